@@ -1,0 +1,11 @@
+#pragma once
+#include <QString>
+
+namespace plat {
+
+// The folder that holds the executable and the libraries loaded at run time.
+QString programFolder();
+// Tests point it elsewhere; an empty text restores the default.
+void setProgramFolder(const QString& folder);
+
+} // namespace plat

@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+#include <optional>
+
+namespace plat {
+
+// The program's own file version, "a.b.c.d" (the build's project version).
+QString programVersion();
+// Tests replace the version; nullopt restores the build's. An empty text
+// stands for a program file without version information.
+void setProgramVersionOverride(std::optional<QString> version);
+
+} // namespace plat

@@ -1,0 +1,39 @@
+#pragma once
+#include "plat/Clock.h"
+#include "plat/DynamicLibrary.h"
+#include "plat/Messages.h"
+#include "plat/Prompts.h"
+#include "plat/SettingsStore.h"
+
+namespace plat {
+
+// The platform services the system's code reaches. The program entry installs
+// the real ones; tests install fakes with ScopedServices.
+struct Services {
+    Clock* clock = nullptr;
+    Prompts* prompts = nullptr;
+    LibraryLoader* libraries = nullptr;
+    SettingsStore* settings = nullptr;
+    WindowList* windows = nullptr;
+};
+
+// Current services; every pointer is set (defaults for a process without
+// windows: system clock, console prompts, QLibrary, QSettings, no windows).
+Services& services();
+
+inline Clock& clock() { return *services().clock; }
+inline Prompts& prompts() { return *services().prompts; }
+
+// Replaces the non-null members for its lifetime.
+class ScopedServices {
+public:
+    explicit ScopedServices(const Services& replacement);
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    Services saved_;
+};
+
+} // namespace plat

@@ -1,0 +1,30 @@
+#include "plat/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace plat {
+
+namespace {
+QString& folderSlot()
+{
+    static QString f;
+    return f;
+}
+} // namespace
+
+QString programFolder()
+{
+    if (!folderSlot().isEmpty())
+        return folderSlot();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void setProgramFolder(const QString& folder)
+{
+    folderSlot() = folder;
+}
+
+} // namespace plat

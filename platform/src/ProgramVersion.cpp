@@ -1,0 +1,27 @@
+#include "plat/ProgramVersion.h"
+
+#include "ProgramVersion.h"
+
+namespace plat {
+
+namespace {
+std::optional<QString>& overrideSlot()
+{
+    static std::optional<QString> v;
+    return v;
+}
+} // namespace
+
+QString programVersion()
+{
+    if (overrideSlot())
+        return *overrideSlot();
+    return QStringLiteral(QZ_PROGRAM_VERSION);
+}
+
+void setProgramVersionOverride(std::optional<QString> version)
+{
+    overrideSlot() = std::move(version);
+}
+
+} // namespace plat

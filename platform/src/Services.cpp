@@ -1,0 +1,45 @@
+#include "plat/Services.h"
+
+namespace plat {
+
+namespace {
+
+Services makeDefaults()
+{
+    static SystemClock clock;
+    static ConsolePrompts prompts;
+    static QtLibraryLoader libraries;
+    static QtSettingsStore settings;
+    static NoWindows windows;
+    return Services{&clock, &prompts, &libraries, &settings, &windows};
+}
+
+} // namespace
+
+Services& services()
+{
+    static Services s = makeDefaults();
+    return s;
+}
+
+ScopedServices::ScopedServices(const Services& r) : saved_(services())
+{
+    Services& s = services();
+    if (r.clock)
+        s.clock = r.clock;
+    if (r.prompts)
+        s.prompts = r.prompts;
+    if (r.libraries)
+        s.libraries = r.libraries;
+    if (r.settings)
+        s.settings = r.settings;
+    if (r.windows)
+        s.windows = r.windows;
+}
+
+ScopedServices::~ScopedServices()
+{
+    services() = saved_;
+}
+
+} // namespace plat
