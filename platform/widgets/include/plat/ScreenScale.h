@@ -1,0 +1,34 @@
+#pragma once
+// The toolkit's change of scale, which every window applies at creation to
+// fit its 1024 x 768 design to the screen.
+#include <QSize>
+
+class QWidget;
+
+namespace plat {
+
+struct ScaleFactor {
+    long long num = 1;
+    long long den = 1;
+};
+
+// The rule for a screen of width x height (device-independent pixels):
+// narrow screens (10 x width <= 13 x height) scale by width / 1024, the others
+// by height / 768. Exact, in integers.
+ScaleFactor screenScaleFactor(QSize screen);
+
+// A widget that has more to move than its own geometry (decorations, unit
+// labels) implements this; the scaling walk calls it after scaling the widget.
+class Scalable {
+public:
+    virtual void changeScale(long long num, long long den) = 0;
+
+protected:
+    ~Scalable() = default;
+};
+
+// Multiplies the position, size and font size of root's children (and of
+// root itself when it is not a top-level window) by num / den.
+void scaleWidgetTree(QWidget* root, long long num, long long den);
+
+} // namespace plat
