@@ -1,7 +1,12 @@
 #include "plat/ScreenScale.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace plat {
 
@@ -11,42 +16,53 @@ ScaleFactor screenScaleFactor(QSize screen)
     const long long h = screen.height();
     if (w <= 0 || h <= 0)
         return {};
+    // Narrow screens (below 1.3 : 1, the exact ratio counting as narrow)
+    // scale by the width, wide ones by the height.
     if (10 * w <= 13 * h)
         return {w, 1024};
     return {h, 768};
+}
+
+long long mulDivRound(long long value, long long num, long long den)
+{
+    if (den == 0)
+        return 0;
+    const long long p = value * num;
+    const bool negative = (p < 0) != (den < 0);
+    const long long a = p < 0 ? -p : p;
+    const long long d = den < 0 ? -den : den;
+    const long long q = (2 * a + d) / (2 * d);
+    return negative ? -q : q;
 }
 
 namespace {
 
 int scaled(int v, long long num, long long den)
 {
-    return static_cast<int>(static_cast<long long>(v) * num / den);
+    return static_cast<int>(mulDivRound(v, num, den));
 }
 
-void scaleOne(QWidget* w, long long num, long long den)
+QFont scaledFont(QFont f, long long num, long long den)
 {
-    const QRect g = w->geometry();
-    w->setGeometry(scaled(g.x(), num, den), scaled(g.y(), num, den), scaled(g.width(), num, den),
-                   scaled(g.height(), num, den));
-    QFont f = w->font();
     if (f.pixelSize() > 0)
         f.setPixelSize(std::max(1, scaled(f.pixelSize(), num, den)));
     else if (f.pointSizeF() > 0)
         f.setPointSizeF(f.pointSizeF() * static_cast<double>(num) / static_cast<double>(den));
-    if (w->testAttribute(Qt::WA_SetFont))
-        w->setFont(f);
+    return f;
 }
 
-void walk(QWidget* w, long long num, long long den, bool self)
+struct FontChange {
+    QWidget* widget;
+    QFont font;
+};
+
+void collect(QWidget* w, bool self, std::vector<QWidget*>& widgets)
 {
     if (self)
-        scaleOne(w, num, den);
+        widgets.push_back(w);
     for (QObject* o : w->children())
         if (auto* c = qobject_cast<QWidget*>(o); c && !c->isWindow())
-            walk(c, num, den, true);
-    if (self)
-        if (auto* s = dynamic_cast<Scalable*>(w))
-            s->changeScale(num, den);
+            collect(c, true, widgets);
 }
 
 } // namespace
@@ -55,7 +71,45 @@ void scaleWidgetTree(QWidget* root, long long num, long long den)
 {
     if (!root || num <= 0 || den <= 0)
         return;
-    walk(root, num, den, !root->isWindow());
+    std::vector<QWidget*> widgets;
+    collect(root, !root->isWindow(), widgets);
+
+    // Fonts first, all computed before any is set: a child's font is read
+    // while its parent's is still the unscaled one it inherits from.
+    std::vector<FontChange> fonts;
+    fonts.push_back({root, scaledFont(root->font(), num, den)});
+    for (QWidget* w : widgets)
+        if (w != root && w->testAttribute(Qt::WA_SetFont))
+            fonts.push_back({w, scaledFont(w->font(), num, den)});
+    for (const FontChange& c : fonts)
+        c.widget->setFont(c.font);
+
+    for (QWidget* w : widgets) {
+        const QRect g = w->geometry();
+        const int x = scaled(g.x(), num, den);
+        const int y = scaled(g.y(), num, den);
+        const int right = scaled(g.x() + g.width(), num, den);
+        const int bottom = scaled(g.y() + g.height(), num, den);
+        w->setGeometry(x, y, right - x, bottom - y);
+    }
+    for (QWidget* w : widgets)
+        if (auto* s = dynamic_cast<Scalable*>(w))
+            s->changeScale(num, den);
+}
+
+ScaleFactor applyScreenScale(QWidget* window)
+{
+    if (!window)
+        return {};
+    QScreen* screen = window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const ScaleFactor f = screenScaleFactor(screen->geometry().size());
+    if (f.num != f.den)
+        scaleWidgetTree(window, f.num, f.den);
+    return f;
 }
 
 } // namespace plat

@@ -28,7 +28,19 @@ protected:
 };
 
 // Multiplies the position, size and font size of root's children (and of
-// root itself when it is not a top-level window) by num / den.
+// root itself when it is not a top-level window) by num / den, each rounded
+// to the nearest whole pixel; widths and heights come from the scaled right
+// and bottom edges, so controls that touch keep touching. Fonts set on a
+// widget are scaled (root's own font always, so that what inherits it grows
+// too); pen widths and other drawing details are left to Scalable.
 void scaleWidgetTree(QWidget* root, long long num, long long den);
+
+// value x num / den rounded to the nearest integer, halves away from zero.
+long long mulDivRound(long long value, long long num, long long den);
+
+// The rule applied to a window: the factor for the screen the window is on
+// (its size in device-independent pixels, the device pixel ratio being Qt's
+// own business), applied with scaleWidgetTree. Returns the factor used.
+ScaleFactor applyScreenScale(QWidget* window);
 
 } // namespace plat

@@ -1,0 +1,130 @@
+#include "plat/PictureButton.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace plat {
+
+QString pictureResource(int id)
+{
+    return QStringLiteral(":/bmp/%1.png").arg(id);
+}
+
+QPixmap loadPicture(const QString& path)
+{
+    QImage image(path);
+    if (image.isNull())
+        return {};
+    bool ok = false;
+    const double ratio = image.text(QStringLiteral("dpr")).toDouble(&ok);
+    if (ok && ratio >= 1)
+        image.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(image);
+}
+
+PictureButton::PictureButton(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureButton::setPictures(int releasedId, int pressedId)
+{
+    releasedId_ = releasedId;
+    pressedId_ = pressedId;
+    showPicture(down_ && pressedId_ ? pressedId_ : releasedId_);
+}
+
+void PictureButton::setPicturePath(const QString& path)
+{
+    releasedId_ = pressedId_ = currentId_ = 0;
+    current_ = loadPicture(path);
+    updateGeometry();
+    update();
+}
+
+void PictureButton::showPicture(int id)
+{
+    if (id == currentId_ && !current_.isNull())
+        return;
+    currentId_ = id;
+    current_ = id ? loadPicture(id) : QPixmap();
+    updateGeometry();
+    update();
+}
+
+QSize PictureButton::sizeHint() const
+{
+    if (current_.isNull())
+        return {0, 0};
+    return current_.deviceIndependentSize().toSize();
+}
+
+QRect PictureButton::pictureRect() const
+{
+    if (current_.isNull())
+        return {};
+    const QSize fitted = current_.deviceIndependentSize().toSize().scaled(size(), Qt::KeepAspectRatio);
+    QRect r(QPoint(0, 0), fitted);
+    r.moveCenter(rect().center());
+    return r;
+}
+
+void PictureButton::paintEvent(QPaintEvent*)
+{
+    if (current_.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(pictureRect(), current_);
+}
+
+void PictureButton::mousePressEvent(QMouseEvent* e)
+{
+    down_ = true;
+    if (e->button() == Qt::LeftButton) {
+        leftDown_ = true;
+        afterDoubleClick_ = false;
+    }
+    if (pressedId_)
+        showPicture(pressedId_);
+    emit pressed(e->button());
+}
+
+void PictureButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    down_ = e->buttons() != Qt::NoButton;
+    if (!down_)
+        showPicture(releasedId_);
+    const bool click = e->button() == Qt::LeftButton && leftDown_ && !afterDoubleClick_ &&
+                       rect().contains(e->position().toPoint());
+    if (e->button() == Qt::LeftButton) {
+        leftDown_ = false;
+        afterDoubleClick_ = false;
+    }
+    emit released(e->button());
+    if (click)
+        emit clicked();
+}
+
+void PictureButton::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // The second press of a double click: the pressed picture again, and the
+    // release that follows is not another click.
+    down_ = true;
+    if (pressedId_)
+        showPicture(pressedId_);
+    if (e->button() == Qt::LeftButton) {
+        leftDown_ = true;
+        afterDoubleClick_ = true;
+        emit doubleClicked();
+    }
+}
+
+void PictureButton::mouseMoveEvent(QMouseEvent*)
+{
+    emit hovered();
+}
+
+} // namespace plat

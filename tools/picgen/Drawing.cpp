@@ -1,0 +1,574 @@
+#include "Drawing.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <QtMath>
+
+#include <cmath>
+
+namespace picgen {
+
+namespace {
+
+// The program's colours.
+const QColor kBlue(32, 96, 143);   // 9396256 in the layouts
+const QColor kSky(152, 203, 224);  // 14732184
+const QColor kRed(225, 31, 38);    // 2498529
+const QColor kGreen(46, 150, 88);
+const QColor kAmber(238, 162, 36);
+const QColor kSteel(196, 203, 210);
+const QColor kInk(40, 48, 58);
+
+QFont sans(int pixels, bool bold = true)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// The largest font up to maxPixels in which text fits into width.
+QFont fitted(const QString& text, qreal width, int maxPixels, bool bold = true)
+{
+    for (int px = maxPixels; px > 6; --px) {
+        const QFont f = sans(px, bold);
+        if (QFontMetricsF(f).horizontalAdvance(text) <= width)
+            return f;
+    }
+    return sans(6, bold);
+}
+
+QPen stroke(const QColor& c, qreal w)
+{
+    QPen p(c, w);
+    p.setCapStyle(Qt::RoundCap);
+    p.setJoinStyle(Qt::RoundJoin);
+    return p;
+}
+
+// ---- glyphs, drawn white in a 64 x 64 box centred on the origin ----
+
+void gear(QPainter& p)
+{
+    QPainterPath body;
+    body.addEllipse(QPointF(0, 0), 20, 20);
+    for (int i = 0; i < 8; ++i) {
+        QPainterPath tooth;
+        tooth.addRoundedRect(QRectF(-5.5, -29, 11, 14), 2, 2);
+        body = body.united(QTransform().rotate(i * 45).map(tooth));
+    }
+    QPainterPath hole;
+    hole.addEllipse(QPointF(0, 0), 8, 8);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(body.subtracted(hole));
+}
+
+void gauge(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 5));
+    const QRectF dial(-27, -27, 54, 54);
+    p.drawArc(dial, -30 * 16, 240 * 16);
+    p.setPen(stroke(Qt::white, 3));
+    for (int i = 0; i <= 6; ++i) {
+        const qreal a = qDegreesToRadians(210.0 - i * 40.0);
+        p.drawLine(QPointF(std::cos(a) * 17, -std::sin(a) * 17), QPointF(std::cos(a) * 21, -std::sin(a) * 21));
+    }
+    p.setPen(stroke(kAmber, 4));
+    const qreal a = qDegreesToRadians(50.0);
+    p.drawLine(QPointF(0, 0), QPointF(std::cos(a) * 19, -std::sin(a) * 19));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(0, 0), 5, 5);
+    p.drawRoundedRect(QRectF(-12, 18, 24, 7), 2, 2);
+}
+
+void chart(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(-29, -24, 58, 40), 4, 4);
+    p.drawLine(QPointF(0, 16), QPointF(0, 24));
+    p.drawLine(QPointF(-12, 26), QPointF(12, 26));
+    p.setPen(stroke(kAmber, 3.5));
+    const QPointF line[] = {{-22, 6}, {-13, -2}, {-6, 3}, {3, -12}, {11, -5}, {21, -16}};
+    p.drawPolyline(line, 6);
+}
+
+void globe(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 4));
+    p.drawEllipse(QPointF(0, 0), 26, 26);
+    p.setPen(stroke(Qt::white, 3));
+    p.drawEllipse(QPointF(0, 0), 11, 26);
+    p.drawLine(QPointF(0, -26), QPointF(0, 26));
+    p.drawLine(QPointF(-26, 0), QPointF(26, 0));
+    const qreal y = 13, x = std::sqrt(26.0 * 26.0 - y * y);
+    p.drawLine(QPointF(-x, -y), QPointF(x, -y));
+    p.drawLine(QPointF(-x, y), QPointF(x, y));
+}
+
+QPainterPath folderPath()
+{
+    QPainterPath f;
+    f.moveTo(-28, -14);
+    f.lineTo(-28, 22);
+    f.lineTo(28, 22);
+    f.lineTo(28, -8);
+    f.lineTo(-2, -8);
+    f.lineTo(-8, -14);
+    f.closeSubpath();
+    return f;
+}
+
+void folderArrow(QPainter& p, bool out)
+{
+    p.setPen(stroke(Qt::white, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(folderPath().translated(0, 6));
+    // The arrow leaves the folder upwards (load) or goes into it (save).
+    QPainterPath arrow;
+    if (out) {
+        arrow.moveTo(-9, -16);
+        arrow.lineTo(0, -28);
+        arrow.lineTo(9, -16);
+        arrow.moveTo(0, -28);
+        arrow.lineTo(0, 12);
+    } else {
+        arrow.moveTo(0, -30);
+        arrow.lineTo(0, 10);
+        arrow.moveTo(-9, -2);
+        arrow.lineTo(0, 10);
+        arrow.lineTo(9, -2);
+    }
+    p.setPen(stroke(kAmber, 5));
+    p.drawPath(arrow);
+}
+
+void chip(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 3.5));
+    for (int i = 0; i < 5; ++i) {
+        const qreal c = -16 + i * 8;
+        p.drawLine(QPointF(c, -26), QPointF(c, -19));
+        p.drawLine(QPointF(c, 19), QPointF(c, 26));
+        p.drawLine(QPointF(-26, c), QPointF(-19, c));
+        p.drawLine(QPointF(19, c), QPointF(26, c));
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(-19, -19, 38, 38), 4, 4);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(-10, -10), 4, 4);
+}
+
+void schematic(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 3.5));
+    QPainterPath wire;
+    wire.moveTo(-26, -18);
+    wire.lineTo(-10, -18);
+    // a zigzag element
+    for (int i = 0; i < 4; ++i) {
+        wire.lineTo(-7 + i * 6, i % 2 ? -12 : -24);
+    }
+    wire.lineTo(17, -18);
+    wire.lineTo(26, -18);
+    wire.lineTo(26, 20);
+    wire.moveTo(-26, -18);
+    wire.lineTo(-26, 20);
+    wire.lineTo(-6, 20);
+    wire.moveTo(6, 20);
+    wire.lineTo(26, 20);
+    p.drawPath(wire);
+    // a two-plate element on the bottom wire
+    p.drawLine(QPointF(-6, 11), QPointF(-6, 29));
+    p.drawLine(QPointF(6, 11), QPointF(6, 29));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(-26, -18), 4.5, 4.5);
+    p.drawEllipse(QPointF(26, 20), 4.5, 4.5);
+}
+
+void power(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 5));
+    p.drawArc(QRectF(-17, -15, 34, 34), 120 * 16, 300 * 16);
+    p.drawLine(QPointF(0, -20), QPointF(0, 1));
+}
+
+void envelope(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 3.5));
+    p.drawRoundedRect(QRectF(-24, -16, 48, 32), 3, 3);
+    const QPointF v[] = {{-24, -14}, {0, 4}, {24, -14}};
+    p.drawPolyline(v, 3);
+}
+
+void check(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 6));
+    const QPointF v[] = {{-18, 0}, {-5, 13}, {19, -13}};
+    p.drawPolyline(v, 3);
+}
+
+void cross(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 6));
+    p.drawLine(QPointF(-14, -14), QPointF(14, 14));
+    p.drawLine(QPointF(-14, 14), QPointF(14, -14));
+}
+
+// ---- tiles ----
+
+using Glyph = void (*)(QPainter&);
+
+// A rounded tile with its glyph; pressed: darker and moved 2 pixels down and
+// right, as a button pushed in.
+void tile(QPainter& p, QSizeF size, const QColor& colour, Glyph glyph, bool pressed, qreal glyphScale = 1)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal shift = pressed ? 2 : 0;
+    const QRectF r = QRectF(QPointF(0, 0), size).adjusted(3 + shift, 3 + shift, -5 + shift, -5 + shift);
+    const qreal radius = std::min(r.width(), r.height()) / 6;
+    if (!pressed) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 45));
+        p.drawRoundedRect(r.translated(2, 2), radius, radius);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(pressed ? colour.darker(135) : colour);
+    p.drawRoundedRect(r, radius, radius);
+    // a lighter top band gives the tile its face
+    p.setBrush(QColor(255, 255, 255, pressed ? 18 : 30));
+    p.drawRoundedRect(QRectF(r.left(), r.top(), r.width(), r.height() * 0.45), radius, radius);
+    p.setPen(QPen(QColor(255, 255, 255, pressed ? 60 : 110), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(3, 3, -3, -3), radius - 2, radius - 2);
+    p.save();
+    p.translate(r.center());
+    const qreal s = glyphScale * std::min(r.width(), r.height()) / 86.0;
+    p.scale(s, s);
+    glyph(p);
+    p.restore();
+}
+
+// ---- icons ----
+
+void connection(QPainter& p, bool connected)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(connected ? kGreen : QColor(150, 156, 162));
+    p.drawEllipse(QRectF(3, 3, 58, 58));
+    p.save();
+    p.translate(32, 32);
+    p.rotate(-45);
+    const qreal gap = connected ? 0 : 7;
+    // plug: body with two prongs; socket: body with a cable
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(-20 - gap, -8, 14, 16), 3, 3);
+    p.drawRect(QRectF(-6 - gap, -6, 7, 3));
+    p.drawRect(QRectF(-6 - gap, 3, 7, 3));
+    p.drawRoundedRect(QRectF(1 + gap, -9, 15, 18), 3, 3);
+    p.setPen(stroke(Qt::white, 3.5));
+    p.drawLine(QPointF(-20 - gap, 0), QPointF(-27, 0));
+    p.drawLine(QPointF(16 + gap, 0), QPointF(27, 0));
+    p.restore();
+    if (!connected) {
+        p.setPen(stroke(kRed, 4));
+        p.drawLine(QPointF(18, 46), QPointF(46, 18));
+    }
+}
+
+void wireless(QPainter& p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(10, 24, 28, 20), 4, 4);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(17, 34), 2.5, 2.5);
+    p.setPen(stroke(kBlue, 3));
+    p.drawLine(QPointF(31, 24), QPointF(31, 15));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 1; i <= 2; ++i) {
+        const qreal r = 5.0 * i;
+        p.drawArc(QRectF(31 - r, 13 - r, 2 * r, 2 * r), 20 * 16, 140 * 16);
+    }
+}
+
+void listIcon(QPainter& p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath page;
+    page.moveTo(9, 4);
+    page.lineTo(32, 4);
+    page.lineTo(42, 14);
+    page.lineTo(42, 51);
+    page.lineTo(9, 51);
+    page.closeSubpath();
+    p.setPen(QPen(kBlue, 2));
+    p.setBrush(Qt::white);
+    p.drawPath(page);
+    p.setBrush(kSky);
+    const QPointF fold[] = {{32, 4}, {32, 14}, {42, 14}};
+    p.drawPolygon(fold, 3);
+    p.setPen(stroke(kBlue, 2.5));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(15, 22 + i * 7), QPointF(i == 3 ? 27 : 36, 22 + i * 7));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(35, 44), 4, 4);
+}
+
+// ---- the ECU ----
+
+void ecu(QPainter& p, const QString& caption)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF body(30, 40, 300, 170);
+    // mounting ears
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(kSteel.darker(110));
+    for (qreal y : {52.0, 172.0}) {
+        p.drawRoundedRect(QRectF(12, y, 30, 26), 6, 6);
+        p.drawRoundedRect(QRectF(318, y, 30, 26), 6, 6);
+    }
+    p.setBrush(Qt::white);
+    for (qreal y : {65.0, 185.0}) {
+        p.drawEllipse(QPointF(22, y), 4, 4);
+        p.drawEllipse(QPointF(338, y), 4, 4);
+    }
+    // the case
+    p.setPen(QPen(kInk, 2.5));
+    p.setBrush(kSteel);
+    p.drawRoundedRect(body, 14, 14);
+    // cooling fins along the top
+    p.setPen(QPen(kSteel.darker(125), 3));
+    for (int i = 0; i < 12; ++i) {
+        const qreal x = 52 + i * 22;
+        p.drawLine(QPointF(x, 50), QPointF(x, 74));
+    }
+    // the connector on the right
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(QColor(58, 62, 70));
+    p.drawRoundedRect(QRectF(330, 82, 52, 88), 6, 6);
+    p.setBrush(kAmber);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 2; ++c)
+            p.drawEllipse(QPointF(346 + c * 20, 97 + r * 15), 3.5, 3.5);
+    // the label plate
+    const QRectF plate(58, 90, 244, 100);
+    p.setPen(QPen(kBlue, 2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(plate, 8, 8);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(plate.left(), plate.top(), plate.width(), 30), 8, 8);
+    p.drawRect(QRectF(plate.left(), plate.top() + 20, plate.width(), 10));
+    p.setPen(Qt::white);
+    p.setFont(sans(16));
+    p.drawText(QRectF(plate.left(), plate.top(), plate.width(), 30), Qt::AlignCenter,
+               QStringLiteral("GAS INJECTION"));
+    p.setPen(kBlue);
+    p.setFont(fitted(caption, plate.width() - 20, 34));
+    p.drawText(QRectF(plate.left(), plate.top() + 32, plate.width(), 66), Qt::AlignCenter, caption);
+    // status lamp
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(52, 196), 5, 5);
+}
+
+// ---- the name ----
+
+void emblem(QPainter& p, QPointF centre, qreal radius)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawEllipse(centre, radius, radius);
+    // three rising waves, the gas
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(stroke(i == 1 ? kAmber : kSky, radius * 0.13));
+        QPainterPath w;
+        const qreal y = centre.y() + radius * (0.38 - i * 0.36);
+        w.moveTo(centre.x() - radius * 0.62, y);
+        w.cubicTo(centre.x() - radius * 0.25, y - radius * 0.32, centre.x() + radius * 0.05, y + radius * 0.28,
+                  centre.x() + radius * 0.62, y - radius * 0.12);
+        p.drawPath(w);
+    }
+}
+
+void logo(QPainter& p, QSizeF size)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal h = size.height();
+    emblem(p, QPointF(h / 2, h / 2), h * 0.42);
+    p.setPen(kBlue);
+    const QString name = QStringLiteral("Quorin Zelkon");
+    p.setFont(fitted(name, size.width() - h * 1.1, static_cast<int>(h * 0.42)));
+    p.drawText(QRectF(h * 1.05, 0, size.width() - h * 1.05, h), Qt::AlignVCenter | Qt::AlignLeft,
+               name);
+}
+
+void splash(QPainter& p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    emblem(p, QPointF(92, 92), 74);
+    p.setPen(kBlue);
+    p.setFont(fitted(QStringLiteral("Quorin Zelkon"), 450, 60));
+    p.drawText(QRectF(190, 22, 460, 96), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quorin Zelkon"));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kRed);
+    p.drawRect(QRectF(194, 122, 150, 6));
+    p.setBrush(kSky);
+    p.drawRect(QRectF(350, 122, 290, 6));
+    p.setPen(kInk);
+    p.setFont(sans(20, false));
+    p.drawText(QRectF(194, 136, 450, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("LPG  \u00b7  CNG"));
+}
+
+// ---- animations ----
+
+// A gas cylinder filling up, frame 0 empty .. frame 6 full.
+void cylinder(QPainter& p, int f, int frames)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF shell(10, 32, 96, 46);
+    const qreal r = shell.height() / 2;
+    QPainterPath capsule;
+    capsule.addRoundedRect(shell, r, r);
+    const qreal level = shell.height() * f / (frames - 1);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(capsule);
+    p.save();
+    p.setClipPath(capsule);
+    p.setBrush(kSky);
+    p.drawRect(QRectF(shell.left(), shell.bottom() - level, shell.width(), level));
+    p.restore();
+    p.setPen(QPen(kBlue, 3));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(capsule);
+    // valve and pipe
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(106, 48, 8, 14));
+    p.drawRoundedRect(QRectF(113, 44, 9, 22), 2, 2);
+    // the flow arrow moves along with the frames
+    p.setBrush(kAmber);
+    const qreal x = 22 + f * 11;
+    const QPointF arrow[] = {{x, 12}, {x + 12, 20}, {x, 28}};
+    p.drawPolygon(arrow, 3);
+}
+
+// A magnifier passing over a folder.
+void magnifier(QPainter& p, int f, int frames)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kBlue, 2));
+    p.setBrush(QColor(250, 214, 120));
+    p.save();
+    p.translate(34, 34);
+    p.scale(0.75, 0.75);
+    p.drawPath(folderPath());
+    p.restore();
+    const qreal t = static_cast<qreal>(f) / frames * 2 * M_PI;
+    const QPointF c(48 + 22 * std::cos(t), 28 + 9 * std::sin(t));
+    p.setPen(stroke(kInk, 5));
+    p.drawLine(c + QPointF(8, 8), c + QPointF(17, 17));
+    p.setPen(QPen(kInk, 3));
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawEllipse(c, 11, 11);
+}
+
+std::vector<Picture> build()
+{
+    std::vector<Picture> v;
+    auto add = [&v](QString name, QSize size, int frames, std::function<void(QPainter&, int)> draw) {
+        v.push_back(Picture{std::move(name), size, frames, std::move(draw)});
+    };
+    auto bmp = [](int id) { return QStringLiteral("bmp/%1").arg(id); };
+    auto button = [&](int released, int pressed, QSize size, QColor colour, Glyph glyph, qreal scale = 1) {
+        add(bmp(released), size, 1, [=](QPainter& p, int) { tile(p, size, colour, glyph, false, scale); });
+        add(bmp(pressed), size, 1, [=](QPainter& p, int) { tile(p, size, colour, glyph, true, scale); });
+    };
+
+    add(bmp(10001), {64, 64}, 1, [](QPainter& p, int) { connection(p, true); });
+    add(bmp(10002), {64, 64}, 1, [](QPainter& p, int) { connection(p, false); });
+    button(10003, 10004, {72, 72}, kRed, power, 1.2);
+    const QSize big(150, 120);
+    button(10005, 10006, big, kBlue, gear);
+    button(10007, 10008, big, kBlue, gauge);
+    button(10009, 10010, big, kBlue, chart);
+    button(10011, 10013, big, kBlue, globe); // there is no 10012
+    button(10014, 10015, big, kBlue, [](QPainter& p) { folderArrow(p, true); });
+    button(10016, 10017, big, kBlue, [](QPainter& p) { folderArrow(p, false); });
+    button(10018, 10019, big, kBlue, chip);
+    button(10020, 10021, big, kBlue, schematic);
+    const QSize small(96, 64);
+    button(10049, 10050, small, kBlue, envelope, 1.3);
+    button(10051, 10052, small, kGreen, check, 1.3);
+    button(10053, 10054, small, kRed, cross, 1.3);
+
+    const QSize ecuSize(400, 250);
+    const std::pair<int, const char*> ecus[] = {
+        {10077, "ECU"}, {10078, "VANT"}, {10079, "BUILT-IN TAP"}, {10080, "OBD"}, {10089, "MONOPLUG"}};
+    for (const auto& [id, caption] : ecus) {
+        const QString text = QString::fromLatin1(caption);
+        add(bmp(id), ecuSize, 1, [text](QPainter& p, int) { ecu(p, text); });
+    }
+
+    add(QStringLiteral("bmp/logo"), {260, 64}, 1, [](QPainter& p, int) { logo(p, QSizeF(260, 64)); });
+    add(QStringLiteral("bmp/koa"), {48, 48}, 1, [](QPainter& p, int) { wireless(p); });
+    add(QStringLiteral("bmp/listconfig"), {50, 55}, 1, [](QPainter& p, int) { listIcon(p); });
+    add(QStringLiteral("bmp/splash"), {662, 184}, 1, [](QPainter& p, int) { splash(p); });
+
+    add(QStringLiteral("anim/10000"), {130, 100}, 7, [](QPainter& p, int f) { cylinder(p, f, 7); });
+    add(QStringLiteral("anim/find"), {96, 64}, 8, [](QPainter& p, int f) { magnifier(p, f, 8); });
+    return v;
+}
+
+} // namespace
+
+const std::vector<Picture>& catalogue()
+{
+    static const std::vector<Picture> pictures = build();
+    return pictures;
+}
+
+const Picture* find(const QString& name)
+{
+    for (const Picture& p : catalogue())
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+QImage render(const Picture& picture)
+{
+    const QSize frame = picture.size * kRatio;
+    QImage image(frame.width() * picture.frames, frame.height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int f = 0; f < picture.frames; ++f) {
+        QPainter p(&image);
+        p.setClipRect(QRect(QPoint(f * frame.width(), 0), frame));
+        p.translate(f * frame.width(), 0);
+        p.scale(kRatio, kRatio);
+        picture.draw(p, f);
+    }
+    image.setText(QStringLiteral("dpr"), QString::number(kRatio));
+    image.setText(QStringLiteral("frames"), QString::number(picture.frames));
+    return image;
+}
+
+} // namespace picgen
