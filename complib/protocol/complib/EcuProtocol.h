@@ -46,6 +46,7 @@ enum : std::int32_t {
     ECU_STATUS_OK = 0,
     ECU_STATUS_LINK = 1,      // link failure
     ECU_STATUS_NO_ITEM = 4,   // the ECU has no such item: tolerated
+    ECU_STATUS_REFUSED = 0x10, // a malformed call refused (wrong code shape or value)
 };
 
 // The protocol object. Destroyed only through _DestroyClassInstance, hence no

@@ -1,0 +1,313 @@
+#pragma once
+// The simulated ECU behind the stand-in protocol library "ProtoVyx".
+//
+// Usage in a test (link target protovyx_sim; no Qt needed):
+//
+//     #include "protovyx/Simulator.h"
+//     protovyx::Simulator sim("type=55;fw=7.2");      // profile text, see below
+//     protovyx::TickClock<plat::testing::FakeClock> simClock(fakeClock);
+//     sim.setClock(&simClock);                        // share the test's virtual time
+//     TEcuProtocol* ecu = &sim;                       // hand it to the code under test
+//     sim.addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .skip = 3});
+//     ... run the code ...
+//     sim.calls();                                    // every call, in order
+//     sim.violations();                               // malformed calls (should be empty)
+//     std::vector<int32_t> v; sim.peekItem(0x54, v);  // the ECU's memory, no link
+//
+// To put it behind TVyxConnection without a real library, give a fake library
+// loader the exports of inProcessExports(&sim) (they create nothing: every
+// _CreateClassInstance hands out `sim`, _DestroyClassInstance records only).
+//
+// Profile text: "key=value;key=value" (also PROTOVYX_SIM for the library).
+//   type=30|31|50|53|54|55|56|79|37|38   fw=30.4   model=5   hw=2 (item 0x15)
+//   customer=1|absent   pcmin=1.0 pcrec=1.0 (major.minor)   tb=2560
+//   mapcols=12 maprows=12 (time axis; the K map has maprows+1 rows)
+//   framelen=50   port=1   absent=0xab,0x2332   present=0|1   boot=0|1
+//   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
+//   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
+//   trace=<file> (one line per call)
+//   fail=<op>:<code|item:N>[:row<r>][:skip<n>][:times<n>][:status<s>][:lose]
+//     (op: an Op name, any case, e.g. fail=ReadRow:0xc154:row3:status1)
+// Unknown keys are ignored. Items are named by item number (code & 0xFF) in
+// peekItem/pokeItem/setItemPresent.
+//
+// Status of GetLastStatus after every ECU-talking call: 0 success, 1 link
+// failure (closed link, silent ECU, reboot, time-out), 4 the ECU has no such
+// item, 0x10 a malformed call (a wrong code shape, a row or index out of
+// range, a write to a read-only item; and in strict mode, the default here, a
+// value out of its element's range, which strict=0 stores masked). Every
+// malformed call is listed in violations(). A failed call leaves the caller's
+// buffers untouched. Writes while the link is closed succeed and change
+// nothing. A SendCommand reply may use max(size, *length) bytes of the buffer.
+// The loadable library starts from "strict=0;latency=2;perbyte=50" before
+// the user's profile text.
+//
+// Simulator is not copyable. Calls from several threads are serialised; the
+// notify target is never called with the simulator's lock held.
+#include "complib/EcuProtocol.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace protovyx {
+
+// Time as the simulator sees it. The default is the steady clock.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual std::uint32_t nowMs() = 0;
+    virtual void sleepMs(std::uint32_t ms) = 0;
+};
+
+// Adapts any clock with tickCount() and sleep(ms) (plat::Clock, FakeClock).
+template <typename C>
+class TickClock final : public IClock {
+public:
+    explicit TickClock(C& clock) : clock_(clock) {}
+    std::uint32_t nowMs() override { return static_cast<std::uint32_t>(clock_.tickCount()); }
+    void sleepMs(std::uint32_t ms) override { clock_.sleep(ms); }
+
+private:
+    C& clock_;
+};
+
+enum class Op {
+    Any, ReadItem, ReadRow, ReadBlock, WriteItem, WriteValue, WriteElement, WriteCell,
+    WriteRow, SendCommand, GetItemFormat, Connect, DetectEcu, GetEcuInfo, Program,
+    // Calls that never fail (recorded in the log only).
+    Other,
+};
+const char* opName(Op op);
+
+// Fails matching calls: skip lets that many matching calls pass first, times
+// is how many then fail (-1 = every one). code is the exact item code (or
+// command, block), or with matchItem the item number; -1 matches any.
+struct FaultSpec {
+    Op op = Op::Any;
+    std::int32_t code = -1;
+    bool matchItem = false;
+    std::int32_t row = -1;
+    int skip = 0;
+    int times = 1;
+    std::int32_t status = ECU_STATUS_LINK;
+    bool thenLoseLink = false;
+};
+
+struct CallRecord {
+    std::uint64_t seq = 0;
+    Op op = Op::Other;
+    std::string name;          // the operation's name ("ReadItem", "Disconnect", ...)
+    std::int32_t code = 0;     // item code, command or block
+    std::int32_t row = -1;     // row, index or element; -1 when not used
+    std::int32_t column = -1;
+    std::vector<std::int32_t> in;  // values or bytes sent
+    std::vector<std::int32_t> out; // values or bytes returned (success only)
+    bool result = true;
+    std::int32_t status = 0;   // GetLastStatus after the call
+    std::uint32_t timeMs = 0;  // the clock when the call started
+};
+
+struct Notification {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    bool sent;                 // Send (true) or Post (false)
+};
+
+// The simulated ECU's settings (see the profile keys above).
+struct Profile {
+    int type = 30;
+    int fwMajor = 30, fwMinor = 4;
+    int model = 5;
+    int hwVariant = 2;
+    std::optional<int> customer = 1;
+    int pcMin = 0x0100, pcRec = 0x0100;
+    int timeBase = 2560;
+    int mapCols = 12, mapRows = 12;
+    int frameLength = 50;
+    int port = 1;
+    bool present = true, bootMode = false, lost = false, fresh = false;
+    bool strict = true, neverReady = false;
+    bool cng = false;
+    int rebootMs = 1500;
+    int latencyMs = 0, perByteUs = 0;
+    int warmupS = 60;
+    std::vector<int> absent;   // item numbers, on top of the type's own
+    std::vector<FaultSpec> faults;
+    std::string trace;
+
+    // Starts from the defaults and applies the text's keys; false (and the
+    // first bad key in *error) when a value does not parse.
+    static bool parse(std::string_view text, Profile& out, std::string* error = nullptr);
+};
+
+// Where the library reads its profile: PROTOVYX_SIM, else the file named by
+// PROTOVYX_SIM_FILE, else "protovyx-sim.ini" in libraryFolder, else "".
+std::string profileTextFromEnvironment(const std::string& libraryFolder);
+
+// Observation and fault injection. The library exports it as "_SimControl".
+class ISimControl {
+public:
+    virtual void setProfile(std::string_view profileText) = 0;   // resets the ECU, link closed
+    virtual const Profile& profile() const = 0;
+    virtual void setClock(IClock* clock) = 0;             // null: the steady clock
+    virtual void setStrict(bool strict) = 0;
+
+    virtual void addFault(const FaultSpec& fault) = 0;
+    virtual void clearFaults() = 0;
+    virtual void setItemPresent(int item, bool present) = 0;
+    // The ECU's memory, without the link: every element, row-major.
+    virtual bool peekItem(int item, std::vector<std::int32_t>& values) const = 0;
+    virtual bool pokeItem(int item, std::span<const std::int32_t> values) = 0;
+
+    virtual void setSilent(bool silent) = 0;  // open but not answering
+    virtual void loseLink() = 0;              // closes the link, posts 0
+    virtual void restoreLink() = 0;
+    virtual void setLatency(int ms, int perByteUs = 0) = 0;
+    virtual void setPresent(bool present) = 0;
+    virtual void setBootMode(bool boot) = 0;
+    virtual void setRebootMs(int ms) = 0;
+    virtual void setNeverReady(bool neverReady) = 0;
+    virtual void swapIdentity(std::span<const std::uint8_t, 20> identity) = 0;
+    virtual void setLiveFrameLength(int bytes) = 0;
+    // Replaces a command's answer: nullopt reply with ok=false fails it.
+    virtual void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
+                                    bool ok) = 0;
+
+    virtual bool linkOpen() const = 0;
+    virtual bool rebooting() const = 0;
+    virtual int currentPort() const = 0;
+    virtual std::vector<CallRecord> calls() const = 0;
+    virtual void clearCalls() = 0;
+    virtual std::vector<Notification> notifications() const = 0;
+    virtual void clearNotifications() = 0;
+    virtual std::vector<std::string> violations() const = 0;
+    virtual void clearViolations() = 0;
+    virtual std::string messageText(int index) const = 0;
+    virtual std::string messageCaption() const = 0;
+    virtual std::int32_t timeoutMs() const = 0;
+
+protected:
+    ~ISimControl() = default;
+};
+
+// The simulated ECU: a TEcuProtocol and its control.
+class Simulator final : public TEcuProtocol, public ISimControl {
+public:
+    explicit Simulator(std::string_view profile = {});
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    TEcuProtocol* protocol() { return this; }
+    ISimControl* control() { return this; }
+
+    // TEcuProtocol
+    std::int32_t GetComPort() override;
+    void SetComPort(std::int32_t port) override;
+    void SetLinkOptionA(std::int32_t value) override;
+    void SetLinkOptionB(std::int32_t value) override;
+    void SetLinkOptionC(std::int32_t value) override;
+    void Shutdown() override;
+    void SetMessageCaption(const char* text) override;
+    void SetMessageText(const char* text, std::int32_t index) override;
+    void SetNotifyWindow(plat::NotifyTarget* window) override;
+    void BeginReconnect() override;
+    void EndReconnect() override;
+    void Prepare() override;
+    void SetTimeout(std::int32_t ms) override;
+    bool GetEcuInfo(TEcuInfo* info) override;
+    bool Connect() override;
+    void Disconnect() override;
+    bool SendCommand(std::int32_t command, std::uint8_t* buffer, std::int32_t* length,
+                     std::int32_t size) override;
+    bool ReadItem(std::int32_t code, std::int32_t* values) override;
+    bool ReadRow(std::int32_t code, std::int32_t* values, std::int32_t row) override;
+    bool ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t* length) override;
+    bool WriteItem(std::int32_t code, const std::int32_t* values) override;
+    bool WriteValue(std::int32_t code, std::int32_t value) override;
+    bool WriteElement(std::int32_t code, std::int32_t index, std::int32_t value) override;
+    bool WriteCell(std::int32_t code, std::int32_t row, std::int32_t column, std::int32_t value) override;
+    bool WriteRow(std::int32_t code, const std::int32_t* values, std::int32_t row) override;
+    std::int8_t GetItemFormat(std::int32_t address, std::int32_t count) override;
+    bool DetectEcu(TBootInfo* info) override;
+    bool IsApplicationRunning() override;
+    bool IsConnected() override;
+    std::int32_t GetLastStatus() override;
+    bool IsWirelessAdapterPresent() override;
+    void ShowWirelessAdapterDialog() override;
+    std::int32_t ProgramFirmwareFile(const char* fileName, std::int32_t a, std::int32_t b,
+                                     std::int32_t c) override;
+    std::int32_t ProgramFirmwareImage(const void* image, std::int32_t a, std::int32_t b,
+                                      std::int32_t c) override;
+
+    // ISimControl
+    void setProfile(std::string_view profileText) override;
+    const Profile& profile() const override;
+    void setClock(IClock* clock) override;
+    void setStrict(bool strict) override;
+    void addFault(const FaultSpec& fault) override;
+    void clearFaults() override;
+    void setItemPresent(int item, bool present) override;
+    bool peekItem(int item, std::vector<std::int32_t>& values) const override;
+    bool pokeItem(int item, std::span<const std::int32_t> values) override;
+    void setSilent(bool silent) override;
+    void loseLink() override;
+    void restoreLink() override;
+    void setLatency(int ms, int perByteUs = 0) override;
+    void setPresent(bool present) override;
+    void setBootMode(bool boot) override;
+    void setRebootMs(int ms) override;
+    void setNeverReady(bool neverReady) override;
+    void swapIdentity(std::span<const std::uint8_t, 20> identity) override;
+    void setLiveFrameLength(int bytes) override;
+    void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
+                            bool ok) override;
+    bool linkOpen() const override;
+    bool rebooting() const override;
+    int currentPort() const override;
+    std::vector<CallRecord> calls() const override;
+    void clearCalls() override;
+    std::vector<Notification> notifications() const override;
+    void clearNotifications() override;
+    std::vector<std::string> violations() const override;
+    void clearViolations() override;
+    std::string messageText(int index) const override;
+    std::string messageCaption() const override;
+    std::int32_t timeoutMs() const override;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> s_;
+};
+
+// One element shape of the catalogue (for tests that compare catalogues).
+struct ItemInfo {
+    int number;
+    int width;        // 1 or 2 bytes
+    bool isSigned;
+    int rows, cols;   // a vector has rows 1
+    bool readOnly, writeOnly;
+    const char* name;
+    bool present;     // false: this profile's ECU answers it with status 4
+};
+// Every item of the catalogue, sized as the given profile sizes it (the K-map
+// items, the form of 0x7c), with whether that profile's ECU has it.
+std::vector<ItemInfo> catalogue(const Profile& profile);
+
+// Exports for a fake library loader that hand out an existing simulator.
+struct InProcessExports {
+    void* createClassInstance;
+    void* destroyClassInstance;
+    void* getDllVersion; // {1, 0, 0, 0}
+};
+// Points the exports at sim (not owned; null stops them creating).
+InProcessExports inProcessExports(Simulator* sim);
+
+} // namespace protovyx

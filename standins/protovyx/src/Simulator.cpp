@@ -1,0 +1,1601 @@
+#include "protovyx/Simulator.h"
+
+#include "Catalogue.h"
+#include "EngineModel.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace protovyx {
+
+using detail::Access;
+using detail::ItemDef;
+
+namespace {
+
+constexpr std::uint32_t kConnectionEvent = 0x8190; // WM_CONNECTIONEVENT
+constexpr std::int32_t kMalformed = ECU_STATUS_REFUSED;
+
+class SteadyClock final : public IClock {
+public:
+    std::uint32_t nowMs() override
+    {
+        using namespace std::chrono;
+        return static_cast<std::uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    void sleepMs(std::uint32_t ms) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+};
+
+SteadyClock& steadyClock()
+{
+    static SteadyClock clock;
+    return clock;
+}
+
+std::string trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+        s.remove_suffix(1);
+    return std::string(s);
+}
+
+bool parseInt(std::string_view s, int& out)
+{
+    std::string t = trim(s);
+    int base = 10;
+    std::string_view v = t;
+    bool neg = false;
+    if (!v.empty() && v.front() == '-') {
+        neg = true;
+        v.remove_prefix(1);
+    }
+    if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) {
+        base = 16;
+        v.remove_prefix(2);
+    }
+    if (v.empty())
+        return false;
+    long long x = 0;
+    auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), x, base);
+    if (ec != std::errc() || p != v.data() + v.size())
+        return false;
+    out = static_cast<int>(neg ? -x : x);
+    return true;
+}
+
+// "a.b" -> a and b (b as written: "7.2" -> 2, "10.21" -> 21).
+bool parseVersion(std::string_view s, int& major, int& minor)
+{
+    const auto dot = s.find('.');
+    if (dot == std::string_view::npos) {
+        minor = 0;
+        return parseInt(s, major);
+    }
+    return parseInt(s.substr(0, dot), major) && parseInt(s.substr(dot + 1), minor);
+}
+
+bool parseBool(std::string_view s, bool& out)
+{
+    const std::string t = trim(s);
+    if (t == "1" || t == "true" || t == "yes" || t == "on") {
+        out = true;
+        return true;
+    }
+    if (t == "0" || t == "false" || t == "no" || t == "off") {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string_view> split(std::string_view s, char sep)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= s.size()) {
+        const auto pos = s.find(sep, start);
+        const auto end = pos == std::string_view::npos ? s.size() : pos;
+        parts.push_back(s.substr(start, end - start));
+        if (pos == std::string_view::npos)
+            break;
+        start = pos + 1;
+    }
+    return parts;
+}
+
+bool parseOp(std::string_view name, Op& op)
+{
+    for (int i = 0; i <= static_cast<int>(Op::Other); ++i) {
+        const Op o = static_cast<Op>(i);
+        std::string a = opName(o), b(name);
+        std::transform(a.begin(), a.end(), a.begin(), ::tolower);
+        std::transform(b.begin(), b.end(), b.begin(), ::tolower);
+        if (a == b) {
+            op = o;
+            return true;
+        }
+    }
+    return false;
+}
+
+// fail=<op>:<code|item:N>[:row<r>][:skip<n>][:times<n>][:status<s>][:lose]
+bool parseFault(std::string_view text, FaultSpec& f)
+{
+    auto parts = split(text, ':');
+    if (parts.size() < 2 || !parseOp(trim(parts[0]), f.op))
+        return false;
+    std::size_t i = 1;
+    if (trim(parts[1]) == "item") {
+        if (parts.size() < 3 || !parseInt(parts[2], f.code))
+            return false;
+        f.matchItem = true;
+        i = 3;
+    } else {
+        if (!parseInt(parts[1], f.code))
+            return false;
+        i = 2;
+    }
+    for (; i < parts.size(); ++i) {
+        const std::string p = trim(parts[i]);
+        auto num = [&](const char* key, int& out) {
+            const std::size_t n = std::char_traits<char>::length(key);
+            return p.compare(0, n, key) == 0 && parseInt(std::string_view(p).substr(n), out);
+        };
+        if (num("row", f.row) || num("skip", f.skip) || num("times", f.times) || num("status", f.status))
+            continue;
+        if (p == "lose") {
+            f.thenLoseLink = true;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+std::string hex(std::int32_t v)
+{
+    char buf[16];
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint32_t>(v), 16);
+    (void)ec;
+    return "0x" + std::string(buf, p);
+}
+
+std::string num(long long v)
+{
+    char buf[24];
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    (void)ec;
+    return std::string(buf, p);
+}
+
+} // namespace
+
+const char* opName(Op op)
+{
+    switch (op) {
+    case Op::Any: return "Any";
+    case Op::ReadItem: return "ReadItem";
+    case Op::ReadRow: return "ReadRow";
+    case Op::ReadBlock: return "ReadBlock";
+    case Op::WriteItem: return "WriteItem";
+    case Op::WriteValue: return "WriteValue";
+    case Op::WriteElement: return "WriteElement";
+    case Op::WriteCell: return "WriteCell";
+    case Op::WriteRow: return "WriteRow";
+    case Op::SendCommand: return "SendCommand";
+    case Op::GetItemFormat: return "GetItemFormat";
+    case Op::Connect: return "Connect";
+    case Op::DetectEcu: return "DetectEcu";
+    case Op::GetEcuInfo: return "GetEcuInfo";
+    case Op::Program: return "Program";
+    case Op::Other: return "Other";
+    }
+    return "?";
+}
+
+bool Profile::parse(std::string_view text, Profile& out, std::string* error)
+{
+    Profile p;
+    std::vector<std::pair<std::string, std::string>> kv;
+    for (auto part : split(text, ';')) {
+        // Also one key per line (the profile file).
+        for (auto line : split(part, '\n')) {
+            const std::string item = trim(line);
+            if (item.empty() || item[0] == '#' || item[0] == '[')
+                continue;
+            const auto eq = item.find('=');
+            std::string key = trim(std::string_view(item).substr(0, eq));
+            std::transform(key.begin(), key.end(), key.begin(), ::tolower);
+            kv.emplace_back(key, eq == std::string::npos ? std::string() : trim(std::string_view(item).substr(eq + 1)));
+        }
+    }
+    auto fail = [&](const std::string& key) {
+        if (error)
+            *error = key;
+        return false;
+    };
+    // The type first: it chooses the firmware and hardware defaults.
+    for (const auto& [k, v] : kv) {
+        if (k == "type") {
+            if (!parseInt(v, p.type))
+                return fail(k);
+            const auto ti = detail::typeInfo(p.type);
+            p.fwMajor = ti.fwMajor;
+            p.fwMinor = ti.fwMinor;
+            p.hwVariant = ti.hwVariant;
+        }
+    }
+    for (const auto& [k, v] : kv) {
+        bool ok = true;
+        if (k == "type") {
+        } else if (k == "fw") {
+            ok = parseVersion(v, p.fwMajor, p.fwMinor);
+        } else if (k == "model") {
+            ok = parseInt(v, p.model);
+        } else if (k == "hw") {
+            ok = parseInt(v, p.hwVariant);
+        } else if (k == "customer") {
+            if (v == "absent") {
+                p.customer.reset();
+            } else {
+                int c = 0;
+                ok = parseInt(v, c);
+                p.customer = c;
+            }
+        } else if (k == "pcmin" || k == "pcrec") {
+            int major = 0, minor = 0;
+            ok = parseVersion(v, major, minor);
+            (k == "pcmin" ? p.pcMin : p.pcRec) = major * 256 + minor;
+        } else if (k == "tb") {
+            ok = parseInt(v, p.timeBase) && p.timeBase > 0;
+        } else if (k == "mapcols") {
+            ok = parseInt(v, p.mapCols) && p.mapCols >= 1 && p.mapCols <= 12;
+        } else if (k == "maprows") {
+            ok = parseInt(v, p.mapRows) && p.mapRows >= 1 && p.mapRows <= 12;
+        } else if (k == "framelen") {
+            ok = parseInt(v, p.frameLength) && p.frameLength >= 0 && p.frameLength <= 50;
+        } else if (k == "port") {
+            ok = parseInt(v, p.port);
+        } else if (k == "absent") {
+            for (auto a : split(v, ',')) {
+                int n = 0;
+                if (trim(a).empty())
+                    continue;
+                if (!parseInt(a, n)) {
+                    ok = false;
+                    break;
+                }
+                p.absent.push_back(n & 0xFF);
+            }
+        } else if (k == "present") {
+            ok = parseBool(v, p.present);
+        } else if (k == "boot") {
+            ok = parseBool(v, p.bootMode);
+        } else if (k == "lost") {
+            ok = parseBool(v, p.lost);
+        } else if (k == "fresh") {
+            ok = parseBool(v, p.fresh);
+        } else if (k == "strict") {
+            ok = parseBool(v, p.strict);
+        } else if (k == "neverready") {
+            ok = parseBool(v, p.neverReady);
+        } else if (k == "fuel") {
+            p.cng = v == "cng";
+            ok = v == "cng" || v == "lpg";
+        } else if (k == "rebootms") {
+            ok = parseInt(v, p.rebootMs);
+        } else if (k == "latency") {
+            ok = parseInt(v, p.latencyMs);
+        } else if (k == "perbyte") {
+            ok = parseInt(v, p.perByteUs);
+        } else if (k == "warmup") {
+            ok = parseInt(v, p.warmupS);
+        } else if (k == "trace") {
+            p.trace = v;
+        } else if (k == "fail") {
+            FaultSpec f;
+            ok = parseFault(v, f);
+            p.faults.push_back(f);
+        }
+        // Keys of later features (scenario, seed, ...) are ignored here.
+        if (!ok)
+            return fail(k);
+    }
+    out = std::move(p);
+    return true;
+}
+
+std::string profileTextFromEnvironment(const std::string& libraryFolder)
+{
+    if (const char* inline_ = std::getenv("PROTOVYX_SIM"))
+        return inline_;
+    std::string file;
+    if (const char* f = std::getenv("PROTOVYX_SIM_FILE"))
+        file = f;
+    else if (!libraryFolder.empty())
+        file = libraryFolder + "/protovyx-sim.ini";
+    if (file.empty())
+        return {};
+    std::ifstream in(file);
+    if (!in)
+        return {};
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<ItemInfo> catalogue(const Profile& profile)
+{
+    std::vector<ItemInfo> out;
+    for (const auto& d : detail::buildCatalogue(profile, true))
+        out.push_back({d.number, d.width, d.isSigned, d.rows, d.cols, d.access == Access::RO,
+                       d.access == Access::WO, d.name, detail::itemPresent(profile, d.number)});
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+
+struct Simulator::State {
+    struct Item {
+        ItemDef def;
+        std::vector<std::int32_t> values;
+        bool present = true;
+    };
+    struct ActiveFault {
+        FaultSpec rule;
+        int seen = 0;
+        int failed = 0;
+    };
+    struct Override {
+        std::optional<std::vector<std::uint8_t>> reply;
+        bool ok;
+    };
+
+    mutable std::recursive_mutex mutex;
+    int depth = 0;
+    std::vector<Notification> pending; // delivered once the lock is left
+
+    Profile profile;
+    IClock* clock = &steadyClock();
+    std::array<std::optional<Item>, 256> items;
+    std::array<std::uint8_t, 20> identity{};
+
+    bool open = false;
+    bool silent = false;
+    bool lost = false;
+    bool present = true;
+    bool bootMode = false;
+    bool neverReady = false;
+    bool inReconnect = false;
+    std::uint32_t rebootUntil = 0;
+    bool rebootActive = false;
+    int port = 0;
+    std::int32_t timeout = 1200;
+    std::int32_t lastStatus = 0;
+    std::int32_t linkOptions[3] = {0, 0, 0};
+    int frameLength = 50;
+    plat::NotifyTarget* notify = nullptr;
+    std::string caption;
+    std::map<int, std::string> texts;
+    std::map<int, Override> overrides;
+    std::vector<ActiveFault> faults;
+    std::vector<CallRecord> calls;
+    std::vector<Notification> notifications;
+    std::vector<std::string> violations;
+    std::uint64_t seq = 0;
+    std::uint32_t keyOnMs = 0;
+    bool writeSession = false;
+
+    std::uint32_t now() { return clock->nowMs(); }
+
+    void reset(const Profile& p)
+    {
+        profile = p;
+        for (auto& it : items)
+            it.reset();
+        for (auto& d : detail::buildCatalogue(p, true)) {
+            const int n = d.number;
+            Item item;
+            item.values = d.defaults;
+            item.present = detail::itemPresent(p, n);
+            item.def = std::move(d);
+            items[static_cast<std::size_t>(n)] = std::move(item);
+        }
+        // One identity per ECU: type, model and a serial, never the firmware.
+        for (std::size_t i = 0; i < identity.size(); ++i)
+            identity[i] = static_cast<std::uint8_t>((p.type * 7 + p.model * 13 + i * 29 + 0x5A) & 0xFF);
+        identity[0] = static_cast<std::uint8_t>(p.type);
+        identity[1] = static_cast<std::uint8_t>(p.model);
+        syncIdentity();
+        open = false;
+        silent = false;
+        lost = p.lost;
+        present = p.present;
+        bootMode = p.bootMode;
+        neverReady = p.neverReady;
+        rebootActive = false;
+        port = 0;
+        frameLength = p.frameLength;
+        faults.clear();
+        for (const auto& f : p.faults)
+            faults.push_back({f, 0, 0});
+        lastStatus = 0;
+        keyOnMs = now();
+    }
+
+    // The call log keeps the most recent calls (a long session must not grow
+    // without end).
+    void record(CallRecord&& r)
+    {
+        constexpr std::size_t kKeep = 200000;
+        if (calls.size() >= kKeep)
+            calls.erase(calls.begin(), calls.begin() + kKeep / 2);
+        calls.push_back(std::move(r));
+    }
+
+    void syncIdentity()
+    {
+        if (auto& it = items[0]) {
+            for (std::size_t i = 0; i < 20; ++i)
+                it->values[i] = identity[i];
+        }
+    }
+
+    bool isRebooting()
+    {
+        if (rebootActive && static_cast<std::int32_t>(now() - rebootUntil) >= 0)
+            rebootActive = false;
+        return rebootActive;
+    }
+
+    void startReboot()
+    {
+        rebootActive = profile.rebootMs > 0;
+        rebootUntil = now() + static_cast<std::uint32_t>(std::max(0, profile.rebootMs));
+    }
+
+    // Does the ECU answer on the open link?
+    bool answering() { return present && !silent && !lost && !isRebooting(); }
+
+    void post(std::uintptr_t w, std::intptr_t l)
+    {
+        Notification n{kConnectionEvent, w, l, false};
+        notifications.push_back(n);
+        pending.push_back(n);
+    }
+
+    void setOpen(bool o)
+    {
+        if (o == open)
+            return;
+        open = o;
+        post(0, o ? 1 : 0);
+    }
+
+    void violation(const CallRecord& r, const std::string& why)
+    {
+        std::string text = r.name + "(" + hex(r.code);
+        if (r.row >= 0)
+            text += ", " + num(r.row);
+        if (r.column >= 0)
+            text += ", " + num(r.column);
+        text += "): " + why;
+        violations.push_back(text);
+    }
+
+    void trace(const CallRecord& r)
+    {
+        if (profile.trace.empty())
+            return;
+        std::ofstream out(profile.trace, std::ios::app);
+        out << r.timeMs << ' ' << r.name << ' ' << hex(r.code);
+        if (r.row >= 0)
+            out << " row=" << r.row;
+        if (r.column >= 0)
+            out << " col=" << r.column;
+        out << " result=" << (r.result ? 1 : 0) << " status=" << r.status << '\n';
+    }
+
+    void sleep(std::uint32_t ms)
+    {
+        if (ms)
+            clock->sleepMs(ms);
+    }
+
+    // The time a call moving `bytes` bytes costs; false (after the time-out)
+    // when it is longer than the time-out.
+    bool spend(int bytes)
+    {
+        const long long us = static_cast<long long>(profile.latencyMs) * 1000
+            + static_cast<long long>(profile.perByteUs) * std::max(0, bytes);
+        const long long ms = us / 1000;
+        if (timeout > 0 && ms >= timeout) {
+            sleep(static_cast<std::uint32_t>(timeout));
+            return false;
+        }
+        sleep(static_cast<std::uint32_t>(ms));
+        return true;
+    }
+
+    // The first armed fault matching the call, counted.
+    const FaultSpec* fault(const CallRecord& r)
+    {
+        for (auto& f : faults) {
+            const FaultSpec& s = f.rule;
+            if (s.op != Op::Any && s.op != r.op)
+                continue;
+            if (s.code != -1 && (s.matchItem ? (r.code & 0xFF) != s.code : r.code != s.code))
+                continue;
+            if (s.row != -1 && r.row != s.row)
+                continue;
+            if (s.times >= 0 && f.failed >= s.times)
+                continue;
+            if (f.seen++ < s.skip)
+                continue;
+            ++f.failed;
+            return &s;
+        }
+        return nullptr;
+    }
+};
+
+namespace {
+
+// Holds the simulator's lock; the notifications gathered meanwhile are
+// delivered after the outermost guard has released it.
+class Guard {
+public:
+    explicit Guard(Simulator::State& s) : s_(s)
+    {
+        s_.mutex.lock();
+        ++s_.depth;
+    }
+    ~Guard()
+    {
+        std::vector<Notification> out;
+        plat::NotifyTarget* target = s_.notify;
+        if (--s_.depth == 0)
+            out.swap(s_.pending);
+        s_.mutex.unlock();
+        if (target)
+            for (const auto& n : out)
+                target->Post(n.message, n.wParam, n.lParam);
+    }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+
+private:
+    Simulator::State& s_;
+};
+
+bool isWrite(Op op)
+{
+    return op == Op::WriteItem || op == Op::WriteValue || op == Op::WriteElement
+        || op == Op::WriteCell || op == Op::WriteRow;
+}
+
+// Where a code points in an item.
+struct Target {
+    Simulator::State::Item* item = nullptr;
+    int first = 0;
+    int count = 0;
+    bool bitField = false;
+};
+
+// The one rule by which every item call resolves its code. Returns the status
+// (0, 4 or 0x10) and, for 0x10, why.
+std::int32_t resolve(Simulator::State& s, Op op, std::int32_t code, std::int32_t row, std::int32_t col,
+                     Target& t, std::string& why)
+{
+    if (code < 0) {
+        why = "negative code";
+        return kMalformed;
+    }
+    if (code & 0x800) {
+        why = "bit 11 set";
+        return kMalformed;
+    }
+    if (code & 0x70000000) {
+        why = "bits 28-30 set";
+        return kMalformed;
+    }
+    const int number = code & 0xFF;
+    const bool bitField = (code & 0x0FF00000) != 0;
+    if (bitField) {
+        if (number != 0x1a || op != Op::WriteValue || (code & 0x000FFF00) != 0) {
+            why = "bit-field code outside a WriteValue of item 0x1a";
+            return kMalformed;
+        }
+    }
+    auto& slot = s.items[static_cast<std::size_t>(number)];
+    if (!slot || !slot->present) {
+        if (!slot)
+            why = "unknown item";
+        return ECU_STATUS_NO_ITEM;
+    }
+    auto& item = *slot;
+    const ItemDef& d = item.def;
+    const bool w16 = (code & 0x200) != 0;
+    const bool sgn = (code & 0x400) != 0;
+    const bool whole = (code & 0x100) != 0;
+    const int count = (code >> 12) & 0xFF;
+    t.item = &item;
+    t.bitField = bitField;
+    if (bitField) {
+        t.first = 0;
+        t.count = 1;
+        return 0;
+    }
+    if (w16 != (d.width == 2)) {
+        why = d.width == 2 ? "8-bit code on a 16-bit item" : "16-bit code on an 8-bit item";
+        return kMalformed;
+    }
+    if (sgn != d.isSigned) {
+        why = d.isSigned ? "unsigned code on a signed item" : "signed code on an unsigned item";
+        return kMalformed;
+    }
+    if (!whole && count != 0) {
+        why = "element count without the whole-array bit";
+        return kMalformed;
+    }
+    if (isWrite(op) && d.access == Access::RO) {
+        why = "write to a read-only item";
+        return kMalformed;
+    }
+    if (!isWrite(op) && d.access == Access::WO) {
+        why = "read of a write-only item";
+        return kMalformed;
+    }
+    const int elements = d.elements();
+    switch (op) {
+    case Op::ReadItem:
+    case Op::WriteItem:
+        if (whole) {
+            if (count != d.cols) {
+                why = "count " + num(count) + " is not the item's " + num(d.cols);
+                return kMalformed;
+            }
+            t.first = 0;
+            t.count = elements;
+        } else {
+            if (elements != 1) {
+                why = "single-value code on an item of " + num(elements) + " elements";
+                return kMalformed;
+            }
+            t.first = 0;
+            t.count = 1;
+        }
+        return 0;
+    case Op::WriteValue:
+        if (whole || elements != 1) {
+            why = whole ? "array code in a single-value write" : "single-value write to an item of " + num(elements) + " elements";
+            return kMalformed;
+        }
+        t.first = 0;
+        t.count = 1;
+        return 0;
+    case Op::ReadRow:
+    case Op::WriteRow:
+        if (whole) {
+            if (count != d.cols) {
+                why = "row length " + num(count) + " is not the item's " + num(d.cols);
+                return kMalformed;
+            }
+            if (row < 0 || row >= d.rows) {
+                why = "row out of range (" + num(d.rows) + " rows)";
+                return kMalformed;
+            }
+            t.first = row * d.cols;
+            t.count = d.cols;
+        } else {
+            if (d.rows != 1 || row < 0 || row >= elements) {
+                why = d.rows != 1 ? "element code on a table" : "element out of range (" + num(elements) + ")";
+                return kMalformed;
+            }
+            t.first = row;
+            t.count = 1;
+        }
+        return 0;
+    case Op::WriteElement:
+        if (whole || row < 0 || row >= elements) {
+            why = whole ? "array code in an element write" : "index out of range (" + num(elements) + ")";
+            return kMalformed;
+        }
+        t.first = row;
+        t.count = 1;
+        return 0;
+    case Op::WriteCell:
+        if (whole || row < 0 || row >= d.rows || col < 0 || col >= d.cols) {
+            why = whole ? "array code in a cell write" : "cell out of range (" + num(d.rows) + " x " + num(d.cols) + ")";
+            return kMalformed;
+        }
+        t.first = row * d.cols + col;
+        t.count = 1;
+        return 0;
+    default:
+        why = "not an item operation";
+        return kMalformed;
+    }
+}
+
+bool inRange(const ItemDef& d, bool bitField, std::int32_t v)
+{
+    if (bitField || d.width == 1)
+        return d.isSigned && !bitField ? v >= -128 && v <= 127 : v >= 0 && v <= 255;
+    return d.isSigned ? v >= -32768 && v <= 32767 : v >= 0 && v <= 65535;
+}
+
+// The value as the ECU's memory keeps it: masked to the width, sign-extended
+// for signed items.
+std::int32_t masked(const ItemDef& d, std::int32_t v)
+{
+    if (d.width == 1)
+        return d.isSigned ? static_cast<std::int8_t>(v) : static_cast<std::uint8_t>(v);
+    return d.isSigned ? static_cast<std::int16_t>(v) : static_cast<std::uint16_t>(v);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+Simulator::Simulator(std::string_view profile) : s_(std::make_unique<State>())
+{
+    Profile p;
+    std::string bad;
+    if (!Profile::parse(profile, p, &bad)) {
+        Profile::parse({}, p);
+        s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
+    }
+    s_->reset(p);
+}
+
+Simulator::~Simulator() = default;
+
+// A call being served: its record, finished by done().
+namespace {
+struct Call {
+    Simulator::State& s;
+    CallRecord r;
+    Call(Simulator::State& st, Op op, const char* name, std::int32_t code, std::int32_t row = -1,
+         std::int32_t col = -1)
+        : s(st)
+    {
+        r.seq = ++s.seq;
+        r.op = op;
+        r.name = name;
+        r.code = code;
+        r.row = row;
+        r.column = col;
+        r.timeMs = s.now();
+    }
+    bool done(bool result, std::int32_t status)
+    {
+        r.result = result;
+        r.status = status;
+        s.lastStatus = status;
+        s.trace(r);
+        s.record(std::move(r));
+        return result;
+    }
+    // Records a call that reports nothing (setters, brackets).
+    void note()
+    {
+        r.status = s.lastStatus;
+        s.trace(r);
+        s.record(std::move(r));
+    }
+};
+} // namespace
+
+namespace {
+
+// The common path of the item calls: link, time, code, faults. Returns false
+// with the call finished when the call cannot go on; offline writes finish
+// successfully here.
+bool admit(Simulator::State& s, Call& c, Target& t, int bytes, bool& offlineWrite)
+{
+    offlineWrite = false;
+    std::string why;
+    const std::int32_t rs = resolve(s, c.r.op, c.r.code, c.r.row, c.r.column, t, why);
+    if (!s.open) {
+        if (isWrite(c.r.op)) {
+            // Offline work: a write reports success and changes nothing.
+            if (rs == kMalformed)
+                s.violation(c.r, why + " (offline)");
+            offlineWrite = true;
+            c.done(true, 0);
+            return false;
+        }
+        c.done(false, ECU_STATUS_LINK);
+        return false;
+    }
+    if (!s.answering() || !s.spend(bytes)) {
+        if (!s.answering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        c.done(false, ECU_STATUS_LINK);
+        return false;
+    }
+    if (rs == ECU_STATUS_NO_ITEM && !why.empty())
+        s.violation(c.r, why);
+    if (rs != 0) {
+        if (rs == kMalformed)
+            s.violation(c.r, why);
+        c.done(false, rs);
+        return false;
+    }
+    if (const FaultSpec* f = s.fault(c.r)) {
+        const bool lose = f->thenLoseLink;
+        c.done(false, f->status);
+        if (lose) {
+            s.lost = true;
+            s.setOpen(false);
+        }
+        return false;
+    }
+    return true;
+}
+
+// Checks (and in user mode masks) the values of a write. False: refused.
+bool checkValues(Simulator::State& s, Call& c, const Target& t, std::vector<std::int32_t>& vals)
+{
+    const ItemDef& d = t.item->def;
+    for (std::size_t i = 0; i < vals.size(); ++i) {
+        if (inRange(d, t.bitField, vals[i]))
+            continue;
+        s.violation(c.r, "value " + num(vals[i]) + " out of range of element " + num(t.first + static_cast<int>(i)));
+        if (s.profile.strict) {
+            c.done(false, kMalformed);
+            return false;
+        }
+        vals[i] = t.bitField ? (vals[i] & 0xFF) : masked(d, vals[i]);
+    }
+    return true;
+}
+
+} // namespace
+
+// Effects of writes the ECU reacts to.
+static void afterWrite(Simulator::State& s, int number)
+{
+    auto& items = s.items;
+    if (number == 0x61) {
+        // {0, 0} clears the diagnostic memory and the injector fault masks.
+        for (int n : {0x1d, 0x20, 0x21, 0x22, 0x23})
+            if (auto& it = items[static_cast<std::size_t>(n)])
+                std::fill(it->values.begin(), it->values.end(), 0);
+    }
+}
+
+static bool doRead(Simulator::State& s, Op op, const char* name, std::int32_t code, std::int32_t* values,
+                   std::int32_t row)
+{
+    Call c(s, op, name, code, op == Op::ReadRow ? row : -1);
+    Target t;
+    bool offline = false;
+    std::string why;
+    // The byte count for the time a call takes comes from the code itself.
+    const int bytes = (((code >> 8) & 1) ? ((code >> 12) & 0xFF) : 1) * ((code & 0x200) ? 2 : 1);
+    if (!admit(s, c, t, bytes, offline))
+        return c.r.result;
+    if (!values) {
+        s.violation(c.r, "null buffer");
+        return c.done(false, kMalformed);
+    }
+    const auto& v = t.item->values;
+    for (int i = 0; i < t.count; ++i) {
+        std::int32_t x = v[static_cast<std::size_t>(t.first + i)];
+        // While the application restarts, the ready item is not yet 172.
+        if (t.item->def.number == 0x02 && s.neverReady)
+            x = 0;
+        values[i] = x;
+        c.r.out.push_back(x);
+    }
+    return c.done(true, 0);
+}
+
+// A write of one value (src null) or of the values a buffer holds (src):
+// the buffer is read only after the code has resolved, and only as far as
+// the code names.
+static bool doWrite(Simulator::State& s, Op op, const char* name, std::int32_t code, std::int32_t row,
+                    std::int32_t col, const std::int32_t* src, std::int32_t single, bool fromArray)
+{
+    Call c(s, op, name, code, row, col);
+    if (!fromArray)
+        c.r.in = {single};
+    Target t;
+    bool offline = false;
+    const int named = ((code >> 8) & 1) ? (code >> 12) & 0xFF : 1;
+    const int bytes = named * ((code & 0x200) ? 2 : 1);
+    if (!admit(s, c, t, bytes, offline))
+        return c.r.result;
+    std::vector<std::int32_t> vals;
+    if (fromArray) {
+        if (!src) {
+            s.violation(c.r, "null buffer");
+            return c.done(false, kMalformed);
+        }
+        vals.assign(src, src + t.count);
+        c.r.in = vals;
+    } else {
+        vals = {single};
+    }
+    if (!checkValues(s, c, t, vals))
+        return false;
+    auto& v = t.item->values;
+    for (int i = 0; i < t.count; ++i)
+        v[static_cast<std::size_t>(t.first + i)] = vals[static_cast<std::size_t>(i)];
+    afterWrite(s, t.item->def.number);
+    return c.done(true, 0);
+}
+
+// --- TEcuProtocol ------------------------------------------------------------
+
+std::int32_t Simulator::GetComPort()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "GetComPort", s_->port).note();
+    return s_->port;
+}
+
+void Simulator::SetComPort(std::int32_t port)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetComPort", port).note();
+    s_->port = port;
+}
+
+void Simulator::SetLinkOptionA(std::int32_t value)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetLinkOptionA", value).note();
+    s_->linkOptions[0] = value;
+}
+
+void Simulator::SetLinkOptionB(std::int32_t value)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetLinkOptionB", value).note();
+    s_->linkOptions[1] = value;
+}
+
+void Simulator::SetLinkOptionC(std::int32_t value)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetLinkOptionC", value).note();
+    s_->linkOptions[2] = value;
+}
+
+void Simulator::Shutdown()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "Shutdown", 0).note();
+    s_->setOpen(false);
+}
+
+void Simulator::SetMessageCaption(const char* text)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetMessageCaption", 0).note();
+    s_->caption = text ? text : "";
+}
+
+void Simulator::SetMessageText(const char* text, std::int32_t index)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetMessageText", index).note();
+    s_->texts[index] = text ? text : "";
+}
+
+void Simulator::SetNotifyWindow(plat::NotifyTarget* window)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetNotifyWindow", window ? 1 : 0).note();
+    s_->notify = window;
+}
+
+void Simulator::BeginReconnect()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "BeginReconnect", 0).note();
+    s_->inReconnect = true;
+}
+
+void Simulator::EndReconnect()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "EndReconnect", 0).note();
+    s_->inReconnect = false;
+}
+
+void Simulator::Prepare()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "Prepare", 0).note();
+}
+
+void Simulator::SetTimeout(std::int32_t ms)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "SetTimeout", ms).note();
+    s_->timeout = ms;
+}
+
+bool Simulator::GetEcuInfo(TEcuInfo* info)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::GetEcuInfo, "GetEcuInfo", 0);
+    if (!s.open || !s.answering() || !s.spend(8)) {
+        if (s.open && !s.answering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (const FaultSpec* f = s.fault(c.r))
+        return c.done(false, f->status);
+    if (!info) {
+        s.violation(c.r, "null record");
+        return c.done(false, kMalformed);
+    }
+    TEcuInfo e{};
+    e.EcuStatus = static_cast<std::uint8_t>(s.items[0x40] ? s.items[0x40]->values[0] : s.profile.model);
+    if (s.bootMode) {
+        e.EcuType = 3;
+        e.BootEcuType = static_cast<std::uint8_t>(s.profile.type);
+    } else {
+        e.EcuType = static_cast<std::uint8_t>(s.profile.type);
+    }
+    e.FirmwareMinor = static_cast<std::uint8_t>(s.profile.fwMinor);
+    e.FirmwareMajor = static_cast<std::uint8_t>(s.profile.fwMajor);
+    *info = e;
+    c.r.out = {e.EcuStatus, e.EcuType, e.FirmwareMinor, e.FirmwareMajor, e.BootEcuType};
+    return c.done(true, 0);
+}
+
+bool Simulator::Connect()
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::Connect, "Connect", s.port);
+    if (s.lost) {
+        // The adapter is gone: the port does not even open.
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (!s.answering() || s.port != s.profile.port) {
+        s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (!s.spend(4))
+        return c.done(false, ECU_STATUS_LINK);
+    if (const FaultSpec* f = s.fault(c.r))
+        return c.done(false, f->status);
+    s.setOpen(true);
+    return c.done(true, 0);
+}
+
+void Simulator::Disconnect()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "Disconnect", 0).note();
+    s_->setOpen(false);
+}
+
+bool Simulator::SendCommand(std::int32_t command, std::uint8_t* buffer, std::int32_t* length,
+                            std::int32_t size)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::SendCommand, "SendCommand", command, length ? *length : -1, size);
+    if (length && buffer)
+        for (int i = 0; i < std::min(*length, size > 0 ? std::max(size, *length) : *length); ++i)
+            c.r.in.push_back(buffer[i]);
+    if (!s.open)
+        return c.done(false, ECU_STATUS_LINK);
+    if (!s.answering() || !s.spend(length ? std::max(0, *length) : 0)) {
+        if (!s.answering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (!length || *length < 0 || (*length > 0 && !buffer) || size < 0) {
+        s.violation(c.r, "bad buffer or length");
+        return c.done(false, kMalformed);
+    }
+    if (const FaultSpec* f = s.fault(c.r))
+        return c.done(false, f->status);
+    // The caller's buffer holds at least the bytes it sends and at least its
+    // stated size; the reply may use the larger of the two.
+    const int capacity = std::max(size, *length);
+
+    std::vector<std::uint8_t> reply;
+    bool known = true;
+    if (auto o = s.overrides.find(command); o != s.overrides.end()) {
+        if (!o->second.ok || !o->second.reply)
+            return c.done(false, ECU_STATUS_LINK);
+        reply = *o->second.reply;
+    } else {
+        switch (command) {
+        case 0x04: // K-map size: columns, rows of the map (time axis + 1)
+            reply = {static_cast<std::uint8_t>(s.profile.mapCols), static_cast<std::uint8_t>(s.profile.mapRows + 1)};
+            break;
+        case 0x11: // open the ECU for a save or write
+            s.writeSession = true;
+            reply = {0};
+            break;
+        case 0x12: // end of the write: the application restarts
+            s.writeSession = false;
+            reply = {0};
+            s.startReboot();
+            break;
+        // Later commands (programming, diagnostics, auto-calibration) go here.
+        default:
+            known = false;
+            break;
+        }
+    }
+    if (!known) {
+        s.violation(c.r, "unknown command");
+        return c.done(false, kMalformed);
+    }
+    if (static_cast<int>(reply.size()) > capacity) {
+        s.violation(c.r, "reply of " + num(static_cast<long long>(reply.size())) + " bytes does not fit " + num(capacity));
+        return c.done(false, kMalformed);
+    }
+    std::copy(reply.begin(), reply.end(), buffer);
+    *length = static_cast<std::int32_t>(reply.size());
+    c.r.out.assign(reply.begin(), reply.end());
+    return c.done(true, 0);
+}
+
+bool Simulator::ReadItem(std::int32_t code, std::int32_t* values)
+{
+    Guard g(*s_);
+    return doRead(*s_, Op::ReadItem, "ReadItem", code, values, -1);
+}
+
+bool Simulator::ReadRow(std::int32_t code, std::int32_t* values, std::int32_t row)
+{
+    Guard g(*s_);
+    return doRead(*s_, Op::ReadRow, "ReadRow", code, values, row);
+}
+
+bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t* length)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::ReadBlock, "ReadBlock", block, length ? *length : -1);
+    if (!s.open)
+        return c.done(false, ECU_STATUS_LINK);
+    if (!s.answering() || !s.spend(s.frameLength)) {
+        if (!s.answering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (!length || *length < 1 || !buffer) {
+        s.violation(c.r, "bad buffer or capacity");
+        return c.done(false, kMalformed);
+    }
+    if (block != 1) {
+        // Blocks 2, 8 and 9 arrive with the windows that read them.
+        return c.done(false, ECU_STATUS_NO_ITEM);
+    }
+    if (const FaultSpec* f = s.fault(c.r))
+        return c.done(false, f->status);
+    std::array<std::uint8_t, 50> frame{};
+    detail::EngineInputs in;
+    in.elapsedMs = s.now() - s.keyOnMs;
+    in.profile = &s.profile;
+    auto lookup = [&](int n) -> const std::vector<std::int32_t>* {
+        auto& it = s.items[static_cast<std::size_t>(n)];
+        return it ? &it->values : nullptr;
+    };
+    in.kMap = lookup(0x54);
+    in.timeAxis = lookup(0x37);
+    in.rpmAxis = lookup(0x3d);
+    detail::buildLiveFrame(in, frame);
+    const int n = std::min(*length, std::min(s.frameLength, 50));
+    std::copy(frame.begin(), frame.begin() + n, buffer);
+    *length = n;
+    c.r.out.assign(frame.begin(), frame.begin() + n);
+    return c.done(true, 0);
+}
+
+bool Simulator::WriteItem(std::int32_t code, const std::int32_t* values)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteItem, "WriteItem", code, -1, -1, values, 0, true);
+}
+
+bool Simulator::WriteValue(std::int32_t code, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteValue, "WriteValue", code, -1, -1, nullptr, value, false);
+}
+
+bool Simulator::WriteElement(std::int32_t code, std::int32_t index, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteElement, "WriteElement", code, index, -1, nullptr, value, false);
+}
+
+bool Simulator::WriteCell(std::int32_t code, std::int32_t row, std::int32_t column, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteCell, "WriteCell", code, row, column, nullptr, value, false);
+}
+
+bool Simulator::WriteRow(std::int32_t code, const std::int32_t* values, std::int32_t row)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteRow, "WriteRow", code, row, -1, values, 0, true);
+}
+
+std::int8_t Simulator::GetItemFormat(std::int32_t address, std::int32_t count)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::GetItemFormat, "GetItemFormat", address, count);
+    if (!s.open || !s.answering() || !s.spend(2)) {
+        if (s.open && !s.answering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        c.done(false, ECU_STATUS_LINK);
+        return 0;
+    }
+    if (address < 0 || address > 0xFF || count < 1) {
+        s.violation(c.r, "bad address or count");
+        c.done(false, kMalformed);
+        return 0;
+    }
+    auto& it = s.items[static_cast<std::size_t>(address)];
+    if (!it || !it->present) {
+        c.done(false, ECU_STATUS_NO_ITEM);
+        return 0;
+    }
+    if (const FaultSpec* f = s.fault(c.r)) {
+        c.done(false, f->status);
+        return 0;
+    }
+    c.r.out = {it->def.width};
+    c.done(true, 0);
+    return static_cast<std::int8_t>(it->def.width);
+}
+
+bool Simulator::DetectEcu(TBootInfo* info)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::DetectEcu, "DetectEcu", s.port);
+    if (s.lost)
+        return c.done(false, ECU_STATUS_LINK);
+    if (!s.answering()) {
+        s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        return c.done(false, ECU_STATUS_LINK);
+    }
+    if (!s.spend(6))
+        return c.done(false, ECU_STATUS_LINK);
+    if (const FaultSpec* f = s.fault(c.r))
+        return c.done(false, f->status);
+    // The scan finds the ECU on its port and stays there.
+    s.port = s.profile.port;
+    TBootInfo b{};
+    if (s.bootMode) {
+        b.BootId = 0x0300u | static_cast<std::uint32_t>(s.profile.model & 0xFF);
+        b.BootExtra = static_cast<std::uint16_t>(s.profile.type);
+    } else {
+        b.BootId = (static_cast<std::uint32_t>(s.profile.type) << 8) | static_cast<std::uint32_t>(s.profile.model & 0xFF);
+        b.BootExtra = 0;
+    }
+    if (info)
+        *info = b;
+    c.r.out = {static_cast<std::int32_t>(b.BootId), b.BootExtra};
+    s.setOpen(true);
+    return c.done(true, 0);
+}
+
+bool Simulator::IsApplicationRunning()
+{
+    Guard g(*s_);
+    const bool running = s_->present && !s_->bootMode && !s_->isRebooting();
+    Call c(*s_, Op::Other, "IsApplicationRunning", 0);
+    c.r.result = running;
+    c.note();
+    return running;
+}
+
+bool Simulator::IsConnected()
+{
+    Guard g(*s_);
+    Call c(*s_, Op::Other, "IsConnected", 0);
+    c.r.result = s_->open;
+    c.note();
+    return s_->open;
+}
+
+std::int32_t Simulator::GetLastStatus()
+{
+    Guard g(*s_);
+    return s_->lastStatus;
+}
+
+bool Simulator::IsWirelessAdapterPresent()
+{
+    Guard g(*s_);
+    Call c(*s_, Op::Other, "IsWirelessAdapterPresent", 0);
+    c.r.result = false;
+    c.note();
+    return false;
+}
+
+void Simulator::ShowWirelessAdapterDialog()
+{
+    Guard g(*s_);
+    Call(*s_, Op::Other, "ShowWirelessAdapterDialog", 0).note();
+}
+
+std::int32_t Simulator::ProgramFirmwareFile(const char*, std::int32_t, std::int32_t, std::int32_t)
+{
+    Guard g(*s_);
+    // Programming is not simulated yet: refused, the ECU unchanged.
+    Call(*s_, Op::Program, "ProgramFirmwareFile", 0).done(false, ECU_STATUS_LINK);
+    return 1;
+}
+
+std::int32_t Simulator::ProgramFirmwareImage(const void*, std::int32_t, std::int32_t, std::int32_t)
+{
+    Guard g(*s_);
+    Call(*s_, Op::Program, "ProgramFirmwareImage", 0).done(false, ECU_STATUS_LINK);
+    return 1;
+}
+
+// --- ISimControl --------------------------------------------------------------
+
+void Simulator::setProfile(std::string_view profileText)
+{
+    Guard g(*s_);
+    Profile p;
+    std::string bad;
+    if (!Profile::parse(profileText, p, &bad)) {
+        s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
+        return;
+    }
+    s_->setOpen(false);
+    s_->reset(p);
+}
+
+const Profile& Simulator::profile() const { return s_->profile; }
+
+void Simulator::setClock(IClock* clock)
+{
+    Guard g(*s_);
+    s_->clock = clock ? clock : &steadyClock();
+    s_->keyOnMs = s_->now();
+}
+
+void Simulator::setStrict(bool strict)
+{
+    Guard g(*s_);
+    s_->profile.strict = strict;
+}
+
+void Simulator::addFault(const FaultSpec& fault)
+{
+    Guard g(*s_);
+    s_->faults.push_back({fault, 0, 0});
+}
+
+void Simulator::clearFaults()
+{
+    Guard g(*s_);
+    s_->faults.clear();
+}
+
+void Simulator::setItemPresent(int item, bool present)
+{
+    Guard g(*s_);
+    if (auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)])
+        it->present = present;
+}
+
+bool Simulator::peekItem(int item, std::vector<std::int32_t>& values) const
+{
+    Guard g(*s_);
+    const auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)];
+    if (!it || !it->present)
+        return false;
+    values = it->values;
+    return true;
+}
+
+bool Simulator::pokeItem(int item, std::span<const std::int32_t> values)
+{
+    Guard g(*s_);
+    auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)];
+    if (!it || values.size() != it->values.size())
+        return false;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        it->values[i] = masked(it->def, values[i]);
+    if ((item & 0xFF) == 0)
+        for (std::size_t i = 0; i < 20; ++i)
+            s_->identity[i] = static_cast<std::uint8_t>(it->values[i]);
+    return true;
+}
+
+void Simulator::setSilent(bool silent)
+{
+    Guard g(*s_);
+    s_->silent = silent;
+}
+
+void Simulator::loseLink()
+{
+    Guard g(*s_);
+    s_->lost = true;
+    s_->setOpen(false);
+}
+
+void Simulator::restoreLink()
+{
+    Guard g(*s_);
+    s_->lost = false;
+    s_->silent = false;
+}
+
+void Simulator::setLatency(int ms, int perByteUs)
+{
+    Guard g(*s_);
+    s_->profile.latencyMs = ms;
+    s_->profile.perByteUs = perByteUs;
+}
+
+void Simulator::setPresent(bool present)
+{
+    Guard g(*s_);
+    s_->present = present;
+}
+
+void Simulator::setBootMode(bool boot)
+{
+    Guard g(*s_);
+    s_->bootMode = boot;
+}
+
+void Simulator::setRebootMs(int ms)
+{
+    Guard g(*s_);
+    s_->profile.rebootMs = ms;
+}
+
+void Simulator::setNeverReady(bool neverReady)
+{
+    Guard g(*s_);
+    s_->neverReady = neverReady;
+}
+
+void Simulator::swapIdentity(std::span<const std::uint8_t, 20> identity)
+{
+    Guard g(*s_);
+    std::copy(identity.begin(), identity.end(), s_->identity.begin());
+    s_->syncIdentity();
+}
+
+void Simulator::setLiveFrameLength(int bytes)
+{
+    Guard g(*s_);
+    s_->frameLength = std::clamp(bytes, 0, 50);
+}
+
+void Simulator::setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply, bool ok)
+{
+    Guard g(*s_);
+    s_->overrides[command] = {std::move(reply), ok};
+}
+
+bool Simulator::linkOpen() const
+{
+    Guard g(*s_);
+    return s_->open;
+}
+
+bool Simulator::rebooting() const
+{
+    Guard g(*s_);
+    return s_->isRebooting();
+}
+
+int Simulator::currentPort() const
+{
+    Guard g(*s_);
+    return s_->port;
+}
+
+std::vector<CallRecord> Simulator::calls() const
+{
+    Guard g(*s_);
+    return s_->calls;
+}
+
+void Simulator::clearCalls()
+{
+    Guard g(*s_);
+    s_->calls.clear();
+}
+
+std::vector<Notification> Simulator::notifications() const
+{
+    Guard g(*s_);
+    return s_->notifications;
+}
+
+void Simulator::clearNotifications()
+{
+    Guard g(*s_);
+    s_->notifications.clear();
+}
+
+std::vector<std::string> Simulator::violations() const
+{
+    Guard g(*s_);
+    return s_->violations;
+}
+
+void Simulator::clearViolations()
+{
+    Guard g(*s_);
+    s_->violations.clear();
+}
+
+std::string Simulator::messageText(int index) const
+{
+    Guard g(*s_);
+    auto it = s_->texts.find(index);
+    return it == s_->texts.end() ? std::string() : it->second;
+}
+
+std::string Simulator::messageCaption() const
+{
+    Guard g(*s_);
+    return s_->caption;
+}
+
+std::int32_t Simulator::timeoutMs() const
+{
+    Guard g(*s_);
+    return s_->timeout;
+}
+
+// --- In-process exports --------------------------------------------------------
+
+namespace {
+Simulator* g_inProcess = nullptr;
+
+extern "C" TEcuProtocol* inProcessCreate() { return g_inProcess; }
+extern "C" void inProcessDestroy(TEcuProtocol*) {}
+extern "C" bool inProcessVersion(TDllVersion* v)
+{
+    if (!v)
+        return false;
+    *v = {1, 0, 0, 0};
+    return true;
+}
+} // namespace
+
+InProcessExports inProcessExports(Simulator* sim)
+{
+    g_inProcess = sim;
+    return {reinterpret_cast<void*>(&inProcessCreate), reinterpret_cast<void*>(&inProcessDestroy),
+            reinterpret_cast<void*>(&inProcessVersion)};
+}
+
+} // namespace protovyx

@@ -1,0 +1,17 @@
+# Fails unless LIB defines exactly the expected dynamic symbols.
+execute_process(COMMAND ${NM} -D --defined-only ${LIB}
+  OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIB}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${out}")
+set(names)
+foreach(l ${lines})
+  string(REGEX REPLACE "^.* " "" n "${l}")
+  list(APPEND names ${n})
+endforeach()
+list(SORT names)
+set(expected _CreateClassInstance _DestroyClassInstance _GetDLLVersion _SimControl)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "exports of ${LIB}: ${names}; expected ${expected}")
+endif()
