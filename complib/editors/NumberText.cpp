@@ -1,0 +1,174 @@
+#include "editors/NumberText.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace complib {
+
+QChar DecimalSeparator()
+{
+    const QString s = QLocale().decimalPoint();
+    return s.isEmpty() ? QChar('.') : s.at(0);
+}
+
+QChar ThousandSeparator()
+{
+    const QString s = QLocale().groupSeparator();
+    return s.isEmpty() ? QChar() : s.at(0);
+}
+
+QString FormatGeneral(double v, QChar sep)
+{
+    if (std::isnan(v))
+        return QStringLiteral("NAN");
+    if (std::isinf(v))
+        return v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (v == 0)
+        return QStringLiteral("0");
+
+    // d.dddddddddddddde+xx: 15 significant digits, locale-independent.
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    const std::string sci(buf, res.ptr);
+    std::size_t pos = 0;
+    const bool negative = sci[0] == '-';
+    if (negative)
+        pos = 1;
+    std::string digits;
+    for (; pos < sci.size() && sci[pos] != 'e'; ++pos)
+        if (sci[pos] != '.')
+            digits += sci[pos];
+    const int exponent = std::atoi(sci.c_str() + pos + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int n = static_cast<int>(digits.size());
+
+    QString out;
+    if (negative)
+        out += QLatin1Char('-');
+    if (exponent >= -5 && exponent < 15) {
+        if (exponent >= 0) {
+            for (int i = 0; i <= exponent; ++i)
+                out += QLatin1Char(i < n ? digits[i] : '0');
+            if (n > exponent + 1) {
+                out += sep;
+                for (int i = exponent + 1; i < n; ++i)
+                    out += QLatin1Char(digits[i]);
+            }
+        } else {
+            out += QLatin1Char('0');
+            out += sep;
+            for (int i = 0; i < -exponent - 1; ++i)
+                out += QLatin1Char('0');
+            out += QString::fromLatin1(digits.data(), n);
+        }
+    } else {
+        out += QLatin1Char(digits[0]);
+        if (n > 1) {
+            out += sep;
+            out += QString::fromLatin1(digits.data() + 1, n - 1);
+        }
+        out += QLatin1Char('E');
+        out += QString::number(exponent);
+    }
+    return out;
+}
+
+QString FormatGeneral(double v)
+{
+    return FormatGeneral(v, DecimalSeparator());
+}
+
+QString FormatInteger(int n)
+{
+    return QString::number(n);
+}
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
+bool ParseNumber(const QString& text, QChar sep, double* out)
+{
+    const QString t = text.trimmed();
+    std::string plain; // the same number with '.' as separator, for from_chars
+    int i = 0;
+    const int len = static_cast<int>(t.size());
+    if (i < len && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        if (t[i] == QLatin1Char('-'))
+            plain += '-';
+        ++i;
+    }
+    int mantissaDigits = 0;
+    for (; i < len && isDigit(t[i]); ++i, ++mantissaDigits)
+        plain += static_cast<char>(t[i].unicode());
+    if (i < len && t[i] == sep) {
+        plain += '.';
+        for (++i; i < len && isDigit(t[i]); ++i, ++mantissaDigits)
+            plain += static_cast<char>(t[i].unicode());
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < len && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        plain += 'e';
+        ++i;
+        if (i < len && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+            plain += static_cast<char>(t[i++].unicode());
+        int expDigits = 0;
+        for (; i < len && isDigit(t[i]); ++i, ++expDigits)
+            plain += static_cast<char>(t[i].unicode());
+        if (expDigits == 0)
+            return false;
+    }
+    if (i != len)
+        return false;
+
+    double v = 0;
+    const auto res = std::from_chars(plain.data(), plain.data() + plain.size(), v);
+    if (res.ec != std::errc() || res.ptr != plain.data() + plain.size() || !std::isfinite(v))
+        return false;
+    *out = v;
+    return true;
+}
+
+bool ParseNumber(const QString& text, double* out)
+{
+    return ParseNumber(text, DecimalSeparator(), out);
+}
+
+bool ParseInteger(const QString& text, int* out)
+{
+    const QString t = text.trimmed();
+    std::string plain;
+    int i = 0;
+    const int len = static_cast<int>(t.size());
+    if (i < len && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        if (t[i] == QLatin1Char('-'))
+            plain += '-';
+        ++i;
+    }
+    if (i == len)
+        return false;
+    for (; i < len; ++i) {
+        if (!isDigit(t[i]))
+            return false;
+        plain += static_cast<char>(t[i].unicode());
+    }
+    int v = 0;
+    const auto res = std::from_chars(plain.data(), plain.data() + plain.size(), v);
+    if (res.ec != std::errc() || res.ptr != plain.data() + plain.size())
+        return false;
+    *out = v;
+    return true;
+}
+
+} // namespace complib

@@ -1,0 +1,111 @@
+#include "editors/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace complib;
+
+namespace {
+
+struct FormatCase {
+    double value;
+    char separator;
+    const char* text;
+};
+
+class FormatGeneralTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatGeneralTest, ShortestText)
+{
+    const FormatCase& c = GetParam();
+    EXPECT_EQ(FormatGeneral(c.value, QLatin1Char(c.separator)).toStdString(), c.text) << c.value;
+}
+
+const double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormatGeneralTest,
+    ::testing::Values(
+        FormatCase{0, '.', "0"}, FormatCase{-0.0, '.', "0"}, FormatCase{1, '.', "1"},
+        FormatCase{-2.5, '.', "-2.5"}, FormatCase{-2.5, ',', "-2,5"}, FormatCase{100, '.', "100"},
+        // Binary noise of a rounding to 0.1 disappears at 15 digits.
+        FormatCase{0.1 + 0.2, '.', "0.3"}, FormatCase{0.7000000000000001, ',', "0,7"},
+        FormatCase{1.0 / 3, '.', "0.333333333333333"}, FormatCase{2.0 / 3, '.', "0.666666666666667"},
+        FormatCase{123456789012345, '.', "123456789012345"},
+        FormatCase{999999999999999.4, '.', "999999999999999"},
+        // Sixteen digits before the separator, or below 0.00001: scientific.
+        FormatCase{1e15, '.', "1E15"}, FormatCase{1234567890123456, ',', "1,23456789012346E15"},
+        FormatCase{-1e20, '.', "-1E20"}, FormatCase{0.00001, '.', "0.00001"},
+        FormatCase{0.000012345, ',', "0,000012345"}, FormatCase{0.000001, '.', "1E-6"},
+        FormatCase{1.5e-7, ',', "1,5E-7"}, FormatCase{9.999999999999999e-6, '.', "0.00001"},
+        FormatCase{std::nan(""), '.', "NAN"}, FormatCase{kInf, '.', "INF"}, FormatCase{-kInf, '.', "-INF"}));
+
+struct ParseCase {
+    const char* text;
+    char separator;
+    bool ok;
+    double value;
+};
+
+class ParseNumberTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseNumberTest, StrictFiniteNumbers)
+{
+    const ParseCase& c = GetParam();
+    double v = -12345;
+    EXPECT_EQ(ParseNumber(QString::fromUtf8(c.text), QLatin1Char(c.separator), &v), c.ok) << c.text;
+    if (c.ok)
+        EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    else
+        EXPECT_EQ(v, -12345) << "untouched on failure: " << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseNumberTest,
+    ::testing::Values(
+        ParseCase{"2.5", '.', true, 2.5}, ParseCase{"2,5", ',', true, 2.5}, ParseCase{" 12 ", '.', true, 12},
+        ParseCase{"-3", '.', true, -3}, ParseCase{"+3", '.', true, 3}, ParseCase{".5", '.', true, 0.5},
+        ParseCase{"5.", '.', true, 5}, ParseCase{"1e3", '.', true, 1000}, ParseCase{"1,5E-7", ',', true, 1.5e-7},
+        ParseCase{"1E15", '.', true, 1e15},
+        // Not numbers: the other separator, thousands, stray text, no digits.
+        ParseCase{"2,5", '.', false, 0}, ParseCase{"2.5", ',', false, 0}, ParseCase{"1,000.5", '.', false, 0},
+        ParseCase{"1.2.3", '.', false, 0}, ParseCase{"12a", '.', false, 0}, ParseCase{"0x10", '.', false, 0},
+        ParseCase{"", '.', false, 0}, ParseCase{"-", '.', false, 0}, ParseCase{".", '.', false, 0},
+        ParseCase{"1e", '.', false, 0}, ParseCase{"--1", '.', false, 0},
+        ParseCase{"\xd9\xa1\xd9\xa2", '.', false, 0}, // Arabic-Indic digits
+        // Pasted values that are not finite numbers.
+        ParseCase{"inf", '.', false, 0}, ParseCase{"-INF", '.', false, 0}, ParseCase{"infinity", '.', false, 0},
+        ParseCase{"nan", '.', false, 0}, ParseCase{"NAN", '.', false, 0}, ParseCase{"1e999", '.', false, 0},
+        ParseCase{"-1e999", '.', false, 0}));
+
+TEST(ParseNumber, ReadsBackWhatFormatGeneralWrites)
+{
+    for (double v : {0.3, -2.5, 1e15, 1.5e-7, 123456.789, -0.00001, 1.0 / 3}) {
+        for (QChar sep : {QLatin1Char('.'), QLatin1Char(',')}) {
+            double back = 0;
+            ASSERT_TRUE(ParseNumber(FormatGeneral(v, sep), sep, &back)) << v;
+            EXPECT_NEAR(back, v, std::fabs(v) * 1e-14) << v;
+        }
+    }
+}
+
+TEST(ParseInteger, DecimalIntegersThatFitAnInt)
+{
+    struct {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {{"150", true, 150},       {"-5", true, -5},   {"+7", true, 7},     {" 42 ", true, 42},
+                 {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
+                 {"2147483648", false, 0}, {"2.5", false, 0},  {"", false, 0},      {"-", false, 0},
+                 {"12a", false, 0},        {"1e3", false, 0}};
+    for (const auto& c : cases) {
+        int v = -99;
+        EXPECT_EQ(ParseInteger(QString::fromLatin1(c.text), &v), c.ok) << c.text;
+        EXPECT_EQ(v, c.ok ? c.value : -99) << c.text;
+    }
+}
+
+} // namespace
