@@ -2,10 +2,10 @@
 
 #include "OwnStringTable.h"
 #include "plat/Services.h"
+#include "plat/SettingsStore.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <limits>
 #include <optional>
 
@@ -32,18 +32,7 @@ constexpr std::array kValidCharsets = {0, 1, 2, 77, 128, 129, 130, 134, 136, 161
 // A decimal number as the language's strings 1 and 2 give it.
 std::optional<int> parseNumber(const QString& text)
 {
-    const QByteArray b = text.trimmed().toLatin1();
-    if (b.isEmpty())
-        return std::nullopt;
-    const char* first = b.constData();
-    const char* last = first + b.size();
-    if (*first == '+')
-        ++first;
-    int value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value, 10);
-    if (ec != std::errc() || ptr != last || first == last)
-        return std::nullopt;
-    return value;
+    return plat::parseDecimalInt(text.trimmed());
 }
 
 } // namespace
