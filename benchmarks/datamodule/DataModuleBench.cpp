@@ -1,0 +1,132 @@
+// What one tick of a live window costs the data module: the by-code
+// accessors a page reads and writes, and one poll step. The live windows run
+// every 20 ms, so these are the baseline for that budget.
+#include "iodata.h"
+
+#include "protovyx/Simulator.h"
+#include "plat/testing/Fakes.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// A data module on the simulated ECU, with the link open and no waits. No
+// main window is set, so the connection events are dropped.
+struct Bench {
+    plat::testing::FakeClock clock;
+    plat::testing::FakePrompts prompts;
+    plat::testing::FakeSettingsStore settings;
+    plat::testing::FakeLibraryLoader libraries;
+    plat::testing::FakeWindows windows;
+    protovyx::Simulator sim;
+    protovyx::TickClock<plat::testing::FakeClock> simClock{clock};
+    std::unique_ptr<plat::ScopedServices> services;
+    std::unique_ptr<TStreamDati> dm;
+
+    Bench()
+    {
+        sim.setClock(&simClock);
+        auto& key = settings.keys[QStringLiteral("\\Software\\Quorin\\7304K")];
+        key[QStringLiteral("MainPath")] = QStringLiteral("x");
+        key[QStringLiteral("LanguageName")] = QStringLiteral("x");
+        key[QStringLiteral("ComPort")] = QString::number(sim.profile().port);
+        key[QStringLiteral("Language")] = QStringLiteral("0");
+        const auto e = protovyx::inProcessExports(&sim);
+        libraries.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
+                                                       {kExportDestroyClassInstance, e.destroyClassInstance},
+                                                       {kExportGetDLLVersion, e.getDllVersion}});
+        services = std::make_unique<plat::ScopedServices>(plat::Services{
+            .clock = &clock, .prompts = &prompts, .libraries = &libraries, .settings = &settings, .windows = &windows});
+        dm = std::make_unique<TStreamDati>();
+        dm->TimerIO->stop();
+        dm->BuildTemperaturaGasTable(0);
+        dm->BuildTempMotoreTable(false);
+        sim.Connect();
+    }
+    ~Bench()
+    {
+        dm.reset();
+        services.reset();
+        protovyx::inProcessExports(nullptr);
+    }
+    // The simulator's call log would grow without end.
+    void trim()
+    {
+        if (++calls_ % 1024 == 0)
+            sim.clearCalls();
+    }
+    unsigned calls_ = 0;
+};
+
+void BM_GetValueByCode(benchmark::State& state)
+{
+    Bench b;
+    const std::int32_t codes[] = {5, 56, 117, 15, 528, 591, 0x300001a, 20};
+    for (auto _ : state)
+        for (std::int32_t c : codes)
+            benchmark::DoNotOptimize(b.dm->GetValueByCode(c));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(std::size(codes)));
+}
+BENCHMARK(BM_GetValueByCode);
+
+void BM_GetElementByCode(benchmark::State& state)
+{
+    Bench b;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.dm->GetElementByCode(151, 1));
+        benchmark::DoNotOptimize(b.dm->GetElementByCode(667, 2));
+        benchmark::DoNotOptimize(b.dm->GetElementByCode(617, 3));
+    }
+    state.SetItemsProcessed(state.iterations() * 3);
+}
+BENCHMARK(BM_GetElementByCode);
+
+void BM_SetValueByCode(benchmark::State& state)
+{
+    Bench b;
+    double v = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.dm->SetValueByCode(5, v));
+        v = v > 4.9 ? 0 : v + 0.1;
+        b.trim();
+    }
+}
+BENCHMARK(BM_SetValueByCode);
+
+void BM_PollStepLive(benchmark::State& state)
+{
+    Bench b;
+    b.dm->SetPollItem(1);
+    for (auto _ : state) {
+        b.dm->TimerIOTimer();
+        benchmark::DoNotOptimize(b.dm->DecodedLiveBlock());
+        b.trim();
+    }
+}
+BENCHMARK(BM_PollStepLive);
+
+void BM_PollStepIdle(benchmark::State& state)
+{
+    Bench b;
+    for (auto _ : state) {
+        b.dm->TimerIOTimer();
+        b.trim();
+    }
+}
+BENCHMARK(BM_PollStepIdle);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,241 @@
+#include "Scaling.h"
+
+#include "SensorTables.h"
+
+#include <cmath>
+#include <limits>
+
+namespace dm {
+
+std::int32_t TruncToInt(long double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= 2147483647.0L)
+        return std::numeric_limits<std::int32_t>::max();
+    if (x <= -2147483648.0L)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(x); // in range: the cast truncates toward zero
+}
+
+std::int32_t RoundToInt(long double x) { return TruncToInt(x + 0.5L); }
+
+long double MsFromRaw(std::int32_t raw, std::int32_t timeBase)
+{
+    return static_cast<long double>(raw) * timeBase * 0.00025L * 0.004L;
+}
+
+std::int32_t MsToRaw(long double ms, std::int32_t timeBase)
+{
+    const long double unit = static_cast<long double>(timeBase) * 0.00025L * 0.004L;
+    if (unit == 0.0L)
+        return 0;
+    return RoundToInt(ms / unit);
+}
+
+long double VoltsFromRaw(std::int32_t raw) { return static_cast<long double>(raw) * 5.0L / 255.0L; }
+
+std::int32_t VoltsToRaw(long double volts) { return RoundToInt(volts * 255.0L * 0.2L); }
+
+int IndexOfValue(const std::int32_t* list, int count, std::int32_t key)
+{
+    for (int i = 0; i < count; ++i)
+        if (list[i] == key)
+            return i;
+    return -1;
+}
+
+namespace {
+
+using S = Scale;
+
+constexpr CodeDef kValueCodes[] = {
+    {0x4, S::LambdaList, false},
+    {0x5, S::Volts, false},
+    {0x6, S::Raw, false},
+    {0x7, S::Raw, false},
+    {0x8, S::Volts, false},
+    {0x9, S::Volts, false},
+    {0xa, S::Volts, false},
+    {0xb, S::Volts, false},
+    {0xf, S::Tmot, false},
+    {0x11, S::Raw, false},
+    {0x14, S::CylinderList, false},
+    {0x16, S::Raw, false},
+    {0x17, S::Raw, false},
+    {0x1a, S::Raw, false},
+    {0x34, S::PlusOne, false},
+    {0x36, S::X002, false},
+    {0x38, S::X01, false},
+    {0x3e, S::Raw, false},
+    {0x43, S::Raw, true},
+    {0x44, S::Raw, true},
+    {0x46, S::Volts, false},
+    {0x47, S::Volts, false},
+    {0x48, S::Volts, false},
+    {0x4e, S::Raw, true},
+    {0x66, S::Tmot, false},
+    {0x6a, S::Raw, false},
+    {0x6b, S::Raw, false},
+    {0x6c, S::Raw, false},
+    {0x6d, S::X002, false},
+    {0x6e, S::X002, false},
+    {0x75, S::Tgas, false},
+    {0x76, S::X01, false},
+    {0x77, S::Raw, false},
+    {0x7a, S::Raw, false},
+    {0x87, S::Raw, false},
+    {0x88, S::Minus100, false},
+    {0x89, S::Raw, false},
+    {0x90, S::Tmot, false},
+    {0xab, S::Raw, false},
+    {0xb0, S::Volts, false},
+    {0xb2, S::Raw, false},
+    {0xb4, S::Raw, false},
+    {0xb5, S::Raw, true},
+    {0xbb, S::Raw, false},
+    {0xbc, S::Inverse128, false},
+    {0x210, S::EvenRpm, false},
+    {0x212, S::Raw, false},
+    {0x218, S::Ms, false},
+    {0x230, S::Raw, false},
+    {0x23b, S::Counter, true},
+    {0x23c, S::Counter, true},
+    {0x249, S::Ms, false},
+    {0x24b, S::Rounded, false},
+    {0x24f, S::Ms, false},
+    {0x255, S::Counter, true},
+    {0x262, S::Ms, false},
+    {0x264, S::Raw, false},
+    {0x280, S::Ms, false},
+    {0x28d, S::Raw, false},
+    {0x28e, S::Ms, false},
+    {0x292, S::Ms, false},
+    {0x293, S::Ms, false},
+    {0x296, S::Raw, false},
+    {0x29c, S::Ms, false},
+    {0x2b6, S::Raw, true},
+    {0x474, S::Raw, false},
+};
+
+constexpr CodeDef kElementCodes[] = {
+    {0x19, S::Raw, false},
+    {0x97, S::Raw, false},
+    {0xa3, S::Raw, false},
+    {0xaa, S::Volts, false},
+    {0xb9, S::Raw, false},
+    {0x24a, S::Ms, false},
+    {0x256, S::Minutes, true},
+    {0x269, S::RawRawMsMs, false},
+    {0x299, S::Raw, false},
+    {0x29a, S::Ms, false},
+    {0x29b, S::Ms, false},
+    {0x2a0, S::Ms, false},
+    {0x2a1, S::Raw, false},
+    {0x2b3, S::Raw, false},
+    {0x49e, S::Raw, false},
+};
+
+template <std::size_t N>
+const CodeDef* find(const CodeDef (&table)[N], std::int32_t code)
+{
+    for (const CodeDef& d : table)
+        if (d.code == code)
+            return &d;
+    return nullptr;
+}
+
+} // namespace
+
+const CodeDef* FindValueCode(std::int32_t code) { return find(kValueCodes, code); }
+const CodeDef* FindElementCode(std::int32_t code) { return find(kElementCodes, code); }
+
+std::optional<BitField> FindBitField(std::int32_t code)
+{
+    switch (code) {
+    case 0x150001a: return BitField{5, 1};
+    case 0x170001a: return BitField{7, 1};
+    case 0x230001a: return BitField{3, 2};
+    case 0x300001a: return BitField{0, 3};
+    default: return std::nullopt;
+    }
+}
+
+long double ValueFromRaw(Scale scale, std::int32_t raw, std::int32_t timeBase)
+{
+    switch (scale) {
+    case S::Raw:
+    case S::Rounded: return raw;
+    case S::Volts: return VoltsFromRaw(raw);
+    case S::X002: return raw * 0.02L;
+    case S::X01: return raw * 0.1L;
+    case S::Tgas: return TemperaturaGasFromRaw(raw);
+    case S::Tmot: return TempMotoreFromRaw(raw);
+    case S::LambdaList: return IndexOfValue(kLambdaTypes, 6, raw);
+    case S::CylinderList: return IndexOfValue(kCylinderCodes, 8, raw & ~kWeakRpmSignalBit);
+    case S::PlusOne: return static_cast<long double>(raw) + 1;
+    case S::Minus100: return static_cast<long double>(raw) - 100;
+    case S::Inverse128: return raw == 0 ? 128.0L : 128.0L / raw;
+    case S::EvenRpm: return raw & ~1;
+    case S::Ms: return MsFromRaw(raw, timeBase);
+    case S::Counter: return static_cast<long double>(raw) * 20;
+    case S::Minutes: return static_cast<std::uint32_t>(raw) / 60u;
+    case S::RawRawMsMs: return raw; // resolved per element by ElementScale
+    }
+    return 0;
+}
+
+std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t stored, std::int32_t timeBase)
+{
+    const long double v = value;
+    switch (scale) {
+    case S::Raw:
+    case S::RawRawMsMs: return TruncToInt(v);
+    case S::Volts: return VoltsToRaw(v);
+    case S::X002: return RoundToInt(v * 50);
+    case S::X01: return TruncToInt(v * 10);
+    case S::Tgas: return TemperaturaGasToRaw(static_cast<float>(value));
+    case S::Tmot: return TempMotoreToRaw(static_cast<float>(value));
+    case S::LambdaList: {
+        const std::int32_t pos = TruncToInt(v);
+        if (pos < 0 || pos >= 6)
+            return std::nullopt;
+        return kLambdaTypes[pos];
+    }
+    case S::CylinderList: {
+        const std::int32_t pos = TruncToInt(v);
+        if (pos < 0 || pos >= 8)
+            return std::nullopt;
+        return kCylinderCodes[pos] | (stored & kWeakRpmSignalBit);
+    }
+    case S::PlusOne: return TruncToInt(v - 1);
+    case S::Minus100: return TruncToInt(v + 100);
+    case S::Inverse128: {
+        const std::int32_t d = TruncToInt(v * 100);
+        if (d == 0)
+            return std::nullopt;
+        return 12800 / d;
+    }
+    case S::EvenRpm: return static_cast<std::int32_t>((static_cast<std::uint32_t>(TruncToInt(v)) & ~1u)
+                                                      | (static_cast<std::uint32_t>(stored) & 1u));
+    case S::Ms: return MsToRaw(v, timeBase);
+    case S::Counter: {
+        const long double unit = static_cast<long double>(timeBase) * 0.00025L * 20;
+        if (unit == 0.0L)
+            return 0;
+        return RoundToInt(v / unit);
+    }
+    case S::Rounded: return RoundToInt(v);
+    case S::Minutes: return 0;
+    }
+    return std::nullopt;
+}
+
+Scale ElementScale(const CodeDef& def, int index)
+{
+    if (def.scale == S::RawRawMsMs)
+        return index < 2 ? S::Raw : S::Ms;
+    return def.scale;
+}
+
+} // namespace dm
