@@ -1,0 +1,209 @@
+#include "ConfigContainer.h"
+
+#include "EncryptedContainer.h"
+#include "HexScript.h"
+#include "SaveFile.h"
+#include "Scrambler.h"
+
+#include "BuildConstants.h"
+
+#include <cstring>
+
+namespace qz::files {
+
+namespace {
+
+QByteArray keyBytes(QAnyStringView v)
+{
+    return v.toString().toLatin1();
+}
+
+} // namespace
+
+QString DefaultContainerText(int number)
+{
+    switch (number) {
+    case kTextFileUnreadable:
+        return QStringLiteral("Impossibile leggere i dati dal file impostato.");
+    case kTextResourceUnreadable:
+        return QStringLiteral("Impossibile leggere i dati dalla risorsa impostata.");
+    case kTextSaveFailed:
+        return QStringLiteral("Impossibile completare correttamente il caricamento/salvataggio dei dati.");
+    default:
+        return {};
+    }
+}
+
+TFileContainerError::TFileContainerError(int number, QString text)
+    : number_(number), text_(std::move(text)), utf8_(text_.toUtf8())
+{
+}
+
+std::optional<QByteArray> ReadDefaultSetResource(int number)
+{
+    TReadResult r = ReadWholeFile(QStringLiteral(":/defaults/%1").arg(number));
+    if (!r.ok())
+        return std::nullopt;
+    return std::move(r.data);
+}
+
+TConfigContainer::TConfigContainer()
+    : resources_(&ReadDefaultSetResource)
+{
+    SetFileKey(qz::FileKeyString());
+}
+
+bool TConfigContainer::SetFileKey(QByteArrayView key)
+{
+    if (!IsValidFileKey(key))
+        return false;
+    fileKey_ = key.toByteArray();
+    return true;
+}
+
+void TConfigContainer::fail(int number) const
+{
+    QString text = texts_ ? texts_(number) : QString();
+    if (text.isEmpty())
+        text = DefaultContainerText(number);
+    throw TFileContainerError(number, text);
+}
+
+void TConfigContainer::OpenFileContainer(bool read)
+{
+    if (IsOpen())
+        return;
+    if (!read) {
+        doc_.emplace();
+        return;
+    }
+    const TReadResult file = ReadWholeFile(fileName_);
+    if (!file.ok())
+        fail(kTextFileUnreadable);
+    doc_ = TIniDocument::Parse(DescrambleBytes(file.data, fileKey_, TScrambledSource::File));
+}
+
+void TConfigContainer::CloseFileContainer(bool discard)
+{
+    if (!IsOpen())
+        return;
+    if (!discard) {
+        const QByteArray scrambled = ScrambleBytes(doc_->Serialize(), fileKey_);
+        const bool saved = !scrambled.isEmpty() && SaveFileAtomically(fileName_, scrambled);
+        if (!saved) {
+            doc_.reset();
+            fail(kTextSaveFailed);
+        }
+    }
+    doc_.reset();
+}
+
+void TConfigContainer::DeleteTempFile()
+{
+    doc_.reset();
+}
+
+void TConfigContainer::OpenResourceContainer(int number)
+{
+    if (IsOpen())
+        return;
+    const std::optional<QByteArray> data = resources_ ? resources_(number) : std::nullopt;
+    if (!data)
+        fail(kTextResourceUnreadable);
+    doc_ = TIniDocument::Parse(DescrambleBytes(*data, fileKey_, TScrambledSource::Resource));
+}
+
+void TConfigContainer::OpenResourceContainer2(int number)
+{
+    if (IsOpen())
+        return;
+    const std::optional<QByteArray> data = resources_ ? resources_(number) : std::nullopt;
+    if (!data)
+        fail(kTextResourceUnreadable);
+    const TContainerResult plain = DecryptContainerResource(*data);
+    if (!plain.ok())
+        fail(kTextResourceUnreadable);
+    doc_ = TIniDocument::Parse(plain.body);
+}
+
+void TConfigContainer::SaveHexScript(const THexScript& script, const QString& fileName) const
+{
+    if (!script.Save(fileName))
+        fail(kTextSaveFailed);
+}
+
+std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyStringView section) const
+{
+    if (!doc_)
+        return std::nullopt;
+    return doc_->Value(keyBytes(section), keyBytes(key));
+}
+
+bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const
+{
+    const auto v = value(key, section);
+    if (!v)
+        return false;
+    dest = IniTextToInt(*v);
+    return true;
+}
+
+bool TConfigContainer::ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const
+{
+    const auto v = value(key, section);
+    if (!v)
+        return false;
+    dest = IniTextToInt(*v) != 0 ? 1 : 0;
+    return true;
+}
+
+bool TConfigContainer::ReadIniRow(QByteArray& dest, QAnyStringView key, QAnyStringView section,
+                                  int maxLength) const
+{
+    const auto v = value(key, section);
+    if (!v)
+        return false;
+    if (maxLength > 0 && v->size() >= maxLength)
+        dest = IniRowPart(*v, 1, maxLength - 1);
+    else
+        dest = *v;
+    return true;
+}
+
+bool TConfigContainer::ReadIniRow(std::span<char> dest, QAnyStringView key, QAnyStringView section,
+                                  int maxLength) const
+{
+    if (dest.empty())
+        return false;
+    const auto field = static_cast<int>(std::min<std::size_t>(dest.size(), 0x7fffffff));
+    QByteArray text;
+    if (!ReadIniRow(text, key, section, maxLength > 0 ? std::min(maxLength, field) : field))
+        return false;
+    std::memcpy(dest.data(), text.constData(), static_cast<std::size_t>(text.size()));
+    dest[static_cast<std::size_t>(text.size())] = '\0';
+    return true;
+}
+
+void TConfigContainer::WriteIniByte(std::uint8_t value, QAnyStringView key, QAnyStringView section)
+{
+    if (doc_)
+        doc_->SetValue(keyBytes(section), keyBytes(key), value != 0 ? "1" : "0");
+}
+
+void TConfigContainer::WriteIniInteger(std::int32_t value, QAnyStringView key, QAnyStringView section)
+{
+    if (doc_)
+        doc_->SetValue(keyBytes(section), keyBytes(key), IniIntToText(value));
+}
+
+void TConfigContainer::WriteIniString(QByteArrayView text, QAnyStringView key, QAnyStringView section)
+{
+    if (!doc_)
+        return;
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0)
+        text = text.first(zero);
+    doc_->SetValue(keyBytes(section), keyBytes(key), text);
+}
+
+} // namespace qz::files

@@ -1,0 +1,93 @@
+#pragma once
+// The INI text of a configuration file, as bytes (8-bit, Windows-1252 where it
+// meets the user interface).
+//
+// Reading: lines end with CR LF, a lone LF or a lone CR; everything before the
+// first "[section]" line is ignored (the "DECRYPTED_MLTP_FILE" line of a plain
+// copy included), as are blank lines and lines whose first non-blank character
+// is ';'. A key line is split at its first '='; key and value lose the blanks
+// and tabs around them, and a value enclosed in one pair of matching single or
+// double quotes loses them. Sections and keys are matched without regard to
+// ASCII case; of duplicates the first wins (a repeated section is ignored
+// whole).
+//
+// Writing: sections and keys keep the order of their first write; writing an
+// existing key replaces its value in place. The text is "[Section]" CR LF and
+// "key=value" CR LF lines, the bytes as they stand, with one empty line
+// between sections. A CR or LF inside a value is written as a blank, so no
+// value can ever split a line.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace qz::files {
+
+// What a reader passed over; the text is still read as far as it makes sense.
+struct TIniIssue {
+    enum Kind {
+        LineWithoutEquals,   // a line in a section that is neither key nor comment
+        EmptyKey,            // "=value"
+        UnclosedSection,     // "[name" without ']' (taken as the name)
+        DuplicateSection,    // ignored with all its keys
+        DuplicateKey,        // ignored
+    };
+    Kind kind;
+    int line; // from 1
+};
+
+class TIniDocument {
+public:
+    struct Entry {
+        QByteArray key;
+        QByteArray value;
+    };
+    struct Section {
+        QByteArray name;
+        std::vector<Entry> entries;
+        QHash<QByteArray, std::size_t> index; // folded key -> entry
+    };
+
+    TIniDocument() = default;
+
+    // Reads INI text. Never fails: what cannot be read is passed over and
+    // reported in issues when given.
+    static TIniDocument Parse(QByteArrayView text, std::vector<TIniIssue>* issues = nullptr);
+
+    // The value of key in section, or none.
+    std::optional<QByteArray> Value(QByteArrayView section, QByteArrayView key) const;
+    bool Contains(QByteArrayView section, QByteArrayView key) const { return Value(section, key).has_value(); }
+
+    // Adds or replaces; CR and LF in the value become blanks.
+    void SetValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+
+    // The text to store.
+    QByteArray Serialize() const;
+
+    const std::vector<Section>& Sections() const { return sections_; }
+    bool IsEmpty() const { return sections_.empty(); }
+
+private:
+    Section* findSection(QByteArrayView name);
+    const Section* findSection(QByteArrayView name) const;
+    Section& addSection(QByteArrayView name);
+
+    std::vector<Section> sections_;
+    QHash<QByteArray, std::size_t> sectionIndex_; // folded name -> section
+};
+
+// The toolkit's integer rule: optional sign, then decimal digits, or
+// hexadecimal digits after "0x", "0X" or "$" (up to 32 bits, taken as two's
+// complement); any other text, or a decimal number outside 32 bits, gives 0.
+std::int32_t IniTextToInt(QByteArrayView text);
+
+// Signed decimal, as the files store integers.
+QByteArray IniIntToText(std::int32_t value);
+
+// The part of an 8-bit text from position first (counted from 1) of at most
+// count characters; positions and counts outside the text are cut to it.
+QByteArray IniRowPart(QByteArrayView text, int first, int count);
+
+} // namespace qz::files

@@ -1,0 +1,8 @@
+// libFuzzer: the descrambler and the INI reader.
+#include "fuzz/FuzzEntries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzfiles::DescrambleAndReadIni(data, size);
+    return 0;
+}

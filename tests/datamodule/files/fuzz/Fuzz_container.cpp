@@ -1,0 +1,8 @@
+// libFuzzer: the encrypted-container reader.
+#include "fuzz/FuzzEntries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzfiles::ReadContainer(data, size);
+    return 0;
+}
