@@ -161,6 +161,10 @@ public:
     bool Reconnect(int timeoutMs);
     bool WaitEcuReady(int timeoutMs);
 
+    // ---- Maps, tables, vectors, option words, coded settings, texts --------
+
+    // ---- Whole-image transfer and the configuration-file container --------
+
     // The fixed start-up texts.
     static const char* const kSettingsMissingText;
     static const char* const kCommunicationMissingText;
