@@ -38,6 +38,8 @@ TEST(Desktop, SeparatorOfFormatSkipsLettersAndQuotes)
     EXPECT_EQ(separatorOfFormat("HH:mm", ":"), ":");
     EXPECT_EQ(separatorOfFormat("'h'H.mm", ":"), ".");
     EXPECT_EQ(separatorOfFormat("yyyyMMdd", "/"), "/");
+    EXPECT_EQ(separatorOfFormat("d MMM yyyy", "/"), "/"); // the C locale's short date
+    EXPECT_EQ(separatorOfFormat("d. M. yyyy", "/"), ".");
 }
 
 TEST(Desktop, ScopedDesktopReplacesAndRestores)

@@ -36,13 +36,16 @@ int mailResultFromToolExit(int exitCode)
 
 QString separatorOfFormat(const QString& format, const QString& fallback)
 {
+    // A format that spells the month out has no numeric date separator.
+    if (format.contains(QLatin1String("MMM")))
+        return fallback;
     bool quoted = false;
     for (QChar c : format) {
         if (c == QLatin1Char('\'')) {
             quoted = !quoted;
             continue;
         }
-        if (!quoted && !c.isLetter())
+        if (!quoted && !c.isLetter() && !c.isSpace())
             return QString(c);
     }
     return fallback;

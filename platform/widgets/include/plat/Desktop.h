@@ -53,7 +53,8 @@ int mailResultFromToolExit(int exitCode);
 // ("/" and ":" when the locale's format has none).
 QString localeDateSeparator();
 QString localeTimeSeparator();
-// The first character of a format that is not a letter or a quote, or fallback.
+// The first character of a format that is not a letter, a blank or a quote;
+// fallback when there is none or the month is spelled out ("d MMM yyyy").
 QString separatorOfFormat(const QString& format, const QString& fallback);
 
 // Qt implementations: QFileDialog, QDesktopServices, xdg-email.
