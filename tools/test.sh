@@ -17,7 +17,7 @@ if [ "${SANITIZE:-0}" = "1" ]; then
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 else
   BUILD=${BUILD_DIR:-build}
-  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=ON
 fi
 cmake --build "$BUILD" -j "$JOBS"
 export QT_QPA_PLATFORM=offscreen
