@@ -3,11 +3,14 @@
 #include "Catalogue.h"
 #include "EngineModel.h"
 
+#include "FirmwareMeta.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -22,6 +25,7 @@ using detail::ItemDef;
 namespace {
 
 constexpr std::uint32_t kConnectionEvent = 0x8190; // WM_CONNECTIONEVENT
+constexpr std::uint32_t kWaitProgress = 0x8191;    // WM_WAITPROGRESS
 constexpr std::int32_t kMalformed = ECU_STATUS_REFUSED;
 
 class SteadyClock final : public IClock {
@@ -228,11 +232,20 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             *error = key;
         return false;
     };
-    // The type first: it chooses the firmware and hardware defaults.
+    // The type first: it chooses the firmware and hardware defaults. Type 3
+    // is an ECU of boottype without application.
+    int bootType = 30;
+    bool typeIsBoot = false;
+    for (const auto& [k, v] : kv)
+        if (k == "boottype" && !parseInt(v, bootType))
+            return fail(k);
     for (const auto& [k, v] : kv) {
         if (k == "type") {
             if (!parseInt(v, p.type))
                 return fail(k);
+            typeIsBoot = p.type == 3;
+            if (typeIsBoot)
+                p.type = bootType;
             const auto ti = detail::typeInfo(p.type);
             p.fwMajor = ti.fwMajor;
             p.fwMinor = ti.fwMinor;
@@ -241,7 +254,7 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
     }
     for (const auto& [k, v] : kv) {
         bool ok = true;
-        if (k == "type") {
+        if (k == "type" || k == "boottype") {
         } else if (k == "fw") {
             ok = parseVersion(v, p.fwMajor, p.fwMinor);
         } else if (k == "model") {
@@ -306,6 +319,20 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             ok = parseInt(v, p.warmupS);
         } else if (k == "trace") {
             p.trace = v;
+        } else if (k == "program") {
+            p.programResults.clear();
+            for (auto r : split(v, ',')) {
+                int n = 0;
+                if (trim(r).empty())
+                    continue;
+                if (!parseInt(r, n)) {
+                    ok = false;
+                    break;
+                }
+                p.programResults.push_back(n);
+            }
+        } else if (k == "programms") {
+            ok = parseInt(v, p.programMs) && p.programMs >= 0;
         } else if (k == "fail") {
             FaultSpec f;
             ok = parseFault(v, f);
@@ -315,6 +342,8 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
         if (!ok)
             return fail(k);
     }
+    if (typeIsBoot)
+        p.bootMode = true;
     out = std::move(p);
     return true;
 }
@@ -399,6 +428,7 @@ struct Simulator::State {
     std::uint64_t seq = 0;
     std::uint32_t keyOnMs = 0;
     bool writeSession = false;
+    std::deque<int> programQueue;
 
     std::uint32_t now() { return clock->nowMs(); }
 
@@ -435,6 +465,33 @@ struct Simulator::State {
             faults.push_back({f, 0, 0});
         lastStatus = 0;
         keyOnMs = now();
+        programQueue.assign(p.programResults.begin(), p.programResults.end());
+    }
+
+    // A new application: the image's type and version, every parameter at
+    // its default, no model byte and no personalisation yet. The identity
+    // (the hardware) stays.
+    void flash(int type, int version)
+    {
+        profile.type = type;
+        profile.fwMajor = (version >> 8) & 0xFF;
+        profile.fwMinor = version & 0xFF;
+        for (auto& it : items)
+            it.reset();
+        for (auto& d : detail::buildCatalogue(profile, true)) {
+            const int n = d.number;
+            Item item;
+            item.values = d.defaults;
+            item.present = detail::itemPresent(profile, n);
+            item.def = std::move(d);
+            items[static_cast<std::size_t>(n)] = std::move(item);
+        }
+        syncIdentity();
+        if (auto& it = items[0x40])
+            std::fill(it->values.begin(), it->values.end(), 253);
+        if (auto& it = items[0x33])
+            std::fill(it->values.begin(), it->values.end(), 0);
+        bootMode = false;
     }
 
     // The call log keeps the most recent calls (a long session must not grow
@@ -470,6 +527,8 @@ struct Simulator::State {
 
     // Does the ECU answer on the open link?
     bool answering() { return present && !silent && !lost && !isRebooting(); }
+    // Does its application answer (the boot loader knows only the identity)?
+    bool appAnswering() { return answering() && !bootMode; }
 
     void post(std::uintptr_t w, std::intptr_t l)
     {
@@ -823,8 +882,8 @@ bool admit(Simulator::State& s, Call& c, Target& t, int bytes, bool& offlineWrit
         c.done(false, ECU_STATUS_LINK);
         return false;
     }
-    if (!s.answering() || !s.spend(bytes)) {
-        if (!s.answering())
+    if (!s.appAnswering() || !s.spend(bytes)) {
+        if (!s.appAnswering())
             s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
         c.done(false, ECU_STATUS_LINK);
         return false;
@@ -1074,7 +1133,7 @@ bool Simulator::Connect()
         // The adapter is gone: the port does not even open.
         return c.done(false, ECU_STATUS_LINK);
     }
-    if (!s.answering() || s.port != s.profile.port) {
+    if (!s.appAnswering() || s.port != s.profile.port) {
         s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
         return c.done(false, ECU_STATUS_LINK);
     }
@@ -1104,8 +1163,8 @@ bool Simulator::SendCommand(std::int32_t command, std::uint8_t* buffer, std::int
             c.r.in.push_back(buffer[i]);
     if (!s.open)
         return c.done(false, ECU_STATUS_LINK);
-    if (!s.answering() || !s.spend(length ? std::max(0, *length) : 0)) {
-        if (!s.answering())
+    if (!s.appAnswering() || !s.spend(length ? std::max(0, *length) : 0)) {
+        if (!s.appAnswering())
             s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
         return c.done(false, ECU_STATUS_LINK);
     }
@@ -1178,8 +1237,8 @@ bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t
     Call c(s, Op::ReadBlock, "ReadBlock", block, length ? *length : -1);
     if (!s.open)
         return c.done(false, ECU_STATUS_LINK);
-    if (!s.answering() || !s.spend(s.frameLength)) {
-        if (!s.answering())
+    if (!s.appAnswering() || !s.spend(s.frameLength)) {
+        if (!s.appAnswering())
             s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
         return c.done(false, ECU_STATUS_LINK);
     }
@@ -1247,8 +1306,8 @@ std::int8_t Simulator::GetItemFormat(std::int32_t address, std::int32_t count)
     Guard g(*s_);
     State& s = *s_;
     Call c(s, Op::GetItemFormat, "GetItemFormat", address, count);
-    if (!s.open || !s.answering() || !s.spend(2)) {
-        if (s.open && !s.answering())
+    if (!s.open || !s.appAnswering() || !s.spend(2)) {
+        if (s.open && !s.appAnswering())
             s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
         c.done(false, ECU_STATUS_LINK);
         return 0;
@@ -1344,19 +1403,177 @@ void Simulator::ShowWirelessAdapterDialog()
     Call(*s_, Op::Other, "ShowWirelessAdapterDialog", 0).note();
 }
 
+namespace {
+
+constexpr std::uint32_t kFlashFirst = 0x4000;
+constexpr std::uint32_t kFlashEnd = 0x40000;
+constexpr std::uint32_t kMaxImageBytes = 4u * 1024 * 1024;
+
+struct ImageVerdict {
+    int result = -2; // 0 accepted, -2 malformed, -3 not for this ECU, -4 outside the flash
+    int type = 0;
+    int version = 0;
+};
+
+// The checks of the boot loader, in its order: the records, the metadata,
+// then the addresses as they are written.
+ImageVerdict checkImage(std::string_view text, int hwType, int hwVariant)
+{
+    using namespace qz::firmware;
+    ImageVerdict v;
+    int s0 = 0, dataRecords = 0;
+    bool inData = false, counted = false, ended = false, outside = false;
+    std::string metaRow;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto nl = text.find('\n', pos);
+        std::string_view line = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty())
+            continue;
+        TSRecord r;
+        if (ParseSRecord(line, r) != TSRecordError::None || ended)
+            return v;
+        if (r.kind == '0') {
+            if (inData)
+                return v;
+            if (++s0 == 2)
+                metaRow = std::string(line.substr(2));
+            continue;
+        }
+        if (!inData && s0 != 3)
+            return v;
+        inData = true;
+        switch (r.kind) {
+        case '1': case '2': case '3':
+            if (counted)
+                return v;
+            ++dataRecords;
+            if (r.address < kFlashFirst || r.address + r.data.size() > kFlashEnd)
+                outside = true;
+            break;
+        case '5': case '6':
+            if (counted || r.address != static_cast<std::uint32_t>(dataRecords))
+                return v;
+            counted = true;
+            break;
+        default: // 7, 8, 9
+            ended = true;
+            break;
+        }
+    }
+    const TMetaResult meta = DecodeMetaRow(metaRow);
+    if (!ended || dataRecords == 0 || !meta.ok())
+        return v;
+    v.type = meta.meta.type;
+    v.version = meta.meta.version;
+    const unsigned bit = static_cast<unsigned>(hwVariant) & 31;
+    if (meta.meta.type != hwType || bit >= 8 || ((meta.meta.variantMask >> bit) & 1) == 0) {
+        v.result = -3;
+        return v;
+    }
+    v.result = outside ? -4 : 0;
+    return v;
+}
+
+// How far the progress gets before the result: the whole way for a success,
+// half way for the failures found while writing (the flash is erased by
+// then), the start for those found before.
+int progressLimit(int result)
+{
+    switch (result) {
+    case 0: return 100;
+    case -1: return -1;
+    case 1: case 2: case -2: case -3: return 0;
+    default: return 50;
+    }
+}
+
+bool leavesBootMode(int result)
+{
+    return progressLimit(result) == 50;
+}
+
+} // namespace
+
 std::int32_t Simulator::ProgramFirmwareFile(const char*, std::int32_t, std::int32_t, std::int32_t)
 {
     Guard g(*s_);
-    // Programming is not simulated yet: refused, the ECU unchanged.
+    // The program hands images, never files: refused, the ECU unchanged.
     Call(*s_, Op::Program, "ProgramFirmwareFile", 0).done(false, ECU_STATUS_LINK);
     return 1;
 }
 
-std::int32_t Simulator::ProgramFirmwareImage(const void*, std::int32_t, std::int32_t, std::int32_t)
+std::int32_t Simulator::ProgramFirmwareImage(const void* image, std::int32_t a, std::int32_t b, std::int32_t c)
 {
-    Guard g(*s_);
-    Call(*s_, Op::Program, "ProgramFirmwareImage", 0).done(false, ECU_STATUS_LINK);
-    return 1;
+    State& s = *s_;
+    std::optional<Call> call;
+    int result = 0;
+    ImageVerdict verdict;
+    plat::NotifyTarget* target = nullptr;
+    IClock* clock = nullptr;
+    std::uint32_t stepMs = 0;
+    {
+        Guard g(s);
+        std::uint32_t n = 0;
+        if (image) {
+            const auto* p = static_cast<const std::uint8_t*>(image);
+            n = p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+        }
+        call.emplace(s, Op::Program, "ProgramFirmwareImage", static_cast<std::int32_t>(n));
+        call->r.in = {a, b, c};
+        if (a != 2 || b != 0 || c != 1)
+            s.violation(call->r, "programming arguments are not 2, 0, 1");
+        if (!image) {
+            s.violation(call->r, "null image");
+            result = -2;
+        } else if (s.lost || !s.answering() || s.port != s.profile.port) {
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+            result = -1;
+        } else if (n > kMaxImageBytes) {
+            result = -2;
+        } else {
+            const std::string_view text(static_cast<const char*>(image) + 4, n);
+            const int hw = s.items[0x15] ? s.items[0x15]->values[0] : s.profile.hwVariant;
+            verdict = checkImage(text, s.profile.type, hw);
+            result = verdict.result;
+        }
+        // One scripted result per attempt; it counts only for an image the
+        // ECU took.
+        if (!s.programQueue.empty()) {
+            const int scripted = s.programQueue.front();
+            s.programQueue.pop_front();
+            if (result == 0)
+                result = scripted;
+        }
+        target = s.notify;
+        clock = s.clock;
+        stepMs = static_cast<std::uint32_t>(std::max(0, s.profile.programMs)) / 20;
+    }
+    // Synchronous progress, without the lock: the wait form repaints inside.
+    for (int pct = 0; pct <= progressLimit(result); pct += 5) {
+        if (pct > 0 && stepMs)
+            clock->sleepMs(stepMs);
+        {
+            Guard g(s);
+            s.notifications.push_back({kWaitProgress, static_cast<std::uintptr_t>(pct), 0, true});
+        }
+        if (target)
+            target->Send(kWaitProgress, static_cast<std::uintptr_t>(pct), 0);
+    }
+    Guard g(s);
+    if (result == 0) {
+        s.flash(verdict.type, verdict.version);
+        s.setOpen(false);
+        s.startReboot();
+    } else if (leavesBootMode(result)) {
+        s.bootMode = true;
+    }
+    call->r.out = {result};
+    call->done(result == 0, result == 0 ? 0 : ECU_STATUS_LINK);
+    return result;
 }
 
 // --- ISimControl --------------------------------------------------------------
@@ -1573,6 +1790,19 @@ std::int32_t Simulator::timeoutMs() const
 {
     Guard g(*s_);
     return s_->timeout;
+}
+
+void Simulator::setProgramResults(std::vector<int> results)
+{
+    Guard g(*s_);
+    s_->profile.programResults = results;
+    s_->programQueue.assign(results.begin(), results.end());
+}
+
+void Simulator::setProgramDurationMs(int ms)
+{
+    Guard g(*s_);
+    s_->profile.programMs = std::max(0, ms);
 }
 
 // --- In-process exports --------------------------------------------------------

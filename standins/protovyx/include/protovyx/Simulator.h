@@ -20,12 +20,16 @@
 //
 // Profile text: "key=value;key=value" (also PROTOVYX_SIM for the library).
 //   type=30|31|50|53|54|55|56|79|37|38   fw=30.4   model=5   hw=2 (item 0x15)
+//   type=3 (boot mode: an ECU of boottype=30|31|... without application)
 //   customer=1|absent   pcmin=1.0 pcrec=1.0 (major.minor)   tb=2560
 //   mapcols=12 maprows=12 (time axis; the K map has maprows+1 rows)
 //   framelen=50   port=1   absent=0xab,0x2332   present=0|1   boot=0|1
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
 //   trace=<file> (one line per call)
+//   program=<r>,<r>,... (the results of the next programming attempts, one
+//     per attempt, e.g. "1,1,0" or "-1002"; then the image decides)
+//   programms=<ms> (how long a programming takes; 0 by default)
 //   fail=<op>:<code|item:N>[:row<r>][:skip<n>][:times<n>][:status<s>][:lose]
 //     (op: an Op name, any case, e.g. fail=ReadRow:0xc154:row3:status1)
 // Unknown keys are ignored. Items are named by item number (code & 0xFF) in
@@ -39,8 +43,25 @@
 // malformed call is listed in violations(). A failed call leaves the caller's
 // buffers untouched. Writes while the link is closed succeed and change
 // nothing. A SendCommand reply may use max(size, *length) bytes of the buffer.
-// The loadable library starts from "strict=0;latency=2;perbyte=50" before
-// the user's profile text.
+// The loadable library starts from "strict=0;latency=2;perbyte=50;
+// programms=4000" before the user's profile text.
+//
+// Programming (ProgramFirmwareImage(image, 2, 0, 1)): image is a 32-bit
+// little-endian byte count N (at most 4 MiB) and N bytes of S-record text,
+// never read beyond. The ECU checks the records (syntax, count, checksum;
+// exactly three S0 records first, the second with the metadata; data inside
+// 0x4000-0x3FFFF; one end record last) and the metadata (its type = the
+// ECU's, its variant mask holds item 0x15's variant), and sends
+// WM_WAITPROGRESS (percentage in WParam, LParam 0) to the notify target
+// synchronously every 5 %. Results: 0 done: the ECU runs the image's type and
+// version (FirmwareMajor = version >> 8), its parameters are the defaults,
+// item 0x40 is 253 and item 0x233 is 0, the link closes (posts 0) and the
+// ECU restarts; -1 no ECU answers; -2 malformed image; -3 an image for
+// another type or variant; these three and the scripted 1 (low supply) and 2
+// (no boot loader) leave the ECU unchanged. -4 (data outside the flash), -5,
+// -1000 - k and any other scripted result leave it in boot mode: no
+// application, Connect and item calls fail, DetectEcu answers 0x03MM with
+// the type in BootExtra.
 //
 // Simulator is not copyable. Calls from several threads are serialised; the
 // notify target is never called with the simulator's lock held.
@@ -137,6 +158,8 @@ struct Profile {
     int rebootMs = 1500;
     int latencyMs = 0, perByteUs = 0;
     int warmupS = 60;
+    std::vector<int> programResults; // scripted, one per attempt
+    int programMs = 0;
     std::vector<int> absent;   // item numbers, on top of the type's own
     std::vector<FaultSpec> faults;
     std::string trace;
@@ -191,6 +214,9 @@ public:
     virtual std::string messageText(int index) const = 0;
     virtual std::string messageCaption() const = 0;
     virtual std::int32_t timeoutMs() const = 0;
+    // Replaces the scripted programming results (see program= above).
+    virtual void setProgramResults(std::vector<int> results) = 0;
+    virtual void setProgramDurationMs(int ms) = 0;
 
 protected:
     ~ISimControl() = default;
@@ -280,6 +306,8 @@ public:
     std::string messageText(int index) const override;
     std::string messageCaption() const override;
     std::int32_t timeoutMs() const override;
+    void setProgramResults(std::vector<int> results) override;
+    void setProgramDurationMs(int ms) override;
 
     struct State;
 
