@@ -7,6 +7,7 @@
 #include "plat/testing/Fakes.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -117,6 +118,51 @@ void BM_PollStepIdle(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PollStepIdle);
+
+// One whole-image pass against the simulated ECU with zero latency: what the
+// program itself adds to the link time of a real ECU.
+void BM_TransferReadEcu(benchmark::State& state)
+{
+    Bench b;
+    if (!b.dm->TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0)
+        || !b.prompts.shown().empty()) {
+        state.SkipWithError("the read pass failed");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.dm->TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0,
+                                                    TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        b.sim.clearCalls();
+    }
+}
+BENCHMARK(BM_TransferReadEcu)->Unit(benchmark::kMillisecond);
+
+void BM_TransferWriteEcu(benchmark::State& state)
+{
+    Bench b;
+    if (!b.dm->TransferData(TStreamDati::TRANSFER_WRITE_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0)
+        || !b.prompts.shown().empty()) {
+        state.SkipWithError("the write pass failed");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.dm->TransferData(TStreamDati::TRANSFER_WRITE_ECU, QString(), 0,
+                                                    TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        b.sim.clearCalls();
+    }
+}
+BENCHMARK(BM_TransferWriteEcu)->Unit(benchmark::kMillisecond);
+
+void BM_TransferSaveFile(benchmark::State& state)
+{
+    Bench b;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("bench.zc4"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.dm->TransferData(TStreamDati::TRANSFER_SAVE, file, 0,
+                                                    TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+}
+BENCHMARK(BM_TransferSaveFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

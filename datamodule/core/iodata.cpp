@@ -94,7 +94,7 @@ TStreamDati::TStreamDati(QObject* owner) : QObject(owner)
     }
 
     copyText(FileName, "default");
-    copyText(FileKey, qz::FileKeyString());
+    // The file key: the configuration-file container starts with the build's key.
     WriteThrough = 1;
     TransferTotal = kTransferTotal;
     TransferCount = 0;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 class TVyxConnection;
 class TVyxRegistryData;
@@ -58,7 +59,6 @@ public:
     };
 
     std::array<char, 251> FileName{};           // "default"
-    std::array<char, 50> FileKey{};
     std::array<QString, kMessageTextCount> MessageTexts;
     std::uint8_t WriteThrough = 1;
     std::uint32_t TransferTotal = kTransferTotal;
@@ -162,8 +162,190 @@ public:
     bool WaitEcuReady(int timeoutMs);
 
     // ---- Maps, tables, vectors, option words, coded settings, texts --------
+    // Getters give 0 for an index outside the item; setters answer whether
+    // the ECU took the write (false also for a rejected index or value).
+    // R and C are NumeroRighe and NumeroColonne; the K map has R + 1 rows.
+    std::int32_t GetMappaK(int row, int col) const;
+    bool SetMappaK(int row, int col, std::int32_t value);              // 0..255
+    std::int32_t GetRifGiriK(int i) const;
+    bool SetRifGiriK(int i, std::int32_t rpm);
+    long double GetRifTempiK(int i) const;                             // ms
+    bool SetRifTempiK(int i, double ms);
+    long double GetTOpenLoop(int i) const;                             // ms
+    bool SetTOpenLoop(int i, double ms);                               // 0..30 ms
+    long double GetMappaFiltro(int row, int col) const;                // raw x 0.2
+    bool SetMappaFiltro(int row, int col, double value);
+    long double GetRifFiltro(int i) const;                             // bar
+    bool SetRifFiltro(int i, double bar);
+    std::int32_t GetSgancio(int i) const;
+    bool SetSgancio(int i, double value);
+    std::int32_t GetMappaCorrAutotaratura(int row, int col) const;     // signed
+    bool SetMappaCorrAutotaratura(int row, int col, std::int32_t value);
+    std::int32_t GetTargetObd(int row, int col) const;                 // -8..7
+    bool SetTargetObd(int row, int col, std::int32_t value);
+    std::int32_t GetRifGiri(int i) const;
+    bool SetRifGiri(int i, std::int32_t rpm);                          // above 10000: ignored
+    long double GetRiferimentiSondaLambda(int i) const;                // V, or 127 - raw
+    bool SetRiferimentiSondaLambda(int i, double value);
+    long double GetMappaEmissioni(int row, int col) const;
+    bool SetMappaEmissioni(int row, int col, double value);
+    long double GetRifMapEmissioni(int i) const;                       // bar
+    bool SetRifMapEmissioni(int i, double bar);
+    std::int32_t GetAnticipo(int i) const;
+    bool SetAnticipo(int i, std::int32_t value);
+    long double GetIniettateGasCutoff(int i) const;                    // 0 rpm, 1 ms
+    bool SetIniettateGasCutoff(int i, double value);
+    long double GetScartoMinimoTaratura(int i) const;                  // ms
+    bool SetScartoMinimoTaratura(int i, double ms);
+    std::int32_t GetTipoIniettore(int i);                              // re-reads the item
+    bool SetTipoIniettore(int i, std::int32_t value);
+    long double GetTInjDefault(int row, int col) const;                // ms
+    bool SetTInjDefault(int row, int col, double ms);
+    long double GetTInjFiltro(int i) const;                            // 0 raw, 3 and 7 ms x 10, else ms
+    bool SetTInjFiltro(int i, double value);
+    std::int32_t GetParametriTempMotore(int i) const;
+    bool SetParametriTempMotore(int i, std::int32_t value);
+    std::int32_t GetEcuTempMotore(int i) const;
+    bool SetEcuTempMotore(int i, std::int32_t value);
+    std::int32_t GetOffsetPendenza(int i) const;
+    bool SetOffsetPendenza(int i, std::int32_t value);
+    // Kind 1 error states (code 0x1d), kind 2 enables (code 0x1c).
+    bool SetDiagnosi(int index, int kind, std::int32_t value);
+    std::int32_t GetAzione(int row, int col) const;
+    bool SetAzione(int row, int col, std::int32_t value);
+    long double GetTempDiagnosi(int i) const;                          // 0, 1 Tmot; 2, 3 Tgas
+    bool SetTempDiagnosi(int i, double celsius);
+    long double GetTempAccensioneCambio(int i) const;                  // Tmot
+    bool SetTempAccensioneCambio(int i, double celsius);
+    std::int32_t GetVariatore(int i) const;
+    bool SetVariatore(int i, std::int32_t value);                      // at most 31
+    std::int32_t GetRifGiriVariatore(int i) const;
+    bool SetRifGiriVariatore(int i, std::int32_t rpm);                 // at most 10000
+    std::int32_t GetMappaVariatore(int row, int col) const;
+    bool SetMappaVariatore(int row, int col, std::int32_t value);      // at most 31
+    long double GetRifMapVariatore(int i) const;                       // bar, by the external MAP line
+    bool SetRifMapVariatore(int i, double bar);
+    std::int32_t GetDelayGasTemp(int row, int col) const;              // row 0 x 2, row 1 x 4
+    bool SetDelayGasTemp(int row, int col, std::int32_t value);
+    std::int32_t GetRifDelayGasTemp(int i) const;                      // Tgas, whole degrees
+    bool SetRifDelayGasTemp(int i, std::int32_t celsius);
+    long double GetPressPassaggio(int i) const;                        // bar
+    bool SetPressPassaggio(int i, double bar);                         // 0..12
+    std::int32_t GetCoeffMot(int i) const;
+    bool SetCoeffMot(int i, std::int32_t value);                       // at most 200
+    std::int32_t GetCoeffTemperatura(int i) const;
+    bool SetCoeffTemperatura(int i, std::int32_t value);               // at most 200
+    std::int32_t GetRifMot(int i) const;                               // 0 and 9 raw, else Tgas
+    bool SetRifMot(int i, double celsius);
+    std::int32_t GetRifTemperatura(int i) const;                       // 0 and 9 raw, else Tmot
+    bool SetRifTemperatura(int i, double celsius);
+    long double GetCoeffPressDiff(int i) const;
+    bool SetCoeffPressDiff(int i, double value);
+    long double GetRifPressDiff(int i) const;                          // bar
+    bool SetRifPressDiff(int i, double bar);
+    long double GetCoeffPressColl(int i) const;
+    bool SetCoeffPressColl(int i, double value);
+    long double GetRifPressColl(int i) const;                          // bar
+    bool SetRifPressColl(int i, double bar);
+    std::int32_t GetSequenza(int row, int col) const;
+    bool SetSequenza(int row, int col, std::int32_t value);
+    // Adds delta to the K-map cells of one of the 4 x 4 zones (cells that
+    // would leave 0..255 keep their value) and to its correction cell.
+    void ShiftMappaKZone(int zoneRow, int zoneCol, int delta);
+
+    // Options 0..26 of Flag1 and Flag2; bits 0..3 of Flag3.
+    std::int32_t GetFlag(int index) const;
+    bool SetFlag(int index, bool on);
+    std::int32_t GetFlag3(int index) const;
+    bool SetFlag3(int index, bool on);
+    std::int32_t GetNumeroSonde() const;                               // 1 or 2
+    bool SetNumeroSonde(int n);
+    bool HasSecondaSonda() const;
+    std::int32_t GetModificaSequenza() const;
+    bool SetModificaSequenza(bool on);
+    // Level sensor: position in the list of types, -1 for an unknown code.
+    std::int32_t GetTipoSensore() const;
+    bool SetTipoSensore(int position);
+    std::int32_t GetRifSensore(int i) const;
+    bool SetRifSensore(int i, std::int32_t value);
+    bool GetTipoSensoreBit7() const;
+    // 0 switch-over while accelerating, 1 while decelerating, 2 start on gas.
+    std::int32_t GetTipoCommutazione() const;
+    bool SetTipoCommutazione(int mode);
+    std::int32_t GetTipoSensoreTemperaturaGas() const;
+    bool SetTipoSensoreTemperaturaGas(int type);
+    std::int32_t GetSegnaleGiri() const;                               // 1 weak
+    bool SetSegnaleGiri(bool weak);
+    // Kind 1 opening, 2 closing, 3 petrol dead time, 4 gas dead time (ms).
+    long double GetTempoIniettore(int kind) const;
+    bool SetTempoIniettore(int kind, double ms);
+    std::int32_t GetTipiLambdaEnabled(int probe) const;
+    std::int32_t GetTipiLambda(int probe) const;
+    bool SetTipiLambda(int probe, int kind);
+    std::int32_t GetTipoDiLambdaBit0() const;
+    std::int32_t GetTipoDiTpsBit0() const;
+    // Defaults that follow a change of the lambda type.
+    void ApplyTipoDiLambdaEmulazione();
+    bool ApplyTipoDiLambdaDefaults();
+    // Injection sequence.
+    bool IsSequenzaSlotUsed(int slot) const;
+    bool SetSequenzaDefault();
+    // 0; -1 read failed, -2 no such item, -3 a cylinder twice, -4 a cylinder
+    // above 7, -5 an unused slot that the injection type uses.
+    int ReadSequenzaFromEcu();
+    bool RotateSequenza(int steps);
+    // Texts.
+    const char* GetNomeConfigurazione();                               // at most 28 characters
+    bool SetNomeConfigurazione(std::string_view text);
+    const char* GetNoteConfig() const { return NoteConfig.data(); }    // at most 64 characters
+    bool SetNoteConfig(std::string_view text);
+    // 1 DescrizAuto, 2 Euro, 3 Motore, 4 Centralina, 5 Cambio; image only.
+    bool SetDescription(int kind, std::string_view text);
 
     // ---- Whole-image transfer and the configuration-file container --------
+    // The moves of one whole-image pass (any combination).
+    static constexpr std::uint32_t TRANSFER_LOAD = 0x01;             // file, or built-in set when resource != 0
+    static constexpr std::uint32_t TRANSFER_READ_ECU = 0x02;
+    static constexpr std::uint32_t TRANSFER_SAVE = 0x04;             // configuration file
+    static constexpr std::uint32_t TRANSFER_WRITE_ECU = 0x08;        // also stamps today's date
+    static constexpr std::uint32_t TRANSFER_CHECK_INJECTOR = 0x10;
+    static constexpr std::uint32_t TRANSFER_CLEAR_ITEM1_BIT0 = 0x20;
+    static constexpr std::uint32_t TRANSFER_LOAD_RES2 = 0x40;        // built-in set, second format
+    static constexpr std::uint32_t TRANSFER_SCRIPT_ALL = 0x80;       // with TRANSFER_SCRIPT only
+    static constexpr std::uint32_t TRANSFER_SCRIPT = 0x100;          // hex script file
+    static constexpr std::int32_t TRANSFER_ALL_GROUPS = 0x7fffffff;
+
+    // One pass over every item block. True unless a failure was not retried.
+    bool TransferData(std::uint32_t flags, const QString& fileName, std::int32_t resourceNumber,
+                      std::int32_t groupMask, std::uint8_t progress, std::int32_t pauseMs);
+
+    // The three version texts a configuration file records (section
+    // "Sez0000"): the ECU firmware, the program, the operating system.
+    std::array<char, 81> VersioneFirmware{"xxx.xx"};
+    std::array<char, 81> VersioneProgramma{"xx.xx.xx.xxxx"};
+    std::array<char, 81> VersioneWindows{"Windows xxxx"};
+
+    // The configuration-file container: one open INI text at a time, from a
+    // configuration file or a built-in default set. The container owns the
+    // file key. Opens and closes throw qz::files::TFileContainerError.
+    void SetFileName(const QString& name);   // also kept, cut to 249 characters, in FileName
+    bool SetFileKey(QByteArrayView key);     // 1 to 49 bytes; any other is refused
+    QByteArray FileKey() const;
+    void OpenFileContainer(bool read);
+    void CloseFileContainer(bool discard);
+    void DeleteTempFile();
+    // A built-in set; one stored as an encrypted container is recognised by
+    // its header and decrypted.
+    void OpenResourceContainer(std::int32_t number);
+    void OpenResourceContainer2(std::int32_t number);
+    void DeleteTempFile2();
+    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const;
+    bool ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const;
+    bool ReadIniRow(std::span<char> dest, QAnyStringView key, QAnyStringView section, int maxLength) const;
+    void WriteIniByte(std::uint8_t value, QAnyStringView key, QAnyStringView section);
+    void WriteIniInteger(std::int32_t value, QAnyStringView key, QAnyStringView section);
+    void WriteIniString(QByteArrayView text, QAnyStringView key, QAnyStringView section);
+    bool IsContainerOpen() const;
 
     // The fixed start-up texts.
     static const char* const kSettingsMissingText;
@@ -176,6 +358,13 @@ private:
 
     QPointer<QObject> mainWindow_;
     bool inPollStep_ = false;
+
+    // Whole-image transfer: the walk and the container it drives.
+    struct TransferWalk;
+    struct ContainerState;
+    ContainerState& container() const;
+    QString messageText(int slot) const;
+    mutable std::shared_ptr<ContainerState> containerState_;
 };
 
 // The data module every window reaches (the first one constructed, until it

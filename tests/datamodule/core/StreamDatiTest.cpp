@@ -51,7 +51,7 @@ TEST(StreamDati, ConstructionStateAndStartUpCalls)
     EXPECT_EQ(d.WriteThrough, 1);
     EXPECT_EQ(d.Identity, d.PreviousIdentity);
     EXPECT_STREQ(d.FileName.data(), "default");
-    EXPECT_STREQ(d.FileKey.data(), qz::FileKeyString());
+    EXPECT_EQ(d.FileKey(), QByteArray(qz::FileKeyString()));
     EXPECT_TRUE(d.TimerIO->isActive());
     EXPECT_EQ(d.TimerIO->interval(), 2000);
     EXPECT_FALSE(d.TimerIO->isSingleShot());

@@ -1,0 +1,533 @@
+// Named accessors of the maps, tables and vectors of the parameter image.
+// Each family is a row below; the setters differ only in their limits and
+// conversions.
+#include "Accessors.h"
+
+#include <cmath>
+
+using dm::acc::Extent;
+using dm::acc::Family;
+using dm::acc::Order;
+
+namespace {
+
+constexpr Extent F = Extent::Fixed;
+
+// item, code, table, rows, cols, order
+constexpr Family kMappaK{0xc154, 0x54, true, Extent::RPlusOne, 0, Extent::C, 0, Order::A};
+constexpr Family kRifGiriK{0xc73d, 0x63d, false, F, 1, Extent::C, 0, Order::A};
+constexpr Family kRifTempiK{0xc737, 0x637, false, F, 1, Extent::R, 0, Order::A};
+constexpr Family kTOpenLoop{0xc37f, 0x27f, false, F, 1, Extent::C, 0, Order::A};
+constexpr Family kMappaFiltro{0xc171, 0x71, true, Extent::R, 0, Extent::C, 0, Order::A};
+constexpr Family kRifFiltro{0xc372, 0x272, false, F, 1, Extent::R, 0, Order::A};
+constexpr Family kSgancio{0xc173, 0x73, false, F, 1, Extent::C, 0, Order::A};
+constexpr Family kMappaCorrAutotaratura{0x4595, 0x495, true, F, 4, F, 4, Order::A};
+constexpr Family kRifGiri{0xc30c, 0x20c, false, F, 1, F, 12, Order::B};
+constexpr Family kRiferimentiSondaLambda{0xc182, 0x82, false, F, 1, F, 12, Order::C};
+constexpr Family kMappaEmissioni{0xc170, 0x70, true, F, 3, F, 12, Order::C};
+constexpr Family kRifMapEmissioni{0x436f, 0x26f, false, F, 1, F, 4, Order::C};
+constexpr Family kAnticipo{0xc383, 0x283, false, F, 1, F, 12, Order::C};
+constexpr Family kIniettateGasCutoff{0x2332, 0x232, false, F, 1, F, 2, Order::C};
+constexpr Family kScartoMinimoTaratura{0x2391, 0x291, false, F, 1, F, 2, Order::B};
+constexpr Family kTipoIniettore{0x2194, 0x94, false, F, 1, F, 2, Order::B};
+constexpr Family kTInjDefault{0x238f, 0x28f, true, F, 8, F, 2, Order::B};
+constexpr Family kTInjFiltro{0x8398, 0x298, false, F, 1, F, 8, Order::B};
+constexpr Family kParametriTempMotore{0x558a, 0x48a, false, F, 1, F, 5, Order::B};
+constexpr Family kEcuTempMotore{0x1e18b, 0x8b, false, F, 1, F, 30, Order::B};
+constexpr Family kOffsetPendenza{0x6778, 0x678, false, F, 1, F, 6, Order::B};
+constexpr Family kDiagnosiStati{0x511d, 0x1d, false, F, 1, F, 5, Order::FlagFirst};
+constexpr Family kDiagnosiAbilitazioni{0x511c, 0x1c, false, F, 1, F, 5, Order::FlagFirst};
+constexpr Family kAzione{0x311f, 0x1f, true, F, 3, F, 3, Order::FlagFirst};
+constexpr Family kTempDiagnosi{0x4151, 0x51, false, F, 1, F, 4, Order::FlagFirst};
+constexpr Family kTempAccensioneCambio{0x2168, 0x68, false, F, 1, F, 2, Order::FlagFirst};
+constexpr Family kVariatore{0x8127, 0x27, false, F, 1, F, 8, Order::FlagFirst};
+constexpr Family kRifGiriVariatore{0x8326, 0x226, false, F, 1, F, 8, Order::FlagFirst};
+constexpr Family kMappaVariatore{0x812c, 0x2c, true, F, 5, F, 8, Order::FlagFirst};
+constexpr Family kRifMapVariatore{0x512d, 0x2d, false, F, 1, F, 5, Order::FlagFirst};
+constexpr Family kDelayGasTemp{0x912e, 0x2e, true, F, 2, F, 9, Order::FlagFirst};
+constexpr Family kRifDelayGasTemp{0x912f, 0x2f, false, F, 1, F, 9, Order::FlagFirst};
+constexpr Family kPressPassaggio{0xc3bd, 0x2bd, false, F, 1, F, 12, Order::FlagFirst};
+constexpr Family kCoeffMot{0x915d, 0x5d, false, F, 1, F, 9, Order::FlagFirst};
+constexpr Family kCoeffTemperatura{0x912b, 0x2b, false, F, 1, F, 9, Order::FlagFirst};
+constexpr Family kRifMot{0xa15c, 0x5c, false, F, 1, F, 10, Order::FlagFirst};
+constexpr Family kRifTemperatura{0xa12a, 0x2a, false, F, 1, F, 10, Order::FlagFirst};
+constexpr Family kCoeffPressDiffWord{dm::kCoeffPressDiffWord, 0x67c, false, F, 1, F, 15, Order::C};
+constexpr Family kCoeffPressDiffByte{dm::kCoeffPressDiffByte, 0x47c, false, F, 1, F, 15, Order::C};
+constexpr Family kRifPressDiff{0xf37b, 0x27b, false, F, 1, F, 15, Order::FlagFirst};
+constexpr Family kCoeffPressColl{0xf760, 0x660, false, F, 1, F, 15, Order::C};
+constexpr Family kRifPressColl{0xf35f, 0x25f, false, F, 1, F, 15, Order::C};
+constexpr Family kSequenza{0x810d, 0x0d, true, F, 2, F, 8, Order::C};
+
+constexpr std::int32_t kTipoDiLambda = 0x4;
+constexpr std::int32_t kInvertedLambdaBit = 0x80;
+
+using Raw = std::optional<std::int32_t>;
+
+// Setters by conversion.
+Raw same(std::int32_t v) { return v; }
+Raw wholeRaw(long double v) { return dm::TruncToInt(v); }
+Raw upTo(std::int32_t v, std::int32_t hi) { return dm::acc::atMost(v, hi); }
+// bar to thousandths, truncated.
+Raw milli(long double bar) { return dm::TruncToInt(bar * 1000); }
+
+long double bar(std::int32_t raw) { return raw * 0.001L; }
+
+bool invertedLambda(const TStreamDati& d) { return (*d.Item(kTipoDiLambda) & kInvertedLambdaBit) != 0; }
+
+long double lambdaFromRaw(const TStreamDati& d, std::int32_t raw)
+{
+    return invertedLambda(d) ? static_cast<long double>(127 - raw) : dm::VoltsFromRaw(raw);
+}
+
+Raw lambdaToRaw(const TStreamDati& d, double value)
+{
+    if (invertedLambda(d))
+        return dm::TruncToInt(127 - dm::acc::clampTo(static_cast<long double>(value), -127.0L, 127.0L));
+    return dm::VoltsToRaw(dm::acc::clampTo(static_cast<long double>(value), 0.0L, 5.0L));
+}
+
+// Elements 0 and 9 of the two reference rows are the fixed ends.
+Raw referenceEnd(int i)
+{
+    if (i == 0)
+        return 0;
+    if (i == 9)
+        return 255;
+    return std::nullopt;
+}
+
+// Zone (row x 4 + column) of every K-map cell: three rows per zone row (the
+// thirteenth row with the last), three columns per zone column.
+int zoneOf(int row, int col) { return std::min(row / 3, 3) * 4 + std::min(col / 3, 3); }
+
+} // namespace
+
+using dm::acc::rawAt;
+using dm::acc::set;
+
+// ---- Order A -----------------------------------------------------------------
+
+std::int32_t TStreamDati::GetMappaK(int row, int col) const { return rawAt(*this, kMappaK, row, col); }
+bool TStreamDati::SetMappaK(int row, int col, std::int32_t value)
+{
+    return set(*this, kMappaK, row, col, [&](std::int32_t) { return upTo(value, 255); });
+}
+
+std::int32_t TStreamDati::GetRifGiriK(int i) const { return rawAt(*this, kRifGiriK, 0, i); }
+bool TStreamDati::SetRifGiriK(int i, std::int32_t rpm)
+{
+    return set(*this, kRifGiriK, 0, i, [&](std::int32_t) { return same(rpm); });
+}
+
+long double TStreamDati::GetRifTempiK(int i) const { return dm::MsFromRaw(rawAt(*this, kRifTempiK, 0, i), GetTimeBase()); }
+bool TStreamDati::SetRifTempiK(int i, double ms)
+{
+    return set(*this, kRifTempiK, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+}
+
+long double TStreamDati::GetTOpenLoop(int i) const { return dm::MsFromRaw(rawAt(*this, kTOpenLoop, 0, i), GetTimeBase()); }
+bool TStreamDati::SetTOpenLoop(int i, double ms)
+{
+    return set(*this, kTOpenLoop, 0, i, [&](std::int32_t) {
+        return Raw(dm::MsToRaw(dm::acc::clampTo(static_cast<long double>(ms), 0.0L, 30.0L), GetTimeBase()));
+    });
+}
+
+long double TStreamDati::GetMappaFiltro(int row, int col) const
+{
+    return std::round(rawAt(*this, kMappaFiltro, row, col) * 0.2L * 100) / 100;
+}
+bool TStreamDati::SetMappaFiltro(int row, int col, double value)
+{
+    // Five steps per unit; a half step goes to the even neighbour.
+    return set(*this, kMappaFiltro, row, col, [&](std::int32_t) {
+        return upTo(dm::TruncToInt(std::nearbyint(static_cast<long double>(value) * 5)), 255);
+    });
+}
+
+long double TStreamDati::GetRifFiltro(int i) const { return bar(rawAt(*this, kRifFiltro, 0, i)); }
+bool TStreamDati::SetRifFiltro(int i, double b)
+{
+    return set(*this, kRifFiltro, 0, i, [&](std::int32_t) { return upTo(*milli(b), 3000); });
+}
+
+std::int32_t TStreamDati::GetSgancio(int i) const { return rawAt(*this, kSgancio, 0, i); }
+bool TStreamDati::SetSgancio(int i, double value)
+{
+    return set(*this, kSgancio, 0, i, [&](std::int32_t) { return upTo(*wholeRaw(value), 255); });
+}
+
+std::int32_t TStreamDati::GetMappaCorrAutotaratura(int row, int col) const
+{
+    return rawAt(*this, kMappaCorrAutotaratura, row, col);
+}
+bool TStreamDati::SetMappaCorrAutotaratura(int row, int col, std::int32_t value)
+{
+    return set(*this, kMappaCorrAutotaratura, row, col,
+               [&](std::int32_t) { return Raw(dm::acc::clampTo(value, -128, 127)); });
+}
+
+// Two cells per byte: the even column in the high nibble, the odd one in
+// the low nibble, each stored as value + 8.
+std::int32_t TStreamDati::GetTargetObd(int row, int col) const
+{
+    if (row < 0 || row > 11 || col < 0 || col > 11)
+        return 0;
+    const std::int32_t byte = Item(0x61ba)[row * 6 + col / 2];
+    const std::int32_t nibble = (col % 2 == 0) ? (byte >> 4) & 0xF : byte & 0xF;
+    return nibble - 8;
+}
+bool TStreamDati::SetTargetObd(int row, int col, std::int32_t value)
+{
+    if (row < 0 || row > 11 || col < 0 || col > 11)
+        return false;
+    std::int32_t& stored = Item(0x61ba)[row * 6 + col / 2];
+    const std::int32_t nibble = dm::acc::clampTo(value, -8, 7) + 8;
+    const std::int32_t byte = (col % 2 == 0) ? ((stored & 0x0F) | (nibble << 4)) : ((stored & 0xF0) | nibble);
+    return dm::acc::finish(
+        *this, Order::A, [&] { return Protocol()->WriteCell(0xba, row, col / 2, byte); }, [&] { stored = byte; });
+}
+
+// ---- Order B -----------------------------------------------------------------
+
+std::int32_t TStreamDati::GetRifGiri(int i) const { return rawAt(*this, kRifGiri, 0, i); }
+bool TStreamDati::SetRifGiri(int i, std::int32_t rpm)
+{
+    return set(*this, kRifGiri, 0, i, [&](std::int32_t) { return rpm < 0 || rpm > 10000 ? Raw() : Raw(rpm); });
+}
+
+long double TStreamDati::GetScartoMinimoTaratura(int i) const
+{
+    return dm::MsFromRaw(rawAt(*this, kScartoMinimoTaratura, 0, i), GetTimeBase());
+}
+bool TStreamDati::SetScartoMinimoTaratura(int i, double ms)
+{
+    return set(*this, kScartoMinimoTaratura, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+}
+
+std::int32_t TStreamDati::GetTipoIniettore(int i)
+{
+    if (!dm::acc::element(*this, kTipoIniettore, 0, i))
+        return 0;
+    Protocol()->ReadItem(kTipoIniettore.item, Item(kTipoIniettore.item));
+    return rawAt(*this, kTipoIniettore, 0, i);
+}
+bool TStreamDati::SetTipoIniettore(int i, std::int32_t value)
+{
+    return set(*this, kTipoIniettore, 0, i, [&](std::int32_t) { return same(value); });
+}
+
+long double TStreamDati::GetTInjDefault(int row, int col) const
+{
+    return dm::MsFromRaw(rawAt(*this, kTInjDefault, row, col), GetTimeBase());
+}
+bool TStreamDati::SetTInjDefault(int row, int col, double ms)
+{
+    return set(*this, kTInjDefault, row, col, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+}
+
+long double TStreamDati::GetTInjFiltro(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kTInjFiltro, 0, i);
+    if (i == 0)
+        return raw;
+    const long double ms = dm::MsFromRaw(raw, GetTimeBase());
+    return (i == 3 || i == 7) ? ms * 10 : ms;
+}
+bool TStreamDati::SetTInjFiltro(int i, double value)
+{
+    return set(*this, kTInjFiltro, 0, i, [&](std::int32_t) -> Raw {
+        if (i == 0)
+            return dm::TruncToInt(value);
+        if (i == 3 || i == 7) // tenths of the time-base step
+            return dm::MsToRaw(static_cast<long double>(value) / 10, GetTimeBase());
+        return dm::MsToRaw(value, GetTimeBase());
+    });
+}
+
+std::int32_t TStreamDati::GetParametriTempMotore(int i) const { return rawAt(*this, kParametriTempMotore, 0, i); }
+bool TStreamDati::SetParametriTempMotore(int i, std::int32_t value)
+{
+    return set(*this, kParametriTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+}
+
+std::int32_t TStreamDati::GetEcuTempMotore(int i) const { return rawAt(*this, kEcuTempMotore, 0, i); }
+bool TStreamDati::SetEcuTempMotore(int i, std::int32_t value)
+{
+    return set(*this, kEcuTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+}
+
+std::int32_t TStreamDati::GetOffsetPendenza(int i) const { return rawAt(*this, kOffsetPendenza, 0, i); }
+bool TStreamDati::SetOffsetPendenza(int i, std::int32_t value)
+{
+    return set(*this, kOffsetPendenza, 0, i, [&](std::int32_t) { return same(value); });
+}
+
+bool TStreamDati::SetDiagnosi(int index, int kind, std::int32_t value)
+{
+    if (kind == 1)
+        return set(*this, kDiagnosiStati, 0, index, [&](std::int32_t) { return same(value); });
+    if (kind == 2)
+        return set(*this, kDiagnosiAbilitazioni, 0, index, [&](std::int32_t) { return same(value); });
+    // Any other kind writes nothing but still counts as a change.
+    Modified = 1;
+    dm::acc::clearMarker(*this);
+    return false;
+}
+
+std::int32_t TStreamDati::GetAzione(int row, int col) const { return rawAt(*this, kAzione, row, col); }
+bool TStreamDati::SetAzione(int row, int col, std::int32_t value)
+{
+    return set(*this, kAzione, row, col, [&](std::int32_t) { return same(value); });
+}
+
+long double TStreamDati::GetTempDiagnosi(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kTempDiagnosi, 0, i);
+    if (i < 0 || i > 3)
+        return 0;
+    return i < 2 ? dm::TempMotoreFromRaw(raw) : dm::TemperaturaGasFromRaw(raw);
+}
+bool TStreamDati::SetTempDiagnosi(int i, double celsius)
+{
+    return set(*this, kTempDiagnosi, 0, i, [&](std::int32_t) {
+        const auto c = static_cast<float>(celsius);
+        return Raw(i < 2 ? dm::TempMotoreToRaw(c) : dm::TemperaturaGasToRaw(c));
+    });
+}
+
+long double TStreamDati::GetTempAccensioneCambio(int i) const
+{
+    if (!dm::acc::element(*this, kTempAccensioneCambio, 0, i))
+        return 0;
+    return dm::TempMotoreFromRaw(rawAt(*this, kTempAccensioneCambio, 0, i));
+}
+bool TStreamDati::SetTempAccensioneCambio(int i, double celsius)
+{
+    return set(*this, kTempAccensioneCambio, 0, i,
+               [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(static_cast<float>(celsius))); });
+}
+
+std::int32_t TStreamDati::GetVariatore(int i) const { return rawAt(*this, kVariatore, 0, i); }
+bool TStreamDati::SetVariatore(int i, std::int32_t value)
+{
+    return set(*this, kVariatore, 0, i, [&](std::int32_t) { return upTo(value, 31); });
+}
+
+std::int32_t TStreamDati::GetRifGiriVariatore(int i) const { return rawAt(*this, kRifGiriVariatore, 0, i); }
+bool TStreamDati::SetRifGiriVariatore(int i, std::int32_t rpm)
+{
+    return set(*this, kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, 10000); });
+}
+
+std::int32_t TStreamDati::GetMappaVariatore(int row, int col) const { return rawAt(*this, kMappaVariatore, row, col); }
+bool TStreamDati::SetMappaVariatore(int row, int col, std::int32_t value)
+{
+    return set(*this, kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, 31); });
+}
+
+// The MAP axis of the variator follows the external MAP sensor's line
+// (offset in tenths, slope per 1020 counts, result in hundredths of a bar).
+long double TStreamDati::GetRifMapVariatore(int i) const
+{
+    if (!dm::acc::element(*this, kRifMapVariatore, 0, i))
+        return 0;
+    const std::int32_t raw = rawAt(*this, kRifMapVariatore, 0, i);
+    const std::int32_t offset = GetOffsetPendenza(2);
+    const std::int32_t slope = GetOffsetPendenza(3);
+    const auto product = static_cast<std::uint32_t>(raw) * 2u * static_cast<std::uint32_t>(slope);
+    return (offset * 0.1L + static_cast<long double>(product) / 1020) * 0.01L;
+}
+bool TStreamDati::SetRifMapVariatore(int i, double b)
+{
+    return set(*this, kRifMapVariatore, 0, i, [&](std::int32_t) -> Raw {
+        const std::int32_t offset = GetOffsetPendenza(2);
+        const std::int32_t slope = GetOffsetPendenza(3);
+        if (slope == 0)
+            return std::nullopt; // no line to invert
+        const long double raw = (static_cast<long double>(b) * 1020 * 100 - offset * 102.0L) / (slope * 2.0L);
+        return upTo(dm::TruncToInt(raw), 255);
+    });
+}
+
+std::int32_t TStreamDati::GetDelayGasTemp(int row, int col) const
+{
+    return rawAt(*this, kDelayGasTemp, row, col) * (row == 0 ? 2 : 4);
+}
+bool TStreamDati::SetDelayGasTemp(int row, int col, std::int32_t value)
+{
+    return set(*this, kDelayGasTemp, row, col,
+               [&](std::int32_t) { return row == 0 ? Raw(upTo(value, 510).value() / 2) : Raw(upTo(value, 1020).value() / 4); });
+}
+
+std::int32_t TStreamDati::GetRifDelayGasTemp(int i) const
+{
+    if (!dm::acc::element(*this, kRifDelayGasTemp, 0, i))
+        return 0;
+    return dm::TruncToInt(dm::TemperaturaGasFromRaw(rawAt(*this, kRifDelayGasTemp, 0, i)));
+}
+bool TStreamDati::SetRifDelayGasTemp(int i, std::int32_t celsius)
+{
+    return set(*this, kRifDelayGasTemp, 0, i,
+               [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(static_cast<float>(celsius))); });
+}
+
+long double TStreamDati::GetPressPassaggio(int i) const { return bar(rawAt(*this, kPressPassaggio, 0, i)); }
+bool TStreamDati::SetPressPassaggio(int i, double b)
+{
+    return set(*this, kPressPassaggio, 0, i,
+               [&](std::int32_t) { return milli(dm::acc::clampTo(static_cast<long double>(b), 0.0L, 12.0L)); });
+}
+
+std::int32_t TStreamDati::GetCoeffMot(int i) const { return rawAt(*this, kCoeffMot, 0, i); }
+bool TStreamDati::SetCoeffMot(int i, std::int32_t value)
+{
+    return set(*this, kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, 200); });
+}
+
+std::int32_t TStreamDati::GetCoeffTemperatura(int i) const { return rawAt(*this, kCoeffTemperatura, 0, i); }
+bool TStreamDati::SetCoeffTemperatura(int i, std::int32_t value)
+{
+    return set(*this, kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, 200); });
+}
+
+std::int32_t TStreamDati::GetRifMot(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kRifMot, 0, i);
+    if (i <= 0 || i >= 9)
+        return raw;
+    return dm::RoundToInt(dm::TemperaturaGasFromRaw(raw));
+}
+bool TStreamDati::SetRifMot(int i, double celsius)
+{
+    return set(*this, kRifMot, 0, i, [&](std::int32_t) {
+        const Raw end = referenceEnd(i);
+        return end ? end : Raw(dm::TemperaturaGasToRaw(static_cast<float>(celsius)));
+    });
+}
+
+std::int32_t TStreamDati::GetRifTemperatura(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kRifTemperatura, 0, i);
+    if (i <= 0 || i >= 9)
+        return raw;
+    return dm::RoundToInt(dm::TempMotoreFromRaw(raw));
+}
+bool TStreamDati::SetRifTemperatura(int i, double celsius)
+{
+    return set(*this, kRifTemperatura, 0, i, [&](std::int32_t) {
+        const Raw end = referenceEnd(i);
+        return end ? end : Raw(dm::TempMotoreToRaw(static_cast<float>(celsius)));
+    });
+}
+
+long double TStreamDati::GetRifPressDiff(int i) const { return bar(rawAt(*this, kRifPressDiff, 0, i)); }
+bool TStreamDati::SetRifPressDiff(int i, double b)
+{
+    return set(*this, kRifPressDiff, 0, i, [&](std::int32_t) { return milli(b); });
+}
+
+// ---- Order C -----------------------------------------------------------------
+
+long double TStreamDati::GetRiferimentiSondaLambda(int i) const
+{
+    if (!dm::acc::element(*this, kRiferimentiSondaLambda, 0, i))
+        return 0;
+    return lambdaFromRaw(*this, rawAt(*this, kRiferimentiSondaLambda, 0, i));
+}
+bool TStreamDati::SetRiferimentiSondaLambda(int i, double value)
+{
+    return set(*this, kRiferimentiSondaLambda, 0, i, [&](std::int32_t) { return lambdaToRaw(*this, value); });
+}
+
+long double TStreamDati::GetMappaEmissioni(int row, int col) const
+{
+    if (!dm::acc::element(*this, kMappaEmissioni, row, col))
+        return 0;
+    return lambdaFromRaw(*this, rawAt(*this, kMappaEmissioni, row, col));
+}
+bool TStreamDati::SetMappaEmissioni(int row, int col, double value)
+{
+    return set(*this, kMappaEmissioni, row, col, [&](std::int32_t) { return lambdaToRaw(*this, value); });
+}
+
+long double TStreamDati::GetRifMapEmissioni(int i) const { return bar(rawAt(*this, kRifMapEmissioni, 0, i)); }
+bool TStreamDati::SetRifMapEmissioni(int i, double b)
+{
+    return set(*this, kRifMapEmissioni, 0, i, [&](std::int32_t) {
+        const long double limited = dm::acc::clampTo(static_cast<long double>(b), 0.0L, 3.0L);
+        return Raw(dm::TruncToInt((limited + 0.0005L) * 1000));
+    });
+}
+
+std::int32_t TStreamDati::GetAnticipo(int i) const { return rawAt(*this, kAnticipo, 0, i); }
+bool TStreamDati::SetAnticipo(int i, std::int32_t value)
+{
+    return set(*this, kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, 300); });
+}
+
+long double TStreamDati::GetIniettateGasCutoff(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kIniettateGasCutoff, 0, i);
+    return i == 1 ? dm::MsFromRaw(raw, GetTimeBase()) : static_cast<long double>(raw);
+}
+bool TStreamDati::SetIniettateGasCutoff(int i, double value)
+{
+    return set(*this, kIniettateGasCutoff, 0, i,
+               [&](std::int32_t) { return i == 0 ? wholeRaw(value) : Raw(dm::MsToRaw(value, GetTimeBase())); });
+}
+
+long double TStreamDati::GetCoeffPressDiff(int i) const
+{
+    const std::int32_t raw = rawAt(*this, kCoeffPressDiffWord, 0, i);
+    return CoeffPressDiffByte ? raw * 0.3L : raw * 0.01L;
+}
+bool TStreamDati::SetCoeffPressDiff(int i, double value)
+{
+    const long double v = dm::acc::clampTo(static_cast<long double>(value), -99.9L, 99.9L);
+    if (CoeffPressDiffByte)
+        return set(*this, kCoeffPressDiffByte, 0, i,
+                   [&](std::int32_t) { return Raw(dm::acc::clampTo(dm::TruncToInt(v * 10 * (1.0L / 3)), -128, 127)); });
+    return set(*this, kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
+}
+
+long double TStreamDati::GetCoeffPressColl(int i) const { return rawAt(*this, kCoeffPressColl, 0, i) * 0.01L; }
+bool TStreamDati::SetCoeffPressColl(int i, double value)
+{
+    return set(*this, kCoeffPressColl, 0, i, [&](std::int32_t) {
+        return wholeRaw(dm::acc::clampTo(static_cast<long double>(value), -99.9L, 99.9L) * 100);
+    });
+}
+
+long double TStreamDati::GetRifPressColl(int i) const { return bar(rawAt(*this, kRifPressColl, 0, i)); }
+bool TStreamDati::SetRifPressColl(int i, double b)
+{
+    return set(*this, kRifPressColl, 0, i, [&](std::int32_t) { return milli(b); });
+}
+
+std::int32_t TStreamDati::GetSequenza(int row, int col) const { return rawAt(*this, kSequenza, row, col); }
+bool TStreamDati::SetSequenza(int row, int col, std::int32_t value)
+{
+    return set(*this, kSequenza, row, col, [&](std::int32_t) { return same(value); });
+}
+
+// ---- Zone shift --------------------------------------------------------------
+
+void TStreamDati::ShiftMappaKZone(int zoneRow, int zoneCol, int delta)
+{
+    if (zoneRow < 0 || zoneRow > 3 || zoneCol < 0 || zoneCol > 3)
+        return;
+    const int zone = zoneRow * 4 + zoneCol;
+    const int rows = GetNumeroRighe() + 1;
+    const int cols = GetNumeroColonne();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            if (zoneOf(r, c) != zone)
+                continue;
+            const long long shifted = static_cast<long long>(GetMappaK(r, c)) + delta;
+            if (shifted >= 0 && shifted <= 255)
+                SetMappaK(r, c, static_cast<std::int32_t>(shifted));
+        }
+    }
+    SetMappaCorrAutotaratura(zoneRow, zoneCol, GetMappaCorrAutotaratura(zoneRow, zoneCol) + delta);
+}
