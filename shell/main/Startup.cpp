@@ -1,0 +1,85 @@
+#include "Startup.h"
+
+#include "BuildConstants.h"
+#include "MainQuorin.h"
+#include "VyxRegistryData.h"
+#include "iodata.h"
+
+#include "plat/ProgramVersion.h"
+#include "plat/Services.h"
+
+#include <exception>
+#include <memory>
+
+StartupOptions ParseStartupOptions(const QStringList& arguments)
+{
+    StartupOptions o;
+    for (const QString& a : arguments)
+        if (a == QLatin1String("--offline"))
+            o.offline = true;
+    return o;
+}
+
+void ShowException(const char* what)
+{
+    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), QString::fromUtf8(what ? what : ""),
+                         plat::PromptIcon::Error, plat::PromptButtons::Ok, 0});
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("Unknown exception");
+    }
+    return false;
+}
+
+int RunProgram(const StartupOptions& options, const StartupHooks& hooks)
+{
+    // Destroyed in the opposite order of their creation: the windows still
+    // reach the data module while they go.
+    std::unique_ptr<TStreamDati> dataModule;
+    std::unique_ptr<TFormMain> mainWindow;
+    std::unique_ptr<QWidget> configWindow;
+    try {
+        qz::InitBuildConstants();
+        const QString title = QString::fromUtf8(qz::ProductTitle());
+        QCoreApplication::setApplicationName(title);
+        QGuiApplication::setApplicationDisplayName(title);
+        QCoreApplication::setApplicationVersion(plat::programVersion());
+
+        dataModule = std::make_unique<TStreamDati>();
+        if (hooks.created)
+            hooks.created("StreamDati");
+        mainWindow = std::make_unique<TFormMain>();
+        mainWindow->OfflineStart = options.offline;
+        if (hooks.created)
+            hooks.created("FormMain");
+        if (hooks.createConfigWindow) {
+            configWindow.reset(hooks.createConfigWindow(mainWindow.get()));
+            mainWindow->ConfigWindow = configWindow.get();
+        }
+        if (hooks.created)
+            hooks.created("FormConfig");
+
+        if (dataModule->VyxRegistryData->Tag() != 0) {
+            mainWindow->show();
+            if (hooks.exec)
+                hooks.exec();
+            else
+                QApplication::exec();
+        }
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    }
+    configWindow.reset();
+    mainWindow.reset();
+    dataModule.reset();
+    return 0;
+}

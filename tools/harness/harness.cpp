@@ -1,0 +1,211 @@
+// qz-harness: the program, or one of its windows, against a chosen simulator
+// profile and language, for reviews and screenshots. See --help.
+#include "BuildConstants.h"
+#include "MainQuorin.h"
+#include "MainRules.h"
+#include "Startup.h"
+
+#include "VyxRegistryData.h"
+#include "iodata.h"
+#include "protovyx/Simulator.h"
+
+#include "plat/PictureButton.h"
+#include "plat/ProgramFolder.h"
+#include "plat/Prompts.h"
+#include "plat/Services.h"
+#include "plat/testing/Fakes.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLibrary>
+#include <QScreen>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+const char* const kHelp =
+    "Usage: qz-harness [options]\n"
+    "Starts Quorin Zelkon against the simulated ECU, lets it run, saves a\n"
+    "screenshot and the simulator's call log, and exits.\n"
+    "\n"
+    "  --window NAME      the window to show: main (default)\n"
+    "  --profile TEXT     simulator profile, e.g. \"type=55;fw=30.4\"\n"
+    "  --language N       language index stored in the settings (default 0)\n"
+    "  --port N           serial port stored in the settings (default 1)\n"
+    "  --offline          start without connecting (as with Shift held)\n"
+    "  --connect          open the link and read the ECU's identity once the\n"
+    "                     program has started\n"
+    "  --keys LIST        keys replayed into the window, separated by blanks,\n"
+    "                     e.g. \"Right Right Ctrl+A Return\"\n"
+    "  --run-ms N         how long the event loop runs after the keys (500)\n"
+    "  --size WxH         the screen size on the offscreen platform\n"
+    "                     (default 1280x1024)\n"
+    "  --screenshot FILE  PNG of the window\n"
+    "  --calls FILE       the simulator's calls, one per line\n"
+    "  --help             this text\n"
+    "\n"
+    "Settings live in memory only; message boxes are written to stderr and\n"
+    "answered with their default button.\n";
+
+QString argValue(const QStringList& args, const QString& name, const QString& fallback = {})
+{
+    const int i = static_cast<int>(args.indexOf(name));
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+}
+
+// The offscreen platform with a screen of the given size, unless the caller
+// chose a platform.
+void chooseScreen(const QString& size)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        return;
+    const QStringList wh = size.split(QLatin1Char('x'));
+    const int w = wh.value(0).toInt(), h = wh.value(1).toInt();
+    if (w <= 0 || h <= 0)
+        return;
+    static QTemporaryFile config(QDir::tempPath() + QStringLiteral("/qz-harness-XXXXXX.json"));
+    if (!config.open())
+        return;
+    config.write(QStringLiteral("{\"screens\":[{\"name\":\"harness\",\"x\":0,\"y\":0,\"width\":%1,\"height\":%2,"
+                                "\"logicalDpi\":96,\"logicalBaseDpi\":96,\"dpr\":1}]}")
+                     .arg(w)
+                     .arg(h)
+                     .toUtf8());
+    config.flush();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toLocal8Bit());
+}
+
+protovyx::ISimControl* simControl()
+{
+    QLibrary lib(QDir(plat::programFolder()).filePath(QStringLiteral("libProtoVyx.so")));
+    using Fn = protovyx::ISimControl* (*)(TEcuProtocol*);
+    auto fn = reinterpret_cast<Fn>(lib.resolve("_SimControl"));
+    return fn && StreamDati ? fn(StreamDati->Protocol()) : nullptr;
+}
+
+void writeCalls(const QString& file)
+{
+    protovyx::ISimControl* sim = simControl();
+    QFile f(file);
+    if (!sim || !f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "qz-harness: no call log written\n");
+        return;
+    }
+    QTextStream out(&f);
+    for (const auto& c : sim->calls())
+        out << c.seq << '\t' << c.timeMs << '\t' << QString::fromStdString(c.name) << "\t0x"
+            << QString::number(c.code, 16) << '\t' << c.row << '\t' << (c.result ? "ok" : "failed") << '\t'
+            << c.status << '\n';
+}
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform reports every opacity step of the splash.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support setting window opacity")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.contains(QStringLiteral("--help"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    const QString window = argValue(args, QStringLiteral("--window"), QStringLiteral("main"));
+    if (window != QLatin1String("main")) {
+        std::fprintf(stderr, "qz-harness: unknown window %s\n", qPrintable(window));
+        return 2;
+    }
+    chooseScreen(argValue(args, QStringLiteral("--size"), QStringLiteral("1280x1024")));
+    const QString profile = argValue(args, QStringLiteral("--profile"));
+    if (!profile.isEmpty())
+        qputenv("PROTOVYX_SIM", profile.toLocal8Bit());
+
+    previousHandler = qInstallMessageHandler(quietHandler);
+    TApplication app(argc, argv);
+    plat::setProgramFolder(QStringLiteral(QZ_APP_DIR));
+    QDir::setCurrent(QStringLiteral(QZ_APP_DIR));
+
+    // The settings an installer writes, in memory only.
+    plat::testing::FakeSettingsStore settings;
+    {
+        auto& key = settings.keys[QStringLiteral("\\Software\\") + QString::fromUtf8(qz::RegistrySubkey())];
+        key[QStringLiteral("MainPath")] = QStringLiteral("\"\"");
+        key[QStringLiteral("LanguageName")] = QStringLiteral("\"\"");
+        key[QStringLiteral("ComPort")] = argValue(args, QStringLiteral("--port"), QStringLiteral("1"));
+        key[QStringLiteral("Language")] = argValue(args, QStringLiteral("--language"), QStringLiteral("0"));
+    }
+    plat::ConsolePrompts prompts;
+    plat::ScopedServices services(plat::Services{.prompts = &prompts, .settings = &settings});
+
+    const bool connect = args.contains(QStringLiteral("--connect"));
+    const QStringList keys =
+        argValue(args, QStringLiteral("--keys")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const int runMs = argValue(args, QStringLiteral("--run-ms"), QStringLiteral("500")).toInt();
+    const QString shot = argValue(args, QStringLiteral("--screenshot"));
+    const QString calls = argValue(args, QStringLiteral("--calls"));
+    int status = 0;
+
+    StartupHooks hooks;
+    hooks.exec = [&] {
+        // After the first idle moment.
+        QTimer::singleShot(50, [&] {
+            TFormMain* main = FormMain;
+            if (!main)
+                return;
+            if (connect && StreamDati->Protocol()->Connect()) {
+                StreamDati->ReadEcuIdentity();
+                main->ImageBase->setPicture(mainrules::EcuPictureId(StreamDati->EcuInfo.EcuType));
+                QApplication::processEvents();
+            }
+            if (!keys.isEmpty() && !QTest::qWaitForWindowActive(main))
+                std::fprintf(stderr, "qz-harness: the window is not active; shortcuts may not work\n");
+            for (const QString& k : keys) {
+                const QKeySequence seq(k);
+                if (seq.isEmpty()) {
+                    std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
+                    continue;
+                }
+                const QKeyCombination c = seq[0];
+                QTest::keyClick(main, c.key(), c.keyboardModifiers());
+            }
+            QTimer::singleShot(runMs, [&] {
+                if (FormMain) {
+                    std::printf("ECU type %d, %s\n", StreamDati->EcuInfo.EcuType,
+                                qPrintable(FormMain->LabelConfigurazione->text()));
+                    if (!shot.isEmpty() && !FormMain->grab().save(shot, "PNG")) {
+                        std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
+                        status = 1;
+                    }
+                    if (!calls.isEmpty())
+                        writeCalls(calls);
+                }
+                QApplication::quit();
+            });
+        });
+        return QApplication::exec();
+    };
+    StartupOptions options;
+    options.offline = args.contains(QStringLiteral("--offline"));
+    RunProgram(options, hooks);
+    if (!shot.isEmpty() && status == 0)
+        std::printf("screenshot: %s\n", qPrintable(shot));
+    return status;
+}
