@@ -8,6 +8,7 @@
 #include "VyxRegistryData.h"
 #include "iodata.h"
 
+#include "FormFile.h"
 #include "Schemi.h"
 
 #include "plat/Colors.h"
@@ -394,32 +395,6 @@ void TFormMain::errorBox(const QString& message) const
 // ---------------------------------------------------------------------------
 // Texts and labels
 
-void TFormMain::ApplyLanguage()
-{
-    QLabel* const controls[8] = {LabelConfig, LabelTara,  LabelVisualizza, LabelLingua,
-                                 LabelCarica, LabelSalva, LabelProgramma,  LabelSchemi};
-    for (int i = 0; i < 8; ++i)
-        controls[i]->setText(text(kButtons[i].textNumber));
-    MenuElectricalLPG->setText(text(536));
-    MenuElectricalCNG->setText(text(537));
-    MenuPneumaticLGP->setText(text(538));
-    MenuPneumaticCNG->setText(text(539));
-
-    text12_ = text(12);
-    text13_ = text(13);
-    text14_ = text(14);
-    text19_ = text(19);
-    text55_ = text(55);
-    text56_ = text(56);
-    text190_ = text(190);
-    text191_ = text(191);
-    noConnectionText_ = text(20) + QStringLiteral("\n\n- ") + text(21) + QStringLiteral("\n- ") + text(22);
-
-    StreamDati->LoadMessageTexts();
-
-    SetStatusLabels(protocol()->IsConnected(), QStringLiteral(" "));
-}
-
 void TFormMain::SetLabelConfigurazione()
 {
     const QString name = QString::fromLatin1(StreamDati->GetNomeConfigurazione());
@@ -452,11 +427,8 @@ void TFormMain::showEvent(QShowEvent* e)
 void TFormMain::FormShow()
 {
     // The language stored in the settings, the first one when out of range.
-    TTranslator* tr = StreamDati->Translator;
-    const int count = tr->LanguageCount();
-    const int stored = StreamDati->VyxRegistryData->GetInteger(QStringLiteral("Language"));
-    tr->SetLanguage(stored >= 0 && stored < count ? stored : 0);
-    ApplyLanguage();
+    BuildLanguageMenus();
+    ClickStoredLanguage();
 
     setWindowTitle(QString::fromUtf8(qz::ProductTitle()));
     repaint();
@@ -565,25 +537,6 @@ void TFormMain::keyPressEvent(QKeyEvent* e)
 // ---------------------------------------------------------------------------
 // Handlers
 
-void TFormMain::ActionConnettiExecute()
-{
-    // The connect and identification sequence comes with its own change;
-    // until then the window shows the state of the link as it is.
-    SetStatusLabels(protocol()->IsConnected(), QStringLiteral(": "));
-}
-
-void TFormMain::ActionDisconnettiExecute()
-{
-    protocol()->Disconnect();
-    ExtraInjectionSeen = false;
-}
-
-int TFormMain::AskSaveChanges()
-{
-    // The save question and the save come with the connect sequence.
-    return plat::IDNO;
-}
-
 void TFormMain::ActionConfExecute()
 {
     // The configuration window comes with its own change.
@@ -595,11 +548,21 @@ void TFormMain::ActionConfExecute()
 // and the firmware programming come with their own changes.
 void TFormMain::ActionTaraExecute() {}
 void TFormMain::ActionVisualizzaExecute() {}
-void TFormMain::ActionApriConfExecute() {}
-void TFormMain::ActionSalvaConfExecute() {}
+void TFormMain::ActionApriConfExecute()
+{
+    // Modal over the window, deleted when it closes.
+    bool anyFile = false; // read by the dialog's constructor only
+    auto* dialog = new TFormFile(this, &anyFile, TFormFile::ModeOpen, applicationFolder_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+void TFormMain::ActionSalvaConfExecute()
+{
+    auto* dialog = new TFormFile(this, nullptr, TFormFile::ModeSave, applicationFolder_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
 void TFormMain::ActionProgrammaExecute() {}
-// The language menus come with the texts and languages.
-void TFormMain::ActionLinguaExecute() {}
 
 void TFormMain::popUpAt(QMenu* menu, plat::PictureButton* picture)
 {

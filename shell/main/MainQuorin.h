@@ -7,6 +7,7 @@
 // (findChild<QAction*>("ActionConnetti")). The connection events
 // (WM_CONNECTIONEVENT) of the protocol library, the data module and the
 // other windows arrive here.
+#include "plat/Desktop.h"
 #include "plat/Messages.h"
 
 #include <QList>
@@ -119,11 +120,36 @@ public:
     // The ports the device changes look at; the system's until replaced.
     void SetPortLister(std::unique_ptr<plat::PortLister> lister);
     static constexpr const char* kWirelessPortText = "VYX KOA Wireless Port";
-    // 7 (No, or nothing to save) until the save question comes with the
-    // connect sequence; 2 (Cancel) keeps the window open.
+    // The save-changes question: 6 (Yes, and saved), 7 (No, or nothing to
+    // save), 2 (Cancel, or the save did not happen): the caller stops.
     int AskSaveChanges();
-    // Texts of the current language on the controls and in the labels.
+    // Filter and default extension of the configuration-file dialogs for the
+    // current ECU type, and the file key.
+    void SetConfigFileDialogs();
+    plat::FileDialogRequest OpenDialog;
+    plat::FileDialogRequest SaveDialog;
+    // The supported type code of the identified ECU, or 0.
+    std::uint8_t IsEcuSupported() const;
+    // False when this program is older than the ECU's minimum; warns when it
+    // is older than the recommended one.
+    bool CheckPcSoftwareVersion();
+    // The fixed box text shown after connecting to an old firmware.
+    static QString FirmwareAdviceText();
+    // Texts of the current language on the controls, in the kept texts, in
+    // the data module and in the protocol library; then the status labels.
     void ApplyLanguage();
+    // One checkable item per language in FormPopupMenu ("MenuPopup<i>") and
+    // in MenuSelLingua ("MenuLingua<i>"), exclusive within each menu.
+    void BuildLanguageMenus();
+    // Clicks the language of the "Language" setting, the current one when
+    // the setting is out of range.
+    void ClickStoredLanguage();
+    // The language items' click handlers: store, select and apply.
+    void FormPopupLinguaClick(QAction* item);
+    void MenuSelLinguaClick(QAction* item);
+    // The string number of a protocol-library text index (10..85), else 0.
+    static int ProtocolTextString(int index);
+    QString FailedAttemptText() const { return failedAttemptText_; }
 
     // Loads the default set of type, fuel, option and injector code.
     bool LoadDefaultSet(std::uint8_t type, bool cng, bool option, std::uint8_t injector);
@@ -193,7 +219,11 @@ private:
     QString text(int number) const;
     bool flag(int n) const;
     void errorBox(const QString& text) const;
+    void connectError(const QString& body, const char* code) const;
+    // Disconnect and leave the type-30 default set for offline work.
+    void offlineFallback();
     void popUpAt(QMenu* menu, plat::PictureButton* picture);
+    void languageClick(QAction* item);
 
     QString applicationFolder_;
     QList<QLabel*> labels_;
@@ -204,6 +234,7 @@ private:
     QString versionText_;
     QString text12_, text13_, text14_, text19_, text55_, text56_, text190_, text191_;
     QString noConnectionText_;
+    QString failedAttemptText_;
     QPointer<TFormSplash> splash_;
     std::unique_ptr<plat::ObjectNotifyTarget> notifyTarget_;
     std::unique_ptr<plat::PortLister> portLister_;

@@ -13,6 +13,7 @@
 #include "plat/ProgramFolder.h"
 #include "plat/Prompts.h"
 #include "plat/Services.h"
+#include "plat/testing/DesktopFakes.h"
 #include "plat/testing/Fakes.h"
 
 #include <QApplication>
@@ -154,6 +155,9 @@ int main(int argc, char* argv[])
     }
     plat::ConsolePrompts prompts;
     plat::ScopedServices services(plat::Services{.prompts = &prompts, .settings = &settings});
+    // File dialogs would wait for a user: every one is cancelled.
+    plat::testing::FakeFileDialogs fileDialogs;
+    plat::ScopedDesktop desktop(plat::DesktopServices{.fileDialogs = &fileDialogs});
 
     const bool connect = args.contains(QStringLiteral("--connect"));
     const QStringList keys =

@@ -1,0 +1,605 @@
+#include "FormFile.h"
+
+#include "Attesa.h"
+#include "BuildConstants.h"
+#include "Translator.h"
+#include "VyxConnection.h"
+#include "iodata.h"
+
+#include "plat/AnimationPlayer.h"
+#include "plat/Colors.h"
+#include "plat/Desktop.h"
+#include "plat/Messages.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenCursor.h"
+#include "plat/ScreenScale.h"
+#include "plat/Services.h"
+#include "plat/Shape.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+constexpr std::uint32_t kBackground = 14732184;
+constexpr std::uint32_t kFill = 14671839;
+constexpr std::uint32_t kInk = 9396256;
+
+// The layout, in design pixels of the 1024 x 721 client area.
+constexpr QSize kDesignSize(1024, 721);
+constexpr QRect kShapeMarcaRect(24, 12, 976, 56);
+constexpr QRect kLabelMarcaRect(40, 24, 200, 32);
+constexpr QRect kComboMarcaRect(250, 24, 420, 32);
+constexpr QRect kShapeTopRect(24, 76, 976, 56);
+constexpr QRect kLabelFileRect(40, 88, 200, 32);
+constexpr QRect kEditNameRect(250, 88, 420, 32);
+constexpr QRect kListRect(24, 140, 976, 400);
+constexpr QRect kPanelFindRect(352, 240, 320, 160);
+constexpr QRect kAnimateFindRect(112, 48, 96, 64);
+constexpr QRect kShapeBottomRect(24, 560, 976, 149);
+constexpr QRect kLabelEcuTypeRect(40, 572, 180, 28);
+constexpr QRect kComboEcuTypeRect(220, 572, 260, 28);
+constexpr QRect kLabelTipoFileRect(500, 572, 180, 28);
+constexpr QRect kComboTipoConfigRect(680, 572, 300, 28);
+constexpr QRect kImageEmailRect(200, 606, 96, 64);
+constexpr QRect kLabelEmailRect(148, 672, 200, 30);
+constexpr QRect kImageOkRect(464, 606, 96, 64);
+constexpr QRect kLabelSalvaRect(412, 672, 200, 30);
+constexpr QRect kImageAnnullaRect(728, 606, 96, 64);
+constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
+
+constexpr int kNameLength = 28;
+const char* const kListPicture = ":/bmp/listconfig.png";
+const char* const kFindAnimation = ":/anim/find.png";
+const char* const kScriptExtension = "ehcf";
+
+QFont sans(int pixels, bool bold)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
+                   QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setAlignment(align | Qt::AlignVCenter);
+    l->setFont(sans(18, true));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    l->setPalette(pal);
+    return l;
+}
+
+plat::Shape* frame(QWidget* parent, const char* name, const QRect& r)
+{
+    auto* s = new plat::Shape(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setGeometry(r);
+    s->setKind(plat::Shape::Kind::RoundRect);
+    s->setBrush(plat::fromTColor(kFill));
+    s->setPen(QPen(plat::fromTColor(kInk), 2));
+    return s;
+}
+
+int keyChar(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    default:
+        return 0;
+    }
+}
+
+bool ecuConnected()
+{
+    TEcuProtocol* p = StreamDati ? StreamDati->Protocol() : nullptr;
+    return p && p->IsConnected();
+}
+
+QString title() { return QString::fromUtf8(qz::ProductTitle()); }
+
+int ask(const QString& text, plat::PromptIcon icon, plat::PromptButtons buttons, int defaultAnswer = 0)
+{
+    return plat::prompts().ask({title(), text, icon, buttons, defaultAnswer});
+}
+
+} // namespace
+
+TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& folder, TextSource texts)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), mode_(mode == ModeOpen ? ModeOpen : ModeSave),
+      folder_(QDir(folder).absolutePath()), texts_(std::move(texts))
+{
+    setObjectName(QStringLiteral("FormFile"));
+    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    buildLayout();
+    plat::applyScreenScale(this);
+
+    ImageEmail->setPictures(10049, 10050);
+    ImageOk->setPictures(10051, 10052);
+    ImageAnnulla->setPictures(10053, 10054);
+
+    LabelTipoFile->show();
+    ComboTipoConfig->show();
+    ComboTipoConfig->setEnabled(mode_ == ModeSave);
+    ComboEcuType->setEnabled(!ecuConnected());
+
+    const bool cng = StreamDati && StreamDati->GetFlag(1) != 0;
+    fuelFolder_ = ConfigFuelFolder(folder_, cng);
+    enterFolder(fuelFolder_);
+
+    ComboMarca->addItem(QStringLiteral("."));
+    ComboMarca->addItems(ListMakeFolders(fuelFolder_));
+    ComboMarca->setCurrentIndex(0);
+
+    ComboEcuType->addItems({text(448), text(448) + QStringLiteral(" ORSEL"), text(449)});
+    LabelAnnulla->setText(text(452));
+    LabelEmail->setText(text(453));
+    ListFile->setHeaderLabels({text(456), text(457)});
+    LabelEcuType->setText(text(458));
+    LabelMarca->setText(text(468));
+
+    const int ecuType = StreamDati ? StreamDati->EcuInfo.EcuType : 30;
+    extension_ = QString::fromLatin1(qz::ConfigFileExtension(ecuType));
+    ComboEcuType->setCurrentIndex(EcuKindItemOfType(ecuType));
+
+    if (mode_ == ModeOpen) {
+        ListFile->move(ListFile->x(), EditName->y());
+        ListFile->resize(ListFile->width(), ListFile->height() + (ShapeTop->y() + ShapeTop->height() - EditName->y()));
+        LabelFile->setText(text(459));
+        LabelSalva->setText(text(455));
+        if (anyFile)
+            *anyFile = AnyConfigFile(currentFolder_, extension_);
+        LabelFile->hide();
+        ShapeTop->hide();
+        EditName->hide();
+        EditName->setEnabled(false);
+    } else {
+        LabelFile->setText(text(460));
+        LabelSalva->setText(text(454));
+        EditName->setFocus();
+        LabelFile->show();
+        EditName->show();
+        ShapeTop->show();
+        if (StreamDati)
+            EditName->setText(CleanConfigName(QString::fromLatin1(StreamDati->GetNomeConfigurazione())));
+    }
+
+    // The signals only now, so that filling the combos lists nothing.
+    connect(ComboMarca, &QComboBox::activated, this, [this] { ComboMarcaChange(); });
+    connect(ComboEcuType, &QComboBox::activated, this, [this] { ComboEcuTypeChange(); });
+
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        setGeometry(screen->geometry());
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+}
+
+TFormFile::~TFormFile()
+{
+    if (!closed_)
+        FormClose();
+}
+
+QString TFormFile::text(int number) const
+{
+    if (texts_)
+        return texts_(number);
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+void TFormFile::buildLayout()
+{
+    resize(kDesignSize);
+    setFont(sans(16, false));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    ShapeMarca = frame(this, "ShapeMarca", kShapeMarcaRect);
+    LabelMarca = label(this, "LabelMarca", kLabelMarcaRect, Qt::AlignLeft);
+    ComboMarca = new QComboBox(this);
+    ComboMarca->setObjectName(QStringLiteral("ComboMarca"));
+    ComboMarca->setGeometry(kComboMarcaRect);
+
+    ShapeTop = frame(this, "ShapeTop", kShapeTopRect);
+    LabelFile = label(this, "LabelFile", kLabelFileRect, Qt::AlignLeft);
+    EditName = new QLineEdit(this);
+    EditName->setObjectName(QStringLiteral("EditName"));
+    EditName->setGeometry(kEditNameRect);
+    EditName->setMaxLength(kNameLength);
+
+    ListFile = new QTreeWidget(this);
+    ListFile->setObjectName(QStringLiteral("ListFile"));
+    ListFile->setGeometry(kListRect);
+    ListFile->setColumnCount(2);
+    ListFile->setRootIsDecorated(false);
+    ListFile->setItemsExpandable(false);
+    ListFile->setUniformRowHeights(true);
+    ListFile->setSortingEnabled(false); // the rows arrive sorted
+    ListFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListFile->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListFile->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListFile->setAllColumnsShowFocus(true);
+    ListFile->setIconSize(QSize(50, 55));
+    ListFile->setFont(sans(18, false));
+    ListFile->header()->setSectionsMovable(false);
+    ListFile->header()->setStretchLastSection(true);
+    QPalette lp = ListFile->palette();
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        lp.setColor(QPalette::Inactive, role, lp.color(QPalette::Active, role));
+    ListFile->setPalette(lp);
+    connect(ListFile, &QTreeWidget::itemSelectionChanged, this, [this] { ListFileSelect(); });
+    connect(ListFile, &QTreeWidget::itemDoubleClicked, this, [this] { ListFileDblClick(); });
+    ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
+
+    ShapeBottom = frame(this, "ShapeBottom", kShapeBottomRect);
+    LabelEcuType = label(this, "LabelEcuType", kLabelEcuTypeRect, Qt::AlignLeft);
+    ComboEcuType = new QComboBox(this);
+    ComboEcuType->setObjectName(QStringLiteral("ComboEcuType"));
+    ComboEcuType->setGeometry(kComboEcuTypeRect);
+    LabelTipoFile = label(this, "LabelTipoFile", kLabelTipoFileRect, Qt::AlignLeft);
+    ComboTipoConfig = new QComboBox(this);
+    ComboTipoConfig->setObjectName(QStringLiteral("ComboTipoConfig"));
+    ComboTipoConfig->setGeometry(kComboTipoConfigRect);
+    ComboTipoConfig->addItems({QStringLiteral("Standard"), QStringLiteral("End of line")});
+    ComboTipoConfig->setCurrentIndex(0);
+
+    ImageEmail = new plat::PictureButton(this);
+    ImageEmail->setObjectName(QStringLiteral("ImageEmail"));
+    ImageEmail->setGeometry(kImageEmailRect);
+    connect(ImageEmail, &plat::PictureButton::clicked, this, [this] { ImageEmailClick(); });
+    LabelEmail = label(this, "LabelEmail", kLabelEmailRect, Qt::AlignHCenter);
+    ImageOk = new plat::PictureButton(this);
+    ImageOk->setObjectName(QStringLiteral("ImageOk"));
+    ImageOk->setGeometry(kImageOkRect);
+    connect(ImageOk, &plat::PictureButton::clicked, this, [this] { ImageOkClick(); });
+    LabelSalva = label(this, "LabelSalva", kLabelSalvaRect, Qt::AlignHCenter);
+    ImageAnnulla = new plat::PictureButton(this);
+    ImageAnnulla->setObjectName(QStringLiteral("ImageAnnulla"));
+    ImageAnnulla->setGeometry(kImageAnnullaRect);
+    connect(ImageAnnulla, &plat::PictureButton::clicked, this, [this] { ImageAnnullaClick(); });
+    LabelAnnulla = label(this, "LabelAnnulla", kLabelAnnullaRect, Qt::AlignHCenter);
+
+    PanelFind = new QFrame(this);
+    PanelFind->setObjectName(QStringLiteral("PanelFind"));
+    PanelFind->setGeometry(kPanelFindRect);
+    PanelFind->setFrameShape(QFrame::Box);
+    PanelFind->setAutoFillBackground(true);
+    AnimateFind = new plat::AnimationPlayer(PanelFind);
+    AnimateFind->setObjectName(QStringLiteral("AnimateFind"));
+    AnimateFind->setGeometry(kAnimateFindRect);
+    AnimateFind->open(QLatin1String(kFindAnimation));
+    PanelFind->hide();
+
+    // Enter and Esc reach the window from every control.
+    for (QWidget* w : {static_cast<QWidget*>(ComboMarca), static_cast<QWidget*>(EditName),
+                       static_cast<QWidget*>(ListFile), static_cast<QWidget*>(ComboEcuType),
+                       static_cast<QWidget*>(ComboTipoConfig)})
+        w->installEventFilter(this);
+}
+
+void TFormFile::enterFolder(const QString& folder)
+{
+    currentFolder_ = folder;
+    QDir().mkpath(folder);
+    QDir::setCurrent(folder);
+}
+
+void TFormFile::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!activated_)
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TFormFile::FormActivate()
+{
+    if (activated_ || closed_)
+        return;
+    activated_ = true;
+    FillList();
+    if (mode_ == ModeOpen)
+        selectFirstRow();
+}
+
+void TFormFile::FillList()
+{
+    ListFile->clear();
+    rows_.clear();
+    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    PanelFind->show();
+    PanelFind->raise();
+    AnimateFind->play();
+    repaint();
+
+    rows_ = ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
+    QList<QTreeWidgetItem*> items;
+    for (const TPdfRow& row : rows_) {
+        auto* item = new QTreeWidgetItem({row.Caption, row.Date});
+        item->setIcon(0, ImageListConfig);
+        items.append(item);
+    }
+    ListFile->addTopLevelItems(items);
+
+    const int client = ListFile->viewport()->width();
+    const int first = client * 70 / 100;
+    ListFile->setColumnWidth(0, first);
+    ListFile->setColumnWidth(1, client - first);
+
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+    PanelFind->hide();
+    AnimateFind->stop();
+    repaint();
+}
+
+void TFormFile::selectFirstRow()
+{
+    if (QTreeWidgetItem* first = ListFile->topLevelItem(0)) {
+        ListFile->setCurrentItem(first);
+        first->setSelected(true);
+        ListFile->setFocus();
+    } else {
+        EditName->clear();
+    }
+}
+
+void TFormFile::ComboMarcaChange()
+{
+    const int item = ComboMarca->currentIndex();
+    enterFolder(item <= 0 ? fuelFolder_ : ConfigMakeFolder(fuelFolder_, ComboMarca->currentText()));
+    FillList();
+    if (mode_ == ModeOpen)
+        selectFirstRow();
+}
+
+void TFormFile::ComboEcuTypeChange()
+{
+    extension_ = QString::fromLatin1(qz::ConfigFileExtension(EcuTypeOfKindItem(ComboEcuType->currentIndex())));
+    FillList();
+    if (mode_ == ModeOpen)
+        selectFirstRow();
+}
+
+void TFormFile::ListFileSelect()
+{
+    const QList<QTreeWidgetItem*> selected = ListFile->selectedItems();
+    if (!selected.isEmpty())
+        EditName->setText(selected.front()->text(0));
+}
+
+QString TFormFile::nameToOpen(const QString& typed) const
+{
+    // A listed caption opens its row's real file, whatever the letter case
+    // of its extension.
+    if (!QFileInfo(QDir(currentFolder_).filePath(typed)).isFile()) {
+        for (const TPdfRow& row : rows_)
+            if (row.Caption == typed && QFileInfo(QDir(currentFolder_).filePath(row.FileName)).isFile())
+                return row.FileName;
+    }
+    return FileNameToOpen(currentFolder_, typed, extension_);
+}
+
+void TFormFile::ListFileDblClick()
+{
+    ImageOkClick();
+}
+
+void TFormFile::errorBox(const QString& message) const
+{
+    ask(message, plat::PromptIcon::Error, plat::PromptButtons::Ok);
+}
+
+void TFormFile::toMainWindow() const
+{
+    if (auto* w = qobject_cast<QWidget*>(StreamDati ? StreamDati->MainWindow() : nullptr)) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void TFormFile::ImageOkClick()
+{
+    const QString name = EditName->text();
+    if (name.isEmpty())
+        return;
+    // Only names of the make folder: nothing is read or written elsewhere.
+    if (NameHasPathSeparator(name)) {
+        errorBox(text(462));
+        return;
+    }
+    if (mode_ == ModeOpen)
+        confirmOpen(name);
+    else
+        confirmSave(name);
+}
+
+void TFormFile::confirmOpen(const QString& typed)
+{
+    if (StreamDati && StreamDati->Modified) {
+        const int answer = ask(text(464), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel);
+        if (answer == plat::IDCANCEL)
+            return;
+        if (answer == plat::IDYES) {
+            if (QObject* main = StreamDati->MainWindow())
+                plat::sendMessage(main, plat::WM_CONNECTIONEVENT, 0, 4);
+            // The image in memory is never overwritten unsaved.
+            if (SaveChanges && !SaveChanges())
+                return;
+        }
+    }
+
+    auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
+    wait->Begin(text(465));
+
+    const QString name = nameToOpen(typed);
+    EditName->setText(name);
+    const QString path = QDir(currentFolder_).filePath(name);
+    if (!QFileInfo(path).isFile()) {
+        errorBox(text(462));
+        wait.reset();
+        toMainWindow();
+        return;
+    }
+
+    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    const bool connected = ecuConnected();
+    const bool loaded = StreamDati->TransferData(TStreamDati::TRANSFER_LOAD, path, 0,
+                                                 TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    wait.reset();
+
+    if (connected) {
+        // A failed load leaves an old or half-loaded image: that is not
+        // written to the ECU.
+        if (loaded) {
+            wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
+            wait->Begin(text(466));
+            StreamDati->TransferData(TStreamDati::TRANSFER_CHECK_INJECTOR | TStreamDati::TRANSFER_WRITE_ECU, {},
+                                     0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+        }
+    } else {
+        StreamDati->SetEcuType(static_cast<std::uint8_t>(EcuTypeOfKindItem(ComboEcuType->currentIndex())));
+    }
+
+    wait.reset();
+    if (QObject* main = StreamDati->MainWindow())
+        plat::postMessage(main, plat::WM_CONNECTIONEVENT, 0, 2);
+    QCoreApplication::processEvents();
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+    done(mrOk);
+    toMainWindow();
+}
+
+void TFormFile::confirmSave(const QString& name)
+{
+    const bool script = ComboTipoConfig->currentIndex() == 1;
+    const QString path = PathToSave(currentFolder_, name, script ? QLatin1String(kScriptExtension) : extension_);
+    if (QFileInfo::exists(path)) {
+        if (ask(text(463), plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES)
+            return;
+    }
+
+    auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
+    wait->Begin(text(467));
+    if (script) {
+        StreamDati->TransferData(TStreamDati::TRANSFER_SCRIPT, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    } else {
+        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        QCoreApplication::processEvents();
+        const QByteArray latin = name.toLatin1();
+        const std::string_view bytes(latin.constData(), static_cast<std::size_t>(latin.size()));
+        StreamDati->SetNomeConfigurazione(bytes);
+        StreamDati->SetUfficiale(false);
+        StreamDati->SetDescription(1, bytes);
+        StreamDati->TransferData(TStreamDati::TRANSFER_SAVE, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    }
+    wait.reset();
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+    done(mrOk);
+    toMainWindow();
+}
+
+void TFormFile::ImageEmailClick()
+{
+    const QString typed = EditName->text();
+    if (typed.isEmpty())
+        return;
+    if (NameHasPathSeparator(typed)) {
+        errorBox(text(462));
+        return;
+    }
+    const QString name = nameToOpen(typed);
+    EditName->setText(name);
+    const QString path = QDir(currentFolder_).filePath(name);
+    if (!QFileInfo(path).isFile()) {
+        errorBox(text(462));
+        return;
+    }
+    plat::Mailer* mailer = plat::desktop().mailer;
+    const int result = mailer ? mailer->sendMail(name, QFileInfo(path).absoluteFilePath()) : 2;
+    if (result != 0 && result != 1)
+        errorBox(MailResultText(result));
+}
+
+void TFormFile::ImageAnnullaClick()
+{
+    done(mrCancel);
+}
+
+void TFormFile::reject()
+{
+    ImageAnnullaClick();
+}
+
+void TFormFile::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormFile::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    QDir::setCurrent(folder_);
+    if (StreamDati)
+        StreamDati->SetFileKey(QByteArrayView(qz::FileKeyString()));
+}
+
+bool TFormFile::FormKeyPress(int key)
+{
+    switch (key) {
+    case 27:
+        ImageAnnullaClick();
+        return true;
+    case 13:
+        ImageOkClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFormFile::keyPressEvent(QKeyEvent* event)
+{
+    if (FormKeyPress(keyChar(event->key()))) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TFormFile::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched != this) {
+        if (FormKeyPress(keyChar(static_cast<QKeyEvent*>(event)->key())))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,128 @@
+#pragma once
+// TFormFile: the full-screen dialog in which the user saves the parameter
+// image as a configuration file, loads a configuration file into the ECU (or
+// into the offline image), exports the image as an end-of-line hex script or
+// mails a configuration file. Configuration files live in "ConfigLPG" or
+// "ConfigCNG" of the application folder, one sub-folder per car make; the
+// list shows the files of the chosen make with the chosen ECU kind's
+// extension. The main window creates it from "Carica Dati" (open) and "Salva
+// Dati" (save), runs it modally and deletes it.
+//
+// The make folder is the process's current directory while the dialog
+// exists; closing (or deleting) it makes the application folder current
+// again and puts the plain configuration-file key back.
+#include "FileRules.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+namespace plat {
+class AnimationPlayer;
+class PictureButton;
+class Shape;
+} // namespace plat
+
+class TFormFile : public QDialog {
+    Q_OBJECT
+
+public:
+    using TextSource = std::function<QString(int number)>;
+
+    static constexpr int ModeSave = 0;
+    static constexpr int ModeOpen = 1;
+    static constexpr int mrOk = 1;
+    static constexpr int mrCancel = 2;
+
+    // anyFile (open mode, may be null): set to whether the fuel folder holds
+    // any file of the current ECU kind. folder: the application folder.
+    // Without a text source the translator of the data module is used.
+    TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& folder, TextSource texts = {});
+    ~TFormFile() override;
+
+    // Runs before a load when the user answers Yes to "save first?": the
+    // save of the data in memory; false (cancelled or failed) stops the
+    // load. Without it the main window's save request (event 4) is all.
+    std::function<bool()> SaveChanges;
+
+    int Mode() const { return mode_; }
+    QString Folder() const { return folder_; }
+    // The folder listed (the fuel folder or one of its makes).
+    QString CurrentFolder() const { return currentFolder_; }
+    QString Extension() const { return extension_; }
+    const std::vector<TPdfRow>& Rows() const { return rows_; }
+
+    void FillList();
+
+    // Handlers.
+    void FormActivate();
+    void FormClose();
+    bool FormKeyPress(int key);
+    void ComboMarcaChange();
+    void ComboEcuTypeChange();
+    void ListFileSelect();
+    void ListFileDblClick();
+    void ImageOkClick();
+    void ImageEmailClick();
+    void ImageAnnullaClick();
+
+    // Components.
+    plat::Shape* ShapeMarca = nullptr;
+    QLabel* LabelMarca = nullptr;
+    QComboBox* ComboMarca = nullptr;
+    plat::Shape* ShapeTop = nullptr;
+    QLabel* LabelFile = nullptr;
+    QLineEdit* EditName = nullptr;
+    QTreeWidget* ListFile = nullptr;
+    QIcon ImageListConfig;
+    plat::Shape* ShapeBottom = nullptr;
+    QLabel* LabelEcuType = nullptr;
+    QComboBox* ComboEcuType = nullptr;
+    QLabel* LabelTipoFile = nullptr;
+    QComboBox* ComboTipoConfig = nullptr;
+    plat::PictureButton* ImageEmail = nullptr;
+    QLabel* LabelEmail = nullptr;
+    plat::PictureButton* ImageOk = nullptr;
+    QLabel* LabelSalva = nullptr;
+    plat::PictureButton* ImageAnnulla = nullptr;
+    QLabel* LabelAnnulla = nullptr;
+    QFrame* PanelFind = nullptr;
+    plat::AnimationPlayer* AnimateFind = nullptr;
+
+public slots:
+    void done(int result) override;
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QString text(int number) const;
+    void buildLayout();
+    void enterFolder(const QString& folder);
+    QString nameToOpen(const QString& typed) const;
+    void selectFirstRow();
+    void confirmOpen(const QString& name);
+    void confirmSave(const QString& name);
+    void errorBox(const QString& message) const;
+    void toMainWindow() const;
+
+    int mode_ = ModeSave;
+    QString folder_;
+    QString fuelFolder_;
+    QString currentFolder_;
+    QString extension_;
+    TextSource texts_;
+    std::vector<TPdfRow> rows_;
+    bool activated_ = false;
+    bool closed_ = false;
+};

@@ -1,0 +1,303 @@
+// The connect and identification sequence of the main window, the support
+// and version tests, the save-changes question, the configuration-file
+// dialogs and the disconnect action.
+#include "MainQuorin.h"
+
+#include "Attesa.h"
+#include "BuildConstants.h"
+#include "MainRules.h"
+#include "Translator.h"
+#include "VyxConnection.h"
+#include "VyxRegistryData.h"
+#include "iodata.h"
+
+#include "plat/Desktop.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenCursor.h"
+#include "plat/Services.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+TEcuProtocol* protocol() { return StreamDati->Protocol(); }
+
+QString title() { return QString::fromUtf8(qz::ProductTitle()); }
+
+// The box text of a connect or programming error: the bodies, then the code.
+QString withErrorCode(const QString& body, const QString& code)
+{
+    return body + QStringLiteral("\n(ERR.CODE: ") + code + QLatin1Char(')');
+}
+
+bool isSupportedType(int t)
+{
+    switch (t) {
+    case 30: case 31: case 50: case 53: case 54: case 55: case 56: case 79:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Shown after loading when the ECU runs an old firmware; not translated.
+const char kFirmwareAdvice[] =
+    "                                ATTENZIONE !!! - WARNING !!! \n\n"
+    "   E' opportuno aggiornare il firmware della centralina con l'ultima versione! \n"
+    "   Con la versione attuale del firmware si hanno alcune funzionalit\u00e0 ridotte. \n\n"
+    "       It's better to upgrade the ECU's firmware with the latest version! \n"
+    "With the present version of firmware you have some reduced functionalities.\n";
+
+std::unique_ptr<TFormAttesa> openWaitForm(QWidget* owner, const QString& text)
+{
+    auto wait = std::make_unique<TFormAttesa>(
+        owner, [](int n) { return StreamDati->Translator ? StreamDati->Translator->GetString(n) : QString(); });
+    wait->Begin(text);
+    wait->repaint();
+    return wait;
+}
+
+void setWaitText(TFormAttesa* wait, const QString& text)
+{
+    wait->Label->setText(text);
+    wait->repaint();
+}
+
+} // namespace
+
+QString TFormMain::FirmwareAdviceText() { return QString::fromUtf8(kFirmwareAdvice); }
+
+void TFormMain::connectError(const QString& body, const char* code) const
+{
+    errorBox(withErrorCode(body, QLatin1String(code)));
+}
+
+void TFormMain::offlineFallback()
+{
+    protocol()->Disconnect();
+    LoadType30DefaultSet();
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+}
+
+void TFormMain::ActionConnettiExecute()
+{
+    if (AskSaveChanges() == plat::IDCANCEL)
+        return;
+
+    plat::setScreenCursor(plat::ScreenCursor::AppStart);
+    StreamDati->TimerIO->stop();
+    protocol()->Disconnect();
+
+    const QString cannotConnect = text(17);
+    const QString checkLink = cannotConnect + QLatin1Char('\n') + text(19);
+
+    TBootInfo boot{};
+    if (!protocol()->DetectEcu(&boot)) {
+        LoadType30DefaultSet();
+        plat::setScreenCursor(plat::ScreenCursor::Default);
+        connectError(checkLink, "C01");
+        StreamDati->TimerIO->start();
+        return;
+    }
+
+    if (!protocol()->IsApplicationRunning()) {
+        offlineFallback();
+        connectError(cannotConnect + QLatin1Char('\n') + text(366), "C05");
+        StreamDati->TimerIO->start();
+        ActionProgrammaExecute();
+        return;
+    }
+
+    // Support, version and default set must not be decided on the identity
+    // of an earlier ECU: an unreadable identity is a failed connection.
+    if (!StreamDati->ReadEcuIdentity()) {
+        offlineFallback();
+        connectError(checkLink, "C01");
+        StreamDati->TimerIO->start();
+        return;
+    }
+
+    if (StreamDati->EcuInfo.EcuStatus == 253)
+        StreamDati->WriteEcuType(static_cast<std::uint8_t>(qz::CustomerId()));
+
+    if (IsEcuSupported() == 0) {
+        offlineFallback();
+        connectError(text(33) + QLatin1Char('\n') + cannotConnect, "C03");
+        StreamDati->TimerIO->start();
+        return;
+    }
+    if (!CheckPcSoftwareVersion()) {
+        offlineFallback();
+        connectError(cannotConnect + QLatin1Char('\n') + text(34), "C04");
+        StreamDati->TimerIO->start();
+        return;
+    }
+
+    if (StreamDati->CustomerCode == 0)
+        StreamDati->SetPers(1);
+
+    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, text(51));
+
+    std::int32_t status = 0;
+    if (!protocol()->ReadItem(1, &status))
+        status = 0;
+
+    StreamDati->Reconnect(20000);
+    StreamDati->ReadEcuIdentity();
+
+    std::int32_t options[2] = {0, 0};
+    if (!protocol()->ReadItem(0x2303, options))
+        options[0] = options[1] = 0;
+    std::int32_t item15 = 0;
+    if (!protocol()->ReadItem(0x15, &item15))
+        item15 = 0;
+
+    std::int32_t injector = qz::CustomerInjectorCode(0);
+    if (item15 != 0 && resetInProgress_) {
+        std::int32_t fromEcu = injector;
+        if (protocol()->ReadRow(0x94, &fromEcu, 1))
+            injector = fromEcu;
+    }
+
+    const std::uint8_t type = StreamDati->EcuInfo.EcuType;
+    LoadDefaultSet(type, flag(1), flag(16), static_cast<std::uint8_t>(injector & 0xFF));
+
+    if (status & 1) {
+        // A freshly reset ECU waits for its default set.
+        setWaitText(wait.get(), QStringLiteral("! ") + text(30));
+        const double injection = type == 53 ? 10.0 : (type == 31 || type == 38 || type == 56) ? 6.0 : 4.0;
+        StreamDati->SetValueByCode(0x34, injection);
+        if (options[0] & 0x10) {
+            StreamDati->SetOffsetPendenza(2, 100);
+            StreamDati->SetOffsetPendenza(3, 500);
+            StreamDati->SetOffsetPendenza(4, -108);
+            StreamDati->SetOffsetPendenza(5, 542);
+            StreamDati->SetFlag(14, true);
+            StreamDati->SetFlag(13, false);
+        }
+        if (!StreamDati->TransferData(TStreamDati::TRANSFER_WRITE_ECU | TStreamDati::TRANSFER_CLEAR_ITEM1_BIT0,
+                                      QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0))
+            connectError(checkLink, "C01");
+    } else {
+        setWaitText(wait.get(), text(30));
+        StreamDati->TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    }
+
+    StreamDati->VyxRegistryData->SetInteger(QStringLiteral("ComPort"), protocol()->GetComPort());
+
+    SetLabelConfigurazione();
+    wait.reset();
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+    StreamDati->TimerIO->start();
+
+    ImageBase->setPictures(mainrules::EcuPictureId(type));
+    repaint();
+
+    const TEcuInfo& info = StreamDati->EcuInfo;
+    if (protocol()->IsConnected() &&
+        ((info.EcuType == 30 && info.FirmwareMajor < 22) || (info.EcuType == 31 && info.FirmwareMajor < 32)))
+        plat::prompts().ask({windowTitle(), FirmwareAdviceText(), plat::PromptIcon::Information,
+                             plat::PromptButtons::Ok, 0});
+}
+
+void TFormMain::ActionDisconnettiExecute()
+{
+    protocol()->Disconnect();
+    ExtraInjectionSeen = false;
+}
+
+std::uint8_t TFormMain::IsEcuSupported() const
+{
+    const TEcuInfo& info = StreamDati->EcuInfo;
+    switch (info.EcuStatus) {
+    case 5: case 253: case 255: case 37:
+        break;
+    default:
+        return 0;
+    }
+    int t = info.EcuType;
+    if (t == 3)
+        t = info.BootEcuType;
+    return isSupportedType(t) ? static_cast<std::uint8_t>(t) : 0;
+}
+
+bool TFormMain::CheckPcSoftwareVersion()
+{
+    std::int32_t minimum = 0;
+    if (!protocol()->ReadItem(0x24C, &minimum))
+        minimum = 0;
+    std::int32_t recommended = 0;
+    if (!protocol()->ReadItem(0x25B, &recommended))
+        recommended = 0;
+
+    char16_t buffer[20] = {};
+    qz::GetExeFileVersion(buffer);
+    const QString version = QString::fromUtf16(buffer);
+    int pc = 0;
+    if (!version.isEmpty()) {
+        const int major = version.section(QLatin1Char('.'), 0, 0).toInt();
+        const int minor = version.section(QLatin1Char('.'), 1, 1).toInt();
+        pc = major * 256 + minor;
+    }
+
+    if (pc >= minimum && pc >= recommended)
+        return true;
+    if (pc < minimum)
+        return false;
+    plat::prompts().ask({title(), text(35) + QLatin1Char('\n') + text(34), plat::PromptIcon::Warning,
+                         plat::PromptButtons::Ok, 0});
+    return true;
+}
+
+void TFormMain::SetConfigFileDialogs()
+{
+    const int type = StreamDati->EcuInfo.EcuType;
+    const QString e = QString::fromLatin1(qz::ConfigFileExtension(type));
+    const QString family = (type == 31 || type == 53 || type == 56) ? text(248) : text(247);
+    OpenDialog.defaultExt = e;
+    OpenDialog.filter = QStringLiteral("Configurazione ") + family + QStringLiteral(" |*.") + e;
+    SaveDialog.defaultExt = OpenDialog.defaultExt;
+    SaveDialog.filter = OpenDialog.filter;
+    SaveDialog.overwritePrompt = true;
+    StreamDati->SetFileKey(QByteArrayView(qz::FileKeyString()));
+}
+
+int TFormMain::AskSaveChanges()
+{
+    if (StreamDati->Modified == 0)
+        return plat::IDNO;
+
+    const int answer = plat::prompts().ask(
+        {title(), text(36), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel, 0});
+    if (answer != plat::IDYES)
+        return answer;
+
+    SetConfigFileDialogs();
+    const QString fileName = plat::desktop().fileDialogs->getSaveFileName(SaveDialog);
+    if (fileName.isEmpty())
+        return plat::IDCANCEL;
+
+    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, text(32));
+    FormAttesa = wait.get();
+
+    const QString base = QFileInfo(fileName).fileName();
+    const QByteArray name = base.left(std::max<qsizetype>(0, base.size() - 4)).toLocal8Bit();
+    StreamDati->SetNomeConfigurazione(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+    StreamDati->SetDescription(1, std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+
+    const bool saved = StreamDati->TransferData(TStreamDati::TRANSFER_SAVE, fileName, 0,
+                                                TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+
+    wait.reset();
+    raise();
+    activateWindow();
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+    // A failed save keeps the unsaved image: whoever asked must not go on
+    // and replace it.
+    return saved ? plat::IDYES : plat::IDCANCEL;
+}

@@ -1,0 +1,367 @@
+// The configuration-file dialog against the data module on the simulated
+// ECU, with scripted message boxes and a fake mailer.
+#include "DataModuleRig.h"
+#include "FormFile.h"
+
+#include "plat/Desktop.h"
+#include "plat/Prompts.h"
+#include "plat/testing/DesktopFakes.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+using T = TStreamDati;
+
+bool isWrite(const std::string& n)
+{
+    return n == "WriteItem" || n == "WriteValue" || n == "WriteElement" || n == "WriteRow" || n == "WriteCell";
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+class FormFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = QDir::currentPath();
+        ASSERT_TRUE(app.isValid());
+        r.dm().EcuInfo.EcuType = 30;
+        r.dm().Modified = 0;
+    }
+    void TearDown() override { QDir::setCurrent(saved_); }
+
+    QString lpg(const QString& file) const { return app.filePath(QStringLiteral("ConfigLPG/") + file); }
+
+    std::unique_ptr<TFormFile> dialog(int mode, bool* anyFile = nullptr)
+    {
+        auto d = std::make_unique<TFormFile>(nullptr, anyFile, mode, app.path());
+        d->FormActivate();
+        return d;
+    }
+
+    // Saves the image through the dialog under a typed name.
+    void save(const QString& name)
+    {
+        auto d = dialog(TFormFile::ModeSave);
+        d->EditName->setText(name);
+        d->ImageOkClick();
+        ASSERT_EQ(d->result(), TFormFile::mrOk);
+    }
+
+    std::vector<std::intptr_t> eventCodes()
+    {
+        std::vector<std::intptr_t> codes;
+        for (const auto& m : r.events())
+            codes.push_back(m.lParam);
+        return codes;
+    }
+
+    rig::DataModuleRig r;
+    QTemporaryDir app;
+    plat::testing::FakeMailer mailer;
+    plat::ScopedDesktop desktop{plat::DesktopServices{nullptr, nullptr, &mailer}};
+
+private:
+    QString saved_;
+};
+
+TEST_F(FormFileTest, SaveProposesTheCleanNameAndWritesItIntoTheFuelFolder)
+{
+    ASSERT_TRUE(r.dm().SetNomeConfigurazione("Golf 1.6; GPL"));
+    auto d = dialog(TFormFile::ModeSave);
+    EXPECT_EQ(d->EditName->text(), QStringLiteral("Golf 16 GPL"));
+    EXPECT_TRUE(d->EditName->isVisibleTo(d.get()));
+    EXPECT_TRUE(QFileInfo(app.filePath(QStringLiteral("ConfigLPG"))).isDir()); // created when missing
+    EXPECT_EQ(QDir::current().absolutePath(), QDir(app.filePath(QStringLiteral("ConfigLPG"))).absolutePath());
+    EXPECT_EQ(d->LabelSalva->text(), rig::text(454));
+    EXPECT_EQ(d->LabelFile->text(), rig::text(460));
+    EXPECT_TRUE(d->ComboTipoConfig->isEnabled());
+
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    EXPECT_TRUE(QFileInfo(lpg(QStringLiteral("Golf 16 GPL.zc4"))).isFile());
+    EXPECT_STREQ(r.dm().GetNomeConfigurazione(), "Golf 16 GPL");
+    // Closing goes back to the application folder.
+    EXPECT_EQ(QDir::current().absolutePath(), QDir(app.path()).absolutePath());
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+}
+
+TEST_F(FormFileTest, SaveExtensionFollowsTheEcuKind)
+{
+    for (const auto& [type, file] : {std::pair{30, "k.zc4"}, {31, "k.zc8"}, {53, "k.zc8"}, {79, "k.zcs"}}) {
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(type);
+        auto d = dialog(TFormFile::ModeSave);
+        EXPECT_EQ(d->ComboEcuType->currentIndex(), EcuKindItemOfType(type));
+        d->EditName->setText(QStringLiteral("k"));
+        d->ImageOkClick();
+        EXPECT_TRUE(QFileInfo(lpg(QLatin1String(file))).isFile()) << type;
+    }
+}
+
+TEST_F(FormFileTest, SaveIntoAMakeFolderAndTheCngFolder)
+{
+    QDir().mkpath(lpg(QStringLiteral("Fiat")));
+    QDir().mkpath(lpg(QStringLiteral("Alfa")));
+    {
+        auto d = dialog(TFormFile::ModeSave);
+        ASSERT_EQ(d->ComboMarca->count(), 3);
+        EXPECT_EQ(d->ComboMarca->itemText(0), QStringLiteral("."));
+        EXPECT_EQ(d->ComboMarca->itemText(1), QStringLiteral("Alfa"));
+        d->ComboMarca->setCurrentIndex(2);
+        d->ComboMarcaChange();
+        EXPECT_EQ(d->CurrentFolder(), QDir::cleanPath(lpg(QStringLiteral("Fiat"))));
+        d->EditName->setText(QStringLiteral("Punto"));
+        d->ImageOkClick();
+        EXPECT_TRUE(QFileInfo(lpg(QStringLiteral("Fiat/Punto.zc4"))).isFile());
+    }
+
+    r.connectEcu();
+    ASSERT_TRUE(r.dm().SetFlag(1, true)); // CNG
+    ASSERT_NE(r.dm().GetFlag(1), 0);
+    auto d = dialog(TFormFile::ModeSave);
+    EXPECT_FALSE(d->ComboEcuType->isEnabled()); // fixed while connected
+    d->EditName->setText(QStringLiteral("Metano"));
+    d->ImageOkClick();
+    EXPECT_TRUE(QFileInfo(app.filePath(QStringLiteral("ConfigCNG/Metano.zc4"))).isFile());
+}
+
+TEST_F(FormFileTest, OverwriteAsksWithNoAsDefault)
+{
+    write(lpg(QStringLiteral("Punto.zc4")), "old");
+    r.prompts.script(plat::IDNO);
+    auto d = dialog(TFormFile::ModeSave);
+    d->EditName->setText(QStringLiteral("Punto"));
+    d->ImageOkClick();
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    const plat::PromptRequest& q = r.prompts.shown()[0];
+    EXPECT_EQ(q.text, rig::text(463));
+    EXPECT_EQ(q.buttons, plat::PromptButtons::YesNo);
+    EXPECT_EQ(q.defaultAnswer, plat::IDNO);
+    EXPECT_EQ(plat::defaultAnswerOf(q), plat::IDNO);
+    EXPECT_EQ(contents(lpg(QStringLiteral("Punto.zc4"))), QByteArray("old"));
+    EXPECT_EQ(d->result(), 0); // still open
+
+    r.prompts.script(plat::IDYES);
+    d->EditName->setText(QStringLiteral("punto.ZC4")); // a different name for the same extension
+    write(lpg(QStringLiteral("punto.ZC4")), "old");
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    EXPECT_NE(contents(lpg(QStringLiteral("punto.ZC4"))), QByteArray("old"));
+    EXPECT_FALSE(QFileInfo::exists(lpg(QStringLiteral("punto.ZC4.zc4"))));
+}
+
+TEST_F(FormFileTest, EndOfLineExportWritesTheHexScript)
+{
+    auto d = dialog(TFormFile::ModeSave);
+    d->ComboTipoConfig->setCurrentIndex(1);
+    d->EditName->setText(QStringLiteral("linea"));
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    const QByteArray script = contents(lpg(QStringLiteral("linea.ehcf")));
+    EXPECT_FALSE(script.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(lpg(QStringLiteral("linea.zc4"))));
+}
+
+TEST_F(FormFileTest, NamesWithSlashesAreRefused)
+{
+    for (const char* name : {"../fuori", "Fiat\\Punto"}) {
+        for (int mode : {TFormFile::ModeSave, TFormFile::ModeOpen}) {
+            r.prompts.clear();
+            auto d = dialog(mode);
+            d->EditName->setText(QLatin1String(name));
+            d->ImageOkClick();
+            ASSERT_EQ(r.prompts.shown().size(), 1u) << name;
+            EXPECT_EQ(r.prompts.shown()[0].text, rig::text(462));
+            EXPECT_EQ(d->result(), 0);
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(app.filePath(QStringLiteral("fuori.zc4"))));
+    EXPECT_EQ(QDir(lpg(QString())).entryList(QDir::Files).size(), 0);
+}
+
+TEST_F(FormFileTest, OpenListsTheFilesWithDatesAndLoadsOneIntoTheEcu)
+{
+    // The connected ECU's configuration, saved and loaded back.
+    r.connectEcu();
+    ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+    r.dm().Modified = 0;
+    save(QStringLiteral("Punto"));
+    write(lpg(QStringLiteral("Other.zc8")), "x");
+    r.events();
+
+    bool anyFile = false;
+    auto d = dialog(TFormFile::ModeOpen, &anyFile);
+    EXPECT_TRUE(anyFile);
+    EXPECT_FALSE(d->EditName->isVisibleTo(d.get()));
+    EXPECT_EQ(d->LabelSalva->text(), rig::text(455));
+    EXPECT_FALSE(d->ComboTipoConfig->isEnabled());
+    ASSERT_EQ(d->ListFile->topLevelItemCount(), 1);
+    const QTreeWidgetItem* row = d->ListFile->topLevelItem(0);
+    EXPECT_EQ(row->text(0), QStringLiteral("Punto"));
+    EXPECT_EQ(row->text(1), d->Rows()[0].Date);
+    EXPECT_EQ(d->Rows()[0].Date.size(), 18);
+    EXPECT_TRUE(row->isSelected());
+    EXPECT_EQ(d->EditName->text(), QStringLiteral("Punto"));
+
+    r.sim().clearCalls();
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    const auto names = r.callNames();
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), isWrite)) << "the loaded image goes to the ECU";
+    const auto codes = eventCodes();
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end());
+}
+
+TEST_F(FormFileTest, OpenOfflineSetsTheTypeOfTheChosenKind)
+{
+    r.dm().EcuInfo.EcuType = 79;
+    save(QStringLiteral("Orsel"));
+    r.dm().EcuInfo.EcuType = 30;
+    auto d = dialog(TFormFile::ModeOpen);
+    EXPECT_EQ(d->ListFile->topLevelItemCount(), 0);
+    d->ComboEcuType->setCurrentIndex(1);
+    d->ComboEcuTypeChange();
+    ASSERT_EQ(d->ListFile->topLevelItemCount(), 1);
+    EXPECT_EQ(d->EditName->text(), QStringLiteral("Orsel"));
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    EXPECT_EQ(r.dm().EcuInfo.EcuType, 79);
+}
+
+TEST_F(FormFileTest, OpenTakesAListedOrTypedFileByItsRealName)
+{
+    save(QStringLiteral("Punto"));
+    // A file whose name only contains the extension letters, and one whose
+    // extension has capitals.
+    ASSERT_TRUE(QFile::copy(lpg(QStringLiteral("Punto.zc4")), lpg(QStringLiteral("old zc4 golf"))));
+    ASSERT_TRUE(QFile::rename(lpg(QStringLiteral("Punto.zc4")), lpg(QStringLiteral("Punto.ZC4"))));
+    {
+        auto d = dialog(TFormFile::ModeOpen);
+        ASSERT_EQ(d->ListFile->topLevelItemCount(), 1);
+        d->ImageOkClick(); // the row "Punto"
+        EXPECT_EQ(d->result(), TFormFile::mrOk);
+        EXPECT_EQ(r.prompts.shown().size(), 0u);
+    }
+    r.dm().Modified = 0; // the offline load set the ECU type
+    auto d = dialog(TFormFile::ModeOpen);
+    d->EditName->setText(QStringLiteral("old zc4 golf"));
+    d->ImageOkClick();
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+}
+
+TEST_F(FormFileTest, OpenOfAMissingFileStaysInTheDialog)
+{
+    auto d = dialog(TFormFile::ModeOpen);
+    d->EditName->setText(QStringLiteral("Nessuno"));
+    d->ImageOkClick();
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    EXPECT_EQ(r.prompts.shown()[0].text, rig::text(462));
+    EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_EQ(d->EditName->text(), QStringLiteral("Nessuno.zc4"));
+}
+
+TEST_F(FormFileTest, SaveFirstQuestion)
+{
+    save(QStringLiteral("Punto"));
+    ASSERT_TRUE(r.dm().SetNomeConfigurazione("in memoria"));
+    struct Case {
+        int answer;
+        int saveResult; // -1: no save hook
+        bool loads;
+    };
+    for (const Case& c : {Case{plat::IDCANCEL, 1, false}, Case{plat::IDNO, 1, true}, Case{plat::IDYES, 0, false},
+                          Case{plat::IDYES, 1, true}, Case{plat::IDYES, -1, true}}) {
+        ASSERT_TRUE(r.dm().SetNomeConfigurazione("in memoria"));
+        r.dm().Modified = 1;
+        r.prompts.clear();
+        r.events();
+        r.prompts.script(c.answer);
+        int saves = 0;
+        auto d = dialog(TFormFile::ModeOpen);
+        if (c.saveResult >= 0)
+            d->SaveChanges = [&] {
+                ++saves;
+                return c.saveResult == 1;
+            };
+        d->ImageOkClick();
+        ASSERT_GE(r.prompts.shown().size(), 1u);
+        EXPECT_EQ(r.prompts.shown()[0].text, rig::text(464));
+        EXPECT_EQ(r.prompts.shown()[0].buttons, plat::PromptButtons::YesNoCancel);
+        EXPECT_EQ(saves, c.answer == plat::IDYES && c.saveResult >= 0 ? 1 : 0);
+        EXPECT_EQ(std::string(r.dm().GetNomeConfigurazione()), c.loads ? "Punto" : "in memoria")
+            << c.answer << " " << c.saveResult;
+        EXPECT_EQ(d->result(), c.loads ? TFormFile::mrOk : 0);
+        const auto codes = eventCodes();
+        EXPECT_EQ(std::find(codes.begin(), codes.end(), 4) != codes.end(), c.answer == plat::IDYES);
+    }
+}
+
+TEST_F(FormFileTest, MailSendsTheFileAndShowsTheResultText)
+{
+    save(QStringLiteral("Punto"));
+    struct Case {
+        int result;
+        bool box;
+    };
+    for (const Case& c : {Case{0, false}, Case{1, false}, Case{2, true}, Case{4, true}, Case{11, true}}) {
+        r.prompts.clear();
+        mailer.sent.clear();
+        mailer.result = c.result;
+        auto d = dialog(TFormFile::ModeSave);
+        d->EditName->setText(QStringLiteral("Punto"));
+        d->ImageEmailClick();
+        ASSERT_EQ(mailer.sent.size(), 1u);
+        EXPECT_EQ(mailer.sent[0].subject, QStringLiteral("Punto.zc4"));
+        EXPECT_EQ(QFileInfo(mailer.sent[0].attachment).canonicalFilePath(),
+                  QFileInfo(lpg(QStringLiteral("Punto.zc4"))).canonicalFilePath());
+        EXPECT_TRUE(QFileInfo(mailer.sent[0].attachment).isAbsolute());
+        ASSERT_EQ(r.prompts.shown().size(), c.box ? 1u : 0u) << c.result;
+        if (c.box) {
+            EXPECT_EQ(r.prompts.shown()[0].text, MailResultText(c.result));
+            EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
+        }
+        EXPECT_EQ(d->result(), 0); // stays open
+    }
+
+    r.prompts.clear();
+    mailer.sent.clear();
+    auto d = dialog(TFormFile::ModeSave);
+    d->EditName->setText(QStringLiteral("Nessuno"));
+    d->ImageEmailClick();
+    EXPECT_TRUE(mailer.sent.empty());
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    EXPECT_EQ(r.prompts.shown()[0].text, rig::text(462));
+}
+
+TEST_F(FormFileTest, EscCancelsAndRestoresTheFolder)
+{
+    auto d = dialog(TFormFile::ModeOpen);
+    EXPECT_TRUE(d->FormKeyPress(27));
+    EXPECT_EQ(d->result(), TFormFile::mrCancel);
+    EXPECT_EQ(QDir::current().absolutePath(), QDir(app.path()).absolutePath());
+}
+
+} // namespace
