@@ -6,6 +6,7 @@
 #include "VyxConnection.h"
 #include "iodata.h"
 
+#include "plat/KeyChar.h"
 #include "plat/AnimationPlayer.h"
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
@@ -100,19 +101,6 @@ plat::Shape* frame(QWidget* parent, const char* name, const QRect& r)
     s->setBrush(plat::fromTColor(kFill));
     s->setPen(QPen(plat::fromTColor(kInk), 2));
     return s;
-}
-
-int keyChar(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    default:
-        return 0;
-    }
 }
 
 bool ecuConnected()
@@ -588,7 +576,7 @@ bool TFormFile::FormKeyPress(int key)
 
 void TFormFile::keyPressEvent(QKeyEvent* event)
 {
-    if (FormKeyPress(keyChar(event->key()))) {
+    if (FormKeyPress(plat::keyCharOf(event->key()))) {
         event->accept();
         return;
     }
@@ -598,7 +586,7 @@ void TFormFile::keyPressEvent(QKeyEvent* event)
 bool TFormFile::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && watched != this) {
-        if (FormKeyPress(keyChar(static_cast<QKeyEvent*>(event)->key())))
+        if (FormKeyPress(plat::keyCharOf(static_cast<QKeyEvent*>(event)->key())))
             return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 #include "OwnStringTable.h"
 #include "Translator.h"
 
+#include "plat/KeyChar.h"
 #include "plat/AnimationPlayer.h"
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
@@ -76,20 +77,6 @@ QLabel* caption(QWidget* parent, const char* name, const QRect& r)
     pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
     l->setPalette(pal);
     return l;
-}
-
-// The character the key handler sees for a key: 27 Esc, 13 Enter, else 0.
-int keyChar(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    default:
-        return 0;
-    }
 }
 
 } // namespace
@@ -351,7 +338,7 @@ bool TFormSchemi::FormKeyPress(int key)
 
 void TFormSchemi::keyPressEvent(QKeyEvent* event)
 {
-    if (FormKeyPress(keyChar(event->key()))) {
+    if (FormKeyPress(plat::keyCharOf(event->key()))) {
         event->accept();
         return;
     }
@@ -362,7 +349,7 @@ bool TFormSchemi::eventFilter(QObject* watched, QEvent* event)
 {
     // The window sees the keys before its list does.
     if (watched == ListPdfFile && event->type() == QEvent::KeyPress) {
-        if (FormKeyPress(keyChar(static_cast<QKeyEvent*>(event)->key())))
+        if (FormKeyPress(plat::keyCharOf(static_cast<QKeyEvent*>(event)->key())))
             return true;
     }
     return QDialog::eventFilter(watched, event);
