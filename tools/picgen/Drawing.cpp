@@ -227,6 +227,18 @@ void cross(QPainter& p)
     p.drawLine(QPointF(-14, 14), QPointF(14, -14));
 }
 
+// A circular arrow: start again from zero.
+void resetArrow(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 5));
+    p.drawArc(QRectF(-17, -17, 34, 34), 60 * 16, 280 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    const QPointF head[] = {{2, -26}, {14, -15}, {0, -8}};
+    p.drawPolygon(head, 3);
+}
+
 // ---- tiles ----
 
 using Glyph = void (*)(QPainter&);
@@ -388,6 +400,59 @@ void ecu(QPainter& p, const QString& caption)
     p.drawEllipse(QPointF(52, 196), 5, 5);
 }
 
+// An injector lamp: a round badge in the colour of its state with a glyph.
+void lamp(QPainter& p, QSizeF size, const QColor& colour, Glyph glyph)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(size.width() / 2, size.height() / 2);
+    const qreal r = std::min(size.width(), size.height()) / 2 - 2;
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(colour);
+    p.drawEllipse(c, r, r);
+    p.save();
+    p.translate(c);
+    p.scale(r / 30, r / 30);
+    glyph(p);
+    p.restore();
+}
+
+// A gas injector nozzle, driven (spraying) or excluded (greyed, crossed).
+void injector(QPainter& p, QSizeF size, bool driven)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor body = driven ? kBlue : kSteel;
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(size.width() * 0.32, 3, size.width() * 0.36, size.height() * 0.5), 4, 4);
+    const QPointF tip[] = {{size.width() * 0.4, size.height() * 0.53}, {size.width() * 0.6, size.height() * 0.53},
+                           {size.width() * 0.5, size.height() * 0.68}};
+    p.drawPolygon(tip, 3);
+    if (driven) {
+        p.setPen(stroke(kSky, 3));
+        for (int i = -1; i <= 1; ++i)
+            p.drawLine(QPointF(size.width() * 0.5, size.height() * 0.72),
+                       QPointF(size.width() * (0.5 + 0.18 * i), size.height() - 4));
+    } else {
+        p.setPen(stroke(kRed, 4));
+        p.drawLine(QPointF(6, 6), QPointF(size.width() - 6, size.height() - 6));
+        p.drawLine(QPointF(6, size.height() - 6), QPointF(size.width() - 6, 6));
+    }
+}
+
+// The exit tab's picture: an arrow leaving through a door.
+void exitDoor(QPainter& p, QSizeF size)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(stroke(kInk, 2.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(3, 3, size.width() * 0.5, size.height() - 6));
+    p.setPen(stroke(kRed, 3));
+    const qreal y = size.height() / 2;
+    p.drawLine(QPointF(size.width() * 0.3, y), QPointF(size.width() - 4, y));
+    const QPointF head[] = {{size.width() - 11, y - 7}, {size.width() - 4, y}, {size.width() - 11, y + 7}};
+    p.drawPolyline(head, 3);
+}
+
 // ---- the name ----
 
 void emblem(QPainter& p, QPointF centre, qreal radius)
@@ -519,6 +584,13 @@ std::vector<Picture> build()
     button(10049, 10050, small, kBlue, envelope, 1.3);
     button(10051, 10052, small, kGreen, check, 1.3);
     button(10053, 10054, small, kRed, cross, 1.3);
+    button(10045, 10046, small, kAmber, resetArrow, 1.3);
+    const QSize lampSize(48, 48);
+    add(QStringLiteral("bmp/injok"), lampSize, 1, [=](QPainter& p, int) { lamp(p, lampSize, kGreen, check); });
+    add(QStringLiteral("bmp/injko"), lampSize, 1, [=](QPainter& p, int) { lamp(p, lampSize, kRed, cross); });
+    add(QStringLiteral("bmp/injon"), lampSize, 1, [=](QPainter& p, int) { injector(p, lampSize, true); });
+    add(QStringLiteral("bmp/injoff"), lampSize, 1, [=](QPainter& p, int) { injector(p, lampSize, false); });
+    add(QStringLiteral("bmp/esci"), {32, 32}, 1, [](QPainter& p, int) { exitDoor(p, QSizeF(32, 32)); });
 
     const QSize ecuSize(400, 250);
     const std::pair<int, const char*> ecus[] = {

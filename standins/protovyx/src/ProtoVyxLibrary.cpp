@@ -14,7 +14,7 @@
 namespace {
 
 // Users get a forgiving ECU with a visible latency; tests pass strict=1.
-constexpr const char* kUserDefaults = "strict=0;latency=2;perbyte=50;programms=4000;";
+constexpr const char* kUserDefaults = "strict=0;latency=2;perbyte=50;programms=4000;counters=1;";
 
 [[maybe_unused]] std::string libraryFolder()
 {

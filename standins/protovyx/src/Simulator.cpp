@@ -1,6 +1,7 @@
 #include "protovyx/Simulator.h"
 
 #include "Catalogue.h"
+#include "Counters.h"
 #include "EngineModel.h"
 
 #include "FirmwareMeta.h"
@@ -319,6 +320,24 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             ok = parseInt(v, p.warmupS);
         } else if (k == "trace") {
             p.trace = v;
+        } else if (k == "counters") {
+            ok = parseBool(v, p.counters);
+        } else if (k == "errors") {
+            p.errors.clear();
+            for (auto e : split(v, ',')) {
+                int n = 0;
+                if (trim(e).empty())
+                    continue;
+                if (!parseInt(e, n) || n < 0 || n > 255 || p.errors.size() >= 5) {
+                    ok = false;
+                    break;
+                }
+                p.errors.push_back(n);
+            }
+        } else if (k == "gasfaults") {
+            ok = parseInt(v, p.gasFaults) && p.gasFaults >= 0 && p.gasFaults <= 0xFFFF;
+        } else if (k == "petrolfaults") {
+            ok = parseInt(v, p.petrolFaults) && p.petrolFaults >= 0 && p.petrolFaults <= 0xFFFF;
         } else if (k == "program") {
             p.programResults.clear();
             for (auto r : split(v, ',')) {
@@ -427,6 +446,7 @@ struct Simulator::State {
     std::vector<std::string> violations;
     std::uint64_t seq = 0;
     std::uint32_t keyOnMs = 0;
+    std::uint32_t countedMs = 0; // running time since key on already counted
     bool writeSession = false;
     std::deque<int> programQueue;
 
@@ -465,6 +485,8 @@ struct Simulator::State {
             faults.push_back({f, 0, 0});
         lastStatus = 0;
         keyOnMs = now();
+        countedMs = 0;
+        applyDiagnosticProfile();
         programQueue.assign(p.programResults.begin(), p.programResults.end());
     }
 
@@ -492,6 +514,32 @@ struct Simulator::State {
         if (auto& it = items[0x33])
             std::fill(it->values.begin(), it->values.end(), 0);
         bootMode = false;
+    }
+
+    // The diagnostic state and injector faults the profile asks for.
+    void applyDiagnosticProfile()
+    {
+        if (auto& it = items[0x1d])
+            for (std::size_t i = 0; i < profile.errors.size() && i < it->values.size(); ++i)
+                it->values[i] = profile.errors[i];
+        const std::pair<int, int> masks[] = {{0x20, profile.gasFaults & 0xFF}, {0x22, profile.gasFaults >> 8},
+                                             {0x21, profile.petrolFaults & 0xFF}, {0x23, profile.petrolFaults >> 8}};
+        for (const auto& [n, v] : masks)
+            if (auto& it = items[static_cast<std::size_t>(n)])
+                it->values[0] = v;
+    }
+
+    // Brings the running-time counters up to the clock.
+    void advanceCounters()
+    {
+        if (!profile.counters)
+            return;
+        const std::uint32_t elapsed = now() - keyOnMs;
+        auto values = [this](int n) { return items[static_cast<std::size_t>(n)] ? &items[static_cast<std::size_t>(n)]->values : nullptr; };
+        detail::advanceCounters(profile, countedMs, elapsed,
+                                {.gas20 = values(0x3b), .service20 = values(0x55), .petrol20 = values(0x3c),
+                                 .seconds = values(0x56), .starts = values(0x4e)});
+        countedMs = std::max(countedMs, elapsed);
     }
 
     // The call log keeps the most recent calls (a long session must not grow
@@ -954,6 +1002,8 @@ static bool doRead(Simulator::State& s, Op op, const char* name, std::int32_t co
         s.violation(c.r, "null buffer");
         return c.done(false, kMalformed);
     }
+    if (detail::isCounterItem(t.item->def.number))
+        s.advanceCounters();
     const auto& v = t.item->values;
     for (int i = 0; i < t.count; ++i) {
         std::int32_t x = v[static_cast<std::size_t>(t.first + i)];
@@ -1598,6 +1648,7 @@ void Simulator::setClock(IClock* clock)
     Guard g(*s_);
     s_->clock = clock ? clock : &steadyClock();
     s_->keyOnMs = s_->now();
+    s_->countedMs = 0;
 }
 
 void Simulator::setStrict(bool strict)

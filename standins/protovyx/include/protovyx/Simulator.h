@@ -27,6 +27,16 @@
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
 //   trace=<file> (one line per call)
+//   counters=0|1 (the running-time counters advance with the clock: seconds
+//     on petrol until the warm-up ends, then on gas, in item 0x56 elements 2
+//     and 0, 1; every 1200 s carries one unit into 0x3c or 0x3b and 0x55;
+//     the switch to gas counts one start in 0x4e; off by default here, on in
+//     the loadable library)
+//   errors=<w0>,<w1>,... (diagnostic state words, item 0x1d, at key on)
+//   gasfaults=<mask> petrolfaults=<mask> (injector fault masks at key on:
+//     low byte in item 0x20 / 0x21, high byte in 0x22 / 0x23)
+//     Item 0x2ac is the gas-injector exclusion mask; writing {0, 0} to
+//     0x2361 clears the state words and the four fault masks.
 //   program=<r>,<r>,... (the results of the next programming attempts, one
 //     per attempt, e.g. "1,1,0" or "-1002"; then the image decides)
 //   programms=<ms> (how long a programming takes; 0 by default)
@@ -44,7 +54,7 @@
 // buffers untouched. Writes while the link is closed succeed and change
 // nothing. A SendCommand reply may use max(size, *length) bytes of the buffer.
 // The loadable library starts from "strict=0;latency=2;perbyte=50;
-// programms=4000" before the user's profile text.
+// programms=4000;counters=1" before the user's profile text.
 //
 // Programming (ProgramFirmwareImage(image, 2, 0, 1)): image is a 32-bit
 // little-endian byte count N (at most 4 MiB) and N bytes of S-record text,
@@ -163,6 +173,9 @@ struct Profile {
     std::vector<int> absent;   // item numbers, on top of the type's own
     std::vector<FaultSpec> faults;
     std::string trace;
+    bool counters = false;             // running-time counters advance
+    std::vector<int> errors;           // diagnostic state words 0..4 at key on
+    int gasFaults = 0, petrolFaults = 0; // injector fault masks at key on
 
     // Starts from the defaults and applies the text's keys; false (and the
     // first bad key in *error) when a value does not parse.

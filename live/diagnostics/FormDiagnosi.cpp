@@ -1,0 +1,874 @@
+#include "FormDiagnosi.h"
+
+#include "BuildConstants.h"
+#include "Translator.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenScale.h"
+#include "plat/Services.h"
+#include "plat/Shape.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+using diagnosi::kInjectorLetters;
+
+constexpr QSize kDesignSize(1024, 768);
+constexpr std::uint32_t kActiveTab = 15112960;   // red 0, green 155, blue 230
+constexpr std::uint32_t kInactiveTab = 14732184; // red 152, green 203, blue 224
+constexpr std::uint32_t kInk = 9396256;
+constexpr std::uint32_t kRed = 2498529;
+
+constexpr std::int32_t kPetrolFaults = 0x21;
+constexpr std::int32_t kGasFaults = 0x20;
+constexpr int kEcuTypeHighMasks = 53;    // the ECU type whose masks have a high byte
+constexpr int kOptionDiagnosi = 11;
+constexpr int kOptionVariatore = 26;
+constexpr std::int32_t kRearValveBit = 0x4;
+constexpr int kRowIndexRole = Qt::UserRole;
+constexpr std::uint32_t kReconnectMs = 4000;
+constexpr std::uint32_t kRetryMs = 500;
+
+const char* const kOkPicture = ":/bmp/injok.png";
+const char* const kKoPicture = ":/bmp/injko.png";
+const char* const kOnPicture = ":/bmp/injon.png";
+const char* const kOffPicture = ":/bmp/injoff.png";
+const char* const kEsciPicture = ":/bmp/esci.png";
+
+// One counter: its label, code and element of 0x256.
+struct CounterDef {
+    QLabel* TFormDiagnosi::*label;
+    std::int32_t code;
+    int element;
+};
+constexpr std::int32_t kSecondsCode = 0x256;
+constexpr std::int32_t kStartsCode = 0x4e;
+const CounterDef kCounters[] = {
+    {&TFormDiagnosi::LabAssolutoGas, 0x23b, 0},
+    {&TFormDiagnosi::LabParzialeGas, 0x255, 1},
+    {&TFormDiagnosi::LabAssolutoBenzina, 0x23c, 2},
+};
+
+QFont sans(int pixels, bool bold)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 16, bool bold = true,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setFont(sans(pixels, bold));
+    l->setAlignment(align);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    l->setPalette(pal);
+    return l;
+}
+
+plat::PictureButton* picture(QWidget* parent, const QString& name, const QRect& r)
+{
+    auto* p = new plat::PictureButton(parent);
+    p->setObjectName(name);
+    p->setGeometry(r);
+    return p;
+}
+
+// The page control, with the window's tab bar.
+class PageControlWidget : public QTabWidget {
+public:
+    PageControlWidget(QWidget* parent, QTabBar* bar) : QTabWidget(parent) { setTabBar(bar); }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Tab bar
+
+TDiagnosiTabBar::TDiagnosiTabBar(TFormDiagnosi* form, int tabHeight) : QTabBar(form), form_(form), tabHeight_(tabHeight)
+{
+    setDrawBase(false);
+    setExpanding(false);
+}
+
+QSize TDiagnosiTabBar::tabSizeHint(int index) const
+{
+    QSize s = QTabBar::tabSizeHint(index);
+    s.setWidth(fontMetrics().horizontalAdvance(tabText(index)) + 24);
+    s.setHeight(tabHeight_);
+    return s;
+}
+
+void TDiagnosiTabBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    for (int i = 0; i < count(); ++i)
+        if (isTabVisible(i))
+            form_->PageControlDrawTab(painter, i, tabRect(i), i == currentIndex());
+}
+
+// ---------------------------------------------------------------------------
+// Opening
+
+TFormDiagnosi::TFormDiagnosi(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("FormDiagnosi"));
+    setWindowTitle(QStringLiteral("Diagnosi centralina"));
+    buildLayout();
+    plat::applyScreenScale(this);
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const plat::ScaleFactor f = screen ? plat::screenScaleFactor(screen->size()) : plat::ScaleFactor{};
+    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+
+    for (auto* p : {ImageReset, ImageResetParzialeGas, ImageResetPartenzeGas, ImageResetAssolutoGas,
+                    ImageResetAssolutoBenzina})
+        p->setPictures(kResetPicture, kResetPicturePressed);
+    previous_.fill(255);
+    current_.fill(0);
+    descriptions_.clear();
+
+    TEcuProtocol* ecu = dm().Protocol();
+    if (ecu->IsConnected()) {
+        std::int32_t v = 0;
+        if (!ecu->ReadItem(kExclusionCode, &v))
+            PageControl->setTabVisible(PageControl->indexOf(TabIniettori), false);
+        v = 0;
+        if (!ecu->ReadItem(0x255, &v))
+            PageControl->setTabVisible(PageControl->indexOf(TabContatori), false);
+    }
+
+    Timer = new QTimer(this);
+    Timer->setInterval(kTimerMs);
+    connect(Timer, &QTimer::timeout, this, &TFormDiagnosi::TimerTimer);
+    Timer->start();
+
+    // The form previews keys.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+TFormDiagnosi::~TFormDiagnosi()
+{
+    // A window freed without closing must not leave the poll timer stopped.
+    if (activated_ && !closed_ && StreamDati)
+        FormClose();
+}
+
+TStreamDati& TFormDiagnosi::dm() const { return *StreamDati; }
+
+QString TFormDiagnosi::text(int number) const
+{
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+int TFormDiagnosi::cylinders() const { return static_cast<int>(dm().GetValueByCode(0x34)); }
+
+const TFormDiagnosi::LetterControls& TFormDiagnosi::Letter(char control) const
+{
+    for (const auto& l : Letters)
+        if (l.letter.control == control)
+            return l;
+    return Letters[0];
+}
+
+void TFormDiagnosi::buildLayout()
+{
+    const int tabHeight = [this] {
+        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return (s ? s->size().height() : 768) * 60 / 768;
+    }();
+    auto* bar = new TDiagnosiTabBar(this, tabHeight);
+    PageControl = new PageControlWidget(this, bar);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setGeometry(0, 0, kDesignSize.width(), kDesignSize.height());
+    PageControl->setFont(sans(16, true));
+
+    TabErrori = new QWidget;
+    TabErrori->setObjectName(QStringLiteral("TabErrori"));
+    TabIniettori = new QWidget;
+    TabIniettori->setObjectName(QStringLiteral("TabIniettori"));
+    TabContatori = new QWidget;
+    TabContatori->setObjectName(QStringLiteral("TabContatori"));
+    TabEsci = new QWidget;
+    TabEsci->setObjectName(QStringLiteral("TabEsci"));
+    for (QWidget* page : {TabErrori, TabIniettori, TabContatori, TabEsci})
+        PageControl->addTab(page, QString());
+    ImageEsci = picture(this, QStringLiteral("ImageEsci"), QRect(0, 0, 32, 32));
+    ImageEsci->setPicturePath(QLatin1String(kEsciPicture));
+    ImageEsci->hide();
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl->widget(index) == TabEsci)
+            TabEsciShow();
+    });
+
+    // Errors.
+    ListDiagnosi = new QTreeWidget(TabErrori);
+    ListDiagnosi->setObjectName(QStringLiteral("ListDiagnosi"));
+    ListDiagnosi->setGeometry(24, 24, 760, 560);
+    ListDiagnosi->setColumnCount(3);
+    ListDiagnosi->setRootIsDecorated(false);
+    ListCode = new QTreeWidget(TabErrori);
+    ListCode->setObjectName(QStringLiteral("ListCode"));
+    ListCode->setGeometry(24, 24, 120, 560);
+    ListCode->setColumnCount(1);
+    ListCode->setRootIsDecorated(false);
+    ListCode->hide();
+    for (QTreeWidget* l : {ListCode, ListDiagnosi})
+        l->setFont(sans(16, false));
+    ImageReset = picture(TabErrori, QStringLiteral("ImageReset"), QRect(832, 40, 96, 64));
+    LabelAzzeraErrori = label(TabErrori, "LabelAzzeraErrori", QRect(800, 108, 160, 28), 16, true, Qt::AlignCenter);
+    ShapeAbilita = new plat::Shape(TabErrori);
+    ShapeAbilita->setGeometry(800, 180, 200, 80);
+    ShapeCheckAbilita = new plat::Shape(TabErrori);
+    ShapeCheckAbilita->setGeometry(810, 200, 40, 40);
+    CheckDiagnosi = new QCheckBox(TabErrori);
+    CheckDiagnosi->setObjectName(QStringLiteral("CheckDiagnosi"));
+    CheckDiagnosi->setGeometry(820, 210, 24, 24);
+    LabelDiagnosi = label(TabErrori, "LabelDiagnosi", QRect(856, 188, 140, 64), 14);
+    LabelDiagnosi->setWordWrap(true);
+    ShapePosteriore = new plat::Shape(TabErrori);
+    ShapePosteriore->setGeometry(800, 280, 200, 100);
+    ShapeCheckPosteriore = new plat::Shape(TabErrori);
+    ShapeCheckPosteriore->setGeometry(810, 310, 40, 40);
+    CheckPosteriore = new QCheckBox(TabErrori);
+    CheckPosteriore->setObjectName(QStringLiteral("CheckPosteriore"));
+    CheckPosteriore->setGeometry(820, 320, 24, 24);
+    LabelPosteriore = label(TabErrori, "LabelPosteriore", QRect(856, 288, 140, 84), 14);
+    LabelPosteriore->setWordWrap(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{ShapeAbilita, ShapeCheckAbilita, CheckDiagnosi, LabelDiagnosi,
+                                                      ShapePosteriore, ShapeCheckPosteriore, CheckPosteriore,
+                                                      LabelPosteriore})
+        w->hide();
+    ComboAzione = new QComboBox(TabErrori);
+    ComboAzione->setObjectName(QStringLiteral("ComboAzione"));
+    ComboAzione->setGeometry(800, 400, 200, 28);
+    ComboAzione->hide();
+
+    connect(ImageReset, &plat::PictureButton::clicked, this, &TFormDiagnosi::ImageResetClick);
+    connect(CheckDiagnosi, &QCheckBox::clicked, this, &TFormDiagnosi::CheckDiagnosiClick);
+    connect(CheckPosteriore, &QCheckBox::clicked, this, &TFormDiagnosi::CheckPosterioreClick);
+
+    // Injectors: the test on top, the exclusion panel below; bank 1 on the
+    // first row of each, bank 2 on the second.
+    LabelIniettori = label(TabIniettori, "LabelIniettori", QRect(24, 16, 700, 28), 18);
+    PanelEsclusione = new QFrame(TabIniettori);
+    PanelEsclusione->setObjectName(QStringLiteral("PanelEsclusione"));
+    PanelEsclusione->setGeometry(0, 330, 1024, 330);
+    LabelEsclusione = label(PanelEsclusione, "LabelEsclusione", QRect(24, 8, 700, 28), 18);
+    for (std::size_t i = 0; i < kInjectorLetters.size(); ++i) {
+        const auto& def = kInjectorLetters[i];
+        auto& c = Letters[i];
+        c.letter = def;
+        const QString x(QLatin1Char(def.control));
+        const int column = static_cast<int>(i % 5);
+        const int x0 = 40 + column * 120;
+        const int y0 = def.bank == 1 ? 56 : 176;
+        const QString caption(QLatin1Char(def.caption));
+        c.LabelInj = label(TabIniettori, "", QRect(x0, y0, 48, 28), 20, true, Qt::AlignCenter);
+        c.LabelInj->setObjectName(QStringLiteral("LabelInj") + x);
+        c.LabelInj->setText(caption);
+        c.ImageOk = picture(TabIniettori, QStringLiteral("ImageOk") + x, QRect(x0, y0 + 30, 48, 48));
+        c.ImageOk->setPicturePath(QLatin1String(kOkPicture));
+        c.ImageKo = picture(TabIniettori, QStringLiteral("ImageKo") + x, QRect(x0, y0 + 30, 48, 48));
+        c.ImageKo->setPicturePath(QLatin1String(kKoPicture));
+        c.ImageKo->hide();
+        c.Label = label(PanelEsclusione, "", QRect(x0, y0 - 8, 48, 28), 20, true, Qt::AlignCenter);
+        c.Label->setObjectName(QStringLiteral("Label") + x);
+        c.Label->setText(caption);
+        if (def.bank == 2) {
+            QPalette pal = c.Label->palette();
+            pal.setColor(QPalette::WindowText, plat::fromTColor(kRed));
+            c.Label->setPalette(pal);
+        }
+        c.ImageOn = picture(PanelEsclusione, QStringLiteral("ImageOn") + x, QRect(x0, y0 + 22, 48, 48));
+        c.ImageOn->setPicturePath(QLatin1String(kOnPicture));
+        c.ImageOn->setTag(static_cast<int>(def.bit));
+        c.ImageOff = picture(PanelEsclusione, QStringLiteral("ImageOff") + x, QRect(x0, y0 + 22, 48, 48));
+        c.ImageOff->setPicturePath(QLatin1String(kOffPicture));
+        c.ImageOff->setTag(static_cast<int>(def.bit));
+        c.ImageOff->hide();
+        connect(c.ImageOn, &plat::PictureButton::clicked, this, [this, p = c.ImageOn] { ImageOffClick(p); });
+        connect(c.ImageOff, &plat::PictureButton::clicked, this, [this, p = c.ImageOff] { ImageOnClick(p); });
+    }
+    auto legend = [](QWidget* parent, const char* name, int y, const char* path) {
+        auto* p = picture(parent, QString(), QRect(660, y, 32, 32));
+        p->setPicturePath(QLatin1String(path));
+        return label(parent, name, QRect(700, y, 300, 32), 14, false);
+    };
+    LabelOk = legend(TabIniettori, "LabelOk", 80, kOkPicture);
+    LabelErrore = legend(TabIniettori, "LabelErrore", 130, kKoPicture);
+    LabelEsclusioneOk = legend(PanelEsclusione, "LabelEsclusioneOk", 60, kOnPicture);
+    LabelEsclusioneErrore = legend(PanelEsclusione, "LabelEsclusioneErrore", 110, kOffPicture);
+
+    // Counters.
+    LabelContatoriGas = label(TabContatori, "LabelContatoriGas", QRect(40, 24, 400, 32), 20);
+    LabelAssolutoGas = label(TabContatori, "LabelAssolutoGas", QRect(40, 70, 360, 32));
+    LabAssolutoGas = label(TabContatori, "LabAssolutoGas", QRect(420, 70, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoGas = picture(TabContatori, QStringLiteral("ImageResetAssolutoGas"), QRect(600, 60, 72, 48));
+    LabelParzialeGas = label(TabContatori, "LabelParzialeGas", QRect(40, 120, 360, 32));
+    LabParzialeGas = label(TabContatori, "LabParzialeGas", QRect(420, 120, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetParzialeGas = picture(TabContatori, QStringLiteral("ImageResetParzialeGas"), QRect(600, 110, 72, 48));
+    LabelNotaGas = label(TabContatori, "LabelNotaGas", QRect(40, 166, 700, 28), 14, false);
+    LabelContatoriBenzina = label(TabContatori, "LabelContatoriBenzina", QRect(40, 230, 400, 32), 20);
+    LabelAssolutoBenzina = label(TabContatori, "LabelAssolutoBenzina", QRect(40, 276, 360, 32));
+    LabAssolutoBenzina = label(TabContatori, "LabAssolutoBenzina", QRect(420, 276, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoBenzina = picture(TabContatori, QStringLiteral("ImageResetAssolutoBenzina"), QRect(600, 266, 72, 48));
+    LabelNotaBenzina = label(TabContatori, "LabelNotaBenzina", QRect(40, 322, 700, 28), 14, false);
+    LabelPartenzeGas = label(TabContatori, "LabelPartenzeGas", QRect(40, 390, 400, 32), 20);
+    LabelAvviamenti = label(TabContatori, "LabelAvviamenti", QRect(40, 436, 360, 32));
+    LabAvviamenti = label(TabContatori, "LabAvviamenti", QRect(420, 436, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetPartenzeGas = picture(TabContatori, QStringLiteral("ImageResetPartenzeGas"), QRect(600, 426, 72, 48));
+    LabelNotaPartenze = label(TabContatori, "LabelNotaPartenze", QRect(40, 482, 900, 28), 14, false);
+    ImageResetParzialeGas->setTag(0);
+    ImageResetPartenzeGas->setTag(1);
+    ImageResetAssolutoGas->setTag(2);
+    ImageResetAssolutoBenzina->setTag(3);
+    ImageResetAssolutoGas->hide();
+    ImageResetAssolutoBenzina->hide();
+    for (auto* p : {ImageResetParzialeGas, ImageResetPartenzeGas, ImageResetAssolutoGas, ImageResetAssolutoBenzina})
+        connect(p, &plat::PictureButton::clicked, this, [this, p] { ResetTempiClick(p); });
+}
+
+// ---------------------------------------------------------------------------
+// Activation and the options
+
+void TFormDiagnosi::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+    FormActivate();
+}
+
+void TFormDiagnosi::FormActivate()
+{
+    if (activated_)
+        return;
+    activated_ = true;
+
+    // 1. The two lists side by side.
+    ListCode->show();
+    ListDiagnosi->move(ListDiagnosi->x() + ListCode->width(), ListDiagnosi->y());
+    ListDiagnosi->resize(ListDiagnosi->width() - ListCode->width(), ListDiagnosi->height());
+    const int client = ListDiagnosi->viewport()->width();
+    const int first = static_cast<int>(0.6 * client);
+    ListDiagnosi->setColumnWidth(0, first);
+    ListDiagnosi->setColumnWidth(1, client - first);
+    ListDiagnosi->setColumnWidth(2, 0);
+
+    // 2.
+    ImageResetAssolutoGas->show();
+    ImageResetAssolutoBenzina->show();
+    for (QWidget* w : std::initializer_list<QWidget*>{CheckDiagnosi, LabelDiagnosi, ShapeAbilita, ShapeCheckAbilita})
+        w->show();
+
+    // 3. Texts.
+    PageControl->setTabText(PageControl->indexOf(TabErrori), text(509));
+    LabelPosteriore->setText(text(396));
+    LabelAzzeraErrori->setText(text(426));
+    LabelDiagnosi->setText(text(430));
+    PageControl->setTabText(PageControl->indexOf(TabIniettori), text(510));
+    LabelIniettori->setText(text(505));
+    LabelOk->setText(text(507));
+    LabelErrore->setText(text(508));
+    LabelEsclusione->setText(text(506));
+    LabelEsclusioneOk->setText(text(526));
+    LabelEsclusioneErrore->setText(text(527));
+    PageControl->setTabText(PageControl->indexOf(TabContatori), text(511));
+    LabelContatoriGas->setText(text(512));
+    LabelAssolutoGas->setText(text(513));
+    LabelParzialeGas->setText(text(514));
+    LabelNotaGas->setText(text(515));
+    LabelContatoriBenzina->setText(text(516));
+    LabelAssolutoBenzina->setText(text(517));
+    LabelNotaBenzina->setText(text(518));
+    LabelPartenzeGas->setText(text(519));
+    LabelAvviamenti->setText(text(520));
+    LabelNotaPartenze->setText(text(521));
+    PageControl->setTabText(PageControl->indexOf(TabEsci), text(80));
+    TabEsciTag = 0;
+    statusText_ = text(428);
+    confirmText_ = text(429);
+    ListCode->setHeaderLabels({text(550)});
+    ListDiagnosi->setHeaderLabels({text(431), text(432), ListDiagnosi->columnWidth(2) != 0 ? text(433) : QString()});
+    ComboAzione->clear();
+    ComboAzione->addItems({text(435), text(436), text(437)});
+    descriptions_.clear();
+    for (int n : diagnosi::kDescriptionStrings)
+        descriptions_.push_back(n < 0 ? QString() : text(n));
+
+    // 4. The letters that exist.
+    const int n = cylinders();
+    for (auto& c : Letters) {
+        const bool on = diagnosi::LetterVisible(c.letter.control, n);
+        c.Label->setVisible(on);
+        c.ImageOn->setVisible(on);
+        c.LabelInj->setVisible(on);
+        c.ImageOk->setVisible(on);
+    }
+
+    // 5.
+    if (static_cast<std::uint32_t>(dm().GetItem15()) < 2u || dm().GetModificaSequenza())
+        PanelEsclusione->hide();
+
+    // 6.
+    update();
+    PageControl->update();
+    refreshAll_ = true;
+    RefreshDiagnostics();
+    for (QTreeWidget* l : {ListCode, ListDiagnosi})
+        if (l->topLevelItemCount() > 0)
+            l->setCurrentItem(l->topLevelItem(0));
+    listChangeAttached_ = true;
+
+    // 7. The window polls by itself from now on.
+    dm().SetPollItem(kPollIdle);
+    dm().TimerIO->stop();
+}
+
+void TFormDiagnosi::updateOptionGroups()
+{
+    const bool diagnosiOn = dm().GetFlag(kOptionDiagnosi) != 0;
+    CheckPosteriore->setEnabled(diagnosiOn && dm().GetFlag(kOptionVariatore) == 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelPosteriore, CheckPosteriore, ShapePosteriore, ShapeCheckPosteriore})
+        w->setVisible(diagnosiOn);
+}
+
+void TFormDiagnosi::FormShow()
+{
+    // Setting the states programmatically sends no clicked().
+    CheckDiagnosi->setChecked(dm().GetFlag(kOptionDiagnosi) != 0);
+    CheckPosteriore->setChecked((dm().GetDiagnosi(0, 2) & kRearValveBit) != 0);
+    updateOptionGroups();
+}
+
+void TFormDiagnosi::CheckDiagnosiClick()
+{
+    const bool on = CheckDiagnosi->isChecked();
+    dm().SetFlag(kOptionDiagnosi, on);
+    const std::int32_t enables[5] = {0xF9, 9, 0, 0, 0};
+    for (int w = 0; w < 5; ++w)
+        dm().SetDiagnosi(w, 2, on ? enables[w] : 0);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            dm().SetAzione(r, c, 0);
+    if (on)
+        dm().SetAzione(0, 0, 255);
+    else
+        CheckPosteriore->setChecked(false);
+    updateOptionGroups();
+}
+
+void TFormDiagnosi::CheckPosterioreClick()
+{
+    if (!dm().GetFlag(kOptionDiagnosi)) {
+        CheckPosteriore->setChecked(false);
+        return;
+    }
+    const std::int32_t word = dm().GetDiagnosi(0, 2);
+    dm().SetDiagnosi(0, 2, CheckPosteriore->isChecked() ? (word | kRearValveBit) : (word & ~kRearValveBit));
+}
+
+// ---------------------------------------------------------------------------
+// Poll tick and refresh
+
+void TFormDiagnosi::TimerTimer()
+{
+    Timer->stop();
+    dm().TimerIOTimer(this);
+    Timer->start();
+
+    TEcuProtocol* ecu = dm().Protocol();
+    if (!ecu->IsConnected())
+        return;
+    ecu->BeginReconnect();
+    bool connected = ecu->Connect();
+    if (!connected) {
+        const std::uint32_t start = plat::clock().tickCount();
+        while (plat::clock().tickCount() - start < kReconnectMs) {
+            plat::clock().sleep(kRetryMs);
+            if ((connected = dm().Protocol()->Connect()))
+                break;
+        }
+    }
+    dm().Protocol()->EndReconnect();
+    if (connected)
+        RefreshDiagnostics();
+}
+
+int TFormDiagnosi::findRow(int index) const
+{
+    for (int i = 0; i < ListDiagnosi->topLevelItemCount(); ++i)
+        if (ListDiagnosi->topLevelItem(i)->data(0, kRowIndexRole).toInt() == index)
+            return i;
+    return -1;
+}
+
+void TFormDiagnosi::removeRow(int position)
+{
+    delete ListCode->takeTopLevelItem(position);
+    delete ListDiagnosi->takeTopLevelItem(position);
+}
+
+void TFormDiagnosi::insertRow(int index, const QString& description)
+{
+    ListCode->insertTopLevelItem(0, new QTreeWidgetItem(QStringList{diagnosi::ErrorCode(index)}));
+    auto* row = new QTreeWidgetItem(QStringList{description, statusText_, QString()});
+    row->setData(0, kRowIndexRole, index);
+    ListDiagnosi->insertTopLevelItem(0, row);
+}
+
+void TFormDiagnosi::setDescription(int position, const QString& description)
+{
+    ListDiagnosi->topLevelItem(position)->setText(0, description);
+}
+
+QString TFormDiagnosi::description(int index) const
+{
+    return index >= 0 && index < descriptions_.size() ? descriptions_[index] : QString();
+}
+
+std::uint32_t TFormDiagnosi::readInjectorMask(std::int32_t item)
+{
+    TEcuProtocol* ecu = dm().Protocol();
+    std::int32_t low = 0;
+    ecu->ReadItem(item, &low);
+    std::uint32_t mask = static_cast<std::uint32_t>(low);
+    if (dm().EcuInfo.EcuType == kEcuTypeHighMasks) {
+        std::int32_t high = 0;
+        ecu->ReadItem(item + 2, &high);
+        mask += static_cast<std::uint32_t>(high) * 256u;
+    }
+    return mask;
+}
+
+QString TFormDiagnosi::injectorLetters(std::int32_t item)
+{
+    return diagnosi::InjectorLettersText(diagnosi::MapCylinderMask(readInjectorMask(item), cylinders()));
+}
+
+void TFormDiagnosi::RefreshDiagnostics()
+{
+    // 1.
+    for (int w = 0; w < 5; ++w) {
+        previous_[static_cast<std::size_t>(w)] = current_[static_cast<std::size_t>(w)];
+        current_[static_cast<std::size_t>(w)] = dm().GetDiagnosi(w, 1);
+    }
+
+    // 2. The rows of the words that changed.
+    for (int w = 0; w < 5; ++w) {
+        const std::int32_t word = current_[static_cast<std::size_t>(w)];
+        if (!refreshAll_ && word == previous_[static_cast<std::size_t>(w)])
+            continue;
+        for (int b = 0; b < 8; ++b) {
+            const int index = diagnosi::ErrorIndex(w, b);
+            const bool set = (word & (1 << b)) != 0;
+            int row = findRow(index);
+            if (row >= 0 && !set) {
+                removeRow(row);
+                continue;
+            }
+            if (row < 0 && set) {
+                insertRow(index, description(index));
+                row = 0;
+            }
+            if (set && w == 0 && (b == 0 || b == 1))
+                setDescription(row, description(index) + injectorLetters(b == 0 ? kGasFaults : kPetrolFaults));
+        }
+    }
+
+    TEcuProtocol* ecu = dm().Protocol();
+    const int n = cylinders();
+    if (ecu->IsConnected()) {
+        // 3.1 - 3.2 The petrol injector row follows the fault mask.
+        const std::uint32_t m = readInjectorMask(kPetrolFaults);
+        int row = findRow(1);
+        if (m != 0) {
+            if (row < 0) {
+                insertRow(1, description(1));
+                row = 0;
+            }
+            setDescription(row, description(1) + diagnosi::InjectorLettersText(diagnosi::MapCylinderMask(m, n)));
+        } else if (row >= 0) {
+            removeRow(row);
+        }
+        // 3.3 Test pictures.
+        const std::uint32_t faults = diagnosi::FaultPictureMask(m, n);
+        for (auto& c : Letters) {
+            const bool shown = !c.LabelInj->isHidden();
+            c.ImageKo->setVisible(shown && (faults & c.letter.bit) != 0);
+            c.ImageOk->setVisible(shown && c.ImageKo->isHidden());
+        }
+        // 3.4 Exclusion pictures.
+        std::int32_t e = 0;
+        if (!ecu->ReadItem(kExclusionCode, &e))
+            e = 0;
+        for (auto& c : Letters) {
+            const bool shown = !c.Label->isHidden();
+            c.ImageOff->setVisible(shown && (static_cast<std::uint32_t>(e) & c.letter.bit) != 0);
+            c.ImageOn->setVisible(shown && c.ImageOff->isHidden());
+        }
+    } else {
+        // 4.
+        for (auto& c : Letters) {
+            c.ImageOk->setVisible(!c.LabelInj->isHidden());
+            c.ImageKo->hide();
+            c.ImageOn->setVisible(!c.Label->isHidden());
+            c.ImageOff->hide();
+        }
+    }
+
+    // 5.
+    refreshAll_ = false;
+
+    // 6.
+    refreshCounters();
+}
+
+void TFormDiagnosi::refreshCounters()
+{
+    for (const auto& c : kCounters) {
+        const long long minutes = static_cast<long long>(
+            static_cast<long double>(static_cast<long long>(dm().GetValueByCode(c.code)))
+            + dm().GetElementByCode(kSecondsCode, c.element));
+        (this->*c.label)->setText(diagnosi::FormatCounterMinutes(minutes));
+    }
+    LabAvviamenti->setText(QString::number(static_cast<long long>(dm().GetValueByCode(kStartsCode))));
+}
+
+// ---------------------------------------------------------------------------
+// Resets and the exclusion panel
+
+void TFormDiagnosi::ImageResetClick()
+{
+    for (int w = 0; w < 5; ++w) {
+        dm().SetDiagnosi(w, 1, 0);
+        current_[static_cast<std::size_t>(w)] = dm().GetDiagnosi(w, 1);
+        previous_[static_cast<std::size_t>(w)] = 255;
+    }
+    const std::int32_t zero[2] = {0, 0};
+    dm().Protocol()->WriteItem(kResetCode, zero);
+    ListDiagnosi->clear();
+    ListCode->clear();
+    refreshAll_ = true;
+    RefreshDiagnostics();
+}
+
+bool TFormDiagnosi::exclusionAllowed() const
+{
+    return dm().Protocol()->IsConnected() && dm().GetItem15() >= 2 && !dm().GetModificaSequenza();
+}
+
+void TFormDiagnosi::ImageOffClick(plat::PictureButton* picture) { changeExclusion(picture, true); }
+
+void TFormDiagnosi::ImageOnClick(plat::PictureButton* picture) { changeExclusion(picture, false); }
+
+void TFormDiagnosi::changeExclusion(plat::PictureButton* picture, bool exclude)
+{
+    if (!picture || !exclusionAllowed())
+        return;
+    std::int32_t e = 0;
+    dm().Protocol()->ReadItem(kExclusionCode, &e);
+    e = exclude ? (e | picture->tag()) : (e & ~picture->tag());
+    dm().Protocol()->WriteValue(kExclusionCode, e);
+    RefreshDiagnostics();
+    QApplication::beep();
+}
+
+void TFormDiagnosi::ResetTempiClick(plat::PictureButton* picture)
+{
+    if (!picture)
+        return;
+    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), confirmText_,
+                                            plat::PromptIcon::Warning, plat::PromptButtons::YesNo, 0});
+    if (answer != plat::IDYES)
+        return;
+    Timer->stop();
+    const QString zeroTime = QStringLiteral("0:00");
+    switch (picture->tag()) {
+    case 0:
+        LabParzialeGas->setText(zeroTime);
+        dm().SetValueByCode(0x255, 0.0);
+        dm().SetElementByCode(kSecondsCode, 1, 0.0);
+        break;
+    case 1:
+        LabAvviamenti->setText(QStringLiteral("0"));
+        dm().SetValueByCode(kStartsCode, 0.0);
+        break;
+    case 2:
+        LabAssolutoGas->setText(zeroTime);
+        dm().SetValueByCode(0x23b, 0.0);
+        dm().SetElementByCode(kSecondsCode, 0, 0.0);
+        break;
+    case 3:
+        LabAssolutoBenzina->setText(zeroTime);
+        dm().SetValueByCode(0x23c, 0.0);
+        dm().SetElementByCode(kSecondsCode, 2, 0.0);
+        break;
+    default: break;
+    }
+    Timer->start();
+}
+
+// ---------------------------------------------------------------------------
+// Keys, tabs, closing
+
+bool TFormDiagnosi::pageTabVisible(int page) const { return PageControl->isTabVisible(page); }
+
+void TFormDiagnosi::setCurrentPage(int page)
+{
+    if (page >= 0)
+        PageControl->setCurrentIndex(page);
+}
+
+bool TFormDiagnosi::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    bool visible[4];
+    const int count = std::min(PageControl->count(), 4);
+    for (int i = 0; i < count; ++i)
+        visible[i] = pageTabVisible(i);
+    const int current = PageControl->currentIndex();
+    using diagnosi::PageKey;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12 && !(modifiers & Qt::AltModifier)) {
+        setCurrentPage(diagnosi::PageForKey(visible, count, current, PageKey::Function, key - Qt::Key_F1 + 1));
+        return true;
+    }
+    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    if (key == Qt::Key_PageDown) {
+        setCurrentPage(diagnosi::PageForKey(visible, count, current, ctrl ? PageKey::Last : PageKey::Next));
+        return true;
+    }
+    if (key == Qt::Key_PageUp) {
+        setCurrentPage(diagnosi::PageForKey(visible, count, current, ctrl ? PageKey::First : PageKey::Previous));
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        done(mrCancel);
+        return true;
+    }
+    return false;
+}
+
+bool TFormDiagnosi::ListDiagnosiKeyPress(int character)
+{
+    if (character != 27)
+        return false;
+    done(mrCancel);
+    return true;
+}
+
+bool TFormDiagnosi::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(k->key(), k->modifiers()))
+            return true;
+        // Enter on an option check box is a click.
+        if ((watched == CheckDiagnosi || watched == CheckPosteriore)
+            && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            static_cast<QCheckBox*>(watched)->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormDiagnosi::keyPressEvent(QKeyEvent* event)
+{
+    if (FormKeyDown(event->key(), event->modifiers()))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TFormDiagnosi::TabEsciShow()
+{
+    PageControl->setCurrentWidget(TabErrori);
+    done(mrCancel);
+}
+
+void TFormDiagnosi::PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active)
+{
+    QTabBar* bar = PageControl->tabBar();
+    QWidget* sheet = PageControl->widget(tabIndex);
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.setBrush(plat::fromTColor(active ? kActiveTab : kInactiveTab));
+    painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
+    const QFontMetrics fm(painter.font());
+    if (sheet == TabEsci) {
+        if (TabEsciTag == 0) {
+            // Pad the caption so that the exit tab reaches the right edge.
+            QString caption = bar->tabText(tabIndex) + QString(10, QLatin1Char(' '));
+            const int target = PageControl->contentsRect().width() * 98 / 100;
+            for (int guard = 0; guard < 1000 && rect.left() + fm.horizontalAdvance(caption) < target; ++guard)
+                caption += QLatin1Char(' ');
+            TabEsciTag = 1;
+            bar->setTabText(tabIndex, caption);
+        }
+        const QString caption = bar->tabText(tabIndex);
+        const int y = rect.top() + (rect.height() - fm.height()) / 6;
+        painter.drawText(QRect(rect.left(), y, rect.width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop, caption);
+        const QPixmap& pic = ImageEsci->currentPicture();
+        const QSize size = pic.isNull() ? QSize() : pic.deviceIndependentSize().toSize();
+        if (!pic.isNull())
+            painter.drawPixmap(QRect(QPoint(rect.right() - size.width() - 2, rect.top() + (rect.height() - size.height()) / 2), size), pic);
+    } else {
+        int shown = 0;
+        for (int i = 0; i < tabIndex; ++i)
+            if (bar->isTabVisible(i))
+                ++shown;
+        const int gap = rect.height() - fm.height();
+        painter.drawText(QRect(rect.left(), rect.top() + gap * 5 / 6, rect.width(), fm.height()),
+                         Qt::AlignHCenter | Qt::AlignTop, bar->tabText(tabIndex));
+        painter.drawText(QRect(rect.left(), rect.top() + gap / 6, rect.width(), fm.height()),
+                         Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("F%1").arg(shown + 1));
+    }
+    painter.restore();
+}
+
+void TFormDiagnosi::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormDiagnosi::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    Timer->stop();
+    if (exclusionAllowed()) {
+        std::int32_t e = 0;
+        if (dm().Protocol()->ReadItem(kExclusionCode, &e) && e != 0)
+            dm().Protocol()->WriteValue(kExclusionCode, 0);
+    }
+    descriptions_.clear();
+    listChangeAttached_ = false;
+    dm().SetPollItem(kPollIdle);
+    dm().TimerIO->start();
+}
