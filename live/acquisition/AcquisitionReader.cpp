@@ -1,0 +1,176 @@
+#include "AcquisitionReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <charconv>
+#include <system_error>
+
+namespace qz::live {
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A left-to-right scanner over one line, field by field like a scanf format
+// of numbers separated by white space.
+class Scanner {
+public:
+    explicit Scanner(QByteArrayView text) : p_(text.data()), end_(text.data() + text.size()) {}
+
+    bool literal(const char* word)
+    {
+        for (; *word; ++word, ++p_)
+            if (p_ == end_ || *p_ != *word)
+                return false;
+        return true;
+    }
+
+    // saturate: accept a number outside the range (for a skipped field).
+    template <typename T>
+    bool number(T& value, bool saturate = false)
+    {
+        skipSpace();
+        if (p_ != end_ && *p_ == '+' && p_ + 1 != end_ && *(p_ + 1) != '-' && *(p_ + 1) != '+')
+            ++p_;
+        std::from_chars_result r;
+        if constexpr (std::is_floating_point_v<T>)
+            r = std::from_chars(p_, end_, value, std::chars_format::general);
+        else
+            r = std::from_chars(p_, end_, value);
+        if (r.ptr == p_)
+            return false;
+        p_ = r.ptr;
+        return r.ec == std::errc() || (saturate && r.ec == std::errc::result_out_of_range);
+    }
+
+private:
+    void skipSpace()
+    {
+        while (p_ != end_ && isSpace(*p_))
+            ++p_;
+    }
+
+    const char* p_;
+    const char* end_;
+};
+
+enum class LineRead { Line, LastLine, TooLong, Failed };
+
+// One line up to LF (not included). LastLine: the file ended without a LF
+// after it. With a limit, a longer line is TooLong; without one (limit < 0)
+// the rest of a long line is skipped and only its start is kept.
+LineRead readLine(QIODevice& in, QByteArray& line, int limit)
+{
+    line.clear();
+    constexpr qint64 kChunk = 256;
+    bool overflow = false;
+    bool broken = false;
+    for (;;) {
+        QByteArray part = in.readLine(kChunk);
+        if (part.isEmpty()) {
+            if (!in.atEnd())
+                return LineRead::Failed;
+            break;
+        }
+        broken = part.endsWith('\n');
+        if (broken)
+            part.chop(1);
+        if (line.size() < kChunk)
+            line.append(part);
+        else
+            overflow = true;
+        if (broken)
+            break;
+    }
+    while (line.endsWith('\r'))
+        line.chop(1);
+    if (limit >= 0 && (overflow || line.size() > limit))
+        return LineRead::TooLong;
+    return broken ? LineRead::Line : LineRead::LastLine;
+}
+
+} // namespace
+
+bool ParseAcquisitionHeader(QByteArrayView line, int& bankCount)
+{
+    Scanner s(line);
+    long long version = 0;
+    int banks = 0;
+    if (!s.literal("Ver.") || !s.number(version, true) || !s.number(banks))
+        return false;
+    bankCount = banks;
+    return true;
+}
+
+bool ParseAcquisitionLine(QByteArrayView line, int bankCount, TAcquisitionRow& row)
+{
+    if (bankCount != 1 && bankCount != 2)
+        return false;
+    TAcquisitionRow r;
+    Scanner s(line);
+    if (!s.number(r.TimeMs) || !s.number(r.Rpm))
+        return false;
+    const int reals = bankCount == 2 ? 10 : 7;
+    for (int i = 0; i < reals; ++i)
+        if (!s.number(r.Values[i]))
+            return false;
+    row = r;
+    return true;
+}
+
+TAcquisitionReadResult ReadAcquisition(QIODevice& in)
+{
+    TAcquisitionReadResult result;
+    QByteArray line;
+    auto fail = [&](TAcqReadError error, int lineNo) {
+        result.Error = error;
+        result.Line = lineNo;
+        return result;
+    };
+
+    LineRead r = readLine(in, line, -1);
+    if (r == LineRead::Failed)
+        return fail(TAcqReadError::ReadFailed, 1);
+    if (!ParseAcquisitionHeader(line, result.BankCount))
+        return fail(TAcqReadError::BadHeader, 1);
+    if (r == LineRead::LastLine)
+        return result;
+
+    r = readLine(in, line, -1);  // the column line
+    if (r == LineRead::Failed)
+        return fail(TAcqReadError::ReadFailed, 2);
+
+    for (int lineNo = 3; r == LineRead::Line; ++lineNo) {
+        r = readLine(in, line, kAcqMaxLineLength);
+        if (r == LineRead::Failed)
+            return fail(TAcqReadError::ReadFailed, lineNo);
+        if (r == LineRead::TooLong)
+            return fail(TAcqReadError::LineTooLong, lineNo);
+        TAcquisitionRow row;
+        if (!ParseAcquisitionLine(line, result.BankCount, row))
+            return fail(TAcqReadError::BadLine, lineNo);
+        result.Rows.push_back(row);
+    }
+    return result;
+}
+
+TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName)
+{
+    TAcquisitionReadResult result;
+    const QFileInfo info(fileName);
+    if (!info.exists() || info.isDir()) {
+        result.Error = TAcqReadError::FileNotFound;
+        return result;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.Error = TAcqReadError::CannotOpen;
+        return result;
+    }
+    return ReadAcquisition(file);
+}
+
+} // namespace qz::live

@@ -1,0 +1,55 @@
+#pragma once
+// Reading an acquisition file back for the real-time graph. The file is
+// parsed the way it has always been read: line 1 "Ver. <n> <banks> ...", line
+// 2 ignored, then per line the elapsed ms and the rpm as integers and 7 (one
+// bank) or 10 (two banks) reals, separated by any white space (CR included).
+// A bad line stops the reading; the rows before it are kept.
+#include <QByteArrayView>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+
+namespace qz::live {
+
+// Longest line (without its CR LF) the reader takes.
+inline constexpr int kAcqMaxLineLength = 199;
+
+enum class TAcqReadError {
+    None,
+    FileNotFound,  // no file of that name (string 473)
+    CannotOpen,    // it exists but cannot be opened for reading
+    BadHeader,     // line 1 gives no bank count (string 474)
+    BadLine,       // a data line with fewer fields than the bank count needs, or a bank count other than 1 or 2 (474)
+    LineTooLong,   // a data line longer than kAcqMaxLineLength (474)
+    ReadFailed,    // the device reported an error while reading
+};
+
+struct TAcquisitionRow {
+    std::int32_t TimeMs = 0;
+    std::int32_t Rpm = 0;
+    // In column order: LAMBDA, GAS, BENZ, PRESS, MAP, T.RID, T.GAS, then
+    // LAMBDA2, GAS2, BENZ2 for two banks (0 for one bank).
+    std::array<float, 10> Values{};
+};
+
+struct TAcquisitionReadResult {
+    TAcqReadError Error = TAcqReadError::None;
+    int Line = 0;       // 1-based line of the error, 0 without one
+    int BankCount = 0;  // as the header says
+    std::vector<TAcquisitionRow> Rows;
+    bool ok() const { return Error == TAcqReadError::None; }
+};
+
+// The bank count from line 1, false when it cannot be read.
+bool ParseAcquisitionHeader(QByteArrayView line, int& bankCount);
+// One data line for bankCount 1 or 2; false when fewer fields than needed
+// could be read (or bankCount is neither).
+bool ParseAcquisitionLine(QByteArrayView line, int bankCount, TAcquisitionRow& row);
+
+TAcquisitionReadResult ReadAcquisition(QIODevice& in);
+TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName);
+
+} // namespace qz::live

@@ -1,0 +1,102 @@
+#include "AcquisitionReader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qz::live;
+
+namespace {
+
+TAcquisitionReadResult readBytes(const QByteArray& bytes)
+{
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadAcquisition(buffer);
+}
+
+const QByteArray kHead1 = "Ver. 1 1 real time data, x\r\nTEMPO\tGIRI";
+const QByteArray kHead2 = "Ver. 1 2 real time data, x\r\nTEMPO\tGIRI";
+const QByteArray kLine9 = "20\t900\t0.9\t2.5\t3\t1\t0.25\t60\t40";
+const QByteArray kLine12 = "20\t900\t0.9\t2.5\t3\t1\t0.25\t60\t40\t0.1\t2.25\t3.5";
+
+} // namespace
+
+TEST(AcquisitionReader, FilesAndTheirOutcome)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        TAcqReadError error;
+        int line;
+        int banks;
+        std::size_t rows;
+    } cases[] = {
+        {"header and columns only", kHead1, TAcqReadError::None, 0, 1, 0},
+        {"header without columns", "Ver. 1 2 real time data", TAcqReadError::None, 0, 2, 0},
+        {"one bank", kHead1 + "\r\n" + kLine9 + "\r\n" + kLine9, TAcqReadError::None, 0, 1, 2},
+        {"two banks", kHead2 + "\r\n" + kLine12, TAcqReadError::None, 0, 2, 1},
+        {"one bank takes the first fields of a longer line", kHead1 + "\r\n" + kLine12, TAcqReadError::None, 0, 1, 1},
+        {"bare LF and an extra CR", "Ver. 1 1 x\nc\r\r\n" + kLine9 + "\r\r\n" + kLine9 + "\n" + kLine9,
+         TAcqReadError::None, 0, 1, 3},
+        {"spaces between fields", kHead1 + "\r\n 1  2 3 4 5 6 7 8 9 ", TAcqReadError::None, 0, 1, 1},
+        {"bank count 3 without data", "Ver. 1 3 real time data\r\ncols", TAcqReadError::None, 0, 3, 0},
+        {"bank count 3 with data", "Ver. 1 3 x\r\ncols\r\n" + kLine12, TAcqReadError::BadLine, 3, 3, 0},
+        {"two-bank header over 9 fields", kHead2 + "\r\n" + kLine12 + "\r\n" + kLine9, TAcqReadError::BadLine, 4, 2, 1},
+        {"ends with a line break", kHead1 + "\r\n" + kLine9 + "\r\n" + kLine9 + "\r\n", TAcqReadError::BadLine, 5, 1, 2},
+        {"columns end with a break", kHead1 + "\r\n", TAcqReadError::BadLine, 3, 1, 0},
+        {"truncated in the middle of a line", kHead1 + "\r\n" + kLine9 + "\r\n20\t900\t0.", TAcqReadError::BadLine, 4, 1, 1},
+        {"a word among the numbers", kHead1 + "\r\n20\t900\tabc\t1\t2\t3\t4\t5\t6", TAcqReadError::BadLine, 3, 1, 0},
+        {"time out of range", kHead1 + "\r\n99999999999\t1\t1\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
+        {"real out of range", kHead1 + "\r\n1\t1\t1e999\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
+        {"data line too long", kHead1 + "\r\n" + kLine9 + QByteArray(200, ' '), TAcqReadError::LineTooLong, 3, 1, 0},
+        {"empty file", "", TAcqReadError::BadHeader, 1, 0, 0},
+        {"no bank count", "Ver. 1\r\ncols", TAcqReadError::BadHeader, 1, 0, 0},
+        {"other first word", "Version 1 1\r\ncols", TAcqReadError::BadHeader, 1, 0, 0},
+        {"leading space", " Ver. 1 1\r\ncols", TAcqReadError::BadHeader, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TAcquisitionReadResult r = readBytes(c.bytes);
+        EXPECT_EQ(r.Error, c.error);
+        EXPECT_EQ(r.Line, c.line);
+        if (c.error != TAcqReadError::BadHeader) {
+            EXPECT_EQ(r.BankCount, c.banks);
+        }
+        EXPECT_EQ(r.Rows.size(), c.rows);
+    }
+}
+
+TEST(AcquisitionReader, ValuesInColumnOrder)
+{
+    const TAcquisitionReadResult r = readBytes(kHead2 + "\r\n" + kLine12 + "\r\n-5\t+7\t-0.5\t1e-06\t3\t1\t0.25\t-3\t40\t.1\t2\t3");
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(r.Rows.size(), 2u);
+    const std::array<float, 10> first{0.9f, 2.5f, 3, 1, 0.25f, 60, 40, 0.1f, 2.25f, 3.5f};
+    EXPECT_EQ(r.Rows[0].TimeMs, 20);
+    EXPECT_EQ(r.Rows[0].Rpm, 900);
+    EXPECT_EQ(r.Rows[0].Values, first);
+    EXPECT_EQ(r.Rows[1].TimeMs, -5);
+    EXPECT_EQ(r.Rows[1].Rpm, 7);
+    EXPECT_FLOAT_EQ(r.Rows[1].Values[0], -0.5f);
+    EXPECT_FLOAT_EQ(r.Rows[1].Values[1], 1e-6f);
+    EXPECT_FLOAT_EQ(r.Rows[1].Values[7], 0.1f);
+}
+
+TEST(AcquisitionReader, LongHeaderLineIsSkippedWhole)
+{
+    const TAcquisitionReadResult r =
+        readBytes("Ver. 1 1 " + QByteArray(5000, 'x') + "\r\n" + QByteArray(3000, 'c') + "\r\n" + kLine9);
+    ASSERT_TRUE(r.ok()) << int(r.Error) << " line " << r.Line;
+    EXPECT_EQ(r.Rows.size(), 1u);
+}
+
+TEST(AcquisitionReader, MissingFileOrFolderIsNotFound)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadAcquisitionFile(dir.filePath("absent.txt")).Error, TAcqReadError::FileNotFound);
+    EXPECT_EQ(ReadAcquisitionFile(dir.path()).Error, TAcqReadError::FileNotFound);
+}

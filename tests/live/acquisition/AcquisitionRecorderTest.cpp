@@ -1,0 +1,244 @@
+#include "AcquisitionReader.h"
+#include "AcquisitionRecorder.h"
+#include "ExampleSample.h"
+
+#include "plat/ProgramFolder.h"
+#include "plat/Services.h"
+#include "plat/testing/Fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qz::live;
+
+namespace {
+
+const QByteArray kStamp = "Thursday, 15 January 2026 09:05:07";
+
+QByteArray readAll(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& name, const QByteArray& data)
+{
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+class Recorder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        plat::setProgramFolder(dir_.path());
+    }
+    void TearDown() override { plat::setProgramFolder({}); }
+    QString folder() const { return dir_.path() + QLatin1String("/Acquisition"); }
+    QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+
+    QTemporaryDir dir_;
+    plat::testing::FakeClock clock_;
+    plat::ScopedServices services_{{.clock = &clock_}};
+};
+
+// A finished recording of one line in folder(), its temporary name returned.
+QString recordOneLine(TAcquisitionRecorder& r)
+{
+    EXPECT_TRUE(r.Start(1, kStamp).ok());
+    TAcquisitionSample s;
+    s.Rpm = 800;
+    r.Append(s);
+    EXPECT_TRUE(r.Stop().ok());
+    return r.TempFileName();
+}
+
+} // namespace
+
+TEST_F(Recorder, WritesTheFixtureBytesAndReadsThemBack)
+{
+    struct Tick {
+        std::uint32_t now;
+        TAcquisitionSample sample;
+    };
+    const TAcquisitionSample a = ExampleSample();
+    TAcquisitionSample b;
+    b.ReducerTempC = -3.7;
+    TAcquisitionSample c{900, 0.9, 2.5, 3.0, 100, 25, 60, 40, 0.1, 2.25, 3.5};
+
+    const struct {
+        const char* fixture;
+        int banks;
+        std::uint32_t start;
+        std::vector<Tick> ticks;
+    } cases[] = {
+        {"one-bank.txt", 1, 5000, {{6520, a}, {6540, b}}},
+        // The tick count wraps during the recording.
+        {"two-bank.txt", 2, 0xFFFFFFF0u, {{4, c}}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.fixture);
+        TAcquisitionRecorder r;
+        clock_.setNow(k.start);
+        ASSERT_TRUE(r.Start(k.banks, kStamp).ok());
+        EXPECT_TRUE(r.IsRecording());
+        for (const Tick& t : k.ticks) {
+            clock_.setNow(t.now);
+            r.Append(t.sample);
+        }
+        ASSERT_TRUE(r.Stop().ok());
+        const QByteArray expected = readAll(QStringLiteral(QZ_ACQ_FIXTURES "/") + QLatin1String(k.fixture));
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(readAll(r.TempFileName()), expected);
+
+        const TAcquisitionReadResult back = ReadAcquisitionFile(r.TempFileName());
+        ASSERT_TRUE(back.ok()) << int(back.Error) << " line " << back.Line;
+        EXPECT_EQ(back.BankCount, k.banks);
+        ASSERT_EQ(back.Rows.size(), k.ticks.size());
+        const TAcquisitionRow& first = back.Rows[0];
+        EXPECT_EQ(first.TimeMs, static_cast<std::int32_t>(k.ticks[0].now - k.start));
+        EXPECT_EQ(first.Rpm, k.ticks[0].sample.Rpm);
+        EXPECT_FLOAT_EQ(first.Values[1], static_cast<float>(k.ticks[0].sample.GasMs1));
+        EXPECT_FLOAT_EQ(first.Values[3], static_cast<float>(k.ticks[0].sample.GasPressureHundredths * 0.01));
+        EXPECT_FLOAT_EQ(first.Values[9], k.banks == 2 ? 3.5f : 0.f);
+        r.Discard();
+    }
+}
+
+TEST_F(Recorder, StoppedBeforeTheFirstTickHoldsHeaderAndColumnsOnly)
+{
+    TAcquisitionRecorder r;
+    ASSERT_TRUE(r.Start(2, kStamp).ok());
+    ASSERT_TRUE(r.Stop().ok());
+    const QByteArray bytes = readAll(r.TempFileName());
+    EXPECT_EQ(bytes, AcquisitionHeader(2, kStamp));
+    EXPECT_FALSE(bytes.endsWith('\n'));
+    const TAcquisitionReadResult back = ReadAcquisitionFile(r.TempFileName());
+    EXPECT_TRUE(back.ok());
+    EXPECT_TRUE(back.Rows.empty());
+}
+
+TEST_F(Recorder, TakesTheSmallestFreeNumberAndCreatesTheFolder)
+{
+    EXPECT_EQ(AcquisitionFolder(), folder());
+    TAcquisitionRecorder first;
+    ASSERT_TRUE(first.Start(1, kStamp).ok());  // the folder did not exist
+    EXPECT_EQ(first.TempFileName(), folder() + "/__acqtmp0.tmp");
+
+    // A file left behind keeps its number; a gap is filled first.
+    writeFile(folder() + "/__acqtmp2.tmp", "left behind");
+    TAcquisitionRecorder second, third;
+    ASSERT_TRUE(second.Start(1, kStamp).ok());
+    ASSERT_TRUE(third.Start(1, kStamp).ok());
+    EXPECT_EQ(second.TempFileName(), folder() + "/__acqtmp1.tmp");
+    EXPECT_EQ(third.TempFileName(), folder() + "/__acqtmp3.tmp");
+    EXPECT_EQ(readAll(folder() + "/__acqtmp2.tmp"), "left behind");
+
+    // A new start discards the recorder's own unsaved file.
+    const QString old = first.TempFileName();
+    first.Stop();
+    ASSERT_TRUE(first.Start(1, kStamp).ok());
+    EXPECT_EQ(first.TempFileName(), old);  // number 0 was freed and taken again
+    second.Discard();
+    EXPECT_FALSE(QFile::exists(folder() + "/__acqtmp1.tmp"));
+    EXPECT_FALSE(second.HasUnsaved());
+}
+
+TEST_F(Recorder, UncreatableFileIsReportedAndLeavesNothingToSave)
+{
+    writeFile(folder(), "a file where the folder should be");
+    TAcquisitionRecorder r;
+    const TAcqResult started = r.Start(1, kStamp);
+    EXPECT_EQ(started.Error, TAcqError::CannotCreate);
+    EXPECT_FALSE(r.IsRecording());
+    r.Append(TAcquisitionSample{});  // the recording runs on without a file
+    EXPECT_TRUE(r.Stop().ok());
+    EXPECT_EQ(r.SaveAs(path("out.txt")).Error, TAcqError::NothingRecorded);
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
+}
+
+TEST_F(Recorder, SaveRenamesAndReplacesAnExistingFile)
+{
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "over an existing file" : "new name");
+        const QString target = path("saved.txt");
+        QFile::remove(target);
+        if (existing)
+            writeFile(target, "previous contents");
+        TAcquisitionRecorder r;
+        const QString temp = recordOneLine(r);
+        const QByteArray recorded = readAll(temp);
+        const TAcqResult saved = r.SaveAs(target);
+        ASSERT_TRUE(saved.ok()) << saved.Detail.toStdString();
+        EXPECT_EQ(readAll(target), recorded);
+        EXPECT_FALSE(QFile::exists(temp));
+        EXPECT_FALSE(r.HasUnsaved());
+        EXPECT_EQ(QDir(dir_.path()).entryList({"saved.txt*"}, QDir::Files), QStringList{"saved.txt"});
+    }
+}
+
+TEST_F(Recorder, SaveWhileRecordingStopsFirst)
+{
+    TAcquisitionRecorder r;
+    ASSERT_TRUE(r.Start(1, kStamp).ok());
+    r.Append(TAcquisitionSample{});
+    ASSERT_TRUE(r.SaveAs(path("live.txt")).ok());
+    EXPECT_FALSE(r.IsRecording());
+    const TAcquisitionReadResult back = ReadAcquisitionFile(path("live.txt"));
+    EXPECT_TRUE(back.ok());
+    EXPECT_EQ(back.Rows.size(), 1u);
+}
+
+TEST_F(Recorder, FailedSavesKeepTheRecordingAndThePreviousFile)
+{
+    TAcquisitionRecorder r;
+    const QString temp = recordOneLine(r);
+    const QByteArray recorded = readAll(temp);
+
+    // A folder of the chosen name cannot be replaced.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.txt"));
+    EXPECT_EQ(r.SaveAs(path("taken.txt")).Error, TAcqError::TargetNotReplaceable);
+    EXPECT_TRUE(QFileInfo(path("taken.txt")).isDir());
+
+    // The move itself fails: the chosen folder does not exist.
+    const TAcqResult moved = r.SaveAs(path("no-such-folder/x.txt"));
+    EXPECT_EQ(moved.Error, TAcqError::RenameFailed);
+    EXPECT_FALSE(moved.Detail.isEmpty());
+
+    EXPECT_TRUE(r.HasUnsaved());
+    EXPECT_EQ(readAll(temp), recorded);
+    EXPECT_TRUE(r.SaveAs(path("finally.txt")).ok());
+    EXPECT_EQ(readAll(path("finally.txt")), recorded);
+}
+
+TEST_F(Recorder, SaveProcedureAsksAgainAfterAFailureAndReportsCancel)
+{
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.txt"));
+    TAcquisitionRecorder r;
+    recordOneLine(r);
+
+    QStringList answers{path("taken.txt"), path("ok.txt")};
+    std::vector<TAcqError> shown;
+    auto ask = [&] { return answers.isEmpty() ? QString() : answers.takeFirst(); };
+    auto show = [&](const TAcqResult& e) { shown.push_back(e.Error); };
+    EXPECT_EQ(RunAcquisitionSave(r, ask, show), TAcqSaveOutcome::Saved);
+    EXPECT_EQ(shown, std::vector<TAcqError>{TAcqError::TargetNotReplaceable});
+    EXPECT_TRUE(QFile::exists(path("ok.txt")));
+
+    // Cancelled: the temporary file is the window's to keep or discard.
+    recordOneLine(r);
+    EXPECT_EQ(RunAcquisitionSave(r, ask, show), TAcqSaveOutcome::Cancelled);
+    EXPECT_TRUE(r.HasUnsaved());
+    EXPECT_TRUE(QFile::exists(r.TempFileName()));
+
+    // Nothing recorded: reported once, no endless dialog.
+    r.Discard();
+    answers = {path("again.txt")};
+    shown.clear();
+    EXPECT_EQ(RunAcquisitionSave(r, ask, show), TAcqSaveOutcome::Failed);
+    EXPECT_EQ(shown, std::vector<TAcqError>{TAcqError::NothingRecorded});
+}
