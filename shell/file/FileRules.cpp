@@ -74,27 +74,9 @@ QStringList ListMakeFolders(const QString& folder)
 std::vector<TPdfRow> ListConfigRows(const QString& folder, const QString& extension,
                                     const QString& dateSeparator, const QString& timeSeparator)
 {
-    std::vector<TPdfRow> rows;
-    const QDir dir(folder);
-    if (extension.isEmpty() || !dir.exists())
-        return rows;
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        if (!info.isFile() || !HasConfigExtension(info.fileName(), extension))
-            continue;
-        const QString name = info.fileName();
-        rows.push_back({name.chopped(extension.size() + 1),
-                        PdfDateText(info.lastModified().toLocalTime(), dateSeparator, timeSeparator), name});
-    }
-    std::sort(rows.begin(), rows.end(), [](const TPdfRow& a, const TPdfRow& b) {
-        if (const int c = a.Caption.compare(b.Caption, Qt::CaseInsensitive))
-            return c < 0;
-        if (const int c = a.Caption.compare(b.Caption, Qt::CaseSensitive))
-            return c < 0;
-        return a.FileName < b.FileName;
-    });
-    return rows;
+    if (extension.isEmpty())
+        return {};
+    return ListRowsBySuffix(folder, QLatin1Char('.') + extension, dateSeparator, timeSeparator);
 }
 
 bool AnyConfigFile(const QString& folder, const QString& extension)

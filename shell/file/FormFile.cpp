@@ -2,11 +2,11 @@
 
 #include "Attesa.h"
 #include "BuildConstants.h"
+#include "FileListWindow.h"
 #include "Translator.h"
 #include "VyxConnection.h"
 #include "iodata.h"
 
-#include "plat/KeyChar.h"
 #include "plat/AnimationPlayer.h"
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,8 +36,6 @@
 namespace {
 
 constexpr std::uint32_t kBackground = 14732184;
-constexpr std::uint32_t kFill = 14671839;
-constexpr std::uint32_t kInk = 9396256;
 
 // The layout, in design pixels of the 1024 x 721 client area.
 constexpr QSize kDesignSize(1024, 721);
@@ -65,42 +62,11 @@ constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 
 constexpr int kNameLength = 28;
 const char* const kListPicture = ":/bmp/listconfig.png";
-const char* const kFindAnimation = ":/anim/find.png";
 const char* const kScriptExtension = "ehcf";
-
-QFont sans(int pixels, bool bold)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
-                   QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setAlignment(align | Qt::AlignVCenter);
-    l->setFont(sans(18, true));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
-}
-
-plat::Shape* frame(QWidget* parent, const char* name, const QRect& r)
-{
-    auto* s = new plat::Shape(parent);
-    s->setObjectName(QLatin1String(name));
-    s->setGeometry(r);
-    s->setKind(plat::Shape::Kind::RoundRect);
-    s->setBrush(plat::fromTColor(kFill));
-    s->setPen(QPen(plat::fromTColor(kInk), 2));
-    return s;
+    return filelist::MakeCaption(parent, name, r, align | Qt::AlignVCenter, 18);
 }
 
 bool ecuConnected()
@@ -203,50 +169,31 @@ QString TFormFile::text(int number) const
 void TFormFile::buildLayout()
 {
     resize(kDesignSize);
-    setFont(sans(16, false));
+    setFont(filelist::Font(16, false));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    ShapeMarca = frame(this, "ShapeMarca", kShapeMarcaRect);
+    ShapeMarca = filelist::MakeFrame(this, "ShapeMarca", kShapeMarcaRect);
     LabelMarca = label(this, "LabelMarca", kLabelMarcaRect, Qt::AlignLeft);
     ComboMarca = new QComboBox(this);
     ComboMarca->setObjectName(QStringLiteral("ComboMarca"));
     ComboMarca->setGeometry(kComboMarcaRect);
 
-    ShapeTop = frame(this, "ShapeTop", kShapeTopRect);
+    ShapeTop = filelist::MakeFrame(this, "ShapeTop", kShapeTopRect);
     LabelFile = label(this, "LabelFile", kLabelFileRect, Qt::AlignLeft);
     EditName = new QLineEdit(this);
     EditName->setObjectName(QStringLiteral("EditName"));
     EditName->setGeometry(kEditNameRect);
     EditName->setMaxLength(kNameLength);
 
-    ListFile = new QTreeWidget(this);
-    ListFile->setObjectName(QStringLiteral("ListFile"));
-    ListFile->setGeometry(kListRect);
-    ListFile->setColumnCount(2);
-    ListFile->setRootIsDecorated(false);
-    ListFile->setItemsExpandable(false);
-    ListFile->setUniformRowHeights(true);
-    ListFile->setSortingEnabled(false); // the rows arrive sorted
-    ListFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListFile->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListFile->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListFile->setAllColumnsShowFocus(true);
-    ListFile->setIconSize(QSize(50, 55));
-    ListFile->setFont(sans(18, false));
-    ListFile->header()->setSectionsMovable(false);
-    ListFile->header()->setStretchLastSection(true);
-    QPalette lp = ListFile->palette();
-    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        lp.setColor(QPalette::Inactive, role, lp.color(QPalette::Active, role));
-    ListFile->setPalette(lp);
+    ListFile = filelist::MakeList(this, "ListFile", kListRect);
     connect(ListFile, &QTreeWidget::itemSelectionChanged, this, [this] { ListFileSelect(); });
     connect(ListFile, &QTreeWidget::itemDoubleClicked, this, [this] { ListFileDblClick(); });
     ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
 
-    ShapeBottom = frame(this, "ShapeBottom", kShapeBottomRect);
+    ShapeBottom = filelist::MakeFrame(this, "ShapeBottom", kShapeBottomRect);
     LabelEcuType = label(this, "LabelEcuType", kLabelEcuTypeRect, Qt::AlignLeft);
     ComboEcuType = new QComboBox(this);
     ComboEcuType->setObjectName(QStringLiteral("ComboEcuType"));
@@ -274,16 +221,9 @@ void TFormFile::buildLayout()
     connect(ImageAnnulla, &plat::PictureButton::clicked, this, [this] { ImageAnnullaClick(); });
     LabelAnnulla = label(this, "LabelAnnulla", kLabelAnnullaRect, Qt::AlignHCenter);
 
-    PanelFind = new QFrame(this);
-    PanelFind->setObjectName(QStringLiteral("PanelFind"));
-    PanelFind->setGeometry(kPanelFindRect);
-    PanelFind->setFrameShape(QFrame::Box);
-    PanelFind->setAutoFillBackground(true);
-    AnimateFind = new plat::AnimationPlayer(PanelFind);
-    AnimateFind->setObjectName(QStringLiteral("AnimateFind"));
-    AnimateFind->setGeometry(kAnimateFindRect);
-    AnimateFind->open(QLatin1String(kFindAnimation));
-    PanelFind->hide();
+    const filelist::FindPanel find = filelist::MakeFindPanel(this, kPanelFindRect, kAnimateFindRect);
+    PanelFind = find.panel;
+    AnimateFind = find.animation;
 
     // Enter and Esc reach the window from every control.
     for (QWidget* w : {static_cast<QWidget*>(ComboMarca), static_cast<QWidget*>(EditName),
@@ -318,32 +258,10 @@ void TFormFile::FormActivate()
 
 void TFormFile::FillList()
 {
-    ListFile->clear();
     rows_.clear();
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-    PanelFind->show();
-    PanelFind->raise();
-    AnimateFind->play();
-    repaint();
-
-    rows_ = ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
-    QList<QTreeWidgetItem*> items;
-    for (const TPdfRow& row : rows_) {
-        auto* item = new QTreeWidgetItem({row.Caption, row.Date});
-        item->setIcon(0, ImageListConfig);
-        items.append(item);
-    }
-    ListFile->addTopLevelItems(items);
-
-    const int client = ListFile->viewport()->width();
-    const int first = client * 70 / 100;
-    ListFile->setColumnWidth(0, first);
-    ListFile->setColumnWidth(1, client - first);
-
-    plat::setScreenCursor(plat::ScreenCursor::Default);
-    PanelFind->hide();
-    AnimateFind->stop();
-    repaint();
+    rows_ = filelist::Fill(ListFile, {PanelFind, AnimateFind}, ImageListConfig, [this] {
+        return ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
+    });
 }
 
 void TFormFile::selectFirstRow()
@@ -562,32 +480,18 @@ void TFormFile::FormClose()
 
 bool TFormFile::FormKeyPress(int key)
 {
-    switch (key) {
-    case 27:
-        ImageAnnullaClick();
-        return true;
-    case 13:
-        ImageOkClick();
-        return true;
-    default:
-        return false;
-    }
+    return filelist::RunKey(key, [this] { ImageOkClick(); }, [this] { ImageAnnullaClick(); });
 }
 
 void TFormFile::keyPressEvent(QKeyEvent* event)
 {
-    if (FormKeyPress(plat::keyCharOf(event->key()))) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
+        QDialog::keyPressEvent(event);
 }
 
 bool TFormFile::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched != this) {
-        if (FormKeyPress(plat::keyCharOf(static_cast<QKeyEvent*>(event)->key())))
-            return true;
-    }
+    if (watched != this && filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

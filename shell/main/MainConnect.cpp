@@ -275,11 +275,18 @@ int TFormMain::AskSaveChanges()
         {title(), text(36), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel, 0});
     if (answer != plat::IDYES)
         return answer;
+    // A failed save keeps the unsaved image: whoever asked must not go on
+    // and replace it.
+    return SaveChangesToFile() ? plat::IDYES : plat::IDCANCEL;
+}
 
+bool TFormMain::SaveChangesToFile()
+{
     SetConfigFileDialogs();
-    const QString fileName = plat::desktop().fileDialogs->getSaveFileName(SaveDialog);
+    plat::FileDialogs* dialogs = plat::desktop().fileDialogs;
+    const QString fileName = dialogs ? dialogs->getSaveFileName(SaveDialog) : QString();
     if (fileName.isEmpty())
-        return plat::IDCANCEL;
+        return false;
 
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
     std::unique_ptr<TFormAttesa> wait = openWaitForm(this, text(32));
@@ -297,7 +304,5 @@ int TFormMain::AskSaveChanges()
     raise();
     activateWindow();
     plat::setScreenCursor(plat::ScreenCursor::Default);
-    // A failed save keeps the unsaved image: whoever asked must not go on
-    // and replace it.
-    return saved ? plat::IDYES : plat::IDCANCEL;
+    return saved;
 }

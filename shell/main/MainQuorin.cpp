@@ -554,6 +554,9 @@ void TFormMain::ActionApriConfExecute()
     bool anyFile = false; // read by the dialog's constructor only
     auto* dialog = new TFormFile(this, &anyFile, TFormFile::ModeOpen, applicationFolder_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // "Save first?" answered Yes saves for real; the dialog is a child of
+    // this window, the guard only keeps a late call harmless.
+    dialog->SaveChanges = [main = QPointer<TFormMain>(this)] { return main && main->SaveChangesToFile(); };
     dialog->open();
 }
 void TFormMain::ActionSalvaConfExecute()
@@ -562,7 +565,6 @@ void TFormMain::ActionSalvaConfExecute()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
-void TFormMain::ActionProgrammaExecute() {}
 
 void TFormMain::popUpAt(QMenu* menu, plat::PictureButton* picture)
 {

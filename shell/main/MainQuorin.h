@@ -10,6 +10,7 @@
 #include "plat/Desktop.h"
 #include "plat/Messages.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -123,6 +124,10 @@ public:
     // The save-changes question: 6 (Yes, and saved), 7 (No, or nothing to
     // save), 2 (Cancel, or the save did not happen): the caller stops.
     int AskSaveChanges();
+    // The save of that question without asking: the save dialog, then the
+    // image saved to the chosen file under the wait form. False when the
+    // dialog is cancelled or the save fails.
+    bool SaveChangesToFile();
     // Filter and default extension of the configuration-file dialogs for the
     // current ECU type, and the file key.
     void SetConfigFileDialogs();
@@ -135,6 +140,15 @@ public:
     bool CheckPcSoftwareVersion();
     // The fixed box text shown after connecting to an old firmware.
     static QString FirmwareAdviceText();
+    // Firmware programming: the chosen file's extension (dot included)
+    // against the boot identity, and the image's metadata against the ECU
+    // (0 accepted, 1 to 7 the reason of the refusal). The variant is read
+    // from the ECU, the data module's copy when that fails.
+    static bool FirmwareFileMatchesEcu(const QString& extension, std::uint32_t bootId, std::uint16_t bootExtra);
+    int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std::uint16_t bootExtra) const;
+    // The open-file request of "Nuovo firmware": the firmware folder and the
+    // filter of the connected ECU's type, or of every type offline.
+    plat::FileDialogRequest FirmwareDialogRequest(bool connected) const;
     // Texts of the current language on the controls, in the kept texts, in
     // the data module and in the protocol library; then the status labels.
     void ApplyLanguage();

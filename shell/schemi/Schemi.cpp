@@ -1,9 +1,9 @@
 #include "Schemi.h"
 
+#include "FileListWindow.h"
 #include "OwnStringTable.h"
 #include "Translator.h"
 
-#include "plat/KeyChar.h"
 #include "plat/AnimationPlayer.h"
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
@@ -25,8 +24,6 @@
 namespace {
 
 constexpr std::uint32_t kPaper = 16777215; // white
-constexpr std::uint32_t kFill = 14671839;  // light grey
-constexpr std::uint32_t kInk = 9396256;    // dark blue
 
 // The layout, in design pixels of the 1024 x 721 client area.
 constexpr QSize kDesignSize(1024, 721);
@@ -44,10 +41,6 @@ constexpr int kOkPressed = 10052;
 constexpr int kAnnullaReleased = 10053;
 constexpr int kAnnullaPressed = 10054;
 const char* const kListPicture = ":/bmp/listconfig.png";
-const char* const kFindAnimation = ":/anim/find.png";
-
-// The item data role that keeps a row's real file name.
-constexpr int kFileNameRole = Qt::UserRole;
 
 QString ownText(int number)
 {
@@ -55,28 +48,9 @@ QString ownText(int number)
     return QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size()));
 }
 
-QFont sans(int pixels, bool bold)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
-                   QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel* caption(QWidget* parent, const char* name, const QRect& r)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFont(sans(22, true));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
+    return filelist::MakeCaption(parent, name, r, Qt::AlignCenter, 22);
 }
 
 } // namespace
@@ -144,43 +118,18 @@ QString TFormSchemi::text(int number) const
 void TFormSchemi::buildLayout()
 {
     resize(kDesignSize);
-    setFont(sans(16, false));
+    setFont(filelist::Font(16, false));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, plat::fromTColor(kPaper));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    ListPdfFile = new QTreeWidget(this);
-    ListPdfFile->setObjectName(QStringLiteral("ListPdfFile"));
-    ListPdfFile->setGeometry(kListRect);
-    ListPdfFile->setColumnCount(2);
-    ListPdfFile->setRootIsDecorated(false);
-    ListPdfFile->setItemsExpandable(false);
-    ListPdfFile->setUniformRowHeights(true);
-    ListPdfFile->setSortingEnabled(false); // the rows arrive sorted
-    ListPdfFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListPdfFile->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListPdfFile->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListPdfFile->setAllColumnsShowFocus(true);
-    ListPdfFile->setIconSize(QSize(50, 55));
-    ListPdfFile->setFont(sans(18, false));
-    ListPdfFile->header()->setSectionsMovable(false);
-    ListPdfFile->header()->setStretchLastSection(true);
-    // The selection stays visible while the list has no focus.
-    QPalette lp = ListPdfFile->palette();
-    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        lp.setColor(QPalette::Inactive, role, lp.color(QPalette::Active, role));
-    ListPdfFile->setPalette(lp);
+    ListPdfFile = filelist::MakeList(this, "ListPdfFile", kListRect);
     ListPdfFile->installEventFilter(this);
     connect(ListPdfFile, &QTreeWidget::itemDoubleClicked, this, [this] { ListPdfFileDblClick(); });
     ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
 
-    ShapeBottom = new plat::Shape(this);
-    ShapeBottom->setObjectName(QStringLiteral("ShapeBottom"));
-    ShapeBottom->setGeometry(kShapeBottomRect);
-    ShapeBottom->setKind(plat::Shape::Kind::RoundRect);
-    ShapeBottom->setBrush(plat::fromTColor(kFill));
-    ShapeBottom->setPen(QPen(plat::fromTColor(kInk), 2));
+    ShapeBottom = filelist::MakeFrame(this, "ShapeBottom", kShapeBottomRect);
 
     ImageOk = new plat::PictureButton(this);
     ImageOk->setObjectName(QStringLiteral("ImageOk"));
@@ -194,16 +143,9 @@ void TFormSchemi::buildLayout()
     connect(ImageAnnulla, &plat::PictureButton::clicked, this, [this] { ImageAnnullaClick(); });
     LabelAnnulla = caption(this, "LabelAnnulla", kLabelAnnullaRect);
 
-    PanelFind = new QFrame(this);
-    PanelFind->setObjectName(QStringLiteral("PanelFind"));
-    PanelFind->setGeometry(kPanelFindRect);
-    PanelFind->setFrameShape(QFrame::Box);
-    PanelFind->setAutoFillBackground(true);
-    AnimateFind = new plat::AnimationPlayer(PanelFind);
-    AnimateFind->setObjectName(QStringLiteral("AnimateFind"));
-    AnimateFind->setGeometry(kAnimateFindRect);
-    AnimateFind->open(QLatin1String(kFindAnimation));
-    PanelFind->hide();
+    const filelist::FindPanel find = filelist::MakeFindPanel(this, kPanelFindRect, kAnimateFindRect);
+    PanelFind = find.panel;
+    AnimateFind = find.animation;
 }
 
 void TFormSchemi::placeControls()
@@ -251,34 +193,10 @@ void TFormSchemi::FormActivate()
 
 void TFormSchemi::FillPdfList()
 {
-    ListPdfFile->clear();
     rows_.clear();
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-    AnimateFind->play();
-    PanelFind->show();
-    PanelFind->raise();
-    repaint();
-
-    rows_ = ListPdfRows(diagramFolder_, plat::localeDateSeparator(), plat::localeTimeSeparator());
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows_.size()));
-    for (const TPdfRow& row : rows_) {
-        auto* item = new QTreeWidgetItem({row.Caption, row.Date});
-        item->setIcon(0, ImageListConfig);
-        item->setData(0, kFileNameRole, row.FileName);
-        items.append(item);
-    }
-    ListPdfFile->addTopLevelItems(items);
-
-    const int client = ListPdfFile->viewport()->width();
-    const int first = client * 7 / 10;
-    ListPdfFile->setColumnWidth(0, first);
-    ListPdfFile->setColumnWidth(1, client - first);
-
-    plat::setScreenCursor(plat::ScreenCursor::Default);
-    PanelFind->hide();
-    AnimateFind->stop();
-    repaint();
+    rows_ = filelist::Fill(ListPdfFile, {PanelFind, AnimateFind}, ImageListConfig, [this] {
+        return ListPdfRows(diagramFolder_, plat::localeDateSeparator(), plat::localeTimeSeparator());
+    });
 }
 
 void TFormSchemi::ImageOkClick()
@@ -287,7 +205,7 @@ void TFormSchemi::ImageOkClick()
     if (selected.isEmpty())
         return;
     const QTreeWidgetItem* item = selected.front();
-    const TPdfRow row{item->text(0), item->text(1), item->data(0, kFileNameRole).toString()};
+    const TPdfRow row{item->text(0), item->text(1), item->data(0, filelist::FileNameRole).toString()};
     const QString path = PdfPathToOpen(diagramFolder_, row);
     if (path.isEmpty())
         return; // gone since the list was filled
@@ -324,33 +242,19 @@ void TFormSchemi::FormClose()
 
 bool TFormSchemi::FormKeyPress(int key)
 {
-    switch (key) {
-    case 27:
-        ImageAnnullaClick();
-        return true;
-    case 13:
-        ImageOkClick();
-        return true;
-    default:
-        return false;
-    }
+    return filelist::RunKey(key, [this] { ImageOkClick(); }, [this] { ImageAnnullaClick(); });
 }
 
 void TFormSchemi::keyPressEvent(QKeyEvent* event)
 {
-    if (FormKeyPress(plat::keyCharOf(event->key()))) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
+        QDialog::keyPressEvent(event);
 }
 
 bool TFormSchemi::eventFilter(QObject* watched, QEvent* event)
 {
     // The window sees the keys before its list does.
-    if (watched == ListPdfFile && event->type() == QEvent::KeyPress) {
-        if (FormKeyPress(plat::keyCharOf(static_cast<QKeyEvent*>(event)->key())))
-            return true;
-    }
+    if (watched == ListPdfFile && filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -50,8 +50,8 @@ QString PdfDateText(const QDateTime& localTime, const QString& dateSeparator,
            + QStringLiteral(" - ") + two(t.hour()) + timeSeparator + two(t.minute());
 }
 
-std::vector<TPdfRow> ListPdfRows(const QString& folder, const QString& dateSeparator,
-                                 const QString& timeSeparator)
+std::vector<TPdfRow> ListRowsBySuffix(const QString& folder, const QString& suffix, const QString& dateSeparator,
+                                      const QString& timeSeparator)
 {
     std::vector<TPdfRow> rows;
     const QDir dir(folder);
@@ -62,11 +62,11 @@ std::vector<TPdfRow> ListPdfRows(const QString& folder, const QString& dateSepar
     const QFileInfoList entries =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& info : entries) {
-        if (!info.isFile() || !IsPdfFileName(info.fileName()))
+        const QString name = info.fileName();
+        if (!info.isFile() || !name.endsWith(suffix, Qt::CaseInsensitive))
             continue;
-        rows.push_back({PdfCaption(info.fileName()),
-                        PdfDateText(info.lastModified().toLocalTime(), dateSeparator, timeSeparator),
-                        info.fileName()});
+        rows.push_back({name.chopped(suffix.size()),
+                        PdfDateText(info.lastModified().toLocalTime(), dateSeparator, timeSeparator), name});
     }
     std::sort(rows.begin(), rows.end(), [](const TPdfRow& a, const TPdfRow& b) {
         if (const int c = a.Caption.compare(b.Caption, Qt::CaseInsensitive))
@@ -76,6 +76,12 @@ std::vector<TPdfRow> ListPdfRows(const QString& folder, const QString& dateSepar
         return a.FileName < b.FileName;
     });
     return rows;
+}
+
+std::vector<TPdfRow> ListPdfRows(const QString& folder, const QString& dateSeparator,
+                                 const QString& timeSeparator)
+{
+    return ListRowsBySuffix(folder, QStringLiteral(".pdf"), dateSeparator, timeSeparator);
 }
 
 QString PdfPathToOpen(const QString& folder, const TPdfRow& row)

@@ -41,6 +41,14 @@ struct TPdfRow {
     QString FileName; // the file's real name in the folder, opened as it is
 };
 
+// The regular files of folder whose names end with suffix in any letter case
+// (sub-folders are not listed), each captioned with its name without the
+// suffix and dated with its last-write time in local time, sorted by caption
+// without regard to case (ties: by case, then by file name). Empty when the
+// folder is missing or unreadable.
+std::vector<TPdfRow> ListRowsBySuffix(const QString& folder, const QString& suffix, const QString& dateSeparator,
+                                      const QString& timeSeparator);
+
 // The diagrams of a folder (regular files only, sub-folders are not listed),
 // sorted by caption without regard to case (ties: by case, then by file
 // name), each dated with its last-write time in local time. Empty when the

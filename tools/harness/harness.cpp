@@ -1,15 +1,15 @@
 // qz-harness: the program, or one of its windows, against a chosen simulator
 // profile and language, for reviews and screenshots. See --help.
+#include "Attesa.h"
 #include "BuildConstants.h"
 #include "MainQuorin.h"
-#include "MainRules.h"
 #include "Startup.h"
 
 #include "VyxRegistryData.h"
 #include "iodata.h"
 #include "protovyx/Simulator.h"
 
-#include "plat/PictureButton.h"
+#include "plat/Messages.h"
 #include "plat/ProgramFolder.h"
 #include "plat/Prompts.h"
 #include "plat/Services.h"
@@ -19,16 +19,21 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLibrary>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <string_view>
 
 namespace {
 
@@ -41,9 +46,9 @@ const char* const kHelp =
     "  --profile TEXT     simulator profile, e.g. \"type=55;fw=30.4\"\n"
     "  --language N       language index stored in the settings (default 0)\n"
     "  --port N           serial port stored in the settings (default 1)\n"
-    "  --offline          start without connecting (as with Shift held)\n"
-    "  --connect          open the link and read the ECU's identity once the\n"
-    "                     program has started\n"
+    "  --offline          start without connecting (as with Shift held);\n"
+    "                     otherwise the program connects at its first idle\n"
+    "                     moment, and the keys come once that is over\n"
     "  --keys LIST        keys replayed into the window, separated by blanks,\n"
     "                     e.g. \"Right Right Ctrl+A Return\"\n"
     "  --run-ms N         how long the event loop runs after the keys (500)\n"
@@ -107,6 +112,37 @@ void writeCalls(const QString& file)
             << c.status << '\n';
 }
 
+// Whether the program's start is over: the first idle moment has ended (its
+// last act is the configuration-changed event, sent) and its connect with it:
+// no wait form is up and the poll timer runs again. Until then the wait form's
+// progress runs events, so a check can come while the connect is under way.
+class StartWatch : public QObject {
+public:
+    explicit StartWatch(TFormMain* main) : main_(main) { main->installEventFilter(this); }
+    bool settled() const
+    {
+        return configEventSeen_ && main_ && !main_->findChild<TFormAttesa*>() && StreamDati &&
+               StreamDati->TimerIO->isActive();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == main_ && plat::MessageEvent::isMessage(event, plat::WM_CONNECTIONEVENT) &&
+            static_cast<plat::MessageEvent*>(event)->lParam() == 2)
+            configEventSeen_ = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // As a plain object: the filter still sees the events of the window's
+    // destruction, when it is no longer a TFormMain.
+    QPointer<QObject> main_;
+    bool configEventSeen_ = false;
+};
+
+constexpr int kStartTimeoutMs = 30000;
+
 QtMessageHandler previousHandler = nullptr;
 
 // The offscreen platform reports every opacity step of the splash.
@@ -159,7 +195,6 @@ int main(int argc, char* argv[])
     plat::testing::FakeFileDialogs fileDialogs;
     plat::ScopedDesktop desktop(plat::DesktopServices{.fileDialogs = &fileDialogs});
 
-    const bool connect = args.contains(QStringLiteral("--connect"));
     const QStringList keys =
         argValue(args, QStringLiteral("--keys")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const int runMs = argValue(args, QStringLiteral("--run-ms"), QStringLiteral("500")).toInt();
@@ -168,42 +203,65 @@ int main(int argc, char* argv[])
     int status = 0;
 
     StartupHooks hooks;
-    hooks.exec = [&] {
-        // After the first idle moment.
-        QTimer::singleShot(50, [&] {
-            TFormMain* main = FormMain;
-            if (!main)
-                return;
-            if (connect && StreamDati->Protocol()->Connect()) {
-                StreamDati->ReadEcuIdentity();
-                main->ImageBase->setPicture(mainrules::EcuPictureId(StreamDati->EcuInfo.EcuType));
-                QApplication::processEvents();
+    std::unique_ptr<StartWatch> watch;
+    hooks.created = [&](const char* name) {
+        if (std::string_view(name) == "FormMain" && FormMain)
+            watch = std::make_unique<StartWatch>(FormMain);
+    };
+    QElapsedTimer started;
+    std::function<void()> afterStart;
+    // Once the program's own start is over: the keys, then the screenshot.
+    std::function<void()> waitForStart = [&] {
+        if (watch && !watch->settled() && !started.hasExpired(kStartTimeoutMs)) {
+            QTimer::singleShot(50, waitForStart);
+            return;
+        }
+        if (watch && !watch->settled())
+            std::fprintf(stderr, "qz-harness: the program's start is not over after %d ms\n", kStartTimeoutMs);
+        afterStart();
+    };
+    afterStart = [&] {
+        TFormMain* main = FormMain;
+        if (!main) {
+            QApplication::quit();
+            return;
+        }
+        // The wait forms of the connect took the activation with them.
+        main->raise();
+        main->activateWindow();
+        if (!keys.isEmpty() && !QTest::qWaitForWindowActive(main))
+            std::fprintf(stderr, "qz-harness: the window is not active; shortcuts may not work\n");
+        for (const QString& k : keys) {
+            const QKeySequence seq(k);
+            if (seq.isEmpty()) {
+                std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
+                continue;
             }
-            if (!keys.isEmpty() && !QTest::qWaitForWindowActive(main))
-                std::fprintf(stderr, "qz-harness: the window is not active; shortcuts may not work\n");
-            for (const QString& k : keys) {
-                const QKeySequence seq(k);
-                if (seq.isEmpty()) {
-                    std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
-                    continue;
+            const QKeyCombination c = seq[0];
+            QTest::keyClick(main, c.key(), c.keyboardModifiers());
+        }
+        QTimer::singleShot(runMs, [&] {
+            if (FormMain) {
+                std::printf("ECU type %d, %s\n", StreamDati->EcuInfo.EcuType,
+                            qPrintable(FormMain->LabelConfigurazione->text()));
+                if (!shot.isEmpty() && !FormMain->grab().save(shot, "PNG")) {
+                    std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
+                    status = 1;
                 }
-                const QKeyCombination c = seq[0];
-                QTest::keyClick(main, c.key(), c.keyboardModifiers());
+                if (!calls.isEmpty())
+                    writeCalls(calls);
             }
-            QTimer::singleShot(runMs, [&] {
-                if (FormMain) {
-                    std::printf("ECU type %d, %s\n", StreamDati->EcuInfo.EcuType,
-                                qPrintable(FormMain->LabelConfigurazione->text()));
-                    if (!shot.isEmpty() && !FormMain->grab().save(shot, "PNG")) {
-                        std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
-                        status = 1;
-                    }
-                    if (!calls.isEmpty())
-                        writeCalls(calls);
-                }
-                QApplication::quit();
-            });
+            // The harness keeps nothing: closing must not stop at the
+            // save-changes question (a connect leaves the image marked
+            // modified, and the file dialogs are cancelled).
+            if (StreamDati)
+                StreamDati->Modified = 0;
+            QApplication::quit();
         });
+    };
+    hooks.exec = [&] {
+        started.start();
+        QTimer::singleShot(50, waitForStart);
         return QApplication::exec();
     };
     StartupOptions options;

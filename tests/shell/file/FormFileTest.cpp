@@ -2,6 +2,7 @@
 // ECU, with scripted message boxes and a fake mailer.
 #include "DataModuleRig.h"
 #include "FormFile.h"
+#include "files/SaveFile.h"
 
 #include "plat/Desktop.h"
 #include "plat/Prompts.h"
@@ -281,6 +282,43 @@ TEST_F(FormFileTest, OpenOfAMissingFileStaysInTheDialog)
     EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
     EXPECT_EQ(d->result(), 0);
     EXPECT_EQ(d->EditName->text(), QStringLiteral("Nessuno.zc4"));
+}
+
+TEST_F(FormFileTest, AFailedLoadWritesNothingToTheConnectedEcu)
+{
+    // A listed configuration file that cannot be read: larger than any file
+    // the program reads (sparse, so it costs no disk).
+    {
+        QFile big(lpg(QStringLiteral("Rotto.zc4")));
+        QDir().mkpath(lpg(QString()));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(qz::files::kMaxInputFileSize + 1));
+    }
+    // The transfer's retry question: given up at once, or after one retry.
+    for (const std::vector<int>& answers : {std::vector<int>{plat::IDNO}, {plat::IDYES, plat::IDNO}}) {
+        SCOPED_TRACE(answers.size());
+        r.connectEcu();
+        ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+        r.dm().Modified = 0;
+        r.prompts.clear();
+        for (int a : answers)
+            r.prompts.script(a);
+        auto d = dialog(TFormFile::ModeOpen);
+        ASSERT_EQ(d->EditName->text(), QStringLiteral("Rotto"));
+
+        r.sim().clearCalls();
+        d->ImageOkClick();
+
+        const auto names = r.callNames();
+        EXPECT_EQ(std::count_if(names.begin(), names.end(), isWrite), 0) << "the old image reached the ECU";
+        EXPECT_TRUE(r.callsOf("SendCommand").empty());
+        // The user is told, once a try.
+        ASSERT_EQ(r.prompts.shown().size(), answers.size());
+        for (const plat::PromptRequest& box : r.prompts.shown()) {
+            EXPECT_EQ(box.text, rig::text(301));
+            EXPECT_EQ(box.icon, plat::PromptIcon::Error);
+        }
+    }
 }
 
 TEST_F(FormFileTest, SaveFirstQuestion)

@@ -410,4 +410,26 @@ TEST(ConnectSequence, DisconnectClosesTheLinkAndClearsTheLatch)
     EXPECT_TRUE(c.window->ActionConnetti->isEnabled());
 }
 
+// The transfer engine posts 3 when the ECU's injectors do not match the
+// image: the window reconnects with the whole sequence, the save question
+// first, after the messages already waiting.
+TEST(ConnectSequence, ReconnectEventRunsTheWholeConnectAfterPendingMessages)
+{
+    Connect c("type=55");
+    StreamDati->Modified = 1;
+    c.rig.prompts.script(plat::IDNO);
+    plat::postMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 3);
+    // Waiting behind it: handled before the connect, so the link ends open.
+    plat::postMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 0);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_FALSE(c.prompts().isEmpty());
+    EXPECT_EQ(c.prompts().first(), QStringLiteral("T36"));
+    EXPECT_EQ(c.calls("DetectEcu"), 1);
+    EXPECT_TRUE(c.rig.sim().linkOpen());
+    EXPECT_EQ(StreamDati->EcuInfo.EcuType, 55);
+    EXPECT_EQ(c.window->ImageConnected->currentId(), 10001);
+    EXPECT_FALSE(c.window->ActionConnetti->isEnabled());
+}
+
 } // namespace
