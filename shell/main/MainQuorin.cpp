@@ -1,4 +1,5 @@
 #include "MainQuorin.h"
+#include "FormVisualizza.h"
 
 #include "BuildConstants.h"
 #include "MainRules.h"
@@ -544,10 +545,13 @@ void TFormMain::ActionConfExecute()
         dialog->exec();
 }
 
-// The live view, the auto-calibration window, the configuration-file dialog
-// and the firmware programming come with their own changes.
+// The auto-calibration window comes with its own change.
 void TFormMain::ActionTaraExecute() {}
-void TFormMain::ActionVisualizzaExecute() {}
+void TFormMain::ActionVisualizzaExecute()
+{
+    TFormVisualizza live(this, &ExtraInjectionSeen, applicationFolder_);
+    live.exec();
+}
 void TFormMain::ActionApriConfExecute()
 {
     // Modal over the window, deleted when it closes.

@@ -6,6 +6,8 @@
 #include <QtMath>
 
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 namespace picgen {
 
@@ -556,6 +558,177 @@ void magnifier(QPainter& p, int f, int frames)
     p.drawEllipse(c, 11, 11);
 }
 
+
+// ---- live view pictures ----
+
+// A dial face: a sweep of scale marks over the window colour.
+void dialFace(QPainter& p, QSizeF size, qreal fromDeg, qreal spanDeg, int marks, QPointF centre, qreal radius)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(QPointF(1, 1), size - QSizeF(2, 2)), 8, 8);
+    p.setPen(stroke(kInk, 3));
+    for (int i = 0; i <= marks; ++i) {
+        const qreal a = qDegreesToRadians(fromDeg + spanDeg * i / marks);
+        const QPointF d(-std::cos(a), -std::sin(a));
+        p.drawLine(centre + d * radius * 0.82, centre + d * radius);
+    }
+    p.setPen(stroke(kRed, 4));
+    const qreal a = qDegreesToRadians(fromDeg + spanDeg);
+    const QPointF d(-std::cos(a), -std::sin(a));
+    p.drawLine(centre + d * radius * 0.82, centre + d * radius);
+}
+
+// A fuel or key state lamp: a rounded badge, lit or dark, with its caption.
+void stateLamp(QPainter& p, QSizeF size, const QColor& lit, bool on, const QString& caption)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(on ? lit : kSteel);
+    p.drawRoundedRect(QRectF(QPointF(3, 3), size - QSizeF(6, 6)), 10, 10);
+    p.setPen(on ? Qt::white : kInk);
+    p.setFont(fitted(caption, size.width() - 16, 22));
+    p.drawText(QRectF(QPointF(0, 0), size), Qt::AlignCenter, caption);
+}
+
+void record(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(0, 0), 16, 16);
+}
+
+void stopSquare(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(-14, -14, 28, 28));
+}
+
+void switchArrows(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 4));
+    p.drawLine(QPointF(-20, -8), QPointF(18, -8));
+    p.drawLine(QPointF(20, 8), QPointF(-18, 8));
+    const QPointF right[] = {{10, -16}, {18, -8}, {10, 0}};
+    const QPointF left[] = {{-10, 0}, {-18, 8}, {-10, 16}};
+    p.drawPolyline(right, 3);
+    p.drawPolyline(left, 3);
+}
+
+void noSignal(QPainter& p, QSizeF size)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 120, 120), 3));
+    p.setBrush(QColor(200, 200, 200));
+    p.drawEllipse(QRectF(QPointF(3, 3), size - QSizeF(6, 6)));
+    p.drawLine(QPointF(size.width() * 0.25, size.height() * 0.75), QPointF(size.width() * 0.75, size.height() * 0.25));
+}
+
+// ---- real-time graph pictures (begin) ----
+
+// A magnifier with a minus: undo the zoom.
+void zoomOut(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 5));
+    p.drawEllipse(QPointF(-6, -6), 17, 17);
+    p.drawLine(QPointF(7, 7), QPointF(24, 24));
+    p.setPen(stroke(kAmber, 5));
+    p.drawLine(QPointF(-15, -6), QPointF(3, -6));
+}
+
+void printer(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(-14, -26, 28, 16));
+    p.drawRoundedRect(QRectF(-28, -10, 56, 26), 4, 4);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(-14, 8, 28, 18));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAmber);
+    p.drawEllipse(QPointF(20, -2), 3, 3);
+}
+
+void play(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 3));
+    p.setBrush(Qt::white);
+    const QPointF triangle[] = {{-14, -22}, {22, 0}, {-14, 22}};
+    p.drawPolygon(triangle, 3);
+}
+
+// (The stop picture uses the live view's stopSquare.)
+
+// ---- real-time graph pictures (end) ----
+
+// ---- auto-calibration window (begin) ----
+
+void autocalStart(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    const QPointF tri[] = {{-14, -20}, {22, 0}, {-14, 20}};
+    p.drawPolygon(tri, 3);
+}
+
+void autocalStop(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(-17, -17, 34, 34), 3, 3);
+}
+
+void autocalDrop(QPainter& p)
+{
+    QPainterPath d;
+    d.moveTo(0, -22);
+    d.cubicTo(14, -4, 16, 4, 16, 8);
+    d.arcTo(QRectF(-16, -8, 32, 32), 0, -180);
+    d.cubicTo(-16, 4, -14, -4, 0, -22);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPath(d);
+}
+
+void autocalBar(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 9));
+    p.drawLine(QPointF(-18, 0), QPointF(18, 0));
+}
+
+void autocalLetter(QPainter& p, const char* c)
+{
+    p.setPen(Qt::white);
+    p.setFont(sans(40));
+    p.drawText(QRectF(-32, -32, 64, 64), Qt::AlignCenter, QString::fromLatin1(c));
+}
+void autocalPetrol(QPainter& p) { autocalLetter(p, "B"); }
+void autocalGas(QPainter& p) { autocalLetter(p, "G"); }
+
+void autocalPictures(const std::function<void(QString, QSize, std::function<void(QPainter&)>)>& add)
+{
+    auto bmp = [](int id) { return QStringLiteral("bmp/%1").arg(id); };
+    auto button = [&](int released, int pressed, QSize size, QColor colour, Glyph glyph) {
+        add(bmp(released), size, [=](QPainter& p) { tile(p, size, colour, glyph, false); });
+        add(bmp(pressed), size, [=](QPainter& p) { tile(p, size, colour, glyph, true); });
+    };
+    const QSize big(150, 120), small(96, 64), lampSize(40, 40);
+    button(10071, 10072, big, kGreen, autocalStart);        // start
+    button(10069, 10070, big, kRed, autocalStop);    // stop
+    button(10047, 10048, small, kRed, cross);       // exit
+    const std::tuple<int, QColor, Glyph> lamps[] = {
+        {10022, kSteel, autocalDrop}, {10023, kAmber, autocalDrop}, {10024, kAmber.lighter(150), autocalDrop},
+        {10025, kSteel, autocalBar},  {10026, kRed, autocalBar},    {10027, kRed, autocalPetrol}, {10028, kGreen, autocalGas}};
+    for (const auto& [id, colour, glyph] : lamps)
+        add(bmp(id), lampSize, [=](QPainter& p) { lamp(p, lampSize, colour, glyph); });
+}
+
+// ---- auto-calibration window (end) ----
+
 std::vector<Picture> build()
 {
     std::vector<Picture> v;
@@ -585,6 +758,15 @@ std::vector<Picture> build()
     button(10051, 10052, small, kGreen, check, 1.3);
     button(10053, 10054, small, kRed, cross, 1.3);
     button(10045, 10046, small, kAmber, resetArrow, 1.3);
+    // ---- real-time graph pictures (begin) ----
+    button(10065, 10066, small, kBlue, printer, 1.1);
+    button(10067, 10068, small, kBlue, zoomOut, 1.1);
+    button(10073, 10074, small, kRed, cross, 1.1);
+    button(10081, 10082, small, kBlue, [](QPainter& p) { folderArrow(p, true); }, 1.1);
+    button(10083, 10084, small, kBlue, [](QPainter& p) { folderArrow(p, false); }, 1.1);
+    button(10085, 10086, small, kGreen, play, 1.1);
+    button(10087, 10088, small, kRed, stopSquare, 1.1);
+    // ---- real-time graph pictures (end) ----
     const QSize lampSize(48, 48);
     add(QStringLiteral("bmp/injok"), lampSize, 1, [=](QPainter& p, int) { lamp(p, lampSize, kGreen, check); });
     add(QStringLiteral("bmp/injko"), lampSize, 1, [=](QPainter& p, int) { lamp(p, lampSize, kRed, cross); });
@@ -600,10 +782,36 @@ std::vector<Picture> build()
         add(bmp(id), ecuSize, 1, [text](QPainter& p, int) { ecu(p, text); });
     }
 
+    // ---- live view window ----
+    button(10055, 10056, {110, 72}, kRed, [](QPainter&) {}); // the caption lies over it
+    button(10057, 10058, {96, 64}, kBlue, switchArrows, 1.3);
+    button(10059, 10060, {48, 48}, kRed, record, 1.0);
+    button(10061, 10062, {48, 48}, kBlue, stopSquare, 1.0);
+    button(10063, 10064, {48, 48}, kGreen, chart, 1.2);
+    const QSize fuelSize(96, 64);
+    add(QStringLiteral("bmp/gason"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kGreen, true, QStringLiteral("GAS")); });
+    add(QStringLiteral("bmp/gasoff"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kGreen, false, QStringLiteral("GAS")); });
+    add(QStringLiteral("bmp/benzinaon"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kAmber, true, QStringLiteral("BENZ")); });
+    add(QStringLiteral("bmp/benzinaoff"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kAmber, false, QStringLiteral("BENZ")); });
+    add(QStringLiteral("bmp/keyon"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kBlue, true, QStringLiteral("KEY")); });
+    add(QStringLiteral("bmp/keyoff"), fuelSize, 1, [=](QPainter& p, int) { stateLamp(p, fuelSize, kBlue, false, QStringLiteral("KEY")); });
+    add(QStringLiteral("bmp/nosignal"), {32, 32}, 1, [](QPainter& p, int) { noSignal(p, QSizeF(32, 32)); });
+    add(QStringLiteral("bmp/dialgiri"), {330, 330}, 1,
+        [](QPainter& p, int) { dialFace(p, QSizeF(330, 330), -28, 239, 13, QPointF(165, 165), 150); });
+    add(QStringLiteral("bmp/dialtemp"), {200, 160}, 1,
+        [](QPainter& p, int) { dialFace(p, QSizeF(200, 160), 90, 80, 8, QPointF(66, 105.6), 92); });
+    add(QStringLiteral("bmp/dialiniettori"), {190, 120}, 1,
+        [](QPainter& p, int) { dialFace(p, QSizeF(190, 120), 45, 90, 6, QPointF(96.9, 112.8), 58); });
+    // ---- end of the live view window ----
+
     add(QStringLiteral("bmp/logo"), {260, 64}, 1, [](QPainter& p, int) { logo(p, QSizeF(260, 64)); });
     add(QStringLiteral("bmp/koa"), {48, 48}, 1, [](QPainter& p, int) { wireless(p); });
     add(QStringLiteral("bmp/listconfig"), {50, 55}, 1, [](QPainter& p, int) { listIcon(p); });
     add(QStringLiteral("bmp/splash"), {662, 184}, 1, [](QPainter& p, int) { splash(p); });
+
+    autocalPictures([&](QString name, QSize size, std::function<void(QPainter&)> draw) {
+        add(std::move(name), size, 1, [draw](QPainter& p, int) { draw(p); });
+    });
 
     add(QStringLiteral("anim/10000"), {130, 100}, 7, [](QPainter& p, int f) { cylinder(p, f, 7); });
     add(QStringLiteral("anim/find"), {96, 64}, 8, [](QPainter& p, int f) { magnifier(p, f, 8); });

@@ -4,6 +4,7 @@
 
 #include "BuildConstants.h"
 #include "DataModuleRig.h"
+#include "FormVisualizza.h"
 #include "Schemi.h"
 #include "Splash.h"
 
@@ -212,6 +213,24 @@ TEST_F(MainWindowTest, DiagramMenuItemsOpenTheBrowserOfTheirKindModally)
         // The browser gives the caller's folder back as the current directory.
         EXPECT_EQ(QDir::currentPath(), window->ApplicationFolder());
     }
+}
+
+TEST_F(MainWindowTest, TheLiveViewPictureOpensTheLiveViewModallyAndFreesIt)
+{
+    QPointer<QWidget> opened;
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<TFormVisualizza*>(QApplication::activeModalWidget())) {
+            opened = w;
+            owner = w->parentWidget();
+            w->reject();
+        }
+    });
+    window->RunPicture(static_cast<int>(window->Pictures().indexOf(window->ImageVisualizza)));
+    EXPECT_EQ(owner, window.get());
+    EXPECT_TRUE(opened.isNull()); // freed when it closed
+    // The live view gives the data module its poll timer back.
+    EXPECT_TRUE(StreamDati->TimerIO->isActive());
 }
 
 TEST_F(MainWindowTest, LinkEventsSetIconLabelsAndActions)

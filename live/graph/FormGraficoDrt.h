@@ -1,0 +1,158 @@
+#pragma once
+// TFormGraficoDrt: the full-screen real-time graph. RUN samples the ECU on
+// the window's own 20 ms tick, plots eleven curves against time in a
+// scrolling time window and records every sample to a temporary acquisition
+// file; STOP ends the recording, which SAVE then keeps under a chosen name.
+// LOAD plots a saved acquisition. The live view opens it modally with itself
+// as owner: the data module's poll timer stays stopped and the poll item
+// stays 1 while it is open, and the window leaves both as they are.
+#include "AcquisitionRecorder.h"
+#include "GraficoRules.h"
+
+#include <QChartView>
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineSeries;
+class QTimer;
+class QValueAxis;
+class TNumericEdit;
+class TStreamDati;
+namespace plat {
+class PictureButton;
+struct FileDialogRequest;
+}
+
+// The chart view: drag a rectangle to zoom, drag with the right button to
+// pan along the time axis.
+class TChartDrt : public QChartView {
+    Q_OBJECT
+public:
+    explicit TChartDrt(QWidget* parent);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool panning_ = false;
+    QPoint panFrom_;
+};
+
+class TFormGraficoDrt : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int mrCancel = 2;
+    static constexpr int kTimerMs = 20;
+
+    // owner: the calling window; a non-empty fileName is loaded at once. The
+    // data module is the global StreamDati.
+    TFormGraficoDrt(QWidget* owner, const QString& fileName);
+    ~TFormGraficoDrt() override;
+
+    void LoadAcquisitionFile(const QString& fileName);
+
+    // ---- Handlers -----------------------------------------------------------
+    void ImageRunStopClick();
+    void TimerTimer();
+    void ImageSaveFileClick();
+    void ImageLoadFileClick();
+    void CheckAutoRangeClick();
+    void EditRangeKeyPress(QChar key);
+    void EditResolutionKeyPress(QChar key);
+    void CheckLegendClick();
+    void ImageZoomClick();
+    void ImagePrintClick();
+    void ImageExitClick();
+    // True when the key was taken.
+    bool FormKeyPress(int character);
+    bool FormCloseQuery() const;
+    void FormClose();
+    // Shows or hides a curve as its check box in the legend does.
+    void LegendCheckClick(int index);
+
+    // ---- State, for the tests ----------------------------------------------
+    bool Running() const { return running_; }
+    double TimeWindow() const { return timeWindow_; }
+    std::uint32_t Elapsed() const { return elapsed_; }
+    const qz::live::TAcquisitionSample& Sample() const { return sample_; }
+    const qz::live::TAcquisitionRecorder& Recorder() const { return recorder_; }
+    grafico::AxisRange TimeAxis() const;
+    grafico::AxisRange ValueAxis() const;
+    bool TimeAxisAutomatic() const { return bottomAuto_; }
+    bool ValueAxisAutomatic() const { return leftAuto_; }
+    bool Closed() const { return closed_; }
+
+    // ---- Components ----------------------------------------------------------
+    TChartDrt* ChartDrt = nullptr;
+    std::array<QLineSeries*, grafico::kSeriesCount> Series{};
+    QValueAxis* BottomAxis = nullptr;
+    QValueAxis* LeftAxis = nullptr;
+    QGroupBox* GroupAcquisition = nullptr;
+    plat::PictureButton* ImageRunStop = nullptr;
+    QLabel* LabelRunStop = nullptr;
+    plat::PictureButton* ImageSaveFile = nullptr;
+    QLabel* LabelSaveFile = nullptr;
+    plat::PictureButton* ImageLoadFile = nullptr;
+    QLabel* LabelLoadFile = nullptr;
+    QGroupBox* GroupSettings = nullptr;
+    QCheckBox* CheckAutoRange = nullptr;
+    QCheckBox* CheckLegend = nullptr;
+    TNumericEdit* EditMinRange = nullptr;
+    TNumericEdit* EditMaxRange = nullptr;
+    TNumericEdit* EditResolution = nullptr;
+    plat::PictureButton* ImageZoom = nullptr;
+    QLabel* LabelZoom = nullptr;
+    plat::PictureButton* ImagePrint = nullptr;
+    QLabel* LabelPrint = nullptr;
+    plat::PictureButton* ImageExit = nullptr;
+    QGroupBox* GroupImage = nullptr;
+    plat::PictureButton* ImageImage1 = nullptr;
+    plat::PictureButton* ImageImage2 = nullptr;
+    QTimer* Timer = nullptr;
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QString text(int number) const;
+    TStreamDati& dm() const;
+    void buildLayout();
+    void loadTexts();
+    void setShownStates(bool secondBankToo);
+    void setRunStopPictures();
+    void setTimeAxis(grafico::AxisRange range);
+    void setValueAxisFromEdits();
+    void clearSeries();
+    void addPoint(int index, double t, double value);
+    void refreshAutomaticAxes();
+    void setSeriesShown(int index, bool shown);
+    plat::FileDialogRequest acquisitionDialog(int titleString) const;
+    void showReadError(int stringNumber) const;
+
+    qz::live::TAcquisitionRecorder recorder_;
+    qz::live::TAcquisitionSample sample_;
+    double timeWindow_ = grafico::kInitialTimeWindow;
+    std::uint32_t startTick_ = 0;
+    std::uint32_t elapsed_ = 0;
+    bool running_ = false;
+    bool leftAuto_ = false;
+    bool bottomAuto_ = false;
+    bool closed_ = false;
+    std::array<grafico::Extent, grafico::kSeriesCount> extents_{};
+    QString formatText_;
+    QString missingText_;
+    QString overwriteText_;
+};

@@ -1,0 +1,184 @@
+#include "GraficoRules.h"
+
+#include <algorithm>
+
+namespace grafico {
+
+using qz::live::TAcqReadError;
+using qz::live::TAcquisitionRow;
+using qz::live::TAcquisitionSample;
+
+const std::array<SeriesDef, kSeriesCount> kSeries = {{
+    {"Series1", 479, 0x000000, ShownRule::Always},
+    {"Series5", 480, 0x8080ff, ShownRule::NotMonoplug},
+    {"Series6", 481, 0x80ff00, ShownRule::Always},
+    {"Series7", 482, 0xff00ff, ShownRule::Always},
+    {"Series9", 483, 0x00ffff, ShownRule::Always},
+    {"Series3", 484, 0xffff00, ShownRule::NotMonoplug},
+    {"Series11", 485, 0xe0601c, ShownRule::NotMonoplug},
+    {"Series2", 486, 0x0080ff, ShownRule::Always},
+    {"Series12", 487, 0x808080, ShownRule::SecondProbe},
+    {"Series13", 488, 0x800080, ShownRule::SecondProbe},
+    {"Series14", 489, 0x008080, ShownRule::SecondProbe},
+}};
+
+bool SeriesShown(int index, int ecuType, bool secondProbe)
+{
+    switch (kSeries.at(static_cast<std::size_t>(index)).Shown) {
+    case ShownRule::Always:
+        return true;
+    case ShownRule::NotMonoplug:
+        return ecuType != kMonoplugEcuType;
+    case ShownRule::SecondProbe:
+        return secondProbe;
+    }
+    return true;
+}
+
+namespace {
+
+double injectionMs(std::uint16_t raw, std::int32_t timeBase)
+{
+    return raw * static_cast<double>(timeBase) * 0.00025 * 0.004;
+}
+
+double temperature(std::uint8_t raw, TempFromRaw convert)
+{
+    return raw == 0 ? 0.0 : static_cast<double>(convert(raw));
+}
+
+} // namespace
+
+TAcquisitionSample DecodeSample(const dm::TLiveFrame& frame, std::int32_t timeBase, bool secondProbe,
+                                const TAcquisitionSample& previous, TempFromRaw reducerTemp, TempFromRaw gasTemp)
+{
+    TAcquisitionSample s = previous;
+    s.Rpm = frame.Rpm;
+    s.Lambda1Volts = frame.Lambda1 * 5.0 / 255.0;
+    s.GasPressureHundredths = frame.GasPressure / 10;
+    s.MapPressureHundredths = frame.MapPressure / 10;
+    s.GasMs1 = injectionMs(frame.GasTime1, timeBase);
+    s.PetrolMs1 = injectionMs(frame.PetrolTime1, timeBase);
+    s.ReducerTempC = temperature(frame.ReducerTemp, reducerTemp);
+    s.GasTempC = temperature(frame.GasTemp, gasTemp);
+    if (secondProbe) {
+        s.Lambda2Volts = frame.Lambda2 * 5.0 / 255.0;
+        s.GasMs2 = injectionMs(frame.GasTime2, timeBase);
+        s.PetrolMs2 = injectionMs(frame.PetrolTime2, timeBase);
+    }
+    return s;
+}
+
+CurveValues CurvesOfSample(const TAcquisitionSample& s)
+{
+    return {s.Rpm * 0.001,
+            s.Lambda1Volts,
+            s.GasMs1,
+            s.PetrolMs1,
+            s.GasPressureHundredths * 0.01,
+            s.MapPressureHundredths * 0.01,
+            s.ReducerTempC * 0.1,
+            s.GasTempC * 0.1,
+            s.Lambda2Volts,
+            s.GasMs2,
+            s.PetrolMs2};
+}
+
+CurveValues CurvesOfRow(const TAcquisitionRow& r)
+{
+    // Values are in column order: LAMBDA, GAS, BENZ, PRESS, MAP, T.RID,
+    // T.GAS, LAMBDA2, GAS2, BENZ2.
+    CurveValues c{};
+    c[0] = r.Rpm * 0.001;
+    for (int i = 0; i < 10; ++i)
+        c[static_cast<std::size_t>(i + 1)] = r.Values[static_cast<std::size_t>(i)];
+    c[6] *= 0.1;
+    c[7] *= 0.1;
+    return c;
+}
+
+double ElapsedSeconds(std::uint32_t nowTick, std::uint32_t startTick)
+{
+    const std::uint32_t elapsed = nowTick - startTick;
+    return elapsed * 0.001;
+}
+
+AxisRange TimeAxisAfterTick(AxisRange current, double t, double window)
+{
+    if (t > window)
+        return {t - window, t};
+    return current;
+}
+
+AxisRange TimeAxisForWindow(AxisRange current, double window) { return {current.Min, current.Min + window}; }
+
+void Extent::Add(double x, double y)
+{
+    if (Empty) {
+        MinX = MaxX = x;
+        MinY = MaxY = y;
+        Empty = false;
+        return;
+    }
+    MinX = std::min(MinX, x);
+    MaxX = std::max(MaxX, x);
+    MinY = std::min(MinY, y);
+    MaxY = std::max(MaxY, y);
+}
+
+Extent ExtentOf(const QList<QPointF>& points)
+{
+    Extent e;
+    for (const QPointF& p : points)
+        e.Add(p.x(), p.y());
+    return e;
+}
+
+std::optional<AxisRange> AutomaticRange(const std::array<Extent, kSeriesCount>& extents,
+                                        const std::array<bool, kSeriesCount>& shown, bool timeAxis)
+{
+    std::optional<AxisRange> range;
+    for (std::size_t i = 0; i < extents.size(); ++i) {
+        const Extent& e = extents[i];
+        if (!shown[i] || e.Empty)
+            continue;
+        const AxisRange r = timeAxis ? AxisRange{e.MinX, e.MaxX} : AxisRange{e.MinY, e.MaxY};
+        range = range ? AxisRange{std::min(range->Min, r.Min), std::max(range->Max, r.Max)} : r;
+    }
+    if (range && range->Max <= range->Min)
+        range = AxisRange{range->Min - 0.5, range->Max + 0.5};
+    return range;
+}
+
+LoadedCurves CurvesOfFile(const qz::live::TAcquisitionReadResult& read)
+{
+    LoadedCurves out;
+    out.TwoBanks = read.BankCount == 2;
+    const int curves = out.TwoBanks ? kSeriesCount : 8;
+    for (const TAcquisitionRow& row : read.Rows) {
+        const double t = row.TimeMs * 0.001;
+        const CurveValues c = CurvesOfRow(row);
+        for (int i = 0; i < curves; ++i)
+            out.Points[static_cast<std::size_t>(i)].append(QPointF(t, c[static_cast<std::size_t>(i)]));
+    }
+    return out;
+}
+
+int ReadErrorString(TAcqReadError error)
+{
+    switch (error) {
+    case TAcqReadError::None:
+        return 0;
+    case TAcqReadError::FileNotFound:
+    case TAcqReadError::CannotOpen:
+        return qz::live::kAcqStringBadPath;
+    case TAcqReadError::BadHeader:
+    case TAcqReadError::BadLine:
+    case TAcqReadError::LineTooLong:
+    case TAcqReadError::ReadFailed:
+        return qz::live::kAcqStringBadFormat;
+    }
+    return qz::live::kAcqStringBadFormat;
+}
+
+} // namespace grafico

@@ -1,0 +1,93 @@
+#pragma once
+// The real-time graph's rules, without a window: what each of the eleven
+// curves plots from a live tick and from a line of an acquisition file, which
+// curves are shown, and how the time axis follows the data.
+#include "AcquisitionFormat.h"
+#include "AcquisitionReader.h"
+#include "LiveFrame.h"
+
+#include <QList>
+#include <QPointF>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace grafico {
+
+inline constexpr int kSeriesCount = 11;
+inline constexpr int kMonoplugEcuType = 79;
+inline constexpr double kInitialTimeWindow = 30.0;
+
+// When a curve is shown at creation, at RUN and after a load.
+enum class ShownRule {
+    Always,
+    NotMonoplug,  // hidden for the monoplug ECU type
+    SecondProbe,  // shown only when the ECU has a second lambda probe
+};
+
+struct SeriesDef {
+    const char* Name;      // the component's name
+    int Title;             // string number of the title
+    std::uint32_t Colour;  // 0xRRGGBB
+    ShownRule Shown;
+};
+
+// In chart order: index = position in the chart's series list.
+extern const std::array<SeriesDef, kSeriesCount> kSeries;
+
+bool SeriesShown(int index, int ecuType, bool secondProbe);
+
+// The values of one tick decoded from the live frame. The second-bank values
+// are taken only with a second probe; otherwise they keep those of previous.
+// A raw temperature of 0 reads 0 (not available).
+using TempFromRaw = long double (*)(int);
+qz::live::TAcquisitionSample DecodeSample(const dm::TLiveFrame& frame, std::int32_t timeBase, bool secondProbe,
+                                          const qz::live::TAcquisitionSample& previous,
+                                          TempFromRaw reducerTemp, TempFromRaw gasTemp);
+
+// The y value of each curve.
+using CurveValues = std::array<double, kSeriesCount>;
+CurveValues CurvesOfSample(const qz::live::TAcquisitionSample& sample);
+CurveValues CurvesOfRow(const qz::live::TAcquisitionRow& row);
+
+// Seconds since the start tick; the tick count wraps as unsigned 32-bit.
+double ElapsedSeconds(std::uint32_t nowTick, std::uint32_t startTick);
+
+struct AxisRange {
+    double Min = 0;
+    double Max = 0;
+    bool operator==(const AxisRange&) const = default;
+};
+
+// The time axis after a point at t: once t passes the window the axis ends
+// at t and spans the window; until then it stays where it was.
+AxisRange TimeAxisAfterTick(AxisRange current, double t, double window);
+// A new window width keeps the axis minimum.
+AxisRange TimeAxisForWindow(AxisRange current, double window);
+
+// The x and y extents of a curve's points.
+struct Extent {
+    bool Empty = true;
+    double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+    void Add(double x, double y);
+};
+Extent ExtentOf(const QList<QPointF>& points);
+
+// An automatic axis: the span of the shown curves' points (x for the time
+// axis, y for the value axis), one unit wide around a single value; none
+// when no shown curve has points.
+std::optional<AxisRange> AutomaticRange(const std::array<Extent, kSeriesCount>& extents,
+                                        const std::array<bool, kSeriesCount>& shown, bool timeAxis);
+
+// The points of a read acquisition, per curve. The second-bank curves get
+// points only from a two-bank file.
+struct LoadedCurves {
+    std::array<QList<QPointF>, kSeriesCount> Points;
+    bool TwoBanks = false;
+};
+LoadedCurves CurvesOfFile(const qz::live::TAcquisitionReadResult& read);
+
+// The string number of the box a reading failure shows; 0 without one.
+int ReadErrorString(qz::live::TAcqReadError error);
+
+} // namespace grafico

@@ -1,0 +1,787 @@
+#include "FormVisualizza.h"
+
+#include "FormGraficoDrt.h"
+
+#include "AcquisitionRecorder.h"
+#include "FormDiagnosi.h"
+#include "Translator.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+#include "plat/Desktop.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenScale.h"
+#include "plat/Services.h"
+#include "plat/Shape.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+using qz::live::TGaugeDial;
+
+constexpr QSize kDesignSize(1024, 721);
+constexpr std::uint32_t kInk = 9396256;
+constexpr std::uint32_t kButtonFace = 0xFF00000F;
+constexpr std::uint32_t kWindowColour = 0xFF000005;
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+constexpr std::int32_t kLambdaTypeCode = 4;
+constexpr std::int32_t kLambdaReferenceCode = 5;
+constexpr int kFilterString = 477;
+
+// Released and pressed bitmaps of the picture buttons.
+constexpr int kExitPictures[] = {10055, 10056};
+constexpr int kSwitchPictures[] = {10057, 10058};
+constexpr int kRecPictures[] = {10059, 10060};
+constexpr int kStopPictures[] = {10061, 10062};
+constexpr int kViewPictures[] = {10063, 10064};
+
+QFont sans(int pixels, bool bold)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 14, bool bold = true,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setFont(sans(pixels, bold));
+    l->setAlignment(align);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    l->setPalette(pal);
+    return l;
+}
+
+plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r, const char* path = nullptr)
+{
+    auto* p = new plat::PictureButton(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setGeometry(r);
+    if (path)
+        p->setPicturePath(QLatin1String(path));
+    return p;
+}
+
+plat::Shape* shape(QWidget* parent, const char* name, const QRect& r, const QColor& fill)
+{
+    auto* s = new plat::Shape(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setGeometry(r);
+    s->setBrush(fill);
+    return s;
+}
+
+// A round indicator lamp.
+plat::Shape* lamp(QWidget* parent, const char* name, const QRect& r, const QColor& fill)
+{
+    auto* s = shape(parent, name, r, fill);
+    s->setMask(QRegion(QRect(QPoint(0, 0), r.size()), QRegion::Ellipse));
+    return s;
+}
+
+QFrame* panel(QWidget* parent, const char* name, const QRect& r)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setGeometry(r);
+    f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return f;
+}
+
+// A bar: a shape aligned to the left inside its panel.
+plat::Shape* bar(QFrame* parent, const char* name)
+{
+    auto* s = shape(parent, name, QRect(0, 0, 0, parent->height()), QColor(0, 0, 255));
+    s->setPen(QPen(Qt::NoPen));
+    return s;
+}
+
+void setBarWidth(plat::Shape* s, int width) { s->setGeometry(0, 0, width, s->parentWidget()->height()); }
+
+QColor barColour(visualizza::BarColour c)
+{
+    switch (c) {
+    case visualizza::BarColour::Green: return kGreen;
+    case visualizza::BarColour::Red: return kRed;
+    case visualizza::BarColour::ButtonFace: break;
+    }
+    return plat::fromTColor(kButtonFace);
+}
+
+QChar decimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.at(0);
+}
+
+} // namespace
+
+// The needles are lines on the window's canvas, over the dial pictures: a
+// transparent layer above every control keeps them.
+class TFormVisualizza::NeedleOverlay : public QWidget {
+public:
+    explicit NeedleOverlay(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+    QImage& image()
+    {
+        if (image_.size() != size()) {
+            QImage grown(size(), QImage::Format_ARGB32_Premultiplied);
+            grown.fill(Qt::transparent);
+            QPainter(&grown).drawImage(0, 0, image_);
+            image_ = grown;
+        }
+        return image_;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, image()); }
+
+private:
+    QImage image_;
+};
+
+TFormVisualizza::GraphOpener& TFormVisualizza::GraphWindowOpener()
+{
+    // The real-time graph, modal over the live view, freed when it closes.
+    static GraphOpener opener = [](QWidget* owner, QString& fileName) {
+        TFormGraficoDrt graph(owner, fileName);
+        graph.exec();
+    };
+    return opener;
+}
+
+// ---------------------------------------------------------------------------
+// Opening
+
+TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const QString& applicationFolder)
+    : QDialog(owner), extraInjectionSeen_(extraInjectionSeen ? extraInjectionSeen : &ownExtraInjectionSeen_),
+      recorder_(std::make_unique<qz::live::TAcquisitionRecorder>())
+{
+    setObjectName(QStringLiteral("FormVisualizza"));
+    setWindowTitle(QStringLiteral("Visualizza"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    resize(kDesignSize);
+    buildLayout();
+
+    // 1. Scaling and the released pictures.
+    plat::applyScreenScale(this);
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const plat::ScaleFactor f = screen ? plat::screenScaleFactor(screen->size()) : plat::ScaleFactor{};
+    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+    setWindowState(Qt::WindowFullScreen);
+    ImageExit->setPictures(kExitPictures[0], kExitPictures[1]);
+    ImageCommutatore->setPictures(kSwitchPictures[0], kSwitchPictures[1]);
+    ImageRec->setPictures(kRecPictures[0], kRecPictures[1]);
+    ImageStop->setPictures(kStopPictures[0], kStopPictures[1]);
+    ImageView->setPictures(kViewPictures[0], kViewPictures[1]);
+    ImageLogo->show();
+
+    // 2. Dialogs and texts.
+    const QString folder = applicationFolder.isEmpty() ? QDir::currentPath() : applicationFolder;
+    const QString acquisitions = QDir(folder).filePath(QStringLiteral("Acquisition"));
+    SaveDialogDrt.InitialDir = acquisitions;
+    OpenDialogDrt.InitialDir = acquisitions;
+    SaveDialogDrt.Title = text(475);
+    OpenDialogDrt.Title = text(476);
+    SaveDialogDrt.Filter = text(kFilterString) + QStringLiteral("|*.") + SaveDialogDrt.DefaultExt;
+    OpenDialogDrt.Filter = SaveDialogDrt.Filter;
+    LabelExit->setText(text(410));
+    LabelTempRid->setText(text(405));
+    LabelTempGas->setText(text(406));
+    LabelLambda->setText(text(411));
+    LabelLambda2->setText(text(412));
+    LabelMap->setText(text(413));
+    LabelPressione->setText(text(414));
+    LabelTIniez->setText(text(415));
+    LabelTIniezBenz->setText(text(416));
+    LabelCutoff->setText(text(491));
+    LabelDiagnosi->setText(text(492));
+    LabelExtraInj->setText(text(493));
+    LabelAcquisizioni->setText(text(494));
+    for (int i = 0; i < 3; ++i)
+        injectorTexts_[i] = text(407 + i);
+    notAvailable_ = text(91);
+    overwriteMessage_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
+                        text(qz::live::kAcqStringChooseOtherName);
+
+    // 3. The lambda settings.
+    invertedLambda_ = dm().GetTipoDiLambdaBit0() != 0;
+    rifLambda_ = static_cast<float>(dm().GetValueByCode(kLambdaReferenceCode));
+    lambdaRange_ = visualizza::LambdaRangeFor(static_cast<int>(dm().GetValueByCode(kLambdaTypeCode)));
+
+    // 4.
+    if (*extraInjectionSeen_) {
+        ShapeExtraInj->setBrush(kYellow);
+        ShapeExtraInj->show();
+    } else {
+        ShapeExtraInj->hide();
+    }
+
+    // 5. The live frame, polled by this window alone.
+    dm().SetPollItem(kPollLive);
+    dm().TimerIO->stop();
+
+    Timer = new QTimer(this);
+    Timer->setInterval(kTickMs);
+    connect(Timer, &QTimer::timeout, this, &TFormVisualizza::TimerTimer);
+    TimerRedraw = new QTimer(this);
+    TimerRedraw->setInterval(kRedrawMs);
+    connect(TimerRedraw, &QTimer::timeout, this, &TFormVisualizza::TimerRedrawTimer);
+    Timer->start();
+    TimerRedraw->start();
+}
+
+TFormVisualizza::~TFormVisualizza()
+{
+    // A window freed without closing must not leave the data module without
+    // its poll timer.
+    if (!closed_ && StreamDati)
+        restorePolling();
+}
+
+TStreamDati& TFormVisualizza::dm() const { return *StreamDati; }
+
+QString TFormVisualizza::text(int number) const
+{
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+void TFormVisualizza::buildLayout()
+{
+    setFont(sans(14, true));
+    ImageLogo = picture(this, "ImageLogo", QRect(8, 6, 260, 64), ":/bmp/logo.png");
+    ImageExit = picture(this, "ImageExit", QRect(900, 6, 110, 72));
+    LabelExit = label(this, "LabelExit", QRect(900, 6, 110, 72), 18, true, Qt::AlignCenter);
+    LabelExit->setAttribute(Qt::WA_TranslucentBackground);
+
+    // Dials.
+    ImageGiri = picture(this, "ImageGiri", QRect(20, 84, 330, 330), ":/bmp/dialgiri.png");
+    LabelGiri = label(this, "LabelGiri", QRect(120, 360, 130, 36), 26, true, Qt::AlignCenter);
+    ImageTempRid = picture(this, "ImageTempRid", QRect(370, 84, 200, 160), ":/bmp/dialtemp.png");
+    LabelTempRid = label(this, "LabelTempRid", QRect(370, 84, 200, 22), 14, true, Qt::AlignCenter);
+    LabTempRid = label(this, "LabTempRid", QRect(440, 214, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageRidGray = picture(this, "ImageRidGray", QRect(530, 110, 32, 32), ":/bmp/nosignal.png");
+    ImageTempGas = picture(this, "ImageTempGas", QRect(370, 254, 200, 160), ":/bmp/dialtemp.png");
+    LabelTempGas = label(this, "LabelTempGas", QRect(370, 254, 200, 22), 14, true, Qt::AlignCenter);
+    LabTempGas = label(this, "LabTempGas", QRect(440, 384, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 190, 120), ":/bmp/dialiniettori.png");
+    PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 190, 28), 16, true, Qt::AlignCenter);
+
+    // Indicators.
+    ImageGasOn = picture(this, "ImageGasOn", QRect(800, 84, 96, 64), ":/bmp/gason.png");
+    ImageGasOff = picture(this, "ImageGasOff", QRect(800, 84, 96, 64), ":/bmp/gasoff.png");
+    ImageBenzinaOn = picture(this, "ImageBenzinaOn", QRect(908, 84, 96, 64), ":/bmp/benzinaon.png");
+    ImageBenzinaOff = picture(this, "ImageBenzinaOff", QRect(908, 84, 96, 64), ":/bmp/benzinaoff.png");
+    ImageGasOn->hide();
+    ImageBenzinaOff->hide();
+    ImageKeyOn = picture(this, "ImageKeyOn", QRect(800, 156, 96, 64), ":/bmp/keyon.png");
+    ImageKeyOff = picture(this, "ImageKeyOff", QRect(800, 156, 96, 64), ":/bmp/keyoff.png");
+    ImageKeyOn->hide();
+    ImageCommutatore = picture(this, "ImageCommutatore", QRect(908, 156, 96, 64));
+    ShapeCutoff = lamp(this, "ShapeCutoff", QRect(600, 250, 22, 22), kRed);
+    ShapeCutoff->hide();
+    LabelCutoff = label(this, "LabelCutoff", QRect(630, 248, 150, 26));
+    ShapeDiagnosi = lamp(this, "ShapeDiagnosi", QRect(600, 284, 22, 22), kRed);
+    ShapeDiagnosi->hide();
+    LabelDiagnosi = label(this, "LabelDiagnosi", QRect(630, 282, 150, 26));
+    LabelDiagnosi->setCursor(Qt::PointingHandCursor);
+    ShapeExtraInj = lamp(this, "ShapeExtraInj", QRect(600, 318, 22, 22), kYellow);
+    LabelExtraInj = label(this, "LabelExtraInj", QRect(630, 316, 150, 26));
+
+    // Gas level: the reserve lamp at the bottom, four quarters above it.
+    const QColor levelColour(0, 200, 0);
+    ShapeQuattroQuarti = shape(this, "ShapeQuattroQuarti", QRect(800, 236, 40, 18), levelColour);
+    ShapeTreQuarti = shape(this, "ShapeTreQuarti", QRect(800, 258, 40, 18), levelColour);
+    ShapeDueQuarti = shape(this, "ShapeDueQuarti", QRect(800, 280, 40, 18), levelColour);
+    ShapeUnQuarto = shape(this, "ShapeUnQuarto", QRect(800, 302, 40, 18), levelColour);
+    ShapeRiserva = shape(this, "ShapeRiserva", QRect(800, 324, 40, 18), kRed);
+    for (auto* s : {ShapeQuattroQuarti, ShapeTreQuarti, ShapeDueQuarti, ShapeUnQuarto, ShapeRiserva})
+        s->hide();
+
+    // Recording.
+    LabelAcquisizioni = label(this, "LabelAcquisizioni", QRect(856, 236, 160, 26));
+    LabelAcquisizioni->setCursor(Qt::PointingHandCursor);
+    ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", QRect(860, 266, 16, 16), kRed);
+    ShapeAcquisisciOn->hide();
+    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", QRect(856, 286, 160, 104), plat::fromTColor(kButtonFace));
+    ShapeAcquisizioni->setKind(plat::Shape::Kind::RoundRect);
+    ImageRec = picture(this, "ImageRec", QRect(860, 290, 48, 48));
+    LabelRec = label(this, "LabelRec", QRect(860, 340, 48, 20), 12, true, Qt::AlignCenter);
+    ImageStop = picture(this, "ImageStop", QRect(912, 290, 48, 48));
+    LabelStop = label(this, "LabelStop", QRect(912, 340, 48, 20), 12, true, Qt::AlignCenter);
+    ImageView = picture(this, "ImageView", QRect(964, 290, 48, 48));
+    LabelView = label(this, "LabelView", QRect(964, 340, 48, 20), 12, true, Qt::AlignCenter);
+    LabelRec->setText(QStringLiteral("REC"));
+    LabelStop->setText(QStringLiteral("STOP"));
+    LabelView->setText(QStringLiteral("SCOPE"));
+    for (QWidget* w : std::initializer_list<QWidget*>{ShapeAcquisizioni, LabelRec, ImageRec, LabelStop, ImageStop,
+                                                      LabelView, ImageView})
+        w->hide();
+    ImageStop->setEnabled(false);
+
+    // Bars: two columns of three.
+    struct BarRow {
+        QLabel* TFormVisualizza::*caption;
+        const char* captionName;
+        QFrame* TFormVisualizza::*frame;
+        const char* panelName;
+        plat::Shape* TFormVisualizza::*bar;
+        const char* barName;
+        QLabel* TFormVisualizza::*value;
+        const char* valueName;
+        QPoint at;
+    };
+    const BarRow rows[] = {
+        {&TFormVisualizza::LabelLambda, "LabelLambda", &TFormVisualizza::PanelLambda, "PanelLambda",
+         &TFormVisualizza::ShapeLambda, "ShapeLambda", nullptr, nullptr, {20, 430}},
+        {&TFormVisualizza::LabelLambda2, "LabelLambda2", &TFormVisualizza::PanelLambda2, "PanelLambda2",
+         &TFormVisualizza::ShapeLambda2, "ShapeLambda2", nullptr, nullptr, {20, 525}},
+        {&TFormVisualizza::LabelPressione, "LabelPressione", &TFormVisualizza::PanelPressione, "PanelPressione",
+         &TFormVisualizza::ShapePressione, "ShapePressione", &TFormVisualizza::LabPressione, "LabPressione", {20, 620}},
+        {&TFormVisualizza::LabelMap, "LabelMap", &TFormVisualizza::PanelMap, "PanelMap", &TFormVisualizza::ShapeMap,
+         "ShapeMap", &TFormVisualizza::LabMap, "LabMap", {520, 430}},
+        {&TFormVisualizza::LabelTIniez, "LabelTIniez", &TFormVisualizza::PanelInjGas, "PanelInjGas",
+         &TFormVisualizza::ShapeInjGas, "ShapeInjGas", &TFormVisualizza::LabTIniez, "LabTIniez", {520, 525}},
+        {&TFormVisualizza::LabelTIniezBenz, "LabelTIniezBenz", &TFormVisualizza::PanelInjBenzina, "PanelInjBenzina",
+         &TFormVisualizza::ShapeInjBenzina, "ShapeInjBenzina", &TFormVisualizza::LabTIniezBenz, "LabTIniezBenz",
+         {520, 620}},
+    };
+    for (const BarRow& row : rows) {
+        this->*row.caption = label(this, row.captionName, QRect(row.at, QSize(360, 24)));
+        this->*row.frame = panel(this, row.panelName, QRect(row.at + QPoint(0, 28), QSize(360, 30)));
+        this->*row.bar = bar(this->*row.frame, row.barName);
+        if (row.value)
+            this->*row.value = label(this, row.valueName, QRect(row.at + QPoint(366, 28), QSize(110, 30)), 18, true,
+                                     Qt::AlignRight | Qt::AlignVCenter);
+    }
+    ImageMapGray = picture(this, "ImageMapGray", QRect(850, 420, 32, 32), ":/bmp/nosignal.png");
+    ImageRidGray->hide();
+    ImageMapGray->hide();
+
+    connect(ImageCommutatore, &plat::PictureButton::clicked, this, &TFormVisualizza::ImageCommutatoreClick);
+    connect(ImageRec, &plat::PictureButton::clicked, this, &TFormVisualizza::ImageRecClick);
+    connect(ImageStop, &plat::PictureButton::clicked, this, &TFormVisualizza::ImageStopClick);
+    connect(ImageView, &plat::PictureButton::clicked, this, &TFormVisualizza::ImageViewClick);
+    for (QLabel* l : {LabelExit, LabelDiagnosi, LabelAcquisizioni})
+        l->installEventFilter(this);
+
+    overlay_ = new NeedleOverlay(this);
+    overlay_->setGeometry(rect());
+}
+
+// ---------------------------------------------------------------------------
+// Showing: the injector size rating
+
+void TFormVisualizza::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormVisualizza::FormShow()
+{
+    TStreamDati& d = dm();
+    injectorPercent_ = visualizza::InjectorSizePercent(d.GetNumeroRighe(), d.GetNumeroColonne(),
+                                                       [&d](int r, int c) { return d.GetMappaK(r, c); });
+    const int string = visualizza::InjectorRatingString(injectorPercent_);
+    PanelIniettori->setText(string == 0 ? QString() : injectorTexts_[string - 407]);
+}
+
+// ---------------------------------------------------------------------------
+// Needles
+
+qz::live::TGaugeLayout TFormVisualizza::gaugeLayout() const
+{
+    return {ImageGiri->geometry(), ImageTempRid->geometry(), ImageTempGas->geometry(), ImageIniettori->geometry()};
+}
+
+const QImage& TFormVisualizza::NeedleLayer() const { return overlay_->image(); }
+
+void TFormVisualizza::DrawGaugeNeedle(TGaugeDial dial, int value, bool draw)
+{
+    if (overlay_->geometry() != rect())
+        overlay_->setGeometry(rect());
+    overlay_->raise();
+    {
+        QPainter painter(&overlay_->image());
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (dial == TGaugeDial::InjectorSize)
+            qz::live::DrawInjectorNeedle(painter, gaugeLayout(), value);
+        else
+            qz::live::DrawGaugeNeedle(painter, gaugeLayout(), dial, value, draw, plat::fromTColor(kWindowColour));
+    }
+    overlay_->update();
+}
+
+void TFormVisualizza::redrawNeedle(TGaugeDial dial, int previous, int current)
+{
+    DrawGaugeNeedle(dial, previous, false);
+    DrawGaugeNeedle(dial, current, true);
+}
+
+// ---------------------------------------------------------------------------
+// The 20 ms tick
+
+void TFormVisualizza::TimerRedrawTimer() { redrawPending_ = true; }
+
+void TFormVisualizza::TimerTimer()
+{
+    TStreamDati& d = dm();
+    TEcuProtocol* ecu = d.Protocol();
+
+    // 1.
+    Timer->stop();
+    d.TimerIOTimer(this);
+    previousRpm_ = values_.Rpm;
+    previousReducerTemp_ = values_.ReducerTemp;
+    previousGasTemp_ = values_.GasTemp;
+
+    // 2.
+    visualizza::DecodeLive(dm::DecodeLiveFrame(d.GetLiveBlock(), d.LiveLength), d.LiveLength, d.GetTimeBase(),
+                           values_);
+    const std::int32_t status = values_.Status;
+    const QChar separator = decimalSeparator();
+
+    // 3.
+    LabelGiri->setText(QString::number(visualizza::RpmShown(values_.Rpm)));
+    if (values_.Rpm != previousRpm_ || redrawPending_)
+        redrawNeedle(TGaugeDial::EngineSpeed, previousRpm_, values_.Rpm);
+
+    // 4.
+    const bool connected = ecu->IsConnected();
+    LabTempRid->setText(visualizza::TemperatureText(values_.ReducerTemp, separator, notAvailable_));
+    ImageRidGray->setVisible(values_.ReducerTemp == 0 && connected);
+    if (values_.ReducerTemp != previousReducerTemp_ || redrawPending_)
+        redrawNeedle(TGaugeDial::ReducerTemp, dm::TruncToInt(previousReducerTemp_), dm::TruncToInt(values_.ReducerTemp));
+    LabTempGas->setText(visualizza::TemperatureText(values_.GasTemp, separator, notAvailable_));
+    if (values_.GasTemp != previousGasTemp_ || redrawPending_)
+        redrawNeedle(TGaugeDial::GasTemp, dm::TruncToInt(previousGasTemp_), dm::TruncToInt(values_.GasTemp));
+
+    // 5.-7.
+    LabPressione->setText(visualizza::PressureText(values_.GasPressure, separator, notAvailable_));
+    setBarWidth(ShapePressione, visualizza::GasPressureBar(values_.GasPressure, PanelPressione->width()));
+    LabMap->setText(visualizza::PressureText(values_.MapPressure, separator, notAvailable_));
+    setBarWidth(ShapeMap, visualizza::MapBar(values_.MapPressure, PanelMap->width()));
+    ImageMapGray->setVisible(values_.MapPressure == 0 && connected);
+    LabTIniezBenz->setText(visualizza::InjectionText(values_.PetrolTime1, separator));
+    setBarWidth(ShapeInjBenzina, visualizza::InjectionBar(values_.PetrolTime1, PanelInjBenzina->width()));
+    LabTIniez->setText(visualizza::InjectionText(values_.GasTime1, separator));
+    setBarWidth(ShapeInjGas, visualizza::InjectionBar(values_.GasTime1, PanelInjGas->width()));
+
+    // 8.-11.
+    const auto changed = [&](std::int32_t mask) { return (status & mask) != (previousStatus_ & mask); };
+    if (changed(dm::LIVE_CHANGEOVER_PENDING | dm::LIVE_ON_GAS))
+        showFuel(status);
+    if (status & dm::LIVE_CHANGEOVER_PENDING) {
+        ImageGasOn->setVisible(ImageGasOn->isHidden());
+        ImageGasOff->setVisible(ImageGasOff->isHidden());
+    }
+    ImageKeyOn->setVisible((status & dm::LIVE_KEY_ON) != 0);
+    ImageKeyOff->setVisible(ImageKeyOn->isHidden());
+    if (changed(dm::LIVE_CUTOFF))
+        ShapeCutoff->setVisible((status & dm::LIVE_CUTOFF) != 0);
+    if (changed(dm::LIVE_EXTRA_INJECTION)) {
+        if (status & dm::LIVE_EXTRA_INJECTION) {
+            ShapeExtraInj->setBrush(kGreen);
+            ShapeExtraInj->show();
+            *extraInjectionSeen_ = true;
+        } else if (*extraInjectionSeen_) {
+            ShapeExtraInj->setBrush(kYellow);
+            ShapeExtraInj->show();
+        } else {
+            ShapeExtraInj->hide();
+        }
+    }
+    previousStatus_ = status;
+
+    // 12.
+    showLambdaBar(1, ShapeLambda, PanelLambda);
+    showLambdaBar(2, ShapeLambda2, PanelLambda2);
+
+    // 13.
+    if (injectorPercent_ >= 0)
+        DrawGaugeNeedle(TGaugeDial::InjectorSize, injectorPercent_, true);
+
+    // 14.
+    const std::array<std::int32_t, 4> thresholds{d.GetRifSensore(0), d.GetRifSensore(1), d.GetRifSensore(2),
+                                                 d.GetRifSensore(3)};
+    const visualizza::LevelLamps lamps =
+        visualizza::LevelLampsFor(status, values_.GasLevel, thresholds, d.GetTipoSensoreBit7());
+    plat::Shape* const level[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
+    for (std::size_t i = 0; i < lamps.size(); ++i)
+        level[i]->setVisible(lamps[i]);
+
+    // 15.
+    ++tickCount_;
+    if (tickCount_ % 20 == 0)
+        refreshDiagnosi();
+
+    // 16.
+    if (recording_)
+        recorder_->Append(visualizza::SampleOf(values_));
+
+    // 17.
+    redrawPending_ = false;
+    Timer->start();
+}
+
+void TFormVisualizza::showFuel(std::int32_t status)
+{
+    bool gasOn = false;
+    bool petrolOn = true;
+    if (status & dm::LIVE_CHANGEOVER_PENDING) {
+        gasOn = true;
+        petrolOn = true;
+    } else if (status & dm::LIVE_ON_GAS) {
+        gasOn = true;
+        petrolOn = false;
+    }
+    ImageGasOn->setVisible(gasOn);
+    ImageGasOff->setVisible(!gasOn);
+    ImageBenzinaOn->setVisible(petrolOn);
+    ImageBenzinaOff->setVisible(!petrolOn);
+}
+
+void TFormVisualizza::showLambdaBar(int probe, plat::Shape* s, QFrame* p)
+{
+    TStreamDati& d = dm();
+    visualizza::ProbeInput in;
+    in.TypesPresent = d.TipiLambdaPresent != 0;
+    in.TypeEnabled = d.GetTipiLambdaEnabled(probe) != 0;
+    in.Type = d.GetTipiLambda(probe);
+    in.SignalActive = (values_.Status & (probe == 1 ? dm::LIVE_PROBE1_ACTIVE : dm::LIVE_PROBE2_ACTIVE)) != 0;
+    in.Volts = probe == 1 ? values_.Lambda1 : values_.Lambda2;
+    in.Reference = rifLambda_;
+    in.Inverted = invertedLambda_;
+    const visualizza::BarState state = visualizza::LambdaBarState(in, lambdaRange_, p->width());
+    s->setBrush(barColour(state.Colour));
+    setBarWidth(s, state.Width);
+}
+
+void TFormVisualizza::refreshDiagnosi()
+{
+    TStreamDati& d = dm();
+    bool errors = false;
+    for (int i = 0; i < 5 && !errors; ++i)
+        errors = d.GetDiagnosi(i, 1) != 0;
+    if (!errors) {
+        TEcuProtocol* ecu = d.Protocol();
+        if (ecu->IsConnected()) {
+            std::int32_t faults = 0;
+            errors = ecu->ReadItem(kPetrolFaults, &faults) && faults != 0;
+        }
+    }
+    ShapeDiagnosi->setVisible(errors);
+}
+
+// ---------------------------------------------------------------------------
+// The changeover switch
+
+void TFormVisualizza::ImageCommutatoreClick()
+{
+    TStreamDati& d = dm();
+    ImageCommutatore->setEnabled(false);
+    d.SetFlag(kFlagSwitchState, (values_.Status & (dm::LIVE_ON_GAS | dm::LIVE_CHANGEOVER_PENDING)) != 0);
+    d.SetFlag(kFlagSwitchPress, true);
+    plat::clock().sleep(kSwitchStepMs);
+    d.SetFlag(kFlagSwitchState, d.GetFlag(kFlagSwitchState) == 0);
+    plat::clock().sleep(kSwitchStepMs);
+    d.SetFlag(kFlagSwitchPress, false);
+    plat::clock().sleep(kSwitchStepMs);
+    ImageCommutatore->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Diagnostics and the graph
+
+void TFormVisualizza::LabelDiagnosiClick()
+{
+    Timer->stop();
+    {
+        auto* window = new TFormDiagnosi(this);
+        window->exec();
+        delete window;
+    }
+    // The diagnostics window leaves the data module polling on its own.
+    dm().SetPollItem(kPollLive);
+    dm().TimerIO->stop();
+    Timer->start();
+}
+
+void TFormVisualizza::ImageViewClick()
+{
+    Timer->stop();
+    repaint();
+    // A recording saved since the last view is the one to show; otherwise
+    // the graph keeps the file it was given.
+    if (QFileInfo::exists(SaveDialogDrt.FileName) && (OpenDialogDrt.FileName.isEmpty() || savedSinceView_))
+        OpenDialogDrt.FileName = SaveDialogDrt.FileName;
+    savedSinceView_ = false;
+    if (const GraphOpener& open = GraphWindowOpener())
+        open(this, OpenDialogDrt.FileName);
+    Timer->start();
+}
+
+// ---------------------------------------------------------------------------
+// Recording
+
+void TFormVisualizza::LabelAcquisizioniClick()
+{
+    const bool show = ShapeAcquisizioni->isHidden();
+    for (QWidget* w : std::initializer_list<QWidget*>{ShapeAcquisizioni, LabelRec, ImageRec, LabelStop, ImageStop,
+                                                      LabelView, ImageView})
+        w->setVisible(show);
+}
+
+void TFormVisualizza::ImageRecClick()
+{
+    // A temporary file that cannot be created leaves a recording that
+    // writes nothing, without a message.
+    recorder_->Start(dm().HasSecondaSonda() ? 2 : 1);
+    ImageStop->setEnabled(true);
+    ImageRec->setEnabled(false);
+    ImageView->setEnabled(false);
+    ShapeAcquisisciOn->show();
+    recording_ = true;
+}
+
+QString TFormVisualizza::askSaveName()
+{
+    plat::FileDialogRequest request;
+    request.title = SaveDialogDrt.Title;
+    request.initialDir = SaveDialogDrt.InitialDir;
+    request.filter = SaveDialogDrt.Filter;
+    request.defaultExt = SaveDialogDrt.DefaultExt;
+    const QString name = plat::desktop().fileDialogs->getSaveFileName(request);
+    if (!name.isEmpty())
+        SaveDialogDrt.FileName = name;
+    return name;
+}
+
+void TFormVisualizza::ImageStopClick()
+{
+    recorder_->Stop();
+    ImageStop->setEnabled(false);
+    ImageRec->setEnabled(true);
+    ImageView->setEnabled(true);
+    ShapeAcquisisciOn->hide();
+    repaint();
+    recording_ = false;
+
+    // Without a temporary file there is nothing to save.
+    if (!recorder_->HasUnsaved())
+        return;
+    const auto outcome = qz::live::RunAcquisitionSave(
+        *recorder_, [this] { return askSaveName(); },
+        [this](const qz::live::TAcqResult&) {
+            plat::prompts().ask({windowTitle(), overwriteMessage_, plat::PromptIcon::Error, plat::PromptButtons::Ok});
+        });
+    if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
+        recorder_->Discard();
+    else if (outcome == qz::live::TAcqSaveOutcome::Saved)
+        savedSinceView_ = true;
+}
+
+// ---------------------------------------------------------------------------
+// Keys, mouse and closing
+
+void TFormVisualizza::LabelExitClick() { done(mrCancel); }
+
+bool TFormVisualizza::FormKeyPress(int character)
+{
+    if (character != 27)
+        return false;
+    done(mrCancel);
+    return true;
+}
+
+void TFormVisualizza::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && FormKeyPress(27))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool TFormVisualizza::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if ((press || release) && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* l = static_cast<QWidget*>(watched);
+        const bool inside = l->rect().contains(mouse->position().toPoint());
+        if (watched == LabelExit) {
+            // The label presses the exit picture below it.
+            ImageExit->setPictures(press ? kExitPictures[1] : kExitPictures[0], kExitPictures[1]);
+            if (release && inside)
+                LabelExitClick();
+            return true;
+        }
+        if (release && inside && watched == LabelDiagnosi) {
+            LabelDiagnosiClick();
+            return true;
+        }
+        if (release && inside && watched == LabelAcquisizioni) {
+            LabelAcquisizioniClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormVisualizza::restorePolling()
+{
+    dm().SetPollItem(kPollIdle);
+    dm().TimerIO->start();
+}
+
+void TFormVisualizza::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    Timer->stop();
+    TimerRedraw->stop();
+    if (recording_)
+        ImageStopClick();
+    restorePolling();
+}
+
+void TFormVisualizza::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormVisualizza::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QDialog::closeEvent(event);
+}

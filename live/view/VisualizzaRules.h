@@ -1,0 +1,106 @@
+#pragma once
+// The live view's rules, without a window: decoding the live frame into the
+// values shown, the label texts, the bar widths and colours, the level lamps
+// and the injector size rating.
+#include "LiveFrame.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace qz::live {
+struct TAcquisitionSample;
+}
+
+namespace visualizza {
+
+// The values of one tick as the window shows them.
+struct LiveValues {
+    std::int32_t Rpm = 0;
+    double Lambda1 = 0;          // volts
+    double Lambda2 = 0;
+    double ReducerTemp = 0;      // degrees C; 0 = not available
+    double GasTemp = 0;
+    std::int32_t GasPressure = 0; // hundredths of bar; 0 = not available
+    std::int32_t MapPressure = 0;
+    double GasTime1 = 0;         // ms
+    double PetrolTime1 = 0;
+    double GasTime2 = 0;
+    double PetrolTime2 = 0;
+    std::int32_t Status = 0;     // StatusFlags
+    std::uint32_t GasLevel = 0;
+};
+
+// Decodes the frame into values. The second-bank values (lambda 2, gas and
+// petrol time 2) are taken only when at least 20 bytes arrived; otherwise
+// they keep what values held.
+void DecodeLive(const dm::TLiveFrame& frame, int receivedLength, std::int32_t timeBase, LiveValues& values);
+
+// The engine speed label: cut down to a multiple of 10.
+std::int32_t RpmShown(std::int32_t rpm);
+
+// Fixed notation with exactly `decimals` decimals, the value rounded once to
+// whichever is coarser: `decimals` decimals or `significant` significant
+// digits (123.46 with 1 and 3 gives "123.0"). separator replaces the point.
+QString FormatFixed(double value, int decimals, int significant, QChar separator);
+
+// The label texts; notAvailable for an exact 0 where 0 means not available.
+QString TemperatureText(double celsius, QChar separator, const QString& notAvailable);
+QString PressureText(std::int32_t hundredths, QChar separator, const QString& notAvailable);
+QString InjectionText(double ms, QChar separator);
+
+// A computed bar width against a panel of width W: larger than W - 2 fills
+// the whole panel (W); below zero shows nothing (0).
+int FitBar(long long computed, int panelWidth);
+// Gas pressure (full scale 5 bar) and MAP (2.5 bar) bars.
+int GasPressureBar(std::int32_t hundredths, int panelWidth);
+int MapBar(std::int32_t hundredths, int panelWidth);
+// Injection time bar, full scale 20 ms.
+int InjectionBar(double ms, int panelWidth);
+
+struct LambdaRange {
+    double Minimum = 0.0;
+    double Maximum = 1.0;
+};
+// By TipoDiLambda (the integer part of item code 4).
+LambdaRange LambdaRangeFor(int tipoDiLambda);
+int LambdaBar(double volts, const LambdaRange& range, int panelWidth);
+
+enum class BarColour { ButtonFace, Green, Red };
+
+// What one probe's bar needs to know.
+struct ProbeInput {
+    bool TypesPresent = false;  // the data module holds per-probe lambda types
+    bool TypeEnabled = true;    // GetTipiLambdaEnabled of the probe
+    int Type = 0;               // GetTipiLambda of the probe
+    bool SignalActive = false;  // the probe's status bit
+    double Volts = 0;
+    float Reference = 0;        // RifLambda
+    bool Inverted = false;      // bit 0 of TipoDiLambda
+};
+
+struct BarState {
+    BarColour Colour = BarColour::ButtonFace;
+    int Width = 0;
+    bool operator==(const BarState&) const = default;
+};
+
+BarState LambdaBarState(const ProbeInput& probe, const LambdaRange& range, int panelWidth);
+
+// Visibility of ShapeRiserva, then the four quarter lamps.
+using LevelLamps = std::array<bool, 5>;
+LevelLamps LevelLampsFor(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
+                         bool thresholdsDescending);
+
+// The injector size percentage: the average of the rows x columns cells of
+// map K (integer division) x 100 / 255. -1 when the map has no cells.
+int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(int, int)>& cell);
+// String number of the rating (407 too big, 408 right, 409 too small), 0 for
+// none.
+int InjectorRatingString(int percent);
+
+// The acquisition line's values of this tick.
+qz::live::TAcquisitionSample SampleOf(const LiveValues& values);
+
+} // namespace visualizza

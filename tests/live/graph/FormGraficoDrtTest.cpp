@@ -1,0 +1,494 @@
+// The real-time graph against the data module on the simulated ECU, with
+// scripted file dialogs and message boxes, a fake printer and virtual time.
+// The 20 ms tick is driven by calling its handler.
+#include "DataModuleRig.h"
+#include "FormGraficoDrt.h"
+#include "GraficoPrint.h"
+
+#include "AcquisitionReader.h"
+#include "editors/NumericEdit.h"
+#include "plat/Desktop.h"
+#include "plat/PictureButton.h"
+#include "plat/ProgramFolder.h"
+#include "plat/Prompts.h"
+#include "plat/testing/DesktopFakes.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(QZ_GRAPH_FIXTURES);
+
+QString fixture(const char* name) { return kFixtures + QLatin1Char('/') + QLatin1String(name); }
+
+class FakePrinter final : public grafico::ChartPrinter {
+public:
+    int ChooseCopies(QWidget*) override
+    {
+        ++dialogs;
+        return copies;
+    }
+    void PrintOnce(QWidget* chart) override { printed.push_back(chart); }
+    int copies = 1;
+    int dialogs = 0;
+    std::vector<QWidget*> printed;
+};
+
+class FormGraficoDrtTest : public ::testing::Test {
+protected:
+    FormGraficoDrtTest() : r({.profile = "type=30"}) {}
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        plat::setProgramFolder(folder.path());
+        ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Acquisition")));
+        r.dm().EcuInfo.EcuType = 30;
+        setProbes(1);
+        // As the live view leaves them: poll item 1, poll timer stopped.
+        r.dm().SetPollItem(1);
+        if (r.dm().TimerIO)
+            r.dm().TimerIO->stop();
+        r.connectEcu();
+    }
+
+    void TearDown() override { plat::setProgramFolder(QString()); }
+
+    void setProbes(int n)
+    {
+        std::int32_t& flags = r.dm().Item(0x2303)[0];
+        flags = n == 2 ? (flags & ~0x4) : (flags | 0x4);
+        ASSERT_EQ(r.dm().HasSecondaSonda(), n == 2);
+    }
+
+    std::unique_ptr<TFormGraficoDrt> open(const QString& fileName = {})
+    {
+        return std::make_unique<TFormGraficoDrt>(nullptr, fileName);
+    }
+
+    // One tick dt ms after the previous one.
+    void tick(TFormGraficoDrt& w, std::uint32_t dt = 20)
+    {
+        r.clock.advance(dt);
+        w.TimerTimer();
+    }
+
+    // A tick at t ms after RUN.
+    void tickAt(TFormGraficoDrt& w, std::uint32_t startTick, std::uint32_t ms)
+    {
+        r.clock.setNow(startTick + ms);
+        w.TimerTimer();
+    }
+
+    static std::string shown(const TFormGraficoDrt& w)
+    {
+        std::string s;
+        for (QLineSeries* series : w.Series)
+            s += series->isVisible() ? 'x' : '.';
+        return s;
+    }
+
+    static std::vector<qsizetype> counts(const TFormGraficoDrt& w)
+    {
+        std::vector<qsizetype> c;
+        for (QLineSeries* series : w.Series)
+            c.push_back(series->count());
+        return c;
+    }
+
+    QStringList acquisitionFiles() const
+    {
+        return QDir(folder.path() + QStringLiteral("/Acquisition")).entryList(QDir::Files, QDir::Name);
+    }
+
+    QTemporaryDir folder;
+    rig::DataModuleRig r;
+    plat::testing::FakeFileDialogs dialogs;
+    plat::ScopedDesktop desktop{{&dialogs, nullptr, nullptr}};
+    FakePrinter printer;
+    grafico::ScopedChartPrinter scopedPrinter{printer};
+};
+
+// ---- Creation -----------------------------------------------------------------
+
+TEST_F(FormGraficoDrtTest, CreationSetsTitlesAxesAndShownCurves)
+{
+    auto w = open();
+    for (int i = 0; i < grafico::kSeriesCount; ++i)
+        EXPECT_EQ(w->Series[i]->name(), rig::text(479 + i)) << i;
+    EXPECT_EQ(w->LabelZoom->text(), rig::text(470));
+    EXPECT_EQ(w->LabelPrint->text(), rig::text(471));
+    EXPECT_EQ(w->LabelRunStop->text(), QStringLiteral("RUN"));
+    EXPECT_EQ(w->ValueAxis(), (grafico::AxisRange{0, 15}));
+    EXPECT_EQ(w->TimeAxis(), (grafico::AxisRange{0, 30}));
+    EXPECT_FALSE(w->CheckAutoRange->isChecked());
+    EXPECT_TRUE(w->CheckLegend->isChecked());
+    EXPECT_EQ(w->EditResolution->GetAsFloat(), 30.0);
+    EXPECT_EQ(shown(*w), "xxxxxxxx...");
+    EXPECT_FALSE(w->Timer->isActive());
+    EXPECT_EQ(w->ImageRunStop->currentId(), 10085);
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+}
+
+TEST_F(FormGraficoDrtTest, MonoplugWithTwoProbesHidesLambdaMapAndReducer)
+{
+    r.dm().EcuInfo.EcuType = 79;
+    setProbes(2);
+    auto w = open();
+    EXPECT_EQ(shown(*w), "x.xxx..xxxx");
+    w->ImageRunStopClick();
+    tick(*w);
+    EXPECT_EQ(shown(*w), "x.xxx..xxxx");
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 1));
+    w->ImageRunStopClick();
+}
+
+// ---- RUN, ticks, STOP and SAVE ------------------------------------------------
+
+TEST_F(FormGraficoDrtTest, RunTicksPlotTheLiveFrameAndRecordIt)
+{
+    auto w = open();
+    w->ImageRunStopClick();
+    ASSERT_TRUE(w->Running());
+    EXPECT_TRUE(w->Timer->isActive());
+    EXPECT_EQ(w->LabelRunStop->text(), QStringLiteral("STOP"));
+    EXPECT_EQ(w->ImageRunStop->currentId(), 10087);
+    for (QWidget* p : {static_cast<QWidget*>(w->ImageSaveFile), static_cast<QWidget*>(w->ImageLoadFile),
+                       static_cast<QWidget*>(w->ImageZoom), static_cast<QWidget*>(w->ImagePrint),
+                       static_cast<QWidget*>(w->ImageExit)})
+        EXPECT_FALSE(p->isEnabled()) << p->objectName().toStdString();
+    ASSERT_TRUE(w->Recorder().HasUnsaved());
+    const QString temp = w->Recorder().TempFileName();
+    EXPECT_TRUE(temp.endsWith(QStringLiteral("/Acquisition/__acqtmp0.tmp"))) << temp.toStdString();
+
+    r.sim().clearCalls();
+    std::vector<int> rpms;
+    for (int i = 0; i < 5; ++i) {
+        tick(*w);
+        rpms.push_back(r.dm().DecodedLiveBlock().Rpm);
+        // Each tick ran the poll step and left the timer running again.
+        EXPECT_TRUE(w->Timer->isActive());
+    }
+    EXPECT_EQ(r.callsOf("ReadBlock").size(), 5u);
+    EXPECT_EQ(counts(*w), (std::vector<qsizetype>{5, 5, 5, 5, 5, 5, 5, 5, 0, 0, 0}));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_DOUBLE_EQ(w->Series[0]->at(i).x(), 0.02 * (i + 1));
+        EXPECT_DOUBLE_EQ(w->Series[0]->at(i).y(), rpms[i] * 0.001);
+    }
+    EXPECT_EQ(w->Elapsed(), 100u);
+
+    w->ImageRunStopClick();
+    EXPECT_FALSE(w->Running());
+    EXPECT_FALSE(w->Timer->isActive());
+    EXPECT_EQ(w->LabelRunStop->text(), QStringLiteral("RUN"));
+    EXPECT_EQ(w->ImageRunStop->currentId(), 10085);
+    EXPECT_TRUE(w->ImageExit->isEnabled());
+    EXPECT_TRUE(w->Recorder().HasUnsaved());
+
+    const auto read = qz::live::ReadAcquisitionFile(temp);
+    ASSERT_TRUE(read.ok()) << read.Line;
+    EXPECT_EQ(read.BankCount, 1);
+    ASSERT_EQ(read.Rows.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(read.Rows[i].TimeMs, 20 * (i + 1));
+        EXPECT_EQ(read.Rows[i].Rpm, rpms[i]);
+    }
+}
+
+TEST_F(FormGraficoDrtTest, TwoProbesPlotAndRecordTheSecondBank)
+{
+    setProbes(2);
+    auto w = open();
+    w->ImageRunStopClick();
+    tick(*w);
+    tick(*w);
+    w->ImageRunStopClick();
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 2));
+    const auto read = qz::live::ReadAcquisitionFile(w->Recorder().TempFileName());
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.BankCount, 2);
+    EXPECT_EQ(read.Rows.size(), 2u);
+}
+
+TEST_F(FormGraficoDrtTest, SaveAfterStopMovesTheRecordingToTheChosenName)
+{
+    auto w = open();
+    w->ImageRunStopClick();
+    tick(*w);
+    tick(*w);
+    w->ImageRunStopClick();
+    const QString temp = w->Recorder().TempFileName();
+
+    // Cancelled: the recording stays to be saved later.
+    w->ImageSaveFileClick();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const plat::FileDialogRequest& request = dialogs.shown[0].request;
+    EXPECT_TRUE(dialogs.shown[0].save);
+    EXPECT_EQ(request.title, rig::text(475));
+    EXPECT_EQ(request.filter, rig::text(477) + QStringLiteral("|*.txt"));
+    EXPECT_EQ(request.defaultExt, QStringLiteral("txt"));
+    EXPECT_EQ(QDir(request.initialDir).canonicalPath(), QDir(folder.path() + "/Acquisition").canonicalPath());
+    EXPECT_TRUE(QFile::exists(temp));
+
+    const QString chosen = folder.path() + QStringLiteral("/run.txt");
+    dialogs.script(chosen);
+    w->ImageSaveFileClick();
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_FALSE(w->Recorder().HasUnsaved());
+    const auto read = qz::live::ReadAcquisitionFile(chosen);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.Rows.size(), 2u);
+
+    // Nothing left to save: no dialog.
+    w->ImageSaveFileClick();
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+}
+
+TEST_F(FormGraficoDrtTest, SaveOverAFolderSaysSoAndAsksAgain)
+{
+    auto w = open();
+    w->ImageRunStopClick();
+    tick(*w);
+    w->ImageRunStopClick();
+    const QString blocked = folder.path() + QStringLiteral("/blocked.txt");
+    ASSERT_TRUE(QDir().mkdir(blocked));
+    const QString chosen = folder.path() + QStringLiteral("/second.txt");
+    dialogs.script(blocked);
+    dialogs.script(chosen);
+    w->ImageSaveFileClick();
+
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    const plat::PromptRequest& box = r.prompts.shown()[0];
+    EXPECT_EQ(box.text, rig::text(178) + QLatin1Char('\n') + rig::text(179));
+    EXPECT_EQ(box.caption, w->windowTitle());
+    EXPECT_EQ(box.icon, plat::PromptIcon::Error);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_TRUE(QFile::exists(chosen));
+}
+
+TEST_F(FormGraficoDrtTest, NewRunDiscardsTheUnsavedRecordingAndClearsTheCurves)
+{
+    auto w = open();
+    w->ImageRunStopClick();
+    tick(*w);
+    tick(*w);
+    w->ImageRunStopClick();
+    w->ImageRunStopClick();
+    // The first recording is gone, so the new one takes its number again.
+    EXPECT_EQ(acquisitionFiles(), QStringList{QStringLiteral("__acqtmp0.tmp")});
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 0));
+    EXPECT_EQ(w->TimeAxis(), (grafico::AxisRange{0, 30}));
+    w->ImageRunStopClick();
+}
+
+// ---- The time window ------------------------------------------------------------
+
+TEST_F(FormGraficoDrtTest, TimeWindowScrollsWithTheDataAndFollowsTheResolution)
+{
+    auto w = open();
+    const std::uint32_t start = r.clock.tickCount();
+    w->ImageRunStopClick();
+    tickAt(*w, start, 30000);
+    EXPECT_EQ(w->TimeAxis(), (grafico::AxisRange{0, 30}));
+    tickAt(*w, start, 30020);
+    EXPECT_NEAR(w->TimeAxis().Min, 0.02, 1e-9);
+    EXPECT_NEAR(w->TimeAxis().Max, 30.02, 1e-9);
+    tickAt(*w, start, 45000);
+    EXPECT_NEAR(w->TimeAxis().Min, 15, 1e-9);
+
+    // 10 s entered while running at 45 s: 10 s from the current minimum...
+    w->EditResolution->setFocus();
+    w->EditResolution->selectAll();
+    QTest::keyClicks(w->EditResolution, QStringLiteral("10"));
+    QTest::keyClick(w->EditResolution, Qt::Key_Return);
+    EXPECT_EQ(w->TimeWindow(), 10.0);
+    EXPECT_NEAR(w->TimeAxis().Min, 15, 1e-9);
+    EXPECT_NEAR(w->TimeAxis().Max, 25, 1e-9);
+    // ... until the next tick moves it to the data.
+    tickAt(*w, start, 45020);
+    EXPECT_NEAR(w->TimeAxis().Min, 35.02, 1e-9);
+    EXPECT_NEAR(w->TimeAxis().Max, 45.02, 1e-9);
+    w->ImageRunStopClick();
+
+    // The next RUN shows the window entered.
+    w->ImageRunStopClick();
+    EXPECT_EQ(w->TimeAxis(), (grafico::AxisRange{0, 10}));
+    EXPECT_EQ(w->EditResolution->GetAsFloat(), 10.0);
+    w->ImageRunStopClick();
+}
+
+TEST_F(FormGraficoDrtTest, ValueRangeFromTheEditsOrAutomatic)
+{
+    auto w = open(fixture("one-bank.txt"));
+    w->EditMaxRange->setFocus();
+    w->EditMaxRange->selectAll();
+    QTest::keyClicks(w->EditMaxRange, QStringLiteral("8"));
+    QTest::keyClick(w->EditMaxRange, Qt::Key_Return);
+    EXPECT_EQ(w->ValueAxis(), (grafico::AxisRange{0, 8}));
+
+    w->CheckAutoRange->click();
+    ASSERT_TRUE(w->ValueAxisAutomatic());
+    // The shown curves of one-bank.txt span 0.1 (lambda) to 4.25 (petrol).
+    EXPECT_NEAR(w->ValueAxis().Min, 0.1, 1e-6);
+    EXPECT_NEAR(w->ValueAxis().Max, 6.0, 1e-6);  // T.RID 60 x 0.1
+    // Enter in a range edit changes nothing while auto range is on.
+    w->EditMinRange->setFocus();
+    QTest::keyClick(w->EditMinRange, Qt::Key_Return);
+    EXPECT_TRUE(w->ValueAxisAutomatic());
+
+    w->CheckAutoRange->click();
+    EXPECT_EQ(w->ValueAxis(), (grafico::AxisRange{0, 8}));
+}
+
+// ---- LOAD -------------------------------------------------------------------------
+
+TEST_F(FormGraficoDrtTest, FileNamedAtCreationIsPlottedWhole)
+{
+    auto w = open(fixture("one-bank.txt"));
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+    EXPECT_EQ(counts(*w), (std::vector<qsizetype>{3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0}));
+    EXPECT_DOUBLE_EQ(w->Series[0]->at(0).x(), 1.52);
+    EXPECT_DOUBLE_EQ(w->Series[0]->at(0).y(), 2.48);
+    EXPECT_NEAR(w->Series[6]->at(0).y(), 4.5, 1e-6);
+    EXPECT_NEAR(w->Series[4]->at(0).y(), 1.12, 1e-6);
+    EXPECT_EQ(shown(*w), "xxxxxxxx...");
+    EXPECT_TRUE(w->TimeAxisAutomatic());
+    EXPECT_NEAR(w->TimeAxis().Min, 1.52, 1e-9);
+    EXPECT_NEAR(w->TimeAxis().Max, 61.0, 1e-9);
+}
+
+TEST_F(FormGraficoDrtTest, TwoBankFileWithOneProbeStaysHiddenUntilTicked)
+{
+    auto w = open(fixture("two-bank.txt"));
+    w->show();
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 2));
+    EXPECT_EQ(shown(*w), "xxxxxxxx...");
+
+    const QList<QLegendMarker*> markers = w->ChartDrt->chart()->legend()->markers(w->Series[8]);
+    ASSERT_EQ(markers.size(), 1);
+    EXPECT_TRUE(markers[0]->isVisible());  // a hidden curve keeps its legend entry
+    emit markers[0]->clicked();
+    EXPECT_EQ(shown(*w), "xxxxxxxxx..");
+    emit markers[0]->clicked();
+    EXPECT_EQ(shown(*w), "xxxxxxxx...");
+    EXPECT_TRUE(markers[0]->isVisible());
+}
+
+TEST_F(FormGraficoDrtTest, MonoplugHidesLambdaMapAndReducerAfterLoading)
+{
+    r.dm().EcuInfo.EcuType = 79;
+    setProbes(2);
+    auto w = open(fixture("one-bank.txt"));
+    EXPECT_EQ(shown(*w), "x.xxx..x...");
+}
+
+TEST_F(FormGraficoDrtTest, ReaderFailuresShowTheirBoxAndKeepWhatWasRead)
+{
+    struct Case {
+        const char* file;
+        int string;
+        std::vector<qsizetype> counts;
+    };
+    const std::vector<qsizetype> before{3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0};
+    const Case cases[] = {
+        {"bad-line.txt", 474, {2, 2, 2, 2, 2, 2, 2, 2, 0, 0, 0}},  // the two lines before the bad one
+        {"bad-header.txt", 474, std::vector<qsizetype>(11, 0)},
+        {"missing.txt", 473, before},                               // the chart keeps its content
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        r.prompts.clear();
+        auto w = open(fixture("one-bank.txt"));
+        w->LoadAcquisitionFile(fixture(c.file));
+        ASSERT_EQ(r.prompts.shown().size(), 1u);
+        const plat::PromptRequest& box = r.prompts.shown()[0];
+        EXPECT_EQ(box.text, rig::text(c.string));
+        EXPECT_EQ(box.icon, plat::PromptIcon::Error);
+        EXPECT_EQ(box.buttons, plat::PromptButtons::Ok);
+        EXPECT_EQ(counts(*w), c.counts);
+    }
+}
+
+TEST_F(FormGraficoDrtTest, LoadAfterAnUnsavedRecordingDeletesIt)
+{
+    auto w = open();
+    w->ImageRunStopClick();
+    tick(*w);
+    w->ImageRunStopClick();
+    const QString temp = w->Recorder().TempFileName();
+
+    // Cancelled: nothing changes.
+    w->ImageLoadFileClick();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_FALSE(dialogs.shown[0].save);
+    EXPECT_EQ(dialogs.shown[0].request.title, rig::text(476));
+    EXPECT_TRUE(QFile::exists(temp));
+    EXPECT_EQ(counts(*w)[0], 1);
+
+    dialogs.script(fixture("two-bank.txt"));
+    w->ImageLoadFileClick();
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_EQ(counts(*w)[0], 2);
+    w->ImageSaveFileClick();
+    EXPECT_EQ(dialogs.shown.size(), 2u);  // SAVE did nothing
+}
+
+// ---- Print, keys and closing -----------------------------------------------------------
+
+TEST_F(FormGraficoDrtTest, PrintRunsTheDialogAndPrintsEachCopy)
+{
+    auto w = open();
+    printer.copies = 3;
+    w->ImagePrintClick();
+    EXPECT_EQ(printer.dialogs, 1);
+    EXPECT_EQ(printer.printed, (std::vector<QWidget*>(3, w->ChartDrt)));
+    printer.copies = 0;  // cancelled
+    w->ImagePrintClick();
+    EXPECT_EQ(printer.printed.size(), 3u);
+}
+
+TEST_F(FormGraficoDrtTest, EscClosesOnlyWhileStoppedAndClosingDeletesTheRecording)
+{
+    auto w = open();
+    w->show();
+    w->ImageRunStopClick();
+    tick(*w);
+    const QString temp = w->Recorder().TempFileName();
+    QTest::keyClick(w->EditMinRange, Qt::Key_Escape);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->close());
+    EXPECT_FALSE(w->FormCloseQuery());
+    EXPECT_TRUE(QFile::exists(temp));
+
+    w->ImageRunStopClick();
+    QTest::keyClick(w->EditMinRange, Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->result(), TFormGraficoDrt::mrCancel);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_TRUE(acquisitionFiles().isEmpty());
+    // The poll item and the poll timer are left as the live view set them.
+    EXPECT_EQ(r.dm().PollItem, 1);
+    EXPECT_FALSE(r.dm().TimerIO && r.dm().TimerIO->isActive());
+}
+
+TEST_F(FormGraficoDrtTest, ExitPictureClosesWithCancel)
+{
+    auto w = open();
+    w->show();
+    w->ImageExitClick();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->result(), TFormGraficoDrt::mrCancel);
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+// The graph's rules as tables: decoding a tick, the curve values of a tick
+// and of a file line, which curves are shown, the time axis and the
+// automatic ranges.
+#include "GraficoRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using grafico::AxisRange;
+using qz::live::TAcquisitionRow;
+using qz::live::TAcquisitionSample;
+
+long double reducerTable(int raw) { return raw * 2.0L; }
+long double gasTable(int raw) { return raw - 40.0L; }
+
+TEST(GraficoRules, DecodeSampleScalesEveryField)
+{
+    dm::TLiveFrame f;
+    f.Rpm = 2480;
+    f.Lambda1 = 51;          // 1 V
+    f.GasTime1 = 1000;       // x 2560 x 0.00025 x 0.004 = 2.56 ms
+    f.PetrolTime1 = 1500;
+    f.GasPressure = 1129;    // / 10 -> 112 hundredths (integer division)
+    f.MapPressure = -359;    // -> -35
+    f.ReducerTemp = 40;
+    f.GasTemp = 100;
+    f.Lambda2 = 102;
+    f.GasTime2 = 500;
+    f.PetrolTime2 = 250;
+
+    const TAcquisitionSample s = grafico::DecodeSample(f, 2560, true, {}, reducerTable, gasTable);
+    EXPECT_EQ(s.Rpm, 2480);
+    EXPECT_DOUBLE_EQ(s.Lambda1Volts, 1.0);
+    EXPECT_DOUBLE_EQ(s.GasMs1, 2.56);
+    EXPECT_DOUBLE_EQ(s.PetrolMs1, 3.84);
+    EXPECT_EQ(s.GasPressureHundredths, 112);
+    EXPECT_EQ(s.MapPressureHundredths, -35);
+    EXPECT_DOUBLE_EQ(s.ReducerTempC, 80.0);
+    EXPECT_DOUBLE_EQ(s.GasTempC, 60.0);
+    EXPECT_DOUBLE_EQ(s.Lambda2Volts, 2.0);
+    EXPECT_DOUBLE_EQ(s.GasMs2, 1.28);
+    EXPECT_DOUBLE_EQ(s.PetrolMs2, 0.64);
+
+    // Another time base scales both banks.
+    EXPECT_DOUBLE_EQ(grafico::DecodeSample(f, 1280, true, {}, reducerTable, gasTable).GasMs2, 0.64);
+}
+
+TEST(GraficoRules, DecodeSampleZeroTemperaturesAndOneProbe)
+{
+    dm::TLiveFrame f;
+    f.ReducerTemp = 0;  // not available: 0, not the table's value for 0
+    f.GasTemp = 0;
+    f.Lambda2 = 255;
+    f.GasTime2 = 4000;
+    TAcquisitionSample previous;
+    previous.Lambda2Volts = 0.7;
+    previous.GasMs2 = 1.5;
+    previous.PetrolMs2 = 2.5;
+    previous.ReducerTempC = 55;
+
+    const TAcquisitionSample s = grafico::DecodeSample(f, 2560, false, previous, gasTable, gasTable);
+    EXPECT_EQ(s.ReducerTempC, 0.0);
+    EXPECT_EQ(s.GasTempC, 0.0);
+    // Without a second probe the second-bank values stay as they were.
+    EXPECT_EQ(s.Lambda2Volts, 0.7);
+    EXPECT_EQ(s.GasMs2, 1.5);
+    EXPECT_EQ(s.PetrolMs2, 2.5);
+}
+
+TEST(GraficoRules, CurveValuesOfATickAndOfAFileLineAgree)
+{
+    TAcquisitionSample s;
+    s.Rpm = 2500;
+    s.Lambda1Volts = 0.5;
+    s.GasMs1 = 3.5;
+    s.PetrolMs1 = 4.25;
+    s.GasPressureHundredths = 110;
+    s.MapPressureHundredths = 40;
+    s.ReducerTempC = 46;
+    s.GasTempC = 33;
+    s.Lambda2Volts = 0.25;
+    s.GasMs2 = 2.5;
+    s.PetrolMs2 = 3.75;
+    const grafico::CurveValues expected = {2.5, 0.5, 3.5, 4.25, 1.1, 0.4, 4.6, 3.3, 0.25, 2.5, 3.75};
+
+    const grafico::CurveValues tick = grafico::CurvesOfSample(s);
+    TAcquisitionRow row;
+    row.TimeMs = 1540;
+    row.Rpm = 2500;
+    row.Values = {0.5f, 3.5f, 4.25f, 1.1f, 0.4f, 46, 33, 0.25f, 2.5f, 3.75f};
+    const grafico::CurveValues line = grafico::CurvesOfRow(row);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(tick[i], expected[i], 1e-12) << "series " << i;
+        EXPECT_NEAR(line[i], expected[i], 1e-6) << "series " << i;
+    }
+}
+
+TEST(GraficoRules, SeriesShownByEcuTypeAndProbes)
+{
+    struct Case {
+        int ecuType;
+        bool secondProbe;
+        std::string shown;  // one letter per series: x shown, . hidden
+    };
+    const Case cases[] = {
+        {30, false, "xxxxxxxx..."},
+        {30, true, "xxxxxxxxxxx"},
+        {79, false, "x.xxx..x..."},
+        {79, true, "x.xxx..xxxx"},
+    };
+    for (const Case& c : cases) {
+        std::string got;
+        for (int i = 0; i < grafico::kSeriesCount; ++i)
+            got += grafico::SeriesShown(i, c.ecuType, c.secondProbe) ? 'x' : '.';
+        EXPECT_EQ(got, c.shown) << "type " << c.ecuType << " second probe " << c.secondProbe;
+    }
+}
+
+TEST(GraficoRules, TimeAxisScrollsOncePastTheWindow)
+{
+    struct Case {
+        AxisRange current;
+        double t;
+        double window;
+        AxisRange expected;
+    };
+    const Case cases[] = {
+        {{0, 30}, 0.02, 30, {0, 30}},
+        {{0, 30}, 30.0, 30, {0, 30}},            // exactly the window: still 0 to 30
+        {{0, 30}, 30.02, 30, {30.02 - 30, 30.02}},
+        {{15, 25}, 45.02, 10, {35.02, 45.02}},   // after a narrower window was entered
+        {{0, 60}, 45.0, 60, {0, 60}},            // a wider window waits for the data
+    };
+    for (const Case& c : cases) {
+        const AxisRange r = grafico::TimeAxisAfterTick(c.current, c.t, c.window);
+        EXPECT_DOUBLE_EQ(r.Min, c.expected.Min) << "t " << c.t;
+        EXPECT_DOUBLE_EQ(r.Max, c.expected.Max) << "t " << c.t;
+    }
+    // A new window keeps the minimum.
+    EXPECT_EQ(grafico::TimeAxisForWindow({15, 45}, 10), (AxisRange{15, 25}));
+    EXPECT_EQ(grafico::TimeAxisForWindow({0, 30}, 0.1), (AxisRange{0, 0.1}));
+}
+
+TEST(GraficoRules, ElapsedSecondsAcrossTheTickCountWrap)
+{
+    EXPECT_DOUBLE_EQ(grafico::ElapsedSeconds(31000, 1000), 30.0);
+    EXPECT_DOUBLE_EQ(grafico::ElapsedSeconds(5, 0xFFFFFFFFu - 994), 1.0);
+}
+
+TEST(GraficoRules, CurvesOfFileFillTheSecondBankOnlyForTwoBanks)
+{
+    qz::live::TAcquisitionReadResult read;
+    read.BankCount = 1;
+    TAcquisitionRow a;
+    a.TimeMs = 1520;
+    a.Rpm = 2480;
+    a.Values = {0.45f, 3.0f, 4.0f, 1.12f, 0.35f, 45, 32, 0.9f, 1, 2};  // leftovers of a one-bank line are ignored
+    TAcquisitionRow b = a;
+    b.TimeMs = 61000;
+    read.Rows = {a, b};
+
+    const grafico::LoadedCurves one = grafico::CurvesOfFile(read);
+    EXPECT_FALSE(one.TwoBanks);
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(one.Points[i].size(), 2) << "series " << i;
+    for (int i = 8; i < 11; ++i)
+        EXPECT_TRUE(one.Points[i].isEmpty()) << "series " << i;
+    EXPECT_DOUBLE_EQ(one.Points[0][0].x(), 1.52);
+    EXPECT_DOUBLE_EQ(one.Points[0][1].x(), 61.0);
+    EXPECT_DOUBLE_EQ(one.Points[0][0].y(), 2.48);
+    EXPECT_NEAR(one.Points[6][0].y(), 4.5, 1e-9);
+
+    read.BankCount = 2;
+    const grafico::LoadedCurves two = grafico::CurvesOfFile(read);
+    EXPECT_TRUE(two.TwoBanks);
+    ASSERT_EQ(two.Points[10].size(), 2);
+    EXPECT_DOUBLE_EQ(two.Points[10][1].y(), 2.0);
+}
+
+TEST(GraficoRules, AutomaticRangeCoversOnlyShownCurves)
+{
+    std::array<grafico::Extent, grafico::kSeriesCount> e{};
+    e[0] = grafico::ExtentOf({{1, 2.5}, {3, 0.9}});
+    e[4] = grafico::ExtentOf({{0.5, 1.1}});
+    e[7] = grafico::ExtentOf({{2, 12}, {9, 4}});
+    std::array<bool, grafico::kSeriesCount> shown{};
+    shown.fill(true);
+
+    EXPECT_EQ(grafico::AutomaticRange(e, shown, false), (AxisRange{0.9, 12}));
+    EXPECT_EQ(grafico::AutomaticRange(e, shown, true), (AxisRange{0.5, 9}));
+    shown[7] = false;
+    EXPECT_EQ(grafico::AutomaticRange(e, shown, false), (AxisRange{0.9, 2.5}));
+    // A single value still gives an axis with some height.
+    shown[0] = false;
+    const auto single = grafico::AutomaticRange(e, shown, false);
+    ASSERT_TRUE(single.has_value());
+    EXPECT_NEAR(single->Min, 0.6, 1e-12);
+    EXPECT_NEAR(single->Max, 1.6, 1e-12);
+    shown[4] = false;
+    EXPECT_FALSE(grafico::AutomaticRange(e, shown, false).has_value());
+}
+
+} // namespace

@@ -1,0 +1,360 @@
+// The live view against the data module on the simulated ECU, with fake
+// dialogs, scripted message boxes and virtual time. Ticks are driven by
+// calling the tick handler.
+#include "DataModuleRig.h"
+#include "FormDiagnosi.h"
+#include "FormVisualizza.h"
+
+#include "AcquisitionRecorder.h"
+#include "plat/PictureButton.h"
+#include "plat/ProgramFolder.h"
+#include "plat/Shape.h"
+#include "plat/testing/DesktopFakes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormVisualizzaTest : public ::testing::Test {
+protected:
+    FormVisualizzaTest() : desktop_({&dialogs, nullptr, nullptr})
+    {
+        plat::setProgramFolder(folder.path());
+        QDir(folder.path()).mkdir(QStringLiteral("Acquisition"));
+    }
+    ~FormVisualizzaTest() override
+    {
+        TFormVisualizza::GraphWindowOpener() = nullptr;
+        plat::setProgramFolder(QString());
+    }
+
+    std::unique_ptr<TFormVisualizza> open(bool* seen = nullptr)
+    {
+        auto w = std::make_unique<TFormVisualizza>(nullptr, seen, folder.path());
+        w->FormShow();
+        return w;
+    }
+
+    // A live block as the ECU would send it (the link stays closed, so the
+    // poll step leaves it alone).
+    void frame(std::uint8_t status, int length = 50)
+    {
+        r.dm().LiveBlock.fill(0);
+        r.dm().LiveBlock[11] = status;
+        r.dm().LiveLength = length;
+    }
+
+    static bool shown(const QWidget* w) { return !w->isHidden(); }
+
+    std::vector<std::int32_t> optionWrites()
+    {
+        std::vector<std::int32_t> words;
+        for (const auto& c : r.sim().calls())
+            if ((c.code & 0xFFFF) == 0x2303 && c.name.rfind("Write", 0) == 0 && !c.in.empty())
+                words.push_back(c.in[0]);
+        return words;
+    }
+
+    QString acquisition(const char* name) const { return QDir(folder.path()).filePath(QLatin1String(name)); }
+
+    rig::DataModuleRig r;
+    plat::testing::FakeFileDialogs dialogs;
+    QTemporaryDir folder;
+
+private:
+    plat::ScopedDesktop desktop_;
+};
+
+TEST_F(FormVisualizzaTest, OpeningTakesOverThePollingAndClosingGivesItBack)
+{
+    r.dm().TimerIO->start();
+    auto w = open();
+    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollLive);
+    EXPECT_FALSE(r.dm().TimerIO->isActive());
+    EXPECT_TRUE(w->Timer->isActive());
+    EXPECT_EQ(w->Timer->interval(), 20);
+    EXPECT_TRUE(w->TimerRedraw->isActive());
+    EXPECT_EQ(w->TimerRedraw->interval(), 1000);
+    EXPECT_EQ(w->PreviousStatus(), -1);
+    EXPECT_TRUE(w->RedrawPending());
+    EXPECT_EQ(w->LabelExit->text(), rig::text(410));
+    EXPECT_EQ(w->SaveDialogDrt.Filter, rig::text(477) + QStringLiteral("|*.txt"));
+    EXPECT_EQ(w->SaveDialogDrt.InitialDir, acquisition("Acquisition"));
+
+    EXPECT_TRUE(w->FormKeyPress(27));
+    EXPECT_EQ(w->result(), TFormVisualizza::mrCancel);
+    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
+    EXPECT_TRUE(r.dm().TimerIO->isActive());
+    EXPECT_FALSE(w->Timer->isActive());
+}
+
+TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)
+{
+    r.connectEcu();
+    r.clock.sleep(70000); // warmed up: on gas
+    r.dm().BuildTempMotoreTable(false);
+    r.dm().BuildTemperaturaGasTable(*r.dm().Item(0x86));
+    auto w = open();
+    r.sim().clearCalls();
+    w->TimerTimer();
+
+    const auto reads = r.callsOf("ReadBlock");
+    ASSERT_EQ(reads.size(), 1u);
+    const auto& b = reads[0].out;
+    ASSERT_GE(b.size(), 20u);
+    const int rpm = b[0] | (b[1] << 8);
+    EXPECT_GT(rpm, 800);
+    EXPECT_EQ(w->Values().Rpm, rpm);
+    EXPECT_EQ(w->LabelGiri->text(), QString::number(rpm / 10 * 10));
+    EXPECT_EQ(w->Values().Status, b[11]);
+    EXPECT_DOUBLE_EQ(w->Values().ReducerTemp, static_cast<double>(dm::TempMotoreFromRaw(b[12])));
+    EXPECT_NE(w->LabTempRid->text(), rig::text(91));
+    EXPECT_NE(w->LabPressione->text(), rig::text(91));
+    EXPECT_GT(w->ShapePressione->width(), 0);
+    EXPECT_GT(w->ShapeInjBenzina->width(), 0);
+    EXPECT_TRUE(shown(w->ImageGasOn));
+    EXPECT_TRUE(shown(w->ImageBenzinaOff));
+    EXPECT_FALSE(shown(w->ImageBenzinaOn));
+    EXPECT_TRUE(shown(w->ImageKeyOn));
+    EXPECT_FALSE(shown(w->ImageKeyOff));
+    EXPECT_FALSE(shown(w->ImageRidGray));
+    EXPECT_FALSE(w->RedrawPending());
+    EXPECT_TRUE(w->Timer->isActive());
+    EXPECT_EQ(w->TickCount(), 1);
+    // The needles were drawn on the window.
+    EXPECT_FALSE(w->NeedleLayer().isNull());
+    EXPECT_TRUE(r.sim().violations().empty());
+}
+
+TEST_F(FormVisualizzaTest, IndicatorsFollowChangesFromTheAllSetStart)
+{
+    auto w = open();
+    struct Step {
+        std::uint8_t status;
+        bool cutoff, extra;
+        QColor extraColour;
+    };
+    const QColor green(0, 255, 0), yellow(255, 255, 0);
+    // Cut-off already on at opening shows nothing until it begins again;
+    // extra injection likewise, and then stays yellow once seen.
+    const Step steps[] = {
+        {0x05, false, false, {}}, {0x00, false, false, {}}, {0x05, true, true, green},
+        {0x00, false, true, yellow}, {0x01, false, true, green},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        frame(s.status);
+        w->TimerTimer();
+        EXPECT_EQ(shown(w->ShapeCutoff), s.cutoff) << "step " << n;
+        EXPECT_EQ(shown(w->ShapeExtraInj), s.extra) << "step " << n;
+        if (s.extra) {
+            EXPECT_EQ(w->ShapeExtraInj->brush().color(), s.extraColour) << "step " << n;
+        }
+        ++n;
+    }
+}
+
+TEST_F(FormVisualizzaTest, ExtraInjectionSeenIsTheOwnersFlag)
+{
+    bool seen = false;
+    {
+        auto w = open(&seen);
+        EXPECT_FALSE(shown(w->ShapeExtraInj));
+        frame(0x00);
+        w->TimerTimer();
+        frame(0x01);
+        w->TimerTimer();
+        EXPECT_TRUE(seen);
+    }
+    auto later = open(&seen);
+    EXPECT_TRUE(shown(later->ShapeExtraInj));
+    EXPECT_EQ(later->ShapeExtraInj->brush().color(), QColor(255, 255, 0));
+}
+
+TEST_F(FormVisualizzaTest, PendingChangeOverBlinksTheGasLamp)
+{
+    auto w = open();
+    // Design state until the first update.
+    EXPECT_TRUE(shown(w->ImageGasOff));
+    EXPECT_TRUE(shown(w->ImageBenzinaOn));
+    EXPECT_FALSE(shown(w->ImageGasOn));
+    frame(0x88);
+    bool previous = false;
+    for (int i = 0; i < 4; ++i) {
+        w->TimerTimer();
+        const bool on = shown(w->ImageGasOn);
+        EXPECT_NE(on, shown(w->ImageGasOff));
+        if (i > 0) {
+            EXPECT_NE(on, previous) << "tick " << i;
+        }
+        previous = on;
+        EXPECT_TRUE(shown(w->ImageBenzinaOn));
+    }
+    frame(0x90);
+    w->TimerTimer();
+    EXPECT_TRUE(shown(w->ImageGasOn));
+    EXPECT_FALSE(shown(w->ImageGasOff));
+    EXPECT_TRUE(shown(w->ImageBenzinaOff));
+}
+
+TEST_F(FormVisualizzaTest, ShortFrameKeepsTheSecondBank)
+{
+    auto w = open();
+    frame(0x80);
+    r.dm().LiveBlock[21] = 102;
+    w->TimerTimer();
+    EXPECT_DOUBLE_EQ(w->Values().Lambda2, 2.0);
+    frame(0x80, 19);
+    r.dm().LiveBlock[21] = 51;
+    w->TimerTimer();
+    EXPECT_DOUBLE_EQ(w->Values().Lambda2, 2.0);
+}
+
+TEST_F(FormVisualizzaTest, InjectorRatingFromMapK)
+{
+    for (auto [cell, string] : {std::pair{102, 408}, std::pair{101, 407}, std::pair{200, 409}}) {
+        for (int row = 0; row < r.dm().GetNumeroRighe(); ++row)
+            for (int col = 0; col < r.dm().GetNumeroColonne(); ++col)
+                r.dm().Item(0x54)[row * r.dm().GetNumeroColonne() + col] = cell;
+        auto w = open();
+        EXPECT_EQ(w->PanelIniettori->text(), rig::text(string)) << cell;
+    }
+}
+
+TEST_F(FormVisualizzaTest, DiagnosticIndicatorOnceEveryTwentyTicks)
+{
+    r.connectEcu();
+    ASSERT_TRUE(r.sim().pokeItem(0x21, std::vector<std::int32_t>{0x01}));
+    auto w = open();
+    for (int i = 1; i < 20; ++i)
+        w->TimerTimer();
+    EXPECT_FALSE(shown(w->ShapeDiagnosi));
+    w->TimerTimer();
+    EXPECT_TRUE(shown(w->ShapeDiagnosi));
+}
+
+TEST_F(FormVisualizzaTest, SwitchPressWritesTheFlagSequenceOverNineHundredMs)
+{
+    r.connectEcu();
+    auto w = open();
+    w->TimerTimer(); // cold engine: on petrol
+    ASSERT_EQ(w->Values().Status & 0x18, 0);
+    r.sim().clearCalls();
+    const auto start = r.clock.tickCount();
+    w->ImageCommutatoreClick();
+    EXPECT_EQ(r.clock.tickCount() - start, 900u);
+    EXPECT_TRUE(w->ImageCommutatore->isEnabled());
+    const auto words = optionWrites();
+    ASSERT_EQ(words.size(), 4u);
+    constexpr std::int32_t press = 0x800, state = 0x1000;
+    EXPECT_EQ(words[0] & state, 0);      // flag 5 off: on petrol
+    EXPECT_EQ(words[1] & press, press);  // flag 4 pressed
+    EXPECT_EQ(words[2] & state, state);  // flag 5 inverted
+    EXPECT_EQ(words[3] & press, 0);      // flag 4 released
+    std::vector<std::int32_t> stored;
+    ASSERT_TRUE(r.sim().peekItem(0x03, stored));
+    EXPECT_EQ(stored[0] & (press | state), state);
+}
+
+TEST_F(FormVisualizzaTest, RecordingIsSavedByNameOrDiscarded)
+{
+    auto w = open();
+    w->LabelAcquisizioniClick();
+    EXPECT_TRUE(shown(w->ImageRec));
+    w->ImageRecClick();
+    EXPECT_TRUE(w->Recording());
+    EXPECT_TRUE(shown(w->ShapeAcquisisciOn));
+    EXPECT_FALSE(w->ImageRec->isEnabled());
+    const QString temp = w->Recorder().TempFileName();
+    ASSERT_TRUE(QFile::exists(temp));
+    frame(0x80);
+    r.dm().LiveBlock[0] = 0xB0; // 2480 rpm
+    r.dm().LiveBlock[1] = 0x09;
+    for (int i = 0; i < 3; ++i)
+        w->TimerTimer();
+
+    dialogs.script(acquisition("a.txt"));
+    w->ImageStopClick();
+    EXPECT_FALSE(w->Recording());
+    EXPECT_TRUE(w->ImageRec->isEnabled());
+    EXPECT_FALSE(QFile::exists(temp));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].request.title, rig::text(475));
+    QFile f(acquisition("a.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith("Ver. 1 "));
+    EXPECT_TRUE(lines[2].startsWith("0\t2480\t"));
+
+    // Cancelled: the temporary file goes.
+    w->ImageRecClick();
+    const QString second = w->Recorder().TempFileName();
+    w->ImageStopClick();
+    EXPECT_FALSE(QFile::exists(second));
+    EXPECT_TRUE(r.prompts.shown().empty());
+}
+
+TEST_F(FormVisualizzaTest, ClosingWhileRecordingOffersTheSave)
+{
+    auto w = open();
+    w->ImageRecClick();
+    w->TimerTimer();
+    dialogs.script(acquisition("c.txt"));
+    w->done(TFormVisualizza::mrCancel);
+    EXPECT_TRUE(QFile::exists(acquisition("c.txt")));
+    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
+}
+
+TEST_F(FormVisualizzaTest, ViewOpensTheLatestSavedRecording)
+{
+    QStringList opened;
+    TFormVisualizza::GraphWindowOpener() = [&](QWidget* owner, QString& name) {
+        EXPECT_NE(owner, nullptr);
+        opened << QFileInfo(name).fileName();
+    };
+    auto w = open();
+    for (const char* name : {"a.txt", "b.txt"}) {
+        w->ImageRecClick();
+        dialogs.script(acquisition(name));
+        w->ImageStopClick();
+    }
+    w->ImageViewClick();
+    EXPECT_TRUE(w->Timer->isActive());
+    // The graph changes the name it was handed; without a new recording it
+    // keeps it.
+    TFormVisualizza::GraphWindowOpener() = [&](QWidget*, QString& name) {
+        opened << QFileInfo(name).fileName();
+        name = QStringLiteral("other.txt");
+    };
+    w->ImageViewClick();
+    w->ImageViewClick();
+    EXPECT_EQ(opened, (QStringList{"b.txt", "b.txt", "other.txt"}));
+}
+
+TEST_F(FormVisualizzaTest, DiagnosticsWindowRunsWithTheTickStopped)
+{
+    r.dm().EcuInfo.EcuType = 30;
+    auto w = open();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TFormDiagnosi*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        seen = true;
+        EXPECT_FALSE(w->Timer->isActive());
+        d->done(TFormDiagnosi::mrCancel);
+    });
+    w->LabelDiagnosiClick();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollLive);
+    EXPECT_FALSE(r.dm().TimerIO->isActive());
+    EXPECT_TRUE(w->Timer->isActive());
+}
+
+} // namespace
