@@ -1,7 +1,8 @@
 #include "MainQuorin.h"
-#include "FormVisualizza.h"
 
 #include "BuildConstants.h"
+#include "FormCalibraTar.h"
+#include "FormVisualizza.h"
 #include "MainRules.h"
 #include "Splash.h"
 #include "Translator.h"
@@ -545,8 +546,11 @@ void TFormMain::ActionConfExecute()
         dialog->exec();
 }
 
-// The auto-calibration window comes with its own change.
-void TFormMain::ActionTaraExecute() {}
+void TFormMain::ActionTaraExecute()
+{
+    TFormCalibraTar calibration(this, &ExtraInjectionSeen);
+    calibration.exec();
+}
 void TFormMain::ActionVisualizzaExecute()
 {
     TFormVisualizza live(this, &ExtraInjectionSeen, applicationFolder_);

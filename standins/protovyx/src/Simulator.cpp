@@ -1,6 +1,7 @@
 #include "protovyx/Simulator.h"
 
 #include "Catalogue.h"
+#include "Autocal.h"
 #include "Counters.h"
 #include "EngineModel.h"
 
@@ -352,6 +353,27 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             }
         } else if (k == "programms") {
             ok = parseInt(v, p.programMs) && p.programMs >= 0;
+        } else if (k == "autocalms") {
+            ok = parseInt(v, p.autocalMs) && p.autocalMs > 0;
+        } else if (k == "autocalwarm") {
+            ok = parseInt(v, p.autocalWarmS) && p.autocalWarmS >= 0 && p.autocalWarmS <= 0xFFFF;
+        } else if (k == "autocalflags") {
+            ok = parseInt(v, p.autocalFlags) && p.autocalFlags >= 0 && p.autocalFlags <= 0xFF;
+        } else if (k == "autocalpetrol") {
+            ok = parseInt(v, p.autocalPetrolMs) && p.autocalPetrolMs >= 0 && p.autocalPetrolMs <= 60;
+        } else if (k == "autocalk") {
+            ok = parseInt(v, p.autocalKPercent) && p.autocalKPercent >= 0;
+        } else if (k == "autocalfault") {
+            static constexpr std::pair<const char*, AutocalFault> kFaults[] = {
+                {"none", AutocalFault::None}, {"never", AutocalFault::Never}, {"refuse", AutocalFault::Refuse},
+                {"drop", AutocalFault::Drop}, {"nostart", AutocalFault::NoStart},
+                {"nomeasure", AutocalFault::NoMeasure}};
+            ok = false;
+            for (const auto& [name, fault] : kFaults)
+                if (v == name) {
+                    p.autocalFault = fault;
+                    ok = true;
+                }
         } else if (k == "fail") {
             FaultSpec f;
             ok = parseFault(v, f);
@@ -449,6 +471,7 @@ struct Simulator::State {
     std::uint32_t countedMs = 0; // running time since key on already counted
     bool writeSession = false;
     std::deque<int> programQueue;
+    detail::AutocalModel autocal;
 
     std::uint32_t now() { return clock->nowMs(); }
 
@@ -487,6 +510,7 @@ struct Simulator::State {
         keyOnMs = now();
         countedMs = 0;
         applyDiagnosticProfile();
+        autocal = {};
         programQueue.assign(p.programResults.begin(), p.programResults.end());
     }
 
@@ -1230,12 +1254,33 @@ bool Simulator::SendCommand(std::int32_t command, std::uint8_t* buffer, std::int
 
     std::vector<std::uint8_t> reply;
     bool known = true;
+    bool answered = false;
     if (auto o = s.overrides.find(command); o != s.overrides.end()) {
         if (!o->second.ok || !o->second.reply)
             return c.done(false, ECU_STATUS_LINK);
         reply = *o->second.reply;
     } else {
-        switch (command) {
+        auto& kItem = s.items[0x54];
+        const detail::AutocalContext ctx{&s.profile, s.now(), kItem ? &kItem->values : nullptr};
+        switch (detail::autocalCommand(s.autocal, ctx, command, buffer, *length, reply)) {
+        case detail::AutocalAnswer::Refused:
+            return c.done(false, ECU_STATUS_LINK);
+        case detail::AutocalAnswer::LinkLost:
+            s.lost = true;
+            s.setOpen(false);
+            return c.done(false, ECU_STATUS_LINK);
+        case detail::AutocalAnswer::Reply:
+            answered = true;
+            // An abort restarts the application, as the close of a finished one does.
+            if (command == 0x15)
+                s.startReboot();
+            break;
+        case detail::AutocalAnswer::NotMine:
+            break;
+        }
+        switch (answered ? -1 : command) {
+        case -1:
+            break;
         case 0x04: // K-map size: columns, rows of the map (time axis + 1)
             reply = {static_cast<std::uint8_t>(s.profile.mapCols), static_cast<std::uint8_t>(s.profile.mapRows + 1)};
             break;
@@ -1248,7 +1293,7 @@ bool Simulator::SendCommand(std::int32_t command, std::uint8_t* buffer, std::int
             reply = {0};
             s.startReboot();
             break;
-        // Later commands (programming, diagnostics, auto-calibration) go here.
+        // Later commands (programming, diagnostics) go here.
         default:
             known = false;
             break;
@@ -1314,6 +1359,7 @@ bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t
     in.timeAxis = lookup(0x37);
     in.rpmAxis = lookup(0x3d);
     detail::buildLiveFrame(in, frame);
+    detail::autocalFrame(s.autocal, s.profile, s.now(), frame);
     const int n = std::min(*length, std::min(s.frameLength, 50));
     std::copy(frame.begin(), frame.begin() + n, buffer);
     *length = n;

@@ -4,6 +4,7 @@
 
 #include "BuildConstants.h"
 #include "DataModuleRig.h"
+#include "FormCalibraTar.h"
 #include "FormVisualizza.h"
 #include "Schemi.h"
 #include "Splash.h"
@@ -21,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -215,22 +218,32 @@ TEST_F(MainWindowTest, DiagramMenuItemsOpenTheBrowserOfTheirKindModally)
     }
 }
 
-TEST_F(MainWindowTest, TheLiveViewPictureOpensTheLiveViewModallyAndFreesIt)
+// The live view and the auto-calibration window: modal over the main window,
+// freed when they close, and the poll timer given back.
+TEST_F(MainWindowTest, TheLiveAndCalibrationPicturesOpenTheirWindowsModallyAndFreeThem)
 {
-    QPointer<QWidget> opened;
-    QWidget* owner = nullptr;
-    QTimer::singleShot(0, [&] {
-        if (auto* w = qobject_cast<TFormVisualizza*>(QApplication::activeModalWidget())) {
-            opened = w;
-            owner = w->parentWidget();
-            w->reject();
-        }
-    });
-    window->RunPicture(static_cast<int>(window->Pictures().indexOf(window->ImageVisualizza)));
-    EXPECT_EQ(owner, window.get());
-    EXPECT_TRUE(opened.isNull()); // freed when it closed
-    // The live view gives the data module its poll timer back.
-    EXPECT_TRUE(StreamDati->TimerIO->isActive());
+    const struct {
+        plat::PictureButton* picture;
+        std::function<bool(QWidget*)> isIt;
+    } cases[] = {
+        {window->ImageVisualizza, [](QWidget* w) { return qobject_cast<TFormVisualizza*>(w) != nullptr; }},
+        {window->ImageTara, [](QWidget* w) { return qobject_cast<TFormCalibraTar*>(w) != nullptr; }},
+    };
+    for (const auto& k : cases) {
+        QPointer<QWidget> opened;
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget()); w && k.isIt(w)) {
+                opened = w;
+                owner = w->parentWidget();
+                w->reject();
+            }
+        });
+        window->RunPicture(static_cast<int>(window->Pictures().indexOf(k.picture)));
+        EXPECT_EQ(owner, window.get());
+        EXPECT_TRUE(opened.isNull()); // freed when it closed
+        EXPECT_TRUE(StreamDati->TimerIO->isActive());
+    }
 }
 
 TEST_F(MainWindowTest, LinkEventsSetIconLabelsAndActions)

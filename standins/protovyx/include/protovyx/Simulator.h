@@ -42,6 +42,26 @@
 //   programms=<ms> (how long a programming takes; 0 by default)
 //   fail=<op>:<code|item:N>[:row<r>][:skip<n>][:times<n>][:status<s>][:lose]
 //     (op: an Op name, any case, e.g. fail=ReadRow:0xc154:row3:status1)
+//   Auto-calibration (SendCommand 0x1B measuring step, 0x13 start, 0x14
+//   progress, 0x15 abort, 0x12 close):
+//   autocalms=<ms> (24000: from the start to phase 12, the phases 0..11
+//     evenly spread)   autocalwarm=<s> (0: first a warm-up wait, phase 13
+//     with the seconds left)   autocalflags=<mask> (0x02: the refusal flags
+//     of autocalfault=refuse)   autocalpetrol=<ms> (18: the petrol time the
+//     measuring step measures with the pedal down)   autocalk=<percent>
+//     (104: at phase 12 the ECU scales every map-K cell, item 0x54, by it,
+//     within 0..255)
+//   autocalfault=none|never|refuse|drop|nostart|nomeasure: never stays at
+//     phase 11; refuse answers every progress poll with phase 0 and
+//     autocalflags; drop loses the link on the first poll at phase 6 or
+//     later (the ECU gives its calibration up, map K unchanged); nostart
+//     refuses 0x13; nomeasure refuses 0x1B.
+//   0x1B 0 begins the measuring step: until 0x1B 2 (or 0x13) the live frame
+//   shows the engine on petrol, 6 s at idle (800 rpm, 3 ms), 1.5 s pedal
+//   down (3200 rpm, autocalpetrol ms), 2.5 s idle, over again; 0x1B 1
+//   replies that petrol time (2 bytes, low first, time units). 0x14 answers
+//   phase 0xFF while no calibration runs. 0x15 drops the calibration (map K
+//   unchanged) and, like 0x12, restarts the application.
 // Unknown keys are ignored. Items are named by item number (code & 0xFF) in
 // peekItem/pokeItem/setItemPresent.
 //
@@ -150,6 +170,8 @@ struct Notification {
     bool sent;                 // Send (true) or Post (false)
 };
 
+enum class AutocalFault { None, Never, Refuse, Drop, NoStart, NoMeasure };
+
 // The simulated ECU's settings (see the profile keys above).
 struct Profile {
     int type = 30;
@@ -176,6 +198,12 @@ struct Profile {
     bool counters = false;             // running-time counters advance
     std::vector<int> errors;           // diagnostic state words 0..4 at key on
     int gasFaults = 0, petrolFaults = 0; // injector fault masks at key on
+    int autocalMs = 24000;             // auto-calibration (see the keys above)
+    int autocalWarmS = 0;
+    int autocalFlags = 0x02;
+    int autocalPetrolMs = 18;
+    int autocalKPercent = 104;
+    AutocalFault autocalFault = AutocalFault::None;
 
     // Starts from the defaults and applies the text's keys; false (and the
     // first bad key in *error) when a value does not parse.

@@ -1,0 +1,245 @@
+#include "CalibraTarRules.h"
+
+#include "AcquisitionFormat.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace taratura {
+
+double EcuTimeMs(std::uint32_t raw, std::int32_t timeBase) { return raw * static_cast<double>(timeBase) * 0.00025 * 0.004; }
+
+void DecodeLive(const dm::TLiveFrame& f, int receivedLength, std::int32_t timeBase, LiveValues& v)
+{
+    v.Rpm = f.Rpm;
+    v.Lambda1 = f.Lambda1 * 5.0 / 255.0;
+    v.GasTime1 = EcuTimeMs(f.GasTime1, timeBase);
+    v.PetrolTime1 = EcuTimeMs(f.PetrolTime1, timeBase);
+    v.Status = f.StatusFlags;
+    v.ReducerTempRaw = f.ReducerTemp;
+    v.GasTempRaw = f.GasTemp;
+    v.GasLevel = f.GasLevel;
+    v.GasPressure = f.GasPressure / 10;
+    v.MapPressure = f.MapPressure / 10;
+    if (receivedLength >= 20) {
+        v.Lambda2 = f.Lambda2 * 5.0 / 255.0;
+        v.GasTime2 = EcuTimeMs(f.GasTime2, timeBase);
+        v.PetrolTime2 = EcuTimeMs(f.PetrolTime2, timeBase);
+    }
+}
+
+QString FormatFixed(double value, int significant, int decimals, QChar separator)
+{
+    int places = decimals;
+    if (value != 0 && std::isfinite(value)) {
+        const int intDigits = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+        places = std::clamp(significant - intDigits, 0, decimals);
+    }
+    const double scale = std::pow(10.0, places);
+    const double rounded = std::round(value * scale) / scale;
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, rounded == 0 ? 0.0 : rounded, std::chars_format::fixed, decimals);
+    QString s = QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
+    s.replace(QLatin1Char('.'), separator);
+    return s;
+}
+
+QString TimeText(double ms, QChar separator) { return FormatFixed(ms, 4, 2, separator); }
+
+QString PressureText(std::int32_t hundredths, QChar separator, const QString& notAvailable)
+{
+    return hundredths == 0 ? notAvailable : FormatFixed(hundredths * 0.01, 3, 2, separator);
+}
+
+QString TemperatureText(double raw, long double celsius, const QString& notAvailable)
+{
+    return raw == 0 ? notAvailable : QString::number(static_cast<long long>(std::trunc(celsius)));
+}
+
+ProbeLook LambdaLook(const ProbeInput& p)
+{
+    const bool rich = p.Inverted ? p.Volts > p.Reference : p.Volts < p.Reference;
+    ProbeLook look{rich ? kRich : kLean, p.SignalBit};
+    if (!p.TypesPresent)
+        return look;
+    if (!p.TypeEnabled)
+        return {kDisabledProbe, true};
+    if (p.Type == 2)
+        look.Colour = p.Volts < 0.55 ? kRich : kLean;
+    return look;
+}
+
+std::array<bool, 5> LevelLamps(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
+                               bool descending)
+{
+    std::array<bool, 5> lamps{};
+    if (!(status & 0x80) || !(status & 0x18))
+        return lamps;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto t = static_cast<std::uint32_t>(thresholds[i]);
+        lamps[i + 1] = descending ? t >= gasLevel : gasLevel >= t;
+    }
+    lamps[0] = !lamps[1];
+    return lamps;
+}
+
+ClickAction ClickActionFor(std::int32_t state, bool cng, std::int32_t injectorType)
+{
+    switch (state) {
+    case Running: return ClickAction::AbortThenIdle;
+    case Measuring: return ClickAction::EndStepThenIdle;
+    case Idle:
+        return cng && (injectorType == 25 || injectorType == 35) ? ClickAction::StartMeasuring
+                                                                  : ClickAction::StartCalibration;
+    default: return ClickAction::Nothing;
+    }
+}
+
+int MeasuringCheck(std::int32_t rpm, std::int32_t status, double reducerRaw, long double reducerC, long double minimumC)
+{
+    if (rpm == 0 || !(status & 0x80))
+        return 555;
+    if (status & 0x18)
+        return 556;
+    if (reducerRaw != 0 && reducerC < minimumC)
+        return 557;
+    return 0;
+}
+
+bool TakeMeasurement(MeasuringStep& step, double petrolMs)
+{
+    if (petrolMs > 7 && petrolMs > step.MeasuredPetrolTime) {
+        step.MeasuredPetrolTime = petrolMs;
+        return true;
+    }
+    return false;
+}
+
+int MeasuringGuidance(MeasuringStep& s, std::int32_t rpm, std::uint32_t now)
+{
+    if (rpm < 1100) {
+        if (s.T0 == 0) {
+            s.T0 = now;
+            s.T1 = 0;
+            return 0;
+        }
+        if (s.T1 == 0) {
+            if (static_cast<std::int32_t>(now - (s.T0 + s.IdleDelay)) > 0)
+                s.T1 = now;
+            return 0;
+        }
+        if (s.T2 == 0)
+            return 559;
+        return s.MeasuredPetrolTime < 7 || s.MeasuredPetrolTime > 40 ? 272 : 0;
+    }
+    if (s.T1 == 0 && s.T2 == 0) {
+        s.T0 = 0;
+        return 0;
+    }
+    int shown = 0;
+    if (rpm > 1300 && s.MeasuredPetrolTime > 7) {
+        s.T2 = now;
+        s.IdleDelay = 3000;
+        shown = 560;
+    }
+    s.T0 = 0;
+    return shown;
+}
+
+bool MeasurementApplicable(double ms) { return ms > 7 && ms < 40; }
+
+double ClampMeasurement(double ms) { return std::clamp(ms, 15.0, 25.0); }
+
+bool OpenLoopAllowsCorrection(long double t) { return t >= 14 && t < 29; }
+
+int CorrectionRowEnd(int rows) { return std::min(rows, static_cast<int>(kRowCoefficients.size())); }
+
+std::vector<std::int32_t> CorrectedRow(int row, long double openLoop, double measured,
+                                       std::span<const std::int32_t> cells, std::span<const std::int32_t> row4)
+{
+    const int coefficient = row >= 0 && row < static_cast<int>(kRowCoefficients.size()) ? kRowCoefficients[static_cast<std::size_t>(row)] : 0;
+    const auto delta = static_cast<std::int32_t>(std::trunc((openLoop - measured) * 2 * coefficient * 0.01L));
+    std::vector<std::int32_t> out(cells.size());
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        std::int32_t v = cells[c] + delta;
+        const std::int32_t limit = c < row4.size() ? row4[c] : 0;
+        if (static_cast<std::uint32_t>(limit) < static_cast<std::uint32_t>(v))
+            v = limit;
+        out[c] = v;
+    }
+    return out;
+}
+
+std::int32_t MapKRowCode(int columns) { return 0x154 + columns * 4096; }
+
+Progress DecodeProgress(const std::uint8_t* r)
+{
+    return {static_cast<std::int8_t>(r[0]), r[1], r[2] * 256 + r[3]};
+}
+
+int RefusalString(std::uint8_t flags)
+{
+    static constexpr std::pair<std::uint8_t, int> kOrder[] = {{0x04, 282}, {0x08, 283}, {0x02, 284},
+                                                              {0x10, 285}, {0x20, 287}, {0x40, 286}};
+    int shown = 0;
+    for (const auto& [flag, text] : kOrder)
+        if (flags & flag)
+            shown = text;
+    return shown;
+}
+
+PhaseView PhaseViewFor(int phase, std::int32_t speed)
+{
+    const int position = phase * 100 / 14;
+    if (phase == 0 || phase == 1)
+        return {PhaseKind::Text, 274, position};
+    if (phase == 2)
+        return speed > 1000 ? PhaseView{PhaseKind::SpeedRange, 0, position} : PhaseView{PhaseKind::Text, 277, position};
+    if (phase >= 3 && phase <= 9)
+        return {PhaseKind::Text, 278, position};
+    if (phase == 10)
+        return {PhaseKind::Text, 279, position};
+    if (phase == 11)
+        return {PhaseKind::Text, 280, position};
+    if (phase == 12)
+        return {PhaseKind::Finished, 280, 95};
+    if (phase == 13)
+        return {PhaseKind::Warming, 0, 10};
+    return {};
+}
+
+QString SpeedRangeText(std::int32_t speed, const QString& before, const QString& after)
+{
+    return before + QLatin1Char(' ') + QString::number(speed - 300) + QLatin1Char('-') + QString::number(speed + 300) +
+           QLatin1Char(' ') + after;
+}
+
+QString WarmingText(int seconds, const QString& text, const QString& unit)
+{
+    return text + QStringLiteral(" (") + QString::number(seconds) + QLatin1Char(' ') + unit + QLatin1Char(')');
+}
+
+QString MeasuredText(double ms, const QString& prefix, QChar separator)
+{
+    return QLatin1Char('(') + prefix + TimeText(ms, separator) + QLatin1Char(')');
+}
+
+qz::live::TAcquisitionSample SampleOf(const LiveValues& v, double reducerC, double gasC)
+{
+    qz::live::TAcquisitionSample s;
+    s.Rpm = v.Rpm;
+    s.Lambda1Volts = v.Lambda1;
+    s.GasMs1 = v.GasTime1;
+    s.PetrolMs1 = v.PetrolTime1;
+    s.GasPressureHundredths = v.GasPressure;
+    s.MapPressureHundredths = v.MapPressure;
+    s.ReducerTempC = v.ReducerTempRaw == 0 ? 0 : std::trunc(reducerC);
+    s.GasTempC = v.GasTempRaw == 0 ? 0 : std::trunc(gasC);
+    s.Lambda2Volts = v.Lambda2;
+    s.GasMs2 = v.GasTime2;
+    s.PetrolMs2 = v.PetrolTime2;
+    return s;
+}
+
+} // namespace taratura

@@ -1,0 +1,805 @@
+#include "FormCalibraTar.h"
+
+#include "AcquisitionRecorder.h"
+#include "BuildConstants.h"
+#include "FormDiagnosi.h"
+#include "SensorTables.h"
+#include "Translator.h"
+#include "iodata.h"
+
+#include "plat/AnimationPlayer.h"
+#include "plat/Colors.h"
+#include "plat/Desktop.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenCursor.h"
+#include "plat/ScreenScale.h"
+#include "plat/Services.h"
+#include "plat/Shape.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QTimer>
+
+namespace {
+
+using namespace taratura;
+
+constexpr int kPicExtraOff = 10022, kPicExtraOn = 10023, kPicExtraSeen = 10024;
+constexpr int kPicCutoffOff = 10025, kPicCutoffOn = 10026;
+constexpr int kPicPetrol = 10027, kPicGas = 10028;
+constexpr int kPicExit = 10047, kPicExitDown = 10048;
+constexpr int kPicRec = 10059, kPicRecDown = 10060;
+constexpr int kPicStop = 10061, kPicStopDown = 10062;
+constexpr int kPicInitStop = 10069, kPicInitStopDown = 10070;
+constexpr int kPicInitStart = 10071, kPicInitStartDown = 10072;
+constexpr std::uint32_t kInk = 9396256;
+constexpr std::uint32_t kGreen = 32768;
+constexpr std::uint32_t kRed = 255;
+constexpr std::uint32_t kWaitMs = 3000;
+constexpr std::uint32_t kFinishPauseMs = 1000;
+constexpr int kReconnectMs = 20000;
+constexpr std::int32_t kCodeLambdaReference = 5;
+constexpr std::int32_t kCodeMinimumTemp = 0x90;
+constexpr std::int32_t kCodeCalibrationSpeed = 0x296;
+
+QLabel* label(QWidget* parent, const char* name, const QRect& r, const QString& text = {})
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    l->setPalette(pal);
+    return l;
+}
+
+plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r, int released = 0, int pressed = 0)
+{
+    auto* p = new plat::PictureButton(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setGeometry(r);
+    if (released)
+        p->setPictures(released, pressed);
+    return p;
+}
+
+plat::Shape* shape(QWidget* parent, const char* name, const QRect& r, std::uint32_t colour)
+{
+    auto* s = new plat::Shape(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setGeometry(r);
+    s->setBrush(plat::fromTColor(colour));
+    return s;
+}
+
+void setTextColour(QLabel* l, std::uint32_t colour)
+{
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, plat::fromTColor(colour));
+    l->setPalette(pal);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Opening
+
+TFormCalibraTar::TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen)
+    : QDialog(owner), extraInjectionSeen_(extraInjectionSeen ? extraInjectionSeen : &ownExtraInjectionSeen_),
+      recorder_(std::make_unique<qz::live::TAcquisitionRecorder>())
+{
+    setObjectName(QStringLiteral("FormCalibraTar"));
+    setWindowTitle(QStringLiteral("Taratura automatica"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    buildLayout();
+    plat::applyScreenScale(this);
+    InitForm();
+}
+
+TFormCalibraTar::~TFormCalibraTar()
+{
+    // A window freed without closing must not leave the poll timer stopped.
+    if (!closed_ && StreamDati)
+        FormClose();
+}
+
+TStreamDati& TFormCalibraTar::dm() const { return *StreamDati; }
+
+QString TFormCalibraTar::text(int number) const
+{
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+QChar TFormCalibraTar::separator() const
+{
+    const QString s = QLocale::system().decimalPoint();
+    return s.isEmpty() ? QLatin1Char('.') : s.front();
+}
+
+void TFormCalibraTar::buildLayout()
+{
+    resize(1024, 768);
+    PanelBarra = new QFrame(this);
+    PanelBarra->setObjectName(QStringLiteral("PanelBarra"));
+    PanelBarra->setGeometry(0, 0, 1024, 150);
+    QWidget* b = PanelBarra;
+    label(b, "LabelGiri", {10, 5, 90, 20}, text(166));
+    LabGiri = label(b, "LabGiri", {10, 30, 90, 30});
+    label(b, "LabelRpm", {10, 60, 90, 20}, QStringLiteral("rpm"));
+    label(b, "LabelTempMot", {110, 5, 90, 20}, text(171));
+    LabTemp = label(b, "LabTemp", {110, 30, 60, 30});
+    label(b, "LabelTemp", {210, 5, 90, 20}, text(172));
+    LabTempMot = label(b, "LabTempMot", {210, 30, 60, 30});
+    LabTempMot->setAutoFillBackground(false);
+    label(b, "LabelInj", {310, 5, 100, 20}, text(167));
+    LabApMot = label(b, "LabApMot", {310, 30, 70, 25});
+    ImageApMot2 = picture(b, "ImageApMot2", {310, 60, 70, 25});
+    LabApMot2 = label(b, "LabApMot2", {310, 60, 70, 25});
+    label(b, "LabelInjBenz", {420, 5, 100, 20}, text(170));
+    LabApMotBenz = label(b, "LabApMotBenz", {420, 30, 70, 25});
+    ImageApMot2Benz = picture(b, "ImageApMot2Benz", {420, 60, 70, 25});
+    LabApMot2Benz = label(b, "LabApMot2Benz", {420, 60, 70, 25});
+    ImageLambda1 = picture(b, "ImageLambda1", {530, 5, 40, 20});
+    ImageLambdaValue = picture(b, "ImageLambdaValue", {530, 30, 60, 25});
+    LabLambda = label(b, "LabLambda", {530, 30, 60, 25});
+    ImageLambda2 = picture(b, "ImageLambda2", {600, 5, 40, 20});
+    ImageLambda2Value = picture(b, "ImageLambda2Value", {600, 30, 60, 25});
+    LabLambda2 = label(b, "LabLambda2", {600, 30, 60, 25});
+    label(b, "LabelPress", {670, 5, 70, 20}, text(192));
+    LabPressione = label(b, "LabPressione", {670, 30, 60, 25});
+    label(b, "LabelPressColl", {750, 5, 70, 20}, text(326));
+    LabPressioneColl = label(b, "LabPressioneColl", {750, 30, 60, 25});
+    label(b, "LabelLedExtraInj", {830, 5, 120, 20}, text(169));
+    ImageExtraInj = picture(b, "ImageExtraInj", {830, 30, 30, 30});
+    label(b, "LabelCutoff", {830, 70, 120, 20}, text(173));
+    ImageCutoff = picture(b, "ImageCutoff", {830, 95, 30, 30});
+    LabelDiagnosi = label(b, "LabelDiagnosi", {960, 5, 60, 20}, text(495));
+    LabelDiagnosi->installEventFilter(this);
+    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", {970, 30, 24, 24}, kRed);
+    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", {970, 30, 24, 24}, 11119017);
+    ImageDiagnosiOn->hide();
+    ImageCommutatore = picture(b, "ImageCommutatore", {10, 95, 40, 40});
+    LabelBenzina = label(b, "LabelBenzina", {55, 100, 100, 30});
+    ShapeRiserva = shape(b, "ShapeRiserva", {160, 105, 16, 16}, kRed);
+    ShapeUnQuarto = shape(b, "ShapeUnQuarto", {180, 105, 16, 16}, kGreen);
+    ShapeDueQuarti = shape(b, "ShapeDueQuarti", {200, 105, 16, 16}, kGreen);
+    ShapeTreQuarti = shape(b, "ShapeTreQuarti", {220, 105, 16, 16}, kGreen);
+    ShapeQuattroQuarti = shape(b, "ShapeQuattroQuarti", {240, 105, 16, 16}, kGreen);
+    for (auto* s : {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti}) {
+        s->setKind(plat::Shape::Kind::RoundRect);
+        s->hide();
+    }
+
+    ShapeOperazione = shape(this, "ShapeOperazione", {40, 180, 700, 90}, 16777215);
+    LabelOperazione = label(this, "LabelOperazione", {50, 190, 680, 70});
+    LabelOperazione->setWordWrap(true);
+    ImageInit = picture(this, "ImageInit", {760, 180, 150, 120});
+    LabelEnd = label(this, "LabelEnd", {50, 280, 680, 30}, text(290));
+    LabelEnd->hide();
+    PanelGiri = new QFrame(this);
+    PanelGiri->setObjectName(QStringLiteral("PanelGiri"));
+    PanelGiri->setGeometry(40, 320, 700, 90);
+    label(PanelGiri, "LabelGiriTara", {10, 5, 80, 20}, text(166));
+    LabGiriTara = label(PanelGiri, "LabGiriTara", {100, 5, 80, 20});
+    label(PanelGiri, "LabelRpmTara", {190, 5, 60, 20}, text(89));
+    for (int i = 0; i < 7; ++i)
+        label(PanelGiri, "LabelScala", {10 + i * 110, 60, 50, 20}, QString::number(500 + i * 500));
+    ProgressBarGiri = new QProgressBar(PanelGiri);
+    ProgressBarGiri->setObjectName(QStringLiteral("ProgressBarGiri"));
+    ProgressBarGiri->setGeometry(10, 30, 680, 25);
+    ProgressBarGiri->setRange(500, 3500);
+    ProgressBarGiri->setTextVisible(false);
+    PanelGiri->hide();
+    ShapeProgressBar = shape(this, "ShapeProgressBar", {40, 420, 700, 40}, 14732184);
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setGeometry(45, 425, 690, 30);
+    ProgressBar->setRange(0, 100);
+    ShapeProgressBar->hide();
+    ProgressBar->hide();
+    PanelAttention = new QFrame(this);
+    PanelAttention->setObjectName(QStringLiteral("PanelAttention"));
+    PanelAttention->setGeometry(40, 480, 700, 220);
+    LabelAttention = label(PanelAttention, "LabelAttention", {220, 10, 470, 200}, text(562));
+    LabelAttention->setWordWrap(true);
+    JvGIFAnimator = new plat::AnimationPlayer(PanelAttention);
+    JvGIFAnimator->setObjectName(QStringLiteral("JvGIFAnimator"));
+    JvGIFAnimator->setGeometry(5, 5, 206, 210);
+    if (JvGIFAnimator->open(10000))
+        JvGIFAnimator->play();
+    PanelAttention->hide();
+
+    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", {760, 480, 240, 130}, 14732184);
+    LabelAcquisizioni = label(this, "LabelAcquisizioni", {770, 485, 200, 20}, text(494));
+    ImageRec = picture(this, "ImageRec", {770, 510, 96, 64});
+    LabelRec = label(this, "LabelRec", {770, 578, 96, 20}, QStringLiteral("REC"));
+    ImageStop = picture(this, "ImageStop", {880, 510, 96, 64});
+    LabelStop = label(this, "LabelStop", {880, 578, 96, 20}, QStringLiteral("STOP"));
+    ShapeAcquisisciOn = shape(this, "ShapeAcquisisciOn", {975, 485, 16, 16}, kGreen);
+    ShapeAcquisisciOn->hide();
+    ImageExit = picture(this, "ImageExit", {900, 680, 96, 64});
+
+    connect(ImageInit, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageInitClick);
+    connect(ImageRec, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageRecClick);
+    connect(ImageStop, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageStopClick);
+    connect(ImageExit, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageExitClick);
+}
+
+void TFormCalibraTar::InitForm()
+{
+    ImageExtraInj->setPictures(kPicExtraOff);
+    ImageCutoff->setPictures(kPicCutoffOff);
+    ImageCommutatore->setPictures(kPicPetrol);
+    ImageExit->setPictures(kPicExit, kPicExitDown);
+    LabelOperazione->setText(text(271));
+    LabelBenzina->setText(text(174));
+    setTextColour(LabelBenzina, kRed);
+    setInitPictures();
+    ProgressBarGiri->setMinimum(500);
+
+    calibrationSpeed_ = static_cast<std::int32_t>(dm().GetValueByCode(kCodeCalibrationSpeed));
+    speedRangeText_ = SpeedRangeText(calibrationSpeed_, text(275), text(276));
+
+    if (dm().GetFlag(1))
+        PanelAttention->show();
+    const bool second = dm().HasSecondaSonda();
+    const bool probeTypes = dm().TipiLambdaPresent != 0;
+    for (QWidget* w : {static_cast<QWidget*>(ImageLambda2), static_cast<QWidget*>(ImageLambda2Value),
+                       static_cast<QWidget*>(LabLambda2)})
+        w->setVisible(second || probeTypes);
+    for (QWidget* w : {static_cast<QWidget*>(LabApMot2), static_cast<QWidget*>(ImageApMot2),
+                       static_cast<QWidget*>(LabApMot2Benz), static_cast<QWidget*>(ImageApMot2Benz)})
+        w->setVisible(second);
+    ImageExtraInj->setPictures(*extraInjectionSeen_ ? kPicExtraSeen : kPicExtraOff);
+
+    ImageRec->setPictures(kPicRec, kPicRecDown);
+    ImageStop->setPictures(kPicStop, kPicStopDown);
+    ImageStop->setEnabled(false);
+
+    dm().SetPollItem(kPollLive);
+    dm().TimerIO->stop();
+
+    TimerBlink = new QTimer(this);
+    TimerBlink->setInterval(kTickMs);
+    connect(TimerBlink, &QTimer::timeout, this, &TFormCalibraTar::TimerBlinkTimer);
+    TimerBlink->start();
+}
+
+void TFormCalibraTar::setInitPictures()
+{
+    if (AutoCalibrationState == Idle)
+        ImageInit->setPictures(kPicInitStart, kPicInitStartDown);
+    else
+        ImageInit->setPictures(kPicInitStop, kPicInitStopDown);
+}
+
+// ---------------------------------------------------------------------------
+// The tick
+
+void TFormCalibraTar::TimerBlinkTimer()
+{
+    // A message box or a transfer question inside a tick runs the message
+    // loop: the ticks that arrive there are dropped, so the sequence never
+    // runs inside itself (a second final read inside the first).
+    if (inHandler_ || closed_)
+        return;
+    inHandler_ = true;
+    TimerBlink->stop();
+    dm().TimerIOTimer(this);
+    TimerBlink->start();
+    DecodeLive(dm().DecodedLiveBlock(), dm().LiveLength, dm().GetTimeBase(), values_);
+
+    showLiveValues();
+    showIndicators();
+    if (recording_) {
+        const double reducerC = static_cast<double>(dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw)));
+        const double gasC = static_cast<double>(dm::TemperaturaGasFromRaw(static_cast<int>(values_.GasTempRaw)));
+        recorder_->Append(SampleOf(values_, reducerC, gasC));
+    }
+    checkDiagnostics();
+    if (AutoCalibrationState == Measuring || AutoCalibrationState == Running)
+        sequenceStep();
+    inHandler_ = false;
+}
+
+void TFormCalibraTar::showLiveValues()
+{
+    const QChar sep = separator();
+    const QString na = text(91);
+    LabGiri->setText(QString::number(values_.Rpm));
+    LabGiriTara->setText(QString::number(values_.Rpm));
+    ProgressBarGiri->setValue(std::clamp(values_.Rpm, ProgressBarGiri->minimum(), ProgressBarGiri->maximum()));
+    LabApMot->setText(TimeText(values_.GasTime1, sep));
+    LabApMotBenz->setText(TimeText(values_.PetrolTime1, sep));
+    if (dm().HasSecondaSonda()) {
+        LabApMot2->setText(TimeText(values_.GasTime2, sep));
+        LabApMot2Benz->setText(TimeText(values_.PetrolTime2, sep));
+    }
+    const bool types = dm().TipiLambdaPresent != 0;
+    auto lambdaText = [&](int probe, double volts) {
+        return types && !dm().GetTipiLambdaEnabled(probe) ? na : FormatFixed(volts, 3, 1, sep);
+    };
+    LabLambda->setText(lambdaText(1, values_.Lambda1));
+    LabLambda2->setText(lambdaText(2, values_.Lambda2));
+    const bool connected = dm().Protocol()->IsConnected();
+    LabPressione->setText(PressureText(values_.GasPressure, sep, na));
+    LabPressioneColl->setText(PressureText(values_.MapPressure, sep, na));
+    LabPressioneColl->setAutoFillBackground(values_.MapPressure == 0 && connected);
+    LabTemp->setText(TemperatureText(values_.GasTempRaw, dm::TemperaturaGasFromRaw(static_cast<int>(values_.GasTempRaw)), na));
+    LabTempMot->setText(TemperatureText(values_.ReducerTempRaw, dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw)), na));
+    LabTempMot->setAutoFillBackground(values_.ReducerTempRaw == 0 && connected);
+
+    const double reference = static_cast<double>(dm().GetValueByCode(kCodeLambdaReference));
+    const bool inverted = dm().GetTipoDiLambdaBit0() != 0;
+    auto look = [&](int probe, double volts, int bit) {
+        ProbeInput in;
+        in.TypesPresent = types;
+        in.TypeEnabled = !types || dm().GetTipiLambdaEnabled(probe);
+        in.Type = types ? dm().GetTipiLambda(probe) : 0;
+        in.SignalBit = (values_.Status & bit) != 0;
+        in.Volts = volts;
+        in.Reference = reference;
+        in.Inverted = inverted;
+        return LambdaLook(in);
+    };
+    for (auto [l, lk] : {std::pair{LabLambda, look(1, values_.Lambda1, 0x20)},
+                         std::pair{LabLambda2, look(2, values_.Lambda2, 0x40)}}) {
+        setTextColour(l, lk.Colour);
+        l->setEnabled(lk.Enabled);
+    }
+}
+
+void TFormCalibraTar::showIndicators()
+{
+    const std::int32_t status = values_.Status;
+    const std::int32_t changed = status ^ previousStatus_;
+    if (changed & 0x18) {
+        const bool gas = status & 0x18;
+        ImageCommutatore->setPictures(gas ? kPicGas : kPicPetrol);
+        LabelBenzina->setText(text(gas ? 175 : 174));
+        setTextColour(LabelBenzina, gas ? kGreen : kRed);
+    }
+    LabelBenzina->setVisible((status & 0x08) ? !LabelBenzina->isVisible() : true);
+    LabelBenzina->repaint();
+    if (changed & 0x04)
+        ImageCutoff->setPictures((status & 0x04) ? kPicCutoffOn : kPicCutoffOff);
+    if (changed & 0x01) {
+        if (status & 0x01) {
+            ImageExtraInj->setPictures(kPicExtraOn);
+            *extraInjectionSeen_ = true;
+        } else {
+            ImageExtraInj->setPictures(*extraInjectionSeen_ ? kPicExtraSeen : kPicExtraOff);
+        }
+    }
+    std::array<std::int32_t, 4> thresholds{};
+    for (int i = 0; i < 4; ++i)
+        thresholds[static_cast<std::size_t>(i)] = dm().GetRifSensore(i);
+    const auto lamps = LevelLamps(status, values_.GasLevel, thresholds, dm().GetTipoSensoreBit7());
+    plat::Shape* shapes[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
+    for (std::size_t i = 0; i < lamps.size(); ++i)
+        shapes[i]->setVisible(lamps[i]);
+    previousStatus_ = status;
+}
+
+void TFormCalibraTar::checkDiagnostics()
+{
+    ++tickCounter_;
+    if (tickCounter_ % 20 != 0)
+        return;
+    bool found = false;
+    for (int i = 0; i < 5 && !found; ++i) {
+        if (dm().GetDiagnosi(i, 1) != 0) {
+            found = true;
+            ImageDiagnosiOn->show();
+            ImageDiagnosiOff->hide();
+            repaint();
+            if (dm().Protocol()->IsConnected())
+                diagnosticStop();
+        }
+    }
+    ImageDiagnosiOn->setVisible(found);
+    ImageDiagnosiOff->setVisible(!found);
+}
+
+// ---------------------------------------------------------------------------
+// The sequence
+
+bool TFormCalibraTar::sendCommand(std::int32_t command, std::uint8_t* buffer, std::int32_t& length, std::int32_t size)
+{
+    return dm().Protocol()->SendCommand(command, buffer, &length, size);
+}
+
+void TFormCalibraTar::errorBox(int string)
+{
+    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), text(string), plat::PromptIcon::Error});
+}
+
+void TFormCalibraTar::hideProgress()
+{
+    LabelEnd->hide();
+    PanelGiri->hide();
+    ShapeProgressBar->hide();
+    ProgressBar->hide();
+    ProgressBar->setValue(0);
+}
+
+void TFormCalibraTar::backToIdle()
+{
+    AutoCalibrationState = Idle;
+    setInitPictures();
+    ImageInit->show();
+    LabelOperazione->setText(text(271));
+    hideProgress();
+}
+
+void TFormCalibraTar::endWith(const QString& operation)
+{
+    AutoCalibrationState = Ended;
+    ImageInit->hide();
+    LabelOperazione->setText(operation);
+    hideProgress();
+}
+
+void TFormCalibraTar::endMeasuringCommand()
+{
+    std::uint8_t buf[2] = {kMeasureEnd, 0};
+    std::int32_t len = 1;
+    sendCommand(kCmdMeasuring, buf, len, 2);
+}
+
+void TFormCalibraTar::endMeasuringWith(int string)
+{
+    endMeasuringCommand();
+    LabelEnd->setText(QString());
+    endWith(text(string));
+}
+
+void TFormCalibraTar::abortCalibration()
+{
+    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    std::uint8_t buf[2] = {};
+    std::int32_t len = 0;
+    sendCommand(kCmdAbort, buf, len, 2);
+    plat::clock().sleep(kWaitMs);
+    dm().Reconnect(kReconnectMs);
+    dm().Modified = 0;
+    plat::setScreenCursor(plat::ScreenCursor::Default);
+}
+
+void TFormCalibraTar::showRunning(int operationString)
+{
+    AutoCalibrationState = Running;
+    setInitPictures();
+    ImageInit->show();
+    LabelOperazione->setText(text(operationString));
+    LabelEnd->hide();
+}
+
+void TFormCalibraTar::startCalibration()
+{
+    std::uint8_t buf[2] = {};
+    std::int32_t len = 0;
+    if (sendCommand(kCmdStart, buf, len, 2))
+        showRunning(274);
+    else
+        errorBox(272);
+}
+
+void TFormCalibraTar::ImageInitClick()
+{
+    if (!dm().Protocol()->IsConnected()) {
+        errorBox(53);
+        return;
+    }
+    const bool wasInHandler = inHandler_;
+    inHandler_ = true;
+    switch (ClickActionFor(AutoCalibrationState, dm().GetFlag(1) != 0, dm().GetTipoIniettore(1))) {
+    case ClickAction::AbortThenIdle:
+        abortCalibration();
+        backToIdle();
+        break;
+    case ClickAction::EndStepThenIdle:
+        endMeasuringCommand();
+        backToIdle();
+        break;
+    case ClickAction::Nothing:
+        break;
+    case ClickAction::StartMeasuring: {
+        step_ = {};
+        PanelAttention->hide();
+        std::uint8_t buf[2] = {kMeasureBegin, 0};
+        std::int32_t len = 1;
+        if (sendCommand(kCmdMeasuring, buf, len, 2)) {
+            AutoCalibrationState = Measuring;
+            setInitPictures();
+            ImageInit->show();
+            LabelOperazione->setText(text(561));
+            LabelEnd->hide();
+        } else {
+            startCalibration();
+        }
+        break;
+    }
+    case ClickAction::StartCalibration:
+        startCalibration();
+        break;
+    }
+    inHandler_ = wasInHandler;
+}
+
+void TFormCalibraTar::sequenceStep()
+{
+    if (AutoCalibrationState == Measuring)
+        measuringStep();
+    else if (AutoCalibrationState == Running)
+        calibrationStep();
+}
+
+void TFormCalibraTar::measuringStep()
+{
+    const long double reducerC = dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw));
+    if (const int end = MeasuringCheck(values_.Rpm, values_.Status, values_.ReducerTempRaw, reducerC,
+                                       dm().GetValueByCode(kCodeMinimumTemp))) {
+        endMeasuringWith(end);
+        return;
+    }
+    PanelGiri->show();
+    ShapeProgressBar->show();
+    ProgressBar->show();
+    std::uint8_t buf[2] = {kMeasureRead, 0};
+    std::int32_t len = 1;
+    if (sendCommand(kCmdMeasuring, buf, len, 2) && len == 2)
+        values_.PetrolTime1 = EcuTimeMs(static_cast<std::uint32_t>(buf[0] | (buf[1] << 8)), dm().GetTimeBase());
+    if (TakeMeasurement(step_, values_.PetrolTime1)) {
+        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, text(558), separator()));
+        LabelEnd->show();
+    }
+    switch (MeasuringGuidance(step_, values_.Rpm, plat::clock().tickCount())) {
+    case 559: LabelOperazione->setText(text(559)); break;
+    case 560: LabelOperazione->setText(text(560)); break;
+    case 272: endMeasuringWith(272); break;
+    default: break;
+    }
+}
+
+void TFormCalibraTar::ApplyPetrolTimeCorrection()
+{
+    if (!MeasurementApplicable(step_.MeasuredPetrolTime))
+        return;
+    const bool wasInHandler = inHandler_;
+    inHandler_ = true;
+    endMeasuringCommand();
+    LabelOperazione->setText(text(274));
+    LabelEnd->setText(QString());
+    LabelEnd->hide();
+    step_.MeasuredPetrolTime = ClampMeasurement(step_.MeasuredPetrolTime);
+
+    const long double openLoop = dm().GetTOpenLoop(0);
+    if (OpenLoopAllowsCorrection(openLoop)) {
+        const int columns = dm().GetNumeroColonne();
+        std::vector<std::int32_t> cells(static_cast<std::size_t>(columns)), row4(cells.size());
+        for (int c = 0; c < columns; ++c)
+            row4[static_cast<std::size_t>(c)] = dm().GetMappaK(4, c);
+        for (; step_.RowCounter < CorrectionRowEnd(dm().GetNumeroRighe()); ++step_.RowCounter) {
+            for (int c = 0; c < columns; ++c)
+                cells[static_cast<std::size_t>(c)] = dm().GetMappaK(step_.RowCounter, c);
+            const auto row = CorrectedRow(step_.RowCounter, openLoop, step_.MeasuredPetrolTime, cells, row4);
+            dm().Protocol()->WriteRow(MapKRowCode(columns), row.data(), step_.RowCounter);
+        }
+        dm().SetTOpenLoop(0, step_.MeasuredPetrolTime);
+        dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, 8, 0, 0);
+    }
+    std::uint8_t start[2] = {};
+    std::int32_t len = 0;
+    if (sendCommand(kCmdStart, start, len, 2))
+        AutoCalibrationState = Running;
+    else
+        endWith(text(274));
+    inHandler_ = wasInHandler;
+}
+
+void TFormCalibraTar::calibrationStep()
+{
+    std::uint8_t reply[4] = {};
+    std::int32_t len = 0;
+    if (!sendCommand(kCmdProgress, reply, len, 4)) {
+        ImageInit->setPictures(kPicInitStop, kPicInitStopDown);
+        ImageInit->show();
+        LabelOperazione->setText(text(273));
+        hideProgress();
+        return;
+    }
+    const Progress p = DecodeProgress(reply);
+    if (p.Flags != 0) {
+        if (const int s = RefusalString(p.Flags))
+            LabelOperazione->setText(text(s));
+        ImageInit->show();
+        hideProgress();
+        std::uint8_t buf[2] = {};
+        std::int32_t l = 0;
+        if (!sendCommand(kCmdStart, buf, l, 2)) {
+            AutoCalibrationState = Idle;
+            // The picture follows the state: idle shows the start picture.
+            setInitPictures();
+            errorBox(272);
+        }
+        return;
+    }
+    const PhaseView view = PhaseViewFor(p.Phase, static_cast<std::int32_t>(dm().GetValueByCode(kCodeCalibrationSpeed)));
+    if (view.Kind == PhaseKind::Ignored)
+        return;
+    ImageInit->show();
+    PanelGiri->show();
+    ShapeProgressBar->show();
+    ProgressBar->show();
+    LabelEnd->hide();
+    switch (view.Kind) {
+    case PhaseKind::Text: LabelOperazione->setText(text(view.String)); break;
+    case PhaseKind::SpeedRange: LabelOperazione->setText(speedRangeText_); break;
+    case PhaseKind::Warming: LabelOperazione->setText(WarmingText(p.Seconds, text(681), text(682))); break;
+    case PhaseKind::Finished:
+        LabelOperazione->setText(text(view.String));
+        ProgressBar->setValue(view.Position);
+        finishCalibration();
+        return;
+    case PhaseKind::Ignored: break;
+    }
+    ProgressBar->setValue(view.Position);
+}
+
+void TFormCalibraTar::finishCalibration()
+{
+    repaint();
+    std::uint8_t buf[2] = {0, 0};
+    std::int32_t len = 1;
+    sendCommand(kCmdClose, buf, len, 2);
+    plat::clock().sleep(kWaitMs);
+    dm().Reconnect(kReconnectMs);
+    dm().Modified = 0;
+    dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0);
+    ProgressBar->setValue(100);
+    plat::clock().sleep(kFinishPauseMs);
+    repaint();
+    AutoCalibrationState = Ended;
+    ImageInit->hide();
+    LabelOperazione->setText(text(281));
+    PanelGiri->hide();
+    ShapeProgressBar->hide();
+    ProgressBar->hide();
+    ProgressBar->setValue(0);
+    LabelEnd->show();
+    repaint();
+}
+
+void TFormCalibraTar::diagnosticStop()
+{
+    if (AutoCalibrationState == Running)
+        abortCalibration();
+    if (AutoCalibrationState == Measuring || AutoCalibrationState == Running)
+        endWith(text(288));
+}
+
+// ---------------------------------------------------------------------------
+// Recording, diagnostics, keys, closing
+
+void TFormCalibraTar::ImageRecClick()
+{
+    recorder_->Start(dm().HasSecondaSonda() ? 2 : 1);
+    ImageStop->setEnabled(true);
+    ImageRec->setEnabled(false);
+    ShapeAcquisisciOn->show();
+    recording_ = true;
+}
+
+void TFormCalibraTar::ImageStopClick()
+{
+    recorder_->Stop();
+    ImageStop->setEnabled(false);
+    ImageRec->setEnabled(true);
+    ShapeAcquisisciOn->hide();
+    repaint();
+    recording_ = false;
+    plat::FileDialogRequest request;
+    request.title = text(475);
+    request.initialDir = QDir::currentPath() + QStringLiteral("/Acquisition");
+    request.filter = text(qz::live::kAcqStringFilter) + QStringLiteral("|") + QLatin1String(qz::live::kAcqFilterPattern);
+    request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
+    const QString overwrite = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
+                              text(qz::live::kAcqStringChooseOtherName);
+    const auto outcome = qz::live::RunAcquisitionSave(
+        *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
+        [&](const qz::live::TAcqResult&) {
+            plat::prompts().ask({windowTitle(), overwrite, plat::PromptIcon::Warning});
+        });
+    if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
+        recorder_->Discard();
+}
+
+void TFormCalibraTar::LabelDiagnosiClick()
+{
+    TimerBlink->stop();
+    {
+        TFormDiagnosi diagnosi(this);
+        diagnosi.exec();
+    }
+    dm().SetPollItem(kPollLive);
+    dm().TimerIO->stop();
+    TimerBlink->start();
+}
+
+bool TFormCalibraTar::FormKeyPress(int character)
+{
+    if (character == 13) {
+        if (AutoCalibrationState == Measuring)
+            ApplyPetrolTimeCorrection();
+        else
+            ImageInitClick();
+        return true;
+    }
+    if (character == 27) {
+        ImageExitClick();
+        return true;
+    }
+    return false;
+}
+
+void TFormCalibraTar::ImageExitClick() { done(mrCancel); }
+
+void TFormCalibraTar::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    if (TimerBlink)
+        TimerBlink->stop();
+    if (recording_)
+        ImageStopClick();
+    if (AutoCalibrationState == Running)
+        abortCalibration();
+    if (AutoCalibrationState == Measuring || AutoCalibrationState == Running) {
+        backToIdle();
+        PanelGiri->hide();
+    }
+    dm().SetPollItem(kPollIdle);
+    dm().TimerIO->start();
+}
+
+void TFormCalibraTar::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormCalibraTar::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        FormKeyPress(13);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        FormKeyPress(27);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TFormCalibraTar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == LabelDiagnosi && event->type() == QEvent::MouseButtonRelease) {
+        LabelDiagnosiClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormCalibraTar::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QDialog::closeEvent(event);
+}

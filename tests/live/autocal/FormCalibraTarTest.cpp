@@ -1,0 +1,285 @@
+// The auto-calibration window against the data module on the simulated ECU,
+// with scripted message boxes and virtual time: the 20 ms tick is driven by
+// calling its handler.
+#include "DataModuleRig.h"
+#include "AcquisitionRecorder.h"
+#include "FormCalibraTar.h"
+
+#include "plat/Desktop.h"
+#include "plat/PictureButton.h"
+#include "plat/ProgramFolder.h"
+#include "plat/Shape.h"
+#include "plat/testing/DesktopFakes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using taratura::Ended;
+using taratura::Idle;
+using taratura::Running;
+
+class FormCalibraTarTest : public ::testing::Test {
+protected:
+    explicit FormCalibraTarTest(const std::string& profile = "type=30;autocalms=1200")
+        : r({.profile = profile})
+    {
+        r.connectEcu();
+        r.dm().TimerIO->start();
+    }
+
+    std::unique_ptr<TFormCalibraTar> open() { return std::make_unique<TFormCalibraTar>(nullptr, &extraSeen); }
+
+    // Ticks until pred holds (at most n ticks of 20 ms).
+    template <typename P>
+    bool tickUntil(TFormCalibraTar& w, P pred, int n = 400)
+    {
+        for (int i = 0; i < n; ++i) {
+            r.clock.advance(20);
+            w.TimerBlinkTimer();
+            if (pred())
+                return true;
+        }
+        return false;
+    }
+
+    std::vector<std::int32_t> ecuMapK()
+    {
+        std::vector<std::int32_t> v;
+        EXPECT_TRUE(r.sim().peekItem(0x54, v));
+        return v;
+    }
+    std::vector<std::int32_t> imageMapK()
+    {
+        std::vector<std::int32_t> v;
+        for (int row = 0; row <= r.dm().GetNumeroRighe(); ++row)
+            for (int c = 0; c < r.dm().GetNumeroColonne(); ++c)
+                v.push_back(r.dm().GetMappaK(row, c));
+        return v;
+    }
+    std::vector<std::int32_t> commands()
+    {
+        std::vector<std::int32_t> out;
+        for (const auto& c : r.callsOf("SendCommand"))
+            out.push_back(c.code);
+        return out;
+    }
+    static bool has(const std::vector<std::int32_t>& v, std::int32_t x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+
+    void expectClosedCleanly(TFormCalibraTar& w)
+    {
+        w.ImageExitClick();
+        EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+        EXPECT_TRUE(r.dm().TimerIO->isActive());
+        EXPECT_TRUE(r.sim().violations().empty());
+    }
+
+    bool extraSeen = false;
+    rig::DataModuleRig r;
+};
+
+TEST_F(FormCalibraTarTest, OpeningTakesOverThePolling)
+{
+    auto w = open();
+    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollLive);
+    EXPECT_FALSE(r.dm().TimerIO->isActive());
+    EXPECT_TRUE(w->TimerBlink->isActive());
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(271));
+    EXPECT_EQ(w->ImageInit->releasedId(), 10071);
+    w->TimerBlinkTimer();
+    EXPECT_GT(w->Values().Rpm, 0);
+    EXPECT_EQ(w->LabGiri->text(), QString::number(w->Values().Rpm));
+    expectClosedCleanly(*w);
+}
+
+TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)
+{
+    auto w = open();
+    const auto before = ecuMapK();
+    r.dm().Modified = 0;
+    r.sim().clearCalls();
+    EXPECT_TRUE(w->FormKeyPress(13)); // Enter while idle starts it
+    EXPECT_EQ(w->AutoCalibrationState, Running);
+    EXPECT_EQ(w->ImageInit->releasedId(), 10069);
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() == 50; }));
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(278));
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->AutoCalibrationState == Ended; }));
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(281));
+    EXPECT_TRUE(w->ImageInit->isHidden());
+    EXPECT_FALSE(w->LabelEnd->isHidden());
+    const auto after = ecuMapK();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(imageMapK(), after);
+    EXPECT_EQ(r.dm().Modified, 1); // the image read back counts as unsaved
+    const auto cmds = commands();
+    EXPECT_TRUE(has(cmds, 0x12));
+    EXPECT_FALSE(has(cmds, 0x15));
+    // Ended lasts: Enter does nothing more.
+    r.sim().clearCalls();
+    w->FormKeyPress(13);
+    EXPECT_FALSE(has(commands(), 0x13));
+    expectClosedCleanly(*w);
+}
+
+TEST_F(FormCalibraTarTest, UserAbortLeavesEcuAndImageAsTheyWere)
+{
+    auto w = open();
+    const auto before = ecuMapK();
+    const auto image = imageMapK();
+    w->ImageInitClick();
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() >= 21; }));
+    r.dm().Modified = 1;
+    r.sim().clearCalls();
+    w->ImageInitClick();
+    EXPECT_EQ(w->AutoCalibrationState, Idle);
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(271));
+    EXPECT_EQ(w->ImageInit->releasedId(), 10071);
+    EXPECT_TRUE(w->ProgressBar->isHidden());
+    EXPECT_TRUE(has(commands(), 0x15));
+    EXPECT_EQ(r.dm().Modified, 0);
+    EXPECT_TRUE(r.sim().linkOpen());
+    // The ECU no longer calibrates, and map K is what it was everywhere.
+    tickUntil(*w, [] { return false; }, 100);
+    EXPECT_EQ(ecuMapK(), before);
+    EXPECT_EQ(imageMapK(), image);
+    expectClosedCleanly(*w);
+}
+
+TEST_F(FormCalibraTarTest, ClosingWhileRunningAborts)
+{
+    auto w = open();
+    w->ImageInitClick();
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() >= 21; }));
+    r.sim().clearCalls();
+    const auto before = r.clock.tickCount();
+    w->ImageExitClick();
+    EXPECT_TRUE(has(commands(), 0x15));
+    EXPECT_GE(r.clock.tickCount() - before, 3000u);
+    EXPECT_EQ(w->AutoCalibrationState, Idle);
+    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+    EXPECT_TRUE(r.dm().TimerIO->isActive());
+}
+
+TEST_F(FormCalibraTarTest, NotConnectedShowsTheBoxOnly)
+{
+    auto w = open();
+    r.dm().Protocol()->Disconnect();
+    r.sim().clearCalls();
+    w->ImageInitClick();
+    EXPECT_EQ(r.prompts.texts(), QStringList{rig::text(53)});
+    EXPECT_EQ(w->AutoCalibrationState, Idle);
+    EXPECT_TRUE(commands().empty());
+}
+
+class FormCalibraTarRefusedTest : public FormCalibraTarTest {
+protected:
+    FormCalibraTarRefusedTest()
+        : FormCalibraTarTest("type=30;autocalfault=refuse;autocalflags=0x06;fail=SendCommand:0x13:skip2")
+    {
+    }
+};
+
+TEST_F(FormCalibraTarRefusedTest, RefusalsRestartUntilTheRestartIsRefused)
+{
+    auto w = open();
+    const auto before = ecuMapK();
+    w->ImageInitClick();
+    ASSERT_EQ(w->AutoCalibrationState, Running);
+    w->TimerBlinkTimer(); // refusal, restart accepted
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(284));
+    EXPECT_EQ(w->AutoCalibrationState, Running);
+    EXPECT_TRUE(r.prompts.shown().empty());
+    w->TimerBlinkTimer(); // refusal, restart refused
+    EXPECT_EQ(w->AutoCalibrationState, Idle);
+    EXPECT_EQ(r.prompts.texts(), QStringList{rig::text(272)});
+    EXPECT_EQ(w->ImageInit->releasedId(), 10071);
+    EXPECT_EQ(ecuMapK(), before);
+    expectClosedCleanly(*w);
+}
+
+class FormCalibraTarDropTest : public FormCalibraTarTest {
+protected:
+    FormCalibraTarDropTest() : FormCalibraTarTest("type=30;autocalms=1200;autocalfault=drop") {}
+};
+
+TEST_F(FormCalibraTarDropTest, LinkDropKeepsPollingAndClosingReconnects)
+{
+    auto w = open();
+    const auto before = ecuMapK();
+    const auto image = imageMapK();
+    w->ImageInitClick();
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->LabelOperazione->text() == rig::text(273); }));
+    EXPECT_EQ(w->AutoCalibrationState, Running);
+    EXPECT_TRUE(w->ProgressBar->isHidden());
+    EXPECT_FALSE(r.dm().Protocol()->IsConnected());
+    // Without the link a click only says so.
+    w->ImageInitClick();
+    EXPECT_EQ(r.prompts.texts().last(), rig::text(53));
+    EXPECT_EQ(w->AutoCalibrationState, Running);
+    r.sim().restoreLink();
+    w->ImageExitClick(); // aborts: reconnects, the modified flag cleared
+    EXPECT_TRUE(r.sim().linkOpen());
+    EXPECT_EQ(r.dm().Modified, 0);
+    EXPECT_EQ(ecuMapK(), before);
+    EXPECT_EQ(imageMapK(), image);
+    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+    EXPECT_TRUE(r.dm().TimerIO->isActive());
+}
+
+class FormCalibraTarDiagnosticTest : public FormCalibraTarTest {
+protected:
+    FormCalibraTarDiagnosticTest() : FormCalibraTarTest("type=30;autocalms=60000;errors=0,4") {}
+};
+
+TEST_F(FormCalibraTarDiagnosticTest, DiagnosticErrorStopsARunningCalibration)
+{
+    auto w = open();
+    w->ImageInitClick();
+    ASSERT_EQ(w->AutoCalibrationState, Running);
+    r.sim().clearCalls();
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->AutoCalibrationState == Ended; }, 20));
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(288));
+    EXPECT_TRUE(has(commands(), 0x15));
+    EXPECT_FALSE(w->ImageDiagnosiOn->isHidden());
+    expectClosedCleanly(*w);
+}
+
+TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
+{
+    QTemporaryDir dir;
+    plat::setProgramFolder(dir.path());
+    plat::testing::FakeFileDialogs dialogs;
+    plat::ScopedDesktop desktop({.fileDialogs = &dialogs});
+    {
+        auto w = open();
+        w->ImageRecClick();
+        EXPECT_TRUE(w->Recording());
+        EXPECT_TRUE(w->ImageStop->isEnabled());
+        for (int i = 0; i < 5; ++i) {
+            r.clock.advance(20);
+            w->TimerBlinkTimer();
+        }
+        const QString target = dir.filePath(QStringLiteral("run.txt"));
+        dialogs.script(target);
+        w->ImageStopClick();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].request.title, rig::text(475));
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll().count("\r\n"), 6); // header + column line + 5 data lines
+        // A recording running at close is stopped and offered first.
+        w->ImageRecClick();
+        w->ImageExitClick();
+        EXPECT_EQ(dialogs.shown.size(), 2u);
+        EXPECT_FALSE(w->Recorder().HasUnsaved()); // cancelled: discarded
+    }
+    plat::setProgramFolder(QString());
+}
+
+} // namespace
