@@ -291,8 +291,8 @@ void TFormVisualizza::buildLayout()
     ImageTempGas = picture(this, "ImageTempGas", QRect(370, 254, 200, 160), ":/bmp/dialtemp.png");
     LabelTempGas = label(this, "LabelTempGas", QRect(370, 254, 200, 22), 14, true, Qt::AlignCenter);
     LabTempGas = label(this, "LabTempGas", QRect(440, 384, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 190, 120), ":/bmp/dialiniettori.png");
-    PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 190, 28), 16, true, Qt::AlignCenter);
+    ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 160, 120), ":/bmp/dialiniettori.png");
+    PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 160, 28), 16, true, Qt::AlignCenter);
 
     // Indicators.
     ImageGasOn = picture(this, "ImageGasOn", QRect(800, 84, 96, 64), ":/bmp/gason.png");

@@ -51,10 +51,12 @@ const char* const kHelp =
     "                     moment, and the keys come once that is over\n"
     "  --keys LIST        keys replayed into the window, separated by blanks,\n"
     "                     e.g. \"Right Right Ctrl+A Return\"\n"
-    "  --run-ms N         how long the event loop runs after the keys (500)\n"
+    "  --run-ms N         how long the program runs, from the end of its start,\n"
+    "                     before the screenshot (500)\n"
     "  --size WxH         the screen size on the offscreen platform\n"
     "                     (default 1280x1024)\n"
-    "  --screenshot FILE  PNG of the window\n"
+    "  --screenshot FILE  PNG of the window on top: a modal window the keys\n"
+    "                     opened, else the main window\n"
     "  --calls FILE       the simulator's calls, one per line\n"
     "  --help             this text\n"
     "\n"
@@ -231,20 +233,16 @@ int main(int argc, char* argv[])
         main->activateWindow();
         if (!keys.isEmpty() && !QTest::qWaitForWindowActive(main))
             std::fprintf(stderr, "qz-harness: the window is not active; shortcuts may not work\n");
-        for (const QString& k : keys) {
-            const QKeySequence seq(k);
-            if (seq.isEmpty()) {
-                std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
-                continue;
-            }
-            const QKeyCombination c = seq[0];
-            QTest::keyClick(main, c.key(), c.keyboardModifiers());
-        }
+        // Armed before the keys: a key may open a modal window, whose own
+        // loop then runs the screenshot.
         QTimer::singleShot(runMs, [&] {
             if (FormMain) {
                 std::printf("ECU type %d, %s\n", StreamDati->EcuInfo.EcuType,
                             qPrintable(FormMain->LabelConfigurazione->text()));
-                if (!shot.isEmpty() && !FormMain->grab().save(shot, "PNG")) {
+                QWidget* top = QApplication::activeModalWidget();
+                if (!top)
+                    top = FormMain;
+                if (!shot.isEmpty() && !top->grab().save(shot, "PNG")) {
                     std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
                     status = 1;
                 }
@@ -258,6 +256,15 @@ int main(int argc, char* argv[])
                 StreamDati->Modified = 0;
             QApplication::quit();
         });
+        for (const QString& k : keys) {
+            const QKeySequence seq(k);
+            if (seq.isEmpty()) {
+                std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
+                continue;
+            }
+            const QKeyCombination c = seq[0];
+            QTest::keyClick(main, c.key(), c.keyboardModifiers());
+        }
     };
     hooks.exec = [&] {
         started.start();

@@ -561,12 +561,13 @@ void magnifier(QPainter& p, int f, int frames)
 
 // ---- live view pictures ----
 
-// A dial face: a sweep of scale marks over the window colour.
+// A dial face: a sweep of scale marks on the window colour, which is also
+// the colour a needle is erased with.
 void dialFace(QPainter& p, QSizeF size, qreal fromDeg, qreal spanDeg, int marks, QPointF centre, qreal radius)
 {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kInk, 2));
-    p.setBrush(Qt::NoBrush);
+    p.setBrush(Qt::white);
     p.drawRoundedRect(QRectF(QPointF(1, 1), size - QSizeF(2, 2)), 8, 8);
     p.setPen(stroke(kInk, 3));
     for (int i = 0; i <= marks; ++i) {
@@ -800,8 +801,8 @@ std::vector<Picture> build()
         [](QPainter& p, int) { dialFace(p, QSizeF(330, 330), -28, 239, 13, QPointF(165, 165), 150); });
     add(QStringLiteral("bmp/dialtemp"), {200, 160}, 1,
         [](QPainter& p, int) { dialFace(p, QSizeF(200, 160), 90, 80, 8, QPointF(66, 105.6), 92); });
-    add(QStringLiteral("bmp/dialiniettori"), {190, 120}, 1,
-        [](QPainter& p, int) { dialFace(p, QSizeF(190, 120), 45, 90, 6, QPointF(96.9, 112.8), 58); });
+    add(QStringLiteral("bmp/dialiniettori"), {160, 120}, 1,
+        [](QPainter& p, int) { dialFace(p, QSizeF(160, 120), 45, 90, 6, QPointF(81.6, 112.8), 58); });
     // ---- end of the live view window ----
 
     add(QStringLiteral("bmp/logo"), {260, 64}, 1, [](QPainter& p, int) { logo(p, QSizeF(260, 64)); });
