@@ -99,6 +99,8 @@ TFormCalibraTar::TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen)
     setWindowFlag(Qt::FramelessWindowHint);
     buildLayout();
     plat::applyScreenScale(this);
+    // Borderless over the whole screen.
+    setWindowState(Qt::WindowFullScreen);
     InitForm();
 }
 
