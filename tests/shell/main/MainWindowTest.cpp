@@ -391,6 +391,9 @@ TEST_F(MainWindowTest, CtrlAShortcutWorksWithoutAVisibleMenu)
 TEST_F(MainWindowTest, ResetFromThePcAnsweredNoDoesNothing)
 {
     connectEcu();
+    // Only the action's own calls count: the poll timer runs in real time.
+    StreamDati->TimerIO->stop();
+    rig.sim().clearCalls();
     rig.prompts.script(plat::IDNO);
     window->ActionResetDaPcExecute();
     ASSERT_EQ(rig.prompts.shown().size(), 1u);
@@ -433,6 +436,8 @@ TEST_F(MainWindowTest, ResetFromThePcFailuresShowTheResetBoxAndWriteNothing)
         const std::int32_t before[] = {0x40};
         ASSERT_TRUE(rig.sim().pokeItem(1, before));
         connectEcu();
+        StreamDati->TimerIO->stop(); // the poll step must not take the fault
+        rig.sim().clearCalls();
         rig.sim().addFault(c.fault);
         rig.prompts.clear();
         rig.prompts.script(plat::IDYES);
