@@ -1,0 +1,493 @@
+#include "DrawGridK.h"
+
+#include "BuildConstants.h"
+#include "FormCentriCelleK.h"
+#include "FormModificaMappa.h"
+#include "Translator.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+#include "plat/Prompts.h"
+#include "plat/Services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint32_t kFixedColour = 14671839;
+constexpr std::uint32_t kActiveColour = 11119017;
+constexpr std::uint32_t kObdColour = 11468799;
+constexpr int kStringPasteNotNumbers = 694;
+constexpr int kStringPasteEmpty = 695;
+
+// The map-K row that the grid does not show, kept equal to the last shown one.
+constexpr int kLastShownRow = 11;
+constexpr int kHiddenRow = 12;
+
+} // namespace
+
+bool GridKeyDownLeaves(QWidget* grid, int key, Qt::KeyboardModifiers modifiers, int row, int firstDataRow, int rowCount)
+{
+    if (modifiers & Qt::ShiftModifier)
+        return false;
+    const bool up = key == Qt::Key_Up && row == firstDataRow;
+    const bool down = key == Qt::Key_Down && row == rowCount - 1;
+    if (!up && !down)
+        return false;
+    QWidget* w = grid;
+    for (int guard = 0; guard < 10000; ++guard) {
+        w = up ? w->previousInFocusChain() : w->nextInFocusChain();
+        if (!w || w == grid)
+            return false;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(w->window())
+            && w->parentWidget() == grid->parentWidget()) {
+            w->setFocus(up ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+DrawGridK::DrawGridK(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("DrawGridK"));
+    setFocusPolicy(Qt::StrongFocus);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setBold(true);
+    f.setPointSize(12);
+    setFont(f);
+}
+
+QString DrawGridK::text(int number) const { return mapk::Text(number); }
+
+int DrawGridK::FontSizeFor(mapk::View view, int ecuType)
+{
+    if (view == mapk::View::Reduced)
+        return 26;
+    return ecuType == qz::ECU_TYPE_4CIL_OBD || ecuType == qz::ECU_TYPE_8CIL_OBD ? 10 : 12;
+}
+
+void DrawGridK::RadioMapClick(mapk::View view)
+{
+    view_ = view;
+    shape_ = mapk::ShapeOf(view, StreamDati ? StreamDati->GetNumeroRighe() : 12,
+                           StreamDati ? StreamDati->GetNumeroColonne() : 12);
+    QFont f = font();
+    f.setPointSize(FontSizeFor(view, StreamDati ? StreamDati->EcuInfo.EcuType : 0));
+    setFont(f);
+    clampToData();
+    FitCells();
+    update();
+}
+
+void DrawGridK::FitCells()
+{
+    colWidth_ = std::max(1, width() / shape_.cols - 1);
+    rowHeight_ = std::max(1, height() / shape_.rows - 1);
+    resize((colWidth_ + 1) * shape_.cols, (rowHeight_ + 1) * shape_.rows);
+}
+
+void DrawGridK::clampToData()
+{
+    const auto clampCell = [this](mapk::Cell c) {
+        return mapk::Cell{std::clamp(c.row, shape_.fixedRows, shape_.rows - 1),
+                          std::clamp(c.col, shape_.fixedCols, shape_.cols - 1)};
+    };
+    current_ = clampCell(current_);
+    anchor_ = clampCell(anchor_);
+    const auto tl = clampCell({selection_.top, selection_.left});
+    const auto br = clampCell({selection_.bottom, selection_.right});
+    selection_ = {tl.col, tl.row, br.col, br.row};
+}
+
+void DrawGridK::SetSelection(Rect r)
+{
+    selection_ = r;
+    current_ = {r.top, r.left};
+    anchor_ = current_;
+    clampToData();
+    update();
+}
+
+QRect DrawGridK::CellRect(int col, int row) const
+{
+    return {col * (colWidth_ + 1), row * (rowHeight_ + 1), colWidth_, rowHeight_};
+}
+
+mapk::Cell DrawGridK::MouseToCell(QPoint p) const
+{
+    const int col = p.x() >= 0 ? p.x() / (colWidth_ + 1) : -1;
+    const int row = p.y() >= 0 ? p.y() / (rowHeight_ + 1) : -1;
+    return {row < shape_.rows ? row : -1, col < shape_.cols ? col : -1};
+}
+
+QString DrawGridK::CellText(int col, int row) const
+{
+    if (!StreamDati)
+        return {};
+    if (view_ != mapk::View::Reduced) {
+        if (col == 0 && row == 0)
+            return QStringLiteral("inj");
+        if (row == 0)
+            return mapk::FormatRpmAxis(StreamDati->GetRifGiriK(col - 1));
+        if (col == 0) {
+            const QString sep = QLocale().decimalPoint();
+            return mapk::FormatTimeAxis(StreamDati->GetRifTempiK(row - 1), sep.isEmpty() ? QChar('.') : sep.front());
+        }
+    }
+    const auto data = mapk::DataCellOf(view_, {row, col});
+    switch (view_) {
+    case mapk::View::Extended: return mapk::FormatCellValue(view_, StreamDati->GetMappaK(data->row, data->col));
+    case mapk::View::TargetObd: return mapk::FormatCellValue(view_, StreamDati->GetTargetObd(data->row, data->col));
+    case mapk::View::Reduced:
+        return mapk::FormatCellValue(view_, StreamDati->GetMappaCorrAutotaratura(data->row, data->col));
+    }
+    return {};
+}
+
+void DrawGridK::DrawGridKDrawCell(QPainter& painter, int col, int row, const QRect& rect, int state)
+{
+    const bool active = hasFocus();
+    const QColor plain = view_ == mapk::View::TargetObd ? plat::fromTColor(kObdColour) : palette().color(QPalette::Base);
+    QColor fill = plain;
+    QColor ink = palette().color(QPalette::Text);
+    if (state & Fixed) {
+        fill = plat::fromTColor(kFixedColour);
+        ink = Qt::black;
+    } else if (state & Focused) {
+        if (active) {
+            fill = plat::fromTColor(kActiveColour);
+            ink = Qt::black;
+        } else {
+            fill = palette().color(QPalette::Base);
+        }
+    } else if ((state & Selected) && active) {
+        fill = plat::fromTColor(kActiveColour);
+        ink = Qt::black;
+    }
+    painter.fillRect(rect, fill);
+    painter.setPen(ink);
+    painter.drawText(rect, Qt::AlignCenter, CellText(col, row));
+}
+
+void DrawGridK::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Mid));
+    p.setFont(font());
+    for (int r = 0; r < shape_.rows; ++r) {
+        for (int c = 0; c < shape_.cols; ++c) {
+            int state = 0;
+            if (r < shape_.fixedRows || c < shape_.fixedCols)
+                state |= Fixed;
+            else {
+                if (r == current_.row && c == current_.col)
+                    state |= Focused;
+                if (c >= selection_.left && c <= selection_.right && r >= selection_.top && r <= selection_.bottom)
+                    state |= Selected;
+            }
+            DrawGridKDrawCell(p, c, r, CellRect(c, r), state);
+        }
+    }
+    // The operating point goes over the cells.
+    if (OperatingPointX != 0 && OperatingPointY != 0) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::black);
+        p.setBrush(Qt::red);
+        p.drawEllipse(QPoint(OperatingPointX, OperatingPointY), 5, 5);
+    }
+}
+
+void DrawGridK::moveCurrent(int col, int row, bool extend)
+{
+    current_ = {std::clamp(row, shape_.fixedRows, shape_.rows - 1), std::clamp(col, shape_.fixedCols, shape_.cols - 1)};
+    if (!extend)
+        anchor_ = current_;
+    selection_ = {std::min(anchor_.col, current_.col), std::min(anchor_.row, current_.row),
+                  std::max(anchor_.col, current_.col), std::max(anchor_.row, current_.row)};
+    update();
+}
+
+bool DrawGridK::DrawGridKKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    return GridKeyDownLeaves(this, key, modifiers, current_.row, shape_.fixedRows, shape_.rows);
+}
+
+void DrawGridK::keyPressEvent(QKeyEvent* event)
+{
+    if (DrawGridKKeyDown(event->key(), event->modifiers()))
+        return;
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (event->matches(QKeySequence::Copy)) {
+        MenuCopiaTaraturaClick();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        MenuIncollaTaraturaClick();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up: moveCurrent(current_.col, current_.row - 1, extend); return;
+    case Qt::Key_Down: moveCurrent(current_.col, current_.row + 1, extend); return;
+    case Qt::Key_Left: moveCurrent(current_.col - 1, current_.row, extend); return;
+    case Qt::Key_Right: moveCurrent(current_.col + 1, current_.row, extend); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: DrawGridKKeyPress(QChar(13)); return;
+    default: QWidget::keyPressEvent(event);
+    }
+}
+
+void DrawGridK::DrawGridKKeyPress(QChar key)
+{
+    if (key != QChar(13))
+        return;
+    switch (view_) {
+    case mapk::View::Extended: EditGridKCells(); break;
+    case mapk::View::TargetObd: EditGridKObdTargetCells(); break;
+    case mapk::View::Reduced: EditGridKReducedCells(); break;
+    }
+}
+
+void DrawGridK::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const auto cell = MouseToCell(event->position().toPoint());
+    if (cell.row >= shape_.fixedRows && cell.col >= shape_.fixedCols)
+        moveCurrent(cell.col, cell.row, event->modifiers() & Qt::ShiftModifier);
+}
+
+void DrawGridK::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const auto cell = MouseToCell(event->position().toPoint());
+    if (cell.row >= shape_.fixedRows && cell.col >= shape_.fixedCols)
+        moveCurrent(cell.col, cell.row, true);
+}
+
+void DrawGridK::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        DrawGridKDblClick(event->position().toPoint());
+}
+
+void DrawGridK::DrawGridKDblClick(QPoint pos)
+{
+    if (view_ == mapk::View::Reduced) {
+        EditGridKReducedCells();
+        return;
+    }
+    const auto cell = MouseToCell(pos);
+    if (cell.col > 0 && cell.row > 0) {
+        if (view_ == mapk::View::Extended)
+            EditGridKCells();
+        else
+            EditGridKObdTargetCells();
+        return;
+    }
+    if (cell.col == 0 || cell.row == 0)
+        EditBreakpoints();
+}
+
+void DrawGridK::EditBreakpoints()
+{
+    auto* dialog = new TFormCentriCelleK(window());
+    if (breakpointsRunner_)
+        breakpointsRunner_(*dialog);
+    else
+        dialog->exec();
+    delete dialog;
+    emit BreakpointsDialogClosed();
+    update();
+}
+
+void DrawGridK::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void DrawGridK::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+// ---- Cell edits -----------------------------------------------------------------
+
+bool DrawGridK::askVariation(int& value, int& mode, int preFill, int presetMode)
+{
+    if (!modifica_) {
+        ownDialog_ = ownDialog_ ? ownDialog_ : new TFormModificaMappa(this);
+        modifica_ = ownDialog_;
+    }
+    value = preFill;
+    mode = presetMode;
+    repaint();
+    modifica_->GroupModalita->setEnabled(true);
+    modifica_->EditInteger(&value, &mode);
+    return modifica_->ModalResult() == 1;
+}
+
+template <class Apply>
+void DrawGridK::editCells(int preFill, int presetMode, Apply apply, bool clearsAutotaratura)
+{
+    int value = 0;
+    int mode = 0;
+    if (!StreamDati || !askVariation(value, mode, preFill, presetMode))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (timerDati_)
+        timerDati_->stop();
+    window()->repaint();
+    for (int r = selection_.top; r <= selection_.bottom; ++r)
+        for (int c = selection_.left; c <= selection_.right; ++c)
+            if (const auto data = mapk::DataCellOf(view_, {r, c}))
+                apply(*data, value, mode);
+    if (clearsAutotaratura)
+        emit AutotaraturaCleared();
+    update();
+    if (timerDati_)
+        timerDati_->start();
+    QApplication::restoreOverrideCursor();
+}
+
+void DrawGridK::EditGridKCells()
+{
+    if (!StreamDati)
+        return;
+    TStreamDati& dm = *StreamDati;
+    const int preFill = dm.GetMappaK(selection_.top - 1, selection_.left - 1);
+    editCells(preFill, mapk::ModeAdd, [&dm](mapk::Cell d, int v, int m) {
+        dm.SetMappaK(d.row, d.col, mapk::ExtendedCellValue(dm.GetMappaK(d.row, d.col), v, m));
+        if (d.row == kLastShownRow)
+            dm.SetMappaK(kHiddenRow, d.col, dm.GetMappaK(kLastShownRow, d.col));
+    }, true);
+}
+
+void DrawGridK::EditGridKObdTargetCells()
+{
+    if (!StreamDati)
+        return;
+    TStreamDati& dm = *StreamDati;
+    const int preFill = dm.GetTargetObd(selection_.top - 1, selection_.left - 1);
+    editCells(preFill, mapk::ModeSet, [&dm](mapk::Cell d, int v, int m) {
+        dm.SetTargetObd(d.row, d.col, mapk::TargetObdCellValue(dm.GetTargetObd(d.row, d.col), v, m));
+    }, false);
+}
+
+void DrawGridK::EditGridKReducedCells()
+{
+    if (!StreamDati)
+        return;
+    TStreamDati& dm = *StreamDati;
+    const int preFill = dm.GetMappaCorrAutotaratura(selection_.top, selection_.left);
+    editCells(preFill, mapk::ModeAdd, [&dm](mapk::Cell d, int v, int m) {
+        dm.ShiftMappaKZone(d.row, d.col, mapk::ReducedZoneShift(dm.GetMappaCorrAutotaratura(d.row, d.col), v, m));
+    }, true);
+}
+
+// ---- Clipboard -------------------------------------------------------------------
+
+QString DrawGridK::CopyText() const
+{
+    std::vector<std::vector<QString>> rows;
+    for (int r = selection_.top; r <= selection_.bottom; ++r) {
+        auto& line = rows.emplace_back();
+        for (int c = selection_.left; c <= selection_.right; ++c)
+            line.push_back(CellText(c, r));
+    }
+    return mapk::FormatBlock(rows);
+}
+
+DrawGridK::PasteOutcome DrawGridK::PasteText(const QString& clip)
+{
+    if (!StreamDati)
+        return PasteOutcome::Failed;
+    const QString title = QString::fromUtf8(qz::ProductTitle());
+    const auto parsed = mapk::ParseBlock(clip);
+    if (!parsed.ok()) {
+        const auto& issue = *parsed.issue;
+        const QString message = issue.error == mapk::PasteError::Empty
+            ? text(kStringPasteEmpty)
+            : text(kStringPasteNotNumbers)
+                  .arg(mapk::FormatInt(issue.line + 1), mapk::FormatInt(issue.column + 1), issue.text);
+        plat::prompts().ask({title, message, plat::PromptIcon::Error, plat::PromptButtons::Ok});
+        return PasteOutcome::Failed;
+    }
+    const auto& block = *parsed.block;
+    const int selRows = selection_.bottom - selection_.top + 1;
+    const int selCols = selection_.right - selection_.left + 1;
+    if ((selRows > 1 || selCols > 1) && (selRows != block.rows || selCols != block.cols)) {
+        const int answer = plat::prompts().ask({title, text(180) + QStringLiteral("\n\n") + text(181),
+                                                plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
+        if (answer != plat::IDYES)
+            return PasteOutcome::Declined;
+    }
+    TStreamDati& dm = *StreamDati;
+    const int top = selection_.top;
+    const int left = selection_.left;
+    for (int j = 0; j < block.rows; ++j) {
+        for (int k = 0; k < block.cols; ++k) {
+            const auto& value = block.cells[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
+            // Only cells the grid shows: a block hanging over the edge must not
+            // reach the hidden row of map K.
+            if (!value || top + j >= shape_.rows || left + k >= shape_.cols)
+                continue;
+            const auto d = *mapk::DataCellOf(view_, {top + j, left + k});
+            switch (view_) {
+            case mapk::View::Extended: dm.SetMappaK(d.row, d.col, *value); break;
+            case mapk::View::TargetObd: dm.SetTargetObd(d.row, d.col, *value); break;
+            case mapk::View::Reduced:
+                dm.ShiftMappaKZone(d.row, d.col,
+                                   mapk::TruncSaturated(static_cast<long double>(*value)
+                                                        - dm.GetMappaCorrAutotaratura(d.row, d.col)));
+                break;
+            }
+        }
+    }
+    if (view_ != mapk::View::TargetObd)
+        emit AutotaraturaCleared();
+    selection_ = {left, top, std::min(left + block.cols - 1, shape_.cols - 1),
+                  std::min(top + block.rows - 1, shape_.rows - 1)};
+    current_ = {top, left};
+    anchor_ = current_;
+    update();
+    return PasteOutcome::Written;
+}
+
+void DrawGridK::MenuCopiaTaraturaClick() { QGuiApplication::clipboard()->setText(CopyText()); }
+
+void DrawGridK::MenuIncollaTaraturaClick()
+{
+    if (PopupMenuGridPopup())
+        PasteText(QGuiApplication::clipboard()->text());
+}
+
+bool DrawGridK::PopupMenuGridPopup() const
+{
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    return mime && mime->hasText();
+}
+
+void DrawGridK::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* copia = menu.addAction(text(83), this, &DrawGridK::MenuCopiaTaraturaClick);
+    copia->setShortcut(QKeySequence::Copy);
+    QAction* incolla = menu.addAction(text(84), this, &DrawGridK::MenuIncollaTaraturaClick);
+    incolla->setShortcut(QKeySequence::Paste);
+    incolla->setEnabled(PopupMenuGridPopup());
+    menu.exec(event->globalPos());
+}

@@ -1,0 +1,204 @@
+#include "FormModificaMappa.h"
+
+#include "MapKRules.h"
+#include "Translator.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace mapk {
+
+QString Text(int number)
+{
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
+                                   QChar decimalSeparator, QChar thousandsSeparator)
+{
+    if (key.isDigit() && key.unicode() < 128)
+        return key;
+    if (key == QChar(8))
+        return key;
+    if (key == QLatin1Char('-')) {
+        if (selStart == 0 && (!text.contains(key) || selected.contains(key)))
+            return key;
+        return std::nullopt;
+    }
+    if (key == thousandsSeparator)
+        key = decimalSeparator;
+    if (key == decimalSeparator) {
+        if (real && (!text.contains(key) || selected.contains(key)))
+            return key;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace mapk
+
+namespace {
+
+QChar localeChar(const QString& s, QChar fallback) { return s.isEmpty() ? fallback : s.front(); }
+QChar decimalSeparator() { return localeChar(QLocale().decimalPoint(), QLatin1Char('.')); }
+QChar thousandsSeparator() { return localeChar(QLocale().groupSeparator(), QLatin1Char(',')); }
+
+QString text(int number) { return mapk::Text(number); }
+
+} // namespace
+
+TFormModificaMappa::TFormModificaMappa(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("FormModificaMappa"));
+    setWindowTitle(QStringLiteral("Variazione cella"));
+    setFixedSize(288, 181);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, plat::fromTColor(13421772));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(16);
+    setFont(f);
+
+    EditData = new QLineEdit(QStringLiteral("0"), this);
+    EditData->setObjectName(QStringLiteral("EditData"));
+    EditData->setMaxLength(10);
+    EditData->setGeometry(16, 16, 120, 28);
+    EditData->installEventFilter(this);
+
+    GroupModalita = new QGroupBox(QStringLiteral("Modalità"), this);
+    GroupModalita->setObjectName(QStringLiteral("GroupModalita"));
+    GroupModalita->setGeometry(150, 8, 128, 120);
+    const char* items[3] = {"A&ssoluto", "&Lineare", "&Percentuale"};
+    for (int i = 0; i < 3; ++i) {
+        ModeButtons[i] = new QRadioButton(QString::fromUtf8(items[i]), GroupModalita);
+        ModeButtons[i]->setGeometry(8, 24 + i * 30, 114, 26);
+    }
+    ModeButtons[0]->setChecked(true);
+
+    ButtonOK = new QPushButton(QStringLiteral("&OK"), this);
+    ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+    ButtonOK->setGeometry(16, 140, 120, 30);
+    ButtonOK->setDefault(true);
+    connect(ButtonOK, &QPushButton::clicked, this, [this] { done(1); });
+    ButtonAnnulla = new QPushButton(QStringLiteral("&Annulla"), this);
+    ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));
+    ButtonAnnulla->setGeometry(150, 140, 128, 30);
+    connect(ButtonAnnulla, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+void TFormModificaMappa::LoadTexts()
+{
+    setWindowTitle(text(183));
+    GroupModalita->setTitle(text(184));
+    ModeButtons[0]->setText(text(185));
+    ModeButtons[1]->setText(text(187));
+    ModeButtons[2]->setText(text(186));
+    ButtonOK->setText(text(64));
+    ButtonAnnulla->setText(text(65));
+}
+
+int TFormModificaMappa::ItemIndex() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (ModeButtons[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TFormModificaMappa::SetItemIndex(int index)
+{
+    if (index >= 0 && index < 3) {
+        ModeButtons[index]->setChecked(true);
+        return;
+    }
+    for (auto* b : ModeButtons) {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+}
+
+void TFormModificaMappa::EditInteger(int* value, int* mode)
+{
+    realMode_ = false;
+    intValue_ = value;
+    realValue_ = nullptr;
+    open(mapk::FormatInt(*value), mode);
+}
+
+void TFormModificaMappa::EditReal(double* value, int* mode)
+{
+    realMode_ = true;
+    realValue_ = value;
+    intValue_ = nullptr;
+    open(mapk::FormatFixed(*value, 5, 3, decimalSeparator()), mode);
+}
+
+void TFormModificaMappa::open(const QString& valueText, int* mode)
+{
+    EditData->setText(valueText);
+    EditData->selectAll();
+    SetItemIndex(*mode);
+    mode_ = mode;
+    modalResult_ = 0;
+    modalResult_ = runner_ ? runner_(*this) : exec();
+}
+
+void TFormModificaMappa::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+    modalResult_ = result;
+}
+
+void TFormModificaMappa::FormClose()
+{
+    const QString t = EditData->text();
+    if (realMode_ && realValue_)
+        *realValue_ = mapk::ParseReal(t, decimalSeparator()).value_or(0.0);
+    else if (!realMode_ && intValue_)
+        *intValue_ = mapk::ParseInt(t).value_or(0);
+    if (mode_)
+        *mode_ = ItemIndex();
+    EditData->setFocus();
+}
+
+bool TFormModificaMappa::EditDataKeyPress(QChar& key)
+{
+    const int selStart = EditData->hasSelectedText() ? EditData->selectionStart() : EditData->cursorPosition();
+    const auto out = mapk::FilterDataKey(key, EditData->text(), selStart, EditData->selectedText(), realMode_,
+                                         decimalSeparator(), thousandsSeparator());
+    if (!out)
+        return false;
+    key = *out;
+    return true;
+}
+
+bool TFormModificaMappa::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EditData && event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const QString t = ke->text();
+        if (t.size() != 1 || (t[0].unicode() < 32 && t[0].unicode() != 8))
+            return false; // Enter, Esc, Tab, arrows keep their usual meaning
+        if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        QChar key = t[0];
+        if (!EditDataKeyPress(key))
+            return true;
+        if (key != t[0]) {
+            EditData->insert(QString(key));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

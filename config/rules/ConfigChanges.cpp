@@ -1,0 +1,180 @@
+#include "ConfigChanges.h"
+
+#include "BuildConstants.h"
+#include "RulesPrompt.h"
+#include "iodata.h"
+
+#include "plat/Messages.h"
+#include "plat/Services.h"
+
+#include <array>
+
+namespace cfgrules {
+
+namespace {
+
+constexpr int kFuelOption = 1;
+constexpr int kFullGroupOption = 18;
+constexpr int kExternalMapOption = 14;
+constexpr int kInternalMapOption = 13;
+constexpr std::int32_t kFuelGroup = 2;
+constexpr std::int32_t kInjectionGroup = 4;
+constexpr std::uint32_t kSettleMs = 200;
+constexpr std::int32_t kHardwareItem = 0x15;
+constexpr std::intptr_t kRefreshConfigLabel = 2;
+
+// Texts of the questions.
+constexpr int kCarburationQuestion = 258;
+constexpr int kInjectionQuestion = 259;
+constexpr int kInjectorMismatchQuestion = 260;
+
+// The differential MAP sensor's calibration that survives an injector change,
+// and the external sensor's that goes with it.
+constexpr std::int32_t kDiffOffset = -108, kDiffSlope = 542;
+constexpr std::int32_t kExtOffset = 100, kExtSlope = 500;
+
+void run(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+bool askYes(TStreamDati& dm, int textNumber)
+{
+    return ShowRuleBox(dm, textNumber, plat::PromptIcon::Question, plat::PromptButtons::YesNo) == plat::IDYES;
+}
+
+// The closing frame. A failed transfer leaves the image apart from the ECU:
+// it stays marked as changed so that it is not dropped without the save
+// question.
+ChangeResult closeChange(TStreamDati& dm, const ChangeFrame& frame, bool ok)
+{
+    if (!ok)
+        dm.Modified = 1;
+    run(frame.rebuildBounds);
+    plat::postMessage(dm.MainWindow(), plat::WM_CONNECTIONEVENT, 0, kRefreshConfigLabel);
+    run(frame.endWait);
+    return ok ? ChangeResult::Done : ChangeResult::Failed;
+}
+
+// The standard set's fuel group (with the second-format injection group on
+// top when the full-group mode is set), then the fuel group written to the
+// ECU. An image that did not load completely is not written.
+bool reloadFuelGroup(TStreamDati& dm, bool progressOnLoad)
+{
+    const bool fullGroup = dm.GetFlag(kFullGroupOption) != 0;
+    if (fullGroup)
+        dm.SetFlag(kFullGroupOption, false);
+    bool loaded = dm.TransferData(TStreamDati::TRANSFER_LOAD, {}, CurrentDefaultResource(dm), kFuelGroup,
+                                  progressOnLoad ? 1 : 0, 0);
+    if (fullGroup) {
+        dm.SetFlag(kFullGroupOption, true);
+        loaded = dm.TransferData(TStreamDati::TRANSFER_LOAD_RES2, {}, CurrentDefaultResource(dm),
+                                 kInjectionGroup, 0, 0)
+                 && loaded;
+    }
+    if (!loaded)
+        return false;
+    return dm.TransferData(TStreamDati::TRANSFER_WRITE_ECU, {}, 0, kFuelGroup, 1, 0);
+}
+
+} // namespace
+
+int CurrentDefaultResource(TStreamDati& dm)
+{
+    return qz::DefaultConfigResourceId(dm.EcuInfo.EcuType, dm.GetFlag(kFuelOption) != 0,
+                                       dm.GetFlag(kFullGroupOption) != 0,
+                                       static_cast<std::uint8_t>(dm.GetTipoIniettore(1)),
+                                       static_cast<std::uint8_t>(qz::CustomerId()));
+}
+
+ChangeResult ChangeFuel(TStreamDati& dm, int index, int previousFuel, const ChangeFrame& frame)
+{
+    if (index == previousFuel)
+        return ChangeResult::Unchanged;
+    if (!askYes(dm, kCarburationQuestion))
+        return ChangeResult::Declined;
+    // The default set follows the stored fuel: when the ECU refuses the new
+    // one, loading would replace the calibration with the old fuel's set.
+    if (!dm.SetFlag(kFuelOption, index != 0))
+        return ChangeResult::Refused;
+    plat::clock().sleep(kSettleMs);
+    run(frame.beginWait);
+    const bool ok = reloadFuelGroup(dm, true);
+    return closeChange(dm, frame, ok);
+}
+
+ChangeResult ChangeFullGroup(TStreamDati& dm, int index, int previousFullGroup, const ChangeFrame& frame)
+{
+    if (index == previousFullGroup)
+        return ChangeResult::Unchanged;
+    if (!askYes(dm, kCarburationQuestion))
+        return ChangeResult::Declined;
+    if (!dm.SetFlag(kFullGroupOption, index != 0))
+        return ChangeResult::Refused;
+    plat::clock().sleep(kSettleMs);
+    run(frame.beginWait);
+    const int resource = CurrentDefaultResource(dm);
+    const std::uint32_t flags = dm.GetFlag(kFullGroupOption) != 0
+                                    ? TStreamDati::TRANSFER_LOAD_RES2 | TStreamDati::TRANSFER_WRITE_ECU
+                                    : TStreamDati::TRANSFER_LOAD | TStreamDati::TRANSFER_WRITE_ECU;
+    const bool ok = dm.TransferData(flags, {}, resource, kInjectionGroup, 1, 0);
+    return closeChange(dm, frame, ok);
+}
+
+std::vector<int> OfferedInjectorTypes()
+{
+    std::vector<int> codes;
+    for (int position = 0;; ++position) {
+        const int code = qz::CustomerInjectorCode(position);
+        if (code == 255)
+            return codes;
+        codes.push_back(code);
+    }
+}
+
+int InjectorTypePosition(int code)
+{
+    const std::string_view name = qz::InjectorTypeName(code);
+    const std::vector<int> offered = OfferedInjectorTypes();
+    for (std::size_t i = 0; i < offered.size(); ++i)
+        if (name == qz::InjectorTypeName(offered[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
+ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjectorType, const ChangeFrame& frame)
+{
+    const std::vector<int> offered = OfferedInjectorTypes();
+    if (index < 0 || index >= static_cast<int>(offered.size()) || index == InjectorTypePosition(previousInjectorType))
+        return ChangeResult::Unchanged;
+    if (!askYes(dm, kInjectionQuestion))
+        return ChangeResult::Declined;
+
+    const int code = qz::InjectorTypeCode(qz::InjectorTypeName(offered[static_cast<std::size_t>(index)]));
+    std::array<std::int32_t, 16> hardware{};
+    const std::int32_t variant = dm.Protocol()->ReadItem(kHardwareItem, hardware.data()) ? hardware[0] : 0;
+    if (variant == 1 && (code & 0x3F) != dm.GetTipoIniettore(0) && !askYes(dm, kInjectorMismatchQuestion))
+        return ChangeResult::Declined;
+
+    if (!dm.SetTipoIniettore(1, code))
+        return ChangeResult::Refused;
+    previousInjectorType = dm.GetTipoIniettore(1);
+    plat::clock().sleep(kSettleMs);
+    run(frame.beginWait);
+
+    const std::int32_t offset = dm.GetOffsetPendenza(4);
+    const std::int32_t slope = dm.GetOffsetPendenza(5);
+    const bool ok = reloadFuelGroup(dm, false);
+    if (offset == kDiffOffset && slope == kDiffSlope) {
+        dm.SetOffsetPendenza(2, kExtOffset);
+        dm.SetOffsetPendenza(3, kExtSlope);
+        dm.SetOffsetPendenza(4, kDiffOffset);
+        dm.SetOffsetPendenza(5, kDiffSlope);
+        dm.SetFlag(kExternalMapOption, true);
+        dm.SetFlag(kInternalMapOption, false);
+    }
+    return closeChange(dm, frame, ok);
+}
+
+} // namespace cfgrules
