@@ -5,6 +5,7 @@
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Controls.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenScale.h"
@@ -66,28 +67,12 @@ const CounterDef kCounters[] = {
     {&TFormDiagnosi::LabAssolutoBenzina, 0x23c, 2},
 };
 
-QFont sans(int pixels, bool bold)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 16, bool bold = true,
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setFont(sans(pixels, bold));
-    l->setAlignment(align);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
+    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
 }
 
 plat::PictureButton* picture(QWidget* parent, const QString& name, const QRect& r)

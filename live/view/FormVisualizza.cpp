@@ -1,13 +1,13 @@
 #include "FormVisualizza.h"
 
-#include "FormGraficoDrt.h"
-
 #include "AcquisitionRecorder.h"
 #include "FormDiagnosi.h"
+#include "FormGraficoDrt.h"
 #include "Translator.h"
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Controls.h"
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
@@ -51,28 +51,12 @@ constexpr int kRecPictures[] = {10059, 10060};
 constexpr int kStopPictures[] = {10061, 10062};
 constexpr int kViewPictures[] = {10063, 10064};
 
-QFont sans(int pixels, bool bold)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 14, bool bold = true,
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setFont(sans(pixels, bold));
-    l->setAlignment(align);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
+    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
 }
 
 plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r, const char* path = nullptr)

@@ -14,6 +14,7 @@
 #include "Schemi.h"
 
 #include "plat/Colors.h"
+#include "plat/Controls.h"
 #include "plat/PictureButton.h"
 #include "plat/ScreenCursor.h"
 #include "plat/ScreenScale.h"
@@ -83,26 +84,14 @@ constexpr int kDisconnectedPicture = 10002;
 
 QFont sans(int pixels, bool bold)
 {
-    QFont f;
-    f.setFamilies({QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"), QStringLiteral("URW Gothic L"),
-                   QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
+    return plat::sansFont(pixels, bold,
+                          {QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
+                           QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold, Qt::Alignment align)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setFont(sans(pixels, bold));
-    l->setAlignment(align);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
+    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
 }
 
 plat::PictureButton* makePicture(QWidget* parent, const char* name, const QRect& r)
