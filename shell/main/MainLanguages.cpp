@@ -1,6 +1,8 @@
 // The main window's texts and its language menus.
 #include "MainQuorin.h"
 
+#include "FormConfig.h"
+
 #include "Translator.h"
 #include "VyxConnection.h"
 #include "VyxRegistryData.h"
@@ -120,6 +122,10 @@ void TFormMain::ApplyLanguage()
             p->SetMessageText(t.constData(), index);
         }
     }
+
+    // The configuration window, once the program entry has made it.
+    if (FormConfig)
+        FormConfig->LoadTexts();
 
     SetStatusLabels(protocol()->IsConnected(), QStringLiteral(" "));
 }

@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "BuildConstants.h"
+#include "FormConfig.h"
 #include "MainQuorin.h"
 #include "VyxRegistryData.h"
 #include "iodata.h"
@@ -40,6 +41,16 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
+QWidget* CreateConfigWindow(TFormMain* main)
+{
+    auto* config = new TFormConfig(nullptr);
+    config->SetMainHooks({[main] { main->ActionConnettiExecute(); }, [main] { main->ActionDisconnettiExecute(); },
+                          &main->ExtraInjectionSeen});
+    // The main window applied its language before this window existed.
+    config->LoadTexts();
+    return config;
+}
+
 int RunProgram(const StartupOptions& options, const StartupHooks& hooks)
 {
     // Destroyed in the opposite order of their creation: the windows still
@@ -61,10 +72,9 @@ int RunProgram(const StartupOptions& options, const StartupHooks& hooks)
         mainWindow->OfflineStart = options.offline;
         if (hooks.created)
             hooks.created("FormMain");
-        if (hooks.createConfigWindow) {
-            configWindow.reset(hooks.createConfigWindow(mainWindow.get()));
-            mainWindow->ConfigWindow = configWindow.get();
-        }
+        configWindow.reset(hooks.createConfigWindow ? hooks.createConfigWindow(mainWindow.get())
+                                                    : CreateConfigWindow(mainWindow.get()));
+        mainWindow->ConfigWindow = configWindow.get();
         if (hooks.created)
             hooks.created("FormConfig");
 

@@ -14,8 +14,8 @@ struct StartupOptions {
 };
 
 struct StartupHooks {
-    // The configuration window, created hidden after the main window; none
-    // until that window is part of the program.
+    // The configuration window, created hidden after the main window;
+    // CreateConfigWindow when not set.
     std::function<QWidget*(TFormMain* main)> createConfigWindow;
     // Told the name of each object right after it is created: "StreamDati",
     // "FormMain", "FormConfig".
@@ -24,6 +24,10 @@ struct StartupHooks {
     // when not set.
     std::function<int()> exec;
 };
+
+// The configuration window of the program, hidden, in the current
+// language, its connect tab working through the main window.
+QWidget* CreateConfigWindow(TFormMain* main);
 
 // The options the program understands (--offline); the rest is left to Qt.
 StartupOptions ParseStartupOptions(const QStringList& arguments);

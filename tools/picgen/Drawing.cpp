@@ -730,6 +730,57 @@ void autocalPictures(const std::function<void(QString, QSize, std::function<void
 
 // ---- auto-calibration window (end) ----
 
+// ---- configuration window (begin) ----
+
+void cfgPlus(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 7));
+    p.drawLine(QPointF(-16, 0), QPointF(16, 0));
+    p.drawLine(QPointF(0, -16), QPointF(0, 16));
+}
+void cfgMinus(QPainter& p)
+{
+    p.setPen(stroke(Qt::white, 7));
+    p.drawLine(QPointF(-16, 0), QPointF(16, 0));
+}
+void cfgTarget(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 4));
+    p.drawEllipse(QPointF(0, 0), 18, 18);
+    p.drawEllipse(QPointF(0, 0), 8, 8);
+}
+void cfgDot(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(0, 0), 10, 10);
+}
+void cfgWave(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(stroke(Qt::white, 4));
+    QPainterPath path(QPointF(-20, 0));
+    path.cubicTo(QPointF(-10, -20), QPointF(0, 20), QPointF(10, 0));
+    path.cubicTo(QPointF(15, -10), QPointF(18, -10), QPointF(20, 0));
+    p.drawPath(path);
+}
+
+void configPictures(const std::function<void(QString, QSize, std::function<void(QPainter&)>)>& add)
+{
+    auto bmp = [](int id) { return QStringLiteral("bmp/%1").arg(id); };
+    const QSize small(48, 48);
+    const std::tuple<int, QColor, Glyph> tiles[] = {
+        {10029, kAmber, resetArrow}, {10031, kGreen, check}, {10033, kRed, cfgTarget}, {10035, kBlue, cfgPlus},
+        {10037, kBlue, cfgMinus},    {10039, kRed, cfgDot},  {10041, kGreen, cfgWave}};
+    for (const auto& [id, colour, glyph] : tiles)
+        add(bmp(id), small, [=](QPainter& p) { tile(p, small, colour, glyph, false); });
+    add(bmp(10043), {64, 64}, [](QPainter& p) { connection(p, true); });
+    add(bmp(10044), {64, 64}, [](QPainter& p) { connection(p, false); });
+}
+
+// ---- configuration window (end) ----
+
 std::vector<Picture> build()
 {
     std::vector<Picture> v;
@@ -811,6 +862,10 @@ std::vector<Picture> build()
     add(QStringLiteral("bmp/splash"), {662, 184}, 1, [](QPainter& p, int) { splash(p); });
 
     autocalPictures([&](QString name, QSize size, std::function<void(QPainter&)> draw) {
+        add(std::move(name), size, 1, [draw](QPainter& p, int) { draw(p); });
+    });
+    // ---- configuration window ----
+    configPictures([&](QString name, QSize size, std::function<void(QPainter&)> draw) {
         add(std::move(name), size, 1, [draw](QPainter& p, int) { draw(p); });
     });
 

@@ -1,4 +1,5 @@
 #include "MainQuorin.h"
+#include "FormConfig.h"
 #include "MainTestSupport.h"
 #include "Startup.h"
 
@@ -7,6 +8,7 @@
 #include "iodata.h"
 
 #include <QApplication>
+#include <QTabWidget>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -70,6 +72,33 @@ TEST(Startup, CreatesTheThreeObjectsInOrderRunsTheLoopAndCleansUp)
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Quorin Zelkon"));
     // The settings were saved and the protocol library unloaded at the end.
     EXPECT_TRUE(s.rig.libraries.unloaded.contains(QStringLiteral("ProtoVyx.dll")));
+}
+
+// Without a hook the program makes its own configuration window: hidden,
+// the one "Configura" shows, in the language the main window applies.
+TEST(Startup, TheProgramsConfigurationWindowFollowsTheMainWindowsLanguage)
+{
+    StartupRig s;
+    StartupHooks h = s.hooks();
+    h.createConfigWindow = nullptr;
+    bool checked = false;
+    h.exec = [&] {
+        EXPECT_NE(FormConfig, nullptr);
+        if (FormConfig && FormMain) {
+            checked = true;
+            EXPECT_EQ(FormMain->ConfigWindow.data(), FormConfig);
+            EXPECT_FALSE(FormConfig->isVisible());
+            EXPECT_EQ(FormConfig->PageControl->tabText(0), rig::text(70));
+            FormConfig->PageControl->setTabText(0, QStringLiteral("stale"));
+            FormMain->ApplyLanguage();
+            EXPECT_EQ(FormConfig->PageControl->tabText(0), rig::text(70));
+            FormMain->close();
+        }
+        return 0;
+    };
+    EXPECT_EQ(RunProgram({.offline = true}, h), 0);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(FormConfig, nullptr);
 }
 
 TEST(Startup, FailuresShowTheirMessageCreateEverythingAndSkipTheLoop)

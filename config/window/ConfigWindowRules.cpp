@@ -1,0 +1,235 @@
+#include "ConfigWindowRules.h"
+
+#include "BuildConstants.h"
+
+#include <charconv>
+
+namespace cfgwin {
+
+namespace {
+
+// The most blanks the exit caption takes when its blanks measure nothing.
+constexpr int kMaxPadding = 400;
+
+} // namespace
+
+const char* PageName(int page)
+{
+    static constexpr const char* names[kPageCount] = {
+        "TabConfigurazione", "TabCommutazione", "TabSensori",  "TabMappa",         "TabCorrezioni",
+        "TabAdatta",         "TabEmissioni",    "TabVariatore", "TabPressione",    "TabTemp",
+        "TabFiltroBenzina",  "TabSequenza",     "TabIniezione", "TabTaratura",     "TabTest",
+        "TabDiagnosi",       "TabEsci",         "TabConnect"};
+    return page >= 0 && page < kPageCount ? names[page] : "";
+}
+
+std::array<bool, kPageCount> PageVisibility(const EcuState& s)
+{
+    std::array<bool, kPageCount> v{};
+    v.fill(true);
+    v[PageFiltroBenzina] = false;
+    v[PageSequenza] = false;
+    v[PageTest] = false;
+    v[PageEmissioni] = s.type != qz::ECU_TYPE_VANT && s.type != qz::ECU_TYPE_MONOPLUG;
+    v[PageVariatore] = s.has8127 || s.hasVariatorMap;
+    return v;
+}
+
+std::vector<ControlRule> ControlVisibility(const EcuState& s)
+{
+    const bool gas = s.gasOnly;
+    const bool mono = s.type == qz::ECU_TYPE_MONOPLUG;
+    const bool ritornoVisible = !gas;
+    return {
+        {{"LabelCambio", "ComboCambio", "ShapeTipoCommutazione"}, true},
+        {{"LabelGiriCambio", "EditGiriCambio", "LabelRpm1", "ShapeSogliaCommutazione"},
+         s.tipoCommutazione != 2 && !gas},
+        {{"LabelTempRiduttore", "EditTempRiduttore", "LabelT1", "ShapeTempRiduttore"}, !gas && !mono},
+        {{"ShapeTempGasBass", "LabelTempGasBassa", "EditTempGasBassa", "LabTempGasBassa"},
+         !gas && s.hasCustomerCode},
+        {{"LabelRitardoCambio", "EditRitMin", "LabelS1", "ShapeRitardoCommutazione"}, !gas},
+        {{"LabelSovrapposizione", "ShapeSovrapposizione", "LabelS15"}, true},
+        {{"EditCicchetto"}, gas},
+        {{"EditSovrapposizione"}, !gas},
+        {{"EditNoteConfig"}, true},
+        {{"LabelNoteLow"}, false},
+        {{"PanelPers"}, s.hasCustomerCode},
+        {{"DrawGridAnticipo"}, true},
+        {{"CheckRitornoBenzina", "LabelCheckRitornoBenzina", "ShapeCheckRitorno", "ShapeRitorno"}, ritornoVisible},
+        {{"LabelRitornoBenzina", "EditRitornoBenzina", "LabelS12"}, s.ritornoChecked && ritornoVisible},
+        {{"PanelAutotaratura"}, true},
+        {{"LabelDelayGasTemp", "ShapeDelayGasTemp", "DrawDelayGasTemp", "ShapeLineDown"}, mono},
+        {{"LabelPressPassaggio", "ShapePresPassaggio", "DrawPressPassaggio", "ShapeLineUp"}, mono},
+        {{"LabelCorrezioniPressione", "DrawGridPressDiff", "ShapePressDiff"}, !mono},
+        {{"LabelGiriTempoCutoff", "LabelGiriCutoff", "EditGiriCutoff", "LabelTempoCutoff", "EditTempoCutoff"},
+         s.has2332},
+        {{"CheckVariatore", "ShapeCheckVariatore"}, s.type == qz::ECU_TYPE_4CIL_OBD && s.item15 == 3},
+        {{"LabelTInjDefault", "EditTInjDefault", "LabelMsInjDefault"}, true},
+    };
+}
+
+TabGroup PageGroup(int page)
+{
+    switch (page) {
+    case PageConfigurazione:
+    case PageCommutazione:
+    case PageSensori:
+    case PageMappa:
+    case PageCorrezioni:
+    case PageAdatta:
+    case PageDiagnosi:
+    case PageEsci:
+    case PageConnect:
+        return TabGroup::A;
+    case PageEmissioni:
+    case PageVariatore:
+        return TabGroup::B;
+    case PagePressione:
+    case PageTemp:
+    case PageIniezione:
+    case PageTaratura:
+        return TabGroup::C;
+    default:
+        return TabGroup::None;
+    }
+}
+
+std::uint32_t GroupColour(TabGroup group, bool active)
+{
+    switch (group) {
+    case TabGroup::A:
+        return active ? 15112960u : 14732184u;
+    case TabGroup::B:
+        return active ? 2541190u : 8314043u;
+    case TabGroup::C:
+        return active ? 848376u : 9630456u;
+    case TabGroup::None:
+        break;
+    }
+    return 0;
+}
+
+int TabHeight(int screenHeight) { return screenHeight * 60 / 768; }
+
+std::u16string PadExitCaption(std::u16string caption, int tabLeft, int clientWidth,
+                              const std::function<int(const std::u16string&)>& textWidth)
+{
+    caption.append(10, u' ');
+    const int target = clientWidth * 91 / 100;
+    for (int i = 0; i < kMaxPadding && tabLeft + textWidth(caption) < target; ++i)
+        caption.push_back(u' ');
+    return caption;
+}
+
+int FunctionKeyPage(const std::array<bool, kPageCount>& visible, int n)
+{
+    int page = FirstVisiblePage(visible);
+    if (page < 0)
+        return -1;
+    for (int i = 1; i < n; ++i)
+        page = StepVisiblePage(visible, page, true);
+    return page;
+}
+
+int StepVisiblePage(const std::array<bool, kPageCount>& visible, int current, bool forward)
+{
+    for (int step = 1; step <= kPageCount; ++step) {
+        const int p = ((current + (forward ? step : -step)) % kPageCount + kPageCount) % kPageCount;
+        if (visible[static_cast<std::size_t>(p)])
+            return p;
+    }
+    return -1;
+}
+
+int FirstVisiblePage(const std::array<bool, kPageCount>& visible)
+{
+    for (int p = 0; p < kPageCount; ++p)
+        if (visible[static_cast<std::size_t>(p)])
+            return p;
+    return -1;
+}
+
+int LastVisiblePage(const std::array<bool, kPageCount>& visible)
+{
+    for (int p = kPageCount - 1; p >= 0; --p)
+        if (visible[static_cast<std::size_t>(p)])
+            return p;
+    return -1;
+}
+
+GridFit FitGrid(int clientWidth, int clientHeight, int rows, int columns)
+{
+    rows = rows < 1 ? 1 : rows;
+    columns = columns < 1 ? 1 : columns;
+    GridFit f;
+    f.columnWidth = clientWidth / columns - 1;
+    f.rowHeight = clientHeight / rows - 1;
+    f.clientWidth = (f.columnWidth + 1) * columns;
+    f.clientHeight = (f.rowHeight + 1) * rows;
+    return f;
+}
+
+GridFit FitColumns(int clientWidth, int clientHeight, int columns, int rowHeight)
+{
+    columns = columns < 1 ? 1 : columns;
+    GridFit f;
+    f.columnWidth = clientWidth / columns - 1;
+    f.rowHeight = rowHeight;
+    f.clientWidth = (f.columnWidth + 1) * columns;
+    f.clientHeight = clientHeight;
+    return f;
+}
+
+int ScaleWidth(int width, double factor) { return static_cast<int>(width * factor); }
+
+int VariatorClientHeight(int rows, int screenHeight) { return 26 * rows * screenHeight / 768; }
+
+std::vector<int> CylinderTextNumbers(int ecuType)
+{
+    std::vector<int> n{97, 98};
+    if (ecuType == qz::ECU_TYPE_8CIL || ecuType == qz::ECU_TYPE_8CIL_T || ecuType == qz::ECU_TYPE_53 || ecuType == qz::ECU_TYPE_8CIL_OBD)
+        n.insert(n.end(), {99, 100, 101});
+    if (ecuType == qz::ECU_TYPE_53)
+        n.push_back(582);
+    return n;
+}
+
+LambdaTypeList LambdaTypeTexts(int ecuType)
+{
+    return {{123, 124, 125, 126}, ecuType != qz::ECU_TYPE_VANT && ecuType != qz::ECU_TYPE_MONOPLUG};
+}
+
+std::string RangeHintText(double minValue, double maxValue, char decimalPoint)
+{
+    auto number = [decimalPoint](double v) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+        std::string s(buf, r.ptr);
+        for (char& c : s)
+            if (c == '.')
+                c = decimalPoint;
+        return s;
+    };
+    return "[" + number(minValue) + ";" + number(maxValue) + "]";
+}
+
+Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight)
+{
+    return {editLeft - labelWidth - 10, editTop + (editHeight - labelHeight) / 2};
+}
+
+int GasSensorComboItem(int sensorType)
+{
+    switch (sensorType) {
+    case 0:
+        return 0;
+    case 1:
+        return 2;
+    case 2:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+} // namespace cfgwin

@@ -1,0 +1,777 @@
+// The configuration window's frame: construction, showing and closing, the
+// visibility rules, the keyboard, page changes, sizing and tab drawing.
+#include "FormConfig.h"
+#include "FormConfigParts.h"
+
+#include "BuildConstants.h"
+#include "DrawGridK.h"
+#include "FormDiagnosi.h"
+#include "FormModificaMappa.h"
+#include "Translator.h"
+#include "editors/KeyComboBox.h"
+#include "editors/NumericEdit.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/ScreenScale.h"
+#include "plat/Services.h"
+#include "plat/Shape.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TFormConfig* FormConfig = nullptr;
+
+namespace {
+
+constexpr QSize kDesignSize(1016, 805);
+constexpr int kPanelBarraHeight = 72;
+constexpr int kPictureConnected = 10043;
+constexpr int kPictureDisconnected = 10044;
+constexpr int kPictureExtraInj = 10022;
+constexpr int kPictureExtraInjSeen = 10024;
+
+const char* const kDesignCaptions[cfgwin::kPageCount] = {
+    "Configurazione", "Commutazione", "Sensori",    "Mappa",     "Correzioni",      "Adattività OBD",
+    "Emissioni",      "Variatore",    "Pressione",  "Temperatura", "Filtro",        "Iniezione+",
+    "Iniettori",      "Altri parametri", "Dati di test", "Diagnosi", "Esci",        ""};
+
+// The page control, with the window's own tab bar.
+class TConfigPageControl : public QTabWidget {
+public:
+    TConfigPageControl(QWidget* parent, QTabBar* bar) : QTabWidget(parent) { setTabBar(bar); }
+};
+
+void setGridSize(QWidget* grid, int rows, int columns)
+{
+    if (rows > 0)
+        grid->setProperty("RowCount", rows);
+    grid->setProperty("ColCount", columns);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Page builder
+
+TFormConfig::PageBuilder::PageBuilder(TFormConfig* form, QWidget* owner, const char* ownerName, int columns)
+    : form_(form), owner_(owner), ownerName_(ownerName), layout_(new QGridLayout(owner)), columns_(columns)
+{
+    // The live bar lies over the bottom of every page.
+    layout_->setContentsMargins(8, 8, 8, kPanelBarraHeight + 8);
+    layout_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+}
+
+void TFormConfig::PageBuilder::place(QWidget* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    layout_->addWidget(w, count_ / columns_, count_ % columns_);
+    ++count_;
+    if (auto* e = qobject_cast<TNumericEdit*>(w))
+        form_->numericEdits_.push_back(e);
+}
+
+QLabel* TFormConfig::PageBuilder::label(const char* name) { return add<QLabel>(name); }
+TNumericEdit* TFormConfig::PageBuilder::edit(const char* name) { return add<TNumericEdit>(name); }
+TKeyComboBox* TFormConfig::PageBuilder::combo(const char* name) { return add<TKeyComboBox>(name); }
+QCheckBox* TFormConfig::PageBuilder::check(const char* name) { return add<QCheckBox>(name); }
+QRadioButton* TFormConfig::PageBuilder::radio(const char* name) { return add<QRadioButton>(name); }
+plat::PictureButton* TFormConfig::PageBuilder::picture(const char* name) { return add<plat::PictureButton>(name); }
+QFrame* TFormConfig::PageBuilder::panel(const char* name) { return add<QFrame>(name); }
+
+plat::Shape* TFormConfig::PageBuilder::shape(const char* name)
+{
+    auto* s = add<plat::Shape>(name);
+    s->setMinimumSize(8, 8);
+    return s;
+}
+
+QWidget* TFormConfig::PageBuilder::grid(const char* name)
+{
+    auto* g = add<QWidget>(name);
+    g->setMinimumSize(120, 60);
+    return g;
+}
+
+void TFormConfig::PageBuilder::captions()
+{
+    for (const auto& c : cfgwin::Captions()) {
+        if (qstrcmp(c.owner, ownerName_) != 0 || qstrcmp(c.owner, c.name) == 0)
+            continue;
+        if (owner_->findChild<QWidget*>(QString::fromLatin1(c.name)))
+            continue;
+        const QByteArray n(c.name);
+        if (n.startsWith("Check"))
+            check(c.name);
+        else if (n.startsWith("Radio"))
+            radio(c.name);
+        else if (n.startsWith("Button"))
+            add<QPushButton>(c.name);
+        else if (n.startsWith("Label") || n.startsWith("Lab"))
+            label(c.name);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("FormConfig"));
+    setWindowTitle(QStringLiteral("Configurazione veicolo"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    resize(kDesignSize);
+
+    // 1. The layout; no message strings until the texts are loaded.
+    buildLayout();
+    messages_.clear();
+
+    // 2. The screen scaling.
+    plat::applyScreenScale(this);
+    setWindowState(Qt::WindowFullScreen);
+
+    // 3. Pictures and grid sizes.
+    loadPictures();
+    setGridSize(DrawGridFiltro, 13, 13);
+    setGridSize(DrawGridSgancio, 0, 13);
+    setGridSize(DrawGridEmissioni, 2, 13);
+    setGridSize(DrawGridAnticipo, 1, 13);
+
+    // 4. The cell-variation dialog, shared by the grids.
+    FormModificaMappa = new TFormModificaMappa(this);
+    FormModificaMappa->setObjectName(QStringLiteral("FormModificaMappa"));
+    DrawGridK->SetModificaMappa(FormModificaMappa);
+    DrawGridK->SetTimerDati(TimerDati);
+
+    // 5. The bound editors.
+    setBindings();
+    connectEditors();
+
+    // 6. The live state starts as its fields are initialised (repaint
+    // counter 50, previous status flags -1, variator row -1, return-to-petrol
+    // time -1).
+
+    // 7. The first page with the live bar.
+    SetActivePage(cfgwin::PageConfigurazione, false);
+    if (!FormConfig)
+        FormConfig = this;
+}
+
+TFormConfig::~TFormConfig()
+{
+    // A window freed while shown must not leave the data module without its
+    // poll timer.
+    if (shown_)
+        FormClose();
+    FormDestroy();
+    if (FormConfig == this)
+        FormConfig = nullptr;
+}
+
+void TFormConfig::SetMainHooks(TConfigMainHooks hooks) { hooks_ = std::move(hooks); }
+
+TStreamDati& TFormConfig::dm() const { return *StreamDati; }
+
+QString TFormConfig::text(int number) const
+{
+    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
+}
+
+bool TFormConfig::connected() const { return StreamDati && dm().Protocol()->IsConnected(); }
+
+QWidget* TFormConfig::Control(const QString& name) const { return findChild<QWidget*>(name); }
+
+void TFormConfig::buildLayout()
+{
+    auto* bar = new TConfigTabBar(this);
+    PageControl = new TConfigPageControl(this, bar);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PageControl);
+
+    QWidget** sheets[cfgwin::kPageCount] = {
+        &TabConfigurazione, &TabCommutazione, &TabSensori, &TabMappa,   &TabCorrezioni, &TabAdatta,
+        &TabEmissioni,      &TabVariatore,    &TabPressione, &TabTemp,  &TabFiltroBenzina, &TabSequenza,
+        &TabIniezione,      &TabTaratura,     &TabTest,    &TabDiagnosi, &TabEsci,      &TabConnect};
+    for (int p = 0; p < cfgwin::kPageCount; ++p) {
+        auto* sheet = new QWidget;
+        sheet->setObjectName(QString::fromLatin1(cfgwin::PageName(p)));
+        sheet->installEventFilter(this);
+        *sheets[p] = sheet;
+        sheets_[static_cast<std::size_t>(p)] = sheet;
+        PageControl->addTab(sheet, QString::fromUtf8(kDesignCaptions[p]));
+    }
+    // Pages 6 to 15 start hidden; the visibility rules show some of them.
+    for (int p = cfgwin::PageAdatta; p <= cfgwin::PageTest; ++p)
+        PageControl->setTabVisible(p, false);
+
+    BuildPanelBarra();
+    BuildConfigurazione();
+    BuildCommutazione();
+    BuildSensori();
+    BuildMappa();
+    BuildCorrezioni();
+    BuildAdatta();
+    BuildEmissioni();
+    BuildVariatore();
+    BuildPressione();
+    BuildTemp();
+    BuildIniezione();
+    BuildTaratura();
+    BuildUnshownPages();
+
+    LabelLimite = new QLabel(this);
+    LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
+    LabelLimite->hide();
+
+    PopupMenuK = new QMenu(this);
+    PopupMenuK->setObjectName(QStringLiteral("PopupMenuK"));
+    MenuCopia = PopupMenuK->addAction(QStringLiteral("Copia"));
+    MenuCopia->setObjectName(QStringLiteral("MenuCopia"));
+    MenuIncolla = PopupMenuK->addAction(QStringLiteral("Incolla"));
+    MenuIncolla->setObjectName(QStringLiteral("MenuIncolla"));
+
+    TimerDati = new QTimer(this);
+    TimerDati->setObjectName(QStringLiteral("TimerDati"));
+    TimerDati->setInterval(kTimerDatiMs);
+    connect(TimerDati, &QTimer::timeout, this, &TFormConfig::TimerDatiTimer);
+
+    connect(PageControl, &QTabWidget::currentChanged, this, &TFormConfig::onCurrentChanged);
+}
+
+void TFormConfig::loadPictures()
+{
+    const std::pair<plat::PictureButton*, int> pictures[] = {
+        {ImageExtraInj, 10022},     {ImageCutoff, 10025},        {ImageCommutatore, 10027}, {ImageReset, 10029},
+        {ImageConferma, 10031},     {ImageTarget, 10033},        {ImagePlusExtraInj, 10035}, {ImagePlus, 10035},
+        {ImagePlusRid, 10035},      {ImagePlusGas, 10035},       {ImagePlusAdatta, 10035},  {ImageMinusExtraInj, 10037},
+        {ImageMinus, 10037},        {ImageMinusRid, 10037},      {ImageMinusGas, 10037},    {ImageMinusAdatta, 10037},
+        {ImagePallino, 10039},      {ImageEmissioni, 10041}};
+    for (const auto& [image, id] : pictures)
+        if (image)
+            image->setPicture(id);
+}
+
+void TFormConfig::setBindings()
+{
+    struct Binding {
+        TNumericEdit* edit;
+        int code;
+        int index;
+    };
+    const Binding bindings[] = {
+        {EditRifLambda, 5, -1},           {EditCorrBancata2, 0x49E, -1},      {EditSmagrimento, 22, -1},
+        {EditTempRiduttore, 15, -1},      {EditTempGas, 117, -1},             {EditTempTaratura, 144, -1},
+        {EditGiriCambio, 0x210, -1},      {EditRitMin, 17, -1},               {EditSovrapposizione, 109, -1},
+        {EditCicchetto, 110, -1},         {EditLivEmulAlto, 71, -1},          {EditLivEmulBasso, 72, -1},
+        {EditLivEmulStabilizzato, 170, 1}, {EditLivEmulCutoff, 170, 0},       {EditRitornoBenzina, 62, -1},
+        {EditRitardoGiriEmulazione, 135, -1}, {EditIniettateBenzina, 106, -1}, {EditSmagrRientroCutoff, 136, -1},
+        {EditNumeroIniettateSmagr, 137, -1}, {EditRiccoForzato, 70, -1},      {EditSafetyTime, 122, -1},
+        {EditTInjBenzMaxPerCambio, 0x292, -1}, {EditTempoMassimaCorrente, 0x24A, 0},
+        {EditTempoInterSpegnimento, 0x24A, 1}, {EditParamInj, 0x24F, -1},     {EditCorrenteCutoff, 0x249, -1},
+        {EditImpedenzaIniettori, 118, -1}, {EditValPercHoldingCurrent, 119, -1}, {EditSafeDelay, 0x28E, -1},
+        {EditCorrente, 56, -1},           {EditIniezioneContinua, 54, -1},    {EditGiriAutotaratura, 0x296, -1},
+        {EditScartoMinAlMin, 0x293, -1},  {EditDeltaK, 151, 0},               {EditNumControlli, 151, 1},
+        {EditNumControlliOk, 151, 2},     {EditTestWord, 0x212, -1},          {EditTestByte, 23, -1},
+        {EditTestTempo, 0x218, -1},       {EditTempoBenzExtra, 0x29B, 0},     {EditTempoGasExtra, 0x29B, 1},
+        {EditAperturaExtra, 0x29B, 2},    {EditTMaxExtraInjBenz, 0x29C, -1},  {EditTipoIniettore, 148, 1},
+        {EditCodeIniettore, 148, 1}};
+    for (const auto& b : bindings) {
+        b.edit->SetDataCode(b.code);
+        b.edit->SetDataIndex(b.index);
+    }
+    ComboTipoLambda->SetDataCode(4);
+}
+
+// ---------------------------------------------------------------------------
+// Pages
+
+int TFormConfig::ActivePage() const { return currentPage_; }
+
+bool TFormConfig::PageTabVisible(int page) const { return PageControl->isTabVisible(page); }
+
+std::array<bool, cfgwin::kPageCount> TFormConfig::VisibleTabs() const
+{
+    std::array<bool, cfgwin::kPageCount> v{};
+    for (int p = 0; p < cfgwin::kPageCount; ++p)
+        v[static_cast<std::size_t>(p)] = PageTabVisible(p);
+    return v;
+}
+
+void TFormConfig::SetActivePage(int page, bool showPage)
+{
+    if (page < 0 || page >= cfgwin::kPageCount)
+        return;
+    inPageChange_ = true;
+    PageControl->setCurrentIndex(page);
+    inPageChange_ = false;
+    currentPage_ = page;
+    MovePanelBarra(page);
+    if (showPage)
+        runPageShow(page);
+}
+
+void TFormConfig::MovePanelBarra(int page)
+{
+    QWidget* sheet = Page(page);
+    if (PanelBarra->parentWidget() != sheet)
+        PanelBarra->setParent(sheet);
+    PanelBarra->setGeometry(0, sheet->height() - kPanelBarraHeight, sheet->width(), kPanelBarraHeight);
+    PanelBarra->show();
+    PanelBarra->raise();
+}
+
+void TFormConfig::runPageShow(int page)
+{
+    switch (page) {
+    case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
+    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
+    case cfgwin::PageSensori: TabSensoriShow(); break;
+    case cfgwin::PageMappa: TabMappaShow(); break;
+    case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
+    case cfgwin::PageAdatta: TabAdattaShow(); break;
+    case cfgwin::PageEmissioni: TabEmissioniShow(); break;
+    case cfgwin::PageVariatore: TabVariatoreShow(); break;
+    case cfgwin::PagePressione: TabPressioneShow(); break;
+    case cfgwin::PageTemp: TabTempShow(); break;
+    case cfgwin::PageSequenza: TabSequenzaShow(); break;
+    case cfgwin::PageIniezione: TabIniezioneShow(); break;
+    case cfgwin::PageTaratura: TabTaraturaShow(); break;
+    case cfgwin::PageTest: TabTestShow(); break;
+    case cfgwin::PageEsci: TabEsciShow(); break;
+    default: break;
+    }
+}
+
+void TFormConfig::onCurrentChanged(int index)
+{
+    if (inPageChange_ || index < 0)
+        return;
+    PageControlChanging();
+    currentPage_ = index;
+    runPageShow(index);
+    if (currentPage_ == index)
+        PageControlChange();
+}
+
+void TFormConfig::PageControlChanging()
+{
+    if (currentPage_ == cfgwin::PageTemp && SensorEditing)
+        ButtonNuoviParametriClick();
+    PreviousPage = currentPage_;
+}
+
+void TFormConfig::PageControlChange()
+{
+    const int page = ActivePage();
+    if (page == cfgwin::PageConnect) {
+        SetActivePage(PreviousPage, false);
+        repaint();
+        if (connected()) {
+            if (hooks_.disconnect)
+                hooks_.disconnect();
+        } else if (hooks_.connect) {
+            hooks_.connect();
+        }
+        PageControl->update();
+        raise();
+        runPageShow(ActivePage());
+    } else if (page == cfgwin::PageDiagnosi) {
+        SetActivePage(PreviousPage, false);
+        repaint();
+        TimerDati->stop();
+        auto* diagnostics = new TFormDiagnosi(this);
+        diagnostics->exec();
+        delete diagnostics;
+        startLivePolling();
+        PageControl->update();
+        runPageShow(ActivePage());
+    } else {
+        MovePanelBarra(page);
+    }
+}
+
+void TFormConfig::TabEsciShow()
+{
+    SetActivePage(cfgwin::PageConfigurazione, false);
+    close();
+}
+
+// ---------------------------------------------------------------------------
+// Showing and closing
+
+void TFormConfig::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        qApp->installEventFilter(this);
+        FormShow();
+    }
+}
+
+void TFormConfig::startLivePolling()
+{
+    dm().SetPollItem(kPollLive);
+    dm().TimerIO->stop();
+    TimerDati->start();
+}
+
+void TFormConfig::FormShow()
+{
+    // 1, 2. The lists that hang on the ECU type.
+    fillCylinders();
+    fillLambdaTypes();
+    // 3. The bank rules.
+    ApplyBankVisibility();
+    // 4.
+    runPageShow(ActivePage());
+    // 5.
+    if (dm().GetFlag(12))
+        RadioMapInterno->setChecked(true);
+    else
+        RadioMapEsterno->setChecked(true);
+    // 6.
+    LoadingControls = 1;
+    CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
+    CheckTempGas->setChecked(dm().GetFlag(9) != 0);
+    CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
+    CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
+    LoadingControls = 0;
+    // 7.
+    ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
+    // 8. The live trackers' cell bounds come with the live tick.
+    // 9.
+    ApplyEcuModelVisibility();
+    // 10.
+    const bool seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
+    ImageExtraInj->setPicture(seen ? kPictureExtraInjSeen : kPictureExtraInj);
+    // 11.
+    startLivePolling();
+    QApplication::restoreOverrideCursor();
+}
+
+bool TFormConfig::FormCloseQuery() { return askLeaveTemperatura(); }
+
+bool TFormConfig::askLeaveTemperatura()
+{
+    if (!(ActivePage() == cfgwin::PageTemp && SensorEditing))
+        return true;
+    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Message(193),
+                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
+    if (answer != plat::IDYES)
+        return false;
+    ButtonNuoviParametriClick();
+    return true;
+}
+
+void TFormConfig::FormClose()
+{
+    if (!shown_)
+        return;
+    shown_ = false;
+    qApp->removeEventFilter(this);
+    TimerDati->stop();
+    if (StreamDati) {
+        dm().SetPollItem(kPollIdle);
+        dm().TimerIO->start();
+    }
+}
+
+void TFormConfig::done(int result)
+{
+    if (!FormCloseQuery())
+        return;
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormConfig::FormDestroy()
+{
+    if (DrawGridK)
+        DrawGridK->SetModificaMappa(nullptr);
+    delete FormModificaMappa;
+    FormModificaMappa = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Visibility
+
+cfgwin::EcuState TFormConfig::ecuState() const
+{
+    cfgwin::EcuState s;
+    s.type = dm().EcuInfo.EcuType;
+    s.gasOnly = dm().GetFlag(0) != 0;
+    s.hasCustomerCode = dm().CustomerCode < 0x10000;
+    s.has2332 = dm().IniettateGasCutoffPresent != 0;
+    s.has8127 = dm().VariatorePresent != 0;
+    s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
+    s.tipoCommutazione = dm().GetTipoCommutazione();
+    s.item15 = dm().GetItem15();
+    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    return s;
+}
+
+void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
+{
+    for (const auto& rule : cfgwin::ControlVisibility(state))
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyEcuModelVisibility()
+{
+    const cfgwin::EcuState state = ecuState();
+    const auto pages = cfgwin::PageVisibility(state);
+    for (int p : {cfgwin::PageAdatta, cfgwin::PageEmissioni, cfgwin::PageVariatore, cfgwin::PagePressione,
+                  cfgwin::PageTemp, cfgwin::PageIniezione, cfgwin::PageTaratura})
+        PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
+    applyControlVisibility(state);
+
+    LabelSovrapposizione->setText(text(state.gasOnly ? 325 : 118));
+    LabelNoteConfig->setText(text(373));
+    EditTempRiduttore->SetMinValue(20);
+    EditTempRiduttore->SetMaxValue(90);
+    FormResize();
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+
+bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        // Every key of the window comes here first, once: at the widget that
+        // has the focus, or at the window itself when none has.
+        auto* w = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
+        const bool first = w && w->window() == this && (focus && focus->window() == this ? w == focus : w == this);
+        if (first) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (FormKeyDown(key->key(), key->modifiers()))
+                return true;
+            auto* check = qobject_cast<QCheckBox*>(w);
+            if (check && std::find(enterChecks_.begin(), enterChecks_.end(), check) != enterChecks_.end() &&
+                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                CheckTpsBlocKeyPress(check, key->key());
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::Resize && PanelBarra && watched == PanelBarra->parentWidget()) {
+        MovePanelBarra(ActivePage());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const auto visible = VisibleTabs();
+    int target = -1;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12 && !(modifiers & Qt::AltModifier)) {
+        if (!askLeaveTemperatura())
+            return true;
+        target = cfgwin::FunctionKeyPage(visible, key - Qt::Key_F1 + 1);
+    } else if (key == Qt::Key_PageDown) {
+        if (!askLeaveTemperatura())
+            return true;
+        target = (modifiers & Qt::ControlModifier) ? cfgwin::LastVisiblePage(visible)
+                                                   : cfgwin::StepVisiblePage(visible, ActivePage(), true);
+    } else if (key == Qt::Key_PageUp) {
+        if (!askLeaveTemperatura())
+            return true;
+        target = (modifiers & Qt::ControlModifier) ? cfgwin::FirstVisiblePage(visible)
+                                                   : cfgwin::StepVisiblePage(visible, ActivePage(), false);
+    } else if (key == Qt::Key_Escape) {
+        close();
+        return true;
+    } else {
+        return false;
+    }
+    if (target < 0)
+        return true;
+    // A page chosen from the keyboard is a page change like a click: the
+    // page left is remembered, so that the connect and diagnostics tabs
+    // return to it.
+    PageControlChanging();
+    SetActivePage(target, true);
+    if (ActivePage() == target)
+        PageControlChange();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Sizing and tabs
+
+void TFormConfig::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TFormConfig::FormResize()
+{
+    if (!PageControl)
+        return;
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int screenHeight = s ? s->size().height() : 768;
+    static_cast<TConfigTabBar*>(PageControl->tabBar())->SetTabHeight(cfgwin::TabHeight(screenHeight));
+    Page(ActivePage())->update();
+
+    // The grids of the Emissioni page, with their shapes.
+    const int emissioniWidth = cfgwin::ScaleWidth(TabEmissioni->width(), 0.96);
+    const int rowHeight = 24;
+    const cfgwin::GridFit em = cfgwin::FitColumns(emissioniWidth, (rowHeight + 1) * 5, 13, rowHeight);
+    DrawGridEmissioni->setFixedSize(em.clientWidth, em.clientHeight);
+    setGridSize(DrawGridEmissioni, 5, 13);
+    const cfgwin::GridFit an = cfgwin::FitColumns(emissioniWidth, rowHeight + 1, 13, rowHeight);
+    DrawGridAnticipo->setFixedSize(an.clientWidth, an.clientHeight);
+    setGridSize(DrawGridAnticipo, 1, 13);
+    ShapeMap->setFixedSize(em.columnWidth + 2,
+                           em.clientHeight + (DrawGridAnticipo->isVisibleTo(TabEmissioni) ? an.rowHeight : 0));
+    ShapeGiriEmissioni->setFixedWidth(em.clientWidth - em.columnWidth);
+    LabelGiriEmissioni->setFixedWidth(em.clientWidth - em.columnWidth);
+
+    // The map-K grid: its view gives its shape and font; here its width.
+    const int kWidth = ShapeTarget->x() * 96 / 100;
+    if (kWidth > 0) {
+        DrawGridK->resize(kWidth, DrawGridK->height());
+        DrawGridK->FitCells();
+    }
+    // The remaining grids size themselves by the same rules once their units
+    // take their places.
+}
+
+TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)
+{
+    setObjectName(QStringLiteral("PageControlTabs"));
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
+    setExpanding(false);
+    setDrawBase(false);
+}
+
+void TConfigTabBar::SetTabHeight(int height)
+{
+    if (height == tabHeight_)
+        return;
+    tabHeight_ = height;
+    updateGeometry();
+    update();
+}
+
+int TConfigTabBar::VisibleIndex(int index) const
+{
+    if (!isTabVisible(index))
+        return -1;
+    int n = 0;
+    for (int i = 0; i < index; ++i)
+        if (isTabVisible(i))
+            ++n;
+    return n;
+}
+
+QSize TConfigTabBar::tabSizeHint(int index) const
+{
+    const QSize natural = QTabBar::tabSizeHint(index);
+    const int width = fontMetrics().horizontalAdvance(tabText(index)) + 16;
+    return {std::max(natural.width(), std::max(width, tabHeight_)), tabHeight_};
+}
+
+void TConfigTabBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    for (int i = 0; i < count(); ++i)
+        if (isTabVisible(i))
+            form_->PageControlDrawTab(painter, VisibleIndex(i), tabRect(i), i == currentIndex());
+}
+
+void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active)
+{
+    auto* bar = static_cast<TConfigTabBar*>(PageControl->tabBar());
+    int page = -1;
+    for (int p = 0; p < cfgwin::kPageCount; ++p)
+        if (bar->VisibleIndex(p) == tabIndex)
+            page = p;
+    if (page < 0)
+        return;
+    painter.save();
+    QFont font = painter.font();
+    painter.setPen(Qt::black);
+    const cfgwin::TabGroup group = cfgwin::PageGroup(page);
+    if (group != cfgwin::TabGroup::None)
+        painter.setBrush(plat::fromTColor(cfgwin::GroupColour(group, active)));
+    painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
+
+    QString caption = PageControl->tabText(page);
+    if (QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
+        font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+        painter.setFont(font);
+    }
+    const QFontMetrics fm(painter.font());
+    const int textHeight = fm.height();
+    if (page == cfgwin::PageEsci) {
+        if (TabEsciTag == 0) {
+            const std::u16string padded = cfgwin::PadExitCaption(
+                caption.toStdU16String(), rect.left(), PageControl->width(),
+                [&fm](const std::u16string& s) { return fm.horizontalAdvance(QString::fromStdU16String(s)); });
+            caption = QString::fromStdU16String(padded);
+            TabEsciTag = 1;
+            PageControl->setTabText(page, caption);
+        }
+        const int y = rect.top() + (rect.height() - textHeight) / 6;
+        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);
+        if (ImageEsci) {
+            const QPixmap& pic = ImageEsci->currentPicture();
+            const QSize size = pic.deviceIndependentSize().toSize();
+            painter.drawPixmap(rect.right() - size.width() - 2, rect.top() + (rect.height() - size.height()) / 2, pic);
+        }
+    } else if (page == cfgwin::PageConnect) {
+        ImageConnected->setPicture(connected() ? kPictureConnected : kPictureDisconnected);
+        const QPixmap& pic = ImageConnected->currentPicture();
+        const QSize size = pic.deviceIndependentSize().toSize();
+        painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
+                           rect.top() + (rect.height() - size.height()) / 2, pic);
+    } else {
+        const int y = rect.top() + (rect.height() - textHeight) * 5 / 6;
+        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);
+        const int fy = rect.top() + (rect.height() - textHeight) / 6;
+        painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
+                         QStringLiteral("F%1").arg(tabIndex + 1));
+    }
+    painter.restore();
+}
+
+void TFormConfig::TimerDatiTimer()
+{
+    // The live tick's first step; decoding the frame and tracking the
+    // operating point come with the live bar.
+    dm().TimerIOTimer(TimerDati);
+    if (LambdaRefreshPending) {
+        dm().ApplyTipoDiLambdaDefaults();
+        EditRifLambda->setPalette(QPalette());
+        EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
+        LambdaRefreshPending = false;
+    }
+}

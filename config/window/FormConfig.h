@@ -1,0 +1,440 @@
+#pragma once
+// TFormConfig: the vehicle configuration window, the paged editor of every
+// ECU parameter. Created once at start-up, hidden, and shown modally by the
+// main window any number of times. This file holds the frame: the page
+// control with its eighteen sheets and owner-drawn tabs, the live bar that
+// moves onto the active page, the bound editors and their commit, the texts,
+// the keyboard and the page changes. Each page builds its controls in its own
+// file (pages/Page<Name>.cpp).
+//
+// Showing the window switches the data module to live polling (poll item 1,
+// TimerIO stopped, TimerDati running); closing it switches back (poll item
+// 0x14100, TimerIO running).
+#include "ConfigWindowRules.h"
+
+#include <QDialog>
+#include <QString>
+#include <QTabBar>
+#include <functional>
+#include <map>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPainter;
+class QRadioButton;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QTextEdit;
+class TKeyComboBox;
+class TNumericEdit;
+class TStreamDati;
+class DrawGridK;
+class TFormModificaMappa;
+namespace plat {
+class PictureButton;
+class Shape;
+} // namespace plat
+
+// What the window needs from the main window, which it may not link: its
+// connect and disconnect actions and its extra-injection record.
+struct TConfigMainHooks {
+    std::function<void()> connect;
+    std::function<void()> disconnect;
+    // The main window's ExtraInjectionSeen; none: the window keeps its own.
+    bool* extraInjectionSeen = nullptr;
+};
+
+class TFormConfig : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr std::int32_t kPollLive = 1;
+    static constexpr std::int32_t kPollIdle = 0x14100;
+    static constexpr int kTimerDatiMs = 20;
+    static constexpr std::uint32_t kBackground = 14732184;
+
+    explicit TFormConfig(QWidget* owner);
+    ~TFormConfig() override;
+
+    void SetMainHooks(TConfigMainHooks hooks);
+
+    // ---- Handlers -----------------------------------------------------------
+    void LoadTexts();
+    void ApplyEcuModelVisibility();
+    void FormShow();
+    void FormClose();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void FormResize();
+    // True when the key was taken.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void PageControlChanging();
+    void PageControlChange();
+    void PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active);
+    void TabEsciShow();
+    void TimerDatiTimer();
+
+    // The page OnShow handlers (their loaders come with each page).
+    void TabConfigurazioneShow();
+    void TabCommutazioneShow();
+    void TabSensoriShow();
+    void TabMappaShow();
+    void TabCorrezioniShow();
+    void TabAdattaShow();
+    void TabEmissioniShow();
+    void TabVariatoreShow();
+    void TabPressioneShow();
+    void TabTempShow();
+    void TabSequenzaShow();
+    void TabIniezioneShow();
+    void TabTaraturaShow();
+    void TabTestShow();
+
+    // ---- Editor binding -------------------------------------------------------
+    void EditRifLambdaKeyPress(TNumericEdit* edit, QChar key);
+    void ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key);
+    void EditEnter(TNumericEdit* edit);
+    void EditExit(TNumericEdit* edit);
+    void CheckTpsBlocKeyPress(QCheckBox* check, int key);
+    void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
+    void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
+    void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
+    void ComboSegnaleGiriKeyPress(QChar key);
+    void ComboNumeroSondeKeyPress(QChar key);
+    // The bank rules of the live bar and the Sensori page (its page fills it).
+    void ApplyBankVisibility();
+    // The Temperatura page's sensor editing (its page fills it).
+    void ButtonNuoviParametriClick();
+
+    // ---- Pages ----------------------------------------------------------------
+    // Makes page active without running the page-change handlers; showPage
+    // runs its OnShow handler as a change of page would.
+    void SetActivePage(int page, bool showPage);
+    int ActivePage() const;
+    QWidget* Page(int page) const { return sheets_[static_cast<std::size_t>(page)]; }
+    bool PageTabVisible(int page) const;
+    std::array<bool, cfgwin::kPageCount> VisibleTabs() const;
+    // The live bar onto page.
+    void MovePanelBarra(int page);
+    // A message string by number (those that LoadTexts loads).
+    QString Message(int number) const;
+    // The window's control of that name (labels, shapes, pages, ...).
+    QWidget* Control(const QString& name) const;
+    // The bound numeric editors, for the binding and the tests.
+    const std::vector<TNumericEdit*>& NumericEditors() const { return numericEdits_; }
+
+    // ---- State ----------------------------------------------------------------
+    int PreviousPage = cfgwin::PageConfigurazione;
+    std::uint8_t LoadingControls = 0;
+    bool LambdaRefreshPending = false;
+    // The Temperatura page's sensor-parameter editing mode.
+    bool SensorEditing = false;
+    // The Esci tab's Tag: 0 until its caption has been padded.
+    int TabEsciTag = 0;
+    // Remembered return-to-petrol time of the Sensori page (-1 none).
+    int RememberedRitornoBenzina = -1;
+    // Live state (the live tick's fields).
+    int RepaintCounter = 50;
+    int PreviousStatusFlags = -1;
+    int VariatorRow = -1;
+
+    // ---- Components -------------------------------------------------------------
+    QTabWidget* PageControl = nullptr;
+    QFrame* PanelBarra = nullptr;
+    QTimer* TimerDati = nullptr;
+    QLabel* LabelLimite = nullptr;
+    QMenu* PopupMenuK = nullptr;
+    QAction* MenuCopia = nullptr;
+    QAction* MenuIncolla = nullptr;
+
+    QWidget* TabConfigurazione = nullptr;
+    QWidget* TabCommutazione = nullptr;
+    QWidget* TabSensori = nullptr;
+    QWidget* TabMappa = nullptr;
+    QWidget* TabCorrezioni = nullptr;
+    QWidget* TabAdatta = nullptr;
+    QWidget* TabEmissioni = nullptr;
+    QWidget* TabVariatore = nullptr;
+    QWidget* TabPressione = nullptr;
+    QWidget* TabTemp = nullptr;
+    QWidget* TabFiltroBenzina = nullptr;
+    QWidget* TabSequenza = nullptr;
+    QWidget* TabIniezione = nullptr;
+    QWidget* TabTaratura = nullptr;
+    QWidget* TabTest = nullptr;
+    QWidget* TabDiagnosi = nullptr;
+    QWidget* TabEsci = nullptr;
+    QWidget* TabConnect = nullptr;
+
+    // Pictures.
+    plat::PictureButton* ImageExtraInj = nullptr;
+    plat::PictureButton* ImageCutoff = nullptr;
+    plat::PictureButton* ImageCommutatore = nullptr;
+    plat::PictureButton* ImageReset = nullptr;
+    plat::PictureButton* ImageConferma = nullptr;
+    plat::PictureButton* ImageTarget = nullptr;
+    plat::PictureButton* ImagePlusExtraInj = nullptr;
+    plat::PictureButton* ImagePlus = nullptr;
+    plat::PictureButton* ImagePlusRid = nullptr;
+    plat::PictureButton* ImagePlusGas = nullptr;
+    plat::PictureButton* ImagePlusAdatta = nullptr;
+    plat::PictureButton* ImageMinusExtraInj = nullptr;
+    plat::PictureButton* ImageMinus = nullptr;
+    plat::PictureButton* ImageMinusRid = nullptr;
+    plat::PictureButton* ImageMinusGas = nullptr;
+    plat::PictureButton* ImageMinusAdatta = nullptr;
+    plat::PictureButton* ImagePallino = nullptr;
+    plat::PictureButton* ImageEmissioni = nullptr;
+    plat::PictureButton* ImageEsci = nullptr;
+    plat::PictureButton* ImageConnected = nullptr;
+
+    // The map-K grid; the other grids are placeholders until the
+    // correction-table grids take their places.
+    ::DrawGridK* DrawGridK = nullptr;
+    QWidget* DrawGridFiltro = nullptr;
+    QWidget* DrawGridSgancio = nullptr;
+    QWidget* DrawGridEmissioni = nullptr;
+    QWidget* DrawGridAnticipo = nullptr;
+    QWidget* DrawGridPressDiff = nullptr;
+    QWidget* DrawDelayGasTemp = nullptr;
+    QWidget* DrawPressPassaggio = nullptr;
+    // The cell-variation dialog, one for the life of the window.
+    TFormModificaMappa* FormModificaMappa = nullptr;
+
+    // Configurazione.
+    TKeyComboBox* ComboCarburante = nullptr;
+    TKeyComboBox* ComboTipoIniettore = nullptr;
+    TKeyComboBox* ComboFullGroup = nullptr;
+    TKeyComboBox* ComboSegnaleGiri = nullptr;
+    TKeyComboBox* ComboCilindri = nullptr;
+    TKeyComboBox* ComboAccensione = nullptr;
+    QTextEdit* EditNoteConfig = nullptr;
+    QLabel* LabelNoteConfig = nullptr;
+    QLabel* LabelNoteLow = nullptr;
+    QFrame* PanelPers = nullptr;
+    TNumericEdit* EditTipoIniettore = nullptr;
+    TNumericEdit* EditCodeIniettore = nullptr;
+
+    // Commutazione.
+    QLabel* LabelCambio = nullptr;
+    TKeyComboBox* ComboCambio = nullptr;
+    plat::Shape* ShapeTipoCommutazione = nullptr;
+    QLabel* LabelGiriCambio = nullptr;
+    TNumericEdit* EditGiriCambio = nullptr;
+    QLabel* LabelRpm1 = nullptr;
+    plat::Shape* ShapeSogliaCommutazione = nullptr;
+    QLabel* LabelTempRiduttore = nullptr;
+    TNumericEdit* EditTempRiduttore = nullptr;
+    QLabel* LabelT1 = nullptr;
+    plat::Shape* ShapeTempRiduttore = nullptr;
+    plat::Shape* ShapeTempGasBass = nullptr;
+    QLabel* LabelTempGasBassa = nullptr;
+    TNumericEdit* EditTempGasBassa = nullptr;
+    QLabel* LabTempGasBassa = nullptr;
+    QLabel* LabelRitardoCambio = nullptr;
+    TNumericEdit* EditRitMin = nullptr;
+    QLabel* LabelS1 = nullptr;
+    plat::Shape* ShapeRitardoCommutazione = nullptr;
+    TNumericEdit* EditTempGas = nullptr;
+
+    // Sensori.
+    TKeyComboBox* ComboTipoLambda = nullptr;
+    TKeyComboBox* ComboNumeroSonde = nullptr;
+    TKeyComboBox* ComboSonda1 = nullptr;
+    TKeyComboBox* ComboSonda2 = nullptr;
+    TKeyComboBox* ComboCommutatore = nullptr;
+    TNumericEdit* EditRifLambda = nullptr;
+    TNumericEdit* EditCorrBancata2 = nullptr;
+    TNumericEdit* EditRitornoBenzina = nullptr;
+    TNumericEdit* EditLivello1 = nullptr;
+    TNumericEdit* EditLivello2 = nullptr;
+    TNumericEdit* EditLivello3 = nullptr;
+    TNumericEdit* EditLivello4 = nullptr;
+    QCheckBox* CheckRitornoBenzina = nullptr;
+    QLabel* LabelCheckRitornoBenzina = nullptr;
+    plat::Shape* ShapeCheckRitorno = nullptr;
+    plat::Shape* ShapeRitorno = nullptr;
+    QLabel* LabelRitornoBenzina = nullptr;
+    QLabel* LabelS12 = nullptr;
+
+    // Mappa.
+    TNumericEdit* EditSmagrimento = nullptr;
+    QRadioButton* RadioMapK = nullptr;
+    QRadioButton* RadioMapCorr = nullptr;
+    plat::Shape* ShapeTarget = nullptr;
+
+    // Correzioni.
+    TNumericEdit* EditIniettateBenzina = nullptr;
+    TNumericEdit* EditSmagrRientroCutoff = nullptr;
+    TNumericEdit* EditNumeroIniettateSmagr = nullptr;
+    TNumericEdit* EditGiriCutoff = nullptr;
+    TNumericEdit* EditTempoCutoff = nullptr;
+    QLabel* LabelGiriTempoCutoff = nullptr;
+    QLabel* LabelGiriCutoff = nullptr;
+    QLabel* LabelTempoCutoff = nullptr;
+    QLabel* LabelDelayGasTemp = nullptr;
+    plat::Shape* ShapeDelayGasTemp = nullptr;
+    plat::Shape* ShapeLineDown = nullptr;
+    QLabel* LabelPressPassaggio = nullptr;
+    plat::Shape* ShapePresPassaggio = nullptr;
+    plat::Shape* ShapeLineUp = nullptr;
+    QLabel* LabelCorrezioniPressione = nullptr;
+    plat::Shape* ShapePressDiff = nullptr;
+
+    // Adattività OBD.
+    QCheckBox* CheckAdattativita = nullptr;
+
+    // Emissioni.
+    QLabel* LabelSovrapposizione = nullptr;
+    plat::Shape* ShapeSovrapposizione = nullptr;
+    QLabel* LabelS15 = nullptr;
+    TNumericEdit* EditSovrapposizione = nullptr;
+    TNumericEdit* EditCicchetto = nullptr;
+    TNumericEdit* EditLivEmulAlto = nullptr;
+    TNumericEdit* EditLivEmulBasso = nullptr;
+    TNumericEdit* EditLivEmulStabilizzato = nullptr;
+    TNumericEdit* EditLivEmulCutoff = nullptr;
+    TNumericEdit* EditRitardoGiriEmulazione = nullptr;
+    plat::Shape* ShapeMap = nullptr;
+    plat::Shape* ShapeGiriEmissioni = nullptr;
+    QLabel* LabelGiriEmissioni = nullptr;
+
+    // Variatore.
+    QCheckBox* CheckVariatore = nullptr;
+    plat::Shape* ShapeCheckVariatore = nullptr;
+
+    // Pressione.
+    QRadioButton* RadioMapInterno = nullptr;
+    QRadioButton* RadioMapEsterno = nullptr;
+    TNumericEdit* EditOffset = nullptr;
+    TNumericEdit* EditPendenza = nullptr;
+    TNumericEdit* EditOffsetDiff = nullptr;
+    TNumericEdit* EditPendenzaDiff = nullptr;
+
+    // Temperatura.
+    QCheckBox* CheckTempRiduttore = nullptr;
+    QCheckBox* CheckTempGas = nullptr;
+    QCheckBox* CheckTempMotore = nullptr;
+    TKeyComboBox* ComboTempRiduttore = nullptr;
+
+    // Iniettori.
+    TNumericEdit* EditTempoMassimaCorrente = nullptr;
+    TNumericEdit* EditTempoInterSpegnimento = nullptr;
+    TNumericEdit* EditParamInj = nullptr;
+    TNumericEdit* EditImpedenzaIniettori = nullptr;
+    TNumericEdit* EditCorrente = nullptr;
+    TNumericEdit* EditTempoBenzExtra = nullptr;
+    TNumericEdit* EditTempoGasExtra = nullptr;
+    TNumericEdit* EditTMaxExtraInjBenz = nullptr;
+    TNumericEdit* EditAperturaInj = nullptr;
+    TNumericEdit* EditChiusuraInj = nullptr;
+    TNumericEdit* EditTempoMortoBenz = nullptr;
+    TNumericEdit* EditTempoMortoGas = nullptr;
+
+    // Altri parametri.
+    TNumericEdit* EditTempTaratura = nullptr;
+    TNumericEdit* EditGiriAutotaratura = nullptr;
+    QFrame* PanelAutotaratura = nullptr;
+    QLabel* LabelTInjDefault = nullptr;
+    TNumericEdit* EditTInjDefault = nullptr;
+    QLabel* LabelMsInjDefault = nullptr;
+
+    // Iniezione+ (never shown).
+    TNumericEdit* EditSafetyTime = nullptr;
+    TNumericEdit* EditTInjBenzMaxPerCambio = nullptr;
+    TNumericEdit* EditCorrenteCutoff = nullptr;
+    TNumericEdit* EditValPercHoldingCurrent = nullptr;
+    TNumericEdit* EditSafeDelay = nullptr;
+    TNumericEdit* EditIniezioneContinua = nullptr;
+    TNumericEdit* EditScartoMinAlMin = nullptr;
+    TNumericEdit* EditDeltaK = nullptr;
+    TNumericEdit* EditNumControlli = nullptr;
+    TNumericEdit* EditNumControlliOk = nullptr;
+    TNumericEdit* EditAperturaExtra = nullptr;
+
+    // Dati di test (never shown).
+    TNumericEdit* EditRiccoForzato = nullptr;
+    TNumericEdit* EditTestWord = nullptr;
+    TNumericEdit* EditTestByte = nullptr;
+    TNumericEdit* EditTestTempo = nullptr;
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class PageBuilder;
+    friend class PageBuilder;
+
+    // One per page, each in its file.
+    void BuildConfigurazione();
+    void BuildCommutazione();
+    void BuildSensori();
+    void BuildMappa();
+    void BuildCorrezioni();
+    void BuildAdatta();
+    void BuildEmissioni();
+    void BuildVariatore();
+    void BuildPressione();
+    void BuildTemp();
+    void BuildIniezione();
+    void BuildTaratura();
+    void BuildUnshownPages();
+    void BuildPanelBarra();
+
+    void buildLayout();
+    void loadPictures();
+    void setBindings();
+    void connectEditors();
+    void runPageShow(int page);
+    void onCurrentChanged(int index);
+    bool askLeaveTemperatura();
+    void startLivePolling();
+    void applyControlVisibility(const cfgwin::EcuState& state);
+    cfgwin::EcuState ecuState() const;
+    void fillCylinders();
+    void fillLambdaTypes();
+    QString text(int number) const;
+    TStreamDati& dm() const;
+    bool connected() const;
+
+    std::array<QWidget*, cfgwin::kPageCount> sheets_{};
+    std::vector<TNumericEdit*> numericEdits_;
+    std::vector<QCheckBox*> enterChecks_; // Enter clicks them
+    std::map<int, QString> messages_;
+    TConfigMainHooks hooks_;
+    bool ownExtraInjectionSeen_ = false;
+    int currentPage_ = cfgwin::PageConfigurazione;
+    bool shown_ = false;
+    bool inPageChange_ = false;
+};
+
+// The page control's tab bar: tabs of the window's height, drawn by the
+// window, repainted as the mouse moves over them.
+class TConfigTabBar : public QTabBar {
+    Q_OBJECT
+public:
+    explicit TConfigTabBar(TFormConfig* form);
+    void SetTabHeight(int height);
+    int TabHeight() const { return tabHeight_; }
+    // The index among the visible tabs (-1 for a hidden one).
+    int VisibleIndex(int index) const;
+
+protected:
+    QSize tabSizeHint(int index) const override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TFormConfig* form_;
+    int tabHeight_ = 60;
+};
+
+// The one configuration window of the program (none until it is created).
+extern TFormConfig* FormConfig;

@@ -1,0 +1,334 @@
+// The window's texts by string number: the caption table and LoadTexts.
+#include "FormConfigParts.h"
+
+#include "BuildConstants.h"
+#include "FormModificaMappa.h"
+#include "editors/KeyComboBox.h"
+#include "iodata.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QStringList>
+#include <QTabWidget>
+
+namespace cfgwin {
+
+const std::vector<Caption>& Captions()
+{
+    static const std::vector<Caption> table = {
+        {"TabConfigurazione", "TabConfigurazione", 70},
+        {"TabCommutazione", "TabCommutazione", 71},
+        {"TabConfigurazione", "LabelCarburante", 106},
+        {"TabConfigurazione", "LabelTipoIniettore", 107},
+        {"TabConfigurazione", "LabelFullGroup", 102},
+        {"TabConfigurazione", "LabelSegnaleGiri", 93},
+        {"TabConfigurazione", "LabelCilindri", 96},
+        {"TabConfigurazione", "LabelAccensione", 108},
+        {"TabConfigurazione", "LabelNoteConfig", 373},
+        {"TabConfigurazione", "LabelNota", 262},
+        {"TabConfigurazione", "LabelNota1", 263},
+        {"PanelBarra", "LabelDiagnosi", 495},
+        {"PanelBarra", "LabelCutoff", 173},
+        {"PanelBarra", "LabelAdattaGas", 549},
+        {"PanelBarra", "LabelGiri", 166},
+        {"PanelBarra", "LabelInj", 167},
+        {"PanelBarra", "LabelTemp", 172},
+        {"PanelBarra", "LabelTempMot", 171},
+        {"PanelBarra", "LabelPress", 192},
+        {"PanelBarra", "LabelPressColl", 326},
+        {"PanelBarra", "LabelInjBenz", 170},
+        {"PanelBarra", "LabelLedExtraInj", 169},
+        {"TabCommutazione", "LabelCambio", 112},
+        {"TabCommutazione", "LabelTempRiduttore", 120},
+        {"TabCommutazione", "LabelTempGasBassa", 585},
+        {"TabCommutazione", "LabelGiriCambio", 116},
+        {"TabCommutazione", "LabelRitardoCambio", 117},
+        {"TabCommutazione", "LabelSpruzzata", 497},
+        {"TabCommutazione", "LabelNoteSpruzzata", 525},
+        {"TabCommutazione", "LabelModificaSequenza2", 387},
+        {"TabCommutazione", "LabelSequenzaBenzina", 378},
+        {"TabCommutazione", "LabelMinimoBenzina", 368},
+        {"TabCommutazione", "LabelGasMinimo", 375},
+        {"TabCommutazione", "LabelRientroBenzinaMinimo", 376},
+        {"TabCommutazione", "LabelBenzinaMinimo", 377},
+        {"TabCommutazione", "LabelGiriMinimoPerBenzina", 370},
+        {"TabCommutazione", "LabelIniettate", 498},
+        {"TabCommutazione", "LabelUscita", 499},
+        {"TabCommutazione", "LabelAltiGiriBenzina", 369},
+        {"TabCommutazione", "LabelGasAltiGiri", 375},
+        {"TabCommutazione", "LabelContributoAltiGiri", 500},
+        {"TabCommutazione", "LabelBenzinaAltiGiri", 377},
+        {"TabCommutazione", "LabelGiriPerBenzina", 371},
+        {"TabCommutazione", "LabelTempiBenzina", 372},
+        {"TabCommutazione", "LabelTempoBenzina1", 584},
+        {"TabSensori", "TabSensori", 72},
+        {"TabSensori", "LabelNota2", 264},
+        {"TabSensori", "LabelTipoLambda", 380},
+        {"TabSensori", "LabelNumeroSonde", 381},
+        {"TabSensori", "LabelCorrBancata2", 348},
+        {"TabSensori", "LabelTipoSonda1", 382},
+        {"TabSensori", "LabelTipoSonda2", 383},
+        {"TabSensori", "LabelLivello", 143},
+        {"TabSensori", "LabelSensoreLivello", 132},
+        {"TabSensori", "LabelElettrovalvole", 363},
+        {"TabSensori", "LabelAlimentazione", 496},
+        {"TabSensori", "LabelCheckRitornoBenzina", 135},
+        {"TabSensori", "LabelRitornoBenzina", 136},
+        {"TabSensori", "LabelRifSensore", 137},
+        {"TabSensori", "LabelSensore1", 138},
+        {"TabSensori", "LabelSensore2", 139},
+        {"TabSensori", "LabelSensore3", 140},
+        {"TabSensori", "LabelSensore4", 141},
+        {"TabMappa", "TabMappa", 75},
+        {"TabMappa", "LabelTarget1", 397},
+        {"TabMappa", "LabelTarget2", 398},
+        {"TabMappa", "LabelMsTarget1", 399},
+        {"TabMappa", "LabelMsTarget2", 399},
+        {"TabMappa", "LabelGiriMappa", 401},
+        {"TabMappa", "LabelTempiMappa", 402},
+        {"TabMappa", "RadioMapK", 691},
+        {"TabMappa", "RadioMapCorr", 692},
+        {"TabMappa", "LabelSmagrimento", 328},
+        {"TabMappa", "LabelArricchimento", 356},
+        {"TabMappa", "LabelExtraInj", 357},
+        {"TabMappa", "LabelTagliaExtraIniettate", 693},
+        {"TabMappa", "LabelCorrettori0", 541},
+        {"TabMappa", "LabelCorrettori1", 542},
+        {"TabMappa", "LabelSlow0", 543},
+        {"TabMappa", "LabelSlow1", 543},
+        {"TabMappa", "LabelFast0", 544},
+        {"TabMappa", "LabelFast1", 544},
+        {"TabCorrezioni", "TabCorrezioni", 76},
+        {"TabCorrezioni", "LabelRientroCutoff", 578},
+        {"TabCorrezioni", "LabelInettateBenzina", 498},
+        {"TabCorrezioni", "LabelSmagrRientroCutoff", 580},
+        {"TabCorrezioni", "LabelNumeroIniettateSmagr", 581},
+        {"TabCorrezioni", "LabelGiriTempoCutoff", 671},
+        {"TabCorrezioni", "LabelGiriCutoff", 672},
+        {"TabCorrezioni", "LabelTempoCutoff", 673},
+        {"TabCorrezioni", "LabelRiferimentiRid", 196},
+        {"TabCorrezioni", "LabelCorrRid", 196},
+        {"TabCorrezioni", "LabelRiferimentiGas", 197},
+        {"TabCorrezioni", "LabelCorrGas", 197},
+        {"TabCorrezioni", "LabelDeboleRid", 523},
+        {"TabCorrezioni", "LabelForteRid", 524},
+        {"TabCorrezioni", "LabelDeboleGas", 523},
+        {"TabCorrezioni", "LabelForteGas", 524},
+        {"TabCorrezioni", "LabelCorrezioniPressione", 199},
+        {"TabCorrezioni", "LabelDelayGasTemp", 676},
+        {"TabCorrezioni", "LabelPressPassaggio", 677},
+        {"TabAdatta", "TabAdatta", 548},
+        {"TabAdatta", "CheckAdattativita", 564},
+        {"TabAdatta", "LabelTipoCorrettori", 565},
+        {"TabAdatta", "RadioAdatta25", 566},
+        {"TabAdatta", "RadioAdatta50", 567},
+        {"TabAdatta", "RadioAdatta100", 568},
+        {"TabAdatta", "RadioAdattaDiritti", 569},
+        {"TabAdatta", "RadioAdattaInvertiti", 570},
+        {"TabAdatta", "LabelAdattaNota1", 571},
+        {"TabAdatta", "LabelAdattaNota2", 572},
+        {"TabAdatta", "LabelSensAdatta", 573},
+        {"TabAdatta", "LabelCorrettoriGas", 574},
+        {"TabAdatta", "LabelCorrMinimo", 575},
+        {"TabAdatta", "LabelCorrFuoriMinimo", 576},
+        {"TabAdatta", "LabelTipoObd", 674},
+        {"TabEmissioni", "TabEmissioni", 74},
+        {"TabEmissioni", "LabelNotaEmiss", 292},
+        {"TabEmissioni", "LabelLivelloAnteriore", 385},
+        {"TabEmissioni", "LabelLivelloPosteriore", 386},
+        {"TabEmissioni", "LabelLivEmulAlto", 129},
+        {"TabEmissioni", "LabelLivEmulBasso", 130},
+        {"TabEmissioni", "LabelRitardoGiriEmulazione", 221},
+        {"TabEmissioni", "LabelGiriEmissioni", 401},
+        {"TabEmissioni", "LabelOxigen0", 545},
+        {"TabEmissioni", "LabelOxigen1", 546},
+        {"TabVariatore", "TabVariatore", 533},
+        {"TabVariatore", "LabelVariatore", 532},
+        {"TabVariatore", "CheckVariatore", 552},
+        {"TabPressione", "TabPressione", 73},
+        {"TabPressione", "LabelTipoMisuratorePressione", 252},
+        {"TabPressione", "LabelTipoPressioneMisurata", 255},
+        {"TabPressione", "LabelMisuratorePressione", 206},
+        {"TabPressione", "LabelOffsetDiff", 211},
+        {"TabPressione", "LabelPendenzaDiff", 212},
+        {"TabPressione", "LabelTipoMap", 207},
+        {"TabPressione", "RadioMapInterno", 208},
+        {"TabPressione", "RadioMapEsterno", 209},
+        {"TabPressione", "LabelParametri", 210},
+        {"TabPressione", "LabelOffset", 211},
+        {"TabPressione", "LabelPendenza", 212},
+        {"TabPressione", "ButtonRicercaParametri", 213},
+        {"TabTemp", "TabTemp", 194},
+        {"TabTemp", "LabelTempGas", 227},
+        {"TabTemp", "CheckTempRiduttore", 228},
+        {"TabTemp", "CheckTempGas", 229},
+        {"TabTemp", "CheckTempMotore", 230},
+        {"TabTemp", "LabelParametriTemp", 231},
+        {"TabTemp", "LabelCaratteristicaTemp", 232},
+        {"TabTemp", "LabelInstr", 233},
+        {"TabTemp", "ButtonNuoviParametri", 238},
+        {"TabIniezione", "TabIniezione", 77},
+        {"TabIniezione", "LabelTInjSup22", 400},
+        {"TabIniezione", "LabelTempoMaxCorr", 145},
+        {"TabIniezione", "LabelTempoInterSpegnimento", 147},
+        {"TabIniezione", "LabelImpedenzaIniettori", 148},
+        {"TabIniezione", "LabelCorrente", 150},
+        {"TabIniezione", "LabelTAperturaInj", 152},
+        {"TabIniezione", "LabelTMaxExtraInjBenz", 307},
+        {"TabIniezione", "LabelTChiusuraInj", 153},
+        {"TabIniezione", "LabelTempoMortoBenz", 200},
+        {"TabIniezione", "LabelTempoMortoGas", 201},
+        {"TabIniezione", "LabelExtraIniettate", 353},
+        {"TabIniezione", "LabelExtraIniettate2", 354},
+        {"TabTaratura", "TabTaratura", 79},
+        {"TabTaratura", "CheckModificaSequenza", 387},
+        {"TabTaratura", "LabelTempTaratura", 158},
+        {"TabTaratura", "LabelGiriAutotaratura", 162},
+        {"TabTaratura", "LabGiriAutotaratura", 89},
+        {"TabTaratura", "LabelTInjDefault", 289},
+        {"TabEsci", "TabEsci", 80},
+        {"PopupMenuK", "MenuCopia", 83},
+        {"PopupMenuK", "MenuIncolla", 84},
+        {"TabFiltroBenzina", "TabFiltroBenzina", 293},
+        {"TabSequenza", "LabelTInjBenzMaxPerCambio", 161},
+        {"TabSequenza", "LabelValPercHoldingCurrent", 149},
+        {"TabSequenza", "CheckTempoMaxCorrente", 154},
+        {"TabSequenza", "LabelAperturaExtra", 306},
+        {"TabSequenza", "LabelSafeDelay", 155},
+        {"TabSequenza", "CheckIniezioneContinua", 316},
+        {"TabSequenza", "LabelIniezioneContinua", 317},
+        {"TabSequenza", "LabelSafetyTime", 151},
+        {"TabSequenza", "LabelScartoMinFuoriMin", 159},
+        {"TabSequenza", "LabelScartoMinAlMin", 160},
+        {"TabTest", "LabelRiccoForzato", 225},
+        {"TabTest", "LabelCorrezioniPressioneColl", 327},
+        // Unit labels and the live bar's fuel label (the same numbers as the
+        // message strings).
+        {"TabCommutazione", "LabelRpm1", 89},
+        {"TabCommutazione", "LabGiriPerBenzina", 89},
+        {"TabCommutazione", "LabelT1", 86},
+        {"TabCommutazione", "LabelS1", 87},
+        {"TabCommutazione", "LabelS5", 87},
+        {"TabSensori", "LabelS12", 87},
+        {"TabEmissioni", "LabelS15", 87},
+        {"TabSensori", "LabelV10", 85},
+        {"TabSensori", "LabelV11", 85},
+        {"TabCommutazione", "LabTempiBenzina", 90},
+        {"TabCommutazione", "LabTempoBenzina1", 90},
+        {"PanelBarra", "LabelBenzina", 174},
+    };
+    return table;
+}
+
+} // namespace cfgwin
+
+namespace {
+
+// The message strings the handlers show later.
+constexpr int kMessageNumbers[] = {85,  86,  87,  89,  90,  91,  174, 175, 177, 180, 181, 193, 258, 259, 260,
+                                   344, 345, 31,  364, 388, 389, 390, 391, 392, 393};
+
+void setList(TKeyComboBox* combo, const QStringList& items)
+{
+    if (!combo)
+        return;
+    const int index = combo->currentIndex();
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(index < combo->count() ? index : -1);
+}
+
+} // namespace
+
+QString TFormConfig::Message(int number) const
+{
+    const auto it = messages_.find(number);
+    return it == messages_.end() ? QString() : it->second;
+}
+
+void TFormConfig::LoadTexts()
+{
+    // 1. Tab captions.
+    for (const auto& c : cfgwin::Captions()) {
+        if (qstrcmp(c.owner, c.name) != 0)
+            continue;
+        for (int p = 0; p < cfgwin::kPageCount; ++p)
+            if (qstrcmp(cfgwin::PageName(p), c.name) == 0)
+                PageControl->setTabText(p, text(c.number));
+    }
+    PageControl->setTabText(cfgwin::PageSequenza, text(77) + QLatin1Char('+'));
+    PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + text(492) + QLatin1Char(' '));
+    TabEsciTag = 0;
+
+    // 2. Message strings, the pop-up menu and the captions.
+    for (int n : kMessageNumbers)
+        messages_[n] = text(n);
+    for (const auto& c : cfgwin::Captions()) {
+        if (qstrcmp(c.owner, c.name) == 0)
+            continue;
+        const QString name = QString::fromLatin1(c.name);
+        if (auto* action = findChild<QAction*>(name)) {
+            action->setText(text(c.number));
+        } else if (auto* label = qobject_cast<QLabel*>(Control(name))) {
+            label->setText(text(c.number));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(Control(name))) {
+            button->setText(text(c.number));
+        }
+    }
+    LabelSovrapposizione->setText(text(dm().GetFlag(0) ? 325 : 118));
+
+    // 3. The lists.
+    auto texts = [this](std::initializer_list<int> numbers) {
+        QStringList l;
+        for (int n : numbers)
+            l << text(n);
+        return l;
+    };
+    setList(ComboCarburante, texts({190, 191}));
+    QStringList injectors;
+    for (int i = 0; i < 256; ++i) {
+        const int code = qz::CustomerInjectorCode(i);
+        if (code == 255)
+            break;
+        injectors << QString::fromLatin1(qz::InjectorTypeName(code));
+    }
+    setList(ComboTipoIniettore, injectors);
+    setList(ComboFullGroup, texts({103, 104}));
+    setList(ComboSegnaleGiri, texts({94, 95}));
+    fillCylinders();
+    setList(ComboAccensione, texts({109, 110, 111}) << text(111) + QStringLiteral(" 2"));
+    setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
+    fillLambdaTypes();
+    setList(ComboSonda1, texts({384, 385, 386}));
+    setList(ComboSonda2, texts({384, 385, 386}));
+    setList(ComboCommutatore, texts({361, 362}));
+    setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
+    setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
+    setList(ComboTempRiduttore, texts({528, 529}));
+
+    // 4. The cell-variation dialog.
+    FormModificaMappa->LoadTexts();
+
+    // 5. The unit labels are in the caption table.
+    PageControl->tabBar()->update();
+}
+
+void TFormConfig::fillCylinders()
+{
+    QStringList l;
+    for (int n : cfgwin::CylinderTextNumbers(dm().EcuInfo.EcuType))
+        l << text(n);
+    setList(ComboCilindri, l);
+}
+
+void TFormConfig::fillLambdaTypes()
+{
+    const auto list = cfgwin::LambdaTypeTexts(dm().EcuInfo.EcuType);
+    QStringList l;
+    for (int n : list.numbers)
+        l << text(n);
+    if (list.withUego)
+        l << QStringLiteral("UEGO");
+    setList(ComboTipoLambda, l);
+}

@@ -1,0 +1,486 @@
+// The configuration window's frame against the data module on the simulated
+// ECU, with scripted message boxes and virtual time.
+#include "DataModuleRig.h"
+#include "FormConfig.h"
+#include "FormConfigParts.h"
+#include "FormDiagnosi.h"
+#include "FormModificaMappa.h"
+
+#include "editors/KeyComboBox.h"
+#include "editors/NumericEdit.h"
+#include "plat/Colors.h"
+#include "plat/Prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using protovyx::CallRecord;
+
+class FormConfigTest : public ::testing::Test {
+protected:
+    explicit FormConfigTest(const std::string& profile = "type=30") : r({.profile = profile}) {}
+
+    void SetUp() override { r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type); }
+
+    std::unique_ptr<TFormConfig> make()
+    {
+        auto w = std::make_unique<TFormConfig>(nullptr);
+        w->SetMainHooks({[this] { ++connects; }, [this] { ++disconnects; }, &extraSeen});
+        w->LoadTexts();
+        return w;
+    }
+
+    // Every write the ECU received since the last clearCalls.
+    std::vector<CallRecord> writes()
+    {
+        std::vector<CallRecord> out;
+        for (const auto& c : r.sim().calls())
+            if (c.op == protovyx::Op::WriteValue || c.op == protovyx::Op::WriteElement ||
+                c.op == protovyx::Op::WriteItem || c.op == protovyx::Op::WriteCell || c.op == protovyx::Op::WriteRow)
+                out.push_back(c);
+        return out;
+    }
+
+    static void enter(TNumericEdit* e, const QString& typed)
+    {
+        e->setText(typed);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+
+    // Closes the modal window that opens next.
+    static void closeNextModal(QString* seen)
+    {
+        QTimer::singleShot(0, [seen] {
+            QWidget* m = QApplication::activeModalWidget();
+            if (m) {
+                *seen = QString::fromLatin1(m->metaObject()->className());
+                m->close();
+            }
+        });
+    }
+
+    rig::DataModuleRig r;
+    int connects = 0;
+    int disconnects = 0;
+    bool extraSeen = false;
+};
+
+TEST_F(FormConfigTest, ConstructionPagesInOrderWithTheBarOnTheFirst)
+{
+    auto w = make();
+    ASSERT_EQ(w->PageControl->count(), cfgwin::kPageCount);
+    for (int p = 0; p < cfgwin::kPageCount; ++p)
+        EXPECT_EQ(w->PageControl->widget(p)->objectName(), QString::fromLatin1(cfgwin::PageName(p)));
+    EXPECT_EQ(w->PageControl->widget(cfgwin::PageTemp), w->TabTemp);
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_EQ(w->PageControl->currentIndex(), cfgwin::PageConfigurazione);
+    EXPECT_EQ(w->PanelBarra->parentWidget(), w->TabConfigurazione);
+    // Pages 6 to 15 start hidden, the others visible.
+    for (int p = 0; p < cfgwin::kPageCount; ++p)
+        EXPECT_EQ(w->PageTabVisible(p), p < cfgwin::PageAdatta || p > cfgwin::PageTest) << p;
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w->FormModificaMappa != nullptr);
+    EXPECT_FALSE(w->TimerDati->isActive());
+}
+
+TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
+{
+    auto w = make();
+    struct Case {
+        TNumericEdit* edit;
+        int code, index;
+    } cases[] = {
+        {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
+        {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
+        {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
+        {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
+        {w->EditCodeIniettore, 148, 1},
+        // Unbound.
+        {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
+        EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();
+    }
+    EXPECT_EQ(w->ComboTipoLambda->DataCode(), 4);
+}
+
+struct Profile {
+    const char* profile;
+    bool variator;
+    bool emissioni, variatore;
+    bool tempRiduttore, pressDiff, pressPassaggio;
+};
+
+class FormConfigProfiles : public FormConfigTest, public ::testing::WithParamInterface<Profile> {
+protected:
+    FormConfigProfiles() : FormConfigTest(GetParam().profile) {}
+};
+
+TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
+{
+    const Profile& p = GetParam();
+    r.dm().VariatorePresent = p.variator ? 1 : 0;
+    auto w = make();
+    w->show();
+    EXPECT_EQ(w->PageTabVisible(cfgwin::PageEmissioni), p.emissioni);
+    EXPECT_EQ(w->PageTabVisible(cfgwin::PageVariatore), p.variatore);
+    for (int page : {cfgwin::PageAdatta, cfgwin::PagePressione, cfgwin::PageTemp, cfgwin::PageIniezione,
+                     cfgwin::PageTaratura})
+        EXPECT_TRUE(w->PageTabVisible(page)) << page;
+    for (int page : {cfgwin::PageFiltroBenzina, cfgwin::PageSequenza, cfgwin::PageTest})
+        EXPECT_FALSE(w->PageTabVisible(page)) << page;
+    EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
+    EXPECT_EQ(!w->DrawGridPressDiff->isHidden(), p.pressDiff);
+    EXPECT_EQ(!w->DrawPressPassaggio->isHidden(), p.pressPassaggio);
+    EXPECT_FALSE(w->EditSovrapposizione->isHidden());
+    EXPECT_TRUE(w->EditCicchetto->isHidden());
+    EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
+    EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
+    // Whatever the layout said, the reducer threshold takes 20 to 90.
+    EXPECT_EQ(w->EditTempRiduttore->MinValue(), 20);
+    EXPECT_EQ(w->EditTempRiduttore->MaxValue(), 90);
+    w->done(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, FormConfigProfiles,
+                         ::testing::Values(Profile{"type=30", false, true, false, true, true, false},
+                                           Profile{"type=50", false, false, false, true, true, false},
+                                           Profile{"type=79", false, false, false, false, false, true},
+                                           Profile{"type=55", true, true, true, true, true, false},
+                                           Profile{"type=53", false, true, false, true, true, false}),
+                         [](const ::testing::TestParamInfo<Profile>& info) {
+                             std::string name = info.param.profile;
+                             name.erase(name.find('='), 1);
+                             return name;
+                         });
+
+TEST_F(FormConfigTest, ShowingSwitchesToLivePollingAndClosingBack)
+{
+    auto w = make();
+    r.dm().TimerIO->start();
+    w->show();
+    EXPECT_EQ(r.dm().PollItem, 1);
+    EXPECT_FALSE(r.dm().TimerIO->isActive());
+    EXPECT_TRUE(w->TimerDati->isActive());
+    EXPECT_EQ(w->TimerDati->interval(), 20);
+    w->done(0);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(r.dm().PollItem, 0x14100);
+    EXPECT_TRUE(r.dm().TimerIO->isActive());
+    EXPECT_FALSE(w->TimerDati->isActive());
+}
+
+TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
+{
+    r.connectEcu();
+    // Flags 8, 9, 10 and 25 set: the check boxes load checked.
+    r.dm().WriteThrough = 0;
+    for (int flag : {8, 9, 10, 25})
+        r.dm().SetFlag(flag, true);
+    r.dm().WriteThrough = 1;
+    auto w = make();
+    std::vector<int> clicks;
+    for (QCheckBox* c : {w->CheckTempRiduttore, w->CheckAdattativita})
+        QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
+    r.sim().clearCalls();
+    w->show();
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(w->LoadingControls, 0);
+    // The check boxes changed while LoadingControls was set.
+    EXPECT_EQ(clicks, (std::vector<int>{1, 1}));
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
+{
+    r.connectEcu();
+    auto w = make();
+    struct Case {
+        TNumericEdit* edit;
+        double min, max;
+        QString typed;
+        protovyx::Op op;
+        int code, element;
+        QString shown;
+    } cases[] = {
+        {w->EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
+        // Above the limit: the limit is committed.
+        {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
+        {w->EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
+        {w->EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
+        {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit->objectName().toStdString());
+        c.edit->SetMinValue(c.min);
+        c.edit->SetMaxValue(c.max);
+        r.sim().clearCalls();
+        enter(c.edit, c.typed);
+        // The first change of the image also clears the official-set marker;
+        // only the item's own writes count here.
+        std::vector<CallRecord> w2;
+        for (const auto& x : writes())
+            if (x.code == c.code)
+                w2.push_back(x);
+        ASSERT_EQ(w2.size(), 1u);
+        EXPECT_EQ(w2[0].op, c.op);
+        EXPECT_EQ(w2[0].code, c.code);
+        if (c.element >= 0) {
+            EXPECT_EQ(w2[0].row, c.element);
+        }
+        const double held = c.element < 0
+                                ? static_cast<double>(r.dm().GetValueByCode(c.code))
+                                : static_cast<double>(r.dm().GetElementByCode(c.code, c.element));
+        EXPECT_DOUBLE_EQ(c.edit->LastValue(), held);
+        if (!c.shown.isEmpty()) {
+            EXPECT_EQ(c.edit->text(), c.shown);
+        }
+    }
+}
+
+TEST_F(FormConfigTest, RefusedWriteShowsTheOldValueAndUnboundWritesNothing)
+{
+    r.connectEcu();
+    auto w = make();
+    w->EditRifLambda->SetMaxValue(5);
+    enter(w->EditRifLambda, QStringLiteral("1"));
+    r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});
+    enter(w->EditRifLambda, QStringLiteral("3"));
+    EXPECT_EQ(w->EditRifLambda->text(), QStringLiteral("1"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.dm().GetValueByCode(5)), 1.0);
+
+    r.sim().clearCalls();
+    w->EditLivello1->SetMaxValue(5);
+    enter(w->EditLivello1, QStringLiteral("2"));
+    w->EditTInjDefault->SetMaxValue(5);
+    enter(w->EditTInjDefault, QStringLiteral("2"));
+    EXPECT_TRUE(writes().empty());
+}
+
+TEST_F(FormConfigTest, LambdaTypeCommitGreysTheReferenceUntilTheNextTick)
+{
+    r.connectEcu();
+    auto w = make();
+    w->show();
+    const QColor window = w->EditRifLambda->palette().color(QPalette::Base);
+    w->ComboTipoLambda->setCurrentIndex(1);
+    r.sim().clearCalls();
+    w->ComboTipoLambdaKeyPress(w->ComboTipoLambda, QChar(13));
+    const auto wr = writes();
+    ASSERT_FALSE(wr.empty());
+    EXPECT_EQ(wr[0].code, 4);
+    EXPECT_TRUE(w->LambdaRefreshPending);
+    EXPECT_NE(w->EditRifLambda->palette().color(QPalette::Base), window);
+    w->TimerDatiTimer();
+    EXPECT_FALSE(w->LambdaRefreshPending);
+    EXPECT_EQ(w->EditRifLambda->palette().color(QPalette::Base), window);
+    EXPECT_DOUBLE_EQ(w->EditRifLambda->LastValue(), static_cast<double>(r.dm().GetValueByCode(5)));
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, RangeHintBesideTheFocusedEditor)
+{
+    auto w = make();
+    w->show();
+    w->EditEnter(w->EditTempRiduttore);
+    EXPECT_TRUE(w->LabelLimite->isVisibleTo(w->TabCommutazione));
+    EXPECT_EQ(w->LabelLimite->parentWidget(), w->EditTempRiduttore->parentWidget());
+    EXPECT_TRUE(w->LabelLimite->text() == QStringLiteral("[20;90]"));
+    w->EditExit(w->EditTempRiduttore);
+    EXPECT_TRUE(w->LabelLimite->isHidden());
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, EnterOnACheckBoxClicksIt)
+{
+    auto w = make();
+    int clicked = 0;
+    QObject::connect(w->CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
+    w->CheckRitornoBenzina->setChecked(true);
+    w->CheckTpsBlocKeyPress(w->CheckRitornoBenzina, Qt::Key_Return);
+    EXPECT_FALSE(w->CheckRitornoBenzina->isChecked());
+    EXPECT_EQ(clicked, 1);
+}
+
+TEST_F(FormConfigTest, DiagnosticsTabOpensTheWindowAndReturnsToThePage)
+{
+    auto w = make();
+    w->show();
+    w->PageControl->setCurrentIndex(cfgwin::PageMappa);
+    ASSERT_EQ(w->ActivePage(), cfgwin::PageMappa);
+    QString seen;
+    bool pageUnder = false;
+    QTimer::singleShot(0, [&] { pageUnder = w->ActivePage() == cfgwin::PageMappa && !w->TimerDati->isActive(); });
+    closeNextModal(&seen);
+    w->PageControl->setCurrentIndex(cfgwin::PageDiagnosi);
+    EXPECT_EQ(seen, QStringLiteral("TFormDiagnosi"));
+    EXPECT_TRUE(pageUnder);
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageMappa);
+    EXPECT_EQ(w->PageControl->currentIndex(), cfgwin::PageMappa);
+    EXPECT_EQ(w->PanelBarra->parentWidget(), w->TabMappa);
+    // Live polling again after the diagnostics window's idle poll.
+    EXPECT_EQ(r.dm().PollItem, 1);
+    EXPECT_FALSE(r.dm().TimerIO->isActive());
+    EXPECT_TRUE(w->TimerDati->isActive());
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, ExitTabClosesOnTheFirstPage)
+{
+    auto w = make();
+    w->show();
+    w->PageControl->setCurrentIndex(cfgwin::PageSensori);
+    w->PageControl->setCurrentIndex(cfgwin::PageEsci);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_EQ(w->PanelBarra->parentWidget(), w->TabConfigurazione);
+    EXPECT_EQ(r.dm().PollItem, 0x14100);
+}
+
+TEST_F(FormConfigTest, ConnectTabConnectsOrDisconnectsAndStays)
+{
+    auto w = make();
+    w->show();
+    w->PageControl->setCurrentIndex(cfgwin::PageSensori);
+    w->PageControl->setCurrentIndex(cfgwin::PageConnect);
+    EXPECT_EQ(connects, 1);
+    EXPECT_EQ(disconnects, 0);
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageSensori);
+    r.connectEcu();
+    // Ctrl+Page Down lands on the connect tab: it disconnects at once and
+    // returns to the page it came from.
+    w->FormKeyDown(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageSensori);
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, KeysStepOverVisibleTabs)
+{
+    auto w = make();
+    w->show(); // type 30: Adattività and Emissioni show, Variatore not
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int from, to;
+    } cases[] = {
+        {Qt::Key_F3, {}, cfgwin::PageMappa, cfgwin::PageSensori},
+        {Qt::Key_F8, {}, cfgwin::PageConfigurazione, cfgwin::PagePressione},
+        {Qt::Key_F10, {}, cfgwin::PageConfigurazione, cfgwin::PageIniezione},
+        {Qt::Key_PageDown, {}, cfgwin::PageEmissioni, cfgwin::PagePressione},
+        {Qt::Key_PageDown, {}, cfgwin::PageTemp, cfgwin::PageIniezione},
+        {Qt::Key_PageUp, {}, cfgwin::PageIniezione, cfgwin::PageTemp},
+        {Qt::Key_PageUp, Qt::ControlModifier, cfgwin::PageTaratura, cfgwin::PageConfigurazione},
+    };
+    for (const auto& c : cases) {
+        w->SetActivePage(c.from, false);
+        EXPECT_TRUE(w->FormKeyDown(c.key, c.mods));
+        EXPECT_EQ(w->ActivePage(), c.to) << c.key;
+        EXPECT_EQ(w->PanelBarra->parentWidget(), w->Page(c.to));
+    }
+    // Through the window's key preview as well.
+    w->SetActivePage(cfgwin::PageConfigurazione, false);
+    QTest::keyClick(w.get(), Qt::Key_F2);
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageCommutazione);
+    EXPECT_FALSE(w->FormKeyDown(Qt::Key_A, {}));
+    w->FormKeyDown(Qt::Key_Escape, {});
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(FormConfigTest, LeavingTemperaturaWhileEditingAsksFirst)
+{
+    auto w = make();
+    w->show();
+    w->SetActivePage(cfgwin::PageTemp, false);
+    w->SensorEditing = true;
+    r.prompts.script(plat::IDNO);
+    EXPECT_TRUE(w->FormKeyDown(Qt::Key_F1, {}));
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageTemp);
+    EXPECT_TRUE(w->SensorEditing);
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    EXPECT_EQ(r.prompts.shown()[0].text, rig::text(193));
+    // Closing asks the same.
+    r.prompts.script(plat::IDNO);
+    w->done(0);
+    EXPECT_TRUE(w->isVisible());
+    r.prompts.script(plat::IDYES);
+    w->FormKeyDown(Qt::Key_F1, {});
+    EXPECT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_FALSE(w->SensorEditing);
+    // A click on another tab applies the parameters without asking.
+    w->SetActivePage(cfgwin::PageTemp, false);
+    w->SensorEditing = true;
+    w->PageControl->setCurrentIndex(cfgwin::PageMappa);
+    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_EQ(r.prompts.shown().size(), 3u);
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, TextsFollowTheLanguage)
+{
+    auto w = make();
+    for (const auto& c : cfgwin::Captions()) {
+        const QString name = QString::fromLatin1(c.name);
+        if (qstrcmp(c.owner, c.name) == 0) {
+            int page = -1;
+            for (int p = 0; p < cfgwin::kPageCount; ++p)
+                if (name == QLatin1String(cfgwin::PageName(p)))
+                    page = p;
+            ASSERT_GE(page, 0) << c.name;
+            EXPECT_EQ(w->PageControl->tabText(page), rig::text(c.number)) << c.name;
+            continue;
+        }
+        QObject* o = w->findChild<QObject*>(name);
+        ASSERT_TRUE(o) << c.name;
+        const QVariant t = o->property("text");
+        EXPECT_EQ(t.toString(), rig::text(c.number)) << c.name;
+    }
+    EXPECT_EQ(w->PageControl->tabText(cfgwin::PageSequenza), rig::text(77) + QStringLiteral("+"));
+    EXPECT_EQ(w->PageControl->tabText(cfgwin::PageDiagnosi), QStringLiteral(" ") + rig::text(492) + QStringLiteral(" "));
+    EXPECT_EQ(w->Message(193), rig::text(193));
+    EXPECT_EQ(w->Message(31), rig::text(31));
+    EXPECT_EQ(w->ComboCambio->itemText(3), QStringLiteral("Monofuel"));
+    EXPECT_EQ(w->ComboAccensione->itemText(3), rig::text(111) + QStringLiteral(" 2"));
+    EXPECT_EQ(w->ComboCilindri->count(), 2);
+    EXPECT_EQ(w->ComboTipoIniettore->count(), 4);
+    EXPECT_EQ(w->FormModificaMappa->windowTitle(), rig::text(183));
+
+    // Another language: the Esci tab is padded again at its next drawing.
+    w->TabEsciTag = 1;
+    r.dm().EcuInfo.EcuType = 53;
+    w->LoadTexts();
+    EXPECT_EQ(w->TabEsciTag, 0);
+    EXPECT_EQ(w->ComboCilindri->count(), 6);
+    w->show();
+    (void)w->PageControl->tabBar()->grab();
+    EXPECT_EQ(w->TabEsciTag, 1);
+    EXPECT_TRUE(w->PageControl->tabText(cfgwin::PageEsci).startsWith(rig::text(80) + QStringLiteral("          ")));
+    w->done(0);
+}
+
+TEST_F(FormConfigTest, TabsAreFilledWithTheirGroupColours)
+{
+    auto w = make();
+    w->show();
+    w->SetActivePage(cfgwin::PagePressione, false);
+    auto* bar = w->PageControl->tabBar();
+    const QImage image = bar->grab().toImage();
+    auto colourAt = [&](int page) {
+        const QRect r = bar->tabRect(page);
+        return image.pixelColor(r.left() + 3, r.bottom() - 3);
+    };
+    EXPECT_EQ(colourAt(cfgwin::PagePressione), plat::fromTColor(848376));      // C, active
+    EXPECT_EQ(colourAt(cfgwin::PageConfigurazione), plat::fromTColor(14732184)); // A, inactive
+    EXPECT_EQ(colourAt(cfgwin::PageEmissioni), plat::fromTColor(8314043));     // B, inactive
+    w->done(0);
+}
+
+} // namespace
