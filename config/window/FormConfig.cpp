@@ -4,6 +4,7 @@
 #include "FormConfigParts.h"
 
 #include "BuildConstants.h"
+#include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
@@ -65,6 +66,14 @@ void setGridSize(QWidget* grid, int rows, int columns)
     grid->setProperty("ColCount", columns);
 }
 
+// A correction-table grid sized to its cells.
+void fitGrid(TCorrectionGrid* grid, const cfgwin::GridFit& fit)
+{
+    grid->DefaultColWidth = std::max(1, fit.columnWidth);
+    grid->DefaultRowHeight = std::max(1, fit.rowHeight);
+    grid->setFixedSize(std::max(1, fit.clientWidth), std::max(1, fit.clientHeight));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -106,6 +115,19 @@ QWidget* TFormConfig::PageBuilder::grid(const char* name)
 {
     auto* g = add<QWidget>(name);
     g->setMinimumSize(120, 60);
+    return g;
+}
+
+TCorrectionGrid* TFormConfig::PageBuilder::table(const char* name)
+{
+    TCorrectionGrid* g = nullptr;
+    for (const auto& spec : tables::gridTable())
+        if (qstrcmp(spec.name, name) == 0)
+            g = form_->CorrectionGrids->Grid(spec.id);
+    Q_ASSERT(g);
+    if (g->parentWidget() != owner_)
+        g->setParent(owner_);
+    place(g, name);
     return g;
 }
 
@@ -154,8 +176,6 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     loadPictures();
     setGridSize(DrawGridFiltro, 13, 13);
     setGridSize(DrawGridSgancio, 0, 13);
-    setGridSize(DrawGridEmissioni, 2, 13);
-    setGridSize(DrawGridAnticipo, 1, 13);
 
     // 4. The cell-variation dialog, shared by the grids.
     FormModificaMappa = new TFormModificaMappa(this);
@@ -184,6 +204,9 @@ TFormConfig::~TFormConfig()
     if (shown_)
         FormClose();
     FormDestroy();
+    // Before the pages go: the grids' owner must not outlive its grids.
+    delete CorrectionGrids;
+    CorrectionGrids = nullptr;
     if (FormConfig == this)
         FormConfig = nullptr;
 }
@@ -226,6 +249,7 @@ void TFormConfig::buildLayout()
     for (int p = cfgwin::PageAdatta; p <= cfgwin::PageTest; ++p)
         PageControl->setTabVisible(p, false);
 
+    buildCorrectionGrids();
     BuildPanelBarra();
     BuildConfigurazione();
     BuildCommutazione();
@@ -258,6 +282,56 @@ void TFormConfig::buildLayout()
     connect(TimerDati, &QTimer::timeout, this, &TFormConfig::TimerDatiTimer);
 
     connect(PageControl, &QTabWidget::currentChanged, this, &TFormConfig::onCurrentChanged);
+}
+
+void TFormConfig::buildCorrectionGrids()
+{
+    // The hooks look their targets up when they run: the dialog and the
+    // timer are made after the pages.
+    TablesHost host;
+    host.EditInteger = [this](int* value, int* mode) {
+        if (!FormModificaMappa)
+            return 2;
+        FormModificaMappa->EditInteger(value, mode);
+        return FormModificaMappa->ModalResult();
+    };
+    host.EditReal = [this](double* value, int* mode) {
+        if (!FormModificaMappa)
+            return 2;
+        FormModificaMappa->EditReal(value, mode);
+        return FormModificaMappa->ModalResult();
+    };
+    host.StopTimerDati = [this] {
+        if (TimerDati)
+            TimerDati->stop();
+    };
+    host.StartTimerDati = [this] {
+        if (TimerDati)
+            TimerDati->start();
+    };
+    host.RepaintWindow = [this] { repaint(); };
+    // The live tracker's cell bounds come with the live tick.
+    host.BuildPressDiffCellBounds = {};
+    host.BuildEmissionCellBounds = {};
+    // The Emissioni axis's cell-centres dialog has no unit yet.
+    host.ShowCentriCelle = {};
+    host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
+        return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
+    };
+    host.Text = [this](int number) { return text(number); };
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    host.ScreenHeight = s ? s->size().height() : 0;
+
+    const auto pageOf = [this](tables::Page page) -> QWidget* {
+        switch (page) {
+        case tables::Page::Correzioni: return TabCorrezioni;
+        case tables::Page::Emissioni: return TabEmissioni;
+        case tables::Page::Variatore: return TabVariatore;
+        }
+        return nullptr;
+    };
+    CorrectionGrids = new TCorrectionGrids(dm(), std::move(host), pageOf, this);
+    CorrectionGrids->setObjectName(QStringLiteral("CorrectionGrids"));
 }
 
 void TFormConfig::loadPictures()
@@ -643,11 +717,9 @@ void TFormConfig::FormResize()
     const int emissioniWidth = cfgwin::ScaleWidth(TabEmissioni->width(), 0.96);
     const int rowHeight = 24;
     const cfgwin::GridFit em = cfgwin::FitColumns(emissioniWidth, (rowHeight + 1) * 5, 13, rowHeight);
-    DrawGridEmissioni->setFixedSize(em.clientWidth, em.clientHeight);
-    setGridSize(DrawGridEmissioni, 5, 13);
+    fitGrid(DrawGridEmissioni, em);
     const cfgwin::GridFit an = cfgwin::FitColumns(emissioniWidth, rowHeight + 1, 13, rowHeight);
-    DrawGridAnticipo->setFixedSize(an.clientWidth, an.clientHeight);
-    setGridSize(DrawGridAnticipo, 1, 13);
+    fitGrid(DrawGridAnticipo, an);
     ShapeMap->setFixedSize(em.columnWidth + 2,
                            em.clientHeight + (DrawGridAnticipo->isVisibleTo(TabEmissioni) ? an.rowHeight : 0));
     ShapeGiriEmissioni->setFixedWidth(em.clientWidth - em.columnWidth);
@@ -659,8 +731,15 @@ void TFormConfig::FormResize()
         DrawGridK->resize(kWidth, DrawGridK->height());
         DrawGridK->FitCells();
     }
-    // The remaining grids size themselves by the same rules once their units
-    // take their places.
+    // The pressure-difference table across its page, with its title and shape.
+    const int correzioniWidth = cfgwin::ScaleWidth(TabCorrezioni->width(), 0.97);
+    const cfgwin::GridFit pd = cfgwin::FitGrid(correzioniWidth, DrawGridPressDiff->height(),
+                                               DrawGridPressDiff->RowCount(), DrawGridPressDiff->ColCount());
+    fitGrid(DrawGridPressDiff, pd);
+    ShapePressDiff->setFixedWidth(pd.clientWidth);
+    LabelCorrezioniPressione->setFixedWidth(pd.clientWidth);
+    // The remaining grids size themselves by the same rules once the controls
+    // they take their widths from are in place.
 }
 
 TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)

@@ -33,6 +33,8 @@ class TKeyComboBox;
 class TNumericEdit;
 class TStreamDati;
 class DrawGridK;
+class TCorrectionGrid;
+class TCorrectionGrids;
 class TFormModificaMappa;
 namespace plat {
 class PictureButton;
@@ -192,16 +194,20 @@ public:
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
-    // The map-K grid; the other grids are placeholders until the
-    // correction-table grids take their places.
+    // The map-K grid and the correction-table grids (owned by CorrectionGrids,
+    // parented by their pages); the Filtro grids are still placeholders.
     ::DrawGridK* DrawGridK = nullptr;
+    TCorrectionGrids* CorrectionGrids = nullptr;
     QWidget* DrawGridFiltro = nullptr;
     QWidget* DrawGridSgancio = nullptr;
-    QWidget* DrawGridEmissioni = nullptr;
-    QWidget* DrawGridAnticipo = nullptr;
-    QWidget* DrawGridPressDiff = nullptr;
-    QWidget* DrawDelayGasTemp = nullptr;
-    QWidget* DrawPressPassaggio = nullptr;
+    TCorrectionGrid* DrawGridEmissioni = nullptr;
+    TCorrectionGrid* DrawGridAnticipo = nullptr;
+    TCorrectionGrid* DrawGridPressDiff = nullptr;
+    TCorrectionGrid* DrawGridTempGas = nullptr;
+    TCorrectionGrid* DrawGridTempRid = nullptr;
+    TCorrectionGrid* DrawGridVariatore = nullptr;
+    TCorrectionGrid* DrawDelayGasTemp = nullptr;
+    TCorrectionGrid* DrawPressPassaggio = nullptr;
     // The cell-variation dialog, one for the life of the window.
     TFormModificaMappa* FormModificaMappa = nullptr;
 
@@ -390,6 +396,7 @@ private:
     void BuildPanelBarra();
 
     void buildLayout();
+    void buildCorrectionGrids();
     void loadPictures();
     void setBindings();
     void connectEditors();

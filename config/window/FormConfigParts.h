@@ -48,6 +48,8 @@ public:
     QFrame* panel(const char* name);
     // A grid's place, until the grid's own unit takes it.
     QWidget* grid(const char* name);
+    // Puts the window's correction-table grid of that name in its place.
+    TCorrectionGrid* table(const char* name);
     void captions();
 
 private:

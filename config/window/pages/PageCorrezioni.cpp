@@ -22,16 +22,17 @@ void TFormConfig::BuildCorrezioni()
     EditGiriCutoff = b.edit("EditGiriCutoff");
     LabelTempoCutoff = b.label("LabelTempoCutoff");
     EditTempoCutoff = b.edit("EditTempoCutoff");
-    // The correction-table grids' unit takes these places.
     LabelCorrezioniPressione = b.label("LabelCorrezioniPressione");
-    DrawGridPressDiff = b.grid("DrawGridPressDiff");
+    DrawGridPressDiff = b.table("DrawGridPressDiff");
+    DrawGridTempGas = b.table("DrawGridTempGas");
+    DrawGridTempRid = b.table("DrawGridTempRid");
     ShapePressDiff = b.shape("ShapePressDiff");
     LabelDelayGasTemp = b.label("LabelDelayGasTemp");
-    DrawDelayGasTemp = b.grid("DrawDelayGasTemp");
+    DrawDelayGasTemp = b.table("DrawDelayGasTemp");
     ShapeDelayGasTemp = b.shape("ShapeDelayGasTemp");
     ShapeLineDown = b.shape("ShapeLineDown");
     LabelPressPassaggio = b.label("LabelPressPassaggio");
-    DrawPressPassaggio = b.grid("DrawPressPassaggio");
+    DrawPressPassaggio = b.table("DrawPressPassaggio");
     ShapePresPassaggio = b.shape("ShapePresPassaggio");
     ShapeLineUp = b.shape("ShapeLineUp");
     ImagePlusRid = b.picture("ImagePlusRid");

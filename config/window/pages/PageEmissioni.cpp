@@ -24,10 +24,9 @@ void TFormConfig::BuildEmissioni()
     EditLivEmulStabilizzato = b.edit("EditLivEmulStabilizzato");
     EditLivEmulCutoff = b.edit("EditLivEmulCutoff");
     EditRitardoGiriEmulazione = b.edit("EditRitardoGiriEmulazione");
-    // The correction-table grids' unit takes these places.
     ShapeMap = b.shape("ShapeMap");
-    DrawGridEmissioni = b.grid("DrawGridEmissioni");
-    DrawGridAnticipo = b.grid("DrawGridAnticipo");
+    DrawGridEmissioni = b.table("DrawGridEmissioni");
+    DrawGridAnticipo = b.table("DrawGridAnticipo");
     ShapeGiriEmissioni = b.shape("ShapeGiriEmissioni");
     LabelGiriEmissioni = b.label("LabelGiriEmissioni");
     ImageEmissioni = b.picture("ImageEmissioni");

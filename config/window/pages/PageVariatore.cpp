@@ -1,6 +1,8 @@
 // The Variatore page: the ignition-advance variator map.
 #include "../FormConfigParts.h"
 
+#include "CorrectionGrids.h"
+
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "plat/PictureButton.h"
@@ -14,10 +16,14 @@
 void TFormConfig::BuildVariatore()
 {
     PageBuilder b(this, TabVariatore, "TabVariatore");
-    b.grid("DrawGridVariatore");
+    DrawGridVariatore = b.table("DrawGridVariatore");
     CheckVariatore = b.check("CheckVariatore");
     ShapeCheckVariatore = b.shape("ShapeCheckVariatore");
     b.captions();
 }
 
-void TFormConfig::TabVariatoreShow() {}
+void TFormConfig::TabVariatoreShow()
+{
+    // Two rows, or six when the ECU has the variator's MAP axis.
+    CorrectionGrids->UpdateVariatorLayout();
+}

@@ -1,5 +1,6 @@
 // The configuration window's frame against the data module on the simulated
 // ECU, with scripted message boxes and virtual time.
+#include "CorrectionGrids.h"
 #include "DataModuleRig.h"
 #include "FormConfig.h"
 #include "FormConfigParts.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -484,3 +487,95 @@ TEST_F(FormConfigTest, TabsAreFilledWithTheirGroupColours)
 }
 
 } // namespace
+
+TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
+{
+    auto w = make();
+    struct Case { const char* name; QWidget* page; TCorrectionGrid* member; };
+    for (const Case& c : {Case{"DrawGridPressDiff", w->TabCorrezioni, w->DrawGridPressDiff},
+                          {"DrawGridTempGas", w->TabCorrezioni, w->DrawGridTempGas},
+                          {"DrawGridTempRid", w->TabCorrezioni, w->DrawGridTempRid},
+                          {"DrawPressPassaggio", w->TabCorrezioni, w->DrawPressPassaggio},
+                          {"DrawDelayGasTemp", w->TabCorrezioni, w->DrawDelayGasTemp},
+                          {"DrawGridEmissioni", w->TabEmissioni, w->DrawGridEmissioni},
+                          {"DrawGridAnticipo", w->TabEmissioni, w->DrawGridAnticipo},
+                          {"DrawGridVariatore", w->TabVariatore, w->DrawGridVariatore}}) {
+        auto* g = c.page->findChild<TCorrectionGrid*>(QString::fromLatin1(c.name));
+        ASSERT_NE(g, nullptr) << c.name;
+        EXPECT_EQ(g, c.member) << c.name;
+        EXPECT_EQ(g->parentWidget(), c.page) << c.name;
+        // One grid of that name in the whole window: no placeholder left behind.
+        EXPECT_EQ(w->findChildren<QWidget*>(QString::fromLatin1(c.name)).size(), 1) << c.name;
+        EXPECT_GE(c.page->layout()->indexOf(g), 0) << c.name;
+    }
+    // The Emissioni grids span 0.96 of their page and fit their cells.
+    w->resize(1200, 900);
+    w->TabEmissioni->resize(1000, 700);
+    w->FormResize();
+    const int colWidth = 1000 * 96 / 100 / 13 - 1;
+    for (TCorrectionGrid* g : {w->DrawGridEmissioni, w->DrawGridAnticipo}) {
+        EXPECT_EQ(g->DefaultColWidth, colWidth);
+        EXPECT_EQ(g->width(), (colWidth + 1) * 13);
+        EXPECT_EQ(g->height(), (g->DefaultRowHeight + 1) * g->RowCount());
+    }
+    w->TabCorrezioni->resize(1000, 700);
+    w->FormResize();
+    EXPECT_EQ(w->DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
+    EXPECT_EQ(w->ShapePressDiff->width(), w->DrawGridPressDiff->width());
+    // The variator page follows the ECU's MAP axis when it loads.
+    r.dm().RifMapVariatorePresent = 1;
+    w->TabVariatoreShow();
+    EXPECT_EQ(w->DrawGridVariatore->RowCount(), 6);
+}
+
+TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
+{
+    r.connectEcu();
+    for (int item : {0x2d, 0x2e, 0x2f, 0x27, 0x26, 0x2c})
+        r.sim().setItemPresent(item, true);
+    ASSERT_TRUE(r.dm().SetAnticipo(2, 7));
+    ASSERT_TRUE(r.dm().SetPressPassaggio(4, 1.5));
+    auto w = make();
+    struct Case {
+        TCorrectionGrid* grid;
+        int col, row;
+        QString prefill, typed;
+        std::function<double()> stored;
+        double expected;
+    };
+    for (const Case& c :
+         {Case{w->DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
+          Case{w->DrawPressPassaggio, 5, 1, "", "2", [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
+        QString prefill;
+        int opened = 0;
+        w->FormModificaMappa->SetModalRunner([&](TFormModificaMappa& d) {
+            ++opened;
+            prefill = d.EditData->text();
+            d.EditData->setText(c.typed);
+            d.SetItemIndex(0);
+            d.ButtonOK->click();
+            return d.result();
+        });
+        r.sim().clearCalls();
+        c.grid->SetCurrent(c.col, c.row);
+        QTest::keyClick(c.grid, Qt::Key_Return);
+        EXPECT_EQ(opened, 1) << c.grid->objectName().toStdString();
+        if (!c.prefill.isEmpty()) {
+            EXPECT_EQ(prefill, c.prefill);
+        }
+        EXPECT_EQ(writes().size(), 1u) << c.grid->objectName().toStdString();
+        EXPECT_NEAR(c.stored(), c.expected, 1e-6) << c.grid->objectName().toStdString();
+    }
+    // Annulla writes nothing.
+    w->FormModificaMappa->SetModalRunner([](TFormModificaMappa& d) {
+        d.EditData->setText(QStringLiteral("3"));
+        d.ButtonAnnulla->click();
+        return d.result();
+    });
+    r.sim().clearCalls();
+    w->DrawGridAnticipo->SetCurrent(3, 0);
+    QTest::keyClick(w->DrawGridAnticipo, Qt::Key_Return);
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(r.dm().GetAnticipo(2), 9);
+}
+
