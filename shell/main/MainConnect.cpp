@@ -5,6 +5,7 @@
 
 #include "Attesa.h"
 #include "BuildConstants.h"
+#include "FirmwareImage.h"
 #include "MainRules.h"
 #include "Translator.h"
 #include "VyxConnection.h"
@@ -27,12 +28,6 @@ namespace {
 TEcuProtocol* protocol() { return StreamDati->Protocol(); }
 
 QString title() { return QString::fromUtf8(qz::ProductTitle()); }
-
-// The box text of a connect or programming error: the bodies, then the code.
-QString withErrorCode(const QString& body, const QString& code)
-{
-    return body + QStringLiteral("\n(ERR.CODE: ") + code + QLatin1Char(')');
-}
 
 bool isSupportedType(int t)
 {
@@ -73,7 +68,7 @@ QString TFormMain::FirmwareAdviceText() { return QString::fromUtf8(kFirmwareAdvi
 
 void TFormMain::connectError(const QString& body, const char* code) const
 {
-    errorBox(withErrorCode(body, QLatin1String(code)));
+    errorBox(qz::firmware::WithErrorCode(body, QLatin1String(code)));
 }
 
 void TFormMain::offlineFallback()

@@ -35,11 +35,6 @@ QString ext(unsigned type) { return QString::fromLatin1(qz::FirmwareFileExtensio
 
 bool isSixCylinderFamily(int type) { return type == 31 || type == 53 || type == 56; }
 
-void showError(const QString& message)
-{
-    plat::prompts().ask({title(), message, plat::PromptIcon::Error, plat::PromptButtons::Ok, 0});
-}
-
 // Where the protocol library reports while the image goes down: the wait
 // panel, then the main window again. Restores the main window however the
 // procedure ends.
@@ -123,11 +118,11 @@ void TFormMain::ActionProgrammaExecute()
     // The boot identity decides which files fit.
     TBootInfo boot{};
     if (!p->DetectEcu(&boot)) {
-        showError(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrDetectFailed)));
+        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrDetectFailed)));
         return;
     }
     if (!FirmwareFileMatchesEcu(fw::FirmwareExtensionOf(fileName), boot.BootId, boot.BootExtra)) {
-        showError(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrWrongExtension)));
+        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrWrongExtension)));
         return;
     }
 
@@ -145,13 +140,13 @@ void TFormMain::ActionProgrammaExecute()
     // The image and its metadata.
     fw::TFirmwareLoad load = fw::LoadFirmwareFile(fileName);
     if (!load.ok()) {
-        showError(fw::WithErrorCode(cannotProgram, QLatin1String(load.code())));
+        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(load.code())));
         return;
     }
     const int verdict = CheckFirmwareImage(static_cast<int>(pers), load.image, boot.BootId, boot.BootExtra);
     if (verdict != 0) {
         load.image.clear();
-        showError(fw::WithErrorCode(text(347), fw::ImageCheckErrorCode(verdict)));
+        errorBox(fw::WithErrorCode(text(347), fw::ImageCheckErrorCode(verdict)));
         return;
     }
 
@@ -169,9 +164,9 @@ void TFormMain::ActionProgrammaExecute()
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt > 0) {
             if (result == 1)
-                showError(fw::WithErrorCode(text(52), fw::ProgrammingErrorCode(1)));
+                errorBox(fw::WithErrorCode(text(52), fw::ProgrammingErrorCode(1)));
             else
-                showError(fw::WithErrorCode(failedAttemptText_, fw::ProgrammingErrorCode(result)));
+                errorBox(fw::WithErrorCode(failedAttemptText_, fw::ProgrammingErrorCode(result)));
         }
         result = p->ProgramFirmwareImage(load.image.constData(), 2, 0, 1);
         if (result == 0)
@@ -192,7 +187,7 @@ void TFormMain::ActionProgrammaExecute()
 
     if (result != 0) {
         leave();
-        showError(fw::WithErrorCode(cannotProgram, fw::ProgrammingErrorCode(result)));
+        errorBox(fw::WithErrorCode(cannotProgram, fw::ProgrammingErrorCode(result)));
         p->Disconnect();
         return;
     }
@@ -220,7 +215,7 @@ void TFormMain::ActionProgrammaExecute()
 
     if (!StreamDati->ReadEcuIdentity()) {
         plat::setScreenCursor(plat::ScreenCursor::Default);
-        showError(fw::WithErrorCode(text(18), QStringLiteral("C02")));
+        errorBox(fw::WithErrorCode(text(18), QStringLiteral("C02")));
         p->Disconnect();
         leave();
         return;
