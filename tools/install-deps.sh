@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libgl-dev
   nettle-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdg-utils
 )
