@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -81,6 +82,73 @@ QString FormatGeneral(double v, QChar sep)
 QString FormatGeneral(double v)
 {
     return FormatGeneral(v, DecimalSeparator());
+}
+
+QString FormatFixed(double v, int significant, int decimals, QChar sep)
+{
+    if (std::isnan(v))
+        return QStringLiteral("NAN");
+    if (std::isinf(v))
+        return v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    significant = std::clamp(significant, 1, 18);
+    decimals = std::clamp(decimals, 0, 18);
+
+    // The exact decimal expansion of the double (767 digits hold any of
+    // them), so that the one rounding below sees the true value.
+    std::string digits;
+    int exponent = 0; // of the first digit
+    bool negative = false;
+    if (v != 0) {
+        char buf[800];
+        const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 767);
+        const std::string sci(buf, res.ptr);
+        std::size_t pos = 0;
+        negative = sci[0] == '-';
+        if (negative)
+            pos = 1;
+        for (; pos < sci.size() && sci[pos] != 'e'; ++pos)
+            if (sci[pos] != '.')
+                digits += sci[pos];
+        exponent = std::atoi(sci.c_str() + pos + 1);
+    }
+
+    // Digits kept: the significant ones, or fewer when the decimals end
+    // first. Digit i stands for 10^(exponent - i).
+    const int keep = std::min(significant, exponent + 1 + decimals);
+    std::string kept; // the rounded digits, first one for 10^top
+    int top = exponent;
+    if (keep >= 0 && !digits.empty()) {
+        kept = digits.substr(0, static_cast<std::size_t>(keep));
+        const bool up = static_cast<std::size_t>(keep) < digits.size() && digits[static_cast<std::size_t>(keep)] >= '5';
+        if (up) {
+            int i = keep - 1;
+            for (; i >= 0 && kept[static_cast<std::size_t>(i)] == '9'; --i)
+                kept[static_cast<std::size_t>(i)] = '0';
+            if (i >= 0) {
+                ++kept[static_cast<std::size_t>(i)];
+            } else {
+                kept.insert(kept.begin(), '1');
+                ++top;
+            }
+        }
+    }
+    const bool zero = kept.find_first_not_of('0') == std::string::npos;
+    const auto digitAt = [&](int power) {
+        const int i = top - power;
+        return i >= 0 && i < static_cast<int>(kept.size()) ? kept[static_cast<std::size_t>(i)] : '0';
+    };
+
+    QString out;
+    if (negative && !zero)
+        out += QLatin1Char('-');
+    for (int p = std::max(top, 0); p >= 0; --p)
+        out += QLatin1Char(zero ? '0' : digitAt(p));
+    if (decimals > 0) {
+        out += sep;
+        for (int p = -1; p >= -decimals; --p)
+            out += QLatin1Char(zero ? '0' : digitAt(p));
+    }
+    return out;
 }
 
 QString FormatInteger(int n)

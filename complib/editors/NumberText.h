@@ -19,6 +19,16 @@ QChar ThousandSeparator();
 QString FormatGeneral(double v, QChar decimalSeparator);
 QString FormatGeneral(double v); // with the user's separator
 
+// Fixed notation with exactly `decimals` decimals (0..18), the value rounded
+// once, to nearest with halves away from zero on its exact binary value, to
+// whichever is coarser: `decimals` decimals or `significant` significant
+// digits (1..18). Digits beyond the significant ones are written as zeros,
+// also before the separator: (12.345, 3, 2) is "12.30", (1234.5, 3, 1)
+// "1230.0". A value that rounds to zero has no sign ("0.00", never "-0.00").
+// Not-a-number and infinities are "NAN", "INF" and "-INF", as FormatGeneral
+// writes them.
+QString FormatFixed(double v, int significant, int decimals, QChar decimalSeparator);
+
 // An integer as "%i" prints it.
 QString FormatInteger(int n);
 

@@ -1,6 +1,7 @@
 #include "FormModificaMappa.h"
 
 #include "MapKRules.h"
+#include "editors/NumberText.h"
 #include "Translator.h"
 #include "iodata.h"
 
@@ -140,7 +141,7 @@ void TFormModificaMappa::EditReal(double* value, int* mode)
     realMode_ = true;
     realValue_ = value;
     intValue_ = nullptr;
-    open(mapk::FormatFixed(*value, 5, 3, decimalSeparator()), mode);
+    open(complib::FormatFixed(*value, 5, 3, decimalSeparator()), mode);
 }
 
 void TFormModificaMappa::open(const QString& valueText, int* mode)

@@ -1,5 +1,7 @@
 #include "MapKRules.h"
 
+#include "editors/NumberText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -60,23 +62,7 @@ QString FormatCellValue(View view, std::int32_t value)
 
 QString FormatRpmAxis(std::int32_t rpm) { return FormatInt(rpm / 10 * 10); }
 
-QString FormatFixed(long double x, int significant, int decimals, QChar decimalSeparator)
-{
-    const double v = static_cast<double>(x);
-    if (!std::isfinite(v))
-        return FormatInt(0);
-    char sci[48];
-    auto r = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, significant - 1);
-    double rounded = 0;
-    std::from_chars(sci, r.ptr, rounded);
-    char buf[400];
-    r = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, decimals);
-    QString text = fromChars(buf, r.ptr);
-    text.replace(QLatin1Char('.'), decimalSeparator);
-    return text;
-}
-
-QString FormatTimeAxis(long double ms, QChar decimalSeparator) { return FormatFixed(ms, 3, 2, decimalSeparator); }
+QString FormatTimeAxis(long double ms, QChar decimalSeparator) { return complib::FormatFixed(static_cast<double>(ms), 3, 2, decimalSeparator); }
 
 std::optional<double> ParseReal(QStringView text, QChar decimalSeparator)
 {

@@ -49,8 +49,6 @@ QString FormatRpmAxis(std::int32_t rpm);
 QString FormatTimeAxis(long double ms, QChar decimalSeparator);
 // A whole number in plain decimal (no locale).
 QString FormatInt(long long value);
-// x rounded to `significant` digits, written with `decimals` decimals.
-QString FormatFixed(long double x, int significant, int decimals, QChar decimalSeparator);
 // A real number written with the given decimal separator (no blanks, no
 // thousands separators).
 std::optional<double> ParseReal(QStringView text, QChar decimalSeparator);

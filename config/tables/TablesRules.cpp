@@ -1,5 +1,7 @@
 #include "TablesRules.h"
 
+#include "editors/NumberText.h"
+
 #include "iodata.h"
 
 #include <algorithm>
@@ -238,29 +240,9 @@ int rowCount(const TStreamDati& d, GridId id)
     return gridSpec(id).rows;
 }
 
-QString FormatFixed(double value, int significant, int decimals, QChar separator)
-{
-    if (!std::isfinite(value))
-        value = 0;
-    int places = decimals;
-    if (value != 0) {
-        const int intDigits = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
-        places = std::clamp(significant - intDigits, 0, decimals);
-    }
-    const double scale = std::pow(10.0, places);
-    double rounded = std::round(value * scale) / scale;
-    if (rounded == 0)
-        rounded = 0; // no "-0,00"
-    char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, decimals);
-    QString s = QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
-    s.replace(QLatin1Char('.'), separator);
-    return s;
-}
-
 QString cellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& text, QChar sep)
 {
-    const auto fixed = [sep](long double v, int p, int dec) { return FormatFixed(static_cast<double>(v), p, dec, sep); };
+    const auto fixed = [sep](long double v, int p, int dec) { return complib::FormatFixed(static_cast<double>(v), p, dec, sep); };
     switch (id) {
     case GridId::PressDiff:
         if (r == 0)

@@ -40,10 +40,6 @@ bool VariatorHasMapAxis(const TStreamDati& d);
 // Rows of a grid as the data module stands (the variator has 2 or 6).
 int rowCount(const TStreamDati& d, GridId id);
 
-// Fixed-point text: `significant` significant digits, at most `decimals`
-// decimals (always `decimals` places written), the given decimal separator.
-QString FormatFixed(double value, int significant, int decimals, QChar separator);
-
 // A cell's text. text(n) gives string n in the current language.
 using TextFn = std::function<QString(int)>;
 QString cellText(const TStreamDati& d, GridId id, int col, int row, const TextFn& text, QChar separator);

@@ -1,5 +1,8 @@
 #include "LiveFrame.h"
 
+#include "Scaling.h"
+#include "SensorTables.h"
+
 #include <algorithm>
 
 namespace dm {
@@ -48,6 +51,32 @@ TLiveFrame DecodeLiveFrame(const std::uint8_t* data, int length)
     f.Raw26 = r.s16(26);
     f.PetrolTime2 = r.u16(28);
     return f;
+}
+
+double LambdaVolts(std::uint8_t raw) { return static_cast<double>(VoltsFromRaw(raw)); }
+
+void DecodeLiveValues(const TLiveFrame& f, std::int32_t timeBase, bool takeSecondBank, TLiveValues& v)
+{
+    const auto ms = [timeBase](std::uint16_t raw) { return static_cast<double>(MsFromRaw(raw, timeBase)); };
+    v.Rpm = f.Rpm;
+    v.Lambda1 = LambdaVolts(f.Lambda1);
+    v.GasTime1 = ms(f.GasTime1);
+    v.PetrolTime1 = ms(f.PetrolTime1);
+    v.StatusLow = f.StatusLow;
+    v.StatusFlags = f.StatusFlags;
+    v.ReducerTempRaw = f.ReducerTemp;
+    v.GasTempRaw = f.GasTemp;
+    v.ReducerTemp = f.ReducerTemp == 0 ? 0.0 : static_cast<double>(TempMotoreFromRaw(f.ReducerTemp));
+    v.GasTemp = f.GasTemp == 0 ? 0.0 : static_cast<double>(TemperaturaGasFromRaw(f.GasTemp));
+    v.Level = f.GasLevel;
+    v.GasPressure = f.GasPressure / 10;
+    v.MapPressure = f.MapPressure / 10;
+    v.Adaptation = f.GasAdaptation;
+    if (takeSecondBank) {
+        v.Lambda2 = LambdaVolts(f.Lambda2);
+        v.GasTime2 = ms(f.GasTime2);
+        v.PetrolTime2 = ms(f.PetrolTime2);
+    }
 }
 
 } // namespace dm

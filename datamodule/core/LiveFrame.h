@@ -51,4 +51,40 @@ TLiveFrame DecodeLiveFrame(const std::uint8_t* data, int length);
 // Pressures in bar: (value / 10, integer division) x 0.01.
 inline double LivePressureBar(std::int16_t value) { return (value / 10) * 0.01; }
 
+// Whether the frame reached the second-bank fields (at least 20 bytes).
+inline bool CarriesSecondBank(const TLiveFrame& f) { return f.Length >= kLiveFrameSecondBankLength; }
+
+// A lambda probe's byte in volts: raw x 5 / 255.
+double LambdaVolts(std::uint8_t raw);
+
+// The values of one frame in the units the live windows show and record.
+struct TLiveValues {
+    std::uint32_t Rpm = 0;
+    double Lambda1 = 0;             // volts
+    double GasTime1 = 0;            // ms, through the time base
+    double PetrolTime1 = 0;         // ms
+    std::int32_t StatusLow = 0;     // sign-extended
+    std::int32_t StatusFlags = 0;   // LIVE_* bits
+    std::int32_t ReducerTempRaw = 0; // sensor counts; 0 = not available
+    std::int32_t GasTempRaw = 0;
+    double ReducerTemp = 0;         // degrees C by the engine sensor table; 0 when the count is 0
+    double GasTemp = 0;             // degrees C by the gas sensor table; 0 when the count is 0
+    std::int32_t Level = 0;         // gas level count
+    std::int32_t GasPressure = 0;   // hundredths of bar: value / 10, truncated toward zero
+    std::int32_t MapPressure = 0;   // hundredths of bar, the same
+    std::int32_t Adaptation = 0;    // percent, signed
+    // The second bank: replaced only when it is taken.
+    double Lambda2 = 0;
+    double GasTime2 = 0;
+    double PetrolTime2 = 0;
+};
+
+// Decodes frame into values, injection times by timeBase (item 0x279). The
+// second-bank values are replaced only when takeSecondBank; otherwise they
+// keep what values held. The windows choose: the configuration window, the
+// live view and the auto-calibration window take them when the frame
+// CarriesSecondBank, the graph and the recordings when the ECU has a second
+// probe.
+void DecodeLiveValues(const TLiveFrame& frame, std::int32_t timeBase, bool takeSecondBank, TLiveValues& values);
+
 } // namespace dm

@@ -110,4 +110,21 @@ QByteArray AcquisitionDataLine(std::uint32_t elapsedMs, const TAcquisitionSample
     return out;
 }
 
+TAcquisitionSample SampleOfLive(const dm::TLiveValues& v)
+{
+    TAcquisitionSample s;
+    s.Rpm = static_cast<std::int32_t>(v.Rpm);
+    s.Lambda1Volts = v.Lambda1;
+    s.GasMs1 = v.GasTime1;
+    s.PetrolMs1 = v.PetrolTime1;
+    s.GasPressureHundredths = v.GasPressure;
+    s.MapPressureHundredths = v.MapPressure;
+    s.ReducerTempC = v.ReducerTemp;
+    s.GasTempC = v.GasTemp;
+    s.Lambda2Volts = v.Lambda2;
+    s.GasMs2 = v.GasTime2;
+    s.PetrolMs2 = v.PetrolTime2;
+    return s;
+}
+
 } // namespace qz::live

@@ -10,6 +10,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "LiveFrame.h"
+
 namespace qz::live {
 
 // Texts the recording and reading windows show, by string number.
@@ -37,6 +39,10 @@ struct TAcquisitionSample {
     double GasMs2 = 0;
     double PetrolMs2 = 0;
 };
+
+// The sample of a tick's live values (temperatures in degrees C, 0 when not
+// available).
+TAcquisitionSample SampleOfLive(const dm::TLiveValues& values);
 
 // The start's date and time: the long date, a space and the long time of
 // locale, in 8 bits (characters outside Latin-1 become "?").

@@ -1,6 +1,8 @@
 #include "CalibraTarRules.h"
 
 #include "AcquisitionFormat.h"
+#include "Scaling.h"
+#include "editors/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,48 +10,11 @@
 
 namespace taratura {
 
-double EcuTimeMs(std::uint32_t raw, std::int32_t timeBase) { return raw * static_cast<double>(timeBase) * 0.00025 * 0.004; }
-
-void DecodeLive(const dm::TLiveFrame& f, int receivedLength, std::int32_t timeBase, LiveValues& v)
-{
-    v.Rpm = f.Rpm;
-    v.Lambda1 = f.Lambda1 * 5.0 / 255.0;
-    v.GasTime1 = EcuTimeMs(f.GasTime1, timeBase);
-    v.PetrolTime1 = EcuTimeMs(f.PetrolTime1, timeBase);
-    v.Status = f.StatusFlags;
-    v.ReducerTempRaw = f.ReducerTemp;
-    v.GasTempRaw = f.GasTemp;
-    v.GasLevel = f.GasLevel;
-    v.GasPressure = f.GasPressure / 10;
-    v.MapPressure = f.MapPressure / 10;
-    if (receivedLength >= 20) {
-        v.Lambda2 = f.Lambda2 * 5.0 / 255.0;
-        v.GasTime2 = EcuTimeMs(f.GasTime2, timeBase);
-        v.PetrolTime2 = EcuTimeMs(f.PetrolTime2, timeBase);
-    }
-}
-
-QString FormatFixed(double value, int significant, int decimals, QChar separator)
-{
-    int places = decimals;
-    if (value != 0 && std::isfinite(value)) {
-        const int intDigits = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
-        places = std::clamp(significant - intDigits, 0, decimals);
-    }
-    const double scale = std::pow(10.0, places);
-    const double rounded = std::round(value * scale) / scale;
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, rounded == 0 ? 0.0 : rounded, std::chars_format::fixed, decimals);
-    QString s = QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
-    s.replace(QLatin1Char('.'), separator);
-    return s;
-}
-
-QString TimeText(double ms, QChar separator) { return FormatFixed(ms, 4, 2, separator); }
+QString TimeText(double ms, QChar separator) { return complib::FormatFixed(ms, 4, 2, separator); }
 
 QString PressureText(std::int32_t hundredths, QChar separator, const QString& notAvailable)
 {
-    return hundredths == 0 ? notAvailable : FormatFixed(hundredths * 0.01, 3, 2, separator);
+    return hundredths == 0 ? notAvailable : complib::FormatFixed(hundredths * 0.01, 3, 2, separator);
 }
 
 QString TemperatureText(double raw, long double celsius, const QString& notAvailable)
@@ -225,20 +190,12 @@ QString MeasuredText(double ms, const QString& prefix, QChar separator)
     return QLatin1Char('(') + prefix + TimeText(ms, separator) + QLatin1Char(')');
 }
 
-qz::live::TAcquisitionSample SampleOf(const LiveValues& v, double reducerC, double gasC)
+qz::live::TAcquisitionSample SampleOf(const dm::TLiveValues& v)
 {
-    qz::live::TAcquisitionSample s;
-    s.Rpm = v.Rpm;
-    s.Lambda1Volts = v.Lambda1;
-    s.GasMs1 = v.GasTime1;
-    s.PetrolMs1 = v.PetrolTime1;
-    s.GasPressureHundredths = v.GasPressure;
-    s.MapPressureHundredths = v.MapPressure;
-    s.ReducerTempC = v.ReducerTempRaw == 0 ? 0 : std::trunc(reducerC);
-    s.GasTempC = v.GasTempRaw == 0 ? 0 : std::trunc(gasC);
-    s.Lambda2Volts = v.Lambda2;
-    s.GasMs2 = v.GasTime2;
-    s.PetrolMs2 = v.PetrolTime2;
+    // The recording holds whole degrees.
+    qz::live::TAcquisitionSample s = qz::live::SampleOfLive(v);
+    s.ReducerTempC = std::trunc(s.ReducerTempC);
+    s.GasTempC = std::trunc(s.GasTempC);
     return s;
 }
 

@@ -20,32 +20,6 @@ namespace taratura {
 
 // ---- Live values --------------------------------------------------------
 
-struct LiveValues {
-    std::int32_t Rpm = 0;
-    double Lambda1 = 0;          // volts
-    double Lambda2 = 0;
-    double GasTempRaw = 0;       // sensor counts; 0 = not available
-    double ReducerTempRaw = 0;
-    std::int32_t GasPressure = 0; // hundredths of bar; 0 = not available
-    std::int32_t MapPressure = 0;
-    double GasTime1 = 0;         // ms
-    double PetrolTime1 = 0;
-    double GasTime2 = 0;
-    double PetrolTime2 = 0;
-    std::int32_t Status = 0;     // StatusFlags
-    std::uint32_t GasLevel = 0;
-};
-
-// An injection time in ECU units as ms: raw x time base x 0.00025 x 0.004.
-double EcuTimeMs(std::uint32_t raw, std::int32_t timeBase);
-
-// Decodes the frame; the second bank only when at least 20 bytes arrived,
-// otherwise those values keep what they held.
-void DecodeLive(const dm::TLiveFrame& frame, int receivedLength, std::int32_t timeBase, LiveValues& values);
-
-// Fixed notation with `decimals` decimals, the value rounded to whichever is
-// coarser: `decimals` decimals or `significant` significant digits.
-QString FormatFixed(double value, int significant, int decimals, QChar separator);
 // An injection time readout (4 significant digits, 2 decimals).
 QString TimeText(double ms, QChar separator);
 // Pressure readout: hundredths x 0.01 (3 significant, 2 decimals), or
@@ -168,6 +142,6 @@ QString WarmingText(int seconds, const QString& text, const QString& unit);
 QString MeasuredText(double ms, const QString& prefix, QChar separator);
 
 // The acquisition line's values of this tick (temperatures already in C).
-qz::live::TAcquisitionSample SampleOf(const LiveValues& values, double reducerC, double gasC);
+qz::live::TAcquisitionSample SampleOf(const dm::TLiveValues& values);
 
 } // namespace taratura

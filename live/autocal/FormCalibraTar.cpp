@@ -3,7 +3,9 @@
 #include "AcquisitionRecorder.h"
 #include "BuildConstants.h"
 #include "FormDiagnosi.h"
+#include "Scaling.h"
 #include "SensorTables.h"
+#include "editors/NumberText.h"
 #include "Translator.h"
 #include "iodata.h"
 
@@ -295,15 +297,13 @@ void TFormCalibraTar::TimerBlinkTimer()
     TimerBlink->stop();
     dm().TimerIOTimer(this);
     TimerBlink->start();
-    DecodeLive(dm().DecodedLiveBlock(), dm().LiveLength, dm().GetTimeBase(), values_);
+    const dm::TLiveFrame frame = dm().DecodedLiveBlock();
+    dm::DecodeLiveValues(frame, dm().GetTimeBase(), dm::CarriesSecondBank(frame), values_);
 
     showLiveValues();
     showIndicators();
-    if (recording_) {
-        const double reducerC = static_cast<double>(dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw)));
-        const double gasC = static_cast<double>(dm::TemperaturaGasFromRaw(static_cast<int>(values_.GasTempRaw)));
-        recorder_->Append(SampleOf(values_, reducerC, gasC));
-    }
+    if (recording_)
+        recorder_->Append(SampleOf(values_));
     checkDiagnostics();
     if (AutoCalibrationState == Measuring || AutoCalibrationState == Running)
         sequenceStep();
@@ -316,7 +316,7 @@ void TFormCalibraTar::showLiveValues()
     const QString na = text(91);
     LabGiri->setText(QString::number(values_.Rpm));
     LabGiriTara->setText(QString::number(values_.Rpm));
-    ProgressBarGiri->setValue(std::clamp(values_.Rpm, ProgressBarGiri->minimum(), ProgressBarGiri->maximum()));
+    ProgressBarGiri->setValue(std::clamp(static_cast<int>(values_.Rpm), ProgressBarGiri->minimum(), ProgressBarGiri->maximum()));
     LabApMot->setText(TimeText(values_.GasTime1, sep));
     LabApMotBenz->setText(TimeText(values_.PetrolTime1, sep));
     if (dm().HasSecondaSonda()) {
@@ -325,7 +325,7 @@ void TFormCalibraTar::showLiveValues()
     }
     const bool types = dm().TipiLambdaPresent != 0;
     auto lambdaText = [&](int probe, double volts) {
-        return types && !dm().GetTipiLambdaEnabled(probe) ? na : FormatFixed(volts, 3, 1, sep);
+        return types && !dm().GetTipiLambdaEnabled(probe) ? na : complib::FormatFixed(volts, 3, 1, sep);
     };
     LabLambda->setText(lambdaText(1, values_.Lambda1));
     LabLambda2->setText(lambdaText(2, values_.Lambda2));
@@ -333,8 +333,8 @@ void TFormCalibraTar::showLiveValues()
     LabPressione->setText(PressureText(values_.GasPressure, sep, na));
     LabPressioneColl->setText(PressureText(values_.MapPressure, sep, na));
     LabPressioneColl->setAutoFillBackground(values_.MapPressure == 0 && connected);
-    LabTemp->setText(TemperatureText(values_.GasTempRaw, dm::TemperaturaGasFromRaw(static_cast<int>(values_.GasTempRaw)), na));
-    LabTempMot->setText(TemperatureText(values_.ReducerTempRaw, dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw)), na));
+    LabTemp->setText(TemperatureText(values_.GasTempRaw, values_.GasTemp, na));
+    LabTempMot->setText(TemperatureText(values_.ReducerTempRaw, values_.ReducerTemp, na));
     LabTempMot->setAutoFillBackground(values_.ReducerTempRaw == 0 && connected);
 
     const double reference = static_cast<double>(dm().GetValueByCode(kCodeLambdaReference));
@@ -344,7 +344,7 @@ void TFormCalibraTar::showLiveValues()
         in.TypesPresent = types;
         in.TypeEnabled = !types || dm().GetTipiLambdaEnabled(probe);
         in.Type = types ? dm().GetTipiLambda(probe) : 0;
-        in.SignalBit = (values_.Status & bit) != 0;
+        in.SignalBit = (values_.StatusFlags & bit) != 0;
         in.Volts = volts;
         in.Reference = reference;
         in.Inverted = inverted;
@@ -359,7 +359,7 @@ void TFormCalibraTar::showLiveValues()
 
 void TFormCalibraTar::showIndicators()
 {
-    const std::int32_t status = values_.Status;
+    const std::int32_t status = values_.StatusFlags;
     const std::int32_t changed = status ^ previousStatus_;
     if (changed & 0x18) {
         const bool gas = status & 0x18;
@@ -382,7 +382,7 @@ void TFormCalibraTar::showIndicators()
     std::array<std::int32_t, 4> thresholds{};
     for (int i = 0; i < 4; ++i)
         thresholds[static_cast<std::size_t>(i)] = dm().GetRifSensore(i);
-    const auto lamps = LevelLamps(status, values_.GasLevel, thresholds, dm().GetTipoSensoreBit7());
+    const auto lamps = LevelLamps(status, values_.Level, thresholds, dm().GetTipoSensoreBit7());
     plat::Shape* shapes[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
     for (std::size_t i = 0; i < lamps.size(); ++i)
         shapes[i]->setVisible(lamps[i]);
@@ -546,7 +546,7 @@ void TFormCalibraTar::sequenceStep()
 void TFormCalibraTar::measuringStep()
 {
     const long double reducerC = dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw));
-    if (const int end = MeasuringCheck(values_.Rpm, values_.Status, values_.ReducerTempRaw, reducerC,
+    if (const int end = MeasuringCheck(values_.Rpm, values_.StatusFlags, values_.ReducerTempRaw, reducerC,
                                        dm().GetValueByCode(kCodeMinimumTemp))) {
         endMeasuringWith(end);
         return;
@@ -557,7 +557,7 @@ void TFormCalibraTar::measuringStep()
     std::uint8_t buf[2] = {kMeasureRead, 0};
     std::int32_t len = 1;
     if (sendCommand(kCmdMeasuring, buf, len, 2) && len == 2)
-        values_.PetrolTime1 = EcuTimeMs(static_cast<std::uint32_t>(buf[0] | (buf[1] << 8)), dm().GetTimeBase());
+        values_.PetrolTime1 = static_cast<double>(dm::MsFromRaw(buf[0] | (buf[1] << 8), dm().GetTimeBase()));
     if (TakeMeasurement(step_, values_.PetrolTime1)) {
         LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, text(558), separator()));
         LabelEnd->show();

@@ -57,7 +57,7 @@ public:
     // ---- State, for the tests ------------------------------------------------
     std::int32_t AutoCalibrationState = taratura::Idle;
     const taratura::MeasuringStep& Step() const { return step_; }
-    const taratura::LiveValues& Values() const { return values_; }
+    const dm::TLiveValues& Values() const { return values_; }
     bool Recording() const { return recording_; }
     bool Closed() const { return closed_; }
     qz::live::TAcquisitionRecorder& Recorder() { return *recorder_; }
@@ -151,7 +151,7 @@ private:
 
     bool* extraInjectionSeen_;
     bool ownExtraInjectionSeen_ = false;
-    taratura::LiveValues values_;
+    dm::TLiveValues values_;
     taratura::MeasuringStep step_;
     std::int32_t previousStatus_ = -1;
     std::uint32_t tickCounter_ = 0;

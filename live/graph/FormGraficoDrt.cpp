@@ -489,8 +489,8 @@ void TFormGraficoDrt::TimerTimer()
     const bool secondProbe = dm().HasSecondaSonda();
     // The frame is taken as it stands: its length is not checked here.
     const dm::TLiveFrame frame = dm::DecodeLiveFrame(dm().GetLiveBlock(), dm::kLiveFrameSize);
-    sample_ = grafico::DecodeSample(frame, dm().GetTimeBase(), secondProbe, sample_, dm::TempMotoreFromRaw,
-                                    dm::TemperaturaGasFromRaw);
+    dm::DecodeLiveValues(frame, dm().GetTimeBase(), secondProbe, live_);
+    sample_ = qz::live::SampleOfLive(live_);
 
     const grafico::CurveValues values = grafico::CurvesOfSample(sample_);
     const int curves = secondProbe ? kSeriesCount : 8;

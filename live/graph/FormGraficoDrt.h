@@ -143,6 +143,7 @@ private:
     void showReadError(int stringNumber) const;
 
     qz::live::TAcquisitionRecorder recorder_;
+    dm::TLiveValues live_;
     qz::live::TAcquisitionSample sample_;
     double timeWindow_ = grafico::kInitialTimeWindow;
     std::uint32_t startTick_ = 0;

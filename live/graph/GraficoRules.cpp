@@ -35,40 +35,6 @@ bool SeriesShown(int index, int ecuType, bool secondProbe)
     return true;
 }
 
-namespace {
-
-double injectionMs(std::uint16_t raw, std::int32_t timeBase)
-{
-    return raw * static_cast<double>(timeBase) * 0.00025 * 0.004;
-}
-
-double temperature(std::uint8_t raw, TempFromRaw convert)
-{
-    return raw == 0 ? 0.0 : static_cast<double>(convert(raw));
-}
-
-} // namespace
-
-TAcquisitionSample DecodeSample(const dm::TLiveFrame& frame, std::int32_t timeBase, bool secondProbe,
-                                const TAcquisitionSample& previous, TempFromRaw reducerTemp, TempFromRaw gasTemp)
-{
-    TAcquisitionSample s = previous;
-    s.Rpm = frame.Rpm;
-    s.Lambda1Volts = frame.Lambda1 * 5.0 / 255.0;
-    s.GasPressureHundredths = frame.GasPressure / 10;
-    s.MapPressureHundredths = frame.MapPressure / 10;
-    s.GasMs1 = injectionMs(frame.GasTime1, timeBase);
-    s.PetrolMs1 = injectionMs(frame.PetrolTime1, timeBase);
-    s.ReducerTempC = temperature(frame.ReducerTemp, reducerTemp);
-    s.GasTempC = temperature(frame.GasTemp, gasTemp);
-    if (secondProbe) {
-        s.Lambda2Volts = frame.Lambda2 * 5.0 / 255.0;
-        s.GasMs2 = injectionMs(frame.GasTime2, timeBase);
-        s.PetrolMs2 = injectionMs(frame.PetrolTime2, timeBase);
-    }
-    return s;
-}
-
 CurveValues CurvesOfSample(const TAcquisitionSample& s)
 {
     return {s.Rpm * 0.001,

@@ -37,14 +37,6 @@ extern const std::array<SeriesDef, kSeriesCount> kSeries;
 
 bool SeriesShown(int index, int ecuType, bool secondProbe);
 
-// The values of one tick decoded from the live frame. The second-bank values
-// are taken only with a second probe; otherwise they keep those of previous.
-// A raw temperature of 0 reads 0 (not available).
-using TempFromRaw = long double (*)(int);
-qz::live::TAcquisitionSample DecodeSample(const dm::TLiveFrame& frame, std::int32_t timeBase, bool secondProbe,
-                                          const qz::live::TAcquisitionSample& previous,
-                                          TempFromRaw reducerTemp, TempFromRaw gasTemp);
-
 // The y value of each curve.
 using CurveValues = std::array<double, kSeriesCount>;
 CurveValues CurvesOfSample(const qz::live::TAcquisitionSample& sample);

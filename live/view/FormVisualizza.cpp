@@ -448,9 +448,9 @@ void TFormVisualizza::TimerTimer()
     previousGasTemp_ = values_.GasTemp;
 
     // 2.
-    visualizza::DecodeLive(dm::DecodeLiveFrame(d.GetLiveBlock(), d.LiveLength), d.LiveLength, d.GetTimeBase(),
-                           values_);
-    const std::int32_t status = values_.Status;
+    const dm::TLiveFrame frame = d.DecodedLiveBlock();
+    dm::DecodeLiveValues(frame, d.GetTimeBase(), dm::CarriesSecondBank(frame), values_);
+    const std::int32_t status = values_.StatusFlags;
     const QChar separator = decimalSeparator();
 
     // 3.
@@ -517,7 +517,7 @@ void TFormVisualizza::TimerTimer()
     const std::array<std::int32_t, 4> thresholds{d.GetRifSensore(0), d.GetRifSensore(1), d.GetRifSensore(2),
                                                  d.GetRifSensore(3)};
     const visualizza::LevelLamps lamps =
-        visualizza::LevelLampsFor(status, values_.GasLevel, thresholds, d.GetTipoSensoreBit7());
+        visualizza::LevelLampsFor(status, values_.Level, thresholds, d.GetTipoSensoreBit7());
     plat::Shape* const level[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
     for (std::size_t i = 0; i < lamps.size(); ++i)
         level[i]->setVisible(lamps[i]);
@@ -529,7 +529,7 @@ void TFormVisualizza::TimerTimer()
 
     // 16.
     if (recording_)
-        recorder_->Append(visualizza::SampleOf(values_));
+        recorder_->Append(qz::live::SampleOfLive(values_));
 
     // 17.
     redrawPending_ = false;
@@ -560,7 +560,7 @@ void TFormVisualizza::showLambdaBar(int probe, plat::Shape* s, QFrame* p)
     in.TypesPresent = d.TipiLambdaPresent != 0;
     in.TypeEnabled = d.GetTipiLambdaEnabled(probe) != 0;
     in.Type = d.GetTipiLambda(probe);
-    in.SignalActive = (values_.Status & (probe == 1 ? dm::LIVE_PROBE1_ACTIVE : dm::LIVE_PROBE2_ACTIVE)) != 0;
+    in.SignalActive = (values_.StatusFlags & (probe == 1 ? dm::LIVE_PROBE1_ACTIVE : dm::LIVE_PROBE2_ACTIVE)) != 0;
     in.Volts = probe == 1 ? values_.Lambda1 : values_.Lambda2;
     in.Reference = rifLambda_;
     in.Inverted = invertedLambda_;
@@ -592,7 +592,7 @@ void TFormVisualizza::ImageCommutatoreClick()
 {
     TStreamDati& d = dm();
     ImageCommutatore->setEnabled(false);
-    d.SetFlag(kFlagSwitchState, (values_.Status & (dm::LIVE_ON_GAS | dm::LIVE_CHANGEOVER_PENDING)) != 0);
+    d.SetFlag(kFlagSwitchState, (values_.StatusFlags & (dm::LIVE_ON_GAS | dm::LIVE_CHANGEOVER_PENDING)) != 0);
     d.SetFlag(kFlagSwitchPress, true);
     plat::clock().sleep(kSwitchStepMs);
     d.SetFlag(kFlagSwitchState, d.GetFlag(kFlagSwitchState) == 0);

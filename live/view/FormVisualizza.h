@@ -88,7 +88,7 @@ public:
     void DrawGaugeNeedle(qz::live::TGaugeDial dial, int value, bool draw);
 
     // ---- State, for the tests ----------------------------------------------
-    const visualizza::LiveValues& Values() const { return values_; }
+    const dm::TLiveValues& Values() const { return values_; }
     std::int32_t PreviousStatus() const { return previousStatus_; }
     std::int32_t PreviousRpm() const { return previousRpm_; }
     int TickCount() const { return tickCount_; }
@@ -195,7 +195,7 @@ private:
     qz::live::TGaugeLayout gaugeLayout() const;
     TStreamDati& dm() const;
 
-    visualizza::LiveValues values_;
+    dm::TLiveValues values_;
     std::int32_t previousRpm_ = 0;
     double previousReducerTemp_ = 0;
     double previousGasTemp_ = 0;

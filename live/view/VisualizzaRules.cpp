@@ -3,90 +3,27 @@
 #include "AcquisitionFormat.h"
 #include "Scaling.h"
 #include "SensorTables.h"
+#include "editors/NumberText.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <system_error>
 
 namespace visualizza {
 
-namespace {
-
-constexpr int kSecondBankLength = dm::kLiveFrameSecondBankLength;
-
-double volts(std::uint8_t raw) { return raw * 5.0 / 255.0; }
-
-double ms(std::uint16_t raw, std::int32_t timeBase) { return raw * static_cast<double>(timeBase) * 0.00025 * 0.004; }
-
-std::string toChars(double value, std::chars_format format, int precision)
-{
-    char buffer[400];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
-    return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string();
-}
-
-} // namespace
-
-void DecodeLive(const dm::TLiveFrame& f, int receivedLength, std::int32_t timeBase, LiveValues& v)
-{
-    v.Rpm = f.Rpm;
-    v.Lambda1 = volts(f.Lambda1);
-    v.GasPressure = f.GasPressure / 10;
-    v.MapPressure = f.MapPressure / 10;
-    v.GasTime1 = ms(f.GasTime1, timeBase);
-    v.PetrolTime1 = ms(f.PetrolTime1, timeBase);
-    v.Status = f.StatusFlags;
-    v.ReducerTemp = f.ReducerTemp == 0 ? 0.0 : static_cast<double>(dm::TempMotoreFromRaw(f.ReducerTemp));
-    v.GasTemp = f.GasTemp == 0 ? 0.0 : static_cast<double>(dm::TemperaturaGasFromRaw(f.GasTemp));
-    v.GasLevel = f.GasLevel;
-    if (receivedLength >= kSecondBankLength) {
-        v.Lambda2 = volts(f.Lambda2);
-        v.GasTime2 = ms(f.GasTime2, timeBase);
-        v.PetrolTime2 = ms(f.PetrolTime2, timeBase);
-    }
-}
-
 std::int32_t RpmShown(std::int32_t rpm) { return rpm / 10 * 10; }
-
-QString FormatFixed(double value, int decimals, int significant, QChar separator)
-{
-    if (!std::isfinite(value))
-        return QString();
-    // The decimal exponent after rounding to the significant digits tells
-    // how many decimals those digits leave.
-    const std::string sci = toChars(value, std::chars_format::scientific, significant - 1);
-    const auto e = sci.find('e');
-    int exponent = 0;
-    if (e != std::string::npos)
-        std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(), exponent);
-    std::string text;
-    if (significant - 1 - exponent >= decimals) {
-        text = toChars(value, std::chars_format::fixed, decimals);
-    } else {
-        // The significant digits are the coarser rounding: take them as
-        // rounded and pad the decimals with zeros.
-        double rounded = 0;
-        std::from_chars(sci.data(), sci.data() + sci.size(), rounded, std::chars_format::scientific);
-        text = toChars(rounded, std::chars_format::fixed, decimals);
-    }
-    QString out = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    out.replace(QLatin1Char('.'), separator);
-    return out;
-}
 
 QString TemperatureText(double celsius, QChar separator, const QString& notAvailable)
 {
-    return celsius == 0 ? notAvailable : FormatFixed(celsius, 1, 3, separator);
+    return celsius == 0 ? notAvailable : complib::FormatFixed(celsius, 3, 1, separator);
 }
 
 QString PressureText(std::int32_t hundredths, QChar separator, const QString& notAvailable)
 {
-    return hundredths == 0 ? notAvailable : FormatFixed(hundredths * 0.01, 2, 3, separator);
+    return hundredths == 0 ? notAvailable : complib::FormatFixed(hundredths * 0.01, 3, 2, separator);
 }
 
-QString InjectionText(double ms, QChar separator) { return FormatFixed(ms, 2, 4, separator); }
+QString InjectionText(double ms, QChar separator) { return complib::FormatFixed(ms, 4, 2, separator); }
 
 int FitBar(long long computed, int panelWidth)
 {
@@ -181,21 +118,5 @@ int InjectorRatingString(int percent)
     return 0;
 }
 
-qz::live::TAcquisitionSample SampleOf(const LiveValues& v)
-{
-    qz::live::TAcquisitionSample s;
-    s.Rpm = v.Rpm;
-    s.Lambda1Volts = v.Lambda1;
-    s.GasMs1 = v.GasTime1;
-    s.PetrolMs1 = v.PetrolTime1;
-    s.GasPressureHundredths = v.GasPressure;
-    s.MapPressureHundredths = v.MapPressure;
-    s.ReducerTempC = v.ReducerTemp;
-    s.GasTempC = v.GasTemp;
-    s.Lambda2Volts = v.Lambda2;
-    s.GasMs2 = v.GasTime2;
-    s.PetrolMs2 = v.PetrolTime2;
-    return s;
-}
 
 } // namespace visualizza

@@ -9,41 +9,10 @@
 #include <cstdint>
 #include <functional>
 
-namespace qz::live {
-struct TAcquisitionSample;
-}
-
 namespace visualizza {
-
-// The values of one tick as the window shows them.
-struct LiveValues {
-    std::int32_t Rpm = 0;
-    double Lambda1 = 0;          // volts
-    double Lambda2 = 0;
-    double ReducerTemp = 0;      // degrees C; 0 = not available
-    double GasTemp = 0;
-    std::int32_t GasPressure = 0; // hundredths of bar; 0 = not available
-    std::int32_t MapPressure = 0;
-    double GasTime1 = 0;         // ms
-    double PetrolTime1 = 0;
-    double GasTime2 = 0;
-    double PetrolTime2 = 0;
-    std::int32_t Status = 0;     // StatusFlags
-    std::uint32_t GasLevel = 0;
-};
-
-// Decodes the frame into values. The second-bank values (lambda 2, gas and
-// petrol time 2) are taken only when at least 20 bytes arrived; otherwise
-// they keep what values held.
-void DecodeLive(const dm::TLiveFrame& frame, int receivedLength, std::int32_t timeBase, LiveValues& values);
 
 // The engine speed label: cut down to a multiple of 10.
 std::int32_t RpmShown(std::int32_t rpm);
-
-// Fixed notation with exactly `decimals` decimals, the value rounded once to
-// whichever is coarser: `decimals` decimals or `significant` significant
-// digits (123.46 with 1 and 3 gives "123.0"). separator replaces the point.
-QString FormatFixed(double value, int decimals, int significant, QChar separator);
 
 // The label texts; notAvailable for an exact 0 where 0 means not available.
 QString TemperatureText(double celsius, QChar separator, const QString& notAvailable);
@@ -99,8 +68,5 @@ int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(
 // String number of the rating (407 too big, 408 right, 409 too small), 0 for
 // none.
 int InjectorRatingString(int percent);
-
-// The acquisition line's values of this tick.
-qz::live::TAcquisitionSample SampleOf(const LiveValues& values);
 
 } // namespace visualizza

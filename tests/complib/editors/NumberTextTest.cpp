@@ -109,3 +109,51 @@ TEST(ParseInteger, DecimalIntegersThatFitAnInt)
 }
 
 } // namespace
+
+// One fixed-point text for every window: the live bars, the map axes, the
+// table cells and the dialogs all write their numbers through it.
+TEST(FormatFixed, RoundsOnceToTheCoarserLimit)
+{
+    struct Case {
+        double value;
+        int significant, decimals;
+        const char* text;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {1234.5, 3, 1, "1230.0"},  // the significant digits win, zeros before the point
+        {0.35, 1, 2, "0.30"},      // the binary 0.35 lies below 0.35
+        {0.125, 3, 2, "0.13"},     // an exact half goes away from zero
+        {-0.125, 3, 2, "-0.13"},
+        {2.5, 1, 0, "3"},
+        {-0.001, 3, 2, "0.00"},    // no sign on a zero
+        {-0.0, 4, 2, "0.00"},
+        {0.0, 4, 2, "0.00"},
+        {0.006, 3, 2, "0.01"},     // rounds up into the first kept place
+        {0.0004, 3, 2, "0.00"},
+        {12.345, 3, 2, "12.30"},
+        {12.345, 4, 2, "12.35"},   // the binary 12.345 lies above
+        {123.456, 4, 2, "123.50"},
+        {5.449, 3, 1, "5.4"},      // one rounding, not 5.45 then 5.5
+        {99.96, 3, 1, "100.0"},    // the carry adds a digit
+        {9.999, 3, 2, "10.00"},
+        {-12.34, 3, 1, "-12.3"},
+        {0.447, 3, 1, "0.4"},
+        {3.14159, 5, 3, "3.142"},
+        {5.46, 3, 1, "5.5"},
+        {3.27936, 4, 2, "3.28"},
+        {0.1, 3, 2, "0.10"},
+        {1.5, 4, 3, "1.500"},
+        {123.0, 3, 2, "123.00"},
+        {2.56256, 4, 2, "2.56"},
+        {1e20, 3, 1, "100000000000000000000.0"},
+        {nan, 3, 2, "NAN"},
+        {inf, 3, 2, "INF"},
+        {-inf, 3, 2, "-INF"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatFixed(c.value, c.significant, c.decimals, QLatin1Char('.')).toStdString(), c.text)
+            << c.value << " " << c.significant << " " << c.decimals;
+    EXPECT_EQ(FormatFixed(-1.25, 3, 2, QLatin1Char(',')), QStringLiteral("-1,25"));
+}

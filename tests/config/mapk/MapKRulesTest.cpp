@@ -32,7 +32,6 @@ TEST(MapKRules, Texts)
     EXPECT_EQ(FormatTimeAxis(2.5, QChar(',')), "2,50");
     EXPECT_EQ(FormatTimeAxis(12.345, QChar('.')), "12.30"); // 3 significant digits first
     EXPECT_EQ(FormatTimeAxis(1.236, QChar('.')), "1.24");
-    EXPECT_EQ(FormatFixed(3.14159, 5, 3, QChar(',')), "3,142");
 }
 
 TEST(MapKRules, VariationTable)

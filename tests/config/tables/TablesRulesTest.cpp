@@ -22,16 +22,6 @@ TEST(TablesRules, BreakpointMustStayStrictlyBetweenItsNeighbours)
     }
 }
 
-TEST(TablesRules, FixedTextsKeepSignificantDigitsAndSeparator)
-{
-    struct Case { double v; int p, d; QChar sep; const char* text; };
-    for (const Case c : {Case{0.1, 3, 2, QLatin1Char(','), "0,10"}, {12.345, 3, 2, QLatin1Char('.'), "12.30"},
-                         {-0.001, 3, 2, QLatin1Char(','), "0,00"}, {1.5, 4, 3, QLatin1Char(','), "1,500"},
-                         {2.25, 5, 3, QLatin1Char('.'), "2.250"}, {123.0, 3, 2, QLatin1Char('.'), "123.00"}}) {
-        EXPECT_EQ(tables::FormatFixed(c.v, c.p, c.d, c.sep), QString::fromUtf8(c.text)) << c.v;
-    }
-}
-
 TEST(TablesRules, VariedAppliesAddAndPercentage)
 {
     EXPECT_EQ(tables::varied(57, -10, 2, true), 51);

@@ -1,5 +1,7 @@
 #include "LiveFrame.h"
 
+#include "SensorTables.h"
+
 #include <gtest/gtest.h>
 #include <array>
 
@@ -62,6 +64,87 @@ TEST(LiveFrame, ShortFrameReadsZeroBeyondWhatArrived)
     EXPECT_EQ(dm::DecodeLiveFrame(b.data(), 99).Length, 50);
     EXPECT_EQ(dm::DecodeLiveFrame(b.data(), -3).Rpm, 0);
     EXPECT_EQ(dm::DecodeLiveFrame(nullptr, 50).Length, 0);
+}
+
+std::array<std::uint8_t, 50> liveBytes()
+{
+    std::array<std::uint8_t, 50> b{};
+    auto put16 = [&](int at, int v) {
+        b[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(v & 0xFF);
+        b[static_cast<std::size_t>(at) + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    };
+    put16(0, 2487);       // rpm
+    b[2] = 51;            // 1.0 V
+    put16(6, 1000);       // gas time
+    put16(8, 2000);       // petrol time
+    b[10] = 0xF1;         // StatusLow -15
+    b[11] = 0x98;
+    b[13] = 150;
+    put16(14, -1239);     // gas pressure: -123 hundredths (division toward zero)
+    put16(17, 359);       // MAP: 35 hundredths
+    b[20] = 0xF6;         // adaptation -10 %
+    b[21] = 102;          // 2.0 V
+    put16(24, 500);
+    put16(28, 700);
+    return b;
+}
+
+// The one decoding of the live values that every live window uses: the
+// units, the signs, and which lengths carry the second bank.
+TEST(LiveValues, UnitsSignsAndTheSecondBank)
+{
+    const auto bytes = liveBytes();
+    dm::TLiveValues v;
+    v.Lambda2 = 9;
+    v.GasTime2 = 8;
+    v.PetrolTime2 = 7;
+    const dm::TLiveFrame short19 = dm::DecodeLiveFrame(bytes.data(), 19);
+    EXPECT_FALSE(dm::CarriesSecondBank(short19));
+    dm::DecodeLiveValues(short19, 2560, dm::CarriesSecondBank(short19), v);
+    EXPECT_EQ(v.Rpm, 2487u);
+    EXPECT_DOUBLE_EQ(v.Lambda1, 1.0);
+    EXPECT_DOUBLE_EQ(v.GasTime1, 1000 * 2560 * 0.00025 * 0.004);
+    EXPECT_DOUBLE_EQ(v.PetrolTime1, 2000 * 2560 * 0.00025 * 0.004);
+    EXPECT_EQ(v.GasPressure, -123);
+    EXPECT_EQ(v.StatusFlags, 0x98);
+    EXPECT_EQ(v.StatusLow, -15);
+    EXPECT_EQ(v.Level, 150);
+    EXPECT_EQ(v.ReducerTemp, 0); // count 0: not available
+    EXPECT_EQ(v.GasTemp, 0);
+    EXPECT_EQ(v.MapPressure, 35); // the MAP at 17..18 arrived in 19 bytes
+    // Bank 2 kept its values.
+    EXPECT_EQ(v.Lambda2, 9);
+    EXPECT_EQ(v.GasTime2, 8);
+    EXPECT_EQ(v.PetrolTime2, 7);
+    EXPECT_EQ(v.Adaptation, 0); // offset 20 did not arrive
+
+    const dm::TLiveFrame full = dm::DecodeLiveFrame(bytes.data(), 50);
+    ASSERT_TRUE(dm::CarriesSecondBank(dm::DecodeLiveFrame(bytes.data(), 20)));
+    dm::DecodeLiveValues(full, 1280, true, v);
+    EXPECT_EQ(v.Adaptation, -10);
+    EXPECT_DOUBLE_EQ(v.Lambda2, 2.0);
+    EXPECT_DOUBLE_EQ(v.GasTime1, 1000 * 1280 * 0.00025 * 0.004); // the time base scales both banks
+    EXPECT_DOUBLE_EQ(v.GasTime2, 500 * 1280 * 0.00025 * 0.004);
+    EXPECT_DOUBLE_EQ(v.PetrolTime2, 700 * 1280 * 0.00025 * 0.004);
+
+    // A window that takes bank 2 by another rule (the graph: a second probe).
+    dm::TLiveValues kept = v;
+    kept.Lambda2 = 0.7;
+    dm::DecodeLiveValues(full, 2560, false, kept);
+    EXPECT_EQ(kept.Lambda2, 0.7);
+}
+
+TEST(LiveValues, TemperatureCountsGoThroughTheSensorTables)
+{
+    auto bytes = liveBytes();
+    bytes[12] = 120;
+    bytes[16] = 90;
+    dm::TLiveValues v;
+    dm::DecodeLiveValues(dm::DecodeLiveFrame(bytes.data(), 50), 2560, true, v);
+    EXPECT_EQ(v.ReducerTempRaw, 120);
+    EXPECT_EQ(v.GasTempRaw, 90);
+    EXPECT_DOUBLE_EQ(v.ReducerTemp, static_cast<double>(dm::TempMotoreFromRaw(120)));
+    EXPECT_DOUBLE_EQ(v.GasTemp, static_cast<double>(dm::TemperaturaGasFromRaw(90)));
 }
 
 } // namespace

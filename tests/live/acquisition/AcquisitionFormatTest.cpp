@@ -108,3 +108,21 @@ TEST(AcquisitionFormat, StampIsLongDateSpaceLongTimeInEightBits)
     for (char c : ru)
         EXPECT_LT(static_cast<unsigned char>(c), 0x80u);
 }
+
+TEST(Sample, CarriesTheTickValues)
+{
+    dm::TLiveValues v;
+    v.Rpm = 2480;
+    v.Lambda1 = 0.45;
+    v.GasPressure = 112;
+    v.MapPressure = 35;
+    v.ReducerTemp = 45.7;
+    v.GasTime2 = 3.5;
+    const TAcquisitionSample s = SampleOfLive(v);
+    EXPECT_EQ(s.Rpm, 2480);
+    EXPECT_EQ(s.Lambda1Volts, 0.45);
+    EXPECT_EQ(s.GasPressureHundredths, 112);
+    EXPECT_EQ(s.MapPressureHundredths, 35);
+    EXPECT_EQ(s.ReducerTempC, 45.7);
+    EXPECT_EQ(s.GasMs2, 3.5);
+}

@@ -2,6 +2,8 @@
 // click by state, the measuring step and the map-K correction.
 #include "CalibraTarRules.h"
 
+#include "AcquisitionFormat.h"
+
 #include <gtest/gtest.h>
 
 using namespace taratura;
@@ -137,10 +139,14 @@ TEST(CalibraTarRules, ReadoutsAndLamps)
     EXPECT_EQ(TimeText(3.14159, c), "3,14");
     EXPECT_EQ(TimeText(123.456, c), "123,50");
     EXPECT_EQ(PressureText(0, c, "n.d."), "n.d.");
+    dm::TLiveValues live;
+    live.ReducerTemp = 45.7;
+    live.GasTemp = -3.5;
+    EXPECT_EQ(SampleOf(live).ReducerTempC, 45.0); // the recording holds whole degrees
+    EXPECT_EQ(SampleOf(live).GasTempC, -3.0);
     EXPECT_EQ(PressureText(125, c, "n.d."), "1,25");
     EXPECT_EQ(TemperatureText(0, 20, "n.d."), "n.d.");
     EXPECT_EQ(TemperatureText(90, 85.9L, "n.d."), "85");
-    EXPECT_EQ(FormatFixed(0.447, 3, 1, c), "0,4");
 
     ProbeInput in;
     in.Volts = 0.3; in.Reference = 0.45; in.SignalBit = true;

@@ -1,5 +1,5 @@
-// The graph's rules as tables: decoding a tick, the curve values of a tick
-// and of a file line, which curves are shown, the time axis and the
+// The graph's rules as tables: the curve values of a tick and of a file
+// line, which curves are shown, the time axis and the
 // automatic ranges.
 #include "GraficoRules.h"
 
@@ -10,63 +10,6 @@ namespace {
 using grafico::AxisRange;
 using qz::live::TAcquisitionRow;
 using qz::live::TAcquisitionSample;
-
-long double reducerTable(int raw) { return raw * 2.0L; }
-long double gasTable(int raw) { return raw - 40.0L; }
-
-TEST(GraficoRules, DecodeSampleScalesEveryField)
-{
-    dm::TLiveFrame f;
-    f.Rpm = 2480;
-    f.Lambda1 = 51;          // 1 V
-    f.GasTime1 = 1000;       // x 2560 x 0.00025 x 0.004 = 2.56 ms
-    f.PetrolTime1 = 1500;
-    f.GasPressure = 1129;    // / 10 -> 112 hundredths (integer division)
-    f.MapPressure = -359;    // -> -35
-    f.ReducerTemp = 40;
-    f.GasTemp = 100;
-    f.Lambda2 = 102;
-    f.GasTime2 = 500;
-    f.PetrolTime2 = 250;
-
-    const TAcquisitionSample s = grafico::DecodeSample(f, 2560, true, {}, reducerTable, gasTable);
-    EXPECT_EQ(s.Rpm, 2480);
-    EXPECT_DOUBLE_EQ(s.Lambda1Volts, 1.0);
-    EXPECT_DOUBLE_EQ(s.GasMs1, 2.56);
-    EXPECT_DOUBLE_EQ(s.PetrolMs1, 3.84);
-    EXPECT_EQ(s.GasPressureHundredths, 112);
-    EXPECT_EQ(s.MapPressureHundredths, -35);
-    EXPECT_DOUBLE_EQ(s.ReducerTempC, 80.0);
-    EXPECT_DOUBLE_EQ(s.GasTempC, 60.0);
-    EXPECT_DOUBLE_EQ(s.Lambda2Volts, 2.0);
-    EXPECT_DOUBLE_EQ(s.GasMs2, 1.28);
-    EXPECT_DOUBLE_EQ(s.PetrolMs2, 0.64);
-
-    // Another time base scales both banks.
-    EXPECT_DOUBLE_EQ(grafico::DecodeSample(f, 1280, true, {}, reducerTable, gasTable).GasMs2, 0.64);
-}
-
-TEST(GraficoRules, DecodeSampleZeroTemperaturesAndOneProbe)
-{
-    dm::TLiveFrame f;
-    f.ReducerTemp = 0;  // not available: 0, not the table's value for 0
-    f.GasTemp = 0;
-    f.Lambda2 = 255;
-    f.GasTime2 = 4000;
-    TAcquisitionSample previous;
-    previous.Lambda2Volts = 0.7;
-    previous.GasMs2 = 1.5;
-    previous.PetrolMs2 = 2.5;
-    previous.ReducerTempC = 55;
-
-    const TAcquisitionSample s = grafico::DecodeSample(f, 2560, false, previous, gasTable, gasTable);
-    EXPECT_EQ(s.ReducerTempC, 0.0);
-    EXPECT_EQ(s.GasTempC, 0.0);
-    // Without a second probe the second-bank values stay as they were.
-    EXPECT_EQ(s.Lambda2Volts, 0.7);
-    EXPECT_EQ(s.GasMs2, 1.5);
-    EXPECT_EQ(s.PetrolMs2, 2.5);
-}
 
 TEST(GraficoRules, CurveValuesOfATickAndOfAFileLineAgree)
 {

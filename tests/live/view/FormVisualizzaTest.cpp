@@ -112,7 +112,7 @@ TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)
     EXPECT_GT(rpm, 800);
     EXPECT_EQ(w->Values().Rpm, rpm);
     EXPECT_EQ(w->LabelGiri->text(), QString::number(rpm / 10 * 10));
-    EXPECT_EQ(w->Values().Status, b[11]);
+    EXPECT_EQ(w->Values().StatusFlags, b[11]);
     EXPECT_DOUBLE_EQ(w->Values().ReducerTemp, static_cast<double>(dm::TempMotoreFromRaw(b[12])));
     EXPECT_NE(w->LabTempRid->text(), rig::text(91));
     EXPECT_NE(w->LabPressione->text(), rig::text(91));
@@ -244,7 +244,7 @@ TEST_F(FormVisualizzaTest, SwitchPressWritesTheFlagSequenceOverNineHundredMs)
     r.connectEcu();
     auto w = open();
     w->TimerTimer(); // cold engine: on petrol
-    ASSERT_EQ(w->Values().Status & 0x18, 0);
+    ASSERT_EQ(w->Values().StatusFlags & 0x18, 0);
     r.sim().clearCalls();
     const auto start = r.clock.tickCount();
     w->ImageCommutatoreClick();

@@ -11,90 +11,10 @@ namespace {
 
 using namespace visualizza;
 
-std::vector<std::uint8_t> frameBytes()
-{
-    std::vector<std::uint8_t> b(50, 0);
-    auto put16 = [&](int at, int v) {
-        b[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(v & 0xFF);
-        b[static_cast<std::size_t>(at) + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-    };
-    put16(0, 2487);       // rpm
-    b[2] = 51;            // 1.0 V
-    put16(6, 1000);       // gas time
-    put16(8, 2000);       // petrol time
-    b[11] = 0x98;
-    b[13] = 150;
-    put16(14, -1239);     // gas pressure: -123 hundredths (division toward zero)
-    put16(17, 359);       // MAP: 35 hundredths
-    b[21] = 102;          // 2.0 V
-    put16(24, 500);
-    put16(28, 700);
-    return b;
-}
-
-TEST(DecodeLive, LongFrameTakesBothBanksAndShortFrameKeepsTheSecond)
-{
-    const auto bytes = frameBytes();
-    LiveValues v;
-    v.Lambda2 = 9;
-    v.GasTime2 = 8;
-    v.PetrolTime2 = 7;
-    DecodeLive(dm::DecodeLiveFrame(bytes.data(), 19), 19, 2560, v);
-    EXPECT_EQ(v.Rpm, 2487);
-    EXPECT_DOUBLE_EQ(v.Lambda1, 1.0);
-    EXPECT_DOUBLE_EQ(v.GasTime1, 1000 * 2560 * 0.00025 * 0.004);
-    EXPECT_DOUBLE_EQ(v.PetrolTime1, 2000 * 2560 * 0.00025 * 0.004);
-    EXPECT_EQ(v.GasPressure, -123);
-    EXPECT_EQ(v.Status, 0x98);
-    EXPECT_EQ(v.GasLevel, 150u);
-    EXPECT_EQ(v.ReducerTemp, 0);  // count 0: not available
-    EXPECT_EQ(v.GasTemp, 0);
-    // 19 bytes: the MAP at 17..18 arrived, bank 2 kept its values.
-    EXPECT_EQ(v.MapPressure, 35);
-    EXPECT_EQ(v.Lambda2, 9);
-    EXPECT_EQ(v.GasTime2, 8);
-    EXPECT_EQ(v.PetrolTime2, 7);
-
-    DecodeLive(dm::DecodeLiveFrame(bytes.data(), 20), 20, 2560, v);
-    EXPECT_DOUBLE_EQ(v.Lambda2, 0.0);  // offset 21 did not arrive in 20 bytes
-    DecodeLive(dm::DecodeLiveFrame(bytes.data(), 50), 50, 2560, v);
-    EXPECT_DOUBLE_EQ(v.Lambda2, 2.0);
-    EXPECT_DOUBLE_EQ(v.GasTime2, 500 * 2560 * 0.00025 * 0.004);
-    EXPECT_DOUBLE_EQ(v.PetrolTime2, 700 * 2560 * 0.00025 * 0.004);
-}
-
-TEST(DecodeLive, TemperatureCountsGoThroughTheSensorTables)
-{
-    auto bytes = frameBytes();
-    bytes[12] = 120;
-    bytes[16] = 90;
-    LiveValues v;
-    DecodeLive(dm::DecodeLiveFrame(bytes.data(), 50), 50, 2560, v);
-    EXPECT_DOUBLE_EQ(v.ReducerTemp, static_cast<double>(dm::TempMotoreFromRaw(120)));
-    EXPECT_DOUBLE_EQ(v.GasTemp, static_cast<double>(dm::TemperaturaGasFromRaw(90)));
-}
-
 TEST(LiveTexts, RpmIsCutDownToTens)
 {
     for (auto [rpm, shown] : std::vector<std::pair<int, int>>{{0, 0}, {9, 0}, {10, 10}, {2487, 2480}, {6999, 6990}})
         EXPECT_EQ(RpmShown(rpm), shown) << rpm;
-}
-
-TEST(LiveTexts, FixedNotationRoundsOnceToTheCoarserLimit)
-{
-    struct Case {
-        double value;
-        int decimals, significant;
-        const char* text;
-    };
-    const Case cases[] = {
-        {123.46, 1, 3, "123,0"}, {12.34, 2, 3, "12,30"}, {5.46, 1, 3, "5,5"},
-        {5.449, 1, 3, "5,4"},    // one rounding, not 5.45 then 5.5
-        {99.96, 1, 3, "100,0"},  {1234.5, 1, 3, "1230,0"}, {-12.34, 1, 3, "-12,3"},
-        {3.27936, 2, 4, "3,28"}, {12.345, 2, 4, "12,35"}, {123.456, 2, 4, "123,50"}, {0.0, 2, 4, "0,00"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatFixed(c.value, c.decimals, c.significant, QLatin1Char(',')), QLatin1String(c.text)) << c.value;
 }
 
 TEST(LiveTexts, ZeroMeansNotAvailable)
@@ -227,24 +147,6 @@ TEST(InjectorRating, AverageOfTheMapAndTheBands)
                                          {75, 409}, {100, 409}, {101, 0}};
     for (auto [percent, string] : bands)
         EXPECT_EQ(InjectorRatingString(percent), string) << percent;
-}
-
-TEST(Sample, CarriesTheTickValues)
-{
-    LiveValues v;
-    v.Rpm = 2480;
-    v.Lambda1 = 0.45;
-    v.GasPressure = 112;
-    v.MapPressure = 35;
-    v.ReducerTemp = 45.7;
-    v.GasTime2 = 3.5;
-    const auto s = SampleOf(v);
-    EXPECT_EQ(s.Rpm, 2480);
-    EXPECT_EQ(s.Lambda1Volts, 0.45);
-    EXPECT_EQ(s.GasPressureHundredths, 112);
-    EXPECT_EQ(s.MapPressureHundredths, 35);
-    EXPECT_EQ(s.ReducerTempC, 45.7);
-    EXPECT_EQ(s.GasMs2, 3.5);
 }
 
 } // namespace
