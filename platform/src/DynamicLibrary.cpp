@@ -41,7 +41,8 @@ private:
 std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName)
 {
     auto lib = std::make_unique<QLibrary>(fileName);
-    // Resolve every symbol at load time, like the original loader.
+    // Resolve every symbol at load time: a library that lacks one fails to
+    // load at once rather than at its first call.
     lib->setLoadHints(QLibrary::ResolveAllSymbolsHint);
     if (!lib->load())
         return nullptr;

@@ -171,7 +171,7 @@ public:
     // injector type).
     bool LoadType30DefaultSet();
 
-    // The status labels as the Part's formats build them.
+    // The status labels in the formats of their texts.
     void SetLabelConfigurazione();
     void SetStatusLabels(bool connected, const QString& firmwareSeparator);
 
