@@ -7,8 +7,25 @@
 
 namespace dm {
 
+namespace {
+
+// How near a whole number counts as on it, relative to that number: 4 x
+// epsilon x |n| spans four to eight ulps of n in double. The products of a
+// typed decimal miss by two at most; a decimal of twelve significant digits
+// that is not whole lies more than a thousand times farther from one.
+constexpr long double kWholeTolerance = 4 * std::numeric_limits<double>::epsilon();
+
+} // namespace
+
+long double SnapToWhole(long double x)
+{
+    const long double n = std::nearbyint(x);
+    return std::fabs(x - n) <= kWholeTolerance * std::fabs(n) ? n : x; // NaN and infinities fall through
+}
+
 std::int32_t TruncToInt(long double x)
 {
+    x = SnapToWhole(x);
     if (std::isnan(x))
         return 0;
     if (x >= 2147483647.0L)
@@ -25,17 +42,19 @@ long double MsFromRaw(std::int32_t raw, std::int32_t timeBase)
     return static_cast<long double>(raw) * timeBase * 0.00025L * 0.004L;
 }
 
-std::int32_t MsToRaw(long double ms, std::int32_t timeBase)
+std::int32_t MsToRaw(double ms, std::int32_t timeBase)
 {
-    const long double unit = static_cast<long double>(timeBase) * 0.00025L * 0.004L;
-    if (unit == 0.0L)
+    if (timeBase == 0)
         return 0;
-    return RoundToInt(ms / unit);
+    // TB x 0.00025 x 0.004 is TB / 10^6: dividing by the whole time base
+    // instead of by a product of two inexact constants keeps the quotient
+    // within an ulp of the decimal one.
+    return RoundToInt(ms * 1e6 / timeBase);
 }
 
 long double VoltsFromRaw(std::int32_t raw) { return static_cast<long double>(raw) * 5.0L / 255.0L; }
 
-std::int32_t VoltsToRaw(long double volts) { return RoundToInt(volts * 255.0L * 0.2L); }
+std::int32_t VoltsToRaw(double volts) { return RoundToInt(volts * 255 / 5); }
 
 int IndexOfValue(const std::int32_t* list, int count, std::int32_t key)
 {
@@ -185,17 +204,18 @@ long double ValueFromRaw(Scale scale, std::int32_t raw, std::int32_t timeBase)
     return 0;
 }
 
-std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t stored, std::int32_t timeBase)
+std::optional<std::int32_t> ValueToRaw(Scale scale, double v, std::int32_t stored, std::int32_t timeBase)
 {
-    const long double v = value;
+    // In double, as the value arrives; TruncToInt and RoundToInt take the
+    // product to the whole number the typed decimal gives.
     switch (scale) {
     case S::Raw:
     case S::RawRawMsMs: return TruncToInt(v);
     case S::Volts: return VoltsToRaw(v);
     case S::X002: return RoundToInt(v * 50);
     case S::X01: return TruncToInt(v * 10);
-    case S::Tgas: return TemperaturaGasToRaw(static_cast<float>(value));
-    case S::Tmot: return TempMotoreToRaw(static_cast<float>(value));
+    case S::Tgas: return TemperaturaGasToRaw(v);
+    case S::Tmot: return TempMotoreToRaw(v);
     case S::LambdaList: {
         const std::int32_t pos = TruncToInt(v);
         if (pos < 0 || pos >= 6)
@@ -219,12 +239,11 @@ std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t s
     case S::EvenRpm: return static_cast<std::int32_t>((static_cast<std::uint32_t>(TruncToInt(v)) & ~1u)
                                                       | (static_cast<std::uint32_t>(stored) & 1u));
     case S::Ms: return MsToRaw(v, timeBase);
-    case S::Counter: {
-        const long double unit = static_cast<long double>(timeBase) * 0.00025L * 20;
-        if (unit == 0.0L)
+    case S::Counter:
+        // value / (TB x 0.00025 x 20), that is value x 200 / TB.
+        if (timeBase == 0)
             return 0;
-        return RoundToInt(v / unit);
-    }
+        return RoundToInt(v * 200 / timeBase);
     case S::Rounded: return RoundToInt(v);
     case S::Minutes: return 0;
     }
