@@ -276,6 +276,22 @@ void TFormConfig::LoadTexts()
             button->setText(text(c.number));
         }
     }
+    // The bound controls' captions and units.
+    for (int p = 0; p < cfgwin::kPageCount; ++p) {
+        for (const Binding& row : PageBindings(p)) {
+            QWidget* control = Control(QString::fromLatin1(row.name));
+            if (row.caption && row.captionName) {
+                if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
+                    l->setText(text(row.caption));
+            } else if (row.caption) {
+                if (auto* button = qobject_cast<QAbstractButton*>(control))
+                    button->setText(text(row.caption));
+            }
+            if (row.unit && row.unitName)
+                if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.unitName))))
+                    l->setText(text(row.unit));
+        }
+    }
     LabelSovrapposizione->setText(text(dm().GetFlag(0) ? 325 : 118));
 
     // 3. The lists.

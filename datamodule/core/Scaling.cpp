@@ -1,7 +1,10 @@
 #include "Scaling.h"
 
+#include "ItemCatalogue.h"
+
 #include "SensorTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -255,6 +258,48 @@ Scale ElementScale(const CodeDef& def, int index)
     if (def.scale == S::RawRawMsMs)
         return index < 2 ? S::Raw : S::Ms;
     return def.scale;
+}
+
+std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::int32_t timeBase)
+{
+    if (const auto field = FindBitField(code))
+        return ValueRange{0, static_cast<double>((1 << field->width) - 1), 1};
+    const CodeDef* def = FindValueCode(code);
+    if (!def)
+        def = FindElementCode(code);
+    const ItemDef* item = FindItem(ItemNumber(code));
+    if (!def || !item)
+        return std::nullopt;
+    const Scale scale = ElementScale(*def, index < 0 ? 0 : index);
+    const bool word = item->width() == 2;
+    const std::int32_t rawMin = item->isSigned() ? (word ? -32768 : -128) : 0;
+    const std::int32_t rawMax = item->isSigned() ? (word ? 32767 : 127) : (word ? 65535 : 255);
+    const auto through = [&](std::int32_t lo, std::int32_t hi, double step) {
+        const double a = static_cast<double>(ValueFromRaw(scale, lo, timeBase));
+        const double b = static_cast<double>(ValueFromRaw(scale, hi, timeBase));
+        return ValueRange{std::min(a, b), std::max(a, b), step};
+    };
+    switch (scale) {
+    case S::Raw:
+    case S::Rounded:
+    case S::RawRawMsMs:
+    case S::PlusOne:
+    case S::Minus100: return through(rawMin, rawMax, 1);
+    case S::EvenRpm: return through(rawMin, rawMax & ~1, 2);
+    case S::Volts: return ValueRange{0, 5, 0.01};
+    case S::X002: return through(rawMin, rawMax, 0.02);
+    case S::X01: return through(rawMin, rawMax, 0.1);
+    case S::Ms: return through(std::max(rawMin, 0), rawMax, 0.01);
+    case S::Counter: return through(std::max(rawMin, 0), rawMax, 20);
+    case S::Minutes: return through(0, rawMax, 1);
+    case S::Inverse128: return through(1, rawMax, 0.01);
+    // A count of 0 means "no sensor": the range runs over the others.
+    case S::Tgas:
+    case S::Tmot: return through(1, rawMax, 1);
+    case S::LambdaList: return ValueRange{0, 5, 1};
+    case S::CylinderList: return ValueRange{0, 7, 1};
+    }
+    return std::nullopt;
 }
 
 } // namespace dm
