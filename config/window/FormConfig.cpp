@@ -14,6 +14,7 @@
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Controls.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenScale.h"
@@ -114,6 +115,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     setPalette(pal);
     setAutoFillBackground(true);
     resize(kDesignSize);
+    // The window's text size at the design size; the screen scaling enlarges it.
+    setFont(plat::sansFont(13, false));
 
     // 1. The layout; no message strings until the texts are loaded.
     buildLayout();
@@ -190,6 +193,11 @@ void TFormConfig::buildLayout()
     for (int p = 0; p < cfgwin::kPageCount; ++p) {
         auto* sheet = new QWidget;
         sheet->setObjectName(QString::fromLatin1(cfgwin::PageName(p)));
+        // The pages in the window's colour.
+        sheet->setAutoFillBackground(true);
+        QPalette sheetPalette = sheet->palette();
+        sheetPalette.setColor(QPalette::Window, plat::fromTColor(kBackground));
+        sheet->setPalette(sheetPalette);
         sheet->installEventFilter(this);
         *sheets[p] = sheet;
         sheets_[static_cast<std::size_t>(p)] = sheet;
@@ -675,6 +683,9 @@ TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)
     setMouseTracking(true);
     setExpanding(false);
     setDrawBase(false);
+    // The tabs are sized to fit the bar whole.
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideNone);
 }
 
 void TConfigTabBar::SetTabHeight(int height)
@@ -697,12 +708,38 @@ int TConfigTabBar::VisibleIndex(int index) const
     return n;
 }
 
+int TConfigTabBar::NaturalWidth(int index) const
+{
+    const QFontMetrics fm(font());
+    if (index == cfgwin::PageConnect)
+        return tabHeight_;
+    const QString caption = tabText(index).trimmed();
+    if (index == cfgwin::PageEsci)
+        return fm.horizontalAdvance(caption) + tabHeight_ + 8;
+    return std::max(fm.horizontalAdvance(caption), fm.horizontalAdvance(QStringLiteral("F12"))) + 14;
+}
+
 QSize TConfigTabBar::tabSizeHint(int index) const
 {
-    const QSize natural = QTabBar::tabSizeHint(index);
-    const int width = fontMetrics().horizontalAdvance(tabText(index)) + 16;
-    return {std::max(natural.width(), std::max(width, tabHeight_)), tabHeight_};
+    std::vector<int> natural;
+    int at = -1, exit = -1, connect = -1;
+    for (int i = 0; i < count(); ++i) {
+        if (!isTabVisible(i))
+            continue;
+        if (i == index)
+            at = static_cast<int>(natural.size());
+        if (i == cfgwin::PageEsci)
+            exit = static_cast<int>(natural.size());
+        if (i == cfgwin::PageConnect)
+            connect = static_cast<int>(natural.size());
+        natural.push_back(NaturalWidth(i));
+    }
+    const int total = parentWidget() ? parentWidget()->width() : width();
+    const std::vector<int> widths = cfgwin::TabWidths(natural, exit, connect, total - 4, total);
+    return {at >= 0 ? std::max(1, widths[static_cast<std::size_t>(at)]) : 0, tabHeight_};
 }
+
+QSize TConfigTabBar::minimumTabSizeHint(int index) const { return tabSizeHint(index); }
 
 void TConfigTabBar::paintEvent(QPaintEvent*)
 {
@@ -730,10 +767,17 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
     painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
 
     QString caption = PageControl->tabText(page);
-    if (QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
-        font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+    if (page != cfgwin::PageEsci && QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
+        // Two points smaller (a font sized in pixels: the same in pixels).
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, font.pixelSize() - font.pixelSize() * 2 / 10));
+        else
+            font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
         painter.setFont(font);
     }
+    // Still too wide: the caption breaks at its blanks onto two lines.
+    const bool twoLines = page != cfgwin::PageEsci && QFontMetrics(painter.font()).horizontalAdvance(caption) >= rect.width() &&
+                          caption.trimmed().contains(QLatin1Char(' '));
     const QFontMetrics fm(painter.font());
     const int textHeight = fm.height();
     if (page == cfgwin::PageEsci) {
@@ -745,19 +789,35 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
             TabEsciTag = 1;
             PageControl->setTabText(page, caption);
         }
-        const int y = rect.top() + (rect.height() - textHeight) / 6;
-        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);
+        // The caption (its padding only widens the tab) centred left of the
+        // picture, which stands at the right edge.
+        int pictureWidth = 0;
         if (ImageEsci) {
             const QPixmap& pic = ImageEsci->currentPicture();
             const QSize size = pic.deviceIndependentSize().toSize();
+            pictureWidth = size.width() + 4;
             painter.drawPixmap(rect.right() - size.width() - 2, rect.top() + (rect.height() - size.height()) / 2, pic);
         }
+        const int y = rect.top() + (rect.height() - textHeight) / 6;
+        painter.drawText(QRect(rect.left(), y, std::max(0, rect.width() - pictureWidth), textHeight), Qt::AlignHCenter,
+                         caption.trimmed());
     } else if (page == cfgwin::PageConnect) {
         ImageConnected->setPicture(connected() ? kPictureConnected : kPictureDisconnected);
         const QPixmap& pic = ImageConnected->currentPicture();
         const QSize size = pic.deviceIndependentSize().toSize();
         painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
                            rect.top() + (rect.height() - size.height()) / 2, pic);
+    } else if (twoLines) {
+        const int fy = rect.top() + 2;
+        painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
+                         QStringLiteral("F%1").arg(tabIndex + 1));
+        const QString trimmed = caption.trimmed();
+        const int split = trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1) > 0
+                              ? trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1)
+                              : trimmed.indexOf(QLatin1Char(' '));
+        const QRect lines(rect.left(), fy + textHeight, rect.width(), rect.bottom() - fy - textHeight);
+        painter.drawText(lines, Qt::AlignHCenter | Qt::AlignVCenter,
+                         trimmed.left(split) + QLatin1Char('\n') + trimmed.mid(split + 1));
     } else {
         const int y = rect.top() + (rect.height() - textHeight) * 5 / 6;
         painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);

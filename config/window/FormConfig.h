@@ -526,9 +526,12 @@ public:
     int TabHeight() const { return tabHeight_; }
     // The index among the visible tabs (-1 for a hidden one).
     int VisibleIndex(int index) const;
+    // The width the tab's caption asks for.
+    int NaturalWidth(int index) const;
 
 protected:
     QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

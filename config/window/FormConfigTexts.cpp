@@ -28,6 +28,7 @@ const std::vector<Caption>& Captions()
         {"TabConfigurazione", "LabelNoteConfig", 373},
         {"TabConfigurazione", "LabelNota", 262},
         {"TabConfigurazione", "LabelNota1", 263},
+        {"TabConfigurazione", "LabelReset", 703},
         {"PanelBarra", "LabelDiagnosi", 495},
         {"PanelBarra", "LabelCutoff", 173},
         {"PanelBarra", "LabelAdattaGas", 549},

@@ -15,10 +15,11 @@ void TFormConfig::BuildPanelBarra()
     PanelBarra->setObjectName(QStringLiteral("PanelBarra"));
     PanelBarra->setFrameShape(QFrame::Box);
     PanelBarra->setAutoFillBackground(true);
-    auto* row = new QHBoxLayout(PanelBarra);
-    row->setContentsMargins(6, 4, 6, 4);
-    row->setSpacing(12);
     Builder b(this, PanelBarra);
+    auto* row = new QHBoxLayout;
+    b.grid()->setContentsMargins(6, 4, 6, 4);
+    b.grid()->addLayout(row, 0, 0);
+    row->setSpacing(12);
     for (const char* name : {"ImageCommutatore", "ImageExtraInj", "ImageCutoff"}) {
         auto* p = b.picture(name, PanelBarra);
         row->addWidget(p);
