@@ -582,10 +582,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
             auto* key = static_cast<QKeyEvent*>(event);
             if (FormKeyDown(key->key(), key->modifiers()))
                 return true;
-            if (w == EditNoteConfig && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-                EditNoteConfigKeyPress(QChar(13));
-                return true;
-            }
+
             auto* check = qobject_cast<QCheckBox*>(w);
             if (check && std::find(enterChecks_.begin(), enterChecks_.end(), check) != enterChecks_.end() &&
                 (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {

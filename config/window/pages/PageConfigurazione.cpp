@@ -109,7 +109,7 @@ void TFormConfig::BuildConfigurazione()
         EditNoteConfig->setMaxLength(cfgrules::kNoteMaxLength);
         EditNoteConfig->setValidator(new TNoteValidator(EditNoteConfig));
         EditNoteConfig->setMinimumWidth(EditNoteConfig->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))));
-        EditNoteConfig->installEventFilter(this);
+        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(13)); });
         connect(EditNoteConfig, &QLineEdit::editingFinished, this, [this] {
             if (!EditNoteConfig->hasFocus())
                 EditNoteConfigExit();
