@@ -74,6 +74,20 @@ TFormConfig::Builder::Frame TFormConfig::Builder::frame(int row, int column, con
     return Frame(this, box);
 }
 
+TFormConfig::Builder::Frame TFormConfig::Builder::panelFrame(QFrame** panelOut, const char* name, int row, int column,
+                                                              int rowSpan, int columnSpan)
+{
+    QFrame* p = panel(name);
+    p->setFrameShape(QFrame::Box);
+    p->setAutoFillBackground(true);
+    QPalette pal = p->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    p->setPalette(pal);
+    place(p, row, column, rowSpan, columnSpan, Qt::AlignTop);
+    *panelOut = p;
+    return Frame(this, p);
+}
+
 void TFormConfig::Builder::place(QWidget* w, int row, int column, int rowSpan, int columnSpan, Qt::Alignment align)
 {
     if (w->parentWidget() != page_)

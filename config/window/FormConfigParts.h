@@ -82,6 +82,8 @@ public:
     // grid. A named frame is that shape of the window: hiding it hides the
     // group with it.
     Frame frame(int row, int column, const char* shapeName = nullptr, int rowSpan = 1, int columnSpan = 1);
+    // A panel of the window (a QFrame of that name) as a frame of the grid.
+    Frame panelFrame(QFrame** panel, const char* name, int row, int column, int rowSpan = 1, int columnSpan = 1);
     void place(QWidget* w, int row, int column, int rowSpan = 1, int columnSpan = 1, Qt::Alignment align = {});
     // The page's last row and column take what is left, so that the groups
     // stay at the top left.

@@ -87,14 +87,7 @@ void TFormConfig::BuildConfigurazione()
         f.row(&TFormConfig::ComboAccensione);
     }
     {
-        PanelPers = b.panel("PanelPers");
-        PanelPers->setAutoFillBackground(true);
-        QPalette pal = PanelPers->palette();
-        pal.setColor(QPalette::Window, Qt::white);
-        PanelPers->setPalette(pal);
-        PanelPers->setFrameShape(QFrame::Box);
-        b.place(PanelPers, 1, 0, 1, 1, Qt::AlignTop);
-        Builder::Frame f(&b, PanelPers);
+        auto f = b.panelFrame(&PanelPers, "PanelPers", 1, 0);
         f.row(&TFormConfig::ComboPers);
     }
     {

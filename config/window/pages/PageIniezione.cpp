@@ -92,14 +92,7 @@ void TFormConfig::BuildIniezione()
         }
     }
     {
-        PanelMaxTempo = b.panel("PanelMaxTempo");
-        PanelMaxTempo->setFrameShape(QFrame::Box);
-        PanelMaxTempo->setAutoFillBackground(true);
-        QPalette pal = PanelMaxTempo->palette();
-        pal.setColor(QPalette::Window, Qt::white);
-        PanelMaxTempo->setPalette(pal);
-        b.place(PanelMaxTempo, 1, 1, 1, 1, Qt::AlignTop);
-        Builder::Frame f(&b, PanelMaxTempo);
+        auto f = b.panelFrame(&PanelMaxTempo, "PanelMaxTempo", 1, 1);
         f.row(&TFormConfig::EditTInjSup22);
     }
     b.remainingRows();
