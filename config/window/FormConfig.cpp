@@ -222,6 +222,7 @@ void TFormConfig::buildLayout()
     BuildIniezione();
     BuildTaratura();
     BuildUnshownPages();
+    connectLaterPageHandlers();
 
     LabelLimite = new QLabel(this);
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
@@ -458,10 +459,7 @@ void TFormConfig::FormShow()
     // 4.
     runPageShow(ActivePage());
     // 5.
-    if (dm().GetFlag(12))
-        RadioMapInterno->setChecked(true);
-    else
-        RadioMapEsterno->setChecked(true);
+    LoadMapSelector();
     // 6.
     LoadingControls = 1;
     CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);

@@ -164,6 +164,47 @@ public:
     void FillSequenceCombo();
     void ApplySwitchPageVisibility(bool full);
 
+    // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
+    void ComboCambioKeyPress(QChar key);
+    void ImageCommutatoreClick();
+    void RadioGasClick(QRadioButton* button);
+    void RadioGasAltiGiriClick(QRadioButton* button);
+    void CheckSpruzzataClick();
+    void EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key);
+    void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
+    void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
+    void EditRitMinKeyPress(QChar key);
+    void EditRitardoGiriEmulazioneKeyPress(QChar key);
+    void EditTempGasBassaKeyPress(QChar key);
+    // Shows and hides the named controls of each rule (names the window does
+    // not hold are passed over).
+    void ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules);
+    // Enter on an editor that commits through a handler of its own: an
+    // editor never loaded writes nothing, an untouched one shows held()
+    // again, a typed one shows what commit(value) answers.
+    void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
+                         const std::function<double()>& held);
+
+    // ---- Sensori ------------------------------------------------------------------
+    void ComboSensoreKeyPress(QChar key);
+    void ImageConfermaClick();
+    void CheckRitornoBenzinaClick();
+    void EditCorrBancata2KeyPress(QChar key);
+    void ComboSonda1KeyPress(TKeyComboBox* combo, QChar key);
+    void CheckElettrovalvoleClick();
+    void CheckAlimentazioneClick();
+
+    // ---- Pressione ----------------------------------------------------------------
+    void ApplyPressurePageVisibility();
+    void RadioMapInternoClick(QRadioButton* button);
+    // The MAP selector as the window's show and the page's loading set it:
+    // checked with LoadingControls set, so that loading writes nothing.
+    void LoadMapSelector();
+
+    // ---- Iniettori and Altri parametri handlers -----------------------------------
+    void EditTInjSup22KeyPress(QChar key);
+    void EditTInjDefaultKeyPress(QChar key);
+
     // ---- Pages ----------------------------------------------------------------
     // Makes page active without running the page-change handlers; showPage
     // runs its OnShow handler as a change of page would.
@@ -315,6 +356,18 @@ public:
     QLabel* LabelS1 = nullptr;
     plat::Shape* ShapeRitardoCommutazione = nullptr;
     TNumericEdit* EditTempGas = nullptr;
+    TNumericEdit* EditGiriMinimoPerBenzina = nullptr;
+    TNumericEdit* EditGiriPerBenzina = nullptr;
+    TNumericEdit* EditTempoBenzina0 = nullptr;
+    TNumericEdit* EditTempoBenzina1 = nullptr;
+    TNumericEdit* EditTempoBenzina2 = nullptr;
+    TNumericEdit* EditTempoBenzina3 = nullptr;
+    TNumericEdit* EditIniettate = nullptr;
+    TNumericEdit* EditUscita = nullptr;
+    plat::Shape* PanelMinimo = nullptr;
+    plat::Shape* PanelAltiGiri = nullptr;
+    QLabel* LabelGiriPerBenzina = nullptr;
+    QLabel* LabelTempiBenzina = nullptr;
 
     // Sensori.
     TKeyComboBox* ComboTipoLambda = nullptr;
@@ -337,6 +390,9 @@ public:
     plat::Shape* ShapeRitorno = nullptr;
     QLabel* LabelRitornoBenzina = nullptr;
     QLabel* LabelS12 = nullptr;
+    TKeyComboBox* ComboSensore = nullptr;
+    plat::Shape* PanelRifSensore = nullptr;
+    QLabel* LabLivello = nullptr;
 
     // Mappa.
     TNumericEdit* EditSmagrimento = nullptr;
@@ -396,6 +452,9 @@ public:
     TNumericEdit* EditPendenza = nullptr;
     TNumericEdit* EditOffsetDiff = nullptr;
     TNumericEdit* EditPendenzaDiff = nullptr;
+    TKeyComboBox* ComboSensoreMap = nullptr;
+    plat::Shape* PanelMisuratorePressione = nullptr;
+    plat::Shape* PanelParametri = nullptr;
 
     // Temperatura.
     QCheckBox* CheckTempRiduttore = nullptr;
@@ -477,6 +536,9 @@ private:
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
+    // The handlers of the switch-over and sensor pages on editors that later
+    // pages make (Emissioni, Iniettori, Altri parametri).
+    void connectLaterPageHandlers();
 
     void buildLayout();
     void buildCorrectionGrids();
