@@ -309,10 +309,11 @@ void TFormConfig::TabCommutazioneShow()
     CheckSpruzzata->setChecked(dm().GetFlag(cfgrules::kSprayOption) == 0);
     LoadingControls = wasLoading;
     // 6. An ECU that cannot run petrol at idle or at high rpm gets the gas
-    // choices (their clicks write them).
+    // choices (their clicks write them). The variant is the connected ECU's:
+    // without one the image's choices are kept.
     const int type = dm().EcuInfo.EcuType;
     const std::int32_t item15 = dm().GetItem15();
-    if (cfgrules::ForcesGasChoices(item15)) {
+    if (connected() && cfgrules::ForcesGasChoices(item15)) {
         RadioGas->setChecked(true);
         RadioGasAltiGiri->setChecked(true);
     }

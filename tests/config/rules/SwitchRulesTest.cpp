@@ -271,6 +271,7 @@ TEST(SwitchRules, SplitValuesGoToTwoItems)
 TEST(SwitchRules, LowGasTemperatureIsTheThirdDiagnosticTemperature)
 {
     RulesRig r;
+    r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
     r.sim().clearCalls();
     const int shown = cfgrules::CommitLowGasTemperature(r.dm(), 5);
     EXPECT_EQ(shown, 5);
