@@ -1,6 +1,6 @@
 // The Commutazione page: when the engine switches to gas and back, how it
 // runs at idle and at high rpm, and the switch button of the live bar.
-#include "../FormConfigParts.h"
+#include "PageColumns.h"
 
 #include "BuildConstants.h"
 #include "SequenceRules.h"
@@ -23,15 +23,6 @@ namespace {
 constexpr char16_t kEnter = 13;
 
 int tagOf(const QWidget* w) { return w->property("Tag").toInt(); }
-
-// A frame inside a group that only gathers controls to hide together: no
-// outline and no margin of its own.
-void plainFrame(TFormConfig::Builder::Frame& f)
-{
-    auto* shape = static_cast<plat::Shape*>(f.widget());
-    shape->setPen(Qt::NoPen);
-    f.grid()->setContentsMargins(0, 0, 0, 0);
-}
 
 // Checks a radio button as the program does: its click runs when the check
 // changes; when it was checked already the click is run here.
@@ -104,25 +95,10 @@ const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
 void TFormConfig::BuildCommutazione()
 {
     Builder b(this, TabCommutazione, &CommutazioneRows());
-    // Two columns of groups, each stacked on its own.
-    const auto column = [&b](int col) {
-        auto* box = new QWidget(b.page());
-        auto* stack = new QVBoxLayout(box);
-        stack->setContentsMargins(0, 0, 0, 0);
-        stack->setSpacing(b.grid()->verticalSpacing());
-        b.place(box, 0, col, 1, 1, Qt::AlignTop);
-        return stack;
-    };
-    const auto group = [&b](QVBoxLayout* stack, const char* shape) {
-        plat::Shape* s = b.shape(shape ? shape : "", stack->parentWidget());
-        stack->addWidget(s);
-        return Builder::Frame(&b, s);
-    };
-
     // The switch-over: mode, threshold, temperatures, delay, sequence.
-    QVBoxLayout* left = column(0);
+    QVBoxLayout* left = PageColumn(b, 0);
     const auto single = [&](const char* shape, auto member) {
-        auto f = group(left, shape);
+        auto f = ColumnGroup(b, left, shape);
         const auto m = f.row(member);
         return std::tuple{static_cast<plat::Shape*>(f.widget()), m.caption, m.unit};
     };
@@ -142,11 +118,11 @@ void TFormConfig::BuildCommutazione()
         single("ShapeTempGasBass", &TFormConfig::EditTempGasBassa);
     std::tie(ShapeRitardoCommutazione, LabelRitardoCambio, LabelS1) =
         single("ShapeRitardoCommutazione", &TFormConfig::EditRitMin);
-    group(left, nullptr).row(&TFormConfig::CheckModificaSequenza2);
+    ColumnGroup(b, left).row(&TFormConfig::CheckModificaSequenza2);
     Q_UNUSED(none);
 
     // The petrol strategies while on gas: at idle and at high rpm.
-    QVBoxLayout* right = column(1);
+    QVBoxLayout* right = PageColumn(b, 1);
     {
         QLabel* title = b.note("LabelSequenzaBenzina", right->parentWidget());
         QFont bold = title->font();
@@ -155,7 +131,7 @@ void TFormConfig::BuildCommutazione()
         right->addWidget(title);
     }
     {
-        auto f = group(right, "PanelMinimo");
+        auto f = ColumnGroup(b, right, "PanelMinimo");
         PanelMinimo = static_cast<plat::Shape*>(f.widget());
         f.title("LabelMinimoBenzina");
         f.row(&TFormConfig::RadioGas);
@@ -166,13 +142,13 @@ void TFormConfig::BuildCommutazione()
         f.row(&TFormConfig::EditUscita);
     }
     {
-        auto f = group(right, "PanelAltiGiri");
+        auto f = ColumnGroup(b, right, "PanelAltiGiri");
         PanelAltiGiri = static_cast<plat::Shape*>(f.widget());
         f.title("LabelAltiGiriBenzina");
         f.row(&TFormConfig::RadioGasAltiGiri);
         {
             auto c = f.frame("ShapeContributoAlti");
-            plainFrame(c);
+            PlainFrame(c);
             c.row(&TFormConfig::RadioContributoAltiGiri);
         }
         f.row(&TFormConfig::RadioBenzinaAltiGiri);
@@ -192,7 +168,7 @@ void TFormConfig::BuildCommutazione()
         f.row(&TFormConfig::EditTempoBenzina1);
         {
             auto c = f.frame("ShapeCheckSpruzzata");
-            plainFrame(c);
+            PlainFrame(c);
             c.row(&TFormConfig::CheckSpruzzata);
             c.line(b.note("LabelNoteSpruzzata", c.widget()));
         }

@@ -1,5 +1,5 @@
 // The Sensori page: lambda probes, banks, level sensor, return to petrol.
-#include "../FormConfigParts.h"
+#include "PageColumns.h"
 
 #include "ConfigControls.h"
 #include "SensorRules.h"
@@ -63,29 +63,26 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
 void TFormConfig::BuildSensori()
 {
     Builder b(this, TabSensori, &SensoriRows());
-    const auto plain = [](Builder::Frame& f) {
-        static_cast<plat::Shape*>(f.widget())->setPen(Qt::NoPen);
-        f.grid()->setContentsMargins(0, 0, 0, 0);
-    };
+    // The lambda probes and the return to petrol; the level sensor and the
+    // options.
+    QVBoxLayout* left = PageColumn(b, 0);
+    QVBoxLayout* right = PageColumn(b, 1);
     {
-        auto f = b.frame(0, 0, "ShapeTipoLambda");
+        auto f = ColumnGroup(b, left, "ShapeTipoLambda");
         f.row(&TFormConfig::ComboTipoLambda);
         f.row(&TFormConfig::EditRifLambda);
         f.row(&TFormConfig::ComboNumeroSonde);
         auto c = f.frame("ShapeCorrettore");
-        plain(c);
+        PlainFrame(c);
         c.row(&TFormConfig::EditCorrBancata2);
     }
-    for (auto [row, shape, member] : {std::tuple{1, "ShapeSonda1", &TFormConfig::ComboSonda1},
-                                      std::tuple{2, "ShapeSonda2", &TFormConfig::ComboSonda2}}) {
-        auto f = b.frame(row, 0, shape);
-        f.row(member);
-    }
+    ColumnGroup(b, left, "ShapeSonda1").row(&TFormConfig::ComboSonda1);
+    ColumnGroup(b, left, "ShapeSonda2").row(&TFormConfig::ComboSonda2);
     {
-        auto f = b.frame(3, 0, "ShapeRitorno");
+        auto f = ColumnGroup(b, left, "ShapeRitorno");
         ShapeRitorno = static_cast<plat::Shape*>(f.widget());
         auto c = f.frame("ShapeCheckRitorno");
-        plain(c);
+        PlainFrame(c);
         ShapeCheckRitorno = static_cast<plat::Shape*>(c.widget());
         LabelCheckRitornoBenzina = c.row(&TFormConfig::CheckRitornoBenzina).caption;
         const auto time = f.row(&TFormConfig::EditRitornoBenzina);
@@ -93,10 +90,10 @@ void TFormConfig::BuildSensori()
         LabelS12 = time.unit;
     }
     {
-        auto f = b.frame(0, 1, nullptr, 2);
+        auto f = ColumnGroup(b, right);
         f.row(&TFormConfig::ComboSensore);
         auto p = f.frame("PanelRifSensore");
-        plain(p);
+        PlainFrame(p);
         PanelRifSensore = static_cast<plat::Shape*>(p.widget());
         p.title("LabelRifSensore");
         p.row(&TFormConfig::EditLivello1);
@@ -110,19 +107,16 @@ void TFormConfig::BuildSensori()
         LabLivello->setText(QStringLiteral("-"));
         f.row(b.label("LabelLivello", f.widget()), LabLivello);
     }
+    ColumnGroup(b, right).row(&TFormConfig::CheckElettrovalvole);
     {
-        auto f = b.frame(2, 1);
-        f.row(&TFormConfig::CheckElettrovalvole);
-    }
-    {
-        auto f = b.frame(3, 1, "ShapeAlimentazione");
+        auto f = ColumnGroup(b, right, "ShapeAlimentazione");
         auto c = f.frame("ShapeCheckAlimentazione");
-        plain(c);
+        PlainFrame(c);
         c.row(&TFormConfig::CheckAlimentazione);
     }
-    b.place(b.note("LabelNota2"), 4, 0, 1, 2);
+    b.place(b.note("LabelNota2"), 1, 0, 1, 2);
     b.remainingRows();
-    b.finish(5, 2);
+    b.finish(2, 2);
 
     ComboNumeroSonde->addItems({QStringLiteral("1"), QStringLiteral("2")});
     connect(ComboNumeroSonde, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboNumeroSondeKeyPress(k); });
