@@ -45,8 +45,8 @@ std::vector<cfgwin::ControlRule> BankVisibility(int ecuType, bool secondBank, bo
     return {
         {{"ImageLambdaValue", "ImageLambda1", "LabLambda"}, true},
         {{"ImageLambda2", "ImageLambda2Value", "LabLambda2"}, twoInputs && (secondBank || lambdaTypes)},
-        {{"LabApMot2", "ImageApMot2", "LabApMot2Benz", "ImageApMot2Benz", "LabelTarget2", "LabTarget2",
-          "ImageTarget2", "LabelMsTarget2"},
+        {{"LabApMot2", "ImageApMot2", "LabApMot2Benz", "ImageApMot2Benz", "LabelTarget2", "LabTarget2", "ImageTarget2",
+          "LabelMsTarget2"},
          secondBank},
         {{"LabelCorrBancata2", "EditCorrBancata2", "ShapeCorrettore"}, banks == 2},
     };

@@ -45,9 +45,9 @@ constexpr int kThresholdsWrongText = 177;
 
 // One item of the level-sensor list.
 struct LevelSensorItem {
-    int position;      // the data module's list position of the sensor type
-    bool presets;      // the item writes kQuorin318470 as its thresholds
-    bool thresholds;   // the threshold editors are shown
+    int position;    // the data module's list position of the sensor type
+    bool presets;    // the item writes kQuorin318470 as its thresholds
+    bool thresholds; // the threshold editors are shown
 };
 // The list by fuel; "non standard" entries by string number.
 QStringList LevelSensorItems(bool cng, const TextOf& text);

@@ -42,12 +42,12 @@ enum IdleChoice : int { IdleGas = 0, IdleReturn = 1, IdlePetrol = 2 };
 enum HighRpmChoice : int { HighRpmGas = 0, HighRpmPetrol = 1, HighRpmContribution = 2 };
 
 // Items of the petrol behaviour (element codes; elements by editor Tag).
-constexpr std::int32_t kPetrolRpmCode = 673;        // 0 idle speed limit, 1 rpm limit for petrol
-constexpr std::int32_t kPetrolTimeCode = 672;       // 0..3 petrol injection times (ms)
-constexpr std::int32_t kStabilisationCode = 163;    // 0 injections, 1 exit
+constexpr std::int32_t kPetrolRpmCode = 673;     // 0 idle speed limit, 1 rpm limit for petrol
+constexpr std::int32_t kPetrolTimeCode = 672;    // 0..3 petrol injection times (ms)
+constexpr std::int32_t kStabilisationCode = 163; // 0 injections, 1 exit
 constexpr int kPetrolAtIdleOption = 21;
 constexpr int kContributionOption = 20;
-constexpr int kSprayOption = 24;                    // inverted by its check box
+constexpr int kSprayOption = 24; // inverted by its check box
 constexpr int kGasOnlyHighRpm = 8500;
 constexpr double kGasOnlyPetrolTime = 30;
 
@@ -73,10 +73,10 @@ struct IdleView {
 };
 IdleView IdleVisibility(int idleTag);
 struct HighRpmView {
-    bool spray;           // the spray box with its caption, note and frame
-    bool petrolBlock;     // rpm, times and the contribution value
-    int rpmCaption;       // text of LabelGiriPerBenzina
-    int timeCaption;      // text of LabelTempiBenzina
+    bool spray;       // the spray box with its caption, note and frame
+    bool petrolBlock; // rpm, times and the contribution value
+    int rpmCaption;   // text of LabelGiriPerBenzina
+    int timeCaption;  // text of LabelTempiBenzina
 };
 HighRpmView HighRpmVisibility(int highRpmTag, int ecuType);
 // Whether the page forces the gas choices (an ECU whose hardware variant
@@ -93,8 +93,8 @@ struct SplitItem {
     std::int32_t low;
     std::int32_t high;
 };
-constexpr SplitItem kWarmEngineDelay{17, 178};   // EditRitMin
-constexpr SplitItem kEmulationDelay{135, 107};   // EditRitardoGiriEmulazione
+constexpr SplitItem kWarmEngineDelay{17, 178}; // EditRitMin
+constexpr SplitItem kEmulationDelay{135, 107}; // EditRitardoGiriEmulazione
 
 // low + high x 256, truncated.
 int SplitValue(TStreamDati& dm, SplitItem item);

@@ -24,7 +24,7 @@ inline QVBoxLayout* PageColumn(TFormConfig::Builder& b, int col)
 // A framed group at the bottom of a column; a named one is that shape of the
 // window.
 inline TFormConfig::Builder::Frame ColumnGroup(TFormConfig::Builder& b, QVBoxLayout* column,
-                                                const char* shapeName = nullptr)
+                                               const char* shapeName = nullptr)
 {
     plat::Shape* s = b.shape(shapeName ? shapeName : "", column->parentWidget());
     column->addWidget(s);

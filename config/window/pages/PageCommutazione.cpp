@@ -398,33 +398,34 @@ void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
         ShowLoaded(edit, shown);
 }
 
+namespace {
+
+// An element editor of the behaviour items: element Tag of its item code.
+void commitBehaviourEditor(TFormConfig& form, TNumericEdit* edit, QChar key, std::int32_t code, bool whole)
+{
+    TStreamDati& d = *StreamDati;
+    const int tag = tagOf(edit);
+    form.CommitOwnEditor(
+        edit, key, whole,
+        [&d, code, tag, whole](double v) { return cfgrules::CommitBehaviourElement(d, code, tag, v, whole); },
+        [&d, code, tag] { return static_cast<double>(d.GetElementByCode(code, tag)); });
+}
+
+} // namespace
+
 void TFormConfig::EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key)
 {
-    const int tag = tagOf(edit);
-    CommitOwnEditor(
-        edit, key, true,
-        [this, tag](double v) { return cfgrules::CommitBehaviourElement(dm(), cfgrules::kPetrolRpmCode, tag, v, true); },
-        [this, tag] { return static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolRpmCode, tag)); });
+    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolRpmCode, true);
 }
 
 void TFormConfig::EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key)
 {
-    const int tag = tagOf(edit);
-    CommitOwnEditor(
-        edit, key, false,
-        [this, tag](double v) { return cfgrules::CommitBehaviourElement(dm(), cfgrules::kPetrolTimeCode, tag, v, false); },
-        [this, tag] { return static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, tag)); });
+    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolTimeCode, false);
 }
 
 void TFormConfig::EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key)
 {
-    const int tag = tagOf(edit);
-    CommitOwnEditor(
-        edit, key, true,
-        [this, tag](double v) {
-            return cfgrules::CommitBehaviourElement(dm(), cfgrules::kStabilisationCode, tag, v, true);
-        },
-        [this, tag] { return static_cast<double>(dm().GetElementByCode(cfgrules::kStabilisationCode, tag)); });
+    commitBehaviourEditor(*this, edit, key, cfgrules::kStabilisationCode, true);
 }
 
 void TFormConfig::EditRitMinKeyPress(QChar key)

@@ -1,8 +1,8 @@
 // The sensors' rules against the simulated ECU: the level-sensor list by
 // fuel and its mapping, the threshold series, the return to petrol, the bank
 // rules, the pressure page's selectors and the injector times.
-#include "RulesRig.h"
 #include "SensorRules.h"
+#include "RulesRig.h"
 
 #include "BuildConstants.h"
 
@@ -38,8 +38,8 @@ TEST(SensorRules, LevelSensorMappingByFuel)
     struct Case {
         bool cng;
         int item;
-        std::int32_t code;                         // written to the type item
-        std::vector<std::int32_t> thresholdsRaw;   // written to the threshold item, in order
+        std::int32_t code;                       // written to the type item
+        std::vector<std::int32_t> thresholdsRaw; // written to the threshold item, in order
         bool panel;
         cfgrules::LevelThresholds shown;
     };
@@ -111,16 +111,12 @@ TEST(SensorRules, ThresholdSeries)
         bool valid;
     };
     const Case cases[] = {
-        {{10, 20, 30, 40}, false, true},
-        {{10, 20, 20, 40}, false, false}, // not strictly rising
-        {{40, 30, 20, 10}, false, false},
-        {{40, 30, 20, 10}, true, true},
-        {{40, 30, 30, 10}, true, false},  // not strictly falling
-        {{0, 1, 2, 255}, false, true},
-        {{255, 254, 1, 0}, true, true},
+        {{10, 20, 30, 40}, false, true},    {{10, 20, 20, 40}, false, false}, // not strictly rising
+        {{40, 30, 20, 10}, false, false},   {{40, 30, 20, 10}, true, true},
+        {{40, 30, 30, 10}, true, false}, // not strictly falling
+        {{0, 1, 2, 255}, false, true},      {{255, 254, 1, 0}, true, true},
         {{10, 20, 300, 400}, false, false}, // rising, but beyond a byte
-        {{-1, 20, 30, 40}, false, false},
-        {{400, 300, 20, 10}, true, false},
+        {{-1, 20, 30, 40}, false, false},   {{400, 300, 20, 10}, true, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(cfgrules::LevelThresholdsValid(c.l, c.inverted), c.valid)
@@ -190,10 +186,8 @@ TEST(SensorRules, BankRules)
         bool probe2, bank2, correction;
     };
     const Case cases[] = {
-        {qz::ECU_TYPE_4CIL, false, false, false, false, false},
-        {qz::ECU_TYPE_4CIL, false, true, true, false, false},
-        {qz::ECU_TYPE_4CIL, true, false, true, true, true},
-        {qz::ECU_TYPE_VANT, true, true, false, true, true},
+        {qz::ECU_TYPE_4CIL, false, false, false, false, false},  {qz::ECU_TYPE_4CIL, false, true, true, false, false},
+        {qz::ECU_TYPE_4CIL, true, false, true, true, true},      {qz::ECU_TYPE_VANT, true, true, false, true, true},
         {qz::ECU_TYPE_MONOPLUG, true, false, false, true, true},
     };
     for (const auto& c : cases) {

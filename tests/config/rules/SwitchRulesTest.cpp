@@ -1,8 +1,8 @@
 // The switch-over page's rules against the simulated ECU: the mode list, what
 // a mode commit shows, the idle and high-rpm choices with their writes, the
 // split values and the fuel switch asked from the PC.
-#include "RulesRig.h"
 #include "SwitchRules.h"
+#include "RulesRig.h"
 
 #include "BuildConstants.h"
 #include "Scaling.h"
@@ -17,12 +17,12 @@ using protovyx::Op;
 using rulestest::RulesRig;
 
 constexpr int kOptionWords = 0x2303;
-constexpr std::int32_t kGasOnlyBit = 0x100;    // Flag1
-constexpr std::int32_t kRequestBit = 0x800;    // Flag1, option 4
-constexpr std::int32_t kFuelAskedBit = 0x1000; // Flag1, option 5
-constexpr std::int32_t kContributionBit = 0x80; // Flag2, option 20
+constexpr std::int32_t kGasOnlyBit = 0x100;      // Flag1
+constexpr std::int32_t kRequestBit = 0x800;      // Flag1, option 4
+constexpr std::int32_t kFuelAskedBit = 0x1000;   // Flag1, option 5
+constexpr std::int32_t kContributionBit = 0x80;  // Flag2, option 20
 constexpr std::int32_t kPetrolAtIdleBit = 0x100; // Flag2, option 21
-constexpr std::int32_t kSprayBit = 0x4000;     // Flag2, option 24
+constexpr std::int32_t kSprayBit = 0x4000;       // Flag2, option 24
 
 constexpr std::int32_t kMarkerCode = 0x35; // the official-set marker, cleared by the first change
 
@@ -152,16 +152,18 @@ TEST(SwitchRules, ModeCommitVisibility)
 TEST(SwitchRules, ChoicesTheEcuHolds)
 {
     // Idle: petrol flag and the idle speed limit.
-    const std::tuple<bool, int, int> idle[] = {
-        {true, 1100, cfgrules::IdlePetrol}, {true, 0, cfgrules::IdleReturn},
-        {false, 900, cfgrules::IdleReturn}, {false, 0, cfgrules::IdleGas}};
+    const std::tuple<bool, int, int> idle[] = {{true, 1100, cfgrules::IdlePetrol},
+                                               {true, 0, cfgrules::IdleReturn},
+                                               {false, 900, cfgrules::IdleReturn},
+                                               {false, 0, cfgrules::IdleGas}};
     for (const auto& [flag, rpm, choice] : idle)
         EXPECT_EQ(cfgrules::IdleChoiceOf(flag, rpm), choice) << flag << " " << rpm;
     // High rpm: contribution flag, the rpm limit and petrol time 3.
-    const std::tuple<bool, int, double, int> high[] = {
-        {true, 8500, 30, cfgrules::HighRpmContribution}, {false, 8499, 30, cfgrules::HighRpmPetrol},
-        {false, 8500, 29.99, cfgrules::HighRpmPetrol},   {false, 8500, 30, cfgrules::HighRpmGas},
-        {false, 9000, 30, cfgrules::HighRpmGas}};
+    const std::tuple<bool, int, double, int> high[] = {{true, 8500, 30, cfgrules::HighRpmContribution},
+                                                       {false, 8499, 30, cfgrules::HighRpmPetrol},
+                                                       {false, 8500, 29.99, cfgrules::HighRpmPetrol},
+                                                       {false, 8500, 30, cfgrules::HighRpmGas},
+                                                       {false, 9000, 30, cfgrules::HighRpmGas}};
     for (const auto& [flag, rpm, time, choice] : high)
         EXPECT_EQ(cfgrules::HighRpmChoiceOf(flag, rpm, time), choice) << flag << " " << rpm << " " << time;
     EXPECT_TRUE(cfgrules::ForcesGasChoices(1));

@@ -177,8 +177,8 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     w->TabCommutazioneShow();
     EXPECT_TRUE(w->RadioGas->isChecked());
     EXPECT_TRUE(w->RadioGasAltiGiri->isChecked());
-    for (QRadioButton* b : {w->RadioGas, w->RadioRientro, w->RadioBenzina, w->RadioGasAltiGiri,
-                            w->RadioBenzinaAltiGiri, w->RadioContributoAltiGiri})
+    for (QRadioButton* b : {w->RadioGas, w->RadioRientro, w->RadioBenzina, w->RadioGasAltiGiri, w->RadioBenzinaAltiGiri,
+                            w->RadioContributoAltiGiri})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     // The gas choices are written: the ECU cannot run otherwise.
     EXPECT_EQ(r.dm().GetFlag(21), 0);
