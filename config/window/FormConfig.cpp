@@ -144,6 +144,14 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     // counter 50, previous status flags -1, variator row -1, return-to-petrol
     // time -1).
 
+    // A list that committed is at its new item: remembered after every
+    // handler of its Enter (connected last, so it runs after them).
+    for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
+        connect(c, &TKeyComboBox::keyPressed, this, [this, c](QChar k) {
+            if (k.unicode() == 13)
+                loadedIndex_[c] = c->currentIndex();
+        });
+
     // 7. The first page with the live bar.
     SetActivePage(cfgwin::PageConfigurazione, false);
     if (!FormConfig)
@@ -222,6 +230,7 @@ void TFormConfig::buildLayout()
     BuildIniezione();
     BuildTaratura();
     BuildUnshownPages();
+    connectLaterPageHandlers();
 
     LabelLimite = new QLabel(this);
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
@@ -372,6 +381,7 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;
     }
+    RememberLists();
 }
 
 void TFormConfig::onCurrentChanged(int index)
@@ -458,10 +468,7 @@ void TFormConfig::FormShow()
     // 4.
     runPageShow(ActivePage());
     // 5.
-    if (dm().GetFlag(12))
-        RadioMapInterno->setChecked(true);
-    else
-        RadioMapEsterno->setChecked(true);
+    LoadMapSelector();
     // 6.
     LoadingControls = 1;
     CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
@@ -480,6 +487,7 @@ void TFormConfig::FormShow()
     // 11.
     startLivePolling();
     QApplication::restoreOverrideCursor();
+    RememberLists();
 }
 
 bool TFormConfig::FormCloseQuery() { return askLeaveTemperatura(); }

@@ -121,6 +121,13 @@ public:
     // Whether the editor was loaded and its text changed since: only then may
     // Enter write it.
     bool Touched(const TNumericEdit* edit) const;
+    // The lists as the pages show them: a list still at the item it was
+    // loaded with (or committed last) is untouched, and Enter on it writes
+    // nothing (a list never shown has no selection, and writes nothing for
+    // that). The window remembers them after every page loading and after
+    // every list commit.
+    void RememberLists();
+    bool ListTouched(const TKeyComboBox* combo) const;
     // Loads every row of the page's table marked to load by its code, with
     // LoadingControls set (limits from their items first).
     void LoadByCode(int page);
@@ -163,6 +170,47 @@ public:
     bool CheckSequenceConditions();
     void FillSequenceCombo();
     void ApplySwitchPageVisibility(bool full);
+
+    // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
+    void ComboCambioKeyPress(QChar key);
+    void ImageCommutatoreClick();
+    void RadioGasClick(QRadioButton* button);
+    void RadioGasAltiGiriClick(QRadioButton* button);
+    void CheckSpruzzataClick();
+    void EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key);
+    void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
+    void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
+    void EditRitMinKeyPress(QChar key);
+    void EditRitardoGiriEmulazioneKeyPress(QChar key);
+    void EditTempGasBassaKeyPress(QChar key);
+    // Shows and hides the named controls of each rule (names the window does
+    // not hold are passed over).
+    void ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules);
+    // Enter on an editor that commits through a handler of its own: an
+    // editor never loaded writes nothing, an untouched one shows held()
+    // again, a typed one shows what commit(value) answers.
+    void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
+                         const std::function<double()>& held);
+
+    // ---- Sensori ------------------------------------------------------------------
+    void ComboSensoreKeyPress(QChar key);
+    void ImageConfermaClick();
+    void CheckRitornoBenzinaClick();
+    void EditCorrBancata2KeyPress(QChar key);
+    void ComboSonda1KeyPress(TKeyComboBox* combo, QChar key);
+    void CheckElettrovalvoleClick();
+    void CheckAlimentazioneClick();
+
+    // ---- Pressione ----------------------------------------------------------------
+    void ApplyPressurePageVisibility();
+    void RadioMapInternoClick(QRadioButton* button);
+    // The MAP selector as the window's show and the page's loading set it:
+    // checked with LoadingControls set, so that loading writes nothing.
+    void LoadMapSelector();
+
+    // ---- Iniettori and Altri parametri handlers -----------------------------------
+    void EditTInjSup22KeyPress(QChar key);
+    void EditTInjDefaultKeyPress(QChar key);
 
     // ---- Pages ----------------------------------------------------------------
     // Makes page active without running the page-change handlers; showPage
@@ -315,6 +363,18 @@ public:
     QLabel* LabelS1 = nullptr;
     plat::Shape* ShapeRitardoCommutazione = nullptr;
     TNumericEdit* EditTempGas = nullptr;
+    TNumericEdit* EditGiriMinimoPerBenzina = nullptr;
+    TNumericEdit* EditGiriPerBenzina = nullptr;
+    TNumericEdit* EditTempoBenzina0 = nullptr;
+    TNumericEdit* EditTempoBenzina1 = nullptr;
+    TNumericEdit* EditTempoBenzina2 = nullptr;
+    TNumericEdit* EditTempoBenzina3 = nullptr;
+    TNumericEdit* EditIniettate = nullptr;
+    TNumericEdit* EditUscita = nullptr;
+    plat::Shape* PanelMinimo = nullptr;
+    plat::Shape* PanelAltiGiri = nullptr;
+    QLabel* LabelGiriPerBenzina = nullptr;
+    QLabel* LabelTempiBenzina = nullptr;
 
     // Sensori.
     TKeyComboBox* ComboTipoLambda = nullptr;
@@ -337,6 +397,9 @@ public:
     plat::Shape* ShapeRitorno = nullptr;
     QLabel* LabelRitornoBenzina = nullptr;
     QLabel* LabelS12 = nullptr;
+    TKeyComboBox* ComboSensore = nullptr;
+    plat::Shape* PanelRifSensore = nullptr;
+    QLabel* LabLivello = nullptr;
 
     // Mappa.
     TNumericEdit* EditSmagrimento = nullptr;
@@ -396,6 +459,9 @@ public:
     TNumericEdit* EditPendenza = nullptr;
     TNumericEdit* EditOffsetDiff = nullptr;
     TNumericEdit* EditPendenzaDiff = nullptr;
+    TKeyComboBox* ComboSensoreMap = nullptr;
+    plat::Shape* PanelMisuratorePressione = nullptr;
+    plat::Shape* PanelParametri = nullptr;
 
     // Temperatura.
     QCheckBox* CheckTempRiduttore = nullptr;
@@ -477,6 +543,9 @@ private:
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
+    // The handlers of the switch-over and sensor pages on editors that later
+    // pages make (Emissioni, Iniettori, Altri parametri).
+    void connectLaterPageHandlers();
 
     void buildLayout();
     void buildCorrectionGrids();
@@ -508,6 +577,7 @@ private:
     std::map<const QWidget*, const Binding*> bindingOf_;
     // The text each editor showed when it was last loaded or read back.
     std::map<const TNumericEdit*, QString> loadedText_;
+    std::map<const TKeyComboBox*, int> loadedIndex_;
     std::map<int, QString> messages_;
     TConfigMainHooks hooks_;
     bool ownExtraInjectionSeen_ = false;

@@ -371,6 +371,20 @@ bool TFormConfig::Touched(const TNumericEdit* edit) const
     return it != loadedText_.end() && it->second != edit->text();
 }
 
+void TFormConfig::RememberLists()
+{
+    for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
+        loadedIndex_[c] = c->currentIndex();
+}
+
+bool TFormConfig::ListTouched(const TKeyComboBox* combo) const
+{
+    // A list no page has shown yet has no selection, which commits nothing
+    // by itself.
+    const auto it = loadedIndex_.find(combo);
+    return it == loadedIndex_.end() || it->second != combo->currentIndex();
+}
+
 void TFormConfig::LoadByCode(int page)
 {
     const std::uint8_t wasLoading = LoadingControls;
@@ -430,9 +444,9 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
 {
     if (!combo || key.unicode() != kEnter || combo->IsDroppedDown() || combo->DataCode() < 0)
         return;
-    // No selection, no write.
+    // No selection, no write; nor an untouched list.
     const int index = combo->currentIndex();
-    if (index < 0)
+    if (index < 0 || !ListTouched(combo))
         return;
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
@@ -507,13 +521,15 @@ void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
 
 void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
 {
-    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown() && ComboSegnaleGiri->currentIndex() >= 0)
+    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown() && ComboSegnaleGiri->currentIndex() >= 0 &&
+        ListTouched(ComboSegnaleGiri))
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown() || ComboNumeroSonde->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown() || ComboNumeroSonde->currentIndex() < 0 ||
+        !ListTouched(ComboNumeroSonde))
         return;
     dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
     ApplyBankVisibility();

@@ -1,6 +1,10 @@
-// The Commutazione page: when the engine switches to gas and back.
-#include "../FormConfigParts.h"
+// The Commutazione page: when the engine switches to gas and back, how it
+// runs at idle and at high rpm, and the switch button of the live bar.
+#include "PageColumns.h"
 
+#include "BuildConstants.h"
+#include "SequenceRules.h"
+#include "SwitchRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -8,9 +12,29 @@
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+int tagOf(const QWidget* w) { return w->property("Tag").toInt(); }
+
+// Checks a radio button as the program does: its click runs when the check
+// changes; when it was checked already the click is run here.
+void checkRadio(QRadioButton* r, const std::function<void(QRadioButton*)>& click)
+{
+    if (r->isChecked())
+        click(r);
+    else
+        r->setChecked(true);
+}
+
+} // namespace
 
 using namespace cfgwin;
 
@@ -26,25 +50,44 @@ const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
         {.member = &F::EditTempRiduttore, .name = "EditTempRiduttore", .code = 15, .caption = 120,
          .captionName = "LabelTempRiduttore", .unit = 86, .unitName = "LabelT1", .limits = {-40, 120, 1},
          .flags = kByCode},
-        {.member = &F::EditTempGasBassa, .name = "EditTempGasBassa", .caption = 585, .captionName = "LabelTempGasBassa",
-         .unit = 86, .unitName = "LabTempGasBassa", .flags = kRangeHint},
-        {.member = &F::EditRitMin, .name = "EditRitMin", .code = 17, .caption = 117, .captionName = "LabelRitardoCambio",
-         .unit = 87, .unitName = "LabelS1", .flags = kRangeHint},
         // Hidden until a mode commit shows it.
-        {.member = &F::EditTempGas, .name = "EditTempGas", .code = 117, .limits = kItemLimits,
+        {.member = &F::EditTempGas, .name = "EditTempGas", .code = 117, .caption = 740,
+         .captionName = "LabelTempGasCambio", .unit = 86, .unitName = "LabelT2", .limits = kItemLimits,
          .flags = kByCode | kHidden},
+        {.member = &F::EditTempGasBassa, .name = "EditTempGasBassa", .caption = 585, .captionName = "LabelTempGasBassa",
+         .unit = 86, .unitName = "LabTempGasBassa", .limits = {-20, 15, 1}, .flags = kRangeHint},
+        {.member = &F::EditRitMin, .name = "EditRitMin", .code = 17, .caption = 117, .captionName = "LabelRitardoCambio",
+         .unit = 87, .unitName = "LabelS1", .limits = {0, 1800, 1}, .flags = kRangeHint},
         {.member = &F::CheckModificaSequenza2, .name = "CheckModificaSequenza2", .caption = 387,
          .captionName = "LabelModificaSequenza2", .flags = kEnterClicks},
-        {.member = &F::CheckSpruzzata, .name = "CheckSpruzzata", .caption = 497, .captionName = "LabelSpruzzata",
-         .flags = kEnterClicks},
         {.member = &F::RadioGas, .name = "RadioGas", .caption = 375, .captionName = "LabelGasMinimo"},
         {.member = &F::RadioRientro, .name = "RadioRientro", .caption = 376, .captionName = "LabelRientroBenzinaMinimo"},
         {.member = &F::RadioBenzina, .name = "RadioBenzina", .caption = 377, .captionName = "LabelBenzinaMinimo"},
+        {.member = &F::EditGiriMinimoPerBenzina, .name = "EditGiriMinimoPerBenzina", .caption = 370,
+         .captionName = "LabelGiriMinimoPerBenzina", .unit = 89, .unitName = "LabGiriMinimoPerBenzina",
+         .limits = {0, 2000, 1}, .flags = kRangeHint},
+        {.member = &F::EditIniettate, .name = "EditIniettate", .caption = 498, .captionName = "LabelIniettate",
+         .limits = {0, 50, 1}, .flags = kRangeHint},
+        {.member = &F::EditUscita, .name = "EditUscita", .caption = 499, .captionName = "LabelUscita", .unit = 87,
+         .unitName = "LabelS5", .limits = {0, 10, 1}, .flags = kRangeHint},
         {.member = &F::RadioGasAltiGiri, .name = "RadioGasAltiGiri", .caption = 375, .captionName = "LabelGasAltiGiri"},
         {.member = &F::RadioContributoAltiGiri, .name = "RadioContributoAltiGiri", .caption = 500,
          .captionName = "LabelContributoAltiGiri"},
         {.member = &F::RadioBenzinaAltiGiri, .name = "RadioBenzinaAltiGiri", .caption = 377,
          .captionName = "LabelBenzinaAltiGiri"},
+        {.member = &F::EditGiriPerBenzina, .name = "EditGiriPerBenzina", .caption = 371,
+         .captionName = "LabelGiriPerBenzina", .unit = 89, .unitName = "LabGiriPerBenzina", .limits = {500, 9000, 1},
+         .flags = kRangeHint},
+        {.member = &F::EditTempoBenzina0, .name = "EditTempoBenzina0", .limits = {0, 30, 0.01}, .flags = kRangeHint},
+        {.member = &F::EditTempoBenzina2, .name = "EditTempoBenzina2", .limits = {0, 30, 0.01}, .flags = kRangeHint},
+        {.member = &F::EditTempoBenzina3, .name = "EditTempoBenzina3", .caption = 372,
+         .captionName = "LabelTempiBenzina", .unit = 90, .unitName = "LabTempiBenzina", .limits = {0, 30, 0.01},
+         .flags = kRangeHint},
+        {.member = &F::EditTempoBenzina1, .name = "EditTempoBenzina1", .caption = 584,
+         .captionName = "LabelTempoBenzina1", .unit = 90, .unitName = "LabTempoBenzina1", .limits = {0, 30, 0.01},
+         .flags = kRangeHint},
+        {.member = &F::CheckSpruzzata, .name = "CheckSpruzzata", .caption = 497, .captionName = "LabelSpruzzata",
+         .flags = kEnterClicks},
     };
     return rows;
 }
@@ -52,58 +95,94 @@ const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
 void TFormConfig::BuildCommutazione()
 {
     Builder b(this, TabCommutazione, &CommutazioneRows());
+    // The switch-over: mode, threshold, temperatures, delay, sequence.
+    QVBoxLayout* left = PageColumn(b, 0);
+    const auto single = [&](const char* shape, auto member) {
+        auto f = ColumnGroup(b, left, shape);
+        const auto m = f.row(member);
+        return std::tuple{static_cast<plat::Shape*>(f.widget()), m.caption, m.unit};
+    };
+    QLabel* none = nullptr;
+    std::tie(ShapeTipoCommutazione, LabelCambio, none) = single("ShapeTipoCommutazione", &TFormConfig::ComboCambio);
+    std::tie(ShapeSogliaCommutazione, LabelGiriCambio, LabelRpm1) =
+        single("ShapeSogliaCommutazione", &TFormConfig::EditGiriCambio);
+    std::tie(ShapeTempRiduttore, LabelTempRiduttore, LabelT1) =
+        single("ShapeTempRiduttore", &TFormConfig::EditTempRiduttore);
     {
-        auto f = b.frame(0, 0, "ShapeTipoCommutazione");
-        const auto m = f.row(&TFormConfig::ComboCambio);
-        LabelCambio = m.caption;
-        ShapeTipoCommutazione = static_cast<plat::Shape*>(f.widget());
+        // Shown by a mode commit only.
+        const auto [shape, caption, unit] = single("ShapeTempGasCambio", &TFormConfig::EditTempGas);
+        for (QWidget* w : {static_cast<QWidget*>(shape), static_cast<QWidget*>(caption), static_cast<QWidget*>(unit)})
+            w->hide();
+    }
+    std::tie(ShapeTempGasBass, LabelTempGasBassa, LabTempGasBassa) =
+        single("ShapeTempGasBass", &TFormConfig::EditTempGasBassa);
+    std::tie(ShapeRitardoCommutazione, LabelRitardoCambio, LabelS1) =
+        single("ShapeRitardoCommutazione", &TFormConfig::EditRitMin);
+    ColumnGroup(b, left).row(&TFormConfig::CheckModificaSequenza2);
+    Q_UNUSED(none);
+
+    // The petrol strategies while on gas: at idle and at high rpm.
+    QVBoxLayout* right = PageColumn(b, 1);
+    {
+        QLabel* title = b.note("LabelSequenzaBenzina", right->parentWidget());
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        right->addWidget(title);
     }
     {
-        auto f = b.frame(1, 0, "ShapeSogliaCommutazione");
-        const auto m = f.row(&TFormConfig::EditGiriCambio);
-        LabelGiriCambio = m.caption;
-        LabelRpm1 = m.unit;
-        ShapeSogliaCommutazione = static_cast<plat::Shape*>(f.widget());
-    }
-    {
-        auto f = b.frame(2, 0, "ShapeTempRiduttore");
-        const auto m = f.row(&TFormConfig::EditTempRiduttore);
-        LabelTempRiduttore = m.caption;
-        LabelT1 = m.unit;
-        ShapeTempRiduttore = static_cast<plat::Shape*>(f.widget());
-    }
-    {
-        auto f = b.frame(3, 0, "ShapeTempGasBass");
-        const auto m = f.row(&TFormConfig::EditTempGasBassa);
-        LabelTempGasBassa = m.caption;
-        LabTempGasBassa = m.unit;
-        ShapeTempGasBass = static_cast<plat::Shape*>(f.widget());
-    }
-    {
-        auto f = b.frame(4, 0, "ShapeRitardoCommutazione");
-        const auto m = f.row(&TFormConfig::EditRitMin);
-        LabelRitardoCambio = m.caption;
-        LabelS1 = m.unit;
-        ShapeRitardoCommutazione = static_cast<plat::Shape*>(f.widget());
-    }
-    {
-        auto f = b.frame(0, 1, "PanelMinimo", 2);
+        auto f = ColumnGroup(b, right, "PanelMinimo");
+        PanelMinimo = static_cast<plat::Shape*>(f.widget());
         f.title("LabelMinimoBenzina");
         f.row(&TFormConfig::RadioGas);
         f.row(&TFormConfig::RadioRientro);
         f.row(&TFormConfig::RadioBenzina);
+        f.row(&TFormConfig::EditGiriMinimoPerBenzina);
+        f.row(&TFormConfig::EditIniettate);
+        f.row(&TFormConfig::EditUscita);
     }
     {
-        auto f = b.frame(2, 1, "PanelAltiGiri", 2);
+        auto f = ColumnGroup(b, right, "PanelAltiGiri");
+        PanelAltiGiri = static_cast<plat::Shape*>(f.widget());
         f.title("LabelAltiGiriBenzina");
         f.row(&TFormConfig::RadioGasAltiGiri);
-        f.row(&TFormConfig::RadioContributoAltiGiri);
+        {
+            auto c = f.frame("ShapeContributoAlti");
+            PlainFrame(c);
+            c.row(&TFormConfig::RadioContributoAltiGiri);
+        }
         f.row(&TFormConfig::RadioBenzinaAltiGiri);
+        LabelGiriPerBenzina = f.row(&TFormConfig::EditGiriPerBenzina).caption;
+        {
+            // The petrol times share one caption and unit.
+            const auto t0 = b.bound(&TFormConfig::EditTempoBenzina0, f.widget());
+            const auto t2 = b.bound(&TFormConfig::EditTempoBenzina2, f.widget());
+            const auto t3 = b.bound(&TFormConfig::EditTempoBenzina3, f.widget());
+            LabelTempiBenzina = t3.caption;
+            auto* times = new QHBoxLayout;
+            for (QWidget* w : {t0.control, t2.control, t3.control})
+                times->addWidget(w);
+            f.grid()->addLayout(times, f.nextRow(), 1, Qt::AlignLeft);
+            f.row(t3.caption, nullptr, t3.unit);
+        }
+        f.row(&TFormConfig::EditTempoBenzina1);
+        {
+            auto c = f.frame("ShapeCheckSpruzzata");
+            PlainFrame(c);
+            c.row(&TFormConfig::CheckSpruzzata);
+            c.line(b.note("LabelNoteSpruzzata", c.widget()));
+        }
     }
-    {
-        auto f = b.frame(4, 1);
-        f.row(&TFormConfig::CheckModificaSequenza2);
-        f.row(&TFormConfig::CheckSpruzzata);
+    // Each panel is one choice, whatever frames its buttons stand in.
+    for (auto [panel, buttons] : {std::pair{PanelMinimo, std::array{RadioGas, RadioRientro, RadioBenzina}},
+                                  std::pair{PanelAltiGiri, std::array{RadioGasAltiGiri, RadioBenzinaAltiGiri,
+                                                                      RadioContributoAltiGiri}}}) {
+        auto* group = new QButtonGroup(panel);
+        int tag = 0;
+        for (QRadioButton* r : buttons) {
+            r->setProperty("Tag", tag);
+            group->addButton(r, tag++);
+        }
     }
     // Hidden holders of the pictures the tabs draw.
     ImageEsci = b.picture("ImageEsci");
@@ -112,12 +191,269 @@ void TFormConfig::BuildCommutazione()
     ImageConnected = b.picture("ImageConnected");
     ImageConnected->hide();
     b.remainingRows();
-    b.unplacedCaptions("TabCommutazione");
-    b.finish(5, 2);
+    b.finish(1, 2);
+
+    EditGiriMinimoPerBenzina->setProperty("Tag", 0);
+    EditGiriPerBenzina->setProperty("Tag", 1);
+    EditIniettate->setProperty("Tag", 0);
+    EditUscita->setProperty("Tag", 1);
+    const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
+    for (int i = 0; i < 4; ++i)
+        times[static_cast<std::size_t>(i)]->setProperty("Tag", i);
+
     connect(CheckModificaSequenza2, &QCheckBox::clicked, this, [this] { CheckModificaSequenza2Click(); });
+    connect(ComboCambio, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboCambioKeyPress(k); });
+    // A radio button's click runs whenever it becomes checked, by the user
+    // or by the program.
+    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina})
+        connect(r, &QRadioButton::toggled, this, [this, r](bool on) {
+            if (on)
+                RadioGasClick(r);
+        });
+    for (QRadioButton* r : {RadioGasAltiGiri, RadioBenzinaAltiGiri, RadioContributoAltiGiri})
+        connect(r, &QRadioButton::toggled, this, [this, r](bool on) {
+            if (on)
+                RadioGasAltiGiriClick(r);
+        });
+    connect(CheckSpruzzata, &QCheckBox::clicked, this, [this] { CheckSpruzzataClick(); });
+    for (TNumericEdit* e : {EditGiriMinimoPerBenzina, EditGiriPerBenzina})
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditGiriPerBenzinaKeyPress(e, c); });
+    for (TNumericEdit* e : times)
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditTempoBenzina0KeyPress(e, c); });
+    for (TNumericEdit* e : {EditIniettate, EditUscita})
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditIniettatePerBenzinaKeyPress(e, c); });
+    connect(EditRitMin, &TNumericEdit::keyPressed, this, [this](QChar c) { EditRitMinKeyPress(c); });
+    connect(EditTempGasBassa, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTempGasBassaKeyPress(c); });
+    // The switch button stands on the live bar, which is made before the pages.
+    connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
 }
 
-void TFormConfig::TabCommutazioneShow() { LoadByCode(cfgwin::PageCommutazione); }
+void TFormConfig::connectLaterPageHandlers()
+{
+    connect(EditRitardoGiriEmulazione, &TNumericEdit::keyPressed, this,
+            [this](QChar c) { EditRitardoGiriEmulazioneKeyPress(c); });
+    EditRitardoGiriEmulazione->SetMinValue(0);
+    EditRitardoGiriEmulazione->SetMaxValue(500);
+    EditRitardoGiriEmulazione->SetPrecision(1);
+    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
+    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
+}
 
-// The page's visibility after a mode commit comes with its own handlers.
-void TFormConfig::ApplySwitchPageVisibility(bool) {}
+// ---------------------------------------------------------------------------
+// Loading and visibility
+
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::TabCommutazioneShow()
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    const auto whole = [this](std::int32_t code, int index) {
+        return dm::TruncToInt(dm().GetElementByCode(code, index));
+    };
+    // 1.
+    ShowLoadedInteger(EditGiriMinimoPerBenzina, whole(cfgrules::kPetrolRpmCode, 0));
+    ShowLoadedInteger(EditGiriPerBenzina, whole(cfgrules::kPetrolRpmCode, 1));
+    const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
+    for (int i = 0; i < 4; ++i)
+        ShowLoaded(times[static_cast<std::size_t>(i)],
+                   static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
+    ShowLoadedInteger(EditIniettate, whole(cfgrules::kStabilisationCode, 0));
+    ShowLoadedInteger(EditUscita, whole(cfgrules::kStabilisationCode, 1));
+    // 2.
+    const bool sequence = dm().GetModificaSequenza() != 0;
+    if (CheckModificaSequenza2->isChecked() != sequence)
+        CheckModificaSequenza2->setChecked(sequence);
+    CheckModificaSequenza2Click();
+    // 3, 4.
+    const std::array idle{RadioGas, RadioRientro, RadioBenzina};
+    const std::array high{RadioGasAltiGiri, RadioBenzinaAltiGiri, RadioContributoAltiGiri};
+    const int idleChoice = cfgrules::IdleChoiceOf(dm().GetFlag(cfgrules::kPetrolAtIdleOption) != 0,
+                                                  whole(cfgrules::kPetrolRpmCode, 0));
+    checkRadio(idle[static_cast<std::size_t>(idleChoice)], [this](QRadioButton* r) { RadioGasClick(r); });
+    const int highChoice = cfgrules::HighRpmChoiceOf(
+        dm().GetFlag(cfgrules::kContributionOption) != 0, whole(cfgrules::kPetrolRpmCode, 1),
+        static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, 3)));
+    checkRadio(high[static_cast<std::size_t>(highChoice)], [this](QRadioButton* r) { RadioGasAltiGiriClick(r); });
+    // 5. (the high-rpm click showed the spray box as its choice says)
+    CheckSpruzzata->setChecked(dm().GetFlag(cfgrules::kSprayOption) == 0);
+    LoadingControls = wasLoading;
+    // 6. An ECU that cannot run petrol at idle or at high rpm gets the gas
+    // choices (their clicks write them). The variant is the connected ECU's:
+    // without one the image's choices are kept.
+    const int type = dm().EcuInfo.EcuType;
+    const std::int32_t item15 = dm().GetItem15();
+    if (connected() && cfgrules::ForcesGasChoices(item15)) {
+        RadioGas->setChecked(true);
+        RadioGasAltiGiri->setChecked(true);
+    }
+    if (type == qz::ECU_TYPE_VANT && RadioContributoAltiGiri->isChecked())
+        RadioGasAltiGiri->setChecked(true);
+    // 7.
+    CheckModificaSequenza2->setEnabled(type != qz::ECU_TYPE_53);
+    const bool sequenceOn = CheckModificaSequenza2->isChecked();
+    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
+        r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(sequenceOn, item15));
+    RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(sequenceOn, item15, type));
+    ApplyControlRules({{{"LabelContributoAltiGiri", "ShapeContributoAlti", "RadioContributoAltiGiri"},
+                        type != qz::ECU_TYPE_VANT}});
+    // 8.
+    ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
+    // 9.
+    LoadByCode(cfgwin::PageCommutazione); // the temperatures (and the threshold, again below)
+    ShowLoadedInteger(EditRitMin, cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay));
+    ShowLoadedInteger(EditTempGasBassa, cfgrules::LowGasTemperature(dm()));
+    // 10.
+    ApplySwitchPageVisibility(false);
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    ShowLoadedInteger(EditGiriCambio, dm::TruncToInt(dm().GetValueByCode(EditGiriCambio->DataCode())));
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(state.gasOnly)));
+}
+
+// ---------------------------------------------------------------------------
+// Commits
+
+void TFormConfig::ComboCambioKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboCambio->IsDroppedDown() || !ListTouched(ComboCambio))
+        return;
+    cfgrules::CommitSwitchMode(dm(), ComboCambio->currentIndex());
+    // What the module holds after the writes.
+    if (ComboCambio->currentIndex() >= 0)
+        ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
+    ApplySwitchPageVisibility(true);
+}
+
+void TFormConfig::RadioGasClick(QRadioButton* button)
+{
+    if (!LoadingControls)
+        cfgrules::ApplyIdleChoice(dm(), tagOf(button));
+    ShowLoadedInteger(EditGiriMinimoPerBenzina, dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 0)));
+    ShowLoadedInteger(EditIniettate, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 0)));
+    ShowLoadedInteger(EditUscita, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 1)));
+    const int shown = RadioRientro->isChecked()   ? cfgrules::IdleReturn
+                      : RadioBenzina->isChecked() ? cfgrules::IdlePetrol
+                                                  : cfgrules::IdleGas;
+    const auto view = cfgrules::IdleVisibility(shown);
+    ApplyControlRules({{{"LabelGiriMinimoPerBenzina", "EditGiriMinimoPerBenzina", "LabGiriMinimoPerBenzina"},
+                        view.rpmEditor},
+                       {{"LabelIniettate", "EditIniettate", "LabelUscita", "EditUscita", "LabelS5"},
+                        view.stabilisation}});
+}
+
+void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
+{
+    const int tag = tagOf(button);
+    if (!LoadingControls) {
+        cfgrules::ApplyHighRpmChoice(dm(), tag, CheckSpruzzata->isChecked());
+        if (cfgrules::ChoiceTicksSpray(tag))
+            CheckSpruzzata->setChecked(true);
+    }
+    ShowLoadedInteger(EditGiriPerBenzina, dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 1)));
+    const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
+    for (int i = 0; i < 4; ++i)
+        ShowLoaded(times[static_cast<std::size_t>(i)],
+                   static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
+    const int shown = RadioGasAltiGiri->isChecked()          ? cfgrules::HighRpmGas
+                      : RadioContributoAltiGiri->isChecked() ? cfgrules::HighRpmContribution
+                                                             : cfgrules::HighRpmPetrol;
+    const auto view = cfgrules::HighRpmVisibility(shown, dm().EcuInfo.EcuType);
+    ApplyControlRules({{{"LabelSpruzzata", "LabelNoteSpruzzata", "CheckSpruzzata", "ShapeCheckSpruzzata"}, view.spray},
+                       {{"LabelGiriPerBenzina", "EditGiriPerBenzina", "LabGiriPerBenzina", "LabelTempiBenzina",
+                         "EditTempoBenzina3", "LabTempiBenzina", "EditTempoBenzina0", "EditTempoBenzina2",
+                         "LabelTempoBenzina1", "EditTempoBenzina1", "LabTempoBenzina1"},
+                        view.petrolBlock}});
+    LabelGiriPerBenzina->setText(text(view.rpmCaption));
+    LabelTempiBenzina->setText(text(view.timeCaption));
+}
+
+void TFormConfig::CheckSpruzzataClick()
+{
+    if (!LoadingControls)
+        dm().SetFlag(cfgrules::kSprayOption, !CheckSpruzzata->isChecked());
+}
+
+void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
+                                  const std::function<double(double)>& commit, const std::function<double()>& held)
+{
+    if (!edit || key.unicode() != kEnter || !loadedText_.count(edit))
+        return;
+    const double shown = Touched(edit) ? commit(whole ? dm::TruncToInt(edit->GetAsFloat()) : edit->GetAsFloat()) : held();
+    if (whole)
+        ShowLoadedInteger(edit, dm::TruncToInt(shown));
+    else
+        ShowLoaded(edit, shown);
+}
+
+namespace {
+
+// An element editor of the behaviour items: element Tag of its item code.
+void commitBehaviourEditor(TFormConfig& form, TNumericEdit* edit, QChar key, std::int32_t code, bool whole)
+{
+    TStreamDati& d = *StreamDati;
+    const int tag = tagOf(edit);
+    form.CommitOwnEditor(
+        edit, key, whole,
+        [&d, code, tag, whole](double v) { return cfgrules::CommitBehaviourElement(d, code, tag, v, whole); },
+        [&d, code, tag] { return static_cast<double>(d.GetElementByCode(code, tag)); });
+}
+
+} // namespace
+
+void TFormConfig::EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key)
+{
+    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolRpmCode, true);
+}
+
+void TFormConfig::EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key)
+{
+    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolTimeCode, false);
+}
+
+void TFormConfig::EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key)
+{
+    commitBehaviourEditor(*this, edit, key, cfgrules::kStabilisationCode, true);
+}
+
+void TFormConfig::EditRitMinKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditRitMin, key, true,
+        [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kWarmEngineDelay, static_cast<int>(v)); },
+        [this] { return cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay); });
+}
+
+void TFormConfig::EditRitardoGiriEmulazioneKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditRitardoGiriEmulazione, key, true,
+        [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kEmulationDelay, static_cast<int>(v)); },
+        [this] { return cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay); });
+}
+
+void TFormConfig::EditTempGasBassaKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTempGasBassa, key, true, [this](double v) { return cfgrules::CommitLowGasTemperature(dm(), v); },
+        [this] { return cfgrules::LowGasTemperature(dm()); });
+}
+
+void TFormConfig::ImageCommutatoreClick()
+{
+    ImageCommutatore->setEnabled(false);
+    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    ImageCommutatore->setEnabled(true);
+}

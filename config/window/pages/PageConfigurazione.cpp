@@ -172,6 +172,8 @@ void TFormConfig::TabConfigurazioneShow()
     // 8.
     EditNoteConfig->setText(cfgrules::ShownNote(dm()));
     LoadingControls = wasLoading;
+    // Also run by the changes' closing frame and the reset, outside a page change.
+    RememberLists();
 }
 
 // ---------------------------------------------------------------------------
@@ -215,7 +217,8 @@ void TFormConfig::afterChange(int result, TKeyComboBox* combo, int previousItem)
 
 void TFormConfig::ComboCarburanteKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboCarburante->IsDroppedDown() || ComboCarburante->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboCarburante->IsDroppedDown() || ComboCarburante->currentIndex() < 0 ||
+        !ListTouched(ComboCarburante))
         return;
     const int previous = PreviousFuel ? 1 : 0;
     const auto result = cfgrules::ChangeFuel(dm(), ComboCarburante->currentIndex(), previous, changeFrame());
@@ -224,7 +227,8 @@ void TFormConfig::ComboCarburanteKeyPress(QChar key)
 
 void TFormConfig::ComboFullGroupKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboFullGroup->IsDroppedDown() || ComboFullGroup->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboFullGroup->IsDroppedDown() || ComboFullGroup->currentIndex() < 0 ||
+        !ListTouched(ComboFullGroup))
         return;
     const int previous = PreviousFullGroup ? 1 : 0;
     const auto result = cfgrules::ChangeFullGroup(dm(), ComboFullGroup->currentIndex(), previous, changeFrame());
@@ -233,7 +237,8 @@ void TFormConfig::ComboFullGroupKeyPress(QChar key)
 
 void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboTipoIniettore->IsDroppedDown() || ComboTipoIniettore->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboTipoIniettore->IsDroppedDown() || ComboTipoIniettore->currentIndex() < 0 ||
+        !ListTouched(ComboTipoIniettore))
         return;
     const int previous = cfgrules::InjectorTypePosition(PreviousInjectorType);
     const auto result =
@@ -246,7 +251,8 @@ void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
 
 void TFormConfig::ComboCilindriKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboCilindri->IsDroppedDown() || ComboCilindri->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboCilindri->IsDroppedDown() || ComboCilindri->currentIndex() < 0 ||
+        !ListTouched(ComboCilindri))
         return;
     cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
     // Another cylinder count: the standard injection sequence again.
@@ -257,6 +263,7 @@ void TFormConfig::ComboCilindriKeyPress(QChar key)
 void TFormConfig::ComboAccensioneKeyPress(QChar key)
 {
     if (key.unicode() != kEnter || ComboAccensione->IsDroppedDown() || ComboAccensione->currentIndex() < 0 ||
+        !ListTouched(ComboAccensione) ||
         ComboCilindri->currentIndex() < 0)
         return;
     cfgrules::ApplyIgnition(dm(), ComboAccensione->currentIndex(), ComboCilindri->currentIndex());
@@ -264,7 +271,8 @@ void TFormConfig::ComboAccensioneKeyPress(QChar key)
 
 void TFormConfig::ComboPersKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboPers->IsDroppedDown() || ComboPers->currentIndex() < 0)
+    if (key.unicode() != kEnter || ComboPers->IsDroppedDown() || ComboPers->currentIndex() < 0 ||
+        !ListTouched(ComboPers))
         return;
     cfgrules::ApplyPers(dm(), ComboPers->currentIndex());
     ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));

@@ -2,6 +2,7 @@
 #include "../FormConfigParts.h"
 
 #include "CorrectionGrid.h"
+#include "SwitchRules.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
@@ -84,4 +85,9 @@ void TFormConfig::BuildEmissioni()
     b.finish(3, 1);
 }
 
-void TFormConfig::TabEmissioniShow() { LoadByCode(cfgwin::PageEmissioni); }
+void TFormConfig::TabEmissioniShow()
+{
+    LoadByCode(cfgwin::PageEmissioni);
+    // The emulation delay is one value over two byte items.
+    ShowLoadedInteger(EditRitardoGiriEmulazione, cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay));
+}

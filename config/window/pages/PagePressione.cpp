@@ -1,6 +1,7 @@
 // The Pressione page: the gas-pressure sensor and the external MAP sensor.
 #include "../FormConfigParts.h"
 
+#include "SensorRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -8,6 +9,7 @@
 #include "plat/Shape.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 using namespace cfgwin;
@@ -17,18 +19,21 @@ const TFormConfig::BindingTable& cfgwin::PressioneRows()
     using F = TFormConfig;
     static const F::BindingTable rows = {
         {.member = &F::EditOffsetDiff, .name = "EditOffsetDiff", .caption = 211, .captionName = "LabelOffsetDiff",
-         .limits = {-2000, 2000, 1}, .flags = kRangeHint},
+         .unitName = "LabelMbarOffsetDiff", .limits = {-2000, 2000, 1}, .flags = kRangeHint},
         {.member = &F::EditPendenzaDiff, .name = "EditPendenzaDiff", .caption = 212, .captionName = "LabelPendenzaDiff",
-         .limits = {0, 3000, 1}, .flags = kRangeHint},
+         .unitName = "LabelMbarVPendenzaDiff", .limits = {0, 3000, 1}, .flags = kRangeHint},
         {.member = &F::EditOffset, .name = "EditOffset", .caption = 211, .captionName = "LabelOffset",
-         .limits = {-2000, 2000, 1}, .flags = kRangeHint},
+         .unitName = "LabelMbarOffset", .limits = {-2000, 2000, 1}, .flags = kRangeHint},
         {.member = &F::EditPendenza, .name = "EditPendenza", .caption = 212, .captionName = "LabelPendenza",
-         .limits = {0, 2000, 1}, .flags = kRangeHint},
+         .unitName = "LabelMbarVPendenza", .limits = {0, 2000, 1}, .flags = kRangeHint},
         // Kept in step with the data module, never shown.
         {.member = &F::RadioMapInterno, .name = "RadioMapInterno", .caption = 208, .flags = kHidden},
         {.member = &F::RadioMapEsterno, .name = "RadioMapEsterno", .caption = 209, .flags = kHidden},
-        {.member = &F::ComboMisuratorePressione, .name = "ComboMisuratorePressione", .flags = kHidden},
-        {.member = &F::ComboPressioneMisurata, .name = "ComboPressioneMisurata", .flags = kHidden},
+        {.member = &F::ComboMisuratorePressione, .name = "ComboMisuratorePressione", .caption = 252,
+         .captionName = "LabelTipoMisuratorePressione", .flags = kHidden},
+        {.member = &F::ComboPressioneMisurata, .name = "ComboPressioneMisurata", .caption = 255,
+         .captionName = "LabelTipoPressioneMisurata", .flags = kHidden},
+        {.member = &F::ComboSensoreMap, .name = "ComboSensoreMap", .flags = kHidden},
     };
     return rows;
 }
@@ -36,20 +41,23 @@ const TFormConfig::BindingTable& cfgwin::PressioneRows()
 void TFormConfig::BuildPressione()
 {
     Builder b(this, TabPressione, &PressioneRows());
-    {
-        auto f = b.frame(0, 0);
-        f.title("LabelMisuratorePressione");
-        f.row(&TFormConfig::EditOffsetDiff);
-        f.row(&TFormConfig::EditPendenzaDiff);
+    for (auto [row, shape, title, offset, slope] :
+         {std::tuple{0, "PanelMisuratorePressione", "LabelMisuratorePressione", &TFormConfig::EditOffsetDiff,
+                     &TFormConfig::EditPendenzaDiff},
+          std::tuple{1, "PanelParametri", "LabelParametri", &TFormConfig::EditOffset, &TFormConfig::EditPendenza}}) {
+        auto f = b.frame(row, 0, shape);
+        f.title(title);
+        f.row(offset).unit->setText(QStringLiteral("mbar"));
+        f.row(slope).unit->setText(QStringLiteral("mbar/V"));
+        (row == 0 ? PanelMisuratorePressione : PanelParametri) = static_cast<plat::Shape*>(f.widget());
     }
-    {
-        auto f = b.frame(1, 0);
-        f.title("LabelParametri");
-        f.row(&TFormConfig::EditOffset);
-        f.row(&TFormConfig::EditPendenza);
-    }
+    // The selectors' captions and the guided search have no place on the
+    // page: made for their texts, never shown.
+    b.label("LabelTipoMap")->hide();
+    auto* search = new QPushButton(TabPressione);
+    search->setObjectName(QStringLiteral("ButtonRicercaParametri"));
+    search->hide();
     b.remainingRows();
-    b.unplacedCaptions("TabPressione");
     b.finish(2, 1);
     const std::pair<TNumericEdit*, int> tags[] = {{EditOffset, 2}, {EditPendenza, 3}, {EditOffsetDiff, 4},
                                                   {EditPendenzaDiff, 5}};
@@ -57,10 +65,57 @@ void TFormConfig::BuildPressione()
         e->setProperty("Tag", tag);
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditOffsetKeyPress(e, c); });
     }
+    ComboSensoreMap->addItems(cfgrules::MapSensorItems());
+    RadioMapInterno->setProperty("Tag", 1);
+    RadioMapEsterno->setProperty("Tag", 0);
+    // A click runs whenever a button becomes checked, by the user or by the
+    // program.
+    for (QRadioButton* r : {RadioMapInterno, RadioMapEsterno})
+        connect(r, &QRadioButton::toggled, this, [this, r](bool on) {
+            if (on)
+                RadioMapInternoClick(r);
+        });
+}
+
+void TFormConfig::ApplyPressurePageVisibility()
+{
+    PanelParametri->setVisible(cfgrules::ExternalMapPairVisible(dm().GetFlag(cfgrules::kInternalMapOption) != 0,
+                                                                dm().GetFlag(cfgrules::kDifferentialOption) != 0));
+}
+
+void TFormConfig::LoadMapSelector()
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    QRadioButton* r = dm().GetFlag(cfgrules::kInternalMapOption) ? RadioMapInterno : RadioMapEsterno;
+    if (r->isChecked())
+        RadioMapInternoClick(r);
+    else
+        r->setChecked(true);
+    LoadingControls = wasLoading;
 }
 
 void TFormConfig::TabPressioneShow()
 {
+    // 1.
+    const bool meter = dm().GetFlag(cfgrules::kPressureMeterOption) != 0;
+    ComboMisuratorePressione->setCurrentIndex(cfgrules::PressureMeterItem(meter));
+    ComboPressioneMisurata->setCurrentIndex(
+        cfgrules::PressureReadingItem(meter, dm().GetFlag(cfgrules::kDifferentialOption) != 0));
+    // 2.
+    LoadMapSelector();
+    // 3.
+    ComboSensoreMap->setCurrentIndex(cfgrules::MapSensorItem(dm().GetOffsetPendenza(4), dm().GetOffsetPendenza(5)));
+    // 4.
     for (TNumericEdit* e : {EditOffset, EditPendenza, EditOffsetDiff, EditPendenzaDiff})
         ShowLoadedInteger(e, dm().GetOffsetPendenza(e->property("Tag").toInt()));
+    // 5.
+    ApplyPressurePageVisibility();
+}
+
+void TFormConfig::RadioMapInternoClick(QRadioButton* button)
+{
+    if (!LoadingControls)
+        dm().SetFlag(cfgrules::kInternalMapOption, button->property("Tag").toInt() != 0);
+    ApplyPressurePageVisibility();
 }

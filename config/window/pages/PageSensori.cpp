@@ -1,6 +1,8 @@
 // The Sensori page: lambda probes, banks, level sensor, return to petrol.
-#include "../FormConfigParts.h"
+#include "PageColumns.h"
 
+#include "ConfigControls.h"
+#include "SensorRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -11,6 +13,12 @@
 #include <QCheckBox>
 #include <QLabel>
 
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+} // namespace
+
 using namespace cfgwin;
 
 const TFormConfig::BindingTable& cfgwin::SensoriRows()
@@ -20,14 +28,17 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
     static const F::BindingTable rows = {
         {.member = &F::ComboTipoLambda, .name = "ComboTipoLambda", .code = 4, .caption = 380,
          .captionName = "LabelTipoLambda", .flags = kCommit | kLoadByCode},
-        {.member = &F::EditRifLambda, .name = "EditRifLambda", .code = 5, .unit = 85, .unitName = "LabelV10",
-         .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditRifLambda, .name = "EditRifLambda", .code = 5, .caption = 741,
+         .captionName = "LabelRifLambda", .unit = 85, .unitName = "LabelV10", .limits = kItemLimits, .flags = kByCode},
         {.member = &F::ComboNumeroSonde, .name = "ComboNumeroSonde", .caption = 381, .captionName = "LabelNumeroSonde"},
         {.member = &F::EditCorrBancata2, .name = "EditCorrBancata2", .code = 0x49E, .caption = 348,
          .captionName = "LabelCorrBancata2", .limits = {-20, 20, 1}, .flags = kRangeHint},
         {.member = &F::ComboSonda1, .name = "ComboSonda1", .caption = 382, .captionName = "LabelTipoSonda1"},
         {.member = &F::ComboSonda2, .name = "ComboSonda2", .caption = 383, .captionName = "LabelTipoSonda2"},
-        {.member = &F::ComboCommutatore, .name = "ComboCommutatore"},
+        {.member = &F::ComboSensore, .name = "ComboSensore", .caption = 132, .captionName = "LabelSensoreLivello"},
+        // The switch's kind has no place among the ECU's settings: kept for
+        // its texts, never shown.
+        {.member = &F::ComboCommutatore, .name = "ComboCommutatore", .flags = kHidden},
         {.member = &F::EditLivello1, .name = "EditLivello1", .caption = 138, .captionName = "LabelSensore1",
          .limits = {0, 255, 1}, .flags = kRangeHint},
         {.member = &F::EditLivello2, .name = "EditLivello2", .caption = 139, .captionName = "LabelSensore2",
@@ -52,53 +63,213 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
 void TFormConfig::BuildSensori()
 {
     Builder b(this, TabSensori, &SensoriRows());
+    // The lambda probes and the return to petrol; the level sensor and the
+    // options.
+    QVBoxLayout* left = PageColumn(b, 0);
+    QVBoxLayout* right = PageColumn(b, 1);
     {
-        auto f = b.frame(0, 0, "ShapeTipoLambda");
+        auto f = ColumnGroup(b, left, "ShapeTipoLambda");
         f.row(&TFormConfig::ComboTipoLambda);
         f.row(&TFormConfig::EditRifLambda);
         f.row(&TFormConfig::ComboNumeroSonde);
-        const auto corr = f.row(&TFormConfig::EditCorrBancata2);
-        Q_UNUSED(corr);
+        auto c = f.frame("ShapeCorrettore");
+        PlainFrame(c);
+        c.row(&TFormConfig::EditCorrBancata2);
     }
+    ColumnGroup(b, left, "ShapeSonda1").row(&TFormConfig::ComboSonda1);
+    ColumnGroup(b, left, "ShapeSonda2").row(&TFormConfig::ComboSonda2);
     {
-        auto f = b.frame(1, 0);
-        f.row(&TFormConfig::ComboSonda1);
-        f.row(&TFormConfig::ComboSonda2);
-    }
-    {
-        auto f = b.frame(0, 1);
-        f.title("LabelSensoreLivello");
-        f.row(&TFormConfig::ComboCommutatore);
-        f.title("LabelRifSensore");
-        f.row(&TFormConfig::EditLivello1);
-        f.row(&TFormConfig::EditLivello2);
-        f.row(&TFormConfig::EditLivello3);
-        f.row(&TFormConfig::EditLivello4);
-        ImageConferma = b.picture("ImageConferma", f.widget());
-        f.line(ImageConferma, Qt::AlignRight);
-    }
-    {
-        auto f = b.frame(2, 0, "ShapeRitorno");
+        auto f = ColumnGroup(b, left, "ShapeRitorno");
         ShapeRitorno = static_cast<plat::Shape*>(f.widget());
         auto c = f.frame("ShapeCheckRitorno");
+        PlainFrame(c);
         ShapeCheckRitorno = static_cast<plat::Shape*>(c.widget());
-        const auto check = c.row(&TFormConfig::CheckRitornoBenzina);
-        LabelCheckRitornoBenzina = check.caption;
+        LabelCheckRitornoBenzina = c.row(&TFormConfig::CheckRitornoBenzina).caption;
         const auto time = f.row(&TFormConfig::EditRitornoBenzina);
         LabelRitornoBenzina = time.caption;
         LabelS12 = time.unit;
     }
     {
-        auto f = b.frame(1, 1, nullptr, 2);
-        f.row(&TFormConfig::CheckElettrovalvole);
-        f.row(&TFormConfig::CheckAlimentazione);
+        auto f = ColumnGroup(b, right);
+        f.row(&TFormConfig::ComboSensore);
+        auto p = f.frame("PanelRifSensore");
+        PlainFrame(p);
+        PanelRifSensore = static_cast<plat::Shape*>(p.widget());
+        p.title("LabelRifSensore");
+        p.row(&TFormConfig::EditLivello1);
+        p.row(&TFormConfig::EditLivello2);
+        p.row(&TFormConfig::EditLivello3);
+        p.row(&TFormConfig::EditLivello4);
+        ImageConferma = b.picture("ImageConferma", p.widget());
+        p.line(ImageConferma, Qt::AlignRight);
+        // The level the ECU reads now (the live tick fills it).
+        LabLivello = b.label("LabLivello", f.widget());
+        LabLivello->setText(QStringLiteral("-"));
+        f.row(b.label("LabelLivello", f.widget()), LabLivello);
     }
+    ColumnGroup(b, right).row(&TFormConfig::CheckElettrovalvole);
+    {
+        auto f = ColumnGroup(b, right, "ShapeAlimentazione");
+        auto c = f.frame("ShapeCheckAlimentazione");
+        PlainFrame(c);
+        c.row(&TFormConfig::CheckAlimentazione);
+    }
+    b.place(b.note("LabelNota2"), 1, 0, 1, 2);
     b.remainingRows();
-    b.unplacedCaptions("TabSensori");
-    b.finish(3, 2);
+    b.finish(2, 2);
+
+    ComboNumeroSonde->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    connect(ComboNumeroSonde, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboNumeroSondeKeyPress(k); });
+    connect(ComboSensore, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboSensoreKeyPress(k); });
+    connect(ImageConferma, &plat::PictureButton::clicked, this, [this] { ImageConfermaClick(); });
+    connect(CheckRitornoBenzina, &QCheckBox::clicked, this, [this] { CheckRitornoBenzinaClick(); });
+    connect(EditCorrBancata2, &TNumericEdit::keyPressed, this, [this](QChar k) { EditCorrBancata2KeyPress(k); });
+    for (TKeyComboBox* c : {ComboSonda1, ComboSonda2})
+        connect(c, &TKeyComboBox::keyPressed, this, [this, c](QChar k) { ComboSonda1KeyPress(c, k); });
+    connect(CheckElettrovalvole, &QCheckBox::clicked, this, [this] { CheckElettrovalvoleClick(); });
+    connect(CheckAlimentazione, &QCheckBox::clicked, this, [this] { CheckAlimentazioneClick(); });
 }
 
-void TFormConfig::TabSensoriShow() { LoadByCode(cfgwin::PageSensori); }
+// ---------------------------------------------------------------------------
+// Loading and visibility
 
-// The bank rules come with this page's own change.
-void TFormConfig::ApplyBankVisibility() {}
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
+}
+
+void TFormConfig::TabSensoriShow()
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    const int type = dm().EcuInfo.EcuType;
+    // 1. The lambda type and reference by their codes.
+    LoadByCode(cfgwin::PageSensori);
+    ComboNumeroSonde->setCurrentIndex(dm().GetNumeroSonde() - 1);
+    ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
+    // 2.
+    ApplyControlRules({{{"ComboSonda1", "LabelTipoSonda1", "ShapeSonda1", "ComboSonda2", "LabelTipoSonda2",
+                         "ShapeSonda2", "ShapeTipoLambda", "LabelTipoLambda", "ComboTipoLambda"},
+                        true}});
+    ComboSonda1->setCurrentIndex(dm().GetTipiLambda(1));
+    ComboSonda2->setCurrentIndex(dm().GetTipiLambda(2));
+    // 3.
+    const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
+    ComboSensore->clear();
+    ComboSensore->addItems(cfgrules::LevelSensorItems(cng, [this](int n) { return text(n); }));
+    ComboSensore->setCurrentIndex(-1);
+    const int item = cfgrules::LevelSensorItemOf(cng, dm().GetTipoSensore(), cfgrules::StoredThresholds(dm()));
+    if (const auto sensor = cfgrules::LevelSensorOfItem(cng, item)) {
+        ComboSensore->setCurrentIndex(item);
+        PanelRifSensore->setVisible(sensor->thresholds);
+    }
+    // 4.
+    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
+    for (int i = 0; i < 4; ++i)
+        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+    // 5. The box is loaded and its click run either way (setChecked runs no
+    // click here).
+    CheckRitornoBenzina->setChecked(cfgrules::ReturnToPetrolOn(dm()));
+    CheckRitornoBenzinaClick();
+    CheckElettrovalvole->setChecked(dm().GetFlag(cfgrules::kFuelLineFillingOption) != 0);
+    // 6.
+    ApplyControlRules({{{"ShapeAlimentazione", "LabelAlimentazione", "ShapeCheckAlimentazione", "CheckAlimentazione"},
+                        cfgrules::HasDedicatedWire(type)}});
+    CheckAlimentazione->setChecked(dm().GetFlag(cfgrules::kDedicatedWireOption) != 0);
+    LoadingControls = wasLoading;
+}
+
+// ---------------------------------------------------------------------------
+// Commits
+
+void TFormConfig::ComboSensoreKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboSensore->IsDroppedDown())
+        return;
+    const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
+    // An untouched list writes nothing (the sensor's presets would replace
+    // thresholds the user set); the editors are shown again either way.
+    if (ListTouched(ComboSensore))
+        if (const auto sensor = cfgrules::CommitLevelSensor(dm(), cng, ComboSensore->currentIndex()))
+            PanelRifSensore->setVisible(sensor->thresholds);
+    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
+    for (int i = 0; i < 4; ++i)
+        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+}
+
+void TFormConfig::ImageConfermaClick()
+{
+    // The thresholds are confirmed as the page shows them: never before the
+    // page loaded them.
+    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
+    cfgrules::LevelThresholds l{};
+    for (int i = 0; i < 4; ++i) {
+        TNumericEdit* e = levels[static_cast<std::size_t>(i)];
+        if (!loadedText_.count(e))
+            return;
+        l[static_cast<std::size_t>(i)] = e->GetAsInteger();
+    }
+    if (!cfgrules::ConfirmLevelThresholds(dm(), l))
+        return;
+    for (int i = 0; i < 4; ++i)
+        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+}
+
+void TFormConfig::CheckRitornoBenzinaClick()
+{
+    const bool on = CheckRitornoBenzina->isChecked();
+    const bool shown = on && CheckRitornoBenzina->isVisibleTo(TabSensori);
+    for (QWidget* w : {static_cast<QWidget*>(LabelRitornoBenzina), static_cast<QWidget*>(EditRitornoBenzina),
+                       static_cast<QWidget*>(LabelS12)})
+        w->setVisible(shown);
+    if (const auto time = cfgrules::ApplyReturnToPetrol(dm(), on, LoadingControls != 0, RememberedRitornoBenzina))
+        ShowLoadedInteger(EditRitornoBenzina, *time);
+}
+
+void TFormConfig::EditCorrBancata2KeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditCorrBancata2, key, true,
+        [this](double v) { return cfgrules::CommitSecondBankCorrection(dm(), static_cast<int>(v)); },
+        [this] { return cfgrules::SecondBankCorrection(dm()); });
+}
+
+void TFormConfig::ComboSonda1KeyPress(TKeyComboBox* combo, QChar key)
+{
+    if (!combo || key.unicode() != kEnter || !ListTouched(combo))
+        return;
+    const int probe = combo == ComboSonda1 ? 1 : 2;
+    combo->setCurrentIndex(cfgrules::CommitProbeRole(dm(), probe, combo->currentIndex()));
+    ApplyBankVisibility();
+}
+
+void TFormConfig::CheckElettrovalvoleClick()
+{
+    if (!LoadingControls)
+        cfgrules::ApplyFuelLineFilling(dm(), CheckElettrovalvole->isChecked());
+}
+
+void TFormConfig::CheckAlimentazioneClick()
+{
+    if (!LoadingControls)
+        cfgrules::ApplyDedicatedWire(dm(), CheckAlimentazione->isChecked());
+}
+
+// ---------------------------------------------------------------------------
+// The injector pages' multi-element editors
+
+void TFormConfig::EditTInjSup22KeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
+        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
+}
+
+void TFormConfig::EditTInjDefaultKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
+        [this] { return cfgrules::DefaultInjectionTime(dm()); });
+}

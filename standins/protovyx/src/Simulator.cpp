@@ -374,6 +374,22 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
                     p.autocalFault = fault;
                     ok = true;
                 }
+        } else if (k == "set") {
+            const auto colon = v.find(':');
+            int item = 0;
+            std::vector<std::int32_t> values;
+            ok = colon != std::string::npos && parseInt(std::string_view(v).substr(0, colon), item) && item >= 0 &&
+                 item <= 0xFF;
+            for (auto e : split(std::string_view(v).substr(ok ? colon + 1 : v.size()), ',')) {
+                int n = 0;
+                if (!ok || !parseInt(e, n)) {
+                    ok = false;
+                    break;
+                }
+                values.push_back(n);
+            }
+            if (ok)
+                p.values.emplace_back(item, std::move(values));
         } else if (k == "fail") {
             FaultSpec f;
             ok = parseFault(v, f);
@@ -540,7 +556,8 @@ struct Simulator::State {
         bootMode = false;
     }
 
-    // The diagnostic state and injector faults the profile asks for.
+    // The diagnostic state, injector faults and item values the profile asks
+    // for.
     void applyDiagnosticProfile()
     {
         if (auto& it = items[0x1d])
@@ -551,6 +568,10 @@ struct Simulator::State {
         for (const auto& [n, v] : masks)
             if (auto& it = items[static_cast<std::size_t>(n)])
                 it->values[0] = v;
+        for (const auto& [n, values] : profile.values)
+            if (auto& it = items[static_cast<std::size_t>(n)])
+                for (std::size_t i = 0; i < values.size() && i < it->values.size(); ++i)
+                    it->values[i] = values[i];
     }
 
     // Brings the running-time counters up to the clock.

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -91,6 +92,22 @@ protected:
         return m;
     }
 
+    // The items whose memory differs between two snapshots.
+    static std::string changed(const std::map<int, std::vector<std::int32_t>>& a,
+                               const std::map<int, std::vector<std::int32_t>>& b)
+    {
+        std::string out;
+        for (const auto& [item, values] : a) {
+            const auto it = b.find(item);
+            if (it == b.end() || it->second != values) {
+                char buf[16];
+                std::snprintf(buf, sizeof buf, " 0x%x", item);
+                out += buf;
+            }
+        }
+        return out;
+    }
+
     std::vector<int> visiblePages() const
     {
         std::vector<int> pages;
@@ -131,7 +148,7 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
                 ASSERT_NE(caption, nullptr) << row.captionName;
                 EXPECT_EQ(caption->text(), rig::text(row.caption)) << row.captionName;
             }
-            if (row.unitName) {
+            if (row.unitName && row.unit) {
                 auto* unit = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.unitName)));
                 ASSERT_NE(unit, nullptr) << row.unitName;
                 EXPECT_EQ(unit->text(), rig::text(row.unit)) << row.unitName;
@@ -179,6 +196,7 @@ TEST_P(Pages, EnterOnWhatWasNotTouchedLeavesTheEcuAsItWas)
             if (!qobject_cast<TNumericEdit*>(control) && !qobject_cast<TKeyComboBox*>(control))
                 continue;
             SCOPED_TRACE(row.name);
+            const auto one = memory();
             if (auto* combo = qobject_cast<TKeyComboBox*>(control)) {
                 // The item it shows chosen again: the list commits it as Enter.
                 emit combo->activated(combo->currentIndex());
@@ -186,9 +204,10 @@ TEST_P(Pages, EnterOnWhatWasNotTouchedLeavesTheEcuAsItWas)
                 control->setFocus();
                 QTest::keyClick(control, Qt::Key_Return);
             }
+            EXPECT_EQ(changed(one, memory()), "");
         }
     }
-    EXPECT_EQ(memory(), before);
+    EXPECT_EQ(changed(before, memory()), "");
 }
 
 TEST_P(Pages, ACheckBoxClickedTwiceEndsWhereItStarted)
@@ -208,9 +227,12 @@ TEST_P(Pages, ACheckBoxClickedTwiceEndsWhereItStarted)
             const auto before = memory();
             check->click();
             check->click();
-            // What the box itself writes is back as it was.
+            // What the box itself writes is back as it was (the official-set
+            // marker, bit 7 of item 0x35's first element, goes with any write).
             auto after = memory();
-            EXPECT_EQ(after, before);
+            if (before.count(0x35) && after.count(0x35) && !after[0x35].empty())
+                after[0x35][0] = (after[0x35][0] & ~0x80) | (before.at(0x35)[0] & 0x80);
+            EXPECT_EQ(changed(before, after), "");
         }
     }
 }

@@ -641,6 +641,21 @@ TEST(Simulator, ProfileTextParses)
     EXPECT_EQ(sim.violations().size(), 1u);
 }
 
+TEST(Simulator, ProfileSetsItemValuesAtKeyOn)
+{
+    // Only as many elements as the item has (four thresholds).
+    Simulator sim("set=0x24:131;set=0x25:32,82,113,139,200");
+    EXPECT_EQ(peek(sim, 0x24), std::vector<std::int32_t>{131});
+    EXPECT_EQ(peek(sim, 0x25), (std::vector<std::int32_t>{32, 82, 113, 139}));
+    EXPECT_TRUE(sim.violations().empty());
+    Profile p;
+    std::string bad;
+    for (const char* text : {"set=0x24", "set=0x24:x", "set=300:1", "set=:1"}) {
+        EXPECT_FALSE(Profile::parse(text, p, &bad)) << text;
+        EXPECT_EQ(bad, "set") << text;
+    }
+}
+
 // --- Fault injection and observation -------------------------------------------------
 
 TEST(Simulator, FaultFailsTheNthMatchingCall)

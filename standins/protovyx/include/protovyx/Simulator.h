@@ -37,6 +37,9 @@
 //     low byte in item 0x20 / 0x21, high byte in 0x22 / 0x23)
 //     Item 0x2ac is the gas-injector exclusion mask; writing {0, 0} to
 //     0x2361 clears the state words and the four fault masks.
+//   set=<item>:<v0>,<v1>,... (the item's elements from 0 at key on, raw, one
+//     key per item, e.g. set=0x24:131;set=0x25:32,82,113,139 for an inverted
+//     level sender)
 //   program=<r>,<r>,... (the results of the next programming attempts, one
 //     per attempt, e.g. "1,1,0" or "-1002"; then the image decides)
 //   programms=<ms> (how long a programming takes; 0 by default)
@@ -103,6 +106,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace protovyx {
@@ -198,6 +202,8 @@ struct Profile {
     bool counters = false;             // running-time counters advance
     std::vector<int> errors;           // diagnostic state words 0..4 at key on
     int gasFaults = 0, petrolFaults = 0; // injector fault masks at key on
+    // Item values at key on (set=<item>:<v0>,<v1>,...), from element 0.
+    std::vector<std::pair<int, std::vector<std::int32_t>>> values;
     int autocalMs = 24000;             // auto-calibration (see the keys above)
     int autocalWarmS = 0;
     int autocalFlags = 0x02;

@@ -1,0 +1,616 @@
+// The Commutazione, Sensori and Pressione pages and the multi-element
+// handlers of the sensor and injector pages, in the window against the
+// simulated ECU's log.
+#include "DataModuleRig.h"
+#include "FormConfig.h"
+
+#include "editors/KeyComboBox.h"
+#include "editors/NumericEdit.h"
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using protovyx::CallRecord;
+using protovyx::Op;
+
+constexpr std::int32_t kOptionWords = 0x2303;
+constexpr std::int32_t kMarkerCode = 0x35;
+
+class PageSwitchSensorTest : public ::testing::Test {
+protected:
+    explicit PageSwitchSensorTest(const std::string& profile = "type=30") : r({.profile = profile})
+    {
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        *r.dm().Item(0x15) = r.sim().profile().hwVariant; // as the ECU's read gives it
+        r.connectEcu();
+        w = std::make_unique<TFormConfig>(nullptr);
+        w->LoadTexts();
+    }
+
+    // The image as a file or an earlier read left it: no write.
+    template <class F>
+    void held(F&& change)
+    {
+        r.dm().WriteThrough = 0;
+        change(r.dm());
+        r.dm().WriteThrough = 1;
+    }
+
+    // The ECU's writes since the last clearCalls, the marker's left out.
+    std::vector<CallRecord> writes(Op op = Op::Any, std::int32_t code = -1)
+    {
+        std::vector<CallRecord> out;
+        for (const auto& c : r.sim().calls()) {
+            const bool write = c.op == Op::WriteValue || c.op == Op::WriteElement || c.op == Op::WriteItem ||
+                               c.op == Op::WriteCell || c.op == Op::WriteRow;
+            if (write && c.code != kMarkerCode && (op == Op::Any || c.op == op) && (code < 0 || c.code == code))
+                out.push_back(c);
+        }
+        return out;
+    }
+    void clear()
+    {
+        r.sim().clearCalls();
+        r.prompts.clear();
+    }
+
+    static void enter(TNumericEdit* e, const QString& typed)
+    {
+        e->setText(typed);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+    // A choice committed as the closed list's Enter does.
+    void choose(TKeyComboBox* c, int item)
+    {
+        c->setCurrentIndex(item);
+        const QChar enter(13);
+        if (c == w->ComboCambio)
+            w->ComboCambioKeyPress(enter);
+        else if (c == w->ComboSensore)
+            w->ComboSensoreKeyPress(enter);
+        else
+            w->ComboSonda1KeyPress(c, enter);
+    }
+    // Whether the control shows whenever its page does.
+    bool visible(const char* name) const
+    {
+        const QWidget* c = w->Control(QString::fromLatin1(name));
+        if (!c) {
+            ADD_FAILURE() << "no control " << name;
+            return false;
+        }
+        for (; c && !isSheet(c); c = c->parentWidget())
+            if (c->isHidden())
+                return false;
+        return true;
+    }
+    bool isSheet(const QWidget* c) const
+    {
+        for (int p = 0; p < cfgwin::kPageCount; ++p)
+            if (w->Page(p) == c)
+                return true;
+        return false;
+    }
+
+    rig::DataModuleRig r;
+    std::unique_ptr<TFormConfig> w;
+};
+
+// ---------------------------------------------------------------------------
+// Commutazione
+
+TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothing)
+{
+    struct Case {
+        const char* name;
+        bool petrolAtIdle, contribution;
+        int idleRpm, petrolRpm;
+        double time3;
+        QRadioButton* TFormConfig::*idle;
+        QRadioButton* TFormConfig::*high;
+        bool rpmEditor, stabilisation, spray, petrolBlock;
+        QString rpmCaption;
+    };
+    const Case cases[] = {
+        {"gas", false, false, 0, 8500, 30, &TFormConfig::RadioGas, &TFormConfig::RadioGasAltiGiri, false, false, true,
+         false, "T371"},
+        {"return", false, false, 1100, 4500, 15, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri, true,
+         true, false, true, "T371"},
+        {"petrol", true, true, 1100, 4500, 15, &TFormConfig::RadioBenzina, &TFormConfig::RadioContributoAltiGiri, true,
+         false, false, true, "T502"},
+        {"petrol time short", true, false, 0, 8500, 29, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri,
+         true, true, false, true, "T371"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        held([&](TStreamDati& d) {
+            d.SetFlag(21, c.petrolAtIdle);
+            d.SetFlag(20, c.contribution);
+            d.SetElementByCode(673, 0, c.idleRpm);
+            d.SetElementByCode(673, 1, c.petrolRpm);
+            d.SetElementByCode(672, 3, c.time3);
+        });
+        clear();
+        w->TabCommutazioneShow();
+        EXPECT_TRUE(writes().empty());
+        EXPECT_EQ(w->LoadingControls, 0);
+        EXPECT_TRUE((w.get()->*c.idle)->isChecked());
+        EXPECT_TRUE((w.get()->*c.high)->isChecked());
+        EXPECT_EQ(visible("EditGiriMinimoPerBenzina"), c.rpmEditor);
+        EXPECT_EQ(visible("EditIniettate"), c.stabilisation);
+        EXPECT_EQ(visible("CheckSpruzzata"), c.spray);
+        EXPECT_EQ(visible("EditGiriPerBenzina"), c.petrolBlock);
+        EXPECT_EQ(visible("EditTempoBenzina1"), c.petrolBlock);
+        EXPECT_EQ(w->LabelGiriPerBenzina->text(), c.rpmCaption);
+        EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
+        EXPECT_TRUE(w->RadioGas->isEnabled());
+    }
+    // EditRitMin shows one value from two bytes; the mode list the mode.
+    held([](TStreamDati& d) {
+        d.SetValueByCode(17, 44);
+        d.SetValueByCode(178, 1);
+        d.SetTipoCommutazione(1);
+    });
+    w->TabCommutazioneShow();
+    EXPECT_EQ(w->EditRitMin->text(), QStringLiteral("300"));
+    EXPECT_EQ(w->ComboCambio->currentIndex(), 1);
+    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("1600")); // the mode bit is not rpm
+    EXPECT_TRUE(w->EditTempGas->isHidden());
+}
+
+TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
+{
+    *r.dm().Item(0x15) = 1;
+    held([](TStreamDati& d) {
+        d.SetFlag(21, true);
+        d.SetElementByCode(673, 0, 1100);
+        d.SetElementByCode(673, 1, 4500);
+    });
+    clear();
+    w->TabCommutazioneShow();
+    EXPECT_TRUE(w->RadioGas->isChecked());
+    EXPECT_TRUE(w->RadioGasAltiGiri->isChecked());
+    for (QRadioButton* b : {w->RadioGas, w->RadioRientro, w->RadioBenzina, w->RadioGasAltiGiri, w->RadioBenzinaAltiGiri,
+                            w->RadioContributoAltiGiri})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    // The gas choices are written: the ECU cannot run otherwise.
+    EXPECT_EQ(r.dm().GetFlag(21), 0);
+    EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 0)), 0);
+    EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 8500);
+    // Shown again, nothing more is written.
+    clear();
+    w->TabCommutazioneShow();
+    EXPECT_TRUE(writes().empty());
+
+    // Without an ECU the variant is not known: a configuration prepared
+    // offline keeps its choices.
+    r.sim().Disconnect();
+    held([](TStreamDati& d) { d.SetFlag(21, true); });
+    clear();
+    w->TabCommutazioneShow();
+    EXPECT_TRUE(writes().empty());
+    EXPECT_TRUE(w->RadioRientro->isChecked());
+    EXPECT_EQ(r.dm().GetFlag(21), 1);
+    EXPECT_FALSE(w->RadioRientro->isEnabled());
+}
+
+TEST_F(PageSwitchSensorTest, RadioClicksWriteTheirPresetsAndLoadingOnlyRefreshes)
+{
+    w->TabCommutazioneShow();
+    ASSERT_TRUE(w->RadioGas->isChecked());
+    clear();
+    w->RadioRientro->click();
+    EXPECT_EQ(writes(Op::WriteElement, 0x2a1).size(), 1u);
+    EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 0)), 1100);
+    EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QStringLiteral("1100"));
+    EXPECT_TRUE(visible("EditIniettate"));
+
+    // The contribution ticks the spray box, writes its values and relabels.
+    held([](TStreamDati& d) { d.SetFlag(24, true); });
+    w->CheckSpruzzata->setChecked(false);
+    clear();
+    w->RadioContributoAltiGiri->click();
+    EXPECT_TRUE(w->CheckSpruzzata->isChecked());
+    EXPECT_EQ(r.dm().GetFlag(20), 1);
+    EXPECT_EQ(r.dm().GetFlag(24), 0);
+    EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 4500);
+    EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 1)), 2, 0.01);
+    EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 3)), 15, 0.01);
+    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T502"));
+    EXPECT_EQ(w->LabelTempiBenzina->text(), QStringLiteral("T503"));
+    EXPECT_EQ(w->EditGiriPerBenzina->text(), QStringLiteral("4500"));
+
+    // The spray box writes its option inverted.
+    clear();
+    w->CheckSpruzzata->click();
+    EXPECT_EQ(r.dm().GetFlag(24), 1);
+
+    // While loading a click refreshes the page only.
+    w->LoadingControls = 1;
+    clear();
+    w->RadioGas->click();
+    w->RadioGasAltiGiri->click();
+    w->CheckSpruzzata->click();
+    EXPECT_TRUE(writes().empty());
+    EXPECT_FALSE(visible("EditGiriMinimoPerBenzina"));
+    EXPECT_FALSE(visible("EditGiriPerBenzina"));
+    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T371"));
+    w->LoadingControls = 0;
+}
+
+TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
+{
+    r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
+    w->TabCommutazioneShow();
+    w->TabEmissioniShow();
+    struct Case {
+        TNumericEdit* edit;
+        QString typed;
+        std::vector<std::pair<std::int32_t, std::int32_t>> written; // (code, element or -1)
+        QString shown;
+    };
+    const Case cases[] = {
+        {w->EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
+        {w->EditRitardoGiriEmulazione, "900", {{135, -1}, {107, -1}}, "500"}, // its limit
+        {w->EditTempGasBassa, "5", {{0x51, 2}}, "5"},
+        {w->EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
+        {w->EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
+        {w->EditTempoBenzina3, "12.5", {{0x2a0, 3}}, "12.5"},
+        {w->EditUscita, "4", {{0xa3, 1}}, "4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.typed.toStdString());
+        clear();
+        enter(c.edit, c.typed);
+        std::vector<std::pair<std::int32_t, std::int32_t>> seen;
+        for (const auto& x : writes())
+            seen.emplace_back(x.code, x.row);
+        EXPECT_EQ(seen, c.written);
+        EXPECT_EQ(c.edit->text(), c.shown);
+        // Enter again on what is shown writes nothing.
+        clear();
+        QTest::keyClick(c.edit, Qt::Key_Return);
+        EXPECT_TRUE(writes().empty());
+    }
+    std::vector<std::int32_t> v;
+    r.sim().peekItem(17, v);
+    EXPECT_EQ(v.at(0), 44);
+    r.sim().peekItem(178, v);
+    EXPECT_EQ(v.at(0), 1);
+}
+
+TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
+{
+    held([](TStreamDati& d) {
+        d.SetFlag(0, true);
+        d.SetValueByCode(0x210, 2200);
+    });
+    w->show();
+    w->SetActivePage(cfgwin::PageCommutazione, true);
+    ASSERT_EQ(w->ComboCambio->currentIndex(), 3);
+    EXPECT_EQ(w->ComboCambio->currentText(), QStringLiteral("Monofuel"));
+    EXPECT_FALSE(visible("EditGiriCambio"));
+    EXPECT_FALSE(visible("EditRitMin"));
+
+    // Monofuel again: the option stays and no mode is written.
+    clear();
+    choose(w->ComboCambio, 3);
+    EXPECT_TRUE(writes(Op::WriteValue, 0x210).empty());
+    EXPECT_EQ(r.dm().GetFlag(0), 1);
+    EXPECT_FALSE(visible("EditTempGas"));
+    EXPECT_FALSE(w->EditCicchetto->isHidden());
+
+    // "in accelerazione": the mode is written, the option cleared and the
+    // groups come back, the switch-over gas temperature with them.
+    clear();
+    choose(w->ComboCambio, 0);
+    EXPECT_EQ(writes(Op::WriteValue, 0x210).size(), 1u);
+    EXPECT_EQ(r.dm().GetFlag(0), 0);
+    EXPECT_EQ(w->ComboCambio->currentIndex(), 0);
+    for (const char* name : {"EditGiriCambio", "EditTempRiduttore", "EditRitMin", "EditTempGas", "LabelTempGasCambio"})
+        EXPECT_TRUE(visible(name)) << name;
+    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("2200"));
+    EXPECT_EQ(w->LabelSovrapposizione->text(), QStringLiteral("T118"));
+    // "partenza a gas" hides the threshold.
+    choose(w->ComboCambio, 2);
+    EXPECT_FALSE(visible("EditGiriCambio"));
+    w->done(0);
+}
+
+TEST_F(PageSwitchSensorTest, SwitchButtonOnTheLiveBarAsksForTheOtherFuel)
+{
+    ASSERT_EQ(w->ImageCommutatore->parentWidget(), w->PanelBarra);
+    w->LiveStatusFlags = 0x90; // key on, on gas
+    clear();
+    emit w->ImageCommutatore->clicked();
+    const auto options = writes(Op::WriteItem, kOptionWords);
+    ASSERT_EQ(options.size(), 4u);
+    EXPECT_EQ(options[0].in[0] & 0x1800, 0x1000);
+    EXPECT_EQ(options[1].in[0] & 0x1800, 0x1800);
+    EXPECT_EQ(options[2].in[0] & 0x1800, 0x0800);
+    EXPECT_EQ(options[3].in[0] & 0x1800, 0);
+    EXPECT_EQ(options[3].timeMs - options[1].timeMs, 600u);
+    EXPECT_TRUE(w->ImageCommutatore->isEnabled());
+}
+
+// ---------------------------------------------------------------------------
+// Sensori
+
+TEST_F(PageSwitchSensorTest, LevelSensorListAndThresholds)
+{
+    w->TabSensoriShow();
+    ASSERT_EQ(w->ComboSensore->count(), 5);
+    EXPECT_EQ(w->ComboSensore->itemText(1), QStringLiteral("Quorin 318470"));
+
+    // "Quorin 318470": the inverted type and its thresholds, no panel.
+    w->PanelRifSensore->show();
+    clear();
+    choose(w->ComboSensore, 1);
+    EXPECT_EQ(writes(Op::WriteValue, 0x24).size(), 1u);
+    EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
+    EXPECT_TRUE(w->PanelRifSensore->isHidden());
+    EXPECT_EQ(w->EditLivello1->text(), QStringLiteral("223"));
+    EXPECT_EQ(w->EditLivello4->text(), QStringLiteral("116"));
+    w->TabSensoriShow();
+    EXPECT_EQ(w->ComboSensore->currentIndex(), 1);
+
+    // "non standard invertito": the panel; a wrong series is refused.
+    choose(w->ComboSensore, 4);
+    EXPECT_FALSE(w->PanelRifSensore->isHidden());
+    const std::array levels{w->EditLivello1, w->EditLivello2, w->EditLivello3, w->EditLivello4};
+    const auto type = [&](std::array<const char*, 4> l) {
+        for (std::size_t i = 0; i < 4; ++i)
+            levels[i]->setText(QString::fromLatin1(l[i]));
+    };
+    clear();
+    type({"10", "20", "300", "400"});
+    emit w->ImageConferma->clicked();
+    EXPECT_EQ(r.prompts.texts(), QStringList{"T177"});
+    EXPECT_TRUE(writes().empty());
+    // A falling series of an inverted sender is written; the page then shows
+    // the inverted non-standard item.
+    clear();
+    type({"200", "150", "100", "50"});
+    emit w->ImageConferma->clicked();
+    EXPECT_TRUE(r.prompts.shown().empty());
+    EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
+    w->TabSensoriShow();
+    EXPECT_EQ(w->ComboSensore->currentIndex(), 4);
+    EXPECT_EQ(w->EditLivello2->text(), QStringLiteral("150"));
+}
+
+TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
+{
+    held([](TStreamDati& d) { d.SetValueByCode(62, 3); });
+    w->show();
+    w->SetActivePage(cfgwin::PageSensori, true);
+    ASSERT_TRUE(w->CheckRitornoBenzina->isChecked());
+    EXPECT_TRUE(visible("EditRitornoBenzina"));
+    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
+    clear();
+    w->CheckRitornoBenzina->click();
+    EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{255});
+    EXPECT_FALSE(visible("EditRitornoBenzina"));
+    clear();
+    w->CheckRitornoBenzina->click();
+    EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{3});
+    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
+    w->CheckRitornoBenzina->click();
+    w->done(0);
+    // A new run of the program: on again means 0 seconds.
+    w = std::make_unique<TFormConfig>(nullptr);
+    w->LoadTexts();
+    w->TabSensoriShow();
+    ASSERT_FALSE(w->CheckRitornoBenzina->isChecked());
+    clear();
+    w->CheckRitornoBenzina->click();
+    EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{0});
+}
+
+// ---------------------------------------------------------------------------
+// The handlers of several elements and with side effects
+
+TEST_F(PageSwitchSensorTest, SecondBankCorrectionGoesToAllTwelveElements)
+{
+    held([](TStreamDati& d) { d.SetNumeroSonde(2); });
+    w->TabSensoriShow();
+    EXPECT_TRUE(visible("EditCorrBancata2"));
+    clear();
+    enter(w->EditCorrBancata2, QStringLiteral("-5"));
+    const auto elements = writes(Op::WriteElement, 0x49E);
+    ASSERT_EQ(elements.size(), 12u);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(elements[static_cast<std::size_t>(i)].row, i);
+        EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(0x49E, i)), -5) << i;
+    }
+    EXPECT_EQ(w->EditCorrBancata2->text(), QStringLiteral("-5"));
+    // One bank: the corrector goes.
+    held([](TStreamDati& d) { d.SetNumeroSonde(1); });
+    w->ApplyBankVisibility();
+    EXPECT_FALSE(visible("EditCorrBancata2"));
+    EXPECT_FALSE(visible("ShapeCorrettore"));
+}
+
+TEST_F(PageSwitchSensorTest, ProbeRolesStoreAndReapplyTheBankRules)
+{
+    // A probe label of the live bar, as the live bar makes it.
+    auto* probe2 = new QLabel(w->PanelBarra);
+    probe2->setObjectName(QStringLiteral("LabLambda2"));
+    r.dm().TipiLambdaPresent = 1;
+    held([](TStreamDati& d) {
+        d.SetNumeroSonde(1);
+        d.SetTipiLambda(2, 2);
+    });
+    w->TabSensoriShow();
+    EXPECT_EQ(w->ComboSonda2->currentIndex(), 2);
+    probe2->hide();
+    clear();
+    choose(w->ComboSonda2, 0);
+    const auto roles = writes(Op::WriteValue, 0xab);
+    ASSERT_EQ(roles.size(), 1u);
+    EXPECT_EQ(roles[0].in.at(0) & 0x30, 0);
+    EXPECT_EQ(r.dm().GetTipiLambda(2), 0);
+    EXPECT_EQ(w->ComboSonda2->currentIndex(), 0);
+    EXPECT_FALSE(probe2->isHidden()); // the bank rules ran again
+    // Probe 1 to "Posteriore".
+    clear();
+    choose(w->ComboSonda1, 2);
+    EXPECT_EQ(writes(Op::WriteValue, 0xab).at(0).in.at(0) & 0x3, 0x3);
+}
+
+TEST_F(PageSwitchSensorTest, OptionBoxesOfTheSensoriPage)
+{
+    w->TabSensoriShow();
+    ASSERT_FALSE(w->CheckElettrovalvole->isChecked());
+    // Fuel-line filling: ticking warns, clearing does not.
+    clear();
+    w->CheckElettrovalvole->click();
+    ASSERT_EQ(writes(Op::WriteItem, kOptionWords).size(), 1u);
+    EXPECT_EQ(r.dm().GetFlag(19), 1);
+    EXPECT_EQ(r.prompts.texts(), QStringList{"T364"});
+    EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Information);
+    clear();
+    w->CheckElettrovalvole->click();
+    EXPECT_EQ(r.dm().GetFlag(19), 0);
+    EXPECT_TRUE(r.prompts.shown().empty());
+
+    // The dedicated wire switches its diagnosis off; clearing leaves it.
+    held([](TStreamDati& d) { d.SetDiagnosi(0, 2, 0x0F); });
+    clear();
+    w->CheckAlimentazione->click();
+    EXPECT_EQ(r.dm().GetFlag(26), 1);
+    const auto enables = writes(Op::WriteElement, 0x1c);
+    ASSERT_EQ(enables.size(), 1u);
+    EXPECT_EQ(enables[0].row, 0);
+    EXPECT_EQ(enables[0].in.at(0), 0x0B);
+    clear();
+    w->CheckAlimentazione->click();
+    EXPECT_EQ(r.dm().GetFlag(26), 0);
+    EXPECT_TRUE(writes(Op::WriteElement, 0x1c).empty());
+    EXPECT_EQ(r.dm().GetDiagnosi(0, 2), 0x0B);
+
+    // Loading the page writes nothing and shows no box.
+    clear();
+    w->TabSensoriShow();
+    EXPECT_TRUE(writes().empty());
+    EXPECT_TRUE(r.prompts.shown().empty());
+}
+
+TEST_F(PageSwitchSensorTest, MaximumInjectionTimeIsFilterElementSix)
+{
+    w->TabIniezioneShow();
+    clear();
+    enter(w->EditTInjSup22, QStringLiteral("12.5"));
+    const auto filter = writes(Op::WriteElement, 0x298);
+    ASSERT_EQ(filter.size(), 1u);
+    EXPECT_EQ(filter[0].row, 6);
+    EXPECT_NEAR(static_cast<double>(r.dm().GetTInjFiltro(6)), 12.5, 0.01);
+    EXPECT_EQ(w->EditTInjSup22->text(), QStringLiteral("12.5"));
+}
+
+class DefaultInjectionTimeTest : public PageSwitchSensorTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DefaultInjectionTimeTest, GoesToEveryRowOfTheFuelsColumn)
+{
+    const bool cng = GetParam();
+    held([cng](TStreamDati& d) { d.SetFlag(1, cng); });
+    w->TabTaraturaShow();
+    // A refused row 0 leaves it as it was; the other rows get the value typed.
+    r.sim().addFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
+    const QString before = w->EditTInjDefault->text();
+    clear();
+    enter(w->EditTInjDefault, QStringLiteral("4.5"));
+    const auto cells = writes(Op::WriteCell, 0x28f);
+    ASSERT_EQ(cells.size(), 8u);
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(cells[static_cast<std::size_t>(row)].row, row);
+        EXPECT_EQ(cells[static_cast<std::size_t>(row)].column, cng ? 1 : 0);
+        if (row > 0) {
+            EXPECT_NEAR(static_cast<double>(r.dm().GetTInjDefault(row, cng ? 1 : 0)), 4.5, 0.01);
+        }
+    }
+    EXPECT_EQ(w->EditTInjDefault->text(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fuels, DefaultInjectionTimeTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "CNG" : "LPG"; });
+
+// ---------------------------------------------------------------------------
+// Pressione
+
+TEST_F(PageSwitchSensorTest, ShowingTheMapSelectorWritesNothingClickingItWrites)
+{
+    for (const bool internal : {true, false}) {
+        SCOPED_TRACE(internal ? "internal" : "external");
+        held([internal](TStreamDati& d) {
+            d.SetFlag(12, internal);
+            d.SetFlag(13, true);
+        });
+        r.dm().Item(0x1e135)[0] |= 0x80; // an official configuration
+        r.dm().Modified = 0;
+        for (const int page : {cfgwin::PageConfigurazione, cfgwin::PagePressione}) {
+            w->SetActivePage(page, false);
+            clear();
+            w->show();
+            w->SetActivePage(cfgwin::PagePressione, true);
+            EXPECT_TRUE(writes().empty()) << page;
+            EXPECT_EQ(r.dm().Modified, 0) << page;
+            EXPECT_TRUE(r.dm().GetUfficiale()) << page;
+            EXPECT_EQ(w->RadioMapInterno->isChecked(), internal);
+            EXPECT_EQ(visible("PanelParametri"), !internal);
+            EXPECT_TRUE(visible("PanelMisuratorePressione"));
+            for (const char* hidden : {"RadioMapInterno", "RadioMapEsterno", "ComboMisuratorePressione",
+                                       "ComboPressioneMisurata", "ComboSensoreMap"})
+                EXPECT_FALSE(visible(hidden)) << hidden;
+            w->done(0);
+        }
+    }
+    // A click writes the option and applies the visibility.
+    w->show();
+    w->SetActivePage(cfgwin::PagePressione, true);
+    clear();
+    w->RadioMapInterno->click();
+    const auto options = writes(Op::WriteItem, kOptionWords);
+    ASSERT_EQ(options.size(), 1u);
+    EXPECT_EQ(r.dm().GetFlag(12), 1);
+    EXPECT_FALSE(visible("PanelParametri"));
+    w->done(0);
+}
+
+TEST_F(PageSwitchSensorTest, PressurePageShowsTheCalibrationAndItsLimits)
+{
+    held([](TStreamDati& d) {
+        d.SetOffsetPendenza(4, -108);
+        d.SetOffsetPendenza(5, 542);
+    });
+    w->TabPressioneShow();
+    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-108"));
+    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0);
+    EXPECT_EQ(w->Control(QStringLiteral("LabelMbarVPendenzaDiff"))->property("text").toString(), "mbar/V");
+    struct Limits {
+        TNumericEdit* edit;
+        double min, max;
+    };
+    for (const auto& l : {Limits{w->EditOffsetDiff, -2000, 2000}, Limits{w->EditPendenzaDiff, 0, 3000},
+                          Limits{w->EditOffset, -2000, 2000}, Limits{w->EditPendenza, 0, 2000}}) {
+        EXPECT_EQ(l.edit->MinValue(), l.min) << l.edit->objectName().toStdString();
+        EXPECT_EQ(l.edit->MaxValue(), l.max) << l.edit->objectName().toStdString();
+    }
+    clear();
+    enter(w->EditOffsetDiff, QStringLiteral("-2500"));
+    const auto words = writes(Op::WriteElement, 0x678);
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].row, 4);
+    EXPECT_EQ(words[0].in.at(0), -2000);
+    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-2000"));
+    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0); // shown again only with the page
+}
+
+} // namespace
