@@ -57,11 +57,15 @@ TEST(IniDocument, ReadingRules)
     EXPECT_EQ(value(d, "Missing", "Flag1"), "<none>");
     ASSERT_EQ(d.Sections().size(), 2u);
 
-    ASSERT_EQ(issues.size(), 2u);
-    EXPECT_EQ(issues[0].kind, TIniIssue::DuplicateKey);
-    EXPECT_EQ(issues[0].line, 14);
-    EXPECT_EQ(issues[1].kind, TIniIssue::DuplicateSection);
-    EXPECT_EQ(issues[1].line, 19);
+    ASSERT_EQ(issues.size(), 4u);
+    EXPECT_EQ(issues[0].kind, TIniIssue::TextBeforeSection);
+    EXPECT_EQ(issues[0].line, 1);
+    EXPECT_EQ(issues[1].kind, TIniIssue::TextBeforeSection);
+    EXPECT_EQ(issues[1].line, 2);
+    EXPECT_EQ(issues[2].kind, TIniIssue::DuplicateKey);
+    EXPECT_EQ(issues[2].line, 14);
+    EXPECT_EQ(issues[3].kind, TIniIssue::DuplicateSection);
+    EXPECT_EQ(issues[3].line, 19);
 }
 
 TEST(IniDocument, OddLinesAreReportedWithTheirLineNumbers)
