@@ -388,8 +388,8 @@ void TFormFile::confirmOpen(const QString& typed)
         bool write = loaded;
         const int defaults = loaded ? StreamDati->MissingValueCount() : 0;
         if (defaults > 0 &&
-            ask(text(kTextDefaultsQuestion).arg(defaults), plat::PromptIcon::Warning, plat::PromptButtons::YesNo,
-                plat::IDNO) != plat::IDYES) {
+            ask(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(defaults)),
+                plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES) {
             // The loaded image is not the ECU's: it counts as unsaved.
             StreamDati->Modified = 1;
             write = false;

@@ -31,8 +31,13 @@ inline std::vector<DamagedFile> DamagedConfigurations(const QByteArray& good, co
     qsizetype inside = good.size() / 2;
     while (plainOf(good.left(inside)).endsWith('\n'))
         ++inside;
+    // (after the repeated bytes of a chained line end, if it is one)
+    auto wholeAt = [&](qsizetype n) {
+        bool intact = false;
+        return DescrambleBytes(good.left(n), key, TScrambledSource::File, &intact).endsWith('\n') && intact;
+    };
     qsizetype atLineEnd = good.size() / 2;
-    while (!plainOf(good.left(atLineEnd)).endsWith('\n'))
+    while (!wholeAt(atLineEnd))
         ++atLineEnd;
 
     // One bit of a line end in the middle: the line end becomes a control

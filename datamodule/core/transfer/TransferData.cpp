@@ -101,6 +101,8 @@ struct TStreamDati::TransferWalk {
     bool script = false;
     bool scriptAll = false;
     bool online = false;     // decided once, when the pass starts
+    bool retrying = false;   // a rerun after the retry question
+    bool startedOnline = false; // the first try was connected
     // A write of this call (any try) reached the connected ECU: after a
     // failure the ECU holds part of the image.
     mutable bool ecuWritten = false;
@@ -922,6 +924,11 @@ struct TStreamDati::TransferWalk {
         }
 
         online = p()->IsConnected();
+        // A retry that could not reconnect is no offline pass: it fails again.
+        if (!retrying)
+            startedOnline = online;
+        else if (startedOnline && !online)
+            fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
         if ((flags & TRANSFER_CHECK_INJECTOR) && online)
             checkInjector();
 
@@ -1001,6 +1008,7 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
     for (;;) {
         if (retry) {
             retry = false;
+            walk.retrying = true;
             Reconnect(kReconnectTimeoutMs);
             // The retried pass runs without poll steps, like the first one.
             TimerIO->stop();
