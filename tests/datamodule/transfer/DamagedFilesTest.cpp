@@ -96,3 +96,24 @@ TEST(DamagedFiles, NoFlippedBitLoadsDefaultsUnnoticed)
 }
 
 } // namespace
+
+namespace {
+
+// The seed corpus of the configuration-file fuzz target: files the program
+// saved from the simulated ECU of a few types. Regenerate with
+//   QZ_WRITE_FUZZ_SEEDS=<folder> datamodule_transfer_test --gtest_filter=FuzzSeeds.Generate
+// where <folder> is tests/datamodule/files/fuzz/corpus_config.
+TEST(FuzzSeeds, Generate)
+{
+    const QByteArray out = qgetenv("QZ_WRITE_FUZZ_SEEDS");
+    if (out.isEmpty())
+        GTEST_SKIP() << "QZ_WRITE_FUZZ_SEEDS not set";
+    for (const char* type : {"30", "55", "79"}) {
+        TransferRig r({.profile = std::string("type=") + type});
+        const QString file = QString::fromLocal8Bit(out) + QStringLiteral("/saved-type%1.zc4").arg(QLatin1String(type));
+        const QByteArray bytes = savedConfiguration(r, file);
+        ASSERT_TRUE(qz::files::CheckConfigurationFile(bytes, r.dm().FileKey()).accepted());
+    }
+}
+
+} // namespace
