@@ -83,6 +83,23 @@ QString failure(const char* what, const QString& name, int error)
     return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), name, systemText(error));
 }
 
+// Why fileName can be no file to save; empty when it can be one.
+QString unsaveableName(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return QStringLiteral("no file name");
+    if (QFileInfo(fileName).isDir())
+        return QStringLiteral("%1 is a folder").arg(fileName);
+    return {};
+}
+
+bool failed(QString* error, const QString& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
 } // namespace
 
 TScopedSaveFaults::TScopedSaveFaults(const TSaveFaults& faults)
@@ -208,16 +225,10 @@ void syncFolder(const QString& target)
 
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (fileName.isEmpty())
-        return fail(QStringLiteral("no file name"));
+    auto fail = [&](const QString& why) { return failed(error, why); };
+    if (const QString why = unsaveableName(fileName); !why.isEmpty())
+        return fail(why);
     const QFileInfo info(fileName);
-    if (info.isDir())
-        return fail(QStringLiteral("%1 is a folder").arg(fileName));
     // A link is followed: the file it names is the one replaced.
     QString target = info.absoluteFilePath();
     if (info.isSymLink()) {
@@ -295,15 +306,9 @@ bool SyncFileToDisk(const QString& fileName, QString* error)
 
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (fileName.isEmpty())
-        return fail(QStringLiteral("no file name"));
-    if (QFileInfo(fileName).isDir())
-        return fail(QStringLiteral("%1 is a folder").arg(fileName));
+    auto fail = [&](const QString& why) { return failed(error, why); };
+    if (const QString why = unsaveableName(fileName); !why.isEmpty())
+        return fail(why);
     QSaveFile file(fileName);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
