@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the headless run need.
+# Installs the Debian packages the build, the tests, the fuzz targets (clang
+# and its runtime libraries, libFuzzer among them) and the headless run need.
 # Does nothing when they are all present. Works as root or with sudo.
 #   tools/install-deps.sh --list   prints the packages, one per line
 set -euo pipefail
@@ -8,6 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libgl-dev
   nettle-dev libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
   xvfb xauth xdg-utils
 )
 

@@ -351,6 +351,9 @@ public:
     void WriteIniInteger(std::int32_t value, QAnyStringView key, QAnyStringView section);
     void WriteIniString(QByteArrayView text, QAnyStringView key, QAnyStringView section);
     bool IsContainerOpen() const;
+    // The values the last load took from the defaults because the file or
+    // set lacked their keys (each key counted once).
+    int MissingValueCount() const;
 
     // The fixed start-up texts.
     static const char* const kSettingsMissingText;

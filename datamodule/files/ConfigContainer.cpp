@@ -1,5 +1,6 @@
 #include "ConfigContainer.h"
 
+#include "ConfigCheck.h"
 #include "EncryptedContainer.h"
 #include "HexScript.h"
 #include "SaveFile.h"
@@ -74,12 +75,17 @@ void TConfigContainer::OpenFileContainer(bool read)
     if (IsOpen())
         return;
     if (!read) {
+        missing_.clear();
         doc_.emplace();
         return;
     }
     const TReadResult file = ReadWholeFile(fileName_);
     if (!file.ok())
         fail(kTextFileUnreadable);
+    // A damaged or foreign file is refused before anything is read from it.
+    if (!CheckConfigurationFile(file.data, fileKey_).accepted())
+        fail(kTextFileUnreadable);
+    missing_.clear();
     doc_ = TIniDocument::Parse(DescrambleBytes(file.data, fileKey_, TScrambledSource::File));
 }
 
@@ -110,6 +116,7 @@ void TConfigContainer::OpenResourceContainer(int number)
     const std::optional<QByteArray> data = resources_ ? resources_(number) : std::nullopt;
     if (!data)
         fail(kTextResourceUnreadable);
+    missing_.clear();
     doc_ = TIniDocument::Parse(DescrambleBytes(*data, fileKey_, TScrambledSource::Resource));
 }
 
@@ -123,6 +130,7 @@ void TConfigContainer::OpenResourceContainer2(int number)
     const TContainerResult plain = DecryptContainerResource(*data);
     if (!plain.ok())
         fail(kTextResourceUnreadable);
+    missing_.clear();
     doc_ = TIniDocument::Parse(plain.body);
 }
 
@@ -136,7 +144,12 @@ std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyString
 {
     if (!doc_)
         return std::nullopt;
-    return doc_->Value(keyBytes(section), keyBytes(key));
+    const QByteArray s = keyBytes(section);
+    const QByteArray k = keyBytes(key);
+    std::optional<QByteArray> v = doc_->Value(s, k);
+    if (!v)
+        missing_.insert(s.toLower() + '\n' + k.toLower());
+    return v;
 }
 
 bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const

@@ -15,6 +15,7 @@
 #include <QAnyStringView>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <exception>
@@ -79,7 +80,8 @@ public:
     const QByteArray& FileKey() const { return fileKey_; }
 
     // Read: the descrambled configuration file; otherwise an empty text that
-    // the writers fill. Throws 301 when the file cannot be read.
+    // the writers fill. Throws 301 when the file cannot be read or is not a
+    // whole configuration of this system (ConfigCheck.h).
     void OpenFileContainer(bool read);
     // Unless discard: scrambles the text into the configuration file (throws
     // 304 when that fails; the container is closed all the same). Closes.
@@ -95,6 +97,9 @@ public:
     void DeleteTempFile2() { DeleteTempFile(); }
 
     bool IsOpen() const { return doc_.has_value(); }
+    // The keys that readers asked for and the open text lacks (each counted
+    // once), since the last open; kept after the close.
+    int MissingKeyCount() const { return static_cast<int>(missing_.size()); }
     // The open text, for inspection; null when none is open.
     const TIniDocument* Document() const { return doc_ ? &*doc_ : nullptr; }
 
@@ -138,6 +143,7 @@ private:
     TTextSource texts_;
     TResourceSource resources_;
     std::optional<TIniDocument> doc_;
+    mutable QSet<QByteArray> missing_; // folded "section\nkey"
 };
 
 } // namespace qz::files

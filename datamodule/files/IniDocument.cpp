@@ -86,6 +86,8 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
             }
             continue;
         }
+        if (!seenSection)
+            report(TIniIssue::TextBeforeSection, lineNo);
         if (!seenSection || inIgnoredSection)
             continue;
         const qsizetype eq = line.indexOf('=');

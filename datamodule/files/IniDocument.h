@@ -33,6 +33,7 @@ struct TIniIssue {
         UnclosedSection,     // "[name" without ']' (taken as the name)
         DuplicateSection,    // ignored with all its keys
         DuplicateKey,        // ignored
+        TextBeforeSection,   // a line before the first section (ignored)
     };
     Kind kind;
     int line; // from 1

@@ -2,7 +2,21 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
 #include <QSaveFile>
+#endif
 
 namespace qz::files {
 
@@ -52,31 +66,282 @@ TReadResult ReadWholeFile(const QString& fileName, qint64 maxSize)
     return result;
 }
 
+namespace {
+
+// ---- the test seam ------------------------------------------------------------
+std::atomic<const TSaveFaults*> g_faults{nullptr};
+std::atomic<int> g_writes{0};
+std::atomic<int> g_renameError{0};
+
+QString systemText(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+QString failure(const char* what, const QString& name, int error)
+{
+    return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), name, systemText(error));
+}
+
+// Why fileName can be no file to save; empty when it can be one.
+QString unsaveableName(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return QStringLiteral("no file name");
+    if (QFileInfo(fileName).isDir())
+        return QStringLiteral("%1 is a folder").arg(fileName);
+    return {};
+}
+
+bool failed(QString* error, const QString& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+} // namespace
+
+TScopedSaveFaults::TScopedSaveFaults(const TSaveFaults& faults)
+{
+    g_writes = 0;
+    g_renameError = faults.renameError;
+    g_faults = new TSaveFaults(faults);
+}
+
+TScopedSaveFaults::~TScopedSaveFaults()
+{
+    delete g_faults.exchange(nullptr);
+    g_renameError = 0;
+}
+
+int TScopedSaveFaults::Writes() const { return g_writes; }
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+// The system calls of a save, through the seam. -1 and errno on failure.
+ssize_t sysWrite(int fd, const char* data, std::size_t size)
+{
+    const int n = ++g_writes;
+    if (const TSaveFaults* f = g_faults.load(); f && f->failWrite == n) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(fd, data, size);
+}
+
+int sysSync(int fd)
+{
+    if (const TSaveFaults* f = g_faults.load(); f && f->failFlush) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
+int sysRename(const QByteArray& from, const QByteArray& to)
+{
+    if (g_faults.load()) {
+        if (const int e = g_renameError.exchange(0)) {
+            errno = e;
+            return -1;
+        }
+    }
+    return ::rename(from.constData(), to.constData());
+}
+
+// The largest piece one system write gets, so that a failure shows at the
+// write that met it.
+constexpr std::size_t kWritePiece = 4096;
+
+// The new file as the writer sees it: unbuffered, every write goes to the
+// system at once and the first failure is kept.
+class CheckedFile final : public QIODevice {
+public:
+    CheckedFile(int fd, QString name) : fd_(fd), name_(std::move(name)) {}
+
+    bool isSequential() const override { return true; }
+    int failedError() const { return error_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (error_ != 0)
+            return -1;
+        qint64 done = 0;
+        while (done < size) {
+            const auto piece = static_cast<std::size_t>(std::min<qint64>(size - done, kWritePiece));
+            const ssize_t n = sysWrite(fd_, data + done, piece);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error_ = n < 0 ? errno : ENOSPC;
+                setErrorString(failure("cannot write", name_, error_));
+                return -1;
+            }
+            done += n;
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+    QString name_;
+    int error_ = 0;
+};
+
+// A new file beside target, created here and by nobody else.
+int createBeside(const QString& target, QByteArray& name)
+{
+    const QFileInfo info(target);
+    const QString stem = info.absolutePath() + QLatin1String("/.") + info.fileName() + u'.';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate(), 36) +
+                                 QLatin1String(".new"));
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Flushes the folder's entry of a renamed file; the file is in place
+// whatever this answers.
+void syncFolder(const QString& target)
+{
+    const int dir = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace
+
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
+    auto fail = [&](const QString& why) { return failed(error, why); };
+    if (const QString why = unsaveableName(fileName); !why.isEmpty())
+        return fail(why);
+    const QFileInfo info(fileName);
+    // A link is followed: the file it names is the one replaced.
+    QString target = info.absoluteFilePath();
+    if (info.isSymLink()) {
+        const QString resolved = info.canonicalFilePath();
+        target = resolved.isEmpty() ? QFileInfo(info.symLinkTarget()).absoluteFilePath() : resolved;
+    }
+    const QByteArray targetName = QFile::encodeName(target);
+
+    QByteArray newName;
+    const int fd = createBeside(target, newName);
+    if (fd < 0)
+        return fail(failure("cannot create a file in the folder of", target, errno));
+    // An existing file keeps its permissions; a new one gets the usual ones.
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+
+    auto abandon = [&](const QString& why) {
+        ::close(fd);
+        ::unlink(newName.constData());
+        return fail(why);
     };
-    if (fileName.isEmpty())
-        return fail(QStringLiteral("no file name"));
-    if (QFileInfo(fileName).isDir())
-        return fail(QStringLiteral("%1 is a folder").arg(fileName));
+
+    CheckedFile file(fd, target);
+    file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const bool written = write(file);
+    file.close();
+    if (file.failedError() != 0)
+        return abandon(file.errorString());
+    if (!written)
+        return abandon(QStringLiteral("writing %1 abandoned").arg(target));
+    if (sysSync(fd) != 0)
+        return abandon(failure("cannot flush", target, errno));
+    if (::close(fd) != 0) {
+        const int e = errno;
+        ::unlink(newName.constData());
+        return fail(failure("cannot close", target, e));
+    }
+    if (sysRename(newName, targetName) != 0) {
+        const int e = errno;
+        ::unlink(newName.constData());
+        return fail(failure("cannot replace", target, e));
+    }
+    syncFolder(target);
+    return true;
+}
+
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error)
+{
+    if (sysRename(QFile::encodeName(from), QFile::encodeName(to)) == 0) {
+        syncFolder(to);
+        return TRenameResult::Renamed;
+    }
+    const int e = errno;
+    if (error)
+        *error = failure("cannot move the file to", to, e);
+    return e == EXDEV ? TRenameResult::OtherFileSystem : TRenameResult::Failed;
+}
+
+bool SyncFileToDisk(const QString& fileName, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    int e = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (sysSync(fd) != 0)
+            e = errno;
+        ::close(fd);
+    }
+    if (e != 0 && error)
+        *error = failure("cannot flush", fileName, e);
+    return e == 0;
+}
+
+#else // not Unix: the toolkit's save file, every write unbuffered and checked
+
+bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
+{
+    auto fail = [&](const QString& why) { return failed(error, why); };
+    if (const QString why = unsaveableName(fileName); !why.isEmpty())
+        return fail(why);
     QSaveFile file(fileName);
-    // Never fall back to writing the target in place: that is exactly what
-    // could leave a half-written file behind.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
-    if (!write(file)) {
+    if (!write(file) || file.error() != QFileDevice::NoError) {
+        const QString why = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("writing abandoned");
         file.cancelWriting();
-        return fail(file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("writing abandoned"));
+        return fail(why);
     }
     if (!file.commit())
         return fail(file.errorString());
     return true;
 }
+
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error)
+{
+    // Without a replacing rename, the copy through a save file is the safe way.
+    if (error)
+        *error = QStringLiteral("cannot move %1 to %2 in one step").arg(from, to);
+    return TRenameResult::OtherFileSystem;
+}
+
+bool SyncFileToDisk(const QString& fileName, QString* error)
+{
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadWrite) && file.flush())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+#endif
 
 bool SaveFileAtomically(const QString& fileName, QByteArrayView data, QString* error)
 {

@@ -1,8 +1,9 @@
 #pragma once
-// Whole-file reading with a size limit, and the one way the program saves a
-// file: the new contents go to a new file beside the target, which then
-// replaces the target in one rename. A save that fails at any point leaves the
-// previous file as it was.
+// Whole-file reading with a size limit, and the one way the program and its
+// tools save a file: the new contents go to a new file in the target's own
+// folder, every write is checked, the file is flushed to disk and closed, and
+// only then does it replace the target in one rename. A save that fails at any
+// point removes the new file and leaves the previous one as it was.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -27,13 +28,45 @@ struct TReadResult {
 // The whole file as bytes, at most maxSize of them.
 TReadResult ReadWholeFile(const QString& fileName, qint64 maxSize = kMaxInputFileSize);
 
-// Replaces fileName with data. False (and the reason in error, when given)
-// when the new file cannot be created, written or renamed into place.
+// Replaces fileName with data. False (and the reason, with the system's
+// error text, in error when given) when the new file cannot be created,
+// written, flushed or renamed into place.
 bool SaveFileAtomically(const QString& fileName, QByteArrayView data, QString* error = nullptr);
 
-// The same for contents produced piecewise: write gets the new file and
-// answers false to abandon the save.
+// The same for contents produced piecewise: write gets the new file (every
+// write on it reaches the disk or fails at once) and answers false to abandon
+// the save.
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
                         QString* error = nullptr);
+
+// Moves the file from to the name to, replacing an existing file there in one
+// step, and never by copying: a move to another file system is refused
+// (OtherFileSystem), and the caller copies with SaveFileAtomically instead.
+enum class TRenameResult { Renamed, OtherFileSystem, Failed };
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+
+// Flushes a file written by other means (a recording) to disk before it is
+// renamed into place; false, with the system's reason, when that fails.
+bool SyncFileToDisk(const QString& fileName, QString* error = nullptr);
+
+// Test seam: makes the system calls of the saves fail as a full or broken
+// disk would. Installed for the lifetime of a TScopedSaveFaults; the counts
+// start at its construction.
+struct TSaveFaults {
+    int failWrite = 0;       // the n-th write (from 1) fails with "no space left"; 0: none
+    bool failFlush = false;  // flushing a new file to disk fails with an I/O error
+    int renameError = 0;     // the next rename fails with this error number (EXDEV: another
+                             // file system); 0: renames work
+};
+
+class TScopedSaveFaults {
+public:
+    explicit TScopedSaveFaults(const TSaveFaults& faults);
+    ~TScopedSaveFaults();
+    TScopedSaveFaults(const TScopedSaveFaults&) = delete;
+    TScopedSaveFaults& operator=(const TScopedSaveFaults&) = delete;
+    // Writes made since construction.
+    int Writes() const;
+};
 
 } // namespace qz::files

@@ -119,11 +119,16 @@ qsizetype ScrambledBodyStart(QByteArrayView data, TScrambledSource source)
     return 0;
 }
 
-QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSource source)
+QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSource source, bool* intact)
 {
+    if (intact)
+        *intact = false;
     if (!IsValidFileKey(key))
         return {};
+    bool whole = true;
     qsizetype i = ScrambledBodyStart(data, source);
+    if (i > 0 && data.sliced(i - 2, 2) != QByteArrayView("\r\n"))
+        whole = false;
     QByteArray out;
     out.reserve(data.size() - i);
 
@@ -146,14 +151,20 @@ QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSo
         } else if (s.h1 == kCR && p == kLF) {
             // The repeated line end: decoded in the simple form, not written.
             s.chained = false;
-            if (i + 2 > data.size())
+            if (i + 2 > data.size()) {
+                whole = false;
                 break;
+            }
             s.h1 = static_cast<unsigned char>(data[i++]) ^ ScrambleKeyByte(key, j);
             p = static_cast<unsigned char>(data[i++]) ^ ScrambleKeyByte(key, j + 1);
             j += 2;
+            if (s.h1 != kCR || p != kLF)
+                whole = false;
         }
         s.shift(p);
     }
+    if (intact)
+        *intact = whole;
     return out;
 }
 

@@ -55,7 +55,11 @@ qsizetype ScrambledBodyStart(QByteArrayView data, TScrambledSource source);
 
 // The plain text of scrambled data (no header line is added). A body that
 // ends inside a repeated line end simply ends there. Empty for an invalid key.
-QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSource source);
+// intact, when given, tells whether the data is whole as the scrambler makes
+// it: a header word followed by CR LF, and every chained line end followed by
+// its two repeated bytes, which decode to CR LF.
+QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSource source,
+                           bool* intact = nullptr);
 
 // The files' forms. ScrambleFile writes the scrambled form of a plain file;
 // DescrambleFile writes the plain copy of a scrambled file, with the line

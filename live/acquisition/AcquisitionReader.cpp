@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
 #include <system_error>
 
 namespace qz::live {
@@ -12,6 +15,53 @@ namespace {
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Whether a decimal number text (sign, digits with one point, exponent) is
+// below 1 in magnitude: the order of its first significant digit plus its
+// exponent is negative. Decides whether a number out of a float's range
+// underflowed or overflowed.
+bool belowOne(std::string_view t)
+{
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    long long wholeDigits = 0;
+    long long zerosAfterPoint = 0;
+    bool point = false;
+    bool significant = false;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            break;
+        if (!significant && c == '0') {
+            if (point)
+                ++zerosAfterPoint;
+            continue;
+        }
+        significant = true;
+        if (!point)
+            ++wholeDigits;
+    }
+    if (!significant)
+        return true;
+    long long order = wholeDigits > 0 ? wholeDigits - 1 : -(zerosAfterPoint + 1);
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        const char* b = t.data() + i + 1;
+        const char* e = t.data() + t.size();
+        const bool negative = b != e && *b == '-';
+        if (b != e && (*b == '+' || *b == '-'))
+            ++b;
+        long long exponent = 0;
+        if (std::from_chars(b, e, exponent).ec == std::errc::result_out_of_range)
+            exponent = std::numeric_limits<long long>::max() / 2;
+        order += negative ? -exponent : exponent;
+    }
+    return order < 0;
 }
 
 // A left-to-right scanner over one line, field by field like a scanf format
@@ -29,6 +79,8 @@ public:
     }
 
     // saturate: accept a number outside the range (for a skipped field).
+    // A real is finite: "nan" and "inf" are no numbers of the format, nor is
+    // one too large for a float; one too small for it reads as 0.
     template <typename T>
     bool number(T& value, bool saturate = false)
     {
@@ -42,7 +94,16 @@ public:
             r = std::from_chars(p_, end_, value);
         if (r.ptr == p_)
             return false;
+        const std::string_view token(p_, static_cast<std::size_t>(r.ptr - p_));
         p_ = r.ptr;
+        if constexpr (std::is_floating_point_v<T>) {
+            if (r.ec == std::errc::result_out_of_range && belowOne(token)) {
+                value = 0;
+                return true;
+            }
+            if (r.ec == std::errc() && !std::isfinite(value))
+                return false;
+        }
         return r.ec == std::errc() || (saturate && r.ec == std::errc::result_out_of_range);
     }
 
@@ -143,12 +204,22 @@ TAcquisitionReadResult ReadAcquisition(QIODevice& in)
     if (r == LineRead::Failed)
         return fail(TAcqReadError::ReadFailed, 2);
 
+    // Blank lines may end the file (an editor's final line break); one that
+    // data lines follow is a bad line.
+    int firstBlank = 0;
     for (int lineNo = 3; r == LineRead::Line; ++lineNo) {
         r = readLine(in, line, kAcqMaxLineLength);
         if (r == LineRead::Failed)
             return fail(TAcqReadError::ReadFailed, lineNo);
         if (r == LineRead::TooLong)
             return fail(TAcqReadError::LineTooLong, lineNo);
+        if (line.trimmed().isEmpty()) {
+            if (firstBlank == 0)
+                firstBlank = lineNo;
+            continue;
+        }
+        if (firstBlank != 0)
+            return fail(TAcqReadError::BadLine, firstBlank);
         TAcquisitionRow row;
         if (!ParseAcquisitionLine(line, result.BankCount, row))
             return fail(TAcqReadError::BadLine, lineNo);

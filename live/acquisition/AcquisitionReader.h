@@ -3,7 +3,10 @@
 // parsed the way it has always been read: line 1 "Ver. <n> <banks> ...", line
 // 2 ignored, then per line the elapsed ms and the rpm as integers and 7 (one
 // bank) or 10 (two banks) reals, separated by any white space (CR included).
-// A bad line stops the reading; the rows before it are kept.
+// A bad line stops the reading; the rows before it are kept. Blank lines at
+// the end of the file are passed over; a blank line that data lines follow
+// is a bad line. A real is a finite number: "nan", "inf" and a number too
+// large for a float make the line bad, a number too small for one reads as 0.
 #include <QByteArrayView>
 #include <QString>
 #include <array>

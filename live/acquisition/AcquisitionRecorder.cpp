@@ -1,5 +1,7 @@
 #include "AcquisitionRecorder.h"
 
+#include "files/SaveFile.h"
+
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"
 
@@ -16,17 +18,6 @@ bool nameTaken(const QString& name)
 {
     const QFileInfo info(name);
     return info.exists() || info.isSymLink();
-}
-
-// A free name beside target for the file being replaced.
-QString asideName(const QString& target)
-{
-    for (int n = 0; n < kMaxTempNumber; ++n) {
-        const QString name = target + QLatin1String(".old") + QString::number(n);
-        if (!nameTaken(name))
-            return name;
-    }
-    return {};
 }
 
 } // namespace
@@ -113,7 +104,7 @@ TAcqResult TAcquisitionRecorder::Stop()
 
 TAcqResult TAcquisitionRecorder::SaveAs(const QString& fileName)
 {
-    Stop();
+    const TAcqResult stopped = Stop();
     if (tempName_.isEmpty() || !QFileInfo::exists(tempName_))
         return {TAcqError::NothingRecorded, {}};
 
@@ -124,27 +115,51 @@ TAcqResult TAcquisitionRecorder::SaveAs(const QString& fileName)
     }
     if (target.isDir())
         return {TAcqError::TargetNotReplaceable, QStringLiteral("%1 is a folder").arg(fileName)};
+    // A recording that lost data on the way never takes the chosen name.
+    if (!stopped.ok())
+        return stopped;
 
-    // The existing file is moved aside, not deleted, until the recording is
-    // in its place.
-    QString aside;
-    if (nameTaken(fileName)) {
-        aside = asideName(fileName);
-        if (aside.isEmpty())
-            return {TAcqError::TargetNotReplaceable, {}};
-        QFile existing(fileName);
-        if (!existing.rename(aside))
-            return {TAcqError::TargetNotReplaceable, existing.errorString()};
+    // The recording reaches the disk before its name changes; the rename
+    // replaces an existing file in one step or not at all.
+    QString why;
+    if (!files::SyncFileToDisk(tempName_, &why))
+        return {TAcqError::WriteFailed, why};
+    const bool existed = nameTaken(fileName);
+    switch (files::RenameFileAtomically(tempName_, fileName, &why)) {
+    case files::TRenameResult::Renamed:
+        tempName_.clear();
+        return {};
+    case files::TRenameResult::Failed:
+        return {existed ? TAcqError::TargetNotReplaceable : TAcqError::RenameFailed, why};
+    case files::TRenameResult::OtherFileSystem:
+        break;
     }
-    QFile temp(tempName_);
-    if (!temp.rename(fileName)) {
-        TAcqResult failed{TAcqError::RenameFailed, temp.errorString()};
-        if (!aside.isEmpty() && !QFile::rename(aside, fileName))
-            failed.Detail += QStringLiteral("; the previous file is kept as %1").arg(aside);
-        return failed;
-    }
-    if (!aside.isEmpty())
-        QFile::remove(aside);
+
+    // Another file system: a copy made by the safe save, which leaves the
+    // chosen name as it was unless the whole recording got there.
+    QFile in(tempName_);
+    if (!in.open(QIODevice::ReadOnly))
+        return {TAcqError::RenameFailed, in.errorString()};
+    const bool copied = files::SaveFileAtomically(
+        fileName,
+        [&in](QIODevice& out) {
+            char buffer[64 * 1024];
+            for (;;) {
+                const qint64 n = in.read(buffer, sizeof buffer);
+                if (n < 0)
+                    return false;
+                if (n == 0)
+                    return true;
+                if (out.write(buffer, n) != n)
+                    return false;
+            }
+        },
+        &why);
+    if (!copied)
+        return {existed ? TAcqError::TargetNotReplaceable : TAcqError::RenameFailed,
+                in.error() != QFileDevice::NoError ? in.errorString() : why};
+    in.close();
+    QFile::remove(tempName_);
     tempName_.clear();
     return {};
 }
@@ -171,9 +186,16 @@ TAcqSaveOutcome RunAcquisitionSave(TAcquisitionRecorder& recorder, const std::fu
         if (r.ok())
             return TAcqSaveOutcome::Saved;
         showError(r);
-        if (r.Error == TAcqError::NothingRecorded)
+        if (r.Error == TAcqError::NothingRecorded || r.Error == TAcqError::WriteFailed)
             return TAcqSaveOutcome::Failed;
     }
+}
+
+QString AcquisitionSaveErrorText(const QString& ownText, const TAcqResult& result)
+{
+    if (result.Detail.isEmpty())
+        return ownText;
+    return ownText + QLatin1Char('\n') + result.Detail;
 }
 
 } // namespace qz::live

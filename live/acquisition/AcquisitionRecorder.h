@@ -61,8 +61,10 @@ public:
     // Closes the file; reports a write that failed during the recording.
     TAcqResult Stop();
     // Stops a running recording and moves the temporary file to fileName,
-    // replacing an existing file only once the move has succeeded. On
-    // failure the temporary file and any previous file are kept.
+    // replacing an existing file in one step: by a rename, or on another
+    // file system by a copy through the safe save. A recording that lost
+    // data while it was written is not saved (WriteFailed). On failure the
+    // temporary file and any previous file are kept as they were.
     TAcqResult SaveAs(const QString& fileName);
     // Deletes the temporary file and forgets its name.
     void Discard();
@@ -88,8 +90,13 @@ enum class TAcqSaveOutcome { Saved, Cancelled, Failed };
 // dialog (an empty name: cancelled); a file that cannot be replaced or a
 // failed move is shown with showError and the dialog runs again. Cancelled
 // leaves the temporary file to the window (the live view discards it, the
-// graph keeps it); Failed: there was nothing to save.
+// graph keeps it); Failed: there was nothing to save, or the recording is
+// incomplete (shown once).
 TAcqSaveOutcome RunAcquisitionSave(TAcquisitionRecorder& recorder, const std::function<QString()>& askFileName,
                                    const std::function<void(const TAcqResult&)>& showError);
+
+// The message of a failed save: the window's own text (strings 178 and 179)
+// and, on a line of its own, the system's reason when there is one.
+QString AcquisitionSaveErrorText(const QString& ownText, const TAcqResult& result);
 
 } // namespace qz::live

@@ -716,8 +716,9 @@ void TFormCalibraTar::ImageStopClick()
                               text(qz::live::kAcqStringChooseOtherName);
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
-        [&](const qz::live::TAcqResult&) {
-            plat::prompts().ask({windowTitle(), overwrite, plat::PromptIcon::Warning});
+        [&](const qz::live::TAcqResult& failed) {
+            plat::prompts().ask(
+                {windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, failed), plat::PromptIcon::Warning});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

@@ -515,10 +515,11 @@ void TFormGraficoDrt::ImageSaveFileClick()
     const plat::FileDialogRequest request = acquisitionDialog(kStringSaveTitle);
     qz::live::RunAcquisitionSave(
         recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
-        [this](const qz::live::TAcqResult&) {
+        [this](const qz::live::TAcqResult& failed) {
             // The existing file could not be replaced, or the recording could
             // not be moved there: either way it is still here to be saved.
-            plat::prompts().ask({windowTitle(), overwriteText_, plat::PromptIcon::Error, plat::PromptButtons::Ok});
+            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwriteText_, failed),
+                                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
 }
 

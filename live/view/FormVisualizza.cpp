@@ -684,8 +684,9 @@ void TFormVisualizza::ImageStopClick()
         return;
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [this] { return askSaveName(); },
-        [this](const qz::live::TAcqResult&) {
-            plat::prompts().ask({windowTitle(), overwriteMessage_, plat::PromptIcon::Error, plat::PromptButtons::Ok});
+        [this](const qz::live::TAcqResult& failed) {
+            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwriteMessage_, failed),
+                                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

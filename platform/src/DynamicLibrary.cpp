@@ -2,8 +2,17 @@
 #include "plat/ProgramFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+
+#include <cstring>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <elf.h>
+#include <link.h>
+#endif
 
 namespace plat {
 
@@ -40,6 +49,9 @@ private:
 
 std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName)
 {
+    // A file given by its path is checked before the loader maps it.
+    if (fileName.contains(u'/') && !IsLoadableLibraryFile(fileName))
+        return nullptr;
     auto lib = std::make_unique<QLibrary>(fileName);
     // Resolve every symbol at load time: a library that lacks one fails to
     // load at once rather than at its first call.
@@ -59,8 +71,98 @@ std::unique_ptr<DynamicLibrary> QtLibraryLoader::load(const QString& logicalName
         if (auto lib = tryLoad(local))
             return lib;
     }
+#ifdef Q_OS_LINUX
+    // The folders the system's loader would search first, so that the file it
+    // would take is checked too.
+    const QString paths = qEnvironmentVariable("LD_LIBRARY_PATH");
+    for (const QString& folder : paths.split(u':', Qt::SkipEmptyParts)) {
+        const QString candidate = QDir(folder).absoluteFilePath(file);
+        if (QFileInfo(candidate).isFile())
+            return tryLoad(candidate);
+    }
+#endif
     // QLibrary would try decorated names; give it the exact file name.
     return tryLoad(file);
 }
+
+#ifdef Q_OS_LINUX
+
+namespace {
+
+// The ELF identity of the running program: class, byte order, machine.
+struct ElfIdentity {
+    unsigned char elfClass = 0;
+    unsigned char data = 0;
+    int machine = -1; // -1: unknown, not compared
+};
+
+const ElfIdentity& ownIdentity()
+{
+    static const ElfIdentity id = [] {
+        ElfIdentity i;
+        i.elfClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
+        i.data = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? ELFDATA2LSB : ELFDATA2MSB;
+        QFile self(QStringLiteral("/proc/self/exe"));
+        ElfW(Ehdr) h{};
+        if (self.open(QIODevice::ReadOnly) && self.read(reinterpret_cast<char*>(&h), sizeof h) == sizeof h &&
+            std::memcmp(h.e_ident, ELFMAG, SELFMAG) == 0)
+            i.machine = h.e_machine;
+        return i;
+    }();
+    return id;
+}
+
+} // namespace
+
+bool IsLoadableLibraryFile(const QString& fileName, QString* why)
+{
+    auto refuse = [&](const char* reason) {
+        if (why)
+            *why = QStringLiteral("%1: %2").arg(fileName, QLatin1String(reason));
+        return false;
+    };
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return refuse("cannot be opened");
+    const auto size = static_cast<quint64>(f.size());
+    ElfW(Ehdr) h{};
+    if (f.read(reinterpret_cast<char*>(&h), sizeof h) != sizeof h || std::memcmp(h.e_ident, ELFMAG, SELFMAG) != 0)
+        return refuse("not an ELF file");
+    const ElfIdentity& own = ownIdentity();
+    if (h.e_ident[EI_CLASS] != own.elfClass || h.e_ident[EI_DATA] != own.data ||
+        h.e_ident[EI_VERSION] != EV_CURRENT || (own.machine >= 0 && h.e_machine != own.machine))
+        return refuse("an ELF file of another machine");
+    if (h.e_type != ET_DYN)
+        return refuse("not a shared object");
+    if (h.e_phentsize != sizeof(ElfW(Phdr)) || h.e_phnum == 0 || h.e_phnum == PN_XNUM)
+        return refuse("no usable program headers");
+    const quint64 tableEnd = static_cast<quint64>(h.e_phoff) + quint64{h.e_phnum} * sizeof(ElfW(Phdr));
+    if (h.e_phoff < sizeof h || tableEnd > size || !f.seek(static_cast<qint64>(h.e_phoff)))
+        return refuse("program headers outside the file");
+    std::vector<ElfW(Phdr)> headers(h.e_phnum);
+    const auto tableBytes = static_cast<qint64>(headers.size() * sizeof(ElfW(Phdr)));
+    if (f.read(reinterpret_cast<char*>(headers.data()), tableBytes) != tableBytes)
+        return refuse("program headers cannot be read");
+    int loadable = 0;
+    for (const ElfW(Phdr)& ph : headers) {
+        if (ph.p_type != PT_LOAD)
+            continue;
+        ++loadable;
+        const quint64 offset = ph.p_offset, length = ph.p_filesz;
+        if (offset > size || length > size - offset)
+            return refuse("a loadable segment lies past the end of the file");
+        if (ph.p_filesz > ph.p_memsz)
+            return refuse("a loadable segment larger on file than in memory");
+    }
+    if (loadable == 0)
+        return refuse("no loadable segment");
+    return true;
+}
+
+#else
+
+bool IsLoadableLibraryFile(const QString&, QString*) { return true; }
+
+#endif
 
 } // namespace plat

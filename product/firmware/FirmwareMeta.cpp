@@ -182,6 +182,43 @@ TSRecordError ParseSRecord(std::string_view line, TSRecord& out)
     return TSRecordError::None;
 }
 
+bool CheckSRecords(std::string_view text, std::size_t* badLine, TSRecordError* error)
+{
+    std::size_t line = 0;
+    std::size_t records = 0;
+    std::size_t i = 0;
+    TSRecord record;
+    while (i < text.size()) {
+        std::size_t end = i;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        ++line;
+        const std::string_view one = text.substr(i, end - i);
+        if (end < text.size())
+            end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+        i = end;
+        if (one.empty())
+            continue;
+        const TSRecordError e = ParseSRecord(one, record);
+        if (e != TSRecordError::None) {
+            if (badLine)
+                *badLine = line;
+            if (error)
+                *error = e;
+            return false;
+        }
+        ++records;
+    }
+    if (records == 0) {
+        if (badLine)
+            *badLine = line;
+        if (error)
+            *error = TSRecordError::NotARecord;
+        return false;
+    }
+    return true;
+}
+
 std::string WriteFirmwareImage(const TImageSpec& spec)
 {
     std::string out;

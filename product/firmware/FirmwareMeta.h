@@ -92,6 +92,13 @@ enum class TSRecordError { None, NotARecord, BadKind, NotHex, BadLength, BadChec
 // One line without its line end.
 TSRecordError ParseSRecord(std::string_view line, TSRecord& out);
 
+// Every record of an image text, before anything of it is sent: lines end
+// with CR LF, LF or CR, blank lines are passed over, every other line must
+// parse (its kind, its length, hexadecimal digits only, its checksum), and
+// there is at least one record. On failure badLine, when given, gets the line
+// (from 1) and error what was wrong with it.
+bool CheckSRecords(std::string_view text, std::size_t* badLine = nullptr, TSRecordError* error = nullptr);
+
 // --- Writing images ----------------------------------------------------------------
 
 struct TImageSpec {

@@ -61,6 +61,8 @@ constexpr QRect kImageAnnullaRect(728, 606, 96, 64);
 constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 
 constexpr int kNameLength = 28;
+// "%1 values are missing from the file ... Write into the ECU all the same?"
+constexpr int kTextDefaultsQuestion = 781;
 const char* const kListPicture = ":/bmp/listconfig.png";
 const char* const kScriptExtension = "ehcf";
 
@@ -381,8 +383,18 @@ void TFormFile::confirmOpen(const QString& typed)
 
     if (connected) {
         // A failed load leaves an old or half-loaded image: that is not
-        // written to the ECU.
-        if (loaded) {
+        // written to the ECU. Neither are defaults in place of missing values
+        // unless the user says so.
+        bool write = loaded;
+        const int defaults = loaded ? StreamDati->MissingValueCount() : 0;
+        if (defaults > 0 &&
+            ask(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(defaults)),
+                plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES) {
+            // The loaded image is not the ECU's: it counts as unsaved.
+            StreamDati->Modified = 1;
+            write = false;
+        }
+        if (write) {
             wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
             wait->Begin(text(466));
             StreamDati->TransferData(TStreamDati::TRANSFER_CHECK_INJECTOR | TStreamDati::TRANSFER_WRITE_ECU, {},

@@ -89,6 +89,11 @@ TFirmwareLoad LoadFirmwareFile(const QString& fileName)
         r.error = TFirmwareLoadError::NotAContainer;
         return r;
     }
+    // A damaged image is never sent: every record must be whole.
+    if (!CheckSRecords(std::string_view(image.constData() + 4, static_cast<std::size_t>(image.size() - 4)))) {
+        r.error = TFirmwareLoadError::NotAContainer;
+        return r;
+    }
     r.image = std::move(image);
     return r;
 }

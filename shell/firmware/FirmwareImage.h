@@ -47,7 +47,8 @@ inline constexpr qint64 kMaxFirmwareFileSize = 16 * 1024 * 1024;
 enum class TFirmwareLoadError {
     None,
     CannotOpen,     // P03
-    NotAContainer,  // P04: wrong header, too short, too large or unreadable
+    NotAContainer,  // P04: wrong header, too short, too large or unreadable, or an image
+                    // with a damaged S-record
 };
 
 struct TFirmwareLoad {
@@ -60,7 +61,8 @@ struct TFirmwareLoad {
     const char* code() const;
 };
 
-// Opens the file, compares its header text and decrypts the container.
+// Opens the file, compares its header text, decrypts the container and
+// checks every S-record of the image (CheckSRecords).
 TFirmwareLoad LoadFirmwareFile(const QString& fileName);
 
 // --- The image check ---------------------------------------------------------------

@@ -57,6 +57,7 @@ void TStreamDati::CloseFileContainer(bool discard) { container().files.CloseFile
 void TStreamDati::DeleteTempFile() { container().files.DeleteTempFile(); }
 void TStreamDati::DeleteTempFile2() { container().files.DeleteTempFile2(); }
 bool TStreamDati::IsContainerOpen() const { return container().files.IsOpen(); }
+int TStreamDati::MissingValueCount() const { return container().files.MissingKeyCount(); }
 
 void TStreamDati::OpenResourceContainer(std::int32_t number)
 {

@@ -6,6 +6,7 @@
 #include "TransferState.h"
 
 #include "BuildConstants.h"
+#include "Translator.h"
 #include "VyxConnection.h"
 
 #include "files/HexScript.h"
@@ -40,6 +41,8 @@ struct TransferFailure {
 };
 
 constexpr std::int32_t kNoItem = ECU_STATUS_NO_ITEM;
+// "The ECU holds a partly written configuration; the data in memory are kept."
+constexpr int kTextPartlyWritten = 780;
 constexpr std::uint32_t kSettleMs = 650;
 constexpr int kReconnectTimeoutMs = 20000;
 constexpr int kNoteBytes = 48;
@@ -98,6 +101,11 @@ struct TStreamDati::TransferWalk {
     bool script = false;
     bool scriptAll = false;
     bool online = false;     // decided once, when the pass starts
+    bool retrying = false;   // a rerun after the retry question
+    bool startedOnline = false; // the first try was connected
+    // A write of this call (any try) reached the connected ECU: after a
+    // failure the ECU holds part of the image.
+    mutable bool ecuWritten = false;
     qz::files::THexScript* hex = nullptr;
 
     TEcuProtocol* p() const { return d.Protocol(); }
@@ -121,6 +129,8 @@ struct TStreamDati::TransferWalk {
     {
         if (!online)
             return std::nullopt;
+        if (write)
+            ecuWritten = true;
         const std::int32_t status = p()->GetLastStatus();
         if ((status & ~kNoItem) != 0 || (!ok && status == 0) || !p()->IsConnected())
             fail(linkText());
@@ -914,6 +924,11 @@ struct TStreamDati::TransferWalk {
         }
 
         online = p()->IsConnected();
+        // A retry that could not reconnect is no offline pass: it fails again.
+        if (!retrying)
+            startedOnline = online;
+        else if (startedOnline && !online)
+            fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
         if ((flags & TRANSFER_CHECK_INJECTOR) && online)
             checkInjector();
 
@@ -993,6 +1008,7 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
     for (;;) {
         if (retry) {
             retry = false;
+            walk.retrying = true;
             Reconnect(kReconnectTimeoutMs);
             // The retried pass runs without poll steps, like the first one.
             TimerIO->stop();
@@ -1018,15 +1034,25 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
         scriptText = {};
         if (timerWasRunning)
             TimerIO->start();
-        if (flags & TRANSFER_CHECK_INJECTOR) {
+        // Before the first write the ECU still holds its own configuration:
+        // the main window reconnects. Once writes went in, the user decides.
+        if ((flags & TRANSFER_CHECK_INJECTOR) && !walk.ecuWritten) {
             QCoreApplication::sendPostedEvents();
             post(0, 3);
             return false;
         }
-        const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), error, plat::PromptIcon::Error,
-                                                plat::PromptButtons::YesNo, 0});
-        if (answer != plat::IDYES)
+        const QString title = QString::fromUtf8(qz::ProductTitle());
+        const int answer = plat::prompts().ask({title, error, plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
+        if (answer != plat::IDYES) {
+            if (walk.ecuWritten) {
+                // The image stays in memory, and counts as unsaved, so that
+                // nothing replaces it without asking.
+                Modified = 1;
+                plat::prompts().ask({title, Translator ? Translator->GetString(kTextPartlyWritten) : QString(),
+                                     plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
+            }
             return false;
+        }
         retry = true;
     }
 }

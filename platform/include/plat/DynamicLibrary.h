@@ -24,7 +24,17 @@ public:
 // "libX.so" on Linux and stays "X.dll" on Windows.
 QString libraryFileName(const QString& logicalName);
 
-// QLibrary: the program folder first, then the system's search path.
+// Whether a file may be handed to the system's loader: on Linux, an ELF
+// shared object of this machine (class, byte order and machine of the
+// running program) whose program headers and loadable segments lie inside the
+// file. A truncated library would otherwise be mapped past its end and crash
+// the program on first touch. Elsewhere always true. why, when given, gets
+// the reason for a refusal.
+bool IsLoadableLibraryFile(const QString& fileName, QString* why = nullptr);
+
+// QLibrary: the program folder first, then the folders of LD_LIBRARY_PATH,
+// then the system's search path. A file found in a folder must pass
+// IsLoadableLibraryFile; one that fails counts as a library that did not load.
 class QtLibraryLoader final : public LibraryLoader {
 public:
     std::unique_ptr<DynamicLibrary> load(const QString& logicalName) override;

@@ -208,6 +208,7 @@ const char* opName(Op op)
     case Op::DetectEcu: return "DetectEcu";
     case Op::GetEcuInfo: return "GetEcuInfo";
     case Op::Program: return "Program";
+    case Op::AnyWrite: return "AnyWrite";
     case Op::Other: return "Other";
     }
     return "?";
@@ -688,7 +689,9 @@ struct Simulator::State {
     {
         for (auto& f : faults) {
             const FaultSpec& s = f.rule;
-            if (s.op != Op::Any && s.op != r.op)
+            const bool isWrite = r.op == Op::WriteItem || r.op == Op::WriteValue || r.op == Op::WriteElement ||
+                                 r.op == Op::WriteCell || r.op == Op::WriteRow;
+            if (s.op != Op::Any && s.op != r.op && !(s.op == Op::AnyWrite && isWrite))
                 continue;
             if (s.code != -1 && (s.matchItem ? (r.code & 0xFF) != s.code : r.code != s.code))
                 continue;

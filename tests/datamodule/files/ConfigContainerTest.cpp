@@ -125,7 +125,7 @@ TEST_F(ConfigContainer, ReadsAndWritesNothingWhileClosed)
 
 TEST_F(ConfigContainer, ReadIniRowCuts)
 {
-    writeConfig(path("a.zc4"), "[Generale]\r\nDescrizAuto=ABCDEFGHIJKLMNOPQRST\r\nEuro=Euro 4\r\n");
+    writeConfig(path("a.zc4"), "[Generale]\r\nFlag1=1\r\nDescrizAuto=ABCDEFGHIJKLMNOPQRST\r\nEuro=Euro 4\r\n");
     c.SetFileName(path("a.zc4"));
     c.OpenFileContainer(true);
     QByteArray s;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace qz::files;
 
 namespace {
@@ -10,6 +13,15 @@ std::string value(const TIniDocument& d, const char* section, const char* key)
 {
     const auto v = d.Value(section, key);
     return v ? v->toStdString() : std::string("<none>");
+}
+
+// The issues as (kind, line) pairs.
+std::vector<std::pair<TIniIssue::Kind, int>> kindsAndLines(const std::vector<TIniIssue>& issues)
+{
+    std::vector<std::pair<TIniIssue::Kind, int>> out;
+    for (const TIniIssue& i : issues)
+        out.emplace_back(i.kind, i.line);
+    return out;
 }
 
 TEST(IniDocument, ReadingRules)
@@ -57,24 +69,25 @@ TEST(IniDocument, ReadingRules)
     EXPECT_EQ(value(d, "Missing", "Flag1"), "<none>");
     ASSERT_EQ(d.Sections().size(), 2u);
 
-    ASSERT_EQ(issues.size(), 2u);
-    EXPECT_EQ(issues[0].kind, TIniIssue::DuplicateKey);
-    EXPECT_EQ(issues[0].line, 14);
-    EXPECT_EQ(issues[1].kind, TIniIssue::DuplicateSection);
-    EXPECT_EQ(issues[1].line, 19);
+    const std::vector<std::pair<TIniIssue::Kind, int>> expected = {
+        {TIniIssue::TextBeforeSection, 1},
+        {TIniIssue::TextBeforeSection, 2},
+        {TIniIssue::DuplicateKey, 14},
+        {TIniIssue::DuplicateSection, 19},
+    };
+    EXPECT_EQ(kindsAndLines(issues), expected);
 }
 
 TEST(IniDocument, OddLinesAreReportedWithTheirLineNumbers)
 {
     std::vector<TIniIssue> issues;
     const TIniDocument d = TIniDocument::Parse("[A]\r\nno equals here\r\n=5\r\n[B\r\nk=1\r\n", &issues);
-    ASSERT_EQ(issues.size(), 3u);
-    EXPECT_EQ(issues[0].kind, TIniIssue::LineWithoutEquals);
-    EXPECT_EQ(issues[0].line, 2);
-    EXPECT_EQ(issues[1].kind, TIniIssue::EmptyKey);
-    EXPECT_EQ(issues[1].line, 3);
-    EXPECT_EQ(issues[2].kind, TIniIssue::UnclosedSection);
-    EXPECT_EQ(issues[2].line, 4);
+    const std::vector<std::pair<TIniIssue::Kind, int>> expected = {
+        {TIniIssue::LineWithoutEquals, 2},
+        {TIniIssue::EmptyKey, 3},
+        {TIniIssue::UnclosedSection, 4},
+    };
+    EXPECT_EQ(kindsAndLines(issues), expected);
     EXPECT_EQ(value(d, "B", "k"), "1");
 }
 

@@ -165,11 +165,14 @@ TEST(TransferWrite, LinkLostMidWriteFails)
         r.connectEcu();
         r.sim().addFault({.op = protovyx::Op::WriteRow, .code = 0xc154, .skip = 3, .status = status,
                           .thenLoseLink = true});
-        r.prompts.script(plat::IDNO);
+        r.prompts.script({plat::IDNO, plat::IDOK});
         EXPECT_FALSE(r.transfer(T::TRANSFER_WRITE_ECU));
-        ASSERT_EQ(r.prompts.shown().size(), 1u);
+        ASSERT_EQ(r.prompts.shown().size(), 2u);
         EXPECT_EQ(r.prompts.shown()[0].text, "T303 T47");
         EXPECT_EQ(r.prompts.shown()[0].buttons, plat::PromptButtons::YesNo);
+        // Given up: the ECU holds part of the image, which stays in memory.
+        EXPECT_EQ(r.prompts.shown()[1].text, "T780");
+        EXPECT_EQ(r.dm().Modified, 1);
         // Nothing after the failing row was written.
         const auto names = r.callNames();
         const auto rows = r.callsOf("WriteRow");

@@ -14,7 +14,19 @@ TransferRig::TransferRig(const rig::Options& options) : rig::DataModuleRig(optio
 
 void TransferRig::writeConfig(const QString& file, const QByteArray& plain)
 {
-    ASSERT_TRUE(qz::files::SaveFileAtomically(file, qz::files::ScrambleBytes(plain, dm().FileKey())));
+    ASSERT_TRUE(qz::files::SaveFileAtomically(file, qz::files::ScrambleBytes(WithFlag1(plain), dm().FileKey())));
+}
+
+QByteArray WithFlag1(const QByteArray& plain)
+{
+    const qz::files::TIniDocument doc = qz::files::TIniDocument::Parse(plain);
+    if (doc.Contains("Generale", "Flag1"))
+        return plain;
+    const QByteArray section = "[Generale]\r\n";
+    const qsizetype at = plain.indexOf(section);
+    if (at >= 0)
+        return QByteArray(plain).insert(at + section.size(), "Flag1=1044\r\n");
+    return section + "Flag1=1044\r\n" + plain;
 }
 
 std::optional<QByteArray> TransferRig::plainOf(const QString& file) const

@@ -20,7 +20,8 @@ public:
     explicit TransferRig(const rig::Options& options = {});
 
     QString path(const QString& name) const { return dir.filePath(name); }
-    // A scrambled configuration file holding plain (with the module's key).
+    // A scrambled configuration file holding plain (with the module's key),
+    // completed by WithFlag1.
     void writeConfig(const QString& file, const QByteArray& plain);
     // The plain text of a scrambled file; none when it cannot be read.
     std::optional<QByteArray> plainOf(const QString& file) const;
@@ -36,6 +37,11 @@ public:
 
     QTemporaryDir dir;
 };
+
+// A configuration of this system holds Flag1 in section Generale; a test
+// text without it gets the default (1044), so that a test names only the
+// keys it is about.
+QByteArray WithFlag1(const QByteArray& plain);
 
 // Elements of an item in the simulated ECU.
 std::vector<std::int32_t> ecuItem(const protovyx::Simulator& sim, int item);

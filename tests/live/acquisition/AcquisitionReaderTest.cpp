@@ -46,8 +46,26 @@ TEST(AcquisitionReader, FilesAndTheirOutcome)
         {"bank count 3 without data", "Ver. 1 3 real time data\r\ncols", TAcqReadError::None, 0, 3, 0},
         {"bank count 3 with data", "Ver. 1 3 x\r\ncols\r\n" + kLine12, TAcqReadError::BadLine, 3, 3, 0},
         {"two-bank header over 9 fields", kHead2 + "\r\n" + kLine12 + "\r\n" + kLine9, TAcqReadError::BadLine, 4, 2, 1},
-        {"ends with a line break", kHead1 + "\r\n" + kLine9 + "\r\n" + kLine9 + "\r\n", TAcqReadError::BadLine, 5, 1, 2},
-        {"columns end with a break", kHead1 + "\r\n", TAcqReadError::BadLine, 3, 1, 0},
+        // As a text editor leaves a file: blank lines at the end are passed
+        // over, one in the middle stops the reading.
+        {"ends with a line break", kHead1 + "\r\n" + kLine9 + "\r\n" + kLine9 + "\r\n", TAcqReadError::None, 0, 1, 2},
+        {"ends with blank lines", kHead1 + "\r\n" + kLine9 + "\r\n \t\r\n\r\n\n", TAcqReadError::None, 0, 1, 1},
+        {"columns end with a break", kHead1 + "\r\n", TAcqReadError::None, 0, 1, 0},
+        {"bank count 3 ending with a break", "Ver. 1 3 x\r\ncols\r\n", TAcqReadError::None, 0, 3, 0},
+        {"blank line in the middle", kHead1 + "\r\n" + kLine9 + "\r\n\r\n" + kLine9 + "\r\n", TAcqReadError::BadLine, 4,
+         1, 1},
+        // A real is a finite number; one too small for a float is 0.
+        {"nan", kHead1 + "\r\n1\t1\tnan\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
+        {"-NaN after a good line", kHead1 + "\r\n" + kLine9 + "\r\n1\t1\t1\t-NaN\t3\t4\t5\t6\t7", TAcqReadError::BadLine,
+         4, 1, 1},
+        {"inf", kHead1 + "\r\n1\t1\t1\t2\tinf\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
+        {"-Infinity", kHead1 + "\r\n1\t1\t1\t2\t3\t4\t5\t6\t-Infinity", TAcqReadError::BadLine, 3, 1, 0},
+        {"+INF", kHead1 + "\r\n1\t1\t1\t2\t3\t+INF\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
+        {"nan(1) in the second bank", kHead2 + "\r\n1\t1\t1\t2\t3\t4\t5\t6\t7\t8\tnan(1)\t9", TAcqReadError::BadLine, 3,
+         2, 0},
+        {"real too large", kHead1 + "\r\n1\t1\t1\t2\t3\t4\t5\t6\t3.5e38", TAcqReadError::BadLine, 3, 1, 0},
+        {"real too small", kHead1 + "\r\n1\t1\t1e-50\t-1e-50\t0.00000e-99999999999999999999\t1e-46\t123e-60\t6\t7",
+         TAcqReadError::None, 0, 1, 1},
         {"truncated in the middle of a line", kHead1 + "\r\n" + kLine9 + "\r\n20\t900\t0.", TAcqReadError::BadLine, 4, 1, 1},
         {"a word among the numbers", kHead1 + "\r\n20\t900\tabc\t1\t2\t3\t4\t5\t6", TAcqReadError::BadLine, 3, 1, 0},
         {"time out of range", kHead1 + "\r\n99999999999\t1\t1\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
@@ -84,6 +102,17 @@ TEST(AcquisitionReader, ValuesInColumnOrder)
     EXPECT_FLOAT_EQ(r.Rows[1].Values[0], -0.5f);
     EXPECT_FLOAT_EQ(r.Rows[1].Values[1], 1e-6f);
     EXPECT_FLOAT_EQ(r.Rows[1].Values[7], 0.1f);
+
+    // Too small for a float: 0, as a formatted read stores it; a float's
+    // smallest numbers themselves stay.
+    const TAcquisitionReadResult tiny = readBytes(kHead1 + "\r\n1\t1\t1e-50\t-1e-50\t1e-40\t1e-45\t123e-60\t6\t7");
+    ASSERT_TRUE(tiny.ok());
+    ASSERT_EQ(tiny.Rows.size(), 1u);
+    EXPECT_EQ(tiny.Rows[0].Values[0], 0.0f);
+    EXPECT_EQ(tiny.Rows[0].Values[1], 0.0f);
+    EXPECT_FLOAT_EQ(tiny.Rows[0].Values[2], 1e-40f);
+    EXPECT_GT(tiny.Rows[0].Values[3], 0.0f);
+    EXPECT_EQ(tiny.Rows[0].Values[4], 0.0f);
 }
 
 TEST(AcquisitionReader, LongHeaderLineIsSkippedWhole)

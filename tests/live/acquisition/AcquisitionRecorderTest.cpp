@@ -1,6 +1,9 @@
 #include "AcquisitionReader.h"
 #include "AcquisitionRecorder.h"
 #include "ExampleSample.h"
+#include "SmallDisk.h"
+
+#include "files/SaveFile.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"
@@ -10,6 +13,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <iostream>
+#include <optional>
+#include <system_error>
 
 using namespace qz::live;
 
@@ -241,4 +249,86 @@ TEST_F(Recorder, SaveProcedureAsksAgainAfterAFailureAndReportsCancel)
     shown.clear();
     EXPECT_EQ(RunAcquisitionSave(r, ask, show), TAcqSaveOutcome::Failed);
     EXPECT_EQ(shown, std::vector<TAcqError>{TAcqError::NothingRecorded});
+}
+
+// A save that cannot complete: onto another file system that is full (a real
+// 64 KiB tmpfs where one can be mounted), or with the save's system calls
+// failing. The chosen name keeps what it held, nothing half-copied stays
+// beside it, the recording stays to be saved elsewhere, and the reason reaches
+// the window's message.
+TEST_F(Recorder, ASaveThatCannotCompleteKeepsThePreviousFileAndSaysWhy)
+{
+    const QString noSpace = QString::fromStdString(std::generic_category().message(ENOSPC));
+    const struct {
+        const char* name;
+        bool fullDisk;                // the target on a full file system of its own
+        qz::files::TSaveFaults faults; // otherwise these faults, on the same disk
+        bool previous;                // a file of the chosen name exists
+        TAcqError error;
+        QString reason;
+    } cases[] = {
+        {"another full file system, over a file", true, {}, true, TAcqError::TargetNotReplaceable, noSpace},
+        {"another full file system, a new name", true, {}, false, TAcqError::RenameFailed, noSpace},
+        {"another file system, the copy's third write fails", false, {.failWrite = 3, .renameError = EXDEV}, true,
+         TAcqError::TargetNotReplaceable, noSpace},
+        {"the recording cannot be flushed", false, {.failFlush = true}, true, TAcqError::WriteFailed,
+         QString::fromStdString(std::generic_category().message(EIO))},
+        {"the rename is refused", false, {.renameError = EACCES}, true, TAcqError::TargetNotReplaceable,
+         QString::fromStdString(std::generic_category().message(EACCES))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<rig::SmallDisk> disk;
+        if (c.fullDisk) {
+            disk.emplace(64);
+            if (!disk->mounted()) {
+                std::cout << "skipped: " << disk->why().toStdString() << '\n';
+                continue;
+            }
+        }
+        const QString folder = disk ? disk->path() : dir_.filePath(QStringLiteral("saved"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString target = folder + QLatin1String("/run.txt");
+        const QByteArray previous = "Ver. 1 1 an earlier run\r\nTEMPO\tGIRI";
+        if (c.previous)
+            writeFile(target, previous);
+
+        // A recording several times the size of the small disk.
+        TAcquisitionRecorder r;
+        ASSERT_TRUE(r.Start(2, kStamp).ok());
+        for (int i = 0; i < 4000; ++i) {
+            clock_.advance(20);
+            r.Append(ExampleSample());
+        }
+        ASSERT_TRUE(r.Stop().ok());
+        const QByteArray recorded = readAll(r.TempFileName());
+        ASSERT_GT(recorded.size(), 3 * 64 * 1024);
+        if (disk) {
+            ASSERT_TRUE(disk->fill());
+        }
+
+        TAcqResult saved;
+        {
+            std::optional<qz::files::TScopedSaveFaults> faults;
+            if (!disk)
+                faults.emplace(c.faults);
+            saved = r.SaveAs(target);
+        }
+        EXPECT_EQ(saved.Error, c.error);
+        EXPECT_TRUE(saved.Detail.contains(c.reason)) << saved.Detail.toStdString();
+        const QString shown = AcquisitionSaveErrorText(QStringLiteral("T178\nT179"), saved);
+        EXPECT_TRUE(shown.startsWith(QLatin1String("T178\nT179\n")) && shown.contains(c.reason))
+            << shown.toStdString();
+
+        EXPECT_EQ(QFileInfo::exists(target), c.previous);
+        if (c.previous) {
+            EXPECT_EQ(readAll(target), previous);
+        }
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(QStringLiteral(".filler"));
+        EXPECT_EQ(left, c.previous ? QStringList{QStringLiteral("run.txt")} : QStringList{});
+        EXPECT_TRUE(r.HasUnsaved());
+        EXPECT_EQ(readAll(r.TempFileName()), recorded);
+        r.Discard();
+    }
 }

@@ -1,7 +1,9 @@
 // The configuration-file dialog against the data module on the simulated
 // ECU, with scripted message boxes and a fake mailer.
+#include "DamagedFiles.h"
 #include "DataModuleRig.h"
 #include "FormFile.h"
+#include "files/ConfigCheck.h"
 #include "files/SaveFile.h"
 
 #include "plat/Desktop.h"
@@ -318,6 +320,108 @@ TEST_F(FormFileTest, AFailedLoadWritesNothingToTheConnectedEcu)
             EXPECT_EQ(box.text, rig::text(301));
             EXPECT_EQ(box.icon, plat::PromptIcon::Error);
         }
+    }
+}
+
+TEST_F(FormFileTest, DamagedOrForeignFilesNeverReachTheEcu)
+{
+    r.connectEcu();
+    ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+    save(QStringLiteral("Punto"));
+    const QByteArray good = contents(lpg(QStringLiteral("Punto.zc4")));
+    ASSERT_GT(good.size(), 10000);
+    QFile::remove(lpg(QStringLiteral("Punto.zc4")));
+
+    for (const rig::DamagedFile& damaged : rig::DamagedConfigurations(good, r.dm().FileKey())) {
+        // The same file, answered No and answered Yes when it is asked about.
+        for (const int answer : {plat::IDNO, plat::IDYES}) {
+            if (damaged.refused && answer == plat::IDYES)
+                continue;
+            SCOPED_TRACE(std::string(damaged.name) + (answer == plat::IDYES ? ", Yes" : ", No") + " " +
+                         qz::files::CheckConfigurationFile(damaged.bytes, r.dm().FileKey()).reason);
+            r.connectEcu();
+            ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+            r.dm().Modified = 0;
+            write(lpg(QStringLiteral("Rotto.zc4")), damaged.bytes);
+            r.dm().Item(0x36)[0] = 77;
+            const auto before = std::vector<std::int32_t>(r.dm().Image.all().begin(), r.dm().Image.all().end());
+            r.prompts.clear();
+            // Then No to any retry question.
+            r.prompts.script({answer, plat::IDNO, plat::IDNO});
+            r.sim().clearCalls();
+
+            auto d = dialog(TFormFile::ModeOpen);
+            d->EditName->setText(QStringLiteral("Rotto"));
+            d->ImageOkClick();
+
+            const auto names = r.callNames();
+            const auto writes = std::count_if(names.begin(), names.end(), isWrite);
+            ASSERT_EQ(r.prompts.shown().size(), 1u);
+            const plat::PromptRequest& box = r.prompts.shown()[0];
+            if (damaged.refused) {
+                // The load error, and the image as it was.
+                EXPECT_EQ(box.text, rig::text(301));
+                EXPECT_EQ(writes, 0) << "a refused file reached the ECU";
+                EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.all().begin()));
+                continue;
+            }
+            // A file that lacks keys: asked first, No the default.
+            EXPECT_EQ(box.text, rig::text(781));
+            EXPECT_EQ(box.buttons, plat::PromptButtons::YesNo);
+            EXPECT_EQ(box.defaultAnswer, plat::IDNO);
+            EXPECT_GT(r.dm().MissingValueCount(), 50);
+            if (answer == plat::IDNO) {
+                EXPECT_EQ(writes, 0) << "the defaults reached the ECU";
+                EXPECT_EQ(r.dm().Modified, 1);
+            } else {
+                EXPECT_GT(writes, 200);
+            }
+        }
+    }
+}
+
+TEST_F(FormFileTest, ALinkDropInTheEcuWriteAsksAndSaysWhatTheEcuHolds)
+{
+    // The 18th write of the image loses the link; given up at once, or after
+    // one retry that cannot reconnect.
+    for (const std::vector<int>& retries : {std::vector<int>{plat::IDNO}, {plat::IDYES, plat::IDNO}}) {
+        SCOPED_TRACE(retries.size());
+        r.sim().restoreLink();
+        r.connectEcu();
+        ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+        r.dm().Modified = 0;
+        QFile::remove(lpg(QStringLiteral("Punto.zc4")));
+        save(QStringLiteral("Punto"));
+        r.events();
+        r.prompts.clear();
+        for (int a : retries)
+            r.prompts.script(a);
+        r.prompts.script(plat::IDOK);
+        r.sim().clearCalls();
+        r.sim().addFault({.op = protovyx::Op::AnyWrite, .skip = 17, .times = 1, .thenLoseLink = true});
+
+        auto d = dialog(TFormFile::ModeOpen);
+        d->EditName->setText(QStringLiteral("Punto"));
+        d->ImageOkClick();
+
+        const auto names = r.callNames();
+        EXPECT_EQ(std::count_if(names.begin(), names.end(), isWrite), 18);
+        // The transfer's retry question, once a try (a retry that cannot
+        // reconnect says so), then what the ECU holds.
+        const auto& shown = r.prompts.shown();
+        ASSERT_EQ(shown.size(), retries.size() + 1) << r.prompts.texts().join(u'|').toStdString();
+        for (std::size_t i = 0; i < retries.size(); ++i) {
+            EXPECT_EQ(shown[i].text, rig::text(i == 0 ? 303 : 17) + u' ' + rig::text(47));
+            EXPECT_EQ(shown[i].buttons, plat::PromptButtons::YesNo);
+        }
+        EXPECT_EQ(shown.back().text, rig::text(780));
+        EXPECT_EQ(shown.back().icon, plat::PromptIcon::Warning);
+        // The image in memory is kept and counts as unsaved: no reconnect
+        // replaces it.
+        EXPECT_EQ(r.dm().Modified, 1);
+        const auto codes = eventCodes();
+        EXPECT_EQ(std::find(codes.begin(), codes.end(), 3), codes.end());
+        EXPECT_EQ(d->result(), TFormFile::mrOk);
     }
 }
 

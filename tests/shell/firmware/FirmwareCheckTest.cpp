@@ -330,11 +330,8 @@ TEST(FirmwareFileLoad, OpenHeaderAndContainerFailures)
     EXPECT_STREQ(LoadFirmwareFile(write("empty.zp4", QByteArray())).code(), "P04");
     // The right header but shorter than the container's head.
     EXPECT_STREQ(LoadFirmwareFile(write("short.zp4", header + QByteArray(143, 'x'))).code(), "P04");
-    {
-        const TFirmwareLoad head = LoadFirmwareFile(write("head.zp4", header + QByteArray(144, 'x')));
-        ASSERT_TRUE(head.ok());
-        EXPECT_EQ(head.image, QByteArray(4, '\0'));
-    }
+    // Just the head: an empty image holds no record to send.
+    EXPECT_STREQ(LoadFirmwareFile(write("head.zp4", header + QByteArray(144, 'x'))).code(), "P04");
     // Above 16 MiB, whatever it holds.
     {
         QFile f(dir.filePath("huge.zp4"));

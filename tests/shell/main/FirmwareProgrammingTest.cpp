@@ -258,6 +258,57 @@ TEST(FirmwareProgramming, ChecksBeforeTheDownloadStopWithTheirCode)
     }
 }
 
+TEST(FirmwareProgramming, ADamagedImageIsNeverSent)
+{
+    const std::string text = fw::WriteFirmwareImage(goodSpec());
+    // The lines of the image and where one starts.
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == '\n')
+            starts.push_back(i + 1);
+    const std::size_t middle = starts[3 + (starts.size() - 5) / 2]; // a data record
+    const std::size_t countRecord = starts[starts.size() - 2];      // the S5 record
+    const std::size_t lineEnd = text.find('\n', middle);
+    // One bit of the container flipped: the same bit of the text (a stream
+    // cipher), or one digit of the text changed before it was enciphered.
+    struct Case {
+        const char* name;
+        std::size_t at;
+        int bit;        // flipped in the container; -1: the digit is changed instead
+    };
+    const Case cases[] = {
+        {"a data digit, flipped bit", middle + 12, 0x01},
+        {"a data digit changed", middle + 14, -1},
+        {"the checksum", lineEnd - 2, 0x04},
+        {"the title record", 6, 0x02},
+        {"a line end", lineEnd, 0x01},
+        {"the count record's kind", countRecord + 1, 0x01},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Programming p("");
+        p.connect();
+        std::string edited = text;
+        if (c.bit < 0)
+            edited[c.at] = edited[c.at] == '0' ? '1' : '0';
+        const QString path = p.file("firmware.zp4", edited);
+        if (c.bit >= 0) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            QByteArray bytes = f.readAll();
+            const qsizetype k = qz::files::kContainerBodyOffset + static_cast<qsizetype>(c.at);
+            bytes[k] = static_cast<char>(bytes[k] ^ c.bit);
+            ASSERT_TRUE(f.seek(0));
+            f.write(bytes);
+        }
+        p.program(path);
+        EXPECT_EQ(p.boxes(), QStringList{coded(QStringLiteral("T42"), "P04")});
+        EXPECT_EQ(p.calls("ProgramFirmwareImage"), 0);
+        EXPECT_EQ(p.calls("Prepare"), 0);
+        EXPECT_EQ(p.item(kPoked), 100);
+    }
+}
+
 TEST(FirmwareProgramming, FailedAttemptsAreReportedAndTheLastEndsDisconnected)
 {
     struct Case {

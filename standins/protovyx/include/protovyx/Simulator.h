@@ -134,6 +134,8 @@ private:
 enum class Op {
     Any, ReadItem, ReadRow, ReadBlock, WriteItem, WriteValue, WriteElement, WriteCell,
     WriteRow, SendCommand, GetItemFormat, Connect, DetectEcu, GetEcuInfo, Program,
+    // In a fault only: any of the five writes (WriteItem ... WriteRow).
+    AnyWrite,
     // Calls that never fail (recorded in the log only).
     Other,
 };

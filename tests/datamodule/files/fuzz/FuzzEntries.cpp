@@ -1,5 +1,7 @@
 #include "fuzz/FuzzEntries.h"
 
+#include "BuildConstants.h"
+#include "files/ConfigCheck.h"
 #include "files/EncryptedContainer.h"
 #include "files/IniDocument.h"
 #include "files/Scrambler.h"
@@ -18,10 +20,13 @@ void check(bool ok)
         std::abort();
 }
 
-void readIni(const QByteArray& plain)
+// Reads plain; issues, when given, gets what the reader reported.
+void readIni(const QByteArray& plain, std::vector<TIniIssue>* reported = nullptr)
 {
     std::vector<TIniIssue> issues;
     const TIniDocument doc = TIniDocument::Parse(plain, &issues);
+    if (reported)
+        *reported = issues;
     for (const TIniIssue& i : issues)
         check(i.line >= 1);
     for (const auto& s : doc.Sections())
@@ -41,24 +46,29 @@ void readIni(const QByteArray& plain)
 
 } // namespace
 
-void DescrambleAndReadIni(const std::uint8_t* data, std::size_t size)
+void ReadConfigurationFile(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 1)
-        return;
-    const std::size_t keyLength = 1 + data[0] % kMaxFileKeyLength;
-    if (size < 1 + keyLength)
-        return;
-    const QByteArrayView key(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(keyLength));
-    const QByteArrayView body(reinterpret_cast<const char*>(data + 1 + keyLength),
-                              static_cast<qsizetype>(size - 1 - keyLength));
-    for (TScrambledSource source : {TScrambledSource::File, TScrambledSource::Resource}) {
-        const QByteArray plain = DescrambleBytes(body, key, source);
-        check(plain.size() <= body.size());
-        readIni(plain);
-        // Any plain text comes back from its scrambled form.
-        if (!plain.trimmed().startsWith(kDecryptedHeaderWord))
-            check(DescrambleBytes(ScrambleBytes(plain, key), key, TScrambledSource::File) == plain);
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArrayView key(qz::FileKeyString());
+    const TConfigCheck verdict = CheckConfigurationFile(bytes, key);
+    bool intact = false;
+    const QByteArray plain = DescrambleBytes(bytes, key, TScrambledSource::File, &intact);
+    check(plain.size() <= bytes.size());
+    std::vector<TIniIssue> issues;
+    readIni(plain, &issues);
+    if (verdict.accepted()) {
+        // What the check lets through is a whole configuration of this system.
+        check(intact);
+        check(issues.empty());
+        check(TIniDocument::Parse(plain).Contains("Generale", "Flag1"));
     }
+    // The same bytes as a built-in set.
+    const QByteArray set = DescrambleBytes(bytes, key, TScrambledSource::Resource);
+    check(set.size() <= bytes.size());
+    readIni(set);
+    // Any plain text comes back from its scrambled form.
+    if (!plain.trimmed().startsWith(kDecryptedHeaderWord))
+        check(DescrambleBytes(ScrambleBytes(plain, key), key, TScrambledSource::File) == plain);
 }
 
 void ReadContainer(const std::uint8_t* data, std::size_t size)

@@ -6,10 +6,10 @@
 
 namespace fuzzfiles {
 
-// The first byte picks the key length (1 to 49), the key bytes follow, the
-// rest is a scrambled file or built-in set: it is descrambled both ways and
-// read as INI text.
-void DescrambleAndReadIni(const std::uint8_t* data, std::size_t size);
+// The data is a configuration file as the program opens it, read with the
+// program's file key: checked, descrambled both ways (file and built-in set)
+// and read as INI text.
+void ReadConfigurationFile(const std::uint8_t* data, std::size_t size);
 
 // The data is an encrypted container, read with and without the header check.
 void ReadContainer(const std::uint8_t* data, std::size_t size);

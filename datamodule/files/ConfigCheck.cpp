@@ -1,0 +1,51 @@
+#include "ConfigCheck.h"
+
+#include "IniDocument.h"
+#include "Scrambler.h"
+
+#include <vector>
+
+namespace qz::files {
+
+namespace {
+
+bool isControl(unsigned char c)
+{
+    return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
+}
+
+TConfigCheck refused(TConfigVerdict verdict, const char* reason)
+{
+    return {verdict, reason};
+}
+
+} // namespace
+
+TConfigCheck CheckConfigurationText(QByteArrayView plain)
+{
+    if (plain.isEmpty())
+        return refused(TConfigVerdict::NotConfiguration, "empty");
+    for (char c : plain)
+        if (isControl(static_cast<unsigned char>(c)))
+            return refused(TConfigVerdict::NotConfiguration, "not text");
+    if (plain.back() != '\n' && plain.back() != '\r')
+        return refused(TConfigVerdict::Damaged, "cut in the middle of a line");
+    std::vector<TIniIssue> issues;
+    const TIniDocument doc = TIniDocument::Parse(plain, &issues);
+    if (!issues.empty())
+        return refused(TConfigVerdict::NotConfiguration, "not INI as the program writes it");
+    if (!doc.Contains("Generale", "Flag1"))
+        return refused(TConfigVerdict::NotConfiguration, "no Flag1 in section Generale");
+    return {};
+}
+
+TConfigCheck CheckConfigurationFile(QByteArrayView data, QByteArrayView key)
+{
+    bool intact = false;
+    const QByteArray plain = DescrambleBytes(data, key, TScrambledSource::File, &intact);
+    if (!intact)
+        return refused(TConfigVerdict::Damaged, "container broken");
+    return CheckConfigurationText(plain);
+}
+
+} // namespace qz::files

@@ -1,0 +1,8 @@
+// libFuzzer: the S-record check and parser and the firmware image check.
+#include "fuzz/FuzzFirmware.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzfirmware::CheckImageText(data, size);
+    return 0;
+}
