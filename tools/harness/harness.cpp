@@ -1,6 +1,7 @@
 // qz-harness: the program, or one of its windows, against a chosen simulator
 // profile and language, for reviews and screenshots. See --help.
 #include "Attesa.h"
+#include "FormDiagnosi.h"
 #include "BuildConstants.h"
 #include "MainQuorin.h"
 #include "Startup.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPixmap>
 #include <QLibrary>
 #include <QPointer>
 #include <QScreen>
@@ -42,7 +44,9 @@ const char* const kHelp =
     "Starts Quorin Zelkon against the simulated ECU, lets it run, saves a\n"
     "screenshot and the simulator's call log, and exits.\n"
     "\n"
-    "  --window NAME      the window to show: main (default)\n"
+    "  --window NAME      the window to show: main (default), or diagnosi\n"
+    "                     (the diagnostics window, opened over the main\n"
+    "                     window once the start is over; the keys go to it)\n"
     "  --profile TEXT     simulator profile, e.g. \"type=55;fw=30.4\"\n"
     "  --language N       language index stored in the settings (default 0)\n"
     "  --port N           serial port stored in the settings (default 1)\n"
@@ -55,8 +59,9 @@ const char* const kHelp =
     "                     before the screenshot (500)\n"
     "  --size WxH         the screen size on the offscreen platform\n"
     "                     (default 1280x1024)\n"
-    "  --screenshot FILE  PNG of the window on top: a modal window the keys\n"
-    "                     opened, else the main window\n"
+    "  --screenshot FILE  PNG of the window on top as the screen shows it\n"
+    "                     (every partial repaint included): a modal window\n"
+    "                     the keys opened, else the main window\n"
     "  --calls FILE       the simulator's calls, one per line\n"
     "  --help             this text\n"
     "\n"
@@ -168,7 +173,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     const QString window = argValue(args, QStringLiteral("--window"), QStringLiteral("main"));
-    if (window != QLatin1String("main")) {
+    if (window != QLatin1String("main") && window != QLatin1String("diagnosi")) {
         std::fprintf(stderr, "qz-harness: unknown window %s\n", qPrintable(window));
         return 2;
     }
@@ -242,7 +247,13 @@ int main(int argc, char* argv[])
                 QWidget* top = QApplication::activeModalWidget();
                 if (!top)
                     top = FormMain;
-                if (!shot.isEmpty() && !top->grab().save(shot, "PNG")) {
+                // What the screen holds, not a fresh rendering: a window that
+                // repaints only what changed shows here as it looks.
+                QCoreApplication::processEvents();
+                QPixmap picture = top->screen() ? top->screen()->grabWindow(top->winId()) : QPixmap();
+                if (picture.isNull())
+                    picture = top->grab();
+                if (!shot.isEmpty() && !picture.save(shot, "PNG")) {
                     std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
                     status = 1;
                 }
@@ -256,15 +267,32 @@ int main(int argc, char* argv[])
                 StreamDati->Modified = 0;
             QApplication::quit();
         });
-        for (const QString& k : keys) {
-            const QKeySequence seq(k);
-            if (seq.isEmpty()) {
-                std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
-                continue;
+        auto sendKeys = [&keys](QWidget* target) {
+            for (const QString& k : keys) {
+                const QKeySequence seq(k);
+                if (seq.isEmpty()) {
+                    std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
+                    continue;
+                }
+                const QKeyCombination c = seq[0];
+                QTest::keyClick(target, c.key(), c.keyboardModifiers());
             }
-            const QKeyCombination c = seq[0];
-            QTest::keyClick(main, c.key(), c.keyboardModifiers());
+        };
+        if (window == QLatin1String("diagnosi")) {
+            // Modal over the main window, as its callers open it; the keys
+            // go to it once its own loop runs.
+            QTimer::singleShot(0, [main, sendKeys] {
+                QPointer<TFormDiagnosi> diagnosi = new TFormDiagnosi(main);
+                QTimer::singleShot(100, [diagnosi, sendKeys] {
+                    if (diagnosi)
+                        sendKeys(diagnosi);
+                });
+                diagnosi->exec();
+                delete diagnosi;
+            });
+            return;
         }
+        sendKeys(main);
     };
     hooks.exec = [&] {
         started.start();
