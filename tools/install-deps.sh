@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the headless run need.
 # Does nothing when they are all present. Works as root or with sudo.
+#   tools/install-deps.sh --list   prints the packages, one per line
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +10,11 @@ PACKAGES=(
   nettle-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdg-utils
 )
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${PACKAGES[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -26,22 +26,36 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec ./quorin-zelkon "$@"
 fi
 
-# Headless: a virtual display, a few seconds of the program, a screenshot.
-SECONDS_TO_RUN=${QZ_RUN_SECONDS:-6}
+# Headless: a virtual display, the program until its own first connect has
+# ended (or QZ_RUN_SECONDS passed), a screenshot a moment later.
+TIMEOUT=${QZ_RUN_SECONDS:-60}
 SHOT=${QZ_SCREENSHOT:-$APP/screenshot.png}
+REPORT=$(mktemp)
+rm -f "$REPORT"
 DISP=:$(( 90 + RANDOM % 100 ))
 Xvfb "$DISP" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB=$!
-trap 'kill $XVFB 2>/dev/null || true' EXIT
+trap 'kill $XVFB 2>/dev/null || true; rm -f "$REPORT"' EXIT
 sleep 1
-DISPLAY=$DISP ./quorin-zelkon "$@" &
+DISPLAY=$DISP QZ_STARTUP_REPORT=$REPORT ./quorin-zelkon "$@" &
 PROG=$!
-for _ in $(seq 1 $(( SECONDS_TO_RUN * 2 ))); do
+for _ in $(seq 1 $(( TIMEOUT * 4 ))); do
   kill -0 $PROG 2>/dev/null || break
-  sleep 0.5
+  [ -s "$REPORT" ] && break
+  sleep 0.25
 done
 if kill -0 $PROG 2>/dev/null; then
-  DISPLAY=$DISP ./qz-screenshot "$SHOT" && echo "No display: the program ran on a virtual display; screenshot saved to $SHOT"
+  sleep 1 # the window repaints after the connect
+  state="the first connect had not ended after $TIMEOUT s"
+  if [ -s "$REPORT" ]; then
+    read -r what type < "$REPORT" || true
+    case "$what" in
+      connected) state="the main window connected to the simulated ECU (type $type)" ;;
+      offline) state="the main window after a failed connect (offline, with its message)" ;;
+    esac
+  fi
+  DISPLAY=$DISP ./qz-screenshot "$SHOT" &&
+    echo "No display: the program ran on a virtual display; the screenshot $SHOT shows $state"
   kill $PROG 2>/dev/null || true
   wait $PROG 2>/dev/null || true
 else

@@ -20,6 +20,7 @@ constexpr int kInternalMapOption = 13;
 constexpr std::int32_t kFuelGroup = 2;
 constexpr std::int32_t kInjectionGroup = 4;
 constexpr std::uint32_t kSettleMs = 200;
+constexpr std::uint32_t kReconnectTimeoutMs = 20000;
 constexpr std::int32_t kHardwareItem = 0x15;
 constexpr std::intptr_t kRefreshConfigLabel = 2;
 
@@ -44,38 +45,67 @@ bool askYes(TStreamDati& dm, int textNumber)
     return ShowRuleBox(dm, textNumber, plat::PromptIcon::Question, plat::PromptButtons::YesNo) == plat::IDYES;
 }
 
-// The closing frame. A failed transfer leaves the image apart from the ECU:
-// it stays marked as changed so that it is not dropped without the save
+// The closing frame. A failed write leaves the image apart from the ECU: it
+// stays marked as changed so that it is not dropped without the save
 // question.
-ChangeResult closeChange(TStreamDati& dm, const ChangeFrame& frame, bool ok)
+ChangeResult closeChange(TStreamDati& dm, const ChangeFrame& frame, ChangeResult result)
 {
-    if (!ok)
+    if (result == ChangeResult::Failed)
         dm.Modified = 1;
     run(frame.rebuildBounds);
     plat::postMessage(dm.MainWindow(), plat::WM_CONNECTIONEVENT, 0, kRefreshConfigLabel);
     run(frame.endWait);
-    return ok ? ChangeResult::Done : ChangeResult::Failed;
+    if (result == ChangeResult::NotMade)
+        ShowRuleBox(dm, kChangeNotMadeText, plat::PromptIcon::Error);
+    return result;
 }
+
+enum class Reload { Done, LoadFailed, WriteFailed };
 
 // The standard set's fuel group (with the second-format injection group on
 // top when the full-group mode is set), then the fuel group written to the
-// ECU. An image that did not load completely is not written.
-bool reloadFuelGroup(TStreamDati& dm, bool progressOnLoad)
+// ECU. The first transfer that fails ends it: a half-loaded image is never
+// written.
+Reload reloadFuelGroup(TStreamDati& dm, bool progressOnLoad)
 {
     const bool fullGroup = dm.GetFlag(kFullGroupOption) != 0;
     if (fullGroup)
         dm.SetFlag(kFullGroupOption, false);
-    bool loaded = dm.TransferData(TStreamDati::TRANSFER_LOAD, {}, CurrentDefaultResource(dm), kFuelGroup,
-                                  progressOnLoad ? 1 : 0, 0);
-    if (fullGroup) {
+    const bool loaded = dm.TransferData(TStreamDati::TRANSFER_LOAD, {}, CurrentDefaultResource(dm), kFuelGroup,
+                                        progressOnLoad ? 1 : 0, 0);
+    if (fullGroup)
         dm.SetFlag(kFullGroupOption, true);
-        loaded = dm.TransferData(TStreamDati::TRANSFER_LOAD_RES2, {}, CurrentDefaultResource(dm),
-                                 kInjectionGroup, 0, 0)
-                 && loaded;
-    }
     if (!loaded)
-        return false;
-    return dm.TransferData(TStreamDati::TRANSFER_WRITE_ECU, {}, 0, kFuelGroup, 1, 0);
+        return Reload::LoadFailed;
+    if (fullGroup &&
+        !dm.TransferData(TStreamDati::TRANSFER_LOAD_RES2, {}, CurrentDefaultResource(dm), kInjectionGroup, 0, 0))
+        return Reload::LoadFailed;
+    return dm.TransferData(TStreamDati::TRANSFER_WRITE_ECU, {}, 0, kFuelGroup, 1, 0) ? Reload::Done
+                                                                                      : Reload::WriteFailed;
+}
+
+// Writes an option flag and checks that the module stores what was asked:
+// the default set that follows is chosen by the stored flag.
+bool setOption(TStreamDati& dm, int flag, bool on)
+{
+    return dm.SetFlag(flag, on) && (dm.GetFlag(flag) != 0) == on;
+}
+
+ChangeResult afterReload(TStreamDati& dm, const ChangeFrame& frame, Reload reload, bool wasOnline,
+                         const std::function<void()>& restorePrevious)
+{
+    switch (reload) {
+    case Reload::Done: return closeChange(dm, frame, ChangeResult::Done);
+    case Reload::WriteFailed: return closeChange(dm, frame, ChangeResult::Failed);
+    case Reload::LoadFailed:
+        // The ECU still holds the old calibration: its option word must say
+        // so again. A failed transfer closes the link first.
+        if (wasOnline && !dm.Protocol()->IsConnected())
+            dm.Reconnect(kReconnectTimeoutMs);
+        restorePrevious();
+        return closeChange(dm, frame, ChangeResult::NotMade);
+    }
+    return ChangeResult::Failed;
 }
 
 } // namespace
@@ -90,36 +120,42 @@ int CurrentDefaultResource(TStreamDati& dm)
 
 ChangeResult ChangeFuel(TStreamDati& dm, int index, int previousFuel, const ChangeFrame& frame)
 {
-    if (index == previousFuel)
+    if (index < 0 || index == previousFuel)
         return ChangeResult::Unchanged;
     if (!askYes(dm, kCarburationQuestion))
         return ChangeResult::Declined;
     // The default set follows the stored fuel: when the ECU refuses the new
     // one, loading would replace the calibration with the old fuel's set.
-    if (!dm.SetFlag(kFuelOption, index != 0))
+    if (!setOption(dm, kFuelOption, index != 0))
         return ChangeResult::Refused;
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);
-    const bool ok = reloadFuelGroup(dm, true);
-    return closeChange(dm, frame, ok);
+    const bool online = dm.Protocol()->IsConnected();
+    return afterReload(dm, frame, reloadFuelGroup(dm, true), online,
+                       [&] { dm.SetFlag(kFuelOption, previousFuel != 0); });
 }
 
 ChangeResult ChangeFullGroup(TStreamDati& dm, int index, int previousFullGroup, const ChangeFrame& frame)
 {
-    if (index == previousFullGroup)
+    if (index < 0 || index == previousFullGroup)
         return ChangeResult::Unchanged;
     if (!askYes(dm, kCarburationQuestion))
         return ChangeResult::Declined;
-    if (!dm.SetFlag(kFullGroupOption, index != 0))
+    if (!setOption(dm, kFullGroupOption, index != 0))
         return ChangeResult::Refused;
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);
+    const bool online = dm.Protocol()->IsConnected();
     const int resource = CurrentDefaultResource(dm);
-    const std::uint32_t flags = dm.GetFlag(kFullGroupOption) != 0
-                                    ? TStreamDati::TRANSFER_LOAD_RES2 | TStreamDati::TRANSFER_WRITE_ECU
-                                    : TStreamDati::TRANSFER_LOAD | TStreamDati::TRANSFER_WRITE_ECU;
-    const bool ok = dm.TransferData(flags, {}, resource, kInjectionGroup, 1, 0);
-    return closeChange(dm, frame, ok);
+    const bool fullGroup = dm.GetFlag(kFullGroupOption) != 0;
+    // Loaded first and written only when the whole set arrived.
+    const bool loaded = dm.TransferData(fullGroup ? TStreamDati::TRANSFER_LOAD_RES2 : TStreamDati::TRANSFER_LOAD, {},
+                                        resource, kInjectionGroup, 1, 0);
+    const Reload reload = !loaded ? Reload::LoadFailed
+                          : dm.TransferData(TStreamDati::TRANSFER_WRITE_ECU, {}, 0, kInjectionGroup, 1, 0)
+                              ? Reload::Done
+                              : Reload::WriteFailed;
+    return afterReload(dm, frame, reload, online, [&] { dm.SetFlag(kFullGroupOption, previousFullGroup != 0); });
 }
 
 std::vector<int> OfferedInjectorTypes()
@@ -157,16 +193,18 @@ ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjecto
     if (variant == 1 && (code & 0x3F) != dm.GetTipoIniettore(0) && !askYes(dm, kInjectorMismatchQuestion))
         return ChangeResult::Declined;
 
-    if (!dm.SetTipoIniettore(1, code))
+    const int before = dm.GetTipoIniettore(1);
+    if (!dm.SetTipoIniettore(1, code) || dm.GetTipoIniettore(1) != code)
         return ChangeResult::Refused;
     previousInjectorType = dm.GetTipoIniettore(1);
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);
 
+    const bool online = dm.Protocol()->IsConnected();
     const std::int32_t offset = dm.GetOffsetPendenza(4);
     const std::int32_t slope = dm.GetOffsetPendenza(5);
-    const bool ok = reloadFuelGroup(dm, false);
-    if (offset == kDiffOffset && slope == kDiffSlope) {
+    const Reload reload = reloadFuelGroup(dm, false);
+    if (reload != Reload::LoadFailed && offset == kDiffOffset && slope == kDiffSlope) {
         dm.SetOffsetPendenza(2, kExtOffset);
         dm.SetOffsetPendenza(3, kExtSlope);
         dm.SetOffsetPendenza(4, kDiffOffset);
@@ -174,7 +212,10 @@ ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjecto
         dm.SetFlag(kExternalMapOption, true);
         dm.SetFlag(kInternalMapOption, false);
     }
-    return closeChange(dm, frame, ok);
+    return afterReload(dm, frame, reload, online, [&] {
+        dm.SetTipoIniettore(1, before);
+        previousInjectorType = dm.GetTipoIniettore(1);
+    });
 }
 
 } // namespace cfgrules

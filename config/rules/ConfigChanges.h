@@ -32,11 +32,20 @@ struct ChangeFrame {
 enum class ChangeResult {
     Unchanged, // the choice is the one already set: nothing asked, nothing done
     Declined,  // the user said No: the combo goes back to the previous entry
-    Refused,   // the ECU refused the option write: nothing loaded or written
+    Refused,   // the ECU refused the option write, or stored another value
+               // than the one asked: nothing loaded or written, the combo goes
+               // back; no wait form was shown (the window reloads its page)
+    NotMade,   // loading the default set failed (the transfer engine told the
+               // user why): nothing was written to the ECU, the previous
+               // choice was written back and the user told that the change
+               // was not made; the closing frame ran
     Done,      // every transfer succeeded
-    Failed,    // a transfer failed (the transfer engine told the user); the
-               // image is marked modified
+    Failed,    // writing the ECU failed (the transfer engine told the user);
+               // the image is marked modified; the closing frame ran
 };
+
+// The text that tells the user a change was not made.
+constexpr int kChangeNotMadeText = 701;
 
 // The resource number of the built-in default set for the current ECU type,
 // fuel, injection mode and configured injector type.

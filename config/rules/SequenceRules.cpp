@@ -22,6 +22,7 @@ constexpr int kNoValidSequence = 391;
 constexpr int kCannotRotate = 388;
 constexpr int kAdvanced = 392;
 constexpr int kRestored = 393;
+constexpr int kNotStored = kSequenceNotStoredText;
 
 constexpr char16_t kNoCylinderMark = 0xF7; // "÷"
 
@@ -109,9 +110,18 @@ int SequenceRotationSteps(int cylinders, bool secondProbe)
 SequenceOutcome SetSequenceAdvance(TStreamDati& dm, bool on, int liveRpm, std::uint8_t liveStatusFlags,
                                    const std::function<void()>& setGasRadios)
 {
+    // Success is said only of what the ECU then holds.
+    const auto notStored = [&] {
+        if ((dm.GetModificaSequenza() != 0) == on)
+            return false;
+        ShowRuleBox(dm, kNotStored, plat::PromptIcon::Error);
+        return true;
+    };
     dm.SetModificaSequenza(on);
     dm.SetSequenzaDefault();
     if (!on) {
+        if (notStored())
+            return SequenceOutcome::NotStored;
         ShowRuleBox(dm, kRestored, plat::PromptIcon::Information);
         return SequenceOutcome::Restored;
     }
@@ -128,6 +138,8 @@ SequenceOutcome SetSequenceAdvance(TStreamDati& dm, bool on, int liveRpm, std::u
     if (setGasRadios)
         setGasRadios();
     dm.SetValueByCode(kHighRpmPresetCode, 0);
+    if (notStored())
+        return SequenceOutcome::NotStored;
     ShowRuleBox(dm, kAdvanced, plat::PromptIcon::Information);
     return SequenceOutcome::Advanced;
 }

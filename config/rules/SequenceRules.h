@@ -47,10 +47,15 @@ bool CheckSequenceConditions(TStreamDati& dm, int liveRpm, std::uint8_t liveStat
 int SequenceRotationSteps(int cylinders, bool secondProbe);
 
 enum class SequenceOutcome {
-    Restored, // switched off: the standard sequence is back
-    Advanced, // switched on: learnt and rotated
-    Cleared,  // switching on failed: the advance stays off, the box is cleared
+    Restored,  // switched off: the standard sequence is back
+    Advanced,  // switched on: learnt and rotated
+    Cleared,   // switching on failed: the advance stays off, the box is cleared
+    NotStored, // the ECU holds another state than the one asked (said with
+               // an error box): the box shows what it holds
 };
+
+// The text of a state the ECU did not store.
+constexpr int kSequenceNotStoredText = 702;
 
 // The check boxes' procedure (not while the page loads its controls).
 // setGasRadios selects gas at switch-over and at high rpm when the advance

@@ -111,6 +111,36 @@ std::uint32_t GroupColour(TabGroup group, bool active)
 
 int TabHeight(int screenHeight) { return screenHeight * 60 / 768; }
 
+std::vector<int> TabWidths(const std::vector<int>& natural, int exitIndex, int connectIndex, int available,
+                           int pageControlWidth)
+{
+    std::vector<int> w = natural;
+    const int n = static_cast<int>(w.size());
+    long long fixed = 0, flexible = 0;
+    for (int i = 0; i < n; ++i)
+        (i == exitIndex || i == connectIndex ? fixed : flexible) += std::max(0, w[static_cast<std::size_t>(i)]);
+    const long long room = std::max<long long>(0, available - fixed);
+    if (flexible > room && flexible > 0)
+        for (int i = 0; i < n; ++i)
+            if (i != exitIndex && i != connectIndex)
+                w[static_cast<std::size_t>(i)] = static_cast<int>(w[static_cast<std::size_t>(i)] * room / flexible);
+    if (exitIndex >= 0 && exitIndex < n) {
+        long long left = 0, right = 0;
+        for (int i = 0; i < n; ++i) {
+            if (i < exitIndex)
+                left += w[static_cast<std::size_t>(i)];
+            else if (i > exitIndex)
+                right += w[static_cast<std::size_t>(i)];
+        }
+        const long long reach = static_cast<long long>(pageControlWidth) * 91 / 100 - left;
+        const long long most = available - left - right;
+        long long width = std::max<long long>(w[static_cast<std::size_t>(exitIndex)], reach);
+        width = std::min(width, most);
+        w[static_cast<std::size_t>(exitIndex)] = static_cast<int>(std::max<long long>(0, width));
+    }
+    return w;
+}
+
 std::u16string PadExitCaption(std::u16string caption, int tabLeft, int clientWidth,
                               const std::function<int(const std::u16string&)>& textWidth)
 {

@@ -75,6 +75,17 @@ std::uint32_t GroupColour(TabGroup group, bool active);
 // Tab height for a screen height.
 int TabHeight(int screenHeight);
 
+// The widths of the visible tabs, in their order, so that the whole bar fits
+// `available` pixels: every tab asks for its natural width (its caption's);
+// when they do not all fit, the tabs other than the exit and connect tabs
+// give up width in proportion (their captions are then drawn smaller or on
+// two lines). The exit tab reaches to 91 % of the page control's width (its
+// caption padded with blanks, so that the connect tab stands at the right)
+// as far as the connect tab still fits. exitIndex and connectIndex are
+// positions in `natural`, -1 when the tab is not there.
+std::vector<int> TabWidths(const std::vector<int>& natural, int exitIndex, int connectIndex, int available,
+                           int pageControlWidth);
+
 // The caption of the exit tab padded out: ten blanks, then single blanks
 // until tabLeft + the caption's width reaches 91 % of clientWidth. textWidth
 // measures a caption; padding stops after a bounded number of blanks when

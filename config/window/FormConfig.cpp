@@ -14,6 +14,7 @@
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Controls.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenScale.h"
@@ -33,7 +34,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTextEdit>
+#include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -42,7 +43,7 @@ TFormConfig* FormConfig = nullptr;
 namespace {
 
 constexpr QSize kDesignSize(1016, 805);
-constexpr int kPanelBarraHeight = 72;
+constexpr int kPanelBarraHeight = 48;
 constexpr int kPictureConnected = 10043;
 constexpr int kPictureDisconnected = 10044;
 constexpr int kPictureExtraInj = 10022;
@@ -77,76 +78,27 @@ void fitGrid(TCorrectionGrid* grid, const cfgwin::GridFit& fit)
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Page builder
+// Binding tables
 
-TFormConfig::PageBuilder::PageBuilder(TFormConfig* form, QWidget* owner, const char* ownerName, int columns)
-    : form_(form), owner_(owner), ownerName_(ownerName), layout_(new QGridLayout(owner)), columns_(columns)
+const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
 {
-    // The live bar lies over the bottom of every page.
-    layout_->setContentsMargins(8, 8, 8, kPanelBarraHeight + 8);
-    layout_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-}
-
-void TFormConfig::PageBuilder::place(QWidget* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    layout_->addWidget(w, count_ / columns_, count_ % columns_);
-    ++count_;
-    if (auto* e = qobject_cast<TNumericEdit*>(w))
-        form_->numericEdits_.push_back(e);
-}
-
-QLabel* TFormConfig::PageBuilder::label(const char* name) { return add<QLabel>(name); }
-TNumericEdit* TFormConfig::PageBuilder::edit(const char* name) { return add<TNumericEdit>(name); }
-TKeyComboBox* TFormConfig::PageBuilder::combo(const char* name) { return add<TKeyComboBox>(name); }
-QCheckBox* TFormConfig::PageBuilder::check(const char* name) { return add<QCheckBox>(name); }
-QRadioButton* TFormConfig::PageBuilder::radio(const char* name) { return add<QRadioButton>(name); }
-plat::PictureButton* TFormConfig::PageBuilder::picture(const char* name) { return add<plat::PictureButton>(name); }
-QFrame* TFormConfig::PageBuilder::panel(const char* name) { return add<QFrame>(name); }
-
-plat::Shape* TFormConfig::PageBuilder::shape(const char* name)
-{
-    auto* s = add<plat::Shape>(name);
-    s->setMinimumSize(8, 8);
-    return s;
-}
-
-QWidget* TFormConfig::PageBuilder::grid(const char* name)
-{
-    auto* g = add<QWidget>(name);
-    g->setMinimumSize(120, 60);
-    return g;
-}
-
-TCorrectionGrid* TFormConfig::PageBuilder::table(const char* name)
-{
-    TCorrectionGrid* g = nullptr;
-    for (const auto& spec : tables::gridTable())
-        if (qstrcmp(spec.name, name) == 0)
-            g = form_->CorrectionGrids->Grid(spec.id);
-    Q_ASSERT(g);
-    if (g->parentWidget() != owner_)
-        g->setParent(owner_);
-    place(g, name);
-    return g;
-}
-
-void TFormConfig::PageBuilder::captions()
-{
-    for (const auto& c : cfgwin::Captions()) {
-        if (qstrcmp(c.owner, ownerName_) != 0 || qstrcmp(c.owner, c.name) == 0)
-            continue;
-        if (owner_->findChild<QWidget*>(QString::fromLatin1(c.name)))
-            continue;
-        const QByteArray n(c.name);
-        if (n.startsWith("Check"))
-            check(c.name);
-        else if (n.startsWith("Radio"))
-            radio(c.name);
-        else if (n.startsWith("Button"))
-            add<QPushButton>(c.name);
-        else if (n.startsWith("Label") || n.startsWith("Lab"))
-            label(c.name);
+    static const BindingTable none;
+    switch (page) {
+    case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
+    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
+    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageMappa: return cfgwin::MappaRows();
+    case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
+    case cfgwin::PageAdatta: return cfgwin::AdattaRows();
+    case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
+    case cfgwin::PageVariatore: return cfgwin::VariatoreRows();
+    case cfgwin::PagePressione: return cfgwin::PressioneRows();
+    case cfgwin::PageTemp: return cfgwin::TempRows();
+    case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
+    case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
+    case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
+    case cfgwin::PageTest: return cfgwin::TestRows();
+    default: return none;
     }
 }
 
@@ -163,6 +115,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     setPalette(pal);
     setAutoFillBackground(true);
     resize(kDesignSize);
+    // The window's text size at the design size; the screen scaling enlarges it.
+    setFont(plat::sansFont(13, false));
 
     // 1. The layout; no message strings until the texts are loaded.
     buildLayout();
@@ -183,9 +137,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     DrawGridK->SetModificaMappa(FormModificaMappa);
     DrawGridK->SetTimerDati(TimerDati);
 
-    // 5. The bound editors.
-    setBindings();
-    connectEditors();
+    // 5. The bound editors took their item codes from the pages' binding
+    // tables as the pages were made.
 
     // 6. The live state starts as its fields are initialised (repaint
     // counter 50, previous status flags -1, variator row -1, return-to-petrol
@@ -240,6 +193,11 @@ void TFormConfig::buildLayout()
     for (int p = 0; p < cfgwin::kPageCount; ++p) {
         auto* sheet = new QWidget;
         sheet->setObjectName(QString::fromLatin1(cfgwin::PageName(p)));
+        // The pages in the window's colour.
+        sheet->setAutoFillBackground(true);
+        QPalette sheetPalette = sheet->palette();
+        sheetPalette.setColor(QPalette::Window, plat::fromTColor(kBackground));
+        sheet->setPalette(sheetPalette);
         sheet->installEventFilter(this);
         *sheets[p] = sheet;
         sheets_[static_cast<std::size_t>(p)] = sheet;
@@ -347,37 +305,6 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
 }
 
-void TFormConfig::setBindings()
-{
-    struct Binding {
-        TNumericEdit* edit;
-        int code;
-        int index;
-    };
-    const Binding bindings[] = {
-        {EditRifLambda, 5, -1},           {EditCorrBancata2, 0x49E, -1},      {EditSmagrimento, 22, -1},
-        {EditTempRiduttore, 15, -1},      {EditTempGas, 117, -1},             {EditTempTaratura, 144, -1},
-        {EditGiriCambio, 0x210, -1},      {EditRitMin, 17, -1},               {EditSovrapposizione, 109, -1},
-        {EditCicchetto, 110, -1},         {EditLivEmulAlto, 71, -1},          {EditLivEmulBasso, 72, -1},
-        {EditLivEmulStabilizzato, 170, 1}, {EditLivEmulCutoff, 170, 0},       {EditRitornoBenzina, 62, -1},
-        {EditRitardoGiriEmulazione, 135, -1}, {EditIniettateBenzina, 106, -1}, {EditSmagrRientroCutoff, 136, -1},
-        {EditNumeroIniettateSmagr, 137, -1}, {EditRiccoForzato, 70, -1},      {EditSafetyTime, 122, -1},
-        {EditTInjBenzMaxPerCambio, 0x292, -1}, {EditTempoMassimaCorrente, 0x24A, 0},
-        {EditTempoInterSpegnimento, 0x24A, 1}, {EditParamInj, 0x24F, -1},     {EditCorrenteCutoff, 0x249, -1},
-        {EditImpedenzaIniettori, 118, -1}, {EditValPercHoldingCurrent, 119, -1}, {EditSafeDelay, 0x28E, -1},
-        {EditCorrente, 56, -1},           {EditIniezioneContinua, 54, -1},    {EditGiriAutotaratura, 0x296, -1},
-        {EditScartoMinAlMin, 0x293, -1},  {EditDeltaK, 151, 0},               {EditNumControlli, 151, 1},
-        {EditNumControlliOk, 151, 2},     {EditTestWord, 0x212, -1},          {EditTestByte, 23, -1},
-        {EditTestTempo, 0x218, -1},       {EditTempoBenzExtra, 0x29B, 0},     {EditTempoGasExtra, 0x29B, 1},
-        {EditAperturaExtra, 0x29B, 2},    {EditTMaxExtraInjBenz, 0x29C, -1},  {EditTipoIniettore, 148, 1},
-        {EditCodeIniettore, 148, 1}};
-    for (const auto& b : bindings) {
-        b.edit->SetDataCode(b.code);
-        b.edit->SetDataIndex(b.index);
-    }
-    ComboTipoLambda->SetDataCode(4);
-}
-
 // ---------------------------------------------------------------------------
 // Pages
 
@@ -411,7 +338,16 @@ void TFormConfig::MovePanelBarra(int page)
     QWidget* sheet = Page(page);
     if (PanelBarra->parentWidget() != sheet)
         PanelBarra->setParent(sheet);
-    PanelBarra->setGeometry(0, sheet->height() - kPanelBarraHeight, sheet->width(), kPanelBarraHeight);
+    // The page keeps the bar's height free below its groups.
+    const int height = std::max(kPanelBarraHeight, PanelBarra->sizeHint().height());
+    if (QLayout* l = sheet->layout()) {
+        QMargins m = l->contentsMargins();
+        if (m.bottom() != height + 8) {
+            m.setBottom(height + 8);
+            l->setContentsMargins(m);
+        }
+    }
+    PanelBarra->setGeometry(0, sheet->height() - height, sheet->width(), height);
     PanelBarra->show();
     PanelBarra->raise();
 }
@@ -646,6 +582,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
             auto* key = static_cast<QKeyEvent*>(event);
             if (FormKeyDown(key->key(), key->modifiers()))
                 return true;
+
             auto* check = qobject_cast<QCheckBox*>(w);
             if (check && std::find(enterChecks_.begin(), enterChecks_.end(), check) != enterChecks_.end() &&
                 (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
@@ -713,17 +650,13 @@ void TFormConfig::FormResize()
     static_cast<TConfigTabBar*>(PageControl->tabBar())->SetTabHeight(cfgwin::TabHeight(screenHeight));
     Page(ActivePage())->update();
 
-    // The grids of the Emissioni page, with their shapes.
+    // The grids of the Emissioni page; their frame follows them.
     const int emissioniWidth = cfgwin::ScaleWidth(TabEmissioni->width(), 0.96);
-    const int rowHeight = 24;
+    const int rowHeight = DrawGridEmissioni->fontMetrics().height() + 8;
     const cfgwin::GridFit em = cfgwin::FitColumns(emissioniWidth, (rowHeight + 1) * 5, 13, rowHeight);
     fitGrid(DrawGridEmissioni, em);
     const cfgwin::GridFit an = cfgwin::FitColumns(emissioniWidth, rowHeight + 1, 13, rowHeight);
     fitGrid(DrawGridAnticipo, an);
-    ShapeMap->setFixedSize(em.columnWidth + 2,
-                           em.clientHeight + (DrawGridAnticipo->isVisibleTo(TabEmissioni) ? an.rowHeight : 0));
-    ShapeGiriEmissioni->setFixedWidth(em.clientWidth - em.columnWidth);
-    LabelGiriEmissioni->setFixedWidth(em.clientWidth - em.columnWidth);
 
     // The map-K grid: its view gives its shape and font; here its width.
     const int kWidth = ShapeTarget->x() * 96 / 100;
@@ -731,13 +664,11 @@ void TFormConfig::FormResize()
         DrawGridK->resize(kWidth, DrawGridK->height());
         DrawGridK->FitCells();
     }
-    // The pressure-difference table across its page, with its title and shape.
+    // The pressure-difference table across its page.
     const int correzioniWidth = cfgwin::ScaleWidth(TabCorrezioni->width(), 0.97);
     const cfgwin::GridFit pd = cfgwin::FitGrid(correzioniWidth, DrawGridPressDiff->height(),
                                                DrawGridPressDiff->RowCount(), DrawGridPressDiff->ColCount());
     fitGrid(DrawGridPressDiff, pd);
-    ShapePressDiff->setFixedWidth(pd.clientWidth);
-    LabelCorrezioniPressione->setFixedWidth(pd.clientWidth);
     // The remaining grids size themselves by the same rules once the controls
     // they take their widths from are in place.
 }
@@ -749,6 +680,9 @@ TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)
     setMouseTracking(true);
     setExpanding(false);
     setDrawBase(false);
+    // The tabs are sized to fit the bar whole.
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideNone);
 }
 
 void TConfigTabBar::SetTabHeight(int height)
@@ -771,12 +705,38 @@ int TConfigTabBar::VisibleIndex(int index) const
     return n;
 }
 
+int TConfigTabBar::NaturalWidth(int index) const
+{
+    const QFontMetrics fm(font());
+    if (index == cfgwin::PageConnect)
+        return tabHeight_;
+    const QString caption = tabText(index).trimmed();
+    if (index == cfgwin::PageEsci)
+        return fm.horizontalAdvance(caption) + tabHeight_ + 8;
+    return std::max(fm.horizontalAdvance(caption), fm.horizontalAdvance(QStringLiteral("F12"))) + 14;
+}
+
 QSize TConfigTabBar::tabSizeHint(int index) const
 {
-    const QSize natural = QTabBar::tabSizeHint(index);
-    const int width = fontMetrics().horizontalAdvance(tabText(index)) + 16;
-    return {std::max(natural.width(), std::max(width, tabHeight_)), tabHeight_};
+    std::vector<int> natural;
+    int at = -1, exit = -1, connect = -1;
+    for (int i = 0; i < count(); ++i) {
+        if (!isTabVisible(i))
+            continue;
+        if (i == index)
+            at = static_cast<int>(natural.size());
+        if (i == cfgwin::PageEsci)
+            exit = static_cast<int>(natural.size());
+        if (i == cfgwin::PageConnect)
+            connect = static_cast<int>(natural.size());
+        natural.push_back(NaturalWidth(i));
+    }
+    const int total = parentWidget() ? parentWidget()->width() : width();
+    const std::vector<int> widths = cfgwin::TabWidths(natural, exit, connect, total - 4, total);
+    return {at >= 0 ? std::max(1, widths[static_cast<std::size_t>(at)]) : 0, tabHeight_};
 }
+
+QSize TConfigTabBar::minimumTabSizeHint(int index) const { return tabSizeHint(index); }
 
 void TConfigTabBar::paintEvent(QPaintEvent*)
 {
@@ -804,10 +764,17 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
     painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
 
     QString caption = PageControl->tabText(page);
-    if (QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
-        font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+    if (page != cfgwin::PageEsci && QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
+        // Two points smaller (a font sized in pixels: the same in pixels).
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, font.pixelSize() - font.pixelSize() * 2 / 10));
+        else
+            font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
         painter.setFont(font);
     }
+    // Still too wide: the caption breaks at its blanks onto two lines.
+    const bool twoLines = page != cfgwin::PageEsci && QFontMetrics(painter.font()).horizontalAdvance(caption) >= rect.width() &&
+                          caption.trimmed().contains(QLatin1Char(' '));
     const QFontMetrics fm(painter.font());
     const int textHeight = fm.height();
     if (page == cfgwin::PageEsci) {
@@ -819,19 +786,35 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
             TabEsciTag = 1;
             PageControl->setTabText(page, caption);
         }
-        const int y = rect.top() + (rect.height() - textHeight) / 6;
-        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);
+        // The caption (its padding only widens the tab) centred left of the
+        // picture, which stands at the right edge.
+        int pictureWidth = 0;
         if (ImageEsci) {
             const QPixmap& pic = ImageEsci->currentPicture();
             const QSize size = pic.deviceIndependentSize().toSize();
+            pictureWidth = size.width() + 4;
             painter.drawPixmap(rect.right() - size.width() - 2, rect.top() + (rect.height() - size.height()) / 2, pic);
         }
+        const int y = rect.top() + (rect.height() - textHeight) / 6;
+        painter.drawText(QRect(rect.left(), y, std::max(0, rect.width() - pictureWidth), textHeight), Qt::AlignHCenter,
+                         caption.trimmed());
     } else if (page == cfgwin::PageConnect) {
         ImageConnected->setPicture(connected() ? kPictureConnected : kPictureDisconnected);
         const QPixmap& pic = ImageConnected->currentPicture();
         const QSize size = pic.deviceIndependentSize().toSize();
         painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
                            rect.top() + (rect.height() - size.height()) / 2, pic);
+    } else if (twoLines) {
+        const int fy = rect.top() + 2;
+        painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
+                         QStringLiteral("F%1").arg(tabIndex + 1));
+        const QString trimmed = caption.trimmed();
+        const int split = trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1) > 0
+                              ? trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1)
+                              : trimmed.indexOf(QLatin1Char(' '));
+        const QRect lines(rect.left(), fy + textHeight, rect.width(), rect.bottom() - fy - textHeight);
+        painter.drawText(lines, Qt::AlignHCenter | Qt::AlignVCenter,
+                         trimmed.left(split) + QLatin1Char('\n') + trimmed.mid(split + 1));
     } else {
         const int y = rect.top() + (rect.height() - textHeight) * 5 / 6;
         painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);

@@ -28,7 +28,8 @@ class QRadioButton;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class QTextEdit;
+class QLineEdit;
+class QTableWidget;
 class TKeyComboBox;
 class TNumericEdit;
 class TStreamDati;
@@ -40,6 +41,9 @@ namespace plat {
 class PictureButton;
 class Shape;
 } // namespace plat
+namespace cfgrules {
+struct ChangeFrame;
+}
 
 // What the window needs from the main window, which it may not link: its
 // connect and disconnect actions and its extra-injection record.
@@ -48,6 +52,13 @@ struct TConfigMainHooks {
     std::function<void()> disconnect;
     // The main window's ExtraInjectionSeen; none: the window keeps its own.
     bool* extraInjectionSeen = nullptr;
+    // The main window's reset from the PC (the Configurazione page's reset
+    // picture runs it).
+    std::function<void()> resetFromPc;
+    // The wait form over the window during a long change: shown with a text,
+    // then closed. None: the change runs without one.
+    std::function<void(QWidget* owner, const QString& text)> beginWait;
+    std::function<void()> endWait;
 };
 
 class TFormConfig : public QDialog {
@@ -97,6 +108,22 @@ public:
     void TabTestShow();
 
     // ---- Editor binding -------------------------------------------------------
+    // The bound controls of the pages, one table per page (FormConfigParts.h).
+    struct Binding;
+    using BindingTable = std::vector<Binding>;
+    class Builder;
+    // The binding table of a page (empty for the pages without controls).
+    static const BindingTable& PageBindings(int page);
+    // Shows value in edit as the data module holds it and remembers the text
+    // shown: an editor whose text still is that text commits nothing.
+    void ShowLoaded(TNumericEdit* edit, double value);
+    void ShowLoadedInteger(TNumericEdit* edit, int value);
+    // Whether the editor was loaded and its text changed since: only then may
+    // Enter write it.
+    bool Touched(const TNumericEdit* edit) const;
+    // Loads every row of the page's table marked to load by its code, with
+    // LoadingControls set (limits from their items first).
+    void LoadByCode(int page);
     void EditRifLambdaKeyPress(TNumericEdit* edit, QChar key);
     void ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key);
     void EditEnter(TNumericEdit* edit);
@@ -111,6 +138,31 @@ public:
     void ApplyBankVisibility();
     // The Temperatura page's sensor editing (its page fills it).
     void ButtonNuoviParametriClick();
+
+    // ---- Configurazione ---------------------------------------------------------
+    void ComboCarburanteKeyPress(QChar key);
+    void ComboFullGroupKeyPress(QChar key);
+    void ComboTipoIniettoreKeyPress(QChar key);
+    void ComboCilindriKeyPress(QChar key);
+    void ComboAccensioneKeyPress(QChar key);
+    void ComboPersKeyPress(QChar key);
+    void EditNoteConfigKeyPress(QChar key);
+    void EditNoteConfigExit();
+    void EditCodeIniettoreKeyPress(QChar key);
+    void ImageResetClick();
+    void LabelDiagnosiClick();
+    // The five bound builders of the live trackers (the live bar's tick
+    // fills them).
+    void BuildAllCellBounds();
+
+    // ---- Injection sequence (Altri parametri, Commutazione) ---------------------
+    void CheckModificaSequenzaClick();
+    void CheckModificaSequenza2Click();
+    void GridSequenzaSelectCell(int column, int row);
+    void ComboSequenzaChange(int index);
+    bool CheckSequenceConditions();
+    void FillSequenceCombo();
+    void ApplySwitchPageVisibility(bool full);
 
     // ---- Pages ----------------------------------------------------------------
     // Makes page active without running the page-change handlers; showPage
@@ -143,6 +195,13 @@ public:
     int RepaintCounter = 50;
     int PreviousStatusFlags = -1;
     int VariatorRow = -1;
+    // The Configurazione page's choices when it was last filled.
+    bool PreviousFuel = false;
+    int PreviousInjectorType = 0;
+    bool PreviousFullGroup = false;
+    // The live values the sequence conditions read (the live tick sets them).
+    std::uint32_t LiveRpm = 0;
+    int LiveStatusFlags = 0;
 
     // ---- Components -------------------------------------------------------------
     QTabWidget* PageControl = nullptr;
@@ -218,14 +277,24 @@ public:
     TKeyComboBox* ComboSegnaleGiri = nullptr;
     TKeyComboBox* ComboCilindri = nullptr;
     TKeyComboBox* ComboAccensione = nullptr;
-    QTextEdit* EditNoteConfig = nullptr;
+    TKeyComboBox* ComboPers = nullptr;
+    QLineEdit* EditNoteConfig = nullptr;
     QLabel* LabelNoteConfig = nullptr;
     QLabel* LabelNoteLow = nullptr;
     QFrame* PanelPers = nullptr;
+    // Hidden holders of the injector type: its name and its code.
     TNumericEdit* EditTipoIniettore = nullptr;
     TNumericEdit* EditCodeIniettore = nullptr;
 
     // Commutazione.
+    QCheckBox* CheckModificaSequenza2 = nullptr;
+    QRadioButton* RadioGas = nullptr;
+    QRadioButton* RadioRientro = nullptr;
+    QRadioButton* RadioBenzina = nullptr;
+    QRadioButton* RadioGasAltiGiri = nullptr;
+    QRadioButton* RadioBenzinaAltiGiri = nullptr;
+    QRadioButton* RadioContributoAltiGiri = nullptr;
+    QCheckBox* CheckSpruzzata = nullptr;
     QLabel* LabelCambio = nullptr;
     TKeyComboBox* ComboCambio = nullptr;
     plat::Shape* ShapeTipoCommutazione = nullptr;
@@ -261,6 +330,8 @@ public:
     TNumericEdit* EditLivello3 = nullptr;
     TNumericEdit* EditLivello4 = nullptr;
     QCheckBox* CheckRitornoBenzina = nullptr;
+    QCheckBox* CheckElettrovalvole = nullptr;
+    QCheckBox* CheckAlimentazione = nullptr;
     QLabel* LabelCheckRitornoBenzina = nullptr;
     plat::Shape* ShapeCheckRitorno = nullptr;
     plat::Shape* ShapeRitorno = nullptr;
@@ -272,6 +343,9 @@ public:
     QRadioButton* RadioMapK = nullptr;
     QRadioButton* RadioMapCorr = nullptr;
     plat::Shape* ShapeTarget = nullptr;
+    QCheckBox* CheckExtraInj = nullptr;
+    QCheckBox* CheckTagliaExtraIniettate = nullptr;
+    QCheckBox* CheckAutotaratura = nullptr;
 
     // Correzioni.
     TNumericEdit* EditIniettateBenzina = nullptr;
@@ -314,6 +388,8 @@ public:
     plat::Shape* ShapeCheckVariatore = nullptr;
 
     // Pressione.
+    TKeyComboBox* ComboMisuratorePressione = nullptr;
+    TKeyComboBox* ComboPressioneMisurata = nullptr;
     QRadioButton* RadioMapInterno = nullptr;
     QRadioButton* RadioMapEsterno = nullptr;
     TNumericEdit* EditOffset = nullptr;
@@ -340,6 +416,8 @@ public:
     TNumericEdit* EditChiusuraInj = nullptr;
     TNumericEdit* EditTempoMortoBenz = nullptr;
     TNumericEdit* EditTempoMortoGas = nullptr;
+    QFrame* PanelMaxTempo = nullptr;
+    TNumericEdit* EditTInjSup22 = nullptr;
 
     // Altri parametri.
     TNumericEdit* EditTempTaratura = nullptr;
@@ -348,6 +426,12 @@ public:
     QLabel* LabelTInjDefault = nullptr;
     TNumericEdit* EditTInjDefault = nullptr;
     QLabel* LabelMsInjDefault = nullptr;
+    QLabel* LabelTempTaratura = nullptr;
+    QLabel* LabelT3 = nullptr;
+    plat::Shape* ShapeGiriTaratura = nullptr;
+    QCheckBox* CheckModificaSequenza = nullptr;
+    QTableWidget* GridSequenza = nullptr;
+    TKeyComboBox* ComboSequenza = nullptr;
 
     // Iniezione+ (never shown).
     TNumericEdit* EditSafetyTime = nullptr;
@@ -376,8 +460,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class PageBuilder;
-    friend class PageBuilder;
+    friend class Builder;
 
     // One per page, each in its file.
     void BuildConfigurazione();
@@ -397,9 +480,15 @@ private:
 
     void buildLayout();
     void buildCorrectionGrids();
+    // The wait frame of the Configurazione page's changes, and what follows
+    // each result.
+    cfgrules::ChangeFrame changeFrame();
+    void afterChange(int result, TKeyComboBox* combo, int previousItem);
+    // The sequence boxes' shared procedure and the grid's placing.
+    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
+    void placeSequenceCombo(int column);
+    void sizeSequenceGrid();
     void loadPictures();
-    void setBindings();
-    void connectEditors();
     void runPageShow(int page);
     void onCurrentChanged(int index);
     bool askLeaveTemperatura();
@@ -415,6 +504,10 @@ private:
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     std::vector<TNumericEdit*> numericEdits_;
     std::vector<QCheckBox*> enterChecks_; // Enter clicks them
+    // The bound controls made from the binding tables, by control.
+    std::map<const QWidget*, const Binding*> bindingOf_;
+    // The text each editor showed when it was last loaded or read back.
+    std::map<const TNumericEdit*, QString> loadedText_;
     std::map<int, QString> messages_;
     TConfigMainHooks hooks_;
     bool ownExtraInjectionSeen_ = false;
@@ -433,9 +526,12 @@ public:
     int TabHeight() const { return tabHeight_; }
     // The index among the visible tabs (-1 for a hidden one).
     int VisibleIndex(int index) const;
+    // The width the tab's caption asks for.
+    int NaturalWidth(int index) const;
 
 protected:
     QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

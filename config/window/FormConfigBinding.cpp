@@ -1,110 +1,450 @@
-// The window's side of the bound editors: the commit on Enter through the
-// item code, the list commit, the range hint and Enter on check boxes.
+// The window's side of the bound controls: the builder that makes the pages
+// from their binding tables, the commit on Enter through the item code, the
+// list commit, the loading by code, the range hint and Enter on check boxes.
 #include "FormConfig.h"
+#include "FormConfigParts.h"
 
+#include "CorrectionGrids.h"
+#include "Scaling.h"
+#include "TablesRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
+#include "plat/PictureButton.h"
+#include "plat/Shape.h"
+
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
-#include <set>
-#include <string_view>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
 constexpr char16_t kEnter = 13;
 // The system colour 3D-light.
 const QColor kColour3DLight(227, 227, 227);
+// The frames of the groups: a white face with a dark outline.
+const QColor kFrameInk(0x33, 0x55, 0x77);
 
-// The editors that commit through their item code.
-constexpr std::string_view kCodeCommit[] = {
-    "EditAperturaExtra",       "EditCicchetto",          "EditCorrente",           "EditCorrenteCutoff",
-    "EditDeltaK",              "EditGiriAutotaratura",   "EditGiriCambio",         "EditImpedenzaIniettori",
-    "EditIniettateBenzina",    "EditIniezioneContinua",  "EditLivEmulAlto",        "EditLivEmulBasso",
-    "EditLivEmulCutoff",       "EditLivEmulStabilizzato", "EditLivello1",          "EditLivello2",
-    "EditLivello3",            "EditLivello4",           "EditNumControlli",       "EditNumControlliOk",
-    "EditNumeroIniettateSmagr", "EditParamInj",          "EditRiccoForzato",       "EditRifLambda",
-    "EditRitornoBenzina",      "EditSafeDelay",          "EditSafetyTime",         "EditScartoMinAlMin",
-    "EditSmagrRientroCutoff",  "EditSmagrimento",        "EditSovrapposizione",    "EditTInjBenzMaxPerCambio",
-    "EditTMaxExtraInjBenz",    "EditTempGas",            "EditTempRiduttore",      "EditTempTaratura",
-    "EditTempoBenzExtra",      "EditTempoGasExtra",      "EditTempoInterSpegnimento", "EditTempoMassimaCorrente",
-    "EditTestByte",            "EditTestTempo",          "EditTestWord",           "EditValPercHoldingCurrent"};
-
-// The editors with range-hint handlers of their own, and the hidden holders.
-constexpr std::string_view kNoRangeHint[] = {"EditKMappaNeutro", "EditGiriCutoff", "EditTempoCutoff",
-                                             "EditRPullUp",      "EditDeltaT",     "EditTMin",
-                                             "EditTMax",         "EditTipoIniettore", "EditCodeIniettore"};
-
-constexpr std::string_view kEnterChecks[] = {
-    "CheckAdattativita", "CheckAlimentazione",     "CheckAutotaratura",  "CheckElettrovalvole",
-    "CheckExtraInj",     "CheckIniezioneContinua", "CheckModificaSequenza", "CheckModificaSequenza2",
-    "CheckRitornoBenzina", "CheckSpruzzata",       "CheckTagliaExtraIniettate", "CheckTempGas",
-    "CheckTempMotore",   "CheckTempRiduttore",     "CheckTempoMaxCorrente", "CheckVariatore"};
-
-template <std::size_t N>
-bool listed(const std::string_view (&names)[N], const QString& name)
+// Limits set in an order the editor takes (it refuses a maximum below its
+// minimum and a minimum above its maximum).
+void setLimits(TNumericEdit* e, double min, double max)
 {
-    const QByteArray n = name.toLatin1();
-    for (auto s : names)
-        if (s == std::string_view(n.constData(), static_cast<std::size_t>(n.size())))
-            return true;
-    return false;
+    if (min > e->MaxValue()) {
+        e->SetMaxValue(max);
+        e->SetMinValue(min);
+    } else {
+        e->SetMinValue(min);
+        e->SetMaxValue(max);
+    }
+}
+
+// An editor wide enough for eight digits, a sign and a separator.
+void sizeEditor(QWidget* e)
+{
+    const QFontMetrics fm(e->font());
+    e->setFixedWidth(fm.horizontalAdvance(QStringLiteral("-00000.00")) + 16);
 }
 
 } // namespace
 
-void TFormConfig::connectEditors()
+// ---------------------------------------------------------------------------
+// Builder
+
+TFormConfig::Builder::Builder(TFormConfig* form, QWidget* page, const BindingTable* rows)
+    : form_(form), page_(page), rows_(rows), grid_(new QGridLayout(page))
 {
-    for (TNumericEdit* e : numericEdits_) {
-        const QString name = e->objectName();
-        if (listed(kCodeCommit, name))
-            connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditRifLambdaKeyPress(e, c); });
-        if (!listed(kNoRangeHint, name)) {
-            connect(e, &TNumericEdit::entered, this, [this, e] { EditEnter(e); });
-            connect(e, &TNumericEdit::exited, this, [this, e] { EditExit(e); });
+    grid_->setObjectName(page->objectName() + QStringLiteral("Layout"));
+    // The live bar lies over the bottom of every page: MovePanelBarra keeps
+    // its height free.
+    grid_->setContentsMargins(8, 8, 8, 8);
+    grid_->setHorizontalSpacing(10);
+    grid_->setVerticalSpacing(8);
+}
+
+TFormConfig::Builder::Frame TFormConfig::Builder::frame(int row, int column, const char* shapeName, int rowSpan,
+                                                         int columnSpan)
+{
+    plat::Shape* box = shape(shapeName ? shapeName : "", page_);
+    place(box, row, column, rowSpan, columnSpan, Qt::AlignTop);
+    return Frame(this, box);
+}
+
+TFormConfig::Builder::Frame TFormConfig::Builder::panelFrame(QFrame** panelOut, const char* name, int row, int column,
+                                                              int rowSpan, int columnSpan)
+{
+    QFrame* p = panel(name);
+    p->setFrameShape(QFrame::Box);
+    p->setAutoFillBackground(true);
+    QPalette pal = p->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    p->setPalette(pal);
+    place(p, row, column, rowSpan, columnSpan, Qt::AlignTop);
+    *panelOut = p;
+    return Frame(this, p);
+}
+
+void TFormConfig::Builder::place(QWidget* w, int row, int column, int rowSpan, int columnSpan, Qt::Alignment align)
+{
+    if (w->parentWidget() != page_)
+        w->setParent(page_);
+    grid_->addWidget(w, row, column, rowSpan, columnSpan, align);
+}
+
+void TFormConfig::Builder::finish(int rows, int columns)
+{
+    grid_->setRowStretch(rows, 1);
+    grid_->setColumnStretch(columns, 1);
+}
+
+QLabel* TFormConfig::Builder::label(const char* name, QWidget* parent)
+{
+    auto* l = new QLabel(parent ? parent : page_);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLabel* TFormConfig::Builder::note(const char* name, QWidget* parent)
+{
+    QLabel* l = label(name, parent);
+    l->setWordWrap(true);
+    return l;
+}
+
+plat::PictureButton* TFormConfig::Builder::picture(const char* name, QWidget* parent)
+{
+    auto* p = new plat::PictureButton(parent ? parent : page_);
+    p->setObjectName(QString::fromLatin1(name));
+    return p;
+}
+
+plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
+{
+    auto* s = new plat::Shape(parent ? parent : page_);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setKind(plat::Shape::Kind::Rectangle);
+    s->setPen(QPen(kFrameInk, 1));
+    s->setBrush(Qt::white);
+    // A frame holds controls: they take the mouse.
+    s->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    return s;
+}
+
+QFrame* TFormConfig::Builder::panel(const char* name, QWidget* parent)
+{
+    auto* f = new QFrame(parent ? parent : page_);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+}
+
+TNumericEdit* TFormConfig::Builder::edit(const char* name, QWidget* parent)
+{
+    auto* e = new TNumericEdit(parent ? parent : page_);
+    e->setObjectName(QString::fromLatin1(name));
+    sizeEditor(e);
+    form_->numericEdits_.push_back(e);
+    return e;
+}
+
+TKeyComboBox* TFormConfig::Builder::combo(const char* name, QWidget* parent)
+{
+    auto* c = new TKeyComboBox(parent ? parent : page_);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return c;
+}
+
+QCheckBox* TFormConfig::Builder::check(const char* name, QWidget* parent)
+{
+    auto* c = new QCheckBox(parent ? parent : page_);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+QRadioButton* TFormConfig::Builder::radio(const char* name, QWidget* parent)
+{
+    auto* r = new QRadioButton(parent ? parent : page_);
+    r->setObjectName(QString::fromLatin1(name));
+    return r;
+}
+
+TCorrectionGrid* TFormConfig::Builder::table(const char* name)
+{
+    TCorrectionGrid* g = nullptr;
+    for (const auto& spec : tables::gridTable())
+        if (qstrcmp(spec.name, name) == 0)
+            g = form_->CorrectionGrids->Grid(spec.id);
+    Q_ASSERT(g);
+    if (g->parentWidget() != page_)
+        g->setParent(page_);
+    return g;
+}
+
+const TFormConfig::Binding& TFormConfig::Builder::missingRow() const
+{
+    static const Binding none{};
+    Q_ASSERT_X(false, "TFormConfig::Builder", "a member without a binding row");
+    return none;
+}
+
+TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidget* parent)
+{
+    Made made;
+    if (!row.name)
+        return made;
+    QWidget* owner = parent ? parent : page_;
+    TFormConfig& f = *form_;
+    if (const auto* m = std::get_if<Binding::EditMember>(&row.member)) {
+        TNumericEdit* e = edit(row.name, owner);
+        e->SetDataCode(row.code);
+        e->SetDataIndex(row.index);
+        if (!row.limits.fromItem && (row.limits.min != 0 || row.limits.max != 0))
+            setLimits(e, row.limits.min, row.limits.max);
+        e->SetPrecision(row.limits.step);
+        e->setReadOnly(row.flags & cfgwin::kReadOnly);
+        if (row.flags & cfgwin::kCommit)
+            connect(e, &TNumericEdit::keyPressed, form_, [form = form_, e](QChar c) { form->EditRifLambdaKeyPress(e, c); });
+        if (row.flags & cfgwin::kRangeHint) {
+            connect(e, &TNumericEdit::entered, form_, [form = form_, e] { form->EditEnter(e); });
+            connect(e, &TNumericEdit::exited, form_, [form = form_, e] { form->EditExit(e); });
+        }
+        f.*(*m) = e;
+        made.control = e;
+    } else if (const auto* m = std::get_if<Binding::ComboMember>(&row.member)) {
+        TKeyComboBox* c = combo(row.name, owner);
+        c->SetDataCode(row.code);
+        c->SetDataIndex(row.index);
+        if (row.flags & cfgwin::kCommit)
+            connect(c, &TKeyComboBox::keyPressed, form_, [form = form_, c](QChar k) { form->ComboTipoLambdaKeyPress(c, k); });
+        f.*(*m) = c;
+        made.control = c;
+    } else if (const auto* m = std::get_if<Binding::CheckMember>(&row.member)) {
+        QCheckBox* c = check(row.name, owner);
+        if (row.flags & cfgwin::kEnterClicks)
+            f.enterChecks_.push_back(c);
+        f.*(*m) = c;
+        made.control = c;
+    } else if (const auto* m = std::get_if<Binding::RadioMember>(&row.member)) {
+        QRadioButton* r = radio(row.name, owner);
+        f.*(*m) = r;
+        made.control = r;
+    }
+    if (row.captionName)
+        made.caption = note(row.captionName, owner);
+    if (row.unitName)
+        made.unit = label(row.unitName, owner);
+    if (row.flags & cfgwin::kHidden)
+        made.control->hide();
+    f.bindingOf_[made.control] = &row;
+    made_.push_back(&row);
+    return made;
+}
+
+void TFormConfig::Builder::remainingRows()
+{
+    if (!rows_)
+        return;
+    for (const Binding& r : *rows_) {
+        if (std::find(made_.begin(), made_.end(), &r) != made_.end())
+            continue;
+        const Made m = bound(r);
+        for (QWidget* w : {m.control, static_cast<QWidget*>(m.caption), static_cast<QWidget*>(m.unit)})
+            if (w)
+                w->hide();
+    }
+}
+
+void TFormConfig::Builder::unplacedCaptions(const char* pageName)
+{
+    for (const auto& c : cfgwin::Captions()) {
+        if (qstrcmp(c.owner, pageName) != 0 || qstrcmp(c.owner, c.name) == 0)
+            continue;
+        if (form_->findChild<QWidget*>(QString::fromLatin1(c.name)))
+            continue;
+        QWidget* w = nullptr;
+        const QByteArray n(c.name);
+        if (n.startsWith("Check"))
+            w = check(c.name);
+        else if (n.startsWith("Radio"))
+            w = radio(c.name);
+        else if (n.startsWith("Button"))
+            w = new QPushButton(page_);
+        else
+            w = label(c.name);
+        w->setObjectName(QString::fromLatin1(c.name));
+        w->hide();
+    }
+}
+
+TFormConfig::Builder::Frame::Frame(Builder* builder, QWidget* box)
+    : builder_(builder), box_(box), grid_(new QGridLayout(box))
+{
+    grid_->setContentsMargins(10, 8, 10, 8);
+    grid_->setHorizontalSpacing(8);
+    grid_->setVerticalSpacing(6);
+    grid_->setColumnStretch(0, 1);
+}
+
+TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& binding)
+{
+    const Made m = builder_->bound(binding, box_);
+    const bool button = std::holds_alternative<Binding::CheckMember>(binding.member) ||
+                        std::holds_alternative<Binding::RadioMember>(binding.member);
+    if (button && !m.caption) {
+        grid_->addWidget(m.control, next_, 0, 1, 3);
+    } else if (button) {
+        auto* pair = new QHBoxLayout;
+        pair->addWidget(m.control, 0, Qt::AlignTop);
+        pair->addWidget(m.caption, 1);
+        grid_->addLayout(pair, next_, 0, 1, 3);
+    } else {
+        if (m.caption)
+            grid_->addWidget(m.caption, next_, 0, Qt::AlignVCenter);
+        grid_->addWidget(m.control, next_, 1, Qt::AlignLeft | Qt::AlignVCenter);
+        if (m.unit)
+            grid_->addWidget(m.unit, next_, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    ++next_;
+    return m;
+}
+
+void TFormConfig::Builder::Frame::row(QWidget* caption, QWidget* control, QWidget* unit)
+{
+    for (QWidget* w : {caption, control, unit})
+        if (w && w->parentWidget() != box_)
+            w->setParent(box_);
+    if (caption)
+        grid_->addWidget(caption, next_, 0, Qt::AlignVCenter);
+    if (control)
+        grid_->addWidget(control, next_, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    if (unit)
+        grid_->addWidget(unit, next_, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    ++next_;
+}
+
+void TFormConfig::Builder::Frame::line(QWidget* w, Qt::Alignment align)
+{
+    if (w->parentWidget() != box_)
+        w->setParent(box_);
+    grid_->addWidget(w, next_++, 0, 1, 3, align);
+}
+
+QLabel* TFormConfig::Builder::Frame::title(const char* name)
+{
+    QLabel* l = builder_->note(name, box_);
+    QFont bold = l->font();
+    bold.setBold(true);
+    l->setFont(bold);
+    line(l);
+    return l;
+}
+
+TFormConfig::Builder::Frame TFormConfig::Builder::Frame::frame(const char* shapeName)
+{
+    plat::Shape* inner = builder_->shape(shapeName ? shapeName : "", box_);
+    line(inner);
+    return Frame(builder_, inner);
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+void TFormConfig::ShowLoaded(TNumericEdit* edit, double value)
+{
+    edit->SetAsFloat(value);
+    loadedText_[edit] = edit->text();
+}
+
+void TFormConfig::ShowLoadedInteger(TNumericEdit* edit, int value)
+{
+    edit->SetAsInteger(value);
+    loadedText_[edit] = edit->text();
+}
+
+bool TFormConfig::Touched(const TNumericEdit* edit) const
+{
+    const auto it = loadedText_.find(edit);
+    return it != loadedText_.end() && it->second != edit->text();
+}
+
+void TFormConfig::LoadByCode(int page)
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    for (const Binding& row : PageBindings(page)) {
+        if (!(row.flags & cfgwin::kLoadByCode) || row.code < 0)
+            continue;
+        auto* w = Control(QString::fromLatin1(row.name));
+        if (auto* e = qobject_cast<TNumericEdit*>(w)) {
+            if (row.limits.fromItem)
+                if (const auto range = dm::ValueRangeOfCode(row.code, row.index, dm().GetTimeBase())) {
+                    setLimits(e, range->min, range->max);
+                    e->SetPrecision(range->step);
+                }
+            const long double v =
+                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            ShowLoaded(e, static_cast<double>(v));
+        } else if (auto* c = qobject_cast<TKeyComboBox*>(w)) {
+            const long double v =
+                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            const int item = static_cast<int>(v);
+            c->setCurrentIndex(item >= 0 && item < c->count() ? item : -1);
         }
     }
-    for (TNumericEdit* e : {EditOffset, EditPendenza, EditOffsetDiff, EditPendenzaDiff})
-        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditOffsetKeyPress(e, c); });
-    for (TNumericEdit* e : {EditAperturaInj, EditChiusuraInj})
-        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditAperturaInjKeyPress(e, c); });
-    for (TNumericEdit* e : {EditTempoMortoBenz, EditTempoMortoGas})
-        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditTempoMortoBenzKeyPress(e, c); });
-    connect(ComboTipoLambda, &TKeyComboBox::keyPressed, this,
-            [this](QChar c) { ComboTipoLambdaKeyPress(ComboTipoLambda, c); });
-    connect(ComboSegnaleGiri, &TKeyComboBox::keyPressed, this, [this](QChar c) { ComboSegnaleGiriKeyPress(c); });
-    connect(ComboNumeroSonde, &TKeyComboBox::keyPressed, this, [this](QChar c) { ComboNumeroSondeKeyPress(c); });
-    for (QCheckBox* c : findChildren<QCheckBox*>())
-        if (listed(kEnterChecks, c->objectName()))
-            enterChecks_.push_back(c);
+    LoadingControls = wasLoading;
 }
+
+// ---------------------------------------------------------------------------
+// Commits
 
 void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
 {
     if (!edit || key.unicode() != kEnter || edit->DataCode() < 0)
         return;
-    const double v = edit->GetAsFloat();
-    if (edit->DataIndex() < 0) {
-        dm().SetValueByCode(edit->DataCode(), v);
-        edit->SetAsFloat(static_cast<double>(dm().GetValueByCode(edit->DataCode())));
-    } else {
-        dm().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
-        edit->SetAsFloat(static_cast<double>(dm().GetElementByCode(edit->DataCode(), edit->DataIndex())));
+    // An editor that was never loaded, or whose text is still the text of
+    // the value it was loaded with, writes nothing: the value shown is
+    // rounded to the editor's step and would not be the one the ECU holds.
+    const bool single = edit->DataIndex() < 0;
+    const auto held = [&] {
+        return static_cast<double>(single ? dm().GetValueByCode(edit->DataCode())
+                                          : dm().GetElementByCode(edit->DataCode(), edit->DataIndex()));
+    };
+    if (!Touched(edit)) {
+        if (loadedText_.count(edit))
+            ShowLoaded(edit, held());
+        return;
     }
+    const double v = edit->GetAsFloat();
+    if (single)
+        dm().SetValueByCode(edit->DataCode(), v);
+    else
+        dm().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
+    ShowLoaded(edit, held());
 }
 
 void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
 {
     if (!combo || key.unicode() != kEnter || combo->IsDroppedDown() || combo->DataCode() < 0)
         return;
-    dm().SetValueByCode(combo->DataCode(), combo->currentIndex());
+    // No selection, no write.
+    const int index = combo->currentIndex();
+    if (index < 0)
+        return;
+    const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
+    const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
     if (combo != ComboTipoLambda)
+        return;
+    // The probe's defaults follow a type that really changed.
+    if (!written || before == index)
         return;
     LambdaRefreshPending = true;
     for (TNumericEdit* e : {EditRifLambda, EditLivEmulAlto, EditLivEmulBasso}) {
+        if (!e)
+            continue;
         QPalette pal = e->palette();
         pal.setColor(QPalette::Base, kColour3DLight);
         e->setPalette(pal);
@@ -123,7 +463,9 @@ void TFormConfig::EditEnter(TNumericEdit* edit)
     LabelLimite->adjustSize();
     const auto at = cfgwin::RangeHintPosition(edit->x(), edit->y(), edit->height(), LabelLimite->width(),
                                               LabelLimite->height());
-    LabelLimite->move(at.x, at.y);
+    // Inside its container: a hint that would start left of it starts at its
+    // left edge.
+    LabelLimite->move(std::max(0, at.x), at.y);
     LabelLimite->show();
     LabelLimite->raise();
 }
@@ -142,34 +484,39 @@ void TFormConfig::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
     if (key.unicode() != kEnter)
         return;
     const int tag = edit->property("Tag").toInt();
-    dm().SetOffsetPendenza(tag, edit->GetAsInteger());
-    edit->SetAsInteger(dm().GetOffsetPendenza(tag));
+    if (Touched(edit))
+        dm().SetOffsetPendenza(tag, edit->GetAsInteger());
+    ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
 }
 
 void TFormConfig::EditAperturaInjKeyPress(TNumericEdit* edit, QChar key)
 {
-    if (key.unicode() == kEnter)
+    if (key.unicode() == kEnter && Touched(edit)) {
         dm().SetTempoIniettore(edit == EditAperturaInj ? 1 : 2, edit->GetAsFloat());
+        loadedText_[edit] = edit->text();
+    }
 }
 
 void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
 {
-    if (key.unicode() == kEnter)
+    if (key.unicode() == kEnter && Touched(edit)) {
         dm().SetTempoIniettore(edit == EditTempoMortoBenz ? 3 : 4, edit->GetAsFloat());
+        loadedText_[edit] = edit->text();
+    }
 }
 
 void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
 {
-    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown())
+    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown() && ComboSegnaleGiri->currentIndex() >= 0)
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown())
+    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown() || ComboNumeroSonde->currentIndex() < 0)
         return;
     dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
     ApplyBankVisibility();
-    if (auto* c = findChild<QCheckBox*>(QStringLiteral("CheckModificaSequenza2")); c && c->isChecked())
-        c->click();
+    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
+        CheckModificaSequenza2->click();
 }

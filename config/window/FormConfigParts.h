@@ -1,18 +1,22 @@
 #pragma once
-// Shared by the window's source files: the builder that puts a page's
-// controls in place and the table of captions by string number.
+// Shared by the window's source files: the binding rows of the pages, the
+// builder that makes a page's controls and lays them out, and the table of
+// the captions that are not a binding row's.
 #include "FormConfig.h"
 
 #include <QGridLayout>
 #include <QWidget>
+#include <variant>
 #include <vector>
 
 class QFrame;
+class QLabel;
 
 namespace cfgwin {
 
 // A caption set by LoadTexts: the control (on its page or the live bar) and
-// its string number.
+// its string number. The captions of the bound controls are in their
+// binding rows.
 struct Caption {
     const char* owner; // page name, or "PanelBarra"
     const char* name;
@@ -20,45 +24,171 @@ struct Caption {
 };
 const std::vector<Caption>& Captions();
 
+// What a bound control does besides showing its value.
+enum BindFlag : unsigned {
+    kCommit = 1u << 0,      // Enter writes it through DataCode / DataIndex (editors and lists)
+    kRangeHint = 1u << 1,   // focus shows "[min;max]" beside the editor
+    kEnterClicks = 1u << 2, // check box: Enter clicks it
+    kLoadByCode = 1u << 3,  // the page shows it from DataCode / DataIndex
+    kReadOnly = 1u << 4,    // shows a value and takes no typing
+    kHidden = 1u << 5,      // a hidden holder (placed nowhere)
+};
+
+// An editor's limits: given, or those of its item (ValueRangeOfCode, taken
+// again whenever the page loads, since times follow the time base).
+struct Limits {
+    double min = 0;
+    double max = 0;
+    double step = 0;
+    bool fromItem = false;
+};
+inline constexpr Limits kItemLimits{0, 0, 0, true};
+
 } // namespace cfgwin
 
-// Lays a page's controls out in a simple grid, in the order they are made,
-// and names them. Controls listed in the caption table for the page that
-// the page did not make itself are made by captions() from their name
-// (Label/Lab: a label, Check: a check box, Radio: a radio button, Button: a
-// push button).
-class TFormConfig::PageBuilder {
-public:
-    PageBuilder(TFormConfig* form, QWidget* owner, const char* ownerName, int columns = 4);
+// One bound control of a page: which member it is, its name, the item it
+// shows, its caption and unit, its limits and what it does.
+struct TFormConfig::Binding {
+    using EditMember = TNumericEdit* TFormConfig::*;
+    using ComboMember = TKeyComboBox* TFormConfig::*;
+    using CheckMember = QCheckBox* TFormConfig::*;
+    using RadioMember = QRadioButton* TFormConfig::*;
+    std::variant<EditMember, ComboMember, CheckMember, RadioMember> member;
+    const char* name = nullptr;
+    int code = -1;  // DataCode; -1 unbound
+    int index = -1; // DataIndex; -1 a single value
+    // The caption: a label of that name beside the control, or, without a
+    // name, the control's own text (check boxes, radio buttons); 0 none.
+    int caption = 0;
+    const char* captionName = nullptr;
+    // The unit label after the control (0 none).
+    int unit = 0;
+    const char* unitName = nullptr;
+    cfgwin::Limits limits{};
+    unsigned flags = 0;
+};
 
-    template <class T>
-    T* add(const char* name)
-    {
-        auto* w = new T(owner_);
-        place(w, name);
-        return w;
-    }
-    QLabel* label(const char* name);
-    TNumericEdit* edit(const char* name);
-    TKeyComboBox* combo(const char* name);
-    QCheckBox* check(const char* name);
-    QRadioButton* radio(const char* name);
-    plat::Shape* shape(const char* name);
-    plat::PictureButton* picture(const char* name);
-    QFrame* panel(const char* name);
-    // A grid's place, until the grid's own unit takes it.
-    QWidget* grid(const char* name);
-    // Puts the window's correction-table grid of that name in its place.
+// Makes a page's controls and lays them out: the page is a grid of frames
+// (groups of rows), each row a caption, a control and its unit. Everything
+// a page shows is made here, named as the window's components are named.
+class TFormConfig::Builder {
+public:
+    class Frame;
+
+    Builder(TFormConfig* form, QWidget* page, const BindingTable* rows = nullptr);
+
+    QGridLayout* grid() const { return grid_; }
+    // A frame round a group of rows, at cell (row, column) of the page's
+    // grid. A named frame is that shape of the window: hiding it hides the
+    // group with it.
+    Frame frame(int row, int column, const char* shapeName = nullptr, int rowSpan = 1, int columnSpan = 1);
+    // A panel of the window (a QFrame of that name) as a frame of the grid.
+    Frame panelFrame(QFrame** panel, const char* name, int row, int column, int rowSpan = 1, int columnSpan = 1);
+    void place(QWidget* w, int row, int column, int rowSpan = 1, int columnSpan = 1, Qt::Alignment align = {});
+    // The page's last row and column take what is left, so that the groups
+    // stay at the top left.
+    void finish(int rows, int columns);
+
+    QLabel* label(const char* name, QWidget* parent = nullptr);
+    // A label that breaks its text over lines.
+    QLabel* note(const char* name, QWidget* parent = nullptr);
+    plat::PictureButton* picture(const char* name, QWidget* parent = nullptr);
+    plat::Shape* shape(const char* name, QWidget* parent = nullptr);
+    QFrame* panel(const char* name, QWidget* parent = nullptr);
+    TNumericEdit* edit(const char* name, QWidget* parent = nullptr);
+    TKeyComboBox* combo(const char* name, QWidget* parent = nullptr);
+    QCheckBox* check(const char* name, QWidget* parent = nullptr);
+    QRadioButton* radio(const char* name, QWidget* parent = nullptr);
+    // The window's correction-table grid of that name, on this page.
     TCorrectionGrid* table(const char* name);
-    void captions();
+
+    // The control of a binding row (by its member): made, named, bound and
+    // limited, with its caption and unit labels (null when it has none).
+    struct Made {
+        QWidget* control = nullptr;
+        QLabel* caption = nullptr;
+        QLabel* unit = nullptr;
+    };
+    Made bound(const Binding& row, QWidget* parent = nullptr);
+    template <class M>
+    Made bound(M member, QWidget* parent = nullptr)
+    {
+        return bound(rowOf(member), parent);
+    }
+    template <class M>
+    const Binding& rowOf(M member) const
+    {
+        for (const Binding& r : *rows_)
+            if (const auto* m = std::get_if<M>(&r.member); m && *m == member)
+                return r;
+        return missingRow();
+    }
+    // Every row not made yet: the hidden holders and whatever the page keeps
+    // out of sight.
+    void remainingRows();
+    // The captions of the page (the caption table's) that no control carries
+    // yet, made hidden and placed nowhere, so that the texts reach them. A
+    // page whose layout holds all its controls does without.
+    void unplacedCaptions(const char* pageName);
+
+    TFormConfig* form() const { return form_; }
+    QWidget* page() const { return page_; }
 
 private:
-    void place(QWidget* w, const char* name);
+    const Binding& missingRow() const;
 
     TFormConfig* form_;
-    QWidget* owner_;
-    const char* ownerName_;
-    QGridLayout* layout_;
-    int columns_;
-    int count_ = 0;
+    QWidget* page_;
+    const BindingTable* rows_;
+    QGridLayout* grid_;
+    std::vector<const Binding*> made_;
 };
+
+// A group of rows inside a frame: caption | control | unit.
+class TFormConfig::Builder::Frame {
+public:
+    Frame(Builder* builder, QWidget* box);
+
+    QWidget* widget() const { return box_; }
+    QGridLayout* grid() const { return grid_; }
+    // The binding row's control with its caption and unit on the next line.
+    template <class M>
+    Made row(M member)
+    {
+        return row(builder_->rowOf(member));
+    }
+    Made row(const Binding& binding);
+    // A caption, a control and a unit of the page's own on the next line.
+    void row(QWidget* caption, QWidget* control, QWidget* unit = nullptr);
+    // One widget across the frame.
+    void line(QWidget* w, Qt::Alignment align = {});
+    // A title over the group.
+    QLabel* title(const char* name);
+    // A frame inside this one, on the next line.
+    Frame frame(const char* shapeName = nullptr);
+    int nextRow() const { return next_; }
+
+private:
+    Builder* builder_;
+    QWidget* box_;
+    QGridLayout* grid_;
+    int next_ = 0;
+};
+
+namespace cfgwin {
+// The binding tables, one per page (each in its page's file).
+const TFormConfig::BindingTable& ConfigurazioneRows();
+const TFormConfig::BindingTable& CommutazioneRows();
+const TFormConfig::BindingTable& SensoriRows();
+const TFormConfig::BindingTable& MappaRows();
+const TFormConfig::BindingTable& CorrezioniRows();
+const TFormConfig::BindingTable& AdattaRows();
+const TFormConfig::BindingTable& EmissioniRows();
+const TFormConfig::BindingTable& VariatoreRows();
+const TFormConfig::BindingTable& PressioneRows();
+const TFormConfig::BindingTable& TempRows();
+const TFormConfig::BindingTable& IniezioneRows();
+const TFormConfig::BindingTable& TaraturaRows();
+const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown
+const TFormConfig::BindingTable& TestRows();     // Dati di test, never shown
+} // namespace cfgwin

@@ -28,6 +28,7 @@ const std::vector<Caption>& Captions()
         {"TabConfigurazione", "LabelNoteConfig", 373},
         {"TabConfigurazione", "LabelNota", 262},
         {"TabConfigurazione", "LabelNota1", 263},
+        {"TabConfigurazione", "LabelReset", 703},
         {"PanelBarra", "LabelDiagnosi", 495},
         {"PanelBarra", "LabelCutoff", 173},
         {"PanelBarra", "LabelAdattaGas", 549},
@@ -274,6 +275,22 @@ void TFormConfig::LoadTexts()
             label->setText(text(c.number));
         } else if (auto* button = qobject_cast<QAbstractButton*>(Control(name))) {
             button->setText(text(c.number));
+        }
+    }
+    // The bound controls' captions and units.
+    for (int p = 0; p < cfgwin::kPageCount; ++p) {
+        for (const Binding& row : PageBindings(p)) {
+            QWidget* control = Control(QString::fromLatin1(row.name));
+            if (row.caption && row.captionName) {
+                if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
+                    l->setText(text(row.caption));
+            } else if (row.caption) {
+                if (auto* button = qobject_cast<QAbstractButton*>(control))
+                    button->setText(text(row.caption));
+            }
+            if (row.unit && row.unitName)
+                if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.unitName))))
+                    l->setText(text(row.unit));
         }
     }
     LabelSovrapposizione->setText(text(dm().GetFlag(0) ? 325 : 118));

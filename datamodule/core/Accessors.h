@@ -124,7 +124,7 @@ bool set(TStreamDati& d, const Family& f, int row, int col, ToRaw&& toRaw)
 // Limits. An upper limit of an unsigned value takes a negative value to 0.
 inline std::int32_t clampTo(std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::clamp(v, lo, hi); }
 inline std::int32_t atMost(std::int32_t v, std::int32_t hi) { return std::clamp(v, 0, hi); }
-inline long double clampTo(long double v, long double lo, long double hi)
+inline double clampTo(double v, double lo, double hi)
 {
     return v != v ? lo : std::clamp(v, lo, hi); // NaN takes the lower limit
 }

@@ -1,14 +1,34 @@
 #include "Scaling.h"
 
+#include "ItemCatalogue.h"
+
 #include "SensorTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace dm {
 
+namespace {
+
+// How near a whole number counts as on it, relative to that number: 4 x
+// epsilon x |n| spans four to eight ulps of n in double. The products of a
+// typed decimal miss by two at most; a decimal of twelve significant digits
+// that is not whole lies more than a thousand times farther from one.
+constexpr long double kWholeTolerance = 4 * std::numeric_limits<double>::epsilon();
+
+} // namespace
+
+long double SnapToWhole(long double x)
+{
+    const long double n = std::nearbyint(x);
+    return std::fabs(x - n) <= kWholeTolerance * std::fabs(n) ? n : x; // NaN and infinities fall through
+}
+
 std::int32_t TruncToInt(long double x)
 {
+    x = SnapToWhole(x);
     if (std::isnan(x))
         return 0;
     if (x >= 2147483647.0L)
@@ -25,17 +45,19 @@ long double MsFromRaw(std::int32_t raw, std::int32_t timeBase)
     return static_cast<long double>(raw) * timeBase * 0.00025L * 0.004L;
 }
 
-std::int32_t MsToRaw(long double ms, std::int32_t timeBase)
+std::int32_t MsToRaw(double ms, std::int32_t timeBase)
 {
-    const long double unit = static_cast<long double>(timeBase) * 0.00025L * 0.004L;
-    if (unit == 0.0L)
+    if (timeBase == 0)
         return 0;
-    return RoundToInt(ms / unit);
+    // TB x 0.00025 x 0.004 is TB / 10^6: dividing by the whole time base
+    // instead of by a product of two inexact constants keeps the quotient
+    // within an ulp of the decimal one.
+    return RoundToInt(ms * 1e6 / timeBase);
 }
 
 long double VoltsFromRaw(std::int32_t raw) { return static_cast<long double>(raw) * 5.0L / 255.0L; }
 
-std::int32_t VoltsToRaw(long double volts) { return RoundToInt(volts * 255.0L * 0.2L); }
+std::int32_t VoltsToRaw(double volts) { return RoundToInt(volts * 255 / 5); }
 
 int IndexOfValue(const std::int32_t* list, int count, std::int32_t key)
 {
@@ -185,17 +207,18 @@ long double ValueFromRaw(Scale scale, std::int32_t raw, std::int32_t timeBase)
     return 0;
 }
 
-std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t stored, std::int32_t timeBase)
+std::optional<std::int32_t> ValueToRaw(Scale scale, double v, std::int32_t stored, std::int32_t timeBase)
 {
-    const long double v = value;
+    // In double, as the value arrives; TruncToInt and RoundToInt take the
+    // product to the whole number the typed decimal gives.
     switch (scale) {
     case S::Raw:
     case S::RawRawMsMs: return TruncToInt(v);
     case S::Volts: return VoltsToRaw(v);
     case S::X002: return RoundToInt(v * 50);
     case S::X01: return TruncToInt(v * 10);
-    case S::Tgas: return TemperaturaGasToRaw(static_cast<float>(value));
-    case S::Tmot: return TempMotoreToRaw(static_cast<float>(value));
+    case S::Tgas: return TemperaturaGasToRaw(v);
+    case S::Tmot: return TempMotoreToRaw(v);
     case S::LambdaList: {
         const std::int32_t pos = TruncToInt(v);
         if (pos < 0 || pos >= 6)
@@ -219,12 +242,11 @@ std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t s
     case S::EvenRpm: return static_cast<std::int32_t>((static_cast<std::uint32_t>(TruncToInt(v)) & ~1u)
                                                       | (static_cast<std::uint32_t>(stored) & 1u));
     case S::Ms: return MsToRaw(v, timeBase);
-    case S::Counter: {
-        const long double unit = static_cast<long double>(timeBase) * 0.00025L * 20;
-        if (unit == 0.0L)
+    case S::Counter:
+        // value / (TB x 0.00025 x 20), that is value x 200 / TB.
+        if (timeBase == 0)
             return 0;
-        return RoundToInt(v / unit);
-    }
+        return RoundToInt(v * 200 / timeBase);
     case S::Rounded: return RoundToInt(v);
     case S::Minutes: return 0;
     }
@@ -236,6 +258,48 @@ Scale ElementScale(const CodeDef& def, int index)
     if (def.scale == S::RawRawMsMs)
         return index < 2 ? S::Raw : S::Ms;
     return def.scale;
+}
+
+std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::int32_t timeBase)
+{
+    if (const auto field = FindBitField(code))
+        return ValueRange{0, static_cast<double>((1 << field->width) - 1), 1};
+    const CodeDef* def = FindValueCode(code);
+    if (!def)
+        def = FindElementCode(code);
+    const ItemDef* item = FindItem(ItemNumber(code));
+    if (!def || !item)
+        return std::nullopt;
+    const Scale scale = ElementScale(*def, index < 0 ? 0 : index);
+    const bool word = item->width() == 2;
+    const std::int32_t rawMin = item->isSigned() ? (word ? -32768 : -128) : 0;
+    const std::int32_t rawMax = item->isSigned() ? (word ? 32767 : 127) : (word ? 65535 : 255);
+    const auto through = [&](std::int32_t lo, std::int32_t hi, double step) {
+        const double a = static_cast<double>(ValueFromRaw(scale, lo, timeBase));
+        const double b = static_cast<double>(ValueFromRaw(scale, hi, timeBase));
+        return ValueRange{std::min(a, b), std::max(a, b), step};
+    };
+    switch (scale) {
+    case S::Raw:
+    case S::Rounded:
+    case S::RawRawMsMs:
+    case S::PlusOne:
+    case S::Minus100: return through(rawMin, rawMax, 1);
+    case S::EvenRpm: return through(rawMin, rawMax & ~1, 2);
+    case S::Volts: return ValueRange{0, 5, 0.01};
+    case S::X002: return through(rawMin, rawMax, 0.02);
+    case S::X01: return through(rawMin, rawMax, 0.1);
+    case S::Ms: return through(std::max(rawMin, 0), rawMax, 0.01);
+    case S::Counter: return through(std::max(rawMin, 0), rawMax, 20);
+    case S::Minutes: return through(0, rawMax, 1);
+    case S::Inverse128: return through(1, rawMax, 0.01);
+    // A count of 0 means "no sensor": the range runs over the others.
+    case S::Tgas:
+    case S::Tmot: return through(1, rawMax, 1);
+    case S::LambdaList: return ValueRange{0, 5, 1};
+    case S::CylinderList: return ValueRange{0, 7, 1};
+    }
+    return std::nullopt;
 }
 
 } // namespace dm

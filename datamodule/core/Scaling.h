@@ -8,19 +8,27 @@
 
 namespace dm {
 
-// Every double-to-integer conversion goes through these two: toward zero,
-// saturating at the int32 range; NaN gives 0.
+// A value typed as a decimal seldom has an exact binary form, so the product
+// that turns it into raw units can land a hair beside the whole number the
+// decimal gives: 0.3 x 10 just below 3, 4.35 x 50 + 0.5 just below 218. A
+// quantity within a few ulps of a whole number (of double precision) is that
+// whole number; anything farther is returned as it is.
+long double SnapToWhole(long double x);
+
+// Every conversion of a value to an integer goes through these two: snapped
+// to a nearby whole number, then toward zero, saturating at the int32 range;
+// NaN gives 0.
 std::int32_t TruncToInt(long double x);
-// "Rounded": 0.5 added, then truncated toward zero.
+// "Rounded": 0.5 added, then as TruncToInt (the sum is what is snapped).
 std::int32_t RoundToInt(long double x);
 
 // Time base: ms = raw x TB x 0.00025 x 0.004; raw = ms / (TB x 0.00025 x
 // 0.004) + 0.5, truncated. A time base of 0 gives raw 0.
 long double MsFromRaw(std::int32_t raw, std::int32_t timeBase);
-std::int32_t MsToRaw(long double ms, std::int32_t timeBase);
+std::int32_t MsToRaw(double ms, std::int32_t timeBase);
 // Volts of an 8-bit ADC value: raw x 5 / 255; raw = volts x 255 x 0.2, rounded.
 long double VoltsFromRaw(std::int32_t raw);
-std::int32_t VoltsToRaw(long double volts);
+std::int32_t VoltsToRaw(double volts);
 
 // Position of key in list, -1 when absent.
 int IndexOfValue(const std::int32_t* list, int count, std::int32_t key);
@@ -81,5 +89,17 @@ std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t s
 
 // The scale of element `index` of an element code's item.
 Scale ElementScale(const CodeDef& def, int index);
+
+// What an editor bound to a code can hold: the item's raw range (its width
+// and sign; a bit field's width) through the code's scale, lowest first, and
+// the step of one raw unit rounded to what the value is shown with (0.01 for
+// volts and times). Empty for a code that is neither a value code, an
+// element code nor a bit field.
+struct ValueRange {
+    double min = 0;
+    double max = 0;
+    double step = 1;
+};
+std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::int32_t timeBase);
 
 } // namespace dm

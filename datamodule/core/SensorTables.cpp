@@ -111,20 +111,23 @@ long double SensorTable::toCelsius(int count) const
     return F + S * (i - (c - T(i)) / (T(i - 1) - T(i)));
 }
 
-int SensorTable::toCount(float t) const
+int SensorTable::toCount(double t) const
 {
     if (!usable())
         return 0;
-    const auto T = [this](int i) { return static_cast<float>(counts[static_cast<std::size_t>(i)]); };
-    const float b = (t - static_cast<float>(first)) / static_cast<float>(step);
+    // In double: a temperature typed with a decimal keeps it (a float of
+    // 25.1 does not), and TruncToInt takes a count that lands a hair below
+    // a whole number to that number.
+    const auto T = [this](int i) { return static_cast<double>(counts[static_cast<std::size_t>(i)]); };
+    const double b = (t - first) / step;
     const std::int32_t j = TruncToInt(b);
-    float c;
+    double c;
     if (j < 0)
         c = T(0) + (T(1) - T(0)) * b;
     else if (j >= points - 1)
-        c = (b - static_cast<float>(points) + 1.0f) * (T(points - 1) - T(points - 2)) + T(points - 1);
+        c = (b - points + 1) * (T(points - 1) - T(points - 2)) + T(points - 1);
     else
-        c = (b - static_cast<float>(j)) * (T(j + 1) - T(j)) + T(j);
+        c = (b - j) * (T(j + 1) - T(j)) + T(j);
     return std::clamp(TruncToInt(c), 0, 255);
 }
 
@@ -141,8 +144,8 @@ SensorTable& EngineSensorTable()
 }
 
 long double TemperaturaGasFromRaw(int count) { return GasSensorTable().toCelsius(count); }
-int TemperaturaGasToRaw(float celsius) { return GasSensorTable().toCount(celsius); }
+int TemperaturaGasToRaw(double celsius) { return GasSensorTable().toCount(celsius); }
 long double TempMotoreFromRaw(int count) { return EngineSensorTable().toCelsius(count); }
-int TempMotoreToRaw(float celsius) { return EngineSensorTable().toCount(celsius); }
+int TempMotoreToRaw(double celsius) { return EngineSensorTable().toCount(celsius); }
 
 } // namespace dm

@@ -47,7 +47,7 @@ public:
     // segments. A table of fewer than two points, or of step 0, gives 0.
     long double toCelsius(int count) const;
     // Degrees C to count 0..255; the same tables give 0.
-    int toCount(float celsius) const;
+    int toCount(double celsius) const;
 
 private:
     bool usable() const { return points >= 2 && step != 0; }
@@ -59,8 +59,8 @@ SensorTable& EngineSensorTable();
 
 // Tgas and Tmot.
 long double TemperaturaGasFromRaw(int count);
-int TemperaturaGasToRaw(float celsius);
+int TemperaturaGasToRaw(double celsius);
 long double TempMotoreFromRaw(int count);
-int TempMotoreToRaw(float celsius);
+int TempMotoreToRaw(double celsius);
 
 } // namespace dm

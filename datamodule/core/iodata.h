@@ -13,6 +13,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
+#include <optional>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -338,6 +340,9 @@ public:
     // its header and decrypted.
     void OpenResourceContainer(std::int32_t number);
     void OpenResourceContainer2(std::int32_t number);
+    // Where the built-in default sets come from (the program's resources;
+    // tests put in their own).
+    void SetDefaultSetSource(std::function<std::optional<QByteArray>(int number)> source);
     void DeleteTempFile2();
     bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const;
     bool ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const;

@@ -63,12 +63,13 @@ constexpr std::int32_t kInvertedLambdaBit = 0x80;
 
 using Raw = std::optional<std::int32_t>;
 
-// Setters by conversion.
+// Setters by conversion, in double as the values arrive (TruncToInt and
+// RoundToInt take the products of typed decimals to their whole numbers).
 Raw same(std::int32_t v) { return v; }
-Raw wholeRaw(long double v) { return dm::TruncToInt(v); }
+Raw wholeRaw(double v) { return dm::TruncToInt(v); }
 Raw upTo(std::int32_t v, std::int32_t hi) { return dm::acc::atMost(v, hi); }
 // bar to thousandths, truncated.
-Raw milli(long double bar) { return dm::TruncToInt(bar * 1000); }
+Raw milli(double bar) { return dm::TruncToInt(bar * 1000); }
 
 long double bar(std::int32_t raw) { return raw * 0.001L; }
 
@@ -82,8 +83,8 @@ long double lambdaFromRaw(const TStreamDati& d, std::int32_t raw)
 Raw lambdaToRaw(const TStreamDati& d, double value)
 {
     if (invertedLambda(d))
-        return dm::TruncToInt(127 - dm::acc::clampTo(static_cast<long double>(value), -127.0L, 127.0L));
-    return dm::VoltsToRaw(dm::acc::clampTo(static_cast<long double>(value), 0.0L, 5.0L));
+        return dm::TruncToInt(127 - dm::acc::clampTo(value, -127.0, 127.0));
+    return dm::VoltsToRaw(dm::acc::clampTo(value, 0.0, 5.0));
 }
 
 // Elements 0 and 9 of the two reference rows are the fixed ends.
@@ -129,7 +130,7 @@ long double TStreamDati::GetTOpenLoop(int i) const { return dm::MsFromRaw(rawAt(
 bool TStreamDati::SetTOpenLoop(int i, double ms)
 {
     return set(*this, kTOpenLoop, 0, i, [&](std::int32_t) {
-        return Raw(dm::MsToRaw(dm::acc::clampTo(static_cast<long double>(ms), 0.0L, 30.0L), GetTimeBase()));
+        return Raw(dm::MsToRaw(dm::acc::clampTo(ms, 0.0, 30.0), GetTimeBase()));
     });
 }
 
@@ -139,9 +140,10 @@ long double TStreamDati::GetMappaFiltro(int row, int col) const
 }
 bool TStreamDati::SetMappaFiltro(int row, int col, double value)
 {
-    // Five steps per unit; a half step goes to the even neighbour.
+    // Five steps per unit; a half step goes to the even neighbour. The half
+    // steps are the whole numbers of value x 10, snapped like any product.
     return set(*this, kMappaFiltro, row, col, [&](std::int32_t) {
-        return upTo(dm::TruncToInt(std::nearbyint(static_cast<long double>(value) * 5)), 255);
+        return upTo(dm::TruncToInt(std::nearbyint(dm::SnapToWhole(value * 10) / 2)), 255);
     });
 }
 
@@ -240,7 +242,7 @@ bool TStreamDati::SetTInjFiltro(int i, double value)
         if (i == 0)
             return dm::TruncToInt(value);
         if (i == 3 || i == 7) // tenths of the time-base step
-            return dm::MsToRaw(static_cast<long double>(value) / 10, GetTimeBase());
+            return dm::MsToRaw(value / 10, GetTimeBase());
         return dm::MsToRaw(value, GetTimeBase());
     });
 }
@@ -291,8 +293,7 @@ long double TStreamDati::GetTempDiagnosi(int i) const
 bool TStreamDati::SetTempDiagnosi(int i, double celsius)
 {
     return set(*this, kTempDiagnosi, 0, i, [&](std::int32_t) {
-        const auto c = static_cast<float>(celsius);
-        return Raw(i < 2 ? dm::TempMotoreToRaw(c) : dm::TemperaturaGasToRaw(c));
+        return Raw(i < 2 ? dm::TempMotoreToRaw(celsius) : dm::TemperaturaGasToRaw(celsius));
     });
 }
 
@@ -305,7 +306,7 @@ long double TStreamDati::GetTempAccensioneCambio(int i) const
 bool TStreamDati::SetTempAccensioneCambio(int i, double celsius)
 {
     return set(*this, kTempAccensioneCambio, 0, i,
-               [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(static_cast<float>(celsius))); });
+               [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(celsius)); });
 }
 
 std::int32_t TStreamDati::GetVariatore(int i) const { return rawAt(*this, kVariatore, 0, i); }
@@ -345,7 +346,7 @@ bool TStreamDati::SetRifMapVariatore(int i, double b)
         const std::int32_t slope = GetOffsetPendenza(3);
         if (slope == 0)
             return std::nullopt; // no line to invert
-        const long double raw = (static_cast<long double>(b) * 1020 * 100 - offset * 102.0L) / (slope * 2.0L);
+        const double raw = (b * 1020 * 100 - offset * 102.0) / (slope * 2.0);
         return upTo(dm::TruncToInt(raw), 255);
     });
 }
@@ -369,14 +370,14 @@ std::int32_t TStreamDati::GetRifDelayGasTemp(int i) const
 bool TStreamDati::SetRifDelayGasTemp(int i, std::int32_t celsius)
 {
     return set(*this, kRifDelayGasTemp, 0, i,
-               [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(static_cast<float>(celsius))); });
+               [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(celsius)); });
 }
 
 long double TStreamDati::GetPressPassaggio(int i) const { return bar(rawAt(*this, kPressPassaggio, 0, i)); }
 bool TStreamDati::SetPressPassaggio(int i, double b)
 {
     return set(*this, kPressPassaggio, 0, i,
-               [&](std::int32_t) { return milli(dm::acc::clampTo(static_cast<long double>(b), 0.0L, 12.0L)); });
+               [&](std::int32_t) { return milli(dm::acc::clampTo(b, 0.0, 12.0)); });
 }
 
 std::int32_t TStreamDati::GetCoeffMot(int i) const { return rawAt(*this, kCoeffMot, 0, i); }
@@ -402,7 +403,7 @@ bool TStreamDati::SetRifMot(int i, double celsius)
 {
     return set(*this, kRifMot, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
-        return end ? end : Raw(dm::TemperaturaGasToRaw(static_cast<float>(celsius)));
+        return end ? end : Raw(dm::TemperaturaGasToRaw(celsius));
     });
 }
 
@@ -417,7 +418,7 @@ bool TStreamDati::SetRifTemperatura(int i, double celsius)
 {
     return set(*this, kRifTemperatura, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
-        return end ? end : Raw(dm::TempMotoreToRaw(static_cast<float>(celsius)));
+        return end ? end : Raw(dm::TempMotoreToRaw(celsius));
     });
 }
 
@@ -455,8 +456,8 @@ long double TStreamDati::GetRifMapEmissioni(int i) const { return bar(rawAt(*thi
 bool TStreamDati::SetRifMapEmissioni(int i, double b)
 {
     return set(*this, kRifMapEmissioni, 0, i, [&](std::int32_t) {
-        const long double limited = dm::acc::clampTo(static_cast<long double>(b), 0.0L, 3.0L);
-        return Raw(dm::TruncToInt((limited + 0.0005L) * 1000));
+        // (bar + 0.0005) x 1000 truncated: thousandths, rounded.
+        return Raw(dm::RoundToInt(dm::acc::clampTo(b, 0.0, 3.0) * 1000));
     });
 }
 
@@ -484,10 +485,10 @@ long double TStreamDati::GetCoeffPressDiff(int i) const
 }
 bool TStreamDati::SetCoeffPressDiff(int i, double value)
 {
-    const long double v = dm::acc::clampTo(static_cast<long double>(value), -99.9L, 99.9L);
-    if (CoeffPressDiffByte)
+    const double v = dm::acc::clampTo(value, -99.9, 99.9);
+    if (CoeffPressDiffByte) // value x 10 x (1/3)
         return set(*this, kCoeffPressDiffByte, 0, i,
-                   [&](std::int32_t) { return Raw(dm::acc::clampTo(dm::TruncToInt(v * 10 * (1.0L / 3)), -128, 127)); });
+                   [&](std::int32_t) { return Raw(dm::acc::clampTo(dm::TruncToInt(v * 10 / 3), -128, 127)); });
     return set(*this, kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
 }
 
@@ -495,7 +496,7 @@ long double TStreamDati::GetCoeffPressColl(int i) const { return rawAt(*this, kC
 bool TStreamDati::SetCoeffPressColl(int i, double value)
 {
     return set(*this, kCoeffPressColl, 0, i, [&](std::int32_t) {
-        return wholeRaw(dm::acc::clampTo(static_cast<long double>(value), -99.9L, 99.9L) * 100);
+        return wholeRaw(dm::acc::clampTo(value, -99.9, 99.9) * 100);
     });
 }
 

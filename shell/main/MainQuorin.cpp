@@ -448,6 +448,7 @@ void TFormMain::OnFirstIdle()
     } else {
         ActionConnettiExecute();
     }
+    mainrules::ReportFirstConnect(protocol()->IsConnected(), StreamDati->EcuInfo.EcuType);
     if (!protocol()->IsConnected())
         errorBox(noConnectionText_);
     plat::sendMessage(this, plat::WM_CONNECTIONEVENT, 0, 2);

@@ -144,4 +144,16 @@ QStringList DeleteLeftoverFiles(const QString& tempFolder, const QString& appFol
     return deleted;
 }
 
+void ReportFirstConnect(bool connected, int ecuType)
+{
+    const QString path = qEnvironmentVariable("QZ_STARTUP_REPORT");
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    const QByteArray line = connected ? "connected " + QByteArray::number(ecuType) + "\n" : QByteArray("offline\n");
+    f.write(line);
+}
+
 } // namespace mainrules

@@ -49,4 +49,10 @@ int EcuPictureId(int ecuType);
 // touching what it points to. Returns the paths deleted.
 QStringList DeleteLeftoverFiles(const QString& tempFolder, const QString& appFolder);
 
+// When the environment names a file in QZ_STARTUP_REPORT, writes into it how
+// the program's own first connect ended ("connected <ECU type>" or
+// "offline"), so that a script running the program without a display knows
+// what its screenshot shows. Does nothing otherwise.
+void ReportFirstConnect(bool connected, int ecuType);
+
 } // namespace mainrules

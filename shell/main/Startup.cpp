@@ -1,5 +1,7 @@
 #include "Startup.h"
 
+#include "Attesa.h"
+
 #include "BuildConstants.h"
 #include "FormConfig.h"
 #include "MainQuorin.h"
@@ -10,6 +12,7 @@
 #include "plat/Services.h"
 
 #include <exception>
+#include <QPointer>
 #include <memory>
 
 StartupOptions ParseStartupOptions(const QStringList& arguments)
@@ -44,8 +47,23 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 QWidget* CreateConfigWindow(TFormMain* main)
 {
     auto* config = new TFormConfig(nullptr);
-    config->SetMainHooks({[main] { main->ActionConnettiExecute(); }, [main] { main->ActionDisconnettiExecute(); },
-                          &main->ExtraInjectionSeen});
+    // The wait form of the window's long changes.
+    auto wait = std::make_shared<QPointer<TFormAttesa>>();
+    TConfigMainHooks hooks;
+    hooks.connect = [main] { main->ActionConnettiExecute(); };
+    hooks.disconnect = [main] { main->ActionDisconnettiExecute(); };
+    hooks.extraInjectionSeen = &main->ExtraInjectionSeen;
+    hooks.resetFromPc = [main] { main->ActionResetDaPcExecute(); };
+    hooks.beginWait = [wait](QWidget* owner, const QString& text) {
+        delete wait->data();
+        *wait = new TFormAttesa(owner);
+        (*wait)->Begin(text);
+    };
+    hooks.endWait = [wait] {
+        delete wait->data();
+        *wait = nullptr;
+    };
+    config->SetMainHooks(std::move(hooks));
     // The main window applied its language before this window existed.
     config->LoadTexts();
     return config;

@@ -1,6 +1,7 @@
 // qz-harness: the program, or one of its windows, against a chosen simulator
 // profile and language, for reviews and screenshots. See --help.
 #include "Attesa.h"
+#include "FormConfig.h"
 #include "FormDiagnosi.h"
 #include "BuildConstants.h"
 #include "MainQuorin.h"
@@ -30,6 +31,7 @@
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -44,19 +46,25 @@ const char* const kHelp =
     "Starts Quorin Zelkon against the simulated ECU, lets it run, saves a\n"
     "screenshot and the simulator's call log, and exits.\n"
     "\n"
-    "  --window NAME      the window to show: main (default), or diagnosi\n"
-    "                     (the diagnostics window, opened over the main\n"
-    "                     window once the start is over; the keys go to it)\n"
+    "  --window NAME      the window to show: main (default); config (the\n"
+    "                     configuration window, opened as its button does);\n"
+    "                     diagnosi (the diagnostics window, modal over the\n"
+    "                     main window, as its callers open it); visualizza\n"
+    "                     (the live view) or taratura (the auto-calibration\n"
+    "                     window), each opened as its button does\n"
+    "  --page N           with --window config: the page shown first, by its\n"
+    "                     sheet number (0 Configurazione ... 13 Altri parametri)\n"
     "  --profile TEXT     simulator profile, e.g. \"type=55;fw=30.4\"\n"
     "  --language N       language index stored in the settings (default 0)\n"
     "  --port N           serial port stored in the settings (default 1)\n"
     "  --offline          start without connecting (as with Shift held);\n"
     "                     otherwise the program connects at its first idle\n"
     "                     moment, and the keys come once that is over\n"
-    "  --keys LIST        keys replayed into the window, separated by blanks,\n"
+    "  --keys LIST        keys replayed, separated by blanks, each into the\n"
+    "                     window on top (a modal window an earlier key opened),\n"
     "                     e.g. \"Right Right Ctrl+A Return\"\n"
-    "  --run-ms N         how long the program runs, from the end of its start,\n"
-    "                     before the screenshot (500)\n"
+    "  --run-ms N         how long the program runs, from the last key (or the\n"
+    "                     end of its start), before the screenshot (500)\n"
     "  --size WxH         the screen size on the offscreen platform\n"
     "                     (default 1280x1024)\n"
     "  --screenshot FILE  PNG of the window on top as the screen shows it\n"
@@ -173,7 +181,9 @@ int main(int argc, char* argv[])
         return 0;
     }
     const QString window = argValue(args, QStringLiteral("--window"), QStringLiteral("main"));
-    if (window != QLatin1String("main") && window != QLatin1String("diagnosi")) {
+    const QStringList windows{QStringLiteral("main"), QStringLiteral("config"), QStringLiteral("diagnosi"),
+                              QStringLiteral("visualizza"), QStringLiteral("taratura")};
+    if (!windows.contains(window)) {
         std::fprintf(stderr, "qz-harness: unknown window %s\n", qPrintable(window));
         return 2;
     }
@@ -238,9 +248,17 @@ int main(int argc, char* argv[])
         main->activateWindow();
         if (!keys.isEmpty() && !QTest::qWaitForWindowActive(main))
             std::fprintf(stderr, "qz-harness: the window is not active; shortcuts may not work\n");
-        // Armed before the keys: a key may open a modal window, whose own
-        // loop then runs the screenshot.
-        QTimer::singleShot(runMs, [&] {
+        // The keys one after another, each into the window on top when its
+        // turn comes: a key that opens a modal window is followed by keys
+        // into it (they arrive through that window's own loop).
+        auto queue = std::make_shared<QStringList>(keys);
+        if (window == QLatin1String("config")) {
+            queue->prepend(QStringLiteral("@page"));
+            queue->prepend(QStringLiteral("@config"));
+        } else if (window != QLatin1String("main")) {
+            queue->prepend(QLatin1Char('@') + window);
+        }
+        auto screenshot = [&] {
             if (FormMain) {
                 std::printf("ECU type %d, %s\n", StreamDati->EcuInfo.EcuType,
                             qPrintable(FormMain->LabelConfigurazione->text()));
@@ -266,33 +284,57 @@ int main(int argc, char* argv[])
             if (StreamDati)
                 StreamDati->Modified = 0;
             QApplication::quit();
-        });
-        auto sendKeys = [&keys](QWidget* target) {
-            for (const QString& k : keys) {
-                const QKeySequence seq(k);
-                if (seq.isEmpty()) {
-                    std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
-                    continue;
-                }
-                const QKeyCombination c = seq[0];
-                QTest::keyClick(target, c.key(), c.keyboardModifiers());
-            }
         };
-        if (window == QLatin1String("diagnosi")) {
-            // Modal over the main window, as its callers open it; the keys
-            // go to it once its own loop runs.
-            QTimer::singleShot(0, [main, sendKeys] {
-                QPointer<TFormDiagnosi> diagnosi = new TFormDiagnosi(main);
-                QTimer::singleShot(100, [diagnosi, sendKeys] {
-                    if (diagnosi)
-                        sendKeys(diagnosi);
-                });
-                diagnosi->exec();
-                delete diagnosi;
-            });
-            return;
-        }
-        sendKeys(main);
+        auto next = std::make_shared<std::function<void()>>();
+        *next = [&, main, queue, next, screenshot] {
+            if (queue->isEmpty()) {
+                QTimer::singleShot(runMs, screenshot);
+                return;
+            }
+            const QString k = queue->takeFirst();
+            // The next key comes after this one's work, modal loops included.
+            QTimer::singleShot(150, [next] { (*next)(); });
+            QWidget* top = QApplication::activeModalWidget();
+            if (!top)
+                top = main;
+            // A window opened as its caller opens it: its modal loop runs
+            // the rest of the queue.
+            if (k == QLatin1String("@config")) {
+                main->ActionConfExecute();
+                return;
+            }
+            if (k == QLatin1String("@diagnosi")) {
+                TFormDiagnosi diagnosi(main);
+                diagnosi.exec();
+                return;
+            }
+            if (k == QLatin1String("@visualizza")) {
+                main->ActionVisualizzaExecute();
+                return;
+            }
+            if (k == QLatin1String("@taratura")) {
+                main->ActionTaraExecute();
+                return;
+            }
+            if (k == QLatin1String("@page")) {
+                // A page change as a click on its tab makes it.
+                if (auto* config = qobject_cast<TFormConfig*>(main->ConfigWindow.data()))
+                    config->PageControl->setCurrentIndex(
+                        argValue(args, QStringLiteral("--page"), QStringLiteral("0")).toInt());
+                return;
+            }
+            const QKeySequence seq(k);
+            if (seq.isEmpty()) {
+                std::fprintf(stderr, "qz-harness: unknown key %s\n", qPrintable(k));
+                return;
+            }
+            const QKeyCombination c = seq[0];
+            QWidget* target = QApplication::focusWidget();
+            if (!target || target->window() != top->window())
+                target = top;
+            QTest::keyClick(target, c.key(), c.keyboardModifiers());
+        };
+        QTimer::singleShot(0, [next] { (*next)(); });
     };
     hooks.exec = [&] {
         started.start();

@@ -1,38 +1,308 @@
-// The Configurazione page: vehicle, fuel, injectors, cylinders, ignition and
-// notes.
+// The Configurazione page: fuel, injectors, injection mode, rpm signal,
+// cylinders, ignition, personalisation, the configuration note and the reset
+// from the PC; and the fuel, injection-mode and injector-type changes behind
+// their lists.
 #include "../FormConfigParts.h"
 
+#include "ConfigChanges.h"
+#include "ConfigControls.h"
+#include "FormDiagnosi.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
+#include "iodata.h"
+
+#include "BuildConstants.h"
 #include "plat/PictureButton.h"
+#include "plat/ScreenCursor.h"
 #include "plat/Shape.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QRadioButton>
-#include <QTextEdit>
+#include <QLineEdit>
+#include <QTimer>
+#include <QValidator>
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+constexpr int kFuelOption = 1;
+constexpr int kFullGroupOption = 18;
+constexpr std::int32_t kInjectorPairCode = 148;
+constexpr std::int32_t kCylindersCode = 52;
+constexpr std::int32_t kIgnitionCode = 20;
+
+// The note holds space.."_" only (its six-bit packing): typed, pasted or
+// composed, letters become capitals and the rest is refused.
+class TNoteValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        const QString kept = cfgrules::FilterNoteText(input);
+        if (kept.size() != input.toUpper().size())
+            return Invalid;
+        input = kept;
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+using namespace cfgwin;
+
+const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
+{
+    using F = TFormConfig;
+    static const F::BindingTable rows = {
+        {.member = &F::ComboCarburante, .name = "ComboCarburante", .caption = 106, .captionName = "LabelCarburante"},
+        {.member = &F::ComboTipoIniettore, .name = "ComboTipoIniettore", .caption = 107,
+         .captionName = "LabelTipoIniettore"},
+        {.member = &F::ComboFullGroup, .name = "ComboFullGroup", .caption = 102, .captionName = "LabelFullGroup"},
+        {.member = &F::ComboSegnaleGiri, .name = "ComboSegnaleGiri", .caption = 93, .captionName = "LabelSegnaleGiri"},
+        {.member = &F::ComboCilindri, .name = "ComboCilindri", .caption = 96, .captionName = "LabelCilindri"},
+        {.member = &F::ComboAccensione, .name = "ComboAccensione", .caption = 108, .captionName = "LabelAccensione"},
+        {.member = &F::ComboPers, .name = "ComboPers", .caption = 700, .captionName = "LabelPers"},
+        // Hidden holders of the injector pair's configured type: its name and
+        // its code.
+        {.member = &F::EditTipoIniettore, .name = "EditTipoIniettore", .code = kInjectorPairCode, .index = 1,
+         .flags = kHidden},
+        {.member = &F::EditCodeIniettore, .name = "EditCodeIniettore", .code = kInjectorPairCode, .index = 1,
+         .flags = kHidden},
+    };
+    return rows;
+}
 
 void TFormConfig::BuildConfigurazione()
 {
-    PageBuilder b(this, TabConfigurazione, "TabConfigurazione");
-    ComboCarburante = b.combo("ComboCarburante");
-    ComboTipoIniettore = b.combo("ComboTipoIniettore");
-    ComboFullGroup = b.combo("ComboFullGroup");
-    ComboSegnaleGiri = b.combo("ComboSegnaleGiri");
-    ComboCilindri = b.combo("ComboCilindri");
-    ComboAccensione = b.combo("ComboAccensione");
-    LabelNoteConfig = b.label("LabelNoteConfig");
-    EditNoteConfig = b.add<QTextEdit>("EditNoteConfig");
-    LabelNoteLow = b.label("LabelNoteLow");
-    LabelNoteLow->hide();
-    PanelPers = b.panel("PanelPers");
-    // Hidden holders of the injector type and code.
-    EditTipoIniettore = b.edit("EditTipoIniettore");
-    EditTipoIniettore->hide();
-    EditCodeIniettore = b.edit("EditCodeIniettore");
-    EditCodeIniettore->hide();
-    b.captions();
+    Builder b(this, TabConfigurazione, &ConfigurazioneRows());
+    {
+        auto f = b.frame(0, 0);
+        f.row(&TFormConfig::ComboCarburante);
+        f.row(&TFormConfig::ComboTipoIniettore);
+        f.row(&TFormConfig::ComboFullGroup);
+        f.row(&TFormConfig::ComboSegnaleGiri);
+        f.row(&TFormConfig::ComboCilindri);
+        f.row(&TFormConfig::ComboAccensione);
+    }
+    {
+        auto f = b.panelFrame(&PanelPers, "PanelPers", 1, 0);
+        f.row(&TFormConfig::ComboPers);
+    }
+    {
+        auto f = b.frame(0, 1);
+        LabelNoteConfig = b.label("LabelNoteConfig");
+        QFont bold = LabelNoteConfig->font();
+        bold.setBold(true);
+        LabelNoteConfig->setFont(bold);
+        f.line(LabelNoteConfig);
+        EditNoteConfig = new QLineEdit(f.widget());
+        EditNoteConfig->setObjectName(QStringLiteral("EditNoteConfig"));
+        EditNoteConfig->setMaxLength(cfgrules::kNoteMaxLength);
+        EditNoteConfig->setValidator(new TNoteValidator(EditNoteConfig));
+        EditNoteConfig->setMinimumWidth(EditNoteConfig->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))));
+        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(13)); });
+        connect(EditNoteConfig, &QLineEdit::editingFinished, this, [this] {
+            if (!EditNoteConfig->hasFocus())
+                EditNoteConfigExit();
+        });
+        f.line(EditNoteConfig);
+        // Covers the same place; never shown.
+        LabelNoteLow = b.label("LabelNoteLow", f.widget());
+        LabelNoteLow->hide();
+    }
+    {
+        auto f = b.frame(1, 1);
+        f.line(b.note("LabelNota", f.widget()));
+        f.line(b.note("LabelNota1", f.widget()));
+    }
+    {
+        auto f = b.frame(2, 0);
+        ImageReset = b.picture("ImageReset", f.widget());
+        ImageReset->setPictures(10029, 10030);
+        connect(ImageReset, &plat::PictureButton::clicked, this, [this] { ImageResetClick(); });
+        f.row(ImageReset, b.note("LabelReset", f.widget()));
+    }
+    b.remainingRows();
+    b.finish(3, 2);
+
+    connect(ComboCarburante, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboCarburanteKeyPress(k); });
+    connect(ComboFullGroup, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboFullGroupKeyPress(k); });
+    connect(ComboTipoIniettore, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboTipoIniettoreKeyPress(k); });
+    connect(ComboSegnaleGiri, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboSegnaleGiriKeyPress(k); });
+    connect(ComboCilindri, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboCilindriKeyPress(k); });
+    connect(ComboAccensione, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboAccensioneKeyPress(k); });
+    connect(ComboPers, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboPersKeyPress(k); });
+    connect(EditCodeIniettore, &TNumericEdit::keyPressed, this, [this](QChar k) { EditCodeIniettoreKeyPress(k); });
 }
 
-void TFormConfig::TabConfigurazioneShow() {}
+void TFormConfig::TabConfigurazioneShow()
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    // 1.
+    ComboCarburante->setCurrentIndex(dm().GetFlag(kFuelOption) ? 1 : 0);
+    PreviousFuel = ComboCarburante->currentIndex() != 0;
+    // 2.
+    const std::int32_t connected = dm().GetTipoIniettore(0);
+    ComboTipoIniettore->setCurrentIndex(cfgrules::InjectorTypePosition(connected));
+    ComboTipoIniettore->setEnabled(true);
+    EditTipoIniettore->setText(QString::fromLatin1(qz::InjectorTypeName(connected)));
+    EditCodeIniettore->setText(QString::number(connected));
+    PreviousInjectorType = dm().GetTipoIniettore(1);
+    // 3.
+    ComboSegnaleGiri->setCurrentIndex(dm().GetSegnaleGiri() ? 1 : 0);
+    // 4.
+    const int cylinders = static_cast<int>(dm().GetValueByCode(kCylindersCode));
+    const int cylinderItem = cylinders == 10 ? 5 : cylinders == 8 ? 4 : cylinders - 3;
+    ComboCilindri->setCurrentIndex(cylinderItem >= 0 && cylinderItem < ComboCilindri->count() ? cylinderItem : -1);
+    // 5.
+    const int ignition = static_cast<int>(dm().GetValueByCode(kIgnitionCode));
+    int ignitionItem = ignition;
+    if (ignition >= 3)
+        ignitionItem = ignition == 3 && ComboCilindri->currentIndex() != 1 ? 3 : 2;
+    ComboAccensione->setCurrentIndex(ignitionItem >= 0 && ignitionItem < ComboAccensione->count() ? ignitionItem : -1);
+    // 6.
+    ComboFullGroup->setCurrentIndex(dm().GetFlag(kFullGroupOption) ? 1 : 0);
+    PreviousFullGroup = ComboFullGroup->currentIndex() != 0;
+    // 7.
+    PanelPers->setVisible(dm().CustomerCode < 0x10000);
+    ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));
+    // 8.
+    EditNoteConfig->setText(cfgrules::ShownNote(dm()));
+    LoadingControls = wasLoading;
+}
+
+// ---------------------------------------------------------------------------
+// The three changes that replace the calibration
+
+cfgrules::ChangeFrame TFormConfig::changeFrame()
+{
+    cfgrules::ChangeFrame frame;
+    frame.beginWait = [this] {
+        TimerDati->stop();
+        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        if (hooks_.beginWait)
+            hooks_.beginWait(this, Message(31));
+    };
+    frame.rebuildBounds = [this] { BuildAllCellBounds(); };
+    frame.endWait = [this] {
+        if (hooks_.endWait)
+            hooks_.endWait();
+        raise();
+        activateWindow();
+        plat::setScreenCursor(plat::ScreenCursor::Default);
+        TabConfigurazioneShow();
+        TimerDati->start();
+    };
+    return frame;
+}
+
+void TFormConfig::afterChange(int result, TKeyComboBox* combo, int previousItem)
+{
+    using R = cfgrules::ChangeResult;
+    switch (static_cast<R>(result)) {
+    case R::Declined: combo->setCurrentIndex(previousItem); break;
+    case R::Refused:
+        // Nothing was loaded: the page shows what the module holds.
+        TabConfigurazioneShow();
+        TimerDati->start();
+        break;
+    default: break;
+    }
+}
+
+void TFormConfig::ComboCarburanteKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboCarburante->IsDroppedDown() || ComboCarburante->currentIndex() < 0)
+        return;
+    const int previous = PreviousFuel ? 1 : 0;
+    const auto result = cfgrules::ChangeFuel(dm(), ComboCarburante->currentIndex(), previous, changeFrame());
+    afterChange(static_cast<int>(result), ComboCarburante, previous);
+}
+
+void TFormConfig::ComboFullGroupKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboFullGroup->IsDroppedDown() || ComboFullGroup->currentIndex() < 0)
+        return;
+    const int previous = PreviousFullGroup ? 1 : 0;
+    const auto result = cfgrules::ChangeFullGroup(dm(), ComboFullGroup->currentIndex(), previous, changeFrame());
+    afterChange(static_cast<int>(result), ComboFullGroup, previous);
+}
+
+void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboTipoIniettore->IsDroppedDown() || ComboTipoIniettore->currentIndex() < 0)
+        return;
+    const int previous = cfgrules::InjectorTypePosition(PreviousInjectorType);
+    const auto result =
+        cfgrules::ChangeInjectorType(dm(), ComboTipoIniettore->currentIndex(), PreviousInjectorType, changeFrame());
+    afterChange(static_cast<int>(result), ComboTipoIniettore, previous);
+}
+
+// ---------------------------------------------------------------------------
+// The other controls
+
+void TFormConfig::ComboCilindriKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboCilindri->IsDroppedDown() || ComboCilindri->currentIndex() < 0)
+        return;
+    cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
+    // Another cylinder count: the standard injection sequence again.
+    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
+        CheckModificaSequenza2->click();
+}
+
+void TFormConfig::ComboAccensioneKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboAccensione->IsDroppedDown() || ComboAccensione->currentIndex() < 0 ||
+        ComboCilindri->currentIndex() < 0)
+        return;
+    cfgrules::ApplyIgnition(dm(), ComboAccensione->currentIndex(), ComboCilindri->currentIndex());
+}
+
+void TFormConfig::ComboPersKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboPers->IsDroppedDown() || ComboPers->currentIndex() < 0)
+        return;
+    cfgrules::ApplyPers(dm(), ComboPers->currentIndex());
+    ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));
+}
+
+void TFormConfig::EditNoteConfigKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter)
+        return;
+    EditNoteConfig->setText(cfgrules::CommitNote(dm(), EditNoteConfig->text()));
+}
+
+void TFormConfig::EditNoteConfigExit() { EditNoteConfig->setText(cfgrules::ShownNote(dm())); }
+
+void TFormConfig::EditCodeIniettoreKeyPress(QChar) {}
+
+void TFormConfig::ImageResetClick()
+{
+    TimerDati->stop();
+    if (hooks_.resetFromPc)
+        hooks_.resetFromPc();
+    ApplySwitchPageVisibility(true);
+    BuildAllCellBounds();
+    TabConfigurazioneShow();
+    raise();
+    TimerDati->start();
+}
+
+void TFormConfig::LabelDiagnosiClick()
+{
+    TimerDati->stop();
+    auto* diagnostics = new TFormDiagnosi(this);
+    diagnostics->exec();
+    delete diagnostics;
+    cfgrules::ResumeAfterDiagnostics(dm());
+    TimerDati->start();
+}
+
+// The live trackers' bounds belong to the live bar; until its tick lands they
+// have nothing to build.
+void TFormConfig::BuildAllCellBounds() {}

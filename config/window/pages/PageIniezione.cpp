@@ -1,32 +1,124 @@
-// The Iniettori page: injector parameters.
+// The Iniettori page: the injectors' currents and times, their offsets with
+// the extra injections, and the maximum injection time.
 #include "../FormConfigParts.h"
 
-#include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
-#include "plat/PictureButton.h"
-#include "plat/Shape.h"
+#include "Scaling.h"
+#include "iodata.h"
 
-#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
-#include <QRadioButton>
+
+using namespace cfgwin;
+
+const TFormConfig::BindingTable& cfgwin::IniezioneRows()
+{
+    using F = TFormConfig;
+    constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
+    static const F::BindingTable rows = {
+        {.member = &F::EditTempoMassimaCorrente, .name = "EditTempoMassimaCorrente", .code = 0x24A, .index = 0,
+         .caption = 145, .captionName = "LabelTempoMaxCorr", .unit = 90, .unitName = "LabelMsTempoMaxCorr",
+         .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditTempoInterSpegnimento, .name = "EditTempoInterSpegnimento", .code = 0x24A, .index = 1,
+         .caption = 147, .captionName = "LabelTempoInterSpegnimento", .unit = 90,
+         .unitName = "LabelMsTempoInterSpegnimento", .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditImpedenzaIniettori, .name = "EditImpedenzaIniettori", .code = 118, .caption = 148,
+         .captionName = "LabelImpedenzaIniettori", .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditCorrente, .name = "EditCorrente", .code = 56, .caption = 150,
+         .captionName = "LabelCorrente", .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditParamInj, .name = "EditParamInj", .code = 0x24F, .caption = 704,
+         .captionName = "LabelParamInj", .unit = 90, .unitName = "LabelMsParamInj", .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditTMaxExtraInjBenz, .name = "EditTMaxExtraInjBenz", .code = 0x29C, .caption = 307,
+         .captionName = "LabelTMaxExtraInjBenz", .unit = 90, .unitName = "LabelMsTMaxExtraInjBenz",
+         .limits = kItemLimits, .flags = kByCode},
+        // The injector times through their own accessor (no read-back).
+        {.member = &F::EditAperturaInj, .name = "EditAperturaInj", .caption = 152, .captionName = "LabelTAperturaInj",
+         .unit = 90, .unitName = "LabelMsTAperturaInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {.member = &F::EditChiusuraInj, .name = "EditChiusuraInj", .caption = 153, .captionName = "LabelTChiusuraInj",
+         .unit = 90, .unitName = "LabelMsTChiusuraInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {.member = &F::EditTempoMortoBenz, .name = "EditTempoMortoBenz", .caption = 200,
+         .captionName = "LabelTempoMortoBenz", .unit = 90, .unitName = "LabelMsTempoMortoBenz",
+         .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {.member = &F::EditTempoMortoGas, .name = "EditTempoMortoGas", .caption = 201,
+         .captionName = "LabelTempoMortoGas", .unit = 90, .unitName = "LabelMsTempoMortoGas",
+         .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        // The extra injections beside the offsets.
+        {.member = &F::EditTempoBenzExtra, .name = "EditTempoBenzExtra", .code = 0x29B, .index = 0, .caption = 353,
+         .captionName = "LabelExtraIniettate", .unit = 90, .unitName = "LabelMsTempoBenzExtra",
+         .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditTempoGasExtra, .name = "EditTempoGasExtra", .code = 0x29B, .index = 1, .caption = 354,
+         .captionName = "LabelExtraIniettate2", .unit = 90, .unitName = "LabelMsTempoGasExtra",
+         .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditTInjSup22, .name = "EditTInjSup22", .caption = 400, .captionName = "LabelTInjSup22",
+         .unit = 90, .unitName = "LabelMsTInjSup22", .limits = {0.02, 30, 0.02}, .flags = kRangeHint},
+    };
+    return rows;
+}
 
 void TFormConfig::BuildIniezione()
 {
-    PageBuilder b(this, TabIniezione, "TabIniezione");
-    EditTempoMassimaCorrente = b.edit("EditTempoMassimaCorrente");
-    EditTempoInterSpegnimento = b.edit("EditTempoInterSpegnimento");
-    EditParamInj = b.edit("EditParamInj");
-    EditImpedenzaIniettori = b.edit("EditImpedenzaIniettori");
-    EditCorrente = b.edit("EditCorrente");
-    EditTempoBenzExtra = b.edit("EditTempoBenzExtra");
-    EditTempoGasExtra = b.edit("EditTempoGasExtra");
-    EditTMaxExtraInjBenz = b.edit("EditTMaxExtraInjBenz");
-    EditAperturaInj = b.edit("EditAperturaInj");
-    EditChiusuraInj = b.edit("EditChiusuraInj");
-    EditTempoMortoBenz = b.edit("EditTempoMortoBenz");
-    EditTempoMortoGas = b.edit("EditTempoMortoGas");
-    b.captions();
+    Builder b(this, TabIniezione, &IniezioneRows());
+    {
+        auto f = b.frame(0, 0);
+        f.row(&TFormConfig::EditTempoMassimaCorrente);
+        f.row(&TFormConfig::EditTempoInterSpegnimento);
+        f.row(&TFormConfig::EditImpedenzaIniettori);
+        f.row(&TFormConfig::EditCorrente);
+        f.row(&TFormConfig::EditParamInj);
+    }
+    {
+        auto f = b.frame(1, 0);
+        f.row(&TFormConfig::EditAperturaInj);
+        f.row(&TFormConfig::EditChiusuraInj);
+        f.row(&TFormConfig::EditTMaxExtraInjBenz);
+    }
+    {
+        // Each offset with its extra injection on the same line.
+        auto f = b.frame(0, 1);
+        QGridLayout* g = f.grid();
+        int line = 0;
+        for (auto [offset, extra] : {std::pair{&TFormConfig::EditTempoMortoBenz, &TFormConfig::EditTempoBenzExtra},
+                                     std::pair{&TFormConfig::EditTempoMortoGas, &TFormConfig::EditTempoGasExtra}}) {
+            const auto o = b.bound(offset, f.widget());
+            const auto e = b.bound(extra, f.widget());
+            g->addWidget(o.caption, line, 0, Qt::AlignVCenter);
+            g->addWidget(o.control, line, 1);
+            g->addWidget(o.unit, line, 2);
+            g->addWidget(e.caption, line, 3, Qt::AlignRight | Qt::AlignVCenter);
+            g->addWidget(e.control, line, 4);
+            g->addWidget(e.unit, line, 5);
+            ++line;
+        }
+    }
+    {
+        auto f = b.panelFrame(&PanelMaxTempo, "PanelMaxTempo", 1, 1);
+        f.row(&TFormConfig::EditTInjSup22);
+    }
+    b.remainingRows();
+    b.finish(2, 2);
+
+    for (TNumericEdit* e : {EditAperturaInj, EditChiusuraInj})
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditAperturaInjKeyPress(e, c); });
+    for (TNumericEdit* e : {EditTempoMortoBenz, EditTempoMortoGas})
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditTempoMortoBenzKeyPress(e, c); });
 }
 
-void TFormConfig::TabIniezioneShow() {}
+void TFormConfig::TabIniezioneShow()
+{
+    LoadByCode(cfgwin::PageIniezione);
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    // The injector times are unsigned 16-bit time-base units.
+    const double longest = static_cast<double>(dm::MsFromRaw(65535, dm().GetTimeBase()));
+    for (TNumericEdit* e : {EditAperturaInj, EditChiusuraInj, EditTempoMortoBenz, EditTempoMortoGas}) {
+        e->SetMinValue(0);
+        e->SetMaxValue(longest);
+    }
+    ShowLoaded(EditAperturaInj, static_cast<double>(dm().GetTempoIniettore(1)));
+    ShowLoaded(EditChiusuraInj, static_cast<double>(dm().GetTempoIniettore(2)));
+    ShowLoaded(EditTempoMortoBenz, static_cast<double>(dm().GetTempoIniettore(3)));
+    ShowLoaded(EditTempoMortoGas, static_cast<double>(dm().GetTempoIniettore(4)));
+    ShowLoaded(EditTInjSup22, static_cast<double>(dm().GetTInjFiltro(6)));
+    LoadingControls = wasLoading;
+}

@@ -1,28 +1,253 @@
-// The Altri parametri page: auto-calibration parameters and the injection
-// sequence.
+// The Altri parametri page: the auto-calibration's speed and temperature, the
+// default injection time, and the advanced injection sequence with its grid
+// (whose check box is also on the Commutazione page).
 #include "../FormConfigParts.h"
 
+#include "BuildConstants.h"
+#include "SequenceRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
-#include "plat/PictureButton.h"
+#include "iodata.h"
+
+#include "plat/Colors.h"
+#include "plat/ScreenCursor.h"
 #include "plat/Shape.h"
 
 #include <QCheckBox>
-#include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTableWidget>
+
+namespace {
+
+constexpr int kFuelOption = 1;
+// The fixed row and column of the sequence grid.
+constexpr std::uint32_t kFixedColour = 15112960;
+
+} // namespace
+
+using namespace cfgwin;
+
+const TFormConfig::BindingTable& cfgwin::TaraturaRows()
+{
+    using F = TFormConfig;
+    constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
+    static const F::BindingTable rows = {
+        {.member = &F::EditGiriAutotaratura, .name = "EditGiriAutotaratura", .code = 0x296, .caption = 162,
+         .captionName = "LabelGiriAutotaratura", .unit = 89, .unitName = "LabGiriAutotaratura",
+         .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditTempTaratura, .name = "EditTempTaratura", .code = 144, .caption = 158,
+         .captionName = "LabelTempTaratura", .unit = 86, .unitName = "LabelT3", .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditTInjDefault, .name = "EditTInjDefault", .caption = 289, .captionName = "LabelTInjDefault",
+         .unit = 90, .unitName = "LabelMsInjDefault", .limits = {1, 10, 0.01}, .flags = kRangeHint},
+        {.member = &F::CheckModificaSequenza, .name = "CheckModificaSequenza", .caption = 387,
+         .flags = kEnterClicks},
+    };
+    return rows;
+}
 
 void TFormConfig::BuildTaratura()
 {
-    PageBuilder b(this, TabTaratura, "TabTaratura");
-    EditTempTaratura = b.edit("EditTempTaratura");
-    EditGiriAutotaratura = b.edit("EditGiriAutotaratura");
-    PanelAutotaratura = b.panel("PanelAutotaratura");
-    LabelTInjDefault = b.label("LabelTInjDefault");
-    EditTInjDefault = b.edit("EditTInjDefault");
-    LabelMsInjDefault = b.label("LabelMsInjDefault");
-    b.check("CheckAutotaratura");
-    b.captions();
+    Builder b(this, TabTaratura, &TaraturaRows());
+    {
+        auto f = b.frame(0, 0, "ShapeGiriTaratura");
+        ShapeGiriTaratura = static_cast<plat::Shape*>(f.widget());
+        const auto giri = f.row(&TFormConfig::EditGiriAutotaratura);
+        const auto temp = f.row(&TFormConfig::EditTempTaratura);
+        LabelTempTaratura = temp.caption;
+        LabelT3 = temp.unit;
+        f.row(&TFormConfig::CheckModificaSequenza);
+
+        GridSequenza = new QTableWidget(cfgrules::kSequenceGridRows, cfgrules::kSequenceGridColumns, f.widget());
+        GridSequenza->setObjectName(QStringLiteral("GridSequenza"));
+        GridSequenza->horizontalHeader()->hide();
+        GridSequenza->verticalHeader()->hide();
+        GridSequenza->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        GridSequenza->setSelectionMode(QAbstractItemView::SingleSelection);
+        GridSequenza->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        GridSequenza->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        GridSequenza->hide();
+        f.line(GridSequenza);
+        ComboSequenza = b.combo("ComboSequenza", GridSequenza->viewport());
+        ComboSequenza->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+        ComboSequenza->hide();
+        connect(GridSequenza, &QTableWidget::currentCellChanged, this,
+                [this](int row, int column, int, int) { GridSequenzaSelectCell(column, row); });
+        connect(ComboSequenza, &QComboBox::activated, this, [this](int i) { ComboSequenzaChange(i); });
+        connect(CheckModificaSequenza, &QCheckBox::clicked, this, [this] { CheckModificaSequenzaClick(); });
+        Q_UNUSED(giri);
+    }
+    {
+        auto f = b.frame(1, 0);
+        f.row(&TFormConfig::EditTInjDefault);
+    }
+    b.remainingRows();
+    b.finish(2, 1);
 }
 
-void TFormConfig::TabTaraturaShow() {}
+void TFormConfig::TabTaraturaShow()
+{
+    LoadByCode(cfgwin::PageTaratura);
+    // 2.
+    const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
+    for (QWidget* w : {static_cast<QWidget*>(LabelTempTaratura), static_cast<QWidget*>(EditTempTaratura),
+                       static_cast<QWidget*>(LabelT3)})
+        w->setVisible(!monoplug);
+    // 3.
+    ShowLoaded(EditTInjDefault, static_cast<double>(dm().GetTInjDefault(0, dm().GetFlag(kFuelOption) ? 1 : 0)));
+    // 4.
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    const bool on = dm().GetModificaSequenza() != 0;
+    if (CheckModificaSequenza->isChecked() != on)
+        CheckModificaSequenza->setChecked(on);
+    CheckModificaSequenzaClick();
+    LoadingControls = wasLoading;
+}
+
+// ---------------------------------------------------------------------------
+// The advanced injection sequence
+
+namespace {
+
+void refreshSequenceGrid(QTableWidget* grid, const TStreamDati& d)
+{
+    const QColor fixed = plat::fromTColor(kFixedColour);
+    const QColor unused = grid->palette().color(QPalette::Button);
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            auto* item = grid->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                grid->setItem(r, c, item);
+            }
+            item->setText(cfgrules::SequenceCellText(d, c, r));
+            item->setTextAlignment(Qt::AlignCenter);
+            const bool isFixed = r == 0 || c == 0;
+            if (isFixed)
+                item->setBackground(fixed);
+            else if (cfgrules::SequenceCellUnused(d, c, r))
+                item->setBackground(unused);
+            else
+                item->setBackground(Qt::white);
+            Qt::ItemFlags flags = Qt::ItemIsEnabled;
+            if (cfgrules::SequenceCellSelectable(d, c, r))
+                flags |= Qt::ItemIsSelectable;
+            item->setFlags(flags);
+        }
+    }
+    grid->viewport()->update();
+}
+
+} // namespace
+
+void TFormConfig::FillSequenceCombo()
+{
+    ComboSequenza->clear();
+    for (const auto& item : cfgrules::SequenceComboItems(dm()))
+        ComboSequenza->addItem(item.text, item.set);
+}
+
+void TFormConfig::placeSequenceCombo(int column)
+{
+    const QRect cell = GridSequenza->visualRect(GridSequenza->model()->index(cfgrules::kSequenceGasRow, column));
+    ComboSequenza->setGeometry(cell);
+    const int set = cfgrules::SequenceSetOfSlot(dm(), column - 1);
+    ComboSequenza->setCurrentIndex(ComboSequenza->findData(set));
+}
+
+bool TFormConfig::CheckSequenceConditions()
+{
+    return cfgrules::CheckSequenceConditions(dm(), static_cast<int>(LiveRpm),
+                                             static_cast<std::uint8_t>(LiveStatusFlags));
+}
+
+void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
+{
+    bool on = box->isChecked();
+    if (!LoadingControls) {
+        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        const auto outcome = cfgrules::SetSequenceAdvance(
+            dm(), on, static_cast<int>(LiveRpm), static_cast<std::uint8_t>(LiveStatusFlags), [this] {
+                if (RadioGas)
+                    RadioGas->setChecked(true);
+                if (RadioGasAltiGiri)
+                    RadioGasAltiGiri->setChecked(true);
+            });
+        plat::setScreenCursor(plat::ScreenCursor::Default);
+        if (outcome == cfgrules::SequenceOutcome::Cleared || outcome == cfgrules::SequenceOutcome::NotStored) {
+            on = dm().GetModificaSequenza() != 0;
+            LoadingControls = 1;
+            box->setChecked(on);
+            LoadingControls = 0;
+        }
+    }
+    // 3.
+    const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(TabTaratura));
+    GridSequenza->setVisible(editor);
+    ComboSequenza->setVisible(editor);
+    // 4.
+    const std::int32_t item15 = dm().GetItem15();
+    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
+        if (r)
+            r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(on, item15));
+    if (RadioContributoAltiGiri)
+        RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
+    // 5.
+    if (on) {
+        FillSequenceCombo();
+        refreshSequenceGrid(GridSequenza, dm());
+        sizeSequenceGrid();
+        if (taraturaBox || GridSequenza->isVisible()) {
+            GridSequenza->setCurrentCell(cfgrules::kSequenceGasRow, 1);
+            placeSequenceCombo(1);
+        }
+        GridSequenza->viewport()->update();
+    }
+}
+
+void TFormConfig::CheckModificaSequenzaClick() { sequenceBoxClicked(CheckModificaSequenza, true); }
+
+void TFormConfig::CheckModificaSequenza2Click()
+{
+    if (CheckModificaSequenza2)
+        sequenceBoxClicked(CheckModificaSequenza2, false);
+}
+
+void TFormConfig::GridSequenzaSelectCell(int column, int row)
+{
+    if (!cfgrules::SequenceCellSelectable(dm(), column, row))
+        return;
+    ComboSequenza->show();
+    placeSequenceCombo(column);
+    ComboSequenza->setFocus();
+}
+
+void TFormConfig::ComboSequenzaChange(int index)
+{
+    if (index < 0)
+        return;
+    const int column = GridSequenza->currentColumn();
+    cfgrules::ChangeSequenceCell(dm(), column, ComboSequenza->itemData(index).toInt());
+    refreshSequenceGrid(GridSequenza, dm());
+}
+
+void TFormConfig::sizeSequenceGrid()
+{
+    // Column 0 is 100 pixels wide (scaled with the window); the slots share
+    // the rest of 90 % of the frame.
+    const int column0 = GridSequenza->fontMetrics().horizontalAdvance(QStringLiteral("Cil.benz")) + 16;
+    const int width = std::max(column0 + 8 * 24, ShapeGiriTaratura->width() * 9 / 10);
+    const int columnWidth = (width - column0) / (GridSequenza->columnCount() - 1) - 1;
+    const int rowHeight = GridSequenza->fontMetrics().height() + 10;
+    GridSequenza->setColumnWidth(0, column0);
+    for (int c = 1; c < GridSequenza->columnCount(); ++c)
+        GridSequenza->setColumnWidth(c, columnWidth);
+    for (int r = 0; r < GridSequenza->rowCount(); ++r)
+        GridSequenza->setRowHeight(r, rowHeight);
+    GridSequenza->setFixedSize(column0 + (columnWidth + 1) * (GridSequenza->columnCount() - 1) + 2,
+                               (rowHeight + 1) * GridSequenza->rowCount() + 2);
+    ComboSequenza->resize(columnWidth + 2, rowHeight + 1);
+}

@@ -1,25 +1,38 @@
-// The Temperatura page: temperature sensors.
+// The Temperatura page: the temperature sensors.
 #include "../FormConfigParts.h"
 
 #include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "plat/PictureButton.h"
-#include "plat/Shape.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QLabel>
-#include <QRadioButton>
+
+using namespace cfgwin;
+
+const TFormConfig::BindingTable& cfgwin::TempRows()
+{
+    using F = TFormConfig;
+    static const F::BindingTable rows = {
+        {.member = &F::ComboTempRiduttore, .name = "ComboTempRiduttore", .caption = 227, .captionName = "LabelTempGas"},
+        {.member = &F::CheckTempRiduttore, .name = "CheckTempRiduttore", .caption = 228, .flags = kEnterClicks},
+        {.member = &F::CheckTempGas, .name = "CheckTempGas", .caption = 229, .flags = kEnterClicks},
+        {.member = &F::CheckTempMotore, .name = "CheckTempMotore", .caption = 230, .flags = kEnterClicks},
+    };
+    return rows;
+}
 
 void TFormConfig::BuildTemp()
 {
-    PageBuilder b(this, TabTemp, "TabTemp");
-    ComboTempRiduttore = b.combo("ComboTempRiduttore");
-    CheckTempRiduttore = b.check("CheckTempRiduttore");
-    CheckTempGas = b.check("CheckTempGas");
-    CheckTempMotore = b.check("CheckTempMotore");
-    b.grid("DrawGridTemp");
-    b.captions();
+    Builder b(this, TabTemp, &TempRows());
+    {
+        auto f = b.frame(0, 0);
+        f.row(&TFormConfig::ComboTempRiduttore);
+        f.row(&TFormConfig::CheckTempRiduttore);
+        f.row(&TFormConfig::CheckTempGas);
+        f.row(&TFormConfig::CheckTempMotore);
+    }
+    b.remainingRows();
+    b.unplacedCaptions("TabTemp");
+    b.finish(1, 1);
 }
 
 void TFormConfig::TabTempShow() {}

@@ -1,25 +1,41 @@
-// The Variatore page: the ignition-advance variator map.
+// The Variatore page: the ignition-advance variator's map.
 #include "../FormConfigParts.h"
 
+#include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
 
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QLabel>
-#include <QRadioButton>
+
+using namespace cfgwin;
+
+const TFormConfig::BindingTable& cfgwin::VariatoreRows()
+{
+    using F = TFormConfig;
+    static const F::BindingTable rows = {
+        {.member = &F::CheckVariatore, .name = "CheckVariatore", .caption = 552, .flags = kEnterClicks},
+    };
+    return rows;
+}
 
 void TFormConfig::BuildVariatore()
 {
-    PageBuilder b(this, TabVariatore, "TabVariatore");
-    DrawGridVariatore = b.table("DrawGridVariatore");
-    CheckVariatore = b.check("CheckVariatore");
-    ShapeCheckVariatore = b.shape("ShapeCheckVariatore");
-    b.captions();
+    Builder b(this, TabVariatore, &VariatoreRows());
+    {
+        auto f = b.frame(0, 0, "ShapeMappaVariatore");
+        f.title("LabelVariatore");
+        DrawGridVariatore = b.table("DrawGridVariatore");
+        f.line(DrawGridVariatore);
+    }
+    {
+        auto f = b.frame(1, 0, "ShapeCheckVariatore");
+        ShapeCheckVariatore = static_cast<plat::Shape*>(f.widget());
+        f.row(&TFormConfig::CheckVariatore);
+    }
+    b.remainingRows();
+    b.finish(2, 1);
 }
 
 void TFormConfig::TabVariatoreShow()

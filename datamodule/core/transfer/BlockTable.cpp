@@ -1,6 +1,7 @@
 #include "BlockTable.h"
 
-#include <cmath>
+#include "Scaling.h"
+
 #include <initializer_list>
 
 namespace dm::transfer {
@@ -333,19 +334,9 @@ std::span<const Block> Blocks()
     return blocks;
 }
 
-std::int32_t TimeUnits(double ms, std::int32_t timeBase)
-{
-    if (timeBase == 0)
-        return 0;
-    return static_cast<std::int32_t>(ms / (timeBase * 0.000001) + 0.5);
-}
+std::int32_t TimeUnits(double ms, std::int32_t timeBase) { return MsToRaw(ms, timeBase); }
 
-std::int32_t TenthTimeUnits(double ms, std::int32_t timeBase)
-{
-    if (timeBase == 0)
-        return 0;
-    return static_cast<std::int32_t>(ms / (timeBase * 0.00001) + 0.5);
-}
+std::int32_t TenthTimeUnits(double ms, std::int32_t timeBase) { return MsToRaw(ms / 10, timeBase); }
 
 std::int32_t DefaultMapK(int row, int col)
 {
@@ -358,7 +349,7 @@ std::int32_t DefaultPetrolFilter(int row, int col)
 {
     if (row < 0 || row > 11 || col < 0)
         return 0;
-    return static_cast<std::int32_t>(std::lround(kPetrolFilter[row][col < 4 ? col : 4] * 5));
+    return RoundToInt(kPetrolFilter[row][col < 4 ? col : 4] * 5);
 }
 
 } // namespace dm::transfer

@@ -74,6 +74,11 @@ void TStreamDati::OpenResourceContainer(std::int32_t number)
 
 void TStreamDati::OpenResourceContainer2(std::int32_t number) { container().files.OpenResourceContainer2(number); }
 
+void TStreamDati::SetDefaultSetSource(std::function<std::optional<QByteArray>(int number)> source)
+{
+    container().files.SetResourceSource(std::move(source));
+}
+
 bool TStreamDati::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const
 {
     return container().files.ReadIniInteger(dest, key, section);

@@ -192,8 +192,8 @@ struct TStreamDati::TransferWalk {
         case Default::Raw: return static_cast<std::int32_t>(def.x);
         case Default::Ms: return t(def.x);
         case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, timeBase());
-        case Default::GasC: return dm::TemperaturaGasToRaw(static_cast<float>(def.x));
-        case Default::EngineC: return dm::TempMotoreToRaw(static_cast<float>(def.x));
+        case Default::GasC: return dm::TemperaturaGasToRaw(def.x);
+        case Default::EngineC: return dm::TempMotoreToRaw(def.x);
         }
         return 0;
     }
@@ -697,7 +697,7 @@ struct TStreamDati::TransferWalk {
             d.WriteIniInteger(d.CentCubici, "CentCubici", g);
             d.WriteIniInteger(d.Valvole, "Valvole", g);
             d.WriteIniInteger(d.NCilindri, "N cilindri", g);
-            d.WriteIniInteger(dm::TruncToInt(static_cast<long double>(d.Potenza) * 100 + 0.5L), "Potenza", g);
+            d.WriteIniInteger(dm::RoundToInt(static_cast<double>(d.Potenza) * 100), "Potenza", g);
             d.WriteIniString(textOf(d.Motore), "Motore", g);
             d.WriteIniString(textOf(d.Centralina), "Centralina", g);
             d.WriteIniString(textOf(d.Cambio), "Cambio", g);

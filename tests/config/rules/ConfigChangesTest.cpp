@@ -5,6 +5,7 @@
 #include "RulesRig.h"
 
 #include "BuildConstants.h"
+#include "files/ConfigContainer.h"
 
 namespace {
 
@@ -311,6 +312,76 @@ TEST(ConfigChanges, RefusedOptionWriteLoadsNothing)
     EXPECT_EQ(r.image(kMapK, kMapKItem), map);
     EXPECT_EQ(r.writtenItems(), std::set<int>{kFlagsItem});
     EXPECT_TRUE(log.steps.empty());
+}
+
+// A default set that does not load: nothing reaches the ECU but the option
+// word, which is put back, and the user is told the change was not made.
+TEST(ConfigChanges, ASetThatDoesNotLoadWritesNothingAndPutsThePreviousChoiceBack)
+{
+    struct Case {
+        const char* name;
+        bool fullGroupSet;        // flag 18 set before the change
+        bool failSecondFormatOnly; // the first load works, the second-format one fails
+        std::function<ChangeResult(T&, const cfgrules::ChangeFrame&)> change;
+        std::function<void(RulesRig&)> expectPrevious;
+    };
+    int injector = 25;
+    const Case cases[] = {
+        {"fuel", false, false, [](T& dm, const auto& f) { return cfgrules::ChangeFuel(dm, 1, 0, f); },
+         [](RulesRig& r) {
+             EXPECT_EQ(r.dm().GetFlag(1), 0);
+             EXPECT_EQ(r.ecu(kFlagsItem)[0] & 0x2, 0);
+         }},
+        {"fuel, second format", true, true, [](T& dm, const auto& f) { return cfgrules::ChangeFuel(dm, 1, 0, f); },
+         [](RulesRig& r) {
+             EXPECT_EQ(r.dm().GetFlag(1), 0);
+             EXPECT_EQ(r.dm().GetFlag(kFullGroup), 1); // the mode the ECU holds, set again
+         }},
+        {"full group", false, false, [](T& dm, const auto& f) { return cfgrules::ChangeFullGroup(dm, 1, 0, f); },
+         [](RulesRig& r) { EXPECT_EQ(r.dm().GetFlag(kFullGroup), 0); }},
+        {"injector", false, false,
+         [&injector](T& dm, const auto& f) { return cfgrules::ChangeInjectorType(dm, 1, injector, f); },
+         [&injector](RulesRig& r) {
+             EXPECT_EQ(r.dm().GetTipoIniettore(1), 25);
+             EXPECT_EQ(injector, 25);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RulesRig r;
+        injector = 25;
+        ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
+        if (c.fullGroupSet)
+            ASSERT_TRUE(r.dm().SetFlag(kFullGroup, true));
+        markEcu(r);
+        const auto mapBefore = r.ecu(kMapKItem);
+        int reads = 0;
+        const bool secondOnly = c.failSecondFormatOnly;
+        r.dm().SetDefaultSetSource([&reads, secondOnly](int number) -> std::optional<QByteArray> {
+            ++reads;
+            if (secondOnly && reads == 1)
+                return qz::files::ReadDefaultSetResource(number);
+            return std::nullopt;
+        });
+        // Yes to the change, No to the transfer's retry question.
+        r.prompts.script({plat::IDYES, plat::IDNO, plat::IDNO, plat::IDNO});
+        FrameLog log;
+        EXPECT_EQ(c.change(r.dm(), log.frame()), ChangeResult::NotMade);
+        EXPECT_EQ(log.steps, kFullFrame);
+        // No block went to the ECU: only the option word (or the injector
+        // pair) was written, and written back, and the official-set marker
+        // that every setter clears.
+        for (int item : r.writtenItems())
+            EXPECT_TRUE(item == kFlagsItem || item == 0x94 || item == 0x35) << c.name << ": item 0x" << std::hex
+                                                                            << item;
+        EXPECT_EQ(r.ecu(kMapKItem), mapBefore);
+        c.expectPrevious(r);
+        // The last box says the change was not made.
+        ASSERT_FALSE(r.prompts.shown().empty());
+        EXPECT_EQ(r.prompts.shown().back().text, rig::text(cfgrules::kChangeNotMadeText));
+        EXPECT_EQ(r.prompts.shown().back().icon, plat::PromptIcon::Error);
+        EXPECT_EQ(r.eventCodes().back(), 2);
+    }
 }
 
 } // namespace

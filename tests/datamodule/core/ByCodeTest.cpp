@@ -2,6 +2,7 @@
 #include "DataModuleRig.h"
 
 #include <gmock/gmock.h>
+#include <cmath>
 
 namespace {
 
@@ -43,8 +44,7 @@ TEST_F(ByCode, SingleCodesWriteTheirRawValueAndReadItBack)
         {5, 0, 1.0, 51, 1.0},
         {8, 0, 2.5, 128, 2.50980392},
         {6, 0, 7.9, 7, 7},
-        {56, 0, 2.3, 22, 2.2},     // x 10 truncated, not rounded
-        {118, 0, 1.99, 19, 1.9},
+        {118, 0, 1.99, 19, 1.9},   // x 10 truncated, not rounded
         {54, 0, 1.0, 50, 1.0},
         {109, 0, 0.3, 15, 0.3},
         {136, 7, -100, 0, -100},
@@ -80,6 +80,93 @@ TEST_F(ByCode, SingleCodesWriteTheirRawValueAndReadItBack)
         EXPECT_EQ(stored(c.code & 0xFF), c.raw);
         EXPECT_EQ(r.dm().Modified, 1);
         EXPECT_NEAR(static_cast<double>(r.dm().GetValueByCode(c.code)), c.readBack, 1e-6);
+    }
+}
+
+// A decimal typed into an editor reaches the ECU as the raw the scale's
+// formula gives for that decimal, although its binary form lies a hair
+// beside it (0.3 x 10, 4.35 x 50 + 0.5 and 0.3 x 100 all come out just
+// below the whole number).
+TEST_F(ByCode, TypedDecimalsWriteTheRawOfTheirDecimal)
+{
+    struct Case {
+        std::int32_t code;
+        double value;
+        std::int32_t raw; // in the ECU's own item after the write
+        double readBack;
+    };
+    const Case cases[] = {
+        {56, 0.3, 3, 0.3},   // x 0.1, truncated
+        {56, 2.3, 23, 2.3},
+        {56, 19.9, 199, 19.9},
+        {56, 25.5, 255, 25.5},
+        {118, 0.3, 3, 0.3},
+        {118, 2.3, 23, 2.3},
+        {118, 19.9, 199, 19.9},
+        {118, 1.99, 19, 1.9}, // a second decimal is cut off, as the scale says
+        {54, 0.03, 2, 0.04}, // x 0.02, rounded: 1.5 + 0.5
+        {54, 1.99, 100, 2.0},
+        {54, 4.35, 218, 4.36},
+        {188, 2.5, 51, 128.0 / 51},   // 12800 / 250
+        {188, 1.7, 75, 128.0 / 75},   // 12800 / 170, not / 169
+        {188, 0.6, 213, 128.0 / 213}, // 12800 / 60, not / 59
+        {591, 0.288, 113, 113 * 0.00256}, // ms at time base 2560: 112.5 + 0.5
+        {536, 0.608, 238, 238 * 0.00256},
+        {117, 48.5, 76, 48.5}, // Tgas, sensor type 0: 83 + 0.7 x (73 - 83)
+        {15, 48.5, 70, 48.5},  // Tmot, default sensor: 100 + 0.7 x (88 - 100)
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "code " << c.code << " value " << c.value);
+        r.sim().clearCalls();
+        ASSERT_EQ(r.dm().SetValueByCode(c.code, c.value), 1);
+        EXPECT_EQ(lastWritten("WriteValue"), c.raw);
+        std::vector<std::int32_t> ecu;
+        ASSERT_TRUE(r.sim().peekItem(c.code & 0xFF, ecu));
+        EXPECT_EQ(ecu[0], c.raw);
+        EXPECT_EQ(stored(c.code & 0xFF), c.raw);
+        EXPECT_NEAR(static_cast<double>(r.dm().GetValueByCode(c.code)), c.readBack, 1e-9);
+    }
+}
+
+TEST_F(ByCode, EveryTenthOnTheHoldingCurrentCodesReadsBackAsTyped)
+{
+    for (std::int32_t code : {56, 118}) {
+        for (int tenths = 0; tenths <= 255; ++tenths) {
+            const double typed = tenths / 10.0;
+            SCOPED_TRACE(::testing::Message() << "code " << code << " value " << typed);
+            ASSERT_EQ(r.dm().SetValueByCode(code, typed), 1);
+            EXPECT_EQ(stored(code & 0xFF), tenths);
+            const double back = static_cast<double>(r.dm().GetValueByCode(code));
+            EXPECT_EQ(std::lround(back * 10), tenths);
+            EXPECT_NEAR(back, typed, 1e-12);
+        }
+    }
+}
+
+TEST_F(ByCode, TypedDecimalsOnElementCodes)
+{
+    struct Case {
+        std::int32_t code;
+        int index;
+        double value;
+        std::int32_t raw;
+    };
+    const Case cases[] = {
+        {586, 1, 0.288, 113}, // ms
+        {617, 2, 0.608, 238}, // ms element of a mixed item
+        {667, 0, 0.352, 138},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "code " << c.code << " index " << c.index << " value " << c.value);
+        r.sim().clearCalls();
+        ASSERT_EQ(r.dm().SetElementByCode(c.code, c.index, c.value), 1);
+        const auto w = r.callsOf("WriteElement"); // then the marker's own write
+        ASSERT_FALSE(w.empty());
+        EXPECT_EQ(w[0].code, c.code);
+        EXPECT_EQ(w[0].row, c.index);
+        EXPECT_EQ(w[0].in.back(), c.raw);
+        EXPECT_EQ(r.dm().Item(c.code)[c.index], c.raw);
+        EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(c.code, c.index)), c.raw * 0.00256, 1e-12);
     }
 }
 

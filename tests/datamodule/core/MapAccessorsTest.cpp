@@ -338,6 +338,38 @@ TEST_F(Accessors, LimitsAndConversions)
          100, [](D& d) { return d.GetScartoMinimoTaratura(1); }, 0.256},
         {"OffsetPendenza signed", [](D& d) { return d.SetOffsetPendenza(4, -300); }, "WriteElement", 0x678, -300,
          [](D& d) { return d.GetOffsetPendenza(4); }, -300},
+        // Typed decimals give the raw of the decimal, though their binary
+        // products come out a hair below it.
+        {"PressPassaggio 0.3", [](D& d) { return d.SetPressPassaggio(2, 0.3); }, "WriteElement", 0x2bd, 300,
+         [](D& d) { return d.GetPressPassaggio(2); }, 0.3},
+        {"RifFiltro 2.3", [](D& d) { return d.SetRifFiltro(2, 2.3); }, "WriteElement", 0x272, 2300,
+         [](D& d) { return d.GetRifFiltro(2); }, 2.3},
+        {"RifPressDiff 2.3", [](D& d) { return d.SetRifPressDiff(0, 2.3); }, "WriteElement", 0x27b, 2300,
+         [](D& d) { return d.GetRifPressDiff(0); }, 2.3},
+        {"RifPressColl 0.29", [](D& d) { return d.SetRifPressColl(1, 0.29); }, "WriteElement", 0x25f, 290,
+         [](D& d) { return d.GetRifPressColl(1); }, 0.29},
+        {"CoeffPressColl 0.57", [](D& d) { return d.SetCoeffPressColl(1, 0.57); }, "WriteElement", 0x660, 57,
+         [](D& d) { return d.GetCoeffPressColl(1); }, 0.57},
+        {"CoeffPressDiff -12.34", [](D& d) { return d.SetCoeffPressDiff(2, -12.34); }, "WriteElement", 0x67c, -1234,
+         [](D& d) { return d.GetCoeffPressDiff(2); }, -12.34},
+        {"RifMapEmissioni 1.2345", [](D& d) { return d.SetRifMapEmissioni(1, 1.2345); }, "WriteElement", 0x26f, 1235,
+         [](D& d) { return d.GetRifMapEmissioni(1); }, 1.235},
+        {"RifMapEmissioni 2.9995", [](D& d) { return d.SetRifMapEmissioni(2, 2.9995); }, "WriteElement", 0x26f, 3000,
+         [](D& d) { return d.GetRifMapEmissioni(2); }, 3.0},
+        {"MappaFiltro 0.7 half up to even", [](D& d) { return d.SetMappaFiltro(2, 0, 0.7); }, "WriteCell", 0x71, 4,
+         [](D& d) { return d.GetMappaFiltro(2, 0); }, 0.8},
+        {"MappaFiltro 0.3 half up to even", [](D& d) { return d.SetMappaFiltro(2, 1, 0.3); }, "WriteCell", 0x71, 2,
+         [](D& d) { return d.GetMappaFiltro(2, 1); }, 0.4},
+        {"RifTempiK half unit", [](D& d) { return d.SetRifTempiK(1, 0.288); }, "WriteElement", 0x637, 113,
+         [](D& d) { return d.GetRifTempiK(1); }, 113 * 0.00256},
+        {"TInjFiltro tenths half unit", [](D& d) { return d.SetTInjFiltro(3, 2.88); }, "WriteElement", 0x298, 113,
+         [](D& d) { return d.GetTInjFiltro(3); }, 113 * 0.0256},
+        {"TempDiagnosi gas 48.5", [](D& d) { return d.SetTempDiagnosi(2, 48.5); }, "WriteElement", 0x51, 76,
+         [](D& d) { return d.GetTempDiagnosi(2); }, 48.5},
+        {"TempAccensioneCambio 48.5", [](D& d) { return d.SetTempAccensioneCambio(0, 48.5); }, "WriteElement", 0x68,
+         70, [](D& d) { return d.GetTempAccensioneCambio(0); }, 48.5},
+        {"RifMot 48.5", [](D& d) { return d.SetRifMot(3, 48.5); }, "WriteElement", 0x5c, 76,
+         [](D& d) { return d.GetRifMot(3); }, 49}, // read back + 0.5, truncated
     };
     for (const ConvCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -539,6 +571,14 @@ TEST(CoeffPressDiffByteForm, UsesTheEightBitCode)
     w = r.callsOf("WriteElement");
     ASSERT_EQ(w.size(), 1u);
     EXPECT_EQ(w[0].in.back(), 127); // 333 held to the byte
+    for (const auto& [value, raw] : {std::pair{0.3, 1}, std::pair{1.2, 4}, std::pair{-0.3, -1}}) {
+        r.sim().clearCalls();
+        EXPECT_TRUE(r.dm().SetCoeffPressDiff(2, value));
+        w = r.callsOf("WriteElement");
+        ASSERT_FALSE(w.empty());
+        EXPECT_EQ(w[0].in.back(), raw) << value; // value x 10 / 3 of the decimal
+        EXPECT_NEAR(static_cast<double>(r.dm().GetCoeffPressDiff(2)), value, 1e-9);
+    }
     EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty());
 }
 

@@ -31,11 +31,43 @@ TEST(Scaling, TruncToIntSaturatesAndNeverMisbehaves)
     EXPECT_EQ(dm::RoundToInt(-2.6L), -2);
 }
 
+// The products of typed decimals land a hair beside the whole number their
+// decimal gives; within a few ulps they are that number, farther they are not.
+TEST(Scaling, NearlyWholeProductsAreWhole)
+{
+    const double belowThree = std::nextafter(3.0, 0.0);
+    struct Case {
+        long double in;
+        std::int32_t trunc;
+    };
+    const Case cases[] = {
+        {static_cast<long double>(0.3) * 10, 3}, // the binary 0.3 times 10, in extended precision
+        {belowThree, 3},
+        {-static_cast<long double>(0.3) * 10, -3},
+        {3.0L - 1e-12L, 2},                      // far more than a few ulps: truncated
+        {1e9L - 1e-7L, 1000000000},              // the tolerance grows with the number
+        {1e9L - 1e-5L, 999999999},
+        {0.0L, 0},
+        {1e-300L, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dm::TruncToInt(c.in), c.trunc) << static_cast<double>(c.in);
+    // Rounded scales snap the sum: 4.35 x 50 = 217.49999999999997 in double.
+    EXPECT_EQ(dm::RoundToInt(4.35 * 50), 218);
+    EXPECT_EQ(dm::RoundToInt(217.4999), 217);
+    EXPECT_EQ(dm::SnapToWhole(belowThree), 3.0L);
+    EXPECT_EQ(dm::SnapToWhole(2.5L), 2.5L);
+    EXPECT_TRUE(std::isnan(dm::SnapToWhole(std::numeric_limits<long double>::quiet_NaN())));
+}
+
 TEST(Scaling, TimeBaseAndVolts)
 {
     EXPECT_NEAR(static_cast<double>(dm::MsFromRaw(1000, 2560)), 2.56, 1e-12);
     EXPECT_EQ(dm::MsToRaw(2.56L, 2560), 1000);
     EXPECT_EQ(dm::MsToRaw(5.0L, 1000), 5000);
+    EXPECT_EQ(dm::MsToRaw(0.288, 2560), 113); // 112.5 + 0.5
+    EXPECT_EQ(dm::MsToRaw(0.009, 2000), 5);   // 4.5 + 0.5
+    EXPECT_EQ(dm::MsToRaw(-0.288, 2560), -112);
     // A time base of 0 converts to 0 instead of dividing by zero.
     EXPECT_EQ(dm::MsToRaw(5.0L, 0), 0);
     EXPECT_EQ(dm::VoltsToRaw(1.0L), 51);
@@ -56,8 +88,8 @@ TEST(Scaling, ValueToRawByScale)
         {S::Raw, 15.9, 0, 15},
         {S::X002, 1.0, 0, 50},
         {S::X002, 0.01, 0, 1},      // 0.5 + 0.5 rounds up
-        {S::X01, 2.3, 0, 22},       // truncated: 2.3 x 10 lies just below 23
-        {S::X01, 1.99, 0, 19},
+        {S::X01, 2.3, 0, 23},
+        {S::X01, 1.99, 0, 19},      // truncated, not rounded
         {S::PlusOne, 3, 0, 2},
         {S::Minus100, -100, 0, 0},
         {S::Inverse128, 1.0, 0, 128},

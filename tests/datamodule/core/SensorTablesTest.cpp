@@ -1,7 +1,9 @@
 #include "SensorTables.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -62,6 +64,53 @@ TEST(SensorTables, EverySensorTypeBothWays)
     EXPECT_EQ(dm::GasSensorCharacteristic(7), nullptr);
     EXPECT_EQ(dm::GasSensorCharacteristic(-1), nullptr);
     EXPECT_EQ(dm::GasSensorCharacteristic(4), dm::GasSensorCharacteristic(5));
+}
+
+// The count of a temperature in tenths of a degree, in whole numbers: the
+// interpolation c = T[j] + (b - j) x (T[j+1] - T[j]) with b = (t - F) / S
+// over the common denominator 10 x S, truncated toward zero and clamped.
+int exactCount(const dm::SensorTable& t, int tenths)
+{
+    const long long den = 10LL * t.step;
+    const long long fromFirst = tenths - 10LL * t.first;
+    const long long j = fromFirst / den; // toward zero, as b is truncated
+    const auto T = [&t](long long i) { return static_cast<long long>(t.counts[static_cast<std::size_t>(i)]); };
+    const long long seg = j < 0 ? 0 : std::min<long long>(j, t.points - 2); // the segment extrapolated beyond the ends
+    const long long base = j >= t.points - 1 ? t.points - 1 : seg;
+    const long long num = T(base) * den + (T(seg + 1) - T(seg)) * (fromFirst - den * base);
+    return static_cast<int>(std::clamp<long long>(num / den, 0, 255));
+}
+
+// A temperature typed with one decimal gives the count of that decimal,
+// also where the interpolation comes out on a whole count (48.5 degrees on
+// the gas sensor of type 0: 83 + 0.7 x (73 - 83) = 76).
+TEST(SensorTables, EveryTenthOfADegreeGivesTheCountOfItsDecimal)
+{
+    std::vector<dm::SensorTable> tables;
+    for (int type = 0; type <= 6; ++type) {
+        tables.emplace_back();
+        tables.back().build(*dm::GasSensorCharacteristic(type));
+    }
+    tables.emplace_back(engineDefault());
+    const std::int32_t vehicle[5] = {0x12, 0x5c, 3, -21, 6}; // 3 degrees a point from -21
+    const std::int32_t points[30] = {240, 201, 150, 120, 57, 30};
+    tables.emplace_back();
+    tables.back().buildFromVehicle(vehicle, points);
+
+    for (std::size_t n = 0; n < tables.size(); ++n) {
+        const dm::SensorTable& t = tables[n];
+        const int from = (t.first - 10) * 10, to = (t.first + (t.points - 1) * t.step + 10) * 10;
+        int mismatches = 0;
+        for (int tenths = from; tenths <= to; ++tenths) {
+            const int count = t.toCount(tenths / 10.0);
+            if (count != exactCount(t, tenths) && ++mismatches <= 5)
+                ADD_FAILURE() << "table " << n << ", " << tenths / 10.0 << " degrees: " << count << " instead of "
+                              << exactCount(t, tenths);
+        }
+        EXPECT_EQ(mismatches, 0) << "table " << n;
+    }
+    EXPECT_EQ(tables[0].toCount(48.5), 76);
+    EXPECT_EQ(tables[7].toCount(48.5), 70);
 }
 
 TEST(SensorTables, ExtrapolatesBeyondBothEndsAndClampsCounts)

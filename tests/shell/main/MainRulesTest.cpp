@@ -124,3 +124,22 @@ TEST(LeftoverFiles, MissingFoldersAreNoError)
 {
     EXPECT_TRUE(DeleteLeftoverFiles(QStringLiteral("/nonexistent/qz"), QStringLiteral("/nonexistent/qz")).isEmpty());
 }
+
+TEST(MainRules, FirstConnectReportForTheHeadlessRun)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("report"));
+    mainrules::ReportFirstConnect(true, 30); // no variable: nothing written
+    EXPECT_FALSE(QFile::exists(path));
+    qputenv("QZ_STARTUP_REPORT", path.toLocal8Bit());
+    mainrules::ReportFirstConnect(true, 55);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("connected 55\n"));
+    f.close();
+    mainrules::ReportFirstConnect(false, 30);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("offline\n"));
+    qunsetenv("QZ_STARTUP_REPORT");
+}

@@ -1,0 +1,214 @@
+// The Configurazione page through its controls: the fuel change end to end,
+// a refused option write, a set that does not load, the no-selection rule,
+// the note, and the injection sequence's wiring.
+#include "ConfigChanges.h"
+#include "DataModuleRig.h"
+#include "FormConfig.h"
+#include "SequenceRules.h"
+
+#include "editors/KeyComboBox.h"
+#include "editors/NumericEdit.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kFlagsItem = 0x03;
+constexpr int kMapKItem = 0x54;
+
+class ConfigurazioneTest : public ::testing::Test {
+protected:
+    explicit ConfigurazioneTest(const std::string& profile = "type=30") : r({.profile = profile}) {}
+
+    void SetUp() override
+    {
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.connectEcu();
+        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        w = std::make_unique<TFormConfig>(nullptr);
+        TConfigMainHooks hooks;
+        hooks.extraInjectionSeen = &extraSeen;
+        hooks.beginWait = [this](QWidget*, const QString& text) { waits.push_back("begin " + text.toStdString()); };
+        hooks.endWait = [this] { waits.push_back("end"); };
+        hooks.resetFromPc = [this] { ++resets; };
+        w->SetMainHooks(std::move(hooks));
+        w->LoadTexts();
+        w->show();
+        r.events();
+        r.sim().clearCalls();
+    }
+
+    void TearDown() override
+    {
+        if (w && w->isVisible())
+            w->done(0);
+    }
+
+    std::set<int> writtenItems()
+    {
+        std::set<int> items;
+        for (const auto& c : r.sim().calls())
+            if (c.name.rfind("Write", 0) == 0)
+                items.insert(c.code & 0xFF);
+        return items;
+    }
+
+    // The user's choice of an item with the list closed (wheel, letters),
+    // which the list commits at once as Enter would.
+    static void choose(TKeyComboBox* combo, int index)
+    {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    rig::DataModuleRig r;
+    std::unique_ptr<TFormConfig> w;
+    bool extraSeen = false;
+    std::vector<std::string> waits;
+    int resets = 0;
+};
+
+TEST_F(ConfigurazioneTest, TheFuelChangeReplacesTheCalibrationUnderTheWaitForm)
+{
+    ASSERT_EQ(w->ComboCarburante->currentIndex(), 0);
+    const std::int32_t cng = cfgrules::CurrentDefaultResource(r.dm()); // resource of the LPG set, for contrast
+    r.prompts.script(plat::IDYES);
+    choose(w->ComboCarburante, 1);
+    // The question, the wait form with its text, the set written, the frame
+    // closed and the page filled again.
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    EXPECT_EQ(r.prompts.shown()[0].text, rig::text(258));
+    EXPECT_EQ(waits, (std::vector<std::string>{"begin " + rig::text(31).toStdString(), "end"}));
+    EXPECT_EQ(r.dm().GetFlag(1), 1);
+    EXPECT_EQ(r.sim().profile().type, 30);
+    std::vector<std::int32_t> flags;
+    r.sim().peekItem(kFlagsItem, flags);
+    EXPECT_EQ(flags[0] & 0x2, 0x2);
+    EXPECT_TRUE(writtenItems().count(kMapKItem));
+    EXPECT_NE(cfgrules::CurrentDefaultResource(r.dm()), cng);
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), 1);
+    EXPECT_TRUE(w->PreviousFuel);
+    EXPECT_TRUE(w->TimerDati->isActive());
+    bool refreshed = false;
+    for (const auto& e : r.events())
+        refreshed = refreshed || e.lParam == 2;
+    EXPECT_TRUE(refreshed);
+}
+
+TEST_F(ConfigurazioneTest, ARefusedFuelWriteLoadsNothingAndShowsTheStoredFuel)
+{
+    r.sim().addFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
+    r.prompts.script(plat::IDYES);
+    choose(w->ComboCarburante, 1);
+    EXPECT_TRUE(waits.empty()); // no wait form
+    EXPECT_EQ(writtenItems(), std::set<int>{kFlagsItem});
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    EXPECT_TRUE(w->TimerDati->isActive());
+}
+
+TEST_F(ConfigurazioneTest, AFuelSetThatDoesNotLoadIsNotWrittenAndTheUserIsTold)
+{
+    r.dm().SetDefaultSetSource([](int) -> std::optional<QByteArray> { return std::nullopt; });
+    r.prompts.script({plat::IDYES, plat::IDNO});
+    choose(w->ComboCarburante, 1);
+    EXPECT_FALSE(writtenItems().count(kMapKItem));
+    EXPECT_EQ(r.dm().GetFlag(1), 0);
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    EXPECT_EQ(waits, (std::vector<std::string>{"begin " + rig::text(31).toStdString(), "end"}));
+    ASSERT_FALSE(r.prompts.shown().empty());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(cfgrules::kChangeNotMadeText));
+    EXPECT_TRUE(w->TimerDati->isActive());
+}
+
+TEST_F(ConfigurazioneTest, NoSelectionWritesNothingAndNoIsUndone)
+{
+    for (TKeyComboBox* c : {w->ComboCarburante, w->ComboFullGroup, w->ComboTipoIniettore, w->ComboCilindri,
+                            w->ComboAccensione, w->ComboSegnaleGiri, w->ComboPers}) {
+        SCOPED_TRACE(c->objectName().toStdString());
+        choose(c, -1);
+    }
+    EXPECT_TRUE(writtenItems().empty());
+    EXPECT_TRUE(r.prompts.shown().empty());
+    // No to the question: the list shows the fuel that stays.
+    r.prompts.script(plat::IDNO);
+    choose(w->ComboCarburante, 1);
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    EXPECT_TRUE(writtenItems().empty());
+}
+
+TEST_F(ConfigurazioneTest, CylindersAndIgnitionWriteTheirCodes)
+{
+    choose(w->ComboCilindri, 0);
+    EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(52)), 3);
+    w->ComboAccensione->setCurrentIndex(2);
+    choose(w->ComboCilindri, 1);
+    EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(52)), 4);
+    EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(20)), 3);
+}
+
+TEST_F(ConfigurazioneTest, TheNoteTakesOnlyWhatItCanHold)
+{
+    w->SetActivePage(0, true);
+    w->EditNoteConfig->setFocus();
+    w->EditNoteConfig->clear();
+    QTest::keyClicks(w->EditNoteConfig, QStringLiteral("ab{c_1"));
+    EXPECT_EQ(w->EditNoteConfig->text(), QStringLiteral("ABC_1"));
+    // A paste goes through the same rule.
+    w->EditNoteConfig->insert(QStringLiteral("x~y"));
+    EXPECT_EQ(w->EditNoteConfig->text(), QStringLiteral("ABC_1"));
+    w->EditNoteConfig->insert(QStringLiteral("zz"));
+    QTest::keyClick(w->EditNoteConfig, Qt::Key_Return);
+    EXPECT_EQ(QString::fromLatin1(r.dm().GetNoteConfig()).trimmed(), QStringLiteral("ABC_1ZZ"));
+    EXPECT_EQ(w->EditNoteConfig->maxLength(), 64);
+}
+
+TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
+{
+    // No engine at idle on petrol: the box clears itself with message 390.
+    w->SetActivePage(cfgwin::PageTaratura, true);
+    w->LiveStatusFlags = 0x10; // on gas
+    w->CheckModificaSequenza->click();
+    EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
+    ASSERT_FALSE(r.prompts.shown().empty());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(390));
+    EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+
+    // On petrol at idle with a valid sequence: advanced, the grid shows.
+    w->LiveStatusFlags = 0x80;
+    w->LiveRpm = 800;
+    w->CheckModificaSequenza->click();
+    if (w->CheckModificaSequenza->isChecked()) {
+        EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+        EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+        EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+        EXPECT_FALSE(w->RadioGas->isEnabled());
+        // The page shown again keeps the state without writing.
+        r.sim().clearCalls();
+        w->TabTaraturaShow();
+        EXPECT_TRUE(writtenItems().empty());
+        EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
+        // Off: the standard sequence, message 393.
+        w->CheckModificaSequenza->click();
+        EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+        EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    } else {
+        // The simulated ECU read no valid sequence: message 391 and the box off.
+        EXPECT_TRUE(r.prompts.shown().back().text.startsWith(rig::text(391)));
+    }
+    EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->CheckModificaSequenza->isChecked());
+}
+
+TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)
+{
+    w->ImageResetClick();
+    EXPECT_EQ(resets, 1);
+    EXPECT_TRUE(w->TimerDati->isActive());
+}
+
+} // namespace
