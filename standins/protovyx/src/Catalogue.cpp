@@ -378,7 +378,8 @@ std::vector<ItemDef> buildCatalogue(const Profile& p, bool includeAbsent)
     add({0xa1, 2, false, 1, 2, RW, "ItemA1"}, {0, 8500});
     add({0xa3, 1, false, 1, 2, RW, "ItemA3"}, {20, 5});
     add({0xaa, 1, false, 1, 2, RW, "ItemAa"}, {5, 36});
-    add({0xab, 1, false, 1, 1, RW, "TipiLambda"}, {1});
+    // Bit 0 probe 1 in use, bit 4 probe 2 (a two-bank engine's).
+    add({0xab, 1, false, 1, 1, RW, "TipiLambda"}, {p.banks == 2 ? 0x11 : 1});
     add({0xac, 2, false, 1, 1, RW, "StatusWord"}, {0});
     add({0xb0, 1, false, 1, 1, RW, "ItemB0"}, {0});
     add({0xb1, 1, false, 1, 12, RW, "ItemB1"}, fill(12, 23));

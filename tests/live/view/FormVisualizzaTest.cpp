@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <map>
@@ -198,6 +199,78 @@ TEST_F(FormVisualizzaTest, AMinuteOfSweepingNeedlesLeavesTheDialsIntact)
                 if (!now.contains(QPoint(x, y)) && after.pixel(x, y) != before.pixel(x, y))
                     ++damaged;
         EXPECT_EQ(damaged, 0);
+    }
+    w->done(TFormVisualizza::mrCancel);
+}
+
+// The area that the widgets of a window paint.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    ~PaintedArea() override { qApp->removeEventFilter(this); }
+    QRegion region;  // in window coordinates
+    QStringList widgets;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w == window_ || window_->isAncestorOf(w)) {
+                region += static_cast<QPaintEvent*>(event)->region().translated(w->mapTo(window_, QPoint(0, 0)));
+                widgets << w->objectName();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+qint64 pixels(const QRegion& region)
+{
+    qint64 n = 0;
+    for (const QRect& r : region)
+        n += qint64(r.width()) * r.height();
+    return n;
+}
+
+TEST_F(FormVisualizzaTest, ATickRepaintsOnlyWhatChanged)
+{
+    r.sim().setProfile("warmup=5");
+    r.sim().SetComPort(r.sim().profile().port);
+    r.connectEcu();
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    auto tick = [&](int ms) {
+        r.clock.advance(ms);
+        w->TimerTimer();
+        w->Timer->stop();
+    };
+    for (int i = 0; i < 400; ++i)  // warm, on gas, driving
+        tick(20);
+    QCoreApplication::processEvents();
+
+    {
+        // The same frame again: nothing to repaint.
+        PaintedArea painted(w.get());
+        tick(0);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(painted.region.isEmpty()) << painted.widgets.join(QLatin1Char(' ')).toStdString();
+    }
+    {
+        // A tick of driving: the needles' old and new places and the
+        // readouts that changed, a small part of the window.
+        PaintedArea painted(w.get());
+        tick(20);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(painted.region.isEmpty());
+        EXPECT_LT(pixels(painted.region), qint64(w->width()) * w->height() / 5);
+        const QRegion dial(w->ImageGiri->geometry());
+        EXPECT_NE(painted.region.intersected(dial), dial) << "not the whole dial";
+        EXPECT_LT(pixels(painted.region.intersected(dial)), pixels(dial) / 2);
     }
     w->done(TFormVisualizza::mrCancel);
 }

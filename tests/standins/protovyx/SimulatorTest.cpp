@@ -507,6 +507,9 @@ TEST(Simulator, TwoBankProfileReportsTheSecondProbeAndItsBank)
         std::vector<std::int32_t> flags;
         ASSERT_TRUE(b.sim.peekItem(0x03, flags));
         EXPECT_EQ((flags[0] & 0x4) == 0, c.secondProbe);
+        std::vector<std::int32_t> probes;
+        ASSERT_TRUE(b.sim.peekItem(0xab, probes));
+        EXPECT_EQ(probes[0], c.secondProbe ? 0x11 : 0x01);
         b.clock.advance(5000); // on gas
         std::uint8_t buf[50];
         std::int32_t len = 50;

@@ -27,8 +27,8 @@
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
 //   banks=1|2 (the type's by default: types 31, 53 and 56 have two; with
-//     banks=2 the ECU also reports a second lambda probe, bit 2 of item 3
-//     element 0 clear; a two-bank frame carries the second bank's lambda and
+//     banks=2 the ECU also reports a second lambda probe: bit 2 of item 3
+//     element 0 clear, bit 4 of item 0xab set; a two-bank frame carries the second bank's lambda and
 //     times, and both probes' signal bits while on gas)
 //   fuelsweep=<s> (0: a fixed gas level count of 150; else the count runs
 //     from 20, full, to 220, reserve, and back in that many seconds)
