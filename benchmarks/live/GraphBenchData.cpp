@@ -4,8 +4,10 @@
 
 #include "plat/ProgramFolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <benchmark/benchmark.h>
 #include <fstream>
 #include <string>
 
@@ -29,9 +31,10 @@ std::int64_t statusKiB(const char* key)
 
 } // namespace
 
-LiveRig::LiveRig(const char* profile) : sim_(profile)
+LiveRig::LiveRig(const char* profile, bool realClock) : sim_(profile)
 {
-    sim_.setClock(&simClock_);
+    if (!realClock)
+        sim_.setClock(&simClock_);
     auto& key = settings_.keys[QStringLiteral("\\Software\\Quorin\\7304K")];
     key[QStringLiteral("MainPath")] = QStringLiteral("x");
     key[QStringLiteral("LanguageName")] = QStringLiteral("x");
@@ -42,7 +45,7 @@ LiveRig::LiveRig(const char* profile) : sim_(profile)
                                                     {kExportDestroyClassInstance, e.destroyClassInstance},
                                                     {kExportGetDLLVersion, e.getDllVersion}});
     services_ = std::make_unique<plat::ScopedServices>(plat::Services{
-        .clock = &clock, .prompts = &prompts_, .libraries = &libraries_, .settings = &settings_, .windows = &windows_});
+        .clock = realClock ? nullptr : &clock, .prompts = &prompts_, .libraries = &libraries_, .settings = &settings_, .windows = &windows_});
     dm_ = std::make_unique<TStreamDati>();
     dm_->TimerIO->stop();
     dm_->EcuInfo.EcuType = 30;
@@ -102,6 +105,32 @@ QString LongRecording(std::int64_t bytes)
     }
     f.write(text);
     return name;
+}
+
+int RunWindowBenchmarks(int argc, char** argv)
+{
+    QTemporaryFile screens;
+    UseOffscreenScreen(screens);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+void UseOffscreenScreen(QTemporaryFile& config)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    config.setFileTemplate(QDir::tempPath() + QStringLiteral("/qz-bench-XXXXXX.json"));
+    if (!config.open())
+        return;
+    config.write(R"({"screens":[{"name":"bench","x":0,"y":0,"width":1280,"height":1024,)"
+                 R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+    config.flush();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toLocal8Bit());
 }
 
 std::int64_t ResidentBytes() { return statusKiB("VmRSS:") * 1024; }

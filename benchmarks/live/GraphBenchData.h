@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -43,10 +44,12 @@ inline grafico::CurveValues CurvesAt(std::uint64_t row)
             petrol * 0.99};
 }
 
-// The data module on the simulator, two probes (eleven curves), ECU type 30.
+// The data module on the simulator, two probes (eleven curves), ECU type 30;
+// in virtual time, or with realClock on the system's clock (the simulator
+// then answers at once: no latency).
 class LiveRig {
 public:
-    explicit LiveRig(const char* profile = "type=30");
+    explicit LiveRig(const char* profile = "type=30", bool realClock = false);
     ~LiveRig();
 
     TStreamDati& dm() { return *dm_; }
@@ -73,6 +76,14 @@ private:
 // A two-bank acquisition file of at least `bytes` bytes (made once per
 // process, in a temporary folder).
 QString LongRecording(std::int64_t bytes);
+
+// main() of a benchmark of windows: the screen below, the application, then
+// every benchmark registered.
+int RunWindowBenchmarks(int argc, char** argv);
+
+// Before the application: the harness's screen, 1280 x 1024 offscreen, with
+// its description in `config` (unless QT_QPA_PLATFORM chooses another).
+void UseOffscreenScreen(QTemporaryFile& config);
 
 // Resident memory of the process, and its peak since the last ResetPeak.
 std::int64_t ResidentBytes();
