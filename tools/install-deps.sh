@@ -7,7 +7,11 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libgl-dev
+  # the real-time graph's chart
+  libqcustomplot-dev libqcustomplot2.1-qt6
+  # Qt Charts: only the chart benchmark, which measures it beside QCustomPlot
+  qt6-charts-dev
   nettle-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth xdg-utils

@@ -151,6 +151,29 @@ QString FormatFixed(double v, int significant, int decimals, QChar sep)
     return out;
 }
 
+QString FormatGroupedFixed(double v, int integerDigits, int decimals, QChar decimalSeparator,
+                           QChar thousandSeparator)
+{
+    QString text = FormatFixed(v, 18, decimals, decimalSeparator);
+    if (!std::isfinite(v))
+        return text;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        text.remove(0, 1);
+    qsizetype point = text.indexOf(decimalSeparator);
+    if (decimals == 0 || point < 0)
+        point = text.size();
+    QString integer = text.left(point);
+    const QString fraction = text.mid(point);
+    integerDigits = std::clamp(integerDigits, 1, 40);
+    if (integer.size() < integerDigits)
+        integer.prepend(QString(integerDigits - integer.size(), QLatin1Char('0')));
+    if (!thousandSeparator.isNull())
+        for (qsizetype at = integer.size() - 3; at > 0; at -= 3)
+            integer.insert(at, thousandSeparator);
+    return (negative ? QStringLiteral("-") : QString()) + integer + fraction;
+}
+
 QString FormatInteger(int n)
 {
     return QString::number(n);

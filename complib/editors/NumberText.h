@@ -29,6 +29,14 @@ QString FormatGeneral(double v); // with the user's separator
 // writes them.
 QString FormatFixed(double v, int significant, int decimals, QChar decimalSeparator);
 
+// A picture format such as "#,000.0": fixed notation with exactly `decimals`
+// decimals (rounded as FormatFixed does with 18 significant digits), at
+// least `integerDigits` digits before the separator (leading zeros), the
+// integer digits in groups of three split by thousandSeparator (none when it
+// is a null QChar). (5.3, 3, 1) is "005.3", (1234.56, 3, 1) "1,234.6".
+QString FormatGroupedFixed(double v, int integerDigits, int decimals, QChar decimalSeparator,
+                           QChar thousandSeparator);
+
 // An integer as "%i" prints it.
 QString FormatInteger(int n);
 

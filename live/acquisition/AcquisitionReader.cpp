@@ -184,6 +184,14 @@ bool ParseAcquisitionLine(QByteArrayView line, int bankCount, TAcquisitionRow& r
 
 TAcquisitionReadResult ReadAcquisition(QIODevice& in)
 {
+    std::vector<TAcquisitionRow> rows;
+    TAcquisitionReadResult result = ReadAcquisition(in, [&rows](const TAcquisitionRow& row, int, qint64) { rows.push_back(row); });
+    result.Rows = std::move(rows);
+    return result;
+}
+
+TAcquisitionReadResult ReadAcquisition(QIODevice& in, const TAcqRowSink& onRow)
+{
     TAcquisitionReadResult result;
     QByteArray line;
     auto fail = [&](TAcqReadError error, int lineNo) {
@@ -223,12 +231,21 @@ TAcquisitionReadResult ReadAcquisition(QIODevice& in)
         TAcquisitionRow row;
         if (!ParseAcquisitionLine(line, result.BankCount, row))
             return fail(TAcqReadError::BadLine, lineNo);
-        result.Rows.push_back(row);
+        onRow(row, result.BankCount, in.pos());
     }
     return result;
 }
 
 TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName)
+{
+    std::vector<TAcquisitionRow> rows;
+    TAcquisitionReadResult result =
+        ReadAcquisitionFile(fileName, [&rows](const TAcquisitionRow& row, int, qint64) { rows.push_back(row); });
+    result.Rows = std::move(rows);
+    return result;
+}
+
+TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName, const TAcqRowSink& onRow)
 {
     TAcquisitionReadResult result;
     const QFileInfo info(fileName);
@@ -241,7 +258,7 @@ TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName)
         result.Error = TAcqReadError::CannotOpen;
         return result;
     }
-    return ReadAcquisition(file);
+    return ReadAcquisition(file, onRow);
 }
 
 } // namespace qz::live

@@ -11,6 +11,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -54,5 +55,13 @@ bool ParseAcquisitionLine(QByteArrayView line, int bankCount, TAcquisitionRow& r
 
 TAcquisitionReadResult ReadAcquisition(QIODevice& in);
 TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName);
+
+// The same reading, streamed: each data row goes to onRow as soon as it is
+// read, with the header's bank count and the bytes of the file read so far,
+// instead of into Rows (which stay empty). The rows and the error are those
+// of the functions above.
+using TAcqRowSink = std::function<void(const TAcquisitionRow& row, int bankCount, qint64 bytesRead)>;
+TAcquisitionReadResult ReadAcquisition(QIODevice& in, const TAcqRowSink& onRow);
+TAcquisitionReadResult ReadAcquisitionFile(const QString& fileName, const TAcqRowSink& onRow);
 
 } // namespace qz::live

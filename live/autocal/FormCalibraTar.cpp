@@ -40,6 +40,7 @@ constexpr int kPicRec = 10059, kPicRecDown = 10060;
 constexpr int kPicStop = 10061, kPicStopDown = 10062;
 constexpr int kPicInitStop = 10069, kPicInitStopDown = 10070;
 constexpr int kPicInitStart = 10071, kPicInitStartDown = 10072;
+constexpr QSize kDesignSize(1024, 768);
 constexpr std::uint32_t kInk = 9396256;
 constexpr std::uint32_t kGreen = 32768;
 constexpr std::uint32_t kRed = 255;
@@ -92,15 +93,21 @@ void setTextColour(QLabel* l, std::uint32_t colour)
 // ---------------------------------------------------------------------------
 // Opening
 
-TFormCalibraTar::TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen)
+TFormCalibraTar::TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen, const QString& applicationFolder)
     : QDialog(owner), extraInjectionSeen_(extraInjectionSeen ? extraInjectionSeen : &ownExtraInjectionSeen_),
+      acquisitionFolder_(
+          QDir(applicationFolder.isEmpty() ? QDir::currentPath() : applicationFolder).filePath(QStringLiteral("Acquisition"))),
       recorder_(std::make_unique<qz::live::TAcquisitionRecorder>())
 {
     setObjectName(QStringLiteral("FormCalibraTar"));
     setWindowTitle(QStringLiteral("Taratura automatica"));
     setWindowFlag(Qt::FramelessWindowHint);
     buildLayout();
-    plat::applyScreenScale(this);
+    // The window grows with its controls, so that it holds them all also
+    // where the screen does not take it full screen.
+    const plat::ScaleFactor f = plat::applyScreenScale(this);
+    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
     // Borderless over the whole screen.
     setWindowState(Qt::WindowFullScreen);
     InitForm();
@@ -128,45 +135,62 @@ QChar TFormCalibraTar::separator() const
 
 void TFormCalibraTar::buildLayout()
 {
-    resize(1024, 768);
+    resize(kDesignSize);
     PanelBarra = new QFrame(this);
     PanelBarra->setObjectName(QStringLiteral("PanelBarra"));
     PanelBarra->setGeometry(0, 0, 1024, 150);
     QWidget* b = PanelBarra;
-    label(b, "LabelGiri", {10, 5, 90, 20}, text(166));
-    LabGiri = label(b, "LabGiri", {10, 30, 90, 30});
-    label(b, "LabelRpm", {10, 60, 90, 20}, QStringLiteral("rpm"));
-    label(b, "LabelTempMot", {110, 5, 90, 20}, text(171));
-    LabTemp = label(b, "LabTemp", {110, 30, 60, 30});
-    label(b, "LabelTemp", {210, 5, 90, 20}, text(172));
-    LabTempMot = label(b, "LabTempMot", {210, 30, 60, 30});
+    // Each readout: its caption above, its value, its unit beside it.
+    label(b, "LabelGiri", {10, 5, 80, 20}, text(166));
+    LabGiri = label(b, "LabGiri", {10, 30, 80, 30});
+    label(b, "LabelRpm", {10, 60, 80, 20}, QStringLiteral("rpm"));
+    label(b, "LabelTempMot", {95, 5, 85, 20}, text(171));
+    LabTemp = label(b, "LabTemp", {95, 30, 45, 30});
+    label(b, "LabelGradi", {144, 30, 30, 30}, QStringLiteral("\u00b0C"));
+    label(b, "LabelTemp", {180, 5, 85, 20}, text(172));
+    LabTempMot = label(b, "LabTempMot", {180, 30, 45, 30});
     LabTempMot->setAutoFillBackground(false);
-    label(b, "LabelInj", {310, 5, 100, 20}, text(167));
-    LabApMot = label(b, "LabApMot", {310, 30, 70, 25});
-    ImageApMot2 = picture(b, "ImageApMot2", {310, 60, 70, 25});
-    LabApMot2 = label(b, "LabApMot2", {310, 60, 70, 25});
-    label(b, "LabelInjBenz", {420, 5, 100, 20}, text(170));
-    LabApMotBenz = label(b, "LabApMotBenz", {420, 30, 70, 25});
-    ImageApMot2Benz = picture(b, "ImageApMot2Benz", {420, 60, 70, 25});
-    LabApMot2Benz = label(b, "LabApMot2Benz", {420, 60, 70, 25});
-    ImageLambda1 = picture(b, "ImageLambda1", {530, 5, 40, 20});
-    ImageLambdaValue = picture(b, "ImageLambdaValue", {530, 30, 60, 25});
-    LabLambda = label(b, "LabLambda", {530, 30, 60, 25});
-    ImageLambda2 = picture(b, "ImageLambda2", {600, 5, 40, 20});
-    ImageLambda2Value = picture(b, "ImageLambda2Value", {600, 30, 60, 25});
-    LabLambda2 = label(b, "LabLambda2", {600, 30, 60, 25});
-    label(b, "LabelPress", {670, 5, 70, 20}, text(192));
-    LabPressione = label(b, "LabPressione", {670, 30, 60, 25});
-    label(b, "LabelPressColl", {750, 5, 70, 20}, text(326));
-    LabPressioneColl = label(b, "LabPressioneColl", {750, 30, 60, 25});
-    label(b, "LabelLedExtraInj", {830, 5, 120, 20}, text(169));
-    ImageExtraInj = picture(b, "ImageExtraInj", {830, 30, 30, 30});
-    label(b, "LabelCutoff", {830, 70, 120, 20}, text(173));
-    ImageCutoff = picture(b, "ImageCutoff", {830, 95, 30, 30});
-    LabelDiagnosi = label(b, "LabelDiagnosi", {960, 5, 60, 20}, text(495));
+    label(b, "LabelGradi1", {229, 30, 30, 30}, QStringLiteral("\u00b0C"));
+    label(b, "LabelInj", {265, 5, 100, 20}, text(167));
+    LabApMot = label(b, "LabApMot", {265, 30, 55, 25});
+    ImageApMot2 = picture(b, "ImageApMot2", {265, 60, 55, 25});
+    LabApMot2 = label(b, "LabApMot2", {265, 60, 55, 25});
+    label(b, "LabelMsTGas", {324, 30, 28, 25}, QStringLiteral("ms"));
+    label(b, "LabelInjBenz", {365, 5, 100, 20}, text(170));
+    LabApMotBenz = label(b, "LabApMotBenz", {365, 30, 55, 25});
+    ImageApMot2Benz = picture(b, "ImageApMot2Benz", {365, 60, 55, 25});
+    LabApMot2Benz = label(b, "LabApMot2Benz", {365, 60, 55, 25});
+    label(b, "LabelMsTBenz", {424, 30, 28, 25}, QStringLiteral("ms"));
+    ImageLambda1 = picture(b, "ImageLambda1", {465, 5, 40, 20});
+    ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
+    ImageLambdaValue = picture(b, "ImageLambdaValue", {465, 30, 55, 25});
+    ImageLambdaValue->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
+    LabLambda = label(b, "LabLambda", {465, 30, 55, 25});
+    ImageLambda2 = picture(b, "ImageLambda2", {530, 5, 40, 20});
+    ImageLambda2->setPicturePath(QStringLiteral(":/bmp/lambda2.png"));
+    ImageLambda2Value = picture(b, "ImageLambda2Value", {530, 30, 55, 25});
+    ImageLambda2Value->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
+    LabLambda2 = label(b, "LabLambda2", {530, 30, 55, 25});
+    for (QLabel* l : {LabLambda, LabLambda2})
+        l->setAlignment(Qt::AlignCenter);
+    label(b, "LabelPress", {600, 5, 80, 20}, text(192));
+    LabPressione = label(b, "LabPressione", {600, 30, 45, 25});
+    label(b, "LabelGasBar", {649, 30, 30, 25}, QStringLiteral("bar"));
+    label(b, "LabelPressColl", {685, 5, 80, 20}, text(326));
+    LabPressioneColl = label(b, "LabPressioneColl", {685, 30, 45, 25});
+    label(b, "LabelMapBar", {734, 30, 30, 25}, QStringLiteral("bar"));
+    // A value stands right beside its unit.
+    for (QLabel* l : {LabTemp, LabTempMot, LabApMot, LabApMot2, LabApMotBenz, LabApMot2Benz, LabPressione, LabPressioneColl})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label(b, "LabelLedExtraInj", {770, 5, 150, 20}, text(169));
+    ImageExtraInj = picture(b, "ImageExtraInj", {770, 30, 30, 30});
+    label(b, "LabelCutoff", {770, 70, 150, 20}, text(173));
+    ImageCutoff = picture(b, "ImageCutoff", {770, 95, 30, 30});
+    // Wide enough for the longest of its texts ("DIAGNOSTICS").
+    LabelDiagnosi = label(b, "LabelDiagnosi", {924, 5, 96, 20}, text(495));
     LabelDiagnosi->installEventFilter(this);
-    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", {970, 30, 24, 24}, kRed);
-    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", {970, 30, 24, 24}, 11119017);
+    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", {960, 30, 24, 24}, kRed);
+    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", {960, 30, 24, 24}, 11119017);
     ImageDiagnosiOn->hide();
     ImageCommutatore = picture(b, "ImageCommutatore", {10, 95, 40, 40});
     LabelBenzina = label(b, "LabelBenzina", {55, 100, 100, 30});
@@ -709,7 +733,7 @@ void TFormCalibraTar::ImageStopClick()
     recording_ = false;
     plat::FileDialogRequest request;
     request.title = text(475);
-    request.initialDir = QDir::currentPath() + QStringLiteral("/Acquisition");
+    request.initialDir = acquisitionFolder_;
     request.filter = text(qz::live::kAcqStringFilter) + QStringLiteral("|") + QLatin1String(qz::live::kAcqFilterPattern);
     request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
     const QString overwrite = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
@@ -718,7 +742,7 @@ void TFormCalibraTar::ImageStopClick()
         *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
         [&](const qz::live::TAcqResult& failed) {
             plat::prompts().ask(
-                {windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, failed), plat::PromptIcon::Warning});
+                {windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, failed), plat::PromptIcon::Error});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

@@ -39,7 +39,9 @@ public:
 
     // owner: the main window. extraInjectionSeen: the main window's flag,
     // which the tick sets and reads (null: the window keeps its own).
-    explicit TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen = nullptr);
+    // applicationFolder: the main window's folder (empty: the current
+    // folder); the save dialog starts in its "Acquisition" folder.
+    explicit TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen = nullptr, const QString& applicationFolder = {});
     ~TFormCalibraTar() override;
 
     // ---- Handlers -----------------------------------------------------------
@@ -151,6 +153,7 @@ private:
 
     bool* extraInjectionSeen_;
     bool ownExtraInjectionSeen_ = false;
+    QString acquisitionFolder_;
     dm::TLiveValues values_;
     taratura::MeasuringStep step_;
     std::int32_t previousStatus_ = -1;

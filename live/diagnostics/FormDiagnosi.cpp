@@ -98,13 +98,29 @@ TDiagnosiTabBar::TDiagnosiTabBar(TFormDiagnosi* form, int tabHeight) : QTabBar(f
 {
     setDrawBase(false);
     setExpanding(false);
+    // The tabs always fit: the exit tab takes what the others leave.
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideNone);
 }
 
 QSize TDiagnosiTabBar::tabSizeHint(int index) const
 {
     QSize s = QTabBar::tabSizeHint(index);
-    s.setWidth(fontMetrics().horizontalAdvance(tabText(index)) + 24);
+    const int text = fontMetrics().horizontalAdvance(tabText(index));
+    s.setWidth(text + 24);
     s.setHeight(tabHeight_);
+    if (form_->PageControl && form_->PageControl->widget(index) == form_->TabEsci) {
+        // Its caption is padded with blanks to reach 98 % of the page
+        // control's width: the tab is as wide as that caption, and never
+        // wider than the room left of it, so that its picture shows at its
+        // right end.
+        int left = 0;
+        for (int i = 0; i < index; ++i)
+            if (isTabVisible(i))
+                left += tabSizeHint(i).width();
+        const int room = form_->PageControl->contentsRect().width() - left;
+        s.setWidth(std::max(0, std::min(text, room)));
+    }
     return s;
 }
 

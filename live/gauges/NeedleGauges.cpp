@@ -118,23 +118,34 @@ TArcSpan TemperatureHubArc(const QRect& picture, QPoint centre)
     return {static_cast<int>(std::lround(a0 * 16)), static_cast<int>(std::lround(span * 16))};
 }
 
-void DrawGaugeNeedle(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, int value, bool draw,
-                     const QColor& windowColour)
+namespace {
+
+// The hub's bounds: the circle of the inner radius.
+QRect hubRect(const TGaugeGeometry& g)
+{
+    return {g.Centre.x() - g.InnerRadius, g.Centre.y() - g.InnerRadius, 2 * g.InnerRadius, 2 * g.InnerRadius};
+}
+
+// Half the widest pen and a pixel of rounding on every side.
+QRect grown(const QRect& r, int penWidth)
+{
+    const int m = penWidth / 2 + 2;
+    return r.adjusted(-m, -m, m, m);
+}
+
+constexpr int kHubPenWidth = 4;
+
+} // namespace
+
+void DrawGaugeHub(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, const QColor& windowColour)
 {
     if (dial == TGaugeDial::InjectorSize)
         return;
     const TGaugeGeometry g = GaugeGeometry(layout, dial);
-    const QLine needle = NeedleLine(g, GaugeAngle(dial, value));
-
     painter.save();
-    // Erasing redraws the same pixels, so no smoothing.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(needlePen(draw ? kGaugeNeedleColour : windowColour, g.PenWidth));
-    painter.drawLine(needle);
-
-    painter.setPen(needlePen(kGaugeNeedleColour, 4));
-    const QRect hub(g.Centre.x() - g.InnerRadius, g.Centre.y() - g.InnerRadius, 2 * g.InnerRadius,
-                    2 * g.InnerRadius);
+    painter.setPen(needlePen(kGaugeNeedleColour, kHubPenWidth));
+    const QRect hub = hubRect(g);
     if (dial == TGaugeDial::EngineSpeed) {
         painter.setBrush(windowColour);
         painter.drawEllipse(hub);
@@ -145,14 +156,31 @@ void DrawGaugeNeedle(QPainter& painter, const TGaugeLayout& layout, TGaugeDial d
     painter.restore();
 }
 
-void DrawInjectorNeedle(QPainter& painter, const TGaugeLayout& layout, int percent)
+void DrawGaugeNeedle(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, int value,
+                     const QColor& windowColour)
 {
-    const TGaugeGeometry g = GaugeGeometry(layout, TGaugeDial::InjectorSize);
+    const TGaugeGeometry g = GaugeGeometry(layout, dial);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(needlePen(kGaugeNeedleColour, 4));
-    painter.drawLine(NeedleLine(g, GaugeAngle(TGaugeDial::InjectorSize, percent)));
+    painter.setPen(needlePen(kGaugeNeedleColour, g.PenWidth));
+    painter.drawLine(NeedleLine(g, GaugeAngle(dial, value)));
     painter.restore();
+    DrawGaugeHub(painter, layout, dial, windowColour);
+}
+
+QRect GaugeHubArea(const TGaugeLayout& layout, TGaugeDial dial)
+{
+    if (dial == TGaugeDial::InjectorSize)
+        return {};
+    return grown(hubRect(GaugeGeometry(layout, dial)), kHubPenWidth);
+}
+
+QRect GaugeNeedleArea(const TGaugeLayout& layout, TGaugeDial dial, int value)
+{
+    const TGaugeGeometry g = GaugeGeometry(layout, dial);
+    const QLine n = NeedleLine(g, GaugeAngle(dial, value));
+    const QRect line = grown(QRect(n.p1(), n.p2()).normalized(), g.PenWidth);
+    return line.united(GaugeHubArea(layout, dial));
 }
 
 } // namespace qz::live

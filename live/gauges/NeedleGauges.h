@@ -1,8 +1,8 @@
 #pragma once
 // The live view's needle gauges: engine speed, reducer temperature and gas
 // temperature on circular dials, the injector size rating on a smaller
-// scale. The dial faces are pictures; the needles are lines drawn over them
-// and erased by drawing them again in the window colour.
+// scale. The dial faces are pictures; the needles are lines drawn over them,
+// and a needle that moves leaves the dial as it was.
 #include <QColor>
 #include <QLine>
 #include <QPoint>
@@ -20,6 +20,7 @@ struct TGaugeLayout {
     QRect TempRid;     // ImageTempRid
     QRect TempGas;     // ImageTempGas
     QRect Iniettori;   // ImageIniettori
+    bool operator==(const TGaugeLayout&) const = default;
 };
 
 struct TGaugeGeometry {
@@ -51,13 +52,18 @@ TArcSpan TemperatureHubArc(const QRect& picture, QPoint centre);
 
 inline const QColor kGaugeNeedleColour{0, 0, 255};
 
-// Draws (draw true) or erases (draw false, in windowColour) the needle of
-// the engine-speed, reducer- or gas-temperature dial at value, then redraws
-// its hub. Other dials are ignored.
-void DrawGaugeNeedle(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, int value, bool draw,
+// Draws the needle of the dial at value: the engine-speed and temperature
+// needles with their hub (the engine-speed hub filled with windowColour),
+// the injector-size needle alone.
+void DrawGaugeNeedle(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, int value,
                      const QColor& windowColour);
+// The hub of the engine-speed or a temperature dial without its needle.
+void DrawGaugeHub(QPainter& painter, const TGaugeLayout& layout, TGaugeDial dial, const QColor& windowColour);
 
-// The injector-size needle at percent (never erased).
-void DrawInjectorNeedle(QPainter& painter, const TGaugeLayout& layout, int percent);
+// Every pixel that DrawGaugeNeedle may paint for the dial at value, hub
+// included; GaugeHubArea the same for the hub alone (empty for the injector
+// dial).
+QRect GaugeNeedleArea(const TGaugeLayout& layout, TGaugeDial dial, int value);
+QRect GaugeHubArea(const TGaugeLayout& layout, TGaugeDial dial);
 
 } // namespace qz::live

@@ -16,19 +16,19 @@
 #include "plat/ScreenScale.h"
 #include "plat/Services.h"
 
-#include <QChart>
+#include "editors/NumberText.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QLineSeries>
+#include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace {
 
@@ -36,8 +36,9 @@ using grafico::AxisRange;
 using grafico::kSeriesCount;
 
 constexpr QSize kDesignSize(1024, 708);
-constexpr int kLabelSpacingPixels = 80;
 constexpr int kLeftMinorTicks = 4;
+// While a recording loads, the window shows its progress this often.
+constexpr int kLoadProgressMs = 50;
 
 struct PicturePair {
     int released;
@@ -101,59 +102,194 @@ TNumericEdit* rangeEdit(QWidget* parent, const char* name, double min, double ma
     return e;
 }
 
+// The time axis: "#,000.0" labels with the user's separators, at least
+// grafico::kTimeLabelSpacing pixels apart, no minor ticks.
+class TimeTicker final : public QCPAxisTicker {
+public:
+    void setPixels(int pixels) { pixels_ = pixels; }
+
+protected:
+    double getTickStep(const QCPRange& range) override { return grafico::TimeLabelStep(range.size(), pixels_); }
+    int getSubTickCount(double) override { return 0; }
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override
+    {
+        return complib::FormatGroupedFixed(tick, 3, 1, complib::DecimalSeparator(), complib::ThousandSeparator());
+    }
+
+private:
+    int pixels_ = 800;
+};
+
+// The value axis: four minor ticks between labels.
+class ValueTicker final : public QCPAxisTicker {
+protected:
+    int getSubTickCount(double) override { return kLeftMinorTicks; }
+};
+
+// A curve: its segments go to the painter in one call, which strokes them
+// in batches (one call per segment costs twice the time at width 2).
+class Curve final : public QCPGraph {
+public:
+    Curve(QCPAxis* key, QCPAxis* value) : QCPGraph(key, value) {}
+
+protected:
+    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& points) const override
+    {
+        if (painter->pen().style() == Qt::NoPen || painter->pen().color().alpha() == 0 || points.size() < 2)
+            return;
+        applyDefaultAntialiasingHint(painter);
+        segments_.resize(points.size() - 1);
+        qsizetype n = 0;
+        for (qsizetype i = 1; i < points.size(); ++i)
+            if (!qIsNaN(points[i - 1].y()) && !qIsNaN(points[i].y()))
+                segments_[n++] = QLineF(points[i - 1], points[i]);
+        painter->drawLines(segments_.constData(), static_cast<int>(n));
+    }
+
+private:
+    mutable QVector<QLineF> segments_;
+};
+
+// A legend entry with a check box: ticked while its curve is shown; the
+// title of a hidden curve is drawn faint.
+class LegendCheckItem final : public QCPPlottableLegendItem {
+public:
+    LegendCheckItem(QCPLegend* legend, QCPAbstractPlottable* plottable) : QCPPlottableLegendItem(legend, plottable) {}
+
+protected:
+    int boxSize() const { return mParentLegend->iconSize().height(); }
+
+    QSize minimumOuterSizeHint() const override
+    {
+        QSize s = QCPPlottableLegendItem::minimumOuterSizeHint();
+        s.rwidth() += boxSize() + mParentLegend->iconTextPadding();
+        return s;
+    }
+
+    void draw(QCPPainter* painter) override
+    {
+        if (!mPlottable)
+            return;
+        const bool shown = mPlottable->visible();
+        const int box = boxSize();
+        const QRectF boxRect(mRect.left(), mRect.top(), box, box);
+        painter->setPen(QPen(Qt::black, 1));
+        painter->setBrush(Qt::white);
+        painter->drawRect(boxRect.adjusted(1, 1, -1, -1));
+        if (shown) {
+            painter->setPen(QPen(Qt::black, 2));
+            const QPointF a(boxRect.left() + box * 0.25, boxRect.top() + box * 0.5);
+            const QPointF b(boxRect.left() + box * 0.45, boxRect.top() + box * 0.72);
+            const QPointF c(boxRect.left() + box * 0.78, boxRect.top() + box * 0.28);
+            painter->drawLine(a, b);
+            painter->drawLine(b, c);
+        }
+        // The icon and the title as the plain entry draws them, beside the box.
+        mTextColor.setAlphaF(shown ? 1.0 : 0.35);
+        const int shift = box + mParentLegend->iconTextPadding();
+        mRect.translate(shift, 0);
+        QCPPlottableLegendItem::draw(painter);
+        mRect.translate(-shift, 0);
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Chart view
+// Chart
 
-TChartDrt::TChartDrt(QWidget* parent) : QChartView(parent)
+TChartDrt::TChartDrt(QWidget* parent) : QCustomPlot(parent)
 {
-    setRubberBand(QChartView::RectangleRubberBand);
     setFocusPolicy(Qt::NoFocus);
+    // Lines of width 2 as the graph has always drawn them, not smoothed,
+    // joined the fast way.
+    setNotAntialiasedElements(QCP::aeAll);
+    setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
+    setAutoAddPlottableToLegend(false);
+    setSelectionRectMode(QCP::srmZoom);
+    axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TimeTicker));
+    yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker));
+    // The legend beside the plot, on the right.
+    axisRect()->insetLayout()->take(legend);
+    plotLayout()->addElement(0, 1, legend);
+    plotLayout()->setColumnStretchFactor(1, 0.001);
+    legend->setVisible(true);
+    legend->setSelectableParts(QCPLegend::spNone);
+}
+
+QCPAbstractLegendItem* TChartDrt::LegendItem(int curve) const
+{
+    return curve >= 0 && curve < legend->itemCount() ? legend->item(curve) : nullptr;
+}
+
+int TChartDrt::curveAt(const QPointF& pos) const
+{
+    if (!legend->visible())
+        return -1;
+    for (int i = 0; i < legend->itemCount(); ++i)
+        if (QRectF(legend->item(i)->rect()).contains(pos))
+            return i;
+    return -1;
 }
 
 void TChartDrt::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::RightButton) {
-        panning_ = true;
-        panFrom_ = event->position().toPoint();
+    // The zoom rectangle takes the left button everywhere else, so the
+    // legend's clicks are seen here.
+    if (event->button() == Qt::LeftButton && (pressedCurve_ = curveAt(event->position())) >= 0) {
         event->accept();
         return;
     }
-    QChartView::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) {
+        emit panStarted();
+        panning_ = true;
+        panFrom_ = event->position();
+        event->accept();
+        return;
+    }
+    QCustomPlot::mousePressEvent(event);
 }
 
 void TChartDrt::mouseMoveEvent(QMouseEvent* event)
 {
     if (panning_) {
-        const QPoint at = event->position().toPoint();
-        if (chart())
-            chart()->scroll(panFrom_.x() - at.x(), 0);
+        const QPointF at = event->position();
+        xAxis->moveRange(xAxis->pixelToCoord(panFrom_.x()) - xAxis->pixelToCoord(at.x()));
         panFrom_ = at;
+        replot(rpQueuedReplot);
         event->accept();
         return;
     }
-    QChartView::mouseMoveEvent(event);
+    QCustomPlot::mouseMoveEvent(event);
 }
 
 void TChartDrt::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && pressedCurve_ >= 0) {
+        const int curve = pressedCurve_;
+        pressedCurve_ = -1;
+        if (curveAt(event->position()) == curve)
+            emit legendEntryClicked(curve);
+        event->accept();
+        return;
+    }
     if (panning_ && event->button() == Qt::RightButton) {
         panning_ = false;
         event->accept();
         return;
     }
-    QChartView::mouseReleaseEvent(event);
+    QCustomPlot::mouseReleaseEvent(event);
 }
 
 void TChartDrt::resizeEvent(QResizeEvent* event)
 {
-    QChartView::resizeEvent(event);
-    // At least kLabelSpacingPixels between the time labels.
-    if (chart())
-        for (QAbstractAxis* axis : chart()->axes(Qt::Horizontal))
-            if (auto* v = qobject_cast<QValueAxis*>(axis))
-                v->setTickCount(std::max(2, static_cast<int>(chart()->plotArea().width()) / kLabelSpacingPixels + 1));
+    QCustomPlot::resizeEvent(event);
+    // The resize replotted the chart, so the plot area has its new size.
+    const int width = axisRect()->width();
+    if (auto* ticker = dynamic_cast<TimeTicker*>(xAxis->ticker().data()))
+        ticker->setPixels(width);
+    emit plotWidthChanged(width);
 }
 
 // ---------------------------------------------------------------------------
@@ -176,7 +312,12 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName) : QDia
 
     Timer = new QTimer(this);
     Timer->setInterval(kTimerMs);
+    // The tick restarts it: a coarse timer would lose a sample now and then.
+    Timer->setTimerType(Qt::PreciseTimer);
     connect(Timer, &QTimer::timeout, this, &TFormGraficoDrt::TimerTimer);
+    redrawTimer_ = new QTimer(this);
+    redrawTimer_->setSingleShot(true);
+    connect(redrawTimer_, &QTimer::timeout, this, &TFormGraficoDrt::Redraw);
 
     // The form previews keys.
     for (QWidget* w : findChildren<QWidget*>())
@@ -201,41 +342,31 @@ QString TFormGraficoDrt::text(int number) const
 
 void TFormGraficoDrt::buildLayout()
 {
-    auto* chart = new QChart;
-    chart->setTitle(QString());
-    chart->legend()->setVisible(true);
-    chart->legend()->setAlignment(Qt::AlignRight);
     ChartDrt = new TChartDrt(this);
     ChartDrt->setObjectName(QStringLiteral("ChartDrt"));
-    ChartDrt->setChart(chart);
-
-    BottomAxis = new QValueAxis(chart);
-    BottomAxis->setLabelFormat(QStringLiteral("%05.1f"));
-    BottomAxis->setMinorTickCount(0);
-    BottomAxis->setTitleVisible(false);
-    LeftAxis = new QValueAxis(chart);
-    LeftAxis->setMinorTickCount(kLeftMinorTicks);
-    chart->addAxis(BottomAxis, Qt::AlignBottom);
-    chart->addAxis(LeftAxis, Qt::AlignLeft);
+    BottomAxis = ChartDrt->xAxis;
+    LeftAxis = ChartDrt->yAxis;
+    BottomAxis->setLabel(QString());
+    LeftAxis->setLabel(QString());
 
     for (int i = 0; i < kSeriesCount; ++i) {
         const grafico::SeriesDef& def = grafico::kSeries[static_cast<std::size_t>(i)];
-        auto* s = new QLineSeries(chart);
-        s->setObjectName(QLatin1String(def.Name));
+        QCPGraph* g = new Curve(BottomAxis, LeftAxis);
+        g->setObjectName(QLatin1String(def.Name));
         QPen pen(QColor::fromRgb(def.Colour));
         pen.setWidth(2);
-        s->setPen(pen);
-        s->setPointsVisible(false);
-        s->setPointLabelsVisible(false);
-        chart->addSeries(s);
-        s->attachAxis(BottomAxis);
-        s->attachAxis(LeftAxis);
-        Series[static_cast<std::size_t>(i)] = s;
+        g->setPen(pen);
+        g->setLineStyle(QCPGraph::lsLine);
+        g->setScatterStyle(QCPScatterStyle::ssNone);
+        ChartDrt->legend->addItem(new LegendCheckItem(ChartDrt->legend, g));
+        Series[static_cast<std::size_t>(i)] = g;
     }
-    // A check box per curve: a click on its legend entry shows or hides it.
-    const QList<QLegendMarker*> markers = chart->legend()->markers();
-    for (int i = 0; i < markers.size() && i < kSeriesCount; ++i)
-        connect(markers[i], &QLegendMarker::clicked, this, [this, i] { LegendCheckClick(i); });
+    // A click on a legend entry shows or hides its curve.
+    connect(ChartDrt, &TChartDrt::legendEntryClicked, this, &TFormGraficoDrt::LegendCheckClick);
+    connect(ChartDrt->selectionRect(), &QCPSelectionRect::started, this, [this] { rememberUnzoomed(); });
+    connect(ChartDrt, &TChartDrt::panStarted, this, [this] { rememberUnzoomed(); });
+    connect(ChartDrt, &TChartDrt::plotWidthChanged, this, [this] { requestRedraw(); });
+    connect(BottomAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] { requestRedraw(); });
 
     GroupAcquisition = new QGroupBox(QStringLiteral("Acquisition"), this);
     GroupAcquisition->setObjectName(QStringLiteral("GroupAcquisition"));
@@ -296,11 +427,18 @@ void TFormGraficoDrt::buildLayout()
     LabelPrint = caption(this, "LabelPrint", QString());
     ImageExit = picture(this, "ImageExit", kExitPictures);
 
+    ProgressLoad = new QProgressBar(this);
+    ProgressLoad->setObjectName(QStringLiteral("ProgressLoad"));
+    ProgressLoad->setRange(0, 100);
+    ProgressLoad->setMinimumWidth(160);
+    ProgressLoad->hide();
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(GroupAcquisition);
     bottom->addWidget(GroupSettings);
     bottom->addWidget(GroupImage);
     bottom->addStretch(1);
+    bottom->addWidget(ProgressLoad);
     bottom->addWidget(captioned(this, ImageZoom, LabelZoom));
     bottom->addWidget(captioned(this, ImagePrint, LabelPrint));
     bottom->addWidget(captioned(this, ImageExit, nullptr));
@@ -328,7 +466,8 @@ void TFormGraficoDrt::loadTexts()
 {
     LabelZoom->setText(text(kStringZoom));
     LabelPrint->setText(text(kStringPrint));
-    BottomAxis->setTitleText(text(kStringTimeAxis));
+    // The design keeps the time axis title hidden.
+    TimeAxisTitle = text(kStringTimeAxis);
     for (int i = 0; i < kSeriesCount; ++i)
         Series[static_cast<std::size_t>(i)]->setName(text(grafico::kSeries[static_cast<std::size_t>(i)].Title));
     formatText_ = text(qz::live::kAcqStringBadFormat);
@@ -365,34 +504,26 @@ void TFormGraficoDrt::setShownStates(bool secondBankToo)
 
 void TFormGraficoDrt::setSeriesShown(int index, bool shown)
 {
-    QLineSeries* s = Series.at(static_cast<std::size_t>(index));
-    s->setVisible(shown);
-    // The legend keeps an entry for a hidden curve, drawn faint, so that it
+    QCPGraph* g = Series.at(static_cast<std::size_t>(index));
+    if (g->visible() == shown)
+        return;
+    // A hidden curve keeps its legend entry, unticked and faint, so that it
     // can be ticked again.
-    const QList<QLegendMarker*> markers = ChartDrt->chart()->legend()->markers(s);
-    for (QLegendMarker* m : markers) {
-        m->setVisible(true);
-        const qreal alpha = s->isVisible() ? 1.0 : 0.35;
-        QColor label = m->labelBrush().color();
-        label.setAlphaF(alpha);
-        m->setLabelBrush(label);
-        QColor brush = m->brush().color();
-        brush.setAlphaF(alpha);
-        m->setBrush(brush);
-    }
+    g->setVisible(shown);
     refreshAutomaticAxes();
+    requestRedraw();
 }
 
 void TFormGraficoDrt::LegendCheckClick(int index)
 {
-    setSeriesShown(index, !Series.at(static_cast<std::size_t>(index))->isVisible());
+    setSeriesShown(index, !Series.at(static_cast<std::size_t>(index))->visible());
 }
 
 // ---------------------------------------------------------------------------
-// Axes
+// Axes and drawing
 
-grafico::AxisRange TFormGraficoDrt::TimeAxis() const { return {BottomAxis->min(), BottomAxis->max()}; }
-grafico::AxisRange TFormGraficoDrt::ValueAxis() const { return {LeftAxis->min(), LeftAxis->max()}; }
+grafico::AxisRange TFormGraficoDrt::TimeAxis() const { return {BottomAxis->range().lower, BottomAxis->range().upper}; }
+grafico::AxisRange TFormGraficoDrt::ValueAxis() const { return {LeftAxis->range().lower, LeftAxis->range().upper}; }
 
 void TFormGraficoDrt::setTimeAxis(AxisRange range)
 {
@@ -404,6 +535,7 @@ void TFormGraficoDrt::setValueAxisFromEdits()
 {
     leftAuto_ = false;
     LeftAxis->setRange(EditMinRange->GetAsFloat(), EditMaxRange->GetAsFloat());
+    requestRedraw();
 }
 
 void TFormGraficoDrt::refreshAutomaticAxes()
@@ -412,26 +544,60 @@ void TFormGraficoDrt::refreshAutomaticAxes()
         return;
     std::array<bool, kSeriesCount> shown{};
     for (int i = 0; i < kSeriesCount; ++i)
-        shown[static_cast<std::size_t>(i)] = Series[static_cast<std::size_t>(i)]->isVisible();
+        shown[static_cast<std::size_t>(i)] = Series[static_cast<std::size_t>(i)]->visible();
     if (leftAuto_)
-        if (const auto r = grafico::AutomaticRange(extents_, shown, false))
+        if (const auto r = grafico::AutomaticRange(store_.Extents(), shown, false)) {
             LeftAxis->setRange(r->Min, r->Max);
+            requestRedraw();
+        }
     if (bottomAuto_)
-        if (const auto r = grafico::AutomaticRange(extents_, shown, true))
+        if (const auto r = grafico::AutomaticRange(store_.Extents(), shown, true))
             BottomAxis->setRange(r->Min, r->Max);
 }
 
 void TFormGraficoDrt::clearSeries()
 {
-    for (QLineSeries* s : Series)
-        s->clear();
-    extents_.fill({});
+    store_.Clear();
+    requestRedraw();
 }
 
-void TFormGraficoDrt::addPoint(int index, double t, double value)
+void TFormGraficoDrt::requestRedraw()
 {
-    Series[static_cast<std::size_t>(index)]->append(t, value);
-    extents_[static_cast<std::size_t>(index)].Add(t, value);
+    redrawDue_ = true;
+    // While running, the tick redraws when it is time.
+    if (running_ || redrawTimer_ == nullptr || redrawTimer_->isActive())
+        return;
+    const qint64 since = sinceRedraw_.isValid() ? sinceRedraw_.elapsed() : kRedrawMs;
+    redrawTimer_->start(static_cast<int>(std::max<qint64>(0, kRedrawMs - since)));
+}
+
+void TFormGraficoDrt::Redraw()
+{
+    if (redrawTimer_)
+        redrawTimer_->stop();
+    redrawDue_ = false;
+    sinceRedraw_.start();
+    const QCPRange span = BottomAxis->range();
+    const int columns = std::max(1, ChartDrt->axisRect()->width());
+    for (int i = 0; i < kSeriesCount; ++i) {
+        QCPGraph* g = Series[static_cast<std::size_t>(i)];
+        if (!g->visible()) {
+            g->data()->clear();
+            continue;
+        }
+        store_.Decimate(i, span.lower, span.upper, columns, decimated_);
+        graphData_.resize(static_cast<qsizetype>(decimated_.size()));
+        for (std::size_t k = 0; k < decimated_.size(); ++k)
+            graphData_[static_cast<qsizetype>(k)] = QCPGraphData(decimated_[k].x(), decimated_[k].y());
+        g->data()->set(graphData_, store_.TimesAscending());
+    }
+    ChartDrt->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TFormGraficoDrt::rememberUnzoomed()
+{
+    if (!unzoomed_)
+        unzoomed_ = Unzoomed{TimeAxis(), ValueAxis(), bottomAuto_, leftAuto_};
 }
 
 // ---------------------------------------------------------------------------
@@ -443,10 +609,18 @@ void TFormGraficoDrt::setRunStopPictures()
     ImageRunStop->setPictures(p.released, p.pressed);
 }
 
+// The pictures that RUN and a load disable.
+void TFormGraficoDrt::lockControls(bool locked)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{ImageSaveFile, ImageLoadFile, ImageZoom, ImagePrint, ImageExit,
+                                                       ImageImage1, ImageImage2})
+        w->setEnabled(!locked);
+}
+
 void TFormGraficoDrt::ImageRunStopClick()
 {
-    const std::initializer_list<QWidget*> locked = {ImageSaveFile, ImageLoadFile, ImageZoom, ImagePrint,
-                                                    ImageExit,     ImageImage1,   ImageImage2};
+    if (loading_)
+        return;
     if (!running_) {
         clearSeries();
         setShownStates(true);
@@ -460,16 +634,16 @@ void TFormGraficoDrt::ImageRunStopClick()
         elapsed_ = 0;
         running_ = true;
         LabelRunStop->setText(QStringLiteral("STOP"));
-        for (QWidget* w : locked)
-            w->setEnabled(false);
+        lockControls(true);
+        Redraw();
         Timer->start();
     } else {
         Timer->stop();
         running_ = false;
         recorder_.Stop();
         LabelRunStop->setText(QStringLiteral("RUN"));
-        for (QWidget* w : locked)
-            w->setEnabled(true);
+        lockControls(false);
+        Redraw();
     }
     setRunStopPictures();
 }
@@ -492,10 +666,8 @@ void TFormGraficoDrt::TimerTimer()
     dm::DecodeLiveValues(frame, dm().GetTimeBase(), secondProbe, live_);
     sample_ = qz::live::SampleOfLive(live_);
 
-    const grafico::CurveValues values = grafico::CurvesOfSample(sample_);
-    const int curves = secondProbe ? kSeriesCount : 8;
-    for (int i = 0; i < curves; ++i)
-        addPoint(i, t, values[static_cast<std::size_t>(i)]);
+    store_.Append(t, grafico::CurvesOfSample(sample_), secondProbe ? kSeriesCount : 8);
+    redrawDue_ = true;
     const AxisRange axis = grafico::TimeAxisAfterTick(TimeAxis(), t, timeWindow_);
     if (!(axis == TimeAxis()))
         setTimeAxis(axis);
@@ -503,6 +675,10 @@ void TFormGraficoDrt::TimerTimer()
 
     recorder_.Append(sample_);
     Timer->start();
+    // The redraw runs while the timer waits for the next tick, so it never
+    // delays a sample.
+    if (redrawDue_ && (!sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kRedrawMs))
+        Redraw();
 }
 
 // ---------------------------------------------------------------------------
@@ -541,34 +717,63 @@ void TFormGraficoDrt::showReadError(int stringNumber) const
 
 void TFormGraficoDrt::LoadAcquisitionFile(const QString& fileName)
 {
-    const qz::live::TAcquisitionReadResult read = qz::live::ReadAcquisitionFile(fileName);
+    if (loading_ || running_)
+        return;
+    // The rows go straight into a store of their own, which replaces the
+    // chart's once the file could be opened. The progress shows and the
+    // window repaints while it reads; the user's input waits.
+    loading_ = true;
+    lockControls(true);
+    ImageRunStop->setEnabled(false);
+    ProgressLoad->setValue(0);
+    ProgressLoad->show();
+    const qint64 size = std::max<qint64>(1, QFileInfo(fileName).size());
+    grafico::TSampleStore loaded;
+    bool headerSeen = false;
+    QElapsedTimer shown;
+    shown.start();
+    std::size_t rows = 0;
+    const qz::live::TAcquisitionReadResult read =
+        qz::live::ReadAcquisitionFile(fileName, [&](const qz::live::TAcquisitionRow& row, int bankCount, qint64 bytesRead) {
+            if (!headerSeen) {
+                headerSeen = true;
+                // Rows of about 40 bytes and more: the store need not grow
+                // step by step.
+                loaded.Reserve(static_cast<std::size_t>(size / 40));
+            }
+            loaded.Append(row.TimeMs * 0.001, grafico::CurvesOfRow(row), grafico::CurvesOfBanks(bankCount));
+            if ((++rows & 0xFFF) == 0 && shown.elapsed() >= kLoadProgressMs) {
+                ProgressLoad->setValue(static_cast<int>(std::min<qint64>(100, bytesRead * 100 / size)));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                shown.start();
+            }
+        });
+    ProgressLoad->hide();
+    lockControls(false);
+    ImageRunStop->setEnabled(true);
+    loading_ = false;
+
     if (read.Error == qz::live::TAcqReadError::FileNotFound || read.Error == qz::live::TAcqReadError::CannotOpen) {
         // The chart keeps what it shows.
         showReadError(grafico::ReadErrorString(read.Error));
         return;
     }
-
-    clearSeries();
-    const grafico::LoadedCurves curves = grafico::CurvesOfFile(read);
-    for (int i = 0; i < kSeriesCount; ++i) {
-        const QList<QPointF>& points = curves.Points[static_cast<std::size_t>(i)];
-        Series[static_cast<std::size_t>(i)]->replace(points);
-        extents_[static_cast<std::size_t>(i)] = grafico::ExtentOf(points);
-    }
+    store_ = std::move(loaded);
+    requestRedraw();
     if (!read.ok()) {
         // The rows before the bad line stay plotted.
         showReadError(grafico::ReadErrorString(read.Error));
         return;
     }
 
-    if (!curves.TwoBanks)
+    if (read.BankCount != 2)
         for (int i = 0; i < kSeriesCount; ++i)
             if (grafico::kSeries[static_cast<std::size_t>(i)].Shown == grafico::ShownRule::SecondProbe)
                 setSeriesShown(i, false);
     setShownStates(false);
     bottomAuto_ = true;
     refreshAutomaticAxes();
-    ChartDrt->update();
+    requestRedraw();
 }
 
 // ---------------------------------------------------------------------------
@@ -598,9 +803,25 @@ void TFormGraficoDrt::EditResolutionKeyPress(QChar key)
     setTimeAxis(grafico::TimeAxisForWindow(TimeAxis(), timeWindow_));
 }
 
-void TFormGraficoDrt::CheckLegendClick() { ChartDrt->chart()->legend()->setVisible(CheckLegend->isChecked()); }
+void TFormGraficoDrt::CheckLegendClick()
+{
+    ChartDrt->legend->setVisible(CheckLegend->isChecked());
+    ChartDrt->replot(QCustomPlot::rpQueuedReplot);
+}
 
-void TFormGraficoDrt::ImageZoomClick() { ChartDrt->chart()->zoomReset(); }
+void TFormGraficoDrt::ImageZoomClick()
+{
+    if (!unzoomed_)
+        return;
+    const Unzoomed u = *unzoomed_;
+    unzoomed_.reset();
+    BottomAxis->setRange(u.Time.Min, u.Time.Max);
+    LeftAxis->setRange(u.Value.Min, u.Value.Max);
+    bottomAuto_ = u.TimeAutomatic;
+    leftAuto_ = u.ValueAutomatic;
+    refreshAutomaticAxes();
+    requestRedraw();
+}
 
 void TFormGraficoDrt::ImagePrintClick()
 {
@@ -623,7 +844,7 @@ bool TFormGraficoDrt::FormKeyPress(int character)
     return true;
 }
 
-bool TFormGraficoDrt::FormCloseQuery() const { return !running_; }
+bool TFormGraficoDrt::FormCloseQuery() const { return !running_ && !loading_; }
 
 void TFormGraficoDrt::FormClose()
 {
@@ -631,6 +852,7 @@ void TFormGraficoDrt::FormClose()
         return;
     closed_ = true;
     Timer->stop();
+    redrawTimer_->stop();
     recorder_.Discard();
 }
 

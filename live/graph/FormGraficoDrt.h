@@ -6,21 +6,28 @@
 // LOAD plots a saved acquisition. The live view opens it modally with itself
 // as owner: the data module's poll timer stays stopped and the poll item
 // stays 1 while it is open, and the window leaves both as they are.
+//
+// Every sample stays in the window's sample store for as long as it is open;
+// the chart is redrawn from it at most kRedrawMs apart, with only the visible
+// time span, cut down to about two points per pixel column.
 #include "AcquisitionRecorder.h"
 #include "GraficoRules.h"
+#include "GraficoStore.h"
 
-#include <QChartView>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <qcustomplot.h>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QLineSeries;
+class QProgressBar;
 class QTimer;
-class QValueAxis;
 class TNumericEdit;
 class TStreamDati;
 namespace plat {
@@ -28,12 +35,24 @@ class PictureButton;
 struct FileDialogRequest;
 }
 
-// The chart view: drag a rectangle to zoom, drag with the right button to
-// pan along the time axis.
-class TChartDrt : public QChartView {
+// The chart: drag a rectangle with the left button to zoom, drag with the
+// right button to pan along the time axis. The legend has a check box per
+// curve.
+class TChartDrt : public QCustomPlot {
     Q_OBJECT
 public:
     explicit TChartDrt(QWidget* parent);
+
+    // The legend entry of a curve.
+    QCPAbstractLegendItem* LegendItem(int curve) const;
+
+signals:
+    // A left click on the legend entry of a curve.
+    void legendEntryClicked(int curve);
+    // A pan with the right button is about to move the time axis.
+    void panStarted();
+    // The plot area changed its width.
+    void plotWidthChanged(int pixels);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -42,8 +61,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int curveAt(const QPointF& pos) const;
+
     bool panning_ = false;
-    QPoint panFrom_;
+    QPointF panFrom_;
+    int pressedCurve_ = -1;
 };
 
 class TFormGraficoDrt : public QDialog {
@@ -52,6 +74,9 @@ class TFormGraficoDrt : public QDialog {
 public:
     static constexpr int mrCancel = 2;
     static constexpr int kTimerMs = 20;
+    // The chart is redrawn at most 25 times a second, however fast the
+    // samples come.
+    static constexpr int kRedrawMs = 40;
 
     // owner: the calling window; a non-empty fileName is loaded at once. The
     // data module is the global StreamDati.
@@ -79,12 +104,17 @@ public:
     // Shows or hides a curve as its check box in the legend does.
     void LegendCheckClick(int index);
 
+    // Draws the visible time span of the store into the chart now.
+    void Redraw();
+
     // ---- State, for the tests ----------------------------------------------
     bool Running() const { return running_; }
+    bool Loading() const { return loading_; }
     double TimeWindow() const { return timeWindow_; }
     std::uint32_t Elapsed() const { return elapsed_; }
     const qz::live::TAcquisitionSample& Sample() const { return sample_; }
     const qz::live::TAcquisitionRecorder& Recorder() const { return recorder_; }
+    const grafico::TSampleStore& Store() const { return store_; }
     grafico::AxisRange TimeAxis() const;
     grafico::AxisRange ValueAxis() const;
     bool TimeAxisAutomatic() const { return bottomAuto_; }
@@ -93,9 +123,10 @@ public:
 
     // ---- Components ----------------------------------------------------------
     TChartDrt* ChartDrt = nullptr;
-    std::array<QLineSeries*, grafico::kSeriesCount> Series{};
-    QValueAxis* BottomAxis = nullptr;
-    QValueAxis* LeftAxis = nullptr;
+    std::array<QCPGraph*, grafico::kSeriesCount> Series{};
+    QCPAxis* BottomAxis = nullptr;
+    QCPAxis* LeftAxis = nullptr;
+    QString TimeAxisTitle;  // not shown
     QGroupBox* GroupAcquisition = nullptr;
     plat::PictureButton* ImageRunStop = nullptr;
     QLabel* LabelRunStop = nullptr;
@@ -117,6 +148,8 @@ public:
     QGroupBox* GroupImage = nullptr;
     plat::PictureButton* ImageImage1 = nullptr;
     plat::PictureButton* ImageImage2 = nullptr;
+    // Shown while a recording is being loaded.
+    QProgressBar* ProgressLoad = nullptr;
     QTimer* Timer = nullptr;
 
     void done(int result) override;
@@ -127,6 +160,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The axes as they were before the user zoomed or panned.
+    struct Unzoomed {
+        grafico::AxisRange Time, Value;
+        bool TimeAutomatic = false, ValueAutomatic = false;
+    };
+
     QString text(int number) const;
     TStreamDati& dm() const;
     void buildLayout();
@@ -136,24 +175,34 @@ private:
     void setTimeAxis(grafico::AxisRange range);
     void setValueAxisFromEdits();
     void clearSeries();
-    void addPoint(int index, double t, double value);
     void refreshAutomaticAxes();
     void setSeriesShown(int index, bool shown);
+    void lockControls(bool locked);
+    void requestRedraw();
+    void rememberUnzoomed();
     plat::FileDialogRequest acquisitionDialog(int titleString) const;
     void showReadError(int stringNumber) const;
 
     qz::live::TAcquisitionRecorder recorder_;
+    grafico::TSampleStore store_;
     dm::TLiveValues live_;
     qz::live::TAcquisitionSample sample_;
     double timeWindow_ = grafico::kInitialTimeWindow;
     std::uint32_t startTick_ = 0;
     std::uint32_t elapsed_ = 0;
     bool running_ = false;
+    bool loading_ = false;
     bool leftAuto_ = false;
     bool bottomAuto_ = false;
     bool closed_ = false;
-    std::array<grafico::Extent, grafico::kSeriesCount> extents_{};
+    std::optional<Unzoomed> unzoomed_;
     QString formatText_;
     QString missingText_;
     QString overwriteText_;
+    // Redraws: due since the data or the axes changed; the last one.
+    QTimer* redrawTimer_ = nullptr;
+    QElapsedTimer sinceRedraw_;
+    bool redrawDue_ = false;
+    std::vector<QPointF> decimated_;
+    QVector<QCPGraphData> graphData_;
 };

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <memory>
+#include <qcustomplot.h>
 
 namespace grafico {
 
@@ -30,21 +31,26 @@ public:
     {
         if (!printer_ || !chart)
             return;
-        QPainter painter;
-        if (!painter.begin(printer_.get()))
+        const QSize source = chart->size();
+        if (source.isEmpty())
             return;
         const QRectF page = printer_->pageRect(QPrinter::DevicePixel);
         const QMarginsF m = kPrintMarginsPercent;
         const QRectF target(page.left() + page.width() * m.left() / 100, page.top() + page.height() * m.top() / 100,
                             page.width() * (100 - m.left() - m.right()) / 100,
                             page.height() * (100 - m.top() - m.bottom()) / 100);
-        const QSize source = chart->size();
-        if (source.isEmpty())
-            return;
         const double scale = std::min(target.width() / source.width(), target.height() / source.height());
+        // The chart draws itself on the printer, lines and text as such;
+        // any other widget as it shows on the screen.
+        QCPPainter painter;
+        if (!painter.begin(printer_.get()))
+            return;
         painter.translate(target.topLeft());
         painter.scale(scale, scale);
-        chart->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        if (auto* plot = qobject_cast<QCustomPlot*>(chart))
+            plot->toPainter(&painter, source.width(), source.height());
+        else
+            chart->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
         painter.end();
     }
 

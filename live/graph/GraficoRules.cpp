@@ -1,6 +1,7 @@
 #include "GraficoRules.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace grafico {
 
@@ -92,14 +93,6 @@ void Extent::Add(double x, double y)
     MaxY = std::max(MaxY, y);
 }
 
-Extent ExtentOf(const QList<QPointF>& points)
-{
-    Extent e;
-    for (const QPointF& p : points)
-        e.Add(p.x(), p.y());
-    return e;
-}
-
 std::optional<AxisRange> AutomaticRange(const std::array<Extent, kSeriesCount>& extents,
                                         const std::array<bool, kSeriesCount>& shown, bool timeAxis)
 {
@@ -116,18 +109,20 @@ std::optional<AxisRange> AutomaticRange(const std::array<Extent, kSeriesCount>& 
     return range;
 }
 
-LoadedCurves CurvesOfFile(const qz::live::TAcquisitionReadResult& read)
+int CurvesOfBanks(int bankCount) { return bankCount == 2 ? kSeriesCount : 8; }
+
+double TimeLabelStep(double span, int pixels, int minSpacing)
 {
-    LoadedCurves out;
-    out.TwoBanks = read.BankCount == 2;
-    const int curves = out.TwoBanks ? kSeriesCount : 8;
-    for (const TAcquisitionRow& row : read.Rows) {
-        const double t = row.TimeMs * 0.001;
-        const CurveValues c = CurvesOfRow(row);
-        for (int i = 0; i < curves; ++i)
-            out.Points[static_cast<std::size_t>(i)].append(QPointF(t, c[static_cast<std::size_t>(i)]));
+    if (!(span > 0) || !std::isfinite(span))
+        return 1;
+    const double least = span * std::max(1, minSpacing) / std::max(1, pixels);
+    double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (;;) {
+        for (const double m : {1.0, 2.0, 5.0})
+            if (m * power >= least * (1 - 1e-9))
+                return m * power;
+        power *= 10;
     }
-    return out;
 }
 
 int ReadErrorString(TAcqReadError error)

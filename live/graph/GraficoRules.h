@@ -6,8 +6,6 @@
 #include "AcquisitionReader.h"
 #include "LiveFrame.h"
 
-#include <QList>
-#include <QPointF>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -63,7 +61,6 @@ struct Extent {
     double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
     void Add(double x, double y);
 };
-Extent ExtentOf(const QList<QPointF>& points);
 
 // An automatic axis: the span of the shown curves' points (x for the time
 // axis, y for the value axis), one unit wide around a single value; none
@@ -71,13 +68,15 @@ Extent ExtentOf(const QList<QPointF>& points);
 std::optional<AxisRange> AutomaticRange(const std::array<Extent, kSeriesCount>& extents,
                                         const std::array<bool, kSeriesCount>& shown, bool timeAxis);
 
-// The points of a read acquisition, per curve. The second-bank curves get
-// points only from a two-bank file.
-struct LoadedCurves {
-    std::array<QList<QPointF>, kSeriesCount> Points;
-    bool TwoBanks = false;
-};
-LoadedCurves CurvesOfFile(const qz::live::TAcquisitionReadResult& read);
+// How many curves a row of a file with bankCount banks fills: the
+// second-bank curves only from a two-bank file.
+int CurvesOfBanks(int bankCount);
+
+// The step between the time labels: the smallest of 1, 2 and 5 times a power
+// of ten that puts at least minSpacing pixels between labels on an axis of
+// `pixels` pixels showing `span` seconds.
+inline constexpr int kTimeLabelSpacing = 80;
+double TimeLabelStep(double span, int pixels, int minSpacing = kTimeLabelSpacing);
 
 // The string number of the box a reading failure shows; 0 without one.
 int ReadErrorString(qz::live::TAcqReadError error);

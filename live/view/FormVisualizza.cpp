@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -123,8 +124,9 @@ QChar decimalSeparator()
 
 } // namespace
 
-// The needles are lines on the window's canvas, over the dial pictures: a
-// transparent layer above every control keeps them.
+// The needles are lines over the dial pictures: a transparent layer above
+// every control draws them. A needle that moves repaints its old and its new
+// place only, and the dial picture beneath shows through where it was.
 class TFormVisualizza::NeedleOverlay : public QWidget {
 public:
     explicit NeedleOverlay(QWidget* parent) : QWidget(parent)
@@ -132,22 +134,62 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
     }
-    QImage& image()
+
+    // The dial's needle at value (shown) or none; a circular dial keeps its
+    // hub from its first needle on.
+    void setNeedle(TGaugeDial dial, int value, bool shown, const qz::live::TGaugeLayout& layout)
     {
-        if (image_.size() != size()) {
-            QImage grown(size(), QImage::Format_ARGB32_Premultiplied);
-            grown.fill(Qt::transparent);
-            QPainter(&grown).drawImage(0, 0, image_);
-            image_ = grown;
+        if (!(layout_ == layout)) {
+            layout_ = layout;
+            update();
         }
-        return image_;
+        Needle& n = needles_[static_cast<std::size_t>(dial)];
+        const bool hub = dial != TGaugeDial::InjectorSize;
+        if (n.Shown == shown && (!shown || n.Value == value) && n.Hub == hub)
+            return;
+        QRegion dirty;
+        if (n.Shown)
+            dirty += qz::live::GaugeNeedleArea(layout_, dial, n.Value);
+        if (shown)
+            dirty += qz::live::GaugeNeedleArea(layout_, dial, value);
+        else
+            dirty += qz::live::GaugeHubArea(layout_, dial);
+        n.Shown = shown;
+        n.Value = shown ? value : n.Value;
+        n.Hub = hub;
+        update(dirty);
+    }
+
+    std::optional<int> needleAt(TGaugeDial dial) const
+    {
+        const Needle& n = needles_[static_cast<std::size_t>(dial)];
+        return n.Shown ? std::optional<int>(n.Value) : std::nullopt;
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, image()); }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        const QColor window = plat::fromTColor(kWindowColour);
+        for (std::size_t i = 0; i < needles_.size(); ++i) {
+            const auto dial = static_cast<TGaugeDial>(i);
+            const Needle& n = needles_[i];
+            if (n.Shown)
+                qz::live::DrawGaugeNeedle(painter, layout_, dial, n.Value, window);
+            else if (n.Hub)
+                qz::live::DrawGaugeHub(painter, layout_, dial, window);
+        }
+    }
 
 private:
-    QImage image_;
+    struct Needle {
+        bool Shown = false;
+        bool Hub = false;
+        int Value = 0;
+    };
+    std::array<Needle, 4> needles_{};
+    qz::live::TGaugeLayout layout_;
 };
 
 TFormVisualizza::GraphOpener& TFormVisualizza::GraphWindowOpener()
@@ -378,6 +420,7 @@ void TFormVisualizza::buildLayout()
 
     overlay_ = new NeedleOverlay(this);
     overlay_->setGeometry(rect());
+    overlay_->raise();
 }
 
 // ---------------------------------------------------------------------------
@@ -406,22 +449,14 @@ qz::live::TGaugeLayout TFormVisualizza::gaugeLayout() const
     return {ImageGiri->geometry(), ImageTempRid->geometry(), ImageTempGas->geometry(), ImageIniettori->geometry()};
 }
 
-const QImage& TFormVisualizza::NeedleLayer() const { return overlay_->image(); }
+std::optional<int> TFormVisualizza::NeedleAt(TGaugeDial dial) const { return overlay_->needleAt(dial); }
 
 void TFormVisualizza::DrawGaugeNeedle(TGaugeDial dial, int value, bool draw)
 {
     if (overlay_->geometry() != rect())
         overlay_->setGeometry(rect());
-    overlay_->raise();
-    {
-        QPainter painter(&overlay_->image());
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (dial == TGaugeDial::InjectorSize)
-            qz::live::DrawInjectorNeedle(painter, gaugeLayout(), value);
-        else
-            qz::live::DrawGaugeNeedle(painter, gaugeLayout(), dial, value, draw, plat::fromTColor(kWindowColour));
-    }
-    overlay_->update();
+    // Erasing takes the needle away; the dial is never painted over.
+    overlay_->setNeedle(dial, value, draw, gaugeLayout());
 }
 
 void TFormVisualizza::redrawNeedle(TGaugeDial dial, int previous, int current)

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QLabel;
@@ -100,8 +101,9 @@ public:
     bool Recording() const { return recording_; }
     bool Closed() const { return closed_; }
     const qz::live::TAcquisitionRecorder& Recorder() const { return *recorder_; }
-    // The needles as drawn on the window so far.
-    const QImage& NeedleLayer() const;
+    // Where the dial's needle stands (none before it is drawn and after it
+    // was erased).
+    std::optional<int> NeedleAt(qz::live::TGaugeDial dial) const;
 
     // ---- Components ----------------------------------------------------------
     QTimer* Timer = nullptr;

@@ -538,7 +538,7 @@ void TFormMain::ActionConfExecute()
 
 void TFormMain::ActionTaraExecute()
 {
-    TFormCalibraTar calibration(this, &ExtraInjectionSeen);
+    TFormCalibraTar calibration(this, &ExtraInjectionSeen, applicationFolder_);
     calibration.exec();
 }
 void TFormMain::ActionVisualizzaExecute()

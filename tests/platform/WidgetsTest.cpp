@@ -155,6 +155,37 @@ TEST_F(PictureButtonTest, PictureFitsTheWidgetKeepingItsProportions)
     EXPECT_EQ(button.pressedId(), 10006);
 }
 
+TEST_F(PictureButtonTest, DisabledLooksFadedToGreyAndEnabledLooksAsItsPicture)
+{
+    auto colours = [](const QImage& image) {
+        int grey = 0, coloured = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                (qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) ? grey : coloured) += 1;
+            }
+        return std::pair{grey, coloured};
+    };
+    const QImage enabled = button.grab().toImage();
+    ASSERT_GT(colours(enabled).second, 0) << "the test picture has colours";
+    button.setEnabled(false);
+    const QImage disabled = button.grab().toImage();
+    EXPECT_EQ(colours(disabled).second, 0);
+    EXPECT_NE(disabled, enabled);
+    // Lighter overall: it stands back.
+    auto lightness = [](const QImage& image) {
+        long long sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += qGray(image.pixel(x, y));
+        return sum;
+    };
+    EXPECT_GT(lightness(disabled), lightness(enabled));
+    // Enabled again, it paints its picture exactly as before.
+    button.setEnabled(true);
+    EXPECT_EQ(button.grab().toImage(), enabled);
+}
+
 TEST(Pictures, MissingPictureIsNullAndDrawsNothing)
 {
     EXPECT_TRUE(loadPicture(10012).isNull());

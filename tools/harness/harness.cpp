@@ -2,6 +2,7 @@
 // profile and language, for reviews and screenshots. See --help.
 #include "Attesa.h"
 #include "FormConfig.h"
+#include "FormDiagnosi.h"
 #include "BuildConstants.h"
 #include "MainQuorin.h"
 #include "Startup.h"
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPixmap>
 #include <QLibrary>
 #include <QPointer>
 #include <QScreen>
@@ -44,8 +46,12 @@ const char* const kHelp =
     "Starts Quorin Zelkon against the simulated ECU, lets it run, saves a\n"
     "screenshot and the simulator's call log, and exits.\n"
     "\n"
-    "  --window NAME      the window to show: main (default), or config (the\n"
-    "                     configuration window, opened as its button does)\n"
+    "  --window NAME      the window to show: main (default); config (the\n"
+    "                     configuration window, opened as its button does);\n"
+    "                     diagnosi (the diagnostics window, modal over the\n"
+    "                     main window, as its callers open it); visualizza\n"
+    "                     (the live view) or taratura (the auto-calibration\n"
+    "                     window), each opened as its button does\n"
     "  --page N           with --window config: the page shown first, by its\n"
     "                     sheet number (0 Configurazione ... 13 Altri parametri)\n"
     "  --profile TEXT     simulator profile, e.g. \"type=55;fw=30.4\"\n"
@@ -61,8 +67,9 @@ const char* const kHelp =
     "                     end of its start), before the screenshot (500)\n"
     "  --size WxH         the screen size on the offscreen platform\n"
     "                     (default 1280x1024)\n"
-    "  --screenshot FILE  PNG of the window on top: a modal window the keys\n"
-    "                     opened, else the main window\n"
+    "  --screenshot FILE  PNG of the window on top as the screen shows it\n"
+    "                     (every partial repaint included): a modal window\n"
+    "                     the keys opened, else the main window\n"
     "  --calls FILE       the simulator's calls, one per line\n"
     "  --help             this text\n"
     "\n"
@@ -174,7 +181,9 @@ int main(int argc, char* argv[])
         return 0;
     }
     const QString window = argValue(args, QStringLiteral("--window"), QStringLiteral("main"));
-    if (window != QLatin1String("main") && window != QLatin1String("config")) {
+    const QStringList windows{QStringLiteral("main"), QStringLiteral("config"), QStringLiteral("diagnosi"),
+                              QStringLiteral("visualizza"), QStringLiteral("taratura")};
+    if (!windows.contains(window)) {
         std::fprintf(stderr, "qz-harness: unknown window %s\n", qPrintable(window));
         return 2;
     }
@@ -246,6 +255,8 @@ int main(int argc, char* argv[])
         if (window == QLatin1String("config")) {
             queue->prepend(QStringLiteral("@page"));
             queue->prepend(QStringLiteral("@config"));
+        } else if (window != QLatin1String("main")) {
+            queue->prepend(QLatin1Char('@') + window);
         }
         auto screenshot = [&] {
             if (FormMain) {
@@ -254,7 +265,13 @@ int main(int argc, char* argv[])
                 QWidget* top = QApplication::activeModalWidget();
                 if (!top)
                     top = FormMain;
-                if (!shot.isEmpty() && !top->grab().save(shot, "PNG")) {
+                // What the screen holds, not a fresh rendering: a window that
+                // repaints only what changed shows here as it looks.
+                QCoreApplication::processEvents();
+                QPixmap picture = top->screen() ? top->screen()->grabWindow(top->winId()) : QPixmap();
+                if (picture.isNull())
+                    picture = top->grab();
+                if (!shot.isEmpty() && !picture.save(shot, "PNG")) {
                     std::fprintf(stderr, "qz-harness: cannot save %s\n", qPrintable(shot));
                     status = 1;
                 }
@@ -280,8 +297,23 @@ int main(int argc, char* argv[])
             QWidget* top = QApplication::activeModalWidget();
             if (!top)
                 top = main;
+            // A window opened as its caller opens it: its modal loop runs
+            // the rest of the queue.
             if (k == QLatin1String("@config")) {
                 main->ActionConfExecute();
+                return;
+            }
+            if (k == QLatin1String("@diagnosi")) {
+                TFormDiagnosi diagnosi(main);
+                diagnosi.exec();
+                return;
+            }
+            if (k == QLatin1String("@visualizza")) {
+                main->ActionVisualizzaExecute();
+                return;
+            }
+            if (k == QLatin1String("@taratura")) {
+                main->ActionTaraExecute();
                 return;
             }
             if (k == QLatin1String("@page")) {

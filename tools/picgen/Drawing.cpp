@@ -710,6 +710,31 @@ void autocalLetter(QPainter& p, const char* c)
 void autocalPetrol(QPainter& p) { autocalLetter(p, "B"); }
 void autocalGas(QPainter& p) { autocalLetter(p, "G"); }
 
+// The caption of a lambda readout: the Greek letter and the probe number.
+void lambdaCaption(QPainter& p, QSizeF size, const QString& probe)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(kBlue);
+    QFont letter = fitted(QStringLiteral("\u03bb"), size.width() * 0.5, static_cast<int>(size.height() * 0.9));
+    p.setFont(letter);
+    const QRectF all(QPointF(0, 0), size);
+    const qreal letterWidth = QFontMetricsF(letter).horizontalAdvance(QStringLiteral("\u03bb"));
+    p.drawText(all.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u03bb"));
+    QFont number = letter;
+    number.setPixelSize(std::max(6, letter.pixelSize() * 6 / 10));
+    p.setFont(number);
+    p.drawText(all.adjusted(2 + letterWidth + 1, 0, 0, -2), Qt::AlignLeft | Qt::AlignBottom, probe);
+}
+
+// The frame a readout's value sits on.
+void valueFrame(QPainter& p, QSizeF size)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kSky.darker(140), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(QPointF(1, 1), size - QSizeF(2, 2)), 4, 4);
+}
+
 void autocalPictures(const std::function<void(QString, QSize, std::function<void(QPainter&)>)>& add)
 {
     auto bmp = [](int id) { return QStringLiteral("bmp/%1").arg(id); };
@@ -726,6 +751,10 @@ void autocalPictures(const std::function<void(QString, QSize, std::function<void
         {10025, kSteel, autocalBar},  {10026, kRed, autocalBar},    {10027, kRed, autocalPetrol}, {10028, kGreen, autocalGas}};
     for (const auto& [id, colour, glyph] : lamps)
         add(bmp(id), lampSize, [=](QPainter& p) { lamp(p, lampSize, colour, glyph); });
+    const QSize caption(40, 20), value(55, 25);
+    add(QStringLiteral("bmp/lambda1"), caption, [=](QPainter& p) { lambdaCaption(p, caption, QStringLiteral("1")); });
+    add(QStringLiteral("bmp/lambda2"), caption, [=](QPainter& p) { lambdaCaption(p, caption, QStringLiteral("2")); });
+    add(QStringLiteral("bmp/lambdavalue"), value, [=](QPainter& p) { valueFrame(p, value); });
 }
 
 // ---- auto-calibration window (end) ----

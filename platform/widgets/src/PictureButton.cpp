@@ -71,13 +71,60 @@ QRect PictureButton::pictureRect() const
     return r;
 }
 
+namespace {
+
+// A disabled picture: grey, and faded halfway into what lies behind it.
+QImage fadedToGrey(const QImage& picture)
+{
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x];
+            const int grey = qGray(c);
+            const int light = grey + (255 - grey) / 3;
+            line[x] = qRgba(light, light, light, qAlpha(c) * 45 / 100);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+QPixmap PictureButton::shownPicture() const
+{
+    if (current_.isNull())
+        return {};
+    const QRect target = pictureRect();
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(target.size()) * dpr).toSize();
+    const bool disabled = !isEnabled();
+    if (fitted_.isNull() || fittedKey_ != current_.cacheKey() || fittedSize_ != pixels || fittedDisabled_ != disabled) {
+        QImage image = current_.toImage().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (disabled)
+            image = fadedToGrey(image);
+        fitted_ = QPixmap::fromImage(image);
+        fitted_.setDevicePixelRatio(dpr);
+        fittedKey_ = current_.cacheKey();
+        fittedSize_ = pixels;
+        fittedDisabled_ = disabled;
+    }
+    return fitted_;
+}
+
 void PictureButton::paintEvent(QPaintEvent*)
 {
     if (current_.isNull())
         return;
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(pictureRect(), current_);
+    p.drawPixmap(pictureRect().topLeft(), shownPicture());
+}
+
+void PictureButton::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        update();
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* e)

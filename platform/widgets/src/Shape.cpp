@@ -13,18 +13,25 @@ Shape::Shape(QWidget* parent) : QWidget(parent), pen_(Qt::black, 1), brush_(Qt::
 
 void Shape::setKind(Kind kind)
 {
+    if (kind_ == kind)
+        return;
     kind_ = kind;
     update();
 }
 
 void Shape::setPen(const QPen& pen)
 {
+    if (pen_ == pen)
+        return;
     pen_ = pen;
     update();
 }
 
 void Shape::setBrush(const QBrush& brush)
 {
+    // The live windows set their colours on every tick: only a change repaints.
+    if (brush_ == brush)
+        return;
     brush_ = brush;
     update();
 }

@@ -149,7 +149,7 @@ void autocalFrame(const AutocalModel& m, const Profile& p, std::uint32_t nowMs, 
     put16le(f, 6, 0);        // no gas
     put16le(f, 8, raw);
     f[11] = static_cast<std::uint8_t>(f[11] & ~0x18); // on petrol, no change-over
-    if (typeInfo(p.type).banks > 1) {
+    if (bankCount(p) > 1) {
         put16le(f, 24, 0);
         put16le(f, 28, raw);
     }

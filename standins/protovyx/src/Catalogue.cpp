@@ -109,6 +109,8 @@ TypeInfo typeInfo(int type)
     }
 }
 
+int bankCount(const Profile& p) { return p.banks != 0 ? p.banks : typeInfo(p.type).banks; }
+
 int format7c(const Profile& p)
 {
     switch (p.type) {
@@ -174,7 +176,9 @@ std::vector<ItemDef> buildCatalogue(const Profile& p, bool includeAbsent)
     add({0x00, 1, false, 1, 20, RO, "Identity"}, {});
     add({0x01, 1, false, 1, 1, RW, "ResetFlag"}, {p.fresh ? 1 : 0});
     add({0x02, 1, false, 1, 1, RO, "Ready"}, {172});
-    add({0x03, 2, false, 1, 2, RW, "Flag1Flag2"}, {1044 | (p.cng ? 2 : 0), 1});
+    // Flag1 bit 2: one lambda probe only (clear when the profile asks for a
+    // two-bank engine).
+    add({0x03, 2, false, 1, 2, RW, "Flag1Flag2"}, {(p.banks == 2 ? 1040 : 1044) | (p.cng ? 2 : 0), 1});
     add({0x04, 1, false, 1, 1, RW, "TipoDiLambda"}, {2});
     add({0x05, 1, false, 1, 1, RW, "RifLambda"}, {28});
     add({0x06, 1, false, 1, 1, RW, "RitardoLetturaSonda"}, {0});
@@ -374,7 +378,8 @@ std::vector<ItemDef> buildCatalogue(const Profile& p, bool includeAbsent)
     add({0xa1, 2, false, 1, 2, RW, "ItemA1"}, {0, 8500});
     add({0xa3, 1, false, 1, 2, RW, "ItemA3"}, {20, 5});
     add({0xaa, 1, false, 1, 2, RW, "ItemAa"}, {5, 36});
-    add({0xab, 1, false, 1, 1, RW, "TipiLambda"}, {1});
+    // Bit 0 probe 1 in use, bit 4 probe 2 (a two-bank engine's).
+    add({0xab, 1, false, 1, 1, RW, "TipiLambda"}, {p.banks == 2 ? 0x11 : 1});
     add({0xac, 2, false, 1, 1, RW, "StatusWord"}, {0});
     add({0xb0, 1, false, 1, 1, RW, "ItemB0"}, {0});
     add({0xb1, 1, false, 1, 12, RW, "ItemB1"}, fill(12, 23));

@@ -33,6 +33,8 @@ struct TypeInfo {
     int fwMajor, fwMinor, hwVariant, banks, cylinders;
 };
 TypeInfo typeInfo(int type);
+// The banks of the profile's engine: its own banks= or the type's.
+int bankCount(const Profile& profile);
 // The format of item 0x7c: 1 (8-bit) or 2 (16-bit).
 int format7c(const Profile& profile);
 

@@ -31,6 +31,17 @@ int axisIndex(const std::vector<std::int32_t>* axis, int value)
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The gas level count: fixed, or running from full (20) to reserve (220) and
+// back over the profile's sweep period.
+int levelCount(const Profile& p, double t)
+{
+    if (p.fuelSweepS <= 0)
+        return 150;
+    const double phase = std::fmod(t, p.fuelSweepS) / p.fuelSweepS; // 0..1
+    const double fromFull = phase < 0.5 ? 2 * phase : 2 * (1 - phase);
+    return static_cast<int>(20 + 200 * fromFull);
+}
+
 } // namespace
 
 void buildLiveFrame(const EngineInputs& in, std::array<std::uint8_t, 50>& f)
@@ -78,21 +89,26 @@ void buildLiveFrame(const EngineInputs& in, std::array<std::uint8_t, 50>& f)
     put16(f, 6, gasRaw);
     put16(f, 8, petrolRaw);
     put8(f, 10, onGas ? 0x10 : 0x08);
+    const bool twoBanks = bankCount(p) > 1;
     int status = 0x80;               // key on
     if (onGas)
         status |= 0x10 | 0x20;       // on gas, probe 1 active
+    if (onGas && twoBanks)
+        status |= 0x40;              // probe 2 active
     put8(f, 11, status);
     put8(f, 12, engineCount(reducerC));
-    put8(f, 13, 150);                // level count
+    put8(f, 13, levelCount(p, t));
     put16(f, 14, static_cast<int>(gasBar * 1000));
     put8(f, 16, gasCount(gasC));
     put16(f, 17, static_cast<int>(mapBar * 1000));
     put8(f, 19, 0);
     put8(f, 20, 0);
-    if (typeInfo(p.type).banks > 1) {
+    if (twoBanks) {
         put8(f, 21, static_cast<int>((0.9 - lambdaV + 0.1) * 255 / 5));
-        put16(f, 24, gasRaw);
-        put16(f, 28, petrolRaw);
+        // The second bank runs a little richer, so that the two can be told
+        // apart.
+        put16(f, 24, gasRaw * 103 / 100);
+        put16(f, 28, petrolRaw * 103 / 100);
     }
 }
 

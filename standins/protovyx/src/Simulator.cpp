@@ -320,6 +320,10 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             ok = parseInt(v, p.perByteUs);
         } else if (k == "warmup") {
             ok = parseInt(v, p.warmupS);
+        } else if (k == "banks") {
+            ok = parseInt(v, p.banks) && (p.banks == 1 || p.banks == 2);
+        } else if (k == "fuelsweep") {
+            ok = parseInt(v, p.fuelSweepS) && p.fuelSweepS >= 0;
         } else if (k == "trace") {
             p.trace = v;
         } else if (k == "counters") {

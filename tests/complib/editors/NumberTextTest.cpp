@@ -157,3 +157,32 @@ TEST(FormatFixed, RoundsOnceToTheCoarserLimit)
             << c.value << " " << c.significant << " " << c.decimals;
     EXPECT_EQ(FormatFixed(-1.25, 3, 2, QLatin1Char(',')), QStringLiteral("-1,25"));
 }
+
+// The time labels of the real-time graph: "#,000.0".
+TEST(FormatGroupedFixed, LeadingZerosAndThousandsGroups)
+{
+    struct Case {
+        double value;
+        int integerDigits, decimals;
+        const char* text;
+    };
+    const Case cases[] = {
+        {5.3, 3, 1, "005.3"},
+        {0, 3, 1, "000.0"},
+        {29.96, 3, 1, "030.0"},         // the rounding carries into the integer digits
+        {999.96, 3, 1, "1'000.0"},
+        {1234.56, 3, 1, "1'234.6"},
+        {1234567.8, 3, 1, "1'234'567.8"},
+        {-5, 3, 1, "-005.0"},
+        {-0.01, 3, 1, "000.0"},         // no sign on a zero
+        {42, 3, 0, "042"},
+        {12345, 1, 0, "12'345"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatGroupedFixed(c.value, c.integerDigits, c.decimals, QLatin1Char('.'), QLatin1Char('\'')).toStdString(),
+                  c.text)
+            << c.value;
+    // The user's separators, or no grouping at all.
+    EXPECT_EQ(FormatGroupedFixed(1234.5, 3, 1, QLatin1Char(','), QLatin1Char('.')), QStringLiteral("1.234,5"));
+    EXPECT_EQ(FormatGroupedFixed(1234.5, 3, 1, QLatin1Char('.'), QChar()), QStringLiteral("1234.5"));
+}

@@ -129,3 +129,40 @@ TEST(AcquisitionReader, MissingFileOrFolderIsNotFound)
     EXPECT_EQ(ReadAcquisitionFile(dir.filePath("absent.txt")).Error, TAcqReadError::FileNotFound);
     EXPECT_EQ(ReadAcquisitionFile(dir.path()).Error, TAcqReadError::FileNotFound);
 }
+
+TEST(AcquisitionReader, StreamedRowsAreTheRowsReadWhole)
+{
+    const QByteArray files[] = {
+        kHead1 + "\r\n" + kLine9 + "\r\n" + kLine9,
+        kHead2 + "\r\n" + kLine12 + "\r\n" + kLine12 + "\r\n" + kLine12,
+        kHead2 + "\r\n" + kLine12 + "\r\n" + kLine9 + "\r\n" + kLine12,  // stops at the bad line
+        kHead1,
+    };
+    for (const QByteArray& bytes : files) {
+        SCOPED_TRACE(bytes.toStdString());
+        const TAcquisitionReadResult whole = readBytes(bytes);
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        std::vector<TAcquisitionRow> rows;
+        std::vector<qint64> read;
+        const TAcquisitionReadResult streamed = ReadAcquisition(buffer, [&](const TAcquisitionRow& row, int banks, qint64 at) {
+            EXPECT_EQ(banks, whole.BankCount);
+            rows.push_back(row);
+            read.push_back(at);
+        });
+        EXPECT_EQ(streamed.Error, whole.Error);
+        EXPECT_EQ(streamed.Line, whole.Line);
+        EXPECT_EQ(streamed.BankCount, whole.BankCount);
+        EXPECT_TRUE(streamed.Rows.empty());
+        ASSERT_EQ(rows.size(), whole.Rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].TimeMs, whole.Rows[i].TimeMs);
+            EXPECT_EQ(rows[i].Values, whole.Rows[i].Values);
+        }
+        // The bytes read so far grow with each row, up to the whole file.
+        EXPECT_TRUE(std::is_sorted(read.begin(), read.end()));
+        if (!read.empty())
+            EXPECT_LE(read.back(), bytes.size());
+    }
+}

@@ -11,6 +11,7 @@
 #include "plat/Shape.h"
 #include "plat/testing/DesktopFakes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -34,7 +35,10 @@ protected:
         r.dm().TimerIO->start();
     }
 
-    std::unique_ptr<TFormCalibraTar> open() { return std::make_unique<TFormCalibraTar>(nullptr, &extraSeen); }
+    std::unique_ptr<TFormCalibraTar> open(const QString& folder = {})
+    {
+        return std::make_unique<TFormCalibraTar>(nullptr, &extraSeen, folder);
+    }
 
     // Ticks until pred holds (at most n ticks of 20 ms).
     template <typename P>
@@ -257,7 +261,7 @@ TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
     plat::testing::FakeFileDialogs dialogs;
     plat::ScopedDesktop desktop({.fileDialogs = &dialogs});
     {
-        auto w = open();
+        auto w = open(dir.path());
         w->ImageRecClick();
         EXPECT_TRUE(w->Recording());
         EXPECT_TRUE(w->ImageStop->isEnabled());
@@ -270,6 +274,8 @@ TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
         w->ImageStopClick();
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_EQ(dialogs.shown[0].request.title, rig::text(475));
+        // The dialog starts in the program's own folder, not the current one.
+        EXPECT_EQ(dialogs.shown[0].request.initialDir, dir.filePath(QStringLiteral("Acquisition")));
         QFile f(target);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll().count("\r\n"), 6); // header + column line + 5 data lines
@@ -278,8 +284,50 @@ TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
         w->ImageExitClick();
         EXPECT_EQ(dialogs.shown.size(), 2u);
         EXPECT_FALSE(w->Recorder().HasUnsaved()); // cancelled: discarded
+
+        // A chosen name that cannot be replaced: the error box, then the
+        // dialog again.
+        const QString folderInTheWay = dir.filePath(QStringLiteral("taken.txt"));
+        ASSERT_TRUE(QDir().mkdir(folderInTheWay));
+        w = open(dir.path());
+        w->ImageRecClick();
+        dialogs.script(folderInTheWay);
+        w->ImageStopClick();
+        ASSERT_EQ(r.prompts.shown().size(), 1u);
+        EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
+        EXPECT_EQ(r.prompts.shown()[0].text, rig::text(178) + QLatin1Char('\n') + rig::text(179));
+        EXPECT_EQ(dialogs.shown.size(), 4u);
     }
     plat::setProgramFolder(QString());
+}
+
+TEST_F(FormCalibraTarTest, TopBarUnitsAndPicturesAndTheWindowFitsItsScaledControls)
+{
+    auto w = open();
+    const std::pair<const char*, const char*> units[] = {
+        {"LabelGradi", "\u00b0C"}, {"LabelGradi1", "\u00b0C"}, {"LabelMsTGas", "ms"},
+        {"LabelMsTBenz", "ms"},    {"LabelGasBar", "bar"},     {"LabelMapBar", "bar"},
+    };
+    for (const auto& [name, unit] : units) {
+        const auto* l = w->PanelBarra->findChild<QLabel*>(QLatin1String(name));
+        ASSERT_NE(l, nullptr) << name;
+        EXPECT_EQ(l->text(), QString::fromUtf8(unit)) << name;
+    }
+    for (plat::PictureButton* p : {w->ImageLambda1, w->ImageLambda2, w->ImageLambdaValue, w->ImageLambda2Value})
+        EXPECT_FALSE(p->currentPicture().isNull()) << p->objectName().toStdString();
+    // The window has the scale of its controls: every one lies inside it,
+    // and they reach across it as in the design (the exit picture at the
+    // right edge, the top bar as wide as the window).
+    for (const QWidget* c : w->findChildren<QWidget*>()) {
+        if (c->parentWidget() != w.get())
+            continue;
+        EXPECT_TRUE(w->rect().contains(c->geometry())) << c->objectName().toStdString();
+    }
+    EXPECT_GT(w->ImageExit->geometry().right(), w->width() * 95 / 100);
+    EXPECT_EQ(w->PanelBarra->width(), w->width());
+    // The diagnostics caption has room for its longest text.
+    const auto* diagnosi = w->LabelDiagnosi;
+    EXPECT_GE(diagnosi->width(), diagnosi->fontMetrics().horizontalAdvance(QStringLiteral("DIAGNOSTICS")));
 }
 
 } // namespace

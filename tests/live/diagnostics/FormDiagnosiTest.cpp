@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -545,6 +547,31 @@ TEST_F(FormDiagnosiTest, ActivationTextsAndDescriptions)
     const int width = w->ListDiagnosi->width();
     w->FormActivate();
     EXPECT_EQ(w->ListDiagnosi->width(), width);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormDiagnosiTest, TheExitTabReachesAcrossTheBarWithItsPictureInSight)
+{
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QTabBar* bar = w->PageControl->tabBar();
+    // Drawn once: the caption is padded to reach across.
+    bar->repaint();
+    QCoreApplication::processEvents();
+    const int exit = w->PageControl->indexOf(w->TabEsci);
+    const QRect tab = bar->tabRect(exit);
+    const int width = w->PageControl->contentsRect().width();
+    EXPECT_GT(bar->tabText(exit).size(), rig::text(80).size());  // the blanks went on
+    EXPECT_LE(tab.right(), bar->width() - 1);                     // inside the bar: nothing to scroll
+    EXPECT_GE(tab.right(), width * 95 / 100);                     // and right across it
+    EXPECT_FALSE(bar->usesScrollButtons());
+    for (int i = 0; i < exit; ++i)
+        EXPECT_LT(bar->tabRect(i).right(), tab.left() + 1) << i;
+    w->done(TFormDiagnosi::mrCancel);
 }
 
 } // namespace

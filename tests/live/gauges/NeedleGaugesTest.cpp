@@ -122,7 +122,7 @@ TEST(NeedleGauges, TemperatureHubArcRunsCounterClockwiseFromStartToEnd)
     EXPECT_LE(wide.Span16, 360 * 16);
 }
 
-TEST(NeedleGauges, DrawThenEraseRestoresTheWindowColour)
+TEST(NeedleGauges, NeedlesAndHubsPaintOnlyInsideTheAreaTheWindowRepaints)
 {
     const QColor window(Qt::white);
     const QRgb blue = qRgb(0, 0, 255);
@@ -131,46 +131,53 @@ TEST(NeedleGauges, DrawThenEraseRestoresTheWindowColour)
     l.TempRid = QRect(200, 0, 100, 100);  // centre (233, 66), r1 13, r2 40
     l.TempGas = QRect(0, 200, 100, 100);
     l.Iniettori = QRect(200, 200, 80, 100);  // centre (240, 294), r1 13, r2 49
-    QImage image(300, 300, QImage::Format_RGB32);
-    image.fill(window);
 
     auto midpoint = [&](TGaugeDial dial, int value) {
         const QLine n = NeedleLine(GaugeGeometry(l, dial), GaugeAngle(dial, value));
         return (n.p1() + n.p2()) / 2;
     };
+    const struct {
+        TGaugeDial dial;
+        std::vector<int> values;
+    } dials[] = {
+        {TGaugeDial::EngineSpeed, {0, 500, 1800, 3750, 6999}},
+        {TGaugeDial::ReducerTemp, {0, 30, 70, 109, 200}},
+        {TGaugeDial::GasTemp, {20, 60, 100}},
+        {TGaugeDial::InjectorSize, {0, 50, 100}},
+    };
+    for (const auto& d : dials) {
+        for (int v : d.values) {
+            SCOPED_TRACE(testing::Message() << "dial " << int(d.dial) << " value " << v);
+            QImage image(320, 320, QImage::Format_RGB32);
+            image.fill(window);
+            {
+                QPainter p(&image);
+                p.setRenderHint(QPainter::Antialiasing, true);  // the routine turns it off
+                DrawGaugeNeedle(p, l, d.dial, v, window);
+            }
+            EXPECT_EQ(image.pixel(midpoint(d.dial, v)), blue);
+            const QRect area = GaugeNeedleArea(l, d.dial, v);
+            int outside = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    outside += image.pixel(x, y) != window.rgb() && !area.contains(x, y);
+            EXPECT_EQ(outside, 0);
+        }
+    }
+
+    // The engine-speed hub: filled with the window colour, outlined in blue;
+    // drawn alone it leaves the needle out.
+    QImage image(320, 320, QImage::Format_RGB32);
+    image.fill(Qt::red);
     {
         QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, true);  // the routine turns it off
-        DrawGaugeNeedle(p, l, TGaugeDial::EngineSpeed, 3750, true, window);
-        DrawGaugeNeedle(p, l, TGaugeDial::ReducerTemp, 70, true, window);
-        DrawInjectorNeedle(p, l, 50);
+        DrawGaugeHub(p, l, TGaugeDial::EngineSpeed, window);
+        DrawGaugeHub(p, l, TGaugeDial::InjectorSize, window);  // has none
     }
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::EngineSpeed, 3750)), blue);
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::ReducerTemp, 70)), blue);
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::InjectorSize, 50)), blue);
-    EXPECT_EQ(image.pixel(240, 294 - 30), blue);  // 50 %: straight up
-    EXPECT_EQ(image.pixel(100, 100), window.rgb());  // the hub is filled with the window colour
-    EXPECT_EQ(image.pixel(80, 100), blue);           // and outlined in blue
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::EngineSpeed, 500)), window.rgb());
-
-    const QImage withNeedles = image.copy();
-    {
-        QPainter p(&image);
-        DrawGaugeNeedle(p, l, TGaugeDial::EngineSpeed, 3750, false, window);
-        DrawGaugeNeedle(p, l, TGaugeDial::EngineSpeed, 500, true, window);
-        DrawGaugeNeedle(p, l, TGaugeDial::ReducerTemp, 70, false, window);
-    }
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::EngineSpeed, 3750)), window.rgb());
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::EngineSpeed, 500)), blue);
-    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::ReducerTemp, 70)), window.rgb());
-    EXPECT_EQ(image.pixel(80, 100), blue);  // the hub was redrawn
-
-    // Erasing the needle leaves no blue pixel of it outside the hub.
-    int leftover = 0;
-    const QRect needleArea(200, 0, 100, 50);  // above the reducer hub and its arc
-    for (int y = needleArea.top(); y <= needleArea.bottom(); ++y)
-        for (int x = needleArea.left(); x <= needleArea.right(); ++x)
-            leftover += image.pixel(x, y) == blue;
-    EXPECT_EQ(leftover, 0);
-    EXPECT_NE(image, withNeedles);
+    EXPECT_EQ(image.pixel(100, 100), window.rgb());
+    EXPECT_EQ(image.pixel(80, 100), blue);
+    EXPECT_EQ(image.pixel(midpoint(TGaugeDial::EngineSpeed, 3750)), qRgb(255, 0, 0));
+    EXPECT_TRUE(GaugeHubArea(l, TGaugeDial::EngineSpeed).contains(QRect(80, 80, 41, 41)));
+    EXPECT_TRUE(GaugeHubArea(l, TGaugeDial::InjectorSize).isEmpty());
+    EXPECT_EQ(image.pixel(240, 294 - 30), qRgb(255, 0, 0));
 }

@@ -6,6 +6,7 @@
 #include "GraficoPrint.h"
 
 #include "AcquisitionReader.h"
+#include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
@@ -13,17 +14,19 @@
 #include "plat/Prompts.h"
 #include "plat/testing/DesktopFakes.h"
 
+#include "AcquisitionFormat.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QLineSeries>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -93,16 +96,16 @@ protected:
     static std::string shown(const TFormGraficoDrt& w)
     {
         std::string s;
-        for (QLineSeries* series : w.Series)
-            s += series->isVisible() ? 'x' : '.';
+        for (QCPGraph* series : w.Series)
+            s += series->visible() ? 'x' : '.';
         return s;
     }
 
     static std::vector<qsizetype> counts(const TFormGraficoDrt& w)
     {
         std::vector<qsizetype> c;
-        for (QLineSeries* series : w.Series)
-            c.push_back(series->count());
+        for (int i = 0; i < grafico::kSeriesCount; ++i)
+            c.push_back(static_cast<qsizetype>(w.Store().Count(i)));
         return c;
     }
 
@@ -182,8 +185,8 @@ TEST_F(FormGraficoDrtTest, RunTicksPlotTheLiveFrameAndRecordIt)
     EXPECT_EQ(r.callsOf("ReadBlock").size(), 5u);
     EXPECT_EQ(counts(*w), (std::vector<qsizetype>{5, 5, 5, 5, 5, 5, 5, 5, 0, 0, 0}));
     for (int i = 0; i < 5; ++i) {
-        EXPECT_DOUBLE_EQ(w->Series[0]->at(i).x(), 0.02 * (i + 1));
-        EXPECT_DOUBLE_EQ(w->Series[0]->at(i).y(), rpms[i] * 0.001);
+        EXPECT_DOUBLE_EQ(w->Store().Point(0, i).x(), 0.02 * (i + 1));
+        EXPECT_FLOAT_EQ(w->Store().Point(0, i).y(), rpms[i] * 0.001);
     }
     EXPECT_EQ(w->Elapsed(), 100u);
 
@@ -361,10 +364,10 @@ TEST_F(FormGraficoDrtTest, FileNamedAtCreationIsPlottedWhole)
     auto w = open(fixture("one-bank.txt"));
     EXPECT_EQ(r.prompts.shown().size(), 0u);
     EXPECT_EQ(counts(*w), (std::vector<qsizetype>{3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0}));
-    EXPECT_DOUBLE_EQ(w->Series[0]->at(0).x(), 1.52);
-    EXPECT_DOUBLE_EQ(w->Series[0]->at(0).y(), 2.48);
-    EXPECT_NEAR(w->Series[6]->at(0).y(), 4.5, 1e-6);
-    EXPECT_NEAR(w->Series[4]->at(0).y(), 1.12, 1e-6);
+    EXPECT_DOUBLE_EQ(w->Store().Point(0, 0).x(), 1.52);
+    EXPECT_FLOAT_EQ(w->Store().Point(0, 0).y(), 2.48);
+    EXPECT_NEAR(w->Store().Point(6, 0).y(), 4.5, 1e-6);
+    EXPECT_NEAR(w->Store().Point(4, 0).y(), 1.12, 1e-6);
     EXPECT_EQ(shown(*w), "xxxxxxxx...");
     EXPECT_TRUE(w->TimeAxisAutomatic());
     EXPECT_NEAR(w->TimeAxis().Min, 1.52, 1e-9);
@@ -375,17 +378,21 @@ TEST_F(FormGraficoDrtTest, TwoBankFileWithOneProbeStaysHiddenUntilTicked)
 {
     auto w = open(fixture("two-bank.txt"));
     w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 2));
     EXPECT_EQ(shown(*w), "xxxxxxxx...");
 
-    const QList<QLegendMarker*> markers = w->ChartDrt->chart()->legend()->markers(w->Series[8]);
-    ASSERT_EQ(markers.size(), 1);
-    EXPECT_TRUE(markers[0]->isVisible());  // a hidden curve keeps its legend entry
-    emit markers[0]->clicked();
+    // A hidden curve keeps its legend entry: a click on it ticks it.
+    w->ChartDrt->replot(QCustomPlot::rpImmediateRefresh);
+    QCPAbstractLegendItem* item = w->ChartDrt->LegendItem(8);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(w->ChartDrt->legend->itemCount(), grafico::kSeriesCount);
+    const QPoint at = item->rect().center();
+    QTest::mouseClick(w->ChartDrt, Qt::LeftButton, {}, at);
     EXPECT_EQ(shown(*w), "xxxxxxxxx..");
-    emit markers[0]->clicked();
+    QTest::mouseClick(w->ChartDrt, Qt::LeftButton, {}, at);
     EXPECT_EQ(shown(*w), "xxxxxxxx...");
-    EXPECT_TRUE(markers[0]->isVisible());
+    EXPECT_EQ(w->ChartDrt->LegendItem(8), item);
 }
 
 TEST_F(FormGraficoDrtTest, MonoplugHidesLambdaMapAndReducerAfterLoading)
@@ -445,6 +452,162 @@ TEST_F(FormGraficoDrtTest, LoadAfterAnUnsavedRecordingDeletesIt)
     EXPECT_EQ(counts(*w)[0], 2);
     w->ImageSaveFileClick();
     EXPECT_EQ(dialogs.shown.size(), 2u);  // SAVE did nothing
+}
+
+// ---- Drawing, loading at length, zoom ---------------------------------------------
+
+// A two-bank recording of `rows` lines, 20 ms apart, with one rpm spike.
+QString writeRecording(const QString& folder, int rows, int spikeRow)
+{
+    const QString name = folder + QStringLiteral("/long.txt");
+    QFile f(name);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray text = qz::live::AcquisitionHeader(2, "stamp");
+    for (int i = 0; i < rows; ++i) {
+        qz::live::TAcquisitionSample s;
+        s.Rpm = i == spikeRow ? 9000 : 800 + (i % 7) * 10;
+        s.Lambda1Volts = 0.45;
+        s.GasMs1 = 3.2;
+        s.PetrolMs1 = 3.0;
+        s.GasPressureHundredths = 120;
+        s.ReducerTempC = 60;
+        s.GasTempC = 30;
+        s.Lambda2Volts = 0.5;
+        text += qz::live::AcquisitionDataLine(static_cast<std::uint32_t>(20 * i), s, 2);
+        if (text.size() > (1 << 20)) {
+            f.write(text);
+            text.clear();
+        }
+    }
+    f.write(text);
+    return name;
+}
+
+TEST_F(FormGraficoDrtTest, RedrawDrawsTheVisibleSpanWithAtMostTwoPointsAColumn)
+{
+    auto w = open(writeRecording(folder.path(), 20000, 12345));
+    w->resize(1000, 700);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 20000));
+    w->Redraw();
+    const int columns = w->ChartDrt->axisRect()->width();
+    ASSERT_GT(columns, 100);
+    const auto data = w->Series[0]->data();
+    EXPECT_LE(data->size(), 2 * columns + 2);
+    EXPECT_GE(data->size(), columns);
+    // The whole recording is shown, its one spike included.
+    bool spike = false;
+    for (auto it = data->constBegin(); it != data->constEnd(); ++it)
+        spike = spike || it->value == 9.0f;
+    EXPECT_TRUE(spike);
+    // A hidden curve holds no points in the chart.
+    EXPECT_EQ(w->Series[8]->data()->size(), 0);
+
+    // Zoomed into one second, the chart draws the samples themselves.
+    w->ChartDrt->xAxis->setRange(9.99, 11.01);
+    w->Redraw();
+    EXPECT_EQ(w->Series[0]->data()->size(), 51 + 2);
+    EXPECT_EQ(counts(*w)[0], 20000);  // the store keeps them all
+}
+
+TEST_F(FormGraficoDrtTest, ALongRecordingLoadsWithProgressAndTheWindowStillPainting)
+{
+    const int rows = 300000;
+    const QString name = writeRecording(folder.path(), rows, 7);
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // Watch the window while it loads: timers still run.
+    std::vector<int> progress;
+    bool locked = true;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (w->Loading() && w->ProgressLoad->isVisible()) {
+            progress.push_back(w->ProgressLoad->value());
+            locked = locked && !w->ImageLoadFile->isEnabled() && !w->ImageExit->isEnabled() &&
+                     !w->ImageRunStop->isEnabled() && !w->FormCloseQuery();
+        }
+    });
+    watch.start();
+    w->LoadAcquisitionFile(name);
+    watch.stop();
+
+    EXPECT_EQ(r.prompts.shown().size(), 0u);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_TRUE(locked);
+    EXPECT_FALSE(w->Loading());
+    EXPECT_FALSE(w->ProgressLoad->isVisible());
+    EXPECT_TRUE(w->ImageLoadFile->isEnabled());
+    EXPECT_TRUE(w->ImageRunStop->isEnabled());
+    EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, rows));
+    // A few bytes a value: a time and eleven floats a row, and no more than
+    // the room the load reserved from the file size.
+    EXPECT_LT(w->Store().MemoryBytes(), static_cast<std::size_t>(QFileInfo(name).size()) * 2);
+    EXPECT_NEAR(w->TimeAxis().Max, (rows - 1) * 0.02, 1e-9);
+}
+
+TEST_F(FormGraficoDrtTest, TimeLabelsReadLikeThreeDigitsAndOneDecimalAtLeastEightyPixelsApart)
+{
+    auto w = open();
+    w->resize(1024, 708);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->ChartDrt->replot(QCustomPlot::rpImmediateRefresh);
+    const QVector<double> ticks = w->BottomAxis->tickVector();
+    const QVector<QString> labels = w->BottomAxis->tickVectorLabels();
+    ASSERT_GE(ticks.size(), 3);
+    ASSERT_EQ(labels.size(), ticks.size());
+    const QChar point = complib::DecimalSeparator();
+    EXPECT_EQ(labels[0], QStringLiteral("000") + point + QLatin1Char('0'));
+    for (int i = 0; i < ticks.size(); ++i)
+        EXPECT_EQ(labels[i], complib::FormatGroupedFixed(ticks[i], 3, 1, point, complib::ThousandSeparator()));
+    const double apart = w->BottomAxis->coordToPixel(ticks[1]) - w->BottomAxis->coordToPixel(ticks[0]);
+    EXPECT_GE(apart, 80);
+    // No minor ticks on the time axis, four between labels on the value axis.
+    QVector<double> major, minor;
+    w->BottomAxis->ticker()->generate(w->BottomAxis->range(), QLocale::c(), 'g', 6, major, &minor, nullptr);
+    EXPECT_TRUE(minor.isEmpty());
+    w->LeftAxis->ticker()->generate(w->LeftAxis->range(), QLocale::c(), 'g', 6, major, &minor, nullptr);
+    ASSERT_GE(major.size(), 2);
+    EXPECT_EQ(minor.size(), (major.size() - 1) * 4);
+}
+
+TEST_F(FormGraficoDrtTest, ZoomAndPanAreUndoneByTheZoomPicture)
+{
+    auto w = open(fixture("one-bank.txt"));
+    w->resize(1024, 708);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->ChartDrt->replot(QCustomPlot::rpImmediateRefresh);
+    const grafico::AxisRange time = w->TimeAxis(), value = w->ValueAxis();
+    const QRect area = w->ChartDrt->axisRect()->rect();
+
+    // A rectangle dragged with the left button zooms both axes into it.
+    QTest::mousePress(w->ChartDrt, Qt::LeftButton, {}, area.topLeft() + QPoint(100, 50));
+    QTest::mouseMove(w->ChartDrt, area.topLeft() + QPoint(200, 150));
+    QTest::mouseRelease(w->ChartDrt, Qt::LeftButton, {}, area.topLeft() + QPoint(300, 250));
+    EXPECT_GT(w->TimeAxis().Min, time.Min);
+    EXPECT_LT(w->TimeAxis().Max - w->TimeAxis().Min, time.Max - time.Min);
+    EXPECT_LT(w->ValueAxis().Max, value.Max);
+    // The right button pans the time axis only.
+    const grafico::AxisRange zoomed = w->TimeAxis();
+    QTest::mousePress(w->ChartDrt, Qt::RightButton, {}, area.center());
+    QTest::mouseMove(w->ChartDrt, area.center() + QPoint(-100, 40));
+    QTest::mouseRelease(w->ChartDrt, Qt::RightButton, {}, area.center() + QPoint(-100, 40));
+    EXPECT_GT(w->TimeAxis().Min, zoomed.Min);
+    EXPECT_NEAR(w->TimeAxis().Max - w->TimeAxis().Min, zoomed.Max - zoomed.Min, 1e-9);
+
+    w->ImageZoomClick();
+    EXPECT_EQ(w->TimeAxis(), time);
+    EXPECT_EQ(w->ValueAxis(), value);
+    EXPECT_TRUE(w->TimeAxisAutomatic());
+    // Nothing left to undo.
+    w->ImageZoomClick();
+    EXPECT_EQ(w->TimeAxis(), time);
 }
 
 // ---- Print, keys and closing -----------------------------------------------------------

@@ -91,42 +91,43 @@ TEST(GraficoRules, ElapsedSecondsAcrossTheTickCountWrap)
     EXPECT_DOUBLE_EQ(grafico::ElapsedSeconds(5, 0xFFFFFFFFu - 994), 1.0);
 }
 
-TEST(GraficoRules, CurvesOfFileFillTheSecondBankOnlyForTwoBanks)
+TEST(GraficoRules, FilesFillTheSecondBankCurvesOnlyWithTwoBanks)
 {
-    qz::live::TAcquisitionReadResult read;
-    read.BankCount = 1;
-    TAcquisitionRow a;
-    a.TimeMs = 1520;
-    a.Rpm = 2480;
-    a.Values = {0.45f, 3.0f, 4.0f, 1.12f, 0.35f, 45, 32, 0.9f, 1, 2};  // leftovers of a one-bank line are ignored
-    TAcquisitionRow b = a;
-    b.TimeMs = 61000;
-    read.Rows = {a, b};
+    EXPECT_EQ(grafico::CurvesOfBanks(1), 8);
+    EXPECT_EQ(grafico::CurvesOfBanks(2), grafico::kSeriesCount);
+    EXPECT_EQ(grafico::CurvesOfBanks(3), 8);
+}
 
-    const grafico::LoadedCurves one = grafico::CurvesOfFile(read);
-    EXPECT_FALSE(one.TwoBanks);
-    for (int i = 0; i < 8; ++i)
-        ASSERT_EQ(one.Points[i].size(), 2) << "series " << i;
-    for (int i = 8; i < 11; ++i)
-        EXPECT_TRUE(one.Points[i].isEmpty()) << "series " << i;
-    EXPECT_DOUBLE_EQ(one.Points[0][0].x(), 1.52);
-    EXPECT_DOUBLE_EQ(one.Points[0][1].x(), 61.0);
-    EXPECT_DOUBLE_EQ(one.Points[0][0].y(), 2.48);
-    EXPECT_NEAR(one.Points[6][0].y(), 4.5, 1e-9);
-
-    read.BankCount = 2;
-    const grafico::LoadedCurves two = grafico::CurvesOfFile(read);
-    EXPECT_TRUE(two.TwoBanks);
-    ASSERT_EQ(two.Points[10].size(), 2);
-    EXPECT_DOUBLE_EQ(two.Points[10][1].y(), 2.0);
+TEST(GraficoRules, TimeLabelsStepInOneTwoFiveAtLeastEightyPixelsApart)
+{
+    struct Case {
+        double span;
+        int pixels;
+        double step;
+    };
+    const Case cases[] = {
+        {30, 1000, 5},       // 2.4 s would be the least: 5
+        {30, 2400, 1},       // exactly 80 pixels a second
+        {30, 400, 10},       // 6 s least
+        {3600, 1000, 500},   // 288 s least
+        {0.5, 1000, 0.05},   // 0.04 s least
+        {100, 800, 10},      // exactly 10
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(grafico::TimeLabelStep(c.span, c.pixels), c.step, c.step * 1e-9) << c.span << " s on " << c.pixels;
+    // An empty span or no width still gives a step.
+    EXPECT_GT(grafico::TimeLabelStep(0, 1000), 0);
+    EXPECT_GT(grafico::TimeLabelStep(30, 0), 0);
 }
 
 TEST(GraficoRules, AutomaticRangeCoversOnlyShownCurves)
 {
     std::array<grafico::Extent, grafico::kSeriesCount> e{};
-    e[0] = grafico::ExtentOf({{1, 2.5}, {3, 0.9}});
-    e[4] = grafico::ExtentOf({{0.5, 1.1}});
-    e[7] = grafico::ExtentOf({{2, 12}, {9, 4}});
+    e[0].Add(1, 2.5);
+    e[0].Add(3, 0.9);
+    e[4].Add(0.5, 1.1);
+    e[7].Add(2, 12);
+    e[7].Add(9, 4);
     std::array<bool, grafico::kSeriesCount> shown{};
     shown.fill(true);
 

@@ -15,6 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTest>
+#include <map>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -127,9 +131,148 @@ TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)
     EXPECT_FALSE(w->RedrawPending());
     EXPECT_TRUE(w->Timer->isActive());
     EXPECT_EQ(w->TickCount(), 1);
-    // The needles were drawn on the window.
-    EXPECT_FALSE(w->NeedleLayer().isNull());
+    // The needles stand at this tick's values.
+    EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::EngineSpeed), rpm);
+    EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::ReducerTemp), dm::TruncToInt(w->Values().ReducerTemp));
+    EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::InjectorSize), w->InjectorPercent());
     EXPECT_TRUE(r.sim().violations().empty());
+}
+
+// What the screen shows of the window: its backing store, with every
+// partial repaint in it (a fresh render would hide a needle left behind).
+QImage onScreen(QWidget* w)
+{
+    QCoreApplication::processEvents();
+    return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(FormVisualizzaTest, AMinuteOfSweepingNeedlesLeavesTheDialsIntact)
+{
+    // Half a minute of warming up (the temperatures climb), then the drive
+    // cycle (the engine speed sweeps).
+    r.sim().setProfile("warmup=30");
+    r.sim().SetComPort(r.sim().profile().port);
+    r.connectEcu();
+    r.dm().BuildTempMotoreTable(false);
+    r.dm().BuildTemperaturaGasTable(*r.dm().Item(0x86));
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    const QImage before = onScreen(w.get());
+
+    using qz::live::TGaugeDial;
+    const TGaugeDial dials[] = {TGaugeDial::EngineSpeed, TGaugeDial::ReducerTemp, TGaugeDial::GasTemp};
+    std::map<TGaugeDial, std::pair<int, int>> swept;
+    for (int i = 0; i < 3000; ++i) {
+        r.clock.advance(20);
+        if (i % 50 == 0)
+            w->TimerRedrawTimer();
+        w->TimerTimer();
+        w->Timer->stop();
+        QCoreApplication::processEvents();
+        for (TGaugeDial d : dials) {
+            const int v = w->NeedleAt(d).value_or(0);
+            auto [it, fresh] = swept.try_emplace(d, v, v);
+            it->second = {std::min(it->second.first, v), std::max(it->second.second, v)};
+        }
+    }
+    EXPECT_GT(swept[TGaugeDial::EngineSpeed].second - swept[TGaugeDial::EngineSpeed].first, 1500);
+    EXPECT_GT(swept[TGaugeDial::ReducerTemp].second - swept[TGaugeDial::ReducerTemp].first, 30);
+    const QImage after = onScreen(w.get());
+    ASSERT_EQ(after.size(), before.size());
+
+    // Every pixel of each dial picture is as it was, but where the needle
+    // and its hub stand now and under the readouts drawn over the dials.
+    const qz::live::TGaugeLayout layout{w->ImageGiri->geometry(), w->ImageTempRid->geometry(),
+                                        w->ImageTempGas->geometry(), w->ImageIniettori->geometry()};
+    QRegion changing;
+    for (QWidget* readout : std::initializer_list<QWidget*>{w->LabelGiri, w->LabTempRid, w->LabTempGas, w->ImageRidGray,
+                                                          w->LabelTempRid, w->LabelTempGas})
+        changing += readout->geometry();
+    for (TGaugeDial d : dials) {
+        SCOPED_TRACE(static_cast<int>(d));
+        const QRect face = d == TGaugeDial::EngineSpeed ? layout.Giri : d == TGaugeDial::ReducerTemp ? layout.TempRid : layout.TempGas;
+        const QRegion now = changing + qz::live::GaugeNeedleArea(layout, d, *w->NeedleAt(d));
+        int damaged = 0;
+        for (int y = face.top(); y <= face.bottom(); ++y)
+            for (int x = face.left(); x <= face.right(); ++x)
+                if (!now.contains(QPoint(x, y)) && after.pixel(x, y) != before.pixel(x, y))
+                    ++damaged;
+        EXPECT_EQ(damaged, 0);
+    }
+    w->done(TFormVisualizza::mrCancel);
+}
+
+// The area that the widgets of a window paint.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    ~PaintedArea() override { qApp->removeEventFilter(this); }
+    QRegion region;  // in window coordinates
+    QStringList widgets;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w == window_ || window_->isAncestorOf(w)) {
+                region += static_cast<QPaintEvent*>(event)->region().translated(w->mapTo(window_, QPoint(0, 0)));
+                widgets << w->objectName();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+qint64 pixels(const QRegion& region)
+{
+    qint64 n = 0;
+    for (const QRect& r : region)
+        n += qint64(r.width()) * r.height();
+    return n;
+}
+
+TEST_F(FormVisualizzaTest, ATickRepaintsOnlyWhatChanged)
+{
+    r.sim().setProfile("warmup=5");
+    r.sim().SetComPort(r.sim().profile().port);
+    r.connectEcu();
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    auto tick = [&](int ms) {
+        r.clock.advance(ms);
+        w->TimerTimer();
+        w->Timer->stop();
+    };
+    for (int i = 0; i < 400; ++i)  // warm, on gas, driving
+        tick(20);
+    QCoreApplication::processEvents();
+
+    {
+        // The same frame again: nothing to repaint.
+        PaintedArea painted(w.get());
+        tick(0);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(painted.region.isEmpty()) << painted.widgets.join(QLatin1Char(' ')).toStdString();
+    }
+    {
+        // A tick of driving: the needles' old and new places and the
+        // readouts that changed, a small part of the window.
+        PaintedArea painted(w.get());
+        tick(20);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(painted.region.isEmpty());
+        EXPECT_LT(pixels(painted.region), qint64(w->width()) * w->height() / 5);
+        const QRegion dial(w->ImageGiri->geometry());
+        EXPECT_NE(painted.region.intersected(dial), dial) << "not the whole dial";
+        EXPECT_LT(pixels(painted.region.intersected(dial)), pixels(dial) / 2);
+    }
+    w->done(TFormVisualizza::mrCancel);
 }
 
 TEST_F(FormVisualizzaTest, IndicatorsFollowChangesFromTheAllSetStart)

@@ -493,6 +493,64 @@ TEST(Simulator, EngineWarmsUpOnPetrolThenRunsOnGasFollowingTheKMap)
     EXPECT_EQ(rich.gasTime, rich.petrolTime * 192 / 128);
 }
 
+TEST(Simulator, TwoBankProfileReportsTheSecondProbeAndItsBank)
+{
+    struct Case {
+        const char* profile;
+        bool secondProbe;   // item 3 element 0 bit 2 clear
+        bool secondBank;    // frame bytes 21.. and the probe-2 signal bit
+    };
+    for (const Case& c : {Case{"warmup=1", false, false}, Case{"warmup=1;banks=2", true, true},
+                          Case{"warmup=1;type=56", false, true}, Case{"warmup=1;type=56;banks=1", false, false}}) {
+        SCOPED_TRACE(c.profile);
+        Bench b(c.profile);
+        std::vector<std::int32_t> flags;
+        ASSERT_TRUE(b.sim.peekItem(0x03, flags));
+        EXPECT_EQ((flags[0] & 0x4) == 0, c.secondProbe);
+        std::vector<std::int32_t> probes;
+        ASSERT_TRUE(b.sim.peekItem(0xab, probes));
+        EXPECT_EQ(probes[0], c.secondProbe ? 0x11 : 0x01);
+        b.clock.advance(5000); // on gas
+        std::uint8_t buf[50];
+        std::int32_t len = 50;
+        ASSERT_TRUE(b.sim.ReadBlock(1, buf, &len));
+        const Frame f = decode(buf);
+        EXPECT_NE(f.status & 0x20, 0);
+        EXPECT_EQ((f.status & 0x40) != 0, c.secondBank);
+        const int gas2 = buf[24] | buf[25] << 8, petrol2 = buf[28] | buf[29] << 8;
+        if (c.secondBank) {
+            EXPECT_GT(buf[21], 0);
+            EXPECT_EQ(petrol2, f.petrolTime * 103 / 100);
+            EXPECT_EQ(gas2, f.gasTime * 103 / 100);
+        } else {
+            EXPECT_EQ(buf[21] | gas2 | petrol2, 0);
+        }
+    }
+    std::string error;
+    Profile p;
+    EXPECT_FALSE(Profile::parse("banks=3", p, &error));
+    EXPECT_EQ(error, "banks");
+}
+
+TEST(Simulator, FuelSweepRunsTheGasLevelFromFullToReserveAndBack)
+{
+    auto levelAt = [](const char* profile, std::uint32_t ms) {
+        Bench b(profile);
+        b.clock.advance(ms);
+        std::uint8_t buf[50];
+        std::int32_t len = 50;
+        EXPECT_TRUE(b.sim.ReadBlock(1, buf, &len));
+        return int(buf[13]);
+    };
+    EXPECT_EQ(levelAt("", 0), 150);
+    EXPECT_EQ(levelAt("", 33000), 150);
+    EXPECT_EQ(levelAt("fuelsweep=60", 0), 20);        // full
+    EXPECT_EQ(levelAt("fuelsweep=60", 15000), 120);   // halfway down
+    EXPECT_EQ(levelAt("fuelsweep=60", 30000), 220);   // reserve
+    EXPECT_EQ(levelAt("fuelsweep=60", 45000), 120);   // on its way back
+    EXPECT_EQ(levelAt("fuelsweep=60", 60000), 20);
+}
+
 TEST(Simulator, ItemFormatFollowsTheProfile)
 {
     struct Case {

@@ -20,7 +20,8 @@ inline QPixmap loadPicture(int id) { return loadPicture(pictureResource(id)); }
 // while a mouse button is held on it; click (left button pressed and
 // released on it), double click, and the mouse moving over it. It takes no
 // keyboard focus. The picture is drawn centred, fitted into the widget with
-// its proportions kept, so it grows with the screen scaling.
+// its proportions kept, so it grows with the screen scaling. While disabled
+// it shows its picture faded to grey, the same look in every window.
 class PictureButton : public QWidget {
     Q_OBJECT
 
@@ -48,6 +49,9 @@ public:
     QSize sizeHint() const override;
     // Where the picture is drawn inside the widget.
     QRect pictureRect() const;
+    // What the widget paints there: the picture fitted to its size, faded
+    // to grey while the widget is disabled (null without a picture).
+    QPixmap shownPicture() const;
 
 signals:
     void clicked();
@@ -59,6 +63,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -71,6 +76,12 @@ private:
     int pressedId_ = 0;
     int currentId_ = 0;
     QPixmap current_;
+    // The picture scaled to the widget once, not on every paint: a partial
+    // repaint then draws the very pixels a whole one does.
+    mutable QPixmap fitted_;
+    mutable qint64 fittedKey_ = 0;
+    mutable QSize fittedSize_;
+    mutable bool fittedDisabled_ = false;
     bool down_ = false;
     bool leftDown_ = false;
     bool afterDoubleClick_ = false;

@@ -26,6 +26,12 @@
 //   framelen=50   port=1   absent=0xab,0x2332   present=0|1   boot=0|1
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
+//   banks=1|2 (the type's by default: types 31, 53 and 56 have two; with
+//     banks=2 the ECU also reports a second lambda probe: bit 2 of item 3
+//     element 0 clear, bit 4 of item 0xab set; a two-bank frame carries the second bank's lambda and
+//     times, and both probes' signal bits while on gas)
+//   fuelsweep=<s> (0: a fixed gas level count of 150; else the count runs
+//     from 20, full, to 220, reserve, and back in that many seconds)
 //   trace=<file> (one line per call)
 //   counters=0|1 (the running-time counters advance with the clock: seconds
 //     on petrol until the warm-up ends, then on gas, in item 0x56 elements 2
@@ -196,6 +202,8 @@ struct Profile {
     int rebootMs = 1500;
     int latencyMs = 0, perByteUs = 0;
     int warmupS = 60;
+    int banks = 0;      // 0: the type's
+    int fuelSweepS = 0; // 0: a fixed gas level
     std::vector<int> programResults; // scripted, one per attempt
     int programMs = 0;
     std::vector<int> absent;   // item numbers, on top of the type's own

@@ -1,0 +1,246 @@
+// The live windows on an offscreen 1280 x 1024 screen, in virtual time
+// against the simulated ECU:
+//   BM_GraphTick/N     one tick of the real-time graph with N samples per
+//                      curve already stored (eleven curves): the poll step,
+//                      the append, the recording, and a redraw of the visible
+//                      time window painted on the window
+//   BM_GraphMemory/N   resident memory that N samples per curve take
+//   BM_GraphLoad       loading a 100 MB two-bank recording, painted
+//   BM_LiveViewTick    one tick of the live view and the painting it causes
+// Run with --benchmark_counters_tabular=true.
+//
+// The same source builds against the graph that plotted into Qt Charts
+// series (before the sample store), so that benchmarks/live/compare.sh can
+// measure both side by side: there the samples of a long run are put into the
+// series at once (appending them one tick at a time would take hours), and
+// the clock is moved on so that the ticks continue after them.
+#include "FormGraficoDrt.h"
+#include "FormVisualizza.h"
+#include "GraphBenchData.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPaintEvent>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#if __has_include("GraficoStore.h")
+#define QZ_GRAPH_STORE 1
+#else
+#define QZ_GRAPH_STORE 0
+#include <QLineSeries>
+#include <QValueAxis>
+#endif
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Runs what the event loop has queued: the queued replot, the paint.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Paint events of one widget and its children.
+class PaintEvents : public QObject {
+public:
+    explicit PaintEvents(QWidget* widget) : widget_(widget) { qApp->installEventFilter(this); }
+    ~PaintEvents() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            (watched == widget_ || widget_->isAncestorOf(static_cast<QWidget*>(watched))))
+            ++count;
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+};
+
+// The samples per curve the graph holds.
+std::int64_t stored(const TFormGraficoDrt& window)
+{
+#if QZ_GRAPH_STORE
+    return static_cast<std::int64_t>(window.Store().Count(0));
+#else
+    return window.Series[0]->count();
+#endif
+}
+
+// Redraws now what the ticks changed (the chart of the series repaints
+// through the event loop alone).
+void redraw(TFormGraficoDrt& window)
+{
+#if QZ_GRAPH_STORE
+    window.Redraw();
+#else
+    (void)window;
+#endif
+    settle();
+}
+
+// A graph window running, shown full screen; fill takes `samples` samples
+// per curve.
+struct RunningGraph {
+    bench::LiveRig rig;
+    TFormGraficoDrt window{nullptr, QString()};
+    RunningGraph()
+    {
+        window.show();
+        settle();
+        window.ImageRunStopClick();
+    }
+    void fill(std::int64_t samples)
+    {
+#if QZ_GRAPH_STORE
+        for (std::int64_t i = 0; i < samples; ++i)
+            tick();
+#else
+        for (int c = 0; c < grafico::kSeriesCount; ++c) {
+            QList<QPointF> points;
+            points.reserve(samples);
+            for (std::int64_t i = 0; i < samples; ++i)
+                points.append(QPointF(i * bench::kSampleSeconds, bench::CurvesAt(static_cast<std::uint64_t>(i))[c]));
+            window.Series[c]->replace(points);
+        }
+        rig.step(static_cast<std::uint32_t>(samples * 20));
+#endif
+        redraw(window);
+    }
+    void tick()
+    {
+        rig.step();
+        window.TimerTimer();
+        // The benchmark drives the ticks itself.
+        window.Timer->stop();
+    }
+};
+
+void BM_GraphTick(benchmark::State& state)
+{
+    RunningGraph g;
+    g.fill(state.range(0));
+    PaintEvents paints(g.window.ChartDrt);
+    for (auto _ : state) {
+        g.tick();
+        redraw(g.window);
+    }
+    state.counters["chart_paints"] = benchmark::Counter(paints.count, benchmark::Counter::kAvgIterations);
+    state.counters["stored"] = static_cast<double>(stored(g.window));
+    g.window.ImageRunStopClick();
+}
+#if QZ_GRAPH_STORE
+BENCHMARK(BM_GraphTick)->Arg(1000)->Arg(60000)->Arg(180000)->Iterations(300)->Unit(benchmark::kMillisecond);
+#else
+// A tick costs up to a second here: fewer of them.
+BENCHMARK(BM_GraphTick)->Arg(1000)->Iterations(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphTick)->Arg(60000)->Arg(180000)->Iterations(20)->Unit(benchmark::kMillisecond);
+#endif
+
+void BM_GraphMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RunningGraph g;
+        const std::int64_t before = bench::ResidentBytes();
+        g.fill(state.range(0));
+        state.counters["MiB"] = static_cast<double>(bench::ResidentBytes() - before) / kMiB;
+#if QZ_GRAPH_STORE
+        state.counters["store_MiB"] = static_cast<double>(g.window.Store().MemoryBytes()) / kMiB;
+#endif
+        state.counters["stored"] = static_cast<double>(stored(g.window));
+        g.window.ImageRunStopClick();
+    }
+}
+BENCHMARK(BM_GraphMemory)->Arg(180000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_GraphLoad(benchmark::State& state)
+{
+    const QString file = bench::LongRecording(100LL * 1000 * 1000);
+    for (auto _ : state) {
+        bench::LiveRig rig;
+        TFormGraficoDrt window(nullptr, QString());
+        window.show();
+        settle();
+        bench::ResetPeak();
+        const std::int64_t before = bench::ResidentBytes();
+        window.LoadAcquisitionFile(file);
+        redraw(window);
+        state.counters["rows"] = static_cast<double>(stored(window));
+        state.counters["peak_MiB"] = static_cast<double>(bench::PeakResidentBytes()) / kMiB;
+        state.counters["peak_growth_MiB"] = static_cast<double>(bench::PeakResidentBytes() - before) / kMiB;
+    }
+    state.counters["file_MB"] = static_cast<double>(QFileInfo(file).size()) / 1e6;
+}
+BENCHMARK(BM_GraphLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Counts the pixels that the widgets of one window paint.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    std::int64_t pixels = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w == window_ || window_->isAncestorOf(w))
+                for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                    pixels += static_cast<std::int64_t>(r.width()) * r.height();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+void BM_LiveViewTick(benchmark::State& state)
+{
+    bench::LiveRig rig;
+    bool seen = false;
+    TFormVisualizza view(nullptr, &seen, rig.folder());
+    view.show();
+    settle();
+    // A minute of sweeping first: every needle has moved.
+    for (int i = 0; i < 3000; ++i) {
+        rig.step();
+        view.TimerTimer();
+        view.Timer->stop();
+        if (i % 50 == 0)
+            view.TimerRedrawTimer();
+    }
+    settle();
+    PaintCounter counter(&view);
+    QElapsedTimer painting;
+    std::int64_t paintNs = 0;
+    std::int64_t ticks = 0;
+    for (auto _ : state) {
+        rig.step();
+        // The one-second forced redraw, as its timer gives it.
+        if (++ticks % 50 == 0)
+            view.TimerRedrawTimer();
+        view.TimerTimer();
+        view.Timer->stop();
+        painting.start();
+        settle();
+        paintNs += painting.nsecsElapsed();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
+    state.counters["window_kpx"] = view.width() * view.height() / 1000.0;
+    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+}
+BENCHMARK(BM_LiveViewTick)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) { return bench::RunWindowBenchmarks(argc, argv); }
