@@ -43,6 +43,16 @@ std::optional<int> SensitivityStep(int sensitivity, bool increase)
     return sensitivity > kSensitivityMin ? std::optional(sensitivity - kSensitivityStep) : std::nullopt;
 }
 
+namespace {
+
+int bitsOf(TStreamDati& d) { return dm::TruncToInt(d.GetElementByCode(kAdattaCode, kAdattaBits)); }
+
+} // namespace
+
+void ChooseSign(TStreamDati& d, int tag) { d.SetElementByCode(kAdattaCode, kAdattaBits, WithSign(bitsOf(d), tag)); }
+
+void ChooseRange(TStreamDati& d, int tag) { d.SetElementByCode(kAdattaCode, kAdattaBits, WithRange(bitsOf(d), tag)); }
+
 int StepSensitivity(TStreamDati& d, bool increase)
 {
     int value = dm::TruncToInt(d.GetElementByCode(kAdattaCode, kAdattaSensitivity));

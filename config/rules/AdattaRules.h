@@ -25,6 +25,10 @@ int WithSign(int bits, int tag);
 int RangeTag(int bits);
 int WithRange(int bits, int tag);
 
+// A sign or range button chosen: element 0 written with its Tag's bits.
+void ChooseSign(TStreamDati& d, int tag);
+void ChooseRange(TStreamDati& d, int tag);
+
 // The sensitivity after a step, none at the end it goes towards (a value
 // off the steps moves by a whole step all the same).
 std::optional<int> SensitivityStep(int sensitivity, bool increase);

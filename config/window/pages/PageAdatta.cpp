@@ -202,20 +202,14 @@ void TFormConfig::CheckAdattativitaClick()
 
 void TFormConfig::RadioAdattaDirittiClick(QRadioButton* radio)
 {
-    if (LoadingControls)
-        return;
-    const int bits = dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits));
-    dm().SetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits,
-                          cfgrules::WithSign(bits, radio->property("Tag").toInt()));
+    if (!LoadingControls)
+        cfgrules::ChooseSign(dm(), radio->property("Tag").toInt());
 }
 
 void TFormConfig::RadioAdatta25Click(QRadioButton* radio)
 {
-    if (LoadingControls)
-        return;
-    const int bits = dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits));
-    dm().SetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits,
-                          cfgrules::WithRange(bits, radio->property("Tag").toInt()));
+    if (!LoadingControls)
+        cfgrules::ChooseRange(dm(), radio->property("Tag").toInt());
 }
 
 void TFormConfig::ImageMinusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), false)); }
