@@ -366,7 +366,7 @@ public:
     plat::Shape* ShapeTempGas = nullptr;
     QLabel* LabelRiferimentiRid = nullptr;
     QLabel* LabelInettateBenzina = nullptr;
-    QFrame* PanelCorrPressAbs = nullptr;
+    plat::Shape* PanelCorrPressAbs = nullptr;
     QLabel* LabCorrPressAbs = nullptr;
     TNumericEdit* EditIniettateBenzina = nullptr;
     TNumericEdit* EditSmagrRientroCutoff = nullptr;

@@ -99,12 +99,11 @@ void TFormConfig::BuildCorrezioni()
     }
     {
         // The absolute-pressure correction, a live value.
-        PanelCorrPressAbs = b.panel("PanelCorrPressAbs");
-        b.place(PanelCorrPressAbs, 1, 0, 1, 1, Qt::AlignTop);
-        Builder::Frame f(&b, PanelCorrPressAbs);
-        LabCorrPressAbs = b.label("LabCorrPressAbs", PanelCorrPressAbs);
+        auto f = b.frame(1, 0, "PanelCorrPressAbs");
+        PanelCorrPressAbs = static_cast<plat::Shape*>(f.widget());
+        LabCorrPressAbs = b.label("LabCorrPressAbs", f.widget());
         LabCorrPressAbs->setText(QStringLiteral("-"));
-        f.row(b.label("LabelCorrPressAbs", PanelCorrPressAbs), LabCorrPressAbs);
+        f.row(b.label("LabelCorrPressAbs", f.widget()), LabCorrPressAbs);
     }
     // A temperature grid under its preset slider: title, minus, track, plus,
     // the ends' words and the value.
@@ -175,7 +174,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(DrawGridPressDiff);
     }
     {
-        auto f = b.frame(3, 0, "ShapeDelayGasTemp");
+        auto f = b.frame(3, 0, "ShapeDelayGasTemp", 1, 2);
         ShapeDelayGasTemp = static_cast<plat::Shape*>(f.widget());
         LabelDelayGasTemp = f.title("LabelDelayGasTemp");
         DrawDelayGasTemp = b.table("DrawDelayGasTemp");
@@ -185,7 +184,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineDown);
     }
     {
-        auto f = b.frame(3, 1, "ShapePresPassaggio");
+        auto f = b.frame(4, 0, "ShapePresPassaggio", 1, 2);
         ShapePresPassaggio = static_cast<plat::Shape*>(f.widget());
         LabelPressPassaggio = f.title("LabelPressPassaggio");
         DrawPressPassaggio = b.table("DrawPressPassaggio");
@@ -195,7 +194,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineUp);
     }
     b.remainingRows();
-    b.finish(4, 2);
+    b.finish(5, 2);
 
     connect(ImageMinusRid, &plat::PictureButton::clicked, this, [this] { ImageMinusRidClick(); });
     connect(ImagePlusRid, &plat::PictureButton::clicked, this, [this] { ImagePlusRidClick(); });
@@ -277,22 +276,23 @@ void TFormConfig::FitCorrezioniGrids()
 {
     if (!DrawGridTempRid || !DrawGridPressDiff || !TabCorrezioni->layout())
         return;
-    // The temperature grids take the width beside the cut-off group; the
-    // two MONOPLUG tables half the page each.
-    const QWidget* cutoff = Control(QStringLiteral("ShapeRientroCutoff"));
-    const QMargins page = TabCorrezioni->layout()->contentsMargins();
+    // The temperature grids take the width beside the groups of the first
+    // column; the other tables reach across the page. No grid asks for
+    // more than the page has, so that the page never grows with its grids.
+    auto* grid = static_cast<QGridLayout*>(TabCorrezioni->layout());
+    int left = 0;
+    for (int row : {0, 1})
+        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+            left = std::max(left, item->sizeHint().width());
+    const QMargins page = grid->contentsMargins();
     const int inner = TabCorrezioni->width() - page.left() - page.right();
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
     // A frame's margins and outline around its grid.
     constexpr int kFrame = 2 * 10 + 2;
-    const int beside = inner - (cutoff ? cutoff->sizeHint().width() : 0) - 10 - kFrame;
+    const int beside = inner - left - grid->horizontalSpacing() - kFrame;
     for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
-        FitGridWidget(g, FitColumns(std::max(beside, 10 * 24), (rowHeight + 1) * 2, g->ColCount(), rowHeight));
-    const int half = (inner - 10) / 2 - kFrame;
-    for (TCorrectionGrid* g : {DrawDelayGasTemp, DrawPressPassaggio})
-        FitGridWidget(g, FitColumns(std::max(half, g->ColCount() * 24), (rowHeight + 1) * g->RowCount(), g->ColCount(),
-                                    rowHeight));
-    // The pressure-difference table across the page.
-    FitGridWidget(DrawGridPressDiff, FitColumns(ScaleWidth(TabCorrezioni->width(), 0.97), (rowHeight + 1) * 2,
-                                                DrawGridPressDiff->ColCount(), rowHeight));
+        FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
+    const int across = std::min(ScaleWidth(TabCorrezioni->width(), 0.97), inner - kFrame);
+    for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
+        FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
 }
