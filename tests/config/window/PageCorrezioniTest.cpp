@@ -8,6 +8,7 @@
 #include "editors/NumericEdit.h"
 #include "plat/PictureButton.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 
@@ -122,6 +123,13 @@ TEST_P(PageCorrezioniByEcu, ShowsWhatTheEcuHas)
         EXPECT_EQ(c->isVisibleTo(page), e.reducer) << c->objectName().toStdString();
     EXPECT_EQ(w->PanelCorrPressAbs->isVisibleTo(page), e.pressAbs);
     EXPECT_TRUE(w->DrawGridTempGas->isVisibleTo(page));
+    // The grids fit the page: fitting them again leaves the window's size.
+    const QSize size = w->size();
+    for (int i = 0; i < 3; ++i) {
+        w->FormResize();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(w->size(), size);
     // While the injection sequence is being modified the stabilisation
     // injections take no typing.
     ASSERT_TRUE(r.dm().SetModificaSequenza(true));
