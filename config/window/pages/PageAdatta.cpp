@@ -24,7 +24,6 @@ namespace {
 
 constexpr char16_t kEnter = 13;
 constexpr int kFlagAdattativita = 25;
-constexpr int kPictureDot = 10039;
 // The OBD protocols, by the ECU's index (item code 187).
 const char* const kObdProtocols[] = {"Auto",
                                      "1: ISO9141-2",
@@ -114,9 +113,7 @@ void TFormConfig::BuildAdatta()
         ImageMinusAdatta = b.picture("ImageMinusAdatta", f.widget());
         ImagePlusAdatta = b.picture("ImagePlusAdatta", f.widget());
         ImageBarraAdatta = b.shape("ImageBarraAdatta");
-        ImageBarraAdatta->setBrush(QColor(0x99, 0xa8, 0xb8));
         ImagePallinoAdatta = b.picture("ImagePallinoAdatta");
-        ImagePallinoAdatta->setPicture(kPictureDot);
         auto* track = new TSliderTrack(f.widget(), ImageBarraAdatta, ImagePallinoAdatta);
         QGridLayout* g = f.grid();
         g->setColumnStretch(0, 0);

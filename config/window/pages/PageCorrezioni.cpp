@@ -21,8 +21,6 @@ using namespace cfgwin;
 namespace {
 
 constexpr char16_t kEnter = 13;
-// The pictures of the sliders' dots.
-constexpr int kPictureDot = 10039;
 
 // A slider of eleven positions shows one.
 void showPreset(plat::PictureButton* dot, QLabel* value, int position)
@@ -136,9 +134,7 @@ void TFormConfig::BuildCorrezioni()
         minus = b.picture(p.minus, panel);
         plus = b.picture(p.plus, panel);
         bar = b.shape(p.bar);
-        bar->setBrush(QColor(0x99, 0xa8, 0xb8));
         dot = b.picture(p.dot);
-        dot->setPicture(kPictureDot);
         auto* track = new TSliderTrack(panel, bar, dot);
         QGridLayout* g = pf.grid();
         const int at = pf.nextRow();

@@ -9,9 +9,19 @@
 #include <QHBoxLayout>
 #include <QSpacerItem>
 
+namespace {
+
+// The dot's picture and the bar's colour.
+constexpr int kPictureDot = 10039;
+const QColor kBar(0x99, 0xa8, 0xb8);
+
+} // namespace
+
 TSliderTrack::TSliderTrack(QWidget* parent, plat::Shape* bar, plat::PictureButton* dot)
     : QWidget(parent), bar_(bar), dot_(dot)
 {
+    dot_->setPicture(kPictureDot);
+    bar_->setBrush(kBar);
     const int dotSize = fontMetrics().height() + 6;
     dot_->setFixedSize(dotSize, dotSize);
     bar_->setFixedHeight(std::max(4, dotSize / 3));

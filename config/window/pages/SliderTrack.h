@@ -16,7 +16,8 @@ class Shape;
 
 class TSliderTrack : public QWidget {
 public:
-    // Takes bar and dot (named by the caller) into the track.
+    // Takes bar and dot (named by the caller) into the track and gives them
+    // their looks.
     TSliderTrack(QWidget* parent, plat::Shape* bar, plat::PictureButton* dot);
 
     void SetFraction(int numerator, int denominator);

@@ -27,7 +27,11 @@ protected:
             prepare();
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
         w = std::make_unique<TFormConfig>(nullptr);
-        w->SetMainHooks({[] {}, [] {}, &extraSeen});
+        TConfigMainHooks hooks;
+        hooks.connect = [] {};
+        hooks.disconnect = [] {};
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(std::move(hooks));
         w->LoadTexts();
         w->resize(1280, 1024);
         w->show();
