@@ -1,5 +1,7 @@
 #include "TablesRules.h"
 
+#include "TableLimits.h"
+
 #include "editors/NumberText.h"
 
 #include "iodata.h"
@@ -58,7 +60,20 @@ struct Target {
     bool truncate = true;
     std::function<std::vector<double>()> points;  // axis only
     int k = 0;                                    // position on the axis
+    // What the setter can store: the new value is taken within it before
+    // anything else looks at it.
+    std::function<double(double)> limit;
 };
+
+std::function<double(double)> upTo(std::int32_t max)
+{
+    return [max](double n) { return static_cast<double>(UnsignedUpTo(n, max)); };
+}
+
+std::function<double(double)> within(Range r)
+{
+    return [r](double n) { return Within(n, r); };
+}
 
 template <typename Get>
 std::function<std::vector<double>()> axisOf(int count, Get get)
@@ -81,6 +96,7 @@ std::optional<Target> temperatureTarget(TStreamDati& d, bool gas, int c, int r)
     t.key = r * 100 + c;
     if (r == 1) {
         t.setRule = SetRule::Plus100;
+        t.limit = upTo(kCoeffMax);
         t.get = [&d, gas, e] { return gas ? d.GetCoeffMot(e) : d.GetCoeffTemperatura(e); };
         t.set = [&d, gas, e](double n) { gas ? d.SetCoeffMot(e, toInt(n)) : d.SetCoeffTemperatura(e, toInt(n)); };
         return t;
@@ -91,6 +107,7 @@ std::optional<Target> temperatureTarget(TStreamDati& d, bool gas, int c, int r)
     t.set = [&d, gas, e](double n) { gas ? d.SetRifMot(e, std::trunc(n)) : d.SetRifTemperatura(e, std::trunc(n)); };
     t.points = axisOf(8, [&d, gas](int k) { return gas ? d.GetRifMot(tempElement(k + 1)) : d.GetRifTemperatura(tempElement(k + 1)); });
     t.k = c - 1;
+    t.limit = within(gas ? GasTemperatureRange() : EngineTemperatureRange());
     return t;
 }
 
@@ -109,6 +126,7 @@ std::optional<Target> variatorTarget(TStreamDati& d, int c, int r, int curCol, i
         t.set = [&d, r](double n) { d.SetRifMapVariatore(r - 1, n); };
         t.points = axisOf(5, [&d](int k) { return d.GetRifMapVariatore(k); });
         t.k = r - 1;
+        t.limit = within(RifMapVariatoreRange(d));
         return t;
     }
     if (c < 1 || c > 8)
@@ -119,11 +137,13 @@ std::optional<Target> variatorTarget(TStreamDati& d, int c, int r, int curCol, i
         t.set = [&d, c](double n) { d.SetRifGiriVariatore(c - 1, toInt(n)); };
         t.points = axisOf(8, [&d](int k) { return d.GetRifGiriVariatore(k); });
         t.k = c - 1;
+        t.limit = within({0, kRifGiriVariatoreMax});
         return t;
     }
     if (r < 1 || (!mapAxis && r != 1) || r > 5)
         return std::nullopt;
     t.key = r * 100 + c;
+    t.limit = upTo(kVariatoreMax);
     if (mapAxis) {
         t.get = [&d, r, c] { return d.GetMappaVariatore(r - 1, c - 1); };
         t.set = [&d, r, c](double n) { d.SetMappaVariatore(r - 1, c - 1, toInt(n)); };
@@ -154,6 +174,7 @@ std::optional<Target> targetOf(TStreamDati& d, GridId id, int c, int r, int curC
         t.set = [&d, c](double n) { d.SetRifPressDiff(c, n); };
         t.points = axisOf(15, [&d](int k) { return d.GetRifPressDiff(k); });
         t.k = c;
+        t.limit = within({0, kRifPressDiffMax});
         return t;
     case GridId::TempGas:
     case GridId::TempRid:
@@ -175,6 +196,7 @@ std::optional<Target> targetOf(TStreamDati& d, GridId id, int c, int r, int curC
         if (c < 1 || c > 12)
             return std::nullopt;
         t.setRule = SetRule::Abs;
+        t.limit = upTo(kAnticipoMax);
         t.get = [&d, c] { return d.GetAnticipo(c - 1); };
         t.set = [&d, c](double n) { d.SetAnticipo(c - 1, toInt(n)); };
         return t;
@@ -195,7 +217,9 @@ std::optional<Target> targetOf(TStreamDati& d, GridId id, int c, int r, int curC
             t.set = [&d, c](double n) { d.SetRifDelayGasTemp(c - 1, toInt(n)); };
             t.points = axisOf(9, [&d](int k) { return d.GetRifDelayGasTemp(k); });
             t.k = c - 1;
+            t.limit = within(GasTemperatureRange());
         } else {
+            t.limit = upTo(kDelayGasTempMax[r - 1]);
             t.get = [&d, r, c] { return d.GetDelayGasTemp(r - 1, c - 1); };
             t.set = [&d, r, c](double n) { d.SetDelayGasTemp(r - 1, c - 1, toInt(n)); };
         }
@@ -371,9 +395,14 @@ void applyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selectio
         top = bottom = curRow;
     if (id == GridId::PressPassaggio)
         top = bottom = 1;
+    // Column 0 of the temperature grids holds the titles: a selection that
+    // starts there starts at column 1.
+    int left = sel.left;
+    if (id == GridId::TempGas || id == GridId::TempRid)
+        left = std::max(left, 1);
     std::vector<int> done;
     for (int r = top; r <= bottom; ++r) {
-        for (int c = sel.left; c <= sel.right; ++c) {
+        for (int c = left; c <= sel.right; ++c) {
             auto t = targetOf(d, id, c, r, curCol, curRow);
             if (!t || std::find(done.begin(), done.end(), t->key) != done.end())
                 continue;
@@ -384,6 +413,8 @@ void applyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selectio
             } else {
                 n = varied(t->get(), value, mode, t->truncate);
             }
+            if (t->limit)
+                n = t->limit(n);
             if (t->points) {
                 const auto points = t->points();
                 if (!breakpointFits(points, t->k, n))

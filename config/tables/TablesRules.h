@@ -67,7 +67,9 @@ struct Selection {
 };
 
 // Writes an edit: every value the grid's edit visits, from the current cell
-// (col, row), the selection and the dialog's answers. `axisWritten` runs
+// (col, row), the selection and the dialog's answers. Each new value is kept
+// within what its setter can store (TableLimits.h) before an axis compares
+// it with its neighbours. `axisWritten` runs
 // after each breakpoint of the differential-pressure axis is written.
 void applyEdit(TStreamDati& d, GridId id, int col, int row, const Selection& sel, double value, int mode,
                const std::function<void()>& axisWritten = {});

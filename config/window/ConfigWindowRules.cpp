@@ -262,4 +262,16 @@ int GasSensorComboItem(int sensorType)
     }
 }
 
+int GasSensorTypeOfItem(int item)
+{
+    switch (item) {
+    case 1:
+        return 2;
+    case 2:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 } // namespace cfgwin

@@ -146,7 +146,9 @@ struct Point {
 };
 Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight);
 
-// ComboTempRiduttore's item for the gas temperature sensor type (-1 none).
+// ComboTempRiduttore's item for the gas temperature sensor type (-1 none),
+// and the type an item stands for (0 for any other item).
 int GasSensorComboItem(int sensorType);
+int GasSensorTypeOfItem(int item);
 
 } // namespace cfgwin

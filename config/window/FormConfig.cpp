@@ -67,14 +67,6 @@ void setGridSize(QWidget* grid, int rows, int columns)
     grid->setProperty("ColCount", columns);
 }
 
-// A correction-table grid sized to its cells.
-void fitGrid(TCorrectionGrid* grid, const cfgwin::GridFit& fit)
-{
-    grid->DefaultColWidth = std::max(1, fit.columnWidth);
-    grid->DefaultRowHeight = std::max(1, fit.rowHeight);
-    grid->setFixedSize(std::max(1, fit.clientWidth), std::max(1, fit.clientHeight));
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -475,6 +467,10 @@ void TFormConfig::FormShow()
     CheckTempGas->setChecked(dm().GetFlag(9) != 0);
     CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
     CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
+    // What the boxes show and hide follows them (their clicks write nothing
+    // while loading).
+    CheckTempMotoreClick();
+    CheckAdattativitaClick();
     LoadingControls = 0;
     // 7.
     ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
@@ -601,6 +597,15 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::Resize && PanelBarra && watched == PanelBarra->parentWidget()) {
         MovePanelBarra(ActivePage());
     }
+    // A page takes its size when it becomes the current one: its grids follow.
+    if (event->type() == QEvent::Resize) {
+        if (watched == TabCorrezioni)
+            FitCorrezioniGrids();
+        else if (watched == TabTemp)
+            FitTempGrid();
+        else if (watched == TabVariatore)
+            FitVariatoreGrid();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -662,9 +667,9 @@ void TFormConfig::FormResize()
     const int emissioniWidth = cfgwin::ScaleWidth(TabEmissioni->width(), 0.96);
     const int rowHeight = DrawGridEmissioni->fontMetrics().height() + 8;
     const cfgwin::GridFit em = cfgwin::FitColumns(emissioniWidth, (rowHeight + 1) * 5, 13, rowHeight);
-    fitGrid(DrawGridEmissioni, em);
+    cfgwin::FitGridWidget(DrawGridEmissioni, em);
     const cfgwin::GridFit an = cfgwin::FitColumns(emissioniWidth, rowHeight + 1, 13, rowHeight);
-    fitGrid(DrawGridAnticipo, an);
+    cfgwin::FitGridWidget(DrawGridAnticipo, an);
 
     // The map-K grid: its view gives its shape and font; here its width.
     const int kWidth = ShapeTarget->x() * 96 / 100;
@@ -672,13 +677,11 @@ void TFormConfig::FormResize()
         DrawGridK->resize(kWidth, DrawGridK->height());
         DrawGridK->FitCells();
     }
-    // The pressure-difference table across its page.
-    const int correzioniWidth = cfgwin::ScaleWidth(TabCorrezioni->width(), 0.97);
-    const cfgwin::GridFit pd = cfgwin::FitGrid(correzioniWidth, DrawGridPressDiff->height(),
-                                               DrawGridPressDiff->RowCount(), DrawGridPressDiff->ColCount());
-    fitGrid(DrawGridPressDiff, pd);
-    // The remaining grids size themselves by the same rules once the controls
-    // they take their widths from are in place.
+    // The grids of the Correzioni, Temperatura and Variatore pages (also when
+    // those pages change size, eventFilter).
+    FitCorrezioniGrids();
+    FitTempGrid();
+    FitVariatoreGrid();
 }
 
 TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)

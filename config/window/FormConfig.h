@@ -411,6 +411,26 @@ public:
     QCheckBox* CheckAutotaratura = nullptr;
 
     // Correzioni.
+    void ImageMinusRidClick();
+    void ImagePlusRidClick();
+    void ImageMinusGasClick();
+    void ImagePlusGasClick();
+    // Enter in either cut-off editor (by its DataIndex).
+    void EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key);
+    QFrame* PanelCorrRid = nullptr;
+    QFrame* PanelCorrGas = nullptr;
+    plat::Shape* ImageBarraRid = nullptr;
+    plat::Shape* ImageBarraGas = nullptr;
+    plat::PictureButton* ImagePallinoRid = nullptr;
+    plat::PictureButton* ImagePallinoGas = nullptr;
+    QLabel* LabelValueRid = nullptr;
+    QLabel* LabelValueGas = nullptr;
+    plat::Shape* ShapeTempRid = nullptr;
+    plat::Shape* ShapeTempGas = nullptr;
+    QLabel* LabelRiferimentiRid = nullptr;
+    QLabel* LabelInettateBenzina = nullptr;
+    plat::Shape* PanelCorrPressAbs = nullptr;
+    QLabel* LabCorrPressAbs = nullptr;
     TNumericEdit* EditIniettateBenzina = nullptr;
     TNumericEdit* EditSmagrRientroCutoff = nullptr;
     TNumericEdit* EditNumeroIniettateSmagr = nullptr;
@@ -429,7 +449,31 @@ public:
     plat::Shape* ShapePressDiff = nullptr;
 
     // Adattività OBD.
+    void CheckAdattativitaClick();
+    // Either sign button, any of the three range buttons.
+    void RadioAdattaDirittiClick(QRadioButton* radio);
+    void RadioAdatta25Click(QRadioButton* radio);
+    void ImageMinusAdattaClick();
+    void ImagePlusAdattaClick();
+    void ComboTipoObdKeyPress(QChar key);
     QCheckBox* CheckAdattativita = nullptr;
+    QFrame* PanelAdatta = nullptr;
+    QRadioButton* RadioAdattaDiritti = nullptr;
+    QRadioButton* RadioAdattaInvertiti = nullptr;
+    QRadioButton* RadioAdatta25 = nullptr;
+    QRadioButton* RadioAdatta50 = nullptr;
+    QRadioButton* RadioAdatta100 = nullptr;
+    plat::Shape* ImageBarraAdatta = nullptr;
+    plat::PictureButton* ImagePallinoAdatta = nullptr;
+    QLabel* LabelValueAdatta = nullptr;
+    QLabel* LabelSensAdatta = nullptr;
+    TKeyComboBox* ComboTipoObd = nullptr;
+    // The live OBD correctors (the live tick fills the Lab... values).
+    QLabel* LabelCorrettoriGas = nullptr;
+    QLabel* LabelCorrMinimo = nullptr;
+    QLabel* LabCorrMinimo = nullptr;
+    QLabel* LabelCorrFuoriMinimo = nullptr;
+    QLabel* LabCorrFuoriMinimo = nullptr;
 
     // Emissioni.
     QLabel* LabelSovrapposizione = nullptr;
@@ -447,6 +491,7 @@ public:
     QLabel* LabelGiriEmissioni = nullptr;
 
     // Variatore.
+    void CheckVariatoreClick();
     QCheckBox* CheckVariatore = nullptr;
     plat::Shape* ShapeCheckVariatore = nullptr;
 
@@ -464,6 +509,30 @@ public:
     plat::Shape* PanelParametri = nullptr;
 
     // Temperatura.
+    void CheckTempRiduttoreClick();
+    void CheckTempGasClick();
+    void CheckTempMotoreClick();
+    void ComboTempRiduttoreKeyPress(QChar key);
+    // OnEnter / OnExit of the four sensor-parameter editors (by their Tag).
+    void EditRPullUpEnter(TNumericEdit* edit);
+    void EditRPullUpExit(TNumericEdit* edit);
+    void DrawGridTempDrawCell(int col, int row, const QRect& rect, int state);
+    void DrawGridTempKeyPress(int& key);
+    void DrawGridTempDblClick();
+    void DrawGridTempEnter();
+    void DrawGridTempExit();
+    void EditGridTempCells();
+    // The table's row that learning and typing fill next (1: the first point).
+    int LearningRow = 1;
+    TNumericEdit* EditRPullUp = nullptr;
+    TNumericEdit* EditDeltaT = nullptr;
+    TNumericEdit* EditTMin = nullptr;
+    TNumericEdit* EditTMax = nullptr;
+    QLabel* LabelParametriTemp = nullptr;
+    QLabel* LabelCaratteristicaTemp = nullptr;
+    QLabel* LabelInstr = nullptr;
+    TCorrectionGrid* DrawGridTemp = nullptr;
+    QPushButton* ButtonNuoviParametri = nullptr;
     QCheckBox* CheckTempRiduttore = nullptr;
     QCheckBox* CheckTempGas = nullptr;
     QCheckBox* CheckTempMotore = nullptr;
@@ -546,6 +615,19 @@ private:
     // The handlers of the switch-over and sensor pages on editors that later
     // pages make (Emissioni, Iniettori, Altri parametri).
     void connectLaterPageHandlers();
+    // The grids of the Correzioni, Temperatura and Variatore pages fitted to
+    // their pages (FormResize).
+    void FitCorrezioniGrids();
+    void FitTempGrid();
+    void FitVariatoreGrid();
+    // The Correzioni page's two preset sliders from the packed presets; the
+    // Adattività page's sensitivity slider from its value.
+    void showPresetSliders();
+    void showSensitivity(int sensitivity);
+    // The Temperatura page: the editors and the table from the stored
+    // parameters; the live count of the engine sensor.
+    void showSensorParameters();
+    int liveSensorCount() const;
 
     void buildLayout();
     void buildCorrectionGrids();

@@ -4,6 +4,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 
+#include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
 #include "Scaling.h"
 #include "TablesRules.h"
@@ -51,6 +52,13 @@ void sizeEditor(QWidget* e)
 }
 
 } // namespace
+
+void cfgwin::FitGridWidget(TCorrectionGrid* grid, const GridFit& fit)
+{
+    grid->DefaultColWidth = std::max(1, fit.columnWidth);
+    grid->DefaultRowHeight = std::max(1, fit.rowHeight);
+    grid->setFixedSize(std::max(1, fit.clientWidth), std::max(1, fit.clientHeight));
+}
 
 // ---------------------------------------------------------------------------
 // Builder

@@ -176,6 +176,9 @@ private:
 };
 
 namespace cfgwin {
+// A grid widget sized to its cells (FitGrid, FitColumns).
+void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
+
 // The binding tables, one per page (each in its page's file).
 const TFormConfig::BindingTable& ConfigurazioneRows();
 const TFormConfig::BindingTable& CommutazioneRows();

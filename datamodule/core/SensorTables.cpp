@@ -83,7 +83,7 @@ void SensorTable::buildFromVehicle(const std::int32_t (&p)[5], const std::int32_
     points = std::clamp(p[4], 0, kVehiclePoints);
     first = p[3];
     step = p[2];
-    pullUp = (p[0] & 0xff) * 256 + (p[1] & 0xff);
+    pullUp = VehiclePullUpOhm(p[0], p[1]);
     k = 1;
     counts.fill(0);
     for (int i = 0; i < points; ++i)

@@ -53,6 +53,11 @@ private:
     bool usable() const { return points >= 2 && step != 0; }
 };
 
+// The vehicle sensor's pull-up resistance in ohm from its two parameter
+// bytes (ParametriTempMotore elements 0 and 1), each taken as an unsigned
+// byte whatever sign the item gives it.
+inline int VehiclePullUpOhm(std::int32_t high, std::int32_t low) { return (high & 0xff) * 256 + (low & 0xff); }
+
 // The program's tables, one of each, rebuilt by the data module.
 SensorTable& GasSensorTable();
 SensorTable& EngineSensorTable();

@@ -1,19 +1,71 @@
-// The Adattività OBD page: the OBD adaptivity and the live OBD correctors.
+// The Adattività OBD page: the adaptation to the car's OBD fuel-trim
+// correctors (on or off, their sign and range, its sensitivity), the OBD
+// protocol, and the live correctors that the live tick fills in.
 #include "../FormConfigParts.h"
+#include "SliderTrack.h"
+
+#include "AdattaRules.h"
+#include "Scaling.h"
+#include "editors/KeyComboBox.h"
+#include "iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
+#include <QRadioButton>
 
 using namespace cfgwin;
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+constexpr int kFlagAdattativita = 25;
+// The OBD protocols, by the ECU's index (item code 187).
+const char* const kObdProtocols[] = {"Auto",
+                                     "1: ISO9141-2",
+                                     "2: KWP-2000 Fast Init",
+                                     "3: KWP-2000 Slow Init",
+                                     "6: CAN Standard 250 kbps",
+                                     "7: CAN Extended 250 kbps",
+                                     "8: CAN Standard 500 kbps",
+                                     "9: CAN Extended 500 kbps"};
+
+// Checks the radio of that Tag in the group, or none.
+void checkTag(QButtonGroup* group, int tag)
+{
+    for (QAbstractButton* b : group->buttons())
+        if (b->property("Tag").toInt() == tag) {
+            b->setChecked(true);
+            return;
+        }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+} // namespace
 
 const TFormConfig::BindingTable& cfgwin::AdattaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
         {.member = &F::CheckAdattativita, .name = "CheckAdattativita", .caption = 564, .flags = kEnterClicks},
+        {.member = &F::RadioAdattaDiritti, .name = "RadioAdattaDiritti", .caption = 569},
+        {.member = &F::RadioAdattaInvertiti, .name = "RadioAdattaInvertiti", .caption = 570},
+        {.member = &F::RadioAdatta25, .name = "RadioAdatta25", .caption = 566},
+        {.member = &F::RadioAdatta50, .name = "RadioAdatta50", .caption = 567},
+        {.member = &F::RadioAdatta100, .name = "RadioAdatta100", .caption = 568},
+        {.member = &F::ComboTipoObd,
+         .name = "ComboTipoObd",
+         .code = cfgrules::kObdProtocolCode,
+         .caption = 674,
+         .captionName = "LabelTipoObd",
+         .flags = kLoadByCode},
     };
     return rows;
 }
@@ -24,13 +76,152 @@ void TFormConfig::BuildAdatta()
     {
         auto f = b.frame(0, 0);
         f.row(&TFormConfig::CheckAdattativita);
+        PanelAdatta = b.panel("PanelAdatta", f.widget());
+        f.line(PanelAdatta);
+        Builder::Frame pf(&b, PanelAdatta);
+        pf.grid()->setContentsMargins(0, 0, 0, 0);
+        pf.title("LabelTipoCorrettori");
+        // Sign and range are two settings: two groups of their own.
+        auto sign = pf.frame();
+        auto* signGroup = new QButtonGroup(PanelAdatta);
+        signGroup->setObjectName(QStringLiteral("GroupAdattaSegno"));
+        int line = 0;
+        for (auto [member, note] : {std::pair{&TFormConfig::RadioAdattaDiritti, "LabelAdattaNota1"},
+                                    std::pair{&TFormConfig::RadioAdattaInvertiti, "LabelAdattaNota2"}}) {
+            auto* radio = static_cast<QRadioButton*>(b.bound(member, sign.widget()).control);
+            radio->setProperty("Tag", line);
+            signGroup->addButton(radio);
+            sign.grid()->addWidget(radio, line, 0);
+            sign.grid()->addWidget(b.note(note, sign.widget()), line, 1);
+            ++line;
+            connect(radio, &QRadioButton::clicked, this, [this, radio] { RadioAdattaDirittiClick(radio); });
+        }
+        auto range = pf.frame();
+        auto* rangeGroup = new QButtonGroup(PanelAdatta);
+        rangeGroup->setObjectName(QStringLiteral("GroupAdattaRange"));
+        int tag = 0;
+        for (auto member : {&TFormConfig::RadioAdatta25, &TFormConfig::RadioAdatta50, &TFormConfig::RadioAdatta100}) {
+            auto* radio = static_cast<QRadioButton*>(range.row(member).control);
+            radio->setProperty("Tag", tag++);
+            rangeGroup->addButton(radio);
+            connect(radio, &QRadioButton::clicked, this, [this, radio] { RadioAdatta25Click(radio); });
+        }
+    }
+    {
+        auto f = b.frame(1, 0);
+        LabelSensAdatta = f.title("LabelSensAdatta");
         ImageMinusAdatta = b.picture("ImageMinusAdatta", f.widget());
         ImagePlusAdatta = b.picture("ImagePlusAdatta", f.widget());
-        f.row(ImageMinusAdatta, ImagePlusAdatta);
+        ImageBarraAdatta = b.shape("ImageBarraAdatta");
+        ImagePallinoAdatta = b.picture("ImagePallinoAdatta");
+        auto* track = new TSliderTrack(f.widget(), ImageBarraAdatta, ImagePallinoAdatta);
+        QGridLayout* g = f.grid();
+        g->setColumnStretch(0, 0);
+        g->setColumnStretch(1, 1);
+        const int at = f.nextRow();
+        g->addWidget(ImageMinusAdatta, at, 0, Qt::AlignCenter);
+        g->addWidget(track, at, 1);
+        g->addWidget(ImagePlusAdatta, at, 2, Qt::AlignCenter);
+        LabelValueAdatta = b.label("LabelValueAdatta", f.widget());
+        g->addWidget(LabelValueAdatta, at + 1, 1, Qt::AlignHCenter);
+    }
+    {
+        auto f = b.frame(2, 0);
+        f.row(&TFormConfig::ComboTipoObd);
+        for (const char* protocol : kObdProtocols)
+            ComboTipoObd->addItem(QString::fromLatin1(protocol));
+    }
+    {
+        // The slow OBD correctors, live.
+        auto f = b.frame(0, 1);
+        LabelCorrettoriGas = f.title("LabelCorrettoriGas");
+        LabelCorrettoriGas->setWordWrap(false);
+        LabelCorrMinimo = b.label("LabelCorrMinimo", f.widget());
+        LabCorrMinimo = b.label("LabCorrMinimo", f.widget());
+        f.row(LabelCorrMinimo, LabCorrMinimo);
+        LabelCorrFuoriMinimo = b.label("LabelCorrFuoriMinimo", f.widget());
+        LabCorrFuoriMinimo = b.label("LabCorrFuoriMinimo", f.widget());
+        f.row(LabelCorrFuoriMinimo, LabCorrFuoriMinimo);
+        for (QLabel* value : {LabCorrMinimo, LabCorrFuoriMinimo})
+            value->setText(QStringLiteral("-"));
     }
     b.remainingRows();
-    b.unplacedCaptions("TabAdatta");
-    b.finish(1, 1);
+    b.finish(3, 2);
+
+    connect(CheckAdattativita, &QCheckBox::clicked, this, [this] { CheckAdattativitaClick(); });
+    connect(ImageMinusAdatta, &plat::PictureButton::clicked, this, [this] { ImageMinusAdattaClick(); });
+    connect(ImagePlusAdatta, &plat::PictureButton::clicked, this, [this] { ImagePlusAdattaClick(); });
+    connect(ComboTipoObd, &TKeyComboBox::keyPressed, this, [this](QChar c) { ComboTipoObdKeyPress(c); });
 }
 
-void TFormConfig::TabAdattaShow() {}
+void TFormConfig::TabAdattaShow()
+{
+    // 1.
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    CheckAdattativita->setChecked(dm().GetFlag(kFlagAdattativita) != 0);
+    CheckAdattativitaClick();
+    const int bits = dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits));
+    checkTag(RadioAdattaDiritti->group(), cfgrules::SignTag(bits));
+    checkTag(RadioAdatta25->group(), cfgrules::RangeTag(bits));
+    LoadingControls = wasLoading;
+    // 2.
+    showSensitivity(dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaSensitivity)));
+    // 3. The protocol by its code.
+    LoadByCode(cfgwin::PageAdatta);
+}
+
+void TFormConfig::showSensitivity(int sensitivity)
+{
+    if (auto* track = dynamic_cast<TSliderTrack*>(ImagePallinoAdatta->parentWidget()))
+        track->SetFraction(sensitivity - cfgrules::kSensitivityMin,
+                           cfgrules::kSensitivityMax - cfgrules::kSensitivityMin);
+    LabelValueAdatta->setText(QString::number(sensitivity) + QLatin1Char('%'));
+}
+
+void TFormConfig::CheckAdattativitaClick()
+{
+    // 1.
+    if (!LoadingControls)
+        dm().SetFlag(kFlagAdattativita, CheckAdattativita->isChecked());
+    // 2. The gas corrector of the live bar and the correctors' kind follow
+    // the flag as the module holds it.
+    const bool on = dm().GetFlag(kFlagAdattativita) != 0;
+    for (const char* name : {"LabelAdattaGas", "LabAdattaGas", "ImageAdataGas", "PanelAdatta"})
+        if (QWidget* w = Control(QString::fromLatin1(name)))
+            w->setVisible(on);
+    // 3.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ImageMinusAdatta, ImagePlusAdatta, ImagePallinoAdatta, ImageBarraAdatta, LabelValueAdatta, LabelSensAdatta,
+             LabelCorrettoriGas, LabelCorrMinimo, LabCorrMinimo, LabelCorrFuoriMinimo, LabCorrFuoriMinimo})
+        w->setVisible(true);
+}
+
+void TFormConfig::RadioAdattaDirittiClick(QRadioButton* radio)
+{
+    if (!LoadingControls)
+        cfgrules::ChooseSign(dm(), radio->property("Tag").toInt());
+}
+
+void TFormConfig::RadioAdatta25Click(QRadioButton* radio)
+{
+    if (!LoadingControls)
+        cfgrules::ChooseRange(dm(), radio->property("Tag").toInt());
+}
+
+void TFormConfig::ImageMinusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), false)); }
+
+void TFormConfig::ImagePlusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), true)); }
+
+void TFormConfig::ComboTipoObdKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboTipoObd->IsDroppedDown())
+        return;
+    // No selection, no write.
+    const int index = ComboTipoObd->currentIndex();
+    if (index < 0)
+        return;
+    dm().SetValueByCode(cfgrules::kObdProtocolCode, index);
+    const int held = static_cast<int>(dm().GetValueByCode(cfgrules::kObdProtocolCode));
+    ComboTipoObd->setCurrentIndex(held >= 0 && held < ComboTipoObd->count() ? held : -1);
+}

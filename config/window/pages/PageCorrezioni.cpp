@@ -1,30 +1,83 @@
-// The Correzioni page: the correction tables and the return from cut-off.
+// The Correzioni page: the correction tables, the temperature-correction
+// presets above the two temperature grids, and the return from cut-off.
 #include "../FormConfigParts.h"
+#include "SliderTrack.h"
 
+#include "BuildConstants.h"
 #include "CorrectionGrid.h"
+#include "PresetRules.h"
+#include "Scaling.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QFrame>
 #include <QLabel>
 
 using namespace cfgwin;
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+// A slider of eleven positions shows one.
+void showPreset(plat::PictureButton* dot, QLabel* value, int position)
+{
+    if (auto* track = dynamic_cast<TSliderTrack*>(dot->parentWidget()))
+        track->SetFraction(position, cfgrules::kPresetPositions - 1);
+    value->setText(QString::fromStdString(cfgrules::PresetLabel(position)));
+}
+
+// Whether the ECU type shows the petrol stabilisation injections.
+bool showsStabilisation(int type)
+{
+    return type == qz::ECU_TYPE_53 || type == qz::ECU_TYPE_4CIL_OBD || type == qz::ECU_TYPE_8CIL_OBD ||
+           type == qz::ECU_TYPE_MONOPLUG;
+}
+
+} // namespace
 
 const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
 {
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditIniettateBenzina, .name = "EditIniettateBenzina", .code = 106, .caption = 498,
-         .captionName = "LabelInettateBenzina", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditSmagrRientroCutoff, .name = "EditSmagrRientroCutoff", .code = 136, .caption = 580,
-         .captionName = "LabelSmagrRientroCutoff", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditNumeroIniettateSmagr, .name = "EditNumeroIniettateSmagr", .code = 137, .caption = 581,
-         .captionName = "LabelNumeroIniettateSmagr", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditGiriCutoff, .name = "EditGiriCutoff", .caption = 672, .captionName = "LabelGiriCutoff"},
-        {.member = &F::EditTempoCutoff, .name = "EditTempoCutoff", .caption = 673, .captionName = "LabelTempoCutoff"},
+        {.member = &F::EditIniettateBenzina,
+         .name = "EditIniettateBenzina",
+         .code = 106,
+         .caption = 498,
+         .captionName = "LabelInettateBenzina",
+         .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditSmagrRientroCutoff,
+         .name = "EditSmagrRientroCutoff",
+         .code = 136,
+         .caption = 580,
+         .captionName = "LabelSmagrRientroCutoff",
+         .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditNumeroIniettateSmagr,
+         .name = "EditNumeroIniettateSmagr",
+         .code = 137,
+         .caption = 581,
+         .captionName = "LabelNumeroIniettateSmagr",
+         .limits = kItemLimits,
+         .flags = kByCode},
+        // The gas injections in cut-off through their own accessor.
+        {.member = &F::EditGiriCutoff,
+         .name = "EditGiriCutoff",
+         .index = 0,
+         .caption = 672,
+         .captionName = "LabelGiriCutoff",
+         .limits = {0, 4000, 1}},
+        {.member = &F::EditTempoCutoff,
+         .name = "EditTempoCutoff",
+         .index = 1,
+         .caption = 673,
+         .captionName = "LabelTempoCutoff",
+         .limits = {0, 6, 0.01}},
     };
     return rows;
 }
@@ -33,41 +86,91 @@ void TFormConfig::BuildCorrezioni()
 {
     Builder b(this, TabCorrezioni, &CorrezioniRows());
     {
-        auto f = b.frame(0, 0);
+        auto f = b.frame(0, 0, "ShapeRientroCutoff");
         f.title("LabelRientroCutoff");
-        f.row(&TFormConfig::EditIniettateBenzina);
+        LabelInettateBenzina = f.row(&TFormConfig::EditIniettateBenzina).caption;
         f.row(&TFormConfig::EditSmagrRientroCutoff);
         f.row(&TFormConfig::EditNumeroIniettateSmagr);
         LabelGiriTempoCutoff = f.title("LabelGiriTempoCutoff");
-        const auto giri = f.row(&TFormConfig::EditGiriCutoff);
-        LabelGiriCutoff = giri.caption;
-        const auto tempo = f.row(&TFormConfig::EditTempoCutoff);
-        LabelTempoCutoff = tempo.caption;
+        LabelGiriCutoff = f.row(&TFormConfig::EditGiriCutoff).caption;
+        LabelTempoCutoff = f.row(&TFormConfig::EditTempoCutoff).caption;
     }
     {
-        auto f = b.frame(0, 1);
-        f.title("LabelRiferimentiRid");
-        DrawGridTempRid = b.table("DrawGridTempRid");
-        f.line(DrawGridTempRid);
-        ImageMinusRid = b.picture("ImageMinusRid", f.widget());
-        ImagePlusRid = b.picture("ImagePlusRid", f.widget());
-        f.row(ImageMinusRid, ImagePlusRid);
-        f.title("LabelRiferimentiGas");
-        DrawGridTempGas = b.table("DrawGridTempGas");
-        f.line(DrawGridTempGas);
-        ImageMinusGas = b.picture("ImageMinusGas", f.widget());
-        ImagePlusGas = b.picture("ImagePlusGas", f.widget());
-        f.row(ImageMinusGas, ImagePlusGas);
+        // The absolute-pressure correction, a live value.
+        auto f = b.frame(1, 0, "PanelCorrPressAbs");
+        PanelCorrPressAbs = static_cast<plat::Shape*>(f.widget());
+        LabCorrPressAbs = b.label("LabCorrPressAbs", f.widget());
+        LabCorrPressAbs->setText(QStringLiteral("-"));
+        f.row(b.label("LabelCorrPressAbs", f.widget()), LabCorrPressAbs);
     }
+    // A temperature grid under its preset slider: title, minus, track, plus,
+    // the ends' words and the value.
+    struct Preset {
+        const char* shape;
+        const char* panel;
+        const char* title;
+        const char* bar;
+        const char* dot;
+        const char* minus;
+        const char* plus;
+        const char* weak;
+        const char* value;
+        const char* strong;
+        const char* gridTitle;
+        const char* grid;
+    };
+    const auto preset = [&](int row, const Preset& p, QFrame*& panel, plat::Shape*& shape, plat::Shape*& bar,
+                            plat::PictureButton*& dot, plat::PictureButton*& minus, plat::PictureButton*& plus,
+                            QLabel*& value, QLabel*& gridTitle, TCorrectionGrid*& grid) {
+        auto f = b.frame(row, 1, p.shape);
+        shape = static_cast<plat::Shape*>(f.widget());
+        panel = b.panel(p.panel, f.widget());
+        f.line(panel);
+        Builder::Frame pf(&b, panel);
+        pf.grid()->setContentsMargins(0, 0, 0, 0);
+        pf.grid()->setColumnStretch(0, 0);
+        pf.grid()->setColumnStretch(1, 1);
+        pf.title(p.title);
+        minus = b.picture(p.minus, panel);
+        plus = b.picture(p.plus, panel);
+        bar = b.shape(p.bar);
+        dot = b.picture(p.dot);
+        auto* track = new TSliderTrack(panel, bar, dot);
+        QGridLayout* g = pf.grid();
+        const int at = pf.nextRow();
+        g->addWidget(minus, at, 0, Qt::AlignCenter);
+        g->addWidget(track, at, 1);
+        g->addWidget(plus, at, 2, Qt::AlignCenter);
+        g->addWidget(b.label(p.weak, panel), at + 1, 0, Qt::AlignLeft);
+        value = b.label(p.value, panel);
+        g->addWidget(value, at + 1, 1, Qt::AlignHCenter);
+        g->addWidget(b.label(p.strong, panel), at + 1, 2, Qt::AlignRight);
+        gridTitle = f.title(p.gridTitle);
+        grid = b.table(p.grid);
+        f.line(grid);
+    };
+    QLabel* gasTitle = nullptr;
+    preset(0,
+           {"ShapeTempRid", "PanelCorrRid", "LabelCorrRid", "ImageBarraRid", "ImagePallinoRid", "ImageMinusRid",
+            "ImagePlusRid", "LabelDeboleRid", "LabelValueRid", "LabelForteRid", "LabelRiferimentiRid",
+            "DrawGridTempRid"},
+           PanelCorrRid, ShapeTempRid, ImageBarraRid, ImagePallinoRid, ImageMinusRid, ImagePlusRid, LabelValueRid,
+           LabelRiferimentiRid, DrawGridTempRid);
+    preset(1,
+           {"ShapeTempGas", "PanelCorrGas", "LabelCorrGas", "ImageBarraGas", "ImagePallinoGas", "ImageMinusGas",
+            "ImagePlusGas", "LabelDeboleGas", "LabelValueGas", "LabelForteGas", "LabelRiferimentiGas",
+            "DrawGridTempGas"},
+           PanelCorrGas, ShapeTempGas, ImageBarraGas, ImagePallinoGas, ImageMinusGas, ImagePlusGas, LabelValueGas,
+           gasTitle, DrawGridTempGas);
     {
-        auto f = b.frame(1, 0, "ShapePressDiff", 1, 2);
+        auto f = b.frame(2, 0, "ShapePressDiff", 1, 2);
         ShapePressDiff = static_cast<plat::Shape*>(f.widget());
         LabelCorrezioniPressione = f.title("LabelCorrezioniPressione");
         DrawGridPressDiff = b.table("DrawGridPressDiff");
         f.line(DrawGridPressDiff);
     }
     {
-        auto f = b.frame(2, 0, "ShapeDelayGasTemp");
+        auto f = b.frame(3, 0, "ShapeDelayGasTemp", 1, 2);
         ShapeDelayGasTemp = static_cast<plat::Shape*>(f.widget());
         LabelDelayGasTemp = f.title("LabelDelayGasTemp");
         DrawDelayGasTemp = b.table("DrawDelayGasTemp");
@@ -77,7 +180,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineDown);
     }
     {
-        auto f = b.frame(2, 1, "ShapePresPassaggio");
+        auto f = b.frame(4, 0, "ShapePresPassaggio", 1, 2);
         ShapePresPassaggio = static_cast<plat::Shape*>(f.widget());
         LabelPressPassaggio = f.title("LabelPressPassaggio");
         DrawPressPassaggio = b.table("DrawPressPassaggio");
@@ -87,8 +190,105 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineUp);
     }
     b.remainingRows();
-    b.unplacedCaptions("TabCorrezioni");
-    b.finish(3, 2);
+    b.finish(5, 2);
+
+    connect(ImageMinusRid, &plat::PictureButton::clicked, this, [this] { ImageMinusRidClick(); });
+    connect(ImagePlusRid, &plat::PictureButton::clicked, this, [this] { ImagePlusRidClick(); });
+    connect(ImageMinusGas, &plat::PictureButton::clicked, this, [this] { ImageMinusGasClick(); });
+    connect(ImagePlusGas, &plat::PictureButton::clicked, this, [this] { ImagePlusGasClick(); });
+    for (TNumericEdit* e : {EditGiriCutoff, EditTempoCutoff})
+        connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditGiriCutoffKeyPress(e, c); });
 }
 
-void TFormConfig::TabCorrezioniShow() { LoadByCode(cfgwin::PageCorrezioni); }
+void TFormConfig::TabCorrezioniShow()
+{
+    // 1.
+    showPresetSliders();
+    // 2, 3. Items 136, 137 and 106 by their codes.
+    LoadByCode(cfgwin::PageCorrezioni);
+    const int type = dm().EcuInfo.EcuType;
+    LabelInettateBenzina->setVisible(showsStabilisation(type));
+    EditIniettateBenzina->setVisible(showsStabilisation(type));
+    EditIniettateBenzina->setEnabled(dm().GetModificaSequenza() == 0);
+    // 4.
+    ShowLoadedInteger(EditGiriCutoff, dm::TruncToInt(dm().GetIniettateGasCutoff(0)));
+    ShowLoaded(EditTempoCutoff, static_cast<double>(dm().GetIniettateGasCutoff(1)));
+    // 5. The reducer's grid with its preset, or the absolute-pressure
+    // correction.
+    const bool monoplug = type == qz::ECU_TYPE_MONOPLUG;
+    for (QWidget* w : {static_cast<QWidget*>(ImageMinusRid), static_cast<QWidget*>(ImagePlusRid),
+                       static_cast<QWidget*>(ShapeTempRid), static_cast<QWidget*>(DrawGridTempRid),
+                       static_cast<QWidget*>(LabelRiferimentiRid), static_cast<QWidget*>(PanelCorrRid)})
+        w->setVisible(!monoplug);
+    PanelCorrPressAbs->setVisible(monoplug);
+}
+
+void TFormConfig::showPresetSliders()
+{
+    showPreset(ImagePallinoRid, LabelValueRid, cfgrules::PresetPositionOf(dm(), cfgrules::Preset::Reducer));
+    showPreset(ImagePallinoGas, LabelValueGas, cfgrules::PresetPositionOf(dm(), cfgrules::Preset::Gas));
+}
+
+void TFormConfig::ImageMinusRidClick()
+{
+    showPreset(ImagePallinoRid, LabelValueRid, cfgrules::StepPreset(dm(), cfgrules::Preset::Reducer, false));
+    DrawGridTempRid->update();
+}
+
+void TFormConfig::ImagePlusRidClick()
+{
+    showPreset(ImagePallinoRid, LabelValueRid, cfgrules::StepPreset(dm(), cfgrules::Preset::Reducer, true));
+    DrawGridTempRid->update();
+}
+
+void TFormConfig::ImageMinusGasClick()
+{
+    showPreset(ImagePallinoGas, LabelValueGas, cfgrules::StepPreset(dm(), cfgrules::Preset::Gas, false));
+    DrawGridTempGas->update();
+}
+
+void TFormConfig::ImagePlusGasClick()
+{
+    showPreset(ImagePallinoGas, LabelValueGas, cfgrules::StepPreset(dm(), cfgrules::Preset::Gas, true));
+    DrawGridTempGas->update();
+}
+
+void TFormConfig::EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key)
+{
+    if (!edit || key.unicode() != kEnter)
+        return;
+    const int index = edit->DataIndex();
+    // What the user did not change is not written.
+    if (Touched(edit))
+        dm().SetIniettateGasCutoff(index, edit->GetAsFloat());
+    const long double held = dm().GetIniettateGasCutoff(index);
+    if (index == 0)
+        ShowLoadedInteger(edit, dm::TruncToInt(held));
+    else
+        ShowLoaded(edit, static_cast<double>(held));
+}
+
+void TFormConfig::FitCorrezioniGrids()
+{
+    if (!DrawGridTempRid || !DrawGridPressDiff || !TabCorrezioni->layout())
+        return;
+    // The temperature grids take the width beside the groups of the first
+    // column; the other tables reach across the page. No grid asks for
+    // more than the page has, so that the page never grows with its grids.
+    auto* grid = static_cast<QGridLayout*>(TabCorrezioni->layout());
+    int left = 0;
+    for (int row : {0, 1})
+        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+            left = std::max(left, item->sizeHint().width());
+    const QMargins page = grid->contentsMargins();
+    const int inner = TabCorrezioni->width() - page.left() - page.right();
+    const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
+    // A frame's margins and outline around its grid.
+    constexpr int kFrame = 2 * 10 + 2;
+    const int beside = inner - left - grid->horizontalSpacing() - kFrame;
+    for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
+        FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
+    const int across = std::min(ScaleWidth(TabCorrezioni->width(), 0.97), inner - kFrame);
+    for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
+        FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
+}

@@ -1,12 +1,65 @@
-// The Temperatura page: the temperature sensors.
+// The Temperatura page: the temperature conditions of the switch to gas, the
+// gas-temperature sensor, and the vehicle's own engine-temperature sensor
+// with its characteristic, typed in or learnt point by point from the live
+// reading.
 #include "../FormConfigParts.h"
 
+#include "CorrectionGrid.h"
+#include "DrawGridK.h"
+#include "EngineSensorRules.h"
+#include "FormModificaMappa.h"
+#include "Scaling.h"
+#include "SensorTables.h"
 #include "editors/KeyComboBox.h"
+#include "editors/NumberText.h"
+#include "editors/NumericEdit.h"
+#include "iodata.h"
 
+#include "plat/Colors.h"
+#include "plat/ScreenCursor.h"
+#include "plat/Shape.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
 
 using namespace cfgwin;
+using namespace cfgrules;
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+constexpr int kSpace = 32;
+constexpr int kFlagTempRiduttore = 8;
+constexpr int kFlagTempGas = 9;
+constexpr int kFlagTempMotore = 10;
+// Navy: the live reading in the learning row.
+constexpr std::uint32_t kLiveFill = 8388608;
+constexpr int kButtonStart = 238;
+constexpr int kButtonEnd = 239;
+
+// The stored parameters of the vehicle's sensor.
+struct Parameters {
+    std::int32_t p[5] = {};
+    int pullUp() const { return dm::VehiclePullUpOhm(p[0], p[1]); }
+};
+
+Parameters parametersOf(const TStreamDati& d)
+{
+    Parameters s;
+    for (int i = 0; i < 5; ++i)
+        s.p[i] = d.GetParametriTempMotore(i);
+    return s;
+}
+
+int editorValue(const TNumericEdit* e) { return dm::TruncToInt(e->GetAsFloat()); }
+
+} // namespace
 
 const TFormConfig::BindingTable& cfgwin::TempRows()
 {
@@ -16,6 +69,27 @@ const TFormConfig::BindingTable& cfgwin::TempRows()
         {.member = &F::CheckTempRiduttore, .name = "CheckTempRiduttore", .caption = 228, .flags = kEnterClicks},
         {.member = &F::CheckTempGas, .name = "CheckTempGas", .caption = 229, .flags = kEnterClicks},
         {.member = &F::CheckTempMotore, .name = "CheckTempMotore", .caption = 230, .flags = kEnterClicks},
+        // The sensor's parameters, typed in only while they are being
+        // modified; their captions are the layout's own.
+        {.member = &F::EditRPullUp, .name = "EditRPullUp", .limits = {1, 5000, 1}, .flags = kReadOnly},
+        {.member = &F::EditDeltaT,
+         .name = "EditDeltaT",
+         .unit = 86,
+         .unitName = "LabDeltaT",
+         .limits = {1, 100, 1},
+         .flags = kReadOnly},
+        {.member = &F::EditTMin,
+         .name = "EditTMin",
+         .unit = 86,
+         .unitName = "LabTMin",
+         .limits = {-40, 120, 1},
+         .flags = kReadOnly},
+        {.member = &F::EditTMax,
+         .name = "EditTMax",
+         .unit = 86,
+         .unitName = "LabTMax",
+         .limits = {0, 180, 1},
+         .flags = kReadOnly},
     };
     return rows;
 }
@@ -30,13 +104,376 @@ void TFormConfig::BuildTemp()
         f.row(&TFormConfig::CheckTempGas);
         f.row(&TFormConfig::CheckTempMotore);
     }
+    {
+        auto f = b.frame(1, 0, "ShapeParametriTemp");
+        LabelParametriTemp = f.title("LabelParametriTemp");
+        const std::pair<TNumericEdit * TFormConfig::*, const char*> editors[] = {
+            {&TFormConfig::EditRPullUp, "R pull-up"},
+            {&TFormConfig::EditDeltaT, "Delta T"},
+            {&TFormConfig::EditTMin, "T min"},
+            {&TFormConfig::EditTMax, "T max"}};
+        const char* captions[] = {"LabelRPullUp", "LabelDeltaT", "LabelTMin", "LabelTMax"};
+        int tag = 0;
+        for (auto [member, text] : editors) {
+            const Builder::Made m = b.bound(member, f.widget());
+            QLabel* caption = b.label(captions[tag], f.widget());
+            caption->setText(QString::fromLatin1(text));
+            QLabel* unit = m.unit;
+            if (!unit) {
+                unit = b.label("LabRPullUp", f.widget());
+                unit->setText(QStringLiteral("ohm"));
+            }
+            f.row(caption, m.control, unit);
+            auto* e = this->*member;
+            e->setProperty("Tag", tag++);
+            connect(e, &TNumericEdit::entered, this, [this, e] { EditRPullUpEnter(e); });
+            connect(e, &TNumericEdit::exited, this, [this, e] { EditRPullUpExit(e); });
+        }
+        ButtonNuoviParametri = new QPushButton(f.widget());
+        ButtonNuoviParametri->setObjectName(QStringLiteral("ButtonNuoviParametri"));
+        f.line(ButtonNuoviParametri);
+        LabelInstr = b.note("LabelInstr", f.widget());
+        f.line(LabelInstr);
+        LabelInstr->hide();
+    }
+    {
+        auto f = b.frame(0, 1, "ShapeCaratteristicaTemp", 4);
+        LabelCaratteristicaTemp = f.title("LabelCaratteristicaTemp");
+        DrawGridTemp = new TCorrectionGrid(f.widget());
+        DrawGridTemp->setObjectName(QStringLiteral("DrawGridTemp"));
+        DrawGridTemp->SetLayout(SensorRows(0), kSensorColumns, 1, 0);
+        DrawGridTemp->SetCurrent(kSensorColumnVolts, 1);
+        DrawGridTemp->OnDrawCell = [this](int c, int r, const QRect& rect, int state) {
+            DrawGridTempDrawCell(c, r, rect, state);
+        };
+        DrawGridTemp->OnKeyPress = [this](int& key) { DrawGridTempKeyPress(key); };
+        DrawGridTemp->OnDblClick = [this] { DrawGridTempDblClick(); };
+        DrawGridTemp->OnKeyDown = [this](int key, Qt::KeyboardModifiers m) {
+            return GridKeyDownLeaves(DrawGridTemp, key, m, DrawGridTemp->Row(), DrawGridTemp->FixedRows(),
+                                     DrawGridTemp->RowCount());
+        };
+        f.line(DrawGridTemp, Qt::AlignLeft | Qt::AlignTop);
+    }
     b.remainingRows();
-    b.unplacedCaptions("TabTemp");
-    b.finish(1, 1);
+    b.finish(3, 2);
+
+    connect(CheckTempRiduttore, &QCheckBox::clicked, this, [this] { CheckTempRiduttoreClick(); });
+    connect(CheckTempGas, &QCheckBox::clicked, this, [this] { CheckTempGasClick(); });
+    connect(CheckTempMotore, &QCheckBox::clicked, this, [this] { CheckTempMotoreClick(); });
+    connect(ComboTempRiduttore, &TKeyComboBox::keyPressed, this, [this](QChar c) { ComboTempRiduttoreKeyPress(c); });
+    connect(ButtonNuoviParametri, &QPushButton::clicked, this, [this] { ButtonNuoviParametriClick(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == DrawGridTemp && now != DrawGridTemp)
+            DrawGridTempExit();
+        if (now == DrawGridTemp && old != DrawGridTemp)
+            DrawGridTempEnter();
+    });
+    // The sensor block hidden with its box.
+    LoadingControls = 1;
+    CheckTempMotoreClick();
+    LoadingControls = 0;
 }
 
-void TFormConfig::TabTempShow() {}
+void TFormConfig::TabTempShow()
+{
+    // 1.
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    CheckTempRiduttore->setChecked(dm().GetFlag(kFlagTempRiduttore) != 0);
+    CheckTempGas->setChecked(dm().GetFlag(kFlagTempGas) != 0);
+    CheckTempMotore->setChecked(dm().GetFlag(kFlagTempMotore) != 0);
+    // The sensor block follows the box (its click writes nothing now).
+    CheckTempMotoreClick();
+    LoadingControls = wasLoading;
+    // 2.
+    ComboTempRiduttore->setCurrentIndex(GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
+    // 3, 4.
+    showSensorParameters();
+}
 
-// Starts and ends the sensor-parameter editing; applying the parameters
-// comes with this page's own change.
-void TFormConfig::ButtonNuoviParametriClick() { SensorEditing = !SensorEditing; }
+void TFormConfig::showSensorParameters()
+{
+    const Parameters s = parametersOf(dm());
+    ShowLoadedInteger(EditRPullUp, s.pullUp());
+    ShowLoadedInteger(EditDeltaT, s.p[2]);
+    ShowLoadedInteger(EditTMin, s.p[3]);
+    ShowLoadedInteger(EditTMax, HighestTemperature(s.p[4], editorValue(EditDeltaT), editorValue(EditTMin)));
+    const int rows = SensorRows(s.p[4]);
+    if (DrawGridTemp->RowCount() != rows) {
+        const int col = DrawGridTemp->Col(), row = DrawGridTemp->Row();
+        DrawGridTemp->SetLayout(rows, kSensorColumns, 1, 0);
+        DrawGridTemp->SetCurrent(col, row);
+        FitTempGrid();
+    }
+    DrawGridTemp->update();
+}
+
+int TFormConfig::liveSensorCount() const { return dm().DecodedLiveBlock().ReducerTemp; }
+
+// ---------------------------------------------------------------------------
+// Check boxes and the gas sensor
+
+void TFormConfig::CheckTempRiduttoreClick()
+{
+    if (!LoadingControls)
+        dm().SetFlag(kFlagTempRiduttore, CheckTempRiduttore->isChecked());
+}
+
+void TFormConfig::CheckTempGasClick()
+{
+    if (!LoadingControls)
+        dm().SetFlag(kFlagTempGas, CheckTempGas->isChecked());
+}
+
+void TFormConfig::CheckTempMotoreClick()
+{
+    const bool on = CheckTempMotore->isChecked();
+    if (!LoadingControls)
+        dm().SetFlag(kFlagTempMotore, on);
+    for (const char* name :
+         {"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
+          "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
+          "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"})
+        if (QWidget* w = Control(QString::fromLatin1(name)))
+            w->setVisible(on);
+}
+
+void TFormConfig::ComboTempRiduttoreKeyPress(QChar key)
+{
+    if (key.unicode() != kEnter || ComboTempRiduttore->IsDroppedDown())
+        return;
+    // No selection, no write; the type already stored is not written again
+    // (the write rebuilds the gas sensor's table and writes the gas
+    // temperature thresholds back through it).
+    const int item = ComboTempRiduttore->currentIndex();
+    if (item < 0)
+        return;
+    const int type = GasSensorTypeOfItem(item);
+    if (type != dm().GetTipoSensoreTemperaturaGas())
+        dm().SetTipoSensoreTemperaturaGas(type);
+    ComboTempRiduttore->setCurrentIndex(GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
+}
+
+// ---------------------------------------------------------------------------
+// The sensor parameters
+
+void TFormConfig::ButtonNuoviParametriClick()
+{
+    TNumericEdit* const editors[] = {EditRPullUp, EditDeltaT, EditTMin, EditTMax};
+    if (!SensorEditing) {
+        ButtonNuoviParametri->setText(text(kButtonEnd));
+        for (TNumericEdit* e : editors)
+            e->setReadOnly(false);
+        SensorEditing = true;
+        DrawGridTemp->SetCurrent(kSensorColumnVolts, 1);
+        LearningRow = 1;
+        DrawGridTemp->update();
+        EditRPullUp->setFocus();
+        return;
+    }
+    // The parameter being typed counts before the editing ends.
+    for (TNumericEdit* e : editors)
+        if (e->hasFocus())
+            EditRPullUpExit(e);
+    ButtonNuoviParametri->setText(text(kButtonStart));
+    for (TNumericEdit* e : editors)
+        e->setReadOnly(true);
+    // The vehicle's sensor in use: the data module rebuilds its table.
+    dm().SetFlag(kFlagTempMotore, true);
+    SensorEditing = false;
+    if (dm().GetFlag(kFlagTempMotore) && !CheckTempMotore->isChecked()) {
+        const std::uint8_t wasLoading = LoadingControls;
+        LoadingControls = 1;
+        CheckTempMotore->setChecked(true);
+        CheckTempMotoreClick();
+        LoadingControls = wasLoading;
+    }
+    DrawGridTemp->update();
+}
+
+void TFormConfig::EditRPullUpEnter(TNumericEdit* edit)
+{
+    if (!SensorEditing)
+        return;
+    const QString hint = QLatin1Char('(') + complib::FormatGeneral(edit->MinValue()) + QLatin1Char(';') +
+                         complib::FormatGeneral(edit->MaxValue()) + QLatin1Char(')');
+    edit->setToolTip(hint);
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), hint, edit);
+}
+
+void TFormConfig::EditRPullUpExit(TNumericEdit* edit)
+{
+    if (!SensorEditing)
+        return;
+    if (Touched(edit)) {
+        SensorEditors e{editorValue(EditRPullUp), editorValue(EditDeltaT), editorValue(EditTMin),
+                        editorValue(EditTMax)};
+        for (auto [index, value] : SensorParameterWrites(edit->property("Tag").toInt(), e))
+            dm().SetParametriTempMotore(index, value);
+    }
+    showSensorParameters();
+    DrawGridTemp->SetCurrent(kSensorColumnVolts, 1);
+    LearningRow = 1;
+    DrawGridTemp->update();
+}
+
+// ---------------------------------------------------------------------------
+// The table
+
+void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
+{
+    QPainter* p = DrawGridTemp->Canvas();
+    if (!p)
+        return;
+    if (row == 0) {
+        p->setPen(Qt::black);
+        p->drawText(rect, Qt::AlignCenter, text(kSensorHeaderTexts[static_cast<std::size_t>(col)]));
+        return;
+    }
+    QColor fill = DrawGridTemp->Color;
+    QColor ink = DrawGridTemp->palette().color(QPalette::WindowText);
+    QString s;
+    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    const bool live = row == LearningRow && SensorEditing && DrawGridTemp->hasFocus();
+    const int count = live ? liveSensorCount() : dm().GetEcuTempMotore(row - 1);
+    switch (col) {
+    case kSensorColumnIndex: s = QString::number(row); break;
+    case kSensorColumnTemperature:
+        s = QString::number(RowTemperature(row, editorValue(EditDeltaT), editorValue(EditTMin)));
+        break;
+    case kSensorColumnVolts: s = complib::FormatFixed(CountVolts(count), 5, 3, complib::DecimalSeparator()); break;
+    default: s = QString::number(CountOhm(count, pullUp)); break;
+    }
+    if (live && (col == kSensorColumnVolts || col == kSensorColumnOhm)) {
+        fill = plat::fromTColor(kLiveFill);
+        ink = Qt::white;
+    }
+    p->fillRect(rect, fill);
+    p->setPen(ink);
+    p->drawText(rect, Qt::AlignCenter, s);
+}
+
+namespace {
+
+bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorColumnOhm; }
+
+// The next point to learn: its row becomes the table's current row, or,
+// past the last point, the parameters' button takes the focus.
+void advanceLearning(TCorrectionGrid* grid, int& learningRow, QWidget* button)
+{
+    ++learningRow;
+    if (learningRow < grid->RowCount())
+        grid->SetCurrent(grid->Col(), learningRow);
+    else
+        button->setFocus();
+    grid->update();
+}
+
+} // namespace
+
+void TFormConfig::DrawGridTempKeyPress(int& key)
+{
+    if (!SensorEditing || (key != kSpace && key != kEnter))
+        return;
+    const int rows = DrawGridTemp->RowCount();
+    // Past the last point: the parameters' button is next.
+    if (LearningRow >= rows) {
+        ButtonNuoviParametri->setFocus();
+        return;
+    }
+    if (key == kSpace) {
+        dm().SetEcuTempMotore(LearningRow - 1, liveSensorCount());
+    } else {
+        if (!valueColumn(DrawGridTemp->Col()) || DrawGridTemp->Row() != LearningRow)
+            return;
+        EditGridTempCells();
+    }
+    advanceLearning(DrawGridTemp, LearningRow, ButtonNuoviParametri);
+}
+
+void TFormConfig::DrawGridTempDblClick()
+{
+    if (!SensorEditing)
+        return;
+    int col = -1, row = -1;
+    DrawGridTemp->MouseToCell(DrawGridTemp->LastMouse(), col, row);
+    // The header row and the space outside the cells hold no point.
+    if (row < 1 || col < 0)
+        return;
+    LearningRow = row;
+    if (valueColumn(col)) {
+        EditGridTempCells();
+        advanceLearning(DrawGridTemp, LearningRow, ButtonNuoviParametri);
+        return;
+    }
+    DrawGridTemp->update();
+}
+
+void TFormConfig::DrawGridTempEnter()
+{
+    if (SensorEditing)
+        LabelInstr->show();
+}
+
+void TFormConfig::DrawGridTempExit()
+{
+    DrawGridTemp->update();
+    LabelInstr->hide();
+}
+
+void TFormConfig::EditGridTempCells()
+{
+    const int column = DrawGridTemp->Col() == kSensorColumnOhm ? kSensorColumnOhm : kSensorColumnVolts;
+    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    // 1. The live reading.
+    double value = CountValue(column, liveSensorCount(), pullUp);
+    int mode = 0;
+    FormModificaMappa->EditReal(&value, &mode);
+    // 2.
+    if (FormModificaMappa->ModalResult() != 1)
+        return;
+    // 3.
+    plat::ScopedScreenCursor busy;
+    const bool ticking = TimerDati->isActive();
+    TimerDati->stop();
+    repaint();
+    // 4, 5.
+    const int point = LearningRow - 1;
+    dm().SetEcuTempMotore(point, EnteredCount(column, mode, value, dm().GetEcuTempMotore(point), pullUp));
+    // 6.
+    DrawGridTemp->update();
+    if (ticking)
+        TimerDati->start();
+}
+
+void TFormConfig::FitTempGrid()
+{
+    if (!DrawGridTemp || !TabTemp->layout())
+        return;
+    // Beside the groups of the left column, at most 0.6 of the page; the rows
+    // share the page's height below the table's title.
+    const QMargins page = TabTemp->layout()->contentsMargins();
+    int left = 0;
+    auto* grid = static_cast<QGridLayout*>(TabTemp->layout());
+    for (int row : {0, 1})
+        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+            left = std::max(left, item->sizeHint().width());
+    constexpr int kFrame = 2 * 10 + 2;
+    const int width =
+        std::min(ScaleWidth(TabTemp->width(), 0.6), TabTemp->width() - page.left() - page.right() - left - 10 - kFrame);
+    // The page's height, never more than the screen leaves it below the tabs
+    // (the page may not have its final size yet).
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->size().height() : 768;
+    const int pageHeight = std::min(TabTemp->height(), screenHeight - TabHeight(screenHeight) - 8);
+    // Below the table: the live bar (the page's margin once the bar is on it).
+    const int bottom = std::max(page.bottom(), PanelBarra->sizeHint().height() + 8);
+    // Above it: the frame's margins and outline, the title and its spacing.
+    const int above = 2 * 8 + 2 + LabelCaratteristicaTemp->sizeHint().height() + 6 + 4;
+    const int height = pageHeight - page.top() - bottom - above;
+    const int rows = DrawGridTemp->RowCount();
+    const int comfortable = DrawGridTemp->fontMetrics().height() + 8;
+    const int rowHeight = std::clamp(height / rows - 1, DrawGridTemp->fontMetrics().height(), comfortable);
+    FitGridWidget(DrawGridTemp,
+                  FitColumns(std::max(width, kSensorColumns * 40), (rowHeight + 1) * rows, kSensorColumns, rowHeight));
+}

@@ -1,15 +1,30 @@
-// The Variatore page: the ignition-advance variator's map.
+// The Variatore page: the ignition-advance variator's map, and the rpm read
+// from the variator.
 #include "../FormConfigParts.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
+#include "TablesRules.h"
+#include "iodata.h"
 
 #include "plat/Shape.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using namespace cfgwin;
+
+namespace {
+
+constexpr int kFlagVariatore = 6;
+// The ignition kind that reading the rpm from the variator takes (the
+// second entry of the ignition list).
+constexpr int kIgnitionCode = 20;
+constexpr int kIgnitionVariatore = 1;
+
+} // namespace
 
 const TFormConfig::BindingTable& cfgwin::VariatoreRows()
 {
@@ -36,10 +51,46 @@ void TFormConfig::BuildVariatore()
     }
     b.remainingRows();
     b.finish(2, 1);
+    connect(CheckVariatore, &QCheckBox::clicked, this, [this] { CheckVariatoreClick(); });
 }
 
 void TFormConfig::TabVariatoreShow()
 {
     // Two rows, or six when the ECU has the variator's MAP axis.
     CorrectionGrids->UpdateVariatorLayout();
+    FitVariatoreGrid();
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    // The page shows the option whatever the ECU's model.
+    CheckVariatore->show();
+    ShapeCheckVariatore->show();
+    CheckVariatore->setChecked(dm().GetFlag(kFlagVariatore) != 0);
+    LoadingControls = wasLoading;
+}
+
+void TFormConfig::CheckVariatoreClick()
+{
+    if (LoadingControls)
+        return;
+    if (!CheckVariatore->isChecked()) {
+        dm().SetFlag(kFlagVariatore, false);
+        return;
+    }
+    dm().SetFlag(kFlagVariatore, true);
+    dm().SetValueByCode(kIgnitionCode, kIgnitionVariatore);
+}
+
+void TFormConfig::FitVariatoreGrid()
+{
+    if (!DrawGridVariatore)
+        return;
+    const int rows = DrawGridVariatore->RowCount();
+    const int columns = DrawGridVariatore->ColCount();
+    const int width = ScaleWidth(TabVariatore->width(), 0.8);
+    int height = (DrawGridVariatore->fontMetrics().height() + 9) * rows;
+    if (tables::VariatorHasMapAxis(dm())) {
+        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        height = VariatorClientHeight(rows, s ? s->size().height() : 768);
+    }
+    FitGridWidget(DrawGridVariatore, FitGrid(width, height, rows, columns));
 }

@@ -1,0 +1,74 @@
+#pragma once
+// A configuration window over the simulated ECU, its image read from the
+// ECU as a connect leaves it, shown and active on one page, with the live
+// tick stopped (the tests set the live values themselves).
+#include "DataModuleRig.h"
+#include "FormConfig.h"
+
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace pagetest {
+
+class PageRig : public ::testing::Test {
+protected:
+    explicit PageRig(std::string profile = "type=30") : r({.profile = std::move(profile)}) {}
+
+    // Prepares the ECU (before the image is read), then opens the window on
+    // page.
+    void open(int page, const std::function<void()>& prepare = {})
+    {
+        r.connectEcu();
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        if (prepare)
+            prepare();
+        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        w = std::make_unique<TFormConfig>(nullptr);
+        TConfigMainHooks hooks;
+        hooks.connect = [] {};
+        hooks.disconnect = [] {};
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(std::move(hooks));
+        w->LoadTexts();
+        w->resize(1280, 1024);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        w->TimerDati->stop();
+        w->SetActivePage(page, true);
+        r.sim().clearCalls();
+    }
+    void TearDown() override
+    {
+        if (w && w->isVisible()) {
+            r.prompts.script(plat::IDYES);
+            w->done(0);
+        }
+    }
+
+    // The writes of one item (number) since the last clearCalls.
+    std::vector<protovyx::CallRecord> writes(int item) const
+    {
+        std::vector<protovyx::CallRecord> out;
+        for (const auto& c : r.sim().calls())
+            if (c.name.rfind("Write", 0) == 0 && (c.code & 0xff) == item)
+                out.push_back(c);
+        return out;
+    }
+    // The ECU's elements of an item.
+    std::vector<std::int32_t> ecu(int item) const
+    {
+        std::vector<std::int32_t> v;
+        r.sim().peekItem(item, v);
+        return v;
+    }
+
+    mutable rig::DataModuleRig r;
+    std::unique_ptr<TFormConfig> w;
+    bool extraSeen = false;
+};
+
+} // namespace pagetest
