@@ -22,12 +22,33 @@ double boundAt(const std::vector<double>& b, int i)
     return i >= 0 && i < static_cast<int>(b.size()) ? b[static_cast<std::size_t>(i)] : 0.0;
 }
 
+// A tracked column moved: the old and the new header cells of its grid.
+Repaint moveColumn(int& tracked, Grid grid, int column)
+{
+    if (column == tracked)
+        return {};
+    Repaint out{Dirty::Cell(grid, tracked, 0), Dirty::Cell(grid, column, 0)};
+    tracked = column;
+    return out;
+}
+
 // The dot of a cell from its bounds and the breakpoints at its centre.
 QPoint placeDot(double x, double y, int column, int row, const std::vector<double>& columnBounds,
                 const std::vector<double>& rowBounds, double cx, double cy, const QRect& cell)
 {
     return {DotAlong(x, boundAt(columnBounds, column), cx, boundAt(columnBounds, column + 1), across(cell)),
             DotAlong(y, boundAt(rowBounds, row), cy, boundAt(rowBounds, row + 1), down(cell))};
+}
+
+// An rpm and MAP map's cell and its dot, the grid's axes in row 0 and column 0.
+void placeMapPoint(MapTracker& t, std::uint32_t rpm, std::int32_t mapHundredths, CellSize cells,
+                   const Breakpoint& rpmAxis, const Breakpoint& mapAxis)
+{
+    const double bar = mapHundredths * 0.01;
+    t.column = Locate(rpm, t.columnBounds);
+    t.row = Locate(bar, t.rowBounds);
+    t.dot = placeDot(rpm, bar, t.column, t.row, t.columnBounds, t.rowBounds, rpmAxis(t.column), mapAxis(t.row),
+                     CellRect(cells, t.column + 1, t.row + 1));
 }
 
 } // namespace
@@ -146,11 +167,7 @@ Repaint TrackEmissionPoint(MapTracker& t, std::uint32_t rpm, std::int32_t mapHun
     t.previousRpm = rpm;
     t.previousMap = mapHundredths;
 
-    const double bar = mapHundredths * 0.01;
-    t.column = Locate(rpm, t.columnBounds);
-    t.row = Locate(bar, t.rowBounds);
-    t.dot = placeDot(rpm, bar, t.column, t.row, t.columnBounds, t.rowBounds, rpmAxis(t.column), mapAxis(t.row),
-                     CellRect(cells, t.column + 1, t.row + 1));
+    placeMapPoint(t, rpm, mapHundredths, cells, rpmAxis, mapAxis);
 
     out.push_back(Dirty::Area(Grid::Emissioni, DotArea(t.dot, dot)));
     out.push_back(Dirty::Cell(Grid::Anticipo, t.column + 1, 0));
@@ -175,11 +192,7 @@ Repaint TrackFilterPoint(MapTracker& t, std::uint32_t rpm, std::int32_t mapHundr
     out.push_back(Dirty::Cell(Grid::Sgancio, t.column + 1, 1));
     t.previousMap = mapHundredths;
 
-    const double bar = mapHundredths * 0.01;
-    t.column = Locate(rpm, t.columnBounds);
-    t.row = Locate(bar, t.rowBounds);
-    t.dot = placeDot(rpm, bar, t.column, t.row, t.columnBounds, t.rowBounds, rpmAxis(t.column), mapAxis(t.row),
-                     CellRect(cells, t.column + 1, t.row + 1));
+    placeMapPoint(t, rpm, mapHundredths, cells, rpmAxis, mapAxis);
 
     out.push_back(Dirty::Area(Grid::Filtro, square(t.dot)));
     out.push_back(Dirty::Cell(Grid::Sgancio, t.column + 1, 1));
@@ -202,11 +215,7 @@ Repaint TrackTemperatureColumn(TemperatureTracker& t, Grid grid, std::int32_t ra
             }
         }
     }
-    if (column == t.column)
-        return {};
-    Repaint out{Dirty::Cell(grid, t.column, 0), Dirty::Cell(grid, column, 0)};
-    t.column = column;
-    return out;
+    return moveColumn(t.column, grid, column);
 }
 
 Repaint TrackPressureColumn(PressureTracker& t, Grid grid, std::int32_t pressureHundredths)
@@ -223,11 +232,7 @@ Repaint TrackPressureColumn(PressureTracker& t, Grid grid, std::int32_t pressure
             break;
         }
     }
-    if (column == t.column)
-        return {};
-    Repaint out{Dirty::Cell(grid, t.column, 0), Dirty::Cell(grid, column, 0)};
-    t.column = column;
-    return out;
+    return moveColumn(t.column, grid, column);
 }
 
 Repaint TrackVariatorPoint(VariatorTracker& t, std::uint32_t rpm, std::int32_t mapHundredths, bool hasMapAxis,

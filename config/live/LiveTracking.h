@@ -146,6 +146,18 @@ struct TemperatureTracker {
 // celsius converts a sensor count; breakpoint(i) is element i (1..8).
 Repaint TrackTemperatureColumn(TemperatureTracker& t, Grid grid, std::int32_t raw,
                                const std::function<double(std::int32_t)>& celsius, const Breakpoint& breakpoint);
+// The gas temperature (its sensor table, GetRifMot) and the reducer's (the
+// engine sensor table, GetRifTemperatura).
+inline Repaint TrackTempGasColumn(TemperatureTracker& t, std::int32_t raw,
+                                  const std::function<double(std::int32_t)>& celsius, const Breakpoint& rifMot)
+{
+    return TrackTemperatureColumn(t, Grid::TempGas, raw, celsius, rifMot);
+}
+inline Repaint TrackTempRidColumn(TemperatureTracker& t, std::int32_t raw,
+                                  const std::function<double(std::int32_t)>& celsius, const Breakpoint& rifTemperatura)
+{
+    return TrackTemperatureColumn(t, Grid::TempRid, raw, celsius, rifTemperatura);
+}
 
 // A pressure correction curve (DrawGridPressDiff, DrawGridPressColl): its
 // column among the 15 breakpoints, from the 14 midpoints.
@@ -155,6 +167,15 @@ struct PressureTracker {
     std::int32_t previousPressure = 0; // hundredths of bar
 };
 Repaint TrackPressureColumn(PressureTracker& t, Grid grid, std::int32_t pressureHundredths);
+// The gas pressure on DrawGridPressDiff, the MAP on DrawGridPressColl.
+inline Repaint TrackPressDiffColumn(PressureTracker& t, std::int32_t gasPressureHundredths)
+{
+    return TrackPressureColumn(t, Grid::PressDiff, gasPressureHundredths);
+}
+inline Repaint TrackPressCollColumn(PressureTracker& t, std::int32_t mapHundredths)
+{
+    return TrackPressureColumn(t, Grid::PressColl, mapHundredths);
+}
 
 // The advance variator: the cell of (rpm, MAP) among its 8 rpm and 5 MAP
 // breakpoints; the row is -1 without the MAP axis.

@@ -1,6 +1,7 @@
 #include "CellCentresDialog.h"
 
 #include "BuildConstants.h"
+#include "FormModificaMappa.h"
 #include "MapKRules.h"
 #include "editors/NumericEdit.h"
 
@@ -48,10 +49,27 @@ void place(QGridLayout* g, int i, QLabel* label, TNumericEdit* edit)
 
 } // namespace
 
-TCellCentresDialog::TCellCentresDialog(QWidget* owner, const char* name, Axis rpm, Axis second, int secondPoints)
+TCellCentresDialog::Axis TCellCentresDialog::RpmAxis(int used, std::function<double(int)> read,
+                                                     std::function<void(int, double)> write)
+{
+    Axis a;
+    a.used = used;
+    a.min = 200;
+    a.max = 8000;
+    a.precision = 1;
+    a.characters = 4;
+    a.whole = true;
+    a.message = mapk::Text(62);
+    a.read = std::move(read);
+    a.write = std::move(write);
+    return a;
+}
+
+TCellCentresDialog::TCellCentresDialog(QWidget* owner, const Names& names, Axis rpm, Axis second, int secondPoints)
     : QDialog(owner), rpm_(std::move(rpm)), second_(std::move(second))
 {
-    setObjectName(QString::fromLatin1(name));
+    setObjectName(QString::fromLatin1(names.object));
+    setWindowTitle(QString::fromUtf8(names.caption));
     auto* layout = new QGridLayout(this);
 
     GroupRifGiri = new QGroupBox(this);
@@ -67,6 +85,7 @@ TCellCentresDialog::TCellCentresDialog(QWidget* owner, const char* name, Axis rp
     }
 
     secondGroup_ = new QGroupBox(this);
+    secondGroup_->setObjectName(QString::fromLatin1(names.secondGroup));
     auto* secondGrid = new QGridLayout(secondGroup_);
     for (int i = 0; i < secondPoints; ++i) {
         auto* label = new QLabel(mapk::FormatInt(i + 1), secondGroup_);
@@ -109,6 +128,12 @@ TCellCentresDialog::TCellCentresDialog(QWidget* owner, const char* name, Axis rp
         EditRifGiri[static_cast<std::size_t>(i)]->SetAsInteger(static_cast<int>(rpm_.read(i)));
     for (int i = 0; i < second_.used && i < secondPoints; ++i)
         NumEditRifMap[static_cast<std::size_t>(i)]->SetAsFloat(second_.read(i));
+
+    setWindowTitle(mapk::Text(names.title));
+    GroupRifGiri->setTitle(mapk::Text(63));
+    secondGroup_->setTitle(mapk::Text(names.secondTitle));
+    ButtonOk->setText(mapk::Text(64));
+    ButtonAnnulla->setText(mapk::Text(65));
 }
 
 void TCellCentresDialog::steerFocus(QPushButton* button, std::optional<Qt::FocusReason> reason, QWidget* into,

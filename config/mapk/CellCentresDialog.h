@@ -45,10 +45,22 @@ public:
         std::function<void(int, double)> write;
     };
 
+    // The rpm axis of both dialogs: 200..8000 rpm, whole, four digits.
+    static Axis RpmAxis(int used, std::function<double(int)> read, std::function<void(int, double)> write);
+
 protected:
+    // The dialog's own names and texts.
+    struct Names {
+        const char* object;      // the dialog's
+        const char* caption;     // its design caption, replaced by the text `title`
+        int title;
+        const char* secondGroup; // the second group box's name and title
+        int secondTitle;
+    };
     // Builds both groups (the second with `secondPoints` editors), chains
-    // the editors rpm 1..12, then the second axis, then OK, and loads them.
-    TCellCentresDialog(QWidget* owner, const char* name, Axis rpm, Axis second, int secondPoints);
+    // the editors rpm 1..12, then the second axis, then OK, loads them and
+    // sets the texts.
+    TCellCentresDialog(QWidget* owner, const Names& names, Axis rpm, Axis second, int secondPoints);
     QGroupBox* secondGroup() const { return secondGroup_; }
 
     // Focus steering: when the focus leaves `button` (by `reason`, or by any

@@ -621,6 +621,8 @@ private:
     const std::vector<QPointer<QWidget>>& cachedControls(const char* name) const;
     QWidget* cachedControl(const char* name) const;
     void placeSliderBars();
+    void placeEnrichmentBar(int value);
+    void placeExtraInjBar(int steps);
     void showExtraInjControls();
     // The wait frame of the Configurazione page's changes, and what follows
     // each result.

@@ -4,6 +4,7 @@
 #include "../PageWidgets.h"
 
 #include "CorrectionGrid.h"
+#include "CorrectionGrids.h"
 #include "FormCentriCelle.h"
 #include "Scaling.h"
 #include "TablesRules.h"
@@ -149,7 +150,8 @@ void TFormConfig::BuildEmissioni()
             QLabel* value = b.label(("LabOxigen" + n).constData(), panel);
             cfgwin::Bold(value);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("0.00V")) + 8);
+            value->setFixedSize(value->fontMetrics().horizontalAdvance(QStringLiteral("0.00V")) + 8,
+                                value->fontMetrics().height());
             line->addWidget(value);
             cfgwin::KeepPlace(panel);
             panel->hide();
@@ -241,6 +243,7 @@ void TFormConfig::ShowCentriCelle()
 
 void TFormConfig::TabEmissioniShow()
 {
+    CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
     // 1.
     const bool signedReferences = tables::TipoDiLambdaBit7(dm());
     EditLivEmulAlto->setEnabled(!signedReferences);

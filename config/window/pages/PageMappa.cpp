@@ -287,7 +287,9 @@ void TFormConfig::BuildMappa()
             for (QLabel* v : {slow, fast}) {
                 cfgwin::Bold(v);
                 v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                v->setMinimumWidth(v->fontMetrics().horizontalAdvance(QStringLiteral("-100.0%")) + 6);
+                // Fixed: a new reading on every tick lays nothing out again.
+                v->setFixedSize(v->fontMetrics().horizontalAdvance(QStringLiteral("-100.0%")) + 6,
+                                v->fontMetrics().height());
                 cfgwin::KeepPlace(v);
             }
             g->addWidget(b.label(("LabelSlow" + n).constData(), panel), 1, 0);
@@ -386,12 +388,20 @@ void TFormConfig::ButtonModificaRiferimentiClick()
 
 void TFormConfig::placeSliderBars()
 {
-    const int a = dm::TruncToInt(dm().GetValueByCode(cfgrules::kEnrichmentCode));
-    ImageBar2->move(cfgrules::EnrichmentBarLeft(a, ImageBarra2->x(), ImageBarra2->width(), ImageBar2->width()),
+    placeEnrichmentBar(dm::TruncToInt(dm().GetValueByCode(cfgrules::kEnrichmentCode)));
+    placeExtraInjBar(cfgrules::ExtraInjSteps(
+        static_cast<double>(dm().GetElementByCode(cfgrules::kExtraInjCode, cfgrules::kExtraInjElement))));
+}
+
+void TFormConfig::placeEnrichmentBar(int value)
+{
+    ImageBar2->move(cfgrules::EnrichmentBarLeft(value, ImageBarra2->x(), ImageBarra2->width(), ImageBar2->width()),
                     ImageBar2->y());
-    const int s = cfgrules::ExtraInjSteps(
-        static_cast<double>(dm().GetElementByCode(cfgrules::kExtraInjCode, cfgrules::kExtraInjElement)));
-    ImageBar1->move(cfgrules::ExtraInjBarLeft(s, ImageBarra1->x(), ImageBarra1->width(), ImageBar1->width()),
+}
+
+void TFormConfig::placeExtraInjBar(int steps)
+{
+    ImageBar1->move(cfgrules::ExtraInjBarLeft(steps, ImageBarra1->x(), ImageBarra1->width(), ImageBar1->width()),
                     ImageBar1->y());
 }
 
@@ -421,33 +431,10 @@ int extraInjStep(TStreamDati& d, bool up)
 
 } // namespace
 
-void TFormConfig::ImageMinusClick()
-{
-    const int a = enrichmentStep(dm(), false);
-    ImageBar2->move(cfgrules::EnrichmentBarLeft(a, ImageBarra2->x(), ImageBarra2->width(), ImageBar2->width()),
-                    ImageBar2->y());
-}
-
-void TFormConfig::ImagePlusClick()
-{
-    const int a = enrichmentStep(dm(), true);
-    ImageBar2->move(cfgrules::EnrichmentBarLeft(a, ImageBarra2->x(), ImageBarra2->width(), ImageBar2->width()),
-                    ImageBar2->y());
-}
-
-void TFormConfig::ImageMinusExtraInjClick()
-{
-    const int s = extraInjStep(dm(), false);
-    ImageBar1->move(cfgrules::ExtraInjBarLeft(s, ImageBarra1->x(), ImageBarra1->width(), ImageBar1->width()),
-                    ImageBar1->y());
-}
-
-void TFormConfig::ImagePlusExtraInjClick()
-{
-    const int s = extraInjStep(dm(), true);
-    ImageBar1->move(cfgrules::ExtraInjBarLeft(s, ImageBarra1->x(), ImageBarra1->width(), ImageBar1->width()),
-                    ImageBar1->y());
-}
+void TFormConfig::ImageMinusClick() { placeEnrichmentBar(enrichmentStep(dm(), false)); }
+void TFormConfig::ImagePlusClick() { placeEnrichmentBar(enrichmentStep(dm(), true)); }
+void TFormConfig::ImageMinusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), false)); }
+void TFormConfig::ImagePlusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), true)); }
 
 // ---------------------------------------------------------------------------
 // The boxes and editors
@@ -530,6 +517,7 @@ void TFormConfig::TabMappaShow()
     DrawGridK->RadioMapClick(DrawGridK->View());
     LayoutMappaGrid();
     MapKTracking.repaintCounter = cfglive::MapKTracker::kRepaintThreshold;
+    DrawGridK->SetDotPicture(ImagePallino->currentPicture());
 
     // The controls.
     LoadByCode(cfgwin::PageMappa);

@@ -31,7 +31,8 @@ constexpr std::uint32_t kValueFill = 0xFFFFFF;    // a reading on the bar
 constexpr std::uint32_t kNotThereFill = 11119017; // the labels' own grey
 
 // A reading's box: white, outlined, its text bold and centred, wide enough
-// for `widest`.
+// for `widest`. Its size is fixed, so that a new text on every tick repaints
+// the box and lays nothing out again.
 void styleValue(QLabel* l, const QString& widest)
 {
     QFont f = l->font();
@@ -41,28 +42,21 @@ void styleValue(QLabel* l, const QString& widest)
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setAutoFillBackground(true);
-    l->setMinimumWidth(QFontMetrics(f).horizontalAdvance(widest) + 10);
+    const QFontMetrics fm(f);
+    l->setFixedSize(fm.horizontalAdvance(widest) + 10, fm.height() + 2 * l->frameWidth() + 2);
 }
 
-void setFill(QWidget* w, std::uint32_t colour)
+void setColour(QWidget* w, QPalette::ColorRole role, std::uint32_t colour)
 {
     const QColor c = plat::fromTColor(colour);
-    if (w->palette().color(QPalette::Window) == c)
+    if (w->palette().color(role) == c)
         return;
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, c);
+    pal.setColor(role, c);
     w->setPalette(pal);
 }
-
-void setInk(QWidget* w, std::uint32_t colour)
-{
-    const QColor c = plat::fromTColor(colour);
-    if (w->palette().color(QPalette::WindowText) == c)
-        return;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    w->setPalette(pal);
-}
+void setFill(QWidget* w, std::uint32_t colour) { setColour(w, QPalette::Window, colour); }
+void setInk(QWidget* w, std::uint32_t colour) { setColour(w, QPalette::WindowText, colour); }
 
 void setText(QLabel* l, const QString& text)
 {
@@ -124,7 +118,8 @@ void TFormConfig::BuildPanelBarra()
     bold.setBold(true);
     LabelBenzina->setFont(bold);
     LabelBenzina->setAlignment(Qt::AlignCenter);
-    LabelBenzina->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("BENZINA")) + 6);
+    LabelBenzina->setFixedSize(QFontMetrics(bold).horizontalAdvance(QStringLiteral("BENZINA")) + 6,
+                               QFontMetrics(bold).height());
     cfgwin::KeepPlace(LabelBenzina);
     g->addWidget(LabelBenzina, 0, 1, Qt::AlignCenter);
     auto* lamps = new QHBoxLayout;
@@ -393,15 +388,15 @@ void TFormConfig::trackActivePage()
                              [&d](int i) { return static_cast<double>(d.GetRifFiltro(i)); }));
     }
     if (page == cfgwin::PageCorrezioni) {
-        add(TrackTemperatureColumn(
-            TempGasTracking, Grid::TempGas, LiveValues.GasTempRaw,
+        add(TrackTempGasColumn(
+            TempGasTracking, LiveValues.GasTempRaw,
             [](std::int32_t raw) { return static_cast<double>(dm::TemperaturaGasFromRaw(raw)); },
             [&d](int i) { return static_cast<double>(d.GetRifMot(i)); }));
-        add(TrackTemperatureColumn(
-            TempRidTracking, Grid::TempRid, LiveValues.ReducerTempRaw,
+        add(TrackTempRidColumn(
+            TempRidTracking, LiveValues.ReducerTempRaw,
             [](std::int32_t raw) { return static_cast<double>(dm::TempMotoreFromRaw(raw)); },
             [&d](int i) { return static_cast<double>(d.GetRifTemperatura(i)); }));
-        add(TrackPressureColumn(PressDiffTracking, Grid::PressDiff, LiveValues.GasPressure));
+        add(TrackPressDiffColumn(PressDiffTracking, LiveValues.GasPressure));
         tracked.TempGasColumn = TempGasTracking.column;
         tracked.TempRidColumn = TempRidTracking.column;
         tracked.PressDiffColumn = PressDiffTracking.column;
@@ -420,7 +415,7 @@ void TFormConfig::trackActivePage()
         tracked.VariatorRow = VariatorTracking.row;
     }
     if (page == cfgwin::PageTest)
-        add(TrackPressureColumn(PressCollTracking, Grid::PressColl, LiveValues.MapPressure));
+        add(TrackPressCollColumn(PressCollTracking, LiveValues.MapPressure));
     if (page == cfgwin::PageEmissioni) {
         add(TrackEmissionPoint(
             EmissionTracking, LiveValues.Rpm, LiveValues.MapPressure,

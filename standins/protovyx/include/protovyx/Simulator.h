@@ -28,6 +28,9 @@
 //     the OBD types 55 and 56 do; the others answer status 4)
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
+//     (the engine idles on petrol for the warm-up, then drives on gas in a
+//     30-second cycle of rpm, petrol time and MAP: warmup=1 gives a moving
+//     operating point at once)
 //   trace=<file> (one line per call)
 //   counters=0|1 (the running-time counters advance with the clock: seconds
 //     on petrol until the warm-up ends, then on gas, in item 0x56 elements 2
