@@ -176,7 +176,7 @@ std::optional<std::int32_t> ParseInt(QStringView text)
 {
     if (text.isEmpty() || text.size() > 20)
         return std::nullopt;
-    char buf[24];
+    char buf[24] = {};
     int n = 0;
     for (QChar ch : text) {
         const char16_t u = ch.unicode();

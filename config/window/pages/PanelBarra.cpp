@@ -205,6 +205,12 @@ void TFormConfig::BuildPanelBarra()
         cfgwin::KeepPlace(w);
     for (QWidget* w : std::initializer_list<QWidget*>{LabApMot2, ImageApMot2, LabApMot2Benz, ImageApMot2Benz})
         w->hide();
+    // The bar is placed by hand: when the bank rules show or hide a row of
+    // it, it takes its new height on its page.
+    new cfgwin::TEventWatch(PanelBarra, {QEvent::LayoutRequest}, [this] {
+        if (PanelBarra->parentWidget() == Page(ActivePage()))
+            MovePanelBarra(ActivePage());
+    });
 }
 
 // ---------------------------------------------------------------------------

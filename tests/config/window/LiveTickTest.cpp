@@ -29,7 +29,9 @@ protected:
         // The engine drives on gas from here on.
         r.clock.advance(5000);
         w = std::make_unique<TFormConfig>(nullptr);
-        w->SetMainHooks({[] {}, [] {}, &extraSeen});
+        TConfigMainHooks hooks;
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(hooks);
         w->LoadTexts();
         w->show();
         w->TimerDati->stop();
@@ -148,9 +150,11 @@ TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
     tick();
     EXPECT_EQ(w->ObdBlockLength, 50);
     EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
-    for (const auto& c : r.callsOf("ReadBlock"))
-        if (c.code == 8)
+    for (const auto& c : r.callsOf("ReadBlock")) {
+        if (c.code == 8) {
             EXPECT_EQ(c.row, 50); // the capacity offered
+        }
+    }
 }
 
 TEST_F(LiveTickTest, TheDiagnosisLampIsLookedAtEvery20Ticks)

@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -280,6 +282,15 @@ TEST_F(PageMappaTest, TheGridsMenuCarriesTheClipboard)
     EXPECT_EQ(menu, w->DrawGridK->PopupMenuGrid);
     EXPECT_EQ(w->DrawGridK->MenuCopia->text(), rig::text(83));
     EXPECT_EQ(w->DrawGridK->MenuIncolla->text(), rig::text(84));
+    // Ctrl+V in the grid pastes into its selected cell.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->DrawGridK->setFocus();
+    w->DrawGridK->SetSelection({2, 3, 2, 3});
+    QGuiApplication::clipboard()->setText(QStringLiteral("77"));
+    r.sim().clearCalls();
+    QTest::keyClick(w->DrawGridK, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(r.dm().GetMappaK(2, 1), 77);
 }
 
 class PageMappaNeutralK : public PageMappaTest {
