@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
@@ -26,8 +27,8 @@ namespace {
 constexpr std::uint32_t kFixedColour = 14671839;
 constexpr std::uint32_t kActiveColour = 11119017;
 constexpr std::uint32_t kObdColour = 11468799;
-constexpr int kStringPasteNotNumbers = 694;
-constexpr int kStringPasteEmpty = 695;
+constexpr int kTextCopia = 83;
+constexpr int kTextIncolla = 84;
 
 // The map-K row that the grid does not show, kept equal to the last shown one.
 constexpr int kLastShownRow = 11;
@@ -61,11 +62,36 @@ DrawGridK::DrawGridK(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DrawGridK"));
     setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted by the cells.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     QFont f(QStringLiteral("Tahoma"));
     f.setBold(true);
     f.setPointSize(12);
     setFont(f);
+
+    PopupMenuGrid = new QMenu(this);
+    PopupMenuGrid->setObjectName(QStringLiteral("PopupMenuGrid"));
+    MenuCopia = PopupMenuGrid->addAction(text(kTextCopia), this, &DrawGridK::MenuCopiaTaraturaClick);
+    MenuCopia->setObjectName(QStringLiteral("MenuCopia"));
+    MenuCopia->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    MenuIncolla = PopupMenuGrid->addAction(text(kTextIncolla), this, &DrawGridK::MenuIncollaTaraturaClick);
+    MenuIncolla->setObjectName(QStringLiteral("MenuIncolla"));
+    MenuIncolla->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    for (QAction* a : {MenuCopia, MenuIncolla}) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+        addAction(a);
+    }
+    connect(PopupMenuGrid, &QMenu::aboutToShow, this, [this] { PopupMenuGridPopup(); });
 }
+
+void DrawGridK::SetDotPicture(const QPixmap& picture)
+{
+    dot_ = picture;
+    if (OperatingPointX != 0 && OperatingPointY != 0)
+        update();
+}
+
+QSize DrawGridK::DotSize() const { return dot_.isNull() ? QSize(10, 10) : dot_.deviceIndependentSize().toSize(); }
 
 QString DrawGridK::text(int number) const { return mapk::Text(number); }
 
@@ -179,13 +205,19 @@ void DrawGridK::DrawGridKDrawCell(QPainter& painter, int col, int row, const QRe
     painter.drawText(rect, Qt::AlignCenter, CellText(col, row));
 }
 
-void DrawGridK::paintEvent(QPaintEvent*)
+void DrawGridK::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Mid));
+    const QRect dirty = event->rect();
+    p.fillRect(dirty, palette().color(QPalette::Mid));
     p.setFont(font());
-    for (int r = 0; r < shape_.rows; ++r) {
-        for (int c = 0; c < shape_.cols; ++c) {
+    // Only the cells the repaint reaches.
+    const int firstCol = std::max(0, dirty.left() / (colWidth_ + 1));
+    const int lastCol = std::min(shape_.cols - 1, dirty.right() / (colWidth_ + 1));
+    const int firstRow = std::max(0, dirty.top() / (rowHeight_ + 1));
+    const int lastRow = std::min(shape_.rows - 1, dirty.bottom() / (rowHeight_ + 1));
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstCol; c <= lastCol; ++c) {
             int state = 0;
             if (r < shape_.fixedRows || c < shape_.fixedCols)
                 state |= Fixed;
@@ -198,12 +230,18 @@ void DrawGridK::paintEvent(QPaintEvent*)
             DrawGridKDrawCell(p, c, r, CellRect(c, r), state);
         }
     }
-    // The operating point goes over the cells.
+    // The operating point goes over the cells, whichever of them were painted.
     if (OperatingPointX != 0 && OperatingPointY != 0) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::black);
-        p.setBrush(Qt::red);
-        p.drawEllipse(QPoint(OperatingPointX, OperatingPointY), 5, 5);
+        const QPoint at(OperatingPointX, OperatingPointY);
+        if (!dot_.isNull()) {
+            const QSize size = DotSize();
+            p.drawPixmap(at - QPoint(size.width() / 2, size.height() / 2), dot_);
+        } else {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::black);
+            p.setBrush(Qt::red);
+            p.drawEllipse(at, 5, 5);
+        }
     }
 }
 
@@ -227,14 +265,6 @@ void DrawGridK::keyPressEvent(QKeyEvent* event)
     if (DrawGridKKeyDown(event->key(), event->modifiers()))
         return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
-    if (event->matches(QKeySequence::Copy)) {
-        MenuCopiaTaraturaClick();
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        MenuIncollaTaraturaClick();
-        return;
-    }
     switch (event->key()) {
     case Qt::Key_Up: moveCurrent(current_.col, current_.row - 1, extend); return;
     case Qt::Key_Down: moveCurrent(current_.col, current_.row + 1, extend); return;
@@ -413,41 +443,38 @@ QString DrawGridK::CopyText() const
 
 DrawGridK::PasteOutcome DrawGridK::PasteText(const QString& clip)
 {
-    if (!StreamDati)
-        return PasteOutcome::Failed;
-    const QString title = QString::fromUtf8(qz::ProductTitle());
     const auto parsed = mapk::ParseBlock(clip);
-    if (!parsed.ok()) {
-        const auto& issue = *parsed.issue;
-        const QString message = issue.error == mapk::PasteError::Empty
-            ? text(kStringPasteEmpty)
-            : text(kStringPasteNotNumbers)
-                  .arg(mapk::FormatInt(issue.line + 1), mapk::FormatInt(issue.column + 1), issue.text);
-        plat::prompts().ask({title, message, plat::PromptIcon::Error, plat::PromptButtons::Ok});
-        return PasteOutcome::Failed;
-    }
-    const auto& block = *parsed.block;
+    if (!StreamDati || !parsed)
+        return PasteOutcome::Nothing;
+    const auto& block = *parsed;
     const int selRows = selection_.bottom - selection_.top + 1;
     const int selCols = selection_.right - selection_.left + 1;
     if ((selRows > 1 || selCols > 1) && (selRows != block.rows || selCols != block.cols)) {
-        const int answer = plat::prompts().ask({title, text(180) + QStringLiteral("\n\n") + text(181),
-                                                plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
+        const int answer =
+            plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), text(180) + QStringLiteral("\n\n") + text(181),
+                                 plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
         if (answer != plat::IDYES)
             return PasteOutcome::Declined;
     }
     TStreamDati& dm = *StreamDati;
     const int top = selection_.top;
     const int left = selection_.left;
-    for (int j = 0; j < block.rows; ++j) {
-        for (int k = 0; k < block.cols; ++k) {
+    // Only the cells the grid shows: a block hanging over the edge must not
+    // reach the hidden row of map K.
+    const int rows = std::min(block.rows, shape_.rows - top);
+    const int cols = std::min(block.cols, shape_.cols - left);
+    bool lastShownRow = false;
+    for (int j = 0; j < rows; ++j) {
+        for (int k = 0; k < cols; ++k) {
             const auto& value = block.cells[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
-            // Only cells the grid shows: a block hanging over the edge must not
-            // reach the hidden row of map K.
-            if (!value || top + j >= shape_.rows || left + k >= shape_.cols)
+            if (!value)
                 continue;
             const auto d = *mapk::DataCellOf(view_, {top + j, left + k});
             switch (view_) {
-            case mapk::View::Extended: dm.SetMappaK(d.row, d.col, *value); break;
+            case mapk::View::Extended:
+                dm.SetMappaK(d.row, d.col, mapk::MapKValue(*value));
+                lastShownRow = lastShownRow || d.row == kLastShownRow;
+                break;
             case mapk::View::TargetObd: dm.SetTargetObd(d.row, d.col, *value); break;
             case mapk::View::Reduced:
                 dm.ShiftMappaKZone(d.row, d.col,
@@ -457,6 +484,12 @@ DrawGridK::PasteOutcome DrawGridK::PasteText(const QString& clip)
             }
         }
     }
+    // The hidden row stays a copy of the last shown one, as after a cell edit.
+    if (lastShownRow)
+        for (int k = 0; k < cols; ++k) {
+            const int col = left + k - 1;
+            dm.SetMappaK(kHiddenRow, col, dm.GetMappaK(kLastShownRow, col));
+        }
     if (view_ != mapk::View::TargetObd)
         emit AutotaraturaCleared();
     selection_ = {left, top, std::min(left + block.cols - 1, shape_.cols - 1),
@@ -471,23 +504,17 @@ void DrawGridK::MenuCopiaTaraturaClick() { QGuiApplication::clipboard()->setText
 
 void DrawGridK::MenuIncollaTaraturaClick()
 {
-    if (PopupMenuGridPopup())
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (mime && mime->hasText())
         PasteText(QGuiApplication::clipboard()->text());
 }
 
-bool DrawGridK::PopupMenuGridPopup() const
+bool DrawGridK::PopupMenuGridPopup()
 {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    return mime && mime->hasText();
+    const bool text = mime && mime->hasText();
+    MenuIncolla->setEnabled(text);
+    return text;
 }
 
-void DrawGridK::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu menu(this);
-    QAction* copia = menu.addAction(text(83), this, &DrawGridK::MenuCopiaTaraturaClick);
-    copia->setShortcut(QKeySequence::Copy);
-    QAction* incolla = menu.addAction(text(84), this, &DrawGridK::MenuIncollaTaraturaClick);
-    incolla->setShortcut(QKeySequence::Paste);
-    incolla->setEnabled(PopupMenuGridPopup());
-    menu.exec(event->globalPos());
-}
+void DrawGridK::contextMenuEvent(QContextMenuEvent* event) { PopupMenuGrid->exec(event->globalPos()); }

@@ -5,9 +5,12 @@
 // axis cell and copies and pastes blocks as text.
 #include "MapKRules.h"
 
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 
+class QAction;
+class QMenu;
 class QPainter;
 class QTimer;
 class TFormModificaMappa;
@@ -65,6 +68,9 @@ public:
     // Live operating point in grid pixels; 0 in either means no dot.
     int OperatingPointX = 0;
     int OperatingPointY = 0;
+    // The dot's picture (ImagePallino's), drawn centred on the point.
+    void SetDotPicture(const QPixmap& picture);
+    QSize DotSize() const;
 
     // Handlers the window forwards to.
     void DrawGridKDrawCell(QPainter& painter, int col, int row, const QRect& rect, int state);
@@ -77,15 +83,21 @@ public:
     // Opens the breakpoints dialog (an axis cell, the titles "Giri" and "Tempo").
     void EditBreakpoints();
 
-    // Clipboard.
+    // Clipboard: the grid's pop-up menu and its two items (Ctrl+C and
+    // Ctrl+V while the grid has the focus).
+    QMenu* PopupMenuGrid = nullptr;
+    QAction* MenuCopia = nullptr;
+    QAction* MenuIncolla = nullptr;
     QString CopyText() const;
-    enum class PasteOutcome { Written, Declined, Failed };
-    // Pastes a block; on a text that is not a block of whole numbers nothing
-    // is written and the error is shown.
+    enum class PasteOutcome { Written, Declined, Nothing };
+    // Pastes a block from its top-left cell: a cell text that is not a whole
+    // number leaves its cell as it is; a text without a line does nothing.
     PasteOutcome PasteText(const QString& text);
     void MenuCopiaTaraturaClick();
     void MenuIncollaTaraturaClick();
-    bool PopupMenuGridPopup() const; // whether "Incolla" is enabled
+    // OnPopup of the menu: "Incolla" is enabled exactly when the clipboard
+    // holds text. Answers whether it is.
+    bool PopupMenuGridPopup();
 
     // The cell text in the current view.
     QString CellText(int col, int row) const;
@@ -124,4 +136,5 @@ private:
     TFormModificaMappa* ownDialog_ = nullptr;
     QTimer* timerDati_ = nullptr;
     BreakpointsRunner breakpointsRunner_;
+    QPixmap dot_;
 };

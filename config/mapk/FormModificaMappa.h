@@ -61,6 +61,8 @@ public:
     QPushButton* ButtonAnnulla = nullptr;
 
     void done(int result) override;
+    // Esc and the close box cancel as Annulla does (modal result 2).
+    void reject() override { done(2); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

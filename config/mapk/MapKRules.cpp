@@ -2,6 +2,7 @@
 
 #include "editors/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -102,31 +103,34 @@ std::int32_t TruncSaturated(long double x)
 
 namespace {
 
-std::int32_t percentOf(std::int32_t old, std::int32_t v)
+long long percentOf(long long old, long long v)
 {
-    return TruncSaturated(static_cast<long double>(old) * (1 + v * 0.01L));
+    const long double r = std::trunc(static_cast<long double>(old) * (1 + v * 0.01L));
+    return r < -1e15L ? -1000000000000000LL : (r > 1e15L ? 1000000000000000LL : static_cast<long long>(r));
+}
+
+long long varied(std::int32_t old, std::int32_t v, int mode, bool absoluteSet)
+{
+    switch (mode) {
+    case ModeSet: return absoluteSet ? std::llabs(static_cast<long long>(v)) : v;
+    case ModeAdd: return static_cast<long long>(old) + v;
+    case ModePercent: return percentOf(old, v);
+    default: return old;
+    }
 }
 
 } // namespace
 
+std::int32_t MapKValue(long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, kMapKMin, kMapKMax)); }
+
 std::int32_t ExtendedCellValue(std::int32_t old, std::int32_t v, int mode)
 {
-    switch (mode) {
-    case ModeSet: return saturate(std::llabs(static_cast<long long>(v)));
-    case ModeAdd: return saturate(static_cast<long long>(old) + v);
-    case ModePercent: return percentOf(old, v);
-    default: return old;
-    }
+    return MapKValue(varied(old, v, mode, true));
 }
 
 std::int32_t TargetObdCellValue(std::int32_t old, std::int32_t v, int mode)
 {
-    switch (mode) {
-    case ModeSet: return v;
-    case ModeAdd: return saturate(static_cast<long long>(old) + v);
-    case ModePercent: return percentOf(old, v);
-    default: return old;
-    }
+    return static_cast<std::int32_t>(std::clamp<long long>(varied(old, v, mode, false), kTargetObdMin, kTargetObdMax));
 }
 
 std::int32_t ReducedZoneShift(std::int32_t old, std::int32_t v, int mode)
@@ -172,7 +176,7 @@ std::optional<std::int32_t> ParseInt(QStringView text)
 {
     if (text.isEmpty() || text.size() > 20)
         return std::nullopt;
-    char buf[24];
+    char buf[24] = {};
     int n = 0;
     for (QChar ch : text) {
         const char16_t u = ch.unicode();
@@ -224,15 +228,14 @@ std::vector<QStringView> splitLines(QStringView text)
 
 } // namespace
 
-PasteResult ParseBlock(QStringView text)
+std::optional<PasteBlock> ParseBlock(QStringView text)
 {
     const auto lines = splitLines(text);
     if (lines.empty())
-        return {std::nullopt, PasteIssue{PasteError::Empty}};
+        return std::nullopt;
     PasteBlock block;
     block.rows = static_cast<int>(lines.size());
     block.cols = 1 + static_cast<int>(lines.front().count(QLatin1Char('\t')));
-    bool anyValue = false;
     for (int j = 0; j < block.rows; ++j) {
         QStringView rest = lines[static_cast<std::size_t>(j)];
         std::vector<std::optional<std::int32_t>> row(static_cast<std::size_t>(block.cols));
@@ -247,19 +250,11 @@ PasteResult ParseBlock(QStringView text)
             } else {
                 cellText = rest;
             }
-            if (cellText.isEmpty())
-                continue;
-            const auto value = ParseInt(cellText);
-            if (!value)
-                return {std::nullopt, PasteIssue{PasteError::NotAnInteger, j, k, cellText.toString()}};
-            row[static_cast<std::size_t>(k)] = *value;
-            anyValue = true;
+            row[static_cast<std::size_t>(k)] = ParseInt(cellText);
         }
         block.cells.push_back(std::move(row));
     }
-    if (!anyValue)
-        return {std::nullopt, PasteIssue{PasteError::Empty}};
-    return {std::move(block), std::nullopt};
+    return block;
 }
 
 } // namespace mapk

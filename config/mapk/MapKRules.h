@@ -53,14 +53,20 @@ QString FormatInt(long long value);
 // thousands separators).
 std::optional<double> ParseReal(QStringView text, QChar decimalSeparator);
 
-// What a variation answer (value v, mode m) makes of one cell. The results
-// saturate at the 32-bit range instead of overflowing.
-// Map K: the value handed to the setter (it applies its own limit).
+// What a variation answer (value v, mode m) makes of one cell, worked out in
+// 64 bits (the percentage in long double) and held within the item's range
+// before it becomes a cell value.
+inline constexpr std::int32_t kMapKMin = 0, kMapKMax = 255;
+inline constexpr std::int32_t kTargetObdMin = -8, kTargetObdMax = 7;
+// Map K: 0..255 (the setter would store a negative result as 255, the
+// richest coefficient).
 std::int32_t ExtendedCellValue(std::int32_t old, std::int32_t v, int mode);
-// OBD target: the value handed to the setter.
+// OBD target: -8..7.
 std::int32_t TargetObdCellValue(std::int32_t old, std::int32_t v, int mode);
 // Reduced view: the shift of the zone, so that old + shift lies in -50..50.
 std::int32_t ReducedZoneShift(std::int32_t old, std::int32_t v, int mode);
+// A pasted map-K value, held within 0..255 like a computed one.
+std::int32_t MapKValue(long long v);
 
 // Truncation toward zero of a real into the 32-bit range (NaN gives 0).
 std::int32_t TruncSaturated(long double x);
@@ -74,36 +80,20 @@ int FirstNotIncreasing(const std::vector<double>& points);
 // Cells separated by a tab, rows by CR LF, nothing after the last ones.
 QString FormatBlock(const std::vector<std::vector<QString>>& rows);
 
-enum class PasteError {
-    Empty,        // no line, or no value anywhere
-    NotAnInteger, // a cell text that is not a whole decimal number
-};
-
-struct PasteIssue {
-    PasteError error = PasteError::Empty;
-    int line = 0;   // from 0
-    int column = 0; // from 0
-    QString text;   // the offending cell text
-};
-
-// A parsed block: rows x cols cells; an empty optional leaves the cell as it is
-// (an empty cell text, or a cell a short line does not reach).
+// A parsed block: rows x cols cells; an empty optional leaves the cell as it
+// is (a cell text that is not a whole number, or a cell a short line does not
+// reach).
 struct PasteBlock {
     int rows = 0;
     int cols = 0;
     std::vector<std::vector<std::optional<std::int32_t>>> cells;
 };
 
-struct PasteResult {
-    std::optional<PasteBlock> block;
-    std::optional<PasteIssue> issue;
-    bool ok() const { return block.has_value(); }
-};
-
 // Lines end with CR, LF or both; the columns are 1 + the tabs of the first
 // line. In each line every column but the last takes the text before the next
 // tab (empty when no tab is left); the last column takes the rest of the line.
-PasteResult ParseBlock(QStringView text);
+// None for a text without a line.
+std::optional<PasteBlock> ParseBlock(QStringView text);
 
 // A whole decimal number with an optional sign and no blanks, in 32 bits.
 std::optional<std::int32_t> ParseInt(QStringView text);

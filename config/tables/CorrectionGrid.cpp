@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,6 +12,8 @@ TCorrectionGrid::TCorrectionGrid(QWidget* parent)
     : QWidget(parent), FixedColor(plat::fromTColor(14671839)), Color(plat::fromTColor(0xFF000005))
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted by the cells.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TCorrectionGrid::SetLayout(int rows, int cols, int fixedRows, int fixedCols)
@@ -62,13 +65,19 @@ QSize TCorrectionGrid::sizeHint() const
     return {cols_ * (DefaultColWidth + 1), rows_ * (DefaultRowHeight + 1)};
 }
 
-void TCorrectionGrid::paintEvent(QPaintEvent*)
+void TCorrectionGrid::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Mid));
+    const QRect dirty = e->rect();
+    p.fillRect(dirty, palette().color(QPalette::Mid));
     const auto sel = Selection();
-    for (int r = 0; r < rows_; ++r) {
-        for (int c = 0; c < cols_; ++c) {
+    // Only the cells the repaint reaches.
+    const int firstCol = std::max(0, dirty.left() / (DefaultColWidth + 1));
+    const int lastCol = std::min(cols_ - 1, dirty.right() / (DefaultColWidth + 1));
+    const int firstRow = std::max(0, dirty.top() / (DefaultRowHeight + 1));
+    const int lastRow = std::min(rows_ - 1, dirty.bottom() / (DefaultRowHeight + 1));
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstCol; c <= lastCol; ++c) {
             const QRect cell = CellRect(c, r);
             const bool fixed = r < fixedRows_ || c < fixedCols_;
             int state = fixed ? Fixed : 0;

@@ -135,10 +135,10 @@ void TCorrectionGrids::drawCell(GridId id, int c, int r, const QRect& rect, int 
         else
             paintCell(p, rect, {}, ink, s, Align::Centre);
         if (id == GridId::Emissioni && Tracked.OperatingPointX != 0 && Tracked.OperatingPointY != 0) {
-            static const QPixmap dot(QStringLiteral(":/bmp/10041.png"));
             const QPoint at(Tracked.OperatingPointX, Tracked.OperatingPointY);
-            if (!dot.isNull()) {
-                p.drawPixmap(at - QPoint(dot.width() / 2, dot.height() / 2), dot);
+            if (!EmissioniDot.isNull()) {
+                const QSize size = EmissioniDot.deviceIndependentSize().toSize();
+                p.drawPixmap(at - QPoint(size.width() / 2, size.height() / 2), EmissioniDot);
             } else {
                 p.setBrush(Qt::red);
                 p.drawEllipse(at, 4, 4);

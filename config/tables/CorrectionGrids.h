@@ -7,6 +7,7 @@
 #include "TablesRules.h"
 
 #include <QObject>
+#include <QPixmap>
 #include <array>
 #include <functional>
 
@@ -55,6 +56,8 @@ public:
 
     // The live tracker writes here; the grids read it when they paint.
     tables::TrackedCells Tracked;
+    // The picture of the Emissioni grid's dot (ImageEmissioni's).
+    QPixmap EmissioniDot;
 
     // The variator's row count follows the data module (2, or 6 with its MAP
     // axis); the pages call this when they load.

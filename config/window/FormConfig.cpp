@@ -26,17 +26,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
-#include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <tuple>
 
 TFormConfig* FormConfig = nullptr;
 
@@ -228,13 +229,6 @@ void TFormConfig::buildLayout()
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
     LabelLimite->hide();
 
-    PopupMenuK = new QMenu(this);
-    PopupMenuK->setObjectName(QStringLiteral("PopupMenuK"));
-    MenuCopia = PopupMenuK->addAction(QStringLiteral("Copia"));
-    MenuCopia->setObjectName(QStringLiteral("MenuCopia"));
-    MenuIncolla = PopupMenuK->addAction(QStringLiteral("Incolla"));
-    MenuIncolla->setObjectName(QStringLiteral("MenuIncolla"));
-
     TimerDati = new QTimer(this);
     TimerDati->setObjectName(QStringLiteral("TimerDati"));
     TimerDati->setInterval(kTimerDatiMs);
@@ -251,12 +245,14 @@ void TFormConfig::buildCorrectionGrids()
     host.EditInteger = [this](int* value, int* mode) {
         if (!FormModificaMappa)
             return 2;
+        FormModificaMappa->GroupModalita->setEnabled(true);
         FormModificaMappa->EditInteger(value, mode);
         return FormModificaMappa->ModalResult();
     };
     host.EditReal = [this](double* value, int* mode) {
         if (!FormModificaMappa)
             return 2;
+        FormModificaMappa->GroupModalita->setEnabled(true);
         FormModificaMappa->EditReal(value, mode);
         return FormModificaMappa->ModalResult();
     };
@@ -269,11 +265,9 @@ void TFormConfig::buildCorrectionGrids()
             TimerDati->start();
     };
     host.RepaintWindow = [this] { repaint(); };
-    // The live tracker's cell bounds come with the live tick.
-    host.BuildPressDiffCellBounds = {};
-    host.BuildEmissionCellBounds = {};
-    // The Emissioni axis's cell-centres dialog has no unit yet.
-    host.ShowCentriCelle = {};
+    host.BuildPressDiffCellBounds = [this] { BuildPressDiffCellBounds(); };
+    host.BuildEmissionCellBounds = [this] { BuildEmissionCellBounds(); };
+    host.ShowCentriCelle = [this] { ShowCentriCelle(); };
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
@@ -295,15 +289,24 @@ void TFormConfig::buildCorrectionGrids()
 
 void TFormConfig::loadPictures()
 {
-    const std::pair<plat::PictureButton*, int> pictures[] = {
-        {ImageExtraInj, 10022},     {ImageCutoff, 10025},        {ImageCommutatore, 10027}, {ImageReset, 10029},
-        {ImageConferma, 10031},     {ImageTarget, 10033},        {ImagePlusExtraInj, 10035}, {ImagePlus, 10035},
-        {ImagePlusRid, 10035},      {ImagePlusGas, 10035},       {ImagePlusAdatta, 10035},  {ImageMinusExtraInj, 10037},
-        {ImageMinus, 10037},        {ImageMinusRid, 10037},      {ImageMinusGas, 10037},    {ImageMinusAdatta, 10037},
-        {ImagePallino, 10039},      {ImageEmissioni, 10041}};
+    const std::pair<plat::PictureButton*, int> pictures[] = {{ImageExtraInj, 10022},
+                                                             {ImageCutoff, 10025},
+                                                             {ImageCommutatore, 10027},
+                                                             {ImagePallino, 10039},
+                                                             {ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
+    // The picture buttons, released and pressed.
+    const std::tuple<plat::PictureButton*, int, int> buttons[] = {
+        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
+        {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
+        {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
+        {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
+        {ImageMinusAdatta, 10037, 10038}};
+    for (const auto& [image, released, pressed] : buttons)
+        if (image)
+            image->setPictures(released, pressed);
 }
 
 // ---------------------------------------------------------------------------
@@ -406,6 +409,8 @@ void TFormConfig::PageControlChange()
         } else if (hooks_.connect) {
             hooks_.connect();
         }
+        // The connect read another image: the trackers follow its breakpoints.
+        BuildAllCellBounds();
         PageControl->update();
         raise();
         runPageShow(ActivePage());
@@ -474,7 +479,8 @@ void TFormConfig::FormShow()
     LoadingControls = 0;
     // 7.
     ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
-    // 8. The live trackers' cell bounds come with the live tick.
+    // 8.
+    BuildAllCellBounds();
     // 9.
     ApplyEcuModelVisibility();
     // 10.
@@ -663,20 +669,10 @@ void TFormConfig::FormResize()
     static_cast<TConfigTabBar*>(PageControl->tabBar())->SetTabHeight(cfgwin::TabHeight(screenHeight));
     Page(ActivePage())->update();
 
-    // The grids of the Emissioni page; their frame follows them.
-    const int emissioniWidth = cfgwin::ScaleWidth(TabEmissioni->width(), 0.96);
-    const int rowHeight = DrawGridEmissioni->fontMetrics().height() + 8;
-    const cfgwin::GridFit em = cfgwin::FitColumns(emissioniWidth, (rowHeight + 1) * 5, 13, rowHeight);
-    cfgwin::FitGridWidget(DrawGridEmissioni, em);
-    const cfgwin::GridFit an = cfgwin::FitColumns(emissioniWidth, rowHeight + 1, 13, rowHeight);
-    cfgwin::FitGridWidget(DrawGridAnticipo, an);
-
-    // The map-K grid: its view gives its shape and font; here its width.
-    const int kWidth = ShapeTarget->x() * 96 / 100;
-    if (kWidth > 0) {
-        DrawGridK->resize(kWidth, DrawGridK->height());
-        DrawGridK->FitCells();
-    }
+    // The grids of the Emissioni page with their shapes and title, and the
+    // map-K grid with its axis shapes and titles.
+    LayoutEmissioniGrids();
+    LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
     FitCorrezioniGrids();
@@ -834,17 +830,4 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
                          QStringLiteral("F%1").arg(tabIndex + 1));
     }
     painter.restore();
-}
-
-void TFormConfig::TimerDatiTimer()
-{
-    // The live tick's first step; decoding the frame and tracking the
-    // operating point come with the live bar.
-    dm().TimerIOTimer(TimerDati);
-    if (LambdaRefreshPending) {
-        dm().ApplyTipoDiLambdaDefaults();
-        EditRifLambda->setPalette(QPalette());
-        EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
-        LambdaRefreshPending = false;
-    }
 }

@@ -11,12 +11,17 @@
 // TimerIO stopped, TimerDati running); closing it switches back (poll item
 // 0x14100, TimerIO running).
 #include "ConfigWindowRules.h"
+#include "LiveBar.h"
+#include "LiveTracking.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTabBar>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -48,17 +53,17 @@ struct ChangeFrame;
 // What the window needs from the main window, which it may not link: its
 // connect and disconnect actions and its extra-injection record.
 struct TConfigMainHooks {
-    std::function<void()> connect;
-    std::function<void()> disconnect;
+    std::function<void()> connect = {};
+    std::function<void()> disconnect = {};
     // The main window's ExtraInjectionSeen; none: the window keeps its own.
     bool* extraInjectionSeen = nullptr;
     // The main window's reset from the PC (the Configurazione page's reset
     // picture runs it).
-    std::function<void()> resetFromPc;
+    std::function<void()> resetFromPc = {};
     // The wait form over the window during a long change: shown with a text,
     // then closed. None: the change runs without one.
-    std::function<void(QWidget* owner, const QString& text)> beginWait;
-    std::function<void()> endWait;
+    std::function<void(QWidget* owner, const QString& text)> beginWait = {};
+    std::function<void()> endWait = {};
 };
 
 class TFormConfig : public QDialog {
@@ -239,10 +244,6 @@ public:
     int TabEsciTag = 0;
     // Remembered return-to-petrol time of the Sensori page (-1 none).
     int RememberedRitornoBenzina = -1;
-    // Live state (the live tick's fields).
-    int RepaintCounter = 50;
-    int PreviousStatusFlags = -1;
-    int VariatorRow = -1;
     // The Configurazione page's choices when it was last filled.
     bool PreviousFuel = false;
     int PreviousInjectorType = 0;
@@ -256,9 +257,6 @@ public:
     QFrame* PanelBarra = nullptr;
     QTimer* TimerDati = nullptr;
     QLabel* LabelLimite = nullptr;
-    QMenu* PopupMenuK = nullptr;
-    QAction* MenuCopia = nullptr;
-    QAction* MenuIncolla = nullptr;
 
     QWidget* TabConfigurazione = nullptr;
     QWidget* TabCommutazione = nullptr;
@@ -317,6 +315,67 @@ public:
     TCorrectionGrid* DrawPressPassaggio = nullptr;
     // The cell-variation dialog, one for the life of the window.
     TFormModificaMappa* FormModificaMappa = nullptr;
+
+    // ---- Live bar and the live tick ---------------------------------------------
+    QLabel* LabelGiri = nullptr;
+    QLabel* LabGiri = nullptr;
+    QLabel* LabelInj = nullptr;
+    QLabel* LabApMot = nullptr;
+    QLabel* LabApMot2 = nullptr;
+    plat::PictureButton* ImageApMot2 = nullptr;
+    QLabel* LabelInjBenz = nullptr;
+    QLabel* LabApMotBenz = nullptr;
+    QLabel* LabApMot2Benz = nullptr;
+    plat::PictureButton* ImageApMot2Benz = nullptr;
+    plat::PictureButton* ImageLambda1 = nullptr;
+    plat::PictureButton* ImageLambdaValue = nullptr;
+    QLabel* LabLambda = nullptr;
+    plat::PictureButton* ImageLambda2 = nullptr;
+    plat::PictureButton* ImageLambda2Value = nullptr;
+    QLabel* LabLambda2 = nullptr;
+    QLabel* LabelPress = nullptr;
+    QLabel* LabPressione = nullptr;
+    QLabel* LabelPressColl = nullptr;
+    QLabel* LabPressioneColl = nullptr;
+    QLabel* LabelTemp = nullptr;    // "T. RID.": over the reducer's reading
+    QLabel* LabTempMot = nullptr;   // the reducer temperature
+    QLabel* LabelTempMot = nullptr; // "T. GAS.": over the gas reading
+    QLabel* LabTemp = nullptr;      // the gas temperature
+    QLabel* LabelAdattaGas = nullptr;
+    QLabel* LabAdattaGas = nullptr;
+    QLabel* LabelLedExtraInj = nullptr;
+    QLabel* LabelCutoff = nullptr;
+    QLabel* LabelBenzina = nullptr;
+    QLabel* LabelDiagnosi = nullptr;
+    plat::Shape* ImageDiagnosiOn = nullptr;
+    plat::Shape* ImageDiagnosiOff = nullptr;
+    plat::Shape* ShapeRiserva = nullptr;
+    plat::Shape* ShapeUnQuarto = nullptr;
+    plat::Shape* ShapeDueQuarti = nullptr;
+    plat::Shape* ShapeTreQuarti = nullptr;
+    plat::Shape* ShapeQuattroQuarti = nullptr;
+
+    // The last frame's values and what the trackers found.
+    dm::TLiveValues LiveValues;
+    cfglive::BarState LiveBarState;
+    cfglive::MapKTracker MapKTracking;
+    cfglive::MapTracker EmissionTracking;
+    cfglive::MapTracker FilterTracking;
+    cfglive::TemperatureTracker TempGasTracking;
+    cfglive::TemperatureTracker TempRidTracking;
+    cfglive::PressureTracker PressDiffTracking;
+    cfglive::PressureTracker PressCollTracking;
+    cfglive::VariatorTracker VariatorTracking;
+    // OBD block 8 as last read, and how many bytes the library reported.
+    std::array<std::uint8_t, cfglive::kObdBlockSize> ObdBlock{};
+    int ObdBlockLength = 0;
+
+    // The cell bounds of the trackers.
+    void BuildMapKCellBounds();
+    void BuildEmissionCellBounds();
+    void BuildFilterCellBounds();
+    void BuildPressDiffCellBounds();
+    void BuildPressCollCellBounds();
 
     // Configurazione.
     TKeyComboBox* ComboCarburante = nullptr;
@@ -405,10 +464,71 @@ public:
     TNumericEdit* EditSmagrimento = nullptr;
     QRadioButton* RadioMapK = nullptr;
     QRadioButton* RadioMapCorr = nullptr;
+    QRadioButton* RadioMapAdatta = nullptr;
     plat::Shape* ShapeTarget = nullptr;
     QCheckBox* CheckExtraInj = nullptr;
     QCheckBox* CheckTagliaExtraIniettate = nullptr;
     QCheckBox* CheckAutotaratura = nullptr;
+    // The grid's frame: the axis shapes and titles around it.
+    QWidget* PanelMappaK = nullptr;
+    plat::Shape* ShapeTempoIniezione = nullptr;
+    plat::Shape* ShapeGiri = nullptr;
+    QLabel* LabelGiriMappa = nullptr;
+    QLabel* LabelTempiMappa = nullptr;
+    // The petrol times shown as targets.
+    QLabel* LabelTarget1 = nullptr;
+    QLabel* LabTarget1 = nullptr;
+    QLabel* LabelMsTarget1 = nullptr;
+    QLabel* LabelTarget2 = nullptr;
+    QLabel* LabTarget2 = nullptr;
+    QLabel* LabelMsTarget2 = nullptr;
+    plat::PictureButton* ImageTarget2 = nullptr;
+    // The sliders: bars on their tracks.
+    QFrame* PanelArricchimentoAcc = nullptr;
+    QLabel* LabelArricchimento = nullptr;
+    plat::PictureButton* ImageBar2 = nullptr;
+    plat::PictureButton* ImageBarra2 = nullptr;
+    QLabel* LabelExtraInj = nullptr;
+    plat::Shape* ShapeExtraInj = nullptr;
+    plat::PictureButton* ImageBar1 = nullptr;
+    plat::PictureButton* ImageBarra1 = nullptr;
+    QLabel* LabelTagliaExtraIniettate = nullptr;
+    TNumericEdit* EditAutotaratura = nullptr;
+    QLabel* LabAutotaratura = nullptr;
+    QFrame* PanelKMappaNeutro = nullptr;
+    TNumericEdit* EditKMappaNeutro = nullptr;
+    QFrame* PanelSmagrimento = nullptr;
+    // The live OBD correctors of the two banks.
+    QFrame* PanelCorrettori0 = nullptr;
+    QFrame* PanelCorrettori1 = nullptr;
+    QLabel* LabelCorrettori0 = nullptr;
+    QLabel* LabelCorrettori1 = nullptr;
+    QLabel* LabCorrSlow0 = nullptr;
+    QLabel* LabCorrSlow1 = nullptr;
+    QLabel* LabCorrFast0 = nullptr;
+    QLabel* LabCorrFast1 = nullptr;
+    plat::PictureButton* ImageObdInfo = nullptr;
+    plat::PictureButton* ImageObdOk = nullptr;
+    plat::PictureButton* ImageObdKo = nullptr;
+    // The auto-calibration limit while it is switched off (0: none yet).
+    double RememberedAutotaratura = 0;
+
+    // Mappa handlers.
+    void RadioMapClick();
+    void ImageMinusClick();
+    void ImagePlusClick();
+    void ImageMinusExtraInjClick();
+    void ImagePlusExtraInjClick();
+    void CheckExtraInjClick();
+    void CheckTagliaExtraIniettateClick();
+    void CheckAutotaraturaClick();
+    void EditAutotaraturaKeyPress(QChar key);
+    void EditKMappaNeutroKeyPress(QChar key);
+    void ImageTargetClick();
+    // The double click on the titles "Giri" and "Tempi": the breakpoints of map K.
+    void ButtonModificaRiferimentiClick();
+    // The grid fitted to the page and the axis shapes and titles around it.
+    void LayoutMappaGrid();
 
     // Correzioni.
     void ImageMinusRidClick();
@@ -489,6 +609,16 @@ public:
     plat::Shape* ShapeMap = nullptr;
     plat::Shape* ShapeGiriEmissioni = nullptr;
     QLabel* LabelGiriEmissioni = nullptr;
+    QWidget* PanelEmissioniGrids = nullptr;
+    // The rear probes' live oxygen readings (OBD).
+    QFrame* PanelLambdaObd0 = nullptr;
+    QFrame* PanelLambdaObd1 = nullptr;
+    QLabel* LabOxigen0 = nullptr;
+    QLabel* LabOxigen1 = nullptr;
+    // The grids sized to the page and the shapes and title around them.
+    void LayoutEmissioniGrids();
+    // The cell centres of the emissions map (a double click on an axis cell).
+    void ShowCentriCelle();
 
     // Variatore.
     void CheckVariatoreClick();
@@ -631,6 +761,20 @@ private:
 
     void buildLayout();
     void buildCorrectionGrids();
+    // The live tick's parts (pages/PanelBarra.cpp).
+    void showLiveBar();
+    void showBarChanges(const cfglive::BarChanges& changes);
+    void trackActivePage();
+    void showObdBlocks();
+    void repaintDirty(const cfglive::Repaint& dirty);
+    QWidget* trackedGrid(cfglive::Grid grid) const;
+    // The controls of that name (the first of them), looked up once.
+    const std::vector<QPointer<QWidget>>& cachedControls(const char* name) const;
+    QWidget* cachedControl(const char* name) const;
+    void placeSliderBars();
+    void placeEnrichmentBar(int value);
+    void placeExtraInjBar(int steps);
+    void showExtraInjControls();
     // The wait frame of the Configurazione page's changes, and what follows
     // each result.
     cfgrules::ChangeFrame changeFrame();
@@ -661,6 +805,7 @@ private:
     std::map<const TNumericEdit*, QString> loadedText_;
     std::map<const TKeyComboBox*, int> loadedIndex_;
     std::map<int, QString> messages_;
+    mutable std::map<std::string, std::vector<QPointer<QWidget>>, std::less<>> named_;
     TConfigMainHooks hooks_;
     bool ownExtraInjectionSeen_ = false;
     int currentPage_ = cfgwin::PageConfigurazione;

@@ -779,31 +779,64 @@ void cfgTarget(QPainter& p)
     p.drawEllipse(QPointF(0, 0), 18, 18);
     p.drawEllipse(QPointF(0, 0), 8, 8);
 }
-void cfgDot(QPainter& p)
+
+// The live operating point: a round dot with a dark rim.
+void cfgPoint(QPainter& p, QSizeF size, const QColor& colour)
 {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(QPointF(0, 0), size).adjusted(1.5, 1.5, -1.5, -1.5));
     p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(0, 0), 10, 10);
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawEllipse(QRectF(size.width() * 0.28, size.height() * 0.22, size.width() * 0.22, size.height() * 0.22));
 }
-void cfgWave(QPainter& p)
+
+// A slider's track: a sunken groove with a tick in the middle and at the ends.
+void cfgTrack(QPainter& p, QSizeF size)
 {
-    p.setBrush(Qt::NoBrush);
-    p.setPen(stroke(Qt::white, 4));
-    QPainterPath path(QPointF(-20, 0));
-    path.cubicTo(QPointF(-10, -20), QPointF(0, 20), QPointF(10, 0));
-    path.cubicTo(QPointF(15, -10), QPointF(18, -10), QPointF(20, 0));
-    p.drawPath(path);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF groove(1, size.height() / 2 - 3, size.width() - 2, 6);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kSteel);
+    p.drawRoundedRect(groove, 3, 3);
+    p.setPen(QPen(kInk, 1.5));
+    for (qreal x : {1.5, size.width() / 2, size.width() - 1.5})
+        p.drawLine(QPointF(x, 1), QPointF(x, size.height() - 1));
+}
+
+void cfgInfo(QPainter& p)
+{
+    p.setPen(Qt::white);
+    p.setFont(sans(40));
+    p.drawText(QRectF(-32, -32, 64, 64), Qt::AlignCenter, QStringLiteral("i"));
 }
 
 void configPictures(const std::function<void(QString, QSize, std::function<void(QPainter&)>)>& add)
 {
     auto bmp = [](int id) { return QStringLiteral("bmp/%1").arg(id); };
     const QSize small(48, 48);
-    const std::tuple<int, QColor, Glyph> tiles[] = {
-        {10029, kAmber, resetArrow}, {10031, kGreen, check}, {10033, kRed, cfgTarget}, {10035, kBlue, cfgPlus},
-        {10037, kBlue, cfgMinus},    {10039, kRed, cfgDot},  {10041, kGreen, cfgWave}};
-    for (const auto& [id, colour, glyph] : tiles)
+    // Picture buttons: released, then pressed.
+    const std::tuple<int, QColor, Glyph> tiles[] = {{10029, kAmber, resetArrow},
+                                                    {10031, kGreen, check},
+                                                    {10033, kRed, cfgTarget},
+                                                    {10035, kBlue, cfgPlus},
+                                                    {10037, kBlue, cfgMinus}};
+    for (const auto& [id, colour, glyph] : tiles) {
         add(bmp(id), small, [=](QPainter& p) { tile(p, small, colour, glyph, false); });
+        add(bmp(id + 1), small, [=](QPainter& p) { tile(p, small, colour, glyph, true); });
+    }
+    // The dots of the operating point and the sliders' bars.
+    const QSize dot(14, 14);
+    const std::pair<int, QColor> dots[] = {
+        {10039, kRed}, {10040, kGreen}, {10076, kAmber}, {10041, kGreen}, {10042, kBlue}};
+    for (const auto& [id, colour] : dots)
+        add(bmp(id), dot, [=](QPainter& p) { cfgPoint(p, QSizeF(dot), colour); });
+    add(QStringLiteral("bmp/cfgtrack"), {120, 14}, [](QPainter& p) { cfgTrack(p, QSizeF(120, 14)); });
+    const QSize lampSize(24, 24);
+    add(QStringLiteral("bmp/obdinfo"), lampSize, [=](QPainter& p) { lamp(p, lampSize, kAmber, cfgInfo); });
+    add(QStringLiteral("bmp/obdok"), lampSize, [=](QPainter& p) { lamp(p, lampSize, kGreen, check); });
+    add(QStringLiteral("bmp/obdko"), lampSize, [=](QPainter& p) { lamp(p, lampSize, kRed, cross); });
     add(bmp(10043), {64, 64}, [](QPainter& p) { connection(p, true); });
     add(bmp(10044), {64, 64}, [](QPainter& p) { connection(p, false); });
 }

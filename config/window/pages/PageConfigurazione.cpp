@@ -310,7 +310,3 @@ void TFormConfig::LabelDiagnosiClick()
     cfgrules::ResumeAfterDiagnostics(dm());
     TimerDati->start();
 }
-
-// The live trackers' bounds belong to the live bar; until its tick lands they
-// have nothing to build.
-void TFormConfig::BuildAllCellBounds() {}

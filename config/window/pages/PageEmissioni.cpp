@@ -1,15 +1,30 @@
-// The Emissioni page: the lambda emulation, its map and the advance row.
+// The Emissioni page: the lambda emulation, its map and the advance row, the
+// rear probes' live oxygen readings, and the map's cell centres.
 #include "../FormConfigParts.h"
+#include "../PageWidgets.h"
 
 #include "CorrectionGrid.h"
+#include "CorrectionGrids.h"
+#include "FormCentriCelle.h"
 #include "SwitchRules.h"
+#include "TablesRules.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kEmissionRows = 5;
+constexpr int kEmissionColumns = 13;
+
+} // namespace
 
 using namespace cfgwin;
 
@@ -18,20 +33,53 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditSovrapposizione, .name = "EditSovrapposizione", .code = 109, .unit = 87,
-         .unitName = "LabelS15", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditCicchetto, .name = "EditCicchetto", .code = 110, .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditLivEmulAlto, .name = "EditLivEmulAlto", .code = 71, .caption = 129,
-         .captionName = "LabelLivEmulAlto", .unit = 85, .unitName = "LabelV11", .limits = kItemLimits,
+        {.member = &F::EditSovrapposizione,
+         .name = "EditSovrapposizione",
+         .code = 109,
+         .unit = 87,
+         .unitName = "LabelS15",
+         .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditLivEmulBasso, .name = "EditLivEmulBasso", .code = 72, .caption = 130,
-         .captionName = "LabelLivEmulBasso", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditLivEmulStabilizzato, .name = "EditLivEmulStabilizzato", .code = 170, .index = 1,
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditLivEmulCutoff, .name = "EditLivEmulCutoff", .code = 170, .index = 0,
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditRitardoGiriEmulazione, .name = "EditRitardoGiriEmulazione", .code = 135, .caption = 221,
-         .captionName = "LabelRitardoGiriEmulazione", .flags = kRangeHint},
+        {.member = &F::EditCicchetto, .name = "EditCicchetto", .code = 110, .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditLivEmulAlto,
+         .name = "EditLivEmulAlto",
+         .code = 71,
+         .caption = 129,
+         .captionName = "LabelLivEmulAlto",
+         .unit = 85,
+         .unitName = "LabelV11",
+         .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditLivEmulBasso,
+         .name = "EditLivEmulBasso",
+         .code = 72,
+         .caption = 130,
+         .captionName = "LabelLivEmulBasso",
+         .unit = 85,
+         .unitName = "LabelVLivEmulBasso",
+         .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditLivEmulStabilizzato,
+         .name = "EditLivEmulStabilizzato",
+         .code = 170,
+         .index = 1,
+         .limits = kItemLimits,
+         .flags = kByCode},
+        {.member = &F::EditLivEmulCutoff,
+         .name = "EditLivEmulCutoff",
+         .code = 170,
+         .index = 0,
+         .limits = kItemLimits,
+         .flags = kByCode},
+        // One value of two bytes (item 107 high, item 135 low): its own
+        // loader and commit.
+        {.member = &F::EditRitardoGiriEmulazione,
+         .name = "EditRitardoGiriEmulazione",
+         .code = cfgrules::kEmulationDelay.low,
+         .caption = 221,
+         .captionName = "LabelRitardoGiriEmulazione",
+         .limits = {0, 500, 1},
+         .flags = kRangeHint},
     };
     return rows;
 }
@@ -54,40 +102,157 @@ void TFormConfig::BuildEmissioni()
         f.grid()->addWidget(LabelS15, 0, 2);
     }
     {
+        // The emulation levels: the front probe's and the rear probe's side
+        // by side.
         auto f = b.frame(1, 0);
-        f.row(&TFormConfig::EditLivEmulAlto);
-        f.row(&TFormConfig::EditLivEmulBasso);
-        f.row(&TFormConfig::EditLivEmulStabilizzato);
-        f.row(&TFormConfig::EditLivEmulCutoff);
-        f.row(&TFormConfig::EditRitardoGiriEmulazione);
-        f.line(b.note("LabelNotaEmiss", f.widget()));
+        QGridLayout* g = f.grid();
+        QLabel* front = b.label("LabelLivelloAnteriore", f.widget());
+        QLabel* rear = b.label("LabelLivelloPosteriore", f.widget());
+        for (QLabel* l : {front, rear}) {
+            cfgwin::Bold(l);
+            l->setAlignment(Qt::AlignCenter);
+        }
+        g->addWidget(front, 0, 1);
+        g->addWidget(rear, 0, 2);
+        const auto high = b.bound(&TFormConfig::EditLivEmulAlto, f.widget());
+        const auto low = b.bound(&TFormConfig::EditLivEmulBasso, f.widget());
+        const auto steady = b.bound(&TFormConfig::EditLivEmulStabilizzato, f.widget());
+        const auto cutoff = b.bound(&TFormConfig::EditLivEmulCutoff, f.widget());
+        g->addWidget(high.caption, 1, 0, Qt::AlignVCenter);
+        g->addWidget(high.control, 1, 1);
+        g->addWidget(steady.control, 1, 2);
+        g->addWidget(high.unit, 1, 3);
+        g->addWidget(low.caption, 2, 0, Qt::AlignVCenter);
+        g->addWidget(low.control, 2, 1);
+        g->addWidget(cutoff.control, 2, 2);
+        g->addWidget(low.unit, 2, 3);
+        const auto delay = b.bound(&TFormConfig::EditRitardoGiriEmulazione, f.widget());
+        g->addWidget(delay.caption, 3, 0, Qt::AlignVCenter);
+        g->addWidget(delay.control, 3, 1);
+        QLabel* note = b.note("LabelNotaEmiss", f.widget());
+        g->addWidget(note, 4, 0, 1, 4);
     }
     {
-        auto f = b.frame(2, 0);
-        ShapeGiriEmissioni = b.shape("ShapeGiriEmissioni", f.widget());
-        ShapeGiriEmissioni->setFixedHeight(1);
-        LabelGiriEmissioni = b.label("LabelGiriEmissioni", f.widget());
-        LabelGiriEmissioni->setAlignment(Qt::AlignCenter);
-        f.line(LabelGiriEmissioni);
-        ShapeMap = b.shape("ShapeMap", f.widget());
-        ShapeMap->setFixedHeight(1);
-        f.line(ShapeMap);
-        DrawGridEmissioni = b.table("DrawGridEmissioni");
-        f.line(DrawGridEmissioni);
-        DrawGridAnticipo = b.table("DrawGridAnticipo");
-        f.line(DrawGridAnticipo);
-        f.line(ShapeGiriEmissioni);
+        // The rear probes' oxygen readings, while the ECU reports them.
+        auto* obd = new QWidget(TabEmissioni);
+        obd->setObjectName(QStringLiteral("PanelObdEmissioni"));
+        b.place(obd, 0, 1, 2, 1, Qt::AlignTop);
+        Builder::Frame f(&b, obd);
+        f.grid()->setContentsMargins(0, 0, 0, 0);
+        for (int bank = 0; bank < 2; ++bank) {
+            const QByteArray n = QByteArray::number(bank);
+            QFrame* panel = b.panel(("PanelLambdaObd" + n).constData(), f.widget());
+            cfgwin::WhitePanel(panel);
+            auto* line = new QHBoxLayout(panel);
+            line->setContentsMargins(10, 6, 10, 6);
+            line->addWidget(b.label(("LabelOxigen" + n).constData(), panel), 1);
+            QLabel* value = b.label(("LabOxigen" + n).constData(), panel);
+            cfgwin::Bold(value);
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setFixedSize(value->fontMetrics().horizontalAdvance(QStringLiteral("0.00V")) + 8,
+                                value->fontMetrics().height());
+            line->addWidget(value);
+            cfgwin::KeepPlace(panel);
+            panel->hide();
+            f.line(panel);
+            (bank == 0 ? PanelLambdaObd0 : PanelLambdaObd1) = panel;
+            (bank == 0 ? LabOxigen0 : LabOxigen1) = value;
+        }
     }
+    {
+        // The map and the advance row, with the rpm title over the rpm
+        // columns and the MAP axis framed; LayoutEmissioniGrids places them.
+        auto f = b.frame(2, 0, nullptr, 1, 2);
+        PanelEmissioniGrids = new QWidget(f.widget());
+        PanelEmissioniGrids->setObjectName(QStringLiteral("PanelEmissioniGrids"));
+        auto* column = new QVBoxLayout(PanelEmissioniGrids);
+        column->setContentsMargins(1, 0, 1, 1);
+        column->setSpacing(0);
+        // The band over the rpm columns.
+        auto* band = new QWidget(PanelEmissioniGrids);
+        ShapeGiriEmissioni = b.shape("ShapeGiriEmissioni", band);
+        ShapeGiriEmissioni->setBrush(plat::fromTColor(14671839));
+        LabelGiriEmissioni = b.label("LabelGiriEmissioni", band);
+        LabelGiriEmissioni->setAlignment(Qt::AlignCenter);
+        cfgwin::Bold(LabelGiriEmissioni);
+        column->addWidget(band, 0, Qt::AlignLeft);
+        DrawGridEmissioni = b.table("DrawGridEmissioni");
+        DrawGridAnticipo = b.table("DrawGridAnticipo");
+        DrawGridEmissioni->setParent(PanelEmissioniGrids);
+        DrawGridAnticipo->setParent(PanelEmissioniGrids);
+        column->addWidget(DrawGridEmissioni, 0, Qt::AlignLeft);
+        column->addWidget(DrawGridAnticipo, 0, Qt::AlignLeft);
+        // An outline over the MAP axis: the clicks go through to its cells.
+        ShapeMap = b.shape("ShapeMap", PanelEmissioniGrids);
+        ShapeMap->setBrush(Qt::NoBrush);
+        ShapeMap->setAttribute(Qt::WA_TransparentForMouseEvents);
+        f.line(PanelEmissioniGrids);
+        // The outline follows the grid wherever the layout puts it.
+        cfgwin::OnGeometry(DrawGridEmissioni, [this] { LayoutEmissioniGrids(); });
+    }
+    // The grids follow the page's width.
+    cfgwin::OnGeometry(TabEmissioni, [this] { LayoutEmissioniGrids(); });
     ImageEmissioni = b.picture("ImageEmissioni");
     ImageEmissioni->hide();
     b.remainingRows();
-    b.unplacedCaptions("TabEmissioni");
-    b.finish(3, 1);
+    b.finish(3, 2);
+}
+
+void TFormConfig::LayoutEmissioniGrids()
+{
+    if (!PanelEmissioniGrids)
+        return;
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int screenHeight = s ? s->size().height() : 768;
+    // Rows as tall as the cells' text, which follows the screen height.
+    QFont f = DrawGridEmissioni->font();
+    f.setPixelSize(std::max(1, screenHeight * 10 / 817));
+    const int rowHeight = QFontMetrics(f).height() + 8;
+    // 96 % of the page, within what its frame leaves.
+    const int width = std::min(cfgwin::ScaleWidth(TabEmissioni->width(), 0.96), TabEmissioni->width() - 44);
+    const cfgwin::GridFit em = cfgwin::FitColumns(width, (rowHeight + 1) * kEmissionRows, kEmissionColumns, rowHeight);
+    const cfgwin::GridFit an = cfgwin::FitColumns(width, rowHeight + 1, kEmissionColumns, rowHeight);
+    const int column = std::max(1, em.columnWidth);
+    const int band = LabelGiriEmissioni->sizeHint().height() + 6;
+
+    DrawGridEmissioni->DefaultColWidth = column;
+    DrawGridEmissioni->DefaultRowHeight = std::max(1, em.rowHeight);
+    DrawGridEmissioni->setFixedSize(std::max(1, em.clientWidth), std::max(1, em.clientHeight));
+    DrawGridAnticipo->DefaultColWidth = std::max(1, an.columnWidth);
+    DrawGridAnticipo->DefaultRowHeight = std::max(1, an.rowHeight);
+    DrawGridAnticipo->setFixedSize(std::max(1, an.clientWidth), std::max(1, an.clientHeight));
+    QWidget* bandRow = ShapeGiriEmissioni->parentWidget();
+    bandRow->setFixedSize(DrawGridEmissioni->width(), band);
+    // The rpm title over the columns right of the MAP axis; the MAP axis's
+    // column framed down to the advance row when it shows.
+    ShapeGiriEmissioni->setGeometry(column + 1, 0, DrawGridEmissioni->width() - column - 1, band - 1);
+    LabelGiriEmissioni->setGeometry(ShapeGiriEmissioni->geometry());
+    const int anticipo = DrawGridAnticipo->isHidden() ? 0 : DrawGridAnticipo->DefaultRowHeight;
+    const QRect grid = DrawGridEmissioni->geometry();
+    ShapeMap->setGeometry(grid.left() - 1, grid.top() - 1, column + 2, grid.height() + anticipo + 2);
+    ShapeMap->raise();
+}
+
+void TFormConfig::ShowCentriCelle()
+{
+    auto* dialog = new TFormCentriCelle(this);
+    dialog->exec();
+    delete dialog;
 }
 
 void TFormConfig::TabEmissioniShow()
 {
+    CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
+    // Signed lambda references: the two fixed emulation levels do not apply.
+    const bool signedReferences = tables::TipoDiLambdaBit7(dm());
+    EditLivEmulAlto->setEnabled(!signedReferences);
+    EditLivEmulBasso->setEnabled(!signedReferences);
+    EditLivEmulStabilizzato->setEnabled(true);
+    EditLivEmulCutoff->setEnabled(true);
     LoadByCode(cfgwin::PageEmissioni);
-    // The emulation delay is one value over two byte items.
+    // Items 107 and 135 are the high and the low byte of one value.
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
     ShowLoadedInteger(EditRitardoGiriEmulazione, cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay));
+    LoadingControls = wasLoading;
 }

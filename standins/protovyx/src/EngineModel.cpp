@@ -112,4 +112,48 @@ void buildLiveFrame(const EngineInputs& in, std::array<std::uint8_t, 50>& f)
     }
 }
 
+bool answersObd(const Profile& p)
+{
+    if (p.obd >= 0)
+        return p.obd != 0;
+    return p.type == 55 || p.type == 56;
+}
+
+void buildObdBlock(const EngineInputs& in, std::array<std::uint8_t, 50>& b)
+{
+    b.fill(0);
+    const Profile& p = *in.profile;
+    const double t = in.elapsedMs / 1000.0;
+    if (t < std::max(1, p.warmupS)) {
+        b[10] = 0x01;
+        return;
+    }
+    const bool twoBanks = typeInfo(p.type).banks > 1;
+    const double wave = std::sin(2 * kPi * t / 4.0);
+    const auto count = [](double v) {
+        return static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::lround(v)), 0, 255));
+    };
+    b[0] = 0x0E;
+    b[1] = twoBanks ? 0x0E : 0;
+    b[4] = count(128 + 10 * wave);
+    b[5] = count(128 - 4 + 2 * std::sin(2 * kPi * t / 30.0));
+    b[8] = count((0.45 + 0.3 * wave) / 0.005);
+    if (twoBanks) {
+        b[6] = count(128 - 8 * wave);
+        b[7] = count(128 + 3);
+        b[9] = count((0.45 - 0.25 * wave) / 0.005);
+    }
+    b[10] = 0x03;
+}
+
+void buildObdIdleBlock(const EngineInputs& in, std::array<std::uint8_t, 10>& b)
+{
+    b.fill(0);
+    const double t = in.elapsedMs / 1000.0;
+    if (t < std::max(1, in.profile->warmupS))
+        return;
+    b[0] = static_cast<std::uint8_t>(static_cast<std::int8_t>(-3));
+    b[1] = static_cast<std::uint8_t>(static_cast<std::int8_t>(std::lround(4 + 2 * std::sin(2 * kPi * t / 30.0))));
+}
+
 } // namespace protovyx::detail

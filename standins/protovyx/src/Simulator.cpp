@@ -282,6 +282,10 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
             ok = parseInt(v, p.mapCols) && p.mapCols >= 1 && p.mapCols <= 12;
         } else if (k == "maprows") {
             ok = parseInt(v, p.mapRows) && p.mapRows >= 1 && p.mapRows <= 12;
+        } else if (k == "obd") {
+            bool on = false;
+            ok = parseBool(v, on);
+            p.obd = on ? 1 : 0;
         } else if (k == "framelen") {
             ok = parseInt(v, p.frameLength) && p.frameLength >= 0 && p.frameLength <= 50;
         } else if (k == "port") {
@@ -479,6 +483,7 @@ struct Simulator::State {
     std::int32_t lastStatus = 0;
     std::int32_t linkOptions[3] = {0, 0, 0};
     int frameLength = 50;
+    std::map<int, int> blockReplyLength; // block -> bytes at most
     plat::NotifyTarget* notify = nullptr;
     std::string caption;
     std::map<int, std::string> texts;
@@ -524,6 +529,7 @@ struct Simulator::State {
         rebootActive = false;
         port = 0;
         frameLength = p.frameLength;
+        blockReplyLength.clear();
         faults.clear();
         for (const auto& f : p.faults)
             faults.push_back({f, 0, 0});
@@ -1369,16 +1375,35 @@ bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t
         s.violation(c.r, "bad buffer or capacity");
         return c.done(false, kMalformed);
     }
-    if (block != 1) {
-        // Blocks 2, 8 and 9 arrive with the windows that read them.
+    const bool obd = (block == 8 || block == 9) && detail::answersObd(s.profile);
+    if (block != 1 && !obd) {
+        // Block 2 arrives with the window that reads it.
         return c.done(false, ECU_STATUS_NO_ITEM);
     }
     if (const FaultSpec* f = s.fault(c.r))
         return c.done(false, f->status);
-    std::array<std::uint8_t, 50> frame{};
     detail::EngineInputs in;
     in.elapsedMs = s.now() - s.keyOnMs;
     in.profile = &s.profile;
+    if (obd) {
+        std::array<std::uint8_t, 50> reply{};
+        int size = 50;
+        if (block == 8) {
+            detail::buildObdBlock(in, reply);
+        } else {
+            std::array<std::uint8_t, 10> idle{};
+            detail::buildObdIdleBlock(in, idle);
+            std::copy(idle.begin(), idle.end(), reply.begin());
+            size = 10;
+        }
+        const auto limit = s.blockReplyLength.find(block);
+        const int n = std::min({*length, size, limit == s.blockReplyLength.end() ? size : limit->second});
+        std::copy(reply.begin(), reply.begin() + n, buffer);
+        *length = n;
+        c.r.out.assign(reply.begin(), reply.begin() + n);
+        return c.done(true, 0);
+    }
+    std::array<std::uint8_t, 50> frame{};
     auto lookup = [&](int n) -> const std::vector<std::int32_t>* {
         auto& it = s.items[static_cast<std::size_t>(n)];
         return it ? &it->values : nullptr;
@@ -1836,6 +1861,15 @@ void Simulator::setLiveFrameLength(int bytes)
 {
     Guard g(*s_);
     s_->frameLength = std::clamp(bytes, 0, 50);
+}
+
+void Simulator::setBlockReplyLength(int block, int bytes)
+{
+    Guard g(*s_);
+    if (bytes < 0)
+        s_->blockReplyLength.erase(block);
+    else
+        s_->blockReplyLength[block] = bytes;
 }
 
 void Simulator::setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply, bool ok)

@@ -7,8 +7,12 @@
 #include "FormModificaMappa.h"
 #include "editors/NumericEdit.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -166,6 +170,16 @@ TEST_F(DrawGridKTest, DialogAnswersAndEmptyText)
     EXPECT_EQ(value, 0);   // written back even on Annulla
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(dialog.ModalResult(), 2);
+
+    // Esc and the close box cancel as Annulla does.
+    dialog.SetModalRunner([](TFormModificaMappa& d) {
+        d.EditData->setText(QStringLiteral("4"));
+        d.reject();
+        return d.result();
+    });
+    dialog.EditInteger(&value, &mode);
+    EXPECT_EQ(value, 4);
+    EXPECT_EQ(dialog.ModalResult(), 2);
 }
 
 TEST_F(DrawGridKTest, AxisDoubleClickOpensBreakpoints)
@@ -215,23 +229,74 @@ TEST_F(DrawGridKTest, PasteOfAnotherSizeAsksFirst)
     EXPECT_TRUE(r.callsOf("WriteCell").empty());
 }
 
-TEST_F(DrawGridKTest, BadPasteWritesNothingAndSaysWhere)
+TEST_F(DrawGridKTest, PasteSkipsWhatIsNoNumberAndAsksNothing)
 {
     grid.SetSelection({1, 1, 1, 1});
-    r.prompts.script(plat::IDOK);
-    EXPECT_EQ(grid.PasteText("1\t2\r\n3\tabc"), DrawGridK::PasteOutcome::Failed);
-    EXPECT_TRUE(r.callsOf("WriteCell").empty());
-    ASSERT_EQ(r.prompts.shown().size(), 1u);
-    EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
+    EXPECT_EQ(grid.PasteText("1\t2\r\n3\tabc"), DrawGridK::PasteOutcome::Written);
+    EXPECT_TRUE(r.prompts.shown().empty());
+    const int untouched = 100 + 1 * 12 + 1;
+    EXPECT_EQ(cellWrites(), (std::vector<Written>{{0x54, 0, 0, 1}, {0x54, 0, 1, 2}, {0x54, 1, 0, 3}}));
+    EXPECT_EQ(r.dm().GetMappaK(1, 1), untouched);
 }
 
-TEST_F(DrawGridKTest, PasteStopsAtTheGridEdge)
+TEST_F(DrawGridKTest, PasteOfNothingDoesNothing)
 {
-    // 2 x 4 from data row 11, column 10: only the shown cells, never row 12.
+    grid.SetSelection({1, 1, 3, 3});
+    QSignalSpy cleared(&grid, &DrawGridK::AutotaraturaCleared);
+    EXPECT_EQ(grid.PasteText(QString()), DrawGridK::PasteOutcome::Nothing);
+    EXPECT_TRUE(r.prompts.shown().empty());
+    EXPECT_TRUE(r.callsOf("WriteCell").empty());
+    EXPECT_EQ(cleared.count(), 0);
+    EXPECT_EQ(grid.Selection(), (DrawGridK::Rect{1, 1, 3, 3}));
+}
+
+TEST_F(DrawGridKTest, PastedMapKValuesStayWithinTheMap)
+{
+    // A negative value would be stored as 255, the richest coefficient.
+    grid.SetSelection({1, 1, 1, 1});
+    EXPECT_EQ(grid.PasteText("-5\t300"), DrawGridK::PasteOutcome::Written);
+    EXPECT_EQ(cellWrites(), (std::vector<Written>{{0x54, 0, 0, 0}, {0x54, 0, 1, 255}}));
+}
+
+TEST_F(DrawGridKTest, LinearBelowZeroKeepsTheCellAtZero)
+{
+    r.dm().SetMappaK(0, 0, 5);
+    grid.SetSelection({1, 1, 1, 1});
+    answer("-10", mapk::ModeAdd);
+    grid.EditGridKCells();
+    EXPECT_EQ(r.dm().GetMappaK(0, 0), 0);
+}
+
+TEST_F(DrawGridKTest, PasteStopsAtTheGridEdgeAndKeepsTheHiddenRow)
+{
+    // 2 x 4 from data row 11, column 10: only the shown cells, and the hidden
+    // row 12 takes row 11's new values, as after a cell edit.
     grid.SetSelection({11, 12, 11, 12});
     EXPECT_EQ(grid.PasteText("1\t2\t3\t4\r\n5\t6\t7\t8"), DrawGridK::PasteOutcome::Written);
-    EXPECT_EQ(cellWrites(), (std::vector<Written>{{0x54, 11, 10, 1}, {0x54, 11, 11, 2}}));
+    EXPECT_EQ(cellWrites(),
+              (std::vector<Written>{{0x54, 11, 10, 1}, {0x54, 11, 11, 2}, {0x54, 12, 10, 1}, {0x54, 12, 11, 2}}));
     EXPECT_EQ(grid.Selection(), (DrawGridK::Rect{11, 12, 12, 12}));
+}
+
+TEST_F(DrawGridKTest, PasteAboveTheLastRowLeavesTheHiddenRow)
+{
+    grid.SetSelection({1, 10, 1, 10});
+    grid.PasteText("1\r\n2");
+    EXPECT_EQ(cellWrites(), (std::vector<Written>{{0x54, 9, 0, 1}, {0x54, 10, 0, 2}}));
+}
+
+TEST_F(DrawGridKTest, PopupMenuOffersPasteOnlyWithText)
+{
+    ASSERT_TRUE(grid.PopupMenuGrid);
+    EXPECT_EQ(grid.PopupMenuGrid->objectName(), "PopupMenuGrid");
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(grid.PopupMenuGridPopup());
+    EXPECT_FALSE(grid.MenuIncolla->isEnabled());
+    QGuiApplication::clipboard()->setText("7");
+    EXPECT_TRUE(grid.PopupMenuGridPopup());
+    EXPECT_TRUE(grid.MenuIncolla->isEnabled());
+    EXPECT_EQ(grid.MenuCopia->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(grid.MenuIncolla->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
 }
 
 TEST_F(DrawGridKTest, PasteSetsZones)

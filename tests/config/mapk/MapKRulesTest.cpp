@@ -47,13 +47,15 @@ TEST(MapKRules, VariationTable)
     const Case cases[] = {
         {"map K set takes |v|", ExtendedCellValue, 10, -30, ModeSet, 30},
         {"map K add", ExtendedCellValue, 100, 7, ModeAdd, 107},
-        {"map K add below 0 goes to the setter", ExtendedCellValue, 5, -10, ModeAdd, -5},
+        {"map K add below 0 stays at 0, not the richest 255", ExtendedCellValue, 5, -10, ModeAdd, 0},
         {"map K -10 % of 57", ExtendedCellValue, 57, -10, ModePercent, 51},
         {"map K +10 % of 57", ExtendedCellValue, 57, 10, ModePercent, 62},
-        {"map K add saturates", ExtendedCellValue, 200, max, ModeAdd, max},
-        {"map K percent saturates", ExtendedCellValue, 255, max, ModePercent, max},
-        {"map K set of the lowest int", ExtendedCellValue, 0, std::numeric_limits<std::int32_t>::min(), ModeSet, max},
-        {"OBD set keeps the sign", TargetObdCellValue, 3, -20, ModeSet, -20},
+        {"map K below -100 % stays at 0", ExtendedCellValue, 57, -150, ModePercent, 0},
+        {"map K add stops at 255", ExtendedCellValue, 200, max, ModeAdd, 255},
+        {"map K percent stops at 255", ExtendedCellValue, 255, max, ModePercent, 255},
+        {"map K set of the lowest int", ExtendedCellValue, 0, std::numeric_limits<std::int32_t>::min(), ModeSet, 255},
+        {"OBD set keeps the sign, within -8..7", TargetObdCellValue, 3, -20, ModeSet, -8},
+        {"OBD add stops at 7", TargetObdCellValue, 6, max, ModeAdd, 7},
         {"OBD add", TargetObdCellValue, -3, 2, ModeAdd, -1},
         {"OBD percent truncates toward zero", TargetObdCellValue, -7, 10, ModePercent, -7},
         {"zone add limited at 50", ReducedZoneShift, 40, 20, ModeAdd, 10},
@@ -99,48 +101,52 @@ TEST(MapKClipboard, FormatHasNoTrailingSeparators)
 TEST(MapKClipboard, ParseBlocks)
 {
     const auto r = ParseBlock(u"1\t2\t3\r\n4\t5\t6\r\n");
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.block->rows, 2);
-    EXPECT_EQ(r.block->cols, 3);
-    EXPECT_EQ(r.block->cells[1][2], 6);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->rows, 2);
+    EXPECT_EQ(r->cols, 3);
+    EXPECT_EQ(r->cells[1][2], 6);
 
     // Bare CR and LF end lines too.
     const auto mixed = ParseBlock(u"1\r2\n3");
-    ASSERT_TRUE(mixed.ok());
-    EXPECT_EQ(mixed.block->rows, 3);
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->rows, 3);
 
     // A short line: the missing cells stay as they are and the rest of the
     // line goes into the last column.
     const auto shortLine = ParseBlock(u"1\t2\t3\r\n9");
-    ASSERT_TRUE(shortLine.ok());
+    ASSERT_TRUE(shortLine);
     const std::vector<std::optional<std::int32_t>> expected{std::nullopt, std::nullopt, 9};
-    EXPECT_EQ(shortLine.block->cells[1], expected);
+    EXPECT_EQ(shortLine->cells[1], expected);
 
     // An empty cell is left alone.
     const auto gap = ParseBlock(u"1\t\t3");
-    ASSERT_TRUE(gap.ok());
-    EXPECT_FALSE(gap.block->cells[0][1]);
+    ASSERT_TRUE(gap);
+    EXPECT_FALSE(gap->cells[0][1]);
 }
 
-TEST(MapKClipboard, ParseErrorsCarryPositions)
+TEST(MapKClipboard, CellsThatAreNoNumberStayAsTheyAre)
 {
+    // The paste goes on past them.
     const auto bad = ParseBlock(u"1\t2\r\n3\tx7");
-    ASSERT_FALSE(bad.ok());
-    EXPECT_EQ(bad.issue->error, PasteError::NotAnInteger);
-    EXPECT_EQ(bad.issue->line, 1);
-    EXPECT_EQ(bad.issue->column, 1);
-    EXPECT_EQ(bad.issue->text, "x7");
+    ASSERT_TRUE(bad);
+    const std::vector<std::optional<std::int32_t>> second{3, std::nullopt};
+    EXPECT_EQ(bad->cells[0][1], 2);
+    EXPECT_EQ(bad->cells[1], second);
 
     // Extra tabs in a later line end up in its last cell, which is no number.
     const auto extra = ParseBlock(u"1\t2\r\n3\t4\t5");
-    ASSERT_FALSE(extra.ok());
-    EXPECT_EQ(extra.issue->text, "4\t5");
+    ASSERT_TRUE(extra);
+    EXPECT_EQ(extra->cols, 2);
+    EXPECT_FALSE(extra->cells[1][1]);
 
-    for (const char16_t* empty : {u"", u"\r\n", u"\t\r\n\t"}) {
-        const auto e = ParseBlock(empty);
-        ASSERT_FALSE(e.ok());
-        EXPECT_EQ(e.issue->error, PasteError::Empty);
-    }
+    // Lines without a number are a block of cells left alone; only a text
+    // without a line is none.
+    const auto blank = ParseBlock(u"\t\r\n\t");
+    ASSERT_TRUE(blank);
+    EXPECT_EQ(blank->rows, 2);
+    EXPECT_EQ(blank->cols, 2);
+    EXPECT_FALSE(blank->cells[1][0]);
+    EXPECT_FALSE(ParseBlock(u""));
 }
 
 TEST(ModificaMappaKeys, FilterTable)

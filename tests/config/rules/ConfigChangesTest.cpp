@@ -351,8 +351,9 @@ TEST(ConfigChanges, ASetThatDoesNotLoadWritesNothingAndPutsThePreviousChoiceBack
         RulesRig r;
         injector = 25;
         ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
-        if (c.fullGroupSet)
+        if (c.fullGroupSet) {
             ASSERT_TRUE(r.dm().SetFlag(kFullGroup, true));
+        }
         markEcu(r);
         const auto mapBefore = r.ecu(kMapKItem);
         int reads = 0;

@@ -36,7 +36,7 @@ protected:
     std::unique_ptr<TFormConfig> make()
     {
         auto w = std::make_unique<TFormConfig>(nullptr);
-        w->SetMainHooks({[this] { ++connects; }, [this] { ++disconnects; }, &extraSeen});
+        w->SetMainHooks({.connect = [this] { ++connects; }, .disconnect = [this] { ++disconnects; }, .extraInjectionSeen = &extraSeen});
         w->LoadTexts();
         return w;
     }

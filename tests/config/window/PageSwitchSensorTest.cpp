@@ -440,9 +440,9 @@ TEST_F(PageSwitchSensorTest, SecondBankCorrectionGoesToAllTwelveElements)
 
 TEST_F(PageSwitchSensorTest, ProbeRolesStoreAndReapplyTheBankRules)
 {
-    // A probe label of the live bar, as the live bar makes it.
-    auto* probe2 = new QLabel(w->PanelBarra);
-    probe2->setObjectName(QStringLiteral("LabLambda2"));
+    // The live bar's second-probe reading.
+    QLabel* probe2 = w->LabLambda2;
+    ASSERT_TRUE(probe2);
     r.dm().TipiLambdaPresent = 1;
     held([](TStreamDati& d) {
         d.SetNumeroSonde(1);

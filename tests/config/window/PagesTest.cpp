@@ -69,7 +69,7 @@ protected:
         if (GetParam().variator)
             r.dm().VariatorePresent = 1;
         w = std::make_unique<TFormConfig>(nullptr);
-        w->SetMainHooks({[] {}, [] {}, &extraSeen});
+        w->SetMainHooks({.connect = [] {}, .disconnect = [] {}, .extraInjectionSeen = &extraSeen});
         w->LoadTexts();
         w->resize(1280, 1024);
     }
@@ -140,9 +140,10 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
                 EXPECT_EQ(c->DataCode(), row.code);
             }
             // A code the data module scales (a hidden holder: an item it knows).
-            if (row.code >= 0)
+            if (row.code >= 0) {
                 EXPECT_TRUE(dm::ValueRangeOfCode(row.code, row.index, 2560).has_value() ||
                             ((row.flags & cfgwin::kHidden) && dm::FindItem(dm::ItemNumber(row.code))));
+            }
             if (row.captionName) {
                 auto* caption = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.captionName)));
                 ASSERT_NE(caption, nullptr) << row.captionName;
@@ -244,6 +245,7 @@ TEST_P(Pages, EveryControlAPageShowsHasItsPlace)
     w->show();
     const std::set<QString> placedByHand = {QStringLiteral("LabelLimite"), QStringLiteral("PanelBarra"),
                                             QStringLiteral("ComboSequenza")};
+    const std::set<QString> handPlacedPanels = {QStringLiteral("PanelMappaK"), QStringLiteral("PanelEmissioniGrids")};
     for (int p : visiblePages()) {
         SCOPED_TRACE(cfgwin::PageName(p));
         w->SetActivePage(p, true);
@@ -256,6 +258,10 @@ TEST_P(Pages, EveryControlAPageShowsHasItsPlace)
             if (!parent->layout() && parent != page && parent->objectName().isEmpty())
                 continue;
             if (w->PanelBarra->isAncestorOf(c))
+                continue;
+            // The map grids with their axis shapes and titles: one panel in
+            // the page's layout, its children placed over the grid's cells.
+            if (handPlacedPanels.count(parent->objectName()))
                 continue;
             EXPECT_TRUE(inLayout(parent->layout(), c)) << c->objectName().toStdString() << " in "
                                                         << parent->objectName().toStdString();

@@ -24,8 +24,13 @@
 //   customer=1|absent   pcmin=1.0 pcrec=1.0 (major.minor)   tb=2560
 //   mapcols=12 maprows=12 (time axis; the K map has maprows+1 rows)
 //   framelen=50   port=1   absent=0xab,0x2332   present=0|1   boot=0|1
+//   obd=0|1 (whether ReadBlock answers the OBD blocks 8 and 9; by default
+//     the OBD types 55 and 56 do; the others answer status 4)
 //   lost=0|1   fresh=0|1 (item 1 bit 0 set)   strict=1|0   rebootms=1500
 //   latency=<ms> perbyte=<us>   fuel=lpg|cng   warmup=<s>   neverready=0|1
+//     (the engine idles on petrol for the warm-up, then drives on gas in a
+//     30-second cycle of rpm, petrol time and MAP: warmup=1 gives a moving
+//     operating point at once)
 //   banks=1|2 (the type's by default: types 31, 53 and 56 have two; with
 //     banks=2 the ECU also reports a second lambda probe: bit 2 of item 3
 //     element 0 clear, bit 4 of item 0xab set; a two-bank frame carries the second bank's lambda and
@@ -195,6 +200,7 @@ struct Profile {
     int timeBase = 2560;
     int mapCols = 12, mapRows = 12;
     int frameLength = 50;
+    int obd = -1; // -1: by type
     int port = 1;
     bool present = true, bootMode = false, lost = false, fresh = false;
     bool strict = true, neverReady = false;
@@ -255,6 +261,9 @@ public:
     virtual void setNeverReady(bool neverReady) = 0;
     virtual void swapIdentity(std::span<const std::uint8_t, 20> identity) = 0;
     virtual void setLiveFrameLength(int bytes) = 0;
+    // How many bytes of block 8 or 9 the next replies carry, at most (-1:
+    // the whole block, as at the start).
+    virtual void setBlockReplyLength(int block, int bytes) = 0;
     // Replaces a command's answer: nullopt reply with ok=false fails it.
     virtual void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
                                     bool ok) = 0;
@@ -349,6 +358,7 @@ public:
     void setNeverReady(bool neverReady) override;
     void swapIdentity(std::span<const std::uint8_t, 20> identity) override;
     void setLiveFrameLength(int bytes) override;
+    void setBlockReplyLength(int block, int bytes) override;
     void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
                             bool ok) override;
     bool linkOpen() const override;

@@ -1,0 +1,221 @@
+// The configuration window's live tick against the simulated ECU in virtual
+// time: what one frame puts on the live bar, the second bank of a short
+// frame, the OBD reads of their pages, the diagnosis lamp's rhythm and the
+// operating point in the grids.
+#include "CorrectionGrids.h"
+#include "DataModuleRig.h"
+#include "DrawGridK.h"
+#include "FormConfig.h"
+#include "MapAxes.h"
+
+#include "plat/PictureButton.h"
+#include "plat/Shape.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LiveTickTest : public ::testing::Test {
+protected:
+    explicit LiveTickTest(const std::string& profile = "type=56;warmup=1") : r({.profile = profile})
+    {
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.connectEcu();
+        rig::LoadMapAxes(r.dm());
+        // The engine drives on gas from here on.
+        r.clock.advance(5000);
+        w = std::make_unique<TFormConfig>(nullptr);
+        TConfigMainHooks hooks;
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(hooks);
+        w->LoadTexts();
+        w->show();
+        w->TimerDati->stop();
+    }
+    ~LiveTickTest() override { w->done(0); }
+
+    void showPage(int page) { w->PageControl->setCurrentIndex(page); }
+
+    // One tick, 20 ms after the one before.
+    void tick()
+    {
+        r.clock.advance(20);
+        w->TimerDatiTimer();
+    }
+
+    // The frame the last tick read, decoded on its own.
+    dm::TLiveValues lastFrame()
+    {
+        const auto reads = r.callsOf("ReadBlock");
+        std::vector<std::uint8_t> bytes;
+        for (auto it = reads.rbegin(); it != reads.rend(); ++it)
+            if (it->code == 1) {
+                bytes.assign(it->out.begin(), it->out.end());
+                break;
+            }
+        dm::TLiveValues v;
+        dm::DecodeLiveValues(dm::DecodeLiveFrame(bytes.data(), static_cast<int>(bytes.size())), r.dm().GetTimeBase(),
+                             bytes.size() >= 20, v);
+        return v;
+    }
+
+    int blockReads(int block)
+    {
+        int n = 0;
+        for (const auto& c : r.callsOf("ReadBlock"))
+            n += c.code == block;
+        return n;
+    }
+
+    rig::DataModuleRig r;
+    bool extraSeen = false;
+    std::unique_ptr<TFormConfig> w;
+};
+
+TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
+{
+    r.sim().clearCalls();
+    tick();
+    EXPECT_EQ(blockReads(1), 1);
+    EXPECT_TRUE(w->TimerDati->isActive()); // started again after the read
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_GT(v.Rpm, 0u);
+    EXPECT_EQ(w->LiveRpm, v.Rpm);
+    EXPECT_EQ(w->LiveStatusFlags, v.StatusFlags);
+    EXPECT_EQ(w->LabGiri->text(), QString::number(v.Rpm));
+    EXPECT_EQ(w->LabApMotBenz->text(), cfglive::BarTimeText(v.PetrolTime1, QLatin1Char('.')));
+    EXPECT_EQ(w->LabPressioneColl->text(), QString::number(v.MapPressure * 0.01, 'f', 2));
+    // On gas: the gas pictures and text.
+    EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
+    EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
+    EXPECT_NE(w->DrawGridK, nullptr);
+}
+
+TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
+{
+    ASSERT_TRUE(r.dm().HasSecondaSonda());
+    tick();
+    const QString second = w->LabApMot2Benz->text();
+    ASSERT_FALSE(second.isEmpty());
+    const QString first = w->LabApMotBenz->text();
+    r.sim().setLiveFrameLength(19);
+    // Later in the drive cycle, where the petrol time has moved.
+    r.clock.advance(4000);
+    tick();
+    EXPECT_NE(w->LabApMotBenz->text(), first);
+    EXPECT_EQ(w->LabApMot2Benz->text(), second);
+    r.sim().setLiveFrameLength(50);
+    tick();
+    EXPECT_NE(w->LabApMot2Benz->text(), second);
+}
+
+TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
+{
+    showPage(cfgwin::PageConfigurazione);
+    r.sim().clearCalls();
+    tick();
+    EXPECT_EQ(blockReads(8), 0);
+    showPage(cfgwin::PageMappa);
+    tick();
+    EXPECT_EQ(blockReads(8), 1);
+    EXPECT_EQ(blockReads(9), 0);
+    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->PanelCorrettori1->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->ImageObdOk->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->LabCorrFast0->text().endsWith(QLatin1Char('%')));
+    showPage(cfgwin::PageAdatta);
+    r.sim().clearCalls();
+    tick();
+    EXPECT_EQ(blockReads(8), 1);
+    EXPECT_EQ(blockReads(9), 1);
+    showPage(cfgwin::PageEmissioni);
+    tick();
+    EXPECT_TRUE(w->PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
+    EXPECT_TRUE(w->LabOxigen0->text().endsWith(QLatin1Char('V')));
+}
+
+TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
+{
+    showPage(cfgwin::PageMappa);
+    r.sim().setBlockReplyLength(8, 0);
+    r.sim().clearCalls();
+    tick();
+    EXPECT_EQ(w->ObdBlockLength, 0);
+    EXPECT_FALSE(w->PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
+    r.sim().setBlockReplyLength(8, -1);
+    tick();
+    EXPECT_EQ(w->ObdBlockLength, 50);
+    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
+    for (const auto& c : r.callsOf("ReadBlock")) {
+        if (c.code == 8) {
+            EXPECT_EQ(c.row, 50); // the capacity offered
+        }
+    }
+}
+
+TEST_F(LiveTickTest, TheDiagnosisLampIsLookedAtEvery20Ticks)
+{
+    r.sim().clearCalls();
+    for (int i = 0; i < 45; ++i)
+        tick();
+    int lampReads = 0;
+    for (const auto& c : r.callsOf("ReadItem"))
+        lampReads += c.code == 0x21;
+    EXPECT_EQ(lampReads, 2);
+    EXPECT_TRUE(w->ImageDiagnosiOff->isVisibleTo(w->PanelBarra));
+    EXPECT_FALSE(w->ImageDiagnosiOn->isVisibleTo(w->PanelBarra));
+}
+
+TEST_F(LiveTickTest, TheDotFollowsTheEngineThroughMapK)
+{
+    showPage(cfgwin::PageMappa);
+    tick();
+    const int firstColumn = w->MapKTracking.column;
+    const QPoint first(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY);
+    ASSERT_FALSE(first.isNull());
+    // The dot lies in the cell of the tracked column and row.
+    const QRect cell = w->DrawGridK->CellRect(w->MapKTracking.column + 1, w->MapKTracking.row + 1);
+    EXPECT_GE(first.x(), cell.left());
+    EXPECT_LE(first.x(), cell.left() + cell.width());
+    EXPECT_GE(first.y(), cell.top());
+    EXPECT_LE(first.y(), cell.top() + cell.height());
+    EXPECT_EQ(w->CorrectionGrids->Tracked.MapKRow, w->MapKTracking.row);
+    // Half a drive cycle later the engine runs elsewhere.
+    r.clock.advance(12000);
+    tick();
+    EXPECT_NE(w->MapKTracking.column, firstColumn);
+    EXPECT_NE(QPoint(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY), first);
+    // The dot is the picture of ImagePallino.
+    EXPECT_EQ(w->DrawGridK->DotSize(), w->ImagePallino->currentPicture().deviceIndependentSize().toSize());
+}
+
+TEST_F(LiveTickTest, TheEmissionsDotAndTheCorrectionColumns)
+{
+    showPage(cfgwin::PageEmissioni);
+    tick();
+    EXPECT_NE(w->CorrectionGrids->Tracked.OperatingPointX, 0);
+    EXPECT_EQ(w->CorrectionGrids->Tracked.OperatingPointX, w->EmissionTracking.dot.x());
+    showPage(cfgwin::PageCorrezioni);
+    tick();
+    EXPECT_EQ(w->CorrectionGrids->Tracked.PressDiffColumn, w->PressDiffTracking.column);
+    EXPECT_GT(w->PressDiffTracking.column, 0);
+    EXPECT_GT(w->TempRidTracking.column, 0);
+}
+
+TEST_F(LiveTickTest, BoundsFollowTheBreakpoints)
+{
+    // Built when the window shows.
+    EXPECT_EQ(w->MapKTracking.columnBounds.size(), static_cast<std::size_t>(r.dm().GetNumeroColonne() + 1));
+    EXPECT_EQ(w->MapKTracking.columnBounds[1], (r.dm().GetRifGiriK(0) + r.dm().GetRifGiriK(1)) >> 1);
+    EXPECT_EQ(w->EmissionTracking.rowBounds.size(), 5u);
+    EXPECT_EQ(w->PressDiffTracking.bounds.size(), 14u);
+    r.dm().SetRifGiriK(1, r.dm().GetRifGiriK(1) + 100);
+    w->BuildAllCellBounds();
+    EXPECT_EQ(w->MapKTracking.columnBounds[1], (r.dm().GetRifGiriK(0) + r.dm().GetRifGiriK(1)) >> 1);
+}
+
+} // namespace
