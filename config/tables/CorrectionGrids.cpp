@@ -126,7 +126,8 @@ void TCorrectionGrids::drawCell(GridId id, int c, int r, const QRect& rect, int 
         const int screen = host_.ScreenHeight > 0 ? host_.ScreenHeight
                                                   : (g->screen() ? g->screen()->geometry().height() : 768);
         QFont f = p.font();
-        f.setPixelSize(std::max(1, screen * (c >= 1 ? 10 : 8) / 817));
+        // The size in points, as the rest of the window's text.
+        f.setPointSize(std::max(1, screen * (c >= 1 ? 10 : 8) / 817));
         p.setFont(f);
         if (state & TCorrectionGrid::Fixed)
             paintCell(p, rect, kLightGrey(), black, s, Align::Centre);

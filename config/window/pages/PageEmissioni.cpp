@@ -206,7 +206,7 @@ void TFormConfig::LayoutEmissioniGrids()
     const int screenHeight = s ? s->size().height() : 768;
     // Rows as tall as the cells' text, which follows the screen height.
     QFont f = DrawGridEmissioni->font();
-    f.setPixelSize(std::max(1, screenHeight * 10 / 817));
+    f.setPointSize(std::max(1, screenHeight * 10 / 817));
     const int rowHeight = QFontMetrics(f).height() + 8;
     // 96 % of the page, within what its frame leaves.
     const int width = std::min(cfgwin::ScaleWidth(TabEmissioni->width(), 0.96), TabEmissioni->width() - 44);
