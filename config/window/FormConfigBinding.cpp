@@ -266,28 +266,6 @@ void TFormConfig::Builder::remainingRows()
     }
 }
 
-void TFormConfig::Builder::unplacedCaptions(const char* pageName)
-{
-    for (const auto& c : cfgwin::Captions()) {
-        if (qstrcmp(c.owner, pageName) != 0 || qstrcmp(c.owner, c.name) == 0)
-            continue;
-        if (form_->findChild<QWidget*>(QString::fromLatin1(c.name)))
-            continue;
-        QWidget* w = nullptr;
-        const QByteArray n(c.name);
-        if (n.startsWith("Check"))
-            w = check(c.name);
-        else if (n.startsWith("Radio"))
-            w = radio(c.name);
-        else if (n.startsWith("Button"))
-            w = new QPushButton(page_);
-        else
-            w = label(c.name);
-        w->setObjectName(QString::fromLatin1(c.name));
-        w->hide();
-    }
-}
-
 TFormConfig::Builder::Frame::Frame(Builder* builder, QWidget* box)
     : builder_(builder), box_(box), grid_(new QGridLayout(box))
 {

@@ -126,10 +126,6 @@ public:
     // Every row not made yet: the hidden holders and whatever the page keeps
     // out of sight.
     void remainingRows();
-    // The captions of the page (the caption table's) that no control carries
-    // yet, made hidden and placed nowhere, so that the texts reach them. A
-    // page whose layout holds all its controls does without.
-    void unplacedCaptions(const char* pageName);
 
     TFormConfig* form() const { return form_; }
     QWidget* page() const { return page_; }
