@@ -111,29 +111,29 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     // The window's text size at the design size; the screen scaling enlarges it.
     setFont(plat::sansFont(13, false));
 
-    // 1. The layout; no message strings until the texts are loaded.
+    // The layout; no message strings until the texts are loaded.
     buildLayout();
     messages_.clear();
 
-    // 2. The screen scaling.
+    // The screen scaling.
     plat::applyScreenScale(this);
     setWindowState(Qt::WindowFullScreen);
 
-    // 3. Pictures and grid sizes.
+    // Pictures and grid sizes.
     loadPictures();
     setGridSize(DrawGridFiltro, 13, 13);
     setGridSize(DrawGridSgancio, 0, 13);
 
-    // 4. The cell-variation dialog, shared by the grids.
+    // The cell-variation dialog, shared by the grids.
     FormModificaMappa = new TFormModificaMappa(this);
     FormModificaMappa->setObjectName(QStringLiteral("FormModificaMappa"));
     DrawGridK->SetModificaMappa(FormModificaMappa);
     DrawGridK->SetTimerDati(TimerDati);
 
-    // 5. The bound editors took their item codes from the pages' binding
+    // The bound editors took their item codes from the pages' binding
     // tables as the pages were made.
 
-    // 6. The live state starts as its fields are initialised (repaint
+    // The live state starts as its fields are initialised (repaint
     // counter 50, previous status flags -1, variator row -1, return-to-petrol
     // time -1).
 
@@ -145,7 +145,7 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
                 loadedIndex_[c] = c->currentIndex();
         });
 
-    // 7. The first page with the live bar.
+    // The first page with the live bar.
     SetActivePage(cfgwin::PageConfigurazione, false);
     if (!FormConfig)
         FormConfig = this;
@@ -457,16 +457,13 @@ void TFormConfig::startLivePolling()
 
 void TFormConfig::FormShow()
 {
-    // 1, 2. The lists that hang on the ECU type.
+    // The lists that hang on the ECU type.
     fillCylinders();
     fillLambdaTypes();
-    // 3. The bank rules.
+    // The bank rules.
     ApplyBankVisibility();
-    // 4.
     runPageShow(ActivePage());
-    // 5.
     LoadMapSelector();
-    // 6.
     LoadingControls = 1;
     CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
     CheckTempGas->setChecked(dm().GetFlag(9) != 0);
@@ -477,16 +474,11 @@ void TFormConfig::FormShow()
     CheckTempMotoreClick();
     CheckAdattativitaClick();
     LoadingControls = 0;
-    // 7.
     ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
-    // 8.
     BuildAllCellBounds();
-    // 9.
     ApplyEcuModelVisibility();
-    // 10.
     const bool seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
     ImageExtraInj->setPicture(seen ? kPictureExtraInjSeen : kPictureExtraInj);
-    // 11.
     startLivePolling();
     QApplication::restoreOverrideCursor();
     RememberLists();

@@ -177,7 +177,7 @@ QString TFormConfig::Message(int number) const
 
 void TFormConfig::LoadTexts()
 {
-    // 1. Tab captions.
+    // Tab captions.
     for (const auto& c : cfgwin::Captions()) {
         if (qstrcmp(c.owner, c.name) != 0)
             continue;
@@ -189,7 +189,7 @@ void TFormConfig::LoadTexts()
     PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + text(492) + QLatin1Char(' '));
     TabEsciTag = 0;
 
-    // 2. Message strings, the pop-up menu and the captions.
+    // Message strings, the pop-up menu and the captions.
     for (int n : kMessageNumbers)
         messages_[n] = text(n);
     for (const auto& c : cfgwin::Captions()) {
@@ -222,7 +222,7 @@ void TFormConfig::LoadTexts()
     }
     LabelSovrapposizione->setText(text(dm().GetFlag(0) ? 325 : 118));
 
-    // 3. The lists.
+    // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {
         QStringList l;
         for (int n : numbers)
@@ -251,10 +251,10 @@ void TFormConfig::LoadTexts()
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(ComboTempRiduttore, texts({528, 529}));
 
-    // 4. The cell-variation dialog.
+    // The cell-variation dialog.
     FormModificaMappa->LoadTexts();
 
-    // 5. The unit labels are in the caption table.
+    // The unit labels are in the caption table.
     PageControl->tabBar()->update();
 }
 

@@ -371,7 +371,7 @@ void TFormDiagnosi::FormActivate()
         return;
     activated_ = true;
 
-    // 1. The two lists side by side.
+    // The two lists side by side.
     ListCode->show();
     ListDiagnosi->move(ListDiagnosi->x() + ListCode->width(), ListDiagnosi->y());
     ListDiagnosi->resize(ListDiagnosi->width() - ListCode->width(), ListDiagnosi->height());
@@ -381,13 +381,12 @@ void TFormDiagnosi::FormActivate()
     ListDiagnosi->setColumnWidth(1, client - first);
     ListDiagnosi->setColumnWidth(2, 0);
 
-    // 2.
     ImageResetAssolutoGas->show();
     ImageResetAssolutoBenzina->show();
     for (QWidget* w : std::initializer_list<QWidget*>{CheckDiagnosi, LabelDiagnosi, ShapeAbilita, ShapeCheckAbilita})
         w->show();
 
-    // 3. Texts.
+    // Texts.
     PageControl->setTabText(PageControl->indexOf(TabErrori), text(509));
     LabelPosteriore->setText(text(396));
     LabelAzzeraErrori->setText(text(426));
@@ -422,7 +421,7 @@ void TFormDiagnosi::FormActivate()
     for (int n : diagnosi::kDescriptionStrings)
         descriptions_.push_back(n < 0 ? QString() : text(n));
 
-    // 4. The letters that exist.
+    // The letters that exist.
     const int n = cylinders();
     for (auto& c : Letters) {
         const bool on = diagnosi::LetterVisible(c.letter.control, n);
@@ -432,11 +431,9 @@ void TFormDiagnosi::FormActivate()
         c.ImageOk->setVisible(on);
     }
 
-    // 5.
     if (static_cast<std::uint32_t>(dm().GetItem15()) < 2u || dm().GetModificaSequenza())
         PanelEsclusione->hide();
 
-    // 6.
     update();
     PageControl->update();
     refreshAll_ = true;
@@ -446,7 +443,7 @@ void TFormDiagnosi::FormActivate()
             l->setCurrentItem(l->topLevelItem(0));
     listChangeAttached_ = true;
 
-    // 7. The window polls by itself from now on.
+    // The window polls by itself from now on.
     dm().SetPollItem(kPollIdle);
     dm().TimerIO->stop();
 }
@@ -574,13 +571,12 @@ QString TFormDiagnosi::injectorLetters(std::int32_t item)
 
 void TFormDiagnosi::RefreshDiagnostics()
 {
-    // 1.
     for (int w = 0; w < 5; ++w) {
         previous_[static_cast<std::size_t>(w)] = current_[static_cast<std::size_t>(w)];
         current_[static_cast<std::size_t>(w)] = dm().GetDiagnosi(w, 1);
     }
 
-    // 2. The rows of the words that changed.
+    // The rows of the words that changed.
     for (int w = 0; w < 5; ++w) {
         const std::int32_t word = current_[static_cast<std::size_t>(w)];
         if (!refreshAll_ && word == previous_[static_cast<std::size_t>(w)])
@@ -634,7 +630,6 @@ void TFormDiagnosi::RefreshDiagnostics()
             c.ImageOn->setVisible(shown && c.ImageOff->isHidden());
         }
     } else {
-        // 4.
         for (auto& c : Letters) {
             c.ImageOk->setVisible(!c.LabelInj->isHidden());
             c.ImageKo->hide();
@@ -643,10 +638,8 @@ void TFormDiagnosi::RefreshDiagnostics()
         }
     }
 
-    // 5.
     refreshAll_ = false;
 
-    // 6.
     refreshCounters();
 }
 

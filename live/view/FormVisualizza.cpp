@@ -215,7 +215,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     resize(kDesignSize);
     buildLayout();
 
-    // 1. Scaling and the released pictures.
+    // Scaling and the released pictures.
     plat::applyScreenScale(this);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const plat::ScaleFactor f = screen ? plat::screenScaleFactor(screen->size()) : plat::ScaleFactor{};
@@ -229,7 +229,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     ImageView->setPictures(kViewPictures[0], kViewPictures[1]);
     ImageLogo->show();
 
-    // 2. Dialogs and texts.
+    // Dialogs and texts.
     const QString folder = applicationFolder.isEmpty() ? QDir::currentPath() : applicationFolder;
     const QString acquisitions = QDir(folder).filePath(QStringLiteral("Acquisition"));
     SaveDialogDrt.InitialDir = acquisitions;
@@ -257,12 +257,11 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     overwriteMessage_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                         text(qz::live::kAcqStringChooseOtherName);
 
-    // 3. The lambda settings.
+    // The lambda settings.
     invertedLambda_ = dm().GetTipoDiLambdaBit0() != 0;
     rifLambda_ = static_cast<float>(dm().GetValueByCode(kLambdaReferenceCode));
     lambdaRange_ = visualizza::LambdaRangeFor(static_cast<int>(dm().GetValueByCode(kLambdaTypeCode)));
 
-    // 4.
     if (*extraInjectionSeen_) {
         ShapeExtraInj->setBrush(kYellow);
         ShapeExtraInj->show();
@@ -270,7 +269,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
         ShapeExtraInj->hide();
     }
 
-    // 5. The live frame, polled by this window alone.
+    // The live frame, polled by this window alone.
     dm().SetPollItem(kPollLive);
     dm().TimerIO->stop();
 
@@ -475,25 +474,21 @@ void TFormVisualizza::TimerTimer()
     TStreamDati& d = dm();
     TEcuProtocol* ecu = d.Protocol();
 
-    // 1.
     Timer->stop();
     d.TimerIOTimer(this);
     previousRpm_ = values_.Rpm;
     previousReducerTemp_ = values_.ReducerTemp;
     previousGasTemp_ = values_.GasTemp;
 
-    // 2.
     const dm::TLiveFrame frame = d.DecodedLiveBlock();
     dm::DecodeLiveValues(frame, d.GetTimeBase(), dm::CarriesSecondBank(frame), values_);
     const std::int32_t status = values_.StatusFlags;
     const QChar separator = decimalSeparator();
 
-    // 3.
     LabelGiri->setText(QString::number(visualizza::RpmShown(values_.Rpm)));
     if (values_.Rpm != previousRpm_ || redrawPending_)
         redrawNeedle(TGaugeDial::EngineSpeed, previousRpm_, values_.Rpm);
 
-    // 4.
     const bool connected = ecu->IsConnected();
     LabTempRid->setText(visualizza::TemperatureText(values_.ReducerTemp, separator, notAvailable_));
     ImageRidGray->setVisible(values_.ReducerTemp == 0 && connected);
@@ -540,15 +535,12 @@ void TFormVisualizza::TimerTimer()
     }
     previousStatus_ = status;
 
-    // 12.
     showLambdaBar(1, ShapeLambda, PanelLambda);
     showLambdaBar(2, ShapeLambda2, PanelLambda2);
 
-    // 13.
     if (injectorPercent_ >= 0)
         DrawGaugeNeedle(TGaugeDial::InjectorSize, injectorPercent_, true);
 
-    // 14.
     const std::array<std::int32_t, 4> thresholds{d.GetRifSensore(0), d.GetRifSensore(1), d.GetRifSensore(2),
                                                  d.GetRifSensore(3)};
     const visualizza::LevelLamps lamps =
@@ -557,16 +549,13 @@ void TFormVisualizza::TimerTimer()
     for (std::size_t i = 0; i < lamps.size(); ++i)
         level[i]->setVisible(lamps[i]);
 
-    // 15.
     ++tickCount_;
     if (tickCount_ % 20 == 0)
         refreshDiagnosi();
 
-    // 16.
     if (recording_)
         recorder_->Append(qz::live::SampleOfLive(values_));
 
-    // 17.
     redrawPending_ = false;
     Timer->start();
 }

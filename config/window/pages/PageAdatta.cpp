@@ -156,7 +156,6 @@ void TFormConfig::BuildAdatta()
 
 void TFormConfig::TabAdattaShow()
 {
-    // 1.
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     CheckAdattativita->setChecked(dm().GetFlag(kFlagAdattativita) != 0);
@@ -165,9 +164,8 @@ void TFormConfig::TabAdattaShow()
     checkTag(RadioAdattaDiritti->group(), cfgrules::SignTag(bits));
     checkTag(RadioAdatta25->group(), cfgrules::RangeTag(bits));
     LoadingControls = wasLoading;
-    // 2.
     showSensitivity(dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaSensitivity)));
-    // 3. The protocol by its code.
+    // The protocol by its code.
     LoadByCode(cfgwin::PageAdatta);
 }
 
@@ -181,16 +179,14 @@ void TFormConfig::showSensitivity(int sensitivity)
 
 void TFormConfig::CheckAdattativitaClick()
 {
-    // 1.
     if (!LoadingControls)
         dm().SetFlag(kFlagAdattativita, CheckAdattativita->isChecked());
-    // 2. The gas corrector of the live bar and the correctors' kind follow
+    // The gas corrector of the live bar and the correctors' kind follow
     // the flag as the module holds it.
     const bool on = dm().GetFlag(kFlagAdattativita) != 0;
     for (const char* name : {"LabelAdattaGas", "LabAdattaGas", "ImageAdataGas", "PanelAdatta"})
         if (QWidget* w = Control(QString::fromLatin1(name)))
             w->setVisible(on);
-    // 3.
     for (QWidget* w : std::initializer_list<QWidget*>{
              ImageMinusAdatta, ImagePlusAdatta, ImagePallinoAdatta, ImageBarraAdatta, LabelValueAdatta, LabelSensAdatta,
              LabelCorrettoriGas, LabelCorrMinimo, LabCorrMinimo, LabelCorrFuoriMinimo, LabCorrFuoriMinimo})

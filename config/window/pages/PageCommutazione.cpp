@@ -257,7 +257,6 @@ void TFormConfig::TabCommutazioneShow()
     const auto whole = [this](std::int32_t code, int index) {
         return dm::TruncToInt(dm().GetElementByCode(code, index));
     };
-    // 1.
     ShowLoadedInteger(EditGiriMinimoPerBenzina, whole(cfgrules::kPetrolRpmCode, 0));
     ShowLoadedInteger(EditGiriPerBenzina, whole(cfgrules::kPetrolRpmCode, 1));
     const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
@@ -266,12 +265,10 @@ void TFormConfig::TabCommutazioneShow()
                    static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
     ShowLoadedInteger(EditIniettate, whole(cfgrules::kStabilisationCode, 0));
     ShowLoadedInteger(EditUscita, whole(cfgrules::kStabilisationCode, 1));
-    // 2.
     const bool sequence = dm().GetModificaSequenza() != 0;
     if (CheckModificaSequenza2->isChecked() != sequence)
         CheckModificaSequenza2->setChecked(sequence);
     CheckModificaSequenza2Click();
-    // 3, 4.
     const std::array idle{RadioGas, RadioRientro, RadioBenzina};
     const std::array high{RadioGasAltiGiri, RadioBenzinaAltiGiri, RadioContributoAltiGiri};
     const int idleChoice = cfgrules::IdleChoiceOf(dm().GetFlag(cfgrules::kPetrolAtIdleOption) != 0,
@@ -281,10 +278,10 @@ void TFormConfig::TabCommutazioneShow()
         dm().GetFlag(cfgrules::kContributionOption) != 0, whole(cfgrules::kPetrolRpmCode, 1),
         static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, 3)));
     checkRadio(high[static_cast<std::size_t>(highChoice)], [this](QRadioButton* r) { RadioGasAltiGiriClick(r); });
-    // 5. (the high-rpm click showed the spray box as its choice says)
+    // The high-rpm click showed the spray box as its choice says
     CheckSpruzzata->setChecked(dm().GetFlag(cfgrules::kSprayOption) == 0);
     LoadingControls = wasLoading;
-    // 6. An ECU that cannot run petrol at idle or at high rpm gets the gas
+    // An ECU that cannot run petrol at idle or at high rpm gets the gas
     // choices (their clicks write them). The variant is the connected ECU's:
     // without one the image's choices are kept.
     const int type = dm().EcuInfo.EcuType;
@@ -295,7 +292,6 @@ void TFormConfig::TabCommutazioneShow()
     }
     if (type == qz::ECU_TYPE_VANT && RadioContributoAltiGiri->isChecked())
         RadioGasAltiGiri->setChecked(true);
-    // 7.
     CheckModificaSequenza2->setEnabled(type != qz::ECU_TYPE_53);
     const bool sequenceOn = CheckModificaSequenza2->isChecked();
     for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
@@ -303,13 +299,10 @@ void TFormConfig::TabCommutazioneShow()
     RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(sequenceOn, item15, type));
     ApplyControlRules({{{"LabelContributoAltiGiri", "ShapeContributoAlti", "RadioContributoAltiGiri"},
                         type != qz::ECU_TYPE_VANT}});
-    // 8.
     ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
-    // 9.
     LoadByCode(cfgwin::PageCommutazione); // the temperatures (and the threshold, again below)
     ShowLoadedInteger(EditRitMin, cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay));
     ShowLoadedInteger(EditTempGasBassa, cfgrules::LowGasTemperature(dm()));
-    // 10.
     ApplySwitchPageVisibility(false);
 }
 

@@ -141,35 +141,27 @@ void TFormConfig::TabConfigurazioneShow()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
-    // 1.
     ComboCarburante->setCurrentIndex(dm().GetFlag(kFuelOption) ? 1 : 0);
     PreviousFuel = ComboCarburante->currentIndex() != 0;
-    // 2.
     const std::int32_t connected = dm().GetTipoIniettore(0);
     ComboTipoIniettore->setCurrentIndex(cfgrules::InjectorTypePosition(connected));
     ComboTipoIniettore->setEnabled(true);
     EditTipoIniettore->setText(QString::fromLatin1(qz::InjectorTypeName(connected)));
     EditCodeIniettore->setText(QString::number(connected));
     PreviousInjectorType = dm().GetTipoIniettore(1);
-    // 3.
     ComboSegnaleGiri->setCurrentIndex(dm().GetSegnaleGiri() ? 1 : 0);
-    // 4.
     const int cylinders = static_cast<int>(dm().GetValueByCode(kCylindersCode));
     const int cylinderItem = cylinders == 10 ? 5 : cylinders == 8 ? 4 : cylinders - 3;
     ComboCilindri->setCurrentIndex(cylinderItem >= 0 && cylinderItem < ComboCilindri->count() ? cylinderItem : -1);
-    // 5.
     const int ignition = static_cast<int>(dm().GetValueByCode(kIgnitionCode));
     int ignitionItem = ignition;
     if (ignition >= 3)
         ignitionItem = ignition == 3 && ComboCilindri->currentIndex() != 1 ? 3 : 2;
     ComboAccensione->setCurrentIndex(ignitionItem >= 0 && ignitionItem < ComboAccensione->count() ? ignitionItem : -1);
-    // 6.
     ComboFullGroup->setCurrentIndex(dm().GetFlag(kFullGroupOption) ? 1 : 0);
     PreviousFullGroup = ComboFullGroup->currentIndex() != 0;
-    // 7.
     PanelPers->setVisible(dm().CustomerCode < 0x10000);
     ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));
-    // 8.
     EditNoteConfig->setText(cfgrules::ShownNote(dm()));
     LoadingControls = wasLoading;
     // Also run by the changes' closing frame and the reset, outside a page change.

@@ -202,18 +202,16 @@ void TFormConfig::BuildCorrezioni()
 
 void TFormConfig::TabCorrezioniShow()
 {
-    // 1.
     showPresetSliders();
-    // 2, 3. Items 136, 137 and 106 by their codes.
+    // Items 136, 137 and 106 by their codes.
     LoadByCode(cfgwin::PageCorrezioni);
     const int type = dm().EcuInfo.EcuType;
     LabelInettateBenzina->setVisible(showsStabilisation(type));
     EditIniettateBenzina->setVisible(showsStabilisation(type));
     EditIniettateBenzina->setEnabled(dm().GetModificaSequenza() == 0);
-    // 4.
     ShowLoadedInteger(EditGiriCutoff, dm::TruncToInt(dm().GetIniettateGasCutoff(0)));
     ShowLoaded(EditTempoCutoff, static_cast<double>(dm().GetIniettateGasCutoff(1)));
-    // 5. The reducer's grid with its preset, or the absolute-pressure
+    // The reducer's grid with its preset, or the absolute-pressure
     // correction.
     const bool monoplug = type == qz::ECU_TYPE_MONOPLUG;
     for (QWidget* w : {static_cast<QWidget*>(ImageMinusRid), static_cast<QWidget*>(ImagePlusRid),

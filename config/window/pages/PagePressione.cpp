@@ -97,19 +97,14 @@ void TFormConfig::LoadMapSelector()
 
 void TFormConfig::TabPressioneShow()
 {
-    // 1.
     const bool meter = dm().GetFlag(cfgrules::kPressureMeterOption) != 0;
     ComboMisuratorePressione->setCurrentIndex(cfgrules::PressureMeterItem(meter));
     ComboPressioneMisurata->setCurrentIndex(
         cfgrules::PressureReadingItem(meter, dm().GetFlag(cfgrules::kDifferentialOption) != 0));
-    // 2.
     LoadMapSelector();
-    // 3.
     ComboSensoreMap->setCurrentIndex(cfgrules::MapSensorItem(dm().GetOffsetPendenza(4), dm().GetOffsetPendenza(5)));
-    // 4.
     for (TNumericEdit* e : {EditOffset, EditPendenza, EditOffsetDiff, EditPendenzaDiff})
         ShowLoadedInteger(e, dm().GetOffsetPendenza(e->property("Tag").toInt()));
-    // 5.
     ApplyPressurePageVisibility();
 }
 

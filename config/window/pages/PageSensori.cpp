@@ -145,17 +145,15 @@ void TFormConfig::TabSensoriShow()
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     const int type = dm().EcuInfo.EcuType;
-    // 1. The lambda type and reference by their codes.
+    // The lambda type and reference by their codes.
     LoadByCode(cfgwin::PageSensori);
     ComboNumeroSonde->setCurrentIndex(dm().GetNumeroSonde() - 1);
     ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
-    // 2.
     ApplyControlRules({{{"ComboSonda1", "LabelTipoSonda1", "ShapeSonda1", "ComboSonda2", "LabelTipoSonda2",
                          "ShapeSonda2", "ShapeTipoLambda", "LabelTipoLambda", "ComboTipoLambda"},
                         true}});
     ComboSonda1->setCurrentIndex(dm().GetTipiLambda(1));
     ComboSonda2->setCurrentIndex(dm().GetTipiLambda(2));
-    // 3.
     const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
     ComboSensore->clear();
     ComboSensore->addItems(cfgrules::LevelSensorItems(cng, [this](int n) { return text(n); }));
@@ -165,16 +163,14 @@ void TFormConfig::TabSensoriShow()
         ComboSensore->setCurrentIndex(item);
         PanelRifSensore->setVisible(sensor->thresholds);
     }
-    // 4.
     const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
     for (int i = 0; i < 4; ++i)
         ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
-    // 5. The box is loaded and its click run either way (setChecked runs no
+    // The box is loaded and its click run either way (setChecked runs no
     // click here).
     CheckRitornoBenzina->setChecked(cfgrules::ReturnToPetrolOn(dm()));
     CheckRitornoBenzinaClick();
     CheckElettrovalvole->setChecked(dm().GetFlag(cfgrules::kFuelLineFillingOption) != 0);
-    // 6.
     ApplyControlRules({{{"ShapeAlimentazione", "LabelAlimentazione", "ShapeCheckAlimentazione", "CheckAlimentazione"},
                         cfgrules::HasDedicatedWire(type)}});
     CheckAlimentazione->setChecked(dm().GetFlag(cfgrules::kDedicatedWireOption) != 0);

@@ -90,14 +90,11 @@ void TFormConfig::BuildTaratura()
 void TFormConfig::TabTaraturaShow()
 {
     LoadByCode(cfgwin::PageTaratura);
-    // 2.
     const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
     for (QWidget* w : {static_cast<QWidget*>(LabelTempTaratura), static_cast<QWidget*>(EditTempTaratura),
                        static_cast<QWidget*>(LabelT3)})
         w->setVisible(!monoplug);
-    // 3.
     ShowLoaded(EditTInjDefault, static_cast<double>(dm().GetTInjDefault(0, dm().GetFlag(kFuelOption) ? 1 : 0)));
-    // 4.
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     const bool on = dm().GetModificaSequenza() != 0;
@@ -184,18 +181,15 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
             LoadingControls = 0;
         }
     }
-    // 3.
     const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(TabTaratura));
     GridSequenza->setVisible(editor);
     ComboSequenza->setVisible(editor);
-    // 4.
     const std::int32_t item15 = dm().GetItem15();
     for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
         if (r)
             r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(on, item15));
     if (RadioContributoAltiGiri)
         RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
-    // 5.
     if (on) {
         FillSequenceCombo();
         refreshSequenceGrid(GridSequenza, dm());

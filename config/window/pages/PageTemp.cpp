@@ -176,7 +176,6 @@ void TFormConfig::BuildTemp()
 
 void TFormConfig::TabTempShow()
 {
-    // 1.
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     CheckTempRiduttore->setChecked(dm().GetFlag(kFlagTempRiduttore) != 0);
@@ -185,9 +184,7 @@ void TFormConfig::TabTempShow()
     // The sensor block follows the box (its click writes nothing now).
     CheckTempMotoreClick();
     LoadingControls = wasLoading;
-    // 2.
     ComboTempRiduttore->setCurrentIndex(GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
-    // 3, 4.
     showSensorParameters();
 }
 
@@ -425,22 +422,18 @@ void TFormConfig::EditGridTempCells()
 {
     const int column = DrawGridTemp->Col() == kSensorColumnOhm ? kSensorColumnOhm : kSensorColumnVolts;
     const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
-    // 1. The live reading.
+    // The live reading.
     double value = CountValue(column, liveSensorCount(), pullUp);
     int mode = 0;
     FormModificaMappa->EditReal(&value, &mode);
-    // 2.
     if (FormModificaMappa->ModalResult() != 1)
         return;
-    // 3.
     plat::ScopedScreenCursor busy;
     const bool ticking = TimerDati->isActive();
     TimerDati->stop();
     repaint();
-    // 4, 5.
     const int point = LearningRow - 1;
     dm().SetEcuTempMotore(point, EnteredCount(column, mode, value, dm().GetEcuTempMotore(point), pullUp));
-    // 6.
     DrawGridTemp->update();
     if (ticking)
         TimerDati->start();

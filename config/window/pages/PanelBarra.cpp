@@ -218,17 +218,16 @@ void TFormConfig::BuildPanelBarra()
 
 void TFormConfig::TimerDatiTimer()
 {
-    // 1. The poll step with the timer stopped: the next tick comes 20 ms
+    // The poll step with the timer stopped: the next tick comes 20 ms
     // after this one's read.
     TimerDati->stop();
     dm().TimerIOTimer(this);
     TimerDati->start();
-    // 2. The frame's values; the second bank only when it arrived.
+    // The frame's values; the second bank only when it arrived.
     const dm::TLiveFrame frame = dm().DecodedLiveBlock();
     dm::DecodeLiveValues(frame, dm().GetTimeBase(), dm::CarriesSecondBank(frame), LiveValues);
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
-    // 3, 4.
     showLiveBar();
     if (SensorEditing)
         if (QWidget* grid = cachedControl("DrawGridTemp"); grid && QApplication::focusWidget() == grid)
@@ -241,14 +240,12 @@ void TFormConfig::TimerDatiTimer()
     level.descending = dm().GetTipoSensoreBit7();
     bool& seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
-    // 12.
     if (LambdaRefreshPending) {
         dm().ApplyTipoDiLambdaDefaults();
         EditRifLambda->setPalette(QPalette());
         EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
         LambdaRefreshPending = false;
     }
-    // 13.
     trackActivePage();
     // 14 to 16.
     showObdBlocks();
