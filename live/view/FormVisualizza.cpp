@@ -486,7 +486,7 @@ void TFormVisualizza::TimerTimer()
     const QChar separator = decimalSeparator();
 
     LabelGiri->setText(QString::number(visualizza::RpmShown(values_.Rpm)));
-    if (values_.Rpm != previousRpm_ || redrawPending_)
+    if (static_cast<std::int32_t>(values_.Rpm) != previousRpm_ || redrawPending_)
         redrawNeedle(TGaugeDial::EngineSpeed, previousRpm_, values_.Rpm);
 
     const bool connected = ecu->IsConnected();
