@@ -3,6 +3,7 @@
 #include "IniDocument.h"
 #include "Scrambler.h"
 
+#include <utility>
 #include <vector>
 
 namespace qz::files {
@@ -21,7 +22,7 @@ TConfigCheck refused(TConfigVerdict verdict, const char* reason)
 
 } // namespace
 
-TConfigCheck CheckConfigurationText(QByteArrayView plain)
+TConfigCheck CheckConfigurationText(QByteArrayView plain, TIniDocument* parsed)
 {
     if (plain.isEmpty())
         return refused(TConfigVerdict::NotConfiguration, "empty");
@@ -31,21 +32,23 @@ TConfigCheck CheckConfigurationText(QByteArrayView plain)
     if (plain.back() != '\n' && plain.back() != '\r')
         return refused(TConfigVerdict::Damaged, "cut in the middle of a line");
     std::vector<TIniIssue> issues;
-    const TIniDocument doc = TIniDocument::Parse(plain, &issues);
+    TIniDocument doc = TIniDocument::Parse(plain, &issues);
     if (!issues.empty())
         return refused(TConfigVerdict::NotConfiguration, "not INI as the program writes it");
     if (!doc.Contains("Generale", "Flag1"))
         return refused(TConfigVerdict::NotConfiguration, "no Flag1 in section Generale");
+    if (parsed)
+        *parsed = std::move(doc);
     return {};
 }
 
-TConfigCheck CheckConfigurationFile(QByteArrayView data, QByteArrayView key)
+TConfigCheck CheckConfigurationFile(QByteArrayView data, QByteArrayView key, TIniDocument* parsed)
 {
     bool intact = false;
     const QByteArray plain = DescrambleBytes(data, key, TScrambledSource::File, &intact);
     if (!intact)
         return refused(TConfigVerdict::Damaged, "container broken");
-    return CheckConfigurationText(plain);
+    return CheckConfigurationText(plain, parsed);
 }
 
 } // namespace qz::files

@@ -19,6 +19,8 @@
 
 namespace qz::files {
 
+class TIniDocument;
+
 enum class TConfigVerdict {
     Accepted,
     Damaged,          // a broken container, or a text cut in the middle of a line
@@ -32,8 +34,10 @@ struct TConfigCheck {
 };
 
 // The plain text of a configuration (descrambled, without the container).
-TConfigCheck CheckConfigurationText(QByteArrayView plain);
+// parsed, when given, gets the text's document once the text is accepted, so
+// that a reader parses it once.
+TConfigCheck CheckConfigurationText(QByteArrayView plain, TIniDocument* parsed = nullptr);
 // A configuration file as stored: descrambled with key, then the text rules.
-TConfigCheck CheckConfigurationFile(QByteArrayView data, QByteArrayView key);
+TConfigCheck CheckConfigurationFile(QByteArrayView data, QByteArrayView key, TIniDocument* parsed = nullptr);
 
 } // namespace qz::files

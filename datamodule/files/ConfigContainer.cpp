@@ -70,23 +70,28 @@ void TConfigContainer::fail(int number) const
     throw TFileContainerError(number, text);
 }
 
+void TConfigContainer::open(TIniDocument doc)
+{
+    missing_.clear();
+    doc_ = std::move(doc);
+}
+
 void TConfigContainer::OpenFileContainer(bool read)
 {
     if (IsOpen())
         return;
     if (!read) {
-        missing_.clear();
-        doc_.emplace();
+        open({});
         return;
     }
     const TReadResult file = ReadWholeFile(fileName_);
     if (!file.ok())
         fail(kTextFileUnreadable);
     // A damaged or foreign file is refused before anything is read from it.
-    if (!CheckConfigurationFile(file.data, fileKey_).accepted())
+    TIniDocument doc;
+    if (!CheckConfigurationFile(file.data, fileKey_, &doc).accepted())
         fail(kTextFileUnreadable);
-    missing_.clear();
-    doc_ = TIniDocument::Parse(DescrambleBytes(file.data, fileKey_, TScrambledSource::File));
+    open(std::move(doc));
 }
 
 void TConfigContainer::CloseFileContainer(bool discard)
@@ -116,8 +121,7 @@ void TConfigContainer::OpenResourceContainer(int number)
     const std::optional<QByteArray> data = resources_ ? resources_(number) : std::nullopt;
     if (!data)
         fail(kTextResourceUnreadable);
-    missing_.clear();
-    doc_ = TIniDocument::Parse(DescrambleBytes(*data, fileKey_, TScrambledSource::Resource));
+    open(TIniDocument::Parse(DescrambleBytes(*data, fileKey_, TScrambledSource::Resource)));
 }
 
 void TConfigContainer::OpenResourceContainer2(int number)
@@ -130,8 +134,7 @@ void TConfigContainer::OpenResourceContainer2(int number)
     const TContainerResult plain = DecryptContainerResource(*data);
     if (!plain.ok())
         fail(kTextResourceUnreadable);
-    missing_.clear();
-    doc_ = TIniDocument::Parse(plain.body);
+    open(TIniDocument::Parse(plain.body));
 }
 
 void TConfigContainer::SaveHexScript(const THexScript& script, const QString& fileName) const

@@ -137,6 +137,8 @@ public:
 private:
     std::optional<QByteArray> value(QAnyStringView key, QAnyStringView section) const;
     [[noreturn]] void fail(int number) const;
+    // Makes doc the open text; the count of missing keys starts again.
+    void open(TIniDocument doc);
 
     QString fileName_ = QStringLiteral("default");
     QByteArray fileKey_;

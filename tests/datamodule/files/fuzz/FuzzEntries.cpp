@@ -50,7 +50,8 @@ void ReadConfigurationFile(const std::uint8_t* data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QByteArrayView key(qz::FileKeyString());
-    const TConfigCheck verdict = CheckConfigurationFile(bytes, key);
+    TIniDocument parsed;
+    const TConfigCheck verdict = CheckConfigurationFile(bytes, key, &parsed);
     bool intact = false;
     const QByteArray plain = DescrambleBytes(bytes, key, TScrambledSource::File, &intact);
     check(plain.size() <= bytes.size());
@@ -60,7 +61,12 @@ void ReadConfigurationFile(const std::uint8_t* data, std::size_t size)
         // What the check lets through is a whole configuration of this system.
         check(intact);
         check(issues.empty());
-        check(TIniDocument::Parse(plain).Contains("Generale", "Flag1"));
+        const TIniDocument doc = TIniDocument::Parse(plain);
+        check(doc.Contains("Generale", "Flag1"));
+        // The check hands back the very document a reader parses.
+        check(parsed.Serialize() == doc.Serialize());
+    } else {
+        check(parsed.Sections().empty());
     }
     // The same bytes as a built-in set.
     const QByteArray set = DescrambleBytes(bytes, key, TScrambledSource::Resource);
