@@ -246,10 +246,14 @@ bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODev
     if (::stat(targetName.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
 
-    auto abandon = [&](const QString& why) {
-        ::close(fd);
+    // The reason is built, errno read, before the new file goes.
+    auto discard = [&](const QString& why) {
         ::unlink(newName.constData());
         return fail(why);
+    };
+    auto abandon = [&](const QString& why) {
+        ::close(fd);
+        return discard(why);
     };
 
     CheckedFile file(fd, target);
@@ -262,16 +266,10 @@ bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODev
         return abandon(QStringLiteral("writing %1 abandoned").arg(target));
     if (sysSync(fd) != 0)
         return abandon(failure("cannot flush", target, errno));
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(newName.constData());
-        return fail(failure("cannot close", target, e));
-    }
-    if (sysRename(newName, targetName) != 0) {
-        const int e = errno;
-        ::unlink(newName.constData());
-        return fail(failure("cannot replace", target, e));
-    }
+    if (::close(fd) != 0)
+        return discard(failure("cannot close", target, errno));
+    if (sysRename(newName, targetName) != 0)
+        return discard(failure("cannot replace", target, errno));
     syncFolder(target);
     return true;
 }
