@@ -136,12 +136,12 @@ bool IsLoadableLibraryFile(const QString& fileName, QString* why)
         return refuse("not a shared object");
     if (h.e_phentsize != sizeof(ElfW(Phdr)) || h.e_phnum == 0 || h.e_phnum == PN_XNUM)
         return refuse("no usable program headers");
-    const quint64 tableEnd = static_cast<quint64>(h.e_phoff) + quint64{h.e_phnum} * sizeof(ElfW(Phdr));
-    if (h.e_phoff < sizeof h || tableEnd > size || !f.seek(static_cast<qint64>(h.e_phoff)))
+    const quint64 tableBytes = quint64{h.e_phnum} * sizeof(ElfW(Phdr));
+    if (h.e_phoff < sizeof h || h.e_phoff + tableBytes > size || !f.seek(static_cast<qint64>(h.e_phoff)))
         return refuse("program headers outside the file");
     std::vector<ElfW(Phdr)> headers(h.e_phnum);
-    const auto tableBytes = static_cast<qint64>(headers.size() * sizeof(ElfW(Phdr)));
-    if (f.read(reinterpret_cast<char*>(headers.data()), tableBytes) != tableBytes)
+    if (f.read(reinterpret_cast<char*>(headers.data()), static_cast<qint64>(tableBytes)) !=
+        static_cast<qint64>(tableBytes))
         return refuse("program headers cannot be read");
     int loadable = 0;
     for (const ElfW(Phdr)& ph : headers) {
