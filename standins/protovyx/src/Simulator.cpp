@@ -697,10 +697,10 @@ struct Simulator::State {
     // The first armed fault matching the call, counted.
     const FaultSpec* fault(const CallRecord& r)
     {
+        const bool isWrite = r.op == Op::WriteItem || r.op == Op::WriteValue || r.op == Op::WriteElement ||
+                             r.op == Op::WriteCell || r.op == Op::WriteRow;
         for (auto& f : faults) {
             const FaultSpec& s = f.rule;
-            const bool isWrite = r.op == Op::WriteItem || r.op == Op::WriteValue || r.op == Op::WriteElement ||
-                                 r.op == Op::WriteCell || r.op == Op::WriteRow;
             if (s.op != Op::Any && s.op != r.op && !(s.op == Op::AnyWrite && isWrite))
                 continue;
             if (s.code != -1 && (s.matchItem ? (r.code & 0xFF) != s.code : r.code != s.code))
