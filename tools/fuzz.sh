@@ -8,7 +8,6 @@
 # <build>/fuzz/crashes/, the report in <build>/fuzz/<target>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-ROOT=$(pwd)
 
 bash tools/install-deps.sh
 
@@ -26,9 +25,7 @@ done
 [ ${#targets[@]} -gt 0 ] || { echo "fuzz: no fuzz targets configured" >&2; exit 1; }
 cmake --build "$BUILD" -j "$JOBS" --target "${targets[@]/#/fuzz_}"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$ROOT/tools/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+. tools/sanitizer-env.sh
 
 # One field of libFuzzer's last status line: "#<runs> DONE cov: .. ft: .. corp: <n>/<size> ...".
 field() { sed -n "s|.*[[:space:]]$1:[[:space:]]*\([^[:space:]]*\).*|\1|p" <<<"$2"; }
