@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPalette>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -166,9 +167,16 @@ TEST_F(PictureButtonTest, DisabledLooksFadedToGreyAndEnabledLooksAsItsPicture)
             }
         return std::pair{grey, coloured};
     };
+    // What the screen holds: a change of state repaints without being asked.
+    auto onScreen = [&] {
+        QTest::qWait(20);
+        return button.screen()->grabWindow(button.winId()).toImage();
+    };
     const QImage enabled = button.grab().toImage();
     ASSERT_GT(colours(enabled).second, 0) << "the test picture has colours";
+    const QImage enabledOnScreen = onScreen();
     button.setEnabled(false);
+    EXPECT_NE(onScreen(), enabledOnScreen) << "the screen kept the enabled look";
     const QImage disabled = button.grab().toImage();
     EXPECT_EQ(colours(disabled).second, 0);
     EXPECT_NE(disabled, enabled);
@@ -183,6 +191,7 @@ TEST_F(PictureButtonTest, DisabledLooksFadedToGreyAndEnabledLooksAsItsPicture)
     EXPECT_GT(lightness(disabled), lightness(enabled));
     // Enabled again, it paints its picture exactly as before.
     button.setEnabled(true);
+    EXPECT_EQ(onScreen(), enabledOnScreen);
     EXPECT_EQ(button.grab().toImage(), enabled);
 }
 

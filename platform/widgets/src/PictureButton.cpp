@@ -120,13 +120,6 @@ void PictureButton::paintEvent(QPaintEvent*)
     p.drawPixmap(pictureRect().topLeft(), shownPicture());
 }
 
-void PictureButton::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange)
-        update();
-}
-
 void PictureButton::mousePressEvent(QMouseEvent* e)
 {
     down_ = true;
