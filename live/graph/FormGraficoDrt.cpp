@@ -665,7 +665,7 @@ void TFormGraficoDrt::TimerTimer()
     dm::DecodeLiveValues(frame, dm().GetTimeBase(), secondProbe, live_);
     sample_ = qz::live::SampleOfLive(live_);
 
-    store_.Append(t, grafico::CurvesOfSample(sample_), secondProbe ? kSeriesCount : 8);
+    store_.Append(t, grafico::CurvesOfSample(sample_), grafico::CurvesOfBanks(secondProbe ? 2 : 1));
     const AxisRange axis = grafico::TimeAxisAfterTick(TimeAxis(), t, timeWindow_);
     if (!(axis == TimeAxis()))
         setTimeAxis(axis);
