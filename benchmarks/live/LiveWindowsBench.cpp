@@ -206,6 +206,26 @@ private:
     QWidget* window_;
 };
 
+// One tick an iteration and the painting it causes, on a window already
+// shown and settled: the pixels painted and the time the painting took.
+template <typename Tick>
+void measureTicks(benchmark::State& state, QWidget& window, Tick tick)
+{
+    PaintCounter counter(&window);
+    QElapsedTimer painting;
+    std::int64_t paintNs = 0;
+    for (auto _ : state) {
+        tick();
+        painting.start();
+        settle();
+        paintNs += painting.nsecsElapsed();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
+    state.counters["window_kpx"] = window.width() * window.height() / 1000.0;
+    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+}
+
 void BM_LiveViewTick(benchmark::State& state)
 {
     bench::LiveRig rig;
@@ -222,25 +242,15 @@ void BM_LiveViewTick(benchmark::State& state)
             view.TimerRedrawTimer();
     }
     settle();
-    PaintCounter counter(&view);
-    QElapsedTimer painting;
-    std::int64_t paintNs = 0;
     std::int64_t ticks = 0;
-    for (auto _ : state) {
+    measureTicks(state, view, [&] {
         rig.step();
         // The one-second forced redraw, as its timer gives it.
         if (++ticks % 50 == 0)
             view.TimerRedrawTimer();
         view.TimerTimer();
         view.Timer->stop();
-        painting.start();
-        settle();
-        paintNs += painting.nsecsElapsed();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
-    state.counters["window_kpx"] = view.width() * view.height() / 1000.0;
-    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+    });
 }
 BENCHMARK(BM_LiveViewTick)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
@@ -260,19 +270,7 @@ void BM_CalibraTarTick(benchmark::State& state)
     for (int i = 0; i < 500; ++i)
         tick();
     settle();
-    PaintCounter counter(&window);
-    QElapsedTimer painting;
-    std::int64_t paintNs = 0;
-    for (auto _ : state) {
-        tick();
-        painting.start();
-        settle();
-        paintNs += painting.nsecsElapsed();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
-    state.counters["window_kpx"] = window.width() * window.height() / 1000.0;
-    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+    measureTicks(state, window, tick);
 }
 BENCHMARK(BM_CalibraTarTick)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
