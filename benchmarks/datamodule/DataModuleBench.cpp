@@ -1,65 +1,23 @@
 // What one tick of a live window costs the data module: the by-code
 // accessors a page reads and writes, and one poll step. The live windows run
 // every 20 ms, so these are the baseline for that budget.
-#include "iodata.h"
-
-#include "protovyx/Simulator.h"
-#include "plat/testing/Fakes.h"
+#include "EcuBenchRig.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
-#include <memory>
+#include <iterator>
 
 namespace {
 
-// A data module on the simulated ECU, with the link open and no waits. No
-// main window is set, so the connection events are dropped.
-struct Bench {
-    plat::testing::FakeClock clock;
-    plat::testing::FakePrompts prompts;
-    plat::testing::FakeSettingsStore settings;
-    plat::testing::FakeLibraryLoader libraries;
-    plat::testing::FakeWindows windows;
-    protovyx::Simulator sim;
-    protovyx::TickClock<plat::testing::FakeClock> simClock{clock};
-    std::unique_ptr<plat::ScopedServices> services;
-    std::unique_ptr<TStreamDati> dm;
-
+// A data module on the simulated ECU, with the link open and no waits.
+struct Bench : bench::EcuRig {
     Bench()
     {
-        sim.setClock(&simClock);
-        auto& key = settings.keys[QStringLiteral("\\Software\\Quorin\\7304K")];
-        key[QStringLiteral("MainPath")] = QStringLiteral("x");
-        key[QStringLiteral("LanguageName")] = QStringLiteral("x");
-        key[QStringLiteral("ComPort")] = QString::number(sim.profile().port);
-        key[QStringLiteral("Language")] = QStringLiteral("0");
-        const auto e = protovyx::inProcessExports(&sim);
-        libraries.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
-                                                       {kExportDestroyClassInstance, e.destroyClassInstance},
-                                                       {kExportGetDLLVersion, e.getDllVersion}});
-        services = std::make_unique<plat::ScopedServices>(plat::Services{
-            .clock = &clock, .prompts = &prompts, .libraries = &libraries, .settings = &settings, .windows = &windows});
-        dm = std::make_unique<TStreamDati>();
-        dm->TimerIO->stop();
         dm->BuildTemperaturaGasTable(0);
         dm->BuildTempMotoreTable(false);
         sim.Connect();
     }
-    ~Bench()
-    {
-        dm.reset();
-        services.reset();
-        protovyx::inProcessExports(nullptr);
-    }
-    // The simulator's call log would grow without end.
-    void trim()
-    {
-        if (++calls_ % 1024 == 0)
-            sim.clearCalls();
-    }
-    unsigned calls_ = 0;
 };
 
 void BM_GetValueByCode(benchmark::State& state)

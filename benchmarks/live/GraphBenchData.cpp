@@ -31,45 +31,23 @@ std::int64_t statusKiB(const char* key)
 
 } // namespace
 
-LiveRig::LiveRig(const char* profile, bool realClock) : sim_(profile)
+LiveRig::LiveRig(const char* profile, bool realClock) : EcuRig(profile, realClock)
 {
-    if (!realClock)
-        sim_.setClock(&simClock_);
-    auto& key = settings_.keys[QStringLiteral("\\Software\\Quorin\\7304K")];
-    key[QStringLiteral("MainPath")] = QStringLiteral("x");
-    key[QStringLiteral("LanguageName")] = QStringLiteral("x");
-    key[QStringLiteral("ComPort")] = QString::number(sim_.profile().port);
-    key[QStringLiteral("Language")] = QStringLiteral("0");
-    const auto e = protovyx::inProcessExports(&sim_);
-    libraries_.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
-                                                    {kExportDestroyClassInstance, e.destroyClassInstance},
-                                                    {kExportGetDLLVersion, e.getDllVersion}});
-    services_ = std::make_unique<plat::ScopedServices>(plat::Services{
-        .clock = realClock ? nullptr : &clock, .prompts = &prompts_, .libraries = &libraries_, .settings = &settings_, .windows = &windows_});
-    dm_ = std::make_unique<TStreamDati>();
-    dm_->TimerIO->stop();
-    dm_->EcuInfo.EcuType = 30;
+    dm->EcuInfo.EcuType = 30;
     // Two probes: all eleven curves.
-    dm_->Item(0x2303)[0] &= ~0x4;
-    dm_->SetPollItem(1);
-    sim_.Connect();
+    dm->Item(0x2303)[0] &= ~0x4;
+    dm->SetPollItem(1);
+    sim.Connect();
     plat::setProgramFolder(folder_.path());
     QDir(folder_.path()).mkdir(QStringLiteral("Acquisition"));
 }
 
-LiveRig::~LiveRig()
-{
-    plat::setProgramFolder(QString());
-    dm_.reset();
-    services_.reset();
-    protovyx::inProcessExports(nullptr);
-}
+LiveRig::~LiveRig() { plat::setProgramFolder(QString()); }
 
 void LiveRig::step(std::uint32_t ms)
 {
     clock.advance(ms);
-    if (++steps_ % 1024 == 0)
-        sim_.clearCalls();
+    trim();
 }
 
 QString LongRecording(std::int64_t bytes)

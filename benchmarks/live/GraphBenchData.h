@@ -3,18 +3,14 @@
 // in virtual time, as the live view leaves it for its windows (poll item 1,
 // poll timer stopped, link open), a program folder with its "Acquisition"
 // folder, synthetic curves and the process's memory figures.
+#include "EcuBenchRig.h"
 #include "GraficoRules.h"
-#include "iodata.h"
-
-#include "plat/testing/Fakes.h"
-#include "protovyx/Simulator.h"
 
 #include <QString>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <numbers>
 
 namespace bench {
@@ -44,33 +40,19 @@ inline grafico::CurveValues CurvesAt(std::uint64_t row)
             petrol * 0.99};
 }
 
-// The data module on the simulator, two probes (eleven curves), ECU type 30;
-// in virtual time, or with realClock on the system's clock (the simulator
-// then answers at once: no latency).
-class LiveRig {
+// The data module on the simulator, two probes (eleven curves), ECU type 30,
+// the link open; in virtual time, or with realClock on the system's clock.
+class LiveRig : public EcuRig {
 public:
     explicit LiveRig(const char* profile = "type=30", bool realClock = false);
     ~LiveRig();
 
-    TStreamDati& dm() { return *dm_; }
-    protovyx::Simulator& sim() { return sim_; }
     QString folder() const { return folder_.path(); }
     // One 20 ms step of virtual time; the call log is trimmed now and then.
     void step(std::uint32_t ms = 20);
 
-    plat::testing::FakeClock clock;
-
 private:
-    plat::testing::FakePrompts prompts_;
-    plat::testing::FakeSettingsStore settings_;
-    plat::testing::FakeLibraryLoader libraries_;
-    plat::testing::FakeWindows windows_;
-    protovyx::Simulator sim_;
-    protovyx::TickClock<plat::testing::FakeClock> simClock_{clock};
-    std::unique_ptr<plat::ScopedServices> services_;
-    std::unique_ptr<TStreamDati> dm_;
     QTemporaryDir folder_;
-    unsigned steps_ = 0;
 };
 
 // A two-bank acquisition file of at least `bytes` bytes (made once per

@@ -7,6 +7,8 @@
 //   BM_GraphMemory/N   resident memory that N samples per curve take
 //   BM_GraphLoad       loading a 100 MB two-bank recording, painted
 //   BM_LiveViewTick    one tick of the live view and the painting it causes
+//   BM_CalibraTarTick  one tick of the auto-calibration window (idle: the
+//                      live bar) and the painting it causes
 // Run with --benchmark_counters_tabular=true.
 //
 // The same source builds against the graph that plotted into Qt Charts
@@ -14,6 +16,7 @@
 // measure both side by side: there the samples of a long run are put into the
 // series at once (appending them one tick at a time would take hours), and
 // the clock is moved on so that the ticks continue after them.
+#include "FormCalibraTar.h"
 #include "FormGraficoDrt.h"
 #include "FormVisualizza.h"
 #include "GraphBenchData.h"
@@ -203,6 +206,26 @@ private:
     QWidget* window_;
 };
 
+// One tick an iteration and the painting it causes, on a window already
+// shown and settled: the pixels painted and the time the painting took.
+template <typename Tick>
+void measureTicks(benchmark::State& state, QWidget& window, Tick tick)
+{
+    PaintCounter counter(&window);
+    QElapsedTimer painting;
+    std::int64_t paintNs = 0;
+    for (auto _ : state) {
+        tick();
+        painting.start();
+        settle();
+        paintNs += painting.nsecsElapsed();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
+    state.counters["window_kpx"] = window.width() * window.height() / 1000.0;
+    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+}
+
 void BM_LiveViewTick(benchmark::State& state)
 {
     bench::LiveRig rig;
@@ -219,27 +242,37 @@ void BM_LiveViewTick(benchmark::State& state)
             view.TimerRedrawTimer();
     }
     settle();
-    PaintCounter counter(&view);
-    QElapsedTimer painting;
-    std::int64_t paintNs = 0;
     std::int64_t ticks = 0;
-    for (auto _ : state) {
+    measureTicks(state, view, [&] {
         rig.step();
         // The one-second forced redraw, as its timer gives it.
         if (++ticks % 50 == 0)
             view.TimerRedrawTimer();
         view.TimerTimer();
         view.Timer->stop();
-        painting.start();
-        settle();
-        paintNs += painting.nsecsElapsed();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["painted_kpx"] = static_cast<double>(counter.pixels) / 1000.0 / n;
-    state.counters["window_kpx"] = view.width() * view.height() / 1000.0;
-    state.counters["paint_ms"] = static_cast<double>(paintNs) / 1e6 / n;
+    });
 }
 BENCHMARK(BM_LiveViewTick)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+void BM_CalibraTarTick(benchmark::State& state)
+{
+    bench::LiveRig rig;
+    bool seen = false;
+    TFormCalibraTar window(nullptr, &seen);
+    window.show();
+    settle();
+    auto tick = [&] {
+        rig.step();
+        window.TimerBlinkTimer();
+        // The benchmark drives the ticks itself.
+        window.TimerBlink->stop();
+    };
+    for (int i = 0; i < 500; ++i)
+        tick();
+    settle();
+    measureTicks(state, window, tick);
+}
+BENCHMARK(BM_CalibraTarTick)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -81,10 +81,14 @@ plat::Shape* shape(QWidget* parent, const char* name, const QRect& r, std::uint3
     return s;
 }
 
+// The tick sets the colours every time: only a change touches the palette.
 void setTextColour(QLabel* l, std::uint32_t colour)
 {
+    const QColor c = plat::fromTColor(colour);
+    if (l->palette().color(QPalette::WindowText) == c)
+        return;
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(colour));
+    pal.setColor(QPalette::WindowText, c);
     l->setPalette(pal);
 }
 
@@ -127,7 +131,7 @@ QString TFormCalibraTar::text(int number) const
     return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
 }
 
-QChar TFormCalibraTar::separator() const
+QChar TFormCalibraTar::systemSeparator()
 {
     const QString s = QLocale::system().decimalPoint();
     return s.isEmpty() ? QLatin1Char('.') : s.front();
@@ -336,8 +340,8 @@ void TFormCalibraTar::TimerBlinkTimer()
 
 void TFormCalibraTar::showLiveValues()
 {
-    const QChar sep = separator();
-    const QString na = text(91);
+    const QChar sep = separator_;
+    const QString& na = notAvailable_;
     LabGiri->setText(QString::number(values_.Rpm));
     LabGiriTara->setText(QString::number(values_.Rpm));
     ProgressBarGiri->setValue(std::clamp(static_cast<int>(values_.Rpm), ProgressBarGiri->minimum(), ProgressBarGiri->maximum()));
@@ -583,7 +587,7 @@ void TFormCalibraTar::measuringStep()
     if (sendCommand(kCmdMeasuring, buf, len, 2) && len == 2)
         values_.PetrolTime1 = static_cast<double>(dm::MsFromRaw(buf[0] | (buf[1] << 8), dm().GetTimeBase()));
     if (TakeMeasurement(step_, values_.PetrolTime1)) {
-        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, text(558), separator()));
+        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, text(558), separator_));
         LabelEnd->show();
     }
     switch (MeasuringGuidance(step_, values_.Rpm, plat::clock().tickCount())) {

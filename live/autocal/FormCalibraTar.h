@@ -149,11 +149,15 @@ private:
     void errorBox(int string);
     bool sendCommand(std::int32_t command, std::uint8_t* buffer, std::int32_t& length, std::int32_t size);
     void setInitPictures();
-    QChar separator() const;
+    static QChar systemSeparator();
 
     bool* extraInjectionSeen_;
     bool ownExtraInjectionSeen_ = false;
     QString acquisitionFolder_;
+    // The user's decimal separator and the "not available" text of the
+    // readouts, taken once for the tick.
+    QChar separator_ = systemSeparator();
+    QString notAvailable_ = text(91);
     dm::TLiveValues values_;
     taratura::MeasuringStep step_;
     std::int32_t previousStatus_ = -1;

@@ -601,7 +601,7 @@ void TFormDiagnosi::RefreshDiagnostics()
     TEcuProtocol* ecu = dm().Protocol();
     const int n = cylinders();
     if (ecu->IsConnected()) {
-        // 3.1 - 3.2 The petrol injector row follows the fault mask.
+        // The petrol injector row follows the fault mask.
         const std::uint32_t m = readInjectorMask(kPetrolFaults);
         int row = findRow(1);
         if (m != 0) {
@@ -613,14 +613,14 @@ void TFormDiagnosi::RefreshDiagnostics()
         } else if (row >= 0) {
             removeRow(row);
         }
-        // 3.3 Test pictures.
+        // Test pictures.
         const std::uint32_t faults = diagnosi::FaultPictureMask(m, n);
         for (auto& c : Letters) {
             const bool shown = !c.LabelInj->isHidden();
             c.ImageKo->setVisible(shown && (faults & c.letter.bit) != 0);
             c.ImageOk->setVisible(shown && c.ImageKo->isHidden());
         }
-        // 3.4 Exclusion pictures.
+        // Exclusion pictures.
         std::int32_t e = 0;
         if (!ecu->ReadItem(kExclusionCode, &e))
             e = 0;

@@ -563,7 +563,6 @@ void TFormGraficoDrt::clearSeries()
 
 void TFormGraficoDrt::requestRedraw()
 {
-    redrawDue_ = true;
     // While running, the tick redraws when it is time.
     if (running_ || redrawTimer_ == nullptr || redrawTimer_->isActive())
         return;
@@ -575,7 +574,6 @@ void TFormGraficoDrt::Redraw()
 {
     if (redrawTimer_)
         redrawTimer_->stop();
-    redrawDue_ = false;
     sinceRedraw_.start();
     const QCPRange span = BottomAxis->range();
     const int columns = std::max(1, ChartDrt->axisRect()->width());
@@ -658,16 +656,16 @@ void TFormGraficoDrt::TimerTimer()
     if (!running_)
         return;
 
-    elapsed_ = plat::clock().tickCount() - startTick_;
-    const double t = grafico::ElapsedSeconds(plat::clock().tickCount(), startTick_);
+    const std::uint32_t now = plat::clock().tickCount();
+    elapsed_ = now - startTick_;
+    const double t = grafico::ElapsedSeconds(now, startTick_);
     const bool secondProbe = dm().HasSecondaSonda();
     // The frame is taken as it stands: its length is not checked here.
     const dm::TLiveFrame frame = dm::DecodeLiveFrame(dm().GetLiveBlock(), dm::kLiveFrameSize);
     dm::DecodeLiveValues(frame, dm().GetTimeBase(), secondProbe, live_);
     sample_ = qz::live::SampleOfLive(live_);
 
-    store_.Append(t, grafico::CurvesOfSample(sample_), secondProbe ? kSeriesCount : 8);
-    redrawDue_ = true;
+    store_.Append(t, grafico::CurvesOfSample(sample_), grafico::CurvesOfBanks(secondProbe ? 2 : 1));
     const AxisRange axis = grafico::TimeAxisAfterTick(TimeAxis(), t, timeWindow_);
     if (!(axis == TimeAxis()))
         setTimeAxis(axis);
@@ -675,9 +673,9 @@ void TFormGraficoDrt::TimerTimer()
 
     recorder_.Append(sample_);
     Timer->start();
-    // The redraw runs while the timer waits for the next tick, so it never
-    // delays a sample.
-    if (redrawDue_ && (!sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kRedrawMs))
+    // Every tick brings a sample to draw. The redraw runs while the timer
+    // waits for the next tick, so it never delays a sample.
+    if (!sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kRedrawMs)
         Redraw();
 }
 

@@ -199,10 +199,10 @@ private:
     QString formatText_;
     QString missingText_;
     QString overwriteText_;
-    // Redraws: due since the data or the axes changed; the last one.
+    // The redraw that a change of the data or the axes asks for; the last
+    // redraw.
     QTimer* redrawTimer_ = nullptr;
     QElapsedTimer sinceRedraw_;
-    bool redrawDue_ = false;
     std::vector<QPointF> decimated_;
     QVector<QCPGraphData> graphData_;
 };

@@ -254,6 +254,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     for (int i = 0; i < 3; ++i)
         injectorTexts_[i] = text(407 + i);
     notAvailable_ = text(91);
+    separator_ = decimalSeparator();
     overwriteMessage_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                         text(qz::live::kAcqStringChooseOtherName);
 
@@ -483,33 +484,32 @@ void TFormVisualizza::TimerTimer()
     const dm::TLiveFrame frame = d.DecodedLiveBlock();
     dm::DecodeLiveValues(frame, d.GetTimeBase(), dm::CarriesSecondBank(frame), values_);
     const std::int32_t status = values_.StatusFlags;
-    const QChar separator = decimalSeparator();
 
     LabelGiri->setText(QString::number(visualizza::RpmShown(values_.Rpm)));
     if (static_cast<std::int32_t>(values_.Rpm) != previousRpm_ || redrawPending_)
         redrawNeedle(TGaugeDial::EngineSpeed, previousRpm_, values_.Rpm);
 
     const bool connected = ecu->IsConnected();
-    LabTempRid->setText(visualizza::TemperatureText(values_.ReducerTemp, separator, notAvailable_));
+    LabTempRid->setText(visualizza::TemperatureText(values_.ReducerTemp, separator_, notAvailable_));
     ImageRidGray->setVisible(values_.ReducerTemp == 0 && connected);
     if (values_.ReducerTemp != previousReducerTemp_ || redrawPending_)
         redrawNeedle(TGaugeDial::ReducerTemp, dm::TruncToInt(previousReducerTemp_), dm::TruncToInt(values_.ReducerTemp));
-    LabTempGas->setText(visualizza::TemperatureText(values_.GasTemp, separator, notAvailable_));
+    LabTempGas->setText(visualizza::TemperatureText(values_.GasTemp, separator_, notAvailable_));
     if (values_.GasTemp != previousGasTemp_ || redrawPending_)
         redrawNeedle(TGaugeDial::GasTemp, dm::TruncToInt(previousGasTemp_), dm::TruncToInt(values_.GasTemp));
 
-    // 5.-7.
-    LabPressione->setText(visualizza::PressureText(values_.GasPressure, separator, notAvailable_));
+    // Pressures and injection times.
+    LabPressione->setText(visualizza::PressureText(values_.GasPressure, separator_, notAvailable_));
     setBarWidth(ShapePressione, visualizza::GasPressureBar(values_.GasPressure, PanelPressione->width()));
-    LabMap->setText(visualizza::PressureText(values_.MapPressure, separator, notAvailable_));
+    LabMap->setText(visualizza::PressureText(values_.MapPressure, separator_, notAvailable_));
     setBarWidth(ShapeMap, visualizza::MapBar(values_.MapPressure, PanelMap->width()));
     ImageMapGray->setVisible(values_.MapPressure == 0 && connected);
-    LabTIniezBenz->setText(visualizza::InjectionText(values_.PetrolTime1, separator));
+    LabTIniezBenz->setText(visualizza::InjectionText(values_.PetrolTime1, separator_));
     setBarWidth(ShapeInjBenzina, visualizza::InjectionBar(values_.PetrolTime1, PanelInjBenzina->width()));
-    LabTIniez->setText(visualizza::InjectionText(values_.GasTime1, separator));
+    LabTIniez->setText(visualizza::InjectionText(values_.GasTime1, separator_));
     setBarWidth(ShapeInjGas, visualizza::InjectionBar(values_.GasTime1, PanelInjGas->width()));
 
-    // 8.-11.
+    // Fuel, key, cut-off and extra injection.
     const auto changed = [&](std::int32_t mask) { return (status & mask) != (previousStatus_ & mask); };
     if (changed(dm::LIVE_CHANGEOVER_PENDING | dm::LIVE_ON_GAS))
         showFuel(status);

@@ -215,6 +215,7 @@ private:
     bool* extraInjectionSeen_ = nullptr;
     QString injectorTexts_[3];
     QString notAvailable_;
+    QChar separator_;  // the user's decimal separator
     QString overwriteMessage_;
     std::unique_ptr<qz::live::TAcquisitionRecorder> recorder_;
     NeedleOverlay* overlay_ = nullptr;

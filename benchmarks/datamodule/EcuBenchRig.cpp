@@ -1,0 +1,42 @@
+#include "EcuBenchRig.h"
+
+#include "BuildConstants.h"
+
+namespace bench {
+
+EcuRig::EcuRig(std::string_view profile, bool realClock) : sim(profile)
+{
+    if (!realClock)
+        sim.setClock(&simClock_);
+    auto& key = settings.keys[QStringLiteral("\\Software\\") + QString::fromUtf8(qz::RegistrySubkey())];
+    key[QStringLiteral("MainPath")] = QStringLiteral("x");
+    key[QStringLiteral("LanguageName")] = QStringLiteral("x");
+    key[QStringLiteral("ComPort")] = QString::number(sim.profile().port);
+    key[QStringLiteral("Language")] = QStringLiteral("0");
+    const auto e = protovyx::inProcessExports(&sim);
+    libraries.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
+                                                   {kExportDestroyClassInstance, e.destroyClassInstance},
+                                                   {kExportGetDLLVersion, e.getDllVersion}});
+    services_ = std::make_unique<plat::ScopedServices>(plat::Services{.clock = realClock ? nullptr : &clock,
+                                                                      .prompts = &prompts,
+                                                                      .libraries = &libraries,
+                                                                      .settings = &settings,
+                                                                      .windows = &windows});
+    dm = std::make_unique<TStreamDati>();
+    dm->TimerIO->stop();
+}
+
+EcuRig::~EcuRig()
+{
+    dm.reset();
+    services_.reset();
+    protovyx::inProcessExports(nullptr);
+}
+
+void EcuRig::trim()
+{
+    if (++calls_ % 1024 == 0)
+        sim.clearCalls();
+}
+
+} // namespace bench
