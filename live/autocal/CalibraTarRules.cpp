@@ -1,5 +1,6 @@
 #include "CalibraTarRules.h"
 
+#include "LiveLamps.h"
 #include "AcquisitionFormat.h"
 #include "Scaling.h"
 #include "editors/NumberText.h"
@@ -24,29 +25,11 @@ QString TemperatureText(double raw, long double celsius, const QString& notAvail
 
 ProbeLook LambdaLook(const ProbeInput& p)
 {
-    const bool rich = p.Inverted ? p.Volts > p.Reference : p.Volts < p.Reference;
-    ProbeLook look{rich ? kRich : kLean, p.SignalBit};
-    if (!p.TypesPresent)
-        return look;
-    if (!p.TypeEnabled)
+    if (p.TypesPresent && !p.TypeEnabled)
         return {kDisabledProbe, true};
-    if (p.Type == 2)
-        look.Colour = p.Volts < 0.55 ? kRich : kLean;
-    return look;
-}
-
-std::array<bool, 5> LevelLamps(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
-                               bool descending)
-{
-    std::array<bool, 5> lamps{};
-    if (!(status & 0x80) || !(status & 0x18))
-        return lamps;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto t = static_cast<std::uint32_t>(thresholds[i]);
-        lamps[i + 1] = descending ? t >= gasLevel : gasLevel >= t;
-    }
-    lamps[0] = !lamps[1];
-    return lamps;
+    // A rear probe counts only where the ECU reports the probes' types.
+    const bool rich = dm::ProbeReadsRich(p.Volts, p.Reference, p.Inverted, p.TypesPresent && p.Type == 2);
+    return {rich ? kRich : kLean, p.SignalBit};
 }
 
 ClickAction ClickActionFor(std::int32_t state, bool cng, std::int32_t injectorType)

@@ -51,12 +51,6 @@ struct ProbeLook {
 };
 ProbeLook LambdaLook(const ProbeInput& probe);
 
-// ---- Gas level --------------------------------------------------------------
-
-// ShapeRiserva, then the four quarter lamps.
-std::array<bool, 5> LevelLamps(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
-                               bool thresholdsDescending);
-
 // ---- The sequence -----------------------------------------------------------
 
 enum State : std::int32_t { Idle = 0, Measuring = 1, Running = 2, Ended = 3 };

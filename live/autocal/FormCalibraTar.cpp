@@ -1,5 +1,6 @@
 #include "FormCalibraTar.h"
 
+#include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
 #include "BuildConstants.h"
 #include "FormDiagnosi.h"
@@ -410,7 +411,8 @@ void TFormCalibraTar::showIndicators()
     std::array<std::int32_t, 4> thresholds{};
     for (int i = 0; i < 4; ++i)
         thresholds[static_cast<std::size_t>(i)] = dm().GetRifSensore(i);
-    const auto lamps = LevelLamps(status, values_.Level, thresholds, dm().GetTipoSensoreBit7());
+    const auto lamps =
+        dm::LevelLamps(status, static_cast<std::int32_t>(values_.Level), thresholds, dm().GetTipoSensoreBit7());
     plat::Shape* shapes[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
     for (std::size_t i = 0; i < lamps.size(); ++i)
         shapes[i]->setVisible(lamps[i]);

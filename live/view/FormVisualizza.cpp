@@ -1,5 +1,6 @@
 #include "FormVisualizza.h"
 
+#include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
 #include "FormDiagnosi.h"
 #include "FormGraficoDrt.h"
@@ -543,8 +544,8 @@ void TFormVisualizza::TimerTimer()
 
     const std::array<std::int32_t, 4> thresholds{d.GetRifSensore(0), d.GetRifSensore(1), d.GetRifSensore(2),
                                                  d.GetRifSensore(3)};
-    const visualizza::LevelLamps lamps =
-        visualizza::LevelLampsFor(status, values_.Level, thresholds, d.GetTipoSensoreBit7());
+    const auto lamps =
+        dm::LevelLamps(status, static_cast<std::int32_t>(values_.Level), thresholds, d.GetTipoSensoreBit7());
     plat::Shape* const level[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
     for (std::size_t i = 0; i < lamps.size(); ++i)
         level[i]->setVisible(lamps[i]);

@@ -1,5 +1,6 @@
 #include "VisualizzaRules.h"
 
+#include "LiveLamps.h"
 #include "AcquisitionFormat.h"
 #include "Scaling.h"
 #include "SensorTables.h"
@@ -65,34 +66,17 @@ int LambdaBar(double v, const LambdaRange& range, int panelWidth)
 
 BarState LambdaBarState(const ProbeInput& p, const LambdaRange& range, int panelWidth)
 {
-    const bool rich = p.Inverted ? p.Volts > p.Reference : p.Volts < p.Reference;
-    const BarColour byReference = rich ? BarColour::Green : BarColour::Red;
+    // A rear probe counts only where the ECU reports the probes' types.
+    const bool rich = dm::ProbeReadsRich(p.Volts, p.Reference, p.Inverted, p.TypesPresent && p.Type == 2);
+    const BarColour byReading = rich ? BarColour::Green : BarColour::Red;
     if (p.TypesPresent) {
         if (!p.TypeEnabled)
             return {BarColour::ButtonFace, 0};
-        BarColour colour = BarColour::ButtonFace;
-        if (p.SignalActive)
-            colour = p.Type == 2 ? (p.Volts < 0.55 ? BarColour::Green : BarColour::Red) : byReference;
-        return {colour, LambdaBar(p.Volts, range, panelWidth)};
+        return {p.SignalActive ? byReading : BarColour::ButtonFace, LambdaBar(p.Volts, range, panelWidth)};
     }
     if (!p.SignalActive)
         return {BarColour::ButtonFace, 0};
-    return {byReference, LambdaBar(p.Volts, range, panelWidth)};
-}
-
-LevelLamps LevelLampsFor(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
-                         bool thresholdsDescending)
-{
-    LevelLamps lamps{};
-    const bool keyOn = (status & dm::LIVE_KEY_ON) != 0;
-    const bool gas = (status & (dm::LIVE_CHANGEOVER_PENDING | dm::LIVE_ON_GAS)) != 0;
-    if (!keyOn || !gas)
-        return lamps;
-    const long long level = gasLevel;
-    for (std::size_t i = 0; i < thresholds.size(); ++i)
-        lamps[i + 1] = thresholdsDescending ? thresholds[i] >= level : thresholds[i] <= level;
-    lamps[0] = !lamps[1];
-    return lamps;
+    return {byReading, LambdaBar(p.Volts, range, panelWidth)};
 }
 
 int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(int, int)>& cell)

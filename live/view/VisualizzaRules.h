@@ -57,11 +57,6 @@ struct BarState {
 
 BarState LambdaBarState(const ProbeInput& probe, const LambdaRange& range, int panelWidth);
 
-// Visibility of ShapeRiserva, then the four quarter lamps.
-using LevelLamps = std::array<bool, 5>;
-LevelLamps LevelLampsFor(std::int32_t status, std::uint32_t gasLevel, const std::array<std::int32_t, 4>& thresholds,
-                         bool thresholdsDescending);
-
 // The injector size percentage: the average of the rows x columns cells of
 // map K (integer division) x 100 / 255. -1 when the map has no cells.
 int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(int, int)>& cell);

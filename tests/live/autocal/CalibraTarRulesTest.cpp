@@ -158,9 +158,4 @@ TEST(CalibraTarRules, ReadoutsAndLamps)
     in.TypeEnabled = false; in.SignalBit = false;
     EXPECT_EQ(LambdaLook(in), (ProbeLook{kDisabledProbe, true}));
 
-    const std::array<std::int32_t, 4> t{10, 20, 30, 40};
-    EXPECT_EQ(LevelLamps(0x90, 25, t, false), (std::array<bool, 5>{false, true, true, false, false}));
-    EXPECT_EQ(LevelLamps(0x90, 5, t, false), (std::array<bool, 5>{true, false, false, false, false}));
-    EXPECT_EQ(LevelLamps(0x10, 25, t, false), (std::array<bool, 5>{}));
-    EXPECT_EQ(LevelLamps(0x88, 25, t, true), (std::array<bool, 5>{true, false, false, true, true}));
 }

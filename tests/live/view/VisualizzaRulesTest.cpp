@@ -114,21 +114,6 @@ TEST(Bars, LambdaColourRules)
         EXPECT_EQ(LambdaBarState(c.in, range, W), c.expected) << c.what;
 }
 
-TEST(LevelLamps, ThresholdsBothWaysAndOnlyWithKeyOnGas)
-{
-    const std::array<std::int32_t, 4> rising{50, 100, 150, 200};
-    // Riserva, 1/4, 2/4, 3/4, 4/4.
-    EXPECT_EQ(LevelLampsFor(0x90, 150, rising, false), (LevelLamps{false, true, true, true, false}));
-    EXPECT_EQ(LevelLampsFor(0x88, 40, rising, false), (LevelLamps{true, false, false, false, false}));
-    // A sensor whose count falls as the tank fills.
-    const std::array<std::int32_t, 4> falling{200, 150, 100, 50};
-    EXPECT_EQ(LevelLampsFor(0x90, 150, falling, true), (LevelLamps{false, true, true, false, false}));
-    EXPECT_EQ(LevelLampsFor(0x90, 201, falling, true), (LevelLamps{true, false, false, false, false}));
-    EXPECT_EQ(LevelLampsFor(0x90, 150, falling, false), (LevelLamps{true, false, true, true, true}));
-    EXPECT_EQ(LevelLampsFor(0x10, 150, rising, false), LevelLamps{}) << "key off";
-    EXPECT_EQ(LevelLampsFor(0x80, 150, rising, false), LevelLamps{}) << "on petrol";
-}
-
 TEST(InjectorRating, AverageOfTheMapAndTheBands)
 {
     auto flat = [](int v) { return [v](int, int) { return v; }; };
