@@ -1,6 +1,7 @@
 // The Commutazione page: when the engine switches to gas and back, how it
 // runs at idle and at high rpm, and the switch button of the live bar.
 #include "PageColumns.h"
+#include "../PageWidgets.h"
 
 #include "BuildConstants.h"
 #include "SequenceRules.h"
@@ -125,9 +126,7 @@ void TFormConfig::BuildCommutazione()
     QVBoxLayout* right = PageColumn(b, 1);
     {
         QLabel* title = b.note("LabelSequenzaBenzina", right->parentWidget());
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
+        Bold(title);
         right->addWidget(title);
     }
     {

@@ -3,6 +3,7 @@
 // from the PC; and the fuel, injection-mode and injector-type changes behind
 // their lists.
 #include "../FormConfigParts.h"
+#include "../PageWidgets.h"
 
 #include "ConfigChanges.h"
 #include "ConfigControls.h"
@@ -93,16 +94,14 @@ void TFormConfig::BuildConfigurazione()
     {
         auto f = b.frame(0, 1);
         LabelNoteConfig = b.label("LabelNoteConfig");
-        QFont bold = LabelNoteConfig->font();
-        bold.setBold(true);
-        LabelNoteConfig->setFont(bold);
+        Bold(LabelNoteConfig);
         f.line(LabelNoteConfig);
         EditNoteConfig = new QLineEdit(f.widget());
         EditNoteConfig->setObjectName(QStringLiteral("EditNoteConfig"));
         EditNoteConfig->setMaxLength(cfgrules::kNoteMaxLength);
         EditNoteConfig->setValidator(new TNoteValidator(EditNoteConfig));
         EditNoteConfig->setMinimumWidth(EditNoteConfig->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))));
-        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(13)); });
+        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(kEnter)); });
         connect(EditNoteConfig, &QLineEdit::editingFinished, this, [this] {
             if (!EditNoteConfig->hasFocus())
                 EditNoteConfigExit();
@@ -119,8 +118,8 @@ void TFormConfig::BuildConfigurazione()
     }
     {
         auto f = b.frame(2, 0);
+        // Its pictures come with the window's (loadPictures).
         ImageReset = b.picture("ImageReset", f.widget());
-        ImageReset->setPictures(10029, 10030);
         connect(ImageReset, &plat::PictureButton::clicked, this, [this] { ImageResetClick(); });
         f.row(ImageReset, b.note("LabelReset", f.widget()));
     }
