@@ -342,6 +342,12 @@ bool TFormConfig::ListTouched(const TKeyComboBox* combo) const
     return it == loadedIndex_.end() || it->second != combo->currentIndex();
 }
 
+bool TFormConfig::ListCommits(const TKeyComboBox* combo, QChar key) const
+{
+    return combo && key.unicode() == kEnter && !combo->IsDroppedDown() && combo->currentIndex() >= 0 &&
+           ListTouched(combo);
+}
+
 void TFormConfig::LoadByCode(int page)
 {
     const std::uint8_t wasLoading = LoadingControls;
@@ -399,12 +405,9 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
 
 void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
 {
-    if (!combo || key.unicode() != kEnter || combo->IsDroppedDown() || combo->DataCode() < 0)
+    if (!ListCommits(combo, key) || combo->DataCode() < 0)
         return;
-    // No selection, no write; nor an untouched list.
     const int index = combo->currentIndex();
-    if (index < 0 || !ListTouched(combo))
-        return;
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
     if (combo != ComboTipoLambda)
@@ -478,15 +481,13 @@ void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
 
 void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
 {
-    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown() && ComboSegnaleGiri->currentIndex() >= 0 &&
-        ListTouched(ComboSegnaleGiri))
+    if (ListCommits(ComboSegnaleGiri, key))
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown() || ComboNumeroSonde->currentIndex() < 0 ||
-        !ListTouched(ComboNumeroSonde))
+    if (!ListCommits(ComboNumeroSonde, key))
         return;
     dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
     ApplyBankVisibility();
