@@ -206,8 +206,21 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
 
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)
 {
+    // What the page shows without a commit is replaced by what the module holds.
+    const int fuel = w->ComboCarburante->currentIndex();
+    const int signal = w->ComboSegnaleGiri->currentIndex();
+    const QString note = w->EditNoteConfig->text();
+    w->ComboCarburante->setCurrentIndex(1 - fuel);
+    w->ComboSegnaleGiri->setCurrentIndex(1 - signal);
+    w->EditNoteConfig->setText(QStringLiteral("NOT KEPT"));
     w->ImageResetClick();
     EXPECT_EQ(resets, 1);
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), fuel);
+    EXPECT_EQ(w->ComboSegnaleGiri->currentIndex(), signal);
+    EXPECT_EQ(w->EditNoteConfig->text(), note);
+    // The lists are at their loaded items again: Enter on them writes nothing.
+    EXPECT_FALSE(w->ListTouched(w->ComboCarburante));
+    EXPECT_TRUE(writtenItems().empty());
     EXPECT_TRUE(w->TimerDati->isActive());
 }
 
