@@ -183,24 +183,23 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     w->LiveStatusFlags = 0x80;
     w->LiveRpm = 800;
     w->CheckModificaSequenza->click();
-    if (w->CheckModificaSequenza->isChecked()) {
-        EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
-        EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
-        EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-        EXPECT_FALSE(w->RadioGas->isEnabled());
-        // The page shown again keeps the state without writing.
-        r.sim().clearCalls();
-        w->TabTaraturaShow();
-        EXPECT_TRUE(writtenItems().empty());
-        EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
-        // Off: the standard sequence, message 393.
-        w->CheckModificaSequenza->click();
-        EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
-        EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
-    } else {
-        // The simulated ECU read no valid sequence: message 391 and the box off.
-        EXPECT_TRUE(r.prompts.shown().back().text.startsWith(rig::text(391)));
-    }
+    // The simulated ECU holds a valid sequence (an invalid one, message 391,
+    // is the rules' own test).
+    ASSERT_TRUE(w->CheckModificaSequenza->isChecked());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+    EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+    EXPECT_FALSE(w->RadioGas->isEnabled());
+    // The page shown again keeps the state without writing.
+    r.sim().clearCalls();
+    w->TabTaraturaShow();
+    EXPECT_TRUE(writtenItems().empty());
+    EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
+    // Off: the standard sequence, message 393.
+    w->CheckModificaSequenza->click();
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+    EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
     EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->CheckModificaSequenza->isChecked());
 }
 
