@@ -2,6 +2,7 @@
 
 #include "BuildConstants.h"
 #include "RulesPrompt.h"
+#include "SensorRules.h"
 #include "iodata.h"
 
 #include "plat/Messages.h"
@@ -13,10 +14,7 @@ namespace cfgrules {
 
 namespace {
 
-constexpr int kFuelOption = 1;
 constexpr int kFullGroupOption = 18;
-constexpr int kExternalMapOption = 14;
-constexpr int kInternalMapOption = 13;
 constexpr std::int32_t kFuelGroup = 2;
 constexpr std::int32_t kInjectionGroup = 4;
 constexpr std::uint32_t kSettleMs = 200;
@@ -209,8 +207,8 @@ ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjecto
         dm.SetOffsetPendenza(3, kExtSlope);
         dm.SetOffsetPendenza(4, kDiffOffset);
         dm.SetOffsetPendenza(5, kDiffSlope);
-        dm.SetFlag(kExternalMapOption, true);
-        dm.SetFlag(kInternalMapOption, false);
+        dm.SetFlag(kPressureMeterOption, true);
+        dm.SetFlag(kDifferentialOption, false);
     }
     return afterReload(dm, frame, reload, online, [&] {
         dm.SetTipoIniettore(1, before);

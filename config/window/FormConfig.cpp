@@ -8,6 +8,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -562,7 +563,7 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(text(state.gasOnly ? 325 : 118));
+    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(state.gasOnly)));
     LabelNoteConfig->setText(text(373));
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
@@ -808,9 +809,10 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
         painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
                          QStringLiteral("F%1").arg(tabIndex + 1));
         const QString trimmed = caption.trimmed();
-        const int split = trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1) > 0
-                              ? trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1)
-                              : trimmed.indexOf(QLatin1Char(' '));
+        // The last blank up to the middle, else the first after it.
+        int split = trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1);
+        if (split <= 0)
+            split = trimmed.indexOf(QLatin1Char(' '));
         const QRect lines(rect.left(), fy + textHeight, rect.width(), rect.bottom() - fy - textHeight);
         painter.drawText(lines, Qt::AlignHCenter | Qt::AlignVCenter,
                          trimmed.left(split) + QLatin1Char('\n') + trimmed.mid(split + 1));

@@ -133,6 +133,9 @@ public:
     // every list commit.
     void RememberLists();
     bool ListTouched(const TKeyComboBox* combo) const;
+    // Whether key commits the list: Enter with the list closed, an item
+    // selected and the list touched.
+    bool ListCommits(const TKeyComboBox* combo, QChar key) const;
     // Loads every row of the page's table marked to load by its code, with
     // LoadingControls set (limits from their items first).
     void LoadByCode(int page);

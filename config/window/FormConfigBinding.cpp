@@ -3,6 +3,7 @@
 // list commit, the loading by code, the range hint and Enter on check boxes.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
+#include "PageWidgets.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
@@ -86,11 +87,7 @@ TFormConfig::Builder::Frame TFormConfig::Builder::panelFrame(QFrame** panelOut, 
                                                               int rowSpan, int columnSpan)
 {
     QFrame* p = panel(name);
-    p->setFrameShape(QFrame::Box);
-    p->setAutoFillBackground(true);
-    QPalette pal = p->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    p->setPalette(pal);
+    cfgwin::WhitePanel(p);
     place(p, row, column, rowSpan, columnSpan, Qt::AlignTop);
     *panelOut = p;
     return Frame(this, p);
@@ -109,12 +106,7 @@ void TFormConfig::Builder::finish(int rows, int columns)
     grid_->setColumnStretch(columns, 1);
 }
 
-QLabel* TFormConfig::Builder::label(const char* name, QWidget* parent)
-{
-    auto* l = new QLabel(parent ? parent : page_);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
+QLabel* TFormConfig::Builder::label(const char* name, QWidget* parent) { return named<QLabel>(name, parent); }
 
 QLabel* TFormConfig::Builder::note(const char* name, QWidget* parent)
 {
@@ -125,15 +117,12 @@ QLabel* TFormConfig::Builder::note(const char* name, QWidget* parent)
 
 plat::PictureButton* TFormConfig::Builder::picture(const char* name, QWidget* parent)
 {
-    auto* p = new plat::PictureButton(parent ? parent : page_);
-    p->setObjectName(QString::fromLatin1(name));
-    return p;
+    return named<plat::PictureButton>(name, parent);
 }
 
 plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
 {
-    auto* s = new plat::Shape(parent ? parent : page_);
-    s->setObjectName(QString::fromLatin1(name));
+    auto* s = named<plat::Shape>(name, parent);
     s->setKind(plat::Shape::Kind::Rectangle);
     s->setPen(QPen(kFrameInk, 1));
     s->setBrush(Qt::white);
@@ -142,17 +131,11 @@ plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
     return s;
 }
 
-QFrame* TFormConfig::Builder::panel(const char* name, QWidget* parent)
-{
-    auto* f = new QFrame(parent ? parent : page_);
-    f->setObjectName(QString::fromLatin1(name));
-    return f;
-}
+QFrame* TFormConfig::Builder::panel(const char* name, QWidget* parent) { return named<QFrame>(name, parent); }
 
 TNumericEdit* TFormConfig::Builder::edit(const char* name, QWidget* parent)
 {
-    auto* e = new TNumericEdit(parent ? parent : page_);
-    e->setObjectName(QString::fromLatin1(name));
+    auto* e = named<TNumericEdit>(name, parent);
     sizeEditor(e);
     form_->numericEdits_.push_back(e);
     return e;
@@ -160,24 +143,16 @@ TNumericEdit* TFormConfig::Builder::edit(const char* name, QWidget* parent)
 
 TKeyComboBox* TFormConfig::Builder::combo(const char* name, QWidget* parent)
 {
-    auto* c = new TKeyComboBox(parent ? parent : page_);
-    c->setObjectName(QString::fromLatin1(name));
+    auto* c = named<TKeyComboBox>(name, parent);
     c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return c;
 }
 
-QCheckBox* TFormConfig::Builder::check(const char* name, QWidget* parent)
-{
-    auto* c = new QCheckBox(parent ? parent : page_);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
-}
+QCheckBox* TFormConfig::Builder::check(const char* name, QWidget* parent) { return named<QCheckBox>(name, parent); }
 
 QRadioButton* TFormConfig::Builder::radio(const char* name, QWidget* parent)
 {
-    auto* r = new QRadioButton(parent ? parent : page_);
-    r->setObjectName(QString::fromLatin1(name));
-    return r;
+    return named<QRadioButton>(name, parent);
 }
 
 TCorrectionGrid* TFormConfig::Builder::table(const char* name)
@@ -280,19 +255,17 @@ TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& bindi
     const Made m = builder_->bound(binding, box_);
     const bool button = std::holds_alternative<Binding::CheckMember>(binding.member) ||
                         std::holds_alternative<Binding::RadioMember>(binding.member);
-    if (button && !m.caption) {
-        grid_->addWidget(m.control, next_, 0, 1, 3);
-    } else if (button) {
+    if (!button) {
+        row(m.caption, m.control, m.unit);
+        return m;
+    }
+    if (m.caption) {
         auto* pair = new QHBoxLayout;
         pair->addWidget(m.control, 0, Qt::AlignTop);
         pair->addWidget(m.caption, 1);
         grid_->addLayout(pair, next_, 0, 1, 3);
     } else {
-        if (m.caption)
-            grid_->addWidget(m.caption, next_, 0, Qt::AlignVCenter);
-        grid_->addWidget(m.control, next_, 1, Qt::AlignLeft | Qt::AlignVCenter);
-        if (m.unit)
-            grid_->addWidget(m.unit, next_, 2, Qt::AlignLeft | Qt::AlignVCenter);
+        grid_->addWidget(m.control, next_, 0, 1, 3);
     }
     ++next_;
     return m;
@@ -322,9 +295,7 @@ void TFormConfig::Builder::Frame::line(QWidget* w, Qt::Alignment align)
 QLabel* TFormConfig::Builder::Frame::title(const char* name)
 {
     QLabel* l = builder_->note(name, box_);
-    QFont bold = l->font();
-    bold.setBold(true);
-    l->setFont(bold);
+    cfgwin::Bold(l);
     line(l);
     return l;
 }
@@ -369,6 +340,12 @@ bool TFormConfig::ListTouched(const TKeyComboBox* combo) const
     // by itself.
     const auto it = loadedIndex_.find(combo);
     return it == loadedIndex_.end() || it->second != combo->currentIndex();
+}
+
+bool TFormConfig::ListCommits(const TKeyComboBox* combo, QChar key) const
+{
+    return combo && key.unicode() == kEnter && !combo->IsDroppedDown() && combo->currentIndex() >= 0 &&
+           ListTouched(combo);
 }
 
 void TFormConfig::LoadByCode(int page)
@@ -428,12 +405,9 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
 
 void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
 {
-    if (!combo || key.unicode() != kEnter || combo->IsDroppedDown() || combo->DataCode() < 0)
+    if (!ListCommits(combo, key) || combo->DataCode() < 0)
         return;
-    // No selection, no write; nor an untouched list.
     const int index = combo->currentIndex();
-    if (index < 0 || !ListTouched(combo))
-        return;
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
     if (combo != ComboTipoLambda)
@@ -507,15 +481,13 @@ void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
 
 void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
 {
-    if (key.unicode() == kEnter && !ComboSegnaleGiri->IsDroppedDown() && ComboSegnaleGiri->currentIndex() >= 0 &&
-        ListTouched(ComboSegnaleGiri))
+    if (ListCommits(ComboSegnaleGiri, key))
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboNumeroSonde->IsDroppedDown() || ComboNumeroSonde->currentIndex() < 0 ||
-        !ListTouched(ComboNumeroSonde))
+    if (!ListCommits(ComboNumeroSonde, key))
         return;
     dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
     ApplyBankVisibility();

@@ -132,6 +132,14 @@ public:
 
 private:
     const Binding& missingRow() const;
+    // A widget of that name on parent (the page when null).
+    template <class W>
+    W* named(const char* name, QWidget* parent)
+    {
+        auto* w = new W(parent ? parent : page_);
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    }
 
     TFormConfig* form_;
     QWidget* page_;

@@ -3,6 +3,7 @@
 
 #include "BuildConstants.h"
 #include "FormModificaMappa.h"
+#include "SwitchRules.h"
 #include "editors/KeyComboBox.h"
 #include "iodata.h"
 
@@ -220,7 +221,7 @@ void TFormConfig::LoadTexts()
                     l->setText(text(row.unit));
         }
     }
-    LabelSovrapposizione->setText(text(dm().GetFlag(0) ? 325 : 118));
+    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
 
     // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {

@@ -1,6 +1,7 @@
 // The Commutazione page: when the engine switches to gas and back, how it
 // runs at idle and at high rpm, and the switch button of the live bar.
 #include "PageColumns.h"
+#include "../PageWidgets.h"
 
 #include "BuildConstants.h"
 #include "SequenceRules.h"
@@ -125,9 +126,7 @@ void TFormConfig::BuildCommutazione()
     QVBoxLayout* right = PageColumn(b, 1);
     {
         QLabel* title = b.note("LabelSequenzaBenzina", right->parentWidget());
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
+        Bold(title);
         right->addWidget(title);
     }
     {
@@ -257,14 +256,6 @@ void TFormConfig::TabCommutazioneShow()
     const auto whole = [this](std::int32_t code, int index) {
         return dm::TruncToInt(dm().GetElementByCode(code, index));
     };
-    ShowLoadedInteger(EditGiriMinimoPerBenzina, whole(cfgrules::kPetrolRpmCode, 0));
-    ShowLoadedInteger(EditGiriPerBenzina, whole(cfgrules::kPetrolRpmCode, 1));
-    const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
-    for (int i = 0; i < 4; ++i)
-        ShowLoaded(times[static_cast<std::size_t>(i)],
-                   static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
-    ShowLoadedInteger(EditIniettate, whole(cfgrules::kStabilisationCode, 0));
-    ShowLoadedInteger(EditUscita, whole(cfgrules::kStabilisationCode, 1));
     const bool sequence = dm().GetModificaSequenza() != 0;
     if (CheckModificaSequenza2->isChecked() != sequence)
         CheckModificaSequenza2->setChecked(sequence);
@@ -273,6 +264,8 @@ void TFormConfig::TabCommutazioneShow()
     const std::array high{RadioGasAltiGiri, RadioBenzinaAltiGiri, RadioContributoAltiGiri};
     const int idleChoice = cfgrules::IdleChoiceOf(dm().GetFlag(cfgrules::kPetrolAtIdleOption) != 0,
                                                   whole(cfgrules::kPetrolRpmCode, 0));
+    // Each choice's click, run with LoadingControls set, loads the editors of
+    // its panel.
     checkRadio(idle[static_cast<std::size_t>(idleChoice)], [this](QRadioButton* r) { RadioGasClick(r); });
     const int highChoice = cfgrules::HighRpmChoiceOf(
         dm().GetFlag(cfgrules::kContributionOption) != 0, whole(cfgrules::kPetrolRpmCode, 1),

@@ -3,6 +3,7 @@
 // from the PC; and the fuel, injection-mode and injector-type changes behind
 // their lists.
 #include "../FormConfigParts.h"
+#include "../PageWidgets.h"
 
 #include "ConfigChanges.h"
 #include "ConfigControls.h"
@@ -93,16 +94,14 @@ void TFormConfig::BuildConfigurazione()
     {
         auto f = b.frame(0, 1);
         LabelNoteConfig = b.label("LabelNoteConfig");
-        QFont bold = LabelNoteConfig->font();
-        bold.setBold(true);
-        LabelNoteConfig->setFont(bold);
+        Bold(LabelNoteConfig);
         f.line(LabelNoteConfig);
         EditNoteConfig = new QLineEdit(f.widget());
         EditNoteConfig->setObjectName(QStringLiteral("EditNoteConfig"));
         EditNoteConfig->setMaxLength(cfgrules::kNoteMaxLength);
         EditNoteConfig->setValidator(new TNoteValidator(EditNoteConfig));
         EditNoteConfig->setMinimumWidth(EditNoteConfig->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))));
-        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(13)); });
+        connect(EditNoteConfig, &QLineEdit::returnPressed, this, [this] { EditNoteConfigKeyPress(QChar(kEnter)); });
         connect(EditNoteConfig, &QLineEdit::editingFinished, this, [this] {
             if (!EditNoteConfig->hasFocus())
                 EditNoteConfigExit();
@@ -119,8 +118,8 @@ void TFormConfig::BuildConfigurazione()
     }
     {
         auto f = b.frame(2, 0);
+        // Its pictures come with the window's (loadPictures).
         ImageReset = b.picture("ImageReset", f.widget());
-        ImageReset->setPictures(10029, 10030);
         connect(ImageReset, &plat::PictureButton::clicked, this, [this] { ImageResetClick(); });
         f.row(ImageReset, b.note("LabelReset", f.widget()));
     }
@@ -209,8 +208,7 @@ void TFormConfig::afterChange(int result, TKeyComboBox* combo, int previousItem)
 
 void TFormConfig::ComboCarburanteKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboCarburante->IsDroppedDown() || ComboCarburante->currentIndex() < 0 ||
-        !ListTouched(ComboCarburante))
+    if (!ListCommits(ComboCarburante, key))
         return;
     const int previous = PreviousFuel ? 1 : 0;
     const auto result = cfgrules::ChangeFuel(dm(), ComboCarburante->currentIndex(), previous, changeFrame());
@@ -219,8 +217,7 @@ void TFormConfig::ComboCarburanteKeyPress(QChar key)
 
 void TFormConfig::ComboFullGroupKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboFullGroup->IsDroppedDown() || ComboFullGroup->currentIndex() < 0 ||
-        !ListTouched(ComboFullGroup))
+    if (!ListCommits(ComboFullGroup, key))
         return;
     const int previous = PreviousFullGroup ? 1 : 0;
     const auto result = cfgrules::ChangeFullGroup(dm(), ComboFullGroup->currentIndex(), previous, changeFrame());
@@ -229,8 +226,7 @@ void TFormConfig::ComboFullGroupKeyPress(QChar key)
 
 void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboTipoIniettore->IsDroppedDown() || ComboTipoIniettore->currentIndex() < 0 ||
-        !ListTouched(ComboTipoIniettore))
+    if (!ListCommits(ComboTipoIniettore, key))
         return;
     const int previous = cfgrules::InjectorTypePosition(PreviousInjectorType);
     const auto result =
@@ -243,8 +239,7 @@ void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
 
 void TFormConfig::ComboCilindriKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboCilindri->IsDroppedDown() || ComboCilindri->currentIndex() < 0 ||
-        !ListTouched(ComboCilindri))
+    if (!ListCommits(ComboCilindri, key))
         return;
     cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
     // Another cylinder count: the standard injection sequence again.
@@ -254,17 +249,14 @@ void TFormConfig::ComboCilindriKeyPress(QChar key)
 
 void TFormConfig::ComboAccensioneKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboAccensione->IsDroppedDown() || ComboAccensione->currentIndex() < 0 ||
-        !ListTouched(ComboAccensione) ||
-        ComboCilindri->currentIndex() < 0)
+    if (!ListCommits(ComboAccensione, key) || ComboCilindri->currentIndex() < 0)
         return;
     cfgrules::ApplyIgnition(dm(), ComboAccensione->currentIndex(), ComboCilindri->currentIndex());
 }
 
 void TFormConfig::ComboPersKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboPers->IsDroppedDown() || ComboPers->currentIndex() < 0 ||
-        !ListTouched(ComboPers))
+    if (!ListCommits(ComboPers, key))
         return;
     cfgrules::ApplyPers(dm(), ComboPers->currentIndex());
     ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));

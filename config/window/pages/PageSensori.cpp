@@ -17,6 +17,20 @@ namespace {
 
 constexpr char16_t kEnter = 13;
 
+// The level editors, in the order of the thresholds.
+std::array<TNumericEdit*, 4> levelEditors(const TFormConfig& f)
+{
+    return {f.EditLivello1, f.EditLivello2, f.EditLivello3, f.EditLivello4};
+}
+
+// The level editors show the thresholds the module holds.
+void showLevels(TFormConfig& f)
+{
+    const auto levels = levelEditors(f);
+    for (int i = 0; i < 4; ++i)
+        f.ShowLoadedInteger(levels[static_cast<std::size_t>(i)], StreamDati->GetRifSensore(i));
+}
+
 } // namespace
 
 using namespace cfgwin;
@@ -163,9 +177,7 @@ void TFormConfig::TabSensoriShow()
         ComboSensore->setCurrentIndex(item);
         PanelRifSensore->setVisible(sensor->thresholds);
     }
-    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
-    for (int i = 0; i < 4; ++i)
-        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+    showLevels(*this);
     // The box is loaded and its click run either way (setChecked runs no
     // click here).
     CheckRitornoBenzina->setChecked(cfgrules::ReturnToPetrolOn(dm()));
@@ -190,16 +202,14 @@ void TFormConfig::ComboSensoreKeyPress(QChar key)
     if (ListTouched(ComboSensore))
         if (const auto sensor = cfgrules::CommitLevelSensor(dm(), cng, ComboSensore->currentIndex()))
             PanelRifSensore->setVisible(sensor->thresholds);
-    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
-    for (int i = 0; i < 4; ++i)
-        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+    showLevels(*this);
 }
 
 void TFormConfig::ImageConfermaClick()
 {
     // The thresholds are confirmed as the page shows them: never before the
     // page loaded them.
-    const std::array levels{EditLivello1, EditLivello2, EditLivello3, EditLivello4};
+    const auto levels = levelEditors(*this);
     cfgrules::LevelThresholds l{};
     for (int i = 0; i < 4; ++i) {
         TNumericEdit* e = levels[static_cast<std::size_t>(i)];
@@ -207,10 +217,8 @@ void TFormConfig::ImageConfermaClick()
             return;
         l[static_cast<std::size_t>(i)] = e->GetAsInteger();
     }
-    if (!cfgrules::ConfirmLevelThresholds(dm(), l))
-        return;
-    for (int i = 0; i < 4; ++i)
-        ShowLoadedInteger(levels[static_cast<std::size_t>(i)], dm().GetRifSensore(i));
+    if (cfgrules::ConfirmLevelThresholds(dm(), l))
+        showLevels(*this);
 }
 
 void TFormConfig::CheckRitornoBenzinaClick()

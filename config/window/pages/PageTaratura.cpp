@@ -4,6 +4,7 @@
 #include "../FormConfigParts.h"
 
 #include "BuildConstants.h"
+#include "SensorRules.h"
 #include "SequenceRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int kFuelOption = 1;
 // The fixed row and column of the sequence grid.
 constexpr std::uint32_t kFixedColour = 15112960;
 
@@ -94,7 +94,7 @@ void TFormConfig::TabTaraturaShow()
     for (QWidget* w : {static_cast<QWidget*>(LabelTempTaratura), static_cast<QWidget*>(EditTempTaratura),
                        static_cast<QWidget*>(LabelT3)})
         w->setVisible(!monoplug);
-    ShowLoaded(EditTInjDefault, static_cast<double>(dm().GetTInjDefault(0, dm().GetFlag(kFuelOption) ? 1 : 0)));
+    ShowLoaded(EditTInjDefault, cfgrules::DefaultInjectionTime(dm()));
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     const bool on = dm().GetModificaSequenza() != 0;

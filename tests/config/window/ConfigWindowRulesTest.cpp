@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace cfgwin;
 
@@ -130,6 +131,32 @@ TEST(ConfigTabs, ExitCaptionPadding)
     // Blanks that measure nothing end the padding instead of hanging.
     const auto stuck = PadExitCaption(u"X", 0, 1000, [](const std::u16string&) { return 5; });
     EXPECT_LT(stuck.size(), 1000u);
+}
+
+TEST(ConfigTabs, WidthsFitTheBarAndTheExitTabReachesItsMark)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> natural;
+        int exit, connect, available, pageControl;
+        std::vector<int> widths;
+    } cases[] = {
+        // Room enough: the exit tab stretches to 91 % of the control.
+        {"fits", {100, 100, 50, 30}, 2, 3, 1000, 1000, {100, 100, 710, 30}},
+        // Too wide: the page tabs give up width in proportion, the exit and
+        // connect tabs keep theirs.
+        {"shrinks", {300, 300, 100, 40}, 2, 3, 500, 500, {180, 180, 100, 40}},
+        // The mark lies past the bar: the exit tab stops where the connect tab
+        // still fits, even below its own caption's width.
+        {"exit bounded", {100, 50, 30}, 1, 2, 200, 1000, {100, 70, 30}},
+        {"exit squeezed", {100, 50, 60}, 1, 2, 80, 1000, {0, 20, 60}},
+        // Neither tab shown: plain proportions.
+        {"no exit", {100, 200}, -1, -1, 150, 150, {50, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TabWidths(c.natural, c.exit, c.connect, c.available, c.pageControl), c.widths);
+    }
 }
 
 TEST(ConfigKeys, FunctionKeysCountVisibleTabsAndWrap)

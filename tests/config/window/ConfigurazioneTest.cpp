@@ -183,31 +183,43 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     w->LiveStatusFlags = 0x80;
     w->LiveRpm = 800;
     w->CheckModificaSequenza->click();
-    if (w->CheckModificaSequenza->isChecked()) {
-        EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
-        EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
-        EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-        EXPECT_FALSE(w->RadioGas->isEnabled());
-        // The page shown again keeps the state without writing.
-        r.sim().clearCalls();
-        w->TabTaraturaShow();
-        EXPECT_TRUE(writtenItems().empty());
-        EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
-        // Off: the standard sequence, message 393.
-        w->CheckModificaSequenza->click();
-        EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
-        EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
-    } else {
-        // The simulated ECU read no valid sequence: message 391 and the box off.
-        EXPECT_TRUE(r.prompts.shown().back().text.startsWith(rig::text(391)));
-    }
+    // The simulated ECU holds a valid sequence (an invalid one, message 391,
+    // is the rules' own test).
+    ASSERT_TRUE(w->CheckModificaSequenza->isChecked());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+    EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+    EXPECT_FALSE(w->RadioGas->isEnabled());
+    // The page shown again keeps the state without writing.
+    r.sim().clearCalls();
+    w->TabTaraturaShow();
+    EXPECT_TRUE(writtenItems().empty());
+    EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
+    // Off: the standard sequence, message 393.
+    w->CheckModificaSequenza->click();
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+    EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
     EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->CheckModificaSequenza->isChecked());
 }
 
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)
 {
+    // What the page shows without a commit is replaced by what the module holds.
+    const int fuel = w->ComboCarburante->currentIndex();
+    const int signal = w->ComboSegnaleGiri->currentIndex();
+    const QString note = w->EditNoteConfig->text();
+    w->ComboCarburante->setCurrentIndex(1 - fuel);
+    w->ComboSegnaleGiri->setCurrentIndex(1 - signal);
+    w->EditNoteConfig->setText(QStringLiteral("NOT KEPT"));
     w->ImageResetClick();
     EXPECT_EQ(resets, 1);
+    EXPECT_EQ(w->ComboCarburante->currentIndex(), fuel);
+    EXPECT_EQ(w->ComboSegnaleGiri->currentIndex(), signal);
+    EXPECT_EQ(w->EditNoteConfig->text(), note);
+    // The lists are at their loaded items again: Enter on them writes nothing.
+    EXPECT_FALSE(w->ListTouched(w->ComboCarburante));
+    EXPECT_TRUE(writtenItems().empty());
     EXPECT_TRUE(w->TimerDati->isActive());
 }
 

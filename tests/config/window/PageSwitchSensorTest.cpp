@@ -3,6 +3,7 @@
 // simulated ECU's log.
 #include "DataModuleRig.h"
 #include "FormConfig.h"
+#include "Scaling.h"
 
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -149,7 +150,13 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         EXPECT_EQ(visible("EditGiriPerBenzina"), c.petrolBlock);
         EXPECT_EQ(visible("EditTempoBenzina1"), c.petrolBlock);
         EXPECT_EQ(w->LabelGiriPerBenzina->text(), c.rpmCaption);
+        // Every behaviour editor shows what the module holds.
         EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
+        EXPECT_EQ(w->EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
+        EXPECT_NEAR(w->EditTempoBenzina3->LastValue(), c.time3, 0.01);
+        for (auto [edit, element] : {std::pair{w->EditIniettate, 0}, std::pair{w->EditUscita, 1}})
+            EXPECT_EQ(edit->text(), QString::number(dm::TruncToInt(r.dm().GetElementByCode(163, element))))
+                << edit->objectName().toStdString();
         EXPECT_TRUE(w->RadioGas->isEnabled());
     }
     // EditRitMin shows one value from two bytes; the mode list the mode.
