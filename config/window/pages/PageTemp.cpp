@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 
@@ -446,18 +445,10 @@ void TFormConfig::FitTempGrid()
     // Beside the groups of the left column, at most 0.6 of the page; the rows
     // share the page's height below the table's title.
     const QMargins page = TabTemp->layout()->contentsMargins();
-    int left = 0;
-    auto* grid = static_cast<QGridLayout*>(TabTemp->layout());
-    for (int row : {0, 1})
-        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
-            left = std::max(left, item->sizeHint().width());
-    constexpr int kFrame = 2 * 10 + 2;
-    const int width =
-        std::min(ScaleWidth(TabTemp->width(), 0.6), TabTemp->width() - page.left() - page.right() - left - 10 - kFrame);
+    const int width = std::min(ScaleWidth(TabTemp->width(), 0.6), framedGridWidth(TabTemp, true));
     // The page's height, never more than the screen leaves it below the tabs
     // (the page may not have its final size yet).
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const int screenHeight = screen ? screen->size().height() : 768;
+    const int screenHeight = windowScreenHeight();
     const int pageHeight = std::min(TabTemp->height(), screenHeight - TabHeight(screenHeight) - 8);
     // Below the table: the live bar (the page's margin once the bar is on it).
     const int bottom = std::max(page.bottom(), PanelBarra->sizeHint().height() + 8);
