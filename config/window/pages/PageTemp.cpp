@@ -42,18 +42,10 @@ constexpr std::uint32_t kLiveFill = 8388608;
 constexpr int kButtonStart = 238;
 constexpr int kButtonEnd = 239;
 
-// The stored parameters of the vehicle's sensor.
-struct Parameters {
-    std::int32_t p[5] = {};
-    int pullUp() const { return dm::VehiclePullUpOhm(p[0], p[1]); }
-};
-
-Parameters parametersOf(const TStreamDati& d)
+// The stored pull-up resistance of the vehicle's sensor (parameters 0, 1).
+int storedPullUp(const TStreamDati& d)
 {
-    Parameters s;
-    for (int i = 0; i < 5; ++i)
-        s.p[i] = d.GetParametriTempMotore(i);
-    return s;
+    return dm::VehiclePullUpOhm(d.GetParametriTempMotore(0), d.GetParametriTempMotore(1));
 }
 
 int editorValue(const TNumericEdit* e) { return dm::TruncToInt(e->GetAsFloat()); }
@@ -189,12 +181,12 @@ void TFormConfig::TabTempShow()
 
 void TFormConfig::showSensorParameters()
 {
-    const Parameters s = parametersOf(dm());
-    ShowLoadedInteger(EditRPullUp, s.pullUp());
-    ShowLoadedInteger(EditDeltaT, s.p[2]);
-    ShowLoadedInteger(EditTMin, s.p[3]);
-    ShowLoadedInteger(EditTMax, HighestTemperature(s.p[4], editorValue(EditDeltaT), editorValue(EditTMin)));
-    const int rows = SensorRows(s.p[4]);
+    const int points = dm().GetParametriTempMotore(4);
+    ShowLoadedInteger(EditRPullUp, storedPullUp(dm()));
+    ShowLoadedInteger(EditDeltaT, dm().GetParametriTempMotore(2));
+    ShowLoadedInteger(EditTMin, dm().GetParametriTempMotore(3));
+    ShowLoadedInteger(EditTMax, HighestTemperature(points, editorValue(EditDeltaT), editorValue(EditTMin)));
+    const int rows = SensorRows(points);
     if (DrawGridTemp->RowCount() != rows) {
         const int col = DrawGridTemp->Col(), row = DrawGridTemp->Row();
         DrawGridTemp->SetLayout(rows, kSensorColumns, 1, 0);
@@ -329,7 +321,7 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
     QColor fill = DrawGridTemp->Color;
     QColor ink = DrawGridTemp->palette().color(QPalette::WindowText);
     QString s;
-    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    const int pullUp = storedPullUp(dm());
     const bool live = row == LearningRow && SensorEditing && DrawGridTemp->hasFocus();
     const int count = live ? liveSensorCount() : dm().GetEcuTempMotore(row - 1);
     switch (col) {
@@ -420,7 +412,7 @@ void TFormConfig::DrawGridTempExit()
 void TFormConfig::EditGridTempCells()
 {
     const int column = DrawGridTemp->Col() == kSensorColumnOhm ? kSensorColumnOhm : kSensorColumnVolts;
-    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    const int pullUp = storedPullUp(dm());
     // The live reading.
     double value = CountValue(column, liveSensorCount(), pullUp);
     int mode = 0;
