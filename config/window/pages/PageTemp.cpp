@@ -222,7 +222,7 @@ void TFormConfig::CheckTempMotoreClick()
          {"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
           "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
           "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"})
-        if (QWidget* w = Control(QString::fromLatin1(name)))
+        if (QWidget* w = cachedControl(name))
             w->setVisible(on);
 }
 
