@@ -50,6 +50,8 @@ int storedPullUp(const TStreamDati& d)
 
 int editorValue(const TNumericEdit* e) { return dm::TruncToInt(e->GetAsFloat()); }
 
+bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorColumnOhm; }
+
 } // namespace
 
 const TFormConfig::BindingTable& cfgwin::TempRows()
@@ -332,7 +334,7 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
     case kSensorColumnVolts: s = complib::FormatFixed(CountVolts(count), 5, 3, complib::DecimalSeparator()); break;
     default: s = QString::number(CountOhm(count, pullUp)); break;
     }
-    if (live && (col == kSensorColumnVolts || col == kSensorColumnOhm)) {
+    if (live && valueColumn(col)) {
         fill = plat::fromTColor(kLiveFill);
         ink = Qt::white;
     }
@@ -342,8 +344,6 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
 }
 
 namespace {
-
-bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorColumnOhm; }
 
 // The next point to learn: its row becomes the table's current row, or,
 // past the last point, the parameters' button takes the focus.
