@@ -216,9 +216,8 @@ void TFormConfig::TabCorrezioniShow()
     // The reducer's grid with its preset, or the absolute-pressure
     // correction.
     const bool monoplug = type == qz::ECU_TYPE_MONOPLUG;
-    for (QWidget* w : {static_cast<QWidget*>(ImageMinusRid), static_cast<QWidget*>(ImagePlusRid),
-                       static_cast<QWidget*>(ShapeTempRid), static_cast<QWidget*>(DrawGridTempRid),
-                       static_cast<QWidget*>(LabelRiferimentiRid), static_cast<QWidget*>(PanelCorrRid)})
+    for (QWidget* w : std::initializer_list<QWidget*>{ImageMinusRid, ImagePlusRid, ShapeTempRid, DrawGridTempRid,
+                                                      LabelRiferimentiRid, PanelCorrRid})
         w->setVisible(!monoplug);
     PanelCorrPressAbs->setVisible(monoplug);
 }
