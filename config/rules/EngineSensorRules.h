@@ -4,14 +4,17 @@
 // step, first temperature, point count), the measured count of each point,
 // and the conversions between counts, volts and ohm. Plain functions; the
 // data module's sensor table (SensorTables.h) turns the counts into degrees.
+#include "SensorTables.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace cfgrules {
 
-// Points of the characteristic (elements of item 0x1e18b).
-inline constexpr int kSensorPointsMax = 30;
+// Points of the characteristic (elements of item 0x1e18b), as many as the
+// data module's table of the vehicle's sensor takes.
+inline constexpr int kSensorPointsMax = dm::SensorTable::kVehiclePoints;
 // The table's columns: index, temperature, voltage, resistance.
 inline constexpr int kSensorColumnIndex = 0;
 inline constexpr int kSensorColumnTemperature = 1;

@@ -753,6 +753,11 @@ private:
     void FitCorrezioniGrids();
     void FitTempGrid();
     void FitVariatoreGrid();
+    // The width a grid in a frame of `page` can take: across the page, or
+    // beside the groups of the first column's top two rows.
+    static int framedGridWidth(QWidget* page, bool besideFirstColumn);
+    // The height of the window's screen (768 without one).
+    int windowScreenHeight() const;
     // The Correzioni page's two preset sliders from the packed presets; the
     // Adattività page's sensitivity slider from its value.
     void showPresetSliders();

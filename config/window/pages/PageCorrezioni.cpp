@@ -14,7 +14,9 @@
 #include "plat/Shape.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using namespace cfgwin;
 
@@ -214,9 +216,8 @@ void TFormConfig::TabCorrezioniShow()
     // The reducer's grid with its preset, or the absolute-pressure
     // correction.
     const bool monoplug = type == qz::ECU_TYPE_MONOPLUG;
-    for (QWidget* w : {static_cast<QWidget*>(ImageMinusRid), static_cast<QWidget*>(ImagePlusRid),
-                       static_cast<QWidget*>(ShapeTempRid), static_cast<QWidget*>(DrawGridTempRid),
-                       static_cast<QWidget*>(LabelRiferimentiRid), static_cast<QWidget*>(PanelCorrRid)})
+    for (QWidget* w : std::initializer_list<QWidget*>{ImageMinusRid, ImagePlusRid, ShapeTempRid, DrawGridTempRid,
+                                                      LabelRiferimentiRid, PanelCorrRid})
         w->setVisible(!monoplug);
     PanelCorrPressAbs->setVisible(monoplug);
 }
@@ -273,20 +274,38 @@ void TFormConfig::FitCorrezioniGrids()
     // The temperature grids take the width beside the groups of the first
     // column; the other tables reach across the page. No grid asks for
     // more than the page has, so that the page never grows with its grids.
-    auto* grid = static_cast<QGridLayout*>(TabCorrezioni->layout());
-    int left = 0;
-    for (int row : {0, 1})
-        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
-            left = std::max(left, item->sizeHint().width());
-    const QMargins page = grid->contentsMargins();
-    const int inner = TabCorrezioni->width() - page.left() - page.right();
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
-    // A frame's margins and outline around its grid.
-    constexpr int kFrame = 2 * 10 + 2;
-    const int beside = inner - left - grid->horizontalSpacing() - kFrame;
+    const int beside = framedGridWidth(TabCorrezioni, true);
     for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
         FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
-    const int across = std::min(ScaleWidth(TabCorrezioni->width(), 0.97), inner - kFrame);
+    const int across = std::min(ScaleWidth(TabCorrezioni->width(), 0.97), framedGridWidth(TabCorrezioni, false));
     for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
         FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
+}
+
+// ---------------------------------------------------------------------------
+// Shared by the grid fitting of the Correzioni, Temperatura and Variatore
+// pages.
+
+int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn)
+{
+    auto* grid = static_cast<QGridLayout*>(page->layout());
+    const QMargins margins = grid->contentsMargins();
+    // A frame's margins and outline around its grid.
+    constexpr int kFrame = 2 * 10 + 2;
+    int width = page->width() - margins.left() - margins.right() - kFrame;
+    if (besideFirstColumn) {
+        int left = 0;
+        for (int row : {0, 1})
+            if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+                left = std::max(left, item->sizeHint().width());
+        width -= left + grid->horizontalSpacing();
+    }
+    return width;
+}
+
+int TFormConfig::windowScreenHeight() const
+{
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->size().height() : 768;
 }

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 
@@ -43,21 +42,15 @@ constexpr std::uint32_t kLiveFill = 8388608;
 constexpr int kButtonStart = 238;
 constexpr int kButtonEnd = 239;
 
-// The stored parameters of the vehicle's sensor.
-struct Parameters {
-    std::int32_t p[5] = {};
-    int pullUp() const { return dm::VehiclePullUpOhm(p[0], p[1]); }
-};
-
-Parameters parametersOf(const TStreamDati& d)
+// The stored pull-up resistance of the vehicle's sensor (parameters 0, 1).
+int storedPullUp(const TStreamDati& d)
 {
-    Parameters s;
-    for (int i = 0; i < 5; ++i)
-        s.p[i] = d.GetParametriTempMotore(i);
-    return s;
+    return dm::VehiclePullUpOhm(d.GetParametriTempMotore(0), d.GetParametriTempMotore(1));
 }
 
 int editorValue(const TNumericEdit* e) { return dm::TruncToInt(e->GetAsFloat()); }
+
+bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorColumnOhm; }
 
 } // namespace
 
@@ -190,12 +183,12 @@ void TFormConfig::TabTempShow()
 
 void TFormConfig::showSensorParameters()
 {
-    const Parameters s = parametersOf(dm());
-    ShowLoadedInteger(EditRPullUp, s.pullUp());
-    ShowLoadedInteger(EditDeltaT, s.p[2]);
-    ShowLoadedInteger(EditTMin, s.p[3]);
-    ShowLoadedInteger(EditTMax, HighestTemperature(s.p[4], editorValue(EditDeltaT), editorValue(EditTMin)));
-    const int rows = SensorRows(s.p[4]);
+    const int points = dm().GetParametriTempMotore(4);
+    ShowLoadedInteger(EditRPullUp, storedPullUp(dm()));
+    ShowLoadedInteger(EditDeltaT, dm().GetParametriTempMotore(2));
+    ShowLoadedInteger(EditTMin, dm().GetParametriTempMotore(3));
+    ShowLoadedInteger(EditTMax, HighestTemperature(points, editorValue(EditDeltaT), editorValue(EditTMin)));
+    const int rows = SensorRows(points);
     if (DrawGridTemp->RowCount() != rows) {
         const int col = DrawGridTemp->Col(), row = DrawGridTemp->Row();
         DrawGridTemp->SetLayout(rows, kSensorColumns, 1, 0);
@@ -231,7 +224,7 @@ void TFormConfig::CheckTempMotoreClick()
          {"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
           "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
           "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"})
-        if (QWidget* w = Control(QString::fromLatin1(name)))
+        if (QWidget* w = cachedControl(name))
             w->setVisible(on);
 }
 
@@ -330,7 +323,7 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
     QColor fill = DrawGridTemp->Color;
     QColor ink = DrawGridTemp->palette().color(QPalette::WindowText);
     QString s;
-    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    const int pullUp = storedPullUp(dm());
     const bool live = row == LearningRow && SensorEditing && DrawGridTemp->hasFocus();
     const int count = live ? liveSensorCount() : dm().GetEcuTempMotore(row - 1);
     switch (col) {
@@ -341,7 +334,7 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
     case kSensorColumnVolts: s = complib::FormatFixed(CountVolts(count), 5, 3, complib::DecimalSeparator()); break;
     default: s = QString::number(CountOhm(count, pullUp)); break;
     }
-    if (live && (col == kSensorColumnVolts || col == kSensorColumnOhm)) {
+    if (live && valueColumn(col)) {
         fill = plat::fromTColor(kLiveFill);
         ink = Qt::white;
     }
@@ -351,8 +344,6 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
 }
 
 namespace {
-
-bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorColumnOhm; }
 
 // The next point to learn: its row becomes the table's current row, or,
 // past the last point, the parameters' button takes the focus.
@@ -421,7 +412,7 @@ void TFormConfig::DrawGridTempExit()
 void TFormConfig::EditGridTempCells()
 {
     const int column = DrawGridTemp->Col() == kSensorColumnOhm ? kSensorColumnOhm : kSensorColumnVolts;
-    const int pullUp = dm::VehiclePullUpOhm(dm().GetParametriTempMotore(0), dm().GetParametriTempMotore(1));
+    const int pullUp = storedPullUp(dm());
     // The live reading.
     double value = CountValue(column, liveSensorCount(), pullUp);
     int mode = 0;
@@ -446,18 +437,10 @@ void TFormConfig::FitTempGrid()
     // Beside the groups of the left column, at most 0.6 of the page; the rows
     // share the page's height below the table's title.
     const QMargins page = TabTemp->layout()->contentsMargins();
-    int left = 0;
-    auto* grid = static_cast<QGridLayout*>(TabTemp->layout());
-    for (int row : {0, 1})
-        if (QLayoutItem* item = grid->itemAtPosition(row, 0))
-            left = std::max(left, item->sizeHint().width());
-    constexpr int kFrame = 2 * 10 + 2;
-    const int width =
-        std::min(ScaleWidth(TabTemp->width(), 0.6), TabTemp->width() - page.left() - page.right() - left - 10 - kFrame);
+    const int width = std::min(ScaleWidth(TabTemp->width(), 0.6), framedGridWidth(TabTemp, true));
     // The page's height, never more than the screen leaves it below the tabs
     // (the page may not have its final size yet).
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const int screenHeight = screen ? screen->size().height() : 768;
+    const int screenHeight = windowScreenHeight();
     const int pageHeight = std::min(TabTemp->height(), screenHeight - TabHeight(screenHeight) - 8);
     // Below the table: the live bar (the page's margin once the bar is on it).
     const int bottom = std::max(page.bottom(), PanelBarra->sizeHint().height() + 8);

@@ -10,9 +10,7 @@
 #include "plat/Shape.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 using namespace cfgwin;
 
@@ -88,9 +86,7 @@ void TFormConfig::FitVariatoreGrid()
     const int columns = DrawGridVariatore->ColCount();
     const int width = ScaleWidth(TabVariatore->width(), 0.8);
     int height = (DrawGridVariatore->fontMetrics().height() + 9) * rows;
-    if (tables::VariatorHasMapAxis(dm())) {
-        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-        height = VariatorClientHeight(rows, s ? s->size().height() : 768);
-    }
+    if (tables::VariatorHasMapAxis(dm()))
+        height = VariatorClientHeight(rows, windowScreenHeight());
     FitGridWidget(DrawGridVariatore, FitGrid(width, height, rows, columns));
 }

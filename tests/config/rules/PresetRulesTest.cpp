@@ -126,6 +126,7 @@ TEST_F(PresetSteps, AtAnEndNothingIsWritten)
     setP(5); // reducer +50 %
     r.sim().clearCalls();
     EXPECT_EQ(cfgrules::StepPreset(r.dm(), Preset::Reducer, true), 10);
+    EXPECT_TRUE(r.writtenItems().empty());
     setP(15); // -50 %
     r.sim().clearCalls();
     EXPECT_EQ(cfgrules::StepPreset(r.dm(), Preset::Reducer, false), 0);
