@@ -469,9 +469,10 @@ void TFormConfig::showObdBlocks()
         setText(slow, b.slow);
         setText(fast, b.fast);
         setText(oxygen, b.oxygen);
+        // What changed repaints itself; the panels are not repainted on
+        // every tick.
         for (const auto& [w, on] : shown)
             setShown(w, on);
-        correctors->update();
     }
     if (page != cfgwin::PageAdatta)
         return;
