@@ -204,8 +204,7 @@ void TFormConfig::BuildMappa()
     // The extra injections: cutting them hides their sensitivity.
     {
         auto f = b.frame(3, 1);
-        f.row(&TFormConfig::CheckTagliaExtraIniettate);
-        LabelTagliaExtraIniettate = qobject_cast<QLabel*>(Control(QStringLiteral("LabelTagliaExtraIniettate")));
+        LabelTagliaExtraIniettate = f.row(&TFormConfig::CheckTagliaExtraIniettate).caption;
         auto inner = f.frame("ShapeExtraInj");
         ShapeExtraInj = static_cast<plat::Shape*>(inner.widget());
         ShapeExtraInj->setPen(Qt::NoPen);
