@@ -6,7 +6,6 @@
 #include "../PageWidgets.h"
 
 #include "BuildConstants.h"
-#include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "MappaControls.h"
 #include "Scaling.h"
@@ -22,8 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
-#include <QVBoxLayout>
-#include <cmath>
+#include <algorithm>
 #include <tuple>
 
 namespace {
