@@ -4,6 +4,7 @@
 #include "FormCentriCelleK.h"
 #include "FormModificaMappa.h"
 #include "Translator.h"
+#include "editors/NumberText.h"
 #include "iodata.h"
 
 #include "plat/Colors.h"
@@ -14,7 +15,6 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPaintEvent>
@@ -165,10 +165,8 @@ QString DrawGridK::CellText(int col, int row) const
             return QStringLiteral("inj");
         if (row == 0)
             return mapk::FormatRpmAxis(StreamDati->GetRifGiriK(col - 1));
-        if (col == 0) {
-            const QString sep = QLocale().decimalPoint();
-            return mapk::FormatTimeAxis(StreamDati->GetRifTempiK(row - 1), sep.isEmpty() ? QChar('.') : sep.front());
-        }
+        if (col == 0)
+            return mapk::FormatTimeAxis(StreamDati->GetRifTempiK(row - 1), complib::DecimalSeparator());
     }
     const auto data = mapk::DataCellOf(view_, {row, col});
     switch (view_) {

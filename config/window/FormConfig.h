@@ -15,7 +15,6 @@
 #include "LiveTracking.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 #include <QTabBar>
 #include <functional>
@@ -776,9 +775,6 @@ private:
     void showObdBlocks();
     void repaintDirty(const cfglive::Repaint& dirty);
     QWidget* trackedGrid(cfglive::Grid grid) const;
-    // The controls of that name (the first of them), looked up once.
-    const std::vector<QPointer<QWidget>>& cachedControls(const char* name) const;
-    QWidget* cachedControl(const char* name) const;
     void placeSliderBars();
     void placeEnrichmentBar(int value);
     void placeExtraInjBar(int steps);
@@ -813,7 +809,6 @@ private:
     std::map<const TNumericEdit*, QString> loadedText_;
     std::map<const TKeyComboBox*, int> loadedIndex_;
     std::map<int, QString> messages_;
-    mutable std::map<std::string, std::vector<QPointer<QWidget>>, std::less<>> named_;
     TConfigMainHooks hooks_;
     bool ownExtraInjectionSeen_ = false;
     int currentPage_ = cfgwin::PageConfigurazione;

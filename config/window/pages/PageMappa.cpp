@@ -6,7 +6,6 @@
 #include "../PageWidgets.h"
 
 #include "BuildConstants.h"
-#include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "MappaControls.h"
 #include "Scaling.h"
@@ -22,8 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
-#include <QVBoxLayout>
-#include <cmath>
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -204,8 +202,7 @@ void TFormConfig::BuildMappa()
     // The extra injections: cutting them hides their sensitivity.
     {
         auto f = b.frame(3, 1);
-        f.row(&TFormConfig::CheckTagliaExtraIniettate);
-        LabelTagliaExtraIniettate = qobject_cast<QLabel*>(Control(QStringLiteral("LabelTagliaExtraIniettate")));
+        LabelTagliaExtraIniettate = f.row(&TFormConfig::CheckTagliaExtraIniettate).caption;
         auto inner = f.frame("ShapeExtraInj");
         ShapeExtraInj = static_cast<plat::Shape*>(inner.widget());
         ShapeExtraInj->setPen(Qt::NoPen);

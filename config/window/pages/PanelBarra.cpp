@@ -70,7 +70,12 @@ void setPicture(plat::PictureButton* p, int id)
         p->setPicture(id);
 }
 
-// Hidden or shown without moving what stands around it.
+void setShown(QWidget* w, bool shown)
+{
+    if (w->isHidden() == shown)
+        w->setVisible(shown);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -229,10 +234,10 @@ void TFormConfig::TimerDatiTimer()
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
-    if (SensorEditing)
-        if (QWidget* grid = cachedControl("DrawGridTemp"); grid && QApplication::focusWidget() == grid)
-            grid->update();
-    // 5 to 11.
+    if (SensorEditing && DrawGridTemp && QApplication::focusWidget() == DrawGridTemp)
+        DrawGridTemp->update();
+    // What the status bits change: the fuel state, the cut-off and extra
+    // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
     level.level = LiveValues.Level;
     for (int i = 0; i < 4; ++i)
@@ -247,7 +252,6 @@ void TFormConfig::TimerDatiTimer()
         LambdaRefreshPending = false;
     }
     trackActivePage();
-    // 14 to 16.
     showObdBlocks();
 }
 
@@ -273,7 +277,7 @@ void TFormConfig::showLiveBar()
         setText(LabApMot2, *t.apMot2);
     if (t.apMot2Benz)
         setText(LabApMot2Benz, *t.apMot2Benz);
-    setText(qobject_cast<QLabel*>(cachedControl("LabLivello")), t.livello);
+    setText(LabLivello, t.livello);
     QLabel* lambdas[] = {LabLambda, LabLambda2};
     for (std::size_t p = 0; p < 2; ++p) {
         setText(lambdas[p], t.lambda[p].text);
@@ -315,8 +319,7 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
         setPicture(ImageExtraInj, *c.extraInjection);
     plat::Shape* lamps[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
     for (std::size_t i = 0; i < 5; ++i)
-        if (lamps[i]->isHidden() == c.levelLamps[i])
-            lamps[i]->setVisible(c.levelLamps[i]);
+        setShown(lamps[i], c.levelLamps[i]);
     if (c.lampDue) {
         const bool on = dm::DiagnosisLampOn(dm());
         ImageDiagnosiOn->setVisible(on);
@@ -340,7 +343,7 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
     case G::TempGas: return DrawGridTempGas;
     case G::TempRid: return DrawGridTempRid;
     case G::PressDiff: return DrawGridPressDiff;
-    case G::PressColl: return cachedControl("DrawGridPressColl");
+    case G::PressColl: return nullptr; // the Dati di test sheet shows no pressure grid
     case G::Variatore: return DrawGridVariatore;
     }
     return nullptr;
@@ -404,7 +407,7 @@ void TFormConfig::trackActivePage()
         tracked.TempRidColumn = TempRidTracking.column;
         tracked.PressDiffColumn = PressDiffTracking.column;
         if (d.EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG)
-            setText(qobject_cast<QLabel*>(cachedControl("LabCorrPressAbs")),
+            setText(LabCorrPressAbs,
                     AbsolutePressureCorrection((LiveValues.StatusFlags & dm::LIVE_ON_GAS) != 0,
                                                static_cast<double>(d.GetRifPressDiff(10)), LiveValues.GasPressure,
                                                complib::DecimalSeparator(), Message(kTextNotAvailable)));
@@ -444,11 +447,9 @@ void TFormConfig::showObdBlocks()
     ObdBlock = block.bytes;
     ObdBlockLength = block.received;
     const cfglive::ObdView v = cfglive::DecodeObdBlock(ObdBlock, complib::DecimalSeparator());
-    const std::pair<const char*, bool> lamps[] = {{"ImageObdInfo", v.info}, {"ImageObdOk", v.ok}, {"ImageObdKo", v.ko}};
-    for (const auto& [name, on] : lamps)
-        for (const QPointer<QWidget>& w : cachedControls(name))
-            if (w && w->isHidden() == on)
-                w->setVisible(on);
+    setShown(ImageObdInfo, v.info);
+    setShown(ImageObdOk, v.ok);
+    setShown(ImageObdKo, v.ko);
     for (int i = 0; i < 2; ++i) {
         const cfglive::ObdBank& b = v.banks[static_cast<std::size_t>(i)];
         QLabel* caption = i == 0 ? LabelCorrettori0 : LabelCorrettori1;
@@ -468,17 +469,17 @@ void TFormConfig::showObdBlocks()
         setText(slow, b.slow);
         setText(fast, b.fast);
         setText(oxygen, b.oxygen);
+        // What changed repaints itself; the panels are not repainted on
+        // every tick.
         for (const auto& [w, on] : shown)
-            if (w->isHidden() == on)
-                w->setVisible(on);
-        correctors->update();
+            setShown(w, on);
     }
     if (page != cfgwin::PageAdatta)
         return;
     const auto idle = cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*dm().Protocol(), cfglive::kObdIdleBlock);
     const cfglive::ObdIdleView iv = cfglive::DecodeObdIdleBlock(idle.bytes);
-    setText(qobject_cast<QLabel*>(cachedControl("LabCorrMinimo")), iv.idle);
-    setText(qobject_cast<QLabel*>(cachedControl("LabCorrFuoriMinimo")), iv.offIdle);
+    setText(LabCorrMinimo, iv.idle);
+    setText(LabCorrFuoriMinimo, iv.offIdle);
 }
 
 // ---------------------------------------------------------------------------
@@ -531,25 +532,4 @@ void TFormConfig::BuildAllCellBounds()
     BuildFilterCellBounds();
     BuildPressDiffCellBounds();
     BuildPressCollCellBounds();
-}
-
-// ---------------------------------------------------------------------------
-// Controls of other pages that the tick fills, looked up once by name
-
-const std::vector<QPointer<QWidget>>& TFormConfig::cachedControls(const char* name) const
-{
-    auto it = named_.find(name);
-    if (it == named_.end()) {
-        std::vector<QPointer<QWidget>> found;
-        for (QWidget* w : findChildren<QWidget*>(QString::fromLatin1(name)))
-            found.emplace_back(w);
-        it = named_.emplace(name, std::move(found)).first;
-    }
-    return it->second;
-}
-
-QWidget* TFormConfig::cachedControl(const char* name) const
-{
-    const auto& all = cachedControls(name);
-    return all.empty() ? nullptr : all.front().data();
 }

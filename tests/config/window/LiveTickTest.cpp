@@ -2,6 +2,7 @@
 // time: what one frame puts on the live bar, the second bank of a short
 // frame, the OBD reads of their pages, the diagnosis lamp's rhythm and the
 // operating point in the grids.
+#include "BuildConstants.h"
 #include "CorrectionGrids.h"
 #include "DataModuleRig.h"
 #include "DrawGridK.h"
@@ -89,6 +90,7 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     EXPECT_EQ(w->LabGiri->text(), QString::number(v.Rpm));
     EXPECT_EQ(w->LabApMotBenz->text(), cfglive::BarTimeText(v.PetrolTime1, QLatin1Char('.')));
     EXPECT_EQ(w->LabPressioneColl->text(), QString::number(v.MapPressure * 0.01, 'f', 2));
+    EXPECT_EQ(w->LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
@@ -132,6 +134,8 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 1);
+    EXPECT_TRUE(w->LabCorrMinimo->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageEmissioni);
     tick();
     EXPECT_TRUE(w->PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
@@ -216,6 +220,24 @@ TEST_F(LiveTickTest, BoundsFollowTheBreakpoints)
     r.dm().SetRifGiriK(1, r.dm().GetRifGiriK(1) + 100);
     w->BuildAllCellBounds();
     EXPECT_EQ(w->MapKTracking.columnBounds[1], (r.dm().GetRifGiriK(0) + r.dm().GetRifGiriK(1)) >> 1);
+}
+
+class LiveTickMonoplug : public LiveTickTest {
+protected:
+    LiveTickMonoplug() : LiveTickTest("type=79;warmup=1") {}
+};
+
+TEST_F(LiveTickMonoplug, TheAbsolutePressureCorrectionOnCorrezioni)
+{
+    ASSERT_EQ(r.dm().EcuInfo.EcuType, qz::ECU_TYPE_MONOPLUG);
+    showPage(cfgwin::PageCorrezioni);
+    tick();
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    EXPECT_EQ(w->LabCorrPressAbs->text(),
+              cfglive::AbsolutePressureCorrection(true, static_cast<double>(r.dm().GetRifPressDiff(10)), v.GasPressure,
+                                                  QLatin1Char('.'), rig::text(91)));
+    EXPECT_NE(w->LabCorrPressAbs->text(), QStringLiteral("0%"));
 }
 
 } // namespace
