@@ -185,7 +185,7 @@ void TFormConfig::CheckAdattativitaClick()
     // the flag as the module holds it.
     const bool on = dm().GetFlag(kFlagAdattativita) != 0;
     for (const char* name : {"LabelAdattaGas", "LabAdattaGas", "ImageAdataGas", "PanelAdatta"})
-        if (QWidget* w = cachedControl(name))
+        if (QWidget* w = Control(QString::fromLatin1(name)))
             w->setVisible(on);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ImageMinusAdatta, ImagePlusAdatta, ImagePallinoAdatta, ImageBarraAdatta, LabelValueAdatta, LabelSensAdatta,

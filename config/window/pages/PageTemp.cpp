@@ -224,7 +224,7 @@ void TFormConfig::CheckTempMotoreClick()
          {"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
           "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
           "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"})
-        if (QWidget* w = cachedControl(name))
+        if (QWidget* w = Control(QString::fromLatin1(name)))
             w->setVisible(on);
 }
 
