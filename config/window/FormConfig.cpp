@@ -657,8 +657,7 @@ void TFormConfig::FormResize()
 {
     if (!PageControl)
         return;
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const int screenHeight = s ? s->size().height() : 768;
+    const int screenHeight = windowScreenHeight();
     static_cast<TConfigTabBar*>(PageControl->tabBar())->SetTabHeight(cfgwin::TabHeight(screenHeight));
     Page(ActivePage())->update();
 

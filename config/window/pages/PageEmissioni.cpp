@@ -14,9 +14,7 @@
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -202,8 +200,7 @@ void TFormConfig::LayoutEmissioniGrids()
 {
     if (!PanelEmissioniGrids)
         return;
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const int screenHeight = s ? s->size().height() : 768;
+    const int screenHeight = windowScreenHeight();
     // Rows as tall as the cells' text, which follows the screen height.
     QFont f = DrawGridEmissioni->font();
     f.setPointSize(std::max(1, screenHeight * 10 / 817));

@@ -9,6 +9,7 @@
 #include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "LiveLamps.h"
+#include "SensorRules.h"
 #include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -240,8 +241,7 @@ void TFormConfig::TimerDatiTimer()
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
     level.level = LiveValues.Level;
-    for (int i = 0; i < 4; ++i)
-        level.thresholds[static_cast<std::size_t>(i)] = dm().GetRifSensore(i);
+    level.thresholds = cfgrules::StoredThresholds(dm());
     level.descending = dm().GetTipoSensoreBit7();
     bool& seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
