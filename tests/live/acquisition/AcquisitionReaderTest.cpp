@@ -162,7 +162,8 @@ TEST(AcquisitionReader, StreamedRowsAreTheRowsReadWhole)
         }
         // The bytes read so far grow with each row, up to the whole file.
         EXPECT_TRUE(std::is_sorted(read.begin(), read.end()));
-        if (!read.empty())
+        if (!read.empty()) {
             EXPECT_LE(read.back(), bytes.size());
+        }
     }
 }
