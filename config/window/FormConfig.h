@@ -345,6 +345,7 @@ public:
     QLabel* LabTemp = nullptr;      // the gas temperature
     QLabel* LabelAdattaGas = nullptr;
     QLabel* LabAdattaGas = nullptr;
+    plat::PictureButton* ImageAdataGas = nullptr;
     QLabel* LabelLedExtraInj = nullptr;
     QLabel* LabelCutoff = nullptr;
     QLabel* LabelBenzina = nullptr;

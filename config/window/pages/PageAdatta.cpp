@@ -184,9 +184,8 @@ void TFormConfig::CheckAdattativitaClick()
     // The gas corrector of the live bar and the correctors' kind follow
     // the flag as the module holds it.
     const bool on = dm().GetFlag(kFlagAdattativita) != 0;
-    for (const char* name : {"LabelAdattaGas", "LabAdattaGas", "ImageAdataGas", "PanelAdatta"})
-        if (QWidget* w = Control(QString::fromLatin1(name)))
-            w->setVisible(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelAdattaGas, LabAdattaGas, ImageAdataGas, PanelAdatta})
+        w->setVisible(on);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ImageMinusAdatta, ImagePlusAdatta, ImagePallinoAdatta, ImageBarraAdatta, LabelValueAdatta, LabelSensAdatta,
              LabelCorrettoriGas, LabelCorrMinimo, LabCorrMinimo, LabelCorrFuoriMinimo, LabCorrFuoriMinimo})

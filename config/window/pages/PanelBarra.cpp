@@ -176,6 +176,7 @@ void TFormConfig::BuildPanelBarra()
     LabelTempMot = caption("LabelTempMot", 10);
     LabTemp = value("LabTemp", 1, 10, QStringLiteral("-000"));
     LabelAdattaGas = caption("LabelAdattaGas", 11);
+    ImageAdataGas = behind("ImageAdataGas", 1, 11);
     LabAdattaGas = value("LabAdattaGas", 1, 11, QStringLiteral("-000%"));
 
     LabelLedExtraInj = caption("LabelLedExtraInj", 12);

@@ -112,12 +112,14 @@ TEST_F(PageAdatta, TheBoxShowsTheCorrectorsKindAndTheLiveGasCorrector)
     EXPECT_FALSE(w->CheckAdattativita->isChecked());
     EXPECT_FALSE(w->PanelAdatta->isVisibleTo(w->TabAdatta));
     EXPECT_FALSE(live->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->ImageAdataGas->isVisibleTo(w.get()));
     EXPECT_TRUE(w->LabelSensAdatta->isVisibleTo(w->TabAdatta));
     EXPECT_TRUE(w->LabCorrMinimo->isVisibleTo(w->TabAdatta));
     w->CheckAdattativita->click();
     EXPECT_EQ(r.dm().GetFlag(25), 1);
     EXPECT_TRUE(w->PanelAdatta->isVisibleTo(w->TabAdatta));
     EXPECT_TRUE(live->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->ImageAdataGas->isVisibleTo(w.get()));
     // A refused write: what the module holds decides.
     r.sim().addFault({.op = protovyx::Op::WriteItem, .code = 0x2303});
     w->CheckAdattativita->click();
