@@ -24,6 +24,9 @@ bool HasConfigExtension(const QString& name, const QString& extension);
 // with "." + extension added unless it already ends with it.
 QString FileNameToOpen(const QString& folder, const QString& name, const QString& extension);
 
+// The extension of the end-of-line hex script the dialog exports.
+inline constexpr const char* kScriptExtension = "ehcf";
+
 // The path a save writes: folder + name, followed by "." + extension unless
 // the name already ends with it (any letter case). The end-of-line export
 // passes "ehcf".

@@ -64,7 +64,6 @@ constexpr int kNameLength = 28;
 // "%1 values are missing from the file ... Write into the ECU all the same?"
 constexpr int kTextDefaultsQuestion = 781;
 const char* const kListPicture = ":/bmp/listconfig.png";
-const char* const kScriptExtension = "ehcf";
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
 {

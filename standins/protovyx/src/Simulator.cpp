@@ -970,12 +970,17 @@ namespace {
 
 // The common path of the item calls: link, time, code, faults. Returns false
 // with the call finished when the call cannot go on; offline writes finish
-// successfully here.
-bool admit(Simulator::State& s, Call& c, Target& t, int bytes, bool& offlineWrite)
+// successfully here. values: the buffer of a write of several values, which
+// the call's record holds once the code has resolved (also for a write that
+// goes nowhere).
+bool admit(Simulator::State& s, Call& c, Target& t, int bytes, bool& offlineWrite,
+           const std::int32_t* values = nullptr)
 {
     offlineWrite = false;
     std::string why;
     const std::int32_t rs = resolve(s, c.r.op, c.r.code, c.r.row, c.r.column, t, why);
+    if (rs == 0 && values && t.count > 0)
+        c.r.in.assign(values, values + t.count);
     if (!s.open) {
         if (isWrite(c.r.op)) {
             // Offline work: a write reports success and changes nothing.
@@ -1087,7 +1092,7 @@ static bool doWrite(Simulator::State& s, Op op, const char* name, std::int32_t c
     bool offline = false;
     const int named = ((code >> 8) & 1) ? (code >> 12) & 0xFF : 1;
     const int bytes = named * ((code & 0x200) ? 2 : 1);
-    if (!admit(s, c, t, bytes, offline))
+    if (!admit(s, c, t, bytes, offline, fromArray ? src : nullptr))
         return c.r.result;
     std::vector<std::int32_t> vals;
     if (fromArray) {
