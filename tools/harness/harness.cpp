@@ -504,12 +504,14 @@ private:
                              .arg(at.y())
                              .arg(named->width())
                              .arg(named->height()));
-        // The click reaches the widget the user points at: the deepest child
-        // there (a list's viewport, a frame's label).
-        QWidget* target = named->childAt(at);
+        // The click reaches what the user points at: the topmost widget of
+        // the window at that point (a list's viewport, a label over a
+        // picture), as a real click would.
+        const QPoint inWindow = named->mapTo(window, at);
+        QWidget* target = window->childAt(inWindow);
         if (!target)
-            target = named;
-        const QPoint local = target->mapFrom(named, at);
+            target = window;
+        const QPoint local = target->mapFrom(window, inWindow);
         QPointer<QWidget> guard(target);
         QTest::mouseMove(target, local);
         if (!guard)
