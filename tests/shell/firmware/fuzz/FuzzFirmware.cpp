@@ -2,6 +2,7 @@
 
 #include "FirmwareImage.h"
 #include "FirmwareMeta.h"
+#include "WholeImage.h"
 
 #include <QByteArray>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace qz::firmware;
 
@@ -64,6 +66,11 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
     // back as it stood (hexadecimal digits in upper case).
     std::size_t records = 0;
     bool allParse = true;
+    struct Span {
+        std::uint64_t from, to; // to: one past the last byte
+    };
+    std::vector<Span> spans;
+    char lastKind = 0;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t end = text.find_first_of("\r\n", i);
         if (end == std::string_view::npos)
@@ -80,13 +87,39 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
         }
         check(record.data.size() <= 255);
         check(FormatSRecord(record.kind, record.address, record.data) == upper(line));
+        if (record.kind >= '1' && record.kind <= '3')
+            spans.push_back({record.address, record.address + record.data.size()});
+        lastKind = record.kind;
     }
     // The image passes its check exactly when each of its records does.
     check(whole == (allParse && records > 0));
 
+    // The whole-image check, for the application range of the ECUs and for
+    // a narrower one: an image it takes has well-formed records only, every
+    // data record inside the range, data, and an end record last.
+    const TApplicationRange ranges[] = {ApplicationRangeOf(30).value(), {0, 0x4400, 0x47FF}};
+    for (const TApplicationRange& range : ranges) {
+        const TImageVerdict v = CheckWholeImage(text, range);
+        check(!DescribeImageVerdict(v, range).empty());
+        if (!v.ok()) {
+            check(v.record <= v.line && v.line <= size + 1);
+            continue;
+        }
+        check(whole && !spans.empty() && lastKind >= '7' && lastKind <= '9');
+        for (const Span& d : spans) {
+            check(d.from >= range.first && d.from <= range.last);
+            check(d.to <= std::uint64_t{range.last} + 1);
+        }
+    }
+    // The download's check reads the text the buffer's count gives.
+    const TImageVerdict own = CheckWholeImage(text, ranges[0]);
+    const auto n = static_cast<std::uint32_t>(size);
+    const TWholeImageCheck counted = CheckWholeFirmwareImage(withCount(text, n), 0x1E05, 0);
+    check(counted.verdict.fault == own.fault && counted.verdict.line == own.line);
+    check(CheckWholeFirmwareImage(withCount(text, n + 64), 0x0305, 0x0037).verdict.fault == own.fault);
+
     // The metadata check, whatever the records hold, and with a stated
     // byte count that is larger or smaller than the text.
-    const auto n = static_cast<std::uint32_t>(size);
     for (const std::uint32_t stated : {n, n + 64, n / 2}) {
         const QByteArray image = withCount(text, stated);
         for (const Ecu& ecu : kEcus) {
