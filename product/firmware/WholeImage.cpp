@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace qz::firmware {
 
@@ -86,8 +85,13 @@ TImageVerdict CheckWholeImage(std::string_view text, const TApplicationRange& ra
     char dataKind = 0;
     std::size_t dataRecords = 0;
     bool anyByte = false, counted = false, ended = false;
-    // The data held so far: first address -> (one past the last, line).
-    std::map<std::uint64_t, std::pair<std::uint64_t, std::size_t>> held;
+    // The data held so far, by first address; an image in address order
+    // only ever appends.
+    struct Held {
+        std::uint64_t from, to; // to: one past the last byte
+        std::size_t line;
+    };
+    std::vector<Held> held;
     TSRecord r;
     for (std::size_t pos = 0; pos < text.size();) {
         const TTextLine one = NextLine(text, pos);
@@ -131,19 +135,19 @@ TImageVerdict CheckWholeImage(std::string_view text, const TApplicationRange& ra
             anyByte = true;
             // The block held that starts after this one's start, and the one
             // before it: the only two it can share an address with.
-            const auto next = held.upper_bound(from);
-            if (next != held.begin()) {
-                const auto before = std::prev(next);
-                if (before->second.first > from) {
-                    v.otherLine = before->second.second;
-                    return fail(TImageFault::Overlap, r.kind);
-                }
-            }
-            if (next != held.end() && next->first < to) {
-                v.otherLine = next->second.second;
+            const auto next = held.empty() || held.back().from <= from
+                                  ? held.end()
+                                  : std::upper_bound(held.begin(), held.end(), from,
+                                                     [](std::uint64_t a, const Held& h) { return a < h.from; });
+            if (next != held.begin() && std::prev(next)->to > from) {
+                v.otherLine = std::prev(next)->line;
                 return fail(TImageFault::Overlap, r.kind);
             }
-            held.emplace_hint(next, from, std::make_pair(to, line));
+            if (next != held.end() && next->from < to) {
+                v.otherLine = next->line;
+                return fail(TImageFault::Overlap, r.kind);
+            }
+            held.insert(next, Held{from, to, line});
             continue;
         }
         if (isCount(r.kind)) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace qz::firmware;
@@ -94,12 +95,17 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
     // The image passes its check exactly when each of its records does.
     check(whole == (allParse && records > 0));
 
-    // The whole-image check, for the application range of the ECUs and for
-    // a narrower one: an image it takes has well-formed records only, every
+    // The whole-image check, for the application range of the ECUs (as the
+    // download runs it, on the buffer with its byte count) and for a
+    // narrower one: an image it takes has well-formed records only, every
     // data record inside the range, data, and an end record last.
-    const TApplicationRange ranges[] = {ApplicationRangeOf(30).value(), {0, 0x4400, 0x47FF}};
-    for (const TApplicationRange& range : ranges) {
-        const TImageVerdict v = CheckWholeImage(text, range);
+    const auto n = static_cast<std::uint32_t>(size);
+    const TWholeImageCheck download = CheckWholeFirmwareImage(withCount(text, n), 0x1E05, 0);
+    const TApplicationRange narrow{0, 0x4400, 0x47FF};
+    const std::pair<TApplicationRange, TImageVerdict> verdicts[] = {
+        {download.range, download.verdict}, {narrow, CheckWholeImage(text, narrow)}};
+    check(download.range.first == 0x4000 && download.range.last == 0x3FFFF);
+    for (const auto& [range, v] : verdicts) {
         check(!DescribeImageVerdict(v, range).empty());
         if (!v.ok()) {
             check(v.record <= v.line && v.line <= size + 1);
@@ -111,12 +117,10 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
             check(d.to <= std::uint64_t{range.last} + 1);
         }
     }
-    // The download's check reads the text the buffer's count gives.
-    const TImageVerdict own = CheckWholeImage(text, ranges[0]);
-    const auto n = static_cast<std::uint32_t>(size);
-    const TWholeImageCheck counted = CheckWholeFirmwareImage(withCount(text, n), 0x1E05, 0);
-    check(counted.verdict.fault == own.fault && counted.verdict.line == own.line);
-    check(CheckWholeFirmwareImage(withCount(text, n + 64), 0x0305, 0x0037).verdict.fault == own.fault);
+    // A count beyond the buffer reads no further than the buffer, and a
+    // type from the boot mode's extra value has the same range.
+    const TWholeImageCheck boot = CheckWholeFirmwareImage(withCount(text, n + 64), 0x0305, 0x0037);
+    check(boot.verdict.fault == download.verdict.fault && boot.verdict.line == download.verdict.line);
 
     // The metadata check, whatever the records hold, and with a stated
     // byte count that is larger or smaller than the text.
