@@ -125,11 +125,14 @@ TImageVerdict CheckWholeImage(std::string_view text, const TApplicationRange& ra
             ++dataRecords;
             const std::uint64_t from = r.address;
             const std::uint64_t to = from + r.data.size(); // one past the last byte
-            v.address = r.address;
-            v.bytes = r.data.size();
+            auto failData = [&](TImageFault fault) {
+                v.address = r.address;
+                v.bytes = r.data.size();
+                return fail(fault, r.kind);
+            };
             const bool inside = from >= range.first && from <= range.last && (r.data.empty() || to - 1 <= range.last);
             if (!inside)
-                return fail(TImageFault::OutsideRange, r.kind);
+                return failData(TImageFault::OutsideRange);
             if (r.data.empty())
                 continue;
             anyByte = true;
@@ -141,11 +144,11 @@ TImageVerdict CheckWholeImage(std::string_view text, const TApplicationRange& ra
                                                      [](std::uint64_t a, const Held& h) { return a < h.from; });
             if (next != held.begin() && std::prev(next)->to > from) {
                 v.otherLine = std::prev(next)->line;
-                return fail(TImageFault::Overlap, r.kind);
+                return failData(TImageFault::Overlap);
             }
             if (next != held.end() && next->from < to) {
                 v.otherLine = next->line;
-                return fail(TImageFault::Overlap, r.kind);
+                return failData(TImageFault::Overlap);
             }
             held.insert(next, Held{from, to, line});
             continue;
