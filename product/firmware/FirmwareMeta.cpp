@@ -182,6 +182,29 @@ TSRecordError ParseSRecord(std::string_view line, TSRecord& out)
     return TSRecordError::None;
 }
 
+TTextLine NextLine(std::string_view text, std::size_t& pos)
+{
+    const std::size_t start = std::min(pos, text.size());
+    std::size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    TTextLine line{text.substr(start, end - start), TLineEnd::None};
+    if (end < text.size()) {
+        if (text[end] == '\n') {
+            line.end = TLineEnd::Lf;
+            end += 1;
+        } else if (end + 1 < text.size() && text[end + 1] == '\n') {
+            line.end = TLineEnd::CrLf;
+            end += 2;
+        } else {
+            line.end = TLineEnd::Cr;
+            end += 1;
+        }
+    }
+    pos = end;
+    return line;
+}
+
 bool CheckSRecords(std::string_view text, std::size_t* badLine, TSRecordError* error)
 {
     std::size_t line = 0;
@@ -189,14 +212,8 @@ bool CheckSRecords(std::string_view text, std::size_t* badLine, TSRecordError* e
     std::size_t i = 0;
     TSRecord record;
     while (i < text.size()) {
-        std::size_t end = i;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
         ++line;
-        const std::string_view one = text.substr(i, end - i);
-        if (end < text.size())
-            end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
-        i = end;
+        const std::string_view one = NextLine(text, i).text;
         if (one.empty())
             continue;
         const TSRecordError e = ParseSRecord(one, record);

@@ -92,6 +92,16 @@ enum class TSRecordError { None, NotARecord, BadKind, NotHex, BadLength, BadChec
 // One line without its line end.
 TSRecordError ParseSRecord(std::string_view line, TSRecord& out);
 
+// One line of an image text and how it ends.
+enum class TLineEnd { None, CrLf, Lf, Cr }; // None: the text ends the line
+struct TTextLine {
+    std::string_view text; // without its line end
+    TLineEnd end = TLineEnd::None;
+};
+// The line that starts at pos; pos moves past its line end. A CR followed by
+// LF is one line end, a CR alone is one too.
+TTextLine NextLine(std::string_view text, std::size_t& pos);
+
 // Every record of an image text, before anything of it is sent: lines end
 // with CR LF, LF or CR, blank lines are passed over, every other line must
 // parse (its kind, its length, hexadecimal digits only, its checksum), and

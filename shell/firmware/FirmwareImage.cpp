@@ -14,6 +14,22 @@
 
 namespace qz::firmware {
 
+namespace {
+
+// The text of an image buffer: the stated byte count after the 4-byte
+// prefix, and never more than the buffer holds.
+std::string_view imageText(QByteArrayView image)
+{
+    if (image.size() < 4)
+        return {};
+    const auto* b = reinterpret_cast<const std::uint8_t*>(image.data());
+    const std::uint32_t stated = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    const auto held = static_cast<std::uint64_t>(image.size() - 4);
+    return std::string_view(image.data() + 4, static_cast<std::size_t>(std::min<std::uint64_t>(stated, held)));
+}
+
+} // namespace
+
 std::uint8_t ModelByteOf(std::uint32_t bootId)
 {
     return static_cast<std::uint8_t>(bootId & 0xFF);
@@ -135,16 +151,7 @@ int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std
                        const std::function<int()>& hardwareVariant, int programVersion)
 {
     const int h = static_cast<int>((bootId >> 8) & 0xFF);
-    // The text is the stated byte count after the 4-byte prefix, and never
-    // more than the buffer holds.
-    std::string_view text;
-    if (image.size() >= 4) {
-        const auto* b = reinterpret_cast<const std::uint8_t*>(image.data());
-        const std::uint32_t stated = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-        const auto held = static_cast<std::uint64_t>(image.size() - 4);
-        text = std::string_view(image.data() + 4, static_cast<std::size_t>(std::min<std::uint64_t>(stated, held)));
-    }
-    const TS0Scan scan = ScanS0Records(text);
+    const TS0Scan scan = ScanS0Records(imageText(image));
     if (scan.s0Count != 3)
         return h == 3 ? 6 : 7;
     const TMetaResult meta = DecodeMetaRow(scan.row2);
@@ -175,6 +182,17 @@ int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std
     if (programVersion < m.minProgramVersion)
         return 5;
     return 0;
+}
+
+TWholeImageCheck CheckWholeFirmwareImage(QByteArrayView image, std::uint32_t bootId, std::uint16_t bootExtra)
+{
+    TWholeImageCheck r;
+    const std::optional<int> type = EcuTypeFromBoot(bootId, bootExtra);
+    r.range.ecuType = type.value_or(0);
+    if (type)
+        r.range = ApplicationRangeOf(*type).value_or(r.range);
+    r.verdict = CheckWholeImage(imageText(image), r.range);
+    return r;
 }
 
 QString ProgrammingErrorCode(int result)

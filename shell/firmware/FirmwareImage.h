@@ -2,12 +2,15 @@
 // The checks before a firmware download and the codes of its failures: the
 // boot identity against the chosen file, the firmware file itself, the
 // image's metadata, and the protocol library's programming result.
+#include "WholeImage.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 class TEcuProtocol;
 
@@ -17,7 +20,8 @@ namespace qz::firmware {
 inline constexpr char kErrDetectFailed[] = "P01";   // DetectEcu failed
 inline constexpr char kErrWrongExtension[] = "P02"; // the file does not fit the boot identity
 inline constexpr char kErrCannotOpen[] = "P03";     // the file cannot be opened
-inline constexpr char kErrNotAContainer[] = "P04";  // not an encrypted container, or unreadable
+inline constexpr char kErrNotAContainer[] = "P04";  // not an encrypted container, or unreadable, or
+                                                    // an image that is not whole
 
 // --- Boot identity ---------------------------------------------------------------
 
@@ -81,6 +85,22 @@ int ReadHardwareVariant(TEcuProtocol* protocol, int fallback);
 // gets to the variant.
 int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std::uint16_t bootExtra,
                        const std::function<int()>& hardwareVariant, int programVersion);
+
+// --- The image as a whole -----------------------------------------------------------
+
+struct TWholeImageCheck {
+    TApplicationRange range; // of the boot identity's ECU type; empty when it has none
+    TImageVerdict verdict;
+    bool ok() const { return verdict.ok(); }
+    // What is wrong and where, for the log.
+    std::string reason() const { return DescribeImageVerdict(verdict, range); }
+};
+
+// The records of the image (the buffer of LoadFirmwareFile, its text cut at
+// the stated byte count and the buffer's end) as a whole (CheckWholeImage),
+// for the application range of the boot identity's ECU type. Run after the
+// image check, before anything is sent.
+TWholeImageCheck CheckWholeFirmwareImage(QByteArrayView image, std::uint32_t bootId, std::uint16_t bootExtra);
 
 // --- Codes and messages ------------------------------------------------------------
 

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 namespace fw = qz::firmware;
@@ -147,6 +148,16 @@ void TFormMain::ActionProgrammaExecute()
     if (verdict != 0) {
         load.image.clear();
         errorBox(fw::WithErrorCode(text(347), fw::ImageCheckErrorCode(verdict)));
+        return;
+    }
+    // The records as a whole: an image that would leave the ECU without its
+    // application is refused like a damaged file, and the log says why.
+    const fw::TWholeImageCheck whole = fw::CheckWholeFirmwareImage(load.image, boot.BootId, boot.BootExtra);
+    if (!whole.ok()) {
+        load.image.clear();
+        std::fprintf(stderr, "firmware file \"%s\" refused: %s\n", qUtf8Printable(QDir::toNativeSeparators(fileName)),
+                     whole.reason().c_str());
+        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrNotAContainer)));
         return;
     }
 

@@ -6,6 +6,7 @@
 #include "EngineModel.h"
 
 #include "FirmwareMeta.h"
+#include "WholeImage.h"
 
 #include <algorithm>
 #include <array>
@@ -1559,8 +1560,6 @@ void Simulator::ShowWirelessAdapterDialog()
 
 namespace {
 
-constexpr std::uint32_t kFlashFirst = 0x4000;
-constexpr std::uint32_t kFlashEnd = 0x40000;
 constexpr std::uint32_t kMaxImageBytes = 4u * 1024 * 1024;
 
 struct ImageVerdict {
@@ -1570,11 +1569,14 @@ struct ImageVerdict {
 };
 
 // The checks of the boot loader, in its order: the records, the metadata,
-// then the addresses as they are written.
+// then the addresses as they are written, against the flash its type keeps
+// for the application (the product's table; a type without a row takes no
+// image).
 ImageVerdict checkImage(std::string_view text, int hwType, int hwVariant)
 {
     using namespace qz::firmware;
     ImageVerdict v;
+    const std::optional<TApplicationRange> flash = ApplicationRangeOf(hwType);
     int s0 = 0, dataRecords = 0;
     bool inData = false, counted = false, ended = false, outside = false;
     std::string metaRow;
@@ -1605,7 +1607,7 @@ ImageVerdict checkImage(std::string_view text, int hwType, int hwVariant)
             if (counted)
                 return v;
             ++dataRecords;
-            if (r.address < kFlashFirst || r.address + r.data.size() > kFlashEnd)
+            if (flash && (r.address < flash->first || r.address + r.data.size() > std::uint64_t{flash->last} + 1))
                 outside = true;
             break;
         case '5': case '6':
@@ -1624,7 +1626,7 @@ ImageVerdict checkImage(std::string_view text, int hwType, int hwVariant)
     v.type = meta.meta.type;
     v.version = meta.meta.version;
     const unsigned bit = static_cast<unsigned>(hwVariant) & 31;
-    if (meta.meta.type != hwType || bit >= 8 || ((meta.meta.variantMask >> bit) & 1) == 0) {
+    if (!flash || meta.meta.type != hwType || bit >= 8 || ((meta.meta.variantMask >> bit) & 1) == 0) {
         v.result = -3;
         return v;
     }

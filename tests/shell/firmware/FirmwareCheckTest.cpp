@@ -2,6 +2,7 @@
 #include "FirmwareMeta.h"
 
 #include "BuildConstants.h"
+#include "WholeImage.h"
 #include "files/EncryptedContainer.h"
 #include "plat/ProgramVersion.h"
 #include "protovyx/Simulator.h"
@@ -256,6 +257,221 @@ TEST(ImageCheck, ProgramVersionAndHardwareVariantSources)
     sim.setItemPresent(0x15, false);
     EXPECT_EQ(ReadHardwareVariant(&sim, 7), 7) << "the data module's copy when the read fails";
     EXPECT_EQ(ReadHardwareVariant(nullptr, 6), 6);
+}
+
+// --- The image as a whole ------------------------------------------------------------
+
+namespace {
+
+// The lines of an image text, without their line ends.
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto end = text.find("\r\n", pos);
+        out.push_back(text.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& lines, const char* eol = "\r\n")
+{
+    std::string out;
+    for (const auto& l : lines)
+        out += l + eol;
+    return out;
+}
+
+std::string dataRecord(char kind, std::uint32_t address, std::size_t bytes = 32)
+{
+    const std::vector<std::uint8_t> data(bytes, 0xA5);
+    return FormatSRecord(kind, address, data);
+}
+
+std::string bareRecord(char kind, std::uint32_t address) { return FormatSRecord(kind, address, {}); }
+
+// An image of 8 data records of one kind from 0x4000 (lines 4 to 11), its
+// count (line 12) and the end record of the kind (line 13).
+std::vector<std::string> imageOfKind(char kind, std::uint32_t from = 0x4000)
+{
+    std::vector<std::string> l = linesOf(WriteFirmwareImage(baseSpec()));
+    l.resize(3);
+    for (std::uint32_t i = 0; i < 8; ++i)
+        l.push_back(dataRecord(kind, from + 32 * i));
+    l.push_back(bareRecord('5', 8));
+    l.push_back(bareRecord(static_cast<char>('0' + 10 - (kind - '0')), from));
+    return l;
+}
+
+struct WholeCase {
+    const char* name;
+    std::string text;
+    TImageFault fault;
+    std::size_t line; // where the fault is found
+};
+
+std::vector<WholeCase> wholeImageCases()
+{
+    const std::vector<std::string> good = imageOfKind('2');
+    auto edit = [&](auto change) {
+        std::vector<std::string> l = good;
+        change(l);
+        return joined(l);
+    };
+    TImageSpec spec = baseSpec();
+    auto written = [&](auto change) {
+        TImageSpec s = spec;
+        change(s);
+        return WriteFirmwareImage(s);
+    };
+    const std::string crlf = joined(good);
+    std::string lastLineOpen = crlf;
+    lastLineOpen.resize(lastLineOpen.size() - 2);
+    std::string oneBareCr = crlf;
+    oneBareCr.erase(crlf.find("\r\n", crlf.find("S2")) + 1, 1); // line 4 ends in CR alone
+    const std::string mixedEnds =
+        joined({good.begin(), good.begin() + 6}, "\n") + joined({good.begin() + 6, good.end()}, "\r\n");
+
+    return {
+        // Refused: the data outside the application.
+        {"one data record below 0x4000", edit([](auto& l) { l[6] = dataRecord('2', 0x3FE0); }),
+         TImageFault::OutsideRange, 7},
+        {"every record below 0x4000", written([](auto& s) { s.loadAddress = 0x3000; }), TImageFault::OutsideRange, 4},
+        {"data at 0x40000", written([](auto& s) { s.loadAddress = 0x40000; }), TImageFault::OutsideRange, 4},
+        {"data far above 0x3FFFF", edit([](auto& l) { l[10] = dataRecord('2', 0xFFFFF0); }), TImageFault::OutsideRange,
+         11},
+        {"a record across 0x40000", written([](auto& s) { s.loadAddress = 0x3FFF0; }), TImageFault::OutsideRange, 4},
+        {"an empty record at 0x40000", edit([](auto& l) { l[10] = dataRecord('2', 0x40000, 0); }),
+         TImageFault::OutsideRange, 11},
+        // Refused: cut at a record boundary.
+        {"the end record lost", edit([](auto& l) { l.pop_back(); }), TImageFault::NoEndRecord, 12},
+        {"half the records lost", edit([](auto& l) { l.resize(7); }), TImageFault::NoEndRecord, 7},
+        {"records lost from the middle", edit([](auto& l) { l.erase(l.begin() + 5, l.begin() + 8); }),
+         TImageFault::WrongCount, 9},
+        {"only the S0 records", edit([](auto& l) { l.resize(3); }), TImageFault::NoDataRecord, 3},
+        // Refused: the count, the end and what follows it.
+        {"an S5 count one too high", edit([](auto& l) { l[11] = bareRecord('5', 9); }), TImageFault::WrongCount, 12},
+        {"an S6 count one too low", edit([](auto& l) { l[11] = bareRecord('6', 7); }), TImageFault::WrongCount, 12},
+        {"a second count record", edit([](auto& l) { l.insert(l.begin() + 12, bareRecord('5', 8)); }),
+         TImageFault::SecondCountRecord, 13},
+        {"a data record after the count", edit([](auto& l) { l.insert(l.begin() + 12, dataRecord('2', 0x5000)); }),
+         TImageFault::DataAfterCount, 13},
+        {"an end record in the middle", edit([](auto& l) { l.insert(l.begin() + 6, bareRecord('8', 0x4000)); }),
+         TImageFault::RecordAfterEnd, 8},
+        {"data after the end record", edit([](auto& l) { l.push_back(dataRecord('2', 0x6000)); }),
+         TImageFault::RecordAfterEnd, 14},
+        {"two end records", edit([](auto& l) { l.push_back(l.back()); }), TImageFault::RecordAfterEnd, 14},
+        {"an S9 end for S2 data", edit([](auto& l) { l[12] = bareRecord('9', 0x4000); }), TImageFault::WrongEndKind,
+         13},
+        {"no data record at all", written([](auto& s) { s.dataBytes = 0; }), TImageFault::NoDataRecord, 5},
+        {"only empty data records", edit([](auto& l) {
+             for (int i = 3; i < 11; ++i)
+                 l[static_cast<std::size_t>(i)] = dataRecord('2', 0x4000 + 32 * static_cast<std::uint32_t>(i), 0);
+         }),
+         TImageFault::NoDataRecord, 13},
+        // Refused: the data records among themselves.
+        {"an S1 record among S2 records", edit([](auto& l) { l[5] = dataRecord('1', 0x4040); }),
+         TImageFault::MixedDataKinds, 6},
+        {"an S3 record among S2 records", edit([](auto& l) { l[3] = dataRecord('3', 0x4000); }),
+         TImageFault::MixedDataKinds, 5},
+        {"a repeated record", edit([](auto& l) {
+             l.insert(l.begin() + 8, l[4]);
+             l[12] = bareRecord('5', 9);
+         }),
+         TImageFault::Overlap, 9},
+        {"a record over the end of an earlier one", edit([](auto& l) { l[7] = dataRecord('2', 0x4050); }),
+         TImageFault::Overlap, 8},
+        {"a record over the start of one placed higher", edit([](auto& l) { l[3] = dataRecord('2', 0x40F0); }),
+         TImageFault::Overlap, 11},
+        {"an S0 record among the data", edit([](auto& l) { l.insert(l.begin() + 6, l[0]); }),
+         TImageFault::HeaderAmongData, 7},
+        // Refused: line ends and records.
+        {"CR-only line ends", joined(good, "\r"), TImageFault::BadLineEnd, 1},
+        {"one CR-only line end", oneBareCr, TImageFault::BadLineEnd, 4},
+        {"a damaged record", edit([](auto& l) { l[5][10] = l[5][10] == '0' ? '1' : '0'; }), TImageFault::BadRecord, 6},
+        // Accepted.
+        {"the image as written", WriteFirmwareImage(spec), TImageFault::None, 0},
+        {"S2 records with their count", crlf, TImageFault::None, 0},
+        {"LF line ends", joined(good, "\n"), TImageFault::None, 0},
+        {"CR LF and LF mixed", mixedEnds, TImageFault::None, 0},
+        {"no line end after the last record", lastLineOpen, TImageFault::None, 0},
+        {"blank lines", edit([](auto& l) {
+             l.insert(l.begin() + 5, "");
+             l.push_back("");
+         }),
+         TImageFault::None, 0},
+        {"no count record", edit([](auto& l) { l.erase(l.begin() + 11); }), TImageFault::None, 0},
+        {"an S6 count", edit([](auto& l) { l[11] = bareRecord('6', 8); }), TImageFault::None, 0},
+        {"S1 records and S9", joined(imageOfKind('1')), TImageFault::None, 0},
+        {"S3 records and S7", joined(imageOfKind('3', 0x20000)), TImageFault::None, 0},
+        {"up to 0x3FFFF", joined(imageOfKind('2', 0x40000 - 8 * 32)), TImageFault::None, 0},
+        {"records out of address order", edit([](auto& l) { std::swap(l[3], l[10]); }), TImageFault::None, 0},
+        {"an empty record at 0x3FFFF", edit([](auto& l) {
+             l.insert(l.begin() + 11, dataRecord('2', 0x3FFFF, 0));
+             l[12] = bareRecord('5', 9);
+         }),
+         TImageFault::None, 0},
+    };
+}
+
+} // namespace
+
+TEST(WholeImage, RefusesWhatWouldLeaveTheEcuWithoutItsApplication)
+{
+    const TApplicationRange range = ApplicationRangeOf(30).value();
+    for (const WholeCase& c : wholeImageCases()) {
+        SCOPED_TRACE(c.name);
+        // The text passes the record syntax check (all but the damaged
+        // record), so only the whole-image check stands in its way.
+        EXPECT_EQ(CheckSRecords(c.text), c.fault != TImageFault::BadRecord) << "the case is not what it says";
+        const TImageVerdict v = CheckWholeImage(c.text, range);
+        EXPECT_EQ(v.fault, c.fault);
+        EXPECT_EQ(v.line, c.line);
+        // The same through the download's check, from the buffer it sends.
+        const TWholeImageCheck whole = CheckWholeFirmwareImage(prefixed(c.text).view(), 0x1E05, 0);
+        EXPECT_EQ(whole.verdict.fault, c.fault);
+        EXPECT_EQ(whole.ok(), c.fault == TImageFault::None);
+    }
+}
+
+TEST(WholeImage, TheReasonNamesTheLineAndWhatIsWrong)
+{
+    const TApplicationRange range = ApplicationRangeOf(55).value();
+    std::vector<std::string> l = imageOfKind('2');
+    l[6] = dataRecord('2', 0x3FE0);
+    EXPECT_EQ(CheckWholeFirmwareImage(prefixed(joined(l)).view(), 0x0305, 55).reason(),
+              "line 7 (record 7): data from 0x3FE0 to 0x3FFF outside 0x4000-0x3FFFF");
+    l = imageOfKind('2');
+    l[11] = bareRecord('5', 9);
+    EXPECT_EQ(DescribeImageVerdict(CheckWholeImage(joined(l), range), range),
+              "line 12 (record 12): the count record counts 9 data records, the image has 8");
+    l = imageOfKind('2');
+    l[7] = dataRecord('2', 0x4050);
+    EXPECT_EQ(DescribeImageVerdict(CheckWholeImage(joined(l), range), range),
+              "line 8 (record 8): data from 0x4050 to 0x406F on addresses that line 6 already holds");
+    l.pop_back();
+    l[7] = dataRecord('2', 0x4080);
+    EXPECT_EQ(DescribeImageVerdict(CheckWholeImage(joined(l), range), range),
+              "no end record, up to line 12 (the file ends there)");
+    // A boot identity without a type has no range: nothing is taken.
+    const TWholeImageCheck none = CheckWholeFirmwareImage(prefixed(joined(imageOfKind('2'))).view(), 0x0405, 30);
+    EXPECT_EQ(none.verdict.fault, TImageFault::OutsideRange);
+    EXPECT_EQ(none.reason(), "line 4 (record 4): data from 0x4000 to 0x401F, but ECU type 0 has no application range");
+}
+
+TEST(WholeImage, EveryProgrammableTypeHasItsApplicationRange)
+{
+    for (int type = 0; type < 256; ++type) {
+        SCOPED_TRACE(type);
+        const auto range = ApplicationRangeOf(type);
+        EXPECT_EQ(range.has_value(), IsProgrammableEcuType(type));
+        if (!range)
+            continue;
+        EXPECT_EQ(range->ecuType, type);
+        EXPECT_EQ(range->first, 0x4000u);
+        EXPECT_EQ(range->last, 0x3FFFFu);
+    }
 }
 
 // --- Metadata record -----------------------------------------------------------------

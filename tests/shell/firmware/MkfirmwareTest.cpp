@@ -65,6 +65,8 @@ TEST(Mkfirmware, DemoFilesCoverEveryExtensionAndProgramTheSimulatedEcu)
         EXPECT_EQ(CheckFirmwareImage(5, file.image, ecu.boot.BootId, ecu.boot.BootExtra,
                                      [&] { return ReadHardwareVariant(&ecu.sim, 0); }, ProgramVersionNumber()),
                   0);
+        const TWholeImageCheck whole = CheckWholeFirmwareImage(file.image, ecu.boot.BootId, ecu.boot.BootExtra);
+        EXPECT_TRUE(whole.ok()) << whole.reason();
         ASSERT_EQ(ecu.program(file.image), 0);
         ASSERT_TRUE(ecu.sim.Connect());
         TEcuInfo info{};
@@ -105,6 +107,8 @@ TEST(Mkfirmware, EachBrokenKindFailsWhereItShould)
         EXPECT_EQ(CheckFirmwareImage(5, file.image, ecu.boot.BootId, ecu.boot.BootExtra,
                                      [&] { return ReadHardwareVariant(&ecu.sim, 0); }, 0x0100),
                   c.check);
+        EXPECT_TRUE(CheckWholeFirmwareImage(file.image, ecu.boot.BootId, ecu.boot.BootExtra).ok())
+            << "only the metadata are broken";
         EXPECT_EQ(ecu.program(file.image), c.program);
     }
 }

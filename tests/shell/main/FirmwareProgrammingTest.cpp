@@ -309,6 +309,59 @@ TEST(FirmwareProgramming, ADamagedImageIsNeverSent)
     }
 }
 
+TEST(FirmwareProgramming, AnImageThatIsNotWholeIsRefusedBeforeAnyByteIsSent)
+{
+    // The image's lines: three S0 records, 16 data records (lines 4 to 19),
+    // the count and the end record.
+    std::vector<std::string> lines;
+    const std::string text = fw::WriteFirmwareImage(goodSpec());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto end = text.find("\r\n", pos);
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    auto join = [](const std::vector<std::string>& l, const char* eol) {
+        std::string out;
+        for (const auto& one : l)
+            out += one + eol;
+        return out;
+    };
+    std::vector<std::string> moved = lines;
+    const std::vector<std::uint8_t> data(32, 0x5A);
+    moved[8] = fw::FormatSRecord('2', 0x3FE0, data);
+    const std::vector<std::string> half(lines.begin(), lines.begin() + 11);
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a data record below 0x4000", join(moved, "\r\n"),
+         "line 9 (record 9): data from 0x3FE0 to 0x3FFF outside 0x4000-0x3FFFF"},
+        {"half the records", join(half, "\r\n"), "no end record, up to line 11 (the file ends there)"},
+        {"CR-only line ends", join(lines, "\r"), "line 1 ends in a CR without LF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Programming p("type=30");
+        p.connect();
+        const QString path = p.file("firmware.zp4", c.text);
+        testing::internal::CaptureStderr();
+        p.program(path);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.boxes(), QStringList{coded(QStringLiteral("T42"), "P04")});
+        EXPECT_EQ(p.calls("ProgramFirmwareImage"), 0);
+        EXPECT_EQ(p.calls("Prepare"), 0);
+        EXPECT_TRUE(p.rig.sim().IsApplicationRunning());
+        EXPECT_EQ(p.item(kPoked), 100);
+        EXPECT_FALSE(p.waitPanelLeft());
+        EXPECT_NE(log.find("firmware file \"" + QDir::toNativeSeparators(path).toStdString() +
+                           "\" refused: " + c.reason + "\n"),
+                  std::string::npos)
+            << log;
+    }
+}
+
 TEST(FirmwareProgramming, FailedAttemptsAreReportedAndTheLastEndsDisconnected)
 {
     struct Case {

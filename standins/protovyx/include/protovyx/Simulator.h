@@ -94,6 +94,7 @@
 // little-endian byte count N (at most 4 MiB) and N bytes of S-record text,
 // never read beyond. The ECU checks the records (syntax, count, checksum;
 // exactly three S0 records first, the second with the metadata; data inside
+// the application range of the ECU's type, qz::firmware::ApplicationRangeOf,
 // 0x4000-0x3FFFF; one end record last) and the metadata (its type = the
 // ECU's, its variant mask holds item 0x15's variant), and sends
 // WM_WAITPROGRESS (percentage in WParam, LParam 0) to the notify target
@@ -101,8 +102,9 @@
 // version (FirmwareMajor = version >> 8), its parameters are the defaults,
 // item 0x40 is 253 and item 0x233 is 0, the link closes (posts 0) and the
 // ECU restarts; -1 no ECU answers; -2 malformed image; -3 an image for
-// another type or variant; these three and the scripted 1 (low supply) and 2
-// (no boot loader) leave the ECU unchanged. -4 (data outside the flash), -5,
+// another type or variant (or for an ECU type without a range); these three
+// and the scripted 1 (low supply) and 2 (no boot loader) leave the ECU
+// unchanged. -4 (data outside the flash), -5,
 // -1000 - k and any other scripted result leave it in boot mode: no
 // application, Connect and item calls fail, DetectEcu answers 0x03MM with
 // the type in BootExtra.

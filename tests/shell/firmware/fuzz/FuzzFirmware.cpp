@@ -2,6 +2,7 @@
 
 #include "FirmwareImage.h"
 #include "FirmwareMeta.h"
+#include "WholeImage.h"
 
 #include <QByteArray>
 
@@ -9,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 using namespace qz::firmware;
 
@@ -64,6 +67,11 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
     // back as it stood (hexadecimal digits in upper case).
     std::size_t records = 0;
     bool allParse = true;
+    struct Span {
+        std::uint64_t from, to; // to: one past the last byte
+    };
+    std::vector<Span> spans;
+    char lastKind = 0;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t end = text.find_first_of("\r\n", i);
         if (end == std::string_view::npos)
@@ -80,13 +88,42 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
         }
         check(record.data.size() <= 255);
         check(FormatSRecord(record.kind, record.address, record.data) == upper(line));
+        if (record.kind >= '1' && record.kind <= '3')
+            spans.push_back({record.address, record.address + record.data.size()});
+        lastKind = record.kind;
     }
     // The image passes its check exactly when each of its records does.
     check(whole == (allParse && records > 0));
 
+    // The whole-image check, for the application range of the ECUs (as the
+    // download runs it, on the buffer with its byte count) and for a
+    // narrower one: an image it takes has well-formed records only, every
+    // data record inside the range, data, and an end record last.
+    const auto n = static_cast<std::uint32_t>(size);
+    const TWholeImageCheck download = CheckWholeFirmwareImage(withCount(text, n), 0x1E05, 0);
+    const TApplicationRange narrow{0, 0x4400, 0x47FF};
+    const std::pair<TApplicationRange, TImageVerdict> verdicts[] = {
+        {download.range, download.verdict}, {narrow, CheckWholeImage(text, narrow)}};
+    check(download.range.first == 0x4000 && download.range.last == 0x3FFFF);
+    for (const auto& [range, v] : verdicts) {
+        check(!DescribeImageVerdict(v, range).empty());
+        if (!v.ok()) {
+            check(v.record <= v.line && v.line <= size + 1);
+            continue;
+        }
+        check(whole && !spans.empty() && lastKind >= '7' && lastKind <= '9');
+        for (const Span& d : spans) {
+            check(d.from >= range.first && d.from <= range.last);
+            check(d.to <= std::uint64_t{range.last} + 1);
+        }
+    }
+    // A count beyond the buffer reads no further than the buffer, and a
+    // type from the boot mode's extra value has the same range.
+    const TWholeImageCheck boot = CheckWholeFirmwareImage(withCount(text, n + 64), 0x0305, 0x0037);
+    check(boot.verdict.fault == download.verdict.fault && boot.verdict.line == download.verdict.line);
+
     // The metadata check, whatever the records hold, and with a stated
     // byte count that is larger or smaller than the text.
-    const auto n = static_cast<std::uint32_t>(size);
     for (const std::uint32_t stated : {n, n + 64, n / 2}) {
         const QByteArray image = withCount(text, stated);
         for (const Ecu& ecu : kEcus) {

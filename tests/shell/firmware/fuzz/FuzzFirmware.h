@@ -7,8 +7,9 @@
 namespace fuzzfirmware {
 
 // The data is the S-record text of a firmware image, as a firmware file holds
-// it: its records are checked and parsed, and the image check runs on it for
-// ECUs of several identities.
+// it: its records are checked and parsed, the image check runs on it for
+// ECUs of several identities, and the whole-image check for two application
+// ranges (an image it takes has every data record inside the range).
 void CheckImageText(const std::uint8_t* data, std::size_t size);
 
 } // namespace fuzzfirmware

@@ -1,4 +1,5 @@
-// libFuzzer: the S-record check and parser and the firmware image check.
+// libFuzzer: the S-record check and parser, the firmware image check and the
+// whole-image check.
 #include "fuzz/FuzzFirmware.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
