@@ -66,6 +66,30 @@ firmware_download)
   expect_line "$CALLS" "${TAB}ProgramFirmwareImage${TAB}[1-9][0-9]*${TAB}${TAB}${TAB}0${TAB}ok${TAB}0$"
   ;;
 
+firmware_refused_below_the_application)
+  # A firmware file with one data record moved below the application's
+  # range: the P04 box, its reason on stderr, and no download.
+  folder=$WORK/program
+  cp -r "$APP" "$folder"
+  "$VYXFILE" decrypt "$APP/Firmware/Demo_T30_V30.5.zp4" "$WORK/plain.s19" || fail "cannot decrypt"
+  # The first data record S2 24 004000 ... moved to 0x3000, its checksum
+  # made right, so that only its place is wrong.
+  line=$(sed -n 4p "$WORK/plain.s19" | tr -d '\r')
+  [ "${line:0:10}" = "S224004000" ] || fail "unexpected first data record $line"
+  body="24003000${line:10:$((${#line} - 12))}"
+  sum=0
+  for ((i = 0; i < ${#body}; i += 2)); do sum=$((sum + 16#${body:i:2})); done
+  moved=$(printf 'S2%s%02X' "$body" $(((~sum) & 0xFF)))
+  awk -v moved="$moved" 'NR == 4 { printf "%s\r\n", moved; next } { print }' "$WORK/plain.s19" >"$WORK/low.s19"
+  "$VYXFILE" encrypt "$WORK/low.s19" "$folder/Firmware/Low_T30.zp4" || fail "cannot encrypt"
+  run_harness --program-folder "$folder" --profile "type=30" --run-ms 1000 --calls "$CALLS" \
+    --keys "click:ImageProgramma" --open "$folder/Firmware/Low_T30.zp4"
+  expect_rc 0
+  expect_line "$ERR" "^box${TAB}[^${TAB}]*${TAB}.*\\(ERR.CODE: P04\\)${TAB}Ok$"
+  expect_line "$ERR" "Low_T30.zp4\" refused: line 4 .*0x3000"
+  expect_no_line "$CALLS" "${TAB}ProgramFirmwareImage${TAB}"
+  ;;
+
 config_file_dialog)
   # A copy of the program folder: a configuration saved through the
   # program's own dialog into a make folder, then opened through it while
