@@ -84,21 +84,6 @@ QString failure(const char* what, const QString& name, int error)
     return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), name, systemText(error));
 }
 
-// Why fileName can be no file to save, with its error number; empty when it
-// can be one.
-QString unsaveableName(const QString& fileName, int& errorNumber)
-{
-    if (fileName.isEmpty()) {
-        errorNumber = ENOENT;
-        return QStringLiteral("no file name");
-    }
-    if (QFileInfo(fileName).isDir()) {
-        errorNumber = EISDIR;
-        return QStringLiteral("%1 is a folder").arg(fileName);
-    }
-    return {};
-}
-
 bool failed(QString* error, const QString& why)
 {
     if (error)
@@ -111,6 +96,17 @@ bool failed(QString* error, int* errorNumber, const QString& why, int number)
     if (errorNumber)
         *errorNumber = number;
     return failed(error, why);
+}
+
+// False, with the reason and its error number, when fileName can be no file
+// to save.
+bool saveableName(const QString& fileName, QString* error, int* errorNumber)
+{
+    if (fileName.isEmpty())
+        return failed(error, errorNumber, QStringLiteral("no file name"), ENOENT);
+    if (QFileInfo(fileName).isDir())
+        return failed(error, errorNumber, QStringLiteral("%1 is a folder").arg(fileName), EISDIR);
+    return true;
 }
 
 } // namespace
@@ -239,10 +235,9 @@ void syncFolder(const QString& target)
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error,
                         int* errorNumber)
 {
+    if (!saveableName(fileName, error, errorNumber))
+        return false;
     auto fail = [&](const QString& why, int number) { return failed(error, errorNumber, why, number); };
-    int unsaveable = 0;
-    if (const QString why = unsaveableName(fileName, unsaveable); !why.isEmpty())
-        return fail(why, unsaveable);
     const QFileInfo info(fileName);
     // A link is followed: the file it names is the one replaced.
     QString target = info.absoluteFilePath();
@@ -347,10 +342,9 @@ int errorNumberOf(const QFileDevice& file)
 bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error,
                         int* errorNumber)
 {
+    if (!saveableName(fileName, error, errorNumber))
+        return false;
     auto fail = [&](const QString& why, int number) { return failed(error, errorNumber, why, number); };
-    int unsaveable = 0;
-    if (const QString why = unsaveableName(fileName, unsaveable); !why.isEmpty())
-        return fail(why, unsaveable);
     QSaveFile file(fileName);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
