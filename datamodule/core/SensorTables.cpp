@@ -143,6 +143,23 @@ SensorTable& EngineSensorTable()
     return t;
 }
 
+void BuildGasSensorTable(SensorTable& table, int type)
+{
+    if (const SensorCharacteristic* c = GasSensorCharacteristic(type))
+        table.build(*c);
+}
+
+void BuildEngineSensorTable(SensorTable& table, bool useVehicleSensor, const std::int32_t* parameters,
+                            const std::int32_t* points30)
+{
+    if (!useVehicleSensor) {
+        table.build(DefaultEngineSensorCharacteristic());
+        return;
+    }
+    const std::int32_t p[5] = {parameters[0], parameters[1], parameters[2], parameters[3], parameters[4]};
+    table.buildFromVehicle(p, points30);
+}
+
 long double TemperaturaGasFromRaw(int count) { return GasSensorTable().toCelsius(count); }
 int TemperaturaGasToRaw(double celsius) { return GasSensorTable().toCount(celsius); }
 long double TempMotoreFromRaw(int count) { return EngineSensorTable().toCelsius(count); }

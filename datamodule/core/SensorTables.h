@@ -62,6 +62,13 @@ inline int VehiclePullUpOhm(std::int32_t high, std::int32_t low) { return (high 
 SensorTable& GasSensorTable();
 SensorTable& EngineSensorTable();
 
+// A gas table for sensor type 0..6; any other type leaves the table as it is.
+void BuildGasSensorTable(SensorTable& table, int type);
+// An engine table: the default sensor's, or the vehicle's own from
+// ParametriTempMotore (5 elements) and EcuTempMotore (30 elements).
+void BuildEngineSensorTable(SensorTable& table, bool useVehicleSensor, const std::int32_t* parameters,
+                            const std::int32_t* points30);
+
 // Tgas and Tmot.
 long double TemperaturaGasFromRaw(int count);
 int TemperaturaGasToRaw(double celsius);

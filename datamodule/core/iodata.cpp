@@ -297,19 +297,9 @@ int TStreamDati::SetElementByCode(std::int32_t code, int index, double value)
 // ---------------------------------------------------------------------------
 // Sensor tables
 
-void TStreamDati::BuildTemperaturaGasTable(int type)
-{
-    if (const dm::SensorCharacteristic* c = dm::GasSensorCharacteristic(type))
-        dm::GasSensorTable().build(*c);
-}
+void TStreamDati::BuildTemperaturaGasTable(int type) { dm::BuildGasSensorTable(dm::GasSensorTable(), type); }
 
 void TStreamDati::BuildTempMotoreTable(bool useVehicleSensor)
 {
-    if (!useVehicleSensor) {
-        dm::EngineSensorTable().build(dm::DefaultEngineSensorCharacteristic());
-        return;
-    }
-    const std::int32_t* p = Item(0x558a);
-    const std::int32_t parameters[5] = {p[0], p[1], p[2], p[3], p[4]};
-    dm::EngineSensorTable().buildFromVehicle(parameters, Item(0x1e18b));
+    dm::BuildEngineSensorTable(dm::EngineSensorTable(), useVehicleSensor, Item(0x558a), Item(0x1e18b));
 }

@@ -369,6 +369,7 @@ private:
 
     // Whole-image transfer: the walk and the container it drives.
     struct TransferWalk;
+    struct WorkingCopy;
     struct ContainerState;
     ContainerState& container() const;
     QString messageText(int slot) const;

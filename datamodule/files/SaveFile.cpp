@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <system_error>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -83,21 +84,29 @@ QString failure(const char* what, const QString& name, int error)
     return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), name, systemText(error));
 }
 
-// Why fileName can be no file to save; empty when it can be one.
-QString unsaveableName(const QString& fileName)
-{
-    if (fileName.isEmpty())
-        return QStringLiteral("no file name");
-    if (QFileInfo(fileName).isDir())
-        return QStringLiteral("%1 is a folder").arg(fileName);
-    return {};
-}
-
 bool failed(QString* error, const QString& why)
 {
     if (error)
         *error = why;
     return false;
+}
+
+bool failed(QString* error, int* errorNumber, const QString& why, int number)
+{
+    if (errorNumber)
+        *errorNumber = number;
+    return failed(error, why);
+}
+
+// False, with the reason and its error number, when fileName can be no file
+// to save.
+bool saveableName(const QString& fileName, QString* error, int* errorNumber)
+{
+    if (fileName.isEmpty())
+        return failed(error, errorNumber, QStringLiteral("no file name"), ENOENT);
+    if (QFileInfo(fileName).isDir())
+        return failed(error, errorNumber, QStringLiteral("%1 is a folder").arg(fileName), EISDIR);
+    return true;
 }
 
 } // namespace
@@ -223,11 +232,12 @@ void syncFolder(const QString& target)
 
 } // namespace
 
-bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
+bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error,
+                        int* errorNumber)
 {
-    auto fail = [&](const QString& why) { return failed(error, why); };
-    if (const QString why = unsaveableName(fileName); !why.isEmpty())
-        return fail(why);
+    if (!saveableName(fileName, error, errorNumber))
+        return false;
+    auto fail = [&](const QString& why, int number) { return failed(error, errorNumber, why, number); };
     const QFileInfo info(fileName);
     // A link is followed: the file it names is the one replaced.
     QString target = info.absoluteFilePath();
@@ -239,21 +249,27 @@ bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODev
 
     QByteArray newName;
     const int fd = createBeside(target, newName);
-    if (fd < 0)
-        return fail(failure("cannot create a file in the folder of", target, errno));
+    if (fd < 0) {
+        const int e = errno;
+        return fail(failure("cannot create a file in the folder of", target, e), e);
+    }
     // An existing file keeps its permissions; a new one gets the usual ones.
     struct stat old {};
     if (::stat(targetName.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
 
     // The reason is built, errno read, before the new file goes.
-    auto discard = [&](const QString& why) {
+    auto discard = [&](const QString& why, int number) {
         ::unlink(newName.constData());
-        return fail(why);
+        return fail(why, number);
     };
-    auto abandon = [&](const QString& why) {
+    auto abandon = [&](const QString& why, int number) {
         ::close(fd);
-        return discard(why);
+        return discard(why, number);
+    };
+    auto systemFailure = [&](const char* what) {
+        const int e = errno;
+        return std::pair{failure(what, target, e), e};
     };
 
     CheckedFile file(fd, target);
@@ -261,28 +277,33 @@ bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODev
     const bool written = write(file);
     file.close();
     if (file.failedError() != 0)
-        return abandon(file.errorString());
+        return abandon(file.errorString(), file.failedError());
     if (!written)
-        return abandon(QStringLiteral("writing %1 abandoned").arg(target));
-    if (sysSync(fd) != 0)
-        return abandon(failure("cannot flush", target, errno));
-    if (::close(fd) != 0)
-        return discard(failure("cannot close", target, errno));
-    if (sysRename(newName, targetName) != 0)
-        return discard(failure("cannot replace", target, errno));
+        return abandon(QStringLiteral("writing %1 abandoned").arg(target), ECANCELED);
+    if (sysSync(fd) != 0) {
+        const auto [why, e] = systemFailure("cannot flush");
+        return abandon(why, e);
+    }
+    if (::close(fd) != 0) {
+        const auto [why, e] = systemFailure("cannot close");
+        return discard(why, e);
+    }
+    if (sysRename(newName, targetName) != 0) {
+        const auto [why, e] = systemFailure("cannot replace");
+        return discard(why, e);
+    }
     syncFolder(target);
     return true;
 }
 
-TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error)
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error, int* errorNumber)
 {
     if (sysRename(QFile::encodeName(from), QFile::encodeName(to)) == 0) {
         syncFolder(to);
         return TRenameResult::Renamed;
     }
     const int e = errno;
-    if (error)
-        *error = failure("cannot move the file to", to, e);
+    failed(error, errorNumber, failure("cannot move the file to", to, e), e);
     return e == EXDEV ? TRenameResult::OtherFileSystem : TRenameResult::Failed;
 }
 
@@ -302,30 +323,48 @@ bool SyncFileToDisk(const QString& fileName, QString* error)
 
 #else // not Unix: the toolkit's save file, every write unbuffered and checked
 
-bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error)
+namespace {
+
+// The toolkit's error of a save file as a system error number.
+int errorNumberOf(const QFileDevice& file)
 {
-    auto fail = [&](const QString& why) { return failed(error, why); };
-    if (const QString why = unsaveableName(fileName); !why.isEmpty())
-        return fail(why);
+    switch (file.error()) {
+    case QFileDevice::NoError: return 0;
+    case QFileDevice::ResourceError: return ENOSPC;
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError: return EACCES;
+    default: return EIO;
+    }
+}
+
+} // namespace
+
+bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error,
+                        int* errorNumber)
+{
+    if (!saveableName(fileName, error, errorNumber))
+        return false;
+    auto fail = [&](const QString& why, int number) { return failed(error, errorNumber, why, number); };
     QSaveFile file(fileName);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
+        return fail(file.errorString(), errorNumberOf(file));
     if (!write(file) || file.error() != QFileDevice::NoError) {
-        const QString why = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("writing abandoned");
+        const bool systemError = file.error() != QFileDevice::NoError;
+        const QString why = systemError ? file.errorString() : QStringLiteral("writing abandoned");
+        const int number = systemError ? errorNumberOf(file) : ECANCELED;
         file.cancelWriting();
-        return fail(why);
+        return fail(why, number);
     }
     if (!file.commit())
-        return fail(file.errorString());
+        return fail(file.errorString(), errorNumberOf(file));
     return true;
 }
 
-TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error)
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error, int* errorNumber)
 {
     // Without a replacing rename, the copy through a save file is the safe way.
-    if (error)
-        *error = QStringLiteral("cannot move %1 to %2 in one step").arg(from, to);
+    failed(error, errorNumber, QStringLiteral("cannot move %1 to %2 in one step").arg(from, to), EXDEV);
     return TRenameResult::OtherFileSystem;
 }
 

@@ -35,15 +35,19 @@ bool SaveFileAtomically(const QString& fileName, QByteArrayView data, QString* e
 
 // The same for contents produced piecewise: write gets the new file (every
 // write on it reaches the disk or fails at once) and answers false to abandon
-// the save.
-bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
-                        QString* error = nullptr);
+// the save. errorNumber, when given, gets the system's error number of a
+// failure (ENOSPC, EACCES, EROFS, EISDIR, ...; ECANCELED when write gave up),
+// for callers that word their message by the cause.
+bool SaveFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write, QString* error = nullptr,
+                        int* errorNumber = nullptr);
 
 // Moves the file from to the name to, replacing an existing file there in one
 // step, and never by copying: a move to another file system is refused
 // (OtherFileSystem), and the caller copies with SaveFileAtomically instead.
+// errorNumber as for SaveFileAtomically.
 enum class TRenameResult { Renamed, OtherFileSystem, Failed };
-TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+TRenameResult RenameFileAtomically(const QString& from, const QString& to, QString* error = nullptr,
+                                   int* errorNumber = nullptr);
 
 // Flushes a file written by other means (a recording) to disk before it is
 // renamed into place; false, with the system's reason, when that fails.

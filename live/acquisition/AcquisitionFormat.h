@@ -17,6 +17,7 @@ namespace qz::live {
 // Texts the recording and reading windows show, by string number.
 inline constexpr int kAcqStringCannotOverwrite = 178;  // "Il file esistente non può essere sovrascritto."
 inline constexpr int kAcqStringChooseOtherName = 179;  // "Assegnare un nome differente al nuovo file."
+inline constexpr int kAcqStringCannotSave = 800;       // "Impossibile salvare i dati acquisiti."
 inline constexpr int kAcqStringBadPath = 473;          // "Impossibile caricare i dati dal file impostato, ..."
 inline constexpr int kAcqStringBadFormat = 474;        // "Impossibile caricare i dati dal file corrente, ..."
 inline constexpr int kAcqStringFilter = 477;           // "Acquisizioni in tempo reale"

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <system_error>
+
 namespace qz::live {
 
 namespace {
@@ -18,6 +21,38 @@ bool nameTaken(const QString& name)
 {
     const QFileInfo info(name);
     return info.exists() || info.isSymLink();
+}
+
+// Why a write of the recording failed. A write the disk takes only in part
+// leaves the reason unsaid ("Unknown error"); writing what is left meets the
+// failure again, and then the system says it (no space left, an I/O error).
+QString writeFailure(QFile& file)
+{
+    QString why = file.errorString();
+    for (qint64 left = file.bytesToWrite(); left > 0;) {
+        if (file.flush())
+            break;
+        why = file.errorString();
+        const qint64 now = file.bytesToWrite();
+        if (now >= left)
+            break;
+        left = now;
+    }
+    return QStringLiteral("cannot write %1: %2").arg(file.fileName(), why);
+}
+
+// The system refused to replace the file (permission, a read-only disk, a
+// file in use), as against a disk that is full or broken.
+bool replaceRefused(int errorNumber)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY: return true;
+    default: return false;
+    }
 }
 
 } // namespace
@@ -75,7 +110,7 @@ TAcqResult TAcquisitionRecorder::Start(int bankCount, const QByteArray& stamp)
     file_ = std::move(file);
     const QByteArray header = AcquisitionHeader(bankCount_, stamp);
     if (file_->write(header) != header.size())
-        writeError_ = {TAcqError::WriteFailed, file_->errorString()};
+        writeError_ = {TAcqError::WriteFailed, writeFailure(*file_)};
     return writeError_;
 }
 
@@ -86,17 +121,18 @@ void TAcquisitionRecorder::Append(const TAcquisitionSample& sample)
     const std::uint32_t elapsed = plat::clock().tickCount() - startTick_;
     const QByteArray line = AcquisitionDataLine(elapsed, sample, bankCount_);
     if (file_->write(line) != line.size())
-        writeError_ = {TAcqError::WriteFailed, file_->errorString()};
+        writeError_ = {TAcqError::WriteFailed, writeFailure(*file_)};
 }
 
 TAcqResult TAcquisitionRecorder::Stop()
 {
     if (IsRecording()) {
         if (!file_->flush() && writeError_.ok())
-            writeError_ = {TAcqError::WriteFailed, file_->errorString()};
+            writeError_ = {TAcqError::WriteFailed, writeFailure(*file_)};
         file_->close();
         if (file_->error() != QFileDevice::NoError && writeError_.ok())
-            writeError_ = {TAcqError::WriteFailed, file_->errorString()};
+            writeError_ = {TAcqError::WriteFailed,
+                           QStringLiteral("cannot close %1: %2").arg(file_->fileName(), file_->errorString())};
     }
     file_.reset();
     return writeError_;
@@ -113,26 +149,35 @@ TAcqResult TAcquisitionRecorder::SaveAs(const QString& fileName)
         tempName_.clear();
         return {};
     }
+    // A folder in the way is no file that could be replaced.
     if (target.isDir())
-        return {TAcqError::TargetNotReplaceable, QStringLiteral("%1 is a folder").arg(fileName)};
+        return {TAcqError::RenameFailed,
+                QStringLiteral("cannot move the file to %1: %2")
+                    .arg(fileName, QString::fromStdString(std::generic_category().message(EISDIR)))};
     // A recording that lost data on the way never takes the chosen name.
     if (!stopped.ok())
         return stopped;
 
     // The recording reaches the disk before its name changes; the rename
-    // replaces an existing file in one step or not at all.
+    // replaces an existing file in one step or not at all. Only an existing
+    // file that the system refuses to replace is one that "cannot be
+    // overwritten"; a full disk or a read-only folder for a new name is said
+    // as it is.
     QString why;
     if (!files::SyncFileToDisk(tempName_, &why))
         return {TAcqError::WriteFailed, why};
     const bool existed = nameTaken(fileName);
-    switch (files::RenameFileAtomically(tempName_, fileName, &why)) {
+    const auto failure = [&](int errorNumber) {
+        return TAcqResult{
+            existed && replaceRefused(errorNumber) ? TAcqError::TargetNotReplaceable : TAcqError::RenameFailed, why};
+    };
+    int errorNumber = 0;
+    switch (files::RenameFileAtomically(tempName_, fileName, &why, &errorNumber)) {
     case files::TRenameResult::Renamed:
         tempName_.clear();
         return {};
-    case files::TRenameResult::Failed:
-        return {existed ? TAcqError::TargetNotReplaceable : TAcqError::RenameFailed, why};
-    case files::TRenameResult::OtherFileSystem:
-        break;
+    case files::TRenameResult::Failed: return failure(errorNumber);
+    case files::TRenameResult::OtherFileSystem: break;
     }
 
     // Another file system: a copy made by the safe save, which leaves the
@@ -154,10 +199,12 @@ TAcqResult TAcquisitionRecorder::SaveAs(const QString& fileName)
                     return false;
             }
         },
-        &why);
-    if (!copied)
-        return {existed ? TAcqError::TargetNotReplaceable : TAcqError::RenameFailed,
-                in.error() != QFileDevice::NoError ? in.errorString() : why};
+        &why, &errorNumber);
+    if (!copied) {
+        if (in.error() != QFileDevice::NoError)
+            return {TAcqError::RenameFailed, in.errorString()};
+        return failure(errorNumber);
+    }
     in.close();
     QFile::remove(tempName_);
     tempName_.clear();
@@ -191,8 +238,9 @@ TAcqSaveOutcome RunAcquisitionSave(TAcquisitionRecorder& recorder, const std::fu
     }
 }
 
-QString AcquisitionSaveErrorText(const QString& ownText, const TAcqResult& result)
+QString AcquisitionSaveErrorText(const QString& cannotOverwrite, const QString& cannotSave, const TAcqResult& result)
 {
+    const QString& ownText = result.Error == TAcqError::TargetNotReplaceable ? cannotOverwrite : cannotSave;
     if (result.Detail.isEmpty())
         return ownText;
     return ownText + QLatin1Char('\n') + result.Detail;

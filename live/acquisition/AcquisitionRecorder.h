@@ -23,8 +23,9 @@ enum class TAcqError {
     CannotCreate,          // the folder or the temporary file cannot be created
     WriteFailed,           // writing the recording failed (the file holds less than was recorded)
     NothingRecorded,       // no temporary file to save
-    TargetNotReplaceable,  // the chosen file exists and cannot be replaced (strings 178, 179)
-    RenameFailed,          // the temporary file could not be moved to the chosen name; it is kept
+    TargetNotReplaceable,  // the chosen file exists and the system refuses to replace it (strings 178, 179)
+    RenameFailed,          // the temporary file could not be moved to the chosen name (a full or
+                           // read-only disk, a folder of that name); it is kept
 };
 
 struct TAcqResult {
@@ -95,8 +96,10 @@ enum class TAcqSaveOutcome { Saved, Cancelled, Failed };
 TAcqSaveOutcome RunAcquisitionSave(TAcquisitionRecorder& recorder, const std::function<QString()>& askFileName,
                                    const std::function<void(const TAcqResult&)>& showError);
 
-// The message of a failed save: the window's own text (strings 178 and 179)
+// The message of a failed save: the window's text for the cause
+// (cannotOverwrite, strings 178 and 179, for a file that exists and cannot be
+// replaced; cannotSave, string kAcqStringCannotSave, for any other failure)
 // and, on a line of its own, the system's reason when there is one.
-QString AcquisitionSaveErrorText(const QString& ownText, const TAcqResult& result);
+QString AcquisitionSaveErrorText(const QString& cannotOverwrite, const QString& cannotSave, const TAcqResult& result);
 
 } // namespace qz::live

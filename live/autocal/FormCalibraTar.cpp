@@ -744,11 +744,12 @@ void TFormCalibraTar::ImageStopClick()
     request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
     const QString overwrite = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                               text(qz::live::kAcqStringChooseOtherName);
+    const QString cannotSave = text(qz::live::kAcqStringCannotSave);
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
         [&](const qz::live::TAcqResult& failed) {
-            plat::prompts().ask(
-                {windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, failed), plat::PromptIcon::Error});
+            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, cannotSave, failed),
+                                 plat::PromptIcon::Error});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

@@ -474,6 +474,7 @@ void TFormGraficoDrt::loadTexts()
     missingText_ = text(qz::live::kAcqStringBadPath);
     overwriteText_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                      text(qz::live::kAcqStringChooseOtherName);
+    cannotSaveText_ = text(qz::live::kAcqStringCannotSave);
 }
 
 // Both dialogs start in the program's "Acquisition" folder.
@@ -692,7 +693,8 @@ void TFormGraficoDrt::ImageSaveFileClick()
         [this](const qz::live::TAcqResult& failed) {
             // The existing file could not be replaced, or the recording could
             // not be moved there: either way it is still here to be saved.
-            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwriteText_, failed),
+            plat::prompts().ask({windowTitle(),
+                                 qz::live::AcquisitionSaveErrorText(overwriteText_, cannotSaveText_, failed),
                                  plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
 }

@@ -199,6 +199,7 @@ private:
     QString formatText_;
     QString missingText_;
     QString overwriteText_;
+    QString cannotSaveText_;
     // The redraw that a change of the data or the axes asks for; the last
     // redraw.
     QTimer* redrawTimer_ = nullptr;

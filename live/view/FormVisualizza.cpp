@@ -258,6 +258,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     separator_ = decimalSeparator();
     overwriteMessage_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                         text(qz::live::kAcqStringChooseOtherName);
+    cannotSaveMessage_ = text(qz::live::kAcqStringCannotSave);
 
     // The lambda settings.
     invertedLambda_ = dm().GetTipoDiLambdaBit0() != 0;
@@ -710,7 +711,8 @@ void TFormVisualizza::ImageStopClick()
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [this] { return askSaveName(); },
         [this](const qz::live::TAcqResult& failed) {
-            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwriteMessage_, failed),
+            plat::prompts().ask({windowTitle(),
+                                 qz::live::AcquisitionSaveErrorText(overwriteMessage_, cannotSaveMessage_, failed),
                                  plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)

@@ -217,6 +217,7 @@ private:
     QString notAvailable_;
     QChar separator_;  // the user's decimal separator
     QString overwriteMessage_;
+    QString cannotSaveMessage_;
     std::unique_ptr<qz::live::TAcquisitionRecorder> recorder_;
     NeedleOverlay* overlay_ = nullptr;
 };

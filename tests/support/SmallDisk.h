@@ -54,6 +54,18 @@ public:
     QString path() const { return dir_.path(); }
     QString filePath(const QString& name) const { return dir_.filePath(name); }
 
+    // Mounts the disk again read-only: every later change of it is refused
+    // with "Read-only file system". True when it is.
+    bool makeReadOnly() const
+    {
+#ifdef Q_OS_LINUX
+        return mounted_ && ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                                   nullptr) == 0;
+#else
+        return false;
+#endif
+    }
+
     // Takes every free byte with a file of its own; true when the disk
     // reported itself full.
     bool fill() const

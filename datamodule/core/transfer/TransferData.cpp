@@ -49,6 +49,7 @@ constexpr int kNoteBytes = 48;
 constexpr int kNoteChars = 64;
 constexpr std::int32_t kNoteProgress = 0x3011b;
 constexpr std::int32_t kNoteCode = 0x1b;
+constexpr std::int32_t kCilindrataCode = 0x24b;
 
 const char kFirmwareDefault[] = "xxx.xx";
 const char kProgramDefault[] = "xx.xx.xx.xxxx";
@@ -87,7 +88,8 @@ QByteArray cellKey(const char* stem, int r, int c)
 } // namespace
 
 struct TStreamDati::TransferWalk {
-    TStreamDati& d;
+    TStreamDati& d; // the protocol object, the container, the texts, the progress
+    WorkingCopy& s; // what the pass changes, until it hands it back
     std::uint32_t flags;
     std::int32_t mask;
     bool notify;
@@ -106,6 +108,8 @@ struct TStreamDati::TransferWalk {
     // A write of this call (any try) reached the connected ECU: after a
     // failure the ECU holds part of the image.
     mutable bool ecuWritten = false;
+    // This try has handed its copy back to the data module.
+    mutable bool handedBack = false;
     qz::files::THexScript* hex = nullptr;
 
     TEcuProtocol* p() const { return d.Protocol(); }
@@ -138,12 +142,12 @@ struct TStreamDati::TransferWalk {
     }
 
     // ---- shapes ---------------------------------------------------------------
-    std::int32_t sized(Size s) const
+    std::int32_t sized(Size size) const
     {
-        switch (s) {
-        case Size::Rows: return d.NumeroRighe;
-        case Size::RowsPlusOne: return d.NumeroRighe + 1;
-        case Size::Cols: return d.NumeroColonne;
+        switch (size) {
+        case Size::Rows: return s.NumeroRighe;
+        case Size::RowsPlusOne: return s.NumeroRighe + 1;
+        case Size::Cols: return s.NumeroColonne;
         case Size::Fixed: break;
         }
         return 0;
@@ -165,8 +169,8 @@ struct TStreamDati::TransferWalk {
     int defaultCount(const Block& b, int elements) const
     {
         switch (b.no) {
-        case 8: case 89: return d.NumeroRighe;
-        case 9: case 10: case 90: return d.NumeroColonne;
+        case 8: case 89: return s.NumeroRighe;
+        case 9: case 10: case 90: return s.NumeroColonne;
         default: return elements;
         }
     }
@@ -174,25 +178,25 @@ struct TStreamDati::TransferWalk {
     {
         switch (b.no) {
         case 8: case 9: case 10: return 12;
-        case 89: return d.NumeroRighe;
-        case 90: return d.NumeroColonne;
+        case 89: return s.NumeroRighe;
+        case 90: return s.NumeroColonne;
         default: return elements;
         }
     }
     int cellsLoaded(const Block& b) const
     {
-        return (b.no == 11 || b.no == 88) ? d.NumeroColonne : dm::CodeElements(b.code);
+        return (b.no == 11 || b.no == 88) ? s.NumeroColonne : dm::CodeElements(b.code);
     }
     int cellsSaved(const Block& b) const
     {
-        return b.no == 11 ? 12 : (b.no == 88 ? d.NumeroColonne : dm::CodeElements(b.code));
+        return b.no == 11 ? 12 : (b.no == 88 ? s.NumeroColonne : dm::CodeElements(b.code));
     }
     const char* sectionOf(const Block& b, int element) const
     {
         return (b.hook == Hook::KFiltro && element == 1) ? "Emulazione" : b.section;
     }
 
-    std::int32_t timeBase() const { return d.GetTimeBase(); }
+    std::int32_t timeBase() const { return s.GetTimeBase(); }
     std::int32_t t(double ms) const { return dm::transfer::TimeUnits(ms, timeBase()); }
     double ms(std::int32_t raw) const { return raw * static_cast<double>(timeBase()) * 0.000001; }
 
@@ -202,8 +206,8 @@ struct TStreamDati::TransferWalk {
         case Default::Raw: return static_cast<std::int32_t>(def.x);
         case Default::Ms: return t(def.x);
         case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, timeBase());
-        case Default::GasC: return dm::TemperaturaGasToRaw(def.x);
-        case Default::EngineC: return dm::TempMotoreToRaw(def.x);
+        case Default::GasC: return s.GasTable.toCount(def.x);
+        case Default::EngineC: return s.EngineTable.toCount(def.x);
         }
         return 0;
     }
@@ -211,16 +215,16 @@ struct TStreamDati::TransferWalk {
     std::uint8_t* presenceFlag(Presence pr) const
     {
         switch (pr) {
-        case Presence::Flag34: return &d.Flag34Present;
-        case Presence::Variatore: return &d.VariatorePresent;
-        case Presence::RifMapVariatore: return &d.RifMapVariatorePresent;
-        case Presence::RifDelayGasTemp: return &d.RifDelayGasTempPresent;
-        case Presence::IniettateGasCutoff: return &d.IniettateGasCutoffPresent;
-        case Presence::Item264: return &d.Item264Present;
-        case Presence::TipiLambda: return &d.TipiLambdaPresent;
-        case Presence::ItemB5: return &d.ItemB5Present;
-        case Presence::TargetObd: return &d.TargetObdPresent;
-        case Presence::ItemBC: return &d.ItemBCPresent;
+        case Presence::Flag34: return &s.Flag34Present;
+        case Presence::Variatore: return &s.VariatorePresent;
+        case Presence::RifMapVariatore: return &s.RifMapVariatorePresent;
+        case Presence::RifDelayGasTemp: return &s.RifDelayGasTempPresent;
+        case Presence::IniettateGasCutoff: return &s.IniettateGasCutoffPresent;
+        case Presence::Item264: return &s.Item264Present;
+        case Presence::TipiLambda: return &s.TipiLambdaPresent;
+        case Presence::ItemB5: return &s.ItemB5Present;
+        case Presence::TargetObd: return &s.TargetObdPresent;
+        case Presence::ItemBC: return &s.ItemBCPresent;
         case Presence::None: break;
         }
         return nullptr;
@@ -235,9 +239,9 @@ struct TStreamDati::TransferWalk {
 
     // Option bits the blocks consult (Flag1 0x2: CNG; Flag2 0x4: the
     // vehicle's engine sensor).
-    bool fuelIsCng() const { return (d.Item(0x2303)[0] & 0x2) != 0; }
-    bool vehicleEngineSensor() const { return (d.Item(0x2303)[1] & 0x4) != 0; }
-    std::int32_t injectorType() const { return d.Item(0x2194)[1]; }
+    bool fuelIsCng() const { return (s.Item(0x2303)[0] & 0x2) != 0; }
+    bool vehicleEngineSensor() const { return (s.Item(0x2303)[1] & 0x4) != 0; }
+    std::int32_t injectorType() const { return s.Item(0x2194)[1]; }
 
     void progress(std::int32_t code) const { d.AddProgress(code, d.TransferTotal, notify); }
     void pause() const
@@ -282,7 +286,7 @@ struct TStreamDati::TransferWalk {
     void generic(const Block& b)
     {
         const std::int32_t code = codeOf(b);
-        std::int32_t* v = d.Item(code);
+        std::int32_t* v = s.Item(code);
         if (!v)
             return;
         const bool isTable = b.ecu == Ecu::Rows;
@@ -295,7 +299,7 @@ struct TStreamDati::TransferWalk {
         if (loads) {
             loadDefaults(b, v, rows, stride, elements);
             if (b.hook == Hook::EngineSensor)
-                d.BuildTempMotoreTable(false);
+                s.BuildTempMotoreTable(false);
             readKeys(b, v, rows, stride, elements);
             if (std::uint8_t* f = presenceFlag(b.presence))
                 *f = b.presenceLoad;
@@ -320,9 +324,9 @@ struct TStreamDati::TransferWalk {
             writeRecord(b, code, v, rows, stride);
 
         if (b.hook == Hook::GasSensor)
-            d.BuildTemperaturaGasTable(*v);
+            s.BuildTemperaturaGasTable(*v);
         else if (b.hook == Hook::EngineSensor)
-            d.BuildTempMotoreTable(vehicleEngineSensor());
+            s.BuildTempMotoreTable(vehicleEngineSensor());
     }
 
     void loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const
@@ -335,7 +339,7 @@ struct TStreamDati::TransferWalk {
             return;
         }
         if (b.hook == Hook::MapRpmAxis) {
-            const int n = std::max(1, d.NumeroColonne);
+            const int n = std::max(1, s.NumeroColonne);
             for (int i = 0; i < defaultCount(b, elements); ++i)
                 v[i] = 6000 * (i + 1) / n;
             return;
@@ -425,7 +429,7 @@ struct TStreamDati::TransferWalk {
             present = readRule(p()->ReadItem(code, v));
         }
         if (b.hook == Hook::TipiLambda)
-            present = present && d.GetItem15() >= 2;
+            present = present && s.GetItem15() >= 2;
         setPresence(b, present);
 
         switch (b.hook) {
@@ -463,7 +467,7 @@ struct TStreamDati::TransferWalk {
         default: return;
         }
         if (b.hook == Hook::TipiLambda && present)
-            present = *present && d.GetItem15() >= 2;
+            present = *present && s.GetItem15() >= 2;
         setPresence(b, present);
         if (b.hook == Hook::GasSensor)
             readRuleOnWritePath(p()->ReadItem(code, v));
@@ -508,7 +512,7 @@ struct TStreamDati::TransferWalk {
             v[0] = t(6);
             return true;
         }
-        if (tenths == 60 && d.GetItem15() < 2) {
+        if (tenths == 60 && s.GetItem15() < 2) {
             v[0] = t(4.4);
             return true;
         }
@@ -529,7 +533,7 @@ struct TStreamDati::TransferWalk {
 
     void timeBaseBlock() const
     {
-        std::int32_t* tb = d.Item(dm::kTimeBaseCode);
+        std::int32_t* tb = s.Item(dm::kTimeBaseCode);
         if (load)
             *tb = 2560;
         if (read && !p()->ReadItem(dm::kTimeBaseCode, tb))
@@ -543,21 +547,21 @@ struct TStreamDati::TransferWalk {
         const auto take = [this](std::int32_t cols, std::int32_t rows) {
             // A size outside the tables would move cells past their ends.
             if (cols >= 1 && cols <= 12 && rows >= 1 && rows <= 12) {
-                d.NumeroColonne = cols;
-                d.NumeroRighe = rows;
+                s.NumeroColonne = cols;
+                s.NumeroRighe = rows;
             }
         };
         if (load) {
-            d.NumeroRighe = qz::NumeroRigheMappaK();
-            d.NumeroColonne = qz::NumeroColonneMappaK();
-            std::int32_t rows = d.NumeroRighe, cols = d.NumeroColonne;
+            s.NumeroRighe = qz::NumeroRigheMappaK();
+            s.NumeroColonne = qz::NumeroColonneMappaK();
+            std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
             d.ReadIniInteger(rows, b.listed[0], b.section);
             d.ReadIniInteger(cols, b.listed[1], b.section);
             take(cols, rows);
         }
         if (save) {
-            d.WriteIniInteger(d.NumeroRighe, b.listed[0], b.section);
-            d.WriteIniInteger(d.NumeroColonne, b.listed[1], b.section);
+            d.WriteIniInteger(s.NumeroRighe, b.listed[0], b.section);
+            d.WriteIniInteger(s.NumeroColonne, b.listed[1], b.section);
         }
         if (read || write) {
             std::uint8_t answer[2] = {0, 0};
@@ -570,7 +574,7 @@ struct TStreamDati::TransferWalk {
     void identity(bool selected) const
     {
         if (read && selected)
-            readRule(p()->ReadItem(dm::kIdentityCode, d.Identity.data()));
+            readRule(p()->ReadItem(dm::kIdentityCode, s.Identity.data()));
         progress(dm::kIdentityCode);
         pause();
     }
@@ -587,8 +591,8 @@ struct TStreamDati::TransferWalk {
         if (!selected)
             return;
         if (load) {
-            d.NoteConfig.fill('\0');
-            d.ReadIniRow(std::span<char>(d.NoteConfig.data(), d.NoteConfig.size()), "NoteConfig", "Generale", 0);
+            s.NoteConfig.fill('\0');
+            d.ReadIniRow(std::span<char>(s.NoteConfig.data(), s.NoteConfig.size()), "NoteConfig", "Generale", 0);
             progress(kNoteProgress);
         }
         if (read) {
@@ -604,7 +608,7 @@ struct TStreamDati::TransferWalk {
             unpackNote(bytes);
         }
         if (save) {
-            d.WriteIniString(textOf(d.NoteConfig), "NoteConfig", "Generale");
+            d.WriteIniString(textOf(s.NoteConfig), "NoteConfig", "Generale");
             progress(kNoteProgress);
         }
         std::int32_t packed[kNoteBytes];
@@ -613,7 +617,7 @@ struct TStreamDati::TransferWalk {
             for (int i = 0; i < kNoteBytes; ++i) {
                 const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
                 if (present && !*present) {
-                    d.NoteConfig.fill('\0');
+                    s.NoteConfig.fill('\0');
                     progress(kNoteProgress);
                     break;
                 }
@@ -627,22 +631,22 @@ struct TStreamDati::TransferWalk {
 
     void unpackNote(const std::int32_t (&b)[kNoteBytes]) const
     {
-        d.NoteConfig.fill('\0');
+        s.NoteConfig.fill('\0');
         for (int g = 0; g < 16; ++g) {
             const std::int32_t b0 = b[3 * g], b1 = b[3 * g + 1], b2 = b[3 * g + 2];
             const int c[4] = {((b0 & 0xC0) >> 6) + ((b1 & 0xC0) >> 4) + ((b2 & 0xC0) >> 2), b0 & 0x3F, b1 & 0x3F,
                               b2 & 0x3F};
             for (int k = 0; k < 4; ++k)
-                d.NoteConfig[static_cast<std::size_t>(4 * g + k)] = static_cast<char>(c[k] + 32);
+                s.NoteConfig[static_cast<std::size_t>(4 * g + k)] = static_cast<char>(c[k] + 32);
         }
     }
 
     void packNote(std::int32_t (&out)[kNoteBytes]) const
     {
         int c[kNoteChars] = {};
-        const std::size_t len = strnlen(d.NoteConfig.data(), kNoteChars);
+        const std::size_t len = strnlen(s.NoteConfig.data(), kNoteChars);
         for (std::size_t i = 0; i < len; ++i) {
-            const int ch = static_cast<unsigned char>(d.NoteConfig[i]);
+            const int ch = static_cast<unsigned char>(s.NoteConfig[i]);
             c[i] = ch != 0 ? ch - 32 : 0;
         }
         for (int g = 0; g < 16; ++g) {
@@ -656,7 +660,7 @@ struct TStreamDati::TransferWalk {
     // The configuration name: elements 2 to 29 of the description item.
     QByteArray configurationName() const
     {
-        const std::int32_t* e = d.Item(dm::kVehicleDescriptionCode);
+        const std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
         QByteArray name;
         for (int i = 2; i < 30 && e[i] != 0; ++i)
             name.append(static_cast<char>(e[i]));
@@ -665,7 +669,7 @@ struct TStreamDati::TransferWalk {
 
     void description(const Block& b)
     {
-        std::int32_t* e = d.Item(dm::kVehicleDescriptionCode);
+        std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
         const char* g = "Generale";
         if (load) {
             e[0] = 0x80;
@@ -681,37 +685,39 @@ struct TStreamDati::TransferWalk {
             d.ReadIniBool(official, "Ufficiale", g);
             e[0] = official ? (e[0] | 0x80) : (e[0] & ~0x80);
             resetDescription();
-            d.ReadIniRow(std::span<char>(d.DescrizAuto), "DescrizAuto", g, 51);
-            d.ReadIniRow(std::span<char>(d.Euro), "Euro", g, 11);
-            d.ReadIniInteger(d.CentCubici, "CentCubici", g);
-            d.ReadIniInteger(d.Valvole, "Valvole", g);
-            d.ReadIniInteger(d.NCilindri, "N cilindri", g);
+            d.ReadIniRow(std::span<char>(s.DescrizAuto), "DescrizAuto", g, 51);
+            d.ReadIniRow(std::span<char>(s.Euro), "Euro", g, 11);
+            d.ReadIniInteger(s.CentCubici, "CentCubici", g);
+            d.ReadIniInteger(s.Valvole, "Valvole", g);
+            d.ReadIniInteger(s.NCilindri, "N cilindri", g);
             std::int32_t power = 0;
             if (d.ReadIniInteger(power, "Potenza", g))
-                d.Potenza = static_cast<float>(power * 0.01);
-            d.ReadIniRow(std::span<char>(d.Motore), "Motore", g, 51);
-            d.ReadIniRow(std::span<char>(d.Centralina), "Centralina", g, 51);
-            d.ReadIniRow(std::span<char>(d.Cambio), "Cambio", g, 51);
-            d.ReadIniInteger(d.AnnoVettura, "AnnoVettura", g);
+                s.Potenza = static_cast<float>(power * 0.01);
+            d.ReadIniRow(std::span<char>(s.Motore), "Motore", g, 51);
+            d.ReadIniRow(std::span<char>(s.Centralina), "Centralina", g, 51);
+            d.ReadIniRow(std::span<char>(s.Cambio), "Cambio", g, 51);
+            d.ReadIniInteger(s.AnnoVettura, "AnnoVettura", g);
         }
         if (read) {
             readRule(p()->ReadItem(dm::kVehicleDescriptionCode, e));
             resetDescription();
-            d.CentCubici = dm::TruncToInt(d.GetValueByCode(0x24b));
+            // The displacement as GetValueByCode(0x24b) gives it, from the copy.
+            s.CentCubici = dm::TruncToInt(
+                dm::ValueFromRaw(dm::FindValueCode(kCilindrataCode)->scale, *s.Item(kCilindrataCode), s.GetTimeBase()));
         }
         if (save) {
             d.WriteIniByte((e[0] & 0x80) ? 1 : 0, "Ufficiale", g);
             d.WriteIniString(QFileInfo(d.container().files.FileName()).fileName().toLocal8Bit(), "NomeConfigurazione", g);
-            d.WriteIniString(textOf(d.DescrizAuto), "DescrizAuto", g);
-            d.WriteIniString(textOf(d.Euro), "Euro", g);
-            d.WriteIniInteger(d.CentCubici, "CentCubici", g);
-            d.WriteIniInteger(d.Valvole, "Valvole", g);
-            d.WriteIniInteger(d.NCilindri, "N cilindri", g);
-            d.WriteIniInteger(dm::RoundToInt(static_cast<double>(d.Potenza) * 100), "Potenza", g);
-            d.WriteIniString(textOf(d.Motore), "Motore", g);
-            d.WriteIniString(textOf(d.Centralina), "Centralina", g);
-            d.WriteIniString(textOf(d.Cambio), "Cambio", g);
-            d.WriteIniInteger(d.AnnoVettura, "AnnoVettura", g);
+            d.WriteIniString(textOf(s.DescrizAuto), "DescrizAuto", g);
+            d.WriteIniString(textOf(s.Euro), "Euro", g);
+            d.WriteIniInteger(s.CentCubici, "CentCubici", g);
+            d.WriteIniInteger(s.Valvole, "Valvole", g);
+            d.WriteIniInteger(s.NCilindri, "N cilindri", g);
+            d.WriteIniInteger(dm::RoundToInt(static_cast<double>(s.Potenza) * 100), "Potenza", g);
+            d.WriteIniString(textOf(s.Motore), "Motore", g);
+            d.WriteIniString(textOf(s.Centralina), "Centralina", g);
+            d.WriteIniString(textOf(s.Cambio), "Cambio", g);
+            d.WriteIniInteger(s.AnnoVettura, "AnnoVettura", g);
             d.WriteIniInteger(1, "VersioneFile", g);
         }
         if (write)
@@ -722,21 +728,21 @@ struct TStreamDati::TransferWalk {
 
     void resetDescription() const
     {
-        setText(d.DescrizAuto, configurationName());
-        d.Euro.fill('\0');
-        d.Motore.fill('\0');
-        d.Centralina.fill('\0');
-        d.Cambio.fill('\0');
-        d.CentCubici = 1600;
-        d.Valvole = 0;
-        d.NCilindri = 0;
-        d.Potenza = 0;
-        d.AnnoVettura = 0;
+        setText(s.DescrizAuto, configurationName());
+        s.Euro.fill('\0');
+        s.Motore.fill('\0');
+        s.Centralina.fill('\0');
+        s.Cambio.fill('\0');
+        s.CentCubici = 1600;
+        s.Valvole = 0;
+        s.NCilindri = 0;
+        s.Potenza = 0;
+        s.AnnoVettura = 0;
     }
 
     void diagStates(const Block& b) const
     {
-        std::int32_t* v = d.Item(dm::kDiagnosticStatesCode);
+        std::int32_t* v = s.Item(dm::kDiagnosticStatesCode);
         if (load)
             std::fill_n(v, 5, 0);
         if (read)
@@ -747,15 +753,15 @@ struct TStreamDati::TransferWalk {
         }
         if (script && scriptAll) {
             std::fill_n(v, 5, 0);
-            v[1] = d.Item(dm::kDiagnosticEnablesCode)[1] & 1;
+            v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
             writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
         }
     }
 
     void coeffPressDiff(const Block& b) const
     {
-        std::int32_t* v = d.Item(dm::kCoeffPressDiffWord);
-        std::uint8_t& byteForm = d.CoeffPressDiffByte;
+        std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
+        std::uint8_t& byteForm = s.CoeffPressDiffByte;
         const auto toWord = [&] {
             if (byteForm == 1) {
                 for (int i = 0; i < 15; ++i)
@@ -813,7 +819,7 @@ struct TStreamDati::TransferWalk {
 
     void injector(const Block& b) const
     {
-        std::int32_t* v = d.Item(0x2194);
+        std::int32_t* v = s.Item(0x2194);
         if (load) {
             v[0] = v[1] = 0;
             d.ReadIniInteger(v[1], b.listed[0], b.section);
@@ -833,36 +839,35 @@ struct TStreamDati::TransferWalk {
 
     void resetVersionTexts() const
     {
-        setText(d.VersioneFirmware, kFirmwareDefault);
-        setText(d.VersioneProgramma, kProgramDefault);
-        setText(d.VersioneWindows, kWindowsDefault);
+        setText(s.VersioneFirmware, kFirmwareDefault);
+        setText(s.VersioneProgramma, kProgramDefault);
+        setText(s.VersioneWindows, kWindowsDefault);
     }
 
     void closing() const
     {
-        std::int32_t* date = d.Item(0x21e);
-        const char* s = "Sez0000";
+        std::int32_t* date = s.Item(0x21e);
+        const char* section = "Sez0000";
         if (load) {
             resetVersionTexts();
             *date = 36526;
-            d.ReadIniRow(std::span<char>(d.VersioneFirmware), "Prt0000", s, 0);
-            d.ReadIniRow(std::span<char>(d.VersioneProgramma), "Prt0001", s, 0);
-            d.ReadIniRow(std::span<char>(d.VersioneWindows), "Prt0002", s, 0);
+            d.ReadIniRow(std::span<char>(s.VersioneFirmware), "Prt0000", section, 0);
+            d.ReadIniRow(std::span<char>(s.VersioneProgramma), "Prt0001", section, 0);
+            d.ReadIniRow(std::span<char>(s.VersioneWindows), "Prt0002", section, 0);
         }
         if (read)
             readRule(p()->ReadItem(0x21e, date));
         if (save) {
             resetVersionTexts();
-            setText(d.VersioneFirmware,
-                    decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
+            setText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
             char16_t version[20] = {};
             std::copy_n(u"xx.xx.xx.xxxx", 14, version);
             qz::GetExeFileVersion(version);
-            setText(d.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
-            setText(d.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
-            d.WriteIniString(textOf(d.VersioneFirmware), "Prt0000", s);
-            d.WriteIniString(textOf(d.VersioneProgramma), "Prt0001", s);
-            d.WriteIniString(textOf(d.VersioneWindows), "Prt0002", s);
+            setText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
+            setText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
+            d.WriteIniString(textOf(s.VersioneFirmware), "Prt0000", section);
+            d.WriteIniString(textOf(s.VersioneProgramma), "Prt0001", section);
+            d.WriteIniString(textOf(s.VersioneWindows), "Prt0002", section);
         }
         if (write) {
             *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
@@ -908,11 +913,11 @@ struct TStreamDati::TransferWalk {
         scriptText = {};
         hex = script ? &scriptText : nullptr;
         if (hex) {
-            const dm::SensorTable& gas = dm::GasSensorTable();
-            const dm::SensorTable& engine = dm::EngineSensorTable();
-            const std::int32_t tipo = *d.Item(0x24);
+            const dm::SensorTable& gas = s.GasTable;
+            const dm::SensorTable& engine = s.EngineTable;
+            const std::int32_t tipo = *s.Item(0x24);
             const bool inverted = (tipo & 0x80) != 0;
-            const std::int32_t* rif = d.Item(0x4125);
+            const std::int32_t* rif = s.Item(0x4125);
             const std::array<int, 4> levels = {inverted ? 255 - rif[0] : rif[0], inverted ? 255 - rif[1] : rif[1],
                                                inverted ? 255 - rif[2] : rif[2], inverted ? 255 - rif[3] : rif[3]};
             qz::files::WriteScriptC0(hex, qz::CustomerId(), qz::DefaultEcuCustomerCode());
@@ -947,6 +952,18 @@ struct TStreamDati::TransferWalk {
             runBlock(b);
     }
 
+    void handBack() const
+    {
+        if (handedBack)
+            return;
+        s.HandTo(d);
+        handedBack = true;
+        // An image just read counts as unsaved, also when a save or write
+        // of the same pass fails after this.
+        if (read)
+            d.Modified = 1;
+    }
+
     void finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
                 const qz::files::THexScript& scriptText) const
     {
@@ -957,6 +974,9 @@ struct TStreamDati::TransferWalk {
         }
         if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
             plat::clock().sleep(kSettleMs);
+        // Every block has ended well: the data module takes the copy, before
+        // the poll step below compares the identity the pass read.
+        handBack();
         if (online) {
             if (timerWasRunning && p()->IsConnected())
                 d.TimerIOTimer();
@@ -992,7 +1012,8 @@ struct TStreamDati::TransferWalk {
 bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std::int32_t resourceNumber,
                                std::int32_t groupMask, std::uint8_t progress, std::int32_t pauseMs)
 {
-    TransferWalk walk{*this, flags, groupMask, progress != 0, static_cast<std::uint32_t>(std::max(0, pauseMs))};
+    WorkingCopy work;
+    TransferWalk walk{*this, work, flags, groupMask, progress != 0, static_cast<std::uint32_t>(std::max(0, pauseMs))};
     walk.loadFile = (flags & TRANSFER_LOAD) != 0;
     walk.load = (flags & (TRANSFER_LOAD | TRANSFER_LOAD_RES2)) != 0;
     walk.read = (flags & TRANSFER_READ_ECU) != 0;
@@ -1014,6 +1035,8 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
             TimerIO->stop();
         }
         QString error;
+        work.TakeFrom(*this);
+        walk.handedBack = false;
         try {
             walk.run(fileName, resourceNumber, scriptText);
             walk.finish(timerWasRunning, fileName, resourceNumber, scriptText);
@@ -1027,7 +1050,12 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
             error = e.Text();
         }
 
-        // One place for every failure: close without saving, then ask.
+        // One place for every failure: close without saving, then ask. A
+        // read leaves the data module as it was, so no mix of the ECU's
+        // values and the earlier ones remains; the other moves keep what
+        // they changed, as the user may want to write it again.
+        if (!walk.read)
+            walk.handBack();
         Protocol()->Disconnect();
         DeleteTempFile();
         walk.hex = nullptr;

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <optional>
@@ -36,6 +37,19 @@ void writeFile(const QString& name, const QByteArray& data)
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(data);
+}
+
+// Takes the write permission of folder away; false when it can still be
+// written into (as it can for root).
+bool makeUnwritable(const QString& folder)
+{
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(folder + QLatin1String("/probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return true;
+    probe.remove();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return false;
 }
 
 class Recorder : public ::testing::Test {
@@ -207,9 +221,9 @@ TEST_F(Recorder, FailedSavesKeepTheRecordingAndThePreviousFile)
     const QString temp = recordOneLine(r);
     const QByteArray recorded = readAll(temp);
 
-    // A folder of the chosen name cannot be replaced.
+    // A folder of the chosen name is no file to replace: the move fails.
     ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.txt"));
-    EXPECT_EQ(r.SaveAs(path("taken.txt")).Error, TAcqError::TargetNotReplaceable);
+    EXPECT_EQ(r.SaveAs(path("taken.txt")).Error, TAcqError::RenameFailed);
     EXPECT_TRUE(QFileInfo(path("taken.txt")).isDir());
 
     // The move itself fails: the chosen folder does not exist.
@@ -234,7 +248,7 @@ TEST_F(Recorder, SaveProcedureAsksAgainAfterAFailureAndReportsCancel)
     auto ask = [&] { return answers.isEmpty() ? QString() : answers.takeFirst(); };
     auto show = [&](const TAcqResult& e) { shown.push_back(e.Error); };
     EXPECT_EQ(RunAcquisitionSave(r, ask, show), TAcqSaveOutcome::Saved);
-    EXPECT_EQ(shown, std::vector<TAcqError>{TAcqError::TargetNotReplaceable});
+    EXPECT_EQ(shown, std::vector<TAcqError>{TAcqError::RenameFailed});
     EXPECT_TRUE(QFile::exists(path("ok.txt")));
 
     // Cancelled: the temporary file is the window's to keep or discard.
@@ -266,15 +280,17 @@ TEST_F(Recorder, ASaveThatCannotCompleteKeepsThePreviousFileAndSaysWhy)
         bool previous;                // a file of the chosen name exists
         TAcqError error;
         QString reason;
+        const char* lead;             // the window's text for the cause
     } cases[] = {
-        {"another full file system, over a file", true, {}, true, TAcqError::TargetNotReplaceable, noSpace},
-        {"another full file system, a new name", true, {}, false, TAcqError::RenameFailed, noSpace},
+        // A full disk is said as such, also over an existing file.
+        {"another full file system, over a file", true, {}, true, TAcqError::RenameFailed, noSpace, "T800\n"},
+        {"another full file system, a new name", true, {}, false, TAcqError::RenameFailed, noSpace, "T800\n"},
         {"another file system, the copy's third write fails", false, {.failWrite = 3, .renameError = EXDEV}, true,
-         TAcqError::TargetNotReplaceable, noSpace},
+         TAcqError::RenameFailed, noSpace, "T800\n"},
         {"the recording cannot be flushed", false, {.failFlush = true}, true, TAcqError::WriteFailed,
-         QString::fromStdString(std::generic_category().message(EIO))},
+         QString::fromStdString(std::generic_category().message(EIO)), "T800\n"},
         {"the rename is refused", false, {.renameError = EACCES}, true, TAcqError::TargetNotReplaceable,
-         QString::fromStdString(std::generic_category().message(EACCES))},
+         QString::fromStdString(std::generic_category().message(EACCES)), "T178\nT179\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -316,9 +332,8 @@ TEST_F(Recorder, ASaveThatCannotCompleteKeepsThePreviousFileAndSaysWhy)
         }
         EXPECT_EQ(saved.Error, c.error);
         EXPECT_TRUE(saved.Detail.contains(c.reason)) << saved.Detail.toStdString();
-        const QString shown = AcquisitionSaveErrorText(QStringLiteral("T178\nT179"), saved);
-        EXPECT_TRUE(shown.startsWith(QLatin1String("T178\nT179\n")) && shown.contains(c.reason))
-            << shown.toStdString();
+        const QString shown = AcquisitionSaveErrorText(QStringLiteral("T178\nT179"), QStringLiteral("T800"), saved);
+        EXPECT_TRUE(shown.startsWith(QLatin1String(c.lead)) && shown.contains(c.reason)) << shown.toStdString();
 
         EXPECT_EQ(QFileInfo::exists(target), c.previous);
         if (c.previous) {
@@ -330,5 +345,83 @@ TEST_F(Recorder, ASaveThatCannotCompleteKeepsThePreviousFileAndSaysWhy)
         EXPECT_TRUE(r.HasUnsaved());
         EXPECT_EQ(readAll(r.TempFileName()), recorded);
         r.Discard();
+    }
+}
+
+// A save that fails says why, in the system's words, after the window's text
+// for the cause: 178 and 179 only for a file that exists and may not be
+// replaced, the save's own text for everything else.
+TEST_F(Recorder, AFailedSaveSaysTheSystemsReason)
+{
+    const auto systemText = [](int e) { return QString::fromStdString(std::generic_category().message(e)); };
+    enum class Place { RecordingOnFullDisk, ReadOnlyFolder, ReadOnlyFolderWithTheFile, FolderInTheWay };
+    const struct {
+        const char* name;
+        Place place;
+        TAcqError error;
+        QStringList reasons; // any of them (a read-only disk, or a folder without write permission)
+        const char* lead;
+    } cases[] = {
+        {"the recording's own disk fills up", Place::RecordingOnFullDisk, TAcqError::WriteFailed,
+         {systemText(ENOSPC)}, "T800\n"},
+        {"a read-only folder, a new name", Place::ReadOnlyFolder, TAcqError::RenameFailed,
+         {systemText(EROFS), systemText(EACCES)}, "T800\n"},
+        {"a read-only folder holding the file", Place::ReadOnlyFolderWithTheFile, TAcqError::TargetNotReplaceable,
+         {systemText(EROFS), systemText(EACCES)}, "T178\nT179\n"},
+        {"a folder where the file should be", Place::FolderInTheWay, TAcqError::RenameFailed, {systemText(EISDIR)},
+         "T800\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The small disk holds the recording, or the folder saved into.
+        rig::SmallDisk disk(64);
+        const bool onDisk = c.place == Place::RecordingOnFullDisk || c.place == Place::ReadOnlyFolder ||
+                            c.place == Place::ReadOnlyFolderWithTheFile;
+        if (onDisk && !disk.mounted() && c.place == Place::RecordingOnFullDisk) {
+            std::cout << "skipped: " << disk.why().toStdString() << '\n';
+            continue;
+        }
+        const QString folder = disk.mounted() ? disk.path() : dir_.filePath(QStringLiteral("saved"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString target = folder + QLatin1String("/run.txt");
+        const QByteArray previous = "Ver. 1 1 an earlier run\r\nTEMPO\tGIRI";
+
+        TAcquisitionRecorder r(c.place == Place::RecordingOnFullDisk ? folder + QLatin1String("/Acquisition")
+                                                                     : this->folder());
+        ASSERT_TRUE(r.Start(2, kStamp).ok());
+        // Several times what the small disk holds: it fills up part-way.
+        for (int i = 0; i < 4000; ++i) {
+            clock_.advance(20);
+            r.Append(ExampleSample());
+        }
+        r.Stop();
+        QString saveTo = target;
+        switch (c.place) {
+        case Place::RecordingOnFullDisk: saveTo = dir_.filePath(QStringLiteral("run.txt")); break;
+        case Place::ReadOnlyFolderWithTheFile: writeFile(target, previous); [[fallthrough]];
+        case Place::ReadOnlyFolder:
+            if (!(disk.mounted() ? disk.makeReadOnly() : makeUnwritable(folder))) {
+                std::cout << "skipped: the folder stays writable\n";
+                continue;
+            }
+            break;
+        case Place::FolderInTheWay: ASSERT_TRUE(QDir().mkpath(target)); break;
+        }
+
+        const TAcqResult saved = r.SaveAs(saveTo);
+        EXPECT_EQ(saved.Error, c.error) << saved.Detail.toStdString();
+        const QString shown = AcquisitionSaveErrorText(QStringLiteral("T178\nT179"), QStringLiteral("T800"), saved);
+        EXPECT_TRUE(shown.startsWith(QLatin1String(c.lead))) << shown.toStdString();
+        EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&](const QString& why) {
+            return shown.contains(why);
+        })) << shown.toStdString();
+        // Nothing is lost: the recording waits to be saved elsewhere, as far
+        // as it reached its disk, and the previous file is as it was.
+        EXPECT_TRUE(r.HasUnsaved());
+        if (c.place == Place::ReadOnlyFolderWithTheFile) {
+            EXPECT_EQ(readAll(target), previous);
+        }
+        r.Discard();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 }

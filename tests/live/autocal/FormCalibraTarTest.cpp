@@ -295,8 +295,11 @@ TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
         w->ImageStopClick();
         ASSERT_EQ(r.prompts.shown().size(), 1u);
         EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Error);
-        // The window's own text, then the system's reason on a line of its own.
-        EXPECT_TRUE(r.prompts.shown()[0].text.startsWith(rig::text(178) + QLatin1Char('\n') + rig::text(179)));
+        // The window's own text for the cause (a folder is no file that
+        // cannot be overwritten), then the system's reason on a line of its own.
+        EXPECT_TRUE(r.prompts.shown()[0].text.startsWith(rig::text(qz::live::kAcqStringCannotSave) + QLatin1Char('\n')))
+            << r.prompts.shown()[0].text.toStdString();
+        EXPECT_TRUE(r.prompts.shown()[0].text.contains(folderInTheWay));
         EXPECT_EQ(dialogs.shown.size(), 4u);
     }
     plat::setProgramFolder(QString());

@@ -273,8 +273,9 @@ TEST_F(FormGraficoDrtTest, SaveOverAFolderSaysSoAndAsksAgain)
 
     ASSERT_EQ(r.prompts.shown().size(), 1u);
     const plat::PromptRequest& box = r.prompts.shown()[0];
-    // The save's own texts, then the reason on a line of its own.
-    EXPECT_TRUE(box.text.startsWith(rig::text(178) + QLatin1Char('\n') + rig::text(179) + QLatin1Char('\n')))
+    // The save's own text (a folder is no file that cannot be overwritten),
+    // then the reason on a line of its own.
+    EXPECT_TRUE(box.text.startsWith(rig::text(qz::live::kAcqStringCannotSave) + QLatin1Char('\n')))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(blocked));
     EXPECT_EQ(box.caption, w->windowTitle());

@@ -445,6 +445,19 @@ TEST_F(FormVisualizzaTest, RecordingIsSavedByNameOrDiscarded)
     w->ImageStopClick();
     EXPECT_FALSE(QFile::exists(second));
     EXPECT_TRUE(r.prompts.shown().empty());
+
+    // A folder where the file should be: the save's own text and the
+    // system's reason, then the dialog again.
+    const QString folderInTheWay = acquisition("taken.txt");
+    ASSERT_TRUE(QDir().mkpath(folderInTheWay));
+    w->ImageRecClick();
+    dialogs.script(folderInTheWay);
+    w->ImageStopClick();
+    ASSERT_EQ(r.prompts.shown().size(), 1u);
+    EXPECT_TRUE(r.prompts.shown()[0].text.startsWith(rig::text(qz::live::kAcqStringCannotSave) + QLatin1Char('\n')))
+        << r.prompts.shown()[0].text.toStdString();
+    EXPECT_TRUE(r.prompts.shown()[0].text.contains(folderInTheWay));
+    EXPECT_EQ(dialogs.shown.size(), 4u);
 }
 
 TEST_F(FormVisualizzaTest, ClosingWhileRecordingOffersTheSave)
