@@ -648,11 +648,10 @@ void TFormVisualizza::ImageViewClick()
 {
     Timer->stop();
     repaint();
-    // A recording saved since the last view is the one to show; otherwise
-    // the graph keeps the file it was given.
-    if (QFileInfo::exists(SaveDialogDrt.FileName) && (OpenDialogDrt.FileName.isEmpty() || savedSinceView_))
+    // The saved recording's name is handed on only while the open dialog has
+    // none; after that the graph keeps the file it was given (or loaded).
+    if (QFileInfo::exists(SaveDialogDrt.FileName) && OpenDialogDrt.FileName.isEmpty())
         OpenDialogDrt.FileName = SaveDialogDrt.FileName;
-    savedSinceView_ = false;
     if (const GraphOpener& open = GraphWindowOpener())
         open(this, OpenDialogDrt.FileName);
     Timer->start();
@@ -715,8 +714,6 @@ void TFormVisualizza::ImageStopClick()
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();
-    else if (outcome == qz::live::TAcqSaveOutcome::Saved)
-        savedSinceView_ = true;
 }
 
 // ---------------------------------------------------------------------------

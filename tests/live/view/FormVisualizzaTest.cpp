@@ -458,7 +458,7 @@ TEST_F(FormVisualizzaTest, ClosingWhileRecordingOffersTheSave)
     EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
 }
 
-TEST_F(FormVisualizzaTest, ViewOpensTheLatestSavedRecording)
+TEST_F(FormVisualizzaTest, ViewKeepsTheRecordingItWasFirstGiven)
 {
     QStringList opened;
     TFormVisualizza::GraphWindowOpener() = [&](QWidget* owner, QString& name) {
@@ -466,22 +466,27 @@ TEST_F(FormVisualizzaTest, ViewOpensTheLatestSavedRecording)
         opened << QFileInfo(name).fileName();
     };
     auto w = open();
-    for (const char* name : {"a.txt", "b.txt"}) {
+    auto record = [&](const char* name) {
         w->ImageRecClick();
         dialogs.script(acquisition(name));
         w->ImageStopClick();
-    }
+    };
+    // The saved name is handed on only while the open dialog has none: a
+    // second recording saved later does not replace the first.
+    record("a.txt");
     w->ImageViewClick();
     EXPECT_TRUE(w->Timer->isActive());
-    // The graph changes the name it was handed; without a new recording it
-    // keeps it.
+    record("b.txt");
+    w->ImageViewClick();
+    // The graph changes the name it was handed (a file it loaded); the next
+    // view opens that one.
     TFormVisualizza::GraphWindowOpener() = [&](QWidget*, QString& name) {
         opened << QFileInfo(name).fileName();
         name = QStringLiteral("other.txt");
     };
     w->ImageViewClick();
     w->ImageViewClick();
-    EXPECT_EQ(opened, (QStringList{"b.txt", "b.txt", "other.txt"}));
+    EXPECT_EQ(opened, (QStringList{"a.txt", "a.txt", "a.txt", "other.txt"}));
 }
 
 TEST_F(FormVisualizzaTest, DiagnosticsWindowRunsWithTheTickStopped)
