@@ -331,4 +331,48 @@ TEST_F(FormCalibraTarTest, TopBarUnitsAndPicturesAndTheWindowFitsItsScaledContro
     EXPECT_GE(diagnosi->width(), diagnosi->fontMetrics().horizontalAdvance(QStringLiteral("DIAGNOSTICS")));
 }
 
+// The visible "ms" label on the row of a time readout, right after it.
+const QLabel* msBeside(const QLabel* value)
+{
+    for (const QLabel* l : value->parentWidget()->findChildren<QLabel*>()) {
+        const QRect g = l->geometry();
+        if (l != value && l->isVisibleTo(value->window()) && l->text() == QLatin1String("ms") &&
+            g.center().y() >= value->geometry().top() && g.center().y() <= value->geometry().bottom() &&
+            g.left() >= value->geometry().right() && g.left() <= value->geometry().right() + 12)
+            return l;
+    }
+    return nullptr;
+}
+
+class FormCalibraTarTwoBankTest : public FormCalibraTarTest {
+protected:
+    FormCalibraTarTwoBankTest() : FormCalibraTarTest("type=30;banks=2") {}
+};
+
+TEST_F(FormCalibraTarTwoBankTest, EveryInjectionTimeHasItsUnitBesideIt)
+{
+    auto w = open();
+    w->TimerBlinkTimer();
+    for (const QLabel* value : {w->LabApMot, w->LabApMot2, w->LabApMotBenz, w->LabApMot2Benz}) {
+        SCOPED_TRACE(value->objectName().toStdString());
+        ASSERT_TRUE(value->isVisibleTo(w.get()));
+        EXPECT_FALSE(value->text().isEmpty());
+        EXPECT_NE(msBeside(value), nullptr);
+    }
+}
+
+TEST_F(FormCalibraTarTest, OneBankShowsNoSecondBankUnit)
+{
+    r.dm().Item(0x2303)[0] |= 0x4; // one lambda probe
+    auto w = open();
+    ASSERT_FALSE(r.dm().HasSecondaSonda());
+    ASSERT_TRUE(w->LabApMot2->isHidden());
+    for (const QLabel* value : {w->LabApMot, w->LabApMotBenz})
+        EXPECT_NE(msBeside(value), nullptr) << value->objectName().toStdString();
+    int units = 0;
+    for (const QLabel* l : w->PanelBarra->findChildren<QLabel*>())
+        units += l->isVisibleTo(w.get()) && l->text() == QLatin1String("ms");
+    EXPECT_EQ(units, 2);
+}
+
 } // namespace
