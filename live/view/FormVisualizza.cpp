@@ -312,11 +312,13 @@ void TFormVisualizza::buildLayout()
     ImageGiri = picture(this, "ImageGiri", QRect(20, 84, 330, 330), ":/bmp/dialgiri.png");
     LabelGiri = label(this, "LabelGiri", QRect(120, 360, 130, 36), 26, true, Qt::AlignCenter);
     ImageTempRid = picture(this, "ImageTempRid", QRect(370, 84, 200, 160), ":/bmp/dialtemp.png");
-    LabelTempRid = label(this, "LabelTempRid", QRect(370, 84, 200, 22), 14, true, Qt::AlignCenter);
+    // A temperature dial's scale climbs from the top centre to the right, so
+    // its caption stands in the top right corner, clear of the marks.
+    LabelTempRid = label(this, "LabelTempRid", QRect(476, 87, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
     LabTempRid = label(this, "LabTempRid", QRect(440, 214, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
     ImageRidGray = picture(this, "ImageRidGray", QRect(530, 110, 32, 32), ":/bmp/nosignal.png");
     ImageTempGas = picture(this, "ImageTempGas", QRect(370, 254, 200, 160), ":/bmp/dialtemp.png");
-    LabelTempGas = label(this, "LabelTempGas", QRect(370, 254, 200, 22), 14, true, Qt::AlignCenter);
+    LabelTempGas = label(this, "LabelTempGas", QRect(476, 257, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
     LabTempGas = label(this, "LabTempGas", QRect(440, 384, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
     ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 160, 120), ":/bmp/dialiniettori.png");
     PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 160, 28), 16, true, Qt::AlignCenter);
