@@ -131,6 +131,48 @@ TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)
     expectClosedCleanly(*w);
 }
 
+TEST_F(FormCalibraTarTest, FinishReadsTheImageOnceWhileItsRetryQuestionIsOpen)
+{
+    auto w = open();
+    w->ImageInitClick();
+    ASSERT_EQ(w->AutoCalibrationState, Running);
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() == 78; })); // phase 11
+    // From now on the ECU answers every progress poll with the end phase,
+    // and the final read fails once, so that its retry question opens.
+    r.sim().setCommandOverride(0x14, std::vector<std::uint8_t>{12, 0, 0, 0}, true);
+    r.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .row = 3});
+    r.sim().clearCalls();
+    // The question runs the message loop: ticks arrive while it is open,
+    // and the ECU answers them (the link up again meanwhile).
+    int questions = 0;
+    r.prompts.onAsk([&](const plat::PromptRequest& box) {
+        if (box.buttons != plat::PromptButtons::YesNo)
+            return;
+        ++questions;
+        r.dm().Protocol()->Connect();
+        for (int i = 0; i < 5; ++i) {
+            r.clock.advance(20);
+            w->TimerBlinkTimer();
+        }
+    });
+    r.prompts.script(plat::IDNO);
+    r.clock.advance(20);
+    w->TimerBlinkTimer();
+    r.prompts.onAsk(nullptr);
+
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(w->AutoCalibrationState, Ended);
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(281));
+    // One finish: one close command, one read of the image (map K's first
+    // row read once).
+    const auto cmds = commands();
+    EXPECT_EQ(std::count(cmds.begin(), cmds.end(), 0x12), 1);
+    int mapRowReads = 0;
+    for (const auto& c : r.callsOf("ReadRow"))
+        mapRowReads += c.code == 0xc154 && c.row == 0;
+    EXPECT_EQ(mapRowReads, 1);
+}
+
 TEST_F(FormCalibraTarTest, UserAbortLeavesEcuAndImageAsTheyWere)
 {
     auto w = open();
