@@ -215,7 +215,7 @@ TAcquisitionReadResult ReadAcquisition(QIODevice& in, const TAcqRowSink& onRow)
     if (r == LineRead::LastLine)
         return result;
 
-    r = readLine(in, line);  // the column line
+    r = readLine(in, line); // the column line
     if (r == LineRead::Failed)
         return fail(TAcqReadError::ReadFailed, 2);
     if (r == LineRead::TooLong)

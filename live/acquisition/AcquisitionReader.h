@@ -26,12 +26,12 @@ inline constexpr int kAcqMaxLineLength = 199;
 
 enum class TAcqReadError {
     None,
-    FileNotFound,  // no file of that name (string 473)
-    CannotOpen,    // it exists but cannot be opened for reading
-    BadHeader,     // line 1 gives no bank count (string 474)
-    BadLine,       // a data line with fewer fields than the bank count needs, or a bank count other than 1 or 2 (474)
-    LineTooLong,   // a line (header and column line too) longer than kAcqMaxLineLength (474)
-    ReadFailed,    // the device reported an error while reading
+    FileNotFound, // no file of that name (string 473)
+    CannotOpen,   // it exists but cannot be opened for reading
+    BadHeader,    // line 1 gives no bank count (string 474)
+    BadLine,      // a data line with fewer fields than the bank count needs, or a bank count other than 1 or 2 (474)
+    LineTooLong,  // a line (header and column line too) longer than kAcqMaxLineLength (474)
+    ReadFailed,   // the device reported an error while reading
 };
 
 struct TAcquisitionRow {

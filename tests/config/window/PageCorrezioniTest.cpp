@@ -109,8 +109,7 @@ struct Ecu {
 void PrintTo(const Ecu& e, std::ostream* os)
 {
     *os << e.profile << ':' << (e.stabilisation ? " stabilisation injections" : " no stabilisation injections")
-        << (e.reducer ? ", reducer grid" : ", no reducer grid")
-        << (e.pressAbs ? ", absolute-pressure correction" : "");
+        << (e.reducer ? ", reducer grid" : ", no reducer grid") << (e.pressAbs ? ", absolute-pressure correction" : "");
 }
 
 class PageCorrezioniByEcu : public pagetest::PageRig, public ::testing::WithParamInterface<Ecu> {

@@ -1,6 +1,6 @@
 // The lamps the live windows light from the live values.
-#include "DataModuleRig.h"
 #include "LiveLamps.h"
+#include "DataModuleRig.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,8 @@ TEST(LevelLamps, TheSimulatedEcusSenderReadsBackAsItsPreset)
     // as a connect reads them.
     rig::DataModuleRig r({.profile = "type=30"});
     r.connectEcu();
-    ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+    ASSERT_TRUE(
+        r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
     EXPECT_EQ(r.dm().GetTipoSensore(), 0);
     ASSERT_TRUE(r.dm().GetTipoSensoreBit7());
     std::array<std::int32_t, 4> thresholds{};

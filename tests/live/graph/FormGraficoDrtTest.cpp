@@ -569,7 +569,8 @@ TEST_F(FormGraficoDrtOwnTextsTest, LoadKeepsTheWindowOnTheScreen)
     // The window fits from the design size up; ctest gives this binary a
     // screen of that size.
     if (screen.width() < 1024 || screen.height() < 768)
-        GTEST_SKIP() << "a screen of 1024x768 at least is needed, this one is " << screen.width() << "x" << screen.height();
+        GTEST_SKIP() << "a screen of 1024x768 at least is needed, this one is " << screen.width() << "x"
+                     << screen.height();
     SCOPED_TRACE(QStringLiteral("screen %1x%2").arg(screen.width()).arg(screen.height()).toStdString());
     ASSERT_EQ(w->LabelZoom->text(), QStringLiteral("ANNULLA ZOOM"));
     const QSize before = w->size();
@@ -591,8 +592,9 @@ TEST_F(FormGraficoDrtOwnTextsTest, LoadKeepsTheWindowOnTheScreen)
     EXPECT_EQ(w->size(), before);
     EXPECT_LE(w->minimumSizeHint().width(), screen.width());
     // Every control of the bottom row and the whole legend lie inside it.
-    for (const QWidget* c : std::initializer_list<const QWidget*>{w->GroupAcquisition, w->GroupSettings, w->ImageZoom,
-                                                                 w->LabelZoom, w->ImagePrint, w->ImageExit, w->ChartDrt})
+    for (const QWidget* c :
+         std::initializer_list<const QWidget*>{w->GroupAcquisition, w->GroupSettings, w->ImageZoom, w->LabelZoom,
+                                               w->ImagePrint, w->ImageExit, w->ChartDrt})
         EXPECT_TRUE(w->rect().contains(inWindow(c))) << c->objectName().toStdString();
     EXPECT_LE(w->ChartDrt->legend->outerRect().right(), w->ChartDrt->width());
 }
