@@ -1,5 +1,7 @@
 #include "AcquisitionFormat.h"
 
+#include "StringTable.h"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -39,7 +41,11 @@ QByteArray AcquisitionStamp(const QDateTime& local, const QLocale& locale)
 {
     const QString text = locale.toString(local.date(), QLocale::LongFormat) + QLatin1Char(' ')
                          + locale.toString(local.time(), QLocale::LongFormat);
-    return text.toLatin1();
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        out.append(qz::strings::UnicodeToCp1252(c.unicode()));
+    return out;
 }
 
 QByteArray CurrentAcquisitionStamp()

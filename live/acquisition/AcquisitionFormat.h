@@ -46,7 +46,8 @@ struct TAcquisitionSample {
 TAcquisitionSample SampleOfLive(const dm::TLiveValues& values);
 
 // The start's date and time: the long date, a space and the long time of
-// locale, in 8 bits (characters outside Latin-1 become "?").
+// locale, in the translator's 8-bit code page, Windows-1252 (a character
+// outside it becomes "?").
 QByteArray AcquisitionStamp(const QDateTime& local, const QLocale& locale);
 // The same for now in the system locale.
 QByteArray CurrentAcquisitionStamp();

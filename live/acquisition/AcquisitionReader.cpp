@@ -97,6 +97,11 @@ public:
         const std::string_view token(p_, static_cast<std::size_t>(r.ptr - p_));
         p_ = r.ptr;
         if constexpr (std::is_floating_point_v<T>) {
+            // An exponent left after the number is one without digits
+            // ("1.5E-", "1e", "32e+"): the number is damaged, wherever it
+            // stands on the line.
+            if (p_ != end_ && (*p_ == 'e' || *p_ == 'E'))
+                return false;
             if (r.ec == std::errc::result_out_of_range && belowOne(token)) {
                 value = 0;
                 return true;
@@ -120,10 +125,10 @@ private:
 
 enum class LineRead { Line, LastLine, TooLong, Failed };
 
-// One line up to LF (not included). LastLine: the file ended without a LF
-// after it. With a limit, a longer line is TooLong; without one (limit < 0)
-// the rest of a long line is skipped and only its start is kept.
-LineRead readLine(QIODevice& in, QByteArray& line, int limit)
+// One line up to LF (not included), its CRs before the LF dropped. LastLine:
+// the file ended without a LF after it. A line longer than kAcqMaxLineLength
+// is TooLong, whichever line of the file it is.
+LineRead readLine(QIODevice& in, QByteArray& line)
 {
     line.clear();
     constexpr qint64 kChunk = 256;
@@ -148,7 +153,7 @@ LineRead readLine(QIODevice& in, QByteArray& line, int limit)
     }
     while (line.endsWith('\r'))
         line.chop(1);
-    if (limit >= 0 && (overflow || line.size() > limit))
+    if (overflow || line.size() > kAcqMaxLineLength)
         return LineRead::TooLong;
     return broken ? LineRead::Line : LineRead::LastLine;
 }
@@ -200,23 +205,27 @@ TAcquisitionReadResult ReadAcquisition(QIODevice& in, const TAcqRowSink& onRow)
         return result;
     };
 
-    LineRead r = readLine(in, line, -1);
+    LineRead r = readLine(in, line);
     if (r == LineRead::Failed)
         return fail(TAcqReadError::ReadFailed, 1);
+    if (r == LineRead::TooLong)
+        return fail(TAcqReadError::LineTooLong, 1);
     if (!ParseAcquisitionHeader(line, result.BankCount))
         return fail(TAcqReadError::BadHeader, 1);
     if (r == LineRead::LastLine)
         return result;
 
-    r = readLine(in, line, -1);  // the column line
+    r = readLine(in, line); // the column line
     if (r == LineRead::Failed)
         return fail(TAcqReadError::ReadFailed, 2);
+    if (r == LineRead::TooLong)
+        return fail(TAcqReadError::LineTooLong, 2);
 
     // Blank lines may end the file (an editor's final line break); one that
     // data lines follow is a bad line.
     int firstBlank = 0;
     for (int lineNo = 3; r == LineRead::Line; ++lineNo) {
-        r = readLine(in, line, kAcqMaxLineLength);
+        r = readLine(in, line);
         if (r == LineRead::Failed)
             return fail(TAcqReadError::ReadFailed, lineNo);
         if (r == LineRead::TooLong)

@@ -3,10 +3,13 @@
 // parsed the way it has always been read: line 1 "Ver. <n> <banks> ...", line
 // 2 ignored, then per line the elapsed ms and the rpm as integers and 7 (one
 // bank) or 10 (two banks) reals, separated by any white space (CR included).
-// A bad line stops the reading; the rows before it are kept. Blank lines at
-// the end of the file are passed over; a blank line that data lines follow
-// is a bad line. A real is a finite number: "nan", "inf" and a number too
-// large for a float make the line bad, a number too small for one reads as 0.
+// Every line, the header and the column line included, holds at most
+// kAcqMaxLineLength characters before its CR LF. A bad line stops the
+// reading; the rows before it are kept. Blank lines at the end of the file
+// are passed over; a blank line that data lines follow is a bad line. A real
+// is a finite number: "nan", "inf", a number too large for a float and one
+// whose exponent has no digits ("1.5E-", "1e", "32e+") make the line bad, in
+// any field; a number too small for a float reads as 0.
 #include <QByteArrayView>
 #include <QString>
 #include <array>
@@ -18,17 +21,17 @@ class QIODevice;
 
 namespace qz::live {
 
-// Longest line (without its CR LF) the reader takes.
+// Longest line (without its CR LF) the reader takes, any line of the file.
 inline constexpr int kAcqMaxLineLength = 199;
 
 enum class TAcqReadError {
     None,
-    FileNotFound,  // no file of that name (string 473)
-    CannotOpen,    // it exists but cannot be opened for reading
-    BadHeader,     // line 1 gives no bank count (string 474)
-    BadLine,       // a data line with fewer fields than the bank count needs, or a bank count other than 1 or 2 (474)
-    LineTooLong,   // a data line longer than kAcqMaxLineLength (474)
-    ReadFailed,    // the device reported an error while reading
+    FileNotFound, // no file of that name (string 473)
+    CannotOpen,   // it exists but cannot be opened for reading
+    BadHeader,    // line 1 gives no bank count (string 474)
+    BadLine,      // a data line with fewer fields than the bank count needs, or a bank count other than 1 or 2 (474)
+    LineTooLong,  // a line (header and column line too) longer than kAcqMaxLineLength (474)
+    ReadFailed,   // the device reported an error while reading
 };
 
 struct TAcquisitionRow {

@@ -161,11 +161,13 @@ void TFormCalibraTar::buildLayout()
     ImageApMot2 = picture(b, "ImageApMot2", {265, 60, 55, 25});
     LabApMot2 = label(b, "LabApMot2", {265, 60, 55, 25});
     label(b, "LabelMsTGas", {324, 30, 28, 25}, QStringLiteral("ms"));
+    LabelMsTGas2 = label(b, "LabelMsTGas2", {324, 60, 28, 25}, QStringLiteral("ms"));
     label(b, "LabelInjBenz", {365, 5, 100, 20}, text(170));
     LabApMotBenz = label(b, "LabApMotBenz", {365, 30, 55, 25});
     ImageApMot2Benz = picture(b, "ImageApMot2Benz", {365, 60, 55, 25});
     LabApMot2Benz = label(b, "LabApMot2Benz", {365, 60, 55, 25});
     label(b, "LabelMsTBenz", {424, 30, 28, 25}, QStringLiteral("ms"));
+    LabelMsTBenz2 = label(b, "LabelMsTBenz2", {424, 60, 28, 25}, QStringLiteral("ms"));
     ImageLambda1 = picture(b, "ImageLambda1", {465, 5, 40, 20});
     ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
     ImageLambdaValue = picture(b, "ImageLambdaValue", {465, 30, 55, 25});
@@ -286,8 +288,10 @@ void TFormCalibraTar::InitForm()
     for (QWidget* w : {static_cast<QWidget*>(ImageLambda2), static_cast<QWidget*>(ImageLambda2Value),
                        static_cast<QWidget*>(LabLambda2)})
         w->setVisible(second || probeTypes);
+    // The second bank's times with their units.
     for (QWidget* w : {static_cast<QWidget*>(LabApMot2), static_cast<QWidget*>(ImageApMot2),
-                       static_cast<QWidget*>(LabApMot2Benz), static_cast<QWidget*>(ImageApMot2Benz)})
+                       static_cast<QWidget*>(LabApMot2Benz), static_cast<QWidget*>(ImageApMot2Benz),
+                       static_cast<QWidget*>(LabelMsTGas2), static_cast<QWidget*>(LabelMsTBenz2)})
         w->setVisible(second);
     ImageExtraInj->setPictures(*extraInjectionSeen_ ? kPicExtraSeen : kPicExtraOff);
 

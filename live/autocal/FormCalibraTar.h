@@ -74,6 +74,9 @@ public:
     QLabel* LabApMot2 = nullptr;
     QLabel* LabApMotBenz = nullptr;
     QLabel* LabApMot2Benz = nullptr;
+    // The units of the second bank's times, shown with them.
+    QLabel* LabelMsTGas2 = nullptr;
+    QLabel* LabelMsTBenz2 = nullptr;
     plat::PictureButton* ImageApMot2 = nullptr;
     plat::PictureButton* ImageApMot2Benz = nullptr;
     plat::PictureButton* ImageLambda1 = nullptr;

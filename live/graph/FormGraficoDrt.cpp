@@ -210,12 +210,27 @@ TChartDrt::TChartDrt(QWidget* parent) : QCustomPlot(parent)
     axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
     xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TimeTicker));
     yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker));
-    // The legend beside the plot, on the right.
     axisRect()->insetLayout()->take(legend);
-    plotLayout()->addElement(0, 1, legend);
-    plotLayout()->setColumnStretchFactor(1, 0.001);
-    legend->setVisible(true);
     legend->setSelectableParts(QCPLegend::spNone);
+    SetLegendShown(true);
+}
+
+void TChartDrt::SetLegendShown(bool shown)
+{
+    // Shown, the legend stands beside the plot, on the right; hidden, it
+    // leaves the layout, so that the plot takes its room.
+    const bool inLayout = plotLayout()->hasElement(0, 1) && plotLayout()->element(0, 1) == legend;
+    if (shown && !inLayout) {
+        plotLayout()->addElement(0, 1, legend);
+        plotLayout()->setColumnStretchFactor(1, 0.001);
+    } else if (!shown && inLayout) {
+        plotLayout()->take(legend);
+        plotLayout()->simplify();
+    }
+    legend->setVisible(shown);
+    // The plot area changed its width without a resize.
+    updateLayout();
+    plotAreaChanged();
 }
 
 QCPAbstractLegendItem* TChartDrt::LegendItem(int curve) const
@@ -286,6 +301,11 @@ void TChartDrt::resizeEvent(QResizeEvent* event)
 {
     QCustomPlot::resizeEvent(event);
     // The resize replotted the chart, so the plot area has its new size.
+    plotAreaChanged();
+}
+
+void TChartDrt::plotAreaChanged()
+{
     const int width = axisRect()->width();
     if (auto* ticker = dynamic_cast<TimeTicker*>(xAxis->ticker().data()))
         ticker->setPixels(width);
@@ -427,18 +447,27 @@ void TFormGraficoDrt::buildLayout()
     LabelPrint = caption(this, "LabelPrint", QString());
     ImageExit = picture(this, "ImageExit", kExitPictures);
 
-    ProgressLoad = new QProgressBar(this);
+    // The loading progress takes the room the bottom row has between the
+    // settings and the pictures, never more: showing it must not widen the
+    // row, or the window would grow past the screen.
+    auto* progressRoom = new QWidget(this);
+    progressRoom->setObjectName(QStringLiteral("ProgressRoom"));
+    progressRoom->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ProgressLoad = new QProgressBar(progressRoom);
     ProgressLoad->setObjectName(QStringLiteral("ProgressLoad"));
     ProgressLoad->setRange(0, 100);
-    ProgressLoad->setMinimumWidth(160);
+    ProgressLoad->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     ProgressLoad->hide();
+    auto* progressRow = new QHBoxLayout(progressRoom);
+    progressRow->setSizeConstraint(QLayout::SetNoConstraint);
+    progressRow->setContentsMargins(8, 0, 8, 0);
+    progressRow->addWidget(ProgressLoad);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(GroupAcquisition);
     bottom->addWidget(GroupSettings);
     bottom->addWidget(GroupImage);
-    bottom->addStretch(1);
-    bottom->addWidget(ProgressLoad);
+    bottom->addWidget(progressRoom, 1);
     bottom->addWidget(captioned(this, ImageZoom, LabelZoom));
     bottom->addWidget(captioned(this, ImagePrint, LabelPrint));
     bottom->addWidget(captioned(this, ImageExit, nullptr));
@@ -805,7 +834,7 @@ void TFormGraficoDrt::EditResolutionKeyPress(QChar key)
 
 void TFormGraficoDrt::CheckLegendClick()
 {
-    ChartDrt->legend->setVisible(CheckLegend->isChecked());
+    ChartDrt->SetLegendShown(CheckLegend->isChecked());
     ChartDrt->replot(QCustomPlot::rpQueuedReplot);
 }
 

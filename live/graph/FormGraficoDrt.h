@@ -45,6 +45,9 @@ public:
 
     // The legend entry of a curve.
     QCPAbstractLegendItem* LegendItem(int curve) const;
+    // Shows the legend beside the plot, or hides it and gives the plot its
+    // room.
+    void SetLegendShown(bool shown);
 
 signals:
     // A left click on the legend entry of a curve.
@@ -62,6 +65,8 @@ protected:
 
 private:
     int curveAt(const QPointF& pos) const;
+    // The time labels and the redraw follow the plot area's width.
+    void plotAreaChanged();
 
     bool panning_ = false;
     QPointF panFrom_;

@@ -313,11 +313,13 @@ void TFormVisualizza::buildLayout()
     ImageGiri = picture(this, "ImageGiri", QRect(20, 84, 330, 330), ":/bmp/dialgiri.png");
     LabelGiri = label(this, "LabelGiri", QRect(120, 360, 130, 36), 26, true, Qt::AlignCenter);
     ImageTempRid = picture(this, "ImageTempRid", QRect(370, 84, 200, 160), ":/bmp/dialtemp.png");
-    LabelTempRid = label(this, "LabelTempRid", QRect(370, 84, 200, 22), 14, true, Qt::AlignCenter);
+    // A temperature dial's scale climbs from the top centre to the right, so
+    // its caption stands in the top right corner, clear of the marks.
+    LabelTempRid = label(this, "LabelTempRid", QRect(476, 87, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
     LabTempRid = label(this, "LabTempRid", QRect(440, 214, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
     ImageRidGray = picture(this, "ImageRidGray", QRect(530, 110, 32, 32), ":/bmp/nosignal.png");
     ImageTempGas = picture(this, "ImageTempGas", QRect(370, 254, 200, 160), ":/bmp/dialtemp.png");
-    LabelTempGas = label(this, "LabelTempGas", QRect(370, 254, 200, 22), 14, true, Qt::AlignCenter);
+    LabelTempGas = label(this, "LabelTempGas", QRect(476, 257, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
     LabTempGas = label(this, "LabTempGas", QRect(440, 384, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
     ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 160, 120), ":/bmp/dialiniettori.png");
     PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 160, 28), 16, true, Qt::AlignCenter);
@@ -649,11 +651,10 @@ void TFormVisualizza::ImageViewClick()
 {
     Timer->stop();
     repaint();
-    // A recording saved since the last view is the one to show; otherwise
-    // the graph keeps the file it was given.
-    if (QFileInfo::exists(SaveDialogDrt.FileName) && (OpenDialogDrt.FileName.isEmpty() || savedSinceView_))
+    // The saved recording's name is handed on only while the open dialog has
+    // none; after that the graph keeps the file it was given (or loaded).
+    if (QFileInfo::exists(SaveDialogDrt.FileName) && OpenDialogDrt.FileName.isEmpty())
         OpenDialogDrt.FileName = SaveDialogDrt.FileName;
-    savedSinceView_ = false;
     if (const GraphOpener& open = GraphWindowOpener())
         open(this, OpenDialogDrt.FileName);
     Timer->start();
@@ -717,8 +718,6 @@ void TFormVisualizza::ImageStopClick()
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();
-    else if (outcome == qz::live::TAcqSaveOutcome::Saved)
-        savedSinceView_ = true;
 }
 
 // ---------------------------------------------------------------------------

@@ -209,7 +209,6 @@ private:
     bool redrawPending_ = true;
     int injectorPercent_ = 0;
     bool recording_ = false;
-    bool savedSinceView_ = false;
     bool closed_ = false;
     bool ownExtraInjectionSeen_ = false;
     bool* extraInjectionSeen_ = nullptr;

@@ -220,7 +220,9 @@ std::vector<ItemDef> buildCatalogue(const Profile& p, bool includeAbsent)
     add({0x22, 1, false, 1, 1, RO, "GasInjectorFaultsHigh"}, {0});
     add({0x23, 1, false, 1, 1, RO, "PetrolInjectorFaultsHigh"}, {0});
     add({0x24, 1, false, 1, 1, RW, "TipoSensore"}, {129});
-    add({0x25, 1, false, 1, 4, RW, "RifSensore"}, {199, 140, 93, 39});
+    // Sender type 129 with its preset: the thresholds 199, 140, 93, 39 stored
+    // inverted (255 - value), as bit 7 of the type says.
+    add({0x25, 1, false, 1, 4, RW, "RifSensore"}, {56, 115, 162, 216});
     add({0x26, 2, false, 1, 8, RW, "Prt0003"}, {950, 1250, 1750, 2250, 2750, 3250, 4750, 5250});
     add({0x27, 1, false, 1, 8, RW, "VariatorCurve"}, fill(8, 0));
     add({0x2a, 1, false, 1, 10, RW, "Rif"}, {0, e(68), e(56), e(45), e(32), e(20), e(10), e(5), e(0), 255});

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
+#include <ostream>
 
 using namespace complib;
 
@@ -14,6 +16,12 @@ struct FormatCase {
     char separator;
     const char* text;
 };
+
+// A case as it reads in a failure: FormatGeneral(0.30000000000000004, '.') -> "0.3".
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
+    *os << "FormatGeneral(" << std::setprecision(17) << c.value << ", '" << c.separator << "') -> \"" << c.text << '"';
+}
 
 class FormatGeneralTest : public ::testing::TestWithParam<FormatCase> {};
 
@@ -48,6 +56,16 @@ struct ParseCase {
     bool ok;
     double value;
 };
+
+// ParseNumber("2,5", ',') -> 2.5, or -> refused.
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << "ParseNumber(\"" << c.text << "\", '" << c.separator << "') -> ";
+    if (c.ok)
+        *os << std::setprecision(17) << c.value;
+    else
+        *os << "refused";
+}
 
 class ParseNumberTest : public ::testing::TestWithParam<ParseCase> {};
 

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 
 #include <climits>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -80,6 +81,14 @@ struct TypingCase {
     const char* typed;     // the text after typing
     const char* committed; // the text after Enter
 };
+
+// "2.25" with precision 0.5, limits 0..0 -> "2.25", Enter -> "2.5".
+void PrintTo(const TypingCase& c, std::ostream* os)
+{
+    *os << '"' << c.keys << "\" with precision " << c.setup.precision << ", limits " << c.setup.min << ".."
+        << c.setup.max << (c.setup.disableLimit ? " disabled" : "") << " -> \"" << c.typed << "\", Enter -> \""
+        << c.committed << '"';
+}
 
 class NumericTypingTest : public NumericEditTest, public ::testing::WithParamInterface<TypingCase> {};
 

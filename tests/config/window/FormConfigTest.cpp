@@ -122,6 +122,25 @@ struct Profile {
     bool tempRiduttore, pressDiff, pressPassaggio;
 };
 
+// "type=55 with a variator, shows Emissioni, Variatore, ..."
+void PrintTo(const Profile& p, std::ostream* os)
+{
+    *os << p.profile << (p.variator ? " with a variator" : "") << ", shows";
+    const std::pair<bool, const char*> parts[] = {{p.emissioni, "Emissioni"},
+                                                  {p.variatore, "Variatore"},
+                                                  {p.tempRiduttore, "the reducer temperature"},
+                                                  {p.pressDiff, "the pressure-difference grid"},
+                                                  {p.pressPassaggio, "the switch-back pressures"}};
+    const char* sep = " ";
+    for (const auto& [shown, part] : parts)
+        if (shown) {
+            *os << sep << part;
+            sep = ", ";
+        }
+    if (*sep == ' ')
+        *os << " none of its optional parts";
+}
+
 class FormConfigProfiles : public FormConfigTest, public ::testing::WithParamInterface<Profile> {
 protected:
     FormConfigProfiles() : FormConfigTest(GetParam().profile) {}

@@ -105,6 +105,13 @@ struct Ecu {
     bool pressAbs;      // the absolute-pressure correction
 };
 
+// "type=55: stabilisation injections, reducer grid"
+void PrintTo(const Ecu& e, std::ostream* os)
+{
+    *os << e.profile << ':' << (e.stabilisation ? " stabilisation injections" : " no stabilisation injections")
+        << (e.reducer ? ", reducer grid" : ", no reducer grid") << (e.pressAbs ? ", absolute-pressure correction" : "");
+}
+
 class PageCorrezioniByEcu : public pagetest::PageRig, public ::testing::WithParamInterface<Ecu> {
 protected:
     PageCorrezioniByEcu() : PageRig(GetParam().profile) {}

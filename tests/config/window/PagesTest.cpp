@@ -56,6 +56,8 @@ struct Ecu {
     bool variator;
 };
 
+void PrintTo(const Ecu& e, std::ostream* os) { *os << e.profile << (e.variator ? " with a variator" : ""); }
+
 class Pages : public ::testing::TestWithParam<Ecu> {
 protected:
     Pages() : r({.profile = GetParam().profile}) {}

@@ -1,5 +1,6 @@
 // The lamps the live windows light from the live values.
 #include "LiveLamps.h"
+#include "DataModuleRig.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +42,35 @@ TEST(ProbeReadsRich, ByTheReferenceOrTheRearProbesOwnVoltage)
     for (const Case& c : cases)
         EXPECT_EQ(dm::ProbeReadsRich(c.volts, c.reference, c.inverted, c.rear), c.rich)
             << c.volts << " V against " << c.reference << (c.inverted ? " inverted" : "") << (c.rear ? " rear" : "");
+}
+
+TEST(LevelLamps, TheSimulatedEcusSenderReadsBackAsItsPreset)
+{
+    // The simulated ECU's own image: sender type 129 and its thresholds, read
+    // as a connect reads them.
+    rig::DataModuleRig r({.profile = "type=30"});
+    r.connectEcu();
+    ASSERT_TRUE(
+        r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+    EXPECT_EQ(r.dm().GetTipoSensore(), 0);
+    ASSERT_TRUE(r.dm().GetTipoSensoreBit7());
+    std::array<std::int32_t, 4> thresholds{};
+    for (int i = 0; i < 4; ++i)
+        thresholds[static_cast<std::size_t>(i)] = r.dm().GetRifSensore(i);
+    EXPECT_EQ(thresholds, (std::array<std::int32_t, 4>{199, 140, 93, 39}));
+
+    // From full (the ECU's count 20) to reserve (220) the quarters go out
+    // one by one, and the reserve lamp is lit alone at the end.
+    using Lamps = std::array<bool, 5>;
+    const struct {
+        std::int32_t level;
+        Lamps lamps; // reserve, 1/4, 2/4, 3/4, 4/4
+    } cases[] = {
+        {20, {false, true, true, true, true}},
+        {120, {false, true, true, false, false}},
+        {150, {false, true, false, false, false}},
+        {220, {true, false, false, false, false}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dm::LevelLamps(0x90, c.level, thresholds, r.dm().GetTipoSensoreBit7()), c.lamps) << c.level;
 }

@@ -109,6 +109,29 @@ TEST(AcquisitionFormat, StampIsLongDateSpaceLongTimeInEightBits)
         EXPECT_LT(static_cast<unsigned char>(c), 0x80u);
 }
 
+TEST(AcquisitionFormat, StampIsInTheTranslatorsCodePage)
+{
+    // Windows-1252: Latin-1 and, in 0x80-0x9f, letters such as the z with
+    // caron; a letter outside it becomes "?".
+    const struct {
+        QLocale::Language language;
+        QLocale::Territory territory;
+        QDate date;
+        QByteArray part;
+    } cases[] = {
+        {QLocale::Croatian, QLocale::Croatia, QDate(2026, 3, 12), "o\x9eujka"},
+        {QLocale::Croatian, QLocale::Croatia, QDate(2026, 3, 12), "?etvrtak"},
+        {QLocale::Czech, QLocale::CzechRepublic, QDate(2026, 1, 6), "\xfater\xfd"},
+        {QLocale::Estonian, QLocale::Estonia, QDate(2026, 6, 1), "juuni"},
+        {QLocale::Italian, QLocale::Italy, QDate(2026, 1, 15), "gioved\xec"},
+    };
+    for (const auto& c : cases) {
+        const QLocale locale(c.language, c.territory);
+        const QByteArray stamp = AcquisitionStamp(QDateTime(c.date, QTime(9, 5, 7)), locale);
+        EXPECT_TRUE(stamp.contains(c.part)) << locale.name().toStdString() << ": " << stamp.toStdString();
+    }
+}
+
 TEST(Sample, CarriesTheTickValues)
 {
     dm::TLiveValues v;

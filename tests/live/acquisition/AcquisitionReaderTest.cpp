@@ -56,8 +56,8 @@ TEST(AcquisitionReader, FilesAndTheirOutcome)
          1, 1},
         // A real is a finite number; one too small for a float is 0.
         {"nan", kHead1 + "\r\n1\t1\tnan\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
-        {"-NaN after a good line", kHead1 + "\r\n" + kLine9 + "\r\n1\t1\t1\t-NaN\t3\t4\t5\t6\t7", TAcqReadError::BadLine,
-         4, 1, 1},
+        {"-NaN after a good line", kHead1 + "\r\n" + kLine9 + "\r\n1\t1\t1\t-NaN\t3\t4\t5\t6\t7",
+         TAcqReadError::BadLine, 4, 1, 1},
         {"inf", kHead1 + "\r\n1\t1\t1\t2\tinf\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
         {"-Infinity", kHead1 + "\r\n1\t1\t1\t2\t3\t4\t5\t6\t-Infinity", TAcqReadError::BadLine, 3, 1, 0},
         {"+INF", kHead1 + "\r\n1\t1\t1\t2\t3\t+INF\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
@@ -66,11 +66,26 @@ TEST(AcquisitionReader, FilesAndTheirOutcome)
         {"real too large", kHead1 + "\r\n1\t1\t1\t2\t3\t4\t5\t6\t3.5e38", TAcqReadError::BadLine, 3, 1, 0},
         {"real too small", kHead1 + "\r\n1\t1\t1e-50\t-1e-50\t0.00000e-99999999999999999999\t1e-46\t123e-60\t6\t7",
          TAcqReadError::None, 0, 1, 1},
-        {"truncated in the middle of a line", kHead1 + "\r\n" + kLine9 + "\r\n20\t900\t0.", TAcqReadError::BadLine, 4, 1, 1},
+        {"truncated in the middle of a line", kHead1 + "\r\n" + kLine9 + "\r\n20\t900\t0.", TAcqReadError::BadLine, 4,
+         1, 1},
         {"a word among the numbers", kHead1 + "\r\n20\t900\tabc\t1\t2\t3\t4\t5\t6", TAcqReadError::BadLine, 3, 1, 0},
         {"time out of range", kHead1 + "\r\n99999999999\t1\t1\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
         {"real out of range", kHead1 + "\r\n1\t1\t1e999\t2\t3\t4\t5\t6\t7", TAcqReadError::BadLine, 3, 1, 0},
         {"data line too long", kHead1 + "\r\n" + kLine9 + QByteArray(200, ' '), TAcqReadError::LineTooLong, 3, 1, 0},
+        // An exponent without its digits is no number, in the last field as
+        // in any other.
+        {"last field 1.5E-", kHead1 + "\r\n" + kLine9 + "\r\n20\t900\t0.9\t2.5\t3\t1\t0.25\t45\t1.5E-",
+         TAcqReadError::BadLine, 4, 1, 1},
+        {"last field 1e", kHead1 + "\r\n20\t900\t0.9\t2.5\t3\t1\t0.25\t45\t1e", TAcqReadError::BadLine, 3, 1, 0},
+        {"last field 32e+ before CR LF", kHead1 + "\r\n20\t900\t0.9\t2.5\t3\t1\t0.25\t45\t32e+\r\n" + kLine9,
+         TAcqReadError::BadLine, 3, 1, 0},
+        {"last field of two banks 3.5e-x", kHead2 + "\r\n20\t900\t0.9\t2.5\t3\t1\t0.25\t60\t40\t0.1\t2.25\t3.5e-x",
+         TAcqReadError::BadLine, 3, 2, 0},
+        // Every line has the same limit, the header and the column line too.
+        {"header line too long without a break", "Ver. 1 1 " + QByteArray(300, 'x'), TAcqReadError::LineTooLong, 1, 0,
+         0},
+        {"column line too long, the file ending there", kHead1 + QByteArray(4000, 'c'), TAcqReadError::LineTooLong, 2,
+         1, 0},
         {"empty file", "", TAcqReadError::BadHeader, 1, 0, 0},
         {"no bank count", "Ver. 1\r\ncols", TAcqReadError::BadHeader, 1, 0, 0},
         {"other first word", "Version 1 1\r\ncols", TAcqReadError::BadHeader, 1, 0, 0},
@@ -115,12 +130,30 @@ TEST(AcquisitionReader, ValuesInColumnOrder)
     EXPECT_EQ(tiny.Rows[0].Values[4], 0.0f);
 }
 
-TEST(AcquisitionReader, LongHeaderLineIsSkippedWhole)
+TEST(AcquisitionReader, HeaderLinesHaveTheLimitOfEveryLine)
 {
-    const TAcquisitionReadResult r =
+    // 199 characters before the CR LF are a line; one more is too long.
+    const QByteArray header199 = "Ver. 1 1 " + QByteArray(kAcqMaxLineLength - 9, 'x');
+    const QByteArray columns199 = "TEMPO" + QByteArray(kAcqMaxLineLength - 5, 'c');
+    const TAcquisitionReadResult longest = readBytes(header199 + "\r\n" + columns199 + "\r\n" + kLine9);
+    ASSERT_TRUE(longest.ok()) << int(longest.Error) << " line " << longest.Line;
+    EXPECT_EQ(longest.Rows.size(), 1u);
+
+    const TAcquisitionReadResult header = readBytes(header199 + "x\r\n" + columns199 + "\r\n" + kLine9);
+    EXPECT_EQ(header.Error, TAcqReadError::LineTooLong);
+    EXPECT_EQ(header.Line, 1);
+    EXPECT_TRUE(header.Rows.empty());
+
+    const TAcquisitionReadResult columns = readBytes(header199 + "\r\n" + columns199 + "c\r\n" + kLine9);
+    EXPECT_EQ(columns.Error, TAcqReadError::LineTooLong);
+    EXPECT_EQ(columns.Line, 2);
+    EXPECT_EQ(columns.BankCount, 1);
+    EXPECT_TRUE(columns.Rows.empty());
+
+    const TAcquisitionReadResult far =
         readBytes("Ver. 1 1 " + QByteArray(5000, 'x') + "\r\n" + QByteArray(3000, 'c') + "\r\n" + kLine9);
-    ASSERT_TRUE(r.ok()) << int(r.Error) << " line " << r.Line;
-    EXPECT_EQ(r.Rows.size(), 1u);
+    EXPECT_EQ(far.Error, TAcqReadError::LineTooLong);
+    EXPECT_EQ(far.Line, 1);
 }
 
 TEST(AcquisitionReader, MissingFileOrFolderIsNotFound)

@@ -131,6 +131,48 @@ TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)
     expectClosedCleanly(*w);
 }
 
+TEST_F(FormCalibraTarTest, FinishReadsTheImageOnceWhileItsRetryQuestionIsOpen)
+{
+    auto w = open();
+    w->ImageInitClick();
+    ASSERT_EQ(w->AutoCalibrationState, Running);
+    ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() == 78; })); // phase 11
+    // From now on the ECU answers every progress poll with the end phase,
+    // and the final read fails once, so that its retry question opens.
+    r.sim().setCommandOverride(0x14, std::vector<std::uint8_t>{12, 0, 0, 0}, true);
+    r.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .row = 3});
+    r.sim().clearCalls();
+    // The question runs the message loop: ticks arrive while it is open,
+    // and the ECU answers them (the link up again meanwhile).
+    int questions = 0;
+    r.prompts.onAsk([&](const plat::PromptRequest& box) {
+        if (box.buttons != plat::PromptButtons::YesNo)
+            return;
+        ++questions;
+        r.dm().Protocol()->Connect();
+        for (int i = 0; i < 5; ++i) {
+            r.clock.advance(20);
+            w->TimerBlinkTimer();
+        }
+    });
+    r.prompts.script(plat::IDNO);
+    r.clock.advance(20);
+    w->TimerBlinkTimer();
+    r.prompts.onAsk(nullptr);
+
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(w->AutoCalibrationState, Ended);
+    EXPECT_EQ(w->LabelOperazione->text(), rig::text(281));
+    // One finish: one close command, one read of the image (map K's first
+    // row read once).
+    const auto cmds = commands();
+    EXPECT_EQ(std::count(cmds.begin(), cmds.end(), 0x12), 1);
+    int mapRowReads = 0;
+    for (const auto& c : r.callsOf("ReadRow"))
+        mapRowReads += c.code == 0xc154 && c.row == 0;
+    EXPECT_EQ(mapRowReads, 1);
+}
+
 TEST_F(FormCalibraTarTest, UserAbortLeavesEcuAndImageAsTheyWere)
 {
     auto w = open();
@@ -332,6 +374,50 @@ TEST_F(FormCalibraTarTest, TopBarUnitsAndPicturesAndTheWindowFitsItsScaledContro
     // The diagnostics caption has room for its longest text.
     const auto* diagnosi = w->LabelDiagnosi;
     EXPECT_GE(diagnosi->width(), diagnosi->fontMetrics().horizontalAdvance(QStringLiteral("DIAGNOSTICS")));
+}
+
+// The visible "ms" label on the row of a time readout, right after it.
+const QLabel* msBeside(const QLabel* value)
+{
+    for (const QLabel* l : value->parentWidget()->findChildren<QLabel*>()) {
+        const QRect g = l->geometry();
+        if (l != value && l->isVisibleTo(value->window()) && l->text() == QLatin1String("ms") &&
+            g.center().y() >= value->geometry().top() && g.center().y() <= value->geometry().bottom() &&
+            g.left() >= value->geometry().right() && g.left() <= value->geometry().right() + 12)
+            return l;
+    }
+    return nullptr;
+}
+
+class FormCalibraTarTwoBankTest : public FormCalibraTarTest {
+protected:
+    FormCalibraTarTwoBankTest() : FormCalibraTarTest("type=30;banks=2") {}
+};
+
+TEST_F(FormCalibraTarTwoBankTest, EveryInjectionTimeHasItsUnitBesideIt)
+{
+    auto w = open();
+    w->TimerBlinkTimer();
+    for (const QLabel* value : {w->LabApMot, w->LabApMot2, w->LabApMotBenz, w->LabApMot2Benz}) {
+        SCOPED_TRACE(value->objectName().toStdString());
+        ASSERT_TRUE(value->isVisibleTo(w.get()));
+        EXPECT_FALSE(value->text().isEmpty());
+        EXPECT_NE(msBeside(value), nullptr);
+    }
+}
+
+TEST_F(FormCalibraTarTest, OneBankShowsNoSecondBankUnit)
+{
+    r.dm().Item(0x2303)[0] |= 0x4; // one lambda probe
+    auto w = open();
+    ASSERT_FALSE(r.dm().HasSecondaSonda());
+    ASSERT_TRUE(w->LabApMot2->isHidden());
+    for (const QLabel* value : {w->LabApMot, w->LabApMotBenz})
+        EXPECT_NE(msBeside(value), nullptr) << value->objectName().toStdString();
+    int units = 0;
+    for (const QLabel* l : w->PanelBarra->findChildren<QLabel*>())
+        units += l->isVisibleTo(w.get()) && l->text() == QLatin1String("ms");
+    EXPECT_EQ(units, 2);
 }
 
 } // namespace

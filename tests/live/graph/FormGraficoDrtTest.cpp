@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -49,7 +50,7 @@ public:
 
 class FormGraficoDrtTest : public ::testing::Test {
 protected:
-    FormGraficoDrtTest() : r({.profile = "type=30"}) {}
+    explicit FormGraficoDrtTest(const rig::Options& options = {.profile = "type=30"}) : r(options) {}
 
     void SetUp() override
     {
@@ -549,6 +550,86 @@ TEST_F(FormGraficoDrtTest, ALongRecordingLoadsWithProgressAndTheWindowStillPaint
     // the room the load reserved from the file size.
     EXPECT_LT(w->Store().MemoryBytes(), static_cast<std::size_t>(QFileInfo(name).size()) * 2);
     EXPECT_NEAR(w->TimeAxis().Max, (rows - 1) * 0.02, 1e-9);
+}
+
+// The window with the program's own texts, as long as the user reads them.
+class FormGraficoDrtOwnTextsTest : public FormGraficoDrtTest {
+protected:
+    FormGraficoDrtOwnTextsTest() : FormGraficoDrtTest({.profile = "type=30", .languageLibrary = false}) {}
+
+    // Where a control lies in the window.
+    static QRect inWindow(const QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+};
+
+TEST_F(FormGraficoDrtOwnTextsTest, LoadKeepsTheWindowOnTheScreen)
+{
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    const QRect screen = w->screen()->geometry();
+    // The window fits from the design size up; ctest gives this binary a
+    // screen of that size.
+    if (screen.width() < 1024 || screen.height() < 768)
+        GTEST_SKIP() << "a screen of 1024x768 at least is needed, this one is " << screen.width() << "x"
+                     << screen.height();
+    SCOPED_TRACE(QStringLiteral("screen %1x%2").arg(screen.width()).arg(screen.height()).toStdString());
+    ASSERT_EQ(w->LabelZoom->text(), QStringLiteral("ANNULLA ZOOM"));
+    const QSize before = w->size();
+    EXPECT_LE(before.width(), screen.width());
+
+    // A recording long enough for the progress to show while it loads.
+    dialogs.script(writeRecording(folder.path(), 200000, 7));
+    bool progressShown = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] { progressShown = progressShown || w->ProgressLoad->isVisible(); });
+    watch.start();
+    w->ImageLoadFileClick();
+    watch.stop();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(progressShown);
+    ASSERT_EQ(counts(*w)[0], 200000);
+
+    EXPECT_EQ(w->size(), before);
+    EXPECT_LE(w->minimumSizeHint().width(), screen.width());
+    // Every control of the bottom row and the whole legend lie inside it.
+    for (const QWidget* c :
+         std::initializer_list<const QWidget*>{w->GroupAcquisition, w->GroupSettings, w->ImageZoom, w->LabelZoom,
+                                               w->ImagePrint, w->ImageExit, w->ChartDrt})
+        EXPECT_TRUE(w->rect().contains(inWindow(c))) << c->objectName().toStdString();
+    EXPECT_LE(w->ChartDrt->legend->outerRect().right(), w->ChartDrt->width());
+}
+
+TEST_F(FormGraficoDrtOwnTextsTest, HidingTheLegendWidensThePlot)
+{
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    const int chart = w->ChartDrt->width();
+    const int withLegend = w->ChartDrt->axisRect()->outerRect().width();
+    ASSERT_LT(withLegend, chart - 100);
+
+    w->CheckLegend->click();
+    QCoreApplication::processEvents();
+    w->ChartDrt->replot();
+    EXPECT_FALSE(w->ChartDrt->legend->visible());
+    // The plot takes the legend's room: only the margins are left.
+    EXPECT_GE(w->ChartDrt->axisRect()->outerRect().width(), chart - 8);
+    // A click where a legend entry stood toggles no curve.
+    const std::string before = shown(*w);
+    QTest::mouseClick(w->ChartDrt, Qt::LeftButton, {}, QPoint(chart - 20, 20));
+    EXPECT_EQ(shown(*w), before);
+
+    // Shown again, the legend is back with every entry, where a click reaches it.
+    w->CheckLegend->click();
+    QCoreApplication::processEvents();
+    w->ChartDrt->replot();
+    EXPECT_TRUE(w->ChartDrt->legend->visible());
+    EXPECT_EQ(w->ChartDrt->axisRect()->outerRect().width(), withLegend);
+    ASSERT_EQ(w->ChartDrt->legend->itemCount(), grafico::kSeriesCount);
+    const QRect entry = w->ChartDrt->LegendItem(0)->rect();
+    QTest::mouseClick(w->ChartDrt, Qt::LeftButton, {}, entry.center());
+    EXPECT_FALSE(w->Series[0]->visible());
 }
 
 TEST_F(FormGraficoDrtTest, TimeLabelsReadLikeThreeDigitsAndOneDecimalAtLeastEightyPixelsApart)

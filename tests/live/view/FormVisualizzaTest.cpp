@@ -203,6 +203,45 @@ TEST_F(FormVisualizzaTest, AMinuteOfSweepingNeedlesLeavesTheDialsIntact)
     w->done(TFormVisualizza::mrCancel);
 }
 
+TEST_F(FormVisualizzaTest, TemperatureCaptionsStandClearOfTheirScales)
+{
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // The Italian and English captions: every pixel of their text lies on
+    // the dial's blank face, none on a scale mark or the frame.
+    const struct {
+        QLabel* caption;
+        QWidget* dial;
+        const char* text;
+    } cases[] = {
+        {w->LabelTempRid, w->ImageTempRid, "T rid \u00b0C"},
+        {w->LabelTempRid, w->ImageTempRid, "Red. T \u00b0C"},
+        {w->LabelTempGas, w->ImageTempGas, "T gas \u00b0C"},
+        {w->LabelTempGas, w->ImageTempGas, "Gas T \u00b0C"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        c.caption->setText(QString::fromUtf8(c.text));
+        const QImage with = onScreen(w.get());
+        c.caption->hide();
+        const QImage face = onScreen(w.get());
+        c.caption->show();
+        int inked = 0;
+        int onMarks = 0;
+        const QRect area = c.caption->geometry();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (with.pixel(x, y) != face.pixel(x, y)) {
+                    ++inked;
+                    onMarks += qGray(face.pixel(x, y)) < 235 || !c.dial->geometry().contains(x, y);
+                }
+        EXPECT_GT(inked, 20);
+        EXPECT_EQ(onMarks, 0);
+    }
+    w->done(TFormVisualizza::mrCancel);
+}
+
 // The area that the widgets of a window paint.
 class PaintedArea : public QObject {
 public:
@@ -471,7 +510,7 @@ TEST_F(FormVisualizzaTest, ClosingWhileRecordingOffersTheSave)
     EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
 }
 
-TEST_F(FormVisualizzaTest, ViewOpensTheLatestSavedRecording)
+TEST_F(FormVisualizzaTest, ViewKeepsTheRecordingItWasFirstGiven)
 {
     QStringList opened;
     TFormVisualizza::GraphWindowOpener() = [&](QWidget* owner, QString& name) {
@@ -479,22 +518,27 @@ TEST_F(FormVisualizzaTest, ViewOpensTheLatestSavedRecording)
         opened << QFileInfo(name).fileName();
     };
     auto w = open();
-    for (const char* name : {"a.txt", "b.txt"}) {
+    auto record = [&](const char* name) {
         w->ImageRecClick();
         dialogs.script(acquisition(name));
         w->ImageStopClick();
-    }
+    };
+    // The saved name is handed on only while the open dialog has none: a
+    // second recording saved later does not replace the first.
+    record("a.txt");
     w->ImageViewClick();
     EXPECT_TRUE(w->Timer->isActive());
-    // The graph changes the name it was handed; without a new recording it
-    // keeps it.
+    record("b.txt");
+    w->ImageViewClick();
+    // The graph changes the name it was handed (a file it loaded); the next
+    // view opens that one.
     TFormVisualizza::GraphWindowOpener() = [&](QWidget*, QString& name) {
         opened << QFileInfo(name).fileName();
         name = QStringLiteral("other.txt");
     };
     w->ImageViewClick();
     w->ImageViewClick();
-    EXPECT_EQ(opened, (QStringList{"b.txt", "b.txt", "other.txt"}));
+    EXPECT_EQ(opened, (QStringList{"a.txt", "a.txt", "a.txt", "other.txt"}));
 }
 
 TEST_F(FormVisualizzaTest, DiagnosticsWindowRunsWithTheTickStopped)
