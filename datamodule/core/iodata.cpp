@@ -67,6 +67,10 @@ TStreamDati::TStreamDati(QObject* owner) : QObject(owner)
 
     Translator = new TTranslator(this);
     Translator->SetDllName(QStringLiteral("Languages.dll"));
+    // Both libraries are probed before they are mapped; the probes run at once,
+    // while the settings load.
+    Translator->PrepareDll();
+    VyxConnection->PrepareDll();
 
     // Settings.
     VyxRegistryData->SetRootKey(TRegistryRoot::CurrentUser);
