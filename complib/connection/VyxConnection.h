@@ -49,8 +49,8 @@ public:
     // object created) frees the library, shows "ZID dll not found or out of
     // date!" (caption "Connection", error icon) and returns false.
     bool LoadDll();
-    // Lets the probe of the library begin ahead of LoadDll, so that it runs
-    // while the program does other work. Nothing while loaded.
+    // Announces the library to the probe ahead of LoadDll, so that the
+    // libraries announced together are probed by one process. Nothing while loaded.
     void PrepareDll();
     // The version rule: major >= 5 for exactly "SerVyxDL.dll", >= 1 for any
     // other name; a false _GetDLLVersion fails. False when no library is

@@ -68,8 +68,8 @@ public:
     // language library: it is refused as a missing one, and the program's own
     // table answers.
     bool LoadDll();
-    // Lets the probe of the library begin ahead of LoadDll, so that it runs
-    // while the program does other work.
+    // Announces the library to the probe ahead of LoadDll, so that the
+    // libraries announced together are probed by one process.
     void PrepareDll();
     // Frees the library; one language of one string.
     void FreeDll();

@@ -67,8 +67,7 @@ TStreamDati::TStreamDati(QObject* owner) : QObject(owner)
 
     Translator = new TTranslator(this);
     Translator->SetDllName(QStringLiteral("Languages.dll"));
-    // Both libraries are probed before they are mapped; the probes run at once,
-    // while the settings load.
+    // Both libraries are probed before they are mapped, by one probe process.
     Translator->PrepareDll();
     VyxConnection->PrepareDll();
 

@@ -129,7 +129,7 @@ void QtLibraryLoader::prepare(const QString& logicalName, const QString& probeKi
     const QString file = locate(logicalName);
     // A file the check refuses is refused without a probe.
     if (!probeKind.isEmpty() && (!file.contains(u'/') || IsLoadableLibraryFile(file)))
-        services().libraryProbe->start(probeKind, file);
+        services().libraryProbe->announce(probeKind, file);
 }
 
 #ifdef Q_OS_LINUX

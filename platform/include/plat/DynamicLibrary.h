@@ -22,8 +22,8 @@ public:
     virtual std::unique_ptr<DynamicLibrary> load(const QString& logicalName, const QString& probeKind) = 0;
     // A library that is mapped without a probe.
     std::unique_ptr<DynamicLibrary> load(const QString& logicalName) { return load(logicalName, QString()); }
-    // Lets the probe of the file a later load would take begin now, so that
-    // the probes of the libraries loaded one after another run at once.
+    // Announces to the probe the file a later load would take, so that the
+    // libraries loaded one after another are probed together.
     virtual void prepare(const QString& logicalName, const QString& probeKind)
     {
         (void)logicalName;

@@ -5,9 +5,9 @@
 // program never maps it; a damaged file costs the probe, not the program.
 #include <QString>
 
-#include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -20,9 +20,9 @@ public:
     // Probes `file` (a path, or a bare name the system's loader searches for)
     // as a library of `kind`: empty when it passed, else why it is refused.
     virtual QString probe(const QString& kind, const QString& file) = 0;
-    // Lets the probe of a file begin ahead of the call to probe() that needs
-    // its verdict, so that the probes of several libraries run at once.
-    virtual void start(const QString& kind, const QString& file)
+    // Announces a file ahead of the call to probe() that needs its verdict,
+    // so that the files announced together are probed together.
+    virtual void announce(const QString& kind, const QString& file)
     {
         (void)kind;
         (void)file;
@@ -38,32 +38,46 @@ using LibraryProbeCalls = QString (*)(DynamicLibrary& library);
 // probe process (the same program) has them before main runs. Returns true.
 bool registerLibraryProbe(const char* kind, LibraryProbeCalls calls);
 
-// The command line of a probe: <program> --probe-library KIND FILE.
+// The command line of a probe: <program> --probe-library KIND FILE [KIND
+// FILE ...]; one process probes the files one after another.
 inline constexpr const char* kProbeLibraryOption = "--probe-library";
-// A probe that has not ended after this long counts as hung and is killed.
+// A probe that has not given its verdict on a file this long after the one
+// before (or its start) counts as hung and is killed.
 inline constexpr int kLibraryProbeTimeoutMs = 2000;
 
 // The first call in main of every program that loads run-time libraries.
-// When the program was started as a probe it maps the file, makes the calls of
-// its kind, writes its verdict on stdout and ends the process (0 passed, 1
-// refused). Otherwise it returns, and from then on ProcessLibraryProbe may
-// start this program as a probe.
+// When the program was started as a probe it maps each file in turn, makes
+// the calls of its kind, writes a verdict line for it on stdout, and ends the
+// process (0 all passed, 1 otherwise). Otherwise it returns, and from then on
+// ProcessLibraryProbe may start this program as a probe.
 void serveLibraryProbe(int argc, char** argv);
 
-// Starts QCoreApplication::applicationFilePath() as the probe and waits for it
-// at most kLibraryProbeTimeoutMs from its start. In a program that never
-// called serveLibraryProbe (so could not answer) every file passes unprobed.
+// Starts QCoreApplication::applicationFilePath() as the probe and waits for its
+// verdict at most kLibraryProbeTimeoutMs. The files announced ahead go into
+// one process with the first one asked for, so the libraries of the program's
+// start cost one start of the program. A file whose verdict is missing
+// because the process ended at or after another file is probed again alone.
+// In a program that never called serveLibraryProbe (so could not answer)
+// every file passes unprobed.
 class ProcessLibraryProbe final : public LibraryProbe {
 public:
     ProcessLibraryProbe();
     ~ProcessLibraryProbe() override;
     QString probe(const QString& kind, const QString& file) override;
-    void start(const QString& kind, const QString& file) override;
+    void announce(const QString& kind, const QString& file) override;
 
 private:
-    struct Running;
-    // The probes started and not yet asked for, by kind and file.
-    std::map<std::pair<QString, QString>, std::unique_ptr<Running>> running_;
+    using Request = std::pair<QString, QString>; // kind, file
+    struct Batch;
+    struct Found {
+        std::shared_ptr<Batch> batch;
+        std::size_t index = 0;
+    };
+    std::shared_ptr<Batch> launch(std::vector<Request> requests);
+    Found find(const Request& request) const;
+
+    std::vector<Request> waiting_;                // announced, not yet in a process
+    std::vector<std::shared_ptr<Batch>> batches_; // in a process, verdicts not all taken
 };
 
 } // namespace plat

@@ -94,11 +94,11 @@ private:
 class FakeLibraryProbe final : public LibraryProbe {
 public:
     QString probe(const QString& kind, const QString& file) override;
-    void start(const QString& kind, const QString& file) override { started << kind + u' ' + file; }
+    void announce(const QString& kind, const QString& file) override { announced << kind + u' ' + file; }
 
     std::function<QString(const QString& kind, const QString& file)> answer;
     QStringList asked;   // "kind file", in order
-    QStringList started; // the same, of the probes started ahead
+    QStringList announced; // the same, of the files announced ahead
 };
 
 // The log's lines, in order.
