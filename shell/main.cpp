@@ -1,12 +1,15 @@
 // Program entry: the application object, the windowed platform services and
-// the start-up. "--offline" starts without connecting to the ECU.
+// the start-up. "--offline" starts without connecting to the ECU; the program
+// started with "--probe-library" is the probe of a run-time library.
 #include "Startup.h"
 
+#include "plat/LibraryProbe.h"
 #include "plat/QtPrompts.h"
 #include "plat/Services.h"
 
 int main(int argc, char* argv[])
 {
+    plat::serveLibraryProbe(argc, argv);
     TApplication app(argc, argv);
     plat::QtPrompts prompts;
     plat::TopLevelWindows windows;

@@ -44,6 +44,29 @@ public:
     std::int32_t ProgramFirmwareImage(const void*, std::int32_t, std::int32_t, std::int32_t) override { return -1; }
 };
 
+// The probe's calls: the exports LoadDll and UnloadDll call, in their order;
+// the object is destroyed at once, so no port is ever opened.
+QString probeProtocolLibrary(plat::DynamicLibrary& library)
+{
+    for (const char* name : {kExportGetDLLVersion, kExportCreateClassInstance, kExportDestroyClassInstance})
+        if (!library.resolve(name))
+            return QStringLiteral("no export %1").arg(QLatin1String(name));
+    auto getVersion = reinterpret_cast<GetDLLVersionFn>(library.resolve(kExportGetDLLVersion));
+    auto create = reinterpret_cast<CreateClassInstanceFn>(library.resolve(kExportCreateClassInstance));
+    auto destroy = reinterpret_cast<DestroyClassInstanceFn>(library.resolve(kExportDestroyClassInstance));
+    TDllVersion version{};
+    if (!getVersion(&version))
+        return QStringLiteral("%1 failed").arg(QLatin1String(kExportGetDLLVersion));
+    TEcuProtocol* object = create();
+    if (!object)
+        return QStringLiteral("%1 created no object").arg(QLatin1String(kExportCreateClassInstance));
+    destroy(object);
+    return {};
+}
+
+[[maybe_unused]] const bool kProbeRegistered =
+    plat::registerLibraryProbe(TVyxConnection::kProbeKind, &probeProtocolLibrary);
+
 } // namespace
 
 TVyxConnection::TVyxConnection(QObject* owner)
@@ -95,7 +118,7 @@ bool TVyxConnection::LoadDll()
     if (loaded_)
         return true;
 
-    library_ = plat::services().libraries->load(dllName_);
+    library_ = plat::services().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
     if (library_) {
         create_ = reinterpret_cast<CreateClassInstanceFn>(library_->resolve(kExportCreateClassInstance));
         destroy_ = reinterpret_cast<DestroyClassInstanceFn>(library_->resolve(kExportDestroyClassInstance));
@@ -119,6 +142,12 @@ bool TVyxConnection::LoadDll()
     box.buttons = plat::PromptButtons::Ok;
     plat::prompts().ask(box);
     return false;
+}
+
+void TVyxConnection::PrepareDll()
+{
+    if (!loaded_)
+        plat::services().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind));
 }
 
 void TVyxConnection::UnloadDll()

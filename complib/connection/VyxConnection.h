@@ -41,11 +41,17 @@ public:
     TEcuProtocol* Protocol() const { return protocol_ ? protocol_ : NullProtocol(); }
 
     // Loads the library named DllName and creates the protocol object. A
-    // second call after a success returns true and loads nothing. Every
-    // failure (library missing, an export missing, version too old, no object
-    // created) frees the library, shows "ZID dll not found or out of date!"
-    // (caption "Connection", error icon) and returns false.
+    // second call after a success returns true and loads nothing. Before the
+    // file is mapped, the probe makes the start-up calls on it in a process of
+    // its own (_GetDLLVersion, then _CreateClassInstance and
+    // _DestroyClassInstance; no port is opened). Every failure (library
+    // missing, refused by the probe, an export missing, version too old, no
+    // object created) frees the library, shows "ZID dll not found or out of
+    // date!" (caption "Connection", error icon) and returns false.
     bool LoadDll();
+    // Announces the library to the probe ahead of LoadDll, so that the
+    // libraries announced together are probed by one process. Nothing while loaded.
+    void PrepareDll();
     // The version rule: major >= 5 for exactly "SerVyxDL.dll", >= 1 for any
     // other name; a false _GetDLLVersion fails. False when no library is
     // being loaded or loaded.
@@ -59,6 +65,9 @@ public:
     // (1), the programming operations a non-zero error code, GetItemFormat 0.
     // Buffers passed to it are left untouched.
     static TEcuProtocol* NullProtocol();
+
+    // The probe kind of the protocol library (plat/LibraryProbe.h).
+    static constexpr const char* kProbeKind = "protocol";
 
     // The texts of the failure box.
     static constexpr const char* kLoadFailedText = "ZID dll not found or out of date!";

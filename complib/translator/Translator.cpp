@@ -35,6 +35,55 @@ std::optional<int> parseNumber(const QString& text)
     return plat::parseDecimalInt(text.trimmed());
 }
 
+// Why a mapped file is no language library: it has no text function, so
+// every text would come back empty. Empty when it is one.
+QString noLanguageLibrary(plat::DynamicLibrary& library)
+{
+    if (library.resolve(langlib::kLoadStringWExport) || library.resolve(langlib::kLoadStringAExport))
+        return {};
+    if (!library.resolve(langlib::kMaxLanguagesExport) && !library.resolve(langlib::kMaxStringsExport))
+        return QStringLiteral("none of the language exports");
+    return QStringLiteral("no text function (%1, %2)")
+        .arg(QLatin1String(langlib::kLoadStringWExport), QLatin1String(langlib::kLoadStringAExport));
+}
+
+// The probe's calls: the two counts, then the strings every language's menu
+// entry and settings take (name, character set, code page) and one text, with
+// each text function the library has.
+QString probeLanguageLibrary(plat::DynamicLibrary& library)
+{
+    if (QString why = noLanguageLibrary(library); !why.isEmpty())
+        return why;
+    std::int8_t languages = 1;
+    std::int32_t strings = 1;
+    if (auto maxLanguages = reinterpret_cast<MaxLanguagesFn>(library.resolve(langlib::kMaxLanguagesExport)))
+        maxLanguages(&languages);
+    if (auto maxStrings = reinterpret_cast<MaxStringsFn>(library.resolve(langlib::kMaxStringsExport)))
+        maxStrings(&strings);
+    auto readW = reinterpret_cast<LoadStringWFn>(library.resolve(langlib::kLoadStringWExport));
+    auto readA = reinterpret_cast<LoadStringAFn>(library.resolve(langlib::kLoadStringAExport));
+    for (std::int64_t language = 0; language < std::max<std::int8_t>(languages, 1); ++language) {
+        for (const std::int64_t number : {0, 1, 2, 3}) {
+            const std::int64_t resource = number + language * std::max<std::int32_t>(strings, 1);
+            if (resource > std::numeric_limits<std::uint32_t>::max())
+                continue;
+            const auto id = static_cast<std::uint32_t>(resource);
+            if (readW) {
+                char16_t buffer[kBufferChars] = {};
+                readW(id, buffer, kBufferChars);
+            }
+            if (readA) {
+                char buffer[kBufferChars] = {};
+                readA(id, buffer, kBufferChars);
+            }
+        }
+    }
+    return {};
+}
+
+[[maybe_unused]] const bool kProbeRegistered =
+    plat::registerLibraryProbe(TTranslator::kProbeKind, &probeLanguageLibrary);
+
 } // namespace
 
 TTranslator::TTranslator(QObject* owner) : QObject(owner)
@@ -75,8 +124,13 @@ void TTranslator::FreeDll()
 bool TTranslator::LoadDll()
 {
     FreeDll();
-    library_ = plat::services().libraries->load(dllName_);
+    library_ = plat::services().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
     if (library_) {
+        if (const QString why = noLanguageLibrary(*library_); !why.isEmpty()) {
+            plat::logRefusedLibrary(dllName_, why);
+            FreeDll();
+            return false;
+        }
         if (auto maxLanguages = reinterpret_cast<MaxLanguagesFn>(library_->resolve(langlib::kMaxLanguagesExport)))
             maxLanguages(&languageCount_);
         else
@@ -96,6 +150,8 @@ bool TTranslator::LoadDll()
         languageIndex_ = languageCount_ - 1;
     return library_ != nullptr;
 }
+
+void TTranslator::PrepareDll() { plat::services().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind)); }
 
 QString TTranslator::readResource(std::int64_t resource)
 {

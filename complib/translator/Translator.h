@@ -62,8 +62,15 @@ public:
     // (Re)loads the library named DllName and asks it for its language and
     // string counts (1 each when it does not tell, or tells less than 1).
     // Moves LanguageIndex to the last language when it lies beyond. True when
-    // the library loaded.
+    // the library loaded. Before the file is mapped, the probe makes these
+    // calls and reads the first strings of every language in a process of its
+    // own. A file without a text function (_LoadStringW or _LoadStringA) is no
+    // language library: it is refused as a missing one, and the program's own
+    // table answers.
     bool LoadDll();
+    // Announces the library to the probe ahead of LoadDll, so that the
+    // libraries announced together are probed by one process.
+    void PrepareDll();
     // Frees the library; one language of one string.
     void FreeDll();
 
@@ -85,6 +92,9 @@ public:
     void SetCharset(int number);
     // Accepts only valid Windows code pages (IsValidCodePage).
     void SetCodePage(int number);
+
+    // The probe kind of the language library (plat/LibraryProbe.h).
+    static constexpr const char* kProbeKind = "language";
 
     // The code pages SetCodePage accepts.
     static bool IsValidCodePage(int codePage);

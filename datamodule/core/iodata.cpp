@@ -67,6 +67,9 @@ TStreamDati::TStreamDati(QObject* owner) : QObject(owner)
 
     Translator = new TTranslator(this);
     Translator->SetDllName(QStringLiteral("Languages.dll"));
+    // Both libraries are probed before they are mapped, by one probe process.
+    Translator->PrepareDll();
+    VyxConnection->PrepareDll();
 
     // Settings.
     VyxRegistryData->SetRootKey(TRegistryRoot::CurrentUser);

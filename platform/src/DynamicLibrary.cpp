@@ -1,5 +1,8 @@
 #include "plat/DynamicLibrary.h"
+
+#include "LibraryFile.h"
 #include "plat/ProgramFolder.h"
+#include "plat/Services.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,30 +50,38 @@ private:
     std::unique_ptr<QLibrary> lib_;
 };
 
-std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName)
+std::unique_ptr<DynamicLibrary> refuseFile(const QString& fileName, const QString& why)
 {
-    // A file given by its path is checked before the loader maps it.
-    if (fileName.contains(u'/') && !IsLoadableLibraryFile(fileName))
-        return nullptr;
-    auto lib = std::make_unique<QLibrary>(fileName);
-    // Resolve every symbol at load time: a library that lacks one fails to
-    // load at once rather than at its first call.
-    lib->setLoadHints(QLibrary::ResolveAllSymbolsHint);
-    if (!lib->load())
-        return nullptr;
-    return std::make_unique<QtDynamicLibrary>(std::move(lib));
+    logRefusedLibrary(fileName, why);
+    return nullptr;
 }
 
-} // namespace
+std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName, const QString& probeKind)
+{
+    // A file given by its path is checked before anything maps it.
+    QString why;
+    if (fileName.contains(u'/') && !IsLoadableLibraryFile(fileName, &why))
+        return refuseFile(fileName, why);
+    if (!probeKind.isEmpty()) {
+        why = services().libraryProbe->probe(probeKind, fileName);
+        if (!why.isEmpty())
+            return refuseFile(fileName, why);
+    }
+    std::unique_ptr<DynamicLibrary> lib = mapLibraryFile(fileName, &why);
+    if (!lib)
+        return refuseFile(fileName, why);
+    return lib;
+}
 
-std::unique_ptr<DynamicLibrary> QtLibraryLoader::load(const QString& logicalName)
+// The file the loader takes for a logical name: the first one found in the
+// program folder, then in the folders of LD_LIBRARY_PATH; else the bare file
+// name, for the system's loader to search.
+QString locate(const QString& logicalName)
 {
     const QString file = libraryFileName(logicalName);
     const QString local = QDir(programFolder()).filePath(file);
-    if (QFileInfo::exists(local)) {
-        if (auto lib = tryLoad(local))
-            return lib;
-    }
+    if (QFileInfo::exists(local))
+        return local;
 #ifdef Q_OS_LINUX
     // The folders the system's loader would search first, so that the file it
     // would take is checked too.
@@ -78,11 +89,47 @@ std::unique_ptr<DynamicLibrary> QtLibraryLoader::load(const QString& logicalName
     for (const QString& folder : paths.split(u':', Qt::SkipEmptyParts)) {
         const QString candidate = QDir(folder).absoluteFilePath(file);
         if (QFileInfo(candidate).isFile())
-            return tryLoad(candidate);
+            return candidate;
     }
 #endif
     // QLibrary would try decorated names; give it the exact file name.
-    return tryLoad(file);
+    return file;
+}
+
+} // namespace
+
+void logRefusedLibrary(const QString& file, const QString& why)
+{
+    services().log->write(QStringLiteral("run-time library %1 refused: %2").arg(file, why));
+}
+
+std::unique_ptr<DynamicLibrary> mapLibraryFile(const QString& fileName, QString* why)
+{
+    auto lib = std::make_unique<QLibrary>(fileName);
+    // Resolve every symbol at load time: a library that lacks one fails to
+    // load at once rather than at its first call.
+    lib->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    if (!lib->load()) {
+        if (why)
+            *why = lib->errorString();
+        return nullptr;
+    }
+    return std::make_unique<QtDynamicLibrary>(std::move(lib));
+}
+
+std::unique_ptr<DynamicLibrary> QtLibraryLoader::load(const QString& logicalName, const QString& probeKind)
+{
+    // The file found first is the one loaded or refused, as on Windows: a
+    // refused file is not replaced by one found further on.
+    return tryLoad(locate(logicalName), probeKind);
+}
+
+void QtLibraryLoader::prepare(const QString& logicalName, const QString& probeKind)
+{
+    const QString file = locate(logicalName);
+    // A file the check refuses is refused without a probe.
+    if (!probeKind.isEmpty() && (!file.contains(u'/') || IsLoadableLibraryFile(file)))
+        services().libraryProbe->announce(probeKind, file);
 }
 
 #ifdef Q_OS_LINUX
@@ -118,7 +165,7 @@ bool IsLoadableLibraryFile(const QString& fileName, QString* why)
 {
     auto refuse = [&](const char* reason) {
         if (why)
-            *why = QStringLiteral("%1: %2").arg(fileName, QLatin1String(reason));
+            *why = QLatin1String(reason);
         return false;
     };
     QFile f(fileName);

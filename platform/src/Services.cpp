@@ -11,7 +11,9 @@ Services makeDefaults()
     static QtLibraryLoader libraries;
     static QtSettingsStore settings;
     static NoWindows windows;
-    return Services{&clock, &prompts, &libraries, &settings, &windows};
+    static ProcessLibraryProbe libraryProbe;
+    static StderrLog log;
+    return Services{&clock, &prompts, &libraries, &settings, &windows, &libraryProbe, &log};
 }
 
 } // namespace
@@ -35,6 +37,10 @@ ScopedServices::ScopedServices(const Services& r) : saved_(services())
         s.settings = r.settings;
     if (r.windows)
         s.windows = r.windows;
+    if (r.libraryProbe)
+        s.libraryProbe = r.libraryProbe;
+    if (r.log)
+        s.log = r.log;
 }
 
 ScopedServices::~ScopedServices()

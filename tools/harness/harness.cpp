@@ -690,6 +690,7 @@ private:
 
 int main(int argc, char* argv[])
 {
+    plat::serveLibraryProbe(argc, argv);
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -16,8 +16,19 @@ class LibraryLoader {
 public:
     virtual ~LibraryLoader() = default;
     // Loads a library by the logical name the program uses ("ProtoVyx.dll");
-    // null when it cannot be loaded.
-    virtual std::unique_ptr<DynamicLibrary> load(const QString& logicalName) = 0;
+    // null when it cannot be loaded. probeKind, when not empty, names the
+    // calls the probe makes on the file before the program maps it
+    // (plat/LibraryProbe.h).
+    virtual std::unique_ptr<DynamicLibrary> load(const QString& logicalName, const QString& probeKind) = 0;
+    // A library that is mapped without a probe.
+    std::unique_ptr<DynamicLibrary> load(const QString& logicalName) { return load(logicalName, QString()); }
+    // Announces to the probe the file a later load would take, so that the
+    // libraries loaded one after another are probed together.
+    virtual void prepare(const QString& logicalName, const QString& probeKind)
+    {
+        (void)logicalName;
+        (void)probeKind;
+    }
 };
 
 // The file name of a logical library name on this system: "X.dll" is
@@ -32,12 +43,21 @@ QString libraryFileName(const QString& logicalName);
 // the reason for a refusal.
 bool IsLoadableLibraryFile(const QString& fileName, QString* why = nullptr);
 
+// Writes to the log that the library file (or logical name) was refused, and
+// why.
+void logRefusedLibrary(const QString& file, const QString& why);
+
 // QLibrary: the program folder first, then the folders of LD_LIBRARY_PATH,
-// then the system's search path. A file found in a folder must pass
-// IsLoadableLibraryFile; one that fails counts as a library that did not load.
+// then the system's search path; the first file found is the one loaded or
+// refused. A file found in a folder must pass IsLoadableLibraryFile, and with
+// a probe kind every file must pass the probe service (plat::services()); one
+// that fails counts as a library that did not load, and the file and the
+// reason go to the log.
 class QtLibraryLoader final : public LibraryLoader {
 public:
-    std::unique_ptr<DynamicLibrary> load(const QString& logicalName) override;
+    using LibraryLoader::load;
+    std::unique_ptr<DynamicLibrary> load(const QString& logicalName, const QString& probeKind) override;
+    void prepare(const QString& logicalName, const QString& probeKind) override;
 };
 
 } // namespace plat

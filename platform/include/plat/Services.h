@@ -1,6 +1,8 @@
 #pragma once
 #include "plat/Clock.h"
 #include "plat/DynamicLibrary.h"
+#include "plat/LibraryProbe.h"
+#include "plat/Log.h"
 #include "plat/Messages.h"
 #include "plat/Prompts.h"
 #include "plat/SettingsStore.h"
@@ -15,10 +17,13 @@ struct Services {
     LibraryLoader* libraries = nullptr;
     SettingsStore* settings = nullptr;
     WindowList* windows = nullptr;
+    LibraryProbe* libraryProbe = nullptr;
+    Log* log = nullptr;
 };
 
 // Current services; every pointer is set (defaults for a process without
-// windows: system clock, console prompts, QLibrary, QSettings, no windows).
+// windows: system clock, console prompts, QLibrary, QSettings, no windows,
+// the program itself as the library probe, stderr as the log).
 Services& services();
 
 inline Clock& clock() { return *services().clock; }

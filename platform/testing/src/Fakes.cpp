@@ -111,7 +111,7 @@ std::unique_ptr<SettingsKey> FakeSettingsStore::openKey(const QString& keyPath)
     return std::make_unique<FakeKey>(*this, keyPath);
 }
 
-std::unique_ptr<DynamicLibrary> FakeLibraryLoader::load(const QString& logicalName)
+std::unique_ptr<DynamicLibrary> FakeLibraryLoader::load(const QString& logicalName, const QString&)
 {
     auto it = libs_.find(logicalName);
     if (it == libs_.end())
@@ -123,6 +123,12 @@ std::unique_ptr<DynamicLibrary> FakeLibraryLoader::load(const QString& logicalNa
 void FakeLibraryLoader::add(const QString& logicalName, QHash<QByteArray, void*> exports)
 {
     libs_.insert(logicalName, std::move(exports));
+}
+
+QString FakeLibraryProbe::probe(const QString& kind, const QString& file)
+{
+    asked << kind + u' ' + file;
+    return answer ? answer(kind, file) : QString();
 }
 
 bool MessageRecorder::event(QEvent* e)

@@ -223,6 +223,43 @@ TEST_F(TranslatorTest, MissingCountExportsGiveOne)
     EXPECT_EQ(t.GetString(0), QStringLiteral("Italiano"));
 }
 
+// A file without a text function is no language library: every caption would
+// be blank. It is refused as a missing one, and the own table answers.
+TEST_F(TranslatorTest, AFileWithoutATextFunctionIsRefusedAsAMissingLibrary)
+{
+    const struct {
+        const char* name;
+        QList<QByteArray> exports;
+        QString reason;
+    } cases[] = {
+        {"none of the exports", {}, QStringLiteral("none of the language exports")},
+        {"only the counts",
+         {"_MaxLanguages", "_MaxStrings"},
+         QStringLiteral("no text function (_LoadStringW, _LoadStringA)")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QHash<QByteArray, void*> exports;
+        for (const QByteArray& name : c.exports)
+            exports.insert(name, allExports().value(name));
+        // A library that has other exports, as any shared object has.
+        exports.insert("_CreateClassInstance", reinterpret_cast<void*>(&fixtureMaxStrings));
+        loader.add(QStringLiteral("Foreign.dll"), exports);
+        plat::testing::FakeLog log;
+        plat::ScopedServices logged({.log = &log});
+        TTranslator t;
+        t.SetDllName(QStringLiteral("Foreign.dll"));
+        EXPECT_FALSE(t.LoadDll());
+        EXPECT_FALSE(t.DllLoaded());
+        EXPECT_EQ(loader.unloaded.count(QStringLiteral("Foreign.dll")),
+                  loader.loaded.count(QStringLiteral("Foreign.dll")));
+        EXPECT_EQ(t.LanguageCount(), 1);
+        EXPECT_EQ(t.StringsPerLanguage(), 1);
+        EXPECT_EQ(t.GetString(3), QStringLiteral("Configura"));
+        EXPECT_EQ(log.lines, QStringList{QStringLiteral("run-time library Foreign.dll refused: ") + c.reason});
+    }
+}
+
 TEST_F(TranslatorTest, CharsetAndCodePageOfTheChosenLanguage)
 {
     install();

@@ -3,12 +3,19 @@
 #include "MainTestSupport.h"
 #include "Startup.h"
 
+#include "DamagedLibraries.h"
 #include "DataModuleRig.h"
+#include "VyxConnection.h"
 #include "VyxRegistryData.h"
 #include "iodata.h"
 
+#include "plat/ProgramFolder.h"
+#include "plat/testing/Fakes.h"
+
 #include <QApplication>
+#include <QFile>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -135,6 +142,40 @@ TEST(Startup, AnExceptionDuringStartUpIsShownAndTheProgramEndsWithZero)
     EXPECT_EQ(s.rig.prompts.shown()[0].text, QStringLiteral("configuration window failed"));
     EXPECT_EQ(FormMain, nullptr);
     EXPECT_EQ(StreamDati, nullptr);
+}
+
+// A protocol library whose headers are intact but whose dynamic section is
+// zeroed, in the program folder: refused by its probe before the program
+// maps it, so the start shows the boxes of a missing library and ends.
+TEST(Startup, ADamagedProtocolLibraryIsRefusedWithItsBoxAndNoCrash)
+{
+    qunsetenv("PROTOVYX_SIM");
+    StartupRig s;
+    QTemporaryDir folder;
+    QFile built(QStringLiteral(QZ_PROTOVYX_LIBRARY));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    QByteArray bytes = built.readAll();
+    ASSERT_TRUE(rig::ZeroSection(bytes, ".dynamic"));
+    const QString file = folder.filePath(QStringLiteral("libProtoVyx.so"));
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(bytes);
+    damaged.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QZ_LANGUAGES_LIBRARY), folder.filePath(QStringLiteral("libLanguages.so"))));
+    plat::setProgramFolder(folder.path());
+    plat::QtLibraryLoader libraries;
+    plat::testing::FakeLog log;
+    plat::ScopedServices real({.libraries = &libraries, .log = &log});
+
+    EXPECT_EQ(RunProgram({}, s.hooks()), 0);
+    plat::setProgramFolder({});
+    EXPECT_FALSE(s.loopRan);
+    EXPECT_EQ(s.rig.prompts.texts(), (QStringList{QString::fromLatin1(TVyxConnection::kLoadFailedText),
+                                                  QString::fromUtf8(TStreamDati::kCommunicationMissingText)}));
+    EXPECT_EQ(s.rig.prompts.shown()[0].caption, QString::fromLatin1(TVyxConnection::kLoadFailedCaption));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].startsWith(QStringLiteral("run-time library %1 refused: the probe ").arg(file)))
+        << log.lines[0].toStdString();
 }
 
 TEST(Startup, OfflineOption)

@@ -77,7 +77,9 @@ public:
 // Libraries made of symbol tables.
 class FakeLibraryLoader final : public LibraryLoader {
 public:
-    std::unique_ptr<DynamicLibrary> load(const QString& logicalName) override;
+    using LibraryLoader::load;
+    // The probe kind plays no part: the exports are the test's own functions.
+    std::unique_ptr<DynamicLibrary> load(const QString& logicalName, const QString& probeKind) override;
 
     void add(const QString& logicalName, QHash<QByteArray, void*> exports);
     QStringList loaded;   // logical names, in load order
@@ -85,6 +87,25 @@ public:
 
 private:
     QHash<QString, QHash<QByteArray, void*>> libs_;
+};
+
+// A probe that answers by script (every file passes unless `answer` says
+// otherwise) and records what it was asked.
+class FakeLibraryProbe final : public LibraryProbe {
+public:
+    QString probe(const QString& kind, const QString& file) override;
+    void announce(const QString& kind, const QString& file) override { announced << kind + u' ' + file; }
+
+    std::function<QString(const QString& kind, const QString& file)> answer;
+    QStringList asked;   // "kind file", in order
+    QStringList announced; // the same, of the files announced ahead
+};
+
+// The log's lines, in order.
+class FakeLog final : public Log {
+public:
+    void write(const QString& line) override { lines << line; }
+    QStringList lines;
 };
 
 struct RecordedMessage {
