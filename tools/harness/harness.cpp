@@ -32,7 +32,6 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPointer>
@@ -54,6 +53,7 @@
 #include <string_view>
 #include <thread>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -210,12 +210,21 @@ void chooseScreen(const QString& size)
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + encoded));
 }
 
+// The simulated ECU behind the program's protocol object, when the program
+// has loaded the simulator: a library it refused is never mapped here.
 protovyx::ISimControl* simControl()
 {
-    QLibrary lib(QDir(plat::programFolder()).filePath(QStringLiteral("libProtoVyx.so")));
+    if (!StreamDati)
+        return nullptr;
+    const QByteArray path = QFile::encodeName(QDir(plat::programFolder()).filePath(QStringLiteral("libProtoVyx.so")));
+    void* handle = ::dlopen(path.constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (!handle)
+        return nullptr;
     using Fn = protovyx::ISimControl* (*)(TEcuProtocol*);
-    auto fn = reinterpret_cast<Fn>(lib.resolve("_SimControl"));
-    return fn && StreamDati ? fn(StreamDati->Protocol()) : nullptr;
+    auto fn = reinterpret_cast<Fn>(::dlsym(handle, "_SimControl"));
+    protovyx::ISimControl* sim = fn ? fn(StreamDati->Protocol()) : nullptr;
+    ::dlclose(handle); // the program's own reference keeps it mapped
+    return sim;
 }
 
 bool writeCalls(protovyx::ISimControl* sim, const QString& file)

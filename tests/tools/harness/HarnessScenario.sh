@@ -90,6 +90,22 @@ firmware_refused_below_the_application)
   expect_no_line "$CALLS" "${TAB}ProgramFirmwareImage${TAB}"
   ;;
 
+damaged_protocol_library)
+  # A copy of the program folder whose protocol library has its dynamic
+  # section zeroed: the file and the reason on stderr, the missing
+  # library's boxes, and the program ends its start without a crash.
+  folder=$WORK/program
+  cp -r "$APP" "$folder"
+  read -r offset size < <(readelf -W -S "$folder/libProtoVyx.so" | awk '$2 == ".dynamic" { print $5, $6 }')
+  [ -n "$offset" ] || fail "no dynamic section found"
+  dd if=/dev/zero of="$folder/libProtoVyx.so" bs=1 seek=$((16#$offset)) count=$((16#$size)) conv=notrunc status=none
+  run_harness --program-folder "$folder" --run-ms 500
+  expect_rc 0
+  expect_line "$ERR" "libProtoVyx.so refused: the probe was ended by signal 11"
+  expect_line "$ERR" "^box${TAB}[^${TAB}]*${TAB}[^${TAB}]*dll not found[^${TAB}]*${TAB}Ok$"
+  expect_line "$ERR" "^box${TAB}[^${TAB}]*${TAB}[^${TAB}]*not possible to start the program[^${TAB}]*${TAB}Ok$"
+  ;;
+
 config_file_dialog)
   # A copy of the program folder: a configuration saved through the
   # program's own dialog into a make folder, then opened through it while
