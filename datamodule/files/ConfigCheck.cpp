@@ -29,7 +29,9 @@ TConfigCheck CheckConfigurationText(QByteArrayView plain, TIniDocument* parsed)
     for (char c : plain)
         if (isControl(static_cast<unsigned char>(c)))
             return refused(TConfigVerdict::NotConfiguration, "not text");
-    if (plain.back() != '\n' && plain.back() != '\r')
+    // The program ends every line with CR LF: a text that stops after a CR
+    // lost the LF of its last line.
+    if (plain.back() != '\n')
         return refused(TConfigVerdict::Damaged, "cut in the middle of a line");
     std::vector<TIniIssue> issues;
     TIniDocument doc = TIniDocument::Parse(plain, &issues);

@@ -73,6 +73,8 @@ void TConfigContainer::fail(int number) const
 void TConfigContainer::open(TIniDocument doc)
 {
     missing_.clear();
+    damagedSeen_.clear();
+    damaged_.clear();
     doc_ = std::move(doc);
 }
 
@@ -155,21 +157,40 @@ std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyString
     return v;
 }
 
-bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const
+std::optional<std::int32_t> TConfigContainer::integer(QAnyStringView key, QAnyStringView section,
+                                                      const TValueCheck& fits) const
 {
     const auto v = value(key, section);
     if (!v)
+        return std::nullopt;
+    const std::optional<std::int32_t> n = IniTextToInteger(*v);
+    if (n && (!fits || fits(*n)))
+        return n;
+    const QByteArray k = keyBytes(key);
+    const QByteArray folded = keyBytes(section).toLower() + '\n' + k.toLower();
+    if (!damagedSeen_.contains(folded)) {
+        damagedSeen_.insert(folded);
+        damaged_.push_back(k);
+    }
+    return std::nullopt;
+}
+
+bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                                      const TValueCheck& fits) const
+{
+    const std::optional<std::int32_t> n = integer(key, section, fits);
+    if (!n)
         return false;
-    dest = IniTextToInt(*v);
+    dest = *n;
     return true;
 }
 
 bool TConfigContainer::ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const
 {
-    const auto v = value(key, section);
-    if (!v)
+    const std::optional<std::int32_t> n = integer(key, section, {});
+    if (!n)
         return false;
-    dest = IniTextToInt(*v) != 0 ? 1 : 0;
+    dest = *n != 0 ? 1 : 0;
     return true;
 }
 

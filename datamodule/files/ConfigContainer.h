@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace qz::files {
 
@@ -47,6 +48,9 @@ private:
     QString text_;
     QByteArray utf8_;
 };
+
+// Whether the item a value read from a file goes to can hold it.
+using TValueCheck = std::function<bool(std::int32_t value)>;
 
 // The text of a string number in the current language.
 using TTextSource = std::function<QString(int number)>;
@@ -100,6 +104,10 @@ public:
     // The keys that readers asked for and the open text lacks (each counted
     // once), since the last open; kept after the close.
     int MissingKeyCount() const { return static_cast<int>(missing_.size()); }
+    // The keys whose values the readers refused (each counted once), in the
+    // order they were read, since the last open; kept after the close.
+    int DamagedKeyCount() const { return static_cast<int>(damaged_.size()); }
+    const std::vector<QByteArray>& DamagedKeys() const { return damaged_; }
     // The open text, for inspection; null when none is open.
     const TIniDocument* Document() const { return doc_ ? &*doc_ : nullptr; }
 
@@ -111,8 +119,13 @@ public:
 
     // Readers: false, with the destination unchanged, when no container is
     // open or the key is missing from the section.
-    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const;
-    // 1 when the value reads as a non-zero integer, else 0.
+    // A value that is no integer (IniTextToInteger), or one that fits
+    // refuses, is damaged: it is counted, the destination stays unchanged
+    // and the answer is false.
+    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                        const TValueCheck& fits = {}) const;
+    // 1 when the value reads as a non-zero integer, else 0; a value that is
+    // no integer is damaged, as above.
     bool ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const;
     // The text value; with a maximum length N other than 0 at most N-1
     // characters (N counts the terminating zero of the field), else the
@@ -136,6 +149,9 @@ public:
 
 private:
     std::optional<QByteArray> value(QAnyStringView key, QAnyStringView section) const;
+    // The key's value as an integer; none (counted as damaged) when it is no
+    // integer or fits refuses it, none (counted as missing) without the key.
+    std::optional<std::int32_t> integer(QAnyStringView key, QAnyStringView section, const TValueCheck& fits) const;
     [[noreturn]] void fail(int number) const;
     // Makes doc the open text; the count of missing keys starts again.
     void open(TIniDocument doc);
@@ -146,6 +162,8 @@ private:
     TResourceSource resources_;
     std::optional<TIniDocument> doc_;
     mutable QSet<QByteArray> missing_; // folded "section\nkey"
+    mutable QSet<QByteArray> damagedSeen_; // folded "section\nkey"
+    mutable std::vector<QByteArray> damaged_; // the keys, as the readers name them
 };
 
 } // namespace qz::files

@@ -174,7 +174,7 @@ QByteArray TIniDocument::Serialize() const
     return out;
 }
 
-std::int32_t IniTextToInt(QByteArrayView text)
+std::optional<std::int32_t> IniTextToInteger(QByteArrayView text)
 {
     const char* p = text.data();
     const char* end = p + text.size();
@@ -193,14 +193,14 @@ std::int32_t IniTextToInt(QByteArrayView text)
     }
     // from_chars takes no sign of its own here: the sign was taken above.
     if (p == end || *p == '+' || *p == '-')
-        return 0;
+        return std::nullopt;
     std::uint64_t magnitude = 0;
     const auto [last, ec] = std::from_chars(p, end, magnitude, base);
     if (ec != std::errc() || last != end)
-        return 0;
+        return std::nullopt;
     if (base == 16) {
         if (magnitude > 0xFFFFFFFFull)
-            return 0;
+            return std::nullopt;
         auto v = static_cast<std::uint32_t>(magnitude);
         if (negative)
             v = 0u - v;
@@ -208,13 +208,15 @@ std::int32_t IniTextToInt(QByteArrayView text)
     }
     if (negative) {
         if (magnitude > 2147483648ull)
-            return 0;
+            return std::nullopt;
         return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
     }
     if (magnitude > 2147483647ull)
-        return 0;
+        return std::nullopt;
     return static_cast<std::int32_t>(magnitude);
 }
+
+std::int32_t IniTextToInt(QByteArrayView text) { return IniTextToInteger(text).value_or(0); }
 
 QByteArray IniIntToText(std::int32_t value)
 {

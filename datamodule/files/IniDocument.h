@@ -81,7 +81,10 @@ private:
 
 // The toolkit's integer rule: optional sign, then decimal digits, or
 // hexadecimal digits after "0x", "0X" or "$" (up to 32 bits, taken as two's
-// complement); any other text, or a decimal number outside 32 bits, gives 0.
+// complement). None for any other text and for a decimal number outside 32
+// bits: the text is no integer.
+std::optional<std::int32_t> IniTextToInteger(QByteArrayView text);
+// The same, with 0 for a text that is no integer.
 std::int32_t IniTextToInt(QByteArrayView text);
 
 // Signed decimal, as the files store integers.

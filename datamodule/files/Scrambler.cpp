@@ -163,6 +163,10 @@ QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSo
         }
         s.shift(p);
     }
+    // A chained line ends with its CR LF and the two repeated bytes; data
+    // that stops inside one was cut.
+    if (s.chained)
+        whole = false;
     if (intact)
         *intact = whole;
     return out;
