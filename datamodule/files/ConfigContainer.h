@@ -162,7 +162,7 @@ private:
     TResourceSource resources_;
     std::optional<TIniDocument> doc_;
     mutable QSet<QByteArray> missing_; // folded "section\nkey"
-    mutable QSet<QByteArray> damagedSeen_; // folded "section\nkey"
+    mutable QSet<QByteArray> damagedSeen_;    // folded "section\nkey"
     mutable std::vector<QByteArray> damaged_; // the keys, as the readers name them
 };
 

@@ -418,12 +418,10 @@ bool TFormFile::defaultsAccepted()
         return ask(question, plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) == plat::IDYES;
     };
     const int damaged = StreamDati->DamagedValueCount();
-    if (damaged > 0 &&
-        !yes(DamagedValuesQuestion(text(kTextDamagedQuestion), damaged, StreamDati->DamagedValueKeys())))
+    if (damaged > 0 && !yes(DamagedValuesQuestion(text(kTextDamagedQuestion), damaged, StreamDati->DamagedValueKeys())))
         return false;
     const int missing = StreamDati->MissingValueCount();
-    if (missing > 0 &&
-        !yes(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(missing))))
+    if (missing > 0 && !yes(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(missing))))
         return false;
     return true;
 }
@@ -446,7 +444,8 @@ void TFormFile::confirmSave(const QString& name)
         QCoreApplication::processEvents();
         const QByteArray latin = name.toLatin1();
         // The image takes the name only once the file is saved.
-        StreamDati->SaveConfigurationAs(path, std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
+        StreamDati->SaveConfigurationAs(path,
+                                        std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
     }
     wait.reset();
     plat::setScreenCursor(plat::ScreenCursor::Default);

@@ -443,11 +443,11 @@ TEST_F(FormFileTest, DamagedValuesAreAskedAboutBeforeAnythingIsWritten)
         std::vector<int> boxes;
         bool writes;
     };
-    for (const Case& c : {Case{"damaged, No", &two, {plat::IDNO}, {782}, false},
-                          Case{"damaged, Yes", &two, {plat::IDYES}, {782}, true},
-                          Case{"damaged and missing, No", &lacking, {plat::IDNO}, {782}, false},
-                          Case{"damaged and missing, Yes then No", &lacking, {plat::IDYES, plat::IDNO}, {782, 781}, false},
-                          Case{"damaged and missing, Yes", &lacking, {plat::IDYES, plat::IDYES}, {782, 781}, true}}) {
+    for (const Case& c :
+         {Case{"damaged, No", &two, {plat::IDNO}, {782}, false}, Case{"damaged, Yes", &two, {plat::IDYES}, {782}, true},
+          Case{"damaged and missing, No", &lacking, {plat::IDNO}, {782}, false},
+          Case{"damaged and missing, Yes then No", &lacking, {plat::IDYES, plat::IDNO}, {782, 781}, false},
+          Case{"damaged and missing, Yes", &lacking, {plat::IDYES, plat::IDYES}, {782, 781}, true}}) {
         SCOPED_TRACE(c.name);
         const auto writes = open(*c.text, c.answers);
         std::vector<int> boxes;
