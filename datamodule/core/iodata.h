@@ -22,6 +22,10 @@
 #include <string_view>
 #include <vector>
 
+namespace qz::files {
+struct TReadResult;
+}
+
 class TVyxConnection;
 class TVyxRegistryData;
 class TTranslator;
@@ -351,6 +355,9 @@ public:
     // Where the built-in default sets come from (the program's resources;
     // tests put in their own).
     void SetDefaultSetSource(std::function<std::optional<QByteArray>(int number)> source);
+    // Where configuration files are read from (the disk; the fuzz target
+    // hands over its inputs).
+    void SetConfigurationFileSource(std::function<qz::files::TReadResult(const QString& fileName)> source);
     void DeleteTempFile2();
     // A value that is no integer, or one that fits refuses, is damaged:
     // counted, the destination unchanged, false (as for a missing key).

@@ -3,6 +3,7 @@
 #include "IniDocument.h"
 #include "Scrambler.h"
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -10,9 +11,21 @@ namespace qz::files {
 
 namespace {
 
-bool isControl(unsigned char c)
+// The bytes that are no text: below 0x20 but TAB, CR and LF, and 0x7F.
+constexpr std::array<bool, 256> kControl = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 0x20; ++c)
+        t[static_cast<std::size_t>(c)] = c != '\t' && c != '\r' && c != '\n';
+    t[0x7F] = true;
+    return t;
+}();
+
+bool anyControl(QByteArrayView text)
 {
-    return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
+    bool any = false;
+    for (const char c : text)
+        any |= kControl[static_cast<unsigned char>(c)];
+    return any;
 }
 
 TConfigCheck refused(TConfigVerdict verdict, const char* reason)
@@ -26,9 +39,8 @@ TConfigCheck CheckConfigurationText(QByteArrayView plain, TIniDocument* parsed)
 {
     if (plain.isEmpty())
         return refused(TConfigVerdict::NotConfiguration, "empty");
-    for (char c : plain)
-        if (isControl(static_cast<unsigned char>(c)))
-            return refused(TConfigVerdict::NotConfiguration, "not text");
+    if (anyControl(plain))
+        return refused(TConfigVerdict::NotConfiguration, "not text");
     // The program ends every line with CR LF: a text that stops after a CR
     // lost the LF of its last line.
     if (plain.back() != '\n')

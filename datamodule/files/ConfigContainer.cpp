@@ -8,16 +8,89 @@
 
 #include "BuildConstants.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qz::files {
 
 namespace {
 
-QByteArray keyBytes(QAnyStringView v)
-{
-    return v.toString().toLatin1();
-}
+// A section or key name as the bytes of the text: Latin-1 views and ASCII
+// UTF-8 views as they stand, short UTF-16 ones through a buffer on the
+// stack, so that a lookup allocates nothing.
+class NameBytes {
+public:
+    explicit NameBytes(QAnyStringView v)
+    {
+        v.visit([this](auto s) { take(s); });
+    }
+    NameBytes(const NameBytes&) = delete;
+    NameBytes& operator=(const NameBytes&) = delete;
+    QByteArrayView view() const { return view_; }
+
+private:
+    void take(QLatin1StringView s) { view_ = QByteArrayView(s.data(), s.size()); }
+    void take(QUtf8StringView s)
+    {
+        const QByteArrayView bytes(s.data(), s.size());
+        for (char c : bytes)
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                owned_ = QString::fromUtf8(bytes).toLatin1();
+                view_ = owned_;
+                return;
+            }
+        view_ = bytes;
+    }
+    void take(QStringView s)
+    {
+        if (s.size() > kSize) {
+            owned_ = s.toLatin1();
+            view_ = owned_;
+            return;
+        }
+        for (qsizetype i = 0; i < s.size(); ++i)
+            buf_[i] = s[i].unicode() < 0x100 ? static_cast<char>(s[i].unicode()) : '?';
+        view_ = QByteArrayView(buf_, s.size());
+    }
+
+    static constexpr qsizetype kSize = 64;
+    char buf_[kSize];
+    QByteArray owned_;
+    QByteArrayView view_;
+};
+
+// "section\nkey" without regard to case, on the stack when it is short:
+// how the counts tell keys apart.
+class FoldedKey {
+public:
+    FoldedKey(QByteArrayView section, QByteArrayView key)
+    {
+        const qsizetype n = section.size() + 1 + key.size();
+        char* to = buf_;
+        if (n > kSize) {
+            owned_.resize(n);
+            to = owned_.data();
+        }
+        const auto put = [&to](QByteArrayView v) {
+            for (char c : v)
+                *to++ = FoldAsciiCase(c);
+        };
+        put(section);
+        *to++ = '\n';
+        put(key);
+        name_ = n > kSize ? owned_ : QByteArray::fromRawData(buf_, n);
+    }
+    FoldedKey(const FoldedKey&) = delete;
+    FoldedKey& operator=(const FoldedKey&) = delete;
+    // For a lookup only: it may point into this object.
+    const QByteArray& name() const { return name_; }
+
+private:
+    static constexpr qsizetype kSize = 128;
+    char buf_[kSize];
+    QByteArray owned_;
+    QByteArray name_;
+};
 
 } // namespace
 
@@ -86,7 +159,7 @@ void TConfigContainer::OpenFileContainer(bool read)
         open({});
         return;
     }
-    const TReadResult file = ReadWholeFile(fileName_);
+    const TReadResult file = files_ ? files_(fileName_) : ReadWholeFile(fileName_);
     if (!file.ok())
         fail(kTextFileUnreadable);
     // A damaged or foreign file is refused before anything is read from it.
@@ -145,15 +218,45 @@ void TConfigContainer::SaveHexScript(const THexScript& script, const QString& fi
         fail(kTextSaveFailed);
 }
 
+bool TConfigContainer::KeySet::insert(int number)
+{
+    const auto at = static_cast<std::size_t>(number);
+    if (at >= marked.size())
+        marked.resize(std::max<std::size_t>(at + 1, 2 * marked.size()));
+    if (marked[at])
+        return false;
+    marked[at] = true;
+    ++count;
+    return true;
+}
+
+void TConfigContainer::KeySet::clear()
+{
+    // The marks stay allocated: the next load asks for the same keys.
+    std::fill(marked.begin(), marked.end(), false);
+    count = 0;
+}
+
+int TConfigContainer::keyNumber(QByteArrayView section, QByteArrayView key) const
+{
+    const FoldedKey folded(section, key);
+    const auto it = keyNumbers_.constFind(folded.name());
+    if (it != keyNumbers_.cend())
+        return *it;
+    const int number = static_cast<int>(keyNumbers_.size());
+    keyNumbers_.insert(QByteArray(folded.name().constData(), folded.name().size()), number);
+    return number;
+}
+
 std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyStringView section) const
 {
     if (!doc_)
         return std::nullopt;
-    const QByteArray s = keyBytes(section);
-    const QByteArray k = keyBytes(key);
-    std::optional<QByteArray> v = doc_->Value(s, k);
+    const NameBytes s(section);
+    const NameBytes k(key);
+    std::optional<QByteArray> v = doc_->Value(s.view(), k.view());
     if (!v)
-        missing_.insert(s.toLower() + '\n' + k.toLower());
+        missing_.insert(keyNumber(s.view(), k.view()));
     return v;
 }
 
@@ -166,12 +269,11 @@ std::optional<std::int32_t> TConfigContainer::integer(QAnyStringView key, QAnySt
     const std::optional<std::int32_t> n = IniTextToInteger(*v);
     if (n && (!fits || fits(*n)))
         return n;
-    const QByteArray k = keyBytes(key);
-    const QByteArray folded = keyBytes(section).toLower() + '\n' + k.toLower();
-    if (!damagedSeen_.contains(folded)) {
-        damagedSeen_.insert(folded);
-        damaged_.push_back(k);
-    }
+    const NameBytes s(section);
+    const NameBytes k(key);
+    const int number = keyNumber(s.view(), k.view());
+    if (damagedSeen_.insert(number))
+        damaged_.push_back(k.view().toByteArray());
     return std::nullopt;
 }
 
@@ -224,13 +326,13 @@ bool TConfigContainer::ReadIniRow(std::span<char> dest, QAnyStringView key, QAny
 void TConfigContainer::WriteIniByte(std::uint8_t value, QAnyStringView key, QAnyStringView section)
 {
     if (doc_)
-        doc_->SetValue(keyBytes(section), keyBytes(key), value != 0 ? "1" : "0");
+        doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), value != 0 ? "1" : "0");
 }
 
 void TConfigContainer::WriteIniInteger(std::int32_t value, QAnyStringView key, QAnyStringView section)
 {
     if (doc_)
-        doc_->SetValue(keyBytes(section), keyBytes(key), IniIntToText(value));
+        doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), IniIntToText(value));
 }
 
 void TConfigContainer::WriteIniString(QByteArrayView text, QAnyStringView key, QAnyStringView section)
@@ -240,7 +342,7 @@ void TConfigContainer::WriteIniString(QByteArrayView text, QAnyStringView key, Q
     const qsizetype zero = text.indexOf('\0');
     if (zero >= 0)
         text = text.first(zero);
-    doc_->SetValue(keyBytes(section), keyBytes(key), text);
+    doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), text);
 }
 
 } // namespace qz::files

@@ -11,11 +11,12 @@
 // (file cannot be read), 302 (built-in set cannot be read) or 304 (file cannot
 // be saved); a failed save leaves the previous file as it was.
 #include "IniDocument.h"
+#include "SaveFile.h"
 
 #include <QAnyStringView>
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <exception>
@@ -62,6 +63,9 @@ using TResourceSource = std::function<std::optional<QByteArray>(int number)>;
 // ":/defaults/<number>".
 std::optional<QByteArray> ReadDefaultSetResource(int number);
 
+// The bytes of a configuration file by name (ReadWholeFile).
+using TFileSource = std::function<TReadResult(const QString& fileName)>;
+
 class TConfigContainer {
 public:
     // File name "default", the build's configuration-file key, the Italian
@@ -72,6 +76,9 @@ public:
     // Italian texts.
     void SetTextSource(TTextSource source) { texts_ = std::move(source); }
     void SetResourceSource(TResourceSource source) { resources_ = std::move(source); }
+    // Where configuration files are read from: the disk (ReadWholeFile);
+    // the fuzz target hands over its inputs.
+    void SetFileSource(TFileSource source) { files_ = std::move(source); }
 
     // The configuration file that the file operations open and save; taken
     // whole, never cut.
@@ -103,7 +110,7 @@ public:
     bool IsOpen() const { return doc_.has_value(); }
     // The keys that readers asked for and the open text lacks (each counted
     // once), since the last open; kept after the close.
-    int MissingKeyCount() const { return static_cast<int>(missing_.size()); }
+    int MissingKeyCount() const { return missing_.count; }
     // The keys whose values the readers refused (each counted once), in the
     // order they were read, since the last open; kept after the close.
     int DamagedKeyCount() const { return static_cast<int>(damaged_.size()); }
@@ -160,9 +167,23 @@ private:
     QByteArray fileKey_;
     TTextSource texts_;
     TResourceSource resources_;
+    TFileSource files_;
     std::optional<TIniDocument> doc_;
-    mutable QSet<QByteArray> missing_; // folded "section\nkey"
-    mutable QSet<QByteArray> damagedSeen_;    // folded "section\nkey"
+    // Every key a reader asked for has a number (its folded "section\nkey"),
+    // kept from open to open: the readers ask for the same keys each time,
+    // so counting them allocates nothing once they are known.
+    int keyNumber(QByteArrayView section, QByteArrayView key) const;
+    mutable QHash<QByteArray, int> keyNumbers_;
+    // Keys by number, each counted once: a mark per key number.
+    struct KeySet {
+        std::vector<bool> marked;
+        int count = 0;
+        // True when number was not in the set yet.
+        bool insert(int number);
+        void clear();
+    };
+    mutable KeySet missing_;
+    mutable KeySet damagedSeen_;
     mutable std::vector<QByteArray> damaged_; // the keys, as the readers name them
 };
 

@@ -18,7 +18,7 @@
 // value can ever split a line.
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -39,6 +39,57 @@ struct TIniIssue {
     int line; // from 1
 };
 
+// A byte without regard to ASCII case: 'A' to 'Z' become 'a' to 'z', every
+// other byte stays. How sections and keys are matched.
+inline char FoldAsciiCase(char c)
+{
+    static constexpr auto kFolded = [] {
+        std::array<char, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<std::size_t>(i)] = static_cast<char>(i >= 'A' && i <= 'Z' ? i - 'A' + 'a' : i);
+        return t;
+    }();
+    return kFolded[static_cast<unsigned char>(c)];
+}
+
+// Positions in a list of names, found by name without regard to ASCII case.
+// The names stay in the list (nameOf(i) gives the i-th); the index keeps
+// only a hash and a position per name, so that neither adding nor finding a
+// name copies it.
+class TNameIndex {
+public:
+    static std::uint32_t Hash(QByteArrayView name);
+    static bool SameName(QByteArrayView a, QByteArrayView b);
+
+    template <typename NameOf>
+    std::optional<std::size_t> Find(QByteArrayView name, NameOf nameOf) const
+    {
+        if (slots_.empty())
+            return std::nullopt;
+        const std::uint32_t h = Hash(name);
+        for (std::size_t i = h & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& s = slots_[i];
+            if (s.position == 0)
+                return std::nullopt;
+            if (s.hash == h && SameName(nameOf(s.position - 1), name))
+                return s.position - 1;
+        }
+    }
+    // Adds position (not yet in the index) under the name nameOf(position).
+    void Add(std::size_t position, QByteArrayView name);
+    // Room for that many names in all.
+    void Reserve(std::size_t names);
+
+private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t position = 0; // the position + 1; 0: free
+    };
+    void place(Slot slot);
+    std::vector<Slot> slots_; // a power of two long, at most half used
+    std::size_t used_ = 0;
+};
+
 class TIniDocument {
 public:
     struct Entry {
@@ -48,7 +99,9 @@ public:
     struct Section {
         QByteArray name;
         std::vector<Entry> entries;
-        QHash<QByteArray, std::size_t> index; // folded key -> entry
+        TNameIndex index; // entries by key
+        // The entry of key, without regard to ASCII case.
+        std::optional<std::size_t> find(QByteArrayView key) const;
     };
 
     TIniDocument() = default;
@@ -76,7 +129,7 @@ private:
     Section& addSection(QByteArrayView name);
 
     std::vector<Section> sections_;
-    QHash<QByteArray, std::size_t> sectionIndex_; // folded name -> section
+    TNameIndex sectionIndex_; // sections by name
 };
 
 // The toolkit's integer rule: optional sign, then decimal digits, or

@@ -82,6 +82,11 @@ void TStreamDati::SetDefaultSetSource(std::function<std::optional<QByteArray>(in
     container().files.SetResourceSource(std::move(source));
 }
 
+void TStreamDati::SetConfigurationFileSource(std::function<qz::files::TReadResult(const QString& fileName)> source)
+{
+    container().files.SetFileSource(std::move(source));
+}
+
 bool TStreamDati::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
                                  const std::function<bool(std::int32_t)>& fits) const
 {

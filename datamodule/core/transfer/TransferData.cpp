@@ -75,15 +75,33 @@ QByteArray decimal(long long v)
     return QByteArray(buf, r.ptr - buf);
 }
 
-QByteArray keyName(const char* stem, int i)
-{
-    return QByteArray(stem) + decimal(i);
-}
+// A key name built on the stack: a stem and the decimal numbers of an
+// element or a cell ("Prt00030", "MappaK3_11").
+class KeyText {
+public:
+    KeyText(const char* stem, int i) { add(stem).add(i); }
+    KeyText(const char* stem, int r, int c) { add(stem).add(r).add("_").add(c); }
+    operator QAnyStringView() const { return QLatin1StringView(buf_, n_); }
 
-QByteArray cellKey(const char* stem, int r, int c)
-{
-    return QByteArray(stem) + decimal(r) + '_' + decimal(c);
-}
+private:
+    KeyText& add(const char* text)
+    {
+        while (*text && n_ < kSize)
+            buf_[n_++] = *text++;
+        return *this;
+    }
+    KeyText& add(int v)
+    {
+        n_ = static_cast<int>(std::to_chars(buf_ + n_, buf_ + kSize, v).ptr - buf_);
+        return *this;
+    }
+    static constexpr int kSize = 64;
+    char buf_[kSize];
+    int n_ = 0;
+};
+
+KeyText keyName(const char* stem, int i) { return KeyText(stem, i); }
+KeyText cellKey(const char* stem, int r, int c) { return KeyText(stem, r, c); }
 
 } // namespace
 

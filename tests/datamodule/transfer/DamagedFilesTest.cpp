@@ -7,6 +7,7 @@
 #include "BuildConstants.h"
 
 #include "files/ConfigCheck.h"
+#include "files/IniDocument.h"
 #include "files/SaveFile.h"
 #include "files/Scrambler.h"
 
@@ -226,7 +227,9 @@ TEST(DamagedFiles, NoFlippedBitLoadsDefaultsUnnoticed)
 namespace {
 
 // The seed corpus of the configuration-file fuzz target: files the program
-// saved from the simulated ECU of a few types. Regenerate with
+// saved from the simulated ECU of a few types, and each of them split into
+// parts within the target's input limit (4 KiB), every part a configuration
+// of its own: section Generale and some of the others. Regenerate with
 //   QZ_WRITE_FUZZ_SEEDS=<folder> datamodule_transfer_test --gtest_filter=FuzzSeeds.Generate
 // where <folder> is tests/datamodule/files/fuzz/corpus_config.
 TEST(FuzzSeeds, Generate)
@@ -234,11 +237,36 @@ TEST(FuzzSeeds, Generate)
     const QByteArray out = qgetenv("QZ_WRITE_FUZZ_SEEDS");
     if (out.isEmpty())
         GTEST_SKIP() << "QZ_WRITE_FUZZ_SEEDS not set";
+    constexpr qsizetype kInputLimit = 4096;
     for (const char* type : {"30", "55", "79"}) {
         TransferRig r({.profile = std::string("type=") + type});
-        const QString file = QString::fromLocal8Bit(out) + QStringLiteral("/saved-type%1.zc4").arg(QLatin1String(type));
-        const QByteArray bytes = savedConfiguration(r, file);
+        const QString name = QString::fromLocal8Bit(out) + QStringLiteral("/saved-type%1").arg(QLatin1String(type));
+        const QByteArray bytes = savedConfiguration(r, name + QStringLiteral(".zc4"));
         ASSERT_TRUE(qz::files::CheckConfigurationFile(bytes, r.dm().FileKey()).accepted());
+
+        const auto doc = qz::files::TIniDocument::Parse(*r.plainOf(name + QStringLiteral(".zc4")));
+        const auto& sections = doc.Sections();
+        ASSERT_EQ(sections.front().name, QByteArray("Generale"));
+        const auto scrambled = [&](std::size_t from, std::size_t to) {
+            qz::files::TIniDocument part;
+            for (const auto& e : sections.front().entries)
+                part.SetValue(sections.front().name, e.key, e.value);
+            for (std::size_t i = from; i < to; ++i)
+                for (const auto& e : sections[i].entries)
+                    part.SetValue(sections[i].name, e.key, e.value);
+            return qz::files::ScrambleBytes(part.Serialize(), r.dm().FileKey());
+        };
+        int n = 0;
+        for (std::size_t from = 1; from < sections.size(); ++n) {
+            std::size_t to = from + 1;
+            while (to < sections.size() && scrambled(from, to + 1).size() <= kInputLimit)
+                ++to;
+            const QByteArray part = scrambled(from, to);
+            // A section larger than the limit goes alone (cut by the fuzzer).
+            ASSERT_TRUE(qz::files::CheckConfigurationFile(part, r.dm().FileKey()).accepted());
+            ASSERT_TRUE(qz::files::SaveFileAtomically(name + QStringLiteral("-part%1.zc4").arg(n + 1), part));
+            from = to;
+        }
     }
 }
 
