@@ -4,6 +4,8 @@
 #include "Scrambler.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -20,11 +22,29 @@ constexpr std::array<bool, 256> kControl = [] {
     return t;
 }();
 
+// Whether text holds such a byte; eight bytes at a time, each word's bytes
+// flagged in their high bits.
 bool anyControl(QByteArrayView text)
 {
-    bool any = false;
-    for (const char c : text)
-        any |= kControl[static_cast<unsigned char>(c)];
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const auto zero = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x) & kHigh; };
+    const auto below20 = [](std::uint64_t x) { return ~(((x & kLow7) + kOnes * 0x60) | x) & kHigh; };
+    const auto equal = [zero](std::uint64_t x, unsigned char c) { return zero(x ^ (kOnes * c)); };
+    const char* p = text.data();
+    const qsizetype n = text.size();
+    std::uint64_t found = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        const std::uint64_t allowed = equal(x, '\t') | equal(x, '\r') | equal(x, '\n');
+        found |= (below20(x) & ~allowed) | equal(x, 0x7F);
+    }
+    bool any = found != 0;
+    for (; i < n; ++i)
+        any |= kControl[static_cast<unsigned char>(p[i])];
     return any;
 }
 

@@ -59,39 +59,6 @@ private:
     QByteArrayView view_;
 };
 
-// "section\nkey" without regard to case, on the stack when it is short:
-// how the counts tell keys apart.
-class FoldedKey {
-public:
-    FoldedKey(QByteArrayView section, QByteArrayView key)
-    {
-        const qsizetype n = section.size() + 1 + key.size();
-        char* to = buf_;
-        if (n > kSize) {
-            owned_.resize(n);
-            to = owned_.data();
-        }
-        const auto put = [&to](QByteArrayView v) {
-            for (char c : v)
-                *to++ = FoldAsciiCase(c);
-        };
-        put(section);
-        *to++ = '\n';
-        put(key);
-        name_ = n > kSize ? owned_ : QByteArray::fromRawData(buf_, n);
-    }
-    FoldedKey(const FoldedKey&) = delete;
-    FoldedKey& operator=(const FoldedKey&) = delete;
-    // For a lookup only: it may point into this object.
-    const QByteArray& name() const { return name_; }
-
-private:
-    static constexpr qsizetype kSize = 128;
-    char buf_[kSize];
-    QByteArray owned_;
-    QByteArray name_;
-};
-
 } // namespace
 
 QString DefaultContainerText(int number)
@@ -239,13 +206,19 @@ void TConfigContainer::KeySet::clear()
 
 int TConfigContainer::keyNumber(QByteArrayView section, QByteArrayView key) const
 {
-    const FoldedKey folded(section, key);
-    const auto it = keyNumbers_.constFind(folded.name());
-    if (it != keyNumbers_.cend())
-        return *it;
-    const int number = static_cast<int>(keyNumbers_.size());
-    keyNumbers_.insert(QByteArray(folded.name().constData(), folded.name().size()), number);
-    return number;
+    // The name "section\nkey", hashed and compared in its parts.
+    const std::uint32_t hash = TNameIndex::Hash(key, TNameIndex::Hash("\n", TNameIndex::Hash(section)));
+    const auto at = keyIndex_.FindHashed(hash, [&](std::size_t i) {
+        const QByteArrayView name = keyNames_[i];
+        return name.size() == section.size() + 1 + key.size() &&
+               TNameIndex::SameName(name.first(section.size()), section) && name[section.size()] == '\n' &&
+               TNameIndex::SameName(name.sliced(section.size() + 1), key);
+    });
+    if (at)
+        return static_cast<int>(*at);
+    keyNames_.push_back((section.toByteArray() + '\n' + key.toByteArray()).toLower());
+    keyIndex_.AddHashed(keyNames_.size() - 1, hash);
+    return static_cast<int>(keyNames_.size() - 1);
 }
 
 std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyStringView section) const

@@ -16,7 +16,6 @@
 #include <QAnyStringView>
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <exception>
@@ -173,7 +172,8 @@ private:
     // kept from open to open: the readers ask for the same keys each time,
     // so counting them allocates nothing once they are known.
     int keyNumber(QByteArrayView section, QByteArrayView key) const;
-    mutable QHash<QByteArray, int> keyNumbers_;
+    mutable std::vector<QByteArray> keyNames_; // folded "section\nkey" by number
+    mutable TNameIndex keyIndex_;
     // Keys by number, each counted once: a mark per key number.
     struct KeySet {
         std::vector<bool> marked;

@@ -160,10 +160,10 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
     return doc;
 }
 
-std::uint32_t TNameIndex::Hash(QByteArrayView name)
+std::uint32_t TNameIndex::Hash(QByteArrayView name, std::uint32_t from)
 {
     // FNV-1a over the folded bytes.
-    std::uint32_t h = 2166136261u;
+    std::uint32_t h = from;
     for (char c : name) {
         h ^= static_cast<unsigned char>(FoldAsciiCase(c));
         h *= 16777619u;
@@ -205,11 +205,11 @@ void TNameIndex::Reserve(std::size_t names)
             place(s);
 }
 
-void TNameIndex::Add(std::size_t position, QByteArrayView name)
+void TNameIndex::AddHashed(std::size_t position, std::uint32_t hash)
 {
     if (2 * (used_ + 1) > slots_.size())
         Reserve(std::max<std::size_t>(used_ + 1, slots_.size()));
-    place({Hash(name), static_cast<std::uint32_t>(position + 1)});
+    place({hash, static_cast<std::uint32_t>(position + 1)});
     ++used_;
 }
 

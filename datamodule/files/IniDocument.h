@@ -58,25 +58,35 @@ inline char FoldAsciiCase(char c)
 // name copies it.
 class TNameIndex {
 public:
-    static std::uint32_t Hash(QByteArrayView name);
+    // The hash of a name without regard to case; a name in parts hashes as
+    // the parts one after the other, each continuing from the hash before.
+    static constexpr std::uint32_t kHashStart = 2166136261u;
+    static std::uint32_t Hash(QByteArrayView name, std::uint32_t from = kHashStart);
     static bool SameName(QByteArrayView a, QByteArrayView b);
 
     template <typename NameOf>
     std::optional<std::size_t> Find(QByteArrayView name, NameOf nameOf) const
     {
+        return FindHashed(Hash(name), [&](std::size_t i) { return SameName(nameOf(i), name); });
+    }
+    // The position with that hash that same(position) accepts.
+    template <typename Same>
+    std::optional<std::size_t> FindHashed(std::uint32_t hash, Same same) const
+    {
         if (slots_.empty())
             return std::nullopt;
-        const std::uint32_t h = Hash(name);
-        for (std::size_t i = h & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+        for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot& s = slots_[i];
             if (s.position == 0)
                 return std::nullopt;
-            if (s.hash == h && SameName(nameOf(s.position - 1), name))
+            if (s.hash == hash && same(s.position - 1))
                 return s.position - 1;
         }
     }
-    // Adds position (not yet in the index) under the name nameOf(position).
-    void Add(std::size_t position, QByteArrayView name);
+    // Adds position (not yet in the index) under the name nameOf(position),
+    // or under its hash.
+    void Add(std::size_t position, QByteArrayView name) { AddHashed(position, Hash(name)); }
+    void AddHashed(std::size_t position, std::uint32_t hash);
     // Room for that many names in all.
     void Reserve(std::size_t names);
 
