@@ -69,6 +69,13 @@ inline std::vector<DamagedFile> DamagedConfigurations(const QByteArray& good, co
     return {
         {"truncated inside a line", good.left(inside)},
         {"truncated at a line end", good.left(atLineEnd), false},
+        // The last line of a saved file is chained ("Prt0002" of "Sez0000"):
+        // cut after its CR the chain is still open; cut after its LF the
+        // repeated line end is missing.
+        {"cut after the CR of its last line", good.left(good.size() - 3)},
+        {"cut before the repeated line end of its last line", good.left(good.size() - 2)},
+        {"a last line ending in a bare CR", ScrambleBytes(plain + "[Zeta]\r\nx=1\r", key)},
+        {"a chained last line ending in a bare LF", ScrambleBytes(plain + "[Zeta]\r\nPrt0009=1\n", key)},
         {"16 bytes", good.left(16)},
         {"empty", QByteArray()},
         {"random bytes", random},

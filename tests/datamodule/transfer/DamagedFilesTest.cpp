@@ -139,46 +139,6 @@ TEST(DamagedValues, NoneInTheFilesTheProgramSaves)
     }
 }
 
-// Files that stop short of their last line end are refused with the load
-// error, whatever the cut leaves of the container.
-TEST(DamagedFiles, IncompleteOnesAreRefused)
-{
-    TransferRig r;
-    const QString good = r.path(QStringLiteral("good.zc4"));
-    const QByteArray bytes = savedConfiguration(r, good);
-    const QByteArray plain = *r.plainOf(good);
-    ASSERT_TRUE(plain.endsWith("\r\n"));
-    ASSERT_TRUE(qz::files::ScrambleBytes(plain, r.dm().FileKey()) == bytes);
-    const auto scrambled = [&](const QByteArray& text) { return qz::files::ScrambleBytes(text, r.dm().FileKey()); };
-    struct Case {
-        const char* name;
-        QByteArray bytes;
-    };
-    const Case cases[] = {
-        // The last line is chained ("Prt0002" of "Sez0000"): its LF and the
-        // two repeated bytes after it are lost, the chain is still open.
-        {"cut after the CR of the last line", bytes.left(bytes.size() - 3)},
-        {"cut before the repeated line end", bytes.left(bytes.size() - 2)},
-        {"a last line ending in a bare CR", scrambled(plain + "[Zeta]\r\nx=1\r")},
-        {"a chained last line ending in a bare LF", scrambled(plain + "[Zeta]\r\nPrt0009=1\n")},
-    };
-    ASSERT_TRUE(r.transfer(T::TRANSFER_LOAD, good));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + ": " + qz::files::CheckConfigurationFile(c.bytes, r.dm().FileKey()).reason);
-        EXPECT_EQ(qz::files::CheckConfigurationFile(c.bytes, r.dm().FileKey()).verdict,
-                  qz::files::TConfigVerdict::Damaged);
-        const QString file = r.path(QStringLiteral("cut.zc4"));
-        ASSERT_TRUE(qz::files::SaveFileAtomically(file, c.bytes));
-        r.dm().Item(0x36)[0] = 123;
-        const auto before = r.image();
-        r.prompts.clear();
-        r.prompts.script(plat::IDNO);
-        EXPECT_FALSE(r.transfer(T::TRANSFER_LOAD, file));
-        EXPECT_EQ(r.prompts.texts(), QStringList{rig::text(301)});
-        EXPECT_EQ(r.image(), before);
-    }
-}
-
 // A single flipped bit anywhere in a file: refused, or missing keys or
 // damaged values are counted, or at most two values differ (a digit that
 // became another one: the format has no check sum to tell).
