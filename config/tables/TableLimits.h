@@ -5,6 +5,8 @@
 // limit, so the window keeps such values within 0..limit itself; an axis
 // point is kept within what its setter can store before the increasing
 // rule compares it with its neighbours.
+#include "ItemLimits.h"
+
 #include <cstdint>
 
 class TStreamDati;
@@ -12,11 +14,11 @@ class TStreamDati;
 namespace tables {
 
 // Upper limits of the setters whose values are unsigned.
-inline constexpr std::int32_t kCoeffMax = 200;                   // SetCoeffMot, SetCoeffTemperatura
-inline constexpr std::int32_t kAnticipoMax = 300;                // SetAnticipo
-inline constexpr std::int32_t kVariatoreMax = 31;                // SetVariatore, SetMappaVariatore
-inline constexpr std::int32_t kDelayGasTempMax[2] = {510, 1020}; // SetDelayGasTemp, rows 0 and 1
-inline constexpr std::int32_t kRifGiriVariatoreMax = 10000;      // SetRifGiriVariatore, rpm
+inline constexpr std::int32_t kCoeffMax = dm::kCoeffMax;                       // SetCoeffMot, SetCoeffTemperatura
+inline constexpr std::int32_t kAnticipoMax = dm::kAnticipoMax;                 // SetAnticipo
+inline constexpr std::int32_t kVariatoreMax = dm::kVariatoreMax;               // SetVariatore, SetMappaVariatore
+inline constexpr std::int32_t kDelayGasTempMax[2] = {510, 1020};               // SetDelayGasTemp, rows 0 and 1
+inline constexpr std::int32_t kRifGiriVariatoreMax = dm::kRifGiriVariatoreMax; // SetRifGiriVariatore, rpm
 inline constexpr std::int32_t kRifMapVariatoreRawMax = 255;      // SetRifMapVariatore, raw
 inline constexpr double kRifPressDiffMax = 65.535;               // SetRifPressDiff, bar (16-bit thousandths)
 

@@ -63,6 +63,8 @@ constexpr std::int32_t kCustomerCode = 0x233;
 constexpr std::int32_t kDiagnosticStatesCode = 0x511d;
 constexpr std::int32_t kDiagnosticEnablesCode = 0x511c;
 constexpr std::int32_t kVehicleDescriptionCode = 0x1e135;
+// The "Ufficiale" mark: bit 7 of element 0 of the vehicle description.
+constexpr std::int32_t kOfficialMark = 0x80;
 constexpr std::int32_t kTipoDiTpsCode = 0x1a;
 
 // The parameter image: one 32-bit integer per ECU element, item after item

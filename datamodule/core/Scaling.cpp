@@ -1,6 +1,7 @@
 #include "Scaling.h"
 
 #include "ItemCatalogue.h"
+#include "ItemLimits.h"
 
 #include "SensorTables.h"
 
@@ -271,9 +272,9 @@ std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::in
     if (!def || !item)
         return std::nullopt;
     const Scale scale = ElementScale(*def, index < 0 ? 0 : index);
-    const bool word = item->width() == 2;
-    const std::int32_t rawMin = item->isSigned() ? (word ? -32768 : -128) : 0;
-    const std::int32_t rawMax = item->isSigned() ? (word ? 32767 : 127) : (word ? 65535 : 255);
+    const RawLimits raw = RawLimitsOfCode(item->code);
+    const std::int32_t rawMin = raw.lo;
+    const std::int32_t rawMax = raw.hi;
     const auto through = [&](std::int32_t lo, std::int32_t hi, double step) {
         const double a = static_cast<double>(ValueFromRaw(scale, lo, timeBase));
         const double b = static_cast<double>(ValueFromRaw(scale, hi, timeBase));

@@ -200,12 +200,12 @@ void TStreamDati::CheckDiagnosticErrors()
 std::int32_t TStreamDati::GetTimeBase() const { return *Item(dm::kTimeBaseCode); }
 std::int32_t TStreamDati::GetItem15() const { return *Item(0x15); }
 
-bool TStreamDati::GetUfficiale() const { return (Item(dm::kVehicleDescriptionCode)[0] & 0x80) != 0; }
+bool TStreamDati::GetUfficiale() const { return (Item(dm::kVehicleDescriptionCode)[0] & dm::kOfficialMark) != 0; }
 
 void TStreamDati::SetUfficiale(bool on)
 {
     std::int32_t& e0 = Item(dm::kVehicleDescriptionCode)[0];
-    const std::int32_t b = on ? (e0 | 0x80) : (e0 & ~0x80);
+    const std::int32_t b = on ? (e0 | dm::kOfficialMark) : (e0 & ~dm::kOfficialMark);
     if (WriteThrough && !Protocol()->WriteElement(0x35, 0, b))
         return;
     e0 = b;

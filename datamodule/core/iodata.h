@@ -20,6 +20,11 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+namespace qz::files {
+struct TReadResult;
+}
 
 class TVyxConnection;
 class TVyxRegistryData;
@@ -303,6 +308,13 @@ public:
     bool SetNoteConfig(std::string_view text);
     // 1 DescrizAuto, 2 Euro, 3 Motore, 4 Centralina, 5 Cambio; image only.
     bool SetDescription(int kind, std::string_view text);
+    // Saves the image into a configuration file (a whole-image pass with
+    // progress) under a new name: the file holds the name as its vehicle
+    // description and no official mark. Only after the save has succeeded
+    // does the image take them (configuration name, official mark cleared,
+    // description); a failed save leaves the image as it was. The save's
+    // result.
+    bool SaveConfigurationAs(const QString& fileName, std::string_view name);
 
     // ---- Whole-image transfer and the configuration-file container --------
     // The moves of one whole-image pass (any combination).
@@ -343,8 +355,14 @@ public:
     // Where the built-in default sets come from (the program's resources;
     // tests put in their own).
     void SetDefaultSetSource(std::function<std::optional<QByteArray>(int number)> source);
+    // Where configuration files are read from (the disk; the fuzz target
+    // hands over its inputs).
+    void SetConfigurationFileSource(std::function<qz::files::TReadResult(const QString& fileName)> source);
     void DeleteTempFile2();
-    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const;
+    // A value that is no integer, or one that fits refuses, is damaged:
+    // counted, the destination unchanged, false (as for a missing key).
+    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                        const std::function<bool(std::int32_t)>& fits = {}) const;
     bool ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const;
     bool ReadIniRow(std::span<char> dest, QAnyStringView key, QAnyStringView section, int maxLength) const;
     void WriteIniByte(std::uint8_t value, QAnyStringView key, QAnyStringView section);
@@ -354,6 +372,12 @@ public:
     // The values the last load took from the defaults because the file or
     // set lacked their keys (each key counted once).
     int MissingValueCount() const;
+    // The values the last load took from the defaults because the file or
+    // set held damaged ones: no number of their item's kind, or a number
+    // their item cannot hold (dm::ElementCanHold). Each key once, the keys
+    // in the order the load read them.
+    int DamagedValueCount() const;
+    const std::vector<QByteArray>& DamagedValueKeys() const;
 
     // The fixed start-up texts.
     static const char* const kSettingsMissingText;

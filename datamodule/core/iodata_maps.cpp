@@ -2,6 +2,7 @@
 // Each family is a row below; the setters differ only in their limits and
 // conversions.
 #include "Accessors.h"
+#include "ItemLimits.h"
 
 #include <cmath>
 
@@ -312,19 +313,19 @@ bool TStreamDati::SetTempAccensioneCambio(int i, double celsius)
 std::int32_t TStreamDati::GetVariatore(int i) const { return rawAt(*this, kVariatore, 0, i); }
 bool TStreamDati::SetVariatore(int i, std::int32_t value)
 {
-    return set(*this, kVariatore, 0, i, [&](std::int32_t) { return upTo(value, 31); });
+    return set(*this, kVariatore, 0, i, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
 std::int32_t TStreamDati::GetRifGiriVariatore(int i) const { return rawAt(*this, kRifGiriVariatore, 0, i); }
 bool TStreamDati::SetRifGiriVariatore(int i, std::int32_t rpm)
 {
-    return set(*this, kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, 10000); });
+    return set(*this, kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, dm::kRifGiriVariatoreMax); });
 }
 
 std::int32_t TStreamDati::GetMappaVariatore(int row, int col) const { return rawAt(*this, kMappaVariatore, row, col); }
 bool TStreamDati::SetMappaVariatore(int row, int col, std::int32_t value)
 {
-    return set(*this, kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, 31); });
+    return set(*this, kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
 // The MAP axis of the variator follows the external MAP sensor's line
@@ -383,13 +384,13 @@ bool TStreamDati::SetPressPassaggio(int i, double b)
 std::int32_t TStreamDati::GetCoeffMot(int i) const { return rawAt(*this, kCoeffMot, 0, i); }
 bool TStreamDati::SetCoeffMot(int i, std::int32_t value)
 {
-    return set(*this, kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, 200); });
+    return set(*this, kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
 }
 
 std::int32_t TStreamDati::GetCoeffTemperatura(int i) const { return rawAt(*this, kCoeffTemperatura, 0, i); }
 bool TStreamDati::SetCoeffTemperatura(int i, std::int32_t value)
 {
-    return set(*this, kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, 200); });
+    return set(*this, kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
 }
 
 std::int32_t TStreamDati::GetRifMot(int i) const
@@ -464,7 +465,7 @@ bool TStreamDati::SetRifMapEmissioni(int i, double b)
 std::int32_t TStreamDati::GetAnticipo(int i) const { return rawAt(*this, kAnticipo, 0, i); }
 bool TStreamDati::SetAnticipo(int i, std::int32_t value)
 {
-    return set(*this, kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, 300); });
+    return set(*this, kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, dm::kAnticipoMax); });
 }
 
 long double TStreamDati::GetIniettateGasCutoff(int i) const

@@ -555,3 +555,27 @@ bool TStreamDati::SetDescription(int kind, std::string_view text)
     clearMarker(*this);
     return true;
 }
+
+bool TStreamDati::SaveConfigurationAs(const QString& fileName, std::string_view name)
+{
+    // The file carries the name as its vehicle description and no official
+    // mark, as if they were stored already; the image takes them only once
+    // the file is saved, so that a failed save leaves it as it was.
+    const auto description = DescrizAuto;
+    std::int32_t& mark = Item(dm::kVehicleDescriptionCode)[0];
+    const std::int32_t markBefore = mark;
+    storeText(DescrizAuto, name, DescrizAuto.size() - 1);
+    mark &= ~dm::kOfficialMark;
+    const bool saved = TransferData(TRANSFER_SAVE, fileName, 0, TRANSFER_ALL_GROUPS, 1, 0);
+    DescrizAuto = description;
+    mark = markBefore;
+    if (!saved)
+        return false;
+    const bool named = SetNomeConfigurazione(name);
+    SetUfficiale(false);
+    SetDescription(1, name);
+    // The image is now what the file holds, unless the ECU refused the name.
+    if (named && !GetUfficiale())
+        Modified = 0;
+    return true;
+}

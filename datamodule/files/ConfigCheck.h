@@ -5,10 +5,12 @@
 //
 // A file is accepted when all of these hold:
 //  - the container is whole: a header word "ENCRYPTED_MLTP_FILE" is followed
-//    by CR LF, and every chained line end of the body by its two repeated
+//    by CR LF, no chained line is still open at the end of the data, and
+//    every chained line end of the body is followed by its two repeated
 //    bytes, which decode to CR LF (Scrambler.h);
 //  - the plain text is text: no byte below 0x20 but TAB, CR and LF, no 0x7F;
-//  - the text ends with a line break, so no line is cut;
+//  - the text ends with a line feed, so no line is cut (a last line that
+//    ends in a bare CR lost its LF);
 //  - the text is INI as the program writes it: every line that is not blank
 //    or a comment is a "[section]" line or a "key=value" line with a key, the
 //    first of them is a section, and no section or key comes twice;

@@ -8,16 +8,56 @@
 
 #include "BuildConstants.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qz::files {
 
 namespace {
 
-QByteArray keyBytes(QAnyStringView v)
-{
-    return v.toString().toLatin1();
-}
+// A section or key name as the bytes of the text: Latin-1 views and ASCII
+// UTF-8 views as they stand, short UTF-16 ones through a buffer on the
+// stack, so that a lookup allocates nothing.
+class NameBytes {
+public:
+    explicit NameBytes(QAnyStringView v)
+    {
+        v.visit([this](auto s) { take(s); });
+    }
+    NameBytes(const NameBytes&) = delete;
+    NameBytes& operator=(const NameBytes&) = delete;
+    QByteArrayView view() const { return view_; }
+
+private:
+    void take(QLatin1StringView s) { view_ = QByteArrayView(s.data(), s.size()); }
+    void take(QUtf8StringView s)
+    {
+        const QByteArrayView bytes(s.data(), s.size());
+        for (char c : bytes)
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                owned_ = QString::fromUtf8(bytes).toLatin1();
+                view_ = owned_;
+                return;
+            }
+        view_ = bytes;
+    }
+    void take(QStringView s)
+    {
+        if (s.size() > kSize) {
+            owned_ = s.toLatin1();
+            view_ = owned_;
+            return;
+        }
+        for (qsizetype i = 0; i < s.size(); ++i)
+            buf_[i] = s[i].unicode() < 0x100 ? static_cast<char>(s[i].unicode()) : '?';
+        view_ = QByteArrayView(buf_, s.size());
+    }
+
+    static constexpr qsizetype kSize = 64;
+    char buf_[kSize];
+    QByteArray owned_;
+    QByteArrayView view_;
+};
 
 } // namespace
 
@@ -73,6 +113,8 @@ void TConfigContainer::fail(int number) const
 void TConfigContainer::open(TIniDocument doc)
 {
     missing_.clear();
+    damagedSeen_.clear();
+    damaged_.clear();
     doc_ = std::move(doc);
 }
 
@@ -84,7 +126,7 @@ void TConfigContainer::OpenFileContainer(bool read)
         open({});
         return;
     }
-    const TReadResult file = ReadWholeFile(fileName_);
+    const TReadResult file = files_ ? files_(fileName_) : ReadWholeFile(fileName_);
     if (!file.ok())
         fail(kTextFileUnreadable);
     // A damaged or foreign file is refused before anything is read from it.
@@ -143,33 +185,87 @@ void TConfigContainer::SaveHexScript(const THexScript& script, const QString& fi
         fail(kTextSaveFailed);
 }
 
+bool TConfigContainer::KeySet::insert(int number)
+{
+    const auto at = static_cast<std::size_t>(number);
+    if (at >= marked.size())
+        marked.resize(std::max<std::size_t>(at + 1, 2 * marked.size()));
+    if (marked[at])
+        return false;
+    marked[at] = true;
+    ++count;
+    return true;
+}
+
+void TConfigContainer::KeySet::clear()
+{
+    // The marks stay allocated: the next load asks for the same keys.
+    std::fill(marked.begin(), marked.end(), false);
+    count = 0;
+}
+
+int TConfigContainer::keyNumber(QByteArrayView section, QByteArrayView key) const
+{
+    // The name "section\nkey", hashed and compared in its parts.
+    const std::uint32_t hash = TNameIndex::Hash(key, TNameIndex::Hash("\n", TNameIndex::Hash(section)));
+    const auto at = keyIndex_.FindHashed(hash, [&](std::size_t i) {
+        const QByteArrayView name = keyNames_[i];
+        return name.size() == section.size() + 1 + key.size() &&
+               TNameIndex::SameName(name.first(section.size()), section) && name[section.size()] == '\n' &&
+               TNameIndex::SameName(name.sliced(section.size() + 1), key);
+    });
+    if (at)
+        return static_cast<int>(*at);
+    keyNames_.push_back((section.toByteArray() + '\n' + key.toByteArray()).toLower());
+    keyIndex_.AddHashed(keyNames_.size() - 1, hash);
+    return static_cast<int>(keyNames_.size() - 1);
+}
+
 std::optional<QByteArray> TConfigContainer::value(QAnyStringView key, QAnyStringView section) const
 {
     if (!doc_)
         return std::nullopt;
-    const QByteArray s = keyBytes(section);
-    const QByteArray k = keyBytes(key);
-    std::optional<QByteArray> v = doc_->Value(s, k);
+    const NameBytes s(section);
+    const NameBytes k(key);
+    std::optional<QByteArray> v = doc_->Value(s.view(), k.view());
     if (!v)
-        missing_.insert(s.toLower() + '\n' + k.toLower());
+        missing_.insert(keyNumber(s.view(), k.view()));
     return v;
 }
 
-bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const
+std::optional<std::int32_t> TConfigContainer::integer(QAnyStringView key, QAnyStringView section,
+                                                      const TValueCheck& fits) const
 {
     const auto v = value(key, section);
     if (!v)
+        return std::nullopt;
+    const std::optional<std::int32_t> n = IniTextToInteger(*v);
+    if (n && (!fits || fits(*n)))
+        return n;
+    const NameBytes s(section);
+    const NameBytes k(key);
+    const int number = keyNumber(s.view(), k.view());
+    if (damagedSeen_.insert(number))
+        damaged_.push_back(k.view().toByteArray());
+    return std::nullopt;
+}
+
+bool TConfigContainer::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                                      const TValueCheck& fits) const
+{
+    const std::optional<std::int32_t> n = integer(key, section, fits);
+    if (!n)
         return false;
-    dest = IniTextToInt(*v);
+    dest = *n;
     return true;
 }
 
 bool TConfigContainer::ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const
 {
-    const auto v = value(key, section);
-    if (!v)
+    const std::optional<std::int32_t> n = integer(key, section, {});
+    if (!n)
         return false;
-    dest = IniTextToInt(*v) != 0 ? 1 : 0;
+    dest = *n != 0 ? 1 : 0;
     return true;
 }
 
@@ -203,13 +299,13 @@ bool TConfigContainer::ReadIniRow(std::span<char> dest, QAnyStringView key, QAny
 void TConfigContainer::WriteIniByte(std::uint8_t value, QAnyStringView key, QAnyStringView section)
 {
     if (doc_)
-        doc_->SetValue(keyBytes(section), keyBytes(key), value != 0 ? "1" : "0");
+        doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), value != 0 ? "1" : "0");
 }
 
 void TConfigContainer::WriteIniInteger(std::int32_t value, QAnyStringView key, QAnyStringView section)
 {
     if (doc_)
-        doc_->SetValue(keyBytes(section), keyBytes(key), IniIntToText(value));
+        doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), IniIntToText(value));
 }
 
 void TConfigContainer::WriteIniString(QByteArrayView text, QAnyStringView key, QAnyStringView section)
@@ -219,7 +315,7 @@ void TConfigContainer::WriteIniString(QByteArrayView text, QAnyStringView key, Q
     const qsizetype zero = text.indexOf('\0');
     if (zero >= 0)
         text = text.first(zero);
-    doc_->SetValue(keyBytes(section), keyBytes(key), text);
+    doc_->SetValue(NameBytes(section).view(), NameBytes(key).view(), text);
 }
 
 } // namespace qz::files

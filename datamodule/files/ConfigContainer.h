@@ -11,17 +11,18 @@
 // (file cannot be read), 302 (built-in set cannot be read) or 304 (file cannot
 // be saved); a failed save leaves the previous file as it was.
 #include "IniDocument.h"
+#include "SaveFile.h"
 
 #include <QAnyStringView>
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace qz::files {
 
@@ -48,6 +49,9 @@ private:
     QByteArray utf8_;
 };
 
+// Whether the item a value read from a file goes to can hold it.
+using TValueCheck = std::function<bool(std::int32_t value)>;
+
 // The text of a string number in the current language.
 using TTextSource = std::function<QString(int number)>;
 // The bytes of a built-in default set by resource number; none when the
@@ -57,6 +61,9 @@ using TResourceSource = std::function<std::optional<QByteArray>(int number)>;
 // The built-in sets as the program carries them: the Qt resource
 // ":/defaults/<number>".
 std::optional<QByteArray> ReadDefaultSetResource(int number);
+
+// The bytes of a configuration file by name (ReadWholeFile).
+using TFileSource = std::function<TReadResult(const QString& fileName)>;
 
 class TConfigContainer {
 public:
@@ -68,6 +75,9 @@ public:
     // Italian texts.
     void SetTextSource(TTextSource source) { texts_ = std::move(source); }
     void SetResourceSource(TResourceSource source) { resources_ = std::move(source); }
+    // Where configuration files are read from: the disk (ReadWholeFile);
+    // the fuzz target hands over its inputs.
+    void SetFileSource(TFileSource source) { files_ = std::move(source); }
 
     // The configuration file that the file operations open and save; taken
     // whole, never cut.
@@ -99,7 +109,11 @@ public:
     bool IsOpen() const { return doc_.has_value(); }
     // The keys that readers asked for and the open text lacks (each counted
     // once), since the last open; kept after the close.
-    int MissingKeyCount() const { return static_cast<int>(missing_.size()); }
+    int MissingKeyCount() const { return missing_.count; }
+    // The keys whose values the readers refused (each counted once), in the
+    // order they were read, since the last open; kept after the close.
+    int DamagedKeyCount() const { return static_cast<int>(damaged_.size()); }
+    const std::vector<QByteArray>& DamagedKeys() const { return damaged_; }
     // The open text, for inspection; null when none is open.
     const TIniDocument* Document() const { return doc_ ? &*doc_ : nullptr; }
 
@@ -111,8 +125,13 @@ public:
 
     // Readers: false, with the destination unchanged, when no container is
     // open or the key is missing from the section.
-    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const;
-    // 1 when the value reads as a non-zero integer, else 0.
+    // A value that is no integer (IniTextToInteger), or one that fits
+    // refuses, is damaged: it is counted, the destination stays unchanged
+    // and the answer is false.
+    bool ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                        const TValueCheck& fits = {}) const;
+    // 1 when the value reads as a non-zero integer, else 0; a value that is
+    // no integer is damaged, as above.
     bool ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const;
     // The text value; with a maximum length N other than 0 at most N-1
     // characters (N counts the terminating zero of the field), else the
@@ -136,6 +155,9 @@ public:
 
 private:
     std::optional<QByteArray> value(QAnyStringView key, QAnyStringView section) const;
+    // The key's value as an integer; none (counted as damaged) when it is no
+    // integer or fits refuses it, none (counted as missing) without the key.
+    std::optional<std::int32_t> integer(QAnyStringView key, QAnyStringView section, const TValueCheck& fits) const;
     [[noreturn]] void fail(int number) const;
     // Makes doc the open text; the count of missing keys starts again.
     void open(TIniDocument doc);
@@ -144,8 +166,25 @@ private:
     QByteArray fileKey_;
     TTextSource texts_;
     TResourceSource resources_;
+    TFileSource files_;
     std::optional<TIniDocument> doc_;
-    mutable QSet<QByteArray> missing_; // folded "section\nkey"
+    // Every key a reader asked for has a number (its folded "section\nkey"),
+    // kept from open to open: the readers ask for the same keys each time,
+    // so counting them allocates nothing once they are known.
+    int keyNumber(QByteArrayView section, QByteArrayView key) const;
+    mutable std::vector<QByteArray> keyNames_; // folded "section\nkey" by number
+    mutable TNameIndex keyIndex_;
+    // Keys by number, each counted once: a mark per key number.
+    struct KeySet {
+        std::vector<bool> marked;
+        int count = 0;
+        // True when number was not in the set yet.
+        bool insert(int number);
+        void clear();
+    };
+    mutable KeySet missing_;
+    mutable KeySet damagedSeen_;
+    mutable std::vector<QByteArray> damaged_; // the keys, as the readers name them
 };
 
 } // namespace qz::files

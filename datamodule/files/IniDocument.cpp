@@ -1,6 +1,8 @@
 #include "IniDocument.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace qz::files {
@@ -19,15 +21,6 @@ QByteArrayView trimBlanks(QByteArrayView v)
     return v.sliced(b, e - b);
 }
 
-QByteArray fold(QByteArrayView v)
-{
-    QByteArray out(v.data(), v.size());
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 QByteArray oneLine(QByteArrayView v)
 {
     QByteArray out(v.data(), v.size());
@@ -35,6 +28,63 @@ QByteArray oneLine(QByteArrayView v)
         if (c == '\r' || c == '\n')
             c = ' ';
     return out;
+}
+
+// The lines of a text one after the other, each without its line end (CR
+// LF, a lone LF or a lone CR); line ends are found by the C library's byte
+// search.
+class Lines {
+public:
+    explicit Lines(QByteArrayView text) : text_(text) {}
+    bool atEnd() const { return pos_ >= text_.size(); }
+    QByteArrayView next()
+    {
+        const qsizetype end = endFrom(pos_);
+        const QByteArrayView line = text_.sliced(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size())
+            pos_ += (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ? 2 : 1;
+        return line;
+    }
+
+private:
+    // The position of the first CR or LF at pos or after it; the text's size
+    // when there is none.
+    qsizetype endFrom(qsizetype pos)
+    {
+        if (cr_ < pos)
+            cr_ = next('\r', pos);
+        if (lf_ < pos)
+            lf_ = next('\n', pos);
+        return std::min(cr_, lf_);
+    }
+
+    qsizetype next(char c, qsizetype pos) const
+    {
+        const void* at = std::memchr(text_.data() + pos, c, static_cast<std::size_t>(text_.size() - pos));
+        return at ? static_cast<const char*>(at) - text_.data() : text_.size();
+    }
+    QByteArrayView text_;
+    qsizetype pos_ = 0;
+    qsizetype cr_ = -1;
+    qsizetype lf_ = -1;
+};
+
+// The lines that are not blank below each "[section]" line, in the order of
+// those lines: as many entries as the section can get.
+std::vector<std::size_t> linesBelowSections(QByteArrayView text)
+{
+    std::vector<std::size_t> counts;
+    for (Lines lines(text); !lines.atEnd();) {
+        const QByteArrayView line = trimBlanks(lines.next());
+        if (line.isEmpty())
+            continue;
+        if (line[0] == '[')
+            counts.push_back(0);
+        else if (!counts.empty())
+            ++counts.back();
+    }
+    return counts;
 }
 
 } // namespace
@@ -50,19 +100,12 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
     bool inIgnoredSection = false;
     bool seenSection = false;
     int lineNo = 0;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = pos;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        const QByteArrayView raw = text.sliced(pos, end - pos);
-        pos = end;
-        if (pos < text.size()) {
-            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
-                pos += 2;
-            else
-                pos += 1;
-        }
+    // Room for every section and its entries from the start.
+    const std::vector<std::size_t> sizes = linesBelowSections(text);
+    doc.sections_.reserve(sizes.size());
+    std::size_t headers = 0;
+    for (Lines lines(text); !lines.atEnd();) {
+        const QByteArrayView raw = lines.next();
         ++lineNo;
 
         const QByteArrayView line = trimBlanks(raw);
@@ -76,12 +119,16 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
                 close = line.size();
             }
             const QByteArrayView name = trimBlanks(line.sliced(1, close - 1));
+            const std::size_t size = headers < sizes.size() ? sizes[headers] : 0;
+            ++headers;
             if (doc.findSection(name)) {
                 report(TIniIssue::DuplicateSection, lineNo);
                 current = nullptr;
                 inIgnoredSection = true;
             } else {
                 current = &doc.addSection(name);
+                current->entries.reserve(size);
+                current->index.Reserve(size);
                 inIgnoredSection = false;
             }
             continue;
@@ -103,33 +150,89 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
         }
         if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
             value = value.sliced(1, value.size() - 2);
-        QByteArray folded = fold(key);
-        if (current->index.contains(folded)) {
+        if (current->find(key)) {
             report(TIniIssue::DuplicateKey, lineNo);
             continue;
         }
-        current->index.insert(folded, current->entries.size());
         current->entries.push_back({QByteArray(key.data(), key.size()), QByteArray(value.data(), value.size())});
+        current->index.Add(current->entries.size() - 1, key);
     }
     return doc;
 }
 
+std::uint32_t TNameIndex::Hash(QByteArrayView name, std::uint32_t from)
+{
+    // FNV-1a over the folded bytes.
+    std::uint32_t h = from;
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(FoldAsciiCase(c));
+        h *= 16777619u;
+    }
+    return h;
+}
+
+bool TNameIndex::SameName(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (FoldAsciiCase(a.data()[i]) != FoldAsciiCase(b.data()[i]))
+            return false;
+    return true;
+}
+
+void TNameIndex::place(Slot slot)
+{
+    for (std::size_t i = slot.hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+        if (slots_[i].position == 0) {
+            slots_[i] = slot;
+            return;
+        }
+    }
+}
+
+void TNameIndex::Reserve(std::size_t names)
+{
+    std::size_t size = std::max<std::size_t>(16, slots_.size());
+    while (size < 2 * names)
+        size *= 2;
+    if (size == slots_.size())
+        return;
+    std::vector<Slot> old(size);
+    old.swap(slots_);
+    for (const Slot& s : old)
+        if (s.position != 0)
+            place(s);
+}
+
+void TNameIndex::AddHashed(std::size_t position, std::uint32_t hash)
+{
+    if (2 * (used_ + 1) > slots_.size())
+        Reserve(std::max<std::size_t>(used_ + 1, slots_.size()));
+    place({hash, static_cast<std::uint32_t>(position + 1)});
+    ++used_;
+}
+
+std::optional<std::size_t> TIniDocument::Section::find(QByteArrayView key) const
+{
+    return index.Find(key, [this](std::size_t i) { return QByteArrayView(entries[i].key); });
+}
+
 TIniDocument::Section* TIniDocument::findSection(QByteArrayView name)
 {
-    const auto it = sectionIndex_.constFind(fold(name));
-    return it == sectionIndex_.cend() ? nullptr : &sections_[*it];
+    return const_cast<Section*>(static_cast<const TIniDocument*>(this)->findSection(name));
 }
 
 const TIniDocument::Section* TIniDocument::findSection(QByteArrayView name) const
 {
-    const auto it = sectionIndex_.constFind(fold(name));
-    return it == sectionIndex_.cend() ? nullptr : &sections_[*it];
+    const auto at = sectionIndex_.Find(name, [this](std::size_t i) { return QByteArrayView(sections_[i].name); });
+    return at ? &sections_[*at] : nullptr;
 }
 
 TIniDocument::Section& TIniDocument::addSection(QByteArrayView name)
 {
-    sectionIndex_.insert(fold(name), sections_.size());
     sections_.push_back({QByteArray(name.data(), name.size()), {}, {}});
+    sectionIndex_.Add(sections_.size() - 1, name);
     return sections_.back();
 }
 
@@ -138,10 +241,10 @@ std::optional<QByteArray> TIniDocument::Value(QByteArrayView section, QByteArray
     const Section* s = findSection(section);
     if (!s)
         return std::nullopt;
-    const auto it = s->index.constFind(fold(key));
-    if (it == s->index.cend())
+    const auto at = s->find(key);
+    if (!at)
         return std::nullopt;
-    return s->entries[*it].value;
+    return s->entries[*at].value;
 }
 
 void TIniDocument::SetValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)
@@ -149,14 +252,12 @@ void TIniDocument::SetValue(QByteArrayView section, QByteArrayView key, QByteArr
     Section* s = findSection(section);
     if (!s)
         s = &addSection(section);
-    QByteArray folded = fold(key);
-    const auto it = s->index.constFind(folded);
-    if (it != s->index.cend()) {
-        s->entries[*it].value = oneLine(value);
+    if (const auto at = s->find(key)) {
+        s->entries[*at].value = oneLine(value);
         return;
     }
-    s->index.insert(folded, s->entries.size());
     s->entries.push_back({QByteArray(key.data(), key.size()), oneLine(value)});
+    s->index.Add(s->entries.size() - 1, key);
 }
 
 QByteArray TIniDocument::Serialize() const
@@ -174,7 +275,7 @@ QByteArray TIniDocument::Serialize() const
     return out;
 }
 
-std::int32_t IniTextToInt(QByteArrayView text)
+std::optional<std::int32_t> IniTextToInteger(QByteArrayView text)
 {
     const char* p = text.data();
     const char* end = p + text.size();
@@ -193,14 +294,14 @@ std::int32_t IniTextToInt(QByteArrayView text)
     }
     // from_chars takes no sign of its own here: the sign was taken above.
     if (p == end || *p == '+' || *p == '-')
-        return 0;
+        return std::nullopt;
     std::uint64_t magnitude = 0;
     const auto [last, ec] = std::from_chars(p, end, magnitude, base);
     if (ec != std::errc() || last != end)
-        return 0;
+        return std::nullopt;
     if (base == 16) {
         if (magnitude > 0xFFFFFFFFull)
-            return 0;
+            return std::nullopt;
         auto v = static_cast<std::uint32_t>(magnitude);
         if (negative)
             v = 0u - v;
@@ -208,13 +309,15 @@ std::int32_t IniTextToInt(QByteArrayView text)
     }
     if (negative) {
         if (magnitude > 2147483648ull)
-            return 0;
+            return std::nullopt;
         return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
     }
     if (magnitude > 2147483647ull)
-        return 0;
+        return std::nullopt;
     return static_cast<std::int32_t>(magnitude);
 }
+
+std::int32_t IniTextToInt(QByteArrayView text) { return IniTextToInteger(text).value_or(0); }
 
 QByteArray IniIntToText(std::int32_t value)
 {

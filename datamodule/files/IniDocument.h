@@ -18,7 +18,7 @@
 // value can ever split a line.
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -39,6 +39,67 @@ struct TIniIssue {
     int line; // from 1
 };
 
+// A byte without regard to ASCII case: 'A' to 'Z' become 'a' to 'z', every
+// other byte stays. How sections and keys are matched.
+inline char FoldAsciiCase(char c)
+{
+    static constexpr auto kFolded = [] {
+        std::array<char, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<std::size_t>(i)] = static_cast<char>(i >= 'A' && i <= 'Z' ? i - 'A' + 'a' : i);
+        return t;
+    }();
+    return kFolded[static_cast<unsigned char>(c)];
+}
+
+// Positions in a list of names, found by name without regard to ASCII case.
+// The names stay in the list (nameOf(i) gives the i-th); the index keeps
+// only a hash and a position per name, so that neither adding nor finding a
+// name copies it.
+class TNameIndex {
+public:
+    // The hash of a name without regard to case; a name in parts hashes as
+    // the parts one after the other, each continuing from the hash before.
+    static constexpr std::uint32_t kHashStart = 2166136261u;
+    static std::uint32_t Hash(QByteArrayView name, std::uint32_t from = kHashStart);
+    static bool SameName(QByteArrayView a, QByteArrayView b);
+
+    template <typename NameOf>
+    std::optional<std::size_t> Find(QByteArrayView name, NameOf nameOf) const
+    {
+        return FindHashed(Hash(name), [&](std::size_t i) { return SameName(nameOf(i), name); });
+    }
+    // The position with that hash that same(position) accepts.
+    template <typename Same>
+    std::optional<std::size_t> FindHashed(std::uint32_t hash, Same same) const
+    {
+        if (slots_.empty())
+            return std::nullopt;
+        for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& s = slots_[i];
+            if (s.position == 0)
+                return std::nullopt;
+            if (s.hash == hash && same(s.position - 1))
+                return s.position - 1;
+        }
+    }
+    // Adds position (not yet in the index) under the name nameOf(position),
+    // or under its hash.
+    void Add(std::size_t position, QByteArrayView name) { AddHashed(position, Hash(name)); }
+    void AddHashed(std::size_t position, std::uint32_t hash);
+    // Room for that many names in all.
+    void Reserve(std::size_t names);
+
+private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t position = 0; // the position + 1; 0: free
+    };
+    void place(Slot slot);
+    std::vector<Slot> slots_; // a power of two long, at most half used
+    std::size_t used_ = 0;
+};
+
 class TIniDocument {
 public:
     struct Entry {
@@ -48,7 +109,9 @@ public:
     struct Section {
         QByteArray name;
         std::vector<Entry> entries;
-        QHash<QByteArray, std::size_t> index; // folded key -> entry
+        TNameIndex index; // entries by key
+        // The entry of key, without regard to ASCII case.
+        std::optional<std::size_t> find(QByteArrayView key) const;
     };
 
     TIniDocument() = default;
@@ -76,12 +139,15 @@ private:
     Section& addSection(QByteArrayView name);
 
     std::vector<Section> sections_;
-    QHash<QByteArray, std::size_t> sectionIndex_; // folded name -> section
+    TNameIndex sectionIndex_; // sections by name
 };
 
 // The toolkit's integer rule: optional sign, then decimal digits, or
 // hexadecimal digits after "0x", "0X" or "$" (up to 32 bits, taken as two's
-// complement); any other text, or a decimal number outside 32 bits, gives 0.
+// complement). None for any other text and for a decimal number outside 32
+// bits: the text is no integer.
+std::optional<std::int32_t> IniTextToInteger(QByteArrayView text);
+// The same, with 0 for a text that is no integer.
 std::int32_t IniTextToInt(QByteArrayView text);
 
 // Signed decimal, as the files store integers.

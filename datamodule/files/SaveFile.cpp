@@ -29,7 +29,8 @@ TReadResult ReadWholeFile(const QString& fileName, qint64 maxSize)
         return result;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The pieces below are the buffer: no second one in between.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.error = TReadError::CannotOpen;
         return result;
     }
@@ -38,8 +39,10 @@ TReadResult ReadWholeFile(const QString& fileName, qint64 maxSize)
         return result;
     }
     // Read in pieces so that a file growing while it is read, or a device
-    // without a size, still cannot exceed the limit.
+    // without a size, still cannot exceed the limit. A file of known size is
+    // read in one piece one byte longer than it, which finds its end.
     constexpr qint64 kPiece = 64 * 1024;
+    const qint64 known = file.isSequential() ? -1 : file.size();
     QByteArray data;
     for (;;) {
         const qint64 room = maxSize + 1 - data.size();
@@ -48,7 +51,8 @@ TReadResult ReadWholeFile(const QString& fileName, qint64 maxSize)
             return result;
         }
         const qint64 old = data.size();
-        const qint64 want = std::min(kPiece, room);
+        const qint64 piece = known >= old ? std::max<qint64>(known - old + 1, 1) : kPiece;
+        const qint64 want = std::min(piece, room);
         data.resize(old + want);
         const qint64 got = file.read(data.data() + old, want);
         if (got < 0) {

@@ -2,6 +2,10 @@
 
 #include "SaveFile.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace qz::files {
 
 namespace {
@@ -46,15 +50,70 @@ bool wordIs(QByteArrayView data, Word w, const char* text)
 struct ChainState {
     bool chained = false;
     unsigned char counter = 0;
-    unsigned char h1 = 0, h2 = 0, h3 = 0;
+    unsigned char h1 = 0; // the last plain byte
 
-    bool startsChain(unsigned char p) const { return h3 == 'P' && h2 == 'r' && h1 == 't' && p == '0'; }
+    // The last four plain bytes, the oldest highest: "Prt0" starts a chain.
+    std::uint32_t last4 = 0;
+    bool startsChain(unsigned char p) const { return ((last4 << 8) | p) == 0x50727430u; }
     void shift(unsigned char p)
     {
-        h3 = h2;
-        h2 = h1;
         h1 = p;
+        last4 = (last4 << 8) | p;
     }
+    // The last plain byte becomes c.
+    void replaceLast(unsigned char c)
+    {
+        h1 = c;
+        last4 = (last4 & ~0xFFu) | c;
+    }
+};
+
+// The key bytes of the body positions 0, 1, 2, ... in turn: they repeat
+// every 5 L positions (L the key's length, 5 the shifts), so one period is
+// worked out once and read round.
+class KeyStream {
+public:
+    explicit KeyStream(QByteArrayView key) : period_(static_cast<std::size_t>(key.size()) * 5)
+    {
+        for (std::size_t j = 0; j < period_; ++j)
+            bytes_[j] = ScrambleKeyByte(key, static_cast<qsizetype>(j));
+    }
+    // The key byte of the next position.
+    unsigned char next()
+    {
+        const unsigned char b = bytes_[at_];
+        if (++at_ == period_)
+            at_ = 0;
+        return b;
+    }
+    // to[t] := from[t] XOR the key byte of position t, for t from 0 to n - 1;
+    // eight bytes at a time over eight periods, where the words of the key
+    // stream repeat.
+    void xorFromStart(const unsigned char* from, unsigned char* to, qsizetype n) const
+    {
+        std::array<unsigned char, kMaxFileKeyLength * 5 * 8> stream;
+        const auto block = static_cast<qsizetype>(period_ * 8);
+        for (qsizetype at = 0; at < block; at += static_cast<qsizetype>(period_))
+            std::memcpy(stream.data() + at, bytes_.data(), period_);
+        for (qsizetype t = 0; t < n; t += block) {
+            const qsizetype m = std::min(block, n - t);
+            qsizetype u = 0;
+            for (; u + 8 <= m; u += 8) {
+                std::uint64_t word, keyWord;
+                std::memcpy(&word, from + t + u, 8);
+                std::memcpy(&keyWord, stream.data() + u, 8);
+                word ^= keyWord;
+                std::memcpy(to + t + u, &word, 8);
+            }
+            for (; u < m; ++u)
+                to[t + u] = from[t + u] ^ stream[static_cast<std::size_t>(u)];
+        }
+    }
+
+private:
+    std::size_t period_;
+    std::size_t at_ = 0;
+    std::array<unsigned char, kMaxFileKeyLength * 5> bytes_{};
 };
 
 } // namespace
@@ -80,26 +139,24 @@ QByteArray ScrambleBytes(QByteArrayView plain, QByteArrayView key)
     out.reserve(kHeaderLineLength + (plain.size() - start) * 9 / 8 + 16);
     out.append(kEncryptedHeaderWord).append("\r\n");
 
+    KeyStream k(key);
     ChainState s;
-    qsizetype j = 0;
     auto put = [&](unsigned char b) { out.append(static_cast<char>(b)); };
     for (qsizetype i = start; i < plain.size(); ++i) {
         const auto p = static_cast<unsigned char>(plain[i]);
         if (!s.chained) {
-            put(p ^ ScrambleKeyByte(key, j));
+            put(p ^ k.next());
         } else {
-            put(p ^ s.h1 ^ s.counter ^ ScrambleKeyByte(key, j));
+            put(p ^ s.h1 ^ s.counter ^ k.next());
             --s.counter;
         }
-        ++j;
         if (!s.chained) {
             if (s.startsChain(p))
                 s.chained = true;
         } else if (s.h1 == kCR && p == kLF) {
             s.chained = false;
-            put(kCR ^ ScrambleKeyByte(key, j));
-            put(kLF ^ ScrambleKeyByte(key, j + 1));
-            j += 2;
+            put(kCR ^ k.next());
+            put(kLF ^ k.next());
         }
         s.shift(p);
     }
@@ -129,40 +186,81 @@ QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSo
     qsizetype i = ScrambledBodyStart(data, source);
     if (i > 0 && data.sliced(i - 2, 2) != QByteArrayView("\r\n"))
         whole = false;
-    QByteArray out;
-    out.reserve(data.size() - i);
+    // First every body byte in its simple form, which is the plain byte
+    // outside chained lines. The chained lines are then decoded from it, and
+    // the text closes up over the repeated line ends: the plain text is never
+    // longer than the body.
+    const qsizetype n = data.size() - i;
+    QByteArray out(n, Qt::Uninitialized);
+    auto* x = reinterpret_cast<unsigned char*>(out.data());
+    KeyStream(key).xorFromStart(reinterpret_cast<const unsigned char*>(data.data()) + i, x, n);
 
-    ChainState s;
-    qsizetype j = 0;
-    while (i < data.size()) {
-        const auto b = static_cast<unsigned char>(data[i++]);
-        unsigned char p;
-        if (!s.chained) {
-            p = b ^ ScrambleKeyByte(key, j);
-        } else {
-            p = b ^ ScrambleKeyByte(key, j) ^ s.h1 ^ s.counter;
-            --s.counter;
-        }
-        ++j;
-        out.append(static_cast<char>(p));
-        if (!s.chained) {
-            if (s.startsChain(p))
-                s.chained = true;
-        } else if (s.h1 == kCR && p == kLF) {
-            // The repeated line end: decoded in the simple form, not written.
-            s.chained = false;
-            if (i + 2 > data.size()) {
-                whole = false;
+    // "Prt0", as the last four plain bytes read, the last lowest.
+    constexpr std::uint32_t kChainStart = 0x50727430u;
+
+    qsizetype r = 0;           // the next body byte
+    qsizetype w = 0;           // the next plain byte
+    std::uint32_t last4 = 0;   // the plain bytes before r, the last lowest
+    unsigned char counter = 0; // runs down over every chained byte
+    bool chainOpen = false;
+    while (r < n) {
+        // A simple stretch up to the next "Prt0": one that the bytes before r
+        // complete, or one that lies in the stretch.
+        qsizetype chain = -1;
+        for (qsizetype u = r; u < std::min(r + 3, n); ++u) {
+            last4 = (last4 << 8) | x[u];
+            if (last4 == kChainStart) {
+                chain = u + 1;
                 break;
             }
-            s.h1 = static_cast<unsigned char>(data[i++]) ^ ScrambleKeyByte(key, j);
-            p = static_cast<unsigned char>(data[i++]) ^ ScrambleKeyByte(key, j + 1);
-            j += 2;
-            if (s.h1 != kCR || p != kLF)
-                whole = false;
         }
-        s.shift(p);
+        if (chain < 0) {
+            const qsizetype q = QByteArrayView(out.constData() + r, n - r).indexOf("Prt0");
+            if (q >= 0)
+                chain = r + q + 4;
+        }
+        const qsizetype stretchEnd = chain < 0 ? n : chain;
+        std::memmove(x + w, x + r, static_cast<std::size_t>(stretchEnd - r));
+        w += stretchEnd - r;
+        r = stretchEnd;
+        if (chain < 0)
+            break;
+
+        // A chained line, up to and with its CR LF.
+        unsigned char h1 = x[w - 1];
+        bool ended = false;
+        while (r < n) {
+            const unsigned char p = x[r++] ^ h1 ^ counter--;
+            x[w++] = p;
+            if (h1 == kCR && p == kLF) {
+                ended = true;
+                break;
+            }
+            h1 = p;
+        }
+        if (!ended) {
+            chainOpen = true;
+            break;
+        }
+        // The repeated line end, in the simple form, not written.
+        if (r + 2 > n) {
+            whole = false;
+            break;
+        }
+        const unsigned char cr = x[r];
+        const unsigned char lf = x[r + 1];
+        r += 2;
+        if (cr != kCR || lf != kLF)
+            whole = false;
+        // The plain byte before the chained CR and the repeated line end
+        // stand before the next stretch.
+        last4 = (static_cast<std::uint32_t>(x[w - 3]) << 16) | (static_cast<std::uint32_t>(cr) << 8) | lf;
     }
+    out.truncate(w);
+    // A chained line ends with its CR LF and the two repeated bytes; data
+    // that stops inside one was cut.
+    if (chainOpen)
+        whole = false;
     if (intact)
         *intact = whole;
     return out;

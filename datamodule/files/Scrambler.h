@@ -56,8 +56,9 @@ qsizetype ScrambledBodyStart(QByteArrayView data, TScrambledSource source);
 // The plain text of scrambled data (no header line is added). A body that
 // ends inside a repeated line end simply ends there. Empty for an invalid key.
 // intact, when given, tells whether the data is whole as the scrambler makes
-// it: a header word followed by CR LF, and every chained line end followed by
-// its two repeated bytes, which decode to CR LF.
+// it: a header word followed by CR LF, every chained line closed by its CR LF,
+// and every chained line end followed by its two repeated bytes, which decode
+// to CR LF.
 QByteArray DescrambleBytes(QByteArrayView data, QByteArrayView key, TScrambledSource source,
                            bool* intact = nullptr);
 

@@ -144,3 +144,15 @@ QString MailResultText(int result)
         return {};
     }
 }
+
+QString DamagedValuesQuestion(QString text, int count, const std::vector<QByteArray>& keys)
+{
+    constexpr std::size_t kNamed = 3;
+    QStringList named;
+    for (std::size_t i = 0; i < std::min(keys.size(), kNamed); ++i)
+        named << QString::fromLatin1(keys[i]);
+    if (keys.size() > kNamed)
+        named << QStringLiteral("...");
+    return text.replace(QLatin1String("%1"), QString::number(count))
+        .replace(QLatin1String("%2"), named.join(QLatin1String(", ")));
+}

@@ -4,6 +4,7 @@
 // listing, and the texts of the mail results. QtCore only.
 #include "SchemiFiles.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -55,3 +56,8 @@ int EcuTypeOfKindItem(int item);
 // The message shown for a mail result other than 0 (sent) and 1 (aborted by
 // the user); empty for a result without a text.
 QString MailResultText(int result);
+
+// The question before a loaded file with damaged values is written into the
+// ECU: the text with "%1" the count and "%2" the first three keys (", "
+// between them, then ", ..." when there are more).
+QString DamagedValuesQuestion(QString text, int count, const std::vector<QByteArray>& keys);

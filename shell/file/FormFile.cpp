@@ -63,6 +63,8 @@ constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 constexpr int kNameLength = 28;
 // "%1 values are missing from the file ... Write into the ECU all the same?"
 constexpr int kTextDefaultsQuestion = 781;
+// "%1 values of the file are damaged (%2) ... Write into the ECU all the same?"
+constexpr int kTextDamagedQuestion = 782;
 const char* const kListPicture = ":/bmp/listconfig.png";
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
@@ -382,13 +384,10 @@ void TFormFile::confirmOpen(const QString& typed)
 
     if (connected) {
         // A failed load leaves an old or half-loaded image: that is not
-        // written to the ECU. Neither are defaults in place of missing values
-        // unless the user says so.
+        // written to the ECU. Neither are defaults in place of damaged or
+        // missing values unless the user says so.
         bool write = loaded;
-        const int defaults = loaded ? StreamDati->MissingValueCount() : 0;
-        if (defaults > 0 &&
-            ask(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(defaults)),
-                plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES) {
+        if (write && !defaultsAccepted()) {
             // The loaded image is not the ECU's: it counts as unsaved.
             StreamDati->Modified = 1;
             write = false;
@@ -412,6 +411,20 @@ void TFormFile::confirmOpen(const QString& typed)
     toMainWindow();
 }
 
+bool TFormFile::defaultsAccepted()
+{
+    const auto yes = [](const QString& question) {
+        return ask(question, plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) == plat::IDYES;
+    };
+    const int damaged = StreamDati->DamagedValueCount();
+    if (damaged > 0 && !yes(DamagedValuesQuestion(text(kTextDamagedQuestion), damaged, StreamDati->DamagedValueKeys())))
+        return false;
+    const int missing = StreamDati->MissingValueCount();
+    if (missing > 0 && !yes(text(kTextDefaultsQuestion).replace(QLatin1String("%1"), QString::number(missing))))
+        return false;
+    return true;
+}
+
 void TFormFile::confirmSave(const QString& name)
 {
     const bool script = ComboTipoConfig->currentIndex() == 1;
@@ -429,11 +442,9 @@ void TFormFile::confirmSave(const QString& name)
         plat::setScreenCursor(plat::ScreenCursor::Hourglass);
         QCoreApplication::processEvents();
         const QByteArray latin = name.toLatin1();
-        const std::string_view bytes(latin.constData(), static_cast<std::size_t>(latin.size()));
-        StreamDati->SetNomeConfigurazione(bytes);
-        StreamDati->SetUfficiale(false);
-        StreamDati->SetDescription(1, bytes);
-        StreamDati->TransferData(TStreamDati::TRANSFER_SAVE, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+        // The image takes the name only once the file is saved.
+        StreamDati->SaveConfigurationAs(path,
+                                        std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
     }
     wait.reset();
     plat::setScreenCursor(plat::ScreenCursor::Default);

@@ -112,6 +112,10 @@ private:
     QString nameToOpen(const QString& typed) const;
     void selectFirstRow();
     void confirmOpen(const QString& name);
+    // Asks, while an ECU is connected, whether the loaded image may be
+    // written with defaults in place of the file's damaged values, then of
+    // its missing ones (No the default); false when the user said No.
+    bool defaultsAccepted();
     void confirmSave(const QString& name);
     void errorBox(const QString& message) const;
     void toMainWindow() const;

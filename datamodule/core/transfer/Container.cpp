@@ -58,6 +58,8 @@ void TStreamDati::DeleteTempFile() { container().files.DeleteTempFile(); }
 void TStreamDati::DeleteTempFile2() { container().files.DeleteTempFile2(); }
 bool TStreamDati::IsContainerOpen() const { return container().files.IsOpen(); }
 int TStreamDati::MissingValueCount() const { return container().files.MissingKeyCount(); }
+int TStreamDati::DamagedValueCount() const { return container().files.DamagedKeyCount(); }
+const std::vector<QByteArray>& TStreamDati::DamagedValueKeys() const { return container().files.DamagedKeys(); }
 
 void TStreamDati::OpenResourceContainer(std::int32_t number)
 {
@@ -80,9 +82,15 @@ void TStreamDati::SetDefaultSetSource(std::function<std::optional<QByteArray>(in
     container().files.SetResourceSource(std::move(source));
 }
 
-bool TStreamDati::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section) const
+void TStreamDati::SetConfigurationFileSource(std::function<qz::files::TReadResult(const QString& fileName)> source)
 {
-    return container().files.ReadIniInteger(dest, key, section);
+    container().files.SetFileSource(std::move(source));
+}
+
+bool TStreamDati::ReadIniInteger(std::int32_t& dest, QAnyStringView key, QAnyStringView section,
+                                 const std::function<bool(std::int32_t)>& fits) const
+{
+    return container().files.ReadIniInteger(dest, key, section, fits);
 }
 
 bool TStreamDati::ReadIniBool(std::uint8_t& dest, QAnyStringView key, QAnyStringView section) const

@@ -3,6 +3,7 @@
 #include "iodata.h"
 
 #include "BlockTable.h"
+#include "ItemLimits.h"
 #include "TransferState.h"
 
 #include "BuildConstants.h"
@@ -75,15 +76,33 @@ QByteArray decimal(long long v)
     return QByteArray(buf, r.ptr - buf);
 }
 
-QByteArray keyName(const char* stem, int i)
-{
-    return QByteArray(stem) + decimal(i);
-}
+// A key name built on the stack: a stem and the decimal numbers of an
+// element or a cell ("Prt00030", "MappaK3_11").
+class KeyText {
+public:
+    KeyText(const char* stem, int i) { add(stem).add(i); }
+    KeyText(const char* stem, int r, int c) { add(stem).add(r).add("_").add(c); }
+    operator QAnyStringView() const { return QLatin1StringView(buf_, n_); }
 
-QByteArray cellKey(const char* stem, int r, int c)
-{
-    return QByteArray(stem) + decimal(r) + '_' + decimal(c);
-}
+private:
+    KeyText& add(const char* text)
+    {
+        while (*text && n_ < kSize)
+            buf_[n_++] = *text++;
+        return *this;
+    }
+    KeyText& add(int v)
+    {
+        n_ = static_cast<int>(std::to_chars(buf_ + n_, buf_ + kSize, v).ptr - buf_);
+        return *this;
+    }
+    static constexpr int kSize = 64;
+    char buf_[kSize];
+    int n_ = 0;
+};
+
+KeyText keyName(const char* stem, int i) { return KeyText(stem, i); }
+KeyText cellKey(const char* stem, int r, int c) { return KeyText(stem, r, c); }
 
 } // namespace
 
@@ -300,7 +319,7 @@ struct TStreamDati::TransferWalk {
             loadDefaults(b, v, rows, stride, elements);
             if (b.hook == Hook::EngineSensor)
                 s.BuildTempMotoreTable(false);
-            readKeys(b, v, rows, stride, elements);
+            readKeys(b, code, v, rows, stride, elements);
             if (std::uint8_t* f = presenceFlag(b.presence))
                 *f = b.presenceLoad;
             afterLoad(b, v);
@@ -361,22 +380,31 @@ struct TStreamDati::TransferWalk {
             }
     }
 
-    void readKeys(const Block& b, std::int32_t* v, int rows, int stride, int elements) const
+    // A value from the file goes into element `index` of the item of code
+    // only when the element can hold it; a damaged one leaves the default
+    // in place and is counted.
+    bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const
+    {
+        return d.ReadIniInteger(to, key, section,
+                                [code, index](std::int32_t v) { return dm::ElementCanHold(code, index, v); });
+    }
+
+    void readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const
     {
         switch (b.keys) {
         case Keys::None: return;
         case Keys::Listed:
             for (std::size_t i = 0; i < b.listed.size(); ++i)
-                d.ReadIniInteger(v[i], b.listed[i], sectionOf(b, static_cast<int>(i)));
+                readValue(v[i], b.listed[i], sectionOf(b, static_cast<int>(i)), code, static_cast<int>(i));
             return;
         case Keys::Indexed:
             for (int i = 0, n = keyCount(b, elements); i < n; ++i)
-                d.ReadIniInteger(v[i], keyName(b.key, i), b.section);
+                readValue(v[i], keyName(b.key, i), b.section, code, i);
             return;
         case Keys::Table:
             for (int r = 0; r < rows; ++r)
                 for (int c = 0, n = cellsLoaded(b); c < n; ++c)
-                    d.ReadIniInteger(v[r * stride + c], cellKey(b.key, r, c), b.section);
+                    readValue(v[r * stride + c], cellKey(b.key, r, c), b.section, code, c);
             return;
         }
     }
@@ -544,9 +572,10 @@ struct TStreamDati::TransferWalk {
     {
         if (!selected)
             return;
-        const auto take = [this](std::int32_t cols, std::int32_t rows) {
-            // A size outside the tables would move cells past their ends.
-            if (cols >= 1 && cols <= 12 && rows >= 1 && rows <= 12) {
+        // A size outside the tables would move cells past their ends.
+        const auto fits = [](std::int32_t n) { return n >= 1 && n <= 12; };
+        const auto take = [fits, this](std::int32_t cols, std::int32_t rows) {
+            if (fits(cols) && fits(rows)) {
                 s.NumeroColonne = cols;
                 s.NumeroRighe = rows;
             }
@@ -555,8 +584,8 @@ struct TStreamDati::TransferWalk {
             s.NumeroRighe = qz::NumeroRigheMappaK();
             s.NumeroColonne = qz::NumeroColonneMappaK();
             std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
-            d.ReadIniInteger(rows, b.listed[0], b.section);
-            d.ReadIniInteger(cols, b.listed[1], b.section);
+            d.ReadIniInteger(rows, b.listed[0], b.section, fits);
+            d.ReadIniInteger(cols, b.listed[1], b.section, fits);
             take(cols, rows);
         }
         if (save) {
@@ -773,9 +802,11 @@ struct TStreamDati::TransferWalk {
             byteForm = 1;
             for (int i = 0; i < 15; ++i)
                 v[i] = defaultValue(b.defaults[static_cast<std::size_t>(i)]);
-            for (int i = 0; i < 15; ++i)
-                d.ReadIniInteger(v[i], keyName(b.key, i), b.section);
+            // The form first: the values must fit the item in that form.
             d.ReadIniBool(byteForm, "CoeffPressDiffByte", b.section);
+            const std::int32_t form = byteForm == 1 ? dm::kCoeffPressDiffByte : dm::kCoeffPressDiffWord;
+            for (int i = 0; i < 15; ++i)
+                readValue(v[i], keyName(b.key, i), b.section, form, i);
             toWord();
         }
         if (read) {
@@ -822,7 +853,7 @@ struct TStreamDati::TransferWalk {
         std::int32_t* v = s.Item(0x2194);
         if (load) {
             v[0] = v[1] = 0;
-            d.ReadIniInteger(v[1], b.listed[0], b.section);
+            readValue(v[1], b.listed[0], b.section, 0x2194, 1);
             v[0] = v[1];
         }
         if (read)

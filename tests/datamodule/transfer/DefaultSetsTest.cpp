@@ -80,6 +80,8 @@ TEST(DefaultSets, EverySetLoadsWithItsFuelAndInjector)
                 continue;
             TransferRig r;
             ASSERT_TRUE(r.transfer(flags, {}, s.id)) << s.id << " " << r.prompts.texts().join(' ').toStdString();
+            EXPECT_TRUE(r.dm().DamagedValueKeys().empty())
+                << s.id << " " << r.dm().DamagedValueKeys().front().constData();
             EXPECT_EQ((r.dm().Item(0x2303)[0] & 0x2) != 0, s.cng) << s.id;
             EXPECT_EQ(r.dm().Item(0x2303)[0] & 0x40, 0) << s.id;
             EXPECT_EQ(r.dm().Item(0x2303)[1] & 0x20, 0) << s.id;

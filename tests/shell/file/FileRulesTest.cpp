@@ -143,4 +143,15 @@ TEST(FileRules, MailResultTexts)
         EXPECT_EQ(MailResultText(result), QString::fromUtf8(text)) << result;
 }
 
+TEST(FileRules, DamagedValuesQuestionCountsAndNamesTheFirstThreeKeys)
+{
+    const QString text = QStringLiteral("%1 damaged (%2)?");
+    const std::vector<QByteArray> keys = {"MappaK0_0", "RifLambda", "Flag1", "Prt00030"};
+    EXPECT_EQ(DamagedValuesQuestion(text, 1, {keys.begin(), keys.begin() + 1}),
+              QStringLiteral("1 damaged (MappaK0_0)?"));
+    EXPECT_EQ(DamagedValuesQuestion(text, 3, {keys.begin(), keys.begin() + 3}),
+              QStringLiteral("3 damaged (MappaK0_0, RifLambda, Flag1)?"));
+    EXPECT_EQ(DamagedValuesQuestion(text, 4, keys), QStringLiteral("4 damaged (MappaK0_0, RifLambda, Flag1, ...)?"));
+}
+
 } // namespace

@@ -4,7 +4,9 @@
 #include "DataModuleRig.h"
 #include "FormFile.h"
 #include "files/ConfigCheck.h"
+#include "files/IniDocument.h"
 #include "files/SaveFile.h"
+#include "files/Scrambler.h"
 
 #include "plat/Desktop.h"
 #include "plat/Prompts.h"
@@ -70,6 +72,14 @@ protected:
         d->EditName->setText(name);
         d->ImageOkClick();
         ASSERT_EQ(d->result(), TFormFile::mrOk);
+    }
+
+    // Element index of an item in the simulated ECU; -1 when there is none.
+    std::int32_t ecuValue(int item, int index)
+    {
+        std::vector<std::int32_t> v;
+        r.sim().peekItem(item, v);
+        return index < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(index)] : -1;
     }
 
     std::vector<std::intptr_t> eventCodes()
@@ -375,6 +385,155 @@ TEST_F(FormFileTest, DamagedOrForeignFilesNeverReachTheEcu)
                 EXPECT_EQ(r.dm().Modified, 1);
             } else {
                 EXPECT_GT(writes, 200);
+            }
+        }
+    }
+}
+
+// A file with damaged values, opened while connected: asked first (No the
+// default), and nothing reaches the ECU on No; offline the defaults stay.
+TEST_F(FormFileTest, DamagedValuesAreAskedAboutBeforeAnythingIsWritten)
+{
+    r.connectEcu();
+    ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+    save(QStringLiteral("Punto"));
+    const QByteArray key = r.dm().FileKey();
+    const QByteArray plain =
+        qz::files::DescrambleBytes(contents(lpg(QStringLiteral("Punto.zc4"))), key, qz::files::TScrambledSource::File);
+    QFile::remove(lpg(QStringLiteral("Punto.zc4")));
+    const auto open = [&](const QByteArray& text, const std::vector<int>& answers) {
+        r.connectEcu();
+        EXPECT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+        r.dm().Modified = 0;
+        write(lpg(QStringLiteral("Rotto.zc4")), qz::files::ScrambleBytes(text, key));
+        r.prompts.clear();
+        for (int a : answers)
+            r.prompts.script(a);
+        r.prompts.script({plat::IDNO, plat::IDNO}); // any retry question
+        r.sim().clearCalls();
+        auto d = dialog(TFormFile::ModeOpen);
+        d->EditName->setText(QStringLiteral("Rotto"));
+        d->ImageOkClick();
+        EXPECT_EQ(d->result(), TFormFile::mrOk);
+        const auto names = r.callNames();
+        return std::count_if(names.begin(), names.end(), isWrite);
+    };
+
+    for (const rig::DamagedValue& v : rig::DamagedValues()) {
+        SCOPED_TRACE(std::string(v.key) + "=" + v.text);
+        EXPECT_EQ(open(rig::WithValue(plain, v), {plat::IDNO}), 0) << "a damaged file reached the ECU";
+        ASSERT_EQ(r.prompts.shown().size(), 1u) << r.prompts.texts().join(u'|').toStdString();
+        const plat::PromptRequest& box = r.prompts.shown()[0];
+        EXPECT_EQ(box.text, rig::text(782));
+        EXPECT_EQ(box.buttons, plat::PromptButtons::YesNo);
+        EXPECT_EQ(box.defaultAnswer, plat::IDNO);
+        EXPECT_EQ(box.icon, plat::PromptIcon::Warning);
+        EXPECT_EQ(r.dm().DamagedValueCount(), 1);
+        EXPECT_EQ(r.dm().Modified, 1);
+    }
+
+    // Two damaged values; with a missing one as well, both questions.
+    const QByteArray two = rig::WithValue(rig::WithValue(plain, "Lambda", "RifLambda", QByteArray("abc")),
+                                          "MappaCoefficientiK", "MappaK0_0", QByteArray("300"));
+    const QByteArray lacking = rig::WithValue(two, "Lambda", "RifSupSondaFredda", std::nullopt);
+    struct Case {
+        const char* name;
+        const QByteArray* text;
+        std::vector<int> answers;
+        std::vector<int> boxes;
+        bool writes;
+    };
+    for (const Case& c :
+         {Case{"damaged, No", &two, {plat::IDNO}, {782}, false}, Case{"damaged, Yes", &two, {plat::IDYES}, {782}, true},
+          Case{"damaged and missing, No", &lacking, {plat::IDNO}, {782}, false},
+          Case{"damaged and missing, Yes then No", &lacking, {plat::IDYES, plat::IDNO}, {782, 781}, false},
+          Case{"damaged and missing, Yes", &lacking, {plat::IDYES, plat::IDYES}, {782, 781}, true}}) {
+        SCOPED_TRACE(c.name);
+        const auto writes = open(*c.text, c.answers);
+        std::vector<int> boxes;
+        for (const QString& t : r.prompts.texts())
+            boxes.push_back(t.mid(1).toInt());
+        EXPECT_EQ(boxes, c.boxes);
+        EXPECT_EQ(r.dm().DamagedValueKeys(), (std::vector<QByteArray>{"MappaK0_0", "RifLambda"}));
+        if (c.writes) {
+            EXPECT_GT(writes, 200);
+            // The defaults, not the damaged values, went into the ECU.
+            EXPECT_EQ(ecuValue(0x54, 0), 120);
+            EXPECT_EQ(ecuValue(0x05, 0), 28);
+        } else {
+            EXPECT_EQ(writes, 0);
+        }
+    }
+
+    // Offline: no question, the defaults stay in place.
+    r.sim().Disconnect();
+    write(lpg(QStringLiteral("Rotto.zc4")), qz::files::ScrambleBytes(two, key));
+    r.prompts.clear();
+    auto d = dialog(TFormFile::ModeOpen);
+    d->EditName->setText(QStringLiteral("Rotto"));
+    d->ImageOkClick();
+    EXPECT_TRUE(r.prompts.shown().empty());
+    EXPECT_EQ(r.dm().GetMappaK(0, 0), 120);
+    EXPECT_EQ(*r.dm().Item(0x5), 28);
+    EXPECT_EQ(d->result(), TFormFile::mrOk);
+}
+
+// The name typed for a save reaches the image (and the connected ECU) only
+// once the file is saved; a save that fails leaves the image as it was.
+TEST_F(FormFileTest, TheNewNameIsStoredOnlyOnceTheSaveSucceeded)
+{
+    for (const bool connected : {false, true}) {
+        for (const bool fails : {true, false}) {
+            SCOPED_TRACE(std::string(connected ? "connected" : "offline") + (fails ? ", failing" : ", saved"));
+            if (connected) {
+                r.connectEcu();
+                ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
+            } else {
+                r.sim().Disconnect();
+            }
+            ASSERT_TRUE(r.dm().SetNomeConfigurazione("Vecchio"));
+            ASSERT_TRUE(r.dm().SetDescription(1, "Vecchio"));
+            r.dm().SetUfficiale(true);
+            r.dm().Modified = 1;
+            const QString file = lpg(QStringLiteral("Nuovo.zc4"));
+            QFile::remove(file);
+            r.prompts.clear();
+            r.prompts.script({plat::IDNO, plat::IDNO}); // the retry question
+            r.sim().clearCalls();
+            {
+                std::optional<qz::files::TScopedSaveFaults> faults;
+                if (fails)
+                    faults.emplace(qz::files::TSaveFaults{.failWrite = 1});
+                auto d = dialog(TFormFile::ModeSave);
+                d->EditName->setText(QStringLiteral("Nuovo"));
+                d->ImageOkClick();
+            }
+            int nameWrites = 0;
+            for (const auto& c : r.callsOf("WriteElement"))
+                nameWrites += c.code == 0x35 ? 1 : 0;
+
+            if (fails) {
+                EXPECT_FALSE(QFileInfo::exists(file));
+                ASSERT_EQ(r.prompts.shown().size(), 1u);
+                EXPECT_EQ(r.prompts.shown()[0].text, rig::text(304));
+                EXPECT_STREQ(r.dm().GetNomeConfigurazione(), "Vecchio");
+                EXPECT_STREQ(r.dm().DescrizAuto.data(), "Vecchio");
+                EXPECT_TRUE(r.dm().GetUfficiale());
+                EXPECT_EQ(r.dm().Modified, 1);
+                EXPECT_EQ(nameWrites, 0) << "the name of no file reached the ECU";
+                continue;
+            }
+            EXPECT_TRUE(r.prompts.shown().empty());
+            const auto doc = qz::files::TIniDocument::Parse(
+                qz::files::DescrambleBytes(contents(file), r.dm().FileKey(), qz::files::TScrambledSource::File));
+            EXPECT_EQ(doc.Value("Generale", "DescrizAuto"), QByteArray("Nuovo"));
+            EXPECT_EQ(doc.Value("Generale", "Ufficiale"), QByteArray("0"));
+            EXPECT_STREQ(r.dm().GetNomeConfigurazione(), "Nuovo");
+            EXPECT_STREQ(r.dm().DescrizAuto.data(), "Nuovo");
+            EXPECT_FALSE(r.dm().GetUfficiale());
+            EXPECT_EQ(r.dm().Modified, 0);
+            if (connected) {
+                EXPECT_GT(nameWrites, 0);
             }
         }
     }
