@@ -129,6 +129,16 @@ struct ProcessLibraryProbe::Batch {
     // Why the process ended before every verdict was in, once it has.
     std::optional<QString> endedEarly;
 
+    // The probe ends by itself right after its last verdict: it is given
+    // that moment, not killed in the middle of it.
+    ~Batch()
+    {
+        if (process.state() != QProcess::NotRunning && !process.waitForFinished(500)) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
     // Taken, or never to be had from this process: it ended before the
     // file's verdict, after another file (the first one takes the reason).
     bool settled(std::size_t i) const { return taken[i] || (endedEarly && !verdicts[i] && i != 0); }

@@ -140,6 +140,28 @@ config_file_dialog)
   expect_line "$ERR" "is not in .*ConfigLPG or one of its make folders"
   ;;
 
+damaged_configuration_values)
+  # A configuration file with a value that is no number and one its item
+  # cannot hold, opened while connected and answered with the defaults:
+  # the damaged-values question, and nothing written into the ECU.
+  folder=$WORK/program
+  cp -r "$APP" "$folder"
+  mkdir -p "$folder/ConfigLPG/DEMO"
+  run_harness --program-folder "$folder" --profile "type=30" --run-ms 500 \
+    --keys "click:ImageSalva" --save "$folder/ConfigLPG/DEMO/Good.zc4"
+  expect_rc 0
+  "$VYXFILE" descramble "$folder/ConfigLPG/DEMO/Good.zc4" "$WORK/good.ini" || fail "cannot descramble"
+  grep -q "^RifLambda=" "$WORK/good.ini" && grep -q "^MappaK0_0=" "$WORK/good.ini" || fail "unexpected file"
+  sed -e 's/^RifLambda=.*/RifLambda=abc/' -e 's/^MappaK0_0=.*/MappaK0_0=300/' "$WORK/good.ini" >"$WORK/bad.ini"
+  "$VYXFILE" scramble "$WORK/bad.ini" "$folder/ConfigLPG/DEMO/Bad.zc4" || fail "cannot scramble"
+  # "Save first?" No; the damaged-values question takes its default.
+  run_harness --program-folder "$folder" --profile "type=30" --run-ms 1500 --calls "$CALLS" \
+    --keys "click:ImageCarica" --answers No --open "$folder/ConfigLPG/DEMO/Bad.zc4"
+  expect_rc 0
+  expect_line "$ERR" "^box${TAB}[^${TAB}]*${TAB}[^${TAB}]* 2 [^${TAB}]*\\(MappaK0_0, RifLambda\\)[^${TAB}]*${TAB}No$"
+  expect_no_line "$CALLS" "${TAB}Write[A-Za-z]*${TAB}"
+  ;;
+
 lost_link_answered_no)
   # The link lost while the connect reads the ECU: "Riprovare?" answered
   # No, the program goes on disconnected and the run ends as usual, long
