@@ -111,6 +111,9 @@ TEST_F(ConfigurazioneTest, ARefusedFuelWriteLoadsNothingAndShowsTheStoredFuel)
     EXPECT_EQ(writtenItems(), std::set<int>{kFlagsItem});
     EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
     EXPECT_TRUE(w->TimerDati->isActive());
+    // The user is told why the list went back.
+    ASSERT_EQ(r.prompts.shown().size(), 2u);
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(cfgrules::kChangeNotMadeText));
 }
 
 TEST_F(ConfigurazioneTest, AFuelSetThatDoesNotLoadIsNotWrittenAndTheUserIsTold)
