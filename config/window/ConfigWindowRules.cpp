@@ -2,6 +2,7 @@
 
 #include "BuildConstants.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace cfgwin {
@@ -246,6 +247,43 @@ std::string RangeHintText(double minValue, double maxValue, char decimalPoint)
 Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight)
 {
     return {editLeft - labelWidth - 10, editTop + (editHeight - labelHeight) / 2};
+}
+
+namespace {
+
+bool overlaps(const Rect& a, const Rect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool inside(const Rect& r, const Rect& area)
+{
+    return r.x >= area.x && r.y >= area.y && r.x + r.width <= area.x + area.width &&
+           r.y + r.height <= area.y + area.height;
+}
+
+} // namespace
+
+Point PlaceRangeHint(const Rect& editor, int hintWidth, int hintHeight, const Rect& area,
+                     const std::vector<Rect>& taken)
+{
+    const Point beside = RangeHintPosition(editor.x, editor.y, editor.height, hintWidth, hintHeight);
+    const int above = editor.y - hintHeight - 1;
+    const int below = editor.y + editor.height + 1;
+    const int leftEdge = editor.x;
+    const int rightEdge = editor.x + editor.width - hintWidth;
+    const Point places[] = {beside, {leftEdge, above}, {rightEdge, above}, {leftEdge, below}, {rightEdge, below}};
+    const Point* fallback = nullptr;
+    for (const Point& p : places) {
+        const Rect hint{p.x, p.y, hintWidth, hintHeight};
+        if (!inside(hint, area))
+            continue;
+        if (std::none_of(taken.begin(), taken.end(), [&](const Rect& t) { return overlaps(hint, t); }))
+            return p;
+        if (!fallback)
+            fallback = &p;
+    }
+    return fallback ? *fallback : beside;
 }
 
 int GasSensorComboItem(int sensorType)

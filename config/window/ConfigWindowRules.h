@@ -145,6 +145,21 @@ struct Point {
     int y;
 };
 Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight);
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// Where the hint goes, in the coordinates of `area` (the page the editor is
+// on): beside the editor (RangeHintPosition) when there it stays inside the
+// area and covers none of `taken` (what the other controls show); otherwise
+// above the editor, or below it when there is no room above, each aligned
+// with the editor's left edge or else with its right edge. When no place is
+// free, the first of them that stays inside the area (the place beside the
+// editor when none does).
+Point PlaceRangeHint(const Rect& editor, int hintWidth, int hintHeight, const Rect& area,
+                     const std::vector<Rect>& taken);
 
 // ComboTempRiduttore's item for the gas temperature sensor type (-1 none),
 // and the type an item stands for (0 for any other item).

@@ -2,6 +2,7 @@
 // visibility rules, the keyboard, page changes, sizing and tab drawing.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
+#include "PageWidgets.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -118,6 +119,7 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
 
     // The screen scaling.
     plat::applyScreenScale(this);
+    sizeRowGaps();
     setWindowState(Qt::WindowFullScreen);
 
     // Pictures and grid sizes.
@@ -228,6 +230,14 @@ void TFormConfig::buildLayout()
 
     LabelLimite = new QLabel(this);
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
+    // A small white tag with an outline, legible over a frame's face, its
+    // outline or the page.
+    LabelLimite->setFrameShape(QFrame::Box);
+    LabelLimite->setAutoFillBackground(true);
+    QPalette hintPalette = LabelLimite->palette();
+    hintPalette.setColor(QPalette::Window, Qt::white);
+    hintPalette.setColor(QPalette::WindowText, cfgwin::kFrameInk);
+    LabelLimite->setPalette(hintPalette);
     LabelLimite->hide();
 
     TimerDati = new QTimer(this);

@@ -15,6 +15,7 @@
 #include "LiveTracking.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTabBar>
 #include <functional>
@@ -33,6 +34,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class QLineEdit;
+class QSpacerItem;
 class QTableWidget;
 class TKeyComboBox;
 class TNumericEdit;
@@ -140,6 +142,7 @@ public:
     void LoadByCode(int page);
     void EditRifLambdaKeyPress(TNumericEdit* edit, QChar key);
     void ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key);
+    // The range hint of the focused editor shown where it hides nothing.
     void EditEnter(TNumericEdit* edit);
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
@@ -768,6 +771,11 @@ private:
     int liveSensorCount() const;
 
     void buildLayout();
+    // The room the frames keep between rows for the range hints, sized to
+    // the window's text.
+    void sizeRowGaps();
+    // The range hint beside, above or below its editor (EditEnter).
+    void placeRangeHint(TNumericEdit* edit);
     void buildCorrectionGrids();
     // The live tick's parts (pages/PanelBarra.cpp).
     void showLiveBar();
@@ -804,6 +812,8 @@ private:
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     std::vector<TNumericEdit*> numericEdits_;
     std::vector<QCheckBox*> enterChecks_; // Enter clicks them
+    std::vector<QSpacerItem*> rowGaps_;   // owned by their layouts
+    QPointer<QObject> rangeHintFollower_; // moves the hint with its editor
     // The bound controls made from the binding tables, by control.
     std::map<const QWidget*, const Binding*> bindingOf_;
     // The text each editor showed when it was last loaded or read back.

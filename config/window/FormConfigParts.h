@@ -11,6 +11,7 @@
 
 class QFrame;
 class QLabel;
+class QSpacerItem;
 
 namespace cfgwin {
 
@@ -101,6 +102,15 @@ public:
     QRadioButton* radio(const char* name, QWidget* parent = nullptr);
     // The window's correction-table grid of that name, on this page.
     TCorrectionGrid* table(const char* name);
+    // Room between two rows of a frame for the range hint of an editor in
+    // either (the hint goes above or below its editor when it would hide the
+    // caption beside it): `above` the controls of the rows above, nearest
+    // last. It takes room while the nearest of them that shows, or `below`,
+    // has a hint; sized to the window's text once the window is scaled
+    // (sizeRowGaps).
+    QSpacerItem* rowGap(const std::vector<const QWidget*>& above, const QWidget* below);
+    // Whether the control shows a range hint when it has the focus.
+    bool hinted(const QWidget* control) const;
 
     // The control of a binding row (by its member): made, named, bound and
     // limited, with its caption and unit labels (null when it has none).
@@ -177,6 +187,11 @@ private:
     QWidget* box_;
     QGridLayout* grid_;
     int next_ = 0;
+    // Before the row of a control: the room for the range hints between it
+    // and the rows above.
+    void roomAbove(const QWidget* control);
+    // The controls of the rows since the last line across the frame.
+    std::vector<const QWidget*> controlsAbove_;
 };
 
 namespace cfgwin {

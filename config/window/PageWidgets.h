@@ -70,6 +70,9 @@ inline void KeepPlace(QWidget* w)
     w->setSizePolicy(sp);
 }
 
+// The outline of the pages' groups (and of the range hint).
+inline const QColor kFrameInk(0x33, 0x55, 0x77);
+
 // A framed white panel, as the pages' groups are.
 inline void WhitePanel(QFrame* f)
 {

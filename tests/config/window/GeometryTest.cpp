@@ -1,0 +1,198 @@
+// Every page of the configuration window as the screen shows it, for the ECU
+// types of the program, in Italian and English, on the screen this binary
+// runs on (QZ_TEST_SCREEN): what the user needs is inside its frame and the
+// window, the range hint of an editor hides nothing, the tab captions are
+// drawn alike.
+#include "DataModuleRig.h"
+#include "FormConfig.h"
+#include "FormConfigParts.h"
+#include "LanguageLibrary.h"
+#include "Translator.h"
+
+#include "editors/NumericEdit.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLibrary>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct Setting {
+    int type;
+    int language; // 0 Italian, 1 English
+};
+
+void PrintTo(const Setting& s, std::ostream* os) { *os << "type " << s.type << ", language " << s.language; }
+
+std::string settingName(const testing::TestParamInfo<Setting>& info)
+{
+    return "Type" + std::to_string(info.param.type) + (info.param.language == 0 ? "Italian" : "English");
+}
+
+std::string describe(const QRect& r)
+{
+    std::ostringstream out;
+    out << "(" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << ")";
+    return out.str();
+}
+
+std::string nameOf(const QWidget* w)
+{
+    const QString name = w->objectName();
+    return (name.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : name).toStdString();
+}
+
+// Widgets whose children are their own parts, not controls of the page.
+bool isComposite(const QWidget* w)
+{
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QLabel*>(w);
+}
+
+// What a control shows, in the coordinates of `in`: a label its text, any
+// other control its whole face.
+QRect shownRect(const QWidget* w, const QWidget* in)
+{
+    QRect face = w->rect();
+    if (const auto* label = qobject_cast<const QLabel*>(w); label && !label->text().isEmpty()) {
+        const QRect contents = label->contentsRect();
+        const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        face = label->fontMetrics().boundingRect(contents, flags, label->text()) & contents;
+    }
+    return QRect(w->mapTo(in, face.topLeft()), face.size());
+}
+
+// The visible controls under root (composites counted whole), in root's
+// coordinates.
+void collectControls(QWidget* root, QWidget* w, std::vector<std::pair<QWidget*, QRect>>& out)
+{
+    for (QObject* o : w->children()) {
+        auto* c = qobject_cast<QWidget*>(o);
+        if (!c || c->isWindow() || !c->isVisible())
+            continue;
+        const bool container = !isComposite(c) && !c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty();
+        if (container)
+            collectControls(root, c, out);
+        else
+            out.emplace_back(c, shownRect(c, root));
+    }
+}
+
+class GeometryTest : public testing::TestWithParam<Setting> {
+protected:
+    GeometryTest() : r({.profile = "type=" + std::to_string(GetParam().type), .languageLibrary = false}) {}
+
+    void SetUp() override
+    {
+        // The language library the program loads, with its languages.
+        QLibrary languages(QStringLiteral(QZ_LANGUAGES_LIBRARY));
+        ASSERT_TRUE(languages.load()) << languages.errorString().toStdString();
+        QHash<QByteArray, void*> exports;
+        for (const char* name : {langlib::kMaxLanguagesExport, langlib::kMaxStringsExport, langlib::kLoadStringWExport,
+                                 langlib::kLoadStringAExport})
+            exports.insert(name, reinterpret_cast<void*>(languages.resolve(name)));
+        r.libraries.add(QStringLiteral("Languages.dll"), exports);
+        ASSERT_TRUE(r.dm().Translator->LoadDll());
+        r.dm().Translator->SetLanguage(GetParam().language);
+
+        r.connectEcu();
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        w = std::make_unique<TFormConfig>(nullptr);
+        TConfigMainHooks hooks;
+        hooks.connect = [] {};
+        hooks.disconnect = [] {};
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(std::move(hooks));
+        w->LoadTexts();
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        w->TimerDati->stop();
+        screen = QGuiApplication::primaryScreen()->geometry();
+    }
+
+    void TearDown() override
+    {
+        if (w && w->isVisible()) {
+            r.prompts.script(plat::IDYES);
+            w->done(0);
+        }
+    }
+
+    // The pages the user can open, each made the active one and laid out.
+    std::vector<int> pages() const
+    {
+        std::vector<int> out;
+        for (int p = 0; p < cfgwin::kPageCount; ++p)
+            if (w->PageTabVisible(p) && p != cfgwin::PageDiagnosi && p != cfgwin::PageEsci && p != cfgwin::PageConnect)
+                out.push_back(p);
+        return out;
+    }
+    // The page as the user first sees it: laid out for what its loading
+    // showed and hid.
+    void show(int page)
+    {
+        w->SetActivePage(page, true);
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+        }
+    }
+
+    rig::DataModuleRig r;
+    std::unique_ptr<TFormConfig> w;
+    bool extraSeen = false;
+    QRect screen;
+};
+
+TEST_P(GeometryTest, TheRangeHintOfEveryEditorCoversNoOtherControl)
+{
+    for (const int page : pages()) {
+        show(page);
+        QWidget* sheet = w->Page(page);
+        SCOPED_TRACE(cfgwin::PageName(page));
+        for (TNumericEdit* e : sheet->findChildren<TNumericEdit*>()) {
+            if (!e->isVisible() || !e->isEnabled() || e->isReadOnly())
+                continue;
+            e->setFocus();
+            QCoreApplication::processEvents();
+
+            if (!w->LabelLimite->isVisible())
+                continue; // an editor without a hint
+            const QRect hint(w->LabelLimite->mapTo(sheet, QPoint(0, 0)), w->LabelLimite->size());
+            std::vector<std::pair<QWidget*, QRect>> controls;
+            collectControls(sheet, sheet, controls);
+            for (const auto& [c, rect] : controls) {
+                if (c == w->LabelLimite || c == e || !rect.intersects(hint))
+                    continue;
+                ADD_FAILURE() << nameOf(e) << "'s hint " << w->LabelLimite->text().toStdString() << " "
+                              << describe(hint) << " covers " << nameOf(c) << " " << describe(rect);
+            }
+            // Inside the part of the page it stands in.
+            const QWidget* parent = w->LabelLimite->parentWidget();
+            EXPECT_TRUE(parent->rect().contains(w->LabelLimite->geometry()))
+                << nameOf(e) << "'s hint is cut by " << nameOf(parent);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, GeometryTest,
+                         testing::Values(Setting{30, 0}, Setting{30, 1}, Setting{50, 0}, Setting{50, 1},
+                                         Setting{55, 0}, Setting{55, 1}, Setting{79, 0}, Setting{79, 1}),
+                         settingName);
+
+} // namespace
