@@ -27,6 +27,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 namespace {
 
@@ -131,6 +132,18 @@ void collectShownAreas(const QWidget* root, const QWidget* w, const QWidget* exc
 }
 
 } // namespace
+
+QHBoxLayout* cfgwin::ButtonWithCaption(QWidget* button, QLabel* caption)
+{
+    auto* pair = new QHBoxLayout;
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    pair->setSpacing(button->style()->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                                        : QStyle::PM_CheckBoxLabelSpacing,
+                                                  nullptr, button));
+    pair->addWidget(button, 0, Qt::AlignTop);
+    pair->addWidget(caption, 1);
+    return pair;
+}
 
 void cfgwin::FitGridWidget(TCorrectionGrid* grid, const GridFit& fit)
 {
@@ -368,10 +381,7 @@ TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& bindi
     }
     roomAbove(m.control);
     if (m.caption) {
-        auto* pair = new QHBoxLayout;
-        pair->addWidget(m.control, 0, Qt::AlignTop);
-        pair->addWidget(m.caption, 1);
-        grid_->addLayout(pair, next_, 0, 1, 3);
+        grid_->addLayout(cfgwin::ButtonWithCaption(m.control, m.caption), next_, 0, 1, 3);
     } else {
         grid_->addWidget(m.control, next_, 0, 1, 3);
     }

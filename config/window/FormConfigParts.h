@@ -10,6 +10,7 @@
 #include <vector>
 
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QSpacerItem;
 
@@ -195,6 +196,9 @@ private:
 };
 
 namespace cfgwin {
+// A check box or radio button with the caption of its own beside it, as far
+// from it as the style keeps a button's text.
+QHBoxLayout* ButtonWithCaption(QWidget* button, QLabel* caption);
 // A grid widget sized to its cells (FitGrid, FitColumns).
 void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 

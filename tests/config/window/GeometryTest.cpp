@@ -1,8 +1,9 @@
 // Every page of the configuration window as the screen shows it, for the ECU
 // types of the program, in Italian and English, on the screen this binary
 // runs on (QZ_TEST_SCREEN): what the user needs is inside its frame and the
-// window, the range hint of an editor hides nothing, the tab captions are
-// drawn alike.
+// window, the range hint of an editor hides nothing, check boxes and radio
+// buttons stand apart from their captions and look alike, the tab captions
+// are drawn alike.
 #include "DataModuleRig.h"
 #include "FormConfig.h"
 #include "FormConfigParts.h"
@@ -13,12 +14,15 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLibrary>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -187,6 +191,61 @@ TEST_P(GeometryTest, TheRangeHintOfEveryEditorCoversNoOtherControl)
             EXPECT_TRUE(parent->rect().contains(w->LabelLimite->geometry()))
                 << nameOf(e) << "'s hint is cut by " << nameOf(parent);
         }
+    }
+}
+
+// A check box or radio button with a caption of its own stands as far from
+// it as the style keeps a button's text, and every button looks as the
+// others do, on a white panel as on a frame.
+TEST_P(GeometryTest, ButtonsStandApartFromTheirCaptionsAndLookAlike)
+{
+    const QAbstractButton* reference = nullptr;
+    for (const int page : pages()) {
+        show(page);
+        SCOPED_TRACE(cfgwin::PageName(page));
+        for (const auto& row : TFormConfig::PageBindings(page)) {
+            const bool check = std::holds_alternative<TFormConfig::Binding::CheckMember>(row.member);
+            const bool radio = std::holds_alternative<TFormConfig::Binding::RadioMember>(row.member);
+            if ((!check && !radio) || !row.captionName)
+                continue;
+            auto* button = w->Control(QString::fromLatin1(row.name));
+            auto* caption = w->Control(QString::fromLatin1(row.captionName));
+            ASSERT_TRUE(button && caption) << row.name;
+            if (!button->isVisible())
+                continue;
+            const int spacing = button->style()->pixelMetric(
+                check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+            const QRect b(button->mapTo(w.get(), QPoint(0, 0)), button->size());
+            const QRect c(caption->mapTo(w.get(), QPoint(0, 0)), caption->size());
+            EXPECT_GE(c.left() - b.right() - 1, spacing) << row.name << " " << describe(b) << " touches "
+                                                         << row.captionName << " " << describe(c);
+        }
+        for (auto* button : w->Page(page)->findChildren<QAbstractButton*>()) {
+            if (!button->isVisible() || (!qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button)))
+                continue;
+            if (!reference)
+                reference = button;
+            for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::WindowText})
+                EXPECT_EQ(button->palette().color(QPalette::Active, role).name().toStdString(),
+                          reference->palette().color(QPalette::Active, role).name().toStdString())
+                    << nameOf(button) << " is drawn unlike " << nameOf(reference) << " (colour role " << role << ")";
+        }
+    }
+}
+
+// The captions of the lambda probes name their wires on one line.
+TEST_P(GeometryTest, TheProbeCaptionsStayOnOneLine)
+{
+    show(cfgwin::PageSensori);
+    for (const char* name : {"LabelTipoSonda1", "LabelTipoSonda2"}) {
+        auto* label = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(name)));
+        ASSERT_NE(label, nullptr) << name;
+        ASSERT_TRUE(label->isVisible()) << name;
+        const QFontMetrics fm = label->fontMetrics();
+        const QRect text = fm.boundingRect(QRect(0, 0, label->contentsRect().width(), 1000),
+                                           label->wordWrap() ? Qt::TextWordWrap : 0, label->text());
+        EXPECT_LT(text.height(), 2 * fm.lineSpacing()) << name << " breaks: " << label->text().toStdString();
+        EXPECT_LE(text.width(), label->contentsRect().width()) << name << " is cut";
     }
 }
 
