@@ -142,6 +142,52 @@ std::vector<int> TabWidths(const std::vector<int>& natural, int exitIndex, int c
     return w;
 }
 
+namespace {
+
+// The page tabs between their least widths and what they ask at ease, the
+// room beyond the least shared in proportion to what each would take.
+std::vector<int> shareRoom(const std::vector<TabNeeds>& tabs, const std::vector<int>& least, int exitIndex,
+                           int connectIndex, long long room)
+{
+    std::vector<int> w = least;
+    long long wanted = 0;
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        if (static_cast<int>(i) != exitIndex && static_cast<int>(i) != connectIndex)
+            wanted += std::max(0, tabs[i].natural - least[i]);
+    if (wanted <= 0 || room <= 0)
+        return w;
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        if (static_cast<int>(i) != exitIndex && static_cast<int>(i) != connectIndex)
+            w[i] += static_cast<int>(std::max(0, tabs[i].natural - least[i]) * std::min(room, wanted) / wanted);
+    return w;
+}
+
+} // namespace
+
+TabBarLayout LayoutTabBar(const std::vector<TabNeeds>& tabs, int exitIndex, int connectIndex, int available,
+                          int pageControlWidth)
+{
+    std::vector<int> natural, least, smaller;
+    for (const TabNeeds& t : tabs) {
+        natural.push_back(t.natural);
+        least.push_back(std::min(t.least, t.natural));
+        smaller.push_back(std::min(t.leastSmaller, least.back()));
+    }
+    const auto sum = [](const std::vector<int>& v) {
+        long long total = 0;
+        for (int x : v)
+            total += std::max(0, x);
+        return total;
+    };
+    if (sum(natural) <= available)
+        return {TabWidths(natural, exitIndex, connectIndex, available, pageControlWidth), false};
+    if (sum(least) <= available)
+        return {shareRoom(tabs, least, exitIndex, connectIndex, available - sum(least)), false};
+    if (sum(smaller) <= available)
+        return {shareRoom(tabs, smaller, exitIndex, connectIndex, available - sum(smaller)), true};
+    return {TabWidths(smaller, exitIndex, connectIndex, available, pageControlWidth), true};
+}
+
 std::u16string PadExitCaption(std::u16string caption, int tabLeft, int clientWidth,
                               const std::function<int(const std::u16string&)>& textWidth)
 {

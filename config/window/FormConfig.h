@@ -15,6 +15,7 @@
 #include "LiveTracking.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QPointer>
 #include <QString>
 #include <QTabBar>
@@ -94,6 +95,15 @@ public:
     void PageControlChanging();
     void PageControlChange();
     void PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active);
+    // How the tab of a page draws its caption in the tab's rectangle: the
+    // font, whether it breaks onto two lines, and the caption without the
+    // blanks at its ends.
+    struct TabCaption {
+        QFont font;
+        bool twoLines = false;
+        QString text;
+    };
+    TabCaption TabCaptionOf(int page, const QRect& rect) const;
     void TabEsciShow();
     void TimerDatiTimer();
 
@@ -839,6 +849,14 @@ public:
     int VisibleIndex(int index) const;
     // The width the tab's caption asks for.
     int NaturalWidth(int index) const;
+    // What the tab asks for at ease and at the least, at the bar's font and
+    // 2 points smaller.
+    cfgwin::TabNeeds Needs(int index) const;
+    // The widths of the visible tabs (their page numbers into `pages`).
+    cfgwin::TabBarLayout Layout(std::vector<int>* pages = nullptr) const;
+    // Whether the captions are drawn 2 points smaller, all alike.
+    bool CaptionsSmaller() const;
+    static QFont SmallerFont(QFont font);
 
 protected:
     QSize tabSizeHint(int index) const override;

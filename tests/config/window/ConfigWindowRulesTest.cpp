@@ -159,6 +159,34 @@ TEST(ConfigTabs, WidthsFitTheBarAndTheExitTabReachesItsMark)
     }
 }
 
+// Two page tabs (at ease, least, least 2 points smaller), the exit tab and
+// the connect tab, on bars ever narrower.
+TEST(ConfigTabs, TheBarGivesUpEaseThenTheFontAlikeForEveryTab)
+{
+    const std::vector<TabNeeds> tabs = {{100, 80, 60}, {50, 40, 30}, {70, 70, 70}, {30, 30, 30}};
+    struct Case {
+        const char* name;
+        int available;
+        std::vector<int> widths;
+        bool smaller;
+    } cases[] = {
+        // At ease: as TabWidths, the exit tab out to 91 % of the control.
+        {"at ease", 1000, {100, 50, 760, 30}, false},
+        // The room beyond the least widths in proportion to what each gives up.
+        {"less ease", 230, {86, 43, 70, 30}, false},
+        // Not even the least widths: every caption smaller, the room shared.
+        {"smaller", 200, {66, 33, 70, 30}, true},
+        // Not even those: the smaller least widths in proportion.
+        {"squeezed", 160, {40, 20, 70, 30}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TabBarLayout layout = LayoutTabBar(tabs, 2, 3, c.available, 1000);
+        EXPECT_EQ(layout.widths, c.widths);
+        EXPECT_EQ(layout.smaller, c.smaller);
+    }
+}
+
 TEST(ConfigKeys, FunctionKeysCountVisibleTabsAndWrap)
 {
     std::array<bool, kPageCount> v{};

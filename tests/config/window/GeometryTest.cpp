@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 namespace {
@@ -247,6 +248,31 @@ TEST_P(GeometryTest, TheProbeCaptionsStayOnOneLine)
         EXPECT_LT(text.height(), 2 * fm.lineSpacing()) << name << " breaks: " << label->text().toStdString();
         EXPECT_LE(text.width(), label->contentsRect().width()) << name << " is cut";
     }
+}
+
+// The tab bar fits the window, and every page tab draws its caption in the
+// same font as the others, on one line, clear of the tab's edges.
+TEST_P(GeometryTest, EveryTabCaptionIsDrawnAlikeOnOneLineClearOfItsEdges)
+{
+    QTabBar* bar = w->PageControl->tabBar();
+    std::set<std::string> fonts;
+    for (int page = 0; page < bar->count(); ++page) {
+        if (!bar->isTabVisible(page))
+            continue;
+        const QRect rect = bar->tabRect(page);
+        const std::string tab = cfgwin::PageName(page);
+        EXPECT_LE(bar->mapTo(w.get(), rect.bottomRight()).x(), w->width() - 1) << tab << " lies past the window";
+        if (page == cfgwin::PageEsci || page == cfgwin::PageConnect)
+            continue;
+        const TFormConfig::TabCaption caption = w->TabCaptionOf(page, rect);
+        const QFontMetrics fm(caption.font);
+        fonts.insert(caption.font.toString().toStdString());
+        EXPECT_FALSE(caption.twoLines) << tab << ": " << caption.text.toStdString() << " breaks";
+        // A blank's width clear of either edge.
+        EXPECT_GE(rect.width() - fm.horizontalAdvance(caption.text), 2 * fm.horizontalAdvance(QLatin1Char(' ')))
+            << tab << ": " << caption.text.toStdString() << " touches its edges, " << rect.width() << " wide";
+    }
+    EXPECT_EQ(fonts.size(), 1u) << "the captions are drawn in " << fonts.size() << " fonts";
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, GeometryTest,
