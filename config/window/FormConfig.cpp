@@ -118,7 +118,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     messages_.clear();
 
     // The screen scaling.
-    plat::applyScreenScale(this);
+    const plat::ScaleFactor scale = plat::applyScreenScale(this);
+    scaleFixedSizes(scale.num, scale.den);
     sizeRowGaps();
     setWindowState(Qt::WindowFullScreen);
 
@@ -246,6 +247,27 @@ void TFormConfig::buildLayout()
     connect(TimerDati, &QTimer::timeout, this, &TFormConfig::TimerDatiTimer);
 
     connect(PageControl, &QTabWidget::currentChanged, this, &TFormConfig::onCurrentChanged);
+}
+
+void TFormConfig::scaleFixedSizes(long long num, long long den)
+{
+    if (num == den || num <= 0 || den <= 0)
+        return;
+    // The screen scaling moves and sizes the window's widgets and scales its
+    // fonts; the widths and heights the pages fixed from the design fonts
+    // (editors, readings, lamps, grooves) go with them, or the layouts would
+    // hold them at their design size and cut what they show.
+    const auto scaled = [num, den](int v) { return static_cast<int>(plat::mulDivRound(v, num, den)); };
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->window() != this)
+            continue;
+        const QSize least = w->minimumSize();
+        const QSize most = w->maximumSize();
+        if (least.width() == most.width() && most.width() < QWIDGETSIZE_MAX)
+            w->setFixedWidth(scaled(least.width()));
+        if (least.height() == most.height() && most.height() < QWIDGETSIZE_MAX)
+            w->setFixedHeight(scaled(least.height()));
+    }
 }
 
 void TFormConfig::buildCorrectionGrids()

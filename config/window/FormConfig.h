@@ -784,6 +784,8 @@ private:
     // The room the frames keep between rows for the range hints, sized to
     // the window's text.
     void sizeRowGaps();
+    // The widths and heights fixed at the design size, scaled to the screen.
+    void scaleFixedSizes(long long num, long long den);
     // The range hint beside, above or below its editor (EditEnter).
     void placeRangeHint(TNumericEdit* edit);
     void buildCorrectionGrids();

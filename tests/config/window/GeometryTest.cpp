@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -163,6 +164,52 @@ protected:
     bool extraSeen = false;
     QRect screen;
 };
+
+// Whatever is outside its parent's rectangle is cut off: every visible
+// widget under w lies inside the widget it stands on.
+void expectInsideParents(const QWidget* w, const std::string& path)
+{
+    for (const QObject* o : w->children()) {
+        const auto* c = qobject_cast<const QWidget*>(o);
+        if (!c || c->isWindow() || !c->isVisible())
+            continue;
+        const std::string name = path + "/" + nameOf(c);
+        EXPECT_TRUE(w->rect().contains(c->geometry()))
+            << name << " " << describe(c->geometry()) << " is cut by its parent " << describe(w->rect());
+        // Nor squeezed below what it needs to show: a label its whole text,
+        // a control its least size.
+        if (const auto* label = qobject_cast<const QLabel*>(c); label && !label->text().isEmpty()) {
+            const QRect contents = label->contentsRect();
+            const QRect text = label->fontMetrics().boundingRect(
+                QRect(0, 0, contents.width(), 100000), label->wordWrap() ? Qt::TextWordWrap : 0, label->text());
+            EXPECT_TRUE(text.width() <= contents.width() && text.height() <= contents.height() + 1)
+                << name << " " << describe(contents) << " cuts its text " << label->text().toStdString() << " "
+                << describe(text);
+        } else if (isComposite(c)) {
+            const QSize least = c->minimumSizeHint();
+            EXPECT_TRUE(least.width() <= c->width() && least.height() <= c->height())
+                << name << " " << describe(c->geometry()) << " is squeezed below " << least.width() << "x"
+                << least.height();
+        }
+        if (!isComposite(c))
+            expectInsideParents(c, name);
+    }
+}
+
+TEST_P(GeometryTest, EveryControlLiesInsideItsFrameAndEveryFrameInsideTheWindow)
+{
+    for (const int page : pages()) {
+        show(page);
+        SCOPED_TRACE(cfgwin::PageName(page));
+        // (The offscreen platform keeps the widget's own position stale.)
+        EXPECT_EQ(describe(w->windowHandle()->geometry()), describe(screen)) << "the window is not the screen";
+        QWidget* sheet = w->Page(page);
+        EXPECT_TRUE(w->rect().contains(QRect(sheet->mapTo(w.get(), QPoint(0, 0)), sheet->size())))
+            << "the page " << describe(QRect(sheet->mapTo(w.get(), QPoint(0, 0)), sheet->size()))
+            << " is cut by the window";
+        expectInsideParents(sheet, nameOf(sheet));
+    }
+}
 
 TEST_P(GeometryTest, TheRangeHintOfEveryEditorCoversNoOtherControl)
 {
