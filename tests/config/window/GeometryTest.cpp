@@ -4,8 +4,7 @@
 // window, the range hint of an editor hides nothing, check boxes and radio
 // buttons stand apart from their captions and look alike, the tab captions
 // are drawn alike.
-#include "DataModuleRig.h"
-#include "FormConfig.h"
+#include "PageRig.h"
 #include "FormConfigParts.h"
 #include "LanguageLibrary.h"
 #include "Translator.h"
@@ -97,9 +96,12 @@ void collectControls(QWidget* root, QWidget* w, std::vector<std::pair<QWidget*, 
     }
 }
 
-class GeometryTest : public testing::TestWithParam<Setting> {
+class GeometryTest : public pagetest::PageRig, public testing::WithParamInterface<Setting> {
 protected:
-    GeometryTest() : r({.profile = "type=" + std::to_string(GetParam().type), .languageLibrary = false}) {}
+    GeometryTest()
+        : PageRig(rig::Options{.profile = "type=" + std::to_string(GetParam().type), .languageLibrary = false})
+    {
+    }
 
     void SetUp() override
     {
@@ -113,30 +115,9 @@ protected:
         r.libraries.add(QStringLiteral("Languages.dll"), exports);
         ASSERT_TRUE(r.dm().Translator->LoadDll());
         r.dm().Translator->SetLanguage(GetParam().language);
-
-        r.connectEcu();
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
-        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
-        w = std::make_unique<TFormConfig>(nullptr);
-        TConfigMainHooks hooks;
-        hooks.connect = [] {};
-        hooks.disconnect = [] {};
-        hooks.extraInjectionSeen = &extraSeen;
-        w->SetMainHooks(std::move(hooks));
-        w->LoadTexts();
-        w->show();
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        w->TimerDati->stop();
+        // Full screen, as the program shows it.
+        open(cfgwin::PageConfigurazione, {}, QSize());
         screen = QGuiApplication::primaryScreen()->geometry();
-    }
-
-    void TearDown() override
-    {
-        if (w && w->isVisible()) {
-            r.prompts.script(plat::IDYES);
-            w->done(0);
-        }
     }
 
     // The pages the user can open, each made the active one and laid out.
@@ -159,9 +140,6 @@ protected:
         }
     }
 
-    rig::DataModuleRig r;
-    std::unique_ptr<TFormConfig> w;
-    bool extraSeen = false;
     QRect screen;
 };
 
