@@ -71,8 +71,7 @@ public:
     TRowGap(std::vector<Row> above, Row below)
         : QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), above_(std::move(above)),
           below_(std::move(below))
-    {
-    }
+    {}
     QSize sizeHint() const override { return taken() ? QSpacerItem::sizeHint() : QSize(0, 0); }
     QSize minimumSize() const override { return taken() ? QSpacerItem::minimumSize() : QSize(0, 0); }
     QSize maximumSize() const override
@@ -137,9 +136,8 @@ QHBoxLayout* cfgwin::ButtonWithCaption(QWidget* button, QLabel* caption)
 {
     auto* pair = new QHBoxLayout;
     const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    pair->setSpacing(button->style()->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
-                                                        : QStyle::PM_CheckBoxLabelSpacing,
-                                                  nullptr, button));
+    pair->setSpacing(button->style()->pixelMetric(
+        radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, button));
     pair->addWidget(button, 0, Qt::AlignTop);
     pair->addWidget(caption, 1);
     return pair;
@@ -593,9 +591,9 @@ void TFormConfig::placeRangeHint(TNumericEdit* edit)
     std::vector<cfgwin::Rect> taken;
     collectShownAreas(page, page, edit, taken);
     const QPoint editAt = edit->mapTo(page, QPoint(0, 0));
-    const auto at = cfgwin::PlaceRangeHint({editAt.x(), editAt.y(), edit->width(), edit->height()},
-                                           LabelLimite->width(), LabelLimite->height(),
-                                           {0, 0, page->width(), page->height()}, taken);
+    const auto at =
+        cfgwin::PlaceRangeHint({editAt.x(), editAt.y(), edit->width(), edit->height()}, LabelLimite->width(),
+                               LabelLimite->height(), {0, 0, page->width(), page->height()}, taken);
     LabelLimite->move(std::max(0, at.x), at.y);
     LabelLimite->setVisible(shown);
 }

@@ -8,9 +8,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QObject>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QObject>
 #include <QWidget>
 
 #include <functional>

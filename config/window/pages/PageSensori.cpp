@@ -93,8 +93,8 @@ void TFormConfig::BuildSensori()
     // The probes' captions name their wires ("(filo BIANCO/NERO)"): each on
     // one line.
     for (auto probe : {&TFormConfig::ComboSonda1, &TFormConfig::ComboSonda2}) {
-        const auto made = ColumnGroup(b, left, probe == &TFormConfig::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2")
-                              .row(probe);
+        const auto made =
+            ColumnGroup(b, left, probe == &TFormConfig::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").row(probe);
         made.caption->setWordWrap(false);
     }
     {

@@ -339,8 +339,8 @@ TEST(ConfigChanges, ARefusedOptionWriteTellsTheUserTheChangeWasNotMade)
         ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
         markEcu(r);
         const auto map = r.ecu(kMapKItem);
-        r.sim().addFault({.op = protovyx::Op::AnyWrite, .code = c.refusedItem, .matchItem = true, .times = -1,
-                          .status = 0x10});
+        r.sim().addFault(
+            {.op = protovyx::Op::AnyWrite, .code = c.refusedItem, .matchItem = true, .times = -1, .status = 0x10});
         r.prompts.script(plat::IDYES);
         FrameLog log;
         EXPECT_EQ(c.change(r.dm(), log.frame()), ChangeResult::Refused);

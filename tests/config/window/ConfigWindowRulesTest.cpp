@@ -264,9 +264,9 @@ TEST(ConfigTexts, RangeHintGoesWhereItHidesNothing)
 {
     const Rect editor{200, 100, 80, 24};
     const Rect page{0, 0, 1000, 700};
-    const Rect caption{20, 104, 150, 16};      // under the place beside the editor
-    const Rect editorAbove{200, 70, 80, 24};   // the row above, close by
-    const Rect unitAbove{265, 83, 20, 16};     // reaches under the right of the place above
+    const Rect caption{20, 104, 150, 16};    // under the place beside the editor
+    const Rect editorAbove{200, 70, 80, 24}; // the row above, close by
+    const Rect unitAbove{265, 83, 20, 16};   // reaches under the right of the place above
     const Rect editorBelow{200, 130, 80, 24};
     struct Case {
         const char* name;
@@ -278,8 +278,7 @@ TEST(ConfigTexts, RangeHintGoesWhereItHidesNothing)
         {"beside covers the caption: above", page, {caption}, {200, 83}},
         {"above-left covers the unit above: above-right", page, {caption, Rect{195, 83, 10, 16}}, {220, 83}},
         {"no room above: below", page, {caption, editorAbove}, {200, 125}},
-        {"above and below-left taken: below-right", page, {caption, editorAbove, Rect{205, 130, 10, 16}},
-         {220, 125}},
+        {"above and below-left taken: below-right", page, {caption, editorAbove, Rect{205, 130, 10, 16}}, {220, 125}},
         {"the page ends above the editor", Rect{0, 90, 1000, 610}, {caption}, {200, 125}},
         {"the page ends left of the place beside", Rect{150, 0, 850, 700}, {}, {200, 83}},
         // Nowhere free: the first place that stays on the page.

@@ -4,9 +4,9 @@
 // window, the range hint of an editor hides nothing, check boxes and radio
 // buttons stand apart from their captions and look alike, the tab captions
 // are drawn alike.
-#include "PageRig.h"
 #include "FormConfigParts.h"
 #include "LanguageLibrary.h"
+#include "PageRig.h"
 #include "Translator.h"
 
 #include "editors/NumericEdit.h"
@@ -100,8 +100,7 @@ class GeometryTest : public pagetest::PageRig, public testing::WithParamInterfac
 protected:
     GeometryTest()
         : PageRig(rig::Options{.profile = "type=" + std::to_string(GetParam().type), .languageLibrary = false})
-    {
-    }
+    {}
 
     void SetUp() override
     {
@@ -243,8 +242,8 @@ TEST_P(GeometryTest, ButtonsStandApartFromTheirCaptionsAndLookAlike)
                 check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
             const QRect b(button->mapTo(w.get(), QPoint(0, 0)), button->size());
             const QRect c(caption->mapTo(w.get(), QPoint(0, 0)), caption->size());
-            EXPECT_GE(c.left() - b.right() - 1, spacing) << row.name << " " << describe(b) << " touches "
-                                                         << row.captionName << " " << describe(c);
+            EXPECT_GE(c.left() - b.right() - 1, spacing)
+                << row.name << " " << describe(b) << " touches " << row.captionName << " " << describe(c);
         }
         for (auto* button : w->Page(page)->findChildren<QAbstractButton*>()) {
             if (!button->isVisible() || (!qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button)))
@@ -301,8 +300,8 @@ TEST_P(GeometryTest, EveryTabCaptionIsDrawnAlikeOnOneLineClearOfItsEdges)
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, GeometryTest,
-                         testing::Values(Setting{30, 0}, Setting{30, 1}, Setting{50, 0}, Setting{50, 1},
-                                         Setting{55, 0}, Setting{55, 1}, Setting{79, 0}, Setting{79, 1}),
+                         testing::Values(Setting{30, 0}, Setting{30, 1}, Setting{50, 0}, Setting{50, 1}, Setting{55, 0},
+                                         Setting{55, 1}, Setting{79, 0}, Setting{79, 1}),
                          settingName);
 
 } // namespace

@@ -155,8 +155,8 @@ TEST_P(PageCorrezioniByEcu, TheGroupsCloseUpOverWhatTheEcuHides)
     } else {
         EXPECT_EQ(gas.top(), rientro.top());
     }
-    const int columns = std::max({rientro.bottom(), gas.bottom(),
-                                  e.pressAbs ? rect(w->PanelCorrPressAbs).bottom() : rientro.bottom()});
+    const int columns =
+        std::max({rientro.bottom(), gas.bottom(), e.pressAbs ? rect(w->PanelCorrPressAbs).bottom() : rientro.bottom()});
     QWidget* firstTable = e.pressAbs ? static_cast<QWidget*>(w->ShapeDelayGasTemp) : w->ShapePressDiff;
     const int gap = rect(firstTable).top() - columns - 1;
     EXPECT_GE(gap, 0);
