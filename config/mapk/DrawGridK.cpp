@@ -187,14 +187,9 @@ void DrawGridK::DrawGridKDrawCell(QPainter& painter, int col, int row, const QRe
     if (state & Fixed) {
         fill = plat::fromTColor(kFixedColour);
         ink = Qt::black;
-    } else if (state & Focused) {
-        if (active) {
-            fill = plat::fromTColor(kActiveColour);
-            ink = Qt::black;
-        } else {
-            fill = palette().color(QPalette::Base);
-        }
-    } else if ((state & Selected) && active) {
+    } else if ((state & (Focused | Selected)) && active) {
+        // Only a grid that holds the focus marks its current cell and its
+        // selection; otherwise they look like every other cell of the view.
         fill = plat::fromTColor(kActiveColour);
         ink = Qt::black;
     }

@@ -58,6 +58,14 @@ ChangeResult closeChange(TStreamDati& dm, const ChangeFrame& frame, ChangeResult
     return result;
 }
 
+// An option write the ECU refused (or stored otherwise): nothing was loaded
+// or written, and the user is told that the change was not made.
+ChangeResult refuse(TStreamDati& dm)
+{
+    ShowRuleBox(dm, kChangeNotMadeText, plat::PromptIcon::Error);
+    return ChangeResult::Refused;
+}
+
 enum class Reload { Done, LoadFailed, WriteFailed };
 
 // The standard set's fuel group (with the second-format injection group on
@@ -125,7 +133,7 @@ ChangeResult ChangeFuel(TStreamDati& dm, int index, int previousFuel, const Chan
     // The default set follows the stored fuel: when the ECU refuses the new
     // one, loading would replace the calibration with the old fuel's set.
     if (!setOption(dm, kFuelOption, index != 0))
-        return ChangeResult::Refused;
+        return refuse(dm);
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);
     const bool online = dm.Protocol()->IsConnected();
@@ -140,7 +148,7 @@ ChangeResult ChangeFullGroup(TStreamDati& dm, int index, int previousFullGroup, 
     if (!askYes(dm, kCarburationQuestion))
         return ChangeResult::Declined;
     if (!setOption(dm, kFullGroupOption, index != 0))
-        return ChangeResult::Refused;
+        return refuse(dm);
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);
     const bool online = dm.Protocol()->IsConnected();
@@ -193,7 +201,7 @@ ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjecto
 
     const int before = dm.GetTipoIniettore(1);
     if (!dm.SetTipoIniettore(1, code) || dm.GetTipoIniettore(1) != code)
-        return ChangeResult::Refused;
+        return refuse(dm);
     previousInjectorType = dm.GetTipoIniettore(1);
     plat::clock().sleep(kSettleMs);
     run(frame.beginWait);

@@ -33,8 +33,9 @@ enum class ChangeResult {
     Unchanged, // the choice is the one already set: nothing asked, nothing done
     Declined,  // the user said No: the combo goes back to the previous entry
     Refused,   // the ECU refused the option write, or stored another value
-               // than the one asked: nothing loaded or written, the combo goes
-               // back; no wait form was shown (the window reloads its page)
+               // than the one asked: nothing loaded or written, the user told
+               // that the change was not made, the combo goes back; no wait
+               // form was shown (the window reloads its page)
     NotMade,   // loading the default set failed (the transfer engine told the
                // user why): nothing was written to the ECU, the previous
                // choice was written back and the user told that the change

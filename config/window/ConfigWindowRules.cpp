@@ -2,6 +2,7 @@
 
 #include "BuildConstants.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace cfgwin {
@@ -141,6 +142,52 @@ std::vector<int> TabWidths(const std::vector<int>& natural, int exitIndex, int c
     return w;
 }
 
+namespace {
+
+// The page tabs between their least widths and what they ask at ease, the
+// room beyond the least shared in proportion to what each would take.
+std::vector<int> shareRoom(const std::vector<TabNeeds>& tabs, const std::vector<int>& least, int exitIndex,
+                           int connectIndex, long long room)
+{
+    std::vector<int> w = least;
+    long long wanted = 0;
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        if (static_cast<int>(i) != exitIndex && static_cast<int>(i) != connectIndex)
+            wanted += std::max(0, tabs[i].natural - least[i]);
+    if (wanted <= 0 || room <= 0)
+        return w;
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        if (static_cast<int>(i) != exitIndex && static_cast<int>(i) != connectIndex)
+            w[i] += static_cast<int>(std::max(0, tabs[i].natural - least[i]) * std::min(room, wanted) / wanted);
+    return w;
+}
+
+} // namespace
+
+TabBarLayout LayoutTabBar(const std::vector<TabNeeds>& tabs, int exitIndex, int connectIndex, int available,
+                          int pageControlWidth)
+{
+    std::vector<int> natural, least, smaller;
+    for (const TabNeeds& t : tabs) {
+        natural.push_back(t.natural);
+        least.push_back(std::min(t.least, t.natural));
+        smaller.push_back(std::min(t.leastSmaller, least.back()));
+    }
+    const auto sum = [](const std::vector<int>& v) {
+        long long total = 0;
+        for (int x : v)
+            total += std::max(0, x);
+        return total;
+    };
+    if (sum(natural) <= available)
+        return {TabWidths(natural, exitIndex, connectIndex, available, pageControlWidth), false};
+    if (sum(least) <= available)
+        return {shareRoom(tabs, least, exitIndex, connectIndex, available - sum(least)), false};
+    if (sum(smaller) <= available)
+        return {shareRoom(tabs, smaller, exitIndex, connectIndex, available - sum(smaller)), true};
+    return {TabWidths(smaller, exitIndex, connectIndex, available, pageControlWidth), true};
+}
+
 std::u16string PadExitCaption(std::u16string caption, int tabLeft, int clientWidth,
                               const std::function<int(const std::u16string&)>& textWidth)
 {
@@ -246,6 +293,43 @@ std::string RangeHintText(double minValue, double maxValue, char decimalPoint)
 Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight)
 {
     return {editLeft - labelWidth - 10, editTop + (editHeight - labelHeight) / 2};
+}
+
+namespace {
+
+bool overlaps(const Rect& a, const Rect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool inside(const Rect& r, const Rect& area)
+{
+    return r.x >= area.x && r.y >= area.y && r.x + r.width <= area.x + area.width &&
+           r.y + r.height <= area.y + area.height;
+}
+
+} // namespace
+
+Point PlaceRangeHint(const Rect& editor, int hintWidth, int hintHeight, const Rect& area,
+                     const std::vector<Rect>& taken)
+{
+    const Point beside = RangeHintPosition(editor.x, editor.y, editor.height, hintWidth, hintHeight);
+    const int above = editor.y - hintHeight - 1;
+    const int below = editor.y + editor.height + 1;
+    const int leftEdge = editor.x;
+    const int rightEdge = editor.x + editor.width - hintWidth;
+    const Point places[] = {beside, {leftEdge, above}, {rightEdge, above}, {leftEdge, below}, {rightEdge, below}};
+    const Point* fallback = nullptr;
+    for (const Point& p : places) {
+        const Rect hint{p.x, p.y, hintWidth, hintHeight};
+        if (!inside(hint, area))
+            continue;
+        if (std::none_of(taken.begin(), taken.end(), [&](const Rect& t) { return overlaps(hint, t); }))
+            return p;
+        if (!fallback)
+            fallback = &p;
+    }
+    return fallback ? *fallback : beside;
 }
 
 int GasSensorComboItem(int sensorType)

@@ -86,6 +86,31 @@ int TabHeight(int screenHeight);
 std::vector<int> TabWidths(const std::vector<int>& natural, int exitIndex, int connectIndex, int available,
                            int pageControlWidth);
 
+// What a tab asks for: its width at ease (TabWidths' natural width), and the
+// least width that holds its caption with a margin on either side at the
+// window's font and at the font 2 points smaller. The exit and connect
+// tabs ask the same width in all three.
+struct TabNeeds {
+    int natural = 0;
+    int least = 0;
+    int leastSmaller = 0;
+};
+struct TabBarLayout {
+    std::vector<int> widths;
+    // The captions are drawn 2 points smaller, all of them alike: the bar
+    // does not hold them at the window's font.
+    bool smaller = false;
+};
+// The widths of the visible tabs so that the whole bar fits `available`
+// pixels: every tab at ease when they all fit (TabWidths); otherwise the
+// page tabs give up what they ask beyond their least width at the window's
+// font, in proportion; when not even those fit, every caption is drawn 2
+// points smaller and the page tabs share what the bar has beyond their least
+// width at that font; when not even those fit, those widths in proportion
+// (TabWidths, the captions breaking onto two lines).
+TabBarLayout LayoutTabBar(const std::vector<TabNeeds>& tabs, int exitIndex, int connectIndex, int available,
+                          int pageControlWidth);
+
 // The caption of the exit tab padded out: ten blanks, then single blanks
 // until tabLeft + the caption's width reaches 91 % of clientWidth. textWidth
 // measures a caption; padding stops after a bounded number of blanks when
@@ -145,6 +170,21 @@ struct Point {
     int y;
 };
 Point RangeHintPosition(int editLeft, int editTop, int editHeight, int labelWidth, int labelHeight);
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// Where the hint goes, in the coordinates of `area` (the page the editor is
+// on): beside the editor (RangeHintPosition) when there it stays inside the
+// area and covers none of `taken` (what the other controls show); otherwise
+// above the editor, or below it when there is no room above, each aligned
+// with the editor's left edge or else with its right edge. When no place is
+// free, the first of them that stays inside the area (the place beside the
+// editor when none does).
+Point PlaceRangeHint(const Rect& editor, int hintWidth, int hintHeight, const Rect& area,
+                     const std::vector<Rect>& taken);
 
 // ComboTempRiduttore's item for the gas temperature sensor type (-1 none),
 // and the type an item stands for (0 for any other item).

@@ -2,6 +2,7 @@
 // visibility rules, the keyboard, page changes, sizing and tab drawing.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
+#include "PageWidgets.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -117,7 +118,9 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     messages_.clear();
 
     // The screen scaling.
-    plat::applyScreenScale(this);
+    const plat::ScaleFactor scale = plat::applyScreenScale(this);
+    scaleFixedSizes(scale.num, scale.den);
+    sizeRowGaps();
     setWindowState(Qt::WindowFullScreen);
 
     // Pictures and grid sizes.
@@ -228,6 +231,14 @@ void TFormConfig::buildLayout()
 
     LabelLimite = new QLabel(this);
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
+    // A small white tag with an outline, legible over a frame's face, its
+    // outline or the page.
+    LabelLimite->setFrameShape(QFrame::Box);
+    LabelLimite->setAutoFillBackground(true);
+    QPalette hintPalette = LabelLimite->palette();
+    hintPalette.setColor(QPalette::Window, Qt::white);
+    hintPalette.setColor(QPalette::WindowText, cfgwin::kFrameInk);
+    LabelLimite->setPalette(hintPalette);
     LabelLimite->hide();
 
     TimerDati = new QTimer(this);
@@ -236,6 +247,27 @@ void TFormConfig::buildLayout()
     connect(TimerDati, &QTimer::timeout, this, &TFormConfig::TimerDatiTimer);
 
     connect(PageControl, &QTabWidget::currentChanged, this, &TFormConfig::onCurrentChanged);
+}
+
+void TFormConfig::scaleFixedSizes(long long num, long long den)
+{
+    if (num == den || num <= 0 || den <= 0)
+        return;
+    // The screen scaling moves and sizes the window's widgets and scales its
+    // fonts; the widths and heights the pages fixed from the design fonts
+    // (editors, readings, lamps, grooves) go with them, or the layouts would
+    // hold them at their design size and cut what they show.
+    const auto scaled = [num, den](int v) { return static_cast<int>(plat::mulDivRound(v, num, den)); };
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->window() != this)
+            continue;
+        const QSize least = w->minimumSize();
+        const QSize most = w->maximumSize();
+        if (least.width() == most.width() && most.width() < QWIDGETSIZE_MAX)
+            w->setFixedWidth(scaled(least.width()));
+        if (least.height() == most.height() && most.height() < QWIDGETSIZE_MAX)
+            w->setFixedHeight(scaled(least.height()));
+    }
 }
 
 void TFormConfig::buildCorrectionGrids()
@@ -704,6 +736,16 @@ int TConfigTabBar::VisibleIndex(int index) const
     return n;
 }
 
+QFont TConfigTabBar::SmallerFont(QFont font)
+{
+    // Two points smaller (a font sized in pixels: by a fifth of its size).
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, font.pixelSize() - font.pixelSize() * 2 / 10));
+    else
+        font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+    return font;
+}
+
 int TConfigTabBar::NaturalWidth(int index) const
 {
     const QFontMetrics fm(font());
@@ -715,24 +757,49 @@ int TConfigTabBar::NaturalWidth(int index) const
     return std::max(fm.horizontalAdvance(caption), fm.horizontalAdvance(QStringLiteral("F12"))) + 14;
 }
 
-QSize TConfigTabBar::tabSizeHint(int index) const
+cfgwin::TabNeeds TConfigTabBar::Needs(int index) const
 {
-    std::vector<int> natural;
-    int at = -1, exit = -1, connect = -1;
+    const int natural = NaturalWidth(index);
+    if (index == cfgwin::PageConnect || index == cfgwin::PageEsci)
+        return {natural, natural, natural};
+    // The caption and its number, a blank's width clear of either edge.
+    const auto least = [this, index](const QFont& font) {
+        const QFontMetrics fm(font);
+        return std::max(fm.horizontalAdvance(tabText(index).trimmed()), fm.horizontalAdvance(QStringLiteral("F12"))) +
+               2 * fm.horizontalAdvance(QLatin1Char(' '));
+    };
+    return {natural, least(font()), least(SmallerFont(font()))};
+}
+
+cfgwin::TabBarLayout TConfigTabBar::Layout(std::vector<int>* pages) const
+{
+    std::vector<cfgwin::TabNeeds> needs;
+    int exit = -1, connect = -1;
     for (int i = 0; i < count(); ++i) {
         if (!isTabVisible(i))
             continue;
-        if (i == index)
-            at = static_cast<int>(natural.size());
         if (i == cfgwin::PageEsci)
-            exit = static_cast<int>(natural.size());
+            exit = static_cast<int>(needs.size());
         if (i == cfgwin::PageConnect)
-            connect = static_cast<int>(natural.size());
-        natural.push_back(NaturalWidth(i));
+            connect = static_cast<int>(needs.size());
+        needs.push_back(Needs(i));
+        if (pages)
+            pages->push_back(i);
     }
     const int total = parentWidget() ? parentWidget()->width() : width();
-    const std::vector<int> widths = cfgwin::TabWidths(natural, exit, connect, total - 4, total);
-    return {at >= 0 ? std::max(1, widths[static_cast<std::size_t>(at)]) : 0, tabHeight_};
+    return cfgwin::LayoutTabBar(needs, exit, connect, total - 4, total);
+}
+
+bool TConfigTabBar::CaptionsSmaller() const { return Layout().smaller; }
+
+QSize TConfigTabBar::tabSizeHint(int index) const
+{
+    std::vector<int> pages;
+    const cfgwin::TabBarLayout layout = Layout(&pages);
+    const auto at = std::find(pages.begin(), pages.end(), index);
+    if (at == pages.end())
+        return {0, tabHeight_};
+    return {std::max(1, layout.widths[static_cast<std::size_t>(at - pages.begin())]), tabHeight_};
 }
 
 QSize TConfigTabBar::minimumTabSizeHint(int index) const { return tabSizeHint(index); }
@@ -745,6 +812,21 @@ void TConfigTabBar::paintEvent(QPaintEvent*)
             form_->PageControlDrawTab(painter, VisibleIndex(i), tabRect(i), i == currentIndex());
 }
 
+TFormConfig::TabCaption TFormConfig::TabCaptionOf(int page, const QRect& rect) const
+{
+    auto* bar = static_cast<TConfigTabBar*>(PageControl->tabBar());
+    TabCaption c{bar->font(), false, PageControl->tabText(page).trimmed()};
+    if (page == cfgwin::PageEsci || page == cfgwin::PageConnect)
+        return c;
+    // Smaller when the bar does not hold the captions at the window's font
+    // (then all of them alike), or when this one reaches its tab's width.
+    if (bar->CaptionsSmaller() || QFontMetrics(c.font).horizontalAdvance(c.text) >= rect.width())
+        c.font = TConfigTabBar::SmallerFont(c.font);
+    // Still too wide: the caption breaks at its blanks onto two lines.
+    c.twoLines = QFontMetrics(c.font).horizontalAdvance(c.text) >= rect.width() && c.text.contains(QLatin1Char(' '));
+    return c;
+}
+
 void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active)
 {
     auto* bar = static_cast<TConfigTabBar*>(PageControl->tabBar());
@@ -755,7 +837,6 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
     if (page < 0)
         return;
     painter.save();
-    QFont font = painter.font();
     painter.setPen(Qt::black);
     const cfgwin::TabGroup group = cfgwin::PageGroup(page);
     if (group != cfgwin::TabGroup::None)
@@ -763,17 +844,9 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
     painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
 
     QString caption = PageControl->tabText(page);
-    if (page != cfgwin::PageEsci && QFontMetrics(font).horizontalAdvance(caption) >= rect.width()) {
-        // Two points smaller (a font sized in pixels: the same in pixels).
-        if (font.pixelSize() > 0)
-            font.setPixelSize(std::max(1, font.pixelSize() - font.pixelSize() * 2 / 10));
-        else
-            font.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
-        painter.setFont(font);
-    }
-    // Still too wide: the caption breaks at its blanks onto two lines.
-    const bool twoLines = page != cfgwin::PageEsci && QFontMetrics(painter.font()).horizontalAdvance(caption) >= rect.width() &&
-                          caption.trimmed().contains(QLatin1Char(' '));
+    const TabCaption drawn = TabCaptionOf(page, rect);
+    painter.setFont(drawn.font);
+    const bool twoLines = drawn.twoLines;
     const QFontMetrics fm(painter.font());
     const int textHeight = fm.height();
     if (page == cfgwin::PageEsci) {
@@ -807,7 +880,7 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
         const int fy = rect.top() + 2;
         painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
                          QStringLiteral("F%1").arg(tabIndex + 1));
-        const QString trimmed = caption.trimmed();
+        const QString trimmed = drawn.text;
         // The last blank up to the middle, else the first after it.
         int split = trimmed.lastIndexOf(QLatin1Char(' '), trimmed.size() / 2 + 1);
         if (split <= 0)
@@ -816,8 +889,9 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
         painter.drawText(lines, Qt::AlignHCenter | Qt::AlignVCenter,
                          trimmed.left(split) + QLatin1Char('\n') + trimmed.mid(split + 1));
     } else {
+        // Centred without the blanks the texts carry at their ends.
         const int y = rect.top() + (rect.height() - textHeight) * 5 / 6;
-        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, caption);
+        painter.drawText(QRect(rect.left(), y, rect.width(), textHeight), Qt::AlignHCenter, drawn.text);
         const int fy = rect.top() + (rect.height() - textHeight) / 6;
         painter.drawText(QRect(rect.left(), fy, rect.width(), textHeight), Qt::AlignHCenter,
                          QStringLiteral("F%1").arg(tabIndex + 1));

@@ -15,6 +15,8 @@
 #include "LiveTracking.h"
 
 #include <QDialog>
+#include <QFont>
+#include <QPointer>
 #include <QString>
 #include <QTabBar>
 #include <functional>
@@ -33,6 +35,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class QLineEdit;
+class QSpacerItem;
 class QTableWidget;
 class TKeyComboBox;
 class TNumericEdit;
@@ -92,6 +95,15 @@ public:
     void PageControlChanging();
     void PageControlChange();
     void PageControlDrawTab(QPainter& painter, int tabIndex, const QRect& rect, bool active);
+    // How the tab of a page draws its caption in the tab's rectangle: the
+    // font, whether it breaks onto two lines, and the caption without the
+    // blanks at its ends.
+    struct TabCaption {
+        QFont font;
+        bool twoLines = false;
+        QString text;
+    };
+    TabCaption TabCaptionOf(int page, const QRect& rect) const;
     void TabEsciShow();
     void TimerDatiTimer();
 
@@ -140,6 +152,7 @@ public:
     void LoadByCode(int page);
     void EditRifLambdaKeyPress(TNumericEdit* edit, QChar key);
     void ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key);
+    // The range hint of the focused editor shown where it hides nothing.
     void EditEnter(TNumericEdit* edit);
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
@@ -768,6 +781,13 @@ private:
     int liveSensorCount() const;
 
     void buildLayout();
+    // The room the frames keep between rows for the range hints, sized to
+    // the window's text.
+    void sizeRowGaps();
+    // The widths and heights fixed at the design size, scaled to the screen.
+    void scaleFixedSizes(long long num, long long den);
+    // The range hint beside, above or below its editor (EditEnter).
+    void placeRangeHint(TNumericEdit* edit);
     void buildCorrectionGrids();
     // The live tick's parts (pages/PanelBarra.cpp).
     void showLiveBar();
@@ -804,6 +824,8 @@ private:
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     std::vector<TNumericEdit*> numericEdits_;
     std::vector<QCheckBox*> enterChecks_; // Enter clicks them
+    std::vector<QSpacerItem*> rowGaps_;   // owned by their layouts
+    QPointer<QObject> rangeHintFollower_; // moves the hint with its editor
     // The bound controls made from the binding tables, by control.
     std::map<const QWidget*, const Binding*> bindingOf_;
     // The text each editor showed when it was last loaded or read back.
@@ -829,6 +851,14 @@ public:
     int VisibleIndex(int index) const;
     // The width the tab's caption asks for.
     int NaturalWidth(int index) const;
+    // What the tab asks for at ease and at the least, at the bar's font and
+    // 2 points smaller.
+    cfgwin::TabNeeds Needs(int index) const;
+    // The widths of the visible tabs (their page numbers into `pages`).
+    cfgwin::TabBarLayout Layout(std::vector<int>* pages = nullptr) const;
+    // Whether the captions are drawn 2 points smaller, all alike.
+    bool CaptionsSmaller() const;
+    static QFont SmallerFont(QFont font);
 
 protected:
     QSize tabSizeHint(int index) const override;

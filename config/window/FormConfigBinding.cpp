@@ -16,21 +16,24 @@
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 namespace {
 
 constexpr char16_t kEnter = 13;
 // The system colour 3D-light.
 const QColor kColour3DLight(227, 227, 227);
-// The frames of the groups: a white face with a dark outline.
-const QColor kFrameInk(0x33, 0x55, 0x77);
 
 // Limits set in an order the editor takes (it refuses a maximum below its
 // minimum and a minimum above its maximum).
@@ -52,7 +55,93 @@ void sizeEditor(QWidget* e)
     e->setFixedWidth(fm.horizontalAdvance(QStringLiteral("-00000.00")) + 16);
 }
 
+// The rows of a frame lie this far apart.
+constexpr int kRowSpacing = 6;
+
+// Room between two rows of a frame for the range hint of an editor in
+// either. It is taken only while the row below shows and the nearest row
+// above it that shows (the page hides rows) holds an editor with a hint, or
+// the row below does: the rows a page hides leave no gap behind.
+class TRowGap : public QSpacerItem {
+public:
+    struct Row {
+        QPointer<const QWidget> control;
+        bool hinted;
+    };
+    TRowGap(std::vector<Row> above, Row below)
+        : QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), above_(std::move(above)),
+          below_(std::move(below))
+    {}
+    QSize sizeHint() const override { return taken() ? QSpacerItem::sizeHint() : QSize(0, 0); }
+    QSize minimumSize() const override { return taken() ? QSpacerItem::minimumSize() : QSize(0, 0); }
+    QSize maximumSize() const override
+    {
+        return taken() ? QSpacerItem::maximumSize() : QSize(QSpacerItem::maximumSize().width(), 0);
+    }
+
+private:
+    // Hidden by the page (not merely not shown yet: a page not shown yet
+    // lays its frames out already).
+    static bool shows(const QWidget* w)
+    {
+        return w && !(w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide));
+    }
+    bool taken() const
+    {
+        if (!shows(below_.control))
+            return false;
+        for (auto it = above_.rbegin(); it != above_.rend(); ++it)
+            if (shows(it->control))
+                return it->hinted || below_.hinted;
+        return false;
+    }
+    std::vector<Row> above_;
+    Row below_;
+};
+
+// A control shown whole: its children, if any, are its own parts.
+bool shownWhole(const QWidget* w)
+{
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QLabel*>(w) || w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty();
+}
+
+// What the visible controls under w show, in root's coordinates (a label
+// its text, any other control its whole face), leaving out `except`.
+void collectShownAreas(const QWidget* root, const QWidget* w, const QWidget* except, std::vector<cfgwin::Rect>& out)
+{
+    for (const QObject* o : w->children()) {
+        const auto* c = qobject_cast<const QWidget*>(o);
+        if (!c || c == except || c->isWindow() || !c->isVisible())
+            continue;
+        if (!shownWhole(c)) {
+            collectShownAreas(root, c, except, out);
+            continue;
+        }
+        QRect face = c->rect();
+        if (const auto* label = qobject_cast<const QLabel*>(c); label && !label->text().isEmpty()) {
+            const QRect contents = label->contentsRect();
+            const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            face = label->fontMetrics().boundingRect(contents, flags, label->text()) & contents;
+        }
+        const QPoint at = c->mapTo(root, face.topLeft());
+        out.push_back({at.x(), at.y(), face.width(), face.height()});
+    }
+}
+
 } // namespace
+
+QHBoxLayout* cfgwin::ButtonWithCaption(QWidget* button, QLabel* caption)
+{
+    auto* pair = new QHBoxLayout;
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    pair->setSpacing(button->style()->pixelMetric(
+        radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, button));
+    pair->addWidget(button, 0, Qt::AlignTop);
+    pair->addWidget(caption, 1);
+    return pair;
+}
 
 void cfgwin::FitGridWidget(TCorrectionGrid* grid, const GridFit& fit)
 {
@@ -124,7 +213,7 @@ plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
 {
     auto* s = named<plat::Shape>(name, parent);
     s->setKind(plat::Shape::Kind::Rectangle);
-    s->setPen(QPen(kFrameInk, 1));
+    s->setPen(QPen(cfgwin::kFrameInk, 1));
     s->setBrush(Qt::white);
     // A frame holds controls: they take the mouse.
     s->setAttribute(Qt::WA_TransparentForMouseEvents, false);
@@ -165,6 +254,35 @@ TCorrectionGrid* TFormConfig::Builder::table(const char* name)
     if (g->parentWidget() != page_)
         g->setParent(page_);
     return g;
+}
+
+QSpacerItem* TFormConfig::Builder::rowGap(const std::vector<const QWidget*>& above, const QWidget* below)
+{
+    std::vector<TRowGap::Row> rows;
+    for (const QWidget* w : above)
+        rows.push_back({w, hinted(w)});
+    auto* gap = new TRowGap(std::move(rows), {below, hinted(below)});
+    form_->rowGaps_.push_back(gap);
+    return gap;
+}
+
+void TFormConfig::sizeRowGaps()
+{
+    // With the spacing beside it, the height of the hint (a line of the
+    // window's text in its outline) and a pixel to spare.
+    LabelLimite->ensurePolished();
+    LabelLimite->setText(QStringLiteral("[0;0]"));
+    const int height = std::max(0, LabelLimite->sizeHint().height() + 1 - kRowSpacing);
+    for (QSpacerItem* gap : rowGaps_)
+        gap->changeSize(0, height, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    for (QLayout* l : findChildren<QLayout*>())
+        l->invalidate();
+}
+
+bool TFormConfig::Builder::hinted(const QWidget* control) const
+{
+    const auto it = form_->bindingOf_.find(control);
+    return it != form_->bindingOf_.end() && (it->second->flags & cfgwin::kRangeHint);
 }
 
 const TFormConfig::Binding& TFormConfig::Builder::missingRow() const
@@ -246,7 +364,7 @@ TFormConfig::Builder::Frame::Frame(Builder* builder, QWidget* box)
 {
     grid_->setContentsMargins(10, 8, 10, 8);
     grid_->setHorizontalSpacing(8);
-    grid_->setVerticalSpacing(6);
+    grid_->setVerticalSpacing(kRowSpacing);
     grid_->setColumnStretch(0, 1);
 }
 
@@ -259,11 +377,9 @@ TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& bindi
         row(m.caption, m.control, m.unit);
         return m;
     }
+    roomAbove(m.control);
     if (m.caption) {
-        auto* pair = new QHBoxLayout;
-        pair->addWidget(m.control, 0, Qt::AlignTop);
-        pair->addWidget(m.caption, 1);
-        grid_->addLayout(pair, next_, 0, 1, 3);
+        grid_->addLayout(cfgwin::ButtonWithCaption(m.control, m.caption), next_, 0, 1, 3);
     } else {
         grid_->addWidget(m.control, next_, 0, 1, 3);
     }
@@ -276,6 +392,10 @@ void TFormConfig::Builder::Frame::row(QWidget* caption, QWidget* control, QWidge
     for (QWidget* w : {caption, control, unit})
         if (w && w->parentWidget() != box_)
             w->setParent(box_);
+    // Two controls one above the other: room between them for the hint of
+    // either.
+    if (control)
+        roomAbove(control);
     if (caption)
         grid_->addWidget(caption, next_, 0, Qt::AlignVCenter);
     if (control)
@@ -285,11 +405,19 @@ void TFormConfig::Builder::Frame::row(QWidget* caption, QWidget* control, QWidge
     ++next_;
 }
 
+void TFormConfig::Builder::Frame::roomAbove(const QWidget* control)
+{
+    if (!controlsAbove_.empty())
+        grid_->addItem(builder_->rowGap(controlsAbove_, control), next_++, 0, 1, 3);
+    controlsAbove_.push_back(control);
+}
+
 void TFormConfig::Builder::Frame::line(QWidget* w, Qt::Alignment align)
 {
     if (w->parentWidget() != box_)
         w->setParent(box_);
     grid_->addWidget(w, next_++, 0, 1, 3, align);
+    controlsAbove_.clear();
 }
 
 QLabel* TFormConfig::Builder::Frame::title(const char* name)
@@ -428,23 +556,54 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
 
 void TFormConfig::EditEnter(TNumericEdit* edit)
 {
-    QWidget* container = edit->parentWidget();
-    if (LabelLimite->parentWidget() != container)
-        LabelLimite->setParent(container);
+    // The hint stands on the editor's page, so that it may reach past the
+    // editor's frame into the room around it.
+    QWidget* page = edit->parentWidget();
+    for (QWidget* w = page; w; w = w->parentWidget())
+        if (std::find(sheets_.begin(), sheets_.end(), w) != sheets_.end())
+            page = w;
+    LabelLimite->hide();
+    if (LabelLimite->parentWidget() != page)
+        LabelLimite->setParent(page);
     const QChar point = QLocale().decimalPoint().at(0);
     LabelLimite->setText(QString::fromStdString(
         cfgwin::RangeHintText(edit->MinValue(), edit->MaxValue(), point.toLatin1() ? point.toLatin1() : '.')));
     LabelLimite->adjustSize();
-    const auto at = cfgwin::RangeHintPosition(edit->x(), edit->y(), edit->height(), LabelLimite->width(),
-                                              LabelLimite->height());
-    // Inside its container: a hint that would start left of it starts at its
-    // left edge.
-    LabelLimite->move(std::max(0, at.x), at.y);
+    placeRangeHint(edit);
     LabelLimite->show();
     LabelLimite->raise();
+    // A page still being laid out (it was just shown, a row came or went)
+    // moves the editor or its frames: the hint follows.
+    delete rangeHintFollower_;
+    rangeHintFollower_ = new cfgwin::TEventWatch(edit, {QEvent::Move, QEvent::Resize}, [this, edit] {
+        if (LabelLimite->isVisible())
+            placeRangeHint(edit);
+    });
+    for (QWidget* w = edit->parentWidget(); w && w != page; w = w->parentWidget())
+        w->installEventFilter(rangeHintFollower_);
 }
 
-void TFormConfig::EditExit(TNumericEdit*) { LabelLimite->hide(); }
+void TFormConfig::placeRangeHint(TNumericEdit* edit)
+{
+    QWidget* page = LabelLimite->parentWidget();
+    const bool shown = LabelLimite->isVisible();
+    LabelLimite->hide();
+    std::vector<cfgwin::Rect> taken;
+    collectShownAreas(page, page, edit, taken);
+    const QPoint editAt = edit->mapTo(page, QPoint(0, 0));
+    const auto at =
+        cfgwin::PlaceRangeHint({editAt.x(), editAt.y(), edit->width(), edit->height()}, LabelLimite->width(),
+                               LabelLimite->height(), {0, 0, page->width(), page->height()}, taken);
+    LabelLimite->move(std::max(0, at.x), at.y);
+    LabelLimite->setVisible(shown);
+}
+
+void TFormConfig::EditExit(TNumericEdit*)
+{
+    delete rangeHintFollower_;
+    rangeHintFollower_ = nullptr;
+    LabelLimite->hide();
+}
 
 void TFormConfig::CheckTpsBlocKeyPress(QCheckBox* check, int key)
 {

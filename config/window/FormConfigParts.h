@@ -10,7 +10,9 @@
 #include <vector>
 
 class QFrame;
+class QHBoxLayout;
 class QLabel;
+class QSpacerItem;
 
 namespace cfgwin {
 
@@ -101,6 +103,15 @@ public:
     QRadioButton* radio(const char* name, QWidget* parent = nullptr);
     // The window's correction-table grid of that name, on this page.
     TCorrectionGrid* table(const char* name);
+    // Room between two rows of a frame for the range hint of an editor in
+    // either (the hint goes above or below its editor when it would hide the
+    // caption beside it): `above` the controls of the rows above, nearest
+    // last. It takes room while the nearest of them that shows, or `below`,
+    // has a hint; sized to the window's text once the window is scaled
+    // (sizeRowGaps).
+    QSpacerItem* rowGap(const std::vector<const QWidget*>& above, const QWidget* below);
+    // Whether the control shows a range hint when it has the focus.
+    bool hinted(const QWidget* control) const;
 
     // The control of a binding row (by its member): made, named, bound and
     // limited, with its caption and unit labels (null when it has none).
@@ -177,9 +188,17 @@ private:
     QWidget* box_;
     QGridLayout* grid_;
     int next_ = 0;
+    // Before the row of a control: the room for the range hints between it
+    // and the rows above.
+    void roomAbove(const QWidget* control);
+    // The controls of the rows since the last line across the frame.
+    std::vector<const QWidget*> controlsAbove_;
 };
 
 namespace cfgwin {
+// A check box or radio button with the caption of its own beside it, as far
+// from it as the style keeps a button's text.
+QHBoxLayout* ButtonWithCaption(QWidget* button, QLabel* caption);
 // A grid widget sized to its cells (FitGrid, FitColumns).
 void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 

@@ -2,6 +2,7 @@
 #include "FormConfigParts.h"
 
 #include "BuildConstants.h"
+#include "ConfigControls.h"
 #include "FormModificaMappa.h"
 #include "SwitchRules.h"
 #include "editors/KeyComboBox.h"
@@ -251,6 +252,7 @@ void TFormConfig::LoadTexts()
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(ComboTempRiduttore, texts({528, 529}));
+    setList(ComboPers, cfgrules::PersonalisationItems());
 
     // The cell-variation dialog.
     FormModificaMappa->LoadTexts();

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QObject>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QWidget>
 
 #include <functional>
@@ -70,14 +72,32 @@ inline void KeepPlace(QWidget* w)
     w->setSizePolicy(sp);
 }
 
+// The outline of the pages' groups (and of the range hint).
+inline const QColor kFrameInk(0x33, 0x55, 0x77);
+
+// Paints a widget's face white under what it draws itself. Its palette
+// stays as it is, so that the controls on it look as on any other group.
+class TWhiteFace : public QObject {
+public:
+    explicit TWhiteFace(QWidget* watched) : QObject(watched) { watched->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto* w = static_cast<QWidget*>(watched);
+            QPainter painter(w);
+            painter.fillRect(static_cast<QPaintEvent*>(event)->rect(), Qt::white);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // A framed white panel, as the pages' groups are.
 inline void WhitePanel(QFrame* f)
 {
     f->setFrameShape(QFrame::Box);
-    f->setAutoFillBackground(true);
-    QPalette pal = f->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    f->setPalette(pal);
+    new TWhiteFace(f);
 }
 
 inline void Bold(QLabel* l)

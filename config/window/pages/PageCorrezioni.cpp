@@ -1,6 +1,6 @@
 // The Correzioni page: the correction tables, the temperature-correction
 // presets above the two temperature grids, and the return from cut-off.
-#include "../FormConfigParts.h"
+#include "PageColumns.h"
 #include "SliderTrack.h"
 
 #include "BuildConstants.h"
@@ -87,8 +87,13 @@ const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
 void TFormConfig::BuildCorrezioni()
 {
     Builder b(this, TabCorrezioni, &CorrezioniRows());
+    // Two columns of groups at the top, each stacked on its own: a group the
+    // ECU type hides leaves no hole, and the tables below come up to the
+    // taller column.
+    QVBoxLayout* left = PageColumn(b, 0);
+    QVBoxLayout* right = PageColumn(b, 1);
     {
-        auto f = b.frame(0, 0, "ShapeRientroCutoff");
+        auto f = ColumnGroup(b, left, "ShapeRientroCutoff");
         f.title("LabelRientroCutoff");
         LabelInettateBenzina = f.row(&TFormConfig::EditIniettateBenzina).caption;
         f.row(&TFormConfig::EditSmagrRientroCutoff);
@@ -99,7 +104,7 @@ void TFormConfig::BuildCorrezioni()
     }
     {
         // The absolute-pressure correction, a live value.
-        auto f = b.frame(1, 0, "PanelCorrPressAbs");
+        auto f = ColumnGroup(b, left, "PanelCorrPressAbs");
         PanelCorrPressAbs = static_cast<plat::Shape*>(f.widget());
         LabCorrPressAbs = b.label("LabCorrPressAbs", f.widget());
         LabCorrPressAbs->setText(QStringLiteral("-"));
@@ -121,10 +126,10 @@ void TFormConfig::BuildCorrezioni()
         const char* gridTitle;
         const char* grid;
     };
-    const auto preset = [&](int row, const Preset& p, QFrame*& panel, plat::Shape*& shape, plat::Shape*& bar,
+    const auto preset = [&](const Preset& p, QFrame*& panel, plat::Shape*& shape, plat::Shape*& bar,
                             plat::PictureButton*& dot, plat::PictureButton*& minus, plat::PictureButton*& plus,
                             QLabel*& value, QLabel*& gridTitle, TCorrectionGrid*& grid) {
-        auto f = b.frame(row, 1, p.shape);
+        auto f = ColumnGroup(b, right, p.shape);
         shape = static_cast<plat::Shape*>(f.widget());
         panel = b.panel(p.panel, f.widget());
         f.line(panel);
@@ -152,27 +157,25 @@ void TFormConfig::BuildCorrezioni()
         f.line(grid);
     };
     QLabel* gasTitle = nullptr;
-    preset(0,
-           {"ShapeTempRid", "PanelCorrRid", "LabelCorrRid", "ImageBarraRid", "ImagePallinoRid", "ImageMinusRid",
+    preset({"ShapeTempRid", "PanelCorrRid", "LabelCorrRid", "ImageBarraRid", "ImagePallinoRid", "ImageMinusRid",
             "ImagePlusRid", "LabelDeboleRid", "LabelValueRid", "LabelForteRid", "LabelRiferimentiRid",
             "DrawGridTempRid"},
            PanelCorrRid, ShapeTempRid, ImageBarraRid, ImagePallinoRid, ImageMinusRid, ImagePlusRid, LabelValueRid,
            LabelRiferimentiRid, DrawGridTempRid);
-    preset(1,
-           {"ShapeTempGas", "PanelCorrGas", "LabelCorrGas", "ImageBarraGas", "ImagePallinoGas", "ImageMinusGas",
+    preset({"ShapeTempGas", "PanelCorrGas", "LabelCorrGas", "ImageBarraGas", "ImagePallinoGas", "ImageMinusGas",
             "ImagePlusGas", "LabelDeboleGas", "LabelValueGas", "LabelForteGas", "LabelRiferimentiGas",
             "DrawGridTempGas"},
            PanelCorrGas, ShapeTempGas, ImageBarraGas, ImagePallinoGas, ImageMinusGas, ImagePlusGas, LabelValueGas,
            gasTitle, DrawGridTempGas);
     {
-        auto f = b.frame(2, 0, "ShapePressDiff", 1, 2);
+        auto f = b.frame(1, 0, "ShapePressDiff", 1, 2);
         ShapePressDiff = static_cast<plat::Shape*>(f.widget());
         LabelCorrezioniPressione = f.title("LabelCorrezioniPressione");
         DrawGridPressDiff = b.table("DrawGridPressDiff");
         f.line(DrawGridPressDiff);
     }
     {
-        auto f = b.frame(3, 0, "ShapeDelayGasTemp", 1, 2);
+        auto f = b.frame(2, 0, "ShapeDelayGasTemp", 1, 2);
         ShapeDelayGasTemp = static_cast<plat::Shape*>(f.widget());
         LabelDelayGasTemp = f.title("LabelDelayGasTemp");
         DrawDelayGasTemp = b.table("DrawDelayGasTemp");
@@ -182,7 +185,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineDown);
     }
     {
-        auto f = b.frame(4, 0, "ShapePresPassaggio", 1, 2);
+        auto f = b.frame(3, 0, "ShapePresPassaggio", 1, 2);
         ShapePresPassaggio = static_cast<plat::Shape*>(f.widget());
         LabelPressPassaggio = f.title("LabelPressPassaggio");
         DrawPressPassaggio = b.table("DrawPressPassaggio");
@@ -192,7 +195,7 @@ void TFormConfig::BuildCorrezioni()
         f.line(ShapeLineUp);
     }
     b.remainingRows();
-    b.finish(5, 2);
+    b.finish(4, 2);
 
     connect(ImageMinusRid, &plat::PictureButton::clicked, this, [this] { ImageMinusRidClick(); });
     connect(ImagePlusRid, &plat::PictureButton::clicked, this, [this] { ImagePlusRidClick(); });
@@ -295,10 +298,15 @@ int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn)
     constexpr int kFrame = 2 * 10 + 2;
     int width = page->width() - margins.left() - margins.right() - kFrame;
     if (besideFirstColumn) {
+        // The groups of the first column's top two rows (not those that
+        // reach across the page).
         int left = 0;
-        for (int row : {0, 1})
-            if (QLayoutItem* item = grid->itemAtPosition(row, 0))
-                left = std::max(left, item->sizeHint().width());
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            if (column == 0 && columnSpan == 1 && row <= 1)
+                left = std::max(left, grid->itemAt(i)->sizeHint().width());
+        }
         width -= left + grid->horizontalSpacing();
     }
     return width;

@@ -116,19 +116,22 @@ void TFormConfig::BuildEmissioni()
         const auto low = b.bound(&TFormConfig::EditLivEmulBasso, f.widget());
         const auto steady = b.bound(&TFormConfig::EditLivEmulStabilizzato, f.widget());
         const auto cutoff = b.bound(&TFormConfig::EditLivEmulCutoff, f.widget());
+        // Between the lines of editors, room for their range hints.
         g->addWidget(high.caption, 1, 0, Qt::AlignVCenter);
         g->addWidget(high.control, 1, 1);
         g->addWidget(steady.control, 1, 2);
         g->addWidget(high.unit, 1, 3);
-        g->addWidget(low.caption, 2, 0, Qt::AlignVCenter);
-        g->addWidget(low.control, 2, 1);
-        g->addWidget(cutoff.control, 2, 2);
-        g->addWidget(low.unit, 2, 3);
+        g->addItem(b.rowGap({high.control}, low.control), 2, 0, 1, 4);
+        g->addWidget(low.caption, 3, 0, Qt::AlignVCenter);
+        g->addWidget(low.control, 3, 1);
+        g->addWidget(cutoff.control, 3, 2);
+        g->addWidget(low.unit, 3, 3);
         const auto delay = b.bound(&TFormConfig::EditRitardoGiriEmulazione, f.widget());
-        g->addWidget(delay.caption, 3, 0, Qt::AlignVCenter);
-        g->addWidget(delay.control, 3, 1);
+        g->addItem(b.rowGap({high.control, low.control}, delay.control), 4, 0, 1, 4);
+        g->addWidget(delay.caption, 5, 0, Qt::AlignVCenter);
+        g->addWidget(delay.control, 5, 1);
         QLabel* note = b.note("LabelNotaEmiss", f.widget());
-        g->addWidget(note, 4, 0, 1, 4);
+        g->addWidget(note, 6, 0, 1, 4);
     }
     {
         // The rear probes' oxygen readings, while the ECU reports them.

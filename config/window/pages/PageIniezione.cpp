@@ -74,13 +74,18 @@ void TFormConfig::BuildIniezione()
         f.row(&TFormConfig::EditTMaxExtraInjBenz);
     }
     {
-        // Each offset with its extra injection on the same line.
+        // Each offset with its extra injection on the same line, room for
+        // their range hints between the lines.
         auto f = b.frame(0, 1);
         QGridLayout* g = f.grid();
         int line = 0;
+        QWidget* above = nullptr;
         for (auto [offset, extra] : {std::pair{&TFormConfig::EditTempoMortoBenz, &TFormConfig::EditTempoBenzExtra},
                                      std::pair{&TFormConfig::EditTempoMortoGas, &TFormConfig::EditTempoGasExtra}}) {
             const auto o = b.bound(offset, f.widget());
+            if (above)
+                g->addItem(b.rowGap({above}, o.control), line++, 0, 1, 6);
+            above = o.control;
             const auto e = b.bound(extra, f.widget());
             g->addWidget(o.caption, line, 0, Qt::AlignVCenter);
             g->addWidget(o.control, line, 1);

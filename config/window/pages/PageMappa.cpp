@@ -210,10 +210,7 @@ void TFormConfig::BuildMappa()
         inner.grid()->setContentsMargins(0, 0, 0, 0);
         LabelExtraInj = b.label("LabelExtraInj", box);
         const auto check = b.bound(&TFormConfig::CheckExtraInj, box);
-        auto* head = new QHBoxLayout;
-        head->addWidget(check.control);
-        head->addWidget(LabelExtraInj, 1);
-        inner.grid()->addLayout(head, 0, 0, 1, 3);
+        inner.grid()->addLayout(cfgwin::ButtonWithCaption(check.control, LabelExtraInj), 0, 0, 1, 3);
         inner.grid()->addLayout(slider(box, ImageMinusExtraInj, "ImageMinusExtraInj", ImagePlusExtraInj,
                                        "ImagePlusExtraInj", ImageBarra1, "ImageBarra1", ImageBar1, "ImageBar1"),
                                 1, 0, 1, 3);

@@ -90,8 +90,13 @@ void TFormConfig::BuildSensori()
         PlainFrame(c);
         c.row(&TFormConfig::EditCorrBancata2);
     }
-    ColumnGroup(b, left, "ShapeSonda1").row(&TFormConfig::ComboSonda1);
-    ColumnGroup(b, left, "ShapeSonda2").row(&TFormConfig::ComboSonda2);
+    // The probes' captions name their wires ("(filo BIANCO/NERO)"): each on
+    // one line.
+    for (auto probe : {&TFormConfig::ComboSonda1, &TFormConfig::ComboSonda2}) {
+        const auto made =
+            ColumnGroup(b, left, probe == &TFormConfig::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").row(probe);
+        made.caption->setWordWrap(false);
+    }
     {
         auto f = ColumnGroup(b, left, "ShapeRitorno");
         ShapeRitorno = static_cast<plat::Shape*>(f.widget());

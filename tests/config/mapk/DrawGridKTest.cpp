@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -131,6 +132,46 @@ TEST_F(DrawGridKTest, PercentAndTargetObd)
     grid.EditGridKObdTargetCells();
     EXPECT_EQ(r.dm().GetTargetObd(0, 0), -8);
     EXPECT_EQ(cleared.count(), 0);
+}
+
+// Without the focus the current cell is drawn as the cells around it, in
+// every view; with it, it is marked.
+TEST_F(DrawGridKTest, TheCurrentCellIsMarkedOnlyWhileTheGridHasTheFocus)
+{
+    const QColor white = grid.palette().color(QPalette::Base);
+    const QColor obdYellow(255, 255, 174);
+    const QColor marked(169, 169, 169);
+    const struct Case {
+        const char* name;
+        mapk::View view;
+        QColor plain;
+    } cases[] = {
+        {"extended", mapk::View::Extended, white},
+        {"target obd", mapk::View::TargetObd, obdYellow},
+        {"reduced", mapk::View::Reduced, white},
+    };
+    const auto colourAt = [this](const QImage& image, int col, int row) {
+        // By name, so that a failure reads as a colour.
+        return image.pixelColor(grid.CellRect(col, row).topLeft() + QPoint(2, 2)).name().toStdString();
+    };
+    for (const bool focused : {false, true}) {
+        if (focused) {
+            grid.show();
+            grid.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+            grid.setFocus();
+            ASSERT_TRUE(grid.hasFocus());
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (focused ? ", focused" : ""));
+            grid.RadioMapClick(c.view);
+            grid.SetSelection({grid.FixedCols(), grid.FixedRows(), grid.FixedCols(), grid.FixedRows()});
+            const QImage image = grid.grab().toImage();
+            const int col = grid.Col(), row = grid.Row();
+            EXPECT_EQ(colourAt(image, col + 1, row + 1), c.plain.name().toStdString());
+            EXPECT_EQ(colourAt(image, col, row), (focused ? marked : c.plain).name().toStdString());
+        }
+    }
 }
 
 TEST_F(DrawGridKTest, ReducedViewKeepsZonesWithinFifty)

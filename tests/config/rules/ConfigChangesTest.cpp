@@ -1,6 +1,7 @@
 // The fuel, injection-mode and injector-type changes against the simulated
 // ECU: what is asked, which default blocks reach the ECU, the refresh event,
-// and what a No, a refused option write or a failing transfer leaves.
+// and what a No, a refused option write (and its message) or a failing
+// transfer leaves.
 #include "ConfigChanges.h"
 #include "RulesRig.h"
 
@@ -312,6 +313,45 @@ TEST(ConfigChanges, RefusedOptionWriteLoadsNothing)
     EXPECT_EQ(r.image(kMapK, kMapKItem), map);
     EXPECT_EQ(r.writtenItems(), std::set<int>{kFlagsItem});
     EXPECT_TRUE(log.steps.empty());
+}
+
+// Whichever of the three writes the ECU refuses, the user is told that the
+// change was not made, after the question and without a wait form.
+TEST(ConfigChanges, ARefusedOptionWriteTellsTheUserTheChangeWasNotMade)
+{
+    constexpr int kInjectorPairItem = 0x94;
+    struct Case {
+        const char* name;
+        int refusedItem;
+        std::function<ChangeResult(T&, const cfgrules::ChangeFrame&)> change;
+    };
+    int injector = 25;
+    const Case cases[] = {
+        {"fuel", kFlagsItem, [](T& dm, const auto& f) { return cfgrules::ChangeFuel(dm, 1, 0, f); }},
+        {"full group", kFlagsItem, [](T& dm, const auto& f) { return cfgrules::ChangeFullGroup(dm, 1, 0, f); }},
+        {"injector", kInjectorPairItem,
+         [&injector](T& dm, const auto& f) { return cfgrules::ChangeInjectorType(dm, 1, injector, f); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RulesRig r;
+        injector = 25;
+        ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
+        markEcu(r);
+        const auto map = r.ecu(kMapKItem);
+        r.sim().addFault(
+            {.op = protovyx::Op::AnyWrite, .code = c.refusedItem, .matchItem = true, .times = -1, .status = 0x10});
+        r.prompts.script(plat::IDYES);
+        FrameLog log;
+        EXPECT_EQ(c.change(r.dm(), log.frame()), ChangeResult::Refused);
+        EXPECT_EQ(r.ecu(kMapKItem), map);
+        EXPECT_TRUE(log.steps.empty());
+        EXPECT_EQ(injector, 25);
+        const auto& boxes = r.prompts.shown();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[1].text, rig::text(cfgrules::kChangeNotMadeText));
+        EXPECT_EQ(boxes[1].icon, plat::PromptIcon::Error);
+    }
 }
 
 // A default set that does not load: nothing reaches the ECU but the option

@@ -159,6 +159,34 @@ TEST(ConfigTabs, WidthsFitTheBarAndTheExitTabReachesItsMark)
     }
 }
 
+// Two page tabs (at ease, least, least 2 points smaller), the exit tab and
+// the connect tab, on bars ever narrower.
+TEST(ConfigTabs, TheBarGivesUpEaseThenTheFontAlikeForEveryTab)
+{
+    const std::vector<TabNeeds> tabs = {{100, 80, 60}, {50, 40, 30}, {70, 70, 70}, {30, 30, 30}};
+    struct Case {
+        const char* name;
+        int available;
+        std::vector<int> widths;
+        bool smaller;
+    } cases[] = {
+        // At ease: as TabWidths, the exit tab out to 91 % of the control.
+        {"at ease", 1000, {100, 50, 760, 30}, false},
+        // The room beyond the least widths in proportion to what each gives up.
+        {"less ease", 230, {86, 43, 70, 30}, false},
+        // Not even the least widths: every caption smaller, the room shared.
+        {"smaller", 200, {66, 33, 70, 30}, true},
+        // Not even those: the smaller least widths in proportion.
+        {"squeezed", 160, {40, 20, 70, 30}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TabBarLayout layout = LayoutTabBar(tabs, 2, 3, c.available, 1000);
+        EXPECT_EQ(layout.widths, c.widths);
+        EXPECT_EQ(layout.smaller, c.smaller);
+    }
+}
+
 TEST(ConfigKeys, FunctionKeysCountVisibleTabsAndWrap)
 {
     std::array<bool, kPageCount> v{};
@@ -227,6 +255,42 @@ TEST(ConfigTexts, ListsByEcuType)
     EXPECT_FALSE(LambdaTypeTexts(50).withUego);
     EXPECT_FALSE(LambdaTypeTexts(79).withUego);
     EXPECT_EQ(LambdaTypeTexts(30).numbers, (V{123, 124, 125, 126}));
+}
+
+// The hint of an editor at (200, 100), 80 x 24, 60 x 16 in size: beside it
+// on the left (at 130, 104) when that is free, else above it (83), else below
+// it (125), each first aligned left (x 200) and then right (x 220).
+TEST(ConfigTexts, RangeHintGoesWhereItHidesNothing)
+{
+    const Rect editor{200, 100, 80, 24};
+    const Rect page{0, 0, 1000, 700};
+    const Rect caption{20, 104, 150, 16};    // under the place beside the editor
+    const Rect editorAbove{200, 70, 80, 24}; // the row above, close by
+    const Rect unitAbove{265, 83, 20, 16};   // reaches under the right of the place above
+    const Rect editorBelow{200, 130, 80, 24};
+    struct Case {
+        const char* name;
+        Rect area;
+        std::vector<Rect> taken;
+        Point at;
+    } cases[] = {
+        {"beside, free", page, {}, {130, 104}},
+        {"beside covers the caption: above", page, {caption}, {200, 83}},
+        {"above-left covers the unit above: above-right", page, {caption, Rect{195, 83, 10, 16}}, {220, 83}},
+        {"no room above: below", page, {caption, editorAbove}, {200, 125}},
+        {"above and below-left taken: below-right", page, {caption, editorAbove, Rect{205, 130, 10, 16}}, {220, 125}},
+        {"the page ends above the editor", Rect{0, 90, 1000, 610}, {caption}, {200, 125}},
+        {"the page ends left of the place beside", Rect{150, 0, 850, 700}, {}, {200, 83}},
+        // Nowhere free: the first place that stays on the page.
+        {"nowhere free", page, {caption, editorAbove, unitAbove, editorBelow}, {130, 104}},
+        {"nowhere free, beside off the page", Rect{150, 0, 850, 700}, {editorAbove, editorBelow}, {200, 83}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point p = PlaceRangeHint(editor, 60, 16, c.area, c.taken);
+        EXPECT_EQ(p.x, c.at.x);
+        EXPECT_EQ(p.y, c.at.y);
+    }
 }
 
 TEST(ConfigTexts, RangeHintAndPlace)

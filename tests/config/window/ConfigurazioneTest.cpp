@@ -1,5 +1,6 @@
 // The Configurazione page through its controls: the fuel change end to end,
 // a refused option write, a set that does not load, the no-selection rule,
+// the personalisation list,
 // the note, and the injection sequence's wiring.
 #include "ConfigChanges.h"
 #include "DataModuleRig.h"
@@ -110,6 +111,9 @@ TEST_F(ConfigurazioneTest, ARefusedFuelWriteLoadsNothingAndShowsTheStoredFuel)
     EXPECT_EQ(writtenItems(), std::set<int>{kFlagsItem});
     EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
     EXPECT_TRUE(w->TimerDati->isActive());
+    // The user is told why the list went back.
+    ASSERT_EQ(r.prompts.shown().size(), 2u);
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(cfgrules::kChangeNotMadeText));
 }
 
 TEST_F(ConfigurazioneTest, AFuelSetThatDoesNotLoadIsNotWrittenAndTheUserIsTold)
@@ -150,6 +154,44 @@ TEST_F(ConfigurazioneTest, CylindersAndIgnitionWriteTheirCodes)
     choose(w->ComboCilindri, 1);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(52)), 4);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(20)), 3);
+}
+
+TEST_F(ConfigurazioneTest, ThePersonalisationListOffersItsEntriesAndCommitsTheChosenOne)
+{
+    w->SetActivePage(cfgwin::PageConfigurazione, true);
+    ASSERT_TRUE(w->ComboPers->isVisibleTo(w->TabConfigurazione));
+    const QStringList entries = {QStringLiteral("Nessuna"), QStringLiteral("Quorin"), QStringLiteral("Tolvi"),
+                                 QStringLiteral("Pomrel"), QStringLiteral("KTD")};
+    ASSERT_EQ(w->ComboPers->count(), entries.size());
+    for (int i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(w->ComboPers->itemText(i), entries[i]);
+    // The list stands at the ECU's value.
+    const int stored = static_cast<int>(r.dm().CustomerCode);
+    ASSERT_GE(stored, 0);
+    ASSERT_LT(stored, entries.size());
+    EXPECT_EQ(w->ComboPers->currentIndex(), stored);
+
+    // Another entry: the value written, the ECU told to take it and the link
+    // opened again; the list shows what the module holds.
+    const int chosen = stored == 3 ? 2 : 3;
+    choose(w->ComboPers, chosen);
+    const auto writes = r.callsOf("WriteValue");
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].code, 0x233);
+    ASSERT_FALSE(writes[0].in.empty());
+    EXPECT_EQ(writes[0].in[0], chosen);
+    const auto commands = r.callsOf("SendCommand");
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].code, 0x12);
+    EXPECT_EQ(r.callsOf("Disconnect").size(), 1u);
+    EXPECT_EQ(r.callsOf("Connect").size(), 1u);
+    EXPECT_EQ(r.dm().CustomerCode, static_cast<std::uint32_t>(chosen));
+    EXPECT_EQ(w->ComboPers->currentIndex(), chosen);
+
+    // A language change keeps the entry shown.
+    w->LoadTexts();
+    EXPECT_EQ(w->ComboPers->count(), entries.size());
+    EXPECT_EQ(w->ComboPers->currentIndex(), chosen);
 }
 
 TEST_F(ConfigurazioneTest, TheNoteTakesOnlyWhatItCanHold)

@@ -319,7 +319,8 @@ TEST_F(FormConfigTest, RangeHintBesideTheFocusedEditor)
     w->show();
     w->EditEnter(w->EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isVisibleTo(w->TabCommutazione));
-    EXPECT_EQ(w->LabelLimite->parentWidget(), w->EditTempRiduttore->parentWidget());
+    // On the editor's page, so that it may stand beyond the editor's frame.
+    EXPECT_EQ(w->LabelLimite->parentWidget(), w->TabCommutazione);
     EXPECT_TRUE(w->LabelLimite->text() == QStringLiteral("[20;90]"));
     w->EditExit(w->EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isHidden());

@@ -144,6 +144,40 @@ TEST_P(PageCorrezioniByEcu, ShowsWhatTheEcuHas)
     EXPECT_FALSE(w->EditIniettateBenzina->isEnabled());
 }
 
+// A group the ECU lacks leaves no hole: the gas temperature's group heads
+// its column without the reducer's, and the tables below come up to the
+// taller of the two columns; every group lies inside the page.
+TEST_P(PageCorrezioniByEcu, TheGroupsCloseUpOverWhatTheEcuHides)
+{
+    open(cfgwin::PageCorrezioni);
+    QApplication::processEvents();
+    const Ecu& e = GetParam();
+    QWidget* page = w->TabCorrezioni;
+    const auto rect = [page](const QWidget* c) { return QRect(c->mapTo(page, QPoint(0, 0)), c->size()); };
+    const QRect rientro = rect(w->Control(QStringLiteral("ShapeRientroCutoff")));
+    const QRect gas = rect(w->ShapeTempGas);
+    if (e.reducer) {
+        EXPECT_EQ(rect(w->ShapeTempRid).top(), rientro.top());
+        EXPECT_GT(gas.top(), rect(w->ShapeTempRid).bottom());
+    } else {
+        EXPECT_EQ(gas.top(), rientro.top());
+    }
+    const int columns =
+        std::max({rientro.bottom(), gas.bottom(), e.pressAbs ? rect(w->PanelCorrPressAbs).bottom() : rientro.bottom()});
+    QWidget* firstTable = e.pressAbs ? static_cast<QWidget*>(w->ShapeDelayGasTemp) : w->ShapePressDiff;
+    const int gap = rect(firstTable).top() - columns - 1;
+    EXPECT_GE(gap, 0);
+    EXPECT_LE(gap, 8);
+    for (const char* name : {"ShapeRientroCutoff", "PanelCorrPressAbs", "ShapeTempRid", "ShapeTempGas",
+                             "ShapePressDiff", "ShapeDelayGasTemp", "ShapePresPassaggio"}) {
+        QWidget* group = w->Control(QString::fromLatin1(name));
+        ASSERT_NE(group, nullptr) << name;
+        if (group->isVisibleTo(page)) {
+            EXPECT_TRUE(page->rect().contains(rect(group))) << name << " reaches past the page";
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Ecus, PageCorrezioniByEcu,
                          ::testing::Values(Ecu{"type=30", false, true, false}, Ecu{"type=55", true, true, false},
                                            Ecu{"type=79", true, false, true}),

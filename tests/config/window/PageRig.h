@@ -16,10 +16,12 @@ namespace pagetest {
 class PageRig : public ::testing::Test {
 protected:
     explicit PageRig(std::string profile = "type=30") : r({.profile = std::move(profile)}) {}
+    explicit PageRig(const rig::Options& options) : r(options) {}
 
     // Prepares the ECU (before the image is read), then opens the window on
-    // page.
-    void open(int page, const std::function<void()>& prepare = {})
+    // page, at `size` (an empty size: the size the window takes on its
+    // screen).
+    void open(int page, const std::function<void()>& prepare = {}, QSize size = QSize(1280, 1024))
     {
         r.connectEcu();
         r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
@@ -33,7 +35,8 @@ protected:
         hooks.extraInjectionSeen = &extraSeen;
         w->SetMainHooks(std::move(hooks));
         w->LoadTexts();
-        w->resize(1280, 1024);
+        if (!size.isEmpty())
+            w->resize(size);
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
