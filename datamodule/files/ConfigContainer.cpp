@@ -33,13 +33,15 @@ private:
     void take(QUtf8StringView s)
     {
         const QByteArrayView bytes(s.data(), s.size());
+        unsigned char all = 0;
         for (char c : bytes)
-            if (static_cast<unsigned char>(c) >= 0x80) {
-                owned_ = QString::fromUtf8(bytes).toLatin1();
-                view_ = owned_;
-                return;
-            }
-        view_ = bytes;
+            all |= static_cast<unsigned char>(c);
+        if (all & 0x80) {
+            owned_ = QString::fromUtf8(bytes).toLatin1();
+            view_ = owned_;
+        } else {
+            view_ = bytes;
+        }
     }
     void take(QStringView s)
     {

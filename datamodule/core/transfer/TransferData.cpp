@@ -385,7 +385,7 @@ struct TStreamDati::TransferWalk {
     // in place and is counted.
     bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const
     {
-        return d.ReadIniInteger(to, key, section,
+        return d.ReadIniInteger(to, key, QLatin1StringView(section),
                                 [code, index](std::int32_t v) { return dm::ElementCanHold(code, index, v); });
     }
 
@@ -395,7 +395,8 @@ struct TStreamDati::TransferWalk {
         case Keys::None: return;
         case Keys::Listed:
             for (std::size_t i = 0; i < b.listed.size(); ++i)
-                readValue(v[i], b.listed[i], sectionOf(b, static_cast<int>(i)), code, static_cast<int>(i));
+                readValue(v[i], QLatin1StringView(b.listed[i]), sectionOf(b, static_cast<int>(i)), code,
+                          static_cast<int>(i));
             return;
         case Keys::Indexed:
             for (int i = 0, n = keyCount(b, elements); i < n; ++i)
