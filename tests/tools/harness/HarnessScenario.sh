@@ -51,13 +51,14 @@ graph_by_clicks)
   [ -s "$PNG" ] || fail "no screenshot"
   # The live polls with the frame's bytes in hexadecimal.
   polls=$(count_lines "$CALLS" "${TAB}ReadBlock${TAB}0x1${TAB}[0-9]*${TAB}${TAB}[0-9a-f]{2}( [0-9a-f]{2})+${TAB}ok${TAB}0$")
-  [ "$polls" -ge 40 ] || fail "only $polls live polls with their bytes in the call log"
+  # 20 ms a poll: a loaded machine may take fewer in the time.
+  [ "$polls" -ge 20 ] || fail "only $polls live polls with their bytes in the call log"
   ;;
 
 firmware_download)
   # "Nuovo firmware" clicked on the main window, the file chosen in its
   # dialog; the download, its image size and its result in the call log.
-  run_harness --profile "type=30;programms=200;rebootms=200" --run-ms 4000 --calls "$CALLS" \
+  run_harness --profile "type=30;programms=200;rebootms=200" --run-ms 8000 --calls "$CALLS" \
     --keys "click:ImageProgramma" --open "$APP/Firmware/Demo_T30_V30.5.zp4"
   expect_rc 0
   expect_line "$ERR" "^dialog${TAB}open${TAB}.*${TAB}.*/Demo_T30_V30.5.zp4$"
