@@ -3,7 +3,11 @@
 # outright leaves it to the next run, which removes it.
 set -u
 HARNESS=$1
-DIR=${TMPDIR:-/tmp}/qz-harness-$(id -u)
+# A temporary folder of its own: the harness runs of other tests sweep the
+# shared one.
+export TMPDIR=$(mktemp -d)
+trap 'rm -rf "$TMPDIR"' EXIT
+DIR=$TMPDIR/qz-harness-$(id -u)
 unset QT_QPA_PLATFORM
 export ASAN_OPTIONS=detect_leaks=0
 
