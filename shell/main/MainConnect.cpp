@@ -287,13 +287,11 @@ bool TFormMain::SaveChangesToFile()
     std::unique_ptr<TFormAttesa> wait = openWaitForm(this, text(32));
     FormAttesa = wait.get();
 
+    // The image takes the file's name only once the file is saved.
     const QString base = QFileInfo(fileName).fileName();
     const QByteArray name = base.left(std::max<qsizetype>(0, base.size() - 4)).toLocal8Bit();
-    StreamDati->SetNomeConfigurazione(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
-    StreamDati->SetDescription(1, std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
-
-    const bool saved = StreamDati->TransferData(TStreamDati::TRANSFER_SAVE, fileName, 0,
-                                                TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    const bool saved = StreamDati->SaveConfigurationAs(
+        fileName, std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
 
     wait.reset();
     raise();
