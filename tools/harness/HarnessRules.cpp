@@ -161,28 +161,40 @@ QString DecodeTyped(const QString& encoded)
     return out;
 }
 
+namespace {
+
+// Each button: its name in --answers and the answer number it gives.
+struct ButtonRow {
+    Button button;
+    const char* name;
+    int answer;
+};
+constexpr ButtonRow kButtons[] = {
+    {Button::Ok, "Ok", plat::IDOK},
+    {Button::Yes, "Yes", plat::IDYES},
+    {Button::No, "No", plat::IDNO},
+    {Button::Cancel, "Cancel", plat::IDCANCEL},
+};
+
+const ButtonRow& rowOf(Button button)
+{
+    for (const ButtonRow& row : kButtons)
+        if (row.button == button)
+            return row;
+    return kButtons[0];
+}
+
+} // namespace
+
 std::optional<Button> ButtonOfName(const QString& name)
 {
-    for (Button b : {Button::Ok, Button::Yes, Button::No, Button::Cancel})
-        if (name.compare(NameOfButton(b), Qt::CaseInsensitive) == 0)
-            return b;
+    for (const ButtonRow& row : kButtons)
+        if (name.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0)
+            return row.button;
     return std::nullopt;
 }
 
-QString NameOfButton(Button button)
-{
-    switch (button) {
-    case Button::Ok:
-        return QStringLiteral("Ok");
-    case Button::Yes:
-        return QStringLiteral("Yes");
-    case Button::No:
-        return QStringLiteral("No");
-    case Button::Cancel:
-        return QStringLiteral("Cancel");
-    }
-    return {};
-}
+QString NameOfButton(Button button) { return QLatin1String(rowOf(button).name); }
 
 std::vector<Button> ButtonsOf(plat::PromptButtons buttons)
 {
@@ -197,33 +209,15 @@ std::vector<Button> ButtonsOf(plat::PromptButtons buttons)
     return {Button::Ok};
 }
 
-int AnswerOf(Button button)
-{
-    switch (button) {
-    case Button::Ok:
-        return plat::IDOK;
-    case Button::Yes:
-        return plat::IDYES;
-    case Button::No:
-        return plat::IDNO;
-    case Button::Cancel:
-        return plat::IDCANCEL;
-    }
-    return plat::IDOK;
-}
+int AnswerOf(Button button) { return rowOf(button).answer; }
 
+// Any other answer number is the OK button's.
 Button ButtonOfAnswer(int answer)
 {
-    switch (answer) {
-    case plat::IDYES:
-        return Button::Yes;
-    case plat::IDNO:
-        return Button::No;
-    case plat::IDCANCEL:
-        return Button::Cancel;
-    default:
-        return Button::Ok;
-    }
+    for (const ButtonRow& row : kButtons)
+        if (row.answer == answer)
+            return row.button;
+    return Button::Ok;
 }
 
 ParsedAnswers ParseAnswers(const QString& list)

@@ -23,6 +23,7 @@
 #include "plat/Prompts.h"
 #include "plat/Services.h"
 #include "plat/testing/Fakes.h"
+#include "plat/testing/OffscreenScreen.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -182,9 +183,8 @@ void chooseScreen(const QString& size)
 {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
         return;
-    const QStringList wh = size.split(QLatin1Char('x'));
-    const int w = wh.value(0).toInt(), h = wh.value(1).toInt();
-    if (w <= 0 || h <= 0)
+    const QSize screen = plat::testing::ParseScreenSize(size.toLatin1());
+    if (screen.isEmpty())
         return;
     const QString folder = harnessTempFolder();
     QDir().mkpath(folder);
@@ -198,16 +198,7 @@ void chooseScreen(const QString& size)
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL})
         std::signal(sig, onFatalSignal);
     std::atexit(removeScreenFile);
-    QFile config(path);
-    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    config.write(QStringLiteral("{\"screens\":[{\"name\":\"harness\",\"x\":0,\"y\":0,\"width\":%1,\"height\":%2,"
-                                "\"logicalDpi\":96,\"logicalBaseDpi\":96,\"dpr\":1}]}")
-                     .arg(w)
-                     .arg(h)
-                     .toUtf8());
-    config.close();
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + encoded));
+    plat::testing::UseOffscreenScreen(screen, path);
 }
 
 // The simulated ECU behind the program's protocol object, when the program
