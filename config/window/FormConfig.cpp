@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -636,6 +637,8 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
             FitTempGrid();
         else if (watched == TabVariatore)
             FitVariatoreGrid();
+        if (watched == TabCorrezioni || watched == TabTemp || watched == TabVariatore)
+            returnToScreen();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -679,6 +682,15 @@ bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 // ---------------------------------------------------------------------------
 // Sizing and tabs
 
+bool TFormConfig::event(QEvent* event)
+{
+    const bool handled = QDialog::event(event);
+    // The window's layout has just taken its pages' least sizes.
+    if (event->type() == QEvent::LayoutRequest)
+        returnToScreen();
+    return handled;
+}
+
 void TFormConfig::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
@@ -702,6 +714,25 @@ void TFormConfig::FormResize()
     FitCorrezioniGrids();
     FitTempGrid();
     FitVariatoreGrid();
+    returnToScreen();
+}
+
+void TFormConfig::returnToScreen()
+{
+    // A page whose least size grew for a moment (a caption or a live value
+    // wider than before its grids were refitted) pushes the window past its
+    // screen, and the push takes the window out of full screen; once the
+    // grids fit again, the window is full screen again.
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s || !isVisible() || width() <= s->size().width())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        QScreen* now = screen() ? screen() : QGuiApplication::primaryScreen();
+        if (!now || width() <= now->size().width() || minimumSizeHint().width() > now->size().width())
+            return;
+        resize(now->size().width(), height());
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    });
 }
 
 TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)

@@ -561,6 +561,7 @@ public:
     plat::PictureButton* ImagePallinoGas = nullptr;
     QLabel* LabelValueRid = nullptr;
     QLabel* LabelValueGas = nullptr;
+    plat::Shape* ShapeRientroCutoff = nullptr;
     plat::Shape* ShapeTempRid = nullptr;
     plat::Shape* ShapeTempGas = nullptr;
     QLabel* LabelRiferimentiRid = nullptr;
@@ -738,6 +739,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -766,9 +768,15 @@ private:
     void FitCorrezioniGrids();
     void FitTempGrid();
     void FitVariatoreGrid();
+    // Puts a full-screen window that its pages pushed past the screen back
+    // on the screen once they fit (after the events in hand).
+    void returnToScreen();
     // The width a grid in a frame of `page` can take: across the page, or
-    // beside the groups of the first column's top two rows.
-    static int framedGridWidth(QWidget* page, bool besideFirstColumn);
+    // beside the groups of the first column's top two rows, on a page of
+    // pageWidth.
+    static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
+    // The width of `page` that the window's screen shows.
+    int pageRoomWidth(const QWidget* page) const;
     // The height of the window's screen (768 without one).
     int windowScreenHeight() const;
     // The Correzioni page's two preset sliders from the packed presets; the

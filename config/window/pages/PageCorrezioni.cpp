@@ -5,15 +5,19 @@
 
 #include "BuildConstants.h"
 #include "CorrectionGrid.h"
+#include "LiveBar.h"
 #include "PresetRules.h"
 #include "Scaling.h"
+#include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
+#include <QFontMetrics>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -94,6 +98,7 @@ void TFormConfig::BuildCorrezioni()
     QVBoxLayout* right = PageColumn(b, 1);
     {
         auto f = ColumnGroup(b, left, "ShapeRientroCutoff");
+        ShapeRientroCutoff = static_cast<plat::Shape*>(f.widget());
         f.title("LabelRientroCutoff");
         LabelInettateBenzina = f.row(&TFormConfig::EditIniettateBenzina).caption;
         f.row(&TFormConfig::EditSmagrRientroCutoff);
@@ -223,6 +228,14 @@ void TFormConfig::TabCorrezioniShow()
                                                       LabelRiferimentiRid, PanelCorrRid})
         w->setVisible(!monoplug);
     PanelCorrPressAbs->setVisible(monoplug);
+    // The live correction keeps the room of its widest usual text, so that a
+    // new value never widens the groups beside the grids.
+    const QFontMetrics fm = LabCorrPressAbs->fontMetrics();
+    LabCorrPressAbs->setMinimumWidth(
+        std::max(fm.horizontalAdvance(complib::FormatFixed(-100, 3, 2, complib::DecimalSeparator()) + u'%'),
+                 fm.horizontalAdvance(Message(cfglive::kTextNotAvailable))));
+    // What the type shows beside the grids changed: the grids follow.
+    FitCorrezioniGrids();
 }
 
 void TFormConfig::showPresetSliders()
@@ -278,25 +291,49 @@ void TFormConfig::FitCorrezioniGrids()
     // column; the other tables reach across the page. No grid asks for
     // more than the page has, so that the page never grows with its grids.
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
-    const int beside = framedGridWidth(TabCorrezioni, true);
-    for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
-        FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
-    const int across = std::min(ScaleWidth(TabCorrezioni->width(), 0.97), framedGridWidth(TabCorrezioni, false));
-    for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
-        FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
+    const int room = pageRoomWidth(TabCorrezioni);
+    const auto fit = [&](int beside, int across) {
+        for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
+            FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
+        for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
+            FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
+    };
+    const int beside = framedGridWidth(TabCorrezioni, true, room);
+    const int across = std::min(ScaleWidth(room, 0.97), framedGridWidth(TabCorrezioni, false, room));
+    fit(beside, across);
+    // What the frames around the grids and the groups beside them really
+    // take can differ from the estimate (a caption wrapped anew, a frame's
+    // own margins): what the page still asks beyond its room comes off the
+    // grids of the row that asks it. Measured on the frames themselves,
+    // whose layouts know at once what a grid or a caption changed.
+    const auto least = [](std::initializer_list<QWidget*> frames, bool withHint) {
+        int width = 0;
+        for (QWidget* f : frames)
+            if (!f->isHidden())
+                width = std::max({width, f->minimumSizeHint().width(), withHint ? f->sizeHint().width() : 0});
+        return width;
+    };
+    auto* layout = static_cast<QGridLayout*>(TabCorrezioni->layout());
+    const QMargins margins = layout->contentsMargins();
+    const int free = room - margins.left() - margins.right();
+    const int top = least({ShapeRientroCutoff, PanelCorrPressAbs}, true) + layout->horizontalSpacing() +
+                    least({ShapeTempRid, ShapeTempGas}, false);
+    const int below = least({ShapePressDiff, ShapeDelayGasTemp, ShapePresPassaggio}, false);
+    if (top > free || below > free)
+        fit(beside - std::max(0, top - free), across - std::max(0, below - free));
 }
 
 // ---------------------------------------------------------------------------
 // Shared by the grid fitting of the Correzioni, Temperatura and Variatore
 // pages.
 
-int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn)
+int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
 {
     auto* grid = static_cast<QGridLayout*>(page->layout());
     const QMargins margins = grid->contentsMargins();
     // A frame's margins and outline around its grid.
     constexpr int kFrame = 2 * 10 + 2;
-    int width = page->width() - margins.left() - margins.right() - kFrame;
+    int width = pageWidth - margins.left() - margins.right() - kFrame;
     if (besideFirstColumn) {
         // The groups of the first column's top two rows (not those that
         // reach across the page).
@@ -310,6 +347,15 @@ int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn)
         width -= left + grid->horizontalSpacing();
     }
     return width;
+}
+
+int TFormConfig::pageRoomWidth(const QWidget* page) const
+{
+    // A window on the screen wider than the screen is cut at its edge: its
+    // pages have only what the screen shows of them.
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int beyond = s && isVisible() ? width() - s->size().width() : 0;
+    return page->width() - std::max(0, beyond);
 }
 
 int TFormConfig::windowScreenHeight() const

@@ -437,7 +437,8 @@ void TFormConfig::FitTempGrid()
     // Beside the groups of the left column, at most 0.6 of the page; the rows
     // share the page's height below the table's title.
     const QMargins page = TabTemp->layout()->contentsMargins();
-    const int width = std::min(ScaleWidth(TabTemp->width(), 0.6), framedGridWidth(TabTemp, true));
+    const int room = pageRoomWidth(TabTemp);
+    const int width = std::min(ScaleWidth(room, 0.6), framedGridWidth(TabTemp, true, room));
     // The page's height, never more than the screen leaves it below the tabs
     // (the page may not have its final size yet).
     const int screenHeight = windowScreenHeight();

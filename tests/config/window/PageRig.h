@@ -5,6 +5,7 @@
 #include "DataModuleRig.h"
 #include "FormConfig.h"
 
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -42,6 +43,29 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         w->TimerDati->stop();
         w->SetActivePage(page, true);
+        r.sim().clearCalls();
+    }
+    // Opens the window as the program does: made and given its texts when
+    // the program starts, before any ECU is known; shown full screen after
+    // the connect has read the image; then the page's tab clicked.
+    void openAsTheProgram(int page)
+    {
+        w = std::make_unique<TFormConfig>(nullptr);
+        TConfigMainHooks hooks;
+        hooks.connect = [] {};
+        hooks.disconnect = [] {};
+        hooks.extraInjectionSeen = &extraSeen;
+        w->SetMainHooks(std::move(hooks));
+        w->LoadTexts();
+        r.connectEcu();
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        w->TimerDati->stop();
+        w->PageControl->setCurrentIndex(page);
         r.sim().clearCalls();
     }
     void TearDown() override
