@@ -1,0 +1,2 @@
+// a -> b
+#include "B.h"

@@ -1,0 +1,3 @@
+// b -> c, by a path next to the file
+#include "B.h"
+#include "../c/C.h"

@@ -1,0 +1,2 @@
+// From outside the tree: not part of the graph.
+#include "iodata.h"

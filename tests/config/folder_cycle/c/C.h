@@ -1,0 +1,2 @@
+// c -> a, closing the cycle
+#include "A.h"
