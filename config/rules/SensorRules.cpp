@@ -52,6 +52,13 @@ std::vector<cfgwin::ControlRule> BankVisibility(int ecuType, bool secondBank, bo
     };
 }
 
+std::vector<cfgwin::ControlRule> ProbeSelectorVisibility()
+{
+    return {{{"ComboSonda1", "LabelTipoSonda1", "ShapeSonda1", "ComboSonda2", "LabelTipoSonda2", "ShapeSonda2",
+              "ShapeTipoLambda", "LabelTipoLambda", "ComboTipoLambda"},
+             true}};
+}
+
 int SecondBankCorrection(TStreamDati& dm) { return dm::TruncToInt(dm.GetElementByCode(kSecondBankCode, 0)); }
 
 int CommitSecondBankCorrection(TStreamDati& dm, int value)
@@ -176,6 +183,12 @@ void ApplyDedicatedWire(TStreamDati& dm, bool on)
 }
 
 bool HasDedicatedWire(int ecuType) { return ecuType != qz::ECU_TYPE_VANT && ecuType != qz::ECU_TYPE_MONOPLUG; }
+
+std::vector<cfgwin::ControlRule> DedicatedWireVisibility(int ecuType)
+{
+    return {{{"ShapeAlimentazione", "LabelAlimentazione", "ShapeCheckAlimentazione", "CheckAlimentazione"},
+             HasDedicatedWire(ecuType)}};
+}
 
 // ---- Injector times ----------------------------------------------------------------
 

@@ -24,6 +24,8 @@ namespace cfgrules {
 // per-probe lambda types; the second bank's fields with two banks; the
 // second-bank correction with two banks counted.
 std::vector<cfgwin::ControlRule> BankVisibility(int ecuType, bool secondBank, bool lambdaTypes, int banks);
+// The Sensori page's probe selectors and lambda type, shown on every ECU.
+std::vector<cfgwin::ControlRule> ProbeSelectorVisibility();
 
 // The second-bank correction: all twelve elements of its item, in order.
 constexpr std::int32_t kSecondBankCode = 1182;
@@ -90,6 +92,8 @@ void ApplyFuelLineFilling(TStreamDati& dm, bool on);
 void ApplyDedicatedWire(TStreamDati& dm, bool on);
 // Whether the ECU type has the dedicated wire.
 bool HasDedicatedWire(int ecuType);
+// The dedicated wire's box with its caption and frames: where the ECU has it.
+std::vector<cfgwin::ControlRule> DedicatedWireVisibility(int ecuType);
 
 // ---- Injector times ----------------------------------------------------------------
 

@@ -114,6 +114,27 @@ HighRpmView HighRpmVisibility(int highRpmTag, int ecuType)
             contribution ? 502 : 371, contribution ? 503 : 372};
 }
 
+std::vector<cfgwin::ControlRule> IdleControlVisibility(const IdleView& view)
+{
+    return {{{"LabelGiriMinimoPerBenzina", "EditGiriMinimoPerBenzina", "LabGiriMinimoPerBenzina"}, view.rpmEditor},
+            {{"LabelIniettate", "EditIniettate", "LabelUscita", "EditUscita", "LabelS5"}, view.stabilisation}};
+}
+
+std::vector<cfgwin::ControlRule> HighRpmControlVisibility(const HighRpmView& view)
+{
+    return {{{"LabelSpruzzata", "LabelNoteSpruzzata", "CheckSpruzzata", "ShapeCheckSpruzzata"}, view.spray},
+            {{"LabelGiriPerBenzina", "EditGiriPerBenzina", "LabGiriPerBenzina", "LabelTempiBenzina",
+              "EditTempoBenzina3", "LabTempiBenzina", "EditTempoBenzina0", "EditTempoBenzina2", "LabelTempoBenzina1",
+              "EditTempoBenzina1", "LabTempoBenzina1"},
+             view.petrolBlock}};
+}
+
+std::vector<cfgwin::ControlRule> ContributionVisibility(int ecuType)
+{
+    return {
+        {{"LabelContributoAltiGiri", "ShapeContributoAlti", "RadioContributoAltiGiri"}, ecuType != qz::ECU_TYPE_VANT}};
+}
+
 bool ForcesGasChoices(std::int32_t item15) { return item15 < 2; }
 
 double CommitBehaviourElement(TStreamDati& dm, std::int32_t code, int index, double value, bool whole)

@@ -79,6 +79,13 @@ struct HighRpmView {
     int timeCaption;  // text of LabelTempiBenzina
 };
 HighRpmView HighRpmVisibility(int highRpmTag, int ecuType);
+// The page's controls for the choices: the idle rpm editor and the
+// stabilisation injections and exit; the spray box with its caption, note
+// and frame and the petrol block (rpm, times and the contribution value).
+std::vector<cfgwin::ControlRule> IdleControlVisibility(const IdleView& view);
+std::vector<cfgwin::ControlRule> HighRpmControlVisibility(const HighRpmView& view);
+// The contribution choice with its caption and frame: on every ECU but VANT.
+std::vector<cfgwin::ControlRule> ContributionVisibility(int ecuType);
 // Whether the page forces the gas choices (an ECU whose hardware variant
 // cannot run petrol at idle or at high rpm).
 bool ForcesGasChoices(std::int32_t item15);

@@ -290,8 +290,7 @@ void TFormConfig::TabCommutazioneShow()
     for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
         r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(sequenceOn, item15));
     RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(sequenceOn, item15, type));
-    ApplyControlRules({{{"LabelContributoAltiGiri", "ShapeContributoAlti", "RadioContributoAltiGiri"},
-                        type != qz::ECU_TYPE_VANT}});
+    ApplyControlRules(cfgrules::ContributionVisibility(type));
     ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
     LoadByCode(cfgwin::PageCommutazione); // the temperatures (and the threshold, again below)
     ShowLoadedInteger(EditRitMin, cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay));
@@ -333,11 +332,7 @@ void TFormConfig::RadioGasClick(QRadioButton* button)
     const int shown = RadioRientro->isChecked()   ? cfgrules::IdleReturn
                       : RadioBenzina->isChecked() ? cfgrules::IdlePetrol
                                                   : cfgrules::IdleGas;
-    const auto view = cfgrules::IdleVisibility(shown);
-    ApplyControlRules({{{"LabelGiriMinimoPerBenzina", "EditGiriMinimoPerBenzina", "LabGiriMinimoPerBenzina"},
-                        view.rpmEditor},
-                       {{"LabelIniettate", "EditIniettate", "LabelUscita", "EditUscita", "LabelS5"},
-                        view.stabilisation}});
+    ApplyControlRules(cfgrules::IdleControlVisibility(cfgrules::IdleVisibility(shown)));
 }
 
 void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
@@ -357,11 +352,7 @@ void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
                       : RadioContributoAltiGiri->isChecked() ? cfgrules::HighRpmContribution
                                                              : cfgrules::HighRpmPetrol;
     const auto view = cfgrules::HighRpmVisibility(shown, dm().EcuInfo.EcuType);
-    ApplyControlRules({{{"LabelSpruzzata", "LabelNoteSpruzzata", "CheckSpruzzata", "ShapeCheckSpruzzata"}, view.spray},
-                       {{"LabelGiriPerBenzina", "EditGiriPerBenzina", "LabGiriPerBenzina", "LabelTempiBenzina",
-                         "EditTempoBenzina3", "LabTempiBenzina", "EditTempoBenzina0", "EditTempoBenzina2",
-                         "LabelTempoBenzina1", "EditTempoBenzina1", "LabTempoBenzina1"},
-                        view.petrolBlock}});
+    ApplyControlRules(cfgrules::HighRpmControlVisibility(view));
     LabelGiriPerBenzina->setText(text(view.rpmCaption));
     LabelTempiBenzina->setText(text(view.timeCaption));
 }

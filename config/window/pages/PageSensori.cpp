@@ -168,9 +168,7 @@ void TFormConfig::TabSensoriShow()
     LoadByCode(cfgwin::PageSensori);
     ComboNumeroSonde->setCurrentIndex(dm().GetNumeroSonde() - 1);
     ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
-    ApplyControlRules({{{"ComboSonda1", "LabelTipoSonda1", "ShapeSonda1", "ComboSonda2", "LabelTipoSonda2",
-                         "ShapeSonda2", "ShapeTipoLambda", "LabelTipoLambda", "ComboTipoLambda"},
-                        true}});
+    ApplyControlRules(cfgrules::ProbeSelectorVisibility());
     ComboSonda1->setCurrentIndex(dm().GetTipiLambda(1));
     ComboSonda2->setCurrentIndex(dm().GetTipiLambda(2));
     const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
@@ -188,8 +186,7 @@ void TFormConfig::TabSensoriShow()
     CheckRitornoBenzina->setChecked(cfgrules::ReturnToPetrolOn(dm()));
     CheckRitornoBenzinaClick();
     CheckElettrovalvole->setChecked(dm().GetFlag(cfgrules::kFuelLineFillingOption) != 0);
-    ApplyControlRules({{{"ShapeAlimentazione", "LabelAlimentazione", "ShapeCheckAlimentazione", "CheckAlimentazione"},
-                        cfgrules::HasDedicatedWire(type)}});
+    ApplyControlRules(cfgrules::DedicatedWireVisibility(type));
     CheckAlimentazione->setChecked(dm().GetFlag(cfgrules::kDedicatedWireOption) != 0);
     LoadingControls = wasLoading;
 }
