@@ -100,4 +100,12 @@ int EnteredCount(int column, int mode, double v, int storedCount, int pullUp)
     return column == kSensorColumnVolts ? CountOfVolts(x) : CountOfOhm(x, pullUp);
 }
 
+std::vector<cfgwin::ControlRule> EngineSensorParameterVisibility(bool on)
+{
+    return {{{"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
+              "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
+              "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"},
+             on}};
+}
+
 } // namespace cfgrules

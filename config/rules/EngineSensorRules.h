@@ -4,6 +4,7 @@
 // step, first temperature, point count), the measured count of each point,
 // and the conversions between counts, volts and ohm. Plain functions; the
 // data module's sensor table (SensorTables.h) turns the counts into degrees.
+#include "ConfigWindowRules.h"
 #include "SensorTables.h"
 
 #include <array>
@@ -74,5 +75,9 @@ std::vector<std::pair<int, int>> SensorParameterWrites(int tag, SensorEditors& e
 // column's unit, set (mode 0), added (1) or a percentage (2) of the point's
 // stored value.
 int EnteredCount(int column, int mode, double v, int storedCount, int pullUp);
+
+// The sensor's parameters and characteristic on the page, with the button
+// of new parameters: shown while the vehicle's own sensor is ticked.
+std::vector<cfgwin::ControlRule> EngineSensorParameterVisibility(bool on);
 
 } // namespace cfgrules

@@ -220,12 +220,7 @@ void TFormConfig::CheckTempMotoreClick()
     const bool on = CheckTempMotore->isChecked();
     if (!LoadingControls)
         dm().SetFlag(kFlagTempMotore, on);
-    for (const char* name :
-         {"ShapeParametriTemp", "LabelParametriTemp", "LabelRPullUp", "EditRPullUp", "LabRPullUp", "LabelDeltaT",
-          "EditDeltaT", "LabDeltaT", "LabelTMin", "EditTMin", "LabTMin", "LabelTMax", "EditTMax", "LabTMax",
-          "ShapeCaratteristicaTemp", "LabelCaratteristicaTemp", "DrawGridTemp", "ButtonNuoviParametri"})
-        if (QWidget* w = Control(QString::fromLatin1(name)))
-            w->setVisible(on);
+    ApplyControlRules(cfgrules::EngineSensorParameterVisibility(on));
 }
 
 void TFormConfig::ComboTempRiduttoreKeyPress(QChar key)

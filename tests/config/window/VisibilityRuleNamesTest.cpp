@@ -5,6 +5,7 @@
 // first.
 #include "BuildConstants.h"
 #include "ConfigWindowRules.h"
+#include "EngineSensorRules.h"
 #include "PageRig.h"
 #include "SensorRules.h"
 #include "SwitchRules.h"
@@ -39,7 +40,8 @@ std::vector<int> ecuTypes()
 
 // Every rule list for every ECU state the rule functions take: each ECU type
 // with each option, each switch-over mode, hardware variant and item present
-// or not, each idle and high-rpm choice, one and two banks.
+// or not, each idle and high-rpm choice, one and two banks, the vehicle's
+// own engine sensor ticked or not.
 RuleNames everyRuleName()
 {
     RuleNames names;
@@ -77,6 +79,8 @@ RuleNames everyRuleName()
         collect(names, "cfgrules::IdleControlVisibility",
                 cfgrules::IdleControlVisibility(cfgrules::IdleVisibility(tag)));
     collect(names, "cfgrules::ProbeSelectorVisibility", cfgrules::ProbeSelectorVisibility());
+    for (bool on : both)
+        collect(names, "cfgrules::EngineSensorParameterVisibility", cfgrules::EngineSensorParameterVisibility(on));
     return names;
 }
 
@@ -93,11 +97,11 @@ TEST_F(VisibilityRuleNames, EveryNameIsOneControlOfTheWindow)
     std::set<std::string> origins;
     for (const auto& [name, from] : names)
         origins.insert(from.begin(), from.end());
-    EXPECT_EQ(origins,
-              (std::set<std::string>{"cfgwin::ControlVisibility", "cfgrules::SwitchPageVisibility",
-                                     "cfgrules::BankVisibility", "cfgrules::IdleControlVisibility",
-                                     "cfgrules::HighRpmControlVisibility", "cfgrules::ContributionVisibility",
-                                     "cfgrules::ProbeSelectorVisibility", "cfgrules::DedicatedWireVisibility"}));
+    EXPECT_EQ(origins, (std::set<std::string>{"cfgwin::ControlVisibility", "cfgrules::SwitchPageVisibility",
+                                              "cfgrules::BankVisibility", "cfgrules::IdleControlVisibility",
+                                              "cfgrules::HighRpmControlVisibility", "cfgrules::ContributionVisibility",
+                                              "cfgrules::ProbeSelectorVisibility", "cfgrules::DedicatedWireVisibility",
+                                              "cfgrules::EngineSensorParameterVisibility"}));
 
     for (const auto& [name, from] : names) {
         std::string by;
