@@ -1,10 +1,14 @@
-#include "protovyx/Simulator.h"
+// The simulated ECU as a whole: its state at key on (the profile's items,
+// diagnostic state and counters), the link's timing, the record of the calls,
+// and the exports that hand it to a fake library loader; the profile text is
+// read in Profile.cpp and the fault rules live in Faults.cpp. Still here: the
+// item calls; the link's calls, commands and blocks; programming; the control
+// API; the public catalogue.
+#include "SimulatorState.h"
 
-#include "Catalogue.h"
 #include "Autocal.h"
 #include "Counters.h"
 #include "EngineModel.h"
-
 #include "FirmwareMeta.h"
 #include "WholeImage.h"
 
@@ -12,24 +16,17 @@
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <cstdlib>
-#include <deque>
 #include <fstream>
-#include <map>
-#include <mutex>
-#include <sstream>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace protovyx {
 
-using detail::Access;
-using detail::ItemDef;
+namespace detail {
 
 namespace {
-
-constexpr std::uint32_t kConnectionEvent = 0x8190; // WM_CONNECTIONEVENT
-constexpr std::uint32_t kWaitProgress = 0x8191;    // WM_WAITPROGRESS
-constexpr std::int32_t kMalformed = ECU_STATUS_REFUSED;
 
 class SteadyClock final : public IClock {
 public:
@@ -45,132 +42,12 @@ public:
     }
 };
 
-SteadyClock& steadyClock()
+} // namespace
+
+IClock& steadyClock()
 {
     static SteadyClock clock;
     return clock;
-}
-
-std::string trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
-bool parseInt(std::string_view s, int& out)
-{
-    std::string t = trim(s);
-    int base = 10;
-    std::string_view v = t;
-    bool neg = false;
-    if (!v.empty() && v.front() == '-') {
-        neg = true;
-        v.remove_prefix(1);
-    }
-    if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) {
-        base = 16;
-        v.remove_prefix(2);
-    }
-    if (v.empty())
-        return false;
-    long long x = 0;
-    auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), x, base);
-    if (ec != std::errc() || p != v.data() + v.size())
-        return false;
-    out = static_cast<int>(neg ? -x : x);
-    return true;
-}
-
-// "a.b" -> a and b (b as written: "7.2" -> 2, "10.21" -> 21).
-bool parseVersion(std::string_view s, int& major, int& minor)
-{
-    const auto dot = s.find('.');
-    if (dot == std::string_view::npos) {
-        minor = 0;
-        return parseInt(s, major);
-    }
-    return parseInt(s.substr(0, dot), major) && parseInt(s.substr(dot + 1), minor);
-}
-
-bool parseBool(std::string_view s, bool& out)
-{
-    const std::string t = trim(s);
-    if (t == "1" || t == "true" || t == "yes" || t == "on") {
-        out = true;
-        return true;
-    }
-    if (t == "0" || t == "false" || t == "no" || t == "off") {
-        out = false;
-        return true;
-    }
-    return false;
-}
-
-std::vector<std::string_view> split(std::string_view s, char sep)
-{
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= s.size()) {
-        const auto pos = s.find(sep, start);
-        const auto end = pos == std::string_view::npos ? s.size() : pos;
-        parts.push_back(s.substr(start, end - start));
-        if (pos == std::string_view::npos)
-            break;
-        start = pos + 1;
-    }
-    return parts;
-}
-
-bool parseOp(std::string_view name, Op& op)
-{
-    for (int i = 0; i <= static_cast<int>(Op::Other); ++i) {
-        const Op o = static_cast<Op>(i);
-        std::string a = opName(o), b(name);
-        std::transform(a.begin(), a.end(), a.begin(), ::tolower);
-        std::transform(b.begin(), b.end(), b.begin(), ::tolower);
-        if (a == b) {
-            op = o;
-            return true;
-        }
-    }
-    return false;
-}
-
-// fail=<op>:<code|item:N>[:row<r>][:skip<n>][:times<n>][:status<s>][:lose]
-bool parseFault(std::string_view text, FaultSpec& f)
-{
-    auto parts = split(text, ':');
-    if (parts.size() < 2 || !parseOp(trim(parts[0]), f.op))
-        return false;
-    std::size_t i = 1;
-    if (trim(parts[1]) == "item") {
-        if (parts.size() < 3 || !parseInt(parts[2], f.code))
-            return false;
-        f.matchItem = true;
-        i = 3;
-    } else {
-        if (!parseInt(parts[1], f.code))
-            return false;
-        i = 2;
-    }
-    for (; i < parts.size(); ++i) {
-        const std::string p = trim(parts[i]);
-        auto num = [&](const char* key, int& out) {
-            const std::size_t n = std::char_traits<char>::length(key);
-            return p.compare(0, n, key) == 0 && parseInt(std::string_view(p).substr(n), out);
-        };
-        if (num("row", f.row) || num("skip", f.skip) || num("times", f.times) || num("status", f.status))
-            continue;
-        if (p == "lose") {
-            f.thenLoseLink = true;
-            continue;
-        }
-        return false;
-    }
-    return true;
 }
 
 std::string hex(std::int32_t v)
@@ -189,564 +66,178 @@ std::string num(long long v)
     return std::string(buf, p);
 }
 
-} // namespace
+} // namespace detail
 
-const char* opName(Op op)
+using detail::hex;
+using detail::num;
+
+void Simulator::State::reset(const Profile& p)
 {
-    switch (op) {
-    case Op::Any: return "Any";
-    case Op::ReadItem: return "ReadItem";
-    case Op::ReadRow: return "ReadRow";
-    case Op::ReadBlock: return "ReadBlock";
-    case Op::WriteItem: return "WriteItem";
-    case Op::WriteValue: return "WriteValue";
-    case Op::WriteElement: return "WriteElement";
-    case Op::WriteCell: return "WriteCell";
-    case Op::WriteRow: return "WriteRow";
-    case Op::SendCommand: return "SendCommand";
-    case Op::GetItemFormat: return "GetItemFormat";
-    case Op::Connect: return "Connect";
-    case Op::DetectEcu: return "DetectEcu";
-    case Op::GetEcuInfo: return "GetEcuInfo";
-    case Op::Program: return "Program";
-    case Op::AnyWrite: return "AnyWrite";
-    case Op::Other: return "Other";
+    profile = p;
+    for (auto& it : items)
+        it.reset();
+    for (auto& d : detail::buildCatalogue(p, true)) {
+        const int n = d.number;
+        Item item;
+        item.values = d.defaults;
+        item.present = detail::itemPresent(p, n);
+        item.def = std::move(d);
+        items[static_cast<std::size_t>(n)] = std::move(item);
     }
-    return "?";
+    // One identity per ECU: type, model and a serial, never the firmware.
+    for (std::size_t i = 0; i < identity.size(); ++i)
+        identity[i] = static_cast<std::uint8_t>((p.type * 7 + p.model * 13 + i * 29 + 0x5A) & 0xFF);
+    identity[0] = static_cast<std::uint8_t>(p.type);
+    identity[1] = static_cast<std::uint8_t>(p.model);
+    syncIdentity();
+    open = false;
+    silent = false;
+    lost = p.lost;
+    present = p.present;
+    bootMode = p.bootMode;
+    neverReady = p.neverReady;
+    rebootActive = false;
+    port = 0;
+    frameLength = p.frameLength;
+    blockReplyLength.clear();
+    faults.clear();
+    for (const auto& f : p.faults)
+        faults.push_back({f, 0, 0});
+    lastStatus = 0;
+    keyOnMs = now();
+    countedMs = 0;
+    applyDiagnosticProfile();
+    autocal = {};
+    programQueue.assign(p.programResults.begin(), p.programResults.end());
 }
 
-bool Profile::parse(std::string_view text, Profile& out, std::string* error)
+// The diagnostic state, injector faults and item values the profile asks
+// for.
+void Simulator::State::applyDiagnosticProfile()
 {
-    Profile p;
-    std::vector<std::pair<std::string, std::string>> kv;
-    for (auto part : split(text, ';')) {
-        // Also one key per line (the profile file).
-        for (auto line : split(part, '\n')) {
-            const std::string item = trim(line);
-            if (item.empty() || item[0] == '#' || item[0] == '[')
-                continue;
-            const auto eq = item.find('=');
-            std::string key = trim(std::string_view(item).substr(0, eq));
-            std::transform(key.begin(), key.end(), key.begin(), ::tolower);
-            kv.emplace_back(key, eq == std::string::npos ? std::string() : trim(std::string_view(item).substr(eq + 1)));
-        }
-    }
-    auto fail = [&](const std::string& key) {
-        if (error)
-            *error = key;
+    if (auto& it = items[0x1d])
+        for (std::size_t i = 0; i < profile.errors.size() && i < it->values.size(); ++i)
+            it->values[i] = profile.errors[i];
+    const std::pair<int, int> masks[] = {{0x20, profile.gasFaults & 0xFF}, {0x22, profile.gasFaults >> 8},
+                                         {0x21, profile.petrolFaults & 0xFF}, {0x23, profile.petrolFaults >> 8}};
+    for (const auto& [n, v] : masks)
+        if (auto& it = items[static_cast<std::size_t>(n)])
+            it->values[0] = v;
+    for (const auto& [n, values] : profile.values)
+        if (auto& it = items[static_cast<std::size_t>(n)])
+            for (std::size_t i = 0; i < values.size() && i < it->values.size(); ++i)
+                it->values[i] = values[i];
+}
+
+// Brings the running-time counters up to the clock.
+void Simulator::State::advanceCounters()
+{
+    if (!profile.counters)
+        return;
+    const std::uint32_t elapsed = now() - keyOnMs;
+    auto values = [this](int n) { return items[static_cast<std::size_t>(n)] ? &items[static_cast<std::size_t>(n)]->values : nullptr; };
+    detail::advanceCounters(profile, countedMs, elapsed,
+                            {.gas20 = values(0x3b), .service20 = values(0x55), .petrol20 = values(0x3c),
+                             .seconds = values(0x56), .starts = values(0x4e)});
+    countedMs = std::max(countedMs, elapsed);
+}
+
+// The call log keeps the most recent calls (a long session must not grow
+// without end).
+void Simulator::State::record(CallRecord&& r)
+{
+    constexpr std::size_t kKeep = 200000;
+    if (calls.size() >= kKeep)
+        calls.erase(calls.begin(), calls.begin() + kKeep / 2);
+    calls.push_back(std::move(r));
+}
+
+void Simulator::State::violation(const CallRecord& r, const std::string& why)
+{
+    std::string text = r.name + "(" + hex(r.code);
+    if (r.row >= 0)
+        text += ", " + num(r.row);
+    if (r.column >= 0)
+        text += ", " + num(r.column);
+    text += "): " + why;
+    violations.push_back(text);
+}
+
+void Simulator::State::trace(const CallRecord& r)
+{
+    if (profile.trace.empty())
+        return;
+    std::ofstream out(profile.trace, std::ios::app);
+    out << r.timeMs << ' ' << r.name << ' ' << hex(r.code);
+    if (r.row >= 0)
+        out << " row=" << r.row;
+    if (r.column >= 0)
+        out << " col=" << r.column;
+    out << " result=" << (r.result ? 1 : 0) << " status=" << r.status << '\n';
+}
+
+// The time a call moving `bytes` bytes costs; false (after the time-out)
+// when it is longer than the time-out.
+bool Simulator::State::spend(int bytes)
+{
+    const long long us = static_cast<long long>(profile.latencyMs) * 1000
+        + static_cast<long long>(profile.perByteUs) * std::max(0, bytes);
+    const long long ms = us / 1000;
+    if (timeout > 0 && ms >= timeout) {
+        sleep(static_cast<std::uint32_t>(timeout));
         return false;
-    };
-    // The type first: it chooses the firmware and hardware defaults. Type 3
-    // is an ECU of boottype without application.
-    int bootType = 30;
-    bool typeIsBoot = false;
-    for (const auto& [k, v] : kv)
-        if (k == "boottype" && !parseInt(v, bootType))
-            return fail(k);
-    for (const auto& [k, v] : kv) {
-        if (k == "type") {
-            if (!parseInt(v, p.type))
-                return fail(k);
-            typeIsBoot = p.type == 3;
-            if (typeIsBoot)
-                p.type = bootType;
-            const auto ti = detail::typeInfo(p.type);
-            p.fwMajor = ti.fwMajor;
-            p.fwMinor = ti.fwMinor;
-            p.hwVariant = ti.hwVariant;
-        }
     }
-    for (const auto& [k, v] : kv) {
-        bool ok = true;
-        if (k == "type" || k == "boottype") {
-        } else if (k == "fw") {
-            ok = parseVersion(v, p.fwMajor, p.fwMinor);
-        } else if (k == "model") {
-            ok = parseInt(v, p.model);
-        } else if (k == "hw") {
-            ok = parseInt(v, p.hwVariant);
-        } else if (k == "customer") {
-            if (v == "absent") {
-                p.customer.reset();
-            } else {
-                int c = 0;
-                ok = parseInt(v, c);
-                p.customer = c;
-            }
-        } else if (k == "pcmin" || k == "pcrec") {
-            int major = 0, minor = 0;
-            ok = parseVersion(v, major, minor);
-            (k == "pcmin" ? p.pcMin : p.pcRec) = major * 256 + minor;
-        } else if (k == "tb") {
-            ok = parseInt(v, p.timeBase) && p.timeBase > 0;
-        } else if (k == "mapcols") {
-            ok = parseInt(v, p.mapCols) && p.mapCols >= 1 && p.mapCols <= 12;
-        } else if (k == "maprows") {
-            ok = parseInt(v, p.mapRows) && p.mapRows >= 1 && p.mapRows <= 12;
-        } else if (k == "obd") {
-            bool on = false;
-            ok = parseBool(v, on);
-            p.obd = on ? 1 : 0;
-        } else if (k == "framelen") {
-            ok = parseInt(v, p.frameLength) && p.frameLength >= 0 && p.frameLength <= 50;
-        } else if (k == "port") {
-            ok = parseInt(v, p.port);
-        } else if (k == "absent") {
-            for (auto a : split(v, ',')) {
-                int n = 0;
-                if (trim(a).empty())
-                    continue;
-                if (!parseInt(a, n)) {
-                    ok = false;
-                    break;
-                }
-                p.absent.push_back(n & 0xFF);
-            }
-        } else if (k == "present") {
-            ok = parseBool(v, p.present);
-        } else if (k == "boot") {
-            ok = parseBool(v, p.bootMode);
-        } else if (k == "lost") {
-            ok = parseBool(v, p.lost);
-        } else if (k == "fresh") {
-            ok = parseBool(v, p.fresh);
-        } else if (k == "strict") {
-            ok = parseBool(v, p.strict);
-        } else if (k == "neverready") {
-            ok = parseBool(v, p.neverReady);
-        } else if (k == "fuel") {
-            p.cng = v == "cng";
-            ok = v == "cng" || v == "lpg";
-        } else if (k == "rebootms") {
-            ok = parseInt(v, p.rebootMs);
-        } else if (k == "latency") {
-            ok = parseInt(v, p.latencyMs);
-        } else if (k == "perbyte") {
-            ok = parseInt(v, p.perByteUs);
-        } else if (k == "warmup") {
-            ok = parseInt(v, p.warmupS);
-        } else if (k == "banks") {
-            ok = parseInt(v, p.banks) && (p.banks == 1 || p.banks == 2);
-        } else if (k == "fuelsweep") {
-            ok = parseInt(v, p.fuelSweepS) && p.fuelSweepS >= 0;
-        } else if (k == "trace") {
-            p.trace = v;
-        } else if (k == "counters") {
-            ok = parseBool(v, p.counters);
-        } else if (k == "errors") {
-            p.errors.clear();
-            for (auto e : split(v, ',')) {
-                int n = 0;
-                if (trim(e).empty())
-                    continue;
-                if (!parseInt(e, n) || n < 0 || n > 255 || p.errors.size() >= 5) {
-                    ok = false;
-                    break;
-                }
-                p.errors.push_back(n);
-            }
-        } else if (k == "gasfaults") {
-            ok = parseInt(v, p.gasFaults) && p.gasFaults >= 0 && p.gasFaults <= 0xFFFF;
-        } else if (k == "petrolfaults") {
-            ok = parseInt(v, p.petrolFaults) && p.petrolFaults >= 0 && p.petrolFaults <= 0xFFFF;
-        } else if (k == "program") {
-            p.programResults.clear();
-            for (auto r : split(v, ',')) {
-                int n = 0;
-                if (trim(r).empty())
-                    continue;
-                if (!parseInt(r, n)) {
-                    ok = false;
-                    break;
-                }
-                p.programResults.push_back(n);
-            }
-        } else if (k == "programms") {
-            ok = parseInt(v, p.programMs) && p.programMs >= 0;
-        } else if (k == "autocalms") {
-            ok = parseInt(v, p.autocalMs) && p.autocalMs > 0;
-        } else if (k == "autocalwarm") {
-            ok = parseInt(v, p.autocalWarmS) && p.autocalWarmS >= 0 && p.autocalWarmS <= 0xFFFF;
-        } else if (k == "autocalflags") {
-            ok = parseInt(v, p.autocalFlags) && p.autocalFlags >= 0 && p.autocalFlags <= 0xFF;
-        } else if (k == "autocalpetrol") {
-            ok = parseInt(v, p.autocalPetrolMs) && p.autocalPetrolMs >= 0 && p.autocalPetrolMs <= 60;
-        } else if (k == "autocalk") {
-            ok = parseInt(v, p.autocalKPercent) && p.autocalKPercent >= 0;
-        } else if (k == "autocalfault") {
-            static constexpr std::pair<const char*, AutocalFault> kFaults[] = {
-                {"none", AutocalFault::None}, {"never", AutocalFault::Never}, {"refuse", AutocalFault::Refuse},
-                {"drop", AutocalFault::Drop}, {"nostart", AutocalFault::NoStart},
-                {"nomeasure", AutocalFault::NoMeasure}};
-            ok = false;
-            for (const auto& [name, fault] : kFaults)
-                if (v == name) {
-                    p.autocalFault = fault;
-                    ok = true;
-                }
-        } else if (k == "set") {
-            const auto colon = v.find(':');
-            int item = 0;
-            std::vector<std::int32_t> values;
-            ok = colon != std::string::npos && parseInt(std::string_view(v).substr(0, colon), item) && item >= 0 &&
-                 item <= 0xFF;
-            for (auto e : split(std::string_view(v).substr(ok ? colon + 1 : v.size()), ',')) {
-                int n = 0;
-                if (!ok || !parseInt(e, n)) {
-                    ok = false;
-                    break;
-                }
-                values.push_back(n);
-            }
-            if (ok)
-                p.values.emplace_back(item, std::move(values));
-        } else if (k == "fail") {
-            FaultSpec f;
-            ok = parseFault(v, f);
-            p.faults.push_back(f);
-        }
-        // Keys of later features (scenario, seed, ...) are ignored here.
-        if (!ok)
-            return fail(k);
-    }
-    if (typeIsBoot)
-        p.bootMode = true;
-    out = std::move(p);
+    sleep(static_cast<std::uint32_t>(ms));
     return true;
-}
-
-std::string profileTextFromEnvironment(const std::string& libraryFolder)
-{
-    if (const char* inline_ = std::getenv("PROTOVYX_SIM"))
-        return inline_;
-    std::string file;
-    if (const char* f = std::getenv("PROTOVYX_SIM_FILE"))
-        file = f;
-    else if (!libraryFolder.empty())
-        file = libraryFolder + "/protovyx-sim.ini";
-    if (file.empty())
-        return {};
-    std::ifstream in(file);
-    if (!in)
-        return {};
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<ItemInfo> catalogue(const Profile& profile)
-{
-    std::vector<ItemInfo> out;
-    for (const auto& d : detail::buildCatalogue(profile, true))
-        out.push_back({d.number, d.width, d.isSigned, d.rows, d.cols, d.access == Access::RO,
-                       d.access == Access::WO, d.name, detail::itemPresent(profile, d.number)});
-    return out;
 }
 
 // ---------------------------------------------------------------------------
 
-struct Simulator::State {
-    struct Item {
-        ItemDef def;
-        std::vector<std::int32_t> values;
-        bool present = true;
-    };
-    struct ActiveFault {
-        FaultSpec rule;
-        int seen = 0;
-        int failed = 0;
-    };
-    struct Override {
-        std::optional<std::vector<std::uint8_t>> reply;
-        bool ok;
-    };
-
-    mutable std::recursive_mutex mutex;
-    int depth = 0;
-    std::vector<Notification> pending; // delivered once the lock is left
-
-    Profile profile;
-    IClock* clock = &steadyClock();
-    std::array<std::optional<Item>, 256> items;
-    std::array<std::uint8_t, 20> identity{};
-
-    bool open = false;
-    bool silent = false;
-    bool lost = false;
-    bool present = true;
-    bool bootMode = false;
-    bool neverReady = false;
-    bool inReconnect = false;
-    std::uint32_t rebootUntil = 0;
-    bool rebootActive = false;
-    int port = 0;
-    std::int32_t timeout = 1200;
-    std::int32_t lastStatus = 0;
-    std::int32_t linkOptions[3] = {0, 0, 0};
-    int frameLength = 50;
-    std::map<int, int> blockReplyLength; // block -> bytes at most
-    plat::NotifyTarget* notify = nullptr;
-    std::string caption;
-    std::map<int, std::string> texts;
-    std::map<int, Override> overrides;
-    std::vector<ActiveFault> faults;
-    std::vector<CallRecord> calls;
-    std::vector<Notification> notifications;
-    std::vector<std::string> violations;
-    std::uint64_t seq = 0;
-    std::uint32_t keyOnMs = 0;
-    std::uint32_t countedMs = 0; // running time since key on already counted
-    bool writeSession = false;
-    std::deque<int> programQueue;
-    detail::AutocalModel autocal;
-
-    std::uint32_t now() { return clock->nowMs(); }
-
-    void reset(const Profile& p)
-    {
-        profile = p;
-        for (auto& it : items)
-            it.reset();
-        for (auto& d : detail::buildCatalogue(p, true)) {
-            const int n = d.number;
-            Item item;
-            item.values = d.defaults;
-            item.present = detail::itemPresent(p, n);
-            item.def = std::move(d);
-            items[static_cast<std::size_t>(n)] = std::move(item);
-        }
-        // One identity per ECU: type, model and a serial, never the firmware.
-        for (std::size_t i = 0; i < identity.size(); ++i)
-            identity[i] = static_cast<std::uint8_t>((p.type * 7 + p.model * 13 + i * 29 + 0x5A) & 0xFF);
-        identity[0] = static_cast<std::uint8_t>(p.type);
-        identity[1] = static_cast<std::uint8_t>(p.model);
-        syncIdentity();
-        open = false;
-        silent = false;
-        lost = p.lost;
-        present = p.present;
-        bootMode = p.bootMode;
-        neverReady = p.neverReady;
-        rebootActive = false;
-        port = 0;
-        frameLength = p.frameLength;
-        blockReplyLength.clear();
-        faults.clear();
-        for (const auto& f : p.faults)
-            faults.push_back({f, 0, 0});
-        lastStatus = 0;
-        keyOnMs = now();
-        countedMs = 0;
-        applyDiagnosticProfile();
-        autocal = {};
-        programQueue.assign(p.programResults.begin(), p.programResults.end());
+Simulator::Simulator(std::string_view profile) : s_(std::make_unique<State>())
+{
+    Profile p;
+    std::string bad;
+    if (!Profile::parse(profile, p, &bad)) {
+        Profile::parse({}, p);
+        s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
     }
+    s_->reset(p);
+}
 
-    // A new application: the image's type and version, every parameter at
-    // its default, no model byte and no personalisation yet. The identity
-    // (the hardware) stays.
-    void flash(int type, int version)
-    {
-        profile.type = type;
-        profile.fwMajor = (version >> 8) & 0xFF;
-        profile.fwMinor = version & 0xFF;
-        for (auto& it : items)
-            it.reset();
-        for (auto& d : detail::buildCatalogue(profile, true)) {
-            const int n = d.number;
-            Item item;
-            item.values = d.defaults;
-            item.present = detail::itemPresent(profile, n);
-            item.def = std::move(d);
-            items[static_cast<std::size_t>(n)] = std::move(item);
-        }
-        syncIdentity();
-        if (auto& it = items[0x40])
-            std::fill(it->values.begin(), it->values.end(), 253);
-        if (auto& it = items[0x33])
-            std::fill(it->values.begin(), it->values.end(), 0);
-        bootMode = false;
-    }
+Simulator::~Simulator() = default;
 
-    // The diagnostic state, injector faults and item values the profile asks
-    // for.
-    void applyDiagnosticProfile()
-    {
-        if (auto& it = items[0x1d])
-            for (std::size_t i = 0; i < profile.errors.size() && i < it->values.size(); ++i)
-                it->values[i] = profile.errors[i];
-        const std::pair<int, int> masks[] = {{0x20, profile.gasFaults & 0xFF}, {0x22, profile.gasFaults >> 8},
-                                             {0x21, profile.petrolFaults & 0xFF}, {0x23, profile.petrolFaults >> 8}};
-        for (const auto& [n, v] : masks)
-            if (auto& it = items[static_cast<std::size_t>(n)])
-                it->values[0] = v;
-        for (const auto& [n, values] : profile.values)
-            if (auto& it = items[static_cast<std::size_t>(n)])
-                for (std::size_t i = 0; i < values.size() && i < it->values.size(); ++i)
-                    it->values[i] = values[i];
-    }
-
-    // Brings the running-time counters up to the clock.
-    void advanceCounters()
-    {
-        if (!profile.counters)
-            return;
-        const std::uint32_t elapsed = now() - keyOnMs;
-        auto values = [this](int n) { return items[static_cast<std::size_t>(n)] ? &items[static_cast<std::size_t>(n)]->values : nullptr; };
-        detail::advanceCounters(profile, countedMs, elapsed,
-                                {.gas20 = values(0x3b), .service20 = values(0x55), .petrol20 = values(0x3c),
-                                 .seconds = values(0x56), .starts = values(0x4e)});
-        countedMs = std::max(countedMs, elapsed);
-    }
-
-    // The call log keeps the most recent calls (a long session must not grow
-    // without end).
-    void record(CallRecord&& r)
-    {
-        constexpr std::size_t kKeep = 200000;
-        if (calls.size() >= kKeep)
-            calls.erase(calls.begin(), calls.begin() + kKeep / 2);
-        calls.push_back(std::move(r));
-    }
-
-    void syncIdentity()
-    {
-        if (auto& it = items[0]) {
-            for (std::size_t i = 0; i < 20; ++i)
-                it->values[i] = identity[i];
-        }
-    }
-
-    bool isRebooting()
-    {
-        if (rebootActive && static_cast<std::int32_t>(now() - rebootUntil) >= 0)
-            rebootActive = false;
-        return rebootActive;
-    }
-
-    void startReboot()
-    {
-        rebootActive = profile.rebootMs > 0;
-        rebootUntil = now() + static_cast<std::uint32_t>(std::max(0, profile.rebootMs));
-    }
-
-    // Does the ECU answer on the open link?
-    bool answering() { return present && !silent && !lost && !isRebooting(); }
-    // Does its application answer (the boot loader knows only the identity)?
-    bool appAnswering() { return answering() && !bootMode; }
-
-    void post(std::uintptr_t w, std::intptr_t l)
-    {
-        Notification n{kConnectionEvent, w, l, false};
-        notifications.push_back(n);
-        pending.push_back(n);
-    }
-
-    void setOpen(bool o)
-    {
-        if (o == open)
-            return;
-        open = o;
-        post(0, o ? 1 : 0);
-    }
-
-    void violation(const CallRecord& r, const std::string& why)
-    {
-        std::string text = r.name + "(" + hex(r.code);
-        if (r.row >= 0)
-            text += ", " + num(r.row);
-        if (r.column >= 0)
-            text += ", " + num(r.column);
-        text += "): " + why;
-        violations.push_back(text);
-    }
-
-    void trace(const CallRecord& r)
-    {
-        if (profile.trace.empty())
-            return;
-        std::ofstream out(profile.trace, std::ios::app);
-        out << r.timeMs << ' ' << r.name << ' ' << hex(r.code);
-        if (r.row >= 0)
-            out << " row=" << r.row;
-        if (r.column >= 0)
-            out << " col=" << r.column;
-        out << " result=" << (r.result ? 1 : 0) << " status=" << r.status << '\n';
-    }
-
-    void sleep(std::uint32_t ms)
-    {
-        if (ms)
-            clock->sleepMs(ms);
-    }
-
-    // The time a call moving `bytes` bytes costs; false (after the time-out)
-    // when it is longer than the time-out.
-    bool spend(int bytes)
-    {
-        const long long us = static_cast<long long>(profile.latencyMs) * 1000
-            + static_cast<long long>(profile.perByteUs) * std::max(0, bytes);
-        const long long ms = us / 1000;
-        if (timeout > 0 && ms >= timeout) {
-            sleep(static_cast<std::uint32_t>(timeout));
-            return false;
-        }
-        sleep(static_cast<std::uint32_t>(ms));
-        return true;
-    }
-
-    // The first armed fault matching the call, counted.
-    const FaultSpec* fault(const CallRecord& r)
-    {
-        const bool isWrite = r.op == Op::WriteItem || r.op == Op::WriteValue || r.op == Op::WriteElement ||
-                             r.op == Op::WriteCell || r.op == Op::WriteRow;
-        for (auto& f : faults) {
-            const FaultSpec& s = f.rule;
-            if (s.op != Op::Any && s.op != r.op && !(s.op == Op::AnyWrite && isWrite))
-                continue;
-            if (s.code != -1 && (s.matchItem ? (r.code & 0xFF) != s.code : r.code != s.code))
-                continue;
-            if (s.row != -1 && r.row != s.row)
-                continue;
-            if (s.times >= 0 && f.failed >= s.times)
-                continue;
-            if (f.seen++ < s.skip)
-                continue;
-            ++f.failed;
-            return &s;
-        }
-        return nullptr;
-    }
-};
+// --- In-process exports --------------------------------------------------------
 
 namespace {
+Simulator* g_inProcess = nullptr;
 
-// Holds the simulator's lock; the notifications gathered meanwhile are
-// delivered after the outermost guard has released it.
-class Guard {
-public:
-    explicit Guard(Simulator::State& s) : s_(s)
-    {
-        s_.mutex.lock();
-        ++s_.depth;
-    }
-    ~Guard()
-    {
-        std::vector<Notification> out;
-        plat::NotifyTarget* target = s_.notify;
-        if (--s_.depth == 0)
-            out.swap(s_.pending);
-        s_.mutex.unlock();
-        if (target)
-            for (const auto& n : out)
-                target->Post(n.message, n.wParam, n.lParam);
-    }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+extern "C" TEcuProtocol* inProcessCreate() { return g_inProcess; }
+extern "C" void inProcessDestroy(TEcuProtocol*) {}
+extern "C" bool inProcessVersion(TDllVersion* v)
+{
+    if (!v)
+        return false;
+    *v = {1, 0, 0, 0};
+    return true;
+}
+} // namespace
 
-private:
-    Simulator::State& s_;
-};
+InProcessExports inProcessExports(Simulator* sim)
+{
+    g_inProcess = sim;
+    return {reinterpret_cast<void*>(&inProcessCreate), reinterpret_cast<void*>(&inProcessDestroy),
+            reinterpret_cast<void*>(&inProcessVersion)};
+}
+
+using detail::Access;
+using detail::Call;
+using detail::Guard;
+using detail::ItemDef;
+using detail::kMalformed;
+using detail::masked;
+using detail::num;
+
+namespace {
 
 bool isWrite(Op op)
 {
@@ -905,67 +396,16 @@ bool inRange(const ItemDef& d, bool bitField, std::int32_t v)
     return d.isSigned ? v >= -32768 && v <= 32767 : v >= 0 && v <= 65535;
 }
 
+} // namespace
+
 // The value as the ECU's memory keeps it: masked to the width, sign-extended
 // for signed items.
-std::int32_t masked(const ItemDef& d, std::int32_t v)
+std::int32_t detail::masked(const ItemDef& d, std::int32_t v)
 {
     if (d.width == 1)
         return d.isSigned ? static_cast<std::int8_t>(v) : static_cast<std::uint8_t>(v);
     return d.isSigned ? static_cast<std::int16_t>(v) : static_cast<std::uint16_t>(v);
 }
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-Simulator::Simulator(std::string_view profile) : s_(std::make_unique<State>())
-{
-    Profile p;
-    std::string bad;
-    if (!Profile::parse(profile, p, &bad)) {
-        Profile::parse({}, p);
-        s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
-    }
-    s_->reset(p);
-}
-
-Simulator::~Simulator() = default;
-
-// A call being served: its record, finished by done().
-namespace {
-struct Call {
-    Simulator::State& s;
-    CallRecord r;
-    Call(Simulator::State& st, Op op, const char* name, std::int32_t code, std::int32_t row = -1,
-         std::int32_t col = -1)
-        : s(st)
-    {
-        r.seq = ++s.seq;
-        r.op = op;
-        r.name = name;
-        r.code = code;
-        r.row = row;
-        r.column = col;
-        r.timeMs = s.now();
-    }
-    bool done(bool result, std::int32_t status)
-    {
-        r.result = result;
-        r.status = status;
-        s.lastStatus = status;
-        s.trace(r);
-        s.record(std::move(r));
-        return result;
-    }
-    // Records a call that reports nothing (setters, brackets).
-    void note()
-    {
-        r.status = s.lastStatus;
-        s.trace(r);
-        s.record(std::move(r));
-    }
-};
-} // namespace
 
 namespace {
 
@@ -1114,6 +554,83 @@ static bool doWrite(Simulator::State& s, Op op, const char* name, std::int32_t c
     afterWrite(s, t.item->def.number);
     return c.done(true, 0);
 }
+
+bool Simulator::ReadItem(std::int32_t code, std::int32_t* values)
+{
+    Guard g(*s_);
+    return doRead(*s_, Op::ReadItem, "ReadItem", code, values, -1);
+}
+
+bool Simulator::ReadRow(std::int32_t code, std::int32_t* values, std::int32_t row)
+{
+    Guard g(*s_);
+    return doRead(*s_, Op::ReadRow, "ReadRow", code, values, row);
+}
+
+bool Simulator::WriteItem(std::int32_t code, const std::int32_t* values)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteItem, "WriteItem", code, -1, -1, values, 0, true);
+}
+
+bool Simulator::WriteValue(std::int32_t code, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteValue, "WriteValue", code, -1, -1, nullptr, value, false);
+}
+
+bool Simulator::WriteElement(std::int32_t code, std::int32_t index, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteElement, "WriteElement", code, index, -1, nullptr, value, false);
+}
+
+bool Simulator::WriteCell(std::int32_t code, std::int32_t row, std::int32_t column, std::int32_t value)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteCell, "WriteCell", code, row, column, nullptr, value, false);
+}
+
+bool Simulator::WriteRow(std::int32_t code, const std::int32_t* values, std::int32_t row)
+{
+    Guard g(*s_);
+    return doWrite(*s_, Op::WriteRow, "WriteRow", code, row, -1, values, 0, true);
+}
+
+std::int8_t Simulator::GetItemFormat(std::int32_t address, std::int32_t count)
+{
+    Guard g(*s_);
+    State& s = *s_;
+    Call c(s, Op::GetItemFormat, "GetItemFormat", address, count);
+    if (!s.open || !s.appAnswering() || !s.spend(2)) {
+        if (s.open && !s.appAnswering())
+            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
+        c.done(false, ECU_STATUS_LINK);
+        return 0;
+    }
+    if (address < 0 || address > 0xFF || count < 1) {
+        s.violation(c.r, "bad address or count");
+        c.done(false, kMalformed);
+        return 0;
+    }
+    auto& it = s.items[static_cast<std::size_t>(address)];
+    if (!it || !it->present) {
+        c.done(false, ECU_STATUS_NO_ITEM);
+        return 0;
+    }
+    if (const FaultSpec* f = s.fault(c.r)) {
+        c.done(false, f->status);
+        return 0;
+    }
+    c.r.out = {it->def.width};
+    c.done(true, 0);
+    return static_cast<std::int8_t>(it->def.width);
+}
+
+using detail::Call;
+using detail::Guard;
+using detail::kMalformed;
+using detail::num;
 
 // --- TEcuProtocol ------------------------------------------------------------
 
@@ -1353,18 +870,6 @@ bool Simulator::SendCommand(std::int32_t command, std::uint8_t* buffer, std::int
     return c.done(true, 0);
 }
 
-bool Simulator::ReadItem(std::int32_t code, std::int32_t* values)
-{
-    Guard g(*s_);
-    return doRead(*s_, Op::ReadItem, "ReadItem", code, values, -1);
-}
-
-bool Simulator::ReadRow(std::int32_t code, std::int32_t* values, std::int32_t row)
-{
-    Guard g(*s_);
-    return doRead(*s_, Op::ReadRow, "ReadRow", code, values, row);
-}
-
 bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t* length)
 {
     Guard g(*s_);
@@ -1424,66 +929,6 @@ bool Simulator::ReadBlock(std::int32_t block, std::uint8_t* buffer, std::int32_t
     *length = n;
     c.r.out.assign(frame.begin(), frame.begin() + n);
     return c.done(true, 0);
-}
-
-bool Simulator::WriteItem(std::int32_t code, const std::int32_t* values)
-{
-    Guard g(*s_);
-    return doWrite(*s_, Op::WriteItem, "WriteItem", code, -1, -1, values, 0, true);
-}
-
-bool Simulator::WriteValue(std::int32_t code, std::int32_t value)
-{
-    Guard g(*s_);
-    return doWrite(*s_, Op::WriteValue, "WriteValue", code, -1, -1, nullptr, value, false);
-}
-
-bool Simulator::WriteElement(std::int32_t code, std::int32_t index, std::int32_t value)
-{
-    Guard g(*s_);
-    return doWrite(*s_, Op::WriteElement, "WriteElement", code, index, -1, nullptr, value, false);
-}
-
-bool Simulator::WriteCell(std::int32_t code, std::int32_t row, std::int32_t column, std::int32_t value)
-{
-    Guard g(*s_);
-    return doWrite(*s_, Op::WriteCell, "WriteCell", code, row, column, nullptr, value, false);
-}
-
-bool Simulator::WriteRow(std::int32_t code, const std::int32_t* values, std::int32_t row)
-{
-    Guard g(*s_);
-    return doWrite(*s_, Op::WriteRow, "WriteRow", code, row, -1, values, 0, true);
-}
-
-std::int8_t Simulator::GetItemFormat(std::int32_t address, std::int32_t count)
-{
-    Guard g(*s_);
-    State& s = *s_;
-    Call c(s, Op::GetItemFormat, "GetItemFormat", address, count);
-    if (!s.open || !s.appAnswering() || !s.spend(2)) {
-        if (s.open && !s.appAnswering())
-            s.sleep(static_cast<std::uint32_t>(std::max(0, s.timeout)));
-        c.done(false, ECU_STATUS_LINK);
-        return 0;
-    }
-    if (address < 0 || address > 0xFF || count < 1) {
-        s.violation(c.r, "bad address or count");
-        c.done(false, kMalformed);
-        return 0;
-    }
-    auto& it = s.items[static_cast<std::size_t>(address)];
-    if (!it || !it->present) {
-        c.done(false, ECU_STATUS_NO_ITEM);
-        return 0;
-    }
-    if (const FaultSpec* f = s.fault(c.r)) {
-        c.done(false, f->status);
-        return 0;
-    }
-    c.r.out = {it->def.width};
-    c.done(true, 0);
-    return static_cast<std::int8_t>(it->def.width);
 }
 
 bool Simulator::DetectEcu(TBootInfo* info)
@@ -1558,7 +1003,12 @@ void Simulator::ShowWirelessAdapterDialog()
     Call(*s_, Op::Other, "ShowWirelessAdapterDialog", 0).note();
 }
 
+using detail::Call;
+using detail::Guard;
+
 namespace {
+
+constexpr std::uint32_t kWaitProgress = 0x8191; // WM_WAITPROGRESS
 
 constexpr std::uint32_t kMaxImageBytes = 4u * 1024 * 1024;
 
@@ -1654,6 +1104,32 @@ bool leavesBootMode(int result)
 
 } // namespace
 
+// A new application: the image's type and version, every parameter at
+// its default, no model byte and no personalisation yet. The identity
+// (the hardware) stays.
+void Simulator::State::flash(int type, int version)
+{
+    profile.type = type;
+    profile.fwMajor = (version >> 8) & 0xFF;
+    profile.fwMinor = version & 0xFF;
+    for (auto& it : items)
+        it.reset();
+    for (auto& d : detail::buildCatalogue(profile, true)) {
+        const int n = d.number;
+        Item item;
+        item.values = d.defaults;
+        item.present = detail::itemPresent(profile, n);
+        item.def = std::move(d);
+        items[static_cast<std::size_t>(n)] = std::move(item);
+    }
+    syncIdentity();
+    if (auto& it = items[0x40])
+        std::fill(it->values.begin(), it->values.end(), 253);
+    if (auto& it = items[0x33])
+        std::fill(it->values.begin(), it->values.end(), 0);
+    bootMode = false;
+}
+
 std::int32_t Simulator::ProgramFirmwareFile(const char*, std::int32_t, std::int32_t, std::int32_t)
 {
     Guard g(*s_);
@@ -1731,6 +1207,10 @@ std::int32_t Simulator::ProgramFirmwareImage(const void* image, std::int32_t a, 
     call->done(result == 0, result == 0 ? 0 : ECU_STATUS_LINK);
     return result;
 }
+
+using detail::Guard;
+using detail::masked;
+using detail::steadyClock;
 
 // --- ISimControl --------------------------------------------------------------
 
@@ -1971,27 +1451,15 @@ void Simulator::setProgramDurationMs(int ms)
     s_->profile.programMs = std::max(0, ms);
 }
 
-// --- In-process exports --------------------------------------------------------
+using detail::Access;
 
-namespace {
-Simulator* g_inProcess = nullptr;
-
-extern "C" TEcuProtocol* inProcessCreate() { return g_inProcess; }
-extern "C" void inProcessDestroy(TEcuProtocol*) {}
-extern "C" bool inProcessVersion(TDllVersion* v)
+std::vector<ItemInfo> catalogue(const Profile& profile)
 {
-    if (!v)
-        return false;
-    *v = {1, 0, 0, 0};
-    return true;
-}
-} // namespace
-
-InProcessExports inProcessExports(Simulator* sim)
-{
-    g_inProcess = sim;
-    return {reinterpret_cast<void*>(&inProcessCreate), reinterpret_cast<void*>(&inProcessDestroy),
-            reinterpret_cast<void*>(&inProcessVersion)};
+    std::vector<ItemInfo> out;
+    for (const auto& d : detail::buildCatalogue(profile, true))
+        out.push_back({d.number, d.width, d.isSigned, d.rows, d.cols, d.access == Access::RO,
+                       d.access == Access::WO, d.name, detail::itemPresent(profile, d.number)});
+    return out;
 }
 
 } // namespace protovyx
