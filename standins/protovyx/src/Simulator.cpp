@@ -1,10 +1,9 @@
 // The simulated ECU as a whole: its state at key on (the profile's items,
 // diagnostic state and counters), the link's timing, the record of the calls,
-// and the exports that hand it to a fake library loader; the profile text is
-// read in Profile.cpp and the fault rules live in Faults.cpp. Served
-// elsewhere: Items.cpp (the item calls); Protocol.cpp (the link, commands,
-// blocks); Programming.cpp (the boot loader); Control.cpp (the control API).
-// Still here: the public catalogue.
+// and the exports that hand it to a fake library loader. The calls are served
+// in Protocol.cpp (the link, commands, blocks), Items.cpp (the item calls),
+// Programming.cpp (the boot loader) and Control.cpp (the control API); the
+// profile text is read in Profile.cpp and the fault rules live in Faults.cpp.
 #include "SimulatorState.h"
 
 #include "Counters.h"
@@ -220,17 +219,6 @@ InProcessExports inProcessExports(Simulator* sim)
     g_inProcess = sim;
     return {reinterpret_cast<void*>(&inProcessCreate), reinterpret_cast<void*>(&inProcessDestroy),
             reinterpret_cast<void*>(&inProcessVersion)};
-}
-
-using detail::Access;
-
-std::vector<ItemInfo> catalogue(const Profile& profile)
-{
-    std::vector<ItemInfo> out;
-    for (const auto& d : detail::buildCatalogue(profile, true))
-        out.push_back({d.number, d.width, d.isSigned, d.rows, d.cols, d.access == Access::RO,
-                       d.access == Access::WO, d.name, detail::itemPresent(profile, d.number)});
-    return out;
 }
 
 } // namespace protovyx
