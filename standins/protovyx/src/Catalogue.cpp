@@ -412,3 +412,18 @@ std::vector<ItemDef> buildCatalogue(const Profile& p, bool includeAbsent)
 }
 
 } // namespace protovyx::detail
+
+namespace protovyx {
+
+using detail::Access;
+
+std::vector<ItemInfo> catalogue(const Profile& profile)
+{
+    std::vector<ItemInfo> out;
+    for (const auto& d : detail::buildCatalogue(profile, true))
+        out.push_back({d.number, d.width, d.isSigned, d.rows, d.cols, d.access == Access::RO,
+                       d.access == Access::WO, d.name, detail::itemPresent(profile, d.number)});
+    return out;
+}
+
+} // namespace protovyx
