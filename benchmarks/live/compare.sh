@@ -10,26 +10,33 @@
 # QZ_COMPARE_DIR, then configured and built there with its own benchmarks/
 # folder (nothing is copied from one tree into the other), so any commit that
 # has a benchmark builds it as it was then. The caller's build/ is left alone.
-# Both sides are built before either runs; then BASE runs, then HEAD.
+# Both sides are built before either runs; then they run in turns, each
+# binary a fresh process: BASE then HEAD in the first round, HEAD then BASE
+# in the second, and so on, so that a slow drift of the machine's load falls
+# on both sides alike.
 #
 # Environment:
 #   QZ_COMPARE_DIR=/tmp/qz-compare   where the sides are unpacked (base/,
 #                                    head/) and built (base/build/, ...), with
 #                                    their build logs (base.log, ...) and
-#                                    results (results/base/<binary>.json, .txt)
+#                                    results (results/base/<binary>.<round>.json,
+#                                    .txt)
 #   QZ_COMPARE_FILTER=REGEX          only the benchmarks that match
 #   QZ_COMPARE_TARGETS="live_windows_bench"
 #                                    the benchmark binaries to build and run
 #                                    (a side that has no such target runs
 #                                    nothing of it)
-#   QZ_COMPARE_REPETITIONS=N         runs of each benchmark; with N > 1 the
-#                                    medians are compared
+#   QZ_COMPARE_ROUNDS=N              rounds of runs (default 1); with N > 1
+#                                    each figure is the median of its N runs
 #   QZ_COMPARE_JOBS=N                build jobs (default: Ninja's own)
 #
 # Benchmarks are paired by name, their iteration count left out. For every
 # benchmark present on both sides the table gives the wall and CPU time per
 # iteration and every counter it reports, before, after and after/before;
 # the benchmarks present on one side only are listed apart, never compared.
+# On a machine that is busy with other work the figures of one commit vary
+# by tens of per cent between runs: use rounds, and compare a commit with
+# itself to see the noise.
 set -euo pipefail
 
 usage() {
@@ -38,7 +45,7 @@ usage: benchmarks/live/compare.sh BASE [HEAD]
   Builds the live windows' benchmarks of the commits BASE ("before") and HEAD
   ("after", default HEAD), each in its own folder under QZ_COMPARE_DIR
   (default /tmp/qz-compare), runs them and prints their figures side by side.
-  QZ_COMPARE_FILTER=REGEX, QZ_COMPARE_TARGETS, QZ_COMPARE_REPETITIONS=N and
+  QZ_COMPARE_FILTER=REGEX, QZ_COMPARE_TARGETS, QZ_COMPARE_ROUNDS=N and
   QZ_COMPARE_JOBS=N: see the head of this script.
 EOF
   exit 2
@@ -57,7 +64,8 @@ HEAD_COMMIT=$(commit_of "${2:-HEAD}")
 OUT=${QZ_COMPARE_DIR:-/tmp/qz-compare}
 FILTER=${QZ_COMPARE_FILTER:-.}
 read -r -a TARGETS <<<"${QZ_COMPARE_TARGETS:-live_windows_bench}"
-REPETITIONS=${QZ_COMPARE_REPETITIONS:-1}
+ROUNDS=${QZ_COMPARE_ROUNDS:-1}
+[[ $ROUNDS =~ ^[1-9][0-9]*$ ]] || usage
 JOBS=${QZ_COMPARE_JOBS:-}
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
@@ -114,16 +122,13 @@ build_side() {
     fail "building $side" "$log"
 }
 
-# Runs the benchmarks of one side into results/<side>.
+# Runs the benchmarks of one side once into results/<side>: side, commit,
+# round.
 run_side() {
-  local side=$1 commit=$2
-  local dir=$OUT/$side results=$OUT/results/$side target binary repeat=()
-  rm -rf "$results"
+  local side=$1 commit=$2 round=$3
+  local dir=$OUT/$side results=$OUT/results/$side target binary
   mkdir -p "$results"
-  if [[ $REPETITIONS -gt 1 ]]; then
-    repeat=(--benchmark_repetitions="$REPETITIONS" --benchmark_report_aggregates_only=true)
-  fi
-  echo "== running $side: $(describe "$commit")"
+  echo "== round $round: running $side: $(describe "$commit")"
   while read -r target; do
     [[ -n $target ]] || continue
     binary=$(find "$dir/build" -type f -name "$target" -perm -u+x -print -quit)
@@ -131,19 +136,27 @@ run_side() {
       echo "compare.sh: $side built no binary $target" >&2
       exit 1
     }
-    "$binary" --benchmark_filter="$FILTER" --benchmark_counters_tabular=true "${repeat[@]}" \
-      --benchmark_out="$results/$target.json" --benchmark_out_format=json \
-      >"$results/$target.txt" 2>&1 || fail "running $side's $target" "$results/$target.txt"
+    "$binary" --benchmark_filter="$FILTER" --benchmark_counters_tabular=true \
+      --benchmark_out="$results/$target.$round.json" --benchmark_out_format=json \
+      >"$results/$target.$round.txt" 2>&1 || fail "running $side's $target" "$results/$target.$round.txt"
   done <"$dir/build/compare-targets"
 }
 
 build_side base "$BASE"
 build_side head "$HEAD_COMMIT"
-run_side base "$BASE"
-run_side head "$HEAD_COMMIT"
+rm -rf "$OUT/results"
+for ((round = 1; round <= ROUNDS; round++)); do
+  if ((round % 2)); then
+    run_side base "$BASE" "$round"
+    run_side head "$HEAD_COMMIT" "$round"
+  else
+    run_side head "$HEAD_COMMIT" "$round"
+    run_side base "$BASE" "$round"
+  fi
+done
 
-python3 - "$OUT/results/base" "$OUT/results/head" "$(describe "$BASE")" "$(describe "$HEAD_COMMIT")" <<'PY'
-import json, pathlib, re, sys
+python3 - "$OUT/results/base" "$OUT/results/head" "$(describe "$BASE")" "$(describe "$HEAD_COMMIT")" "$ROUNDS" <<'PY'
+import json, pathlib, re, statistics, sys
 
 STANDARD = {"name", "run_name", "run_type", "family_index", "per_family_instance_index", "repetitions",
             "repetition_index", "threads", "iterations", "real_time", "cpu_time", "time_unit",
@@ -154,15 +167,13 @@ def pairing_name(name):
     return re.sub(r"/(iterations|repeats):\d+", "", name)
 
 def load(folder):
+    """Every run of each benchmark of one side, by name: one a round."""
     runs = {}
     for path in sorted(pathlib.Path(folder).glob("*.json")):
         for b in json.loads(path.read_text())["benchmarks"]:
-            aggregate = b.get("run_type") == "aggregate"
-            if aggregate and b.get("aggregate_name") != "median":
+            if b.get("run_type") == "aggregate":
                 continue
-            name = pairing_name(b.get("run_name", b["name"]))
-            if aggregate or name not in runs:
-                runs[name] = b
+            runs.setdefault(pairing_name(b.get("run_name", b["name"])), []).append(b)
     return runs
 
 def figures(run, unit):
@@ -176,6 +187,15 @@ def figures(run, unit):
             out[key] = float(value)
     return out
 
+def median_figures(runs, unit):
+    """Each figure's median over the runs; an error if any run failed."""
+    each = [figures(run, unit) for run in runs]
+    failed = [f for f in each if "error" in f]
+    if failed:
+        return failed[0]
+    keys = list(dict.fromkeys(key for f in each for key in f))
+    return {key: statistics.median(f[key] for f in each if key in f) for key in keys}
+
 def text(value):
     if value is None:
         return "-"
@@ -184,12 +204,14 @@ def text(value):
     return f"{value:,.3f}"
 
 before, after = load(sys.argv[1]), load(sys.argv[2])
-print(f"\nbefore: {sys.argv[3]}\nafter:  {sys.argv[4]}\n")
+rounds = int(sys.argv[5])
+print(f"\nbefore: {sys.argv[3]}\nafter:  {sys.argv[4]}")
+print(f"{'one run' if rounds == 1 else f'medians of {rounds} rounds'} a side\n")
 both = [n for n in after if n in before]
 rows = []
 for name in both:
-    unit = before[name].get("time_unit", "ns")
-    fb, fa = figures(before[name], unit), figures(after[name], unit)
+    unit = before[name][0].get("time_unit", "ns")
+    fb, fa = median_figures(before[name], unit), median_figures(after[name], unit)
     for key in list(fb) + [k for k in fa if k not in fb]:
         vb, va = fb.get(key), fa.get(key)
         ratio = f"{va / vb:.2f}" if isinstance(vb, float) and isinstance(va, float) and vb != 0 else "-"
