@@ -18,7 +18,9 @@ namespace bench {
 inline constexpr double kSampleSeconds = 0.02;
 
 // Eleven curves that move the way a test drive does (a slow drive cycle, a
-// fast lambda swing, noise), at 50 samples a second.
+// fast lambda swing, noise), at 50 samples a second: the data of what is
+// made rather than run (the recording BM_GraphLoad loads, the chart engines'
+// store). A running graph is filled through its own ticks instead.
 inline grafico::CurveValues CurvesAt(std::uint64_t row)
 {
     const double t = row * kSampleSeconds;
