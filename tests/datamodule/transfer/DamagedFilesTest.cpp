@@ -190,7 +190,7 @@ namespace {
 // saved from the simulated ECU of a few types, and each of them split into
 // parts within the target's input limit (4 KiB), every part a configuration
 // of its own: section Generale and some of the others. Regenerate with
-//   QZ_WRITE_FUZZ_SEEDS=<folder> datamodule_transfer_test --gtest_filter=FuzzSeeds.Generate
+//   QZ_WRITE_FUZZ_SEEDS=<folder> test_datamodule_transfer --gtest_filter=FuzzSeeds.Generate
 // where <folder> is tests/datamodule/files/fuzz/corpus_config.
 TEST(FuzzSeeds, Generate)
 {
