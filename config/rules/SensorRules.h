@@ -25,8 +25,8 @@ namespace cfgrules {
 // second-bank correction with two banks counted.
 std::vector<cfgwin::ControlRule> BankVisibility(int ecuType, bool secondBank, bool lambdaTypes, int banks);
 
-// The second-bank correction: all twelve elements of its item, in order.
-constexpr std::int32_t kSecondBankCode = 1182;
+// The second-bank correction (dm::kSecondBankCode): all twelve elements of
+// its item, in order.
 constexpr int kSecondBankElements = 12;
 int SecondBankCorrection(TStreamDati& dm);
 int CommitSecondBankCorrection(TStreamDati& dm, int value);
@@ -70,7 +70,6 @@ bool ConfirmLevelThresholds(TStreamDati& dm, const LevelThresholds& l);
 
 // ---- Return to petrol ------------------------------------------------------------
 
-constexpr std::int32_t kReturnTimeCode = 62;
 constexpr std::int32_t kReturnOff = 255;
 bool ReturnToPetrolOn(TStreamDati& dm);
 // The check box's click. remembered is the time in force when the return

@@ -2,6 +2,7 @@
 // correctors (on or off, their sign and range, its sensitivity), the OBD
 // protocol, and the live correctors that the live tick fills in.
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 #include "SliderTrack.h"
 
 #include "AdattaRules.h"
@@ -62,7 +63,7 @@ const TFormConfig::BindingTable& cfgwin::AdattaRows()
         {.member = &F::RadioAdatta100, .name = "RadioAdatta100", .caption = 568},
         {.member = &F::ComboTipoObd,
          .name = "ComboTipoObd",
-         .code = cfgrules::kObdProtocolCode,
+         .code = dm::kObdProtocolCode,
          .caption = 674,
          .captionName = "LabelTipoObd",
          .flags = kLoadByCode},
@@ -216,7 +217,7 @@ void TFormConfig::ComboTipoObdKeyPress(QChar key)
     const int index = ComboTipoObd->currentIndex();
     if (index < 0)
         return;
-    dm().SetValueByCode(cfgrules::kObdProtocolCode, index);
-    const int held = static_cast<int>(dm().GetValueByCode(cfgrules::kObdProtocolCode));
+    dm().SetValueByCode(dm::kObdProtocolCode, index);
+    const int held = static_cast<int>(dm().GetValueByCode(dm::kObdProtocolCode));
     ComboTipoObd->setCurrentIndex(held >= 0 && held < ComboTipoObd->count() ? held : -1);
 }

@@ -1,5 +1,6 @@
 // The Correzioni page: the correction tables, the temperature-correction
 // presets above the two temperature grids, and the return from cut-off.
+#include "ItemCodes.h"
 #include "PageColumns.h"
 #include "SliderTrack.h"
 
@@ -52,21 +53,21 @@ const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
     static const F::BindingTable rows = {
         {.member = &F::EditIniettateBenzina,
          .name = "EditIniettateBenzina",
-         .code = 106,
+         .code = dm::kPetrolStabilisationCode,
          .caption = 498,
          .captionName = "LabelInettateBenzina",
          .limits = kItemLimits,
          .flags = kByCode},
         {.member = &F::EditSmagrRientroCutoff,
          .name = "EditSmagrRientroCutoff",
-         .code = 136,
+         .code = dm::kCutoffReturnLeaningCode,
          .caption = 580,
          .captionName = "LabelSmagrRientroCutoff",
          .limits = kItemLimits,
          .flags = kByCode},
         {.member = &F::EditNumeroIniettateSmagr,
          .name = "EditNumeroIniettateSmagr",
-         .code = 137,
+         .code = dm::kCutoffReturnInjectionsCode,
          .caption = 581,
          .captionName = "LabelNumeroIniettateSmagr",
          .limits = kItemLimits,

@@ -2,6 +2,7 @@
 // rear probes' live oxygen readings, and the map's cell centres.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
@@ -33,15 +34,19 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
     static const F::BindingTable rows = {
         {.member = &F::EditSovrapposizione,
          .name = "EditSovrapposizione",
-         .code = 109,
+         .code = dm::kOverlapTimeCode,
          .unit = 87,
          .unitName = "LabelS15",
          .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditCicchetto, .name = "EditCicchetto", .code = 110, .limits = kItemLimits, .flags = kByCode},
+        {.member = &F::EditCicchetto,
+         .name = "EditCicchetto",
+         .code = dm::kPrimingTimeCode,
+         .limits = kItemLimits,
+         .flags = kByCode},
         {.member = &F::EditLivEmulAlto,
          .name = "EditLivEmulAlto",
-         .code = 71,
+         .code = dm::kEmulationHighCode,
          .caption = 129,
          .captionName = "LabelLivEmulAlto",
          .unit = 85,
@@ -50,7 +55,7 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
          .flags = kByCode},
         {.member = &F::EditLivEmulBasso,
          .name = "EditLivEmulBasso",
-         .code = 72,
+         .code = dm::kEmulationLowCode,
          .caption = 130,
          .captionName = "LabelLivEmulBasso",
          .unit = 85,
@@ -59,13 +64,13 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
          .flags = kByCode},
         {.member = &F::EditLivEmulStabilizzato,
          .name = "EditLivEmulStabilizzato",
-         .code = 170,
+         .code = dm::kRearEmulationCode,
          .index = 1,
          .limits = kItemLimits,
          .flags = kByCode},
         {.member = &F::EditLivEmulCutoff,
          .name = "EditLivEmulCutoff",
-         .code = 170,
+         .code = dm::kRearEmulationCode,
          .index = 0,
          .limits = kItemLimits,
          .flags = kByCode},
@@ -73,7 +78,7 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
         // loader and commit.
         {.member = &F::EditRitardoGiriEmulazione,
          .name = "EditRitardoGiriEmulazione",
-         .code = cfgrules::kEmulationDelay.low,
+         .code = dm::kEmulationDelayLowCode,
          .caption = 221,
          .captionName = "LabelRitardoGiriEmulazione",
          .limits = {0, 500, 1},

@@ -4,6 +4,7 @@
 // limit and the live OBD correctors.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "DrawGridK.h"
@@ -27,8 +28,6 @@
 namespace {
 
 constexpr char16_t kEnter = 13;
-constexpr std::int32_t kLeaningCode = 22;
-constexpr std::int32_t kNeutralKCode = 188;
 constexpr int kExtraInjOffFlag = 2;
 constexpr int kCutExtraInjBit = 0;
 constexpr int kInjectorPairSecond = 1;
@@ -45,7 +44,7 @@ const TFormConfig::BindingTable& cfgwin::MappaRows()
     static const F::BindingTable rows = {
         {.member = &F::EditSmagrimento,
          .name = "EditSmagrimento",
-         .code = kLeaningCode,
+         .code = dm::kLeaningCode,
          .caption = 328,
          .captionName = "LabelSmagrimento",
          .limits = kItemLimits,
@@ -489,7 +488,7 @@ void TFormConfig::EditKMappaNeutroKeyPress(QChar key)
     // The neutral K is shown, not typed: Enter shows the stored value again
     // and writes nothing (a write of the shown, rounded value would change it).
     if (key.unicode() == kEnter)
-        ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(kNeutralKCode)));
+        ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
 }
 
 void TFormConfig::ImageTargetClick()
@@ -528,10 +527,10 @@ void TFormConfig::TabMappaShow()
     LabAutotaratura->setVisible(CheckAutotaratura->isChecked());
     LoadingControls = wasLoading;
     showExtraInjControls();
-    ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(kLeaningCode)));
+    ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(dm::kLeaningCode)));
     const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
     PanelArricchimentoAcc->setVisible(!monoplug);
-    ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(kNeutralKCode)));
+    ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
     PanelKMappaNeutro->setVisible(dm().ItemBCPresent != 0 &&
                                   (dm().GetTipoIniettore(kInjectorPairSecond) == kInjectorNeutralK || monoplug));
 }
