@@ -56,7 +56,7 @@ struct TFormConfig::Binding {
     using CheckMember = QCheckBox* TFormConfig::*;
     using RadioMember = QRadioButton* TFormConfig::*;
     std::variant<EditMember, ComboMember, CheckMember, RadioMember> member;
-    const char* name = nullptr;
+    const char* name = nullptr; // the object name: the member's own (QZ_BOUND)
     int code = -1;  // DataCode; -1 unbound
     int index = -1; // DataIndex; -1 a single value
     // The caption: a label of that name beside the control, or, without a
@@ -69,6 +69,10 @@ struct TFormConfig::Binding {
     cfgwin::Limits limits{};
     unsigned flags = 0;
 };
+
+// The member of a binding row and its object name, the member's own name
+// written once: {QZ_BOUND(EditRifLambda), .code = ...}.
+#define QZ_BOUND(m) .member = &TFormConfig::m, .name = #m
 
 // Makes a page's controls and lays them out: the page is a grid of frames
 // (groups of rows), each row a caption, a control and its unit. Everything

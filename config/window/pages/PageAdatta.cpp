@@ -55,17 +55,13 @@ const TFormConfig::BindingTable& cfgwin::AdattaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::CheckAdattativita, .name = "CheckAdattativita", .caption = 564, .flags = kEnterClicks},
-        {.member = &F::RadioAdattaDiritti, .name = "RadioAdattaDiritti", .caption = 569},
-        {.member = &F::RadioAdattaInvertiti, .name = "RadioAdattaInvertiti", .caption = 570},
-        {.member = &F::RadioAdatta25, .name = "RadioAdatta25", .caption = 566},
-        {.member = &F::RadioAdatta50, .name = "RadioAdatta50", .caption = 567},
-        {.member = &F::RadioAdatta100, .name = "RadioAdatta100", .caption = 568},
-        {.member = &F::ComboTipoObd,
-         .name = "ComboTipoObd",
-         .code = dm::kObdProtocolCode,
-         .caption = 674,
-         .captionName = "LabelTipoObd",
+        {QZ_BOUND(CheckAdattativita), .caption = 564, .flags = kEnterClicks},
+        {QZ_BOUND(RadioAdattaDiritti), .caption = 569},
+        {QZ_BOUND(RadioAdattaInvertiti), .caption = 570},
+        {QZ_BOUND(RadioAdatta25), .caption = 566},
+        {QZ_BOUND(RadioAdatta50), .caption = 567},
+        {QZ_BOUND(RadioAdatta100), .caption = 568},
+        {QZ_BOUND(ComboTipoObd), .code = dm::kObdProtocolCode, .caption = 674, .captionName = "LabelTipoObd",
          .flags = kLoadByCode},
     };
     return rows;

@@ -55,28 +55,17 @@ const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::ComboCarburante, .name = "ComboCarburante", .caption = 106, .captionName = "LabelCarburante"},
-        {.member = &F::ComboTipoIniettore,
-         .name = "ComboTipoIniettore",
-         .caption = 107,
-         .captionName = "LabelTipoIniettore"},
-        {.member = &F::ComboFullGroup, .name = "ComboFullGroup", .caption = 102, .captionName = "LabelFullGroup"},
-        {.member = &F::ComboSegnaleGiri, .name = "ComboSegnaleGiri", .caption = 93, .captionName = "LabelSegnaleGiri"},
-        {.member = &F::ComboCilindri, .name = "ComboCilindri", .caption = 96, .captionName = "LabelCilindri"},
-        {.member = &F::ComboAccensione, .name = "ComboAccensione", .caption = 108, .captionName = "LabelAccensione"},
-        {.member = &F::ComboPers, .name = "ComboPers", .caption = 700, .captionName = "LabelPers"},
+        {QZ_BOUND(ComboCarburante), .caption = 106, .captionName = "LabelCarburante"},
+        {QZ_BOUND(ComboTipoIniettore), .caption = 107, .captionName = "LabelTipoIniettore"},
+        {QZ_BOUND(ComboFullGroup), .caption = 102, .captionName = "LabelFullGroup"},
+        {QZ_BOUND(ComboSegnaleGiri), .caption = 93, .captionName = "LabelSegnaleGiri"},
+        {QZ_BOUND(ComboCilindri), .caption = 96, .captionName = "LabelCilindri"},
+        {QZ_BOUND(ComboAccensione), .caption = 108, .captionName = "LabelAccensione"},
+        {QZ_BOUND(ComboPers), .caption = 700, .captionName = "LabelPers"},
         // Hidden holders of the injector pair's configured type: its name and
         // its code.
-        {.member = &F::EditTipoIniettore,
-         .name = "EditTipoIniettore",
-         .code = dm::kInjectorPairCode,
-         .index = 1,
-         .flags = kHidden},
-        {.member = &F::EditCodeIniettore,
-         .name = "EditCodeIniettore",
-         .code = dm::kInjectorPairCode,
-         .index = 1,
-         .flags = kHidden},
+        {QZ_BOUND(EditTipoIniettore), .code = dm::kInjectorPairCode, .index = 1, .flags = kHidden},
+        {QZ_BOUND(EditCodeIniettore), .code = dm::kInjectorPairCode, .index = 1, .flags = kHidden},
     };
     return rows;
 }

@@ -42,27 +42,19 @@ const TFormConfig::BindingTable& cfgwin::MappaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::EditSmagrimento,
-         .name = "EditSmagrimento",
-         .code = dm::kLeaningCode,
-         .caption = 328,
-         .captionName = "LabelSmagrimento",
-         .limits = kItemLimits,
-         .flags = kCommit | kRangeHint | kLoadByCode},
-        {.member = &F::RadioMapK, .name = "RadioMapK", .caption = 691},
-        {.member = &F::RadioMapAdatta, .name = "RadioMapAdatta"},
-        {.member = &F::RadioMapCorr, .name = "RadioMapCorr", .caption = 692},
-        {.member = &F::CheckExtraInj, .name = "CheckExtraInj", .flags = kEnterClicks},
-        {.member = &F::CheckTagliaExtraIniettate,
-         .name = "CheckTagliaExtraIniettate",
-         .caption = 693,
-         .captionName = "LabelTagliaExtraIniettate",
+        {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .caption = 328, .captionName = "LabelSmagrimento",
+         .limits = kItemLimits, .flags = kCommit | kRangeHint | kLoadByCode},
+        {QZ_BOUND(RadioMapK), .caption = 691},
+        {QZ_BOUND(RadioMapAdatta)},
+        {QZ_BOUND(RadioMapCorr), .caption = 692},
+        {QZ_BOUND(CheckExtraInj), .flags = kEnterClicks},
+        {QZ_BOUND(CheckTagliaExtraIniettate), .caption = 693, .captionName = "LabelTagliaExtraIniettate",
          .flags = kEnterClicks},
-        {.member = &F::CheckAutotaratura, .name = "CheckAutotaratura", .flags = kEnterClicks},
+        {QZ_BOUND(CheckAutotaratura), .flags = kEnterClicks},
         // The auto-calibration limit and the neutral K commit through their
         // own handlers; the neutral K only shows its value.
-        {.member = &F::EditAutotaratura, .name = "EditAutotaratura", .limits = {10, 25, 0.01}, .flags = kRangeHint},
-        {.member = &F::EditKMappaNeutro, .name = "EditKMappaNeutro", .limits = {1.5, 2.5, 0.1}, .flags = kReadOnly},
+        {QZ_BOUND(EditAutotaratura), .limits = {10, 25, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditKMappaNeutro), .limits = {1.5, 2.5, 0.1}, .flags = kReadOnly},
     };
     return rows;
 }

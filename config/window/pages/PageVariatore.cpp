@@ -28,7 +28,7 @@ const TFormConfig::BindingTable& cfgwin::VariatoreRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::CheckVariatore, .name = "CheckVariatore", .caption = 552, .flags = kEnterClicks},
+        {QZ_BOUND(CheckVariatore), .caption = 552, .flags = kEnterClicks},
     };
     return rows;
 }
