@@ -61,8 +61,7 @@ const TFormConfig::BindingTable& cfgwin::AdattaRows()
         {QZ_BOUND(RadioAdatta25), .caption = 566},
         {QZ_BOUND(RadioAdatta50), .caption = 567},
         {QZ_BOUND(RadioAdatta100), .caption = 568},
-        {QZ_BOUND(ComboTipoObd), .code = dm::kObdProtocolCode, .caption = 674, .captionName = "LabelTipoObd",
-         .flags = kLoadByCode},
+        {QZ_BOUND(ComboTipoObd), .code = dm::kObdProtocolCode, .captionName = "LabelTipoObd", .flags = kLoadByCode},
     };
     return rows;
 }

@@ -51,11 +51,11 @@ const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditIniettateBenzina), .code = dm::kPetrolStabilisationCode, .caption = 498,
-         .captionName = "LabelInettateBenzina", .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditSmagrRientroCutoff), .code = dm::kCutoffReturnLeaningCode, .caption = 580,
+        {QZ_BOUND(EditIniettateBenzina), .code = dm::kPetrolStabilisationCode, .captionName = "LabelInettateBenzina",
+         .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditSmagrRientroCutoff), .code = dm::kCutoffReturnLeaningCode,
          .captionName = "LabelSmagrRientroCutoff", .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditNumeroIniettateSmagr), .code = dm::kCutoffReturnInjectionsCode, .caption = 581,
+        {QZ_BOUND(EditNumeroIniettateSmagr), .code = dm::kCutoffReturnInjectionsCode,
          .captionName = "LabelNumeroIniettateSmagr", .limits = kItemLimits, .flags = kByCode},
         // The gas injections in cut-off through their own accessor.
         {QZ_BOUND(EditGiriCutoff), .index = 0, .caption = 672, .captionName = "LabelGiriCutoff",

@@ -32,20 +32,20 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditSovrapposizione), .code = dm::kOverlapTimeCode, .unit = 87, .unitName = "LabelS15",
-         .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditSovrapposizione), .code = dm::kOverlapTimeCode, .unitName = "LabelS15", .limits = kItemLimits,
+         .flags = kByCode},
         {QZ_BOUND(EditCicchetto), .code = dm::kPrimingTimeCode, .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditLivEmulAlto), .code = dm::kEmulationHighCode, .caption = 129, .captionName = "LabelLivEmulAlto",
-         .unit = 85, .unitName = "LabelV11", .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditLivEmulBasso), .code = dm::kEmulationLowCode, .caption = 130, .captionName = "LabelLivEmulBasso",
-         .unit = 85, .unitName = "LabelVLivEmulBasso", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditLivEmulAlto), .code = dm::kEmulationHighCode, .captionName = "LabelLivEmulAlto",
+         .unitName = "LabelV11", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditLivEmulBasso), .code = dm::kEmulationLowCode, .captionName = "LabelLivEmulBasso",
+         .unitName = "LabelVLivEmulBasso", .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditLivEmulStabilizzato), .code = dm::kRearEmulationCode, .index = 1, .limits = kItemLimits,
          .flags = kByCode},
         {QZ_BOUND(EditLivEmulCutoff), .code = dm::kRearEmulationCode, .index = 0, .limits = kItemLimits,
          .flags = kByCode},
         // One value of two bytes (item 107 high, item 135 low): its own
         // loader and commit.
-        {QZ_BOUND(EditRitardoGiriEmulazione), .code = dm::kEmulationDelayLowCode, .caption = 221,
+        {QZ_BOUND(EditRitardoGiriEmulazione), .code = dm::kEmulationDelayLowCode,
          .captionName = "LabelRitardoGiriEmulazione", .limits = {0, 500, 1}, .flags = kRangeHint},
     };
     return rows;

@@ -42,8 +42,8 @@ const TFormConfig::BindingTable& cfgwin::MappaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .caption = 328, .captionName = "LabelSmagrimento",
-         .limits = kItemLimits, .flags = kCommit | kRangeHint | kLoadByCode},
+        {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .captionName = "LabelSmagrimento", .limits = kItemLimits,
+         .flags = kCommit | kRangeHint | kLoadByCode},
         {QZ_BOUND(RadioMapK), .caption = 691},
         {QZ_BOUND(RadioMapAdatta)},
         {QZ_BOUND(RadioMapCorr), .caption = 692},

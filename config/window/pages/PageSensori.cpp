@@ -41,12 +41,12 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(ComboTipoLambda), .code = dm::kLambdaTypeCode, .caption = 380, .captionName = "LabelTipoLambda",
+        {QZ_BOUND(ComboTipoLambda), .code = dm::kLambdaTypeCode, .captionName = "LabelTipoLambda",
          .flags = kCommit | kLoadByCode},
-        {QZ_BOUND(EditRifLambda), .code = dm::kLambdaReferenceCode, .caption = 741, .captionName = "LabelRifLambda",
-         .unit = 85, .unitName = "LabelV10", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditRifLambda), .code = dm::kLambdaReferenceCode, .captionName = "LabelRifLambda",
+         .unitName = "LabelV10", .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(ComboNumeroSonde), .caption = 381, .captionName = "LabelNumeroSonde"},
-        {QZ_BOUND(EditCorrBancata2), .code = dm::kSecondBankCode, .caption = 348, .captionName = "LabelCorrBancata2",
+        {QZ_BOUND(EditCorrBancata2), .code = dm::kSecondBankCode, .captionName = "LabelCorrBancata2",
          .limits = {-20, 20, 1}, .flags = kRangeHint},
         {QZ_BOUND(ComboSonda1), .caption = 382, .captionName = "LabelTipoSonda1"},
         {QZ_BOUND(ComboSonda2), .caption = 383, .captionName = "LabelTipoSonda2"},
@@ -64,9 +64,8 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
          .flags = kRangeHint},
         {QZ_BOUND(CheckRitornoBenzina), .caption = 135, .captionName = "LabelCheckRitornoBenzina",
          .flags = kEnterClicks},
-        {QZ_BOUND(EditRitornoBenzina), .code = dm::kPetrolReturnTimeCode, .caption = 136,
-         .captionName = "LabelRitornoBenzina", .unit = 87, .unitName = "LabelS12", .limits = {0, 254, 1},
-         .flags = kCommit | kRangeHint},
+        {QZ_BOUND(EditRitornoBenzina), .code = dm::kPetrolReturnTimeCode, .captionName = "LabelRitornoBenzina",
+         .unitName = "LabelS12", .limits = {0, 254, 1}, .flags = kCommit | kRangeHint},
         {QZ_BOUND(CheckElettrovalvole), .caption = 363, .captionName = "LabelElettrovalvole", .flags = kEnterClicks},
         {QZ_BOUND(CheckAlimentazione), .caption = 496, .captionName = "LabelAlimentazione", .flags = kEnterClicks},
     };

@@ -35,12 +35,10 @@ const TFormConfig::BindingTable& cfgwin::TaraturaRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditGiriAutotaratura), .code = dm::kCalibrationRpmCode, .caption = 162,
-         .captionName = "LabelGiriAutotaratura", .unit = 89, .unitName = "LabGiriAutotaratura", .limits = kItemLimits,
-         .flags = kByCode},
-        {QZ_BOUND(EditTempTaratura), .code = dm::kCalibrationTempCode, .caption = 158,
-         .captionName = "LabelTempTaratura", .unit = 86, .unitName = "LabelT3", .limits = kItemLimits,
-         .flags = kByCode},
+        {QZ_BOUND(EditGiriAutotaratura), .code = dm::kCalibrationRpmCode, .captionName = "LabelGiriAutotaratura",
+         .unitName = "LabGiriAutotaratura", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTempTaratura), .code = dm::kCalibrationTempCode, .captionName = "LabelTempTaratura",
+         .unitName = "LabelT3", .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditTInjDefault), .caption = 289, .captionName = "LabelTInjDefault", .unit = 90,
          .unitName = "LabelMsInjDefault", .limits = {1, 10, 0.01}, .flags = kRangeHint},
         {QZ_BOUND(CheckModificaSequenza), .caption = 387, .flags = kEnterClicks},

@@ -15,26 +15,26 @@ const TFormConfig::BindingTable& cfgwin::SequenzaRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditSafetyTime), .code = dm::kSafetyTimeCode, .caption = 151, .captionName = "LabelSafetyTime",
-         .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditTInjBenzMaxPerCambio), .code = dm::kSwitchPetrolMaxCode, .caption = 161,
+        {QZ_BOUND(EditSafetyTime), .code = dm::kSafetyTimeCode, .captionName = "LabelSafetyTime", .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditTInjBenzMaxPerCambio), .code = dm::kSwitchPetrolMaxCode,
          .captionName = "LabelTInjBenzMaxPerCambio", .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditCorrenteCutoff), .code = dm::kCutoffMaxCurrentCode, .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditValPercHoldingCurrent), .code = dm::kHoldingPercentCode, .caption = 149,
+        {QZ_BOUND(EditValPercHoldingCurrent), .code = dm::kHoldingPercentCode,
          .captionName = "LabelValPercHoldingCurrent", .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditSafeDelay), .code = dm::kSafeDelayCode, .caption = 155, .captionName = "LabelSafeDelay",
+        {QZ_BOUND(EditSafeDelay), .code = dm::kSafeDelayCode, .captionName = "LabelSafeDelay", .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditIniezioneContinua), .code = dm::kContinuousInjectionCode, .captionName = "LabelIniezioneContinua",
          .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditIniezioneContinua), .code = dm::kContinuousInjectionCode, .caption = 317,
-         .captionName = "LabelIniezioneContinua", .limits = kItemLimits, .flags = kByCode},
-        {QZ_BOUND(EditScartoMinAlMin), .code = dm::kCalibrationShiftCode, .caption = 160,
-         .captionName = "LabelScartoMinAlMin", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditScartoMinAlMin), .code = dm::kCalibrationShiftCode, .captionName = "LabelScartoMinAlMin",
+         .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditDeltaK), .code = dm::kCalibrationParamsCode, .index = 0, .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditNumControlli), .code = dm::kCalibrationParamsCode, .index = 1, .limits = kItemLimits,
          .flags = kByCode},
         {QZ_BOUND(EditNumControlliOk), .code = dm::kCalibrationParamsCode, .index = 2, .limits = kItemLimits,
          .flags = kByCode},
-        {QZ_BOUND(EditAperturaExtra), .code = dm::kExtraInjTimesCode, .index = 2, .caption = 306,
-         .captionName = "LabelAperturaExtra", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditAperturaExtra), .code = dm::kExtraInjTimesCode, .index = 2, .captionName = "LabelAperturaExtra",
+         .limits = kItemLimits, .flags = kByCode},
     };
     return rows;
 }
@@ -44,7 +44,7 @@ const TFormConfig::BindingTable& cfgwin::TestRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {QZ_BOUND(EditRiccoForzato), .code = dm::kForcedRichCode, .caption = 225, .captionName = "LabelRiccoForzato",
+        {QZ_BOUND(EditRiccoForzato), .code = dm::kForcedRichCode, .captionName = "LabelRiccoForzato",
          .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditTestWord), .code = dm::kTestWordCode, .limits = kItemLimits, .flags = kByCode},
         {QZ_BOUND(EditTestByte), .code = dm::kTestByteCode, .limits = kItemLimits, .flags = kByCode},
