@@ -12,7 +12,6 @@ namespace cfgrules {
 inline constexpr int kAdattaCode = 185;
 inline constexpr int kAdattaBits = 0;
 inline constexpr int kAdattaSensitivity = 1;
-inline constexpr int kObdProtocolCode = 187;
 inline constexpr int kSensitivityMin = 100;
 inline constexpr int kSensitivityMax = 250;
 inline constexpr int kSensitivityStep = 10;

@@ -1,4 +1,5 @@
 #include "ConfigControls.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "ConfigChanges.h"
@@ -14,8 +15,6 @@ namespace cfgrules {
 
 namespace {
 
-constexpr std::int32_t kCylindersCode = 52;
-constexpr std::int32_t kIgnitionCode = 20;
 constexpr std::int32_t kTakePersCommand = 0x12;
 constexpr std::uint32_t kReconnectPauseMs = 200;
 constexpr std::int32_t kLiveFramePoll = 1;
@@ -94,14 +93,14 @@ int IgnitionValue(int ignitionIndex, int cylinderIndex)
 
 void ApplyCylinders(TStreamDati& dm, int cylinderIndex, int ignitionIndex)
 {
-    dm.SetValueByCode(kCylindersCode, CylinderCount(cylinderIndex));
+    dm.SetValueByCode(dm::kCylindersCode, CylinderCount(cylinderIndex));
     if (ignitionIndex == kIgnitionRpmCounter)
-        dm.SetValueByCode(kIgnitionCode, IgnitionValue(ignitionIndex, cylinderIndex));
+        dm.SetValueByCode(dm::kIgnitionCode, IgnitionValue(ignitionIndex, cylinderIndex));
 }
 
 void ApplyIgnition(TStreamDati& dm, int ignitionIndex, int cylinderIndex)
 {
-    dm.SetValueByCode(kIgnitionCode, IgnitionValue(ignitionIndex, cylinderIndex));
+    dm.SetValueByCode(dm::kIgnitionCode, IgnitionValue(ignitionIndex, cylinderIndex));
 }
 
 std::optional<QChar> FilterNoteKey(QChar key)

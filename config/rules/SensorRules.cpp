@@ -1,4 +1,5 @@
 #include "SensorRules.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "RulesPrompt.h"
@@ -59,12 +60,12 @@ std::vector<cfgwin::ControlRule> ProbeSelectorVisibility()
              true}};
 }
 
-int SecondBankCorrection(TStreamDati& dm) { return dm::TruncToInt(dm.GetElementByCode(kSecondBankCode, 0)); }
+int SecondBankCorrection(TStreamDati& dm) { return dm::TruncToInt(dm.GetElementByCode(dm::kSecondBankCode, 0)); }
 
 int CommitSecondBankCorrection(TStreamDati& dm, int value)
 {
     for (int i = 0; i < kSecondBankElements; ++i)
-        dm.SetElementByCode(kSecondBankCode, i, value);
+        dm.SetElementByCode(dm::kSecondBankCode, i, value);
     return SecondBankCorrection(dm);
 }
 
@@ -146,7 +147,10 @@ bool ConfirmLevelThresholds(TStreamDati& dm, const LevelThresholds& l)
 
 // ---- Return to petrol ------------------------------------------------------------
 
-bool ReturnToPetrolOn(TStreamDati& dm) { return dm::TruncToInt(dm.GetValueByCode(kReturnTimeCode)) != kReturnOff; }
+bool ReturnToPetrolOn(TStreamDati& dm)
+{
+    return dm::TruncToInt(dm.GetValueByCode(dm::kPetrolReturnTimeCode)) != kReturnOff;
+}
 
 std::optional<int> ApplyReturnToPetrol(TStreamDati& dm, bool on, bool loading, int& remembered)
 {
@@ -154,16 +158,16 @@ std::optional<int> ApplyReturnToPetrol(TStreamDati& dm, bool on, bool loading, i
         if (!loading) {
             // The off value itself (left by a refused write) is no time to
             // come back to.
-            const int time = dm::TruncToInt(dm.GetValueByCode(kReturnTimeCode));
+            const int time = dm::TruncToInt(dm.GetValueByCode(dm::kPetrolReturnTimeCode));
             if (time != kReturnOff)
                 remembered = time;
-            dm.SetValueByCode(kReturnTimeCode, kReturnOff);
+            dm.SetValueByCode(dm::kPetrolReturnTimeCode, kReturnOff);
         }
         return std::nullopt;
     }
     if (!loading)
-        dm.SetValueByCode(kReturnTimeCode, remembered > 0 ? remembered : 0);
-    return dm::TruncToInt(dm.GetValueByCode(kReturnTimeCode));
+        dm.SetValueByCode(dm::kPetrolReturnTimeCode, remembered > 0 ? remembered : 0);
+    return dm::TruncToInt(dm.GetValueByCode(dm::kPetrolReturnTimeCode));
 }
 
 // ---- Option boxes of the Sensori page ----------------------------------------------

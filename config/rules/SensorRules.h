@@ -27,8 +27,8 @@ std::vector<cfgwin::ControlRule> BankVisibility(int ecuType, bool secondBank, bo
 // The Sensori page's probe selectors and lambda type, shown on every ECU.
 std::vector<cfgwin::ControlRule> ProbeSelectorVisibility();
 
-// The second-bank correction: all twelve elements of its item, in order.
-constexpr std::int32_t kSecondBankCode = 1182;
+// The second-bank correction (dm::kSecondBankCode): all twelve elements of
+// its item, in order.
 constexpr int kSecondBankElements = 12;
 int SecondBankCorrection(TStreamDati& dm);
 int CommitSecondBankCorrection(TStreamDati& dm, int value);
@@ -72,7 +72,6 @@ bool ConfirmLevelThresholds(TStreamDati& dm, const LevelThresholds& l);
 
 // ---- Return to petrol ------------------------------------------------------------
 
-constexpr std::int32_t kReturnTimeCode = 62;
 constexpr std::int32_t kReturnOff = 255;
 bool ReturnToPetrolOn(TStreamDati& dm);
 // The check box's click. remembered is the time in force when the return

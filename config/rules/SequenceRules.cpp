@@ -1,4 +1,5 @@
 #include "SequenceRules.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "RulesPrompt.h"
@@ -12,8 +13,6 @@ namespace cfgrules {
 namespace {
 
 constexpr int kPetrolRow = 1;
-constexpr std::int32_t kCylindersCode = 52;
-constexpr std::int32_t kHighRpmPresetCode = 106;
 constexpr std::int32_t kFuelBehaviourItem15Min = 2;
 
 constexpr int kNeedsConnection = 389;
@@ -129,7 +128,7 @@ SequenceOutcome SetSequenceAdvance(TStreamDati& dm, bool on, int liveRpm, std::u
         dm.SetModificaSequenza(false);
         return SequenceOutcome::Cleared;
     }
-    const int cylinders = static_cast<int>(dm.GetValueByCode(kCylindersCode));
+    const int cylinders = static_cast<int>(dm.GetValueByCode(dm::kCylindersCode));
     if (!dm.RotateSequenza(SequenceRotationSteps(cylinders, dm.HasSecondaSonda()))) {
         ShowRuleBox(dm, kCannotRotate, plat::PromptIcon::Error);
         dm.SetModificaSequenza(false);
@@ -137,7 +136,7 @@ SequenceOutcome SetSequenceAdvance(TStreamDati& dm, bool on, int liveRpm, std::u
     }
     if (setGasRadios)
         setGasRadios();
-    dm.SetValueByCode(kHighRpmPresetCode, 0);
+    dm.SetValueByCode(dm::kPetrolStabilisationCode, 0);
     if (notStored())
         return SequenceOutcome::NotStored;
     ShowRuleBox(dm, kAdvanced, plat::PromptIcon::Information);

@@ -5,6 +5,7 @@
 // Plain writes on the data module; the window reads its controls, calls
 // these and shows what they answer.
 #include "ConfigWindowRules.h"
+#include "ItemCodes.h"
 
 #include <cstdint>
 #include <vector>
@@ -100,8 +101,9 @@ struct SplitItem {
     std::int32_t low;
     std::int32_t high;
 };
-constexpr SplitItem kWarmEngineDelay{17, 178}; // EditRitMin
-constexpr SplitItem kEmulationDelay{135, 107}; // EditRitardoGiriEmulazione
+constexpr SplitItem kWarmEngineDelay{dm::kWarmEngineDelayLowCode, dm::kWarmEngineDelayHighCode}; // EditRitMin
+constexpr SplitItem kEmulationDelay{dm::kEmulationDelayLowCode,
+                                    dm::kEmulationDelayHighCode}; // EditRitardoGiriEmulazione
 
 // low + high x 256, truncated.
 int SplitValue(TStreamDati& dm, SplitItem item);

@@ -7,7 +7,6 @@
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
-#include "Scaling.h"
 #include "TablesRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -485,8 +484,9 @@ void TFormConfig::LoadByCode(int page)
             continue;
         auto* w = Control(QString::fromLatin1(row.name));
         if (auto* e = qobject_cast<TNumericEdit*>(w)) {
-            if (row.limits.fromItem)
-                if (const auto range = dm::ValueRangeOfCode(row.code, row.index, dm().GetTimeBase())) {
+            const dm::Parameter* parameter = row.parameter();
+            if (row.limits.fromItem && parameter)
+                if (const auto range = parameter->range(dm().GetTimeBase())) {
                     setLimits(e, range->min, range->max);
                     e->SetPrecision(range->step);
                 }

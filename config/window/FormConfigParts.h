@@ -3,6 +3,7 @@
 // builder that makes a page's controls and lays them out, and the table of
 // the captions that are not a binding row's.
 #include "FormConfig.h"
+#include "ParameterTable.h"
 
 #include <QGridLayout>
 #include <QWidget>
@@ -36,8 +37,9 @@ enum BindFlag : unsigned {
     kHidden = 1u << 5,      // a hidden holder (placed nowhere)
 };
 
-// An editor's limits: given, or those of its item (ValueRangeOfCode, taken
-// again whenever the page loads, since times follow the time base).
+// An editor's limits: given (the page's own), or those of its parameter
+// (dm::Parameter::range, taken again whenever the page loads, since times
+// follow the time base).
 struct Limits {
     double min = 0;
     double max = 0;
@@ -56,19 +58,40 @@ struct TFormConfig::Binding {
     using CheckMember = QCheckBox* TFormConfig::*;
     using RadioMember = QRadioButton* TFormConfig::*;
     std::variant<EditMember, ComboMember, CheckMember, RadioMember> member;
-    const char* name = nullptr;
-    int code = -1;  // DataCode; -1 unbound
-    int index = -1; // DataIndex; -1 a single value
+    const char* name = nullptr; // the object name: the member's own (QZ_BOUND)
+    // The parameter it shows (ParameterTable.h): DataCode and DataIndex;
+    // code -1 unbound, index -1 a single value.
+    int code = -1;
+    int index = -1;
     // The caption: a label of that name beside the control, or, without a
-    // name, the control's own text (check boxes, radio buttons); 0 none.
+    // name, the control's own text (check boxes, radio buttons). Its text
+    // number (0 none) is the parameter's for a row with a code, else the
+    // row's own.
     int caption = 0;
     const char* captionName = nullptr;
-    // The unit label after the control (0 none).
+    // The unit label after the control: its text number as the caption's.
     int unit = 0;
     const char* unitName = nullptr;
     cfgwin::Limits limits{};
     unsigned flags = 0;
+
+    // The description of the parameter; null without a code.
+    const dm::Parameter* parameter() const { return code < 0 ? nullptr : dm::FindParameter(code, index); }
+    int captionText() const
+    {
+        const dm::Parameter* p = parameter();
+        return p ? p->caption : caption;
+    }
+    int unitText() const
+    {
+        const dm::Parameter* p = parameter();
+        return p ? p->unit : unit;
+    }
 };
+
+// The member of a binding row and its object name, the member's own name
+// written once: {QZ_BOUND(EditRifLambda), .code = ...}.
+#define QZ_BOUND(m) .member = &TFormConfig::m, .name = #m
 
 // Makes a page's controls and lays them out: the page is a grid of frames
 // (groups of rows), each row a caption, a control and its unit. Everything

@@ -210,16 +210,18 @@ void TFormConfig::LoadTexts()
     for (int p = 0; p < cfgwin::kPageCount; ++p) {
         for (const Binding& row : PageBindings(p)) {
             QWidget* control = Control(QString::fromLatin1(row.name));
-            if (row.caption && row.captionName) {
+            const int caption = row.captionText();
+            const int unit = row.unitText();
+            if (caption && row.captionName) {
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
-                    l->setText(text(row.caption));
-            } else if (row.caption) {
+                    l->setText(text(caption));
+            } else if (caption) {
                 if (auto* button = qobject_cast<QAbstractButton*>(control))
-                    button->setText(text(row.caption));
+                    button->setText(text(caption));
             }
-            if (row.unit && row.unitName)
+            if (unit && row.unitName)
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.unitName))))
-                    l->setText(text(row.unit));
+                    l->setText(text(unit));
         }
     }
     LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));

@@ -3,6 +3,8 @@
 #include "ItemCatalogue.h"
 #include "Scaling.h"
 
+#include <algorithm>
+
 namespace dm {
 
 namespace {
@@ -16,30 +18,46 @@ const CodeDef* codeDefOf(std::int32_t code)
 
 } // namespace
 
-bool ElementCanHold(std::int32_t code, int index, std::int32_t raw)
+RawLimits ElementRawLimits(std::int32_t code, int index)
 {
-    if (!RawLimitsOfCode(code).contains(raw))
-        return false;
+    RawLimits limits = RawLimitsOfCode(code);
+    const auto below = [&limits](std::int32_t max) {
+        limits.hi = std::min(limits.hi, max);
+        return limits;
+    };
     switch (ItemNumber(code)) {
     case 0x5d: // CoeffMot
     case 0x2b: // Coeff (temperature)
-        return raw <= kCoeffMax;
-    case 0x83: return raw <= kAnticipoMax;
+        return below(kCoeffMax);
+    case 0x83: return below(kAnticipoMax);
     case 0x27: // Variatore
     case 0x2c: // MappaVariatore
-        return raw <= kVariatoreMax;
-    case 0x26: return raw <= kRifGiriVariatoreMax;
+        return below(kVariatoreMax);
+    case 0x26: return below(kRifGiriVariatoreMax);
     default: break;
     }
+    const CodeDef* def = codeDefOf(code);
+    if (!def)
+        return limits;
+    switch (ElementScale(*def, index)) {
+    // Times and counts are never negative.
+    case Scale::Ms:
+    case Scale::Counter: limits.lo = std::max(limits.lo, 0); break;
+    default: break;
+    }
+    return limits;
+}
+
+bool ElementCanHold(std::int32_t code, int index, std::int32_t raw)
+{
+    if (!ElementRawLimits(code, index).contains(raw))
+        return false;
     const CodeDef* def = codeDefOf(code);
     if (!def)
         return true;
     switch (ElementScale(*def, index)) {
     case Scale::LambdaList: return IndexOfValue(kLambdaTypes, 6, raw) >= 0;
     case Scale::CylinderList: return IndexOfValue(kCylinderCodes, 8, raw & ~kWeakRpmSignalBit) >= 0;
-    // Times and counts are never negative.
-    case Scale::Ms:
-    case Scale::Counter: return raw >= 0;
     default: return true;
     }
 }

@@ -31,9 +31,16 @@ constexpr RawLimits RawLimitsOfCode(std::int32_t code)
     return word ? RawLimits{0, 65535} : RawLimits{0, 255};
 }
 
-// Whether element `index` of the item of `code` (the code a whole-image pass
-// moves it with: a value, an array or a table row; index within the row) can
-// hold raw.
+// The raw values element `index` of the item of `code` (the code a
+// whole-image pass moves it with: a value, an array or a table row; index
+// within the row) can hold, lowest and highest: the code's width and sign,
+// below the upper limit of its setter, never negative for a time or a count.
+// The one home of these limits: the file check below and the editors' ranges
+// (ValueRangeOfCode, through the code's scale) both take them from here.
+RawLimits ElementRawLimits(std::int32_t code, int index);
+
+// Whether that element can hold raw: within ElementRawLimits and, for a
+// list-coded element, one of its list's codes.
 bool ElementCanHold(std::int32_t code, int index, std::int32_t raw);
 
 } // namespace dm

@@ -272,7 +272,9 @@ std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::in
     if (!def || !item)
         return std::nullopt;
     const Scale scale = ElementScale(*def, index < 0 ? 0 : index);
-    const RawLimits raw = RawLimitsOfCode(item->code);
+    // What the item's element can hold (its width and sign; times and counts
+    // from 0).
+    const RawLimits raw = ElementRawLimits(item->code, index < 0 ? 0 : index);
     const std::int32_t rawMin = raw.lo;
     const std::int32_t rawMax = raw.hi;
     const auto through = [&](std::int32_t lo, std::int32_t hi, double step) {
@@ -290,8 +292,8 @@ std::optional<ValueRange> ValueRangeOfCode(std::int32_t code, int index, std::in
     case S::Volts: return ValueRange{0, 5, 0.01};
     case S::X002: return through(rawMin, rawMax, 0.02);
     case S::X01: return through(rawMin, rawMax, 0.1);
-    case S::Ms: return through(std::max(rawMin, 0), rawMax, 0.01);
-    case S::Counter: return through(std::max(rawMin, 0), rawMax, 20);
+    case S::Ms: return through(rawMin, rawMax, 0.01);
+    case S::Counter: return through(rawMin, rawMax, 20);
     case S::Minutes: return through(0, rawMax, 1);
     case S::Inverse128: return through(1, rawMax, 0.01);
     // A count of 0 means "no sensor": the range runs over the others.

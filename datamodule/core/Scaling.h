@@ -90,11 +90,11 @@ std::optional<std::int32_t> ValueToRaw(Scale scale, double value, std::int32_t s
 // The scale of element `index` of an element code's item.
 Scale ElementScale(const CodeDef& def, int index);
 
-// What an editor bound to a code can hold: the item's raw range (its width
-// and sign; a bit field's width) through the code's scale, lowest first, and
-// the step of one raw unit rounded to what the value is shown with (0.01 for
-// volts and times). Empty for a code that is neither a value code, an
-// element code nor a bit field.
+// What an editor bound to a code can hold: what the item's element can hold
+// (ElementRawLimits; a bit field's width) through the code's scale, lowest
+// first, and the step of one raw unit rounded to what the value is shown
+// with (0.01 for volts and times). Empty for a code that is neither a value
+// code, an element code nor a bit field.
 struct ValueRange {
     double min = 0;
     double max = 0;

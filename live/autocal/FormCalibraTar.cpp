@@ -1,4 +1,5 @@
 #include "FormCalibraTar.h"
+#include "ItemCodes.h"
 
 #include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
@@ -48,9 +49,6 @@ constexpr std::uint32_t kRed = 255;
 constexpr std::uint32_t kWaitMs = 3000;
 constexpr std::uint32_t kFinishPauseMs = 1000;
 constexpr int kReconnectMs = 20000;
-constexpr std::int32_t kCodeLambdaReference = 5;
-constexpr std::int32_t kCodeMinimumTemp = 0x90;
-constexpr std::int32_t kCodeCalibrationSpeed = 0x296;
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, const QString& text = {})
 {
@@ -278,7 +276,7 @@ void TFormCalibraTar::InitForm()
     setInitPictures();
     ProgressBarGiri->setMinimum(500);
 
-    calibrationSpeed_ = static_cast<std::int32_t>(dm().GetValueByCode(kCodeCalibrationSpeed));
+    calibrationSpeed_ = static_cast<std::int32_t>(dm().GetValueByCode(dm::kCalibrationRpmCode));
     speedRangeText_ = SpeedRangeText(calibrationSpeed_, text(275), text(276));
 
     if (dm().GetFlag(1))
@@ -370,7 +368,7 @@ void TFormCalibraTar::showLiveValues()
     LabTempMot->setText(TemperatureText(values_.ReducerTempRaw, values_.ReducerTemp, na));
     LabTempMot->setAutoFillBackground(values_.ReducerTempRaw == 0 && connected);
 
-    const double reference = static_cast<double>(dm().GetValueByCode(kCodeLambdaReference));
+    const double reference = static_cast<double>(dm().GetValueByCode(dm::kLambdaReferenceCode));
     const bool inverted = dm().GetTipoDiLambdaBit0() != 0;
     auto look = [&](int probe, double volts, int bit) {
         ProbeInput in;
@@ -581,7 +579,7 @@ void TFormCalibraTar::measuringStep()
 {
     const long double reducerC = dm::TempMotoreFromRaw(static_cast<int>(values_.ReducerTempRaw));
     if (const int end = MeasuringCheck(values_.Rpm, values_.StatusFlags, values_.ReducerTempRaw, reducerC,
-                                       dm().GetValueByCode(kCodeMinimumTemp))) {
+                                       dm().GetValueByCode(dm::kCalibrationTempCode))) {
         endMeasuringWith(end);
         return;
     }
@@ -667,7 +665,8 @@ void TFormCalibraTar::calibrationStep()
         }
         return;
     }
-    const PhaseView view = PhaseViewFor(p.Phase, static_cast<std::int32_t>(dm().GetValueByCode(kCodeCalibrationSpeed)));
+    const PhaseView view =
+        PhaseViewFor(p.Phase, static_cast<std::int32_t>(dm().GetValueByCode(dm::kCalibrationRpmCode)));
     if (view.Kind == PhaseKind::Ignored)
         return;
     ImageInit->show();

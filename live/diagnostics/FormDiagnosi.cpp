@@ -1,4 +1,5 @@
 #include "FormDiagnosi.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "Translator.h"
@@ -187,7 +188,7 @@ QString TFormDiagnosi::text(int number) const
     return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
 }
 
-int TFormDiagnosi::cylinders() const { return static_cast<int>(dm().GetValueByCode(0x34)); }
+int TFormDiagnosi::cylinders() const { return static_cast<int>(dm().GetValueByCode(dm::kCylindersCode)); }
 
 const TFormDiagnosi::LetterControls& TFormDiagnosi::Letter(char control) const
 {

@@ -1,4 +1,5 @@
 #include "FormVisualizza.h"
+#include "ItemCodes.h"
 
 #include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
@@ -42,8 +43,6 @@ constexpr std::uint32_t kWindowColour = 0xFF000005;
 const QColor kGreen(0, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
-constexpr std::int32_t kLambdaTypeCode = 4;
-constexpr std::int32_t kLambdaReferenceCode = 5;
 constexpr int kFilterString = 477;
 
 // Released and pressed bitmaps of the picture buttons.
@@ -262,8 +261,8 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
 
     // The lambda settings.
     invertedLambda_ = dm().GetTipoDiLambdaBit0() != 0;
-    rifLambda_ = static_cast<float>(dm().GetValueByCode(kLambdaReferenceCode));
-    lambdaRange_ = visualizza::LambdaRangeFor(static_cast<int>(dm().GetValueByCode(kLambdaTypeCode)));
+    rifLambda_ = static_cast<float>(dm().GetValueByCode(dm::kLambdaReferenceCode));
+    lambdaRange_ = visualizza::LambdaRangeFor(static_cast<int>(dm().GetValueByCode(dm::kLambdaTypeCode)));
 
     if (*extraInjectionSeen_) {
         ShapeExtraInj->setBrush(kYellow);

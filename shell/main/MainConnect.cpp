@@ -1,6 +1,7 @@
 // The connect and identification sequence of the main window, the support
 // and version tests, the save-changes question, the configuration-file
 // dialogs and the disconnect action.
+#include "ItemCodes.h"
 #include "MainQuorin.h"
 
 #include "Attesa.h"
@@ -165,7 +166,7 @@ void TFormMain::ActionConnettiExecute()
         // A freshly reset ECU waits for its default set.
         setWaitText(wait.get(), QStringLiteral("! ") + text(30));
         const double injection = type == 53 ? 10.0 : (type == 31 || type == 38 || type == 56) ? 6.0 : 4.0;
-        StreamDati->SetValueByCode(0x34, injection);
+        StreamDati->SetValueByCode(dm::kCylindersCode, injection);
         if (options[0] & 0x10) {
             StreamDati->SetOffsetPendenza(2, 100);
             StreamDati->SetOffsetPendenza(3, 500);

@@ -2,6 +2,7 @@
 // correctors (on or off, their sign and range, its sensitivity), the OBD
 // protocol, and the live correctors that the live tick fills in.
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 #include "SliderTrack.h"
 
 #include "AdattaRules.h"
@@ -54,18 +55,13 @@ const TFormConfig::BindingTable& cfgwin::AdattaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::CheckAdattativita, .name = "CheckAdattativita", .caption = 564, .flags = kEnterClicks},
-        {.member = &F::RadioAdattaDiritti, .name = "RadioAdattaDiritti", .caption = 569},
-        {.member = &F::RadioAdattaInvertiti, .name = "RadioAdattaInvertiti", .caption = 570},
-        {.member = &F::RadioAdatta25, .name = "RadioAdatta25", .caption = 566},
-        {.member = &F::RadioAdatta50, .name = "RadioAdatta50", .caption = 567},
-        {.member = &F::RadioAdatta100, .name = "RadioAdatta100", .caption = 568},
-        {.member = &F::ComboTipoObd,
-         .name = "ComboTipoObd",
-         .code = cfgrules::kObdProtocolCode,
-         .caption = 674,
-         .captionName = "LabelTipoObd",
-         .flags = kLoadByCode},
+        {QZ_BOUND(CheckAdattativita), .caption = 564, .flags = kEnterClicks},
+        {QZ_BOUND(RadioAdattaDiritti), .caption = 569},
+        {QZ_BOUND(RadioAdattaInvertiti), .caption = 570},
+        {QZ_BOUND(RadioAdatta25), .caption = 566},
+        {QZ_BOUND(RadioAdatta50), .caption = 567},
+        {QZ_BOUND(RadioAdatta100), .caption = 568},
+        {QZ_BOUND(ComboTipoObd), .code = dm::kObdProtocolCode, .captionName = "LabelTipoObd", .flags = kLoadByCode},
     };
     return rows;
 }
@@ -216,7 +212,7 @@ void TFormConfig::ComboTipoObdKeyPress(QChar key)
     const int index = ComboTipoObd->currentIndex();
     if (index < 0)
         return;
-    dm().SetValueByCode(cfgrules::kObdProtocolCode, index);
-    const int held = static_cast<int>(dm().GetValueByCode(cfgrules::kObdProtocolCode));
+    dm().SetValueByCode(dm::kObdProtocolCode, index);
+    const int held = static_cast<int>(dm().GetValueByCode(dm::kObdProtocolCode));
     ComboTipoObd->setCurrentIndex(held >= 0 && held < ComboTipoObd->count() ? held : -1);
 }

@@ -4,6 +4,7 @@
 // their lists.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "ConfigChanges.h"
 #include "ConfigControls.h"
@@ -30,9 +31,6 @@ namespace {
 constexpr char16_t kEnter = 13;
 constexpr int kFuelOption = 1;
 constexpr int kFullGroupOption = 18;
-constexpr std::int32_t kInjectorPairCode = 148;
-constexpr std::int32_t kCylindersCode = 52;
-constexpr std::int32_t kIgnitionCode = 20;
 
 // The note holds space.."_" only (its six-bit packing): typed, pasted or
 // composed, letters become capitals and the rest is refused.
@@ -57,20 +55,17 @@ const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::ComboCarburante, .name = "ComboCarburante", .caption = 106, .captionName = "LabelCarburante"},
-        {.member = &F::ComboTipoIniettore, .name = "ComboTipoIniettore", .caption = 107,
-         .captionName = "LabelTipoIniettore"},
-        {.member = &F::ComboFullGroup, .name = "ComboFullGroup", .caption = 102, .captionName = "LabelFullGroup"},
-        {.member = &F::ComboSegnaleGiri, .name = "ComboSegnaleGiri", .caption = 93, .captionName = "LabelSegnaleGiri"},
-        {.member = &F::ComboCilindri, .name = "ComboCilindri", .caption = 96, .captionName = "LabelCilindri"},
-        {.member = &F::ComboAccensione, .name = "ComboAccensione", .caption = 108, .captionName = "LabelAccensione"},
-        {.member = &F::ComboPers, .name = "ComboPers", .caption = 700, .captionName = "LabelPers"},
+        {QZ_BOUND(ComboCarburante), .caption = 106, .captionName = "LabelCarburante"},
+        {QZ_BOUND(ComboTipoIniettore), .caption = 107, .captionName = "LabelTipoIniettore"},
+        {QZ_BOUND(ComboFullGroup), .caption = 102, .captionName = "LabelFullGroup"},
+        {QZ_BOUND(ComboSegnaleGiri), .caption = 93, .captionName = "LabelSegnaleGiri"},
+        {QZ_BOUND(ComboCilindri), .caption = 96, .captionName = "LabelCilindri"},
+        {QZ_BOUND(ComboAccensione), .caption = 108, .captionName = "LabelAccensione"},
+        {QZ_BOUND(ComboPers), .caption = 700, .captionName = "LabelPers"},
         // Hidden holders of the injector pair's configured type: its name and
         // its code.
-        {.member = &F::EditTipoIniettore, .name = "EditTipoIniettore", .code = kInjectorPairCode, .index = 1,
-         .flags = kHidden},
-        {.member = &F::EditCodeIniettore, .name = "EditCodeIniettore", .code = kInjectorPairCode, .index = 1,
-         .flags = kHidden},
+        {QZ_BOUND(EditTipoIniettore), .code = dm::kInjectorPairCode, .index = 1, .flags = kHidden},
+        {QZ_BOUND(EditCodeIniettore), .code = dm::kInjectorPairCode, .index = 1, .flags = kHidden},
     };
     return rows;
 }
@@ -149,10 +144,10 @@ void TFormConfig::TabConfigurazioneShow()
     EditCodeIniettore->setText(QString::number(connected));
     PreviousInjectorType = dm().GetTipoIniettore(1);
     ComboSegnaleGiri->setCurrentIndex(dm().GetSegnaleGiri() ? 1 : 0);
-    const int cylinders = static_cast<int>(dm().GetValueByCode(kCylindersCode));
+    const int cylinders = static_cast<int>(dm().GetValueByCode(dm::kCylindersCode));
     const int cylinderItem = cylinders == 10 ? 5 : cylinders == 8 ? 4 : cylinders - 3;
     ComboCilindri->setCurrentIndex(cylinderItem >= 0 && cylinderItem < ComboCilindri->count() ? cylinderItem : -1);
-    const int ignition = static_cast<int>(dm().GetValueByCode(kIgnitionCode));
+    const int ignition = static_cast<int>(dm().GetValueByCode(dm::kIgnitionCode));
     int ignitionItem = ignition;
     if (ignition >= 3)
         ignitionItem = ignition == 3 && ComboCilindri->currentIndex() != 1 ? 3 : 2;

@@ -1,5 +1,6 @@
 // The Correzioni page: the correction tables, the temperature-correction
 // presets above the two temperature grids, and the return from cut-off.
+#include "ItemCodes.h"
 #include "PageColumns.h"
 #include "SliderTrack.h"
 
@@ -50,39 +51,16 @@ const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditIniettateBenzina,
-         .name = "EditIniettateBenzina",
-         .code = 106,
-         .caption = 498,
-         .captionName = "LabelInettateBenzina",
-         .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditSmagrRientroCutoff,
-         .name = "EditSmagrRientroCutoff",
-         .code = 136,
-         .caption = 580,
-         .captionName = "LabelSmagrRientroCutoff",
-         .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditNumeroIniettateSmagr,
-         .name = "EditNumeroIniettateSmagr",
-         .code = 137,
-         .caption = 581,
-         .captionName = "LabelNumeroIniettateSmagr",
-         .limits = kItemLimits,
-         .flags = kByCode},
+        {QZ_BOUND(EditIniettateBenzina), .code = dm::kPetrolStabilisationCode, .captionName = "LabelInettateBenzina",
+         .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditSmagrRientroCutoff), .code = dm::kCutoffReturnLeaningCode,
+         .captionName = "LabelSmagrRientroCutoff", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditNumeroIniettateSmagr), .code = dm::kCutoffReturnInjectionsCode,
+         .captionName = "LabelNumeroIniettateSmagr", .limits = kItemLimits, .flags = kByCode},
         // The gas injections in cut-off through their own accessor.
-        {.member = &F::EditGiriCutoff,
-         .name = "EditGiriCutoff",
-         .index = 0,
-         .caption = 672,
-         .captionName = "LabelGiriCutoff",
+        {QZ_BOUND(EditGiriCutoff), .index = 0, .caption = 672, .captionName = "LabelGiriCutoff",
          .limits = {0, 4000, 1}},
-        {.member = &F::EditTempoCutoff,
-         .name = "EditTempoCutoff",
-         .index = 1,
-         .caption = 673,
-         .captionName = "LabelTempoCutoff",
+        {QZ_BOUND(EditTempoCutoff), .index = 1, .caption = 673, .captionName = "LabelTempoCutoff",
          .limits = {0, 6, 0.01}},
     };
     return rows;

@@ -2,6 +2,7 @@
 // rear probes' live oxygen readings, and the map's cell centres.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
@@ -31,53 +32,21 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditSovrapposizione,
-         .name = "EditSovrapposizione",
-         .code = 109,
-         .unit = 87,
-         .unitName = "LabelS15",
-         .limits = kItemLimits,
+        {QZ_BOUND(EditSovrapposizione), .code = dm::kOverlapTimeCode, .unitName = "LabelS15", .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditCicchetto, .name = "EditCicchetto", .code = 110, .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditLivEmulAlto,
-         .name = "EditLivEmulAlto",
-         .code = 71,
-         .caption = 129,
-         .captionName = "LabelLivEmulAlto",
-         .unit = 85,
-         .unitName = "LabelV11",
-         .limits = kItemLimits,
+        {QZ_BOUND(EditCicchetto), .code = dm::kPrimingTimeCode, .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditLivEmulAlto), .code = dm::kEmulationHighCode, .captionName = "LabelLivEmulAlto",
+         .unitName = "LabelV11", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditLivEmulBasso), .code = dm::kEmulationLowCode, .captionName = "LabelLivEmulBasso",
+         .unitName = "LabelVLivEmulBasso", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditLivEmulStabilizzato), .code = dm::kRearEmulationCode, .index = 1, .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditLivEmulBasso,
-         .name = "EditLivEmulBasso",
-         .code = 72,
-         .caption = 130,
-         .captionName = "LabelLivEmulBasso",
-         .unit = 85,
-         .unitName = "LabelVLivEmulBasso",
-         .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditLivEmulStabilizzato,
-         .name = "EditLivEmulStabilizzato",
-         .code = 170,
-         .index = 1,
-         .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditLivEmulCutoff,
-         .name = "EditLivEmulCutoff",
-         .code = 170,
-         .index = 0,
-         .limits = kItemLimits,
+        {QZ_BOUND(EditLivEmulCutoff), .code = dm::kRearEmulationCode, .index = 0, .limits = kItemLimits,
          .flags = kByCode},
         // One value of two bytes (item 107 high, item 135 low): its own
         // loader and commit.
-        {.member = &F::EditRitardoGiriEmulazione,
-         .name = "EditRitardoGiriEmulazione",
-         .code = cfgrules::kEmulationDelay.low,
-         .caption = 221,
-         .captionName = "LabelRitardoGiriEmulazione",
-         .limits = {0, 500, 1},
-         .flags = kRangeHint},
+        {QZ_BOUND(EditRitardoGiriEmulazione), .code = dm::kEmulationDelayLowCode,
+         .captionName = "LabelRitardoGiriEmulazione", .limits = {0, 500, 1}, .flags = kRangeHint},
     };
     return rows;
 }

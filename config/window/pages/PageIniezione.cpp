@@ -1,6 +1,7 @@
 // The Iniettori page: the injectors' currents and times, their offsets with
 // the extra injections, and the maximum injection time.
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 
 #include "editors/NumericEdit.h"
 #include "Scaling.h"
@@ -16,42 +17,36 @@ const TFormConfig::BindingTable& cfgwin::IniezioneRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditTempoMassimaCorrente, .name = "EditTempoMassimaCorrente", .code = 0x24A, .index = 0,
-         .caption = 145, .captionName = "LabelTempoMaxCorr", .unit = 90, .unitName = "LabelMsTempoMaxCorr",
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTempoInterSpegnimento, .name = "EditTempoInterSpegnimento", .code = 0x24A, .index = 1,
-         .caption = 147, .captionName = "LabelTempoInterSpegnimento", .unit = 90,
-         .unitName = "LabelMsTempoInterSpegnimento", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditImpedenzaIniettori, .name = "EditImpedenzaIniettori", .code = 118, .caption = 148,
-         .captionName = "LabelImpedenzaIniettori", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditCorrente, .name = "EditCorrente", .code = 56, .caption = 150,
-         .captionName = "LabelCorrente", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditParamInj, .name = "EditParamInj", .code = 0x24F, .caption = 704,
-         .captionName = "LabelParamInj", .unit = 90, .unitName = "LabelMsParamInj", .limits = kItemLimits,
+        {QZ_BOUND(EditTempoMassimaCorrente), .code = dm::kMaxCurrentTimesCode, .index = 0,
+         .captionName = "LabelTempoMaxCorr", .unitName = "LabelMsTempoMaxCorr", .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditTMaxExtraInjBenz, .name = "EditTMaxExtraInjBenz", .code = 0x29C, .caption = 307,
-         .captionName = "LabelTMaxExtraInjBenz", .unit = 90, .unitName = "LabelMsTMaxExtraInjBenz",
+        {QZ_BOUND(EditTempoInterSpegnimento), .code = dm::kMaxCurrentTimesCode, .index = 1,
+         .captionName = "LabelTempoInterSpegnimento", .unitName = "LabelMsTempoInterSpegnimento", .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditImpedenzaIniettori), .code = dm::kHoldingFrequencyCode, .captionName = "LabelImpedenzaIniettori",
          .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditCorrente), .code = dm::kHoldingCurrentCode, .captionName = "LabelCorrente", .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditParamInj), .code = dm::kInjectorParameterCode, .captionName = "LabelParamInj",
+         .unitName = "LabelMsParamInj", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTMaxExtraInjBenz), .code = dm::kExtraInjPetrolMaxCode, .captionName = "LabelTMaxExtraInjBenz",
+         .unitName = "LabelMsTMaxExtraInjBenz", .limits = kItemLimits, .flags = kByCode},
         // The injector times through their own accessor (no read-back).
-        {.member = &F::EditAperturaInj, .name = "EditAperturaInj", .caption = 152, .captionName = "LabelTAperturaInj",
-         .unit = 90, .unitName = "LabelMsTAperturaInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
-        {.member = &F::EditChiusuraInj, .name = "EditChiusuraInj", .caption = 153, .captionName = "LabelTChiusuraInj",
-         .unit = 90, .unitName = "LabelMsTChiusuraInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
-        {.member = &F::EditTempoMortoBenz, .name = "EditTempoMortoBenz", .caption = 200,
-         .captionName = "LabelTempoMortoBenz", .unit = 90, .unitName = "LabelMsTempoMortoBenz",
-         .limits = {0, 0, 0.01}, .flags = kRangeHint},
-        {.member = &F::EditTempoMortoGas, .name = "EditTempoMortoGas", .caption = 201,
-         .captionName = "LabelTempoMortoGas", .unit = 90, .unitName = "LabelMsTempoMortoGas",
-         .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditAperturaInj), .caption = 152, .captionName = "LabelTAperturaInj", .unit = 90,
+         .unitName = "LabelMsTAperturaInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditChiusuraInj), .caption = 153, .captionName = "LabelTChiusuraInj", .unit = 90,
+         .unitName = "LabelMsTChiusuraInj", .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditTempoMortoBenz), .caption = 200, .captionName = "LabelTempoMortoBenz", .unit = 90,
+         .unitName = "LabelMsTempoMortoBenz", .limits = {0, 0, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditTempoMortoGas), .caption = 201, .captionName = "LabelTempoMortoGas", .unit = 90,
+         .unitName = "LabelMsTempoMortoGas", .limits = {0, 0, 0.01}, .flags = kRangeHint},
         // The extra injections beside the offsets.
-        {.member = &F::EditTempoBenzExtra, .name = "EditTempoBenzExtra", .code = 0x29B, .index = 0, .caption = 353,
-         .captionName = "LabelExtraIniettate", .unit = 90, .unitName = "LabelMsTempoBenzExtra",
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTempoGasExtra, .name = "EditTempoGasExtra", .code = 0x29B, .index = 1, .caption = 354,
-         .captionName = "LabelExtraIniettate2", .unit = 90, .unitName = "LabelMsTempoGasExtra",
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTInjSup22, .name = "EditTInjSup22", .caption = 400, .captionName = "LabelTInjSup22",
-         .unit = 90, .unitName = "LabelMsTInjSup22", .limits = {0.02, 30, 0.02}, .flags = kRangeHint},
+        {QZ_BOUND(EditTempoBenzExtra), .code = dm::kExtraInjTimesCode, .index = 0, .captionName = "LabelExtraIniettate",
+         .unitName = "LabelMsTempoBenzExtra", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTempoGasExtra), .code = dm::kExtraInjTimesCode, .index = 1, .captionName = "LabelExtraIniettate2",
+         .unitName = "LabelMsTempoGasExtra", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTInjSup22), .caption = 400, .captionName = "LabelTInjSup22", .unit = 90,
+         .unitName = "LabelMsTInjSup22", .limits = {0.02, 30, 0.02}, .flags = kRangeHint},
     };
     return rows;
 }

@@ -4,6 +4,7 @@
 // limit and the live OBD correctors.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "DrawGridK.h"
@@ -27,8 +28,6 @@
 namespace {
 
 constexpr char16_t kEnter = 13;
-constexpr std::int32_t kLeaningCode = 22;
-constexpr std::int32_t kNeutralKCode = 188;
 constexpr int kExtraInjOffFlag = 2;
 constexpr int kCutExtraInjBit = 0;
 constexpr int kInjectorPairSecond = 1;
@@ -43,27 +42,19 @@ const TFormConfig::BindingTable& cfgwin::MappaRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::EditSmagrimento,
-         .name = "EditSmagrimento",
-         .code = kLeaningCode,
-         .caption = 328,
-         .captionName = "LabelSmagrimento",
-         .limits = kItemLimits,
+        {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .captionName = "LabelSmagrimento", .limits = kItemLimits,
          .flags = kCommit | kRangeHint | kLoadByCode},
-        {.member = &F::RadioMapK, .name = "RadioMapK", .caption = 691},
-        {.member = &F::RadioMapAdatta, .name = "RadioMapAdatta"},
-        {.member = &F::RadioMapCorr, .name = "RadioMapCorr", .caption = 692},
-        {.member = &F::CheckExtraInj, .name = "CheckExtraInj", .flags = kEnterClicks},
-        {.member = &F::CheckTagliaExtraIniettate,
-         .name = "CheckTagliaExtraIniettate",
-         .caption = 693,
-         .captionName = "LabelTagliaExtraIniettate",
+        {QZ_BOUND(RadioMapK), .caption = 691},
+        {QZ_BOUND(RadioMapAdatta)},
+        {QZ_BOUND(RadioMapCorr), .caption = 692},
+        {QZ_BOUND(CheckExtraInj), .flags = kEnterClicks},
+        {QZ_BOUND(CheckTagliaExtraIniettate), .caption = 693, .captionName = "LabelTagliaExtraIniettate",
          .flags = kEnterClicks},
-        {.member = &F::CheckAutotaratura, .name = "CheckAutotaratura", .flags = kEnterClicks},
+        {QZ_BOUND(CheckAutotaratura), .flags = kEnterClicks},
         // The auto-calibration limit and the neutral K commit through their
         // own handlers; the neutral K only shows its value.
-        {.member = &F::EditAutotaratura, .name = "EditAutotaratura", .limits = {10, 25, 0.01}, .flags = kRangeHint},
-        {.member = &F::EditKMappaNeutro, .name = "EditKMappaNeutro", .limits = {1.5, 2.5, 0.1}, .flags = kReadOnly},
+        {QZ_BOUND(EditAutotaratura), .limits = {10, 25, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(EditKMappaNeutro), .limits = {1.5, 2.5, 0.1}, .flags = kReadOnly},
     };
     return rows;
 }
@@ -489,7 +480,7 @@ void TFormConfig::EditKMappaNeutroKeyPress(QChar key)
     // The neutral K is shown, not typed: Enter shows the stored value again
     // and writes nothing (a write of the shown, rounded value would change it).
     if (key.unicode() == kEnter)
-        ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(kNeutralKCode)));
+        ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
 }
 
 void TFormConfig::ImageTargetClick()
@@ -528,10 +519,10 @@ void TFormConfig::TabMappaShow()
     LabAutotaratura->setVisible(CheckAutotaratura->isChecked());
     LoadingControls = wasLoading;
     showExtraInjControls();
-    ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(kLeaningCode)));
+    ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(dm::kLeaningCode)));
     const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
     PanelArricchimentoAcc->setVisible(!monoplug);
-    ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(kNeutralKCode)));
+    ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
     PanelKMappaNeutro->setVisible(dm().ItemBCPresent != 0 &&
                                   (dm().GetTipoIniettore(kInjectorPairSecond) == kInjectorNeutralK || monoplug));
 }

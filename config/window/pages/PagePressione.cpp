@@ -18,22 +18,22 @@ const TFormConfig::BindingTable& cfgwin::PressioneRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::EditOffsetDiff, .name = "EditOffsetDiff", .caption = 211, .captionName = "LabelOffsetDiff",
-         .unitName = "LabelMbarOffsetDiff", .limits = {-2000, 2000, 1}, .flags = kRangeHint},
-        {.member = &F::EditPendenzaDiff, .name = "EditPendenzaDiff", .caption = 212, .captionName = "LabelPendenzaDiff",
+        {QZ_BOUND(EditOffsetDiff), .caption = 211, .captionName = "LabelOffsetDiff", .unitName = "LabelMbarOffsetDiff",
+         .limits = {-2000, 2000, 1}, .flags = kRangeHint},
+        {QZ_BOUND(EditPendenzaDiff), .caption = 212, .captionName = "LabelPendenzaDiff",
          .unitName = "LabelMbarVPendenzaDiff", .limits = {0, 3000, 1}, .flags = kRangeHint},
-        {.member = &F::EditOffset, .name = "EditOffset", .caption = 211, .captionName = "LabelOffset",
-         .unitName = "LabelMbarOffset", .limits = {-2000, 2000, 1}, .flags = kRangeHint},
-        {.member = &F::EditPendenza, .name = "EditPendenza", .caption = 212, .captionName = "LabelPendenza",
-         .unitName = "LabelMbarVPendenza", .limits = {0, 2000, 1}, .flags = kRangeHint},
+        {QZ_BOUND(EditOffset), .caption = 211, .captionName = "LabelOffset", .unitName = "LabelMbarOffset",
+         .limits = {-2000, 2000, 1}, .flags = kRangeHint},
+        {QZ_BOUND(EditPendenza), .caption = 212, .captionName = "LabelPendenza", .unitName = "LabelMbarVPendenza",
+         .limits = {0, 2000, 1}, .flags = kRangeHint},
         // Kept in step with the data module, never shown.
-        {.member = &F::RadioMapInterno, .name = "RadioMapInterno", .caption = 208, .flags = kHidden},
-        {.member = &F::RadioMapEsterno, .name = "RadioMapEsterno", .caption = 209, .flags = kHidden},
-        {.member = &F::ComboMisuratorePressione, .name = "ComboMisuratorePressione", .caption = 252,
-         .captionName = "LabelTipoMisuratorePressione", .flags = kHidden},
-        {.member = &F::ComboPressioneMisurata, .name = "ComboPressioneMisurata", .caption = 255,
-         .captionName = "LabelTipoPressioneMisurata", .flags = kHidden},
-        {.member = &F::ComboSensoreMap, .name = "ComboSensoreMap", .flags = kHidden},
+        {QZ_BOUND(RadioMapInterno), .caption = 208, .flags = kHidden},
+        {QZ_BOUND(RadioMapEsterno), .caption = 209, .flags = kHidden},
+        {QZ_BOUND(ComboMisuratorePressione), .caption = 252, .captionName = "LabelTipoMisuratorePressione",
+         .flags = kHidden},
+        {QZ_BOUND(ComboPressioneMisurata), .caption = 255, .captionName = "LabelTipoPressioneMisurata",
+         .flags = kHidden},
+        {QZ_BOUND(ComboSensoreMap), .flags = kHidden},
     };
     return rows;
 }

@@ -1,4 +1,5 @@
 // The Sensori page: lambda probes, banks, level sensor, return to petrol.
+#include "ItemCodes.h"
 #include "PageColumns.h"
 
 #include "ConfigControls.h"
@@ -40,36 +41,33 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::ComboTipoLambda, .name = "ComboTipoLambda", .code = 4, .caption = 380,
-         .captionName = "LabelTipoLambda", .flags = kCommit | kLoadByCode},
-        {.member = &F::EditRifLambda, .name = "EditRifLambda", .code = 5, .caption = 741,
-         .captionName = "LabelRifLambda", .unit = 85, .unitName = "LabelV10", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::ComboNumeroSonde, .name = "ComboNumeroSonde", .caption = 381, .captionName = "LabelNumeroSonde"},
-        {.member = &F::EditCorrBancata2, .name = "EditCorrBancata2", .code = 0x49E, .caption = 348,
-         .captionName = "LabelCorrBancata2", .limits = {-20, 20, 1}, .flags = kRangeHint},
-        {.member = &F::ComboSonda1, .name = "ComboSonda1", .caption = 382, .captionName = "LabelTipoSonda1"},
-        {.member = &F::ComboSonda2, .name = "ComboSonda2", .caption = 383, .captionName = "LabelTipoSonda2"},
-        {.member = &F::ComboSensore, .name = "ComboSensore", .caption = 132, .captionName = "LabelSensoreLivello"},
+        {QZ_BOUND(ComboTipoLambda), .code = dm::kLambdaTypeCode, .captionName = "LabelTipoLambda",
+         .flags = kCommit | kLoadByCode},
+        {QZ_BOUND(EditRifLambda), .code = dm::kLambdaReferenceCode, .captionName = "LabelRifLambda",
+         .unitName = "LabelV10", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(ComboNumeroSonde), .caption = 381, .captionName = "LabelNumeroSonde"},
+        {QZ_BOUND(EditCorrBancata2), .code = dm::kSecondBankCode, .captionName = "LabelCorrBancata2",
+         .limits = {-20, 20, 1}, .flags = kRangeHint},
+        {QZ_BOUND(ComboSonda1), .caption = 382, .captionName = "LabelTipoSonda1"},
+        {QZ_BOUND(ComboSonda2), .caption = 383, .captionName = "LabelTipoSonda2"},
+        {QZ_BOUND(ComboSensore), .caption = 132, .captionName = "LabelSensoreLivello"},
         // The switch's kind has no place among the ECU's settings: kept for
         // its texts, never shown.
-        {.member = &F::ComboCommutatore, .name = "ComboCommutatore", .flags = kHidden},
-        {.member = &F::EditLivello1, .name = "EditLivello1", .caption = 138, .captionName = "LabelSensore1",
-         .limits = {0, 255, 1}, .flags = kRangeHint},
-        {.member = &F::EditLivello2, .name = "EditLivello2", .caption = 139, .captionName = "LabelSensore2",
-         .limits = {0, 255, 1}, .flags = kRangeHint},
-        {.member = &F::EditLivello3, .name = "EditLivello3", .caption = 140, .captionName = "LabelSensore3",
-         .limits = {0, 255, 1}, .flags = kRangeHint},
-        {.member = &F::EditLivello4, .name = "EditLivello4", .caption = 141, .captionName = "LabelSensore4",
-         .limits = {0, 255, 1}, .flags = kRangeHint},
-        {.member = &F::CheckRitornoBenzina, .name = "CheckRitornoBenzina", .caption = 135,
-         .captionName = "LabelCheckRitornoBenzina", .flags = kEnterClicks},
-        {.member = &F::EditRitornoBenzina, .name = "EditRitornoBenzina", .code = 62, .caption = 136,
-         .captionName = "LabelRitornoBenzina", .unit = 87, .unitName = "LabelS12", .limits = {0, 254, 1},
-         .flags = kCommit | kRangeHint},
-        {.member = &F::CheckElettrovalvole, .name = "CheckElettrovalvole", .caption = 363,
-         .captionName = "LabelElettrovalvole", .flags = kEnterClicks},
-        {.member = &F::CheckAlimentazione, .name = "CheckAlimentazione", .caption = 496,
-         .captionName = "LabelAlimentazione", .flags = kEnterClicks},
+        {QZ_BOUND(ComboCommutatore), .flags = kHidden},
+        {QZ_BOUND(EditLivello1), .caption = 138, .captionName = "LabelSensore1", .limits = {0, 255, 1},
+         .flags = kRangeHint},
+        {QZ_BOUND(EditLivello2), .caption = 139, .captionName = "LabelSensore2", .limits = {0, 255, 1},
+         .flags = kRangeHint},
+        {QZ_BOUND(EditLivello3), .caption = 140, .captionName = "LabelSensore3", .limits = {0, 255, 1},
+         .flags = kRangeHint},
+        {QZ_BOUND(EditLivello4), .caption = 141, .captionName = "LabelSensore4", .limits = {0, 255, 1},
+         .flags = kRangeHint},
+        {QZ_BOUND(CheckRitornoBenzina), .caption = 135, .captionName = "LabelCheckRitornoBenzina",
+         .flags = kEnterClicks},
+        {QZ_BOUND(EditRitornoBenzina), .code = dm::kPetrolReturnTimeCode, .captionName = "LabelRitornoBenzina",
+         .unitName = "LabelS12", .limits = {0, 254, 1}, .flags = kCommit | kRangeHint},
+        {QZ_BOUND(CheckElettrovalvole), .caption = 363, .captionName = "LabelElettrovalvole", .flags = kEnterClicks},
+        {QZ_BOUND(CheckAlimentazione), .caption = 496, .captionName = "LabelAlimentazione", .flags = kEnterClicks},
     };
     return rows;
 }

@@ -2,6 +2,7 @@
 // default injection time, and the advanced injection sequence with its grid
 // (whose check box is also on the Commutazione page).
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "SensorRules.h"
@@ -34,16 +35,13 @@ const TFormConfig::BindingTable& cfgwin::TaraturaRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditGiriAutotaratura, .name = "EditGiriAutotaratura", .code = 0x296, .caption = 162,
-         .captionName = "LabelGiriAutotaratura", .unit = 89, .unitName = "LabGiriAutotaratura",
-         .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTempTaratura, .name = "EditTempTaratura", .code = 144, .caption = 158,
-         .captionName = "LabelTempTaratura", .unit = 86, .unitName = "LabelT3", .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditTInjDefault, .name = "EditTInjDefault", .caption = 289, .captionName = "LabelTInjDefault",
-         .unit = 90, .unitName = "LabelMsInjDefault", .limits = {1, 10, 0.01}, .flags = kRangeHint},
-        {.member = &F::CheckModificaSequenza, .name = "CheckModificaSequenza", .caption = 387,
-         .flags = kEnterClicks},
+        {QZ_BOUND(EditGiriAutotaratura), .code = dm::kCalibrationRpmCode, .captionName = "LabelGiriAutotaratura",
+         .unitName = "LabGiriAutotaratura", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTempTaratura), .code = dm::kCalibrationTempCode, .captionName = "LabelTempTaratura",
+         .unitName = "LabelT3", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTInjDefault), .caption = 289, .captionName = "LabelTInjDefault", .unit = 90,
+         .unitName = "LabelMsInjDefault", .limits = {1, 10, 0.01}, .flags = kRangeHint},
+        {QZ_BOUND(CheckModificaSequenza), .caption = 387, .flags = kEnterClicks},
     };
     return rows;
 }

@@ -58,31 +58,16 @@ const TFormConfig::BindingTable& cfgwin::TempRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::ComboTempRiduttore, .name = "ComboTempRiduttore", .caption = 227, .captionName = "LabelTempGas"},
-        {.member = &F::CheckTempRiduttore, .name = "CheckTempRiduttore", .caption = 228, .flags = kEnterClicks},
-        {.member = &F::CheckTempGas, .name = "CheckTempGas", .caption = 229, .flags = kEnterClicks},
-        {.member = &F::CheckTempMotore, .name = "CheckTempMotore", .caption = 230, .flags = kEnterClicks},
+        {QZ_BOUND(ComboTempRiduttore), .caption = 227, .captionName = "LabelTempGas"},
+        {QZ_BOUND(CheckTempRiduttore), .caption = 228, .flags = kEnterClicks},
+        {QZ_BOUND(CheckTempGas), .caption = 229, .flags = kEnterClicks},
+        {QZ_BOUND(CheckTempMotore), .caption = 230, .flags = kEnterClicks},
         // The sensor's parameters, typed in only while they are being
         // modified; their captions are the layout's own.
-        {.member = &F::EditRPullUp, .name = "EditRPullUp", .limits = {1, 5000, 1}, .flags = kReadOnly},
-        {.member = &F::EditDeltaT,
-         .name = "EditDeltaT",
-         .unit = 86,
-         .unitName = "LabDeltaT",
-         .limits = {1, 100, 1},
-         .flags = kReadOnly},
-        {.member = &F::EditTMin,
-         .name = "EditTMin",
-         .unit = 86,
-         .unitName = "LabTMin",
-         .limits = {-40, 120, 1},
-         .flags = kReadOnly},
-        {.member = &F::EditTMax,
-         .name = "EditTMax",
-         .unit = 86,
-         .unitName = "LabTMax",
-         .limits = {0, 180, 1},
-         .flags = kReadOnly},
+        {QZ_BOUND(EditRPullUp), .limits = {1, 5000, 1}, .flags = kReadOnly},
+        {QZ_BOUND(EditDeltaT), .unit = 86, .unitName = "LabDeltaT", .limits = {1, 100, 1}, .flags = kReadOnly},
+        {QZ_BOUND(EditTMin), .unit = 86, .unitName = "LabTMin", .limits = {-40, 120, 1}, .flags = kReadOnly},
+        {QZ_BOUND(EditTMax), .unit = 86, .unitName = "LabTMax", .limits = {0, 180, 1}, .flags = kReadOnly},
     };
     return rows;
 }

@@ -1,6 +1,7 @@
 // The three sheets that are never shown: Filtro, Iniezione+ and Dati di
 // test. Their editors keep their bindings.
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 
 #include "editors/NumericEdit.h"
 
@@ -14,28 +15,26 @@ const TFormConfig::BindingTable& cfgwin::SequenzaRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditSafetyTime, .name = "EditSafetyTime", .code = 122, .caption = 151,
-         .captionName = "LabelSafetyTime", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTInjBenzMaxPerCambio, .name = "EditTInjBenzMaxPerCambio", .code = 0x292, .caption = 161,
+        {QZ_BOUND(EditSafetyTime), .code = dm::kSafetyTimeCode, .captionName = "LabelSafetyTime", .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditTInjBenzMaxPerCambio), .code = dm::kSwitchPetrolMaxCode,
          .captionName = "LabelTInjBenzMaxPerCambio", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditCorrenteCutoff, .name = "EditCorrenteCutoff", .code = 0x249, .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditValPercHoldingCurrent, .name = "EditValPercHoldingCurrent", .code = 119, .caption = 149,
+        {QZ_BOUND(EditCorrenteCutoff), .code = dm::kCutoffMaxCurrentCode, .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditValPercHoldingCurrent), .code = dm::kHoldingPercentCode,
          .captionName = "LabelValPercHoldingCurrent", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditSafeDelay, .name = "EditSafeDelay", .code = 0x28E, .caption = 155,
-         .captionName = "LabelSafeDelay", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditIniezioneContinua, .name = "EditIniezioneContinua", .code = 54, .caption = 317,
-         .captionName = "LabelIniezioneContinua", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditScartoMinAlMin, .name = "EditScartoMinAlMin", .code = 0x293, .caption = 160,
-         .captionName = "LabelScartoMinAlMin", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditDeltaK, .name = "EditDeltaK", .code = 151, .index = 0, .limits = kItemLimits,
+        {QZ_BOUND(EditSafeDelay), .code = dm::kSafeDelayCode, .captionName = "LabelSafeDelay", .limits = kItemLimits,
          .flags = kByCode},
-        {.member = &F::EditNumControlli, .name = "EditNumControlli", .code = 151, .index = 1, .limits = kItemLimits,
-         .flags = kByCode},
-        {.member = &F::EditNumControlliOk, .name = "EditNumControlliOk", .code = 151, .index = 2,
+        {QZ_BOUND(EditIniezioneContinua), .code = dm::kContinuousInjectionCode, .captionName = "LabelIniezioneContinua",
          .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditAperturaExtra, .name = "EditAperturaExtra", .code = 0x29B, .index = 2, .caption = 306,
-         .captionName = "LabelAperturaExtra", .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditScartoMinAlMin), .code = dm::kCalibrationShiftCode, .captionName = "LabelScartoMinAlMin",
+         .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditDeltaK), .code = dm::kCalibrationParamsCode, .index = 0, .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditNumControlli), .code = dm::kCalibrationParamsCode, .index = 1, .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditNumControlliOk), .code = dm::kCalibrationParamsCode, .index = 2, .limits = kItemLimits,
+         .flags = kByCode},
+        {QZ_BOUND(EditAperturaExtra), .code = dm::kExtraInjTimesCode, .index = 2, .captionName = "LabelAperturaExtra",
+         .limits = kItemLimits, .flags = kByCode},
     };
     return rows;
 }
@@ -45,12 +44,11 @@ const TFormConfig::BindingTable& cfgwin::TestRows()
     using F = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
-        {.member = &F::EditRiccoForzato, .name = "EditRiccoForzato", .code = 70, .caption = 225,
-         .captionName = "LabelRiccoForzato", .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTestWord, .name = "EditTestWord", .code = 0x212, .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTestByte, .name = "EditTestByte", .code = 23, .limits = kItemLimits, .flags = kByCode},
-        {.member = &F::EditTestTempo, .name = "EditTestTempo", .code = 0x218, .limits = kItemLimits,
-         .flags = kByCode},
+        {QZ_BOUND(EditRiccoForzato), .code = dm::kForcedRichCode, .captionName = "LabelRiccoForzato",
+         .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTestWord), .code = dm::kTestWordCode, .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTestByte), .code = dm::kTestByteCode, .limits = kItemLimits, .flags = kByCode},
+        {QZ_BOUND(EditTestTempo), .code = dm::kTestTimeCode, .limits = kItemLimits, .flags = kByCode},
     };
     return rows;
 }

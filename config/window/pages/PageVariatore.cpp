@@ -1,6 +1,7 @@
 // The Variatore page: the ignition-advance variator's map, and the rpm read
 // from the variator.
 #include "../FormConfigParts.h"
+#include "ItemCodes.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr int kFlagVariatore = 6;
 // The ignition kind that reading the rpm from the variator takes (the
 // second entry of the ignition list).
-constexpr int kIgnitionCode = 20;
 constexpr int kIgnitionVariatore = 1;
 
 } // namespace
@@ -28,7 +28,7 @@ const TFormConfig::BindingTable& cfgwin::VariatoreRows()
 {
     using F = TFormConfig;
     static const F::BindingTable rows = {
-        {.member = &F::CheckVariatore, .name = "CheckVariatore", .caption = 552, .flags = kEnterClicks},
+        {QZ_BOUND(CheckVariatore), .caption = 552, .flags = kEnterClicks},
     };
     return rows;
 }
@@ -75,7 +75,7 @@ void TFormConfig::CheckVariatoreClick()
         return;
     }
     dm().SetFlag(kFlagVariatore, true);
-    dm().SetValueByCode(kIgnitionCode, kIgnitionVariatore);
+    dm().SetValueByCode(dm::kIgnitionCode, kIgnitionVariatore);
 }
 
 void TFormConfig::FitVariatoreGrid()

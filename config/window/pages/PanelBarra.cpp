@@ -4,6 +4,7 @@
 // live OBD values.
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
+#include "ItemCodes.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr std::int32_t kLambdaReferenceCode = 5;
 constexpr std::uint32_t kValueFill = 0xFFFFFF;    // a reading on the bar
 constexpr std::uint32_t kNotThereFill = 11119017; // the labels' own grey
 
@@ -264,7 +264,7 @@ void TFormConfig::showLiveBar()
     in.probeTypesPresent = dm().TipiLambdaPresent != 0;
     for (int p = 1; p <= 2; ++p)
         in.probes[static_cast<std::size_t>(p - 1)] = {dm().GetTipiLambdaEnabled(p) != 0, dm().GetTipiLambda(p)};
-    in.reference = static_cast<double>(dm().GetValueByCode(kLambdaReferenceCode));
+    in.reference = static_cast<double>(dm().GetValueByCode(dm::kLambdaReferenceCode));
     in.inverted = dm().GetTipoDiLambdaBit0() != 0;
     in.connected = connected();
     in.separator = complib::DecimalSeparator();

@@ -2,6 +2,7 @@
 // fuel and its mapping, the threshold series, the return to petrol, the bank
 // rules, the pressure page's selectors and the injector times.
 #include "SensorRules.h"
+#include "ItemCodes.h"
 #include "RulesRig.h"
 
 #include "BuildConstants.h"
@@ -150,7 +151,7 @@ TEST(SensorRules, ConfirmWritesAValidSeriesAndRefusesAnyOther)
 TEST(SensorRules, ReturnToPetrolRemembersItsTime)
 {
     RulesRig r;
-    ASSERT_EQ(r.dm().SetValueByCode(cfgrules::kReturnTimeCode, 3), 1);
+    ASSERT_EQ(r.dm().SetValueByCode(dm::kPetrolReturnTimeCode, 3), 1);
     int remembered = -1;
     // Loading writes nothing either way.
     r.sim().clearCalls();

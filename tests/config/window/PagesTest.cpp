@@ -7,6 +7,7 @@
 #include "FormConfigParts.h"
 
 #include "ItemCatalogue.h"
+#include "ParameterTable.h"
 #include "Scaling.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -149,12 +150,12 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
             if (row.captionName) {
                 auto* caption = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.captionName)));
                 ASSERT_NE(caption, nullptr) << row.captionName;
-                EXPECT_EQ(caption->text(), rig::text(row.caption)) << row.captionName;
+                EXPECT_EQ(caption->text(), rig::text(row.captionText())) << row.captionName;
             }
-            if (row.unitName && row.unit) {
+            if (row.unitName && row.unitText()) {
                 auto* unit = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.unitName)));
                 ASSERT_NE(unit, nullptr) << row.unitName;
-                EXPECT_EQ(unit->text(), rig::text(row.unit)) << row.unitName;
+                EXPECT_EQ(unit->text(), rig::text(row.unitText())) << row.unitName;
             }
         }
     }
@@ -183,6 +184,33 @@ TEST_P(Pages, ShowingEveryPageWritesNothingAndShowsTheModulesValues)
     }
     for (const auto& c : r.sim().calls())
         EXPECT_FALSE(isWrite(c)) << c.name << " 0x" << std::hex << c.code;
+}
+
+// The editors that take their item's limits show those of their parameter's
+// description at the module's time base, once their page has loaded.
+TEST_P(Pages, AnEditorWithItsItemsLimitsShowsItsParametersRange)
+{
+    w->show();
+    int seen = 0;
+    for (int p : visiblePages()) {
+        SCOPED_TRACE(cfgwin::PageName(p));
+        w->SetActivePage(p, true);
+        for (const TFormConfig::Binding& row : TFormConfig::PageBindings(p)) {
+            if (!row.limits.fromItem || !(row.flags & cfgwin::kLoadByCode))
+                continue;
+            auto* e = qobject_cast<TNumericEdit*>(w->Control(QString::fromLatin1(row.name)));
+            ASSERT_NE(e, nullptr) << row.name;
+            SCOPED_TRACE(row.name);
+            ASSERT_NE(row.parameter(), nullptr);
+            const auto range = row.parameter()->range(r.dm().GetTimeBase());
+            ASSERT_TRUE(range.has_value());
+            EXPECT_DOUBLE_EQ(e->MinValue(), range->min);
+            EXPECT_DOUBLE_EQ(e->MaxValue(), range->max);
+            EXPECT_DOUBLE_EQ(e->Precision(), range->step);
+            ++seen;
+        }
+    }
+    EXPECT_GT(seen, 10);
 }
 
 TEST_P(Pages, EnterOnWhatWasNotTouchedLeavesTheEcuAsItWas)
@@ -269,6 +297,33 @@ TEST_P(Pages, EveryControlAPageShowsHasItsPlace)
                                                         << parent->objectName().toStdString();
         }
     }
+}
+
+// Every row with a code shows a parameter the data module describes and
+// takes its caption and unit from that description alone; every description
+// is shown by some row.
+TEST(PageBindings, EveryRowWithACodeShowsADescribedParameter)
+{
+    std::set<const dm::Parameter*> shown;
+    for (int p = 0; p < cfgwin::kPageCount; ++p) {
+        for (const TFormConfig::Binding& row : TFormConfig::PageBindings(p)) {
+            if (row.code < 0)
+                continue;
+            SCOPED_TRACE(row.name);
+            const dm::Parameter* parameter = row.parameter();
+            ASSERT_NE(parameter, nullptr) << "code " << row.code << " element " << row.index;
+            EXPECT_EQ(parameter, dm::FindParameter(row.code, row.index));
+            EXPECT_EQ(row.caption, 0) << "a caption of the row's own beside its parameter's";
+            EXPECT_EQ(row.unit, 0) << "a unit of the row's own beside its parameter's";
+            EXPECT_EQ(row.captionText(), parameter->caption);
+            EXPECT_EQ(row.unitText(), parameter->unit);
+            if (row.limits.fromItem)
+                EXPECT_TRUE(parameter->range(2560).has_value());
+            shown.insert(parameter);
+        }
+    }
+    for (const dm::Parameter& p : dm::Parameters())
+        EXPECT_TRUE(shown.count(&p)) << "no row shows code " << p.code << " element " << p.index;
 }
 
 INSTANTIATE_TEST_SUITE_P(Ecus, Pages,
