@@ -464,36 +464,47 @@ void TStreamDati::TransferWalk::timeBaseBlock() const
         *tb = 2560;
 }
 
+// A size outside the tables would move cells past their ends.
+bool TStreamDati::TransferWalk::mapSizeFits(std::int32_t n) { return n >= 1 && n <= 12; }
+
+void TStreamDati::TransferWalk::takeMapSize(std::int32_t cols, std::int32_t rows) const
+{
+    if (mapSizeFits(cols) && mapSizeFits(rows)) {
+        s.NumeroColonne = cols;
+        s.NumeroRighe = rows;
+    }
+}
+
 void TStreamDati::TransferWalk::mapSize(const Block& b, bool selected) const
 {
     if (!selected)
         return;
-    // A size outside the tables would move cells past their ends.
-    const auto fits = [](std::int32_t n) { return n >= 1 && n <= 12; };
-    const auto take = [fits, this](std::int32_t cols, std::int32_t rows) {
-        if (fits(cols) && fits(rows)) {
-            s.NumeroColonne = cols;
-            s.NumeroRighe = rows;
-        }
-    };
-    if (load) {
-        s.NumeroRighe = qz::NumeroRigheMappaK();
-        s.NumeroColonne = qz::NumeroColonneMappaK();
-        std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
-        d.ReadIniInteger(rows, b.listed[0], b.section, fits);
-        d.ReadIniInteger(cols, b.listed[1], b.section, fits);
-        take(cols, rows);
-    }
-    if (save) {
-        d.WriteIniInteger(s.NumeroRighe, b.listed[0], b.section);
-        d.WriteIniInteger(s.NumeroColonne, b.listed[1], b.section);
-    }
+    if (load)
+        loadMapSize(b);
+    if (save)
+        saveMapSize(b);
     if (read || write) {
         std::uint8_t answer[2] = {0, 0};
         std::int32_t length = 1;
         if (p()->SendCommand(0x04, answer, &length, 2) && length >= 2)
-            take(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
+            takeMapSize(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
     }
+}
+
+void TStreamDati::TransferWalk::loadMapSize(const Block& b) const
+{
+    s.NumeroRighe = qz::NumeroRigheMappaK();
+    s.NumeroColonne = qz::NumeroColonneMappaK();
+    std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
+    d.ReadIniInteger(rows, b.listed[0], b.section, mapSizeFits);
+    d.ReadIniInteger(cols, b.listed[1], b.section, mapSizeFits);
+    takeMapSize(cols, rows);
+}
+
+void TStreamDati::TransferWalk::saveMapSize(const Block& b) const
+{
+    d.WriteIniInteger(s.NumeroRighe, b.listed[0], b.section);
+    d.WriteIniInteger(s.NumeroColonne, b.listed[1], b.section);
 }
 
 void TStreamDati::TransferWalk::identity(bool selected) const
@@ -515,43 +526,59 @@ void TStreamDati::TransferWalk::note(bool selected) const
 {
     if (!selected)
         return;
-    if (load) {
-        s.NoteConfig.fill('\0');
-        d.ReadIniRow(std::span<char>(s.NoteConfig.data(), s.NoteConfig.size()), "NoteConfig", "Generale", 0);
-        progress(kNoteProgress);
-    }
-    if (read) {
-        std::int32_t bytes[kNoteBytes] = {};
-        for (int i = 0; i < kNoteBytes; ++i) {
-            const bool ok = p()->ReadRow(kNoteCode, &bytes[i], i);
-            if (!readRule(ok)) {
-                progress(kNoteProgress);
-                break;
-            }
-            progress(kNoteCode);
-        }
-        unpackNote(bytes);
-    }
-    if (save) {
-        d.WriteIniString(textOf(s.NoteConfig), "NoteConfig", "Generale");
-        progress(kNoteProgress);
-    }
+    if (load)
+        loadNote();
+    if (read)
+        readNote();
+    if (save)
+        saveNote();
     std::int32_t packed[kNoteBytes];
     packNote(packed);
-    if (write) {
-        for (int i = 0; i < kNoteBytes; ++i) {
-            const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
-            if (present && !*present) {
-                s.NoteConfig.fill('\0');
-                progress(kNoteProgress);
-                break;
-            }
-            progress(kNoteCode);
-        }
-    }
+    if (write)
+        writeNote(packed);
     if (script)
         for (int i = 0; i < kNoteBytes; ++i)
             qz::files::WriteScriptF1(hex, kNoteCode, i, packed[i]);
+}
+
+void TStreamDati::TransferWalk::loadNote() const
+{
+    s.NoteConfig.fill('\0');
+    d.ReadIniRow(std::span<char>(s.NoteConfig.data(), s.NoteConfig.size()), "NoteConfig", "Generale", 0);
+    progress(kNoteProgress);
+}
+
+void TStreamDati::TransferWalk::readNote() const
+{
+    std::int32_t bytes[kNoteBytes] = {};
+    for (int i = 0; i < kNoteBytes; ++i) {
+        const bool ok = p()->ReadRow(kNoteCode, &bytes[i], i);
+        if (!readRule(ok)) {
+            progress(kNoteProgress);
+            break;
+        }
+        progress(kNoteCode);
+    }
+    unpackNote(bytes);
+}
+
+void TStreamDati::TransferWalk::saveNote() const
+{
+    d.WriteIniString(textOf(s.NoteConfig), "NoteConfig", "Generale");
+    progress(kNoteProgress);
+}
+
+void TStreamDati::TransferWalk::writeNote(const std::int32_t (&packed)[kNoteBytes]) const
+{
+    for (int i = 0; i < kNoteBytes; ++i) {
+        const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
+        if (present && !*present) {
+            s.NoteConfig.fill('\0');
+            progress(kNoteProgress);
+            break;
+        }
+        progress(kNoteCode);
+    }
 }
 
 void TStreamDati::TransferWalk::unpackNote(const std::int32_t (&b)[kNoteBytes]) const
@@ -595,60 +622,73 @@ QByteArray TStreamDati::TransferWalk::configurationName() const
 void TStreamDati::TransferWalk::description(const Block& b)
 {
     std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
-    const char* g = "Generale";
-    if (load) {
-        e[0] = 0x80;
-        e[1] = 0;
-        static const char standard[] = "Standard";
-        for (int i = 0; i < 28; ++i)
-            e[2 + i] = i < 8 ? standard[i] : 0;
-        char buffer[30] = {};
-        if (d.ReadIniRow(std::span<char>(buffer, sizeof buffer), "DescrizAuto", g, 30))
-            for (int i = 0; i < 28; ++i)
-                e[2 + i] = static_cast<unsigned char>(buffer[i]);
-        std::uint8_t official = 1;
-        d.ReadIniBool(official, "Ufficiale", g);
-        e[0] = official ? (e[0] | 0x80) : (e[0] & ~0x80);
-        resetDescription();
-        d.ReadIniRow(std::span<char>(s.DescrizAuto), "DescrizAuto", g, 51);
-        d.ReadIniRow(std::span<char>(s.Euro), "Euro", g, 11);
-        d.ReadIniInteger(s.CentCubici, "CentCubici", g);
-        d.ReadIniInteger(s.Valvole, "Valvole", g);
-        d.ReadIniInteger(s.NCilindri, "N cilindri", g);
-        std::int32_t power = 0;
-        if (d.ReadIniInteger(power, "Potenza", g))
-            s.Potenza = static_cast<float>(power * 0.01);
-        d.ReadIniRow(std::span<char>(s.Motore), "Motore", g, 51);
-        d.ReadIniRow(std::span<char>(s.Centralina), "Centralina", g, 51);
-        d.ReadIniRow(std::span<char>(s.Cambio), "Cambio", g, 51);
-        d.ReadIniInteger(s.AnnoVettura, "AnnoVettura", g);
-    }
-    if (read) {
-        readRule(p()->ReadItem(dm::kVehicleDescriptionCode, e));
-        resetDescription();
-        // The displacement as GetValueByCode(0x24b) gives it, from the copy.
-        s.CentCubici = dm::TruncToInt(
-            dm::ValueFromRaw(dm::FindValueCode(kCilindrataCode)->scale, *s.Item(kCilindrataCode), s.GetTimeBase()));
-    }
-    if (save) {
-        d.WriteIniByte((e[0] & 0x80) ? 1 : 0, "Ufficiale", g);
-        d.WriteIniString(QFileInfo(d.container().files.FileName()).fileName().toLocal8Bit(), "NomeConfigurazione", g);
-        d.WriteIniString(textOf(s.DescrizAuto), "DescrizAuto", g);
-        d.WriteIniString(textOf(s.Euro), "Euro", g);
-        d.WriteIniInteger(s.CentCubici, "CentCubici", g);
-        d.WriteIniInteger(s.Valvole, "Valvole", g);
-        d.WriteIniInteger(s.NCilindri, "N cilindri", g);
-        d.WriteIniInteger(dm::RoundToInt(static_cast<double>(s.Potenza) * 100), "Potenza", g);
-        d.WriteIniString(textOf(s.Motore), "Motore", g);
-        d.WriteIniString(textOf(s.Centralina), "Centralina", g);
-        d.WriteIniString(textOf(s.Cambio), "Cambio", g);
-        d.WriteIniInteger(s.AnnoVettura, "AnnoVettura", g);
-        d.WriteIniInteger(1, "VersioneFile", g);
-    }
+    if (load)
+        loadDescription(e);
+    if (read)
+        readDescription(e);
+    if (save)
+        saveDescription(e);
     if (write)
         writeRule(p()->WriteItem(dm::kVehicleDescriptionCode, e));
     if (script)
         writeRecord(b, dm::kVehicleDescriptionCode, e, 1, 0);
+}
+
+void TStreamDati::TransferWalk::loadDescription(std::int32_t* e)
+{
+    const char* g = "Generale";
+    e[0] = 0x80;
+    e[1] = 0;
+    static const char standard[] = "Standard";
+    for (int i = 0; i < 28; ++i)
+        e[2 + i] = i < 8 ? standard[i] : 0;
+    char buffer[30] = {};
+    if (d.ReadIniRow(std::span<char>(buffer, sizeof buffer), "DescrizAuto", g, 30))
+        for (int i = 0; i < 28; ++i)
+            e[2 + i] = static_cast<unsigned char>(buffer[i]);
+    std::uint8_t official = 1;
+    d.ReadIniBool(official, "Ufficiale", g);
+    e[0] = official ? (e[0] | 0x80) : (e[0] & ~0x80);
+    resetDescription();
+    d.ReadIniRow(std::span<char>(s.DescrizAuto), "DescrizAuto", g, 51);
+    d.ReadIniRow(std::span<char>(s.Euro), "Euro", g, 11);
+    d.ReadIniInteger(s.CentCubici, "CentCubici", g);
+    d.ReadIniInteger(s.Valvole, "Valvole", g);
+    d.ReadIniInteger(s.NCilindri, "N cilindri", g);
+    std::int32_t power = 0;
+    if (d.ReadIniInteger(power, "Potenza", g))
+        s.Potenza = static_cast<float>(power * 0.01);
+    d.ReadIniRow(std::span<char>(s.Motore), "Motore", g, 51);
+    d.ReadIniRow(std::span<char>(s.Centralina), "Centralina", g, 51);
+    d.ReadIniRow(std::span<char>(s.Cambio), "Cambio", g, 51);
+    d.ReadIniInteger(s.AnnoVettura, "AnnoVettura", g);
+}
+
+void TStreamDati::TransferWalk::readDescription(std::int32_t* e)
+{
+    readRule(p()->ReadItem(dm::kVehicleDescriptionCode, e));
+    resetDescription();
+    // The displacement as GetValueByCode(0x24b) gives it, from the copy.
+    s.CentCubici = dm::TruncToInt(
+        dm::ValueFromRaw(dm::FindValueCode(kCilindrataCode)->scale, *s.Item(kCilindrataCode), s.GetTimeBase()));
+}
+
+void TStreamDati::TransferWalk::saveDescription(const std::int32_t* e)
+{
+    const char* g = "Generale";
+    d.WriteIniByte((e[0] & 0x80) ? 1 : 0, "Ufficiale", g);
+    d.WriteIniString(QFileInfo(d.container().files.FileName()).fileName().toLocal8Bit(), "NomeConfigurazione", g);
+    d.WriteIniString(textOf(s.DescrizAuto), "DescrizAuto", g);
+    d.WriteIniString(textOf(s.Euro), "Euro", g);
+    d.WriteIniInteger(s.CentCubici, "CentCubici", g);
+    d.WriteIniInteger(s.Valvole, "Valvole", g);
+    d.WriteIniInteger(s.NCilindri, "N cilindri", g);
+    d.WriteIniInteger(dm::RoundToInt(static_cast<double>(s.Potenza) * 100), "Potenza", g);
+    d.WriteIniString(textOf(s.Motore), "Motore", g);
+    d.WriteIniString(textOf(s.Centralina), "Centralina", g);
+    d.WriteIniString(textOf(s.Cambio), "Cambio", g);
+    d.WriteIniInteger(s.AnnoVettura, "AnnoVettura", g);
+    d.WriteIniInteger(1, "VersioneFile", g);
 }
 
 void TStreamDati::TransferWalk::resetDescription() const
@@ -672,96 +712,139 @@ void TStreamDati::TransferWalk::diagStates(const Block& b) const
         std::fill_n(v, 5, 0);
     if (read)
         readRule(p()->ReadItem(dm::kDiagnosticStatesCode, v));
-    if (write) {
-        std::fill_n(v, 5, 0);
-        writeRule(p()->WriteItem(dm::kDiagnosticStatesCode, v));
-    }
-    if (script && scriptAll) {
-        std::fill_n(v, 5, 0);
-        v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
-        writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
-    }
+    if (write)
+        writeDiagStates(v);
+    if (script && scriptAll)
+        scriptDiagStates(b, v);
+}
+
+void TStreamDati::TransferWalk::writeDiagStates(std::int32_t* v) const
+{
+    std::fill_n(v, 5, 0);
+    writeRule(p()->WriteItem(dm::kDiagnosticStatesCode, v));
+}
+
+void TStreamDati::TransferWalk::scriptDiagStates(const Block& b, std::int32_t* v) const
+{
+    std::fill_n(v, 5, 0);
+    v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
+    writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
 }
 
 void TStreamDati::TransferWalk::coeffPressDiff(const Block& b) const
 {
     std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
+    if (load)
+        loadCoeffPressDiff(b, v);
+    if (read)
+        readCoeffPressDiff(v);
+    if (save)
+        saveCoeffPressDiff(b, v);
+    if (write && online)
+        writeCoeffPressDiff(v);
+    if (script)
+        scriptCoeffPressDiff(b, v);
+}
+
+// Coefficients held in their byte form go to the word form (x 30).
+void TStreamDati::TransferWalk::coeffPressDiffToWord(std::int32_t* v) const
+{
     std::uint8_t& byteForm = s.CoeffPressDiffByte;
-    const auto toWord = [&] {
-        if (byteForm == 1) {
-            for (int i = 0; i < 15; ++i)
-                v[i] *= 30;
-            byteForm = 0;
-        }
-    };
-    if (load) {
+    if (byteForm == 1) {
+        for (int i = 0; i < 15; ++i)
+            v[i] *= 30;
+        byteForm = 0;
+    }
+}
+
+void TStreamDati::TransferWalk::loadCoeffPressDiff(const Block& b, std::int32_t* v) const
+{
+    std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    byteForm = 1;
+    for (int i = 0; i < 15; ++i)
+        v[i] = defaultValue(b.defaults[static_cast<std::size_t>(i)]);
+    // The form first: the values must fit the item in that form.
+    d.ReadIniBool(byteForm, "CoeffPressDiffByte", b.section);
+    const std::int32_t form = byteForm == 1 ? dm::kCoeffPressDiffByte : dm::kCoeffPressDiffWord;
+    for (int i = 0; i < 15; ++i)
+        readValue(v[i], keyName(b.key, i), b.section, form, i);
+    coeffPressDiffToWord(v);
+}
+
+void TStreamDati::TransferWalk::readCoeffPressDiff(std::int32_t* v) const
+{
+    std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    const int format = p()->GetItemFormat(0x7c, 1);
+    if (format <= 0)
+        fail(linkText());
+    if (format == 1) {
         byteForm = 1;
-        for (int i = 0; i < 15; ++i)
-            v[i] = defaultValue(b.defaults[static_cast<std::size_t>(i)]);
-        // The form first: the values must fit the item in that form.
-        d.ReadIniBool(byteForm, "CoeffPressDiffByte", b.section);
-        const std::int32_t form = byteForm == 1 ? dm::kCoeffPressDiffByte : dm::kCoeffPressDiffWord;
-        for (int i = 0; i < 15; ++i)
-            readValue(v[i], keyName(b.key, i), b.section, form, i);
-        toWord();
+        readRule(p()->ReadItem(dm::kCoeffPressDiffByte, v));
+    } else {
+        byteForm = 0;
+        readRule(p()->ReadItem(dm::kCoeffPressDiffWord, v));
     }
-    if (read) {
-        const int format = p()->GetItemFormat(0x7c, 1);
-        if (format <= 0)
-            fail(linkText());
-        if (format == 1) {
+}
+
+void TStreamDati::TransferWalk::saveCoeffPressDiff(const Block& b, const std::int32_t* v) const
+{
+    const std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    for (int i = 0; i < 15; ++i)
+        d.WriteIniInteger(v[i], keyName(b.key, i), b.section);
+    d.WriteIniByte(byteForm, "CoeffPressDiffByte", b.section);
+}
+
+void TStreamDati::TransferWalk::writeCoeffPressDiff(std::int32_t* v) const
+{
+    std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    const int format = p()->GetItemFormat(0x7c, 1);
+    if (format <= 0)
+        fail(linkText());
+    if (format == 1) {
+        if (byteForm == 0) {
+            for (int i = 0; i < 15; ++i)
+                v[i] = std::clamp(v[i] / 30, -128, 127);
             byteForm = 1;
-            readRule(p()->ReadItem(dm::kCoeffPressDiffByte, v));
-        } else {
-            byteForm = 0;
-            readRule(p()->ReadItem(dm::kCoeffPressDiffWord, v));
         }
+        writeRule(p()->WriteItem(dm::kCoeffPressDiffByte, v));
+    } else {
+        coeffPressDiffToWord(v);
+        writeRule(p()->WriteItem(dm::kCoeffPressDiffWord, v));
     }
-    if (save) {
-        for (int i = 0; i < 15; ++i)
-            d.WriteIniInteger(v[i], keyName(b.key, i), b.section);
-        d.WriteIniByte(byteForm, "CoeffPressDiffByte", b.section);
-    }
-    if (write && online) {
-        const int format = p()->GetItemFormat(0x7c, 1);
-        if (format <= 0)
-            fail(linkText());
-        if (format == 1) {
-            if (byteForm == 0) {
-                for (int i = 0; i < 15; ++i)
-                    v[i] = std::clamp(v[i] / 30, -128, 127);
-                byteForm = 1;
-            }
-            writeRule(p()->WriteItem(dm::kCoeffPressDiffByte, v));
-        } else {
-            toWord();
-            writeRule(p()->WriteItem(dm::kCoeffPressDiffWord, v));
-        }
-    }
-    if (script) {
-        toWord();
-        writeRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
-    }
+}
+
+void TStreamDati::TransferWalk::scriptCoeffPressDiff(const Block& b, std::int32_t* v) const
+{
+    coeffPressDiffToWord(v);
+    writeRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
 }
 
 void TStreamDati::TransferWalk::injector(const Block& b) const
 {
     std::int32_t* v = s.Item(0x2194);
-    if (load) {
-        v[0] = v[1] = 0;
-        readValue(v[1], b.listed[0], b.section, 0x2194, 1);
-        v[0] = v[1];
-    }
+    if (load)
+        loadInjector(b, v);
     if (read)
         readRule(p()->ReadItem(0x2194, v));
     if (save)
         d.WriteIniInteger(v[1], b.listed[0], b.section);
-    if (write) {
-        writeRule(p()->WriteElement(0x94, 0, v[1]));
-        writeRule(p()->WriteElement(0x94, 1, v[1]));
-    }
+    if (write)
+        writeInjector(v);
     if (script)
         qz::files::WriteScriptF1(hex, 0x94, 1, v[1]);
+}
+
+void TStreamDati::TransferWalk::loadInjector(const Block& b, std::int32_t* v) const
+{
+    v[0] = v[1] = 0;
+    readValue(v[1], b.listed[0], b.section, 0x2194, 1);
+    v[0] = v[1];
+}
+
+void TStreamDati::TransferWalk::writeInjector(const std::int32_t* v) const
+{
+    writeRule(p()->WriteElement(0x94, 0, v[1]));
+    writeRule(p()->WriteElement(0x94, 1, v[1]));
 }
 
 void TStreamDati::TransferWalk::resetVersionTexts() const
@@ -774,32 +857,46 @@ void TStreamDati::TransferWalk::resetVersionTexts() const
 void TStreamDati::TransferWalk::closing() const
 {
     std::int32_t* date = s.Item(0x21e);
-    const char* section = "Sez0000";
-    if (load) {
-        resetVersionTexts();
-        *date = 36526;
-        d.ReadIniRow(std::span<char>(s.VersioneFirmware), "Prt0000", section, 0);
-        d.ReadIniRow(std::span<char>(s.VersioneProgramma), "Prt0001", section, 0);
-        d.ReadIniRow(std::span<char>(s.VersioneWindows), "Prt0002", section, 0);
-    }
+    if (load)
+        loadClosing(date);
     if (read)
         readRule(p()->ReadItem(0x21e, date));
-    if (save) {
-        resetVersionTexts();
-        setText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
-        char16_t version[20] = {};
-        std::copy_n(u"xx.xx.xx.xxxx", 14, version);
-        qz::GetExeFileVersion(version);
-        setText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
-        setText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
-        d.WriteIniString(textOf(s.VersioneFirmware), "Prt0000", section);
-        d.WriteIniString(textOf(s.VersioneProgramma), "Prt0001", section);
-        d.WriteIniString(textOf(s.VersioneWindows), "Prt0002", section);
-    }
-    if (write) {
-        *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
-        writeRule(p()->WriteValue(0x21e, *date));
-    }
+    if (save)
+        saveClosing();
+    if (write)
+        writeClosing(date);
+}
+
+void TStreamDati::TransferWalk::loadClosing(std::int32_t* date) const
+{
+    const char* section = "Sez0000";
+    resetVersionTexts();
+    *date = 36526;
+    d.ReadIniRow(std::span<char>(s.VersioneFirmware), "Prt0000", section, 0);
+    d.ReadIniRow(std::span<char>(s.VersioneProgramma), "Prt0001", section, 0);
+    d.ReadIniRow(std::span<char>(s.VersioneWindows), "Prt0002", section, 0);
+}
+
+void TStreamDati::TransferWalk::saveClosing() const
+{
+    const char* section = "Sez0000";
+    resetVersionTexts();
+    setText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
+    char16_t version[20] = {};
+    std::copy_n(u"xx.xx.xx.xxxx", 14, version);
+    qz::GetExeFileVersion(version);
+    setText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
+    setText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
+    d.WriteIniString(textOf(s.VersioneFirmware), "Prt0000", section);
+    d.WriteIniString(textOf(s.VersioneProgramma), "Prt0001", section);
+    d.WriteIniString(textOf(s.VersioneWindows), "Prt0002", section);
+}
+
+// Today's date goes with every write.
+void TStreamDati::TransferWalk::writeClosing(std::int32_t* date) const
+{
+    *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
+    writeRule(p()->WriteValue(0x21e, *date));
 }
 
 // ---- the pass -----------------------------------------------------------------
@@ -825,36 +922,13 @@ void TStreamDati::TransferWalk::checkInjector() const
 
 void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
 {
-    // Containers.
-    if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
-        if (resource != 0) {
-            d.OpenResourceContainer(resource);
-        } else if (!fileName.isEmpty()) {
-            d.SetFileName(fileName);
-            d.OpenFileContainer(!(flags & TRANSFER_SAVE));
-        }
-    }
-    if (flags & TRANSFER_LOAD_RES2)
-        d.OpenResourceContainer2(resource);
+    openContainers(fileName, resource);
 
     // The script's header records; the script is built in memory.
     scriptText = {};
     hex = script ? &scriptText : nullptr;
-    if (hex) {
-        const dm::SensorTable& gas = s.GasTable;
-        const dm::SensorTable& engine = s.EngineTable;
-        const std::int32_t tipo = *s.Item(0x24);
-        const bool inverted = (tipo & 0x80) != 0;
-        const std::int32_t* rif = s.Item(0x4125);
-        const std::array<int, 4> levels = {inverted ? 255 - rif[0] : rif[0], inverted ? 255 - rif[1] : rif[1],
-                                           inverted ? 255 - rif[2] : rif[2], inverted ? 255 - rif[3] : rif[3]};
-        qz::files::WriteScriptC0(hex, qz::CustomerId(), qz::DefaultEcuCustomerCode());
-        qz::files::WriteScriptL0(hex, inverted, levels);
-        qz::files::WriteScriptT0(hex, gas.first, gas.step,
-                                 std::span<const int>(gas.counts.data(), static_cast<std::size_t>(gas.points)));
-        qz::files::WriteScriptT1(hex, engine.first, engine.step,
-                                 std::span<const int>(engine.counts.data(), static_cast<std::size_t>(engine.points)));
-    }
+    if (hex)
+        writeScriptHeader();
 
     online = p()->IsConnected();
     // A retry that could not reconnect is no offline pass: it fails again.
@@ -895,11 +969,8 @@ void TStreamDati::TransferWalk::handBack() const
 void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
                                        const qz::files::THexScript& scriptText) const
 {
-    if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online) {
-        std::int32_t v = 0;
-        readRule(p()->ReadItem(1, &v));
-        writeRule(p()->WriteValue(1, v & ~1));
-    }
+    if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online)
+        clearItem1Bit0();
     if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
         plat::clock().sleep(kSettleMs);
     // Every block has ended well: the data module takes the copy, before
@@ -924,6 +995,45 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
         plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
 
     // Close: a save is scrambled into the file only now.
+    closeContainers(fileName, resource);
+    if (hex)
+        d.container().files.SaveHexScript(scriptText, fileName);
+}
+
+// The script's header records: C0, L0 and the two sensor tables (T0, T1).
+void TStreamDati::TransferWalk::writeScriptHeader() const
+{
+    const dm::SensorTable& gas = s.GasTable;
+    const dm::SensorTable& engine = s.EngineTable;
+    const std::int32_t tipo = *s.Item(0x24);
+    const bool inverted = (tipo & 0x80) != 0;
+    const std::int32_t* rif = s.Item(0x4125);
+    const std::array<int, 4> levels = {inverted ? 255 - rif[0] : rif[0], inverted ? 255 - rif[1] : rif[1],
+                                       inverted ? 255 - rif[2] : rif[2], inverted ? 255 - rif[3] : rif[3]};
+    qz::files::WriteScriptC0(hex, qz::CustomerId(), qz::DefaultEcuCustomerCode());
+    qz::files::WriteScriptL0(hex, inverted, levels);
+    qz::files::WriteScriptT0(hex, gas.first, gas.step,
+                             std::span<const int>(gas.counts.data(), static_cast<std::size_t>(gas.points)));
+    qz::files::WriteScriptT1(hex, engine.first, engine.step,
+                             std::span<const int>(engine.counts.data(), static_cast<std::size_t>(engine.points)));
+}
+
+void TStreamDati::TransferWalk::openContainers(const QString& fileName, std::int32_t resource) const
+{
+    if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
+        if (resource != 0) {
+            d.OpenResourceContainer(resource);
+        } else if (!fileName.isEmpty()) {
+            d.SetFileName(fileName);
+            d.OpenFileContainer(!(flags & TRANSFER_SAVE));
+        }
+    }
+    if (flags & TRANSFER_LOAD_RES2)
+        d.OpenResourceContainer2(resource);
+}
+
+void TStreamDati::TransferWalk::closeContainers(const QString& fileName, std::int32_t resource) const
+{
     if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
         if (resource != 0)
             d.DeleteTempFile();
@@ -932,8 +1042,13 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
     }
     if (flags & TRANSFER_LOAD_RES2)
         d.DeleteTempFile2();
-    if (hex)
-        d.container().files.SaveHexScript(scriptText, fileName);
+}
+
+void TStreamDati::TransferWalk::clearItem1Bit0() const
+{
+    std::int32_t v = 0;
+    readRule(p()->ReadItem(1, &v));
+    writeRule(p()->WriteValue(1, v & ~1));
 }
 
 bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std::int32_t resourceNumber,

@@ -88,10 +88,6 @@ struct TStreamDati::TransferWalk {
     QString linkText() const { return d.messageText(MSG_TRANSFER_FAILED) + u' ' + d.messageText(MSG_RETRY); }
     [[noreturn]] void fail(const QString& text) const { throw TransferFailure{text}; }
 
-    // ---- the read and write rules -------------------------------------------
-    bool readRule(bool ok) const;
-    std::optional<bool> writeRule(bool ok) const;
-
     // ---- shapes -------------------------------------------------------------
     std::int32_t sized(Size size) const
     {
@@ -167,30 +163,15 @@ struct TStreamDati::TransferWalk {
             plat::clock().sleep(pauseMs);
     }
 
-    // ---- the walk -----------------------------------------------------------
+    // ---- the walk and the blocks' own steps ---------------------------------
     void runBlock(const Block& b);
     void generic(const Block& b);
-
-    // ---- a block's item and the file ----------------------------------------
-    void loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const;
-    bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const;
-    void readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const;
-    void writeKeys(const Block& b, const std::int32_t* v, int rows, int stride, int elements) const;
-    void afterLoad(const Block& b, std::int32_t* v) const;
-
-    // ---- a block's item and the ECU -----------------------------------------
-    void readEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
-    void writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
-    void readRuleOnWritePath(bool ok) const;
-
-    // ---- a block's item and the hex script ----------------------------------
-    void writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows, int stride) const;
-
-    // ---- the blocks' own steps ----------------------------------------------
     void flags12(std::int32_t* v) const;
     bool fixMaxCurrent(std::int32_t* v) const;
     bool replaceZeroTime(std::int32_t* v) const;
     void timeBaseBlock() const;
+    static bool mapSizeFits(std::int32_t n);
+    void takeMapSize(std::int32_t cols, std::int32_t rows) const;
     void mapSize(const Block& b, bool selected) const;
     void identity(bool selected) const;
     void item1(bool selected) const;
@@ -202,12 +183,57 @@ struct TStreamDati::TransferWalk {
     void resetDescription() const;
     void diagStates(const Block& b) const;
     void coeffPressDiff(const Block& b) const;
+    void coeffPressDiffToWord(std::int32_t* v) const;
     void injector(const Block& b) const;
-    void resetVersionTexts() const;
     void closing() const;
 
-    // ---- the pass -----------------------------------------------------------
+    // ---- load from and save to a configuration file or built-in set ---------
+    void openContainers(const QString& fileName, std::int32_t resource) const;
+    void closeContainers(const QString& fileName, std::int32_t resource) const;
+    void loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const;
+    bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const;
+    void readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const;
+    void writeKeys(const Block& b, const std::int32_t* v, int rows, int stride, int elements) const;
+    void afterLoad(const Block& b, std::int32_t* v) const;
+    void loadMapSize(const Block& b) const;
+    void saveMapSize(const Block& b) const;
+    void loadNote() const;
+    void saveNote() const;
+    void loadDescription(std::int32_t* e);
+    void saveDescription(const std::int32_t* e);
+    void loadCoeffPressDiff(const Block& b, std::int32_t* v) const;
+    void saveCoeffPressDiff(const Block& b, const std::int32_t* v) const;
+    void loadInjector(const Block& b, std::int32_t* v) const;
+    void resetVersionTexts() const;
+    void loadClosing(std::int32_t* date) const;
+    void saveClosing() const;
+
+    // ---- read from the ECU --------------------------------------------------
+    bool readRule(bool ok) const;
+    void readEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
+    void readNote() const;
+    void readDescription(std::int32_t* e);
+    void readCoeffPressDiff(std::int32_t* v) const;
+
+    // ---- write to the ECU ---------------------------------------------------
+    std::optional<bool> writeRule(bool ok) const;
     void checkInjector() const;
+    void writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
+    void readRuleOnWritePath(bool ok) const;
+    void writeNote(const std::int32_t (&packed)[kNoteBytes]) const;
+    void writeDiagStates(std::int32_t* v) const;
+    void writeCoeffPressDiff(std::int32_t* v) const;
+    void writeInjector(const std::int32_t* v) const;
+    void writeClosing(std::int32_t* date) const;
+    void clearItem1Bit0() const;
+
+    // ---- the hex script -----------------------------------------------------
+    void writeScriptHeader() const;
+    void writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows, int stride) const;
+    void scriptDiagStates(const Block& b, std::int32_t* v) const;
+    void scriptCoeffPressDiff(const Block& b, std::int32_t* v) const;
+
+    // ---- the pass -----------------------------------------------------------
     void run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText);
     void handBack() const;
     void finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
