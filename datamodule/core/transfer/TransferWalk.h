@@ -58,7 +58,9 @@ using dm::transfer::kNoteCode;
 using dm::transfer::kNoteProgress;
 using dm::transfer::setText;
 
-// One pass over the block table. Its steps are defined in TransferData.cpp.
+// One pass over the block table. The walk, the blocks' own steps and the
+// pass are in TransferData.cpp; the steps of a read from the ECU in
+// TransferRead.cpp.
 struct TStreamDati::TransferWalk {
     TStreamDati& d; // the protocol object, the container, the texts, the progress
     WorkingCopy& s; // what the pass changes, until it hands it back
