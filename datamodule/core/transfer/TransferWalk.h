@@ -60,7 +60,9 @@ using dm::transfer::setText;
 
 // One pass over the block table. The walk, the blocks' own steps and the
 // pass are in TransferData.cpp; the steps of a read from the ECU in
-// TransferRead.cpp, those of a write to the ECU in TransferWrite.cpp.
+// TransferRead.cpp, those of a write to the ECU in TransferWrite.cpp, those
+// of a load from and a save to a configuration file or built-in set in
+// TransferFile.cpp.
 struct TStreamDati::TransferWalk {
     TStreamDati& d; // the protocol object, the container, the texts, the progress
     WorkingCopy& s; // what the pass changes, until it hands it back
