@@ -1,9 +1,13 @@
 // The whole-image transfer: one pass over the block table between the image,
-// the ECU, a configuration file or built-in set and a hex script.
+// the ECU, a configuration file or built-in set and a hex script. This file
+// holds the entry point with its retries, the pass (the working copy taken
+// and handed back, the ECU session, the progress), the walk over the block
+// table and the blocks' own steps. The steps of each transfer kind are in
+// TransferRead.cpp, TransferWrite.cpp, TransferFile.cpp (load and save) and
+// TransferScript.cpp.
 #include "iodata.h"
 
 #include "BlockTable.h"
-#include "ItemLimits.h"
 #include "TransferState.h"
 #include "TransferWalk.h"
 
@@ -12,16 +16,12 @@
 #include "VyxConnection.h"
 
 #include "files/HexScript.h"
-#include "files/WindowsVersionText.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QFileInfo>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -113,26 +113,6 @@ void TStreamDati::TransferWalk::generic(const Block& b)
         s.BuildTemperaturaGasTable(*v);
     else if (b.hook == Hook::EngineSensor)
         s.BuildTempMotoreTable(vehicleEngineSensor());
-}
-
-void TStreamDati::TransferWalk::writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows,
-                                            int stride) const
-{
-    const auto ucode = static_cast<std::uint32_t>(code);
-    switch (b.record) {
-    case Record::F0: qz::files::WriteScriptF0(hex, ucode, b.scriptZero ? 0 : *v); break;
-    case Record::F3:
-        qz::files::WriteScriptF3(hex, ucode,
-                                 std::span<const std::int32_t>(v, static_cast<std::size_t>(dm::CodeElements(code))));
-        break;
-    case Record::F4:
-        for (int r = 0; r < rows; ++r)
-            qz::files::WriteScriptF4(
-                hex, ucode, r,
-                std::span<const std::int32_t>(v + r * stride, static_cast<std::size_t>(dm::CodeElements(code))));
-        break;
-    case Record::None: break;
-    }
 }
 
 // ---- the blocks' own steps ---------------------------------------------------
@@ -323,13 +303,6 @@ void TStreamDati::TransferWalk::diagStates(const Block& b) const
         scriptDiagStates(b, v);
 }
 
-void TStreamDati::TransferWalk::scriptDiagStates(const Block& b, std::int32_t* v) const
-{
-    std::fill_n(v, 5, 0);
-    v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
-    writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
-}
-
 void TStreamDati::TransferWalk::coeffPressDiff(const Block& b) const
 {
     std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
@@ -354,12 +327,6 @@ void TStreamDati::TransferWalk::coeffPressDiffToWord(std::int32_t* v) const
             v[i] *= 30;
         byteForm = 0;
     }
-}
-
-void TStreamDati::TransferWalk::scriptCoeffPressDiff(const Block& b, std::int32_t* v) const
-{
-    coeffPressDiffToWord(v);
-    writeRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
 }
 
 void TStreamDati::TransferWalk::injector(const Block& b) const
@@ -470,24 +437,6 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
     closeContainers(fileName, resource);
     if (hex)
         d.container().files.SaveHexScript(scriptText, fileName);
-}
-
-// The script's header records: C0, L0 and the two sensor tables (T0, T1).
-void TStreamDati::TransferWalk::writeScriptHeader() const
-{
-    const dm::SensorTable& gas = s.GasTable;
-    const dm::SensorTable& engine = s.EngineTable;
-    const std::int32_t tipo = *s.Item(0x24);
-    const bool inverted = (tipo & 0x80) != 0;
-    const std::int32_t* rif = s.Item(0x4125);
-    const std::array<int, 4> levels = {inverted ? 255 - rif[0] : rif[0], inverted ? 255 - rif[1] : rif[1],
-                                       inverted ? 255 - rif[2] : rif[2], inverted ? 255 - rif[3] : rif[3]};
-    qz::files::WriteScriptC0(hex, qz::CustomerId(), qz::DefaultEcuCustomerCode());
-    qz::files::WriteScriptL0(hex, inverted, levels);
-    qz::files::WriteScriptT0(hex, gas.first, gas.step,
-                             std::span<const int>(gas.counts.data(), static_cast<std::size_t>(gas.points)));
-    qz::files::WriteScriptT1(hex, engine.first, engine.step,
-                             std::span<const int>(engine.counts.data(), static_cast<std::size_t>(engine.points)));
 }
 
 bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std::int32_t resourceNumber,

@@ -62,7 +62,7 @@ using dm::transfer::setText;
 // pass are in TransferData.cpp; the steps of a read from the ECU in
 // TransferRead.cpp, those of a write to the ECU in TransferWrite.cpp, those
 // of a load from and a save to a configuration file or built-in set in
-// TransferFile.cpp.
+// TransferFile.cpp, those of the hex script in TransferScript.cpp.
 struct TStreamDati::TransferWalk {
     TStreamDati& d; // the protocol object, the container, the texts, the progress
     WorkingCopy& s; // what the pass changes, until it hands it back
