@@ -116,6 +116,8 @@ void TStreamDati::TransferWalk::generic(const Block& b)
 }
 
 // ---- the blocks' own steps ---------------------------------------------------
+// Each runs the kinds in the walk's order: load, read, save, write, script. A
+// kind's part longer than one statement is a step in that kind's file.
 
 void TStreamDati::TransferWalk::flags12(std::int32_t* v) const
 {

@@ -23,6 +23,8 @@
 namespace dm::transfer {
 
 // A failure of the pass: ends it at once and carries the text to show.
+// Named, not in an anonymous namespace: the failure a kind's file throws is
+// the one the entry point in TransferData.cpp catches.
 struct TransferFailure {
     QString text;
 };
