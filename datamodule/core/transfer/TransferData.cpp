@@ -363,6 +363,7 @@ void TStreamDati::TransferWalk::closing() const
 
 void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
 {
+    // Containers.
     openContainers(fileName, resource);
 
     // The script's header records; the script is built in memory.
