@@ -1,1045 +1,446 @@
 // The whole-image transfer: one pass over the block table between the image,
-// the ECU, a configuration file or built-in set and a hex script.
+// the ECU, a configuration file or built-in set and a hex script. This file
+// holds the entry point with its retries, the pass (the working copy taken
+// and handed back, the ECU session, the progress), the walk over the block
+// table and the blocks' own steps. The steps of each transfer kind are in
+// TransferRead.cpp, TransferWrite.cpp, TransferFile.cpp (load and save) and
+// TransferScript.cpp.
 #include "iodata.h"
 
 #include "BlockTable.h"
-#include "ItemLimits.h"
 #include "TransferState.h"
+#include "TransferWalk.h"
 
 #include "BuildConstants.h"
 #include "Translator.h"
 #include "VyxConnection.h"
 
 #include "files/HexScript.h"
-#include "files/WindowsVersionText.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QFileInfo>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
 
-using dm::transfer::Block;
-using dm::transfer::Default;
-using dm::transfer::Ecu;
-using dm::transfer::Hook;
-using dm::transfer::Keys;
-using dm::transfer::Presence;
-using dm::transfer::Record;
-using dm::transfer::Size;
-
 namespace {
 
-// A failure of the pass: ends it at once and carries the text to show.
-struct TransferFailure {
-    QString text;
-};
-
-constexpr std::int32_t kNoItem = ECU_STATUS_NO_ITEM;
 // "The ECU holds a partly written configuration; the data in memory are kept."
 constexpr int kTextPartlyWritten = 780;
 constexpr std::uint32_t kSettleMs = 650;
 constexpr int kReconnectTimeoutMs = 20000;
-constexpr int kNoteBytes = 48;
-constexpr int kNoteChars = 64;
-constexpr std::int32_t kNoteProgress = 0x3011b;
-constexpr std::int32_t kNoteCode = 0x1b;
-constexpr std::int32_t kCilindrataCode = 0x24b;
-
-const char kFirmwareDefault[] = "xxx.xx";
-const char kProgramDefault[] = "xx.xx.xx.xxxx";
-const char kWindowsDefault[] = "Windows xxxx";
-
-template <std::size_t N>
-void setText(std::array<char, N>& to, QByteArrayView from)
-{
-    to.fill('\0');
-    std::memcpy(to.data(), from.data(), static_cast<std::size_t>(std::min<qsizetype>(from.size(), N - 1)));
-}
-
-template <std::size_t N>
-QByteArrayView textOf(const std::array<char, N>& field)
-{
-    return QByteArrayView(field.data(), static_cast<qsizetype>(strnlen(field.data(), N)));
-}
-
-QByteArray decimal(long long v)
-{
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return QByteArray(buf, r.ptr - buf);
-}
-
-// A key name built on the stack: a stem and the decimal numbers of an
-// element or a cell ("Prt00030", "MappaK3_11").
-class KeyText {
-public:
-    KeyText(const char* stem, int i) { add(stem).add(i); }
-    KeyText(const char* stem, int r, int c) { add(stem).add(r).add("_").add(c); }
-    operator QAnyStringView() const { return QLatin1StringView(buf_, n_); }
-
-private:
-    KeyText& add(const char* text)
-    {
-        while (*text && n_ < kSize)
-            buf_[n_++] = *text++;
-        return *this;
-    }
-    KeyText& add(int v)
-    {
-        n_ = static_cast<int>(std::to_chars(buf_ + n_, buf_ + kSize, v).ptr - buf_);
-        return *this;
-    }
-    static constexpr int kSize = 64;
-    char buf_[kSize];
-    int n_ = 0;
-};
-
-KeyText keyName(const char* stem, int i) { return KeyText(stem, i); }
-KeyText cellKey(const char* stem, int r, int c) { return KeyText(stem, r, c); }
 
 } // namespace
 
-struct TStreamDati::TransferWalk {
-    TStreamDati& d; // the protocol object, the container, the texts, the progress
-    WorkingCopy& s; // what the pass changes, until it hands it back
-    std::uint32_t flags;
-    std::int32_t mask;
-    bool notify;
-    std::uint32_t pauseMs;
+// ---- the walk -------------------------------------------------------------
 
-    bool loadFile = false;   // TRANSFER_LOAD
-    bool load = false;       // TRANSFER_LOAD or TRANSFER_LOAD_RES2
-    bool read = false;
-    bool save = false;
-    bool write = false;
-    bool script = false;
-    bool scriptAll = false;
-    bool online = false;     // decided once, when the pass starts
-    bool retrying = false;   // a rerun after the retry question
-    bool startedOnline = false; // the first try was connected
-    // A write of this call (any try) reached the connected ECU: after a
-    // failure the ECU holds part of the image.
-    mutable bool ecuWritten = false;
-    // This try has handed its copy back to the data module.
-    mutable bool handedBack = false;
-    qz::files::THexScript* hex = nullptr;
-
-    TEcuProtocol* p() const { return d.Protocol(); }
-    QString linkText() const { return d.messageText(MSG_TRANSFER_FAILED) + u' ' + d.messageText(MSG_RETRY); }
-    [[noreturn]] void fail(const QString& text) const { throw TransferFailure{text}; }
-
-    // ---- the read and write rules -----------------------------------------
-    // After a read: any status bit but "no such item" fails the pass. True
-    // when the ECU has the item.
-    bool readRule(bool ok) const
-    {
-        const std::int32_t status = p()->GetLastStatus();
-        if ((status & ~kNoItem) != 0 || (!ok && status == 0))
-            fail(linkText());
-        return (status & kNoItem) == 0;
+void TStreamDati::TransferWalk::runBlock(const Block& b)
+{
+    const bool selected = (b.groups & mask) != 0;
+    switch (b.hook) {
+    case Hook::MapSize: return mapSize(b, selected);
+    case Hook::Identity: return identity(selected);
+    case Hook::Item1: return item1(selected);
+    case Hook::Note: return note(selected);
+    case Hook::Closing: return closing();
+    default: break;
     }
-    // After a write: only a pass that started connected tests the result; a
-    // write that fails or a link that is gone then fails the pass. The
-    // presence of the item, or none for an offline pass.
-    std::optional<bool> writeRule(bool ok) const
-    {
-        if (!online)
-            return std::nullopt;
-        if (write)
-            ecuWritten = true;
-        const std::int32_t status = p()->GetLastStatus();
-        if ((status & ~kNoItem) != 0 || (!ok && status == 0) || !p()->IsConnected())
-            fail(linkText());
-        return (status & kNoItem) == 0;
-    }
-
-    // ---- shapes ---------------------------------------------------------------
-    std::int32_t sized(Size size) const
-    {
-        switch (size) {
-        case Size::Rows: return s.NumeroRighe;
-        case Size::RowsPlusOne: return s.NumeroRighe + 1;
-        case Size::Cols: return s.NumeroColonne;
-        case Size::Fixed: break;
-        }
-        return 0;
-    }
-    std::int32_t codeOf(const Block& b) const
-    {
-        if (b.codeSize == Size::Fixed)
-            return b.code;
-        return (sized(b.codeSize) << 12) | (b.code & 0xFFF);
-    }
-    int rowsOf(const Block& b) const { return b.rowCount == Size::Fixed ? b.rows : sized(b.rowCount); }
-    // The image's row length of a table.
-    static int strideOf(const Block& b)
-    {
-        const dm::ItemDef* def = dm::FindItem(dm::ItemNumber(b.code));
-        return def ? def->cols : dm::CodeElements(b.code);
-    }
-    // Elements that get their defaults, and the keys read and written.
-    int defaultCount(const Block& b, int elements) const
-    {
-        switch (b.no) {
-        case 8: case 89: return s.NumeroRighe;
-        case 9: case 10: case 90: return s.NumeroColonne;
-        default: return elements;
-        }
-    }
-    int keyCount(const Block& b, int elements) const
-    {
-        switch (b.no) {
-        case 8: case 9: case 10: return 12;
-        case 89: return s.NumeroRighe;
-        case 90: return s.NumeroColonne;
-        default: return elements;
-        }
-    }
-    int cellsLoaded(const Block& b) const
-    {
-        return (b.no == 11 || b.no == 88) ? s.NumeroColonne : dm::CodeElements(b.code);
-    }
-    int cellsSaved(const Block& b) const
-    {
-        return b.no == 11 ? 12 : (b.no == 88 ? s.NumeroColonne : dm::CodeElements(b.code));
-    }
-    const char* sectionOf(const Block& b, int element) const
-    {
-        return (b.hook == Hook::KFiltro && element == 1) ? "Emulazione" : b.section;
-    }
-
-    std::int32_t timeBase() const { return s.GetTimeBase(); }
-    std::int32_t t(double ms) const { return dm::transfer::TimeUnits(ms, timeBase()); }
-    double ms(std::int32_t raw) const { return raw * static_cast<double>(timeBase()) * 0.000001; }
-
-    std::int32_t defaultValue(const Default& def) const
-    {
-        switch (def.kind) {
-        case Default::Raw: return static_cast<std::int32_t>(def.x);
-        case Default::Ms: return t(def.x);
-        case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, timeBase());
-        case Default::GasC: return s.GasTable.toCount(def.x);
-        case Default::EngineC: return s.EngineTable.toCount(def.x);
-        }
-        return 0;
-    }
-
-    std::uint8_t* presenceFlag(Presence pr) const
-    {
-        switch (pr) {
-        case Presence::Flag34: return &s.Flag34Present;
-        case Presence::Variatore: return &s.VariatorePresent;
-        case Presence::RifMapVariatore: return &s.RifMapVariatorePresent;
-        case Presence::RifDelayGasTemp: return &s.RifDelayGasTempPresent;
-        case Presence::IniettateGasCutoff: return &s.IniettateGasCutoffPresent;
-        case Presence::Item264: return &s.Item264Present;
-        case Presence::TipiLambda: return &s.TipiLambdaPresent;
-        case Presence::ItemB5: return &s.ItemB5Present;
-        case Presence::TargetObd: return &s.TargetObdPresent;
-        case Presence::ItemBC: return &s.ItemBCPresent;
-        case Presence::None: break;
-        }
-        return nullptr;
-    }
-    void setPresence(const Block& b, std::optional<bool> present) const
-    {
-        if (!present)
-            return;
-        if (std::uint8_t* f = presenceFlag(b.presence))
-            *f = *present ? 1 : 0;
-    }
-
-    // Option bits the blocks consult (Flag1 0x2: CNG; Flag2 0x4: the
-    // vehicle's engine sensor).
-    bool fuelIsCng() const { return (s.Item(0x2303)[0] & 0x2) != 0; }
-    bool vehicleEngineSensor() const { return (s.Item(0x2303)[1] & 0x4) != 0; }
-    std::int32_t injectorType() const { return s.Item(0x2194)[1]; }
-
-    void progress(std::int32_t code) const { d.AddProgress(code, d.TransferTotal, notify); }
-    void pause() const
-    {
-        if (pauseMs)
-            plat::clock().sleep(pauseMs);
-    }
-
-    // ---- the walk -------------------------------------------------------------
-    void runBlock(const Block& b)
-    {
-        const bool selected = (b.groups & mask) != 0;
+    if (selected) {
         switch (b.hook) {
-        case Hook::MapSize: return mapSize(b, selected);
-        case Hook::Identity: return identity(selected);
-        case Hook::Item1: return item1(selected);
-        case Hook::Note: return note(selected);
-        case Hook::Closing: return closing();
-        default: break;
+        case Hook::TimeBase: timeBaseBlock(); break;
+        case Hook::Description: description(b); break;
+        case Hook::DiagStates: diagStates(b); break;
+        case Hook::CoeffPressDiff: coeffPressDiff(b); break;
+        case Hook::Injector: injector(b); break;
+        default: generic(b); break;
         }
-        if (selected) {
-            switch (b.hook) {
-            case Hook::TimeBase: timeBaseBlock(); break;
-            case Hook::Description: description(b); break;
-            case Hook::DiagStates: diagStates(b); break;
-            case Hook::CoeffPressDiff: coeffPressDiff(b); break;
-            case Hook::Injector: injector(b); break;
-            default: generic(b); break;
-            }
-        }
-        if (b.ecu == Ecu::Rows) {
-            const std::int32_t code = codeOf(b);
-            for (int r = 0, n = rowsOf(b); r < n; ++r)
-                progress(code);
-        } else {
-            progress(b.progress ? b.progress : codeOf(b));
-        }
-        if (b.pause)
-            pause();
     }
-
-    void generic(const Block& b)
-    {
+    if (b.ecu == Ecu::Rows) {
         const std::int32_t code = codeOf(b);
-        std::int32_t* v = s.Item(code);
-        if (!v)
-            return;
-        const bool isTable = b.ecu == Ecu::Rows;
-        const int rows = isTable ? rowsOf(b) : 1;
-        const int stride = isTable ? strideOf(b) : 0;
-        const int elements = b.ecu == Ecu::Value ? 1 : dm::CodeElements(code);
-
-        // Load: defaults, then the keys.
-        const bool loads = load && !b.defaults.empty() && (!b.fileLoadOnly || loadFile);
-        if (loads) {
-            loadDefaults(b, v, rows, stride, elements);
-            if (b.hook == Hook::EngineSensor)
-                s.BuildTempMotoreTable(false);
-            readKeys(b, code, v, rows, stride, elements);
-            if (std::uint8_t* f = presenceFlag(b.presence))
-                *f = b.presenceLoad;
-            afterLoad(b, v);
-        }
-
-        if (read && b.ecu != Ecu::None)
-            readEcu(b, code, v, rows, stride);
-        else if (write && online && b.hook == Hook::Item15)
-            readEcu(b, code, v, rows, stride);
-
-        if (save && b.keys != Keys::None) {
-            if (b.hook == Hook::Flags12)
-                flags12(v);
-            writeKeys(b, v, rows, stride, elements);
-        }
-
-        if (write && b.ecu != Ecu::None && b.ecu != Ecu::Read)
-            writeEcu(b, code, v, rows, stride);
-
-        if (script && b.record != Record::None && (!b.scriptAllOnly || scriptAll))
-            writeRecord(b, code, v, rows, stride);
-
-        if (b.hook == Hook::GasSensor)
-            s.BuildTemperaturaGasTable(*v);
-        else if (b.hook == Hook::EngineSensor)
-            s.BuildTempMotoreTable(vehicleEngineSensor());
+        for (int r = 0, n = rowsOf(b); r < n; ++r)
+            progress(code);
+    } else {
+        progress(b.progress ? b.progress : codeOf(b));
     }
-
-    void loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const
-    {
-        if (b.hook == Hook::MapK || b.hook == Hook::PetrolFilter) {
-            for (int r = 0; r < rows; ++r)
-                for (int c = 0; c < cellsLoaded(b); ++c)
-                    v[r * stride + c] = b.hook == Hook::MapK ? dm::transfer::DefaultMapK(r, c)
-                                                             : dm::transfer::DefaultPetrolFilter(r, c);
-            return;
-        }
-        if (b.hook == Hook::MapRpmAxis) {
-            const int n = std::max(1, s.NumeroColonne);
-            for (int i = 0; i < defaultCount(b, elements); ++i)
-                v[i] = 6000 * (i + 1) / n;
-            return;
-        }
-        if (b.hook == Hook::RailPressure) {
-            static constexpr std::int32_t cng[12] = {1800, 1800, 1900, 2000, 2000, 2000,
-                                                     2100, 2100, 2100, 2140, 2140, 2200};
-            static constexpr std::int32_t lpg[12] = {1000, 1000, 1040, 1100, 1140, 1180,
-                                                     1240, 1300, 1300, 1340, 1400, 1440};
-            std::copy_n(fuelIsCng() ? cng : lpg, 12, v);
-            return;
-        }
-        const int cols = b.ecu == Ecu::Rows ? dm::CodeElements(b.code) : defaultCount(b, elements);
-        int k = 0;
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c, ++k) {
-                const Default& def = b.defaults[std::min<std::size_t>(static_cast<std::size_t>(k), b.defaults.size() - 1)];
-                v[r * stride + c] = defaultValue(def);
-            }
-    }
-
-    // A value from the file goes into element `index` of the item of code
-    // only when the element can hold it; a damaged one leaves the default
-    // in place and is counted.
-    bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const
-    {
-        return d.ReadIniInteger(to, key, QLatin1StringView(section),
-                                [code, index](std::int32_t v) { return dm::ElementCanHold(code, index, v); });
-    }
-
-    void readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const
-    {
-        switch (b.keys) {
-        case Keys::None: return;
-        case Keys::Listed:
-            for (std::size_t i = 0; i < b.listed.size(); ++i)
-                readValue(v[i], QLatin1StringView(b.listed[i]), sectionOf(b, static_cast<int>(i)), code,
-                          static_cast<int>(i));
-            return;
-        case Keys::Indexed:
-            for (int i = 0, n = keyCount(b, elements); i < n; ++i)
-                readValue(v[i], keyName(b.key, i), b.section, code, i);
-            return;
-        case Keys::Table:
-            for (int r = 0; r < rows; ++r)
-                for (int c = 0, n = cellsLoaded(b); c < n; ++c)
-                    readValue(v[r * stride + c], cellKey(b.key, r, c), b.section, code, c);
-            return;
-        }
-    }
-
-    void writeKeys(const Block& b, const std::int32_t* v, int rows, int stride, int elements) const
-    {
-        switch (b.keys) {
-        case Keys::None: return;
-        case Keys::Listed:
-            for (std::size_t i = 0; i < b.listed.size(); ++i)
-                d.WriteIniInteger(v[i], b.listed[i], sectionOf(b, static_cast<int>(i)));
-            return;
-        case Keys::Indexed:
-            for (int i = 0, n = keyCount(b, elements); i < n; ++i)
-                d.WriteIniInteger(v[i], keyName(b.key, i), b.section);
-            return;
-        case Keys::Table:
-            for (int r = 0; r < rows; ++r)
-                for (int c = 0, n = cellsSaved(b); c < n; ++c)
-                    d.WriteIniInteger(v[r * stride + c], cellKey(b.key, r, c), b.section);
-            return;
-        }
-    }
-
-    void afterLoad(const Block& b, std::int32_t* v) const
-    {
-        switch (b.hook) {
-        case Hook::Flags12: flags12(v); break;
-        case Hook::SafeDelay:
-            if (ms(*v) < 0.1)
-                *v = t(2);
-            break;
-        case Hook::Item24f: replaceZeroTime(v); break;
-        case Hook::KNeutral: *v = std::min(*v, 85); break;
-        default: break;
-        }
-    }
-
-    void readEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride)
-    {
-        if (b.hook == Hook::Counter && (code == 0x23b || code == 0x23c))
-            *v = 0;
-        if (b.hook == Hook::ZeroBeforeRead || b.hook == Hook::EcuOnlyZero)
-            *v = 0;
-        bool present = true;
-        if (b.ecu == Ecu::Rows) {
-            for (int r = 0; r < rows; ++r)
-                present = readRule(p()->ReadRow(code, v + r * stride, r)) && present;
-        } else {
-            present = readRule(p()->ReadItem(code, v));
-        }
-        if (b.hook == Hook::TipiLambda)
-            present = present && s.GetItem15() >= 2;
-        setPresence(b, present);
-
-        switch (b.hook) {
-        case Hook::Flags12: flags12(v); break;
-        case Hook::MaxCurrent:
-            if (fixMaxCurrent(v))
-                writeRule(p()->WriteItem(code, v));
-            break;
-        case Hook::Item24f:
-            if (replaceZeroTime(v))
-                writeRule(p()->WriteValue(code, *v));
-            break;
-        default: break;
-        }
-    }
-
-    void writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride)
-    {
-        switch (b.hook) {
-        case Hook::Flags12: flags12(v); break;
-        case Hook::MaxCurrent: fixMaxCurrent(v); break;
-        case Hook::KNeutral: *v = std::min(*v, 85); break;
-        default: break;
-        }
-        std::optional<bool> present = true;
-        switch (b.ecu) {
-        case Ecu::Value: present = writeRule(p()->WriteValue(code, *v)); break;
-        case Ecu::Array: present = writeRule(p()->WriteItem(code, v)); break;
-        case Ecu::Rows:
-            for (int r = 0; r < rows; ++r) {
-                const std::optional<bool> row = writeRule(p()->WriteRow(code, v + r * stride, r));
-                present = row ? std::optional<bool>(*present && *row) : std::nullopt;
-            }
-            break;
-        default: return;
-        }
-        if (b.hook == Hook::TipiLambda && present)
-            present = *present && s.GetItem15() >= 2;
-        setPresence(b, present);
-        if (b.hook == Hook::GasSensor)
-            readRuleOnWritePath(p()->ReadItem(code, v));
-    }
-    // A read made on the write path follows the write rule.
-    void readRuleOnWritePath(bool ok) const { writeRule(ok); }
-
-    void writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows, int stride) const
-    {
-        const auto ucode = static_cast<std::uint32_t>(code);
-        switch (b.record) {
-        case Record::F0: qz::files::WriteScriptF0(hex, ucode, b.scriptZero ? 0 : *v); break;
-        case Record::F3:
-            qz::files::WriteScriptF3(hex, ucode,
-                                     std::span<const std::int32_t>(v, static_cast<std::size_t>(dm::CodeElements(code))));
-            break;
-        case Record::F4:
-            for (int r = 0; r < rows; ++r)
-                qz::files::WriteScriptF4(
-                    hex, ucode, r,
-                    std::span<const std::int32_t>(v + r * stride, static_cast<std::size_t>(dm::CodeElements(code))));
-            break;
-        case Record::None: break;
-        }
-    }
-
-    // ---- the blocks' own steps ---------------------------------------------------
-    void flags12(std::int32_t* v) const
-    {
-        if (d.EcuInfo.EcuType == qz::ECU_TYPE_53)
-            v[0] &= ~0x20;
-    }
-
-    // Injector type 23: the maximum-current time of 3.8 ms becomes 6.0 ms,
-    // one of 6.0 ms becomes 4.4 ms on the older hardware. True when changed.
-    bool fixMaxCurrent(std::int32_t* v) const
-    {
-        if (injectorType() != 23)
-            return false;
-        const long long tenths = std::llround(ms(v[0]) * 10.0);
-        if (tenths == 38) {
-            v[0] = t(6);
-            return true;
-        }
-        if (tenths == 60 && s.GetItem15() < 2) {
-            v[0] = t(4.4);
-            return true;
-        }
-        return false;
-    }
-
-    bool replaceZeroTime(std::int32_t* v) const
-    {
-        if (*v != 0)
-            return false;
-        switch (injectorType()) {
-        case 23: *v = t(2.5); return true;
-        case 82: *v = t(1.3); return true;
-        case 80: *v = t(0.8); return true;
-        default: return false;
-        }
-    }
-
-    void timeBaseBlock() const
-    {
-        std::int32_t* tb = s.Item(dm::kTimeBaseCode);
-        if (load)
-            *tb = 2560;
-        if (read && !p()->ReadItem(dm::kTimeBaseCode, tb))
-            *tb = 2560;
-    }
-
-    void mapSize(const Block& b, bool selected) const
-    {
-        if (!selected)
-            return;
-        // A size outside the tables would move cells past their ends.
-        const auto fits = [](std::int32_t n) { return n >= 1 && n <= 12; };
-        const auto take = [fits, this](std::int32_t cols, std::int32_t rows) {
-            if (fits(cols) && fits(rows)) {
-                s.NumeroColonne = cols;
-                s.NumeroRighe = rows;
-            }
-        };
-        if (load) {
-            s.NumeroRighe = qz::NumeroRigheMappaK();
-            s.NumeroColonne = qz::NumeroColonneMappaK();
-            std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
-            d.ReadIniInteger(rows, b.listed[0], b.section, fits);
-            d.ReadIniInteger(cols, b.listed[1], b.section, fits);
-            take(cols, rows);
-        }
-        if (save) {
-            d.WriteIniInteger(s.NumeroRighe, b.listed[0], b.section);
-            d.WriteIniInteger(s.NumeroColonne, b.listed[1], b.section);
-        }
-        if (read || write) {
-            std::uint8_t answer[2] = {0, 0};
-            std::int32_t length = 1;
-            if (p()->SendCommand(0x04, answer, &length, 2) && length >= 2)
-                take(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
-        }
-    }
-
-    void identity(bool selected) const
-    {
-        if (read && selected)
-            readRule(p()->ReadItem(dm::kIdentityCode, s.Identity.data()));
-        progress(dm::kIdentityCode);
+    if (b.pause)
         pause();
+}
+
+void TStreamDati::TransferWalk::generic(const Block& b)
+{
+    const std::int32_t code = codeOf(b);
+    std::int32_t* v = s.Item(code);
+    if (!v)
+        return;
+    const bool isTable = b.ecu == Ecu::Rows;
+    const int rows = isTable ? rowsOf(b) : 1;
+    const int stride = isTable ? strideOf(b) : 0;
+    const int elements = b.ecu == Ecu::Value ? 1 : dm::CodeElements(code);
+
+    // Load: defaults, then the keys.
+    const bool loads = load && !b.defaults.empty() && (!b.fileLoadOnly || loadFile);
+    if (loads) {
+        loadDefaults(b, v, rows, stride, elements);
+        if (b.hook == Hook::EngineSensor)
+            s.BuildTempMotoreTable(false);
+        readKeys(b, code, v, rows, stride, elements);
+        if (std::uint8_t* f = presenceFlag(b.presence))
+            *f = b.presenceLoad;
+        afterLoad(b, v);
     }
 
-    void item1(bool selected) const
-    {
-        if (script && selected)
-            qz::files::WriteScriptF0(hex, 1, 0);
-        progress(1);
+    if (read && b.ecu != Ecu::None)
+        readEcu(b, code, v, rows, stride);
+    else if (write && online && b.hook == Hook::Item15)
+        readEcu(b, code, v, rows, stride);
+
+    if (save && b.keys != Keys::None) {
+        if (b.hook == Hook::Flags12)
+            flags12(v);
+        writeKeys(b, v, rows, stride, elements);
     }
 
-    void note(bool selected) const
-    {
-        if (!selected)
-            return;
-        if (load) {
-            s.NoteConfig.fill('\0');
-            d.ReadIniRow(std::span<char>(s.NoteConfig.data(), s.NoteConfig.size()), "NoteConfig", "Generale", 0);
-            progress(kNoteProgress);
-        }
-        if (read) {
-            std::int32_t bytes[kNoteBytes] = {};
-            for (int i = 0; i < kNoteBytes; ++i) {
-                const bool ok = p()->ReadRow(kNoteCode, &bytes[i], i);
-                if (!readRule(ok)) {
-                    progress(kNoteProgress);
-                    break;
-                }
-                progress(kNoteCode);
-            }
-            unpackNote(bytes);
-        }
-        if (save) {
-            d.WriteIniString(textOf(s.NoteConfig), "NoteConfig", "Generale");
-            progress(kNoteProgress);
-        }
-        std::int32_t packed[kNoteBytes];
-        packNote(packed);
-        if (write) {
-            for (int i = 0; i < kNoteBytes; ++i) {
-                const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
-                if (present && !*present) {
-                    s.NoteConfig.fill('\0');
-                    progress(kNoteProgress);
-                    break;
-                }
-                progress(kNoteCode);
-            }
-        }
-        if (script)
-            for (int i = 0; i < kNoteBytes; ++i)
-                qz::files::WriteScriptF1(hex, kNoteCode, i, packed[i]);
+    if (write && b.ecu != Ecu::None && b.ecu != Ecu::Read)
+        writeEcu(b, code, v, rows, stride);
+
+    if (script && b.record != Record::None && (!b.scriptAllOnly || scriptAll))
+        writeRecord(b, code, v, rows, stride);
+
+    if (b.hook == Hook::GasSensor)
+        s.BuildTemperaturaGasTable(*v);
+    else if (b.hook == Hook::EngineSensor)
+        s.BuildTempMotoreTable(vehicleEngineSensor());
+}
+
+// ---- the blocks' own steps ---------------------------------------------------
+// Each runs the kinds in the walk's order: load, read, save, write, script. A
+// kind's part longer than one statement is a step in that kind's file.
+
+void TStreamDati::TransferWalk::flags12(std::int32_t* v) const
+{
+    if (d.EcuInfo.EcuType == qz::ECU_TYPE_53)
+        v[0] &= ~0x20;
+}
+
+// Injector type 23: the maximum-current time of 3.8 ms becomes 6.0 ms,
+// one of 6.0 ms becomes 4.4 ms on the older hardware. True when changed.
+bool TStreamDati::TransferWalk::fixMaxCurrent(std::int32_t* v) const
+{
+    if (injectorType() != 23)
+        return false;
+    const long long tenths = std::llround(ms(v[0]) * 10.0);
+    if (tenths == 38) {
+        v[0] = t(6);
+        return true;
+    }
+    if (tenths == 60 && s.GetItem15() < 2) {
+        v[0] = t(4.4);
+        return true;
+    }
+    return false;
+}
+
+bool TStreamDati::TransferWalk::replaceZeroTime(std::int32_t* v) const
+{
+    if (*v != 0)
+        return false;
+    switch (injectorType()) {
+    case 23: *v = t(2.5); return true;
+    case 82: *v = t(1.3); return true;
+    case 80: *v = t(0.8); return true;
+    default: return false;
+    }
+}
+
+void TStreamDati::TransferWalk::timeBaseBlock() const
+{
+    std::int32_t* tb = s.Item(dm::kTimeBaseCode);
+    if (load)
+        *tb = 2560;
+    if (read && !p()->ReadItem(dm::kTimeBaseCode, tb))
+        *tb = 2560;
+}
+
+// A size outside the tables would move cells past their ends.
+bool TStreamDati::TransferWalk::mapSizeFits(std::int32_t n) { return n >= 1 && n <= 12; }
+
+void TStreamDati::TransferWalk::takeMapSize(std::int32_t cols, std::int32_t rows) const
+{
+    if (mapSizeFits(cols) && mapSizeFits(rows)) {
+        s.NumeroColonne = cols;
+        s.NumeroRighe = rows;
+    }
+}
+
+void TStreamDati::TransferWalk::mapSize(const Block& b, bool selected) const
+{
+    if (!selected)
+        return;
+    if (load)
+        loadMapSize(b);
+    if (save)
+        saveMapSize(b);
+    if (read || write) {
+        std::uint8_t answer[2] = {0, 0};
+        std::int32_t length = 1;
+        if (p()->SendCommand(0x04, answer, &length, 2) && length >= 2)
+            takeMapSize(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
+    }
+}
+
+void TStreamDati::TransferWalk::identity(bool selected) const
+{
+    if (read && selected)
+        readRule(p()->ReadItem(dm::kIdentityCode, s.Identity.data()));
+    progress(dm::kIdentityCode);
+    pause();
+}
+
+void TStreamDati::TransferWalk::item1(bool selected) const
+{
+    if (script && selected)
+        qz::files::WriteScriptF0(hex, 1, 0);
+    progress(1);
+}
+
+void TStreamDati::TransferWalk::note(bool selected) const
+{
+    if (!selected)
+        return;
+    if (load)
+        loadNote();
+    if (read)
+        readNote();
+    if (save)
+        saveNote();
+    std::int32_t packed[kNoteBytes];
+    packNote(packed);
+    if (write)
+        writeNote(packed);
+    if (script)
+        for (int i = 0; i < kNoteBytes; ++i)
+            qz::files::WriteScriptF1(hex, kNoteCode, i, packed[i]);
+}
+
+void TStreamDati::TransferWalk::unpackNote(const std::int32_t (&b)[kNoteBytes]) const
+{
+    s.NoteConfig.fill('\0');
+    for (int g = 0; g < 16; ++g) {
+        const std::int32_t b0 = b[3 * g], b1 = b[3 * g + 1], b2 = b[3 * g + 2];
+        const int c[4] = {((b0 & 0xC0) >> 6) + ((b1 & 0xC0) >> 4) + ((b2 & 0xC0) >> 2), b0 & 0x3F, b1 & 0x3F,
+                          b2 & 0x3F};
+        for (int k = 0; k < 4; ++k)
+            s.NoteConfig[static_cast<std::size_t>(4 * g + k)] = static_cast<char>(c[k] + 32);
+    }
+}
+
+void TStreamDati::TransferWalk::packNote(std::int32_t (&out)[kNoteBytes]) const
+{
+    int c[kNoteChars] = {};
+    const std::size_t len = strnlen(s.NoteConfig.data(), kNoteChars);
+    for (std::size_t i = 0; i < len; ++i) {
+        const int ch = static_cast<unsigned char>(s.NoteConfig[i]);
+        c[i] = ch != 0 ? ch - 32 : 0;
+    }
+    for (int g = 0; g < 16; ++g) {
+        const int c0 = c[4 * g], c1 = c[4 * g + 1], c2 = c[4 * g + 2], c3 = c[4 * g + 3];
+        out[3 * g] = (((c0 & 3) << 6) | (c1 & 0x3F)) & 0xFF;
+        out[3 * g + 1] = (((c0 & 0x0C) << 4) | (c2 & 0x3F)) & 0xFF;
+        out[3 * g + 2] = (((c0 & 0x30) << 2) | (c3 & 0x3F)) & 0xFF;
+    }
+}
+
+// The configuration name: elements 2 to 29 of the description item.
+QByteArray TStreamDati::TransferWalk::configurationName() const
+{
+    const std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
+    QByteArray name;
+    for (int i = 2; i < 30 && e[i] != 0; ++i)
+        name.append(static_cast<char>(e[i]));
+    return name;
+}
+
+void TStreamDati::TransferWalk::description(const Block& b)
+{
+    std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
+    if (load)
+        loadDescription(e);
+    if (read)
+        readDescription(e);
+    if (save)
+        saveDescription(e);
+    if (write)
+        writeRule(p()->WriteItem(dm::kVehicleDescriptionCode, e));
+    if (script)
+        writeRecord(b, dm::kVehicleDescriptionCode, e, 1, 0);
+}
+
+void TStreamDati::TransferWalk::resetDescription() const
+{
+    setText(s.DescrizAuto, configurationName());
+    s.Euro.fill('\0');
+    s.Motore.fill('\0');
+    s.Centralina.fill('\0');
+    s.Cambio.fill('\0');
+    s.CentCubici = 1600;
+    s.Valvole = 0;
+    s.NCilindri = 0;
+    s.Potenza = 0;
+    s.AnnoVettura = 0;
+}
+
+void TStreamDati::TransferWalk::diagStates(const Block& b) const
+{
+    std::int32_t* v = s.Item(dm::kDiagnosticStatesCode);
+    if (load)
+        std::fill_n(v, 5, 0);
+    if (read)
+        readRule(p()->ReadItem(dm::kDiagnosticStatesCode, v));
+    if (write)
+        writeDiagStates(v);
+    if (script && scriptAll)
+        scriptDiagStates(b, v);
+}
+
+void TStreamDati::TransferWalk::coeffPressDiff(const Block& b) const
+{
+    std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
+    if (load)
+        loadCoeffPressDiff(b, v);
+    if (read)
+        readCoeffPressDiff(v);
+    if (save)
+        saveCoeffPressDiff(b, v);
+    if (write && online)
+        writeCoeffPressDiff(v);
+    if (script)
+        scriptCoeffPressDiff(b, v);
+}
+
+// Coefficients held in their byte form go to the word form (x 30).
+void TStreamDati::TransferWalk::coeffPressDiffToWord(std::int32_t* v) const
+{
+    std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    if (byteForm == 1) {
+        for (int i = 0; i < 15; ++i)
+            v[i] *= 30;
+        byteForm = 0;
+    }
+}
+
+void TStreamDati::TransferWalk::injector(const Block& b) const
+{
+    std::int32_t* v = s.Item(0x2194);
+    if (load)
+        loadInjector(b, v);
+    if (read)
+        readRule(p()->ReadItem(0x2194, v));
+    if (save)
+        d.WriteIniInteger(v[1], b.listed[0], b.section);
+    if (write)
+        writeInjector(v);
+    if (script)
+        qz::files::WriteScriptF1(hex, 0x94, 1, v[1]);
+}
+
+void TStreamDati::TransferWalk::closing() const
+{
+    std::int32_t* date = s.Item(0x21e);
+    if (load)
+        loadClosing(date);
+    if (read)
+        readRule(p()->ReadItem(0x21e, date));
+    if (save)
+        saveClosing();
+    if (write)
+        writeClosing(date);
+}
+
+// ---- the pass -----------------------------------------------------------------
+
+void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
+{
+    // Containers.
+    openContainers(fileName, resource);
+
+    // The script's header records; the script is built in memory.
+    scriptText = {};
+    hex = script ? &scriptText : nullptr;
+    if (hex)
+        writeScriptHeader();
+
+    online = p()->IsConnected();
+    // A retry that could not reconnect is no offline pass: it fails again.
+    if (!retrying)
+        startedOnline = online;
+    else if (startedOnline && !online)
+        fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
+    if ((flags & TRANSFER_CHECK_INJECTOR) && online)
+        checkInjector();
+
+    d.TransferCount = 0;
+    if (notify)
+        plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 0, 0);
+
+    if (online && (write || save)) {
+        std::uint8_t buffer[5] = {};
+        std::int32_t length = 1;
+        if (!p()->SendCommand(0x11, buffer, &length, 5))
+            fail(linkText());
     }
 
-    void unpackNote(const std::int32_t (&b)[kNoteBytes]) const
-    {
-        s.NoteConfig.fill('\0');
-        for (int g = 0; g < 16; ++g) {
-            const std::int32_t b0 = b[3 * g], b1 = b[3 * g + 1], b2 = b[3 * g + 2];
-            const int c[4] = {((b0 & 0xC0) >> 6) + ((b1 & 0xC0) >> 4) + ((b2 & 0xC0) >> 2), b0 & 0x3F, b1 & 0x3F,
-                              b2 & 0x3F};
-            for (int k = 0; k < 4; ++k)
-                s.NoteConfig[static_cast<std::size_t>(4 * g + k)] = static_cast<char>(c[k] + 32);
-        }
-    }
+    for (const Block& b : dm::transfer::Blocks())
+        runBlock(b);
+}
 
-    void packNote(std::int32_t (&out)[kNoteBytes]) const
-    {
-        int c[kNoteChars] = {};
-        const std::size_t len = strnlen(s.NoteConfig.data(), kNoteChars);
-        for (std::size_t i = 0; i < len; ++i) {
-            const int ch = static_cast<unsigned char>(s.NoteConfig[i]);
-            c[i] = ch != 0 ? ch - 32 : 0;
-        }
-        for (int g = 0; g < 16; ++g) {
-            const int c0 = c[4 * g], c1 = c[4 * g + 1], c2 = c[4 * g + 2], c3 = c[4 * g + 3];
-            out[3 * g] = (((c0 & 3) << 6) | (c1 & 0x3F)) & 0xFF;
-            out[3 * g + 1] = (((c0 & 0x0C) << 4) | (c2 & 0x3F)) & 0xFF;
-            out[3 * g + 2] = (((c0 & 0x30) << 2) | (c3 & 0x3F)) & 0xFF;
-        }
-    }
+void TStreamDati::TransferWalk::handBack() const
+{
+    if (handedBack)
+        return;
+    s.HandTo(d);
+    handedBack = true;
+    // An image just read counts as unsaved, also when a save or write
+    // of the same pass fails after this.
+    if (read)
+        d.Modified = 1;
+}
 
-    // The configuration name: elements 2 to 29 of the description item.
-    QByteArray configurationName() const
-    {
-        const std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
-        QByteArray name;
-        for (int i = 2; i < 30 && e[i] != 0; ++i)
-            name.append(static_cast<char>(e[i]));
-        return name;
-    }
-
-    void description(const Block& b)
-    {
-        std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
-        const char* g = "Generale";
-        if (load) {
-            e[0] = 0x80;
-            e[1] = 0;
-            static const char standard[] = "Standard";
-            for (int i = 0; i < 28; ++i)
-                e[2 + i] = i < 8 ? standard[i] : 0;
-            char buffer[30] = {};
-            if (d.ReadIniRow(std::span<char>(buffer, sizeof buffer), "DescrizAuto", g, 30))
-                for (int i = 0; i < 28; ++i)
-                    e[2 + i] = static_cast<unsigned char>(buffer[i]);
-            std::uint8_t official = 1;
-            d.ReadIniBool(official, "Ufficiale", g);
-            e[0] = official ? (e[0] | 0x80) : (e[0] & ~0x80);
-            resetDescription();
-            d.ReadIniRow(std::span<char>(s.DescrizAuto), "DescrizAuto", g, 51);
-            d.ReadIniRow(std::span<char>(s.Euro), "Euro", g, 11);
-            d.ReadIniInteger(s.CentCubici, "CentCubici", g);
-            d.ReadIniInteger(s.Valvole, "Valvole", g);
-            d.ReadIniInteger(s.NCilindri, "N cilindri", g);
-            std::int32_t power = 0;
-            if (d.ReadIniInteger(power, "Potenza", g))
-                s.Potenza = static_cast<float>(power * 0.01);
-            d.ReadIniRow(std::span<char>(s.Motore), "Motore", g, 51);
-            d.ReadIniRow(std::span<char>(s.Centralina), "Centralina", g, 51);
-            d.ReadIniRow(std::span<char>(s.Cambio), "Cambio", g, 51);
-            d.ReadIniInteger(s.AnnoVettura, "AnnoVettura", g);
-        }
-        if (read) {
-            readRule(p()->ReadItem(dm::kVehicleDescriptionCode, e));
-            resetDescription();
-            // The displacement as GetValueByCode(0x24b) gives it, from the copy.
-            s.CentCubici = dm::TruncToInt(
-                dm::ValueFromRaw(dm::FindValueCode(kCilindrataCode)->scale, *s.Item(kCilindrataCode), s.GetTimeBase()));
-        }
-        if (save) {
-            d.WriteIniByte((e[0] & 0x80) ? 1 : 0, "Ufficiale", g);
-            d.WriteIniString(QFileInfo(d.container().files.FileName()).fileName().toLocal8Bit(), "NomeConfigurazione", g);
-            d.WriteIniString(textOf(s.DescrizAuto), "DescrizAuto", g);
-            d.WriteIniString(textOf(s.Euro), "Euro", g);
-            d.WriteIniInteger(s.CentCubici, "CentCubici", g);
-            d.WriteIniInteger(s.Valvole, "Valvole", g);
-            d.WriteIniInteger(s.NCilindri, "N cilindri", g);
-            d.WriteIniInteger(dm::RoundToInt(static_cast<double>(s.Potenza) * 100), "Potenza", g);
-            d.WriteIniString(textOf(s.Motore), "Motore", g);
-            d.WriteIniString(textOf(s.Centralina), "Centralina", g);
-            d.WriteIniString(textOf(s.Cambio), "Cambio", g);
-            d.WriteIniInteger(s.AnnoVettura, "AnnoVettura", g);
-            d.WriteIniInteger(1, "VersioneFile", g);
-        }
-        if (write)
-            writeRule(p()->WriteItem(dm::kVehicleDescriptionCode, e));
-        if (script)
-            writeRecord(b, dm::kVehicleDescriptionCode, e, 1, 0);
-    }
-
-    void resetDescription() const
-    {
-        setText(s.DescrizAuto, configurationName());
-        s.Euro.fill('\0');
-        s.Motore.fill('\0');
-        s.Centralina.fill('\0');
-        s.Cambio.fill('\0');
-        s.CentCubici = 1600;
-        s.Valvole = 0;
-        s.NCilindri = 0;
-        s.Potenza = 0;
-        s.AnnoVettura = 0;
-    }
-
-    void diagStates(const Block& b) const
-    {
-        std::int32_t* v = s.Item(dm::kDiagnosticStatesCode);
-        if (load)
-            std::fill_n(v, 5, 0);
-        if (read)
-            readRule(p()->ReadItem(dm::kDiagnosticStatesCode, v));
-        if (write) {
-            std::fill_n(v, 5, 0);
-            writeRule(p()->WriteItem(dm::kDiagnosticStatesCode, v));
-        }
-        if (script && scriptAll) {
-            std::fill_n(v, 5, 0);
-            v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
-            writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
-        }
-    }
-
-    void coeffPressDiff(const Block& b) const
-    {
-        std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
-        std::uint8_t& byteForm = s.CoeffPressDiffByte;
-        const auto toWord = [&] {
-            if (byteForm == 1) {
-                for (int i = 0; i < 15; ++i)
-                    v[i] *= 30;
-                byteForm = 0;
-            }
-        };
-        if (load) {
-            byteForm = 1;
-            for (int i = 0; i < 15; ++i)
-                v[i] = defaultValue(b.defaults[static_cast<std::size_t>(i)]);
-            // The form first: the values must fit the item in that form.
-            d.ReadIniBool(byteForm, "CoeffPressDiffByte", b.section);
-            const std::int32_t form = byteForm == 1 ? dm::kCoeffPressDiffByte : dm::kCoeffPressDiffWord;
-            for (int i = 0; i < 15; ++i)
-                readValue(v[i], keyName(b.key, i), b.section, form, i);
-            toWord();
-        }
-        if (read) {
-            const int format = p()->GetItemFormat(0x7c, 1);
-            if (format <= 0)
-                fail(linkText());
-            if (format == 1) {
-                byteForm = 1;
-                readRule(p()->ReadItem(dm::kCoeffPressDiffByte, v));
-            } else {
-                byteForm = 0;
-                readRule(p()->ReadItem(dm::kCoeffPressDiffWord, v));
-            }
-        }
-        if (save) {
-            for (int i = 0; i < 15; ++i)
-                d.WriteIniInteger(v[i], keyName(b.key, i), b.section);
-            d.WriteIniByte(byteForm, "CoeffPressDiffByte", b.section);
-        }
-        if (write && online) {
-            const int format = p()->GetItemFormat(0x7c, 1);
-            if (format <= 0)
-                fail(linkText());
-            if (format == 1) {
-                if (byteForm == 0) {
-                    for (int i = 0; i < 15; ++i)
-                        v[i] = std::clamp(v[i] / 30, -128, 127);
-                    byteForm = 1;
-                }
-                writeRule(p()->WriteItem(dm::kCoeffPressDiffByte, v));
-            } else {
-                toWord();
-                writeRule(p()->WriteItem(dm::kCoeffPressDiffWord, v));
-            }
-        }
-        if (script) {
-            toWord();
-            writeRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
-        }
-    }
-
-    void injector(const Block& b) const
-    {
-        std::int32_t* v = s.Item(0x2194);
-        if (load) {
-            v[0] = v[1] = 0;
-            readValue(v[1], b.listed[0], b.section, 0x2194, 1);
-            v[0] = v[1];
-        }
-        if (read)
-            readRule(p()->ReadItem(0x2194, v));
-        if (save)
-            d.WriteIniInteger(v[1], b.listed[0], b.section);
-        if (write) {
-            writeRule(p()->WriteElement(0x94, 0, v[1]));
-            writeRule(p()->WriteElement(0x94, 1, v[1]));
-        }
-        if (script)
-            qz::files::WriteScriptF1(hex, 0x94, 1, v[1]);
-    }
-
-    void resetVersionTexts() const
-    {
-        setText(s.VersioneFirmware, kFirmwareDefault);
-        setText(s.VersioneProgramma, kProgramDefault);
-        setText(s.VersioneWindows, kWindowsDefault);
-    }
-
-    void closing() const
-    {
-        std::int32_t* date = s.Item(0x21e);
-        const char* section = "Sez0000";
-        if (load) {
-            resetVersionTexts();
-            *date = 36526;
-            d.ReadIniRow(std::span<char>(s.VersioneFirmware), "Prt0000", section, 0);
-            d.ReadIniRow(std::span<char>(s.VersioneProgramma), "Prt0001", section, 0);
-            d.ReadIniRow(std::span<char>(s.VersioneWindows), "Prt0002", section, 0);
-        }
-        if (read)
-            readRule(p()->ReadItem(0x21e, date));
-        if (save) {
-            resetVersionTexts();
-            setText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
-            char16_t version[20] = {};
-            std::copy_n(u"xx.xx.xx.xxxx", 14, version);
-            qz::GetExeFileVersion(version);
-            setText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
-            setText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
-            d.WriteIniString(textOf(s.VersioneFirmware), "Prt0000", section);
-            d.WriteIniString(textOf(s.VersioneProgramma), "Prt0001", section);
-            d.WriteIniString(textOf(s.VersioneWindows), "Prt0002", section);
-        }
-        if (write) {
-            *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
-            writeRule(p()->WriteValue(0x21e, *date));
-        }
-    }
-
-    // ---- the pass -----------------------------------------------------------------
-    void checkInjector() const
-    {
-        std::int32_t ecuType = 0;
-        if (!readRule(p()->ReadRow(0x94, &ecuType, 1)))
-            return; // the ECU has no injector pair: nothing to compare
-        const std::int32_t modelType = injectorType();
-        if (ecuType == modelType)
-            return;
-        const QString text = d.messageText(MSG_INJECTORS_CONFIG) + u' ' +
-                             QString::fromLatin1(qz::InjectorTypeName(modelType)) + QStringLiteral("!!!\n") +
-                             d.messageText(MSG_INJECTORS_ECU) + u' ' +
-                             QString::fromLatin1(qz::InjectorTypeName(ecuType)) + QStringLiteral("!!!");
-        const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
-                                                text + u'\n' + d.messageText(MSG_CONTINUE), plat::PromptIcon::Error,
-                                                plat::PromptButtons::YesNo, plat::IDNO});
-        if (answer != plat::IDYES)
-            fail(text);
-    }
-
-    void run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
-    {
-        // Containers.
-        if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
-            if (resource != 0) {
-                d.OpenResourceContainer(resource);
-            } else if (!fileName.isEmpty()) {
-                d.SetFileName(fileName);
-                d.OpenFileContainer(!(flags & TRANSFER_SAVE));
-            }
-        }
-        if (flags & TRANSFER_LOAD_RES2)
-            d.OpenResourceContainer2(resource);
-
-        // The script's header records; the script is built in memory.
-        scriptText = {};
-        hex = script ? &scriptText : nullptr;
-        if (hex) {
-            const dm::SensorTable& gas = s.GasTable;
-            const dm::SensorTable& engine = s.EngineTable;
-            const std::int32_t tipo = *s.Item(0x24);
-            const bool inverted = (tipo & 0x80) != 0;
-            const std::int32_t* rif = s.Item(0x4125);
-            const std::array<int, 4> levels = {inverted ? 255 - rif[0] : rif[0], inverted ? 255 - rif[1] : rif[1],
-                                               inverted ? 255 - rif[2] : rif[2], inverted ? 255 - rif[3] : rif[3]};
-            qz::files::WriteScriptC0(hex, qz::CustomerId(), qz::DefaultEcuCustomerCode());
-            qz::files::WriteScriptL0(hex, inverted, levels);
-            qz::files::WriteScriptT0(hex, gas.first, gas.step,
-                                     std::span<const int>(gas.counts.data(), static_cast<std::size_t>(gas.points)));
-            qz::files::WriteScriptT1(hex, engine.first, engine.step,
-                                     std::span<const int>(engine.counts.data(), static_cast<std::size_t>(engine.points)));
-        }
-
-        online = p()->IsConnected();
-        // A retry that could not reconnect is no offline pass: it fails again.
-        if (!retrying)
-            startedOnline = online;
-        else if (startedOnline && !online)
-            fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
-        if ((flags & TRANSFER_CHECK_INJECTOR) && online)
-            checkInjector();
-
-        d.TransferCount = 0;
-        if (notify)
-            plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 0, 0);
-
-        if (online && (write || save)) {
+void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
+                                       const qz::files::THexScript& scriptText) const
+{
+    if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online)
+        clearItem1Bit0();
+    if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
+        plat::clock().sleep(kSettleMs);
+    // Every block has ended well: the data module takes the copy, before
+    // the poll step below compares the identity the pass read.
+    handBack();
+    if (online) {
+        if (timerWasRunning && p()->IsConnected())
+            d.TimerIOTimer();
+        if (write || save) {
             std::uint8_t buffer[5] = {};
             std::int32_t length = 1;
-            if (!p()->SendCommand(0x11, buffer, &length, 5))
-                fail(linkText());
-        }
-
-        for (const Block& b : dm::transfer::Blocks())
-            runBlock(b);
-    }
-
-    void handBack() const
-    {
-        if (handedBack)
-            return;
-        s.HandTo(d);
-        handedBack = true;
-        // An image just read counts as unsaved, also when a save or write
-        // of the same pass fails after this.
-        if (read)
-            d.Modified = 1;
-    }
-
-    void finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
-                const qz::files::THexScript& scriptText) const
-    {
-        if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online) {
-            std::int32_t v = 0;
-            readRule(p()->ReadItem(1, &v));
-            writeRule(p()->WriteValue(1, v & ~1));
-        }
-        if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
+            if (!p()->SendCommand(0x12, buffer, &length, 5))
+                fail(d.messageText(MSG_TRANSFER_INCOMPLETE) + u' ' + d.messageText(MSG_RETRY));
+            p()->Disconnect();
             plat::clock().sleep(kSettleMs);
-        // Every block has ended well: the data module takes the copy, before
-        // the poll step below compares the identity the pass read.
-        handBack();
-        if (online) {
-            if (timerWasRunning && p()->IsConnected())
-                d.TimerIOTimer();
-            if (write || save) {
-                std::uint8_t buffer[5] = {};
-                std::int32_t length = 1;
-                if (!p()->SendCommand(0x12, buffer, &length, 5))
-                    fail(d.messageText(MSG_TRANSFER_INCOMPLETE) + u' ' + d.messageText(MSG_RETRY));
-                p()->Disconnect();
-                plat::clock().sleep(kSettleMs);
-                if (!d.Reconnect(kReconnectTimeoutMs))
-                    fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
-                d.TimerIO->stop();
-            }
+            if (!d.Reconnect(kReconnectTimeoutMs))
+                fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
+            d.TimerIO->stop();
         }
-        if (notify)
-            plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
-
-        // Close: a save is scrambled into the file only now.
-        if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
-            if (resource != 0)
-                d.DeleteTempFile();
-            else if (!fileName.isEmpty())
-                d.CloseFileContainer(!(flags & TRANSFER_SAVE));
-        }
-        if (flags & TRANSFER_LOAD_RES2)
-            d.DeleteTempFile2();
-        if (hex)
-            d.container().files.SaveHexScript(scriptText, fileName);
     }
-};
+    if (notify)
+        plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
+
+    // Close: a save is scrambled into the file only now.
+    closeContainers(fileName, resource);
+    if (hex)
+        d.container().files.SaveHexScript(scriptText, fileName);
+}
 
 bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std::int32_t resourceNumber,
                                std::int32_t groupMask, std::uint8_t progress, std::int32_t pauseMs)

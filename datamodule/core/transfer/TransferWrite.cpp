@@ -1,0 +1,137 @@
+// Writing the whole image to the ECU: the write rule, the injector check
+// before a write, a block's item written whole or row by row, the write steps
+// of the note, the diagnostic states, the pressure-difference coefficients,
+// the injector pair and today's date, and bit 0 of item 1 cleared after a
+// write.
+#include "TransferWalk.h"
+
+#include "BuildConstants.h"
+
+#include "plat/Messages.h"
+#include "plat/Services.h"
+
+#include <QDate>
+
+// After a write: only a pass that started connected tests the result; a
+// write that fails or a link that is gone then fails the pass. The
+// presence of the item, or none for an offline pass.
+std::optional<bool> TStreamDati::TransferWalk::writeRule(bool ok) const
+{
+    if (!online)
+        return std::nullopt;
+    if (write)
+        ecuWritten = true;
+    const std::int32_t status = p()->GetLastStatus();
+    if ((status & ~kNoItem) != 0 || (!ok && status == 0) || !p()->IsConnected())
+        fail(linkText());
+    return (status & kNoItem) == 0;
+}
+
+// Before a write (TRANSFER_CHECK_INJECTOR): an ECU with another injector type
+// than the image's is written only when the user says so.
+void TStreamDati::TransferWalk::checkInjector() const
+{
+    std::int32_t ecuType = 0;
+    if (!readRule(p()->ReadRow(0x94, &ecuType, 1)))
+        return; // the ECU has no injector pair: nothing to compare
+    const std::int32_t modelType = injectorType();
+    if (ecuType == modelType)
+        return;
+    const QString text = d.messageText(MSG_INJECTORS_CONFIG) + u' ' +
+                         QString::fromLatin1(qz::InjectorTypeName(modelType)) + QStringLiteral("!!!\n") +
+                         d.messageText(MSG_INJECTORS_ECU) + u' ' +
+                         QString::fromLatin1(qz::InjectorTypeName(ecuType)) + QStringLiteral("!!!");
+    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
+                                            text + u'\n' + d.messageText(MSG_CONTINUE), plat::PromptIcon::Error,
+                                            plat::PromptButtons::YesNo, plat::IDNO});
+    if (answer != plat::IDYES)
+        fail(text);
+}
+
+void TStreamDati::TransferWalk::writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride)
+{
+    switch (b.hook) {
+    case Hook::Flags12: flags12(v); break;
+    case Hook::MaxCurrent: fixMaxCurrent(v); break;
+    case Hook::KNeutral: *v = std::min(*v, 85); break;
+    default: break;
+    }
+    std::optional<bool> present = true;
+    switch (b.ecu) {
+    case Ecu::Value: present = writeRule(p()->WriteValue(code, *v)); break;
+    case Ecu::Array: present = writeRule(p()->WriteItem(code, v)); break;
+    case Ecu::Rows:
+        for (int r = 0; r < rows; ++r) {
+            const std::optional<bool> row = writeRule(p()->WriteRow(code, v + r * stride, r));
+            present = row ? std::optional<bool>(*present && *row) : std::nullopt;
+        }
+        break;
+    default: return;
+    }
+    if (b.hook == Hook::TipiLambda && present)
+        present = *present && s.GetItem15() >= 2;
+    setPresence(b, present);
+    if (b.hook == Hook::GasSensor)
+        readRuleOnWritePath(p()->ReadItem(code, v));
+}
+
+// A read made on the write path follows the write rule.
+void TStreamDati::TransferWalk::readRuleOnWritePath(bool ok) const { writeRule(ok); }
+
+void TStreamDati::TransferWalk::writeNote(const std::int32_t (&packed)[kNoteBytes]) const
+{
+    for (int i = 0; i < kNoteBytes; ++i) {
+        const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
+        if (present && !*present) {
+            s.NoteConfig.fill('\0');
+            progress(kNoteProgress);
+            break;
+        }
+        progress(kNoteCode);
+    }
+}
+
+void TStreamDati::TransferWalk::writeDiagStates(std::int32_t* v) const
+{
+    std::fill_n(v, 5, 0);
+    writeRule(p()->WriteItem(dm::kDiagnosticStatesCode, v));
+}
+
+void TStreamDati::TransferWalk::writeCoeffPressDiff(std::int32_t* v) const
+{
+    std::uint8_t& byteForm = s.CoeffPressDiffByte;
+    const int format = p()->GetItemFormat(0x7c, 1);
+    if (format <= 0)
+        fail(linkText());
+    if (format == 1) {
+        if (byteForm == 0) {
+            for (int i = 0; i < 15; ++i)
+                v[i] = std::clamp(v[i] / 30, -128, 127);
+            byteForm = 1;
+        }
+        writeRule(p()->WriteItem(dm::kCoeffPressDiffByte, v));
+    } else {
+        coeffPressDiffToWord(v);
+        writeRule(p()->WriteItem(dm::kCoeffPressDiffWord, v));
+    }
+}
+
+void TStreamDati::TransferWalk::writeInjector(const std::int32_t* v) const
+{
+    writeRule(p()->WriteElement(0x94, 0, v[1]));
+    writeRule(p()->WriteElement(0x94, 1, v[1]));
+}
+
+// Today's date goes with every write.
+void TStreamDati::TransferWalk::writeClosing(std::int32_t* date) const
+{
+    *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
+    writeRule(p()->WriteValue(0x21e, *date));
+}
+
+void TStreamDati::TransferWalk::clearItem1Bit0() const
+{
+    std::int32_t v = 0;
+    readRule(p()->ReadItem(1, &v));
+    writeRule(p()->WriteValue(1, v & ~1));
+}
