@@ -1,11 +1,13 @@
 #include "FormModificaMappa.h"
 
 #include "MapKRules.h"
+#include "ModificaMappaPlacements.h"
 #include "editors/NumberText.h"
 #include "Translator.h"
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Placement.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -53,6 +55,11 @@ QChar thousandsSeparator() { return localeChar(QLocale().groupSeparator(), QLati
 
 QString text(int number) { return mapk::Text(number); }
 
+void place(QWidget* w, const char* name, QPoint offset = {})
+{
+    plat::place(w, mapk::kModificaMappaPlacements, name, offset);
+}
+
 } // namespace
 
 TFormModificaMappa::TFormModificaMappa(QWidget* owner) : QDialog(owner)
@@ -72,27 +79,27 @@ TFormModificaMappa::TFormModificaMappa(QWidget* owner) : QDialog(owner)
     EditData = new QLineEdit(QStringLiteral("0"), this);
     EditData->setObjectName(QStringLiteral("EditData"));
     EditData->setMaxLength(10);
-    EditData->setGeometry(16, 16, 120, 28);
+    place(EditData, "EditData");
     EditData->installEventFilter(this);
 
     GroupModalita = new QGroupBox(QStringLiteral("Modalità"), this);
     GroupModalita->setObjectName(QStringLiteral("GroupModalita"));
-    GroupModalita->setGeometry(150, 8, 128, 120);
+    place(GroupModalita, "GroupModalita");
     const char* items[3] = {"A&ssoluto", "&Lineare", "&Percentuale"};
     for (int i = 0; i < 3; ++i) {
         ModeButtons[i] = new QRadioButton(QString::fromUtf8(items[i]), GroupModalita);
-        ModeButtons[i]->setGeometry(8, 24 + i * 30, 114, 26);
+        place(ModeButtons[i], "ModeButton", QPoint(0, i * mapk::kModeButtonStep));
     }
     ModeButtons[0]->setChecked(true);
 
     ButtonOK = new QPushButton(QStringLiteral("&OK"), this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
-    ButtonOK->setGeometry(16, 140, 120, 30);
+    place(ButtonOK, "ButtonOK");
     ButtonOK->setDefault(true);
     connect(ButtonOK, &QPushButton::clicked, this, [this] { done(1); });
     ButtonAnnulla = new QPushButton(QStringLiteral("&Annulla"), this);
     ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));
-    ButtonAnnulla->setGeometry(150, 140, 128, 30);
+    place(ButtonAnnulla, "ButtonAnnulla");
     connect(ButtonAnnulla, &QPushButton::clicked, this, [this] { done(2); });
 }
 

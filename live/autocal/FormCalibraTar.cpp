@@ -4,6 +4,7 @@
 #include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
 #include "BuildConstants.h"
+#include "CalibraTarPlacements.h"
 #include "FormDiagnosi.h"
 #include "Scaling.h"
 #include "SensorTables.h"
@@ -15,6 +16,7 @@
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
+#include "plat/Placement.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenCursor.h"
 #include "plat/ScreenScale.h"
@@ -50,32 +52,35 @@ constexpr std::uint32_t kWaitMs = 3000;
 constexpr std::uint32_t kFinishPauseMs = 1000;
 constexpr int kReconnectMs = 20000;
 
-QLabel* label(QWidget* parent, const char* name, const QRect& r, const QString& text = {})
+// The controls below are named and placed by their entry in kPlacements.
+void place(QWidget* w, const char* name) { plat::place(w, taratura::kPlacements, name); }
+
+QLabel* label(QWidget* parent, const char* name, const QString& text = {})
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
+    place(l, name);
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
     l->setPalette(pal);
     return l;
 }
 
-plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r, int released = 0, int pressed = 0)
+plat::PictureButton* picture(QWidget* parent, const char* name, int released = 0, int pressed = 0)
 {
     auto* p = new plat::PictureButton(parent);
     p->setObjectName(QLatin1String(name));
-    p->setGeometry(r);
+    place(p, name);
     if (released)
         p->setPictures(released, pressed);
     return p;
 }
 
-plat::Shape* shape(QWidget* parent, const char* name, const QRect& r, std::uint32_t colour)
+plat::Shape* shape(QWidget* parent, const char* name, std::uint32_t colour)
 {
     auto* s = new plat::Shape(parent);
     s->setObjectName(QLatin1String(name));
-    s->setGeometry(r);
+    place(s, name);
     s->setBrush(plat::fromTColor(colour));
     return s;
 }
@@ -141,122 +146,124 @@ void TFormCalibraTar::buildLayout()
     resize(kDesignSize);
     PanelBarra = new QFrame(this);
     PanelBarra->setObjectName(QStringLiteral("PanelBarra"));
-    PanelBarra->setGeometry(0, 0, 1024, 150);
+    place(PanelBarra, "PanelBarra");
     QWidget* b = PanelBarra;
     // Each readout: its caption above, its value, its unit beside it.
-    label(b, "LabelGiri", {10, 5, 80, 20}, text(166));
-    LabGiri = label(b, "LabGiri", {10, 30, 80, 30});
-    label(b, "LabelRpm", {10, 60, 80, 20}, QStringLiteral("rpm"));
-    label(b, "LabelTempMot", {95, 5, 85, 20}, text(171));
-    LabTemp = label(b, "LabTemp", {95, 30, 45, 30});
-    label(b, "LabelGradi", {144, 30, 30, 30}, QStringLiteral("\u00b0C"));
-    label(b, "LabelTemp", {180, 5, 85, 20}, text(172));
-    LabTempMot = label(b, "LabTempMot", {180, 30, 45, 30});
+    label(b, "LabelGiri", text(166));
+    LabGiri = label(b, "LabGiri");
+    label(b, "LabelRpm", QStringLiteral("rpm"));
+    label(b, "LabelTempMot", text(171));
+    LabTemp = label(b, "LabTemp");
+    label(b, "LabelGradi", QStringLiteral("\u00b0C"));
+    label(b, "LabelTemp", text(172));
+    LabTempMot = label(b, "LabTempMot");
     LabTempMot->setAutoFillBackground(false);
-    label(b, "LabelGradi1", {229, 30, 30, 30}, QStringLiteral("\u00b0C"));
-    label(b, "LabelInj", {265, 5, 100, 20}, text(167));
-    LabApMot = label(b, "LabApMot", {265, 30, 55, 25});
-    ImageApMot2 = picture(b, "ImageApMot2", {265, 60, 55, 25});
-    LabApMot2 = label(b, "LabApMot2", {265, 60, 55, 25});
-    label(b, "LabelMsTGas", {324, 30, 28, 25}, QStringLiteral("ms"));
-    LabelMsTGas2 = label(b, "LabelMsTGas2", {324, 60, 28, 25}, QStringLiteral("ms"));
-    label(b, "LabelInjBenz", {365, 5, 100, 20}, text(170));
-    LabApMotBenz = label(b, "LabApMotBenz", {365, 30, 55, 25});
-    ImageApMot2Benz = picture(b, "ImageApMot2Benz", {365, 60, 55, 25});
-    LabApMot2Benz = label(b, "LabApMot2Benz", {365, 60, 55, 25});
-    label(b, "LabelMsTBenz", {424, 30, 28, 25}, QStringLiteral("ms"));
-    LabelMsTBenz2 = label(b, "LabelMsTBenz2", {424, 60, 28, 25}, QStringLiteral("ms"));
-    ImageLambda1 = picture(b, "ImageLambda1", {465, 5, 40, 20});
+    label(b, "LabelGradi1", QStringLiteral("\u00b0C"));
+    label(b, "LabelInj", text(167));
+    LabApMot = label(b, "LabApMot");
+    ImageApMot2 = picture(b, "ImageApMot2");
+    LabApMot2 = label(b, "LabApMot2");
+    label(b, "LabelMsTGas", QStringLiteral("ms"));
+    LabelMsTGas2 = label(b, "LabelMsTGas2", QStringLiteral("ms"));
+    label(b, "LabelInjBenz", text(170));
+    LabApMotBenz = label(b, "LabApMotBenz");
+    ImageApMot2Benz = picture(b, "ImageApMot2Benz");
+    LabApMot2Benz = label(b, "LabApMot2Benz");
+    label(b, "LabelMsTBenz", QStringLiteral("ms"));
+    LabelMsTBenz2 = label(b, "LabelMsTBenz2", QStringLiteral("ms"));
+    ImageLambda1 = picture(b, "ImageLambda1");
     ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
-    ImageLambdaValue = picture(b, "ImageLambdaValue", {465, 30, 55, 25});
+    ImageLambdaValue = picture(b, "ImageLambdaValue");
     ImageLambdaValue->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
-    LabLambda = label(b, "LabLambda", {465, 30, 55, 25});
-    ImageLambda2 = picture(b, "ImageLambda2", {530, 5, 40, 20});
+    LabLambda = label(b, "LabLambda");
+    ImageLambda2 = picture(b, "ImageLambda2");
     ImageLambda2->setPicturePath(QStringLiteral(":/bmp/lambda2.png"));
-    ImageLambda2Value = picture(b, "ImageLambda2Value", {530, 30, 55, 25});
+    ImageLambda2Value = picture(b, "ImageLambda2Value");
     ImageLambda2Value->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
-    LabLambda2 = label(b, "LabLambda2", {530, 30, 55, 25});
+    LabLambda2 = label(b, "LabLambda2");
     for (QLabel* l : {LabLambda, LabLambda2})
         l->setAlignment(Qt::AlignCenter);
-    label(b, "LabelPress", {600, 5, 80, 20}, text(192));
-    LabPressione = label(b, "LabPressione", {600, 30, 45, 25});
-    label(b, "LabelGasBar", {649, 30, 30, 25}, QStringLiteral("bar"));
-    label(b, "LabelPressColl", {685, 5, 80, 20}, text(326));
-    LabPressioneColl = label(b, "LabPressioneColl", {685, 30, 45, 25});
-    label(b, "LabelMapBar", {734, 30, 30, 25}, QStringLiteral("bar"));
+    label(b, "LabelPress", text(192));
+    LabPressione = label(b, "LabPressione");
+    label(b, "LabelGasBar", QStringLiteral("bar"));
+    label(b, "LabelPressColl", text(326));
+    LabPressioneColl = label(b, "LabPressioneColl");
+    label(b, "LabelMapBar", QStringLiteral("bar"));
     // A value stands right beside its unit.
     for (QLabel* l : {LabTemp, LabTempMot, LabApMot, LabApMot2, LabApMotBenz, LabApMot2Benz, LabPressione, LabPressioneColl})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label(b, "LabelLedExtraInj", {770, 5, 150, 20}, text(169));
-    ImageExtraInj = picture(b, "ImageExtraInj", {770, 30, 30, 30});
-    label(b, "LabelCutoff", {770, 70, 150, 20}, text(173));
-    ImageCutoff = picture(b, "ImageCutoff", {770, 95, 30, 30});
+    label(b, "LabelLedExtraInj", text(169));
+    ImageExtraInj = picture(b, "ImageExtraInj");
+    label(b, "LabelCutoff", text(173));
+    ImageCutoff = picture(b, "ImageCutoff");
     // Wide enough for the longest of its texts ("DIAGNOSTICS").
-    LabelDiagnosi = label(b, "LabelDiagnosi", {924, 5, 96, 20}, text(495));
+    LabelDiagnosi = label(b, "LabelDiagnosi", text(495));
     LabelDiagnosi->installEventFilter(this);
-    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", {960, 30, 24, 24}, kRed);
-    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", {960, 30, 24, 24}, 11119017);
+    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", kRed);
+    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", 11119017);
     ImageDiagnosiOn->hide();
-    ImageCommutatore = picture(b, "ImageCommutatore", {10, 95, 40, 40});
-    LabelBenzina = label(b, "LabelBenzina", {55, 100, 100, 30});
-    ShapeRiserva = shape(b, "ShapeRiserva", {160, 105, 16, 16}, kRed);
-    ShapeUnQuarto = shape(b, "ShapeUnQuarto", {180, 105, 16, 16}, kGreen);
-    ShapeDueQuarti = shape(b, "ShapeDueQuarti", {200, 105, 16, 16}, kGreen);
-    ShapeTreQuarti = shape(b, "ShapeTreQuarti", {220, 105, 16, 16}, kGreen);
-    ShapeQuattroQuarti = shape(b, "ShapeQuattroQuarti", {240, 105, 16, 16}, kGreen);
+    ImageCommutatore = picture(b, "ImageCommutatore");
+    LabelBenzina = label(b, "LabelBenzina");
+    ShapeRiserva = shape(b, "ShapeRiserva", kRed);
+    ShapeUnQuarto = shape(b, "ShapeUnQuarto", kGreen);
+    ShapeDueQuarti = shape(b, "ShapeDueQuarti", kGreen);
+    ShapeTreQuarti = shape(b, "ShapeTreQuarti", kGreen);
+    ShapeQuattroQuarti = shape(b, "ShapeQuattroQuarti", kGreen);
     for (auto* s : {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti}) {
         s->setKind(plat::Shape::Kind::RoundRect);
         s->hide();
     }
 
-    ShapeOperazione = shape(this, "ShapeOperazione", {40, 180, 700, 90}, 16777215);
-    LabelOperazione = label(this, "LabelOperazione", {50, 190, 680, 70});
+    ShapeOperazione = shape(this, "ShapeOperazione", 16777215);
+    LabelOperazione = label(this, "LabelOperazione");
     LabelOperazione->setWordWrap(true);
-    ImageInit = picture(this, "ImageInit", {760, 180, 150, 120});
-    LabelEnd = label(this, "LabelEnd", {50, 280, 680, 30}, text(290));
+    ImageInit = picture(this, "ImageInit");
+    LabelEnd = label(this, "LabelEnd", text(290));
     LabelEnd->hide();
     PanelGiri = new QFrame(this);
     PanelGiri->setObjectName(QStringLiteral("PanelGiri"));
-    PanelGiri->setGeometry(40, 320, 700, 90);
-    label(PanelGiri, "LabelGiriTara", {10, 5, 80, 20}, text(166));
-    LabGiriTara = label(PanelGiri, "LabGiriTara", {100, 5, 80, 20});
-    label(PanelGiri, "LabelRpmTara", {190, 5, 60, 20}, text(89));
-    for (int i = 0; i < 7; ++i)
-        label(PanelGiri, "LabelScala", {10 + i * 110, 60, 50, 20}, QString::number(500 + i * 500));
+    place(PanelGiri, "PanelGiri");
+    label(PanelGiri, "LabelGiriTara", text(166));
+    LabGiriTara = label(PanelGiri, "LabGiriTara");
+    label(PanelGiri, "LabelRpmTara", text(89));
+    for (int i = 0; i < taratura::kScaleMarks; ++i) {
+        QLabel* mark = label(PanelGiri, "LabelScala", QString::number(500 + i * 500));
+        mark->move(mark->pos() + QPoint(i * taratura::kScaleStep, 0));
+    }
     ProgressBarGiri = new QProgressBar(PanelGiri);
     ProgressBarGiri->setObjectName(QStringLiteral("ProgressBarGiri"));
-    ProgressBarGiri->setGeometry(10, 30, 680, 25);
+    place(ProgressBarGiri, "ProgressBarGiri");
     ProgressBarGiri->setRange(500, 3500);
     ProgressBarGiri->setTextVisible(false);
     PanelGiri->hide();
-    ShapeProgressBar = shape(this, "ShapeProgressBar", {40, 420, 700, 40}, 14732184);
+    ShapeProgressBar = shape(this, "ShapeProgressBar", 14732184);
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
-    ProgressBar->setGeometry(45, 425, 690, 30);
+    place(ProgressBar, "ProgressBar");
     ProgressBar->setRange(0, 100);
     ShapeProgressBar->hide();
     ProgressBar->hide();
     PanelAttention = new QFrame(this);
     PanelAttention->setObjectName(QStringLiteral("PanelAttention"));
-    PanelAttention->setGeometry(40, 480, 700, 220);
-    LabelAttention = label(PanelAttention, "LabelAttention", {220, 10, 470, 200}, text(562));
+    place(PanelAttention, "PanelAttention");
+    LabelAttention = label(PanelAttention, "LabelAttention", text(562));
     LabelAttention->setWordWrap(true);
     JvGIFAnimator = new plat::AnimationPlayer(PanelAttention);
     JvGIFAnimator->setObjectName(QStringLiteral("JvGIFAnimator"));
-    JvGIFAnimator->setGeometry(5, 5, 206, 210);
+    place(JvGIFAnimator, "JvGIFAnimator");
     if (JvGIFAnimator->open(10000))
         JvGIFAnimator->play();
     PanelAttention->hide();
 
-    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", {760, 480, 240, 130}, 14732184);
-    LabelAcquisizioni = label(this, "LabelAcquisizioni", {770, 485, 200, 20}, text(494));
-    ImageRec = picture(this, "ImageRec", {770, 510, 96, 64});
-    LabelRec = label(this, "LabelRec", {770, 578, 96, 20}, QStringLiteral("REC"));
-    ImageStop = picture(this, "ImageStop", {880, 510, 96, 64});
-    LabelStop = label(this, "LabelStop", {880, 578, 96, 20}, QStringLiteral("STOP"));
-    ShapeAcquisisciOn = shape(this, "ShapeAcquisisciOn", {975, 485, 16, 16}, kGreen);
+    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", 14732184);
+    LabelAcquisizioni = label(this, "LabelAcquisizioni", text(494));
+    ImageRec = picture(this, "ImageRec");
+    LabelRec = label(this, "LabelRec", QStringLiteral("REC"));
+    ImageStop = picture(this, "ImageStop");
+    LabelStop = label(this, "LabelStop", QStringLiteral("STOP"));
+    ShapeAcquisisciOn = shape(this, "ShapeAcquisisciOn", kGreen);
     ShapeAcquisisciOn->hide();
-    ImageExit = picture(this, "ImageExit", {900, 680, 96, 64});
+    ImageExit = picture(this, "ImageExit");
 
     connect(ImageInit, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageInitClick);
     connect(ImageRec, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageRecClick);

@@ -2,12 +2,14 @@
 #include "ItemCodes.h"
 
 #include "BuildConstants.h"
+#include "DiagnosiPlacements.h"
 #include "Translator.h"
 #include "iodata.h"
 
 #include "plat/Colors.h"
 #include "plat/Controls.h"
 #include "plat/PictureButton.h"
+#include "plat/Placement.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenScale.h"
 #include "plat/Services.h"
@@ -70,17 +72,22 @@ const CounterDef kCounters[] = {
 
 QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
 
-QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 16, bool bold = true,
+// Gives w its rectangle in kPlacements, under key.
+void place(QWidget* w, const char* key) { plat::place(w, diagnosi::kPlacements, key); }
+
+// A label or a picture button named name, placed by its entry.
+QLabel* label(QWidget* parent, const char* name, int pixels = 16, bool bold = true,
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
+    return plat::makeLabel(parent, name, plat::placementRect(diagnosi::kPlacements, name), sans(pixels, bold), align,
+                           plat::fromTColor(kInk));
 }
 
-plat::PictureButton* picture(QWidget* parent, const QString& name, const QRect& r)
+plat::PictureButton* picture(QWidget* parent, const char* name)
 {
     auto* p = new plat::PictureButton(parent);
-    p->setObjectName(name);
-    p->setGeometry(r);
+    p->setObjectName(QLatin1String(name));
+    place(p, name);
     return p;
 }
 
@@ -220,7 +227,7 @@ void TFormDiagnosi::buildLayout()
     TabEsci->setObjectName(QStringLiteral("TabEsci"));
     for (QWidget* page : {TabErrori, TabIniettori, TabContatori, TabEsci})
         PageControl->addTab(page, QString());
-    ImageEsci = picture(this, QStringLiteral("ImageEsci"), QRect(0, 0, 32, 32));
+    ImageEsci = picture(this, "ImageEsci");
     ImageEsci->setPicturePath(QLatin1String(kEsciPicture));
     ImageEsci->hide();
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
@@ -231,36 +238,36 @@ void TFormDiagnosi::buildLayout()
     // Errors.
     ListDiagnosi = new QTreeWidget(TabErrori);
     ListDiagnosi->setObjectName(QStringLiteral("ListDiagnosi"));
-    ListDiagnosi->setGeometry(24, 24, 760, 560);
+    place(ListDiagnosi, "ListDiagnosi");
     ListDiagnosi->setColumnCount(3);
     ListDiagnosi->setRootIsDecorated(false);
     ListCode = new QTreeWidget(TabErrori);
     ListCode->setObjectName(QStringLiteral("ListCode"));
-    ListCode->setGeometry(24, 24, 120, 560);
+    place(ListCode, "ListCode");
     ListCode->setColumnCount(1);
     ListCode->setRootIsDecorated(false);
     ListCode->hide();
     for (QTreeWidget* l : {ListCode, ListDiagnosi})
         l->setFont(sans(16, false));
-    ImageReset = picture(TabErrori, QStringLiteral("ImageReset"), QRect(832, 40, 96, 64));
-    LabelAzzeraErrori = label(TabErrori, "LabelAzzeraErrori", QRect(800, 108, 160, 28), 16, true, Qt::AlignCenter);
+    ImageReset = picture(TabErrori, "ImageReset");
+    LabelAzzeraErrori = label(TabErrori, "LabelAzzeraErrori", 16, true, Qt::AlignCenter);
     ShapeAbilita = new plat::Shape(TabErrori);
-    ShapeAbilita->setGeometry(800, 180, 200, 80);
+    place(ShapeAbilita, "ShapeAbilita");
     ShapeCheckAbilita = new plat::Shape(TabErrori);
-    ShapeCheckAbilita->setGeometry(810, 200, 40, 40);
+    place(ShapeCheckAbilita, "ShapeCheckAbilita");
     CheckDiagnosi = new QCheckBox(TabErrori);
     CheckDiagnosi->setObjectName(QStringLiteral("CheckDiagnosi"));
-    CheckDiagnosi->setGeometry(820, 210, 24, 24);
-    LabelDiagnosi = label(TabErrori, "LabelDiagnosi", QRect(856, 188, 140, 64), 14);
+    place(CheckDiagnosi, "CheckDiagnosi");
+    LabelDiagnosi = label(TabErrori, "LabelDiagnosi", 14);
     LabelDiagnosi->setWordWrap(true);
     ShapePosteriore = new plat::Shape(TabErrori);
-    ShapePosteriore->setGeometry(800, 280, 200, 100);
+    place(ShapePosteriore, "ShapePosteriore");
     ShapeCheckPosteriore = new plat::Shape(TabErrori);
-    ShapeCheckPosteriore->setGeometry(810, 310, 40, 40);
+    place(ShapeCheckPosteriore, "ShapeCheckPosteriore");
     CheckPosteriore = new QCheckBox(TabErrori);
     CheckPosteriore->setObjectName(QStringLiteral("CheckPosteriore"));
-    CheckPosteriore->setGeometry(820, 320, 24, 24);
-    LabelPosteriore = label(TabErrori, "LabelPosteriore", QRect(856, 288, 140, 84), 14);
+    place(CheckPosteriore, "CheckPosteriore");
+    LabelPosteriore = label(TabErrori, "LabelPosteriore", 14);
     LabelPosteriore->setWordWrap(true);
     for (QWidget* w : std::initializer_list<QWidget*>{ShapeAbilita, ShapeCheckAbilita, CheckDiagnosi, LabelDiagnosi,
                                                       ShapePosteriore, ShapeCheckPosteriore, CheckPosteriore,
@@ -268,7 +275,7 @@ void TFormDiagnosi::buildLayout()
         w->hide();
     ComboAzione = new QComboBox(TabErrori);
     ComboAzione->setObjectName(QStringLiteral("ComboAzione"));
-    ComboAzione->setGeometry(800, 400, 200, 28);
+    place(ComboAzione, "ComboAzione");
     ComboAzione->hide();
 
     connect(ImageReset, &plat::PictureButton::clicked, this, &TFormDiagnosi::ImageResetClick);
@@ -277,75 +284,88 @@ void TFormDiagnosi::buildLayout()
 
     // Injectors: the test on top, the exclusion panel below; bank 1 on the
     // first row of each, bank 2 on the second.
-    LabelIniettori = label(TabIniettori, "LabelIniettori", QRect(24, 16, 700, 28), 18);
+    LabelIniettori = label(TabIniettori, "LabelIniettori", 18);
     PanelEsclusione = new QFrame(TabIniettori);
     PanelEsclusione->setObjectName(QStringLiteral("PanelEsclusione"));
-    PanelEsclusione->setGeometry(0, 330, 1024, 330);
-    LabelEsclusione = label(PanelEsclusione, "LabelEsclusione", QRect(24, 8, 700, 28), 18);
+    place(PanelEsclusione, "PanelEsclusione");
+    LabelEsclusione = label(PanelEsclusione, "LabelEsclusione", 18);
     for (std::size_t i = 0; i < kInjectorLetters.size(); ++i) {
         const auto& def = kInjectorLetters[i];
         auto& c = Letters[i];
         c.letter = def;
         const QString x(QLatin1Char(def.control));
-        const int column = static_cast<int>(i % 5);
-        const int x0 = 40 + column * 120;
-        const int y0 = def.bank == 1 ? 56 : 176;
+        // Each injector's controls are injector A's, renamed and moved to
+        // its column and bank.
+        const QPoint step(static_cast<int>(i % 5) * diagnosi::kInjectorStepX,
+                          def.bank == 1 ? 0 : diagnosi::kInjectorStepY);
+        const auto cell = [&x, step](QWidget* w, const char* prefix) {
+            w->setObjectName(QLatin1String(prefix) + x);
+            w->move(w->pos() + step);
+        };
         const QString caption(QLatin1Char(def.caption));
-        c.LabelInj = label(TabIniettori, "", QRect(x0, y0, 48, 28), 20, true, Qt::AlignCenter);
-        c.LabelInj->setObjectName(QStringLiteral("LabelInj") + x);
+        c.LabelInj = label(TabIniettori, "LabelInjA", 20, true, Qt::AlignCenter);
+        cell(c.LabelInj, "LabelInj");
         c.LabelInj->setText(caption);
-        c.ImageOk = picture(TabIniettori, QStringLiteral("ImageOk") + x, QRect(x0, y0 + 30, 48, 48));
+        c.ImageOk = picture(TabIniettori, "ImageOkA");
+        cell(c.ImageOk, "ImageOk");
         c.ImageOk->setPicturePath(QLatin1String(kOkPicture));
-        c.ImageKo = picture(TabIniettori, QStringLiteral("ImageKo") + x, QRect(x0, y0 + 30, 48, 48));
+        c.ImageKo = picture(TabIniettori, "ImageKoA");
+        cell(c.ImageKo, "ImageKo");
         c.ImageKo->setPicturePath(QLatin1String(kKoPicture));
         c.ImageKo->hide();
-        c.Label = label(PanelEsclusione, "", QRect(x0, y0 - 8, 48, 28), 20, true, Qt::AlignCenter);
-        c.Label->setObjectName(QStringLiteral("Label") + x);
+        c.Label = label(PanelEsclusione, "LabelA", 20, true, Qt::AlignCenter);
+        cell(c.Label, "Label");
         c.Label->setText(caption);
         if (def.bank == 2) {
             QPalette pal = c.Label->palette();
             pal.setColor(QPalette::WindowText, plat::fromTColor(kRed));
             c.Label->setPalette(pal);
         }
-        c.ImageOn = picture(PanelEsclusione, QStringLiteral("ImageOn") + x, QRect(x0, y0 + 22, 48, 48));
+        c.ImageOn = picture(PanelEsclusione, "ImageOnA");
+        cell(c.ImageOn, "ImageOn");
         c.ImageOn->setPicturePath(QLatin1String(kOnPicture));
         c.ImageOn->setTag(static_cast<int>(def.bit));
-        c.ImageOff = picture(PanelEsclusione, QStringLiteral("ImageOff") + x, QRect(x0, y0 + 22, 48, 48));
+        c.ImageOff = picture(PanelEsclusione, "ImageOffA");
+        cell(c.ImageOff, "ImageOff");
         c.ImageOff->setPicturePath(QLatin1String(kOffPicture));
         c.ImageOff->setTag(static_cast<int>(def.bit));
         c.ImageOff->hide();
         connect(c.ImageOn, &plat::PictureButton::clicked, this, [this, p = c.ImageOn] { ImageOffClick(p); });
         connect(c.ImageOff, &plat::PictureButton::clicked, this, [this, p = c.ImageOff] { ImageOnClick(p); });
     }
-    auto legend = [](QWidget* parent, const char* name, int y, const char* path) {
-        auto* p = picture(parent, QString(), QRect(660, y, 32, 32));
+    // A legend: its text, and left of it the picture (without a name) under
+    // the key "Image" + the text's name.
+    auto legend = [](QWidget* parent, const char* name, const char* pictureKey, const char* path) {
+        auto* p = new plat::PictureButton(parent);
+        place(p, pictureKey);
         p->setPicturePath(QLatin1String(path));
-        return label(parent, name, QRect(700, y, 300, 32), 14, false);
+        return label(parent, name, 14, false);
     };
-    LabelOk = legend(TabIniettori, "LabelOk", 80, kOkPicture);
-    LabelErrore = legend(TabIniettori, "LabelErrore", 130, kKoPicture);
-    LabelEsclusioneOk = legend(PanelEsclusione, "LabelEsclusioneOk", 60, kOnPicture);
-    LabelEsclusioneErrore = legend(PanelEsclusione, "LabelEsclusioneErrore", 110, kOffPicture);
+    LabelOk = legend(TabIniettori, "LabelOk", "ImageLabelOk", kOkPicture);
+    LabelErrore = legend(TabIniettori, "LabelErrore", "ImageLabelErrore", kKoPicture);
+    LabelEsclusioneOk = legend(PanelEsclusione, "LabelEsclusioneOk", "ImageLabelEsclusioneOk", kOnPicture);
+    LabelEsclusioneErrore =
+        legend(PanelEsclusione, "LabelEsclusioneErrore", "ImageLabelEsclusioneErrore", kOffPicture);
 
     // Counters.
-    LabelContatoriGas = label(TabContatori, "LabelContatoriGas", QRect(40, 24, 400, 32), 20);
-    LabelAssolutoGas = label(TabContatori, "LabelAssolutoGas", QRect(40, 70, 360, 32));
-    LabAssolutoGas = label(TabContatori, "LabAssolutoGas", QRect(420, 70, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoGas = picture(TabContatori, QStringLiteral("ImageResetAssolutoGas"), QRect(600, 60, 72, 48));
-    LabelParzialeGas = label(TabContatori, "LabelParzialeGas", QRect(40, 120, 360, 32));
-    LabParzialeGas = label(TabContatori, "LabParzialeGas", QRect(420, 120, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetParzialeGas = picture(TabContatori, QStringLiteral("ImageResetParzialeGas"), QRect(600, 110, 72, 48));
-    LabelNotaGas = label(TabContatori, "LabelNotaGas", QRect(40, 166, 700, 28), 14, false);
-    LabelContatoriBenzina = label(TabContatori, "LabelContatoriBenzina", QRect(40, 230, 400, 32), 20);
-    LabelAssolutoBenzina = label(TabContatori, "LabelAssolutoBenzina", QRect(40, 276, 360, 32));
-    LabAssolutoBenzina = label(TabContatori, "LabAssolutoBenzina", QRect(420, 276, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoBenzina = picture(TabContatori, QStringLiteral("ImageResetAssolutoBenzina"), QRect(600, 266, 72, 48));
-    LabelNotaBenzina = label(TabContatori, "LabelNotaBenzina", QRect(40, 322, 700, 28), 14, false);
-    LabelPartenzeGas = label(TabContatori, "LabelPartenzeGas", QRect(40, 390, 400, 32), 20);
-    LabelAvviamenti = label(TabContatori, "LabelAvviamenti", QRect(40, 436, 360, 32));
-    LabAvviamenti = label(TabContatori, "LabAvviamenti", QRect(420, 436, 140, 32), 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetPartenzeGas = picture(TabContatori, QStringLiteral("ImageResetPartenzeGas"), QRect(600, 426, 72, 48));
-    LabelNotaPartenze = label(TabContatori, "LabelNotaPartenze", QRect(40, 482, 900, 28), 14, false);
+    LabelContatoriGas = label(TabContatori, "LabelContatoriGas", 20);
+    LabelAssolutoGas = label(TabContatori, "LabelAssolutoGas");
+    LabAssolutoGas = label(TabContatori, "LabAssolutoGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoGas = picture(TabContatori, "ImageResetAssolutoGas");
+    LabelParzialeGas = label(TabContatori, "LabelParzialeGas");
+    LabParzialeGas = label(TabContatori, "LabParzialeGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetParzialeGas = picture(TabContatori, "ImageResetParzialeGas");
+    LabelNotaGas = label(TabContatori, "LabelNotaGas", 14, false);
+    LabelContatoriBenzina = label(TabContatori, "LabelContatoriBenzina", 20);
+    LabelAssolutoBenzina = label(TabContatori, "LabelAssolutoBenzina");
+    LabAssolutoBenzina = label(TabContatori, "LabAssolutoBenzina", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoBenzina = picture(TabContatori, "ImageResetAssolutoBenzina");
+    LabelNotaBenzina = label(TabContatori, "LabelNotaBenzina", 14, false);
+    LabelPartenzeGas = label(TabContatori, "LabelPartenzeGas", 20);
+    LabelAvviamenti = label(TabContatori, "LabelAvviamenti");
+    LabAvviamenti = label(TabContatori, "LabAvviamenti", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetPartenzeGas = picture(TabContatori, "ImageResetPartenzeGas");
+    LabelNotaPartenze = label(TabContatori, "LabelNotaPartenze", 14, false);
     ImageResetParzialeGas->setTag(0);
     ImageResetPartenzeGas->setTag(1);
     ImageResetAssolutoGas->setTag(2);

@@ -2,6 +2,7 @@
 #include "ItemCodes.h"
 
 #include "LiveLamps.h"
+#include "VisualizzaPlacements.h"
 #include "AcquisitionRecorder.h"
 #include "FormDiagnosi.h"
 #include "FormGraficoDrt.h"
@@ -12,6 +13,7 @@
 #include "plat/Controls.h"
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
+#include "plat/Placement.h"
 #include "plat/Prompts.h"
 #include "plat/ScreenScale.h"
 #include "plat/Services.h"
@@ -54,52 +56,59 @@ constexpr int kViewPictures[] = {10063, 10064};
 
 QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
 
-QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels = 14, bool bold = true,
+// The controls below are named and placed by their entry in kPlacements.
+QRect placeOf(const char* name) { return plat::placementRect(visualizza::kPlacements, name); }
+
+QLabel* label(QWidget* parent, const char* name, int pixels = 14, bool bold = true,
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
+    return plat::makeLabel(parent, name, placeOf(name), sans(pixels, bold), align, plat::fromTColor(kInk));
 }
 
-plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r, const char* path = nullptr)
+plat::PictureButton* picture(QWidget* parent, const char* name, const char* path = nullptr)
 {
     auto* p = new plat::PictureButton(parent);
     p->setObjectName(QLatin1String(name));
-    p->setGeometry(r);
+    p->setGeometry(placeOf(name));
     if (path)
         p->setPicturePath(QLatin1String(path));
     return p;
 }
 
-plat::Shape* shape(QWidget* parent, const char* name, const QRect& r, const QColor& fill)
+plat::Shape* shape(QWidget* parent, const char* name, const QColor& fill)
 {
     auto* s = new plat::Shape(parent);
     s->setObjectName(QLatin1String(name));
-    s->setGeometry(r);
+    s->setGeometry(placeOf(name));
     s->setBrush(fill);
     return s;
 }
 
 // A round indicator lamp.
-plat::Shape* lamp(QWidget* parent, const char* name, const QRect& r, const QColor& fill)
+plat::Shape* lamp(QWidget* parent, const char* name, const QColor& fill)
 {
-    auto* s = shape(parent, name, r, fill);
-    s->setMask(QRegion(QRect(QPoint(0, 0), r.size()), QRegion::Ellipse));
+    auto* s = shape(parent, name, fill);
+    s->setMask(QRegion(s->rect(), QRegion::Ellipse));
     return s;
 }
 
-QFrame* panel(QWidget* parent, const char* name, const QRect& r)
+QFrame* panel(QWidget* parent, const char* name)
 {
     auto* f = new QFrame(parent);
     f->setObjectName(QLatin1String(name));
-    f->setGeometry(r);
+    f->setGeometry(placeOf(name));
     f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return f;
 }
 
-// A bar: a shape aligned to the left inside its panel.
+// A bar: a shape aligned to the left inside its panel, as wide as its
+// reading (none yet).
 plat::Shape* bar(QFrame* parent, const char* name)
 {
-    auto* s = shape(parent, name, QRect(0, 0, 0, parent->height()), QColor(0, 0, 255));
+    auto* s = new plat::Shape(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setGeometry(0, 0, 0, parent->height());
+    s->setBrush(QColor(0, 0, 255));
     s->setPen(QPen(Qt::NoPen));
     return s;
 }
@@ -303,70 +312,70 @@ QString TFormVisualizza::text(int number) const
 void TFormVisualizza::buildLayout()
 {
     setFont(sans(14, true));
-    ImageLogo = picture(this, "ImageLogo", QRect(8, 6, 260, 64), ":/bmp/logo.png");
-    ImageExit = picture(this, "ImageExit", QRect(900, 6, 110, 72));
-    LabelExit = label(this, "LabelExit", QRect(900, 6, 110, 72), 18, true, Qt::AlignCenter);
+    ImageLogo = picture(this, "ImageLogo", ":/bmp/logo.png");
+    ImageExit = picture(this, "ImageExit");
+    LabelExit = label(this, "LabelExit", 18, true, Qt::AlignCenter);
     LabelExit->setAttribute(Qt::WA_TranslucentBackground);
 
     // Dials.
-    ImageGiri = picture(this, "ImageGiri", QRect(20, 84, 330, 330), ":/bmp/dialgiri.png");
-    LabelGiri = label(this, "LabelGiri", QRect(120, 360, 130, 36), 26, true, Qt::AlignCenter);
-    ImageTempRid = picture(this, "ImageTempRid", QRect(370, 84, 200, 160), ":/bmp/dialtemp.png");
+    ImageGiri = picture(this, "ImageGiri", ":/bmp/dialgiri.png");
+    LabelGiri = label(this, "LabelGiri", 26, true, Qt::AlignCenter);
+    ImageTempRid = picture(this, "ImageTempRid", ":/bmp/dialtemp.png");
     // A temperature dial's scale climbs from the top centre to the right, so
     // its caption stands in the top right corner, clear of the marks.
-    LabelTempRid = label(this, "LabelTempRid", QRect(476, 87, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempRid = label(this, "LabTempRid", QRect(440, 214, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageRidGray = picture(this, "ImageRidGray", QRect(530, 110, 32, 32), ":/bmp/nosignal.png");
-    ImageTempGas = picture(this, "ImageTempGas", QRect(370, 254, 200, 160), ":/bmp/dialtemp.png");
-    LabelTempGas = label(this, "LabelTempGas", QRect(476, 257, 86, 20), 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempGas = label(this, "LabTempGas", QRect(440, 384, 120, 26), 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageIniettori = picture(this, "ImageIniettori", QRect(590, 84, 160, 120), ":/bmp/dialiniettori.png");
-    PanelIniettori = label(this, "PanelIniettori", QRect(590, 208, 160, 28), 16, true, Qt::AlignCenter);
+    LabelTempRid = label(this, "LabelTempRid", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempRid = label(this, "LabTempRid", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageRidGray = picture(this, "ImageRidGray", ":/bmp/nosignal.png");
+    ImageTempGas = picture(this, "ImageTempGas", ":/bmp/dialtemp.png");
+    LabelTempGas = label(this, "LabelTempGas", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempGas = label(this, "LabTempGas", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageIniettori = picture(this, "ImageIniettori", ":/bmp/dialiniettori.png");
+    PanelIniettori = label(this, "PanelIniettori", 16, true, Qt::AlignCenter);
 
     // Indicators.
-    ImageGasOn = picture(this, "ImageGasOn", QRect(800, 84, 96, 64), ":/bmp/gason.png");
-    ImageGasOff = picture(this, "ImageGasOff", QRect(800, 84, 96, 64), ":/bmp/gasoff.png");
-    ImageBenzinaOn = picture(this, "ImageBenzinaOn", QRect(908, 84, 96, 64), ":/bmp/benzinaon.png");
-    ImageBenzinaOff = picture(this, "ImageBenzinaOff", QRect(908, 84, 96, 64), ":/bmp/benzinaoff.png");
+    ImageGasOn = picture(this, "ImageGasOn", ":/bmp/gason.png");
+    ImageGasOff = picture(this, "ImageGasOff", ":/bmp/gasoff.png");
+    ImageBenzinaOn = picture(this, "ImageBenzinaOn", ":/bmp/benzinaon.png");
+    ImageBenzinaOff = picture(this, "ImageBenzinaOff", ":/bmp/benzinaoff.png");
     ImageGasOn->hide();
     ImageBenzinaOff->hide();
-    ImageKeyOn = picture(this, "ImageKeyOn", QRect(800, 156, 96, 64), ":/bmp/keyon.png");
-    ImageKeyOff = picture(this, "ImageKeyOff", QRect(800, 156, 96, 64), ":/bmp/keyoff.png");
+    ImageKeyOn = picture(this, "ImageKeyOn", ":/bmp/keyon.png");
+    ImageKeyOff = picture(this, "ImageKeyOff", ":/bmp/keyoff.png");
     ImageKeyOn->hide();
-    ImageCommutatore = picture(this, "ImageCommutatore", QRect(908, 156, 96, 64));
-    ShapeCutoff = lamp(this, "ShapeCutoff", QRect(600, 250, 22, 22), kRed);
+    ImageCommutatore = picture(this, "ImageCommutatore");
+    ShapeCutoff = lamp(this, "ShapeCutoff", kRed);
     ShapeCutoff->hide();
-    LabelCutoff = label(this, "LabelCutoff", QRect(630, 248, 150, 26));
-    ShapeDiagnosi = lamp(this, "ShapeDiagnosi", QRect(600, 284, 22, 22), kRed);
+    LabelCutoff = label(this, "LabelCutoff");
+    ShapeDiagnosi = lamp(this, "ShapeDiagnosi", kRed);
     ShapeDiagnosi->hide();
-    LabelDiagnosi = label(this, "LabelDiagnosi", QRect(630, 282, 150, 26));
+    LabelDiagnosi = label(this, "LabelDiagnosi");
     LabelDiagnosi->setCursor(Qt::PointingHandCursor);
-    ShapeExtraInj = lamp(this, "ShapeExtraInj", QRect(600, 318, 22, 22), kYellow);
-    LabelExtraInj = label(this, "LabelExtraInj", QRect(630, 316, 150, 26));
+    ShapeExtraInj = lamp(this, "ShapeExtraInj", kYellow);
+    LabelExtraInj = label(this, "LabelExtraInj");
 
     // Gas level: the reserve lamp at the bottom, four quarters above it.
     const QColor levelColour(0, 200, 0);
-    ShapeQuattroQuarti = shape(this, "ShapeQuattroQuarti", QRect(800, 236, 40, 18), levelColour);
-    ShapeTreQuarti = shape(this, "ShapeTreQuarti", QRect(800, 258, 40, 18), levelColour);
-    ShapeDueQuarti = shape(this, "ShapeDueQuarti", QRect(800, 280, 40, 18), levelColour);
-    ShapeUnQuarto = shape(this, "ShapeUnQuarto", QRect(800, 302, 40, 18), levelColour);
-    ShapeRiserva = shape(this, "ShapeRiserva", QRect(800, 324, 40, 18), kRed);
+    ShapeQuattroQuarti = shape(this, "ShapeQuattroQuarti", levelColour);
+    ShapeTreQuarti = shape(this, "ShapeTreQuarti", levelColour);
+    ShapeDueQuarti = shape(this, "ShapeDueQuarti", levelColour);
+    ShapeUnQuarto = shape(this, "ShapeUnQuarto", levelColour);
+    ShapeRiserva = shape(this, "ShapeRiserva", kRed);
     for (auto* s : {ShapeQuattroQuarti, ShapeTreQuarti, ShapeDueQuarti, ShapeUnQuarto, ShapeRiserva})
         s->hide();
 
     // Recording.
-    LabelAcquisizioni = label(this, "LabelAcquisizioni", QRect(856, 236, 160, 26));
+    LabelAcquisizioni = label(this, "LabelAcquisizioni");
     LabelAcquisizioni->setCursor(Qt::PointingHandCursor);
-    ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", QRect(860, 266, 16, 16), kRed);
+    ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", kRed);
     ShapeAcquisisciOn->hide();
-    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", QRect(856, 286, 160, 104), plat::fromTColor(kButtonFace));
+    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", plat::fromTColor(kButtonFace));
     ShapeAcquisizioni->setKind(plat::Shape::Kind::RoundRect);
-    ImageRec = picture(this, "ImageRec", QRect(860, 290, 48, 48));
-    LabelRec = label(this, "LabelRec", QRect(860, 340, 48, 20), 12, true, Qt::AlignCenter);
-    ImageStop = picture(this, "ImageStop", QRect(912, 290, 48, 48));
-    LabelStop = label(this, "LabelStop", QRect(912, 340, 48, 20), 12, true, Qt::AlignCenter);
-    ImageView = picture(this, "ImageView", QRect(964, 290, 48, 48));
-    LabelView = label(this, "LabelView", QRect(964, 340, 48, 20), 12, true, Qt::AlignCenter);
+    ImageRec = picture(this, "ImageRec");
+    LabelRec = label(this, "LabelRec", 12, true, Qt::AlignCenter);
+    ImageStop = picture(this, "ImageStop");
+    LabelStop = label(this, "LabelStop", 12, true, Qt::AlignCenter);
+    ImageView = picture(this, "ImageView");
+    LabelView = label(this, "LabelView", 12, true, Qt::AlignCenter);
     LabelRec->setText(QStringLiteral("REC"));
     LabelStop->setText(QStringLiteral("STOP"));
     LabelView->setText(QStringLiteral("SCOPE"));
@@ -385,32 +394,29 @@ void TFormVisualizza::buildLayout()
         const char* barName;
         QLabel* TFormVisualizza::*value;
         const char* valueName;
-        QPoint at;
     };
     const BarRow rows[] = {
         {&TFormVisualizza::LabelLambda, "LabelLambda", &TFormVisualizza::PanelLambda, "PanelLambda",
-         &TFormVisualizza::ShapeLambda, "ShapeLambda", nullptr, nullptr, {20, 430}},
+         &TFormVisualizza::ShapeLambda, "ShapeLambda", nullptr, nullptr},
         {&TFormVisualizza::LabelLambda2, "LabelLambda2", &TFormVisualizza::PanelLambda2, "PanelLambda2",
-         &TFormVisualizza::ShapeLambda2, "ShapeLambda2", nullptr, nullptr, {20, 525}},
+         &TFormVisualizza::ShapeLambda2, "ShapeLambda2", nullptr, nullptr},
         {&TFormVisualizza::LabelPressione, "LabelPressione", &TFormVisualizza::PanelPressione, "PanelPressione",
-         &TFormVisualizza::ShapePressione, "ShapePressione", &TFormVisualizza::LabPressione, "LabPressione", {20, 620}},
+         &TFormVisualizza::ShapePressione, "ShapePressione", &TFormVisualizza::LabPressione, "LabPressione"},
         {&TFormVisualizza::LabelMap, "LabelMap", &TFormVisualizza::PanelMap, "PanelMap", &TFormVisualizza::ShapeMap,
-         "ShapeMap", &TFormVisualizza::LabMap, "LabMap", {520, 430}},
+         "ShapeMap", &TFormVisualizza::LabMap, "LabMap"},
         {&TFormVisualizza::LabelTIniez, "LabelTIniez", &TFormVisualizza::PanelInjGas, "PanelInjGas",
-         &TFormVisualizza::ShapeInjGas, "ShapeInjGas", &TFormVisualizza::LabTIniez, "LabTIniez", {520, 525}},
+         &TFormVisualizza::ShapeInjGas, "ShapeInjGas", &TFormVisualizza::LabTIniez, "LabTIniez"},
         {&TFormVisualizza::LabelTIniezBenz, "LabelTIniezBenz", &TFormVisualizza::PanelInjBenzina, "PanelInjBenzina",
-         &TFormVisualizza::ShapeInjBenzina, "ShapeInjBenzina", &TFormVisualizza::LabTIniezBenz, "LabTIniezBenz",
-         {520, 620}},
+         &TFormVisualizza::ShapeInjBenzina, "ShapeInjBenzina", &TFormVisualizza::LabTIniezBenz, "LabTIniezBenz"},
     };
     for (const BarRow& row : rows) {
-        this->*row.caption = label(this, row.captionName, QRect(row.at, QSize(360, 24)));
-        this->*row.frame = panel(this, row.panelName, QRect(row.at + QPoint(0, 28), QSize(360, 30)));
+        this->*row.caption = label(this, row.captionName);
+        this->*row.frame = panel(this, row.panelName);
         this->*row.bar = bar(this->*row.frame, row.barName);
         if (row.value)
-            this->*row.value = label(this, row.valueName, QRect(row.at + QPoint(366, 28), QSize(110, 30)), 18, true,
-                                     Qt::AlignRight | Qt::AlignVCenter);
+            this->*row.value = label(this, row.valueName, 18, true, Qt::AlignRight | Qt::AlignVCenter);
     }
-    ImageMapGray = picture(this, "ImageMapGray", QRect(850, 420, 32, 32), ":/bmp/nosignal.png");
+    ImageMapGray = picture(this, "ImageMapGray", ":/bmp/nosignal.png");
     ImageRidGray->hide();
     ImageMapGray->hide();
 

@@ -67,6 +67,15 @@ void collect(QWidget* w, bool self, std::vector<QWidget*>& widgets)
 
 } // namespace
 
+QRect scaledRect(const QRect& r, long long num, long long den)
+{
+    const int x = scaled(r.x(), num, den);
+    const int y = scaled(r.y(), num, den);
+    const int right = scaled(r.x() + r.width(), num, den);
+    const int bottom = scaled(r.y() + r.height(), num, den);
+    return QRect(x, y, right - x, bottom - y);
+}
+
 void scaleWidgetTree(QWidget* root, long long num, long long den)
 {
     if (!root || num <= 0 || den <= 0)
@@ -84,14 +93,8 @@ void scaleWidgetTree(QWidget* root, long long num, long long den)
     for (const FontChange& c : fonts)
         c.widget->setFont(c.font);
 
-    for (QWidget* w : widgets) {
-        const QRect g = w->geometry();
-        const int x = scaled(g.x(), num, den);
-        const int y = scaled(g.y(), num, den);
-        const int right = scaled(g.x() + g.width(), num, den);
-        const int bottom = scaled(g.y() + g.height(), num, den);
-        w->setGeometry(x, y, right - x, bottom - y);
-    }
+    for (QWidget* w : widgets)
+        w->setGeometry(scaledRect(w->geometry(), num, den));
     for (QWidget* w : widgets)
         if (auto* s = dynamic_cast<Scalable*>(w))
             s->changeScale(num, den);

@@ -3,7 +3,9 @@
 // calling its handler.
 #include "DataModuleRig.h"
 #include "AcquisitionRecorder.h"
+#include "CalibraTarPlacements.h"
 #include "FormCalibraTar.h"
+#include "PlacementCheck.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
@@ -100,6 +102,25 @@ TEST_F(FormCalibraTarTest, OpeningTakesOverThePolling)
     EXPECT_GT(w->Values().Rpm, 0);
     EXPECT_EQ(w->LabGiri->text(), QString::number(w->Values().Rpm));
     expectClosedCleanly(*w);
+}
+
+TEST_F(FormCalibraTarTest, EveryControlStandsAtItsTableEntryScaledToTheScreen)
+{
+    const auto w = open();
+    rig::ExpectPlacedFromTable(*w, taratura::kPlacements);
+
+    // The speed scale: 500 to 3500 rpm, each mark one step right of the one
+    // before.
+    const QList<QLabel*> marks = w->PanelGiri->findChildren<QLabel*>(QStringLiteral("LabelScala"));
+    ASSERT_EQ(marks.size(), taratura::kScaleMarks);
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const plat::ScaleFactor f = plat::screenScaleFactor(screen->geometry().size());
+    for (int i = 0; i < marks.size(); ++i) {
+        const QRect design =
+            plat::placementRect(taratura::kPlacements, "LabelScala").translated(i * taratura::kScaleStep, 0);
+        EXPECT_EQ(marks[i]->geometry(), plat::scaledRect(design, f.num, f.den)) << i;
+        EXPECT_EQ(marks[i]->text(), QString::number(500 + i * 500)) << i;
+    }
 }
 
 TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)

@@ -2,11 +2,14 @@
 // scripted message boxes and virtual time. The 4000 ms timer is driven by
 // calling its handler.
 #include "DataModuleRig.h"
+#include "DiagnosiPlacements.h"
 #include "FormDiagnosi.h"
+#include "PlacementCheck.h"
 
 #include "BuildConstants.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
+#include "plat/Shape.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -575,3 +578,49 @@ TEST_F(FormDiagnosiTest, TheExitTabReachesAcrossTheBarWithItsPictureInSight)
 }
 
 } // namespace
+
+// ---- Placement ------------------------------------------------------------
+
+TEST_F(FormDiagnosiTest, EveryControlStandsAtItsTableEntryScaledToTheScreen)
+{
+    // Before the first showing, which moves the description list beside the
+    // code column.
+    const auto w = open(false);
+    rig::ExpectPlacedFromTable(*w, diagnosi::kPlacements,
+                               {{"ShapeAbilita", w->ShapeAbilita},
+                                {"ShapeCheckAbilita", w->ShapeCheckAbilita},
+                                {"ShapePosteriore", w->ShapePosteriore},
+                                {"ShapeCheckPosteriore", w->ShapeCheckPosteriore},
+                                // The legends' pictures have no name and no member.
+                                {"ImageLabelOk", nullptr},
+                                {"ImageLabelErrore", nullptr},
+                                {"ImageLabelEsclusioneOk", nullptr},
+                                {"ImageLabelEsclusioneErrore", nullptr}});
+}
+
+TEST_F(FormDiagnosiTest, EachInjectorsControlsStandAsInjectorAsInItsColumnAndBank)
+{
+    const auto w = open(false);
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const plat::ScaleFactor f = plat::screenScaleFactor(screen->geometry().size());
+    struct Case {
+        char control;
+        int column;
+        int bank;
+    };
+    // The first and the last of each bank's row.
+    const Case cases[] = {{'A', 0, 1}, {'I', 4, 1}, {'E', 0, 2}, {'L', 4, 2}};
+    for (const Case& c : cases) {
+        const Letter& l = w->Letter(c.control);
+        const QPoint step(c.column * diagnosi::kInjectorStepX, (c.bank - 1) * diagnosi::kInjectorStepY);
+        const std::pair<const QWidget*, const char*> controls[] = {
+            {l.LabelInj, "LabelInjA"}, {l.ImageOk, "ImageOkA"}, {l.ImageKo, "ImageKoA"},
+            {l.Label, "LabelA"},       {l.ImageOn, "ImageOnA"}, {l.ImageOff, "ImageOffA"},
+        };
+        for (const auto& [control, key] : controls) {
+            const QRect design = plat::placementRect(diagnosi::kPlacements, key).translated(step);
+            EXPECT_EQ(control->geometry(), plat::scaledRect(design, f.num, f.den)) << c.control << " " << key;
+            EXPECT_TRUE(control->objectName().endsWith(QLatin1Char(c.control))) << c.control << " " << key;
+        }
+    }
+}

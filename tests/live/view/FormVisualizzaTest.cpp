@@ -4,6 +4,8 @@
 #include "DataModuleRig.h"
 #include "FormDiagnosi.h"
 #include "FormVisualizza.h"
+#include "PlacementCheck.h"
+#include "VisualizzaPlacements.h"
 
 #include "AcquisitionRecorder.h"
 #include "plat/PictureButton.h"
@@ -96,6 +98,12 @@ TEST_F(FormVisualizzaTest, OpeningTakesOverThePollingAndClosingGivesItBack)
     EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
     EXPECT_FALSE(w->Timer->isActive());
+}
+
+TEST_F(FormVisualizzaTest, EveryControlStandsAtItsTableEntryScaledToTheScreen)
+{
+    const auto w = open();
+    rig::ExpectPlacedFromTable(*w, visualizza::kPlacements);
 }
 
 TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)

@@ -1,6 +1,7 @@
 #pragma once
 // The toolkit's change of scale, which every window applies at creation to
 // fit its 1024 x 768 design to the screen.
+#include <QRect>
 #include <QSize>
 
 class QWidget;
@@ -37,6 +38,10 @@ void scaleWidgetTree(QWidget* root, long long num, long long den);
 
 // value x num / den rounded to the nearest integer, halves away from zero.
 long long mulDivRound(long long value, long long num, long long den);
+
+// r scaled as scaleWidgetTree scales a widget's geometry: its left, top,
+// right and bottom edges each rounded by mulDivRound.
+QRect scaledRect(const QRect& r, long long num, long long den);
 
 // The rule applied to a window: the factor for the screen the window is on
 // (its size in device-independent pixels, the device pixel ratio being Qt's
