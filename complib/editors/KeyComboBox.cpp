@@ -20,8 +20,7 @@ bool isWindowOrPopup(Qt::FocusReason reason)
 
 } // namespace
 
-TKeyComboBox::TKeyComboBox(QWidget* parent)
-    : QComboBox(parent), decorations_(this, Qt::AlignLeft | Qt::AlignVCenter)
+TKeyComboBox::TKeyComboBox(QWidget* parent) : TDecoratedEditor(parent, Qt::AlignLeft | Qt::AlignVCenter)
 {
     // Installed after the list's own filter, so it sees the keys first.
     view()->installEventFilter(this);
@@ -261,35 +260,4 @@ void TKeyComboBox::leave()
     if (IsDroppedDown())
         hidePopup();
     emit exited();
-}
-
-void TKeyComboBox::moveEvent(QMoveEvent* e)
-{
-    QComboBox::moveEvent(e);
-    decorations_.BoxGeometryChanged();
-}
-
-void TKeyComboBox::resizeEvent(QResizeEvent* e)
-{
-    QComboBox::resizeEvent(e);
-    decorations_.BoxGeometryChanged();
-}
-
-bool TKeyComboBox::event(QEvent* e)
-{
-    const bool result = QComboBox::event(e);
-    if (e->type() == QEvent::ParentChange)
-        decorations_.BoxParentChanged();
-    return result;
-}
-
-void TKeyComboBox::setVisible(bool visible)
-{
-    QComboBox::setVisible(visible);
-    decorations_.BoxVisibilityChanged();
-}
-
-void TKeyComboBox::changeScale(long long num, long long den)
-{
-    decorations_.BoxScaled(num, den);
 }

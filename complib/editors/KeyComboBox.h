@@ -11,12 +11,12 @@
 // In the open list the keys go to the list's view; the box filters them
 // there. The mouse wheel changes the choice only while the box has the focus:
 // a change with the list closed commits at once.
-#include "editors/EditorParts.h"
+#include "editors/DecoratedEditor.h"
 
 #include <QComboBox>
 #include <QPointer>
 
-class TKeyComboBox : public QComboBox, public TFocusChainLink, public plat::Scalable {
+class TKeyComboBox : public complib::TDecoratedEditor<QComboBox>, public TFocusChainLink {
     Q_OBJECT
     Q_PROPERTY(int DataCode READ DataCode WRITE SetDataCode)
     Q_PROPERTY(int DataIndex READ DataIndex WRITE SetDataIndex)
@@ -42,14 +42,6 @@ public:
     QWidget* FindNextControl() const;
     QWidget* FindPrevControl() const;
 
-    TSkinStyle SkinStyle() const { return decorations_.SkinStyle(); }
-    void SetSkinStyle(TSkinStyle style) { decorations_.SetSkinStyle(style); }
-    TBackShape* BackShape() const { return decorations_.BackShape(); }
-    TBackImage* BackImage() const { return decorations_.BackImage(); }
-    bool UseUnitLabel() const { return decorations_.UseUnitLabel(); }
-    void SetUseUnitLabel(bool use) { decorations_.SetUseUnitLabel(use); }
-    TUnitLabel* UnitLabel() const { return decorations_.UnitLabel(); }
-
     // The list position Esc returns to.
     int SavedIndex() const { return savedIndex_; }
     // The box's own record of whether the list is dropped down.
@@ -58,9 +50,6 @@ public:
     bool IsDroppedDown() const;
 
     void showPopup() override;
-    void setVisible(bool visible) override;
-    void changeScale(long long num, long long den) override;
-
 signals:
     // Every character typed into the box, Enter included.
     void keyPressed(QChar key);
@@ -74,9 +63,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -96,5 +82,4 @@ private:
     int savedIndex_ = 0;
     bool listOpen_ = false;
     bool inside_ = false;
-    complib::TEditorDecorations decorations_;
 };

@@ -35,8 +35,7 @@ bool isEditingShortcut(const QKeyEvent* e)
 
 } // namespace
 
-TNumericEdit::TNumericEdit(QWidget* parent)
-    : QLineEdit(parent), decorations_(this, Qt::AlignLeft | Qt::AlignTop)
+TNumericEdit::TNumericEdit(QWidget* parent) : TDecoratedEditor(parent, Qt::AlignLeft | Qt::AlignTop)
 {
     setText(QStringLiteral("0"));
 }
@@ -282,35 +281,4 @@ void TNumericEdit::leave()
         showText(complib::FormatGeneral(lastValue_));
     }
     emit exited();
-}
-
-void TNumericEdit::moveEvent(QMoveEvent* e)
-{
-    QLineEdit::moveEvent(e);
-    decorations_.BoxGeometryChanged();
-}
-
-void TNumericEdit::resizeEvent(QResizeEvent* e)
-{
-    QLineEdit::resizeEvent(e);
-    decorations_.BoxGeometryChanged();
-}
-
-bool TNumericEdit::event(QEvent* e)
-{
-    const bool result = QLineEdit::event(e);
-    if (e->type() == QEvent::ParentChange)
-        decorations_.BoxParentChanged();
-    return result;
-}
-
-void TNumericEdit::setVisible(bool visible)
-{
-    QLineEdit::setVisible(visible);
-    decorations_.BoxVisibilityChanged();
-}
-
-void TNumericEdit::changeScale(long long num, long long den)
-{
-    decorations_.BoxScaled(num, den);
 }

@@ -13,12 +13,12 @@
 // leaving. Esc, after restoring, goes on to the parent widgets (a dialog
 // closes on it). Typed characters are filtered; the clipboard keys work, and
 // whatever they paste that is not a number reads as LastValue.
-#include "editors/EditorParts.h"
+#include "editors/DecoratedEditor.h"
 
 #include <QLineEdit>
 #include <QPointer>
 
-class TNumericEdit : public QLineEdit, public TFocusChainLink, public plat::Scalable {
+class TNumericEdit : public complib::TDecoratedEditor<QLineEdit>, public TFocusChainLink {
     Q_OBJECT
     Q_PROPERTY(double Precision READ Precision WRITE SetPrecision)
     Q_PROPERTY(double MaxValue READ MaxValue WRITE SetMaxValue)
@@ -62,14 +62,6 @@ public:
     QWidget* FindNextControl() const;
     QWidget* FindPrevControl() const;
 
-    TSkinStyle SkinStyle() const { return decorations_.SkinStyle(); }
-    void SetSkinStyle(TSkinStyle style) { decorations_.SetSkinStyle(style); }
-    TBackShape* BackShape() const { return decorations_.BackShape(); }
-    TBackImage* BackImage() const { return decorations_.BackImage(); }
-    bool UseUnitLabel() const { return decorations_.UseUnitLabel(); }
-    void SetUseUnitLabel(bool use) { decorations_.SetUseUnitLabel(use); }
-    TUnitLabel* UnitLabel() const { return decorations_.UnitLabel(); }
-
     // The last committed value.
     double LastValue() const { return lastValue_; }
 
@@ -85,11 +77,6 @@ public:
     int GetAsInteger();
     void SetAsInteger(int n);
 
-    // Also shows or hides the decorations.
-    void setVisible(bool visible) override;
-
-    void changeScale(long long num, long long den) override;
-
 signals:
     void keyPressed(QChar key);
     void entered();
@@ -99,9 +86,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     bool limitsActive() const;
@@ -122,5 +106,4 @@ private:
     QPointer<QWidget> prev_;
     double lastValue_ = 0;
     bool inside_ = false; // between entering the box and leaving it
-    complib::TEditorDecorations decorations_;
 };

@@ -1,4 +1,5 @@
 #include "CellCentresDialog.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "FormModificaMappa.h"
@@ -22,6 +23,10 @@
 
 namespace {
 
+constexpr int kTextWrongRpm = 62;   // "Attenzione: i riferimenti GIRI non sono corretti!"
+constexpr int kTextRpmColumns = 63; // "Colonne dei GIRI (rpm)"
+constexpr int kTextOk = 64;         // "OK"
+constexpr int kTextCancel = 65;     // "Annulla"
 constexpr int kPerColumn = 6;
 
 TNumericEdit* makeEditor(QWidget* parent, const QString& name, double lo, double hi, double precision, int chars)
@@ -59,7 +64,7 @@ TCellCentresDialog::Axis TCellCentresDialog::RpmAxis(int used, std::function<dou
     a.precision = 1;
     a.characters = 4;
     a.whole = true;
-    a.message = mapk::Text(62);
+    a.message = wkit::Text(kTextWrongRpm);
     a.read = std::move(read);
     a.write = std::move(write);
     return a;
@@ -129,11 +134,11 @@ TCellCentresDialog::TCellCentresDialog(QWidget* owner, const Names& names, Axis 
     for (int i = 0; i < second_.used && i < secondPoints; ++i)
         NumEditRifMap[static_cast<std::size_t>(i)]->SetAsFloat(second_.read(i));
 
-    setWindowTitle(mapk::Text(names.title));
-    GroupRifGiri->setTitle(mapk::Text(63));
-    secondGroup_->setTitle(mapk::Text(names.secondTitle));
-    ButtonOk->setText(mapk::Text(64));
-    ButtonAnnulla->setText(mapk::Text(65));
+    setWindowTitle(wkit::Text(names.title));
+    GroupRifGiri->setTitle(wkit::Text(kTextRpmColumns));
+    secondGroup_->setTitle(wkit::Text(names.secondTitle));
+    ButtonOk->setText(wkit::Text(kTextOk));
+    ButtonAnnulla->setText(wkit::Text(kTextCancel));
 }
 
 void TCellCentresDialog::steerFocus(QPushButton* button, std::optional<Qt::FocusReason> reason, QWidget* into,

@@ -6,6 +6,7 @@
 #include "Translator.h"
 #include "editors/NumberText.h"
 #include "iodata.h"
+#include "windowkit/WindowText.h"
 
 #include "plat/Colors.h"
 #include "plat/Prompts.h"
@@ -29,6 +30,8 @@ constexpr std::uint32_t kActiveColour = 11119017;
 constexpr std::uint32_t kObdColour = 11468799;
 constexpr int kTextCopia = 83;
 constexpr int kTextIncolla = 84;
+constexpr int kTextPasteSizes = 180; // "Le aree di copia ed incolla hanno dimensioni diverse."
+constexpr int kTextContinue = 181;   // "Continuare?"
 
 // The map-K row that the grid does not show, kept equal to the last shown one.
 constexpr int kLastShownRow = 11;
@@ -71,10 +74,10 @@ DrawGridK::DrawGridK(QWidget* parent) : QWidget(parent)
 
     PopupMenuGrid = new QMenu(this);
     PopupMenuGrid->setObjectName(QStringLiteral("PopupMenuGrid"));
-    MenuCopia = PopupMenuGrid->addAction(text(kTextCopia), this, &DrawGridK::MenuCopiaTaraturaClick);
+    MenuCopia = PopupMenuGrid->addAction(wkit::Text(kTextCopia), this, &DrawGridK::MenuCopiaTaraturaClick);
     MenuCopia->setObjectName(QStringLiteral("MenuCopia"));
     MenuCopia->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    MenuIncolla = PopupMenuGrid->addAction(text(kTextIncolla), this, &DrawGridK::MenuIncollaTaraturaClick);
+    MenuIncolla = PopupMenuGrid->addAction(wkit::Text(kTextIncolla), this, &DrawGridK::MenuIncollaTaraturaClick);
     MenuIncolla->setObjectName(QStringLiteral("MenuIncolla"));
     MenuIncolla->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     for (QAction* a : {MenuCopia, MenuIncolla}) {
@@ -92,8 +95,6 @@ void DrawGridK::SetDotPicture(const QPixmap& picture)
 }
 
 QSize DrawGridK::DotSize() const { return dot_.isNull() ? QSize(10, 10) : dot_.deviceIndependentSize().toSize(); }
-
-QString DrawGridK::text(int number) const { return mapk::Text(number); }
 
 int DrawGridK::FontSizeFor(mapk::View view, int ecuType)
 {
@@ -444,7 +445,8 @@ DrawGridK::PasteOutcome DrawGridK::PasteText(const QString& clip)
     const int selCols = selection_.right - selection_.left + 1;
     if ((selRows > 1 || selCols > 1) && (selRows != block.rows || selCols != block.cols)) {
         const int answer =
-            plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), text(180) + QStringLiteral("\n\n") + text(181),
+            plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
+                                 wkit::Text(kTextPasteSizes) + QStringLiteral("\n\n") + wkit::Text(kTextContinue),
                                  plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
         if (answer != plat::IDYES)
             return PasteOutcome::Declined;

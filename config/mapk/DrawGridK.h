@@ -123,7 +123,6 @@ private:
     bool askVariation(int& value, int& mode, int preFill, int presetMode);
     void moveCurrent(int col, int row, bool extend);
     void clampToData();
-    QString text(int number) const;
 
     mapk::View view_ = mapk::View::Extended;
     mapk::GridShape shape_{13, 13, 1, 1};

@@ -3,13 +3,14 @@
 
 #include "editors/NumericEdit.h"
 #include "iodata.h"
+#include "windowkit/WindowText.h"
 
 #include <QGroupBox>
 #include <QPushButton>
 
 namespace {
 
-QString text(int number) { return mapk::Text(number); }
+constexpr int kTextWrongMap = 358; // "Attenzione: i riferimenti MAP non sono corretti!"
 
 TCellCentresDialog::Axis mapAxis()
 {
@@ -18,7 +19,7 @@ TCellCentresDialog::Axis mapAxis()
     a.max = 3.0;
     a.precision = 0.001;
     a.characters = 6;
-    a.message = text(358);
+    a.message = wkit::Text(kTextWrongMap);
     a.read = [](int i) { return StreamDati ? static_cast<double>(StreamDati->GetRifMapEmissioni(i)) : 0.0; };
     a.write = [](int i, double v) { StreamDati->SetRifMapEmissioni(i, v); };
     return a;

@@ -3,6 +3,7 @@
 
 #include "editors/NumericEdit.h"
 #include "iodata.h"
+#include "windowkit/WindowText.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +12,7 @@
 
 namespace {
 
-QString text(int number) { return mapk::Text(number); }
+constexpr int kTextWrongTimes = 67; // "Attenzione: i riferimenti tempi iniezione non sono corretti!"
 
 int columns() { return StreamDati ? std::clamp(StreamDati->GetNumeroColonne(), 0, 12) : 12; }
 int rows() { return StreamDati ? std::clamp(StreamDati->GetNumeroRighe(), 0, 12) : 12; }
@@ -23,7 +24,7 @@ TCellCentresDialog::Axis timeAxis()
     a.max = 30;
     a.precision = 0.01;
     a.characters = 5;
-    a.message = text(67);
+    a.message = wkit::Text(kTextWrongTimes);
     a.read = [](int i) { return StreamDati ? static_cast<double>(StreamDati->GetRifTempiK(i)) : 0.0; };
     a.write = [](int i, double v) { StreamDati->SetRifTempiK(i, v); };
     return a;

@@ -2,9 +2,10 @@
 
 #include "MapKRules.h"
 #include "ModificaMappaPlacements.h"
-#include "editors/NumberText.h"
 #include "Translator.h"
+#include "editors/NumberText.h"
 #include "iodata.h"
+#include "windowkit/WindowText.h"
 
 #include "plat/Colors.h"
 #include "plat/Placement.h"
@@ -17,11 +18,6 @@
 #include <QRadioButton>
 
 namespace mapk {
-
-QString Text(int number)
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
 
 std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
                                    QChar decimalSeparator, QChar thousandsSeparator)
@@ -49,11 +45,17 @@ std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart,
 
 namespace {
 
+constexpr int kTextTitle = 183;    // "Modifica valore"
+constexpr int kTextModes = 184;    // "Modalità"
+constexpr int kTextAbsolute = 185; // "Assoluta"
+constexpr int kTextPercent = 186;  // "Percentuale"
+constexpr int kTextLinear = 187;   // "Lineare"
+constexpr int kTextOk = 64;        // "OK"
+constexpr int kTextCancel = 65;    // "Annulla"
+
 QChar localeChar(const QString& s, QChar fallback) { return s.isEmpty() ? fallback : s.front(); }
 QChar decimalSeparator() { return localeChar(QLocale().decimalPoint(), QLatin1Char('.')); }
 QChar thousandsSeparator() { return localeChar(QLocale().groupSeparator(), QLatin1Char(',')); }
-
-QString text(int number) { return mapk::Text(number); }
 
 void place(QWidget* w, const char* name, QPoint offset = {})
 {
@@ -105,13 +107,13 @@ TFormModificaMappa::TFormModificaMappa(QWidget* owner) : QDialog(owner)
 
 void TFormModificaMappa::LoadTexts()
 {
-    setWindowTitle(text(183));
-    GroupModalita->setTitle(text(184));
-    ModeButtons[0]->setText(text(185));
-    ModeButtons[1]->setText(text(187));
-    ModeButtons[2]->setText(text(186));
-    ButtonOK->setText(text(64));
-    ButtonAnnulla->setText(text(65));
+    setWindowTitle(wkit::Text(kTextTitle));
+    GroupModalita->setTitle(wkit::Text(kTextModes));
+    ModeButtons[0]->setText(wkit::Text(kTextAbsolute));
+    ModeButtons[1]->setText(wkit::Text(kTextLinear));
+    ModeButtons[2]->setText(wkit::Text(kTextPercent));
+    ButtonOK->setText(wkit::Text(kTextOk));
+    ButtonAnnulla->setText(wkit::Text(kTextCancel));
 }
 
 int TFormModificaMappa::ItemIndex() const

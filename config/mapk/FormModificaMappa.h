@@ -14,10 +14,6 @@ class QRadioButton;
 
 namespace mapk {
 
-// The text of a string number in the current language (empty without a
-// translator).
-QString Text(int number);
-
 // The key filter of the value box: the character to insert, or none when it
 // is dropped. selStart is the caret (or the selection's start), selected the
 // selected text.

@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::int32_t kTakePersCommand = 0x12;
 constexpr std::uint32_t kReconnectPauseMs = 200;
-constexpr std::int32_t kLiveFramePoll = 1;
 constexpr std::uint32_t kPersMax = 65535;
 
 QStringList texts(const TextOf& text, std::initializer_list<int> numbers)
@@ -159,13 +158,6 @@ void ApplyPers(TStreamDati& dm, int index)
 int PersShownIndex(const TStreamDati& dm)
 {
     return dm.CustomerCode > kPersMax ? -1 : static_cast<int>(dm.CustomerCode);
-}
-
-void ResumeAfterDiagnostics(TStreamDati& dm)
-{
-    dm.SetPollItem(kLiveFramePoll);
-    if (dm.TimerIO)
-        dm.TimerIO->stop();
 }
 
 } // namespace cfgrules

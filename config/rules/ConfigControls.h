@@ -67,9 +67,4 @@ void ApplyPers(TStreamDati& dm, int index);
 // The list position to show: the stored value, -1 (none) above 65535.
 int PersShownIndex(const TStreamDati& dm);
 
-// ---- Diagnostics window ---------------------------------------------------------
-// After the diagnostics window closed: the live frame polled again and the
-// data module's poll timer stopped (the window restarts its own tick).
-void ResumeAfterDiagnostics(TStreamDati& dm);
-
 } // namespace cfgrules

@@ -3,6 +3,8 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
+#include "windowkit/LivePolling.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -174,11 +176,6 @@ void TFormConfig::SetMainHooks(TConfigMainHooks hooks) { hooks_ = std::move(hook
 
 TStreamDati& TFormConfig::dm() const { return *StreamDati; }
 
-QString TFormConfig::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
-
 bool TFormConfig::connected() const { return StreamDati && dm().Protocol()->IsConnected(); }
 
 QWidget* TFormConfig::Control(const QString& name) const { return findChild<QWidget*>(name); }
@@ -305,7 +302,7 @@ void TFormConfig::buildCorrectionGrids()
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
-    host.Text = [this](int number) { return text(number); };
+    host.Text = [](int number) { return wkit::Text(number); };
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     host.ScreenHeight = s ? s->size().height() : 0;
 
@@ -484,8 +481,7 @@ void TFormConfig::showEvent(QShowEvent* event)
 
 void TFormConfig::startLivePolling()
 {
-    dm().SetPollItem(kPollLive);
-    dm().TimerIO->stop();
+    wkit::LivePollingOn(dm());
     TimerDati->start();
 }
 
@@ -540,8 +536,7 @@ void TFormConfig::FormClose()
     qApp->removeEventFilter(this);
     TimerDati->stop();
     if (StreamDati) {
-        dm().SetPollItem(kPollIdle);
-        dm().TimerIO->start();
+        wkit::LivePollingOff(dm());
     }
 }
 
@@ -596,8 +591,8 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(state.gasOnly)));
-    LabelNoteConfig->setText(text(373));
+    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    LabelNoteConfig->setText(wkit::Text(373));
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
     FormResize();

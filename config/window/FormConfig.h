@@ -13,6 +13,7 @@
 #include "ConfigWindowRules.h"
 #include "LiveBar.h"
 #include "LiveTracking.h"
+#include "windowkit/StatusLamps.h"
 
 #include <QDialog>
 #include <QFont>
@@ -72,8 +73,6 @@ class TFormConfig : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr std::int32_t kPollLive = 1;
-    static constexpr std::int32_t kPollIdle = 0x14100;
     static constexpr int kTimerDatiMs = 20;
     static constexpr std::uint32_t kBackground = 14732184;
 
@@ -365,11 +364,7 @@ public:
     QLabel* LabelDiagnosi = nullptr;
     plat::Shape* ImageDiagnosiOn = nullptr;
     plat::Shape* ImageDiagnosiOff = nullptr;
-    plat::Shape* ShapeRiserva = nullptr;
-    plat::Shape* ShapeUnQuarto = nullptr;
-    plat::Shape* ShapeDueQuarti = nullptr;
-    plat::Shape* ShapeTreQuarti = nullptr;
-    plat::Shape* ShapeQuattroQuarti = nullptr;
+    wkit::StatusLamps StatusLamps; // the level lamps, the diagnosis lamp
 
     // The last frame's values and what the trackers found.
     dm::TLiveValues LiveValues;
@@ -825,7 +820,6 @@ private:
     cfgwin::EcuState ecuState() const;
     void fillCylinders();
     void fillLambdaTypes();
-    QString text(int number) const;
     TStreamDati& dm() const;
     bool connected() const;
 

@@ -1,5 +1,6 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "ConfigControls.h"
@@ -185,25 +186,25 @@ void TFormConfig::LoadTexts()
             continue;
         for (int p = 0; p < cfgwin::kPageCount; ++p)
             if (qstrcmp(cfgwin::PageName(p), c.name) == 0)
-                PageControl->setTabText(p, text(c.number));
+                PageControl->setTabText(p, wkit::Text(c.number));
     }
-    PageControl->setTabText(cfgwin::PageSequenza, text(77) + QLatin1Char('+'));
-    PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + text(492) + QLatin1Char(' '));
+    PageControl->setTabText(cfgwin::PageSequenza, wkit::Text(77) + QLatin1Char('+'));
+    PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + wkit::Text(492) + QLatin1Char(' '));
     TabEsciTag = 0;
 
     // Message strings, the pop-up menu and the captions.
     for (int n : kMessageNumbers)
-        messages_[n] = text(n);
+        messages_[n] = wkit::Text(n);
     for (const auto& c : cfgwin::Captions()) {
         if (qstrcmp(c.owner, c.name) == 0)
             continue;
         const QString name = QString::fromLatin1(c.name);
         if (auto* action = findChild<QAction*>(name)) {
-            action->setText(text(c.number));
+            action->setText(wkit::Text(c.number));
         } else if (auto* label = qobject_cast<QLabel*>(Control(name))) {
-            label->setText(text(c.number));
+            label->setText(wkit::Text(c.number));
         } else if (auto* button = qobject_cast<QAbstractButton*>(Control(name))) {
-            button->setText(text(c.number));
+            button->setText(wkit::Text(c.number));
         }
     }
     // The bound controls' captions and units.
@@ -214,23 +215,23 @@ void TFormConfig::LoadTexts()
             const int unit = row.unitText();
             if (caption && row.captionName) {
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
-                    l->setText(text(caption));
+                    l->setText(wkit::Text(caption));
             } else if (caption) {
                 if (auto* button = qobject_cast<QAbstractButton*>(control))
-                    button->setText(text(caption));
+                    button->setText(wkit::Text(caption));
             }
             if (unit && row.unitName)
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.unitName))))
-                    l->setText(text(unit));
+                    l->setText(wkit::Text(unit));
         }
     }
-    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
+    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
 
     // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {
         QStringList l;
         for (int n : numbers)
-            l << text(n);
+            l << wkit::Text(n);
         return l;
     };
     setList(ComboCarburante, texts({190, 191}));
@@ -245,7 +246,7 @@ void TFormConfig::LoadTexts()
     setList(ComboFullGroup, texts({103, 104}));
     setList(ComboSegnaleGiri, texts({94, 95}));
     fillCylinders();
-    setList(ComboAccensione, texts({109, 110, 111}) << text(111) + QStringLiteral(" 2"));
+    setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
     setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
     setList(ComboSonda1, texts({384, 385, 386}));
@@ -267,7 +268,7 @@ void TFormConfig::fillCylinders()
 {
     QStringList l;
     for (int n : cfgwin::CylinderTextNumbers(dm().EcuInfo.EcuType))
-        l << text(n);
+        l << wkit::Text(n);
     setList(ComboCilindri, l);
 }
 
@@ -276,7 +277,7 @@ void TFormConfig::fillLambdaTypes()
     const auto list = cfgwin::LambdaTypeTexts(dm().EcuInfo.EcuType);
     QStringList l;
     for (int n : list.numbers)
-        l << text(n);
+        l << wkit::Text(n);
     if (list.withUego)
         l << QStringLiteral("UEGO");
     setList(ComboTipoLambda, l);

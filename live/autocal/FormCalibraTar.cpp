@@ -1,5 +1,9 @@
 #include "FormCalibraTar.h"
+
 #include "ItemCodes.h"
+#include "windowkit/ControlMaker.h"
+#include "windowkit/LivePolling.h"
+#include "windowkit/WindowText.h"
 
 #include "LiveLamps.h"
 #include "AcquisitionRecorder.h"
@@ -55,34 +59,11 @@ constexpr int kReconnectMs = 20000;
 // The controls below are named and placed by their entry in kPlacements.
 void place(QWidget* w, const char* name) { plat::place(w, taratura::kPlacements, name); }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text = {})
+// The labels, picture buttons and shapes, named and placed by their entries.
+const wkit::ControlMaker& kit()
 {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    place(l, name);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
-    l->setPalette(pal);
-    return l;
-}
-
-plat::PictureButton* picture(QWidget* parent, const char* name, int released = 0, int pressed = 0)
-{
-    auto* p = new plat::PictureButton(parent);
-    p->setObjectName(QLatin1String(name));
-    place(p, name);
-    if (released)
-        p->setPictures(released, pressed);
-    return p;
-}
-
-plat::Shape* shape(QWidget* parent, const char* name, std::uint32_t colour)
-{
-    auto* s = new plat::Shape(parent);
-    s->setObjectName(QLatin1String(name));
-    place(s, name);
-    s->setBrush(plat::fromTColor(colour));
-    return s;
+    static const wkit::ControlMaker maker(taratura::kPlacements, plat::fromTColor(kInk));
+    return maker;
 }
 
 // The tick sets the colours every time: only a change touches the palette.
@@ -130,11 +111,6 @@ TFormCalibraTar::~TFormCalibraTar()
 
 TStreamDati& TFormCalibraTar::dm() const { return *StreamDati; }
 
-QString TFormCalibraTar::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
-
 QChar TFormCalibraTar::systemSeparator()
 {
     const QString s = QLocale::system().decimalPoint();
@@ -149,85 +125,89 @@ void TFormCalibraTar::buildLayout()
     place(PanelBarra, "PanelBarra");
     QWidget* b = PanelBarra;
     // Each readout: its caption above, its value, its unit beside it.
-    label(b, "LabelGiri", text(166));
-    LabGiri = label(b, "LabGiri");
-    label(b, "LabelRpm", QStringLiteral("rpm"));
-    label(b, "LabelTempMot", text(171));
-    LabTemp = label(b, "LabTemp");
-    label(b, "LabelGradi", QStringLiteral("\u00b0C"));
-    label(b, "LabelTemp", text(172));
-    LabTempMot = label(b, "LabTempMot");
+    kit().plainLabel(b, "LabelGiri", wkit::Text(166));
+    LabGiri = kit().plainLabel(b, "LabGiri");
+    kit().plainLabel(b, "LabelRpm", QStringLiteral("rpm"));
+    kit().plainLabel(b, "LabelTempMot", wkit::Text(171));
+    LabTemp = kit().plainLabel(b, "LabTemp");
+    kit().plainLabel(b, "LabelGradi", QStringLiteral("\u00b0C"));
+    kit().plainLabel(b, "LabelTemp", wkit::Text(172));
+    LabTempMot = kit().plainLabel(b, "LabTempMot");
     LabTempMot->setAutoFillBackground(false);
-    label(b, "LabelGradi1", QStringLiteral("\u00b0C"));
-    label(b, "LabelInj", text(167));
-    LabApMot = label(b, "LabApMot");
-    ImageApMot2 = picture(b, "ImageApMot2");
-    LabApMot2 = label(b, "LabApMot2");
-    label(b, "LabelMsTGas", QStringLiteral("ms"));
-    LabelMsTGas2 = label(b, "LabelMsTGas2", QStringLiteral("ms"));
-    label(b, "LabelInjBenz", text(170));
-    LabApMotBenz = label(b, "LabApMotBenz");
-    ImageApMot2Benz = picture(b, "ImageApMot2Benz");
-    LabApMot2Benz = label(b, "LabApMot2Benz");
-    label(b, "LabelMsTBenz", QStringLiteral("ms"));
-    LabelMsTBenz2 = label(b, "LabelMsTBenz2", QStringLiteral("ms"));
-    ImageLambda1 = picture(b, "ImageLambda1");
+    kit().plainLabel(b, "LabelGradi1", QStringLiteral("\u00b0C"));
+    kit().plainLabel(b, "LabelInj", wkit::Text(167));
+    LabApMot = kit().plainLabel(b, "LabApMot");
+    ImageApMot2 = kit().picture(b, "ImageApMot2");
+    LabApMot2 = kit().plainLabel(b, "LabApMot2");
+    kit().plainLabel(b, "LabelMsTGas", QStringLiteral("ms"));
+    LabelMsTGas2 = kit().plainLabel(b, "LabelMsTGas2", QStringLiteral("ms"));
+    kit().plainLabel(b, "LabelInjBenz", wkit::Text(170));
+    LabApMotBenz = kit().plainLabel(b, "LabApMotBenz");
+    ImageApMot2Benz = kit().picture(b, "ImageApMot2Benz");
+    LabApMot2Benz = kit().plainLabel(b, "LabApMot2Benz");
+    kit().plainLabel(b, "LabelMsTBenz", QStringLiteral("ms"));
+    LabelMsTBenz2 = kit().plainLabel(b, "LabelMsTBenz2", QStringLiteral("ms"));
+    ImageLambda1 = kit().picture(b, "ImageLambda1");
     ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
-    ImageLambdaValue = picture(b, "ImageLambdaValue");
+    ImageLambdaValue = kit().picture(b, "ImageLambdaValue");
     ImageLambdaValue->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
-    LabLambda = label(b, "LabLambda");
-    ImageLambda2 = picture(b, "ImageLambda2");
+    LabLambda = kit().plainLabel(b, "LabLambda");
+    ImageLambda2 = kit().picture(b, "ImageLambda2");
     ImageLambda2->setPicturePath(QStringLiteral(":/bmp/lambda2.png"));
-    ImageLambda2Value = picture(b, "ImageLambda2Value");
+    ImageLambda2Value = kit().picture(b, "ImageLambda2Value");
     ImageLambda2Value->setPicturePath(QStringLiteral(":/bmp/lambdavalue.png"));
-    LabLambda2 = label(b, "LabLambda2");
+    LabLambda2 = kit().plainLabel(b, "LabLambda2");
     for (QLabel* l : {LabLambda, LabLambda2})
         l->setAlignment(Qt::AlignCenter);
-    label(b, "LabelPress", text(192));
-    LabPressione = label(b, "LabPressione");
-    label(b, "LabelGasBar", QStringLiteral("bar"));
-    label(b, "LabelPressColl", text(326));
-    LabPressioneColl = label(b, "LabPressioneColl");
-    label(b, "LabelMapBar", QStringLiteral("bar"));
+    kit().plainLabel(b, "LabelPress", wkit::Text(192));
+    LabPressione = kit().plainLabel(b, "LabPressione");
+    kit().plainLabel(b, "LabelGasBar", QStringLiteral("bar"));
+    kit().plainLabel(b, "LabelPressColl", wkit::Text(326));
+    LabPressioneColl = kit().plainLabel(b, "LabPressioneColl");
+    kit().plainLabel(b, "LabelMapBar", QStringLiteral("bar"));
     // A value stands right beside its unit.
     for (QLabel* l : {LabTemp, LabTempMot, LabApMot, LabApMot2, LabApMotBenz, LabApMot2Benz, LabPressione, LabPressioneColl})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label(b, "LabelLedExtraInj", text(169));
-    ImageExtraInj = picture(b, "ImageExtraInj");
-    label(b, "LabelCutoff", text(173));
-    ImageCutoff = picture(b, "ImageCutoff");
+    kit().plainLabel(b, "LabelLedExtraInj", wkit::Text(169));
+    ImageExtraInj = kit().picture(b, "ImageExtraInj");
+    kit().plainLabel(b, "LabelCutoff", wkit::Text(173));
+    ImageCutoff = kit().picture(b, "ImageCutoff");
     // Wide enough for the longest of its texts ("DIAGNOSTICS").
-    LabelDiagnosi = label(b, "LabelDiagnosi", text(495));
+    LabelDiagnosi = kit().plainLabel(b, "LabelDiagnosi", wkit::Text(495));
     LabelDiagnosi->installEventFilter(this);
-    ImageDiagnosiOn = shape(b, "ImageDiagnosiOn", kRed);
-    ImageDiagnosiOff = shape(b, "ImageDiagnosiOff", 11119017);
+    ImageDiagnosiOn = kit().shape(b, "ImageDiagnosiOn", plat::fromTColor(kRed));
+    ImageDiagnosiOff = kit().shape(b, "ImageDiagnosiOff", plat::fromTColor(11119017));
     ImageDiagnosiOn->hide();
-    ImageCommutatore = picture(b, "ImageCommutatore");
-    LabelBenzina = label(b, "LabelBenzina");
-    ShapeRiserva = shape(b, "ShapeRiserva", kRed);
-    ShapeUnQuarto = shape(b, "ShapeUnQuarto", kGreen);
-    ShapeDueQuarti = shape(b, "ShapeDueQuarti", kGreen);
-    ShapeTreQuarti = shape(b, "ShapeTreQuarti", kGreen);
-    ShapeQuattroQuarti = shape(b, "ShapeQuattroQuarti", kGreen);
-    for (auto* s : {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti}) {
+    ImageCommutatore = kit().picture(b, "ImageCommutatore");
+    LabelBenzina = kit().plainLabel(b, "LabelBenzina");
+    StatusLamps.MakeLevelLamps([&b](const char* name, bool reserve) {
+        plat::Shape* s = kit().shape(b, name, plat::fromTColor(reserve ? kRed : kGreen));
         s->setKind(plat::Shape::Kind::RoundRect);
-        s->hide();
-    }
+        return s;
+    });
+    // The lamp of the five error states the ECU reports: no petrol-injector
+    // faults here.
+    StatusLamps.SetDiagnosisLamp(ImageDiagnosiOn, ImageDiagnosiOff, [](TStreamDati& data) {
+        for (int i = 0; i < 5; ++i)
+            if (data.GetDiagnosi(i, 1) != 0)
+                return true;
+        return false;
+    });
 
-    ShapeOperazione = shape(this, "ShapeOperazione", 16777215);
-    LabelOperazione = label(this, "LabelOperazione");
+    ShapeOperazione = kit().shape(this, "ShapeOperazione", plat::fromTColor(16777215));
+    LabelOperazione = kit().plainLabel(this, "LabelOperazione");
     LabelOperazione->setWordWrap(true);
-    ImageInit = picture(this, "ImageInit");
-    LabelEnd = label(this, "LabelEnd", text(290));
+    ImageInit = kit().picture(this, "ImageInit");
+    LabelEnd = kit().plainLabel(this, "LabelEnd", wkit::Text(290));
     LabelEnd->hide();
     PanelGiri = new QFrame(this);
     PanelGiri->setObjectName(QStringLiteral("PanelGiri"));
     place(PanelGiri, "PanelGiri");
-    label(PanelGiri, "LabelGiriTara", text(166));
-    LabGiriTara = label(PanelGiri, "LabGiriTara");
-    label(PanelGiri, "LabelRpmTara", text(89));
+    kit().plainLabel(PanelGiri, "LabelGiriTara", wkit::Text(166));
+    LabGiriTara = kit().plainLabel(PanelGiri, "LabGiriTara");
+    kit().plainLabel(PanelGiri, "LabelRpmTara", wkit::Text(89));
     for (int i = 0; i < taratura::kScaleMarks; ++i) {
-        QLabel* mark = label(PanelGiri, "LabelScala", QString::number(500 + i * 500));
+        QLabel* mark = kit().plainLabel(PanelGiri, "LabelScala", QString::number(500 + i * 500));
         mark->move(mark->pos() + QPoint(i * taratura::kScaleStep, 0));
     }
     ProgressBarGiri = new QProgressBar(PanelGiri);
@@ -236,7 +216,7 @@ void TFormCalibraTar::buildLayout()
     ProgressBarGiri->setRange(500, 3500);
     ProgressBarGiri->setTextVisible(false);
     PanelGiri->hide();
-    ShapeProgressBar = shape(this, "ShapeProgressBar", 14732184);
+    ShapeProgressBar = kit().shape(this, "ShapeProgressBar", plat::fromTColor(14732184));
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     place(ProgressBar, "ProgressBar");
@@ -246,7 +226,7 @@ void TFormCalibraTar::buildLayout()
     PanelAttention = new QFrame(this);
     PanelAttention->setObjectName(QStringLiteral("PanelAttention"));
     place(PanelAttention, "PanelAttention");
-    LabelAttention = label(PanelAttention, "LabelAttention", text(562));
+    LabelAttention = kit().plainLabel(PanelAttention, "LabelAttention", wkit::Text(562));
     LabelAttention->setWordWrap(true);
     JvGIFAnimator = new plat::AnimationPlayer(PanelAttention);
     JvGIFAnimator->setObjectName(QStringLiteral("JvGIFAnimator"));
@@ -255,15 +235,15 @@ void TFormCalibraTar::buildLayout()
         JvGIFAnimator->play();
     PanelAttention->hide();
 
-    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", 14732184);
-    LabelAcquisizioni = label(this, "LabelAcquisizioni", text(494));
-    ImageRec = picture(this, "ImageRec");
-    LabelRec = label(this, "LabelRec", QStringLiteral("REC"));
-    ImageStop = picture(this, "ImageStop");
-    LabelStop = label(this, "LabelStop", QStringLiteral("STOP"));
-    ShapeAcquisisciOn = shape(this, "ShapeAcquisisciOn", kGreen);
+    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::fromTColor(14732184));
+    LabelAcquisizioni = kit().plainLabel(this, "LabelAcquisizioni", wkit::Text(494));
+    ImageRec = kit().picture(this, "ImageRec");
+    LabelRec = kit().plainLabel(this, "LabelRec", QStringLiteral("REC"));
+    ImageStop = kit().picture(this, "ImageStop");
+    LabelStop = kit().plainLabel(this, "LabelStop", QStringLiteral("STOP"));
+    ShapeAcquisisciOn = kit().shape(this, "ShapeAcquisisciOn", plat::fromTColor(kGreen));
     ShapeAcquisisciOn->hide();
-    ImageExit = picture(this, "ImageExit");
+    ImageExit = kit().picture(this, "ImageExit");
 
     connect(ImageInit, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageInitClick);
     connect(ImageRec, &plat::PictureButton::clicked, this, &TFormCalibraTar::ImageRecClick);
@@ -277,14 +257,14 @@ void TFormCalibraTar::InitForm()
     ImageCutoff->setPictures(kPicCutoffOff);
     ImageCommutatore->setPictures(kPicPetrol);
     ImageExit->setPictures(kPicExit, kPicExitDown);
-    LabelOperazione->setText(text(271));
-    LabelBenzina->setText(text(174));
+    LabelOperazione->setText(wkit::Text(271));
+    LabelBenzina->setText(wkit::Text(174));
     setTextColour(LabelBenzina, kRed);
     setInitPictures();
     ProgressBarGiri->setMinimum(500);
 
     calibrationSpeed_ = static_cast<std::int32_t>(dm().GetValueByCode(dm::kCalibrationRpmCode));
-    speedRangeText_ = SpeedRangeText(calibrationSpeed_, text(275), text(276));
+    speedRangeText_ = SpeedRangeText(calibrationSpeed_, wkit::Text(275), wkit::Text(276));
 
     if (dm().GetFlag(1))
         PanelAttention->show();
@@ -304,8 +284,7 @@ void TFormCalibraTar::InitForm()
     ImageStop->setPictures(kPicStop, kPicStopDown);
     ImageStop->setEnabled(false);
 
-    dm().SetPollItem(kPollLive);
-    dm().TimerIO->stop();
+    wkit::LivePollingOn(dm());
 
     TimerBlink = new QTimer(this);
     TimerBlink->setInterval(kTickMs);
@@ -402,7 +381,7 @@ void TFormCalibraTar::showIndicators()
     if (changed & 0x18) {
         const bool gas = status & 0x18;
         ImageCommutatore->setPictures(gas ? kPicGas : kPicPetrol);
-        LabelBenzina->setText(text(gas ? 175 : 174));
+        LabelBenzina->setText(wkit::Text(gas ? 175 : 174));
         setTextColour(LabelBenzina, gas ? kGreen : kRed);
     }
     LabelBenzina->setVisible((status & 0x08) ? !LabelBenzina->isVisible() : true);
@@ -417,14 +396,7 @@ void TFormCalibraTar::showIndicators()
             ImageExtraInj->setPictures(*extraInjectionSeen_ ? kPicExtraSeen : kPicExtraOff);
         }
     }
-    std::array<std::int32_t, 4> thresholds{};
-    for (int i = 0; i < 4; ++i)
-        thresholds[static_cast<std::size_t>(i)] = dm().GetRifSensore(i);
-    const auto lamps =
-        dm::LevelLamps(status, static_cast<std::int32_t>(values_.Level), thresholds, dm().GetTipoSensoreBit7());
-    plat::Shape* shapes[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
-    for (std::size_t i = 0; i < lamps.size(); ++i)
-        shapes[i]->setVisible(lamps[i]);
+    StatusLamps.ShowLevel(dm(), status, static_cast<std::int32_t>(values_.Level));
     previousStatus_ = status;
 }
 
@@ -433,19 +405,11 @@ void TFormCalibraTar::checkDiagnostics()
     ++tickCounter_;
     if (tickCounter_ % 20 != 0)
         return;
-    bool found = false;
-    for (int i = 0; i < 5 && !found; ++i) {
-        if (dm().GetDiagnosi(i, 1) != 0) {
-            found = true;
-            ImageDiagnosiOn->show();
-            ImageDiagnosiOff->hide();
-            repaint();
-            if (dm().Protocol()->IsConnected())
-                diagnosticStop();
-        }
+    if (StatusLamps.ShowDiagnosis(dm())) {
+        repaint();
+        if (dm().Protocol()->IsConnected())
+            diagnosticStop();
     }
-    ImageDiagnosiOn->setVisible(found);
-    ImageDiagnosiOff->setVisible(!found);
 }
 
 // ---------------------------------------------------------------------------
@@ -458,7 +422,7 @@ bool TFormCalibraTar::sendCommand(std::int32_t command, std::uint8_t* buffer, st
 
 void TFormCalibraTar::errorBox(int string)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), text(string), plat::PromptIcon::Error});
+    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), wkit::Text(string), plat::PromptIcon::Error});
 }
 
 void TFormCalibraTar::hideProgress()
@@ -475,7 +439,7 @@ void TFormCalibraTar::backToIdle()
     AutoCalibrationState = Idle;
     setInitPictures();
     ImageInit->show();
-    LabelOperazione->setText(text(271));
+    LabelOperazione->setText(wkit::Text(271));
     hideProgress();
 }
 
@@ -498,7 +462,7 @@ void TFormCalibraTar::endMeasuringWith(int string)
 {
     endMeasuringCommand();
     LabelEnd->setText(QString());
-    endWith(text(string));
+    endWith(wkit::Text(string));
 }
 
 void TFormCalibraTar::abortCalibration()
@@ -518,7 +482,7 @@ void TFormCalibraTar::showRunning(int operationString)
     AutoCalibrationState = Running;
     setInitPictures();
     ImageInit->show();
-    LabelOperazione->setText(text(operationString));
+    LabelOperazione->setText(wkit::Text(operationString));
     LabelEnd->hide();
 }
 
@@ -560,7 +524,7 @@ void TFormCalibraTar::ImageInitClick()
             AutoCalibrationState = Measuring;
             setInitPictures();
             ImageInit->show();
-            LabelOperazione->setText(text(561));
+            LabelOperazione->setText(wkit::Text(561));
             LabelEnd->hide();
         } else {
             startCalibration();
@@ -598,12 +562,12 @@ void TFormCalibraTar::measuringStep()
     if (sendCommand(kCmdMeasuring, buf, len, 2) && len == 2)
         values_.PetrolTime1 = static_cast<double>(dm::MsFromRaw(buf[0] | (buf[1] << 8), dm().GetTimeBase()));
     if (TakeMeasurement(step_, values_.PetrolTime1)) {
-        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, text(558), separator_));
+        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, wkit::Text(558), separator_));
         LabelEnd->show();
     }
     switch (MeasuringGuidance(step_, values_.Rpm, plat::clock().tickCount())) {
-    case 559: LabelOperazione->setText(text(559)); break;
-    case 560: LabelOperazione->setText(text(560)); break;
+    case 559: LabelOperazione->setText(wkit::Text(559)); break;
+    case 560: LabelOperazione->setText(wkit::Text(560)); break;
     case 272: endMeasuringWith(272); break;
     default: break;
     }
@@ -616,7 +580,7 @@ void TFormCalibraTar::ApplyPetrolTimeCorrection()
     const bool wasInHandler = inHandler_;
     inHandler_ = true;
     endMeasuringCommand();
-    LabelOperazione->setText(text(274));
+    LabelOperazione->setText(wkit::Text(274));
     LabelEnd->setText(QString());
     LabelEnd->hide();
     step_.MeasuredPetrolTime = ClampMeasurement(step_.MeasuredPetrolTime);
@@ -641,7 +605,7 @@ void TFormCalibraTar::ApplyPetrolTimeCorrection()
     if (sendCommand(kCmdStart, start, len, 2))
         AutoCalibrationState = Running;
     else
-        endWith(text(274));
+        endWith(wkit::Text(274));
     inHandler_ = wasInHandler;
 }
 
@@ -652,14 +616,14 @@ void TFormCalibraTar::calibrationStep()
     if (!sendCommand(kCmdProgress, reply, len, 4)) {
         ImageInit->setPictures(kPicInitStop, kPicInitStopDown);
         ImageInit->show();
-        LabelOperazione->setText(text(273));
+        LabelOperazione->setText(wkit::Text(273));
         hideProgress();
         return;
     }
     const Progress p = DecodeProgress(reply);
     if (p.Flags != 0) {
         if (const int s = RefusalString(p.Flags))
-            LabelOperazione->setText(text(s));
+            LabelOperazione->setText(wkit::Text(s));
         ImageInit->show();
         hideProgress();
         std::uint8_t buf[2] = {};
@@ -682,11 +646,11 @@ void TFormCalibraTar::calibrationStep()
     ProgressBar->show();
     LabelEnd->hide();
     switch (view.Kind) {
-    case PhaseKind::Text: LabelOperazione->setText(text(view.String)); break;
+    case PhaseKind::Text: LabelOperazione->setText(wkit::Text(view.String)); break;
     case PhaseKind::SpeedRange: LabelOperazione->setText(speedRangeText_); break;
-    case PhaseKind::Warming: LabelOperazione->setText(WarmingText(p.Seconds, text(681), text(682))); break;
+    case PhaseKind::Warming: LabelOperazione->setText(WarmingText(p.Seconds, wkit::Text(681), wkit::Text(682))); break;
     case PhaseKind::Finished:
-        LabelOperazione->setText(text(view.String));
+        LabelOperazione->setText(wkit::Text(view.String));
         ProgressBar->setValue(view.Position);
         finishCalibration();
         return;
@@ -710,7 +674,7 @@ void TFormCalibraTar::finishCalibration()
     repaint();
     AutoCalibrationState = Ended;
     ImageInit->hide();
-    LabelOperazione->setText(text(281));
+    LabelOperazione->setText(wkit::Text(281));
     PanelGiri->hide();
     ShapeProgressBar->hide();
     ProgressBar->hide();
@@ -724,7 +688,7 @@ void TFormCalibraTar::diagnosticStop()
     if (AutoCalibrationState == Running)
         abortCalibration();
     if (AutoCalibrationState == Measuring || AutoCalibrationState == Running)
-        endWith(text(288));
+        endWith(wkit::Text(288));
 }
 
 // ---------------------------------------------------------------------------
@@ -748,13 +712,14 @@ void TFormCalibraTar::ImageStopClick()
     repaint();
     recording_ = false;
     plat::FileDialogRequest request;
-    request.title = text(475);
+    request.title = wkit::Text(475);
     request.initialDir = acquisitionFolder_;
-    request.filter = text(qz::live::kAcqStringFilter) + QStringLiteral("|") + QLatin1String(qz::live::kAcqFilterPattern);
+    request.filter =
+        wkit::Text(qz::live::kAcqStringFilter) + QStringLiteral("|") + QLatin1String(qz::live::kAcqFilterPattern);
     request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
-    const QString overwrite = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
-                              text(qz::live::kAcqStringChooseOtherName);
-    const QString cannotSave = text(qz::live::kAcqStringCannotSave);
+    const QString overwrite = wkit::Text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
+                              wkit::Text(qz::live::kAcqStringChooseOtherName);
+    const QString cannotSave = wkit::Text(qz::live::kAcqStringCannotSave);
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
         [&](const qz::live::TAcqResult& failed) {
@@ -772,8 +737,7 @@ void TFormCalibraTar::LabelDiagnosiClick()
         TFormDiagnosi diagnosi(this);
         diagnosi.exec();
     }
-    dm().SetPollItem(kPollLive);
-    dm().TimerIO->stop();
+    wkit::LivePollingOn(dm());
     TimerBlink->start();
 }
 
@@ -810,8 +774,7 @@ void TFormCalibraTar::FormClose()
         backToIdle();
         PanelGiri->hide();
     }
-    dm().SetPollItem(kPollIdle);
-    dm().TimerIO->start();
+    wkit::LivePollingOff(dm());
 }
 
 void TFormCalibraTar::done(int result)

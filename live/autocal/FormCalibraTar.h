@@ -9,6 +9,8 @@
 // While it is open the data module's TimerIO is stopped and the poll item is
 // 1; on closing it selects poll item 0x14100 and starts TimerIO again.
 #include "CalibraTarRules.h"
+#include "windowkit/StatusLamps.h"
+#include "windowkit/WindowText.h"
 
 #include <QDialog>
 #include <QString>
@@ -33,9 +35,8 @@ class TFormCalibraTar : public QDialog {
 
 public:
     static constexpr int mrCancel = 2;
+    static constexpr int kTextNotAvailable = 91; // "n.d."
     static constexpr int kTickMs = 20;
-    static constexpr std::int32_t kPollLive = 1;
-    static constexpr std::int32_t kPollIdle = 0x14100;
 
     // owner: the main window. extraInjectionSeen: the main window's flag,
     // which the tick sets and reads (null: the window keeps its own).
@@ -94,11 +95,7 @@ public:
     QLabel* LabelDiagnosi = nullptr;
     plat::Shape* ImageDiagnosiOn = nullptr;
     plat::Shape* ImageDiagnosiOff = nullptr;
-    plat::Shape* ShapeRiserva = nullptr;
-    plat::Shape* ShapeUnQuarto = nullptr;
-    plat::Shape* ShapeDueQuarti = nullptr;
-    plat::Shape* ShapeTreQuarti = nullptr;
-    plat::Shape* ShapeQuattroQuarti = nullptr;
+    wkit::StatusLamps StatusLamps; // the level lamps, the diagnosis lamp
 
     plat::Shape* ShapeOperazione = nullptr;
     QLabel* LabelOperazione = nullptr;
@@ -129,7 +126,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString text(int number) const;
     TStreamDati& dm() const;
     void buildLayout();
     void InitForm();
@@ -160,7 +156,7 @@ private:
     // The user's decimal separator and the "not available" text of the
     // readouts, taken once for the tick.
     QChar separator_ = systemSeparator();
-    QString notAvailable_ = text(91);
+    QString notAvailable_ = wkit::Text(kTextNotAvailable);
     dm::TLiveValues values_;
     taratura::MeasuringStep step_;
     std::int32_t previousStatus_ = -1;

@@ -1,5 +1,9 @@
 #include "FormDiagnosi.h"
+
 #include "ItemCodes.h"
+#include "windowkit/ControlMaker.h"
+#include "windowkit/LivePolling.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "DiagnosiPlacements.h"
@@ -70,25 +74,14 @@ const CounterDef kCounters[] = {
     {&TFormDiagnosi::LabAssolutoBenzina, 0x23c, 2},
 };
 
-QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
-
 // Gives w its rectangle in kPlacements, under key.
 void place(QWidget* w, const char* key) { plat::place(w, diagnosi::kPlacements, key); }
 
-// A label or a picture button named name, placed by its entry.
-QLabel* label(QWidget* parent, const char* name, int pixels = 16, bool bold = true,
-              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+// The labels and picture buttons, named and placed by their entries.
+const wkit::ControlMaker& kit()
 {
-    return plat::makeLabel(parent, name, plat::placementRect(diagnosi::kPlacements, name), sans(pixels, bold), align,
-                           plat::fromTColor(kInk));
-}
-
-plat::PictureButton* picture(QWidget* parent, const char* name)
-{
-    auto* p = new plat::PictureButton(parent);
-    p->setObjectName(QLatin1String(name));
-    place(p, name);
-    return p;
+    static const wkit::ControlMaker maker(diagnosi::kPlacements, plat::fromTColor(kInk));
+    return maker;
 }
 
 // The page control, with the window's tab bar.
@@ -190,11 +183,6 @@ TFormDiagnosi::~TFormDiagnosi()
 
 TStreamDati& TFormDiagnosi::dm() const { return *StreamDati; }
 
-QString TFormDiagnosi::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
-
 int TFormDiagnosi::cylinders() const { return static_cast<int>(dm().GetValueByCode(dm::kCylindersCode)); }
 
 const TFormDiagnosi::LetterControls& TFormDiagnosi::Letter(char control) const
@@ -215,7 +203,7 @@ void TFormDiagnosi::buildLayout()
     PageControl = new PageControlWidget(this, bar);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setGeometry(0, 0, kDesignSize.width(), kDesignSize.height());
-    PageControl->setFont(sans(16, true));
+    PageControl->setFont(kit().font(16, true));
 
     TabErrori = new QWidget;
     TabErrori->setObjectName(QStringLiteral("TabErrori"));
@@ -227,7 +215,7 @@ void TFormDiagnosi::buildLayout()
     TabEsci->setObjectName(QStringLiteral("TabEsci"));
     for (QWidget* page : {TabErrori, TabIniettori, TabContatori, TabEsci})
         PageControl->addTab(page, QString());
-    ImageEsci = picture(this, "ImageEsci");
+    ImageEsci = kit().picture(this, "ImageEsci");
     ImageEsci->setPicturePath(QLatin1String(kEsciPicture));
     ImageEsci->hide();
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
@@ -248,9 +236,9 @@ void TFormDiagnosi::buildLayout()
     ListCode->setRootIsDecorated(false);
     ListCode->hide();
     for (QTreeWidget* l : {ListCode, ListDiagnosi})
-        l->setFont(sans(16, false));
-    ImageReset = picture(TabErrori, "ImageReset");
-    LabelAzzeraErrori = label(TabErrori, "LabelAzzeraErrori", 16, true, Qt::AlignCenter);
+        l->setFont(kit().font(16, false));
+    ImageReset = kit().picture(TabErrori, "ImageReset");
+    LabelAzzeraErrori = kit().label(TabErrori, "LabelAzzeraErrori", 16, true, Qt::AlignCenter);
     ShapeAbilita = new plat::Shape(TabErrori);
     place(ShapeAbilita, "ShapeAbilita");
     ShapeCheckAbilita = new plat::Shape(TabErrori);
@@ -258,7 +246,7 @@ void TFormDiagnosi::buildLayout()
     CheckDiagnosi = new QCheckBox(TabErrori);
     CheckDiagnosi->setObjectName(QStringLiteral("CheckDiagnosi"));
     place(CheckDiagnosi, "CheckDiagnosi");
-    LabelDiagnosi = label(TabErrori, "LabelDiagnosi", 14);
+    LabelDiagnosi = kit().label(TabErrori, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelDiagnosi->setWordWrap(true);
     ShapePosteriore = new plat::Shape(TabErrori);
     place(ShapePosteriore, "ShapePosteriore");
@@ -267,7 +255,7 @@ void TFormDiagnosi::buildLayout()
     CheckPosteriore = new QCheckBox(TabErrori);
     CheckPosteriore->setObjectName(QStringLiteral("CheckPosteriore"));
     place(CheckPosteriore, "CheckPosteriore");
-    LabelPosteriore = label(TabErrori, "LabelPosteriore", 14);
+    LabelPosteriore = kit().label(TabErrori, "LabelPosteriore", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelPosteriore->setWordWrap(true);
     for (QWidget* w : std::initializer_list<QWidget*>{ShapeAbilita, ShapeCheckAbilita, CheckDiagnosi, LabelDiagnosi,
                                                       ShapePosteriore, ShapeCheckPosteriore, CheckPosteriore,
@@ -284,11 +272,11 @@ void TFormDiagnosi::buildLayout()
 
     // Injectors: the test on top, the exclusion panel below; bank 1 on the
     // first row of each, bank 2 on the second.
-    LabelIniettori = label(TabIniettori, "LabelIniettori", 18);
+    LabelIniettori = kit().label(TabIniettori, "LabelIniettori", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
     PanelEsclusione = new QFrame(TabIniettori);
     PanelEsclusione->setObjectName(QStringLiteral("PanelEsclusione"));
     place(PanelEsclusione, "PanelEsclusione");
-    LabelEsclusione = label(PanelEsclusione, "LabelEsclusione", 18);
+    LabelEsclusione = kit().label(PanelEsclusione, "LabelEsclusione", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
     for (std::size_t i = 0; i < kInjectorLetters.size(); ++i) {
         const auto& def = kInjectorLetters[i];
         auto& c = Letters[i];
@@ -303,17 +291,17 @@ void TFormDiagnosi::buildLayout()
             w->move(w->pos() + step);
         };
         const QString caption(QLatin1Char(def.caption));
-        c.LabelInj = label(TabIniettori, "LabelInjA", 20, true, Qt::AlignCenter);
+        c.LabelInj = kit().label(TabIniettori, "LabelInjA", 20, true, Qt::AlignCenter);
         cell(c.LabelInj, "LabelInj");
         c.LabelInj->setText(caption);
-        c.ImageOk = picture(TabIniettori, "ImageOkA");
+        c.ImageOk = kit().picture(TabIniettori, "ImageOkA");
         cell(c.ImageOk, "ImageOk");
         c.ImageOk->setPicturePath(QLatin1String(kOkPicture));
-        c.ImageKo = picture(TabIniettori, "ImageKoA");
+        c.ImageKo = kit().picture(TabIniettori, "ImageKoA");
         cell(c.ImageKo, "ImageKo");
         c.ImageKo->setPicturePath(QLatin1String(kKoPicture));
         c.ImageKo->hide();
-        c.Label = label(PanelEsclusione, "LabelA", 20, true, Qt::AlignCenter);
+        c.Label = kit().label(PanelEsclusione, "LabelA", 20, true, Qt::AlignCenter);
         cell(c.Label, "Label");
         c.Label->setText(caption);
         if (def.bank == 2) {
@@ -321,11 +309,11 @@ void TFormDiagnosi::buildLayout()
             pal.setColor(QPalette::WindowText, plat::fromTColor(kRed));
             c.Label->setPalette(pal);
         }
-        c.ImageOn = picture(PanelEsclusione, "ImageOnA");
+        c.ImageOn = kit().picture(PanelEsclusione, "ImageOnA");
         cell(c.ImageOn, "ImageOn");
         c.ImageOn->setPicturePath(QLatin1String(kOnPicture));
         c.ImageOn->setTag(static_cast<int>(def.bit));
-        c.ImageOff = picture(PanelEsclusione, "ImageOffA");
+        c.ImageOff = kit().picture(PanelEsclusione, "ImageOffA");
         cell(c.ImageOff, "ImageOff");
         c.ImageOff->setPicturePath(QLatin1String(kOffPicture));
         c.ImageOff->setTag(static_cast<int>(def.bit));
@@ -339,7 +327,7 @@ void TFormDiagnosi::buildLayout()
         auto* p = new plat::PictureButton(parent);
         place(p, pictureKey);
         p->setPicturePath(QLatin1String(path));
-        return label(parent, name, 14, false);
+        return kit().label(parent, name, 14, false, Qt::AlignLeft | Qt::AlignVCenter);
     };
     LabelOk = legend(TabIniettori, "LabelOk", "ImageLabelOk", kOkPicture);
     LabelErrore = legend(TabIniettori, "LabelErrore", "ImageLabelErrore", kKoPicture);
@@ -348,24 +336,26 @@ void TFormDiagnosi::buildLayout()
         legend(PanelEsclusione, "LabelEsclusioneErrore", "ImageLabelEsclusioneErrore", kOffPicture);
 
     // Counters.
-    LabelContatoriGas = label(TabContatori, "LabelContatoriGas", 20);
-    LabelAssolutoGas = label(TabContatori, "LabelAssolutoGas");
-    LabAssolutoGas = label(TabContatori, "LabAssolutoGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoGas = picture(TabContatori, "ImageResetAssolutoGas");
-    LabelParzialeGas = label(TabContatori, "LabelParzialeGas");
-    LabParzialeGas = label(TabContatori, "LabParzialeGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetParzialeGas = picture(TabContatori, "ImageResetParzialeGas");
-    LabelNotaGas = label(TabContatori, "LabelNotaGas", 14, false);
-    LabelContatoriBenzina = label(TabContatori, "LabelContatoriBenzina", 20);
-    LabelAssolutoBenzina = label(TabContatori, "LabelAssolutoBenzina");
-    LabAssolutoBenzina = label(TabContatori, "LabAssolutoBenzina", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoBenzina = picture(TabContatori, "ImageResetAssolutoBenzina");
-    LabelNotaBenzina = label(TabContatori, "LabelNotaBenzina", 14, false);
-    LabelPartenzeGas = label(TabContatori, "LabelPartenzeGas", 20);
-    LabelAvviamenti = label(TabContatori, "LabelAvviamenti");
-    LabAvviamenti = label(TabContatori, "LabAvviamenti", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetPartenzeGas = picture(TabContatori, "ImageResetPartenzeGas");
-    LabelNotaPartenze = label(TabContatori, "LabelNotaPartenze", 14, false);
+    LabelContatoriGas = kit().label(TabContatori, "LabelContatoriGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAssolutoGas = kit().label(TabContatori, "LabelAssolutoGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAssolutoGas = kit().label(TabContatori, "LabAssolutoGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoGas = kit().picture(TabContatori, "ImageResetAssolutoGas");
+    LabelParzialeGas = kit().label(TabContatori, "LabelParzialeGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabParzialeGas = kit().label(TabContatori, "LabParzialeGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetParzialeGas = kit().picture(TabContatori, "ImageResetParzialeGas");
+    LabelNotaGas = kit().label(TabContatori, "LabelNotaGas", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelContatoriBenzina =
+        kit().label(TabContatori, "LabelContatoriBenzina", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAssolutoBenzina =
+        kit().label(TabContatori, "LabelAssolutoBenzina", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAssolutoBenzina = kit().label(TabContatori, "LabAssolutoBenzina", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoBenzina = kit().picture(TabContatori, "ImageResetAssolutoBenzina");
+    LabelNotaBenzina = kit().label(TabContatori, "LabelNotaBenzina", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelPartenzeGas = kit().label(TabContatori, "LabelPartenzeGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAvviamenti = kit().label(TabContatori, "LabelAvviamenti", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAvviamenti = kit().label(TabContatori, "LabAvviamenti", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetPartenzeGas = kit().picture(TabContatori, "ImageResetPartenzeGas");
+    LabelNotaPartenze = kit().label(TabContatori, "LabelNotaPartenze", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
     ImageResetParzialeGas->setTag(0);
     ImageResetPartenzeGas->setTag(1);
     ImageResetAssolutoGas->setTag(2);
@@ -408,39 +398,40 @@ void TFormDiagnosi::FormActivate()
         w->show();
 
     // Texts.
-    PageControl->setTabText(PageControl->indexOf(TabErrori), text(509));
-    LabelPosteriore->setText(text(396));
-    LabelAzzeraErrori->setText(text(426));
-    LabelDiagnosi->setText(text(430));
-    PageControl->setTabText(PageControl->indexOf(TabIniettori), text(510));
-    LabelIniettori->setText(text(505));
-    LabelOk->setText(text(507));
-    LabelErrore->setText(text(508));
-    LabelEsclusione->setText(text(506));
-    LabelEsclusioneOk->setText(text(526));
-    LabelEsclusioneErrore->setText(text(527));
-    PageControl->setTabText(PageControl->indexOf(TabContatori), text(511));
-    LabelContatoriGas->setText(text(512));
-    LabelAssolutoGas->setText(text(513));
-    LabelParzialeGas->setText(text(514));
-    LabelNotaGas->setText(text(515));
-    LabelContatoriBenzina->setText(text(516));
-    LabelAssolutoBenzina->setText(text(517));
-    LabelNotaBenzina->setText(text(518));
-    LabelPartenzeGas->setText(text(519));
-    LabelAvviamenti->setText(text(520));
-    LabelNotaPartenze->setText(text(521));
-    PageControl->setTabText(PageControl->indexOf(TabEsci), text(80));
+    PageControl->setTabText(PageControl->indexOf(TabErrori), wkit::Text(509));
+    LabelPosteriore->setText(wkit::Text(396));
+    LabelAzzeraErrori->setText(wkit::Text(426));
+    LabelDiagnosi->setText(wkit::Text(430));
+    PageControl->setTabText(PageControl->indexOf(TabIniettori), wkit::Text(510));
+    LabelIniettori->setText(wkit::Text(505));
+    LabelOk->setText(wkit::Text(507));
+    LabelErrore->setText(wkit::Text(508));
+    LabelEsclusione->setText(wkit::Text(506));
+    LabelEsclusioneOk->setText(wkit::Text(526));
+    LabelEsclusioneErrore->setText(wkit::Text(527));
+    PageControl->setTabText(PageControl->indexOf(TabContatori), wkit::Text(511));
+    LabelContatoriGas->setText(wkit::Text(512));
+    LabelAssolutoGas->setText(wkit::Text(513));
+    LabelParzialeGas->setText(wkit::Text(514));
+    LabelNotaGas->setText(wkit::Text(515));
+    LabelContatoriBenzina->setText(wkit::Text(516));
+    LabelAssolutoBenzina->setText(wkit::Text(517));
+    LabelNotaBenzina->setText(wkit::Text(518));
+    LabelPartenzeGas->setText(wkit::Text(519));
+    LabelAvviamenti->setText(wkit::Text(520));
+    LabelNotaPartenze->setText(wkit::Text(521));
+    PageControl->setTabText(PageControl->indexOf(TabEsci), wkit::Text(80));
     TabEsciTag = 0;
-    statusText_ = text(428);
-    confirmText_ = text(429);
-    ListCode->setHeaderLabels({text(550)});
-    ListDiagnosi->setHeaderLabels({text(431), text(432), ListDiagnosi->columnWidth(2) != 0 ? text(433) : QString()});
+    statusText_ = wkit::Text(428);
+    confirmText_ = wkit::Text(429);
+    ListCode->setHeaderLabels({wkit::Text(550)});
+    ListDiagnosi->setHeaderLabels(
+        {wkit::Text(431), wkit::Text(432), ListDiagnosi->columnWidth(2) != 0 ? wkit::Text(433) : QString()});
     ComboAzione->clear();
-    ComboAzione->addItems({text(435), text(436), text(437)});
+    ComboAzione->addItems({wkit::Text(435), wkit::Text(436), wkit::Text(437)});
     descriptions_.clear();
     for (int n : diagnosi::kDescriptionStrings)
-        descriptions_.push_back(n < 0 ? QString() : text(n));
+        descriptions_.push_back(n < 0 ? QString() : wkit::Text(n));
 
     // The letters that exist.
     const int n = cylinders();
@@ -465,8 +456,7 @@ void TFormDiagnosi::FormActivate()
     listChangeAttached_ = true;
 
     // The window polls by itself from now on.
-    dm().SetPollItem(kPollIdle);
-    dm().TimerIO->stop();
+    wkit::IdlePollingByWindow(dm());
 }
 
 void TFormDiagnosi::updateOptionGroups()
@@ -884,6 +874,5 @@ void TFormDiagnosi::FormClose()
     }
     descriptions_.clear();
     listChangeAttached_ = false;
-    dm().SetPollItem(kPollIdle);
-    dm().TimerIO->start();
+    wkit::LivePollingOff(dm());
 }

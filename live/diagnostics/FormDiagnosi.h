@@ -40,7 +40,6 @@ class TFormDiagnosi : public QDialog {
 public:
     static constexpr int mrCancel = 2;
     static constexpr int kTimerMs = 4000;
-    static constexpr std::int32_t kPollIdle = 0x14100;
     static constexpr std::int32_t kExclusionCode = 0x2ac;
     static constexpr std::int32_t kResetCode = 0x2361;
     static constexpr int kResetPicture = 10045;
@@ -150,7 +149,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString text(int number) const;
     void buildLayout();
     void showErrorRow(int index, const QString& description);
     int findRow(int index) const;

@@ -1,4 +1,5 @@
 #include "FormGraficoDrt.h"
+#include "windowkit/WindowText.h"
 
 #include "AcquisitionReader.h"
 #include "BuildConstants.h"
@@ -355,11 +356,6 @@ TFormGraficoDrt::~TFormGraficoDrt()
 
 TStreamDati& TFormGraficoDrt::dm() const { return *StreamDati; }
 
-QString TFormGraficoDrt::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
-
 void TFormGraficoDrt::buildLayout()
 {
     ChartDrt = new TChartDrt(this);
@@ -493,27 +489,27 @@ void TFormGraficoDrt::buildLayout()
 
 void TFormGraficoDrt::loadTexts()
 {
-    LabelZoom->setText(text(kStringZoom));
-    LabelPrint->setText(text(kStringPrint));
+    LabelZoom->setText(wkit::Text(kStringZoom));
+    LabelPrint->setText(wkit::Text(kStringPrint));
     // The design keeps the time axis title hidden.
-    TimeAxisTitle = text(kStringTimeAxis);
+    TimeAxisTitle = wkit::Text(kStringTimeAxis);
     for (int i = 0; i < kSeriesCount; ++i)
-        Series[static_cast<std::size_t>(i)]->setName(text(grafico::kSeries[static_cast<std::size_t>(i)].Title));
-    formatText_ = text(qz::live::kAcqStringBadFormat);
-    missingText_ = text(qz::live::kAcqStringBadPath);
-    overwriteText_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
-                     text(qz::live::kAcqStringChooseOtherName);
-    cannotSaveText_ = text(qz::live::kAcqStringCannotSave);
+        Series[static_cast<std::size_t>(i)]->setName(wkit::Text(grafico::kSeries[static_cast<std::size_t>(i)].Title));
+    formatText_ = wkit::Text(qz::live::kAcqStringBadFormat);
+    missingText_ = wkit::Text(qz::live::kAcqStringBadPath);
+    overwriteText_ = wkit::Text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
+                     wkit::Text(qz::live::kAcqStringChooseOtherName);
+    cannotSaveText_ = wkit::Text(qz::live::kAcqStringCannotSave);
 }
 
 // Both dialogs start in the program's "Acquisition" folder.
 plat::FileDialogRequest TFormGraficoDrt::acquisitionDialog(int titleString) const
 {
     plat::FileDialogRequest request;
-    request.title = text(titleString);
+    request.title = wkit::Text(titleString);
     request.initialDir = qz::live::AcquisitionFolder();
     request.filter =
-        text(qz::live::kAcqStringFilter) + QStringLiteral("|*.") + QLatin1String(qz::live::kAcqDefaultExtension);
+        wkit::Text(qz::live::kAcqStringFilter) + QStringLiteral("|*.") + QLatin1String(qz::live::kAcqDefaultExtension);
     request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
     return request;
 }

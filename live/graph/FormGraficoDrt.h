@@ -171,7 +171,6 @@ private:
         bool TimeAutomatic = false, ValueAutomatic = false;
     };
 
-    QString text(int number) const;
     TStreamDati& dm() const;
     void buildLayout();
     void loadTexts();

@@ -1,5 +1,9 @@
 #include "FormVisualizza.h"
+
 #include "ItemCodes.h"
+#include "windowkit/ControlMaker.h"
+#include "windowkit/LivePolling.h"
+#include "windowkit/WindowText.h"
 
 #include "LiveLamps.h"
 #include "VisualizzaPlacements.h"
@@ -54,40 +58,17 @@ constexpr int kRecPictures[] = {10059, 10060};
 constexpr int kStopPictures[] = {10061, 10062};
 constexpr int kViewPictures[] = {10063, 10064};
 
-QFont sans(int pixels, bool bold) { return plat::sansFont(pixels, bold); }
-
-// The controls below are named and placed by their entry in kPlacements.
-QRect placeOf(const char* name) { return plat::placementRect(visualizza::kPlacements, name); }
-
-QLabel* label(QWidget* parent, const char* name, int pixels = 14, bool bold = true,
-              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+// The labels, picture buttons and shapes, named and placed by their entries.
+const wkit::ControlMaker& kit()
 {
-    return plat::makeLabel(parent, name, placeOf(name), sans(pixels, bold), align, plat::fromTColor(kInk));
-}
-
-plat::PictureButton* picture(QWidget* parent, const char* name, const char* path = nullptr)
-{
-    auto* p = new plat::PictureButton(parent);
-    p->setObjectName(QLatin1String(name));
-    p->setGeometry(placeOf(name));
-    if (path)
-        p->setPicturePath(QLatin1String(path));
-    return p;
-}
-
-plat::Shape* shape(QWidget* parent, const char* name, const QColor& fill)
-{
-    auto* s = new plat::Shape(parent);
-    s->setObjectName(QLatin1String(name));
-    s->setGeometry(placeOf(name));
-    s->setBrush(fill);
-    return s;
+    static const wkit::ControlMaker maker(visualizza::kPlacements, plat::fromTColor(kInk));
+    return maker;
 }
 
 // A round indicator lamp.
 plat::Shape* lamp(QWidget* parent, const char* name, const QColor& fill)
 {
-    auto* s = shape(parent, name, fill);
+    auto* s = kit().shape(parent, name, fill);
     s->setMask(QRegion(s->rect(), QRegion::Ellipse));
     return s;
 }
@@ -96,7 +77,7 @@ QFrame* panel(QWidget* parent, const char* name)
 {
     auto* f = new QFrame(parent);
     f->setObjectName(QLatin1String(name));
-    f->setGeometry(placeOf(name));
+    f->setGeometry(kit().placeOf(name));
     f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return f;
 }
@@ -243,30 +224,30 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     const QString acquisitions = QDir(folder).filePath(QStringLiteral("Acquisition"));
     SaveDialogDrt.InitialDir = acquisitions;
     OpenDialogDrt.InitialDir = acquisitions;
-    SaveDialogDrt.Title = text(475);
-    OpenDialogDrt.Title = text(476);
-    SaveDialogDrt.Filter = text(kFilterString) + QStringLiteral("|*.") + SaveDialogDrt.DefaultExt;
+    SaveDialogDrt.Title = wkit::Text(475);
+    OpenDialogDrt.Title = wkit::Text(476);
+    SaveDialogDrt.Filter = wkit::Text(kFilterString) + QStringLiteral("|*.") + SaveDialogDrt.DefaultExt;
     OpenDialogDrt.Filter = SaveDialogDrt.Filter;
-    LabelExit->setText(text(410));
-    LabelTempRid->setText(text(405));
-    LabelTempGas->setText(text(406));
-    LabelLambda->setText(text(411));
-    LabelLambda2->setText(text(412));
-    LabelMap->setText(text(413));
-    LabelPressione->setText(text(414));
-    LabelTIniez->setText(text(415));
-    LabelTIniezBenz->setText(text(416));
-    LabelCutoff->setText(text(491));
-    LabelDiagnosi->setText(text(492));
-    LabelExtraInj->setText(text(493));
-    LabelAcquisizioni->setText(text(494));
+    LabelExit->setText(wkit::Text(410));
+    LabelTempRid->setText(wkit::Text(405));
+    LabelTempGas->setText(wkit::Text(406));
+    LabelLambda->setText(wkit::Text(411));
+    LabelLambda2->setText(wkit::Text(412));
+    LabelMap->setText(wkit::Text(413));
+    LabelPressione->setText(wkit::Text(414));
+    LabelTIniez->setText(wkit::Text(415));
+    LabelTIniezBenz->setText(wkit::Text(416));
+    LabelCutoff->setText(wkit::Text(491));
+    LabelDiagnosi->setText(wkit::Text(492));
+    LabelExtraInj->setText(wkit::Text(493));
+    LabelAcquisizioni->setText(wkit::Text(494));
     for (int i = 0; i < 3; ++i)
-        injectorTexts_[i] = text(407 + i);
-    notAvailable_ = text(91);
+        injectorTexts_[i] = wkit::Text(407 + i);
+    notAvailable_ = wkit::Text(91);
     separator_ = decimalSeparator();
-    overwriteMessage_ = text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
-                        text(qz::live::kAcqStringChooseOtherName);
-    cannotSaveMessage_ = text(qz::live::kAcqStringCannotSave);
+    overwriteMessage_ = wkit::Text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
+                        wkit::Text(qz::live::kAcqStringChooseOtherName);
+    cannotSaveMessage_ = wkit::Text(qz::live::kAcqStringCannotSave);
 
     // The lambda settings.
     invertedLambda_ = dm().GetTipoDiLambdaBit0() != 0;
@@ -281,8 +262,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     }
 
     // The live frame, polled by this window alone.
-    dm().SetPollItem(kPollLive);
-    dm().TimerIO->stop();
+    wkit::LivePollingOn(dm());
 
     Timer = new QTimer(this);
     Timer->setInterval(kTickMs);
@@ -299,83 +279,73 @@ TFormVisualizza::~TFormVisualizza()
     // A window freed without closing must not leave the data module without
     // its poll timer.
     if (!closed_ && StreamDati)
-        restorePolling();
+        wkit::LivePollingOff(dm());
 }
 
 TStreamDati& TFormVisualizza::dm() const { return *StreamDati; }
 
-QString TFormVisualizza::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
-
 void TFormVisualizza::buildLayout()
 {
-    setFont(sans(14, true));
-    ImageLogo = picture(this, "ImageLogo", ":/bmp/logo.png");
-    ImageExit = picture(this, "ImageExit");
-    LabelExit = label(this, "LabelExit", 18, true, Qt::AlignCenter);
+    setFont(kit().font(14, true));
+    ImageLogo = kit().picture(this, "ImageLogo", ":/bmp/logo.png");
+    ImageExit = kit().picture(this, "ImageExit");
+    LabelExit = kit().label(this, "LabelExit", 18, true, Qt::AlignCenter);
     LabelExit->setAttribute(Qt::WA_TranslucentBackground);
 
     // Dials.
-    ImageGiri = picture(this, "ImageGiri", ":/bmp/dialgiri.png");
-    LabelGiri = label(this, "LabelGiri", 26, true, Qt::AlignCenter);
-    ImageTempRid = picture(this, "ImageTempRid", ":/bmp/dialtemp.png");
+    ImageGiri = kit().picture(this, "ImageGiri", ":/bmp/dialgiri.png");
+    LabelGiri = kit().label(this, "LabelGiri", 26, true, Qt::AlignCenter);
+    ImageTempRid = kit().picture(this, "ImageTempRid", ":/bmp/dialtemp.png");
     // A temperature dial's scale climbs from the top centre to the right, so
     // its caption stands in the top right corner, clear of the marks.
-    LabelTempRid = label(this, "LabelTempRid", 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempRid = label(this, "LabTempRid", 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageRidGray = picture(this, "ImageRidGray", ":/bmp/nosignal.png");
-    ImageTempGas = picture(this, "ImageTempGas", ":/bmp/dialtemp.png");
-    LabelTempGas = label(this, "LabelTempGas", 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempGas = label(this, "LabTempGas", 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageIniettori = picture(this, "ImageIniettori", ":/bmp/dialiniettori.png");
-    PanelIniettori = label(this, "PanelIniettori", 16, true, Qt::AlignCenter);
+    LabelTempRid = kit().label(this, "LabelTempRid", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempRid = kit().label(this, "LabTempRid", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageRidGray = kit().picture(this, "ImageRidGray", ":/bmp/nosignal.png");
+    ImageTempGas = kit().picture(this, "ImageTempGas", ":/bmp/dialtemp.png");
+    LabelTempGas = kit().label(this, "LabelTempGas", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempGas = kit().label(this, "LabTempGas", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageIniettori = kit().picture(this, "ImageIniettori", ":/bmp/dialiniettori.png");
+    PanelIniettori = kit().label(this, "PanelIniettori", 16, true, Qt::AlignCenter);
 
     // Indicators.
-    ImageGasOn = picture(this, "ImageGasOn", ":/bmp/gason.png");
-    ImageGasOff = picture(this, "ImageGasOff", ":/bmp/gasoff.png");
-    ImageBenzinaOn = picture(this, "ImageBenzinaOn", ":/bmp/benzinaon.png");
-    ImageBenzinaOff = picture(this, "ImageBenzinaOff", ":/bmp/benzinaoff.png");
+    ImageGasOn = kit().picture(this, "ImageGasOn", ":/bmp/gason.png");
+    ImageGasOff = kit().picture(this, "ImageGasOff", ":/bmp/gasoff.png");
+    ImageBenzinaOn = kit().picture(this, "ImageBenzinaOn", ":/bmp/benzinaon.png");
+    ImageBenzinaOff = kit().picture(this, "ImageBenzinaOff", ":/bmp/benzinaoff.png");
     ImageGasOn->hide();
     ImageBenzinaOff->hide();
-    ImageKeyOn = picture(this, "ImageKeyOn", ":/bmp/keyon.png");
-    ImageKeyOff = picture(this, "ImageKeyOff", ":/bmp/keyoff.png");
+    ImageKeyOn = kit().picture(this, "ImageKeyOn", ":/bmp/keyon.png");
+    ImageKeyOff = kit().picture(this, "ImageKeyOff", ":/bmp/keyoff.png");
     ImageKeyOn->hide();
-    ImageCommutatore = picture(this, "ImageCommutatore");
+    ImageCommutatore = kit().picture(this, "ImageCommutatore");
     ShapeCutoff = lamp(this, "ShapeCutoff", kRed);
     ShapeCutoff->hide();
-    LabelCutoff = label(this, "LabelCutoff");
+    LabelCutoff = kit().label(this, "LabelCutoff", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     ShapeDiagnosi = lamp(this, "ShapeDiagnosi", kRed);
     ShapeDiagnosi->hide();
-    LabelDiagnosi = label(this, "LabelDiagnosi");
+    StatusLamps.SetDiagnosisLamp(ShapeDiagnosi, nullptr, dm::DiagnosisLampOn);
+    LabelDiagnosi = kit().label(this, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelDiagnosi->setCursor(Qt::PointingHandCursor);
     ShapeExtraInj = lamp(this, "ShapeExtraInj", kYellow);
-    LabelExtraInj = label(this, "LabelExtraInj");
+    LabelExtraInj = kit().label(this, "LabelExtraInj", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
 
     // Gas level: the reserve lamp at the bottom, four quarters above it.
-    const QColor levelColour(0, 200, 0);
-    ShapeQuattroQuarti = shape(this, "ShapeQuattroQuarti", levelColour);
-    ShapeTreQuarti = shape(this, "ShapeTreQuarti", levelColour);
-    ShapeDueQuarti = shape(this, "ShapeDueQuarti", levelColour);
-    ShapeUnQuarto = shape(this, "ShapeUnQuarto", levelColour);
-    ShapeRiserva = shape(this, "ShapeRiserva", kRed);
-    for (auto* s : {ShapeQuattroQuarti, ShapeTreQuarti, ShapeDueQuarti, ShapeUnQuarto, ShapeRiserva})
-        s->hide();
+    StatusLamps.MakeLevelLamps(
+        [this](const char* name, bool reserve) { return kit().shape(this, name, reserve ? kRed : QColor(0, 200, 0)); });
 
     // Recording.
-    LabelAcquisizioni = label(this, "LabelAcquisizioni");
+    LabelAcquisizioni = kit().label(this, "LabelAcquisizioni", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelAcquisizioni->setCursor(Qt::PointingHandCursor);
     ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", kRed);
     ShapeAcquisisciOn->hide();
-    ShapeAcquisizioni = shape(this, "ShapeAcquisizioni", plat::fromTColor(kButtonFace));
+    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::fromTColor(kButtonFace));
     ShapeAcquisizioni->setKind(plat::Shape::Kind::RoundRect);
-    ImageRec = picture(this, "ImageRec");
-    LabelRec = label(this, "LabelRec", 12, true, Qt::AlignCenter);
-    ImageStop = picture(this, "ImageStop");
-    LabelStop = label(this, "LabelStop", 12, true, Qt::AlignCenter);
-    ImageView = picture(this, "ImageView");
-    LabelView = label(this, "LabelView", 12, true, Qt::AlignCenter);
+    ImageRec = kit().picture(this, "ImageRec");
+    LabelRec = kit().label(this, "LabelRec", 12, true, Qt::AlignCenter);
+    ImageStop = kit().picture(this, "ImageStop");
+    LabelStop = kit().label(this, "LabelStop", 12, true, Qt::AlignCenter);
+    ImageView = kit().picture(this, "ImageView");
+    LabelView = kit().label(this, "LabelView", 12, true, Qt::AlignCenter);
     LabelRec->setText(QStringLiteral("REC"));
     LabelStop->setText(QStringLiteral("STOP"));
     LabelView->setText(QStringLiteral("SCOPE"));
@@ -410,13 +380,13 @@ void TFormVisualizza::buildLayout()
          &TFormVisualizza::ShapeInjBenzina, "ShapeInjBenzina", &TFormVisualizza::LabTIniezBenz, "LabTIniezBenz"},
     };
     for (const BarRow& row : rows) {
-        this->*row.caption = label(this, row.captionName);
+        this->*row.caption = kit().label(this, row.captionName, 14, true, Qt::AlignLeft | Qt::AlignVCenter);
         this->*row.frame = panel(this, row.panelName);
         this->*row.bar = bar(this->*row.frame, row.barName);
         if (row.value)
-            this->*row.value = label(this, row.valueName, 18, true, Qt::AlignRight | Qt::AlignVCenter);
+            this->*row.value = kit().label(this, row.valueName, 18, true, Qt::AlignRight | Qt::AlignVCenter);
     }
-    ImageMapGray = picture(this, "ImageMapGray", ":/bmp/nosignal.png");
+    ImageMapGray = kit().picture(this, "ImageMapGray", ":/bmp/nosignal.png");
     ImageRidGray->hide();
     ImageMapGray->hide();
 
@@ -550,17 +520,11 @@ void TFormVisualizza::TimerTimer()
     if (injectorPercent_ >= 0)
         DrawGaugeNeedle(TGaugeDial::InjectorSize, injectorPercent_, true);
 
-    const std::array<std::int32_t, 4> thresholds{d.GetRifSensore(0), d.GetRifSensore(1), d.GetRifSensore(2),
-                                                 d.GetRifSensore(3)};
-    const auto lamps =
-        dm::LevelLamps(status, static_cast<std::int32_t>(values_.Level), thresholds, d.GetTipoSensoreBit7());
-    plat::Shape* const level[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
-    for (std::size_t i = 0; i < lamps.size(); ++i)
-        level[i]->setVisible(lamps[i]);
+    StatusLamps.ShowLevel(d, status, static_cast<std::int32_t>(values_.Level));
 
     ++tickCount_;
     if (tickCount_ % 20 == 0)
-        refreshDiagnosi();
+        StatusLamps.ShowDiagnosis(d);
 
     if (recording_)
         recorder_->Append(qz::live::SampleOfLive(values_));
@@ -602,22 +566,6 @@ void TFormVisualizza::showLambdaBar(int probe, plat::Shape* s, QFrame* p)
     setBarWidth(s, state.Width);
 }
 
-void TFormVisualizza::refreshDiagnosi()
-{
-    TStreamDati& d = dm();
-    bool errors = false;
-    for (int i = 0; i < 5 && !errors; ++i)
-        errors = d.GetDiagnosi(i, 1) != 0;
-    if (!errors) {
-        TEcuProtocol* ecu = d.Protocol();
-        if (ecu->IsConnected()) {
-            std::int32_t faults = 0;
-            errors = ecu->ReadItem(kPetrolFaults, &faults) && faults != 0;
-        }
-    }
-    ShapeDiagnosi->setVisible(errors);
-}
-
 // ---------------------------------------------------------------------------
 // The changeover switch
 
@@ -647,8 +595,7 @@ void TFormVisualizza::LabelDiagnosiClick()
         delete window;
     }
     // The diagnostics window leaves the data module polling on its own.
-    dm().SetPollItem(kPollLive);
-    dm().TimerIO->stop();
+    wkit::LivePollingOn(dm());
     Timer->start();
 }
 
@@ -772,12 +719,6 @@ bool TFormVisualizza::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormVisualizza::restorePolling()
-{
-    dm().SetPollItem(kPollIdle);
-    dm().TimerIO->start();
-}
-
 void TFormVisualizza::FormClose()
 {
     if (closed_)
@@ -787,7 +728,7 @@ void TFormVisualizza::FormClose()
     TimerRedraw->stop();
     if (recording_)
         ImageStopClick();
-    restorePolling();
+    wkit::LivePollingOff(dm());
 }
 
 void TFormVisualizza::done(int result)

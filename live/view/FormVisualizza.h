@@ -12,6 +12,7 @@
 // module's TimerIO starts again.
 #include "NeedleGauges.h"
 #include "VisualizzaRules.h"
+#include "windowkit/StatusLamps.h"
 
 #include <QDialog>
 #include <QString>
@@ -41,9 +42,6 @@ public:
     static constexpr int mrCancel = 2;
     static constexpr int kTickMs = 20;
     static constexpr int kRedrawMs = 1000;
-    static constexpr std::int32_t kPollLive = 1;
-    static constexpr std::int32_t kPollIdle = 0x14100;
-    static constexpr std::int32_t kPetrolFaults = 0x21;
     static constexpr int kSwitchStepMs = 300;
     static constexpr int kFlagSwitchState = 5;
     static constexpr int kFlagSwitchPress = 4;
@@ -149,11 +147,7 @@ public:
     plat::Shape* ShapeDiagnosi = nullptr;
     plat::Shape* ShapeExtraInj = nullptr;
     plat::Shape* ShapeAcquisisciOn = nullptr;
-    plat::Shape* ShapeRiserva = nullptr;
-    plat::Shape* ShapeUnQuarto = nullptr;
-    plat::Shape* ShapeDueQuarti = nullptr;
-    plat::Shape* ShapeTreQuarti = nullptr;
-    plat::Shape* ShapeQuattroQuarti = nullptr;
+    wkit::StatusLamps StatusLamps; // the level lamps, the diagnosis lamp
     QLabel* PanelIniettori = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
     QLabel* LabelExit = nullptr;
@@ -186,13 +180,10 @@ protected:
 private:
     class NeedleOverlay;
 
-    QString text(int number) const;
     void buildLayout();
-    void restorePolling();
     void redrawNeedle(qz::live::TGaugeDial dial, int previous, int current);
     void showFuel(std::int32_t status);
     void showLambdaBar(int probe, plat::Shape* shape, QFrame* panel);
-    void refreshDiagnosi();
     QString askSaveName();
     qz::live::TGaugeLayout gaugeLayout() const;
     TStreamDati& dm() const;

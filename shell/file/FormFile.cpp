@@ -1,4 +1,5 @@
 #include "FormFile.h"
+#include "windowkit/WindowText.h"
 
 #include "Attesa.h"
 #include "BuildConstants.h"
@@ -162,12 +163,7 @@ TFormFile::~TFormFile()
         FormClose();
 }
 
-QString TFormFile::text(int number) const
-{
-    if (texts_)
-        return texts_(number);
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
-}
+QString TFormFile::text(int number) const { return texts_ ? texts_(number) : wkit::Text(number); }
 
 void TFormFile::buildLayout()
 {

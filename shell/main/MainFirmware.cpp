@@ -2,6 +2,7 @@
 // and writes the configuration held in memory back, since programming leaves
 // the ECU without its parameters.
 #include "MainQuorin.h"
+#include "windowkit/WindowText.h"
 
 #include "Attesa.h"
 #include "BuildConstants.h"
@@ -83,19 +84,15 @@ plat::FileDialogRequest TFormMain::FirmwareDialogRequest(bool connected) const
     const int type = StreamDati->EcuInfo.EcuType;
     if (connected) {
         switch (type) {
-        case 31: case 53: case 56:
-            request.filter = text(244) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type));
-            break;
-        case 30: case 50: case 54: case 55: case 79:
-            request.filter = text(243) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type));
-            break;
-        default:
-            request.filter = text(243) + QStringLiteral("|*.") + ext(30);
-            break;
+        case 31: case 53:
+        case 56: request.filter = wkit::Text(244) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type)); break;
+        case 30: case 50: case 54: case 55:
+        case 79: request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type)); break;
+        default: request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(30); break;
         }
     } else {
-        request.filter = text(243) + QStringLiteral("|*.") + ext(30) + QStringLiteral(";*.") + ext(54) +
-                         QStringLiteral(";*.") + ext(55) + QLatin1Char('|') + text(244) + QStringLiteral("|*.") +
+        request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(30) + QStringLiteral(";*.") + ext(54) +
+                         QStringLiteral(";*.") + ext(55) + QLatin1Char('|') + wkit::Text(244) + QStringLiteral("|*.") +
                          ext(31) + QStringLiteral(";*.") + ext(53) + QStringLiteral(";*.") + ext(56);
         if (isSixCylinderFamily(type))
             request.filterIndex = 2;
@@ -114,7 +111,7 @@ void TFormMain::ActionProgrammaExecute()
         return;
     repaint();
 
-    const QString cannotProgram = text(42);
+    const QString cannotProgram = wkit::Text(42);
 
     // The boot identity decides which files fit.
     TBootInfo boot{};
@@ -147,7 +144,7 @@ void TFormMain::ActionProgrammaExecute()
     const int verdict = CheckFirmwareImage(static_cast<int>(pers), load.image, boot.BootId, boot.BootExtra);
     if (verdict != 0) {
         load.image.clear();
-        errorBox(fw::WithErrorCode(text(347), fw::ImageCheckErrorCode(verdict)));
+        errorBox(fw::WithErrorCode(wkit::Text(347), fw::ImageCheckErrorCode(verdict)));
         return;
     }
     // The records as a whole: an image that would leave the ECU without its
@@ -162,9 +159,9 @@ void TFormMain::ActionProgrammaExecute()
     }
 
     // The download, under the wait panel, which the library now reports to.
-    auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
+    auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return wkit::Text(n); });
     FormAttesa = wait.get();
-    wait->Begin(text(43));
+    wait->Begin(wkit::Text(43));
     wait->setFocus();
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
     StreamDati->TimerIO->stop();
@@ -175,7 +172,7 @@ void TFormMain::ActionProgrammaExecute()
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt > 0) {
             if (result == 1)
-                errorBox(fw::WithErrorCode(text(52), fw::ProgrammingErrorCode(1)));
+                errorBox(fw::WithErrorCode(wkit::Text(52), fw::ProgrammingErrorCode(1)));
             else
                 errorBox(fw::WithErrorCode(failedAttemptText_, fw::ProgrammingErrorCode(result)));
         }
@@ -208,14 +205,14 @@ void TFormMain::ActionProgrammaExecute()
     wait->Animate->play();
     wait->ProgressBar->setVisible(false);
     wait->repaint();
-    wait->Label->setText(text(241));
+    wait->Label->setText(wkit::Text(241));
     wait->SetProgress(0, true);
     wait->repaint();
     plat::clock().sleep(3000);
     StreamDati->Reconnect(20000);
 
     while (!p->Connect()) {
-        const int answer = plat::prompts().ask({title(), fw::WithErrorCode(text(242), QStringLiteral("C01")),
+        const int answer = plat::prompts().ask({title(), fw::WithErrorCode(wkit::Text(242), QStringLiteral("C01")),
                                                 plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
         if (answer != plat::IDYES) {
             p->Disconnect();
@@ -226,7 +223,7 @@ void TFormMain::ActionProgrammaExecute()
 
     if (!StreamDati->ReadEcuIdentity()) {
         plat::setScreenCursor(plat::ScreenCursor::Default);
-        errorBox(fw::WithErrorCode(text(18), QStringLiteral("C02")));
+        errorBox(fw::WithErrorCode(wkit::Text(18), QStringLiteral("C02")));
         p->Disconnect();
         leave();
         return;

@@ -1,5 +1,6 @@
 // The main window's texts and its language menus.
 #include "MainQuorin.h"
+#include "windowkit/WindowText.h"
 
 #include "FormConfig.h"
 
@@ -97,28 +98,29 @@ void TFormMain::ApplyLanguage()
                                  LabelCarica, LabelSalva, LabelProgramma,  LabelSchemi};
     const int numbers[8] = {3, 4, 5, 6, 7, 8, 9, 535};
     for (int i = 0; i < 8; ++i)
-        controls[i]->setText(text(numbers[i]));
-    MenuElectricalLPG->setText(text(536));
-    MenuElectricalCNG->setText(text(537));
-    MenuPneumaticLGP->setText(text(538));
-    MenuPneumaticCNG->setText(text(539));
+        controls[i]->setText(wkit::Text(numbers[i]));
+    MenuElectricalLPG->setText(wkit::Text(536));
+    MenuElectricalCNG->setText(wkit::Text(537));
+    MenuPneumaticLGP->setText(wkit::Text(538));
+    MenuPneumaticCNG->setText(wkit::Text(539));
 
-    text12_ = text(12);
-    text13_ = text(13);
-    text14_ = text(14);
-    text19_ = text(19);
-    text55_ = text(55);
-    text56_ = text(56);
-    text190_ = text(190);
-    text191_ = text(191);
-    noConnectionText_ = text(20) + QStringLiteral("\n\n- ") + text(21) + QStringLiteral("\n- ") + text(22);
-    failedAttemptText_ = text(45) + QLatin1Char('\n') + text(46);
+    text12_ = wkit::Text(12);
+    text13_ = wkit::Text(13);
+    text14_ = wkit::Text(14);
+    text19_ = wkit::Text(19);
+    text55_ = wkit::Text(55);
+    text56_ = wkit::Text(56);
+    text190_ = wkit::Text(190);
+    text191_ = wkit::Text(191);
+    noConnectionText_ =
+        wkit::Text(20) + QStringLiteral("\n\n- ") + wkit::Text(21) + QStringLiteral("\n- ") + wkit::Text(22);
+    failedAttemptText_ = wkit::Text(45) + QLatin1Char('\n') + wkit::Text(46);
 
     StreamDati->LoadMessageTexts();
 
     if (TEcuProtocol* p = protocol()) {
         for (int index = 10; index <= 85; ++index) {
-            const QByteArray t = text(ProtocolTextString(index)).toUtf8();
+            const QByteArray t = wkit::Text(ProtocolTextString(index)).toUtf8();
             p->SetMessageText(t.constData(), index);
         }
     }

@@ -1,4 +1,6 @@
 #include "MainQuorin.h"
+#include "windowkit/ControlMaker.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "FormCalibraTar.h"
@@ -82,24 +84,13 @@ constexpr int kExitPressed = 10004;
 constexpr int kConnectedPicture = 10001;
 constexpr int kDisconnectedPicture = 10002;
 
-QFont sans(int pixels, bool bold)
+// The labels and picture buttons, at the rectangles of the layout above.
+const wkit::ControlMaker& kit()
 {
-    return plat::sansFont(pixels, bold,
-                          {QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
-                           QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold, Qt::Alignment align)
-{
-    return plat::makeLabel(parent, name, r, sans(pixels, bold), align, plat::fromTColor(kInk));
-}
-
-plat::PictureButton* makePicture(QWidget* parent, const char* name, const QRect& r)
-{
-    auto* p = new plat::PictureButton(parent);
-    p->setObjectName(QLatin1String(name));
-    p->setGeometry(r);
-    return p;
+    static const wkit::ControlMaker maker({}, plat::fromTColor(kInk),
+                                          {QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
+                                           QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
+    return maker;
 }
 
 QString exeVersion()
@@ -221,7 +212,7 @@ void TFormMain::buildLayout()
     pal.setColor(QPalette::Window, plat::fromTColor(kPaper));
     setPalette(pal);
     setAutoFillBackground(true);
-    setFont(sans(14, false));
+    setFont(kit().font(14, false));
 
     Content = new QWidget(this);
     Content->setObjectName(QStringLiteral("Content"));
@@ -241,42 +232,44 @@ void TFormMain::buildLayout()
                           &LabelCarica, &LabelSalva, &LabelProgramma, &LabelSchemi};
     for (int i = 0; i < 8; ++i) {
         const QPoint at(kColumns[i % 4], kRows[i / 4]);
-        auto* p = makePicture(Content, kButtons[i].image, QRect(at, kButtonSize));
+        auto* p = kit().picture(Content, kButtons[i].image, QRect(at, kButtonSize));
         p->setPictures(kButtons[i].released, kButtons[i].pressed);
         *images[i] = p;
-        *labels[i] = makeLabel(Content, kButtons[i].label, QRect(at.x() - 25, at.y() + 128, 200, 30), 20, true,
-                               Qt::AlignCenter);
+        *labels[i] = kit().label(Content, kButtons[i].label, QRect(at.x() - 25, at.y() + 128, 200, 30), 20, true,
+                                 Qt::AlignCenter);
         connect(p, &plat::PictureButton::clicked, this, [this, p] { RunPicture(p->tag()); });
         connect(p, &plat::PictureButton::hovered, this, [this, p] { ImageMouseMove(p->tag()); });
     }
 
-    ImageExit = makePicture(Content, "ImageExit", kExitRect);
+    ImageExit = kit().picture(Content, "ImageExit", kExitRect);
     ImageExit->setPictures(kExitReleased, kExitPressed);
     connect(ImageExit, &plat::PictureButton::clicked, this, [this] { ActionEsciExecute(); });
 
-    ImageConnected = makePicture(Content, "ImageConnected", kConnectedRect);
+    ImageConnected = kit().picture(Content, "ImageConnected", kConnectedRect);
     ImageConnected->setPictures(kDisconnectedPicture);
     connect(ImageConnected, &plat::PictureButton::clicked, this, [this] { ImageConnectedClick(); });
     connect(ImageConnected, &plat::PictureButton::doubleClicked, this, [this] { ImageConnectedClick(); });
 
-    ImageKoa = makePicture(Content, "ImageKoa", kKoaRect);
+    ImageKoa = kit().picture(Content, "ImageKoa", kKoaRect);
     ImageKoa->setPicturePath(QStringLiteral(":/bmp/koa.png"));
     ImageKoa->setVisible(false);
     connect(ImageKoa, &plat::PictureButton::clicked, this, [this] { ImageKoaClick(); });
 
-    ImageBase = makePicture(Content, "ImageBase", kBaseRect);
+    ImageBase = kit().picture(Content, "ImageBase", kBaseRect);
     ImageBase->setPictures(10077);
 
-    ImageQuorin = makePicture(Content, "ImageQuorin", kLogoRect);
+    ImageQuorin = kit().picture(Content, "ImageQuorin", kLogoRect);
     ImageQuorin->setPicturePath(QStringLiteral(":/bmp/logo.png"));
     ImageQuorin->setVisible(false);
 
-    LabelEcuType = makeLabel(Content, "LabelEcuType", kEcuTypeRect, 18, true, Qt::AlignCenter);
+    LabelEcuType = kit().label(Content, "LabelEcuType", kEcuTypeRect, 18, true, Qt::AlignCenter);
     LabelEcuType->setVisible(false);
-    LabelVersioneSw = makeLabel(Content, "LabelVersioneSw", kVersioneSwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
-    LabelVersioneFw = makeLabel(Content, "LabelVersioneFw", kVersioneFwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelVersioneSw =
+        kit().label(Content, "LabelVersioneSw", kVersioneSwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelVersioneFw =
+        kit().label(Content, "LabelVersioneFw", kVersioneFwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
     LabelConfigurazione =
-        makeLabel(Content, "LabelConfigurazione", kConfigurazioneRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().label(Content, "LabelConfigurazione", kConfigurazioneRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void TFormMain::buildActions()
@@ -368,11 +361,6 @@ void TFormMain::resizeEvent(QResizeEvent* e)
     QWidget::resizeEvent(e);
     if (Content)
         centreContent();
-}
-
-QString TFormMain::text(int number) const
-{
-    return StreamDati && StreamDati->Translator ? StreamDati->Translator->GetString(number) : QString();
 }
 
 bool TFormMain::flag(int n) const { return FlagReader ? FlagReader(n) : false; }

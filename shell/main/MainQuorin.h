@@ -230,7 +230,6 @@ private:
     void buildLayout();
     void buildActions();
     void centreContent();
-    QString text(int number) const;
     bool flag(int n) const;
     void errorBox(const QString& text) const;
     void connectError(const QString& body, const char* code) const;

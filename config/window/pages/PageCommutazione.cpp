@@ -3,6 +3,7 @@
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
 #include "PageColumns.h"
+#include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
 #include "SequenceRules.h"
@@ -296,7 +297,7 @@ void TFormConfig::ApplySwitchPageVisibility(bool full)
         return;
     const cfgwin::EcuState state = ecuState();
     ApplyControlRules(cfgrules::SwitchPageVisibility(state));
-    LabelSovrapposizione->setText(text(cfgrules::OverlapCaption(state.gasOnly)));
+    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
 }
 
 // ---------------------------------------------------------------------------
@@ -344,8 +345,8 @@ void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
                                                              : cfgrules::HighRpmPetrol;
     const auto view = cfgrules::HighRpmVisibility(shown, dm().EcuInfo.EcuType);
     ApplyControlRules(cfgrules::HighRpmControlVisibility(view));
-    LabelGiriPerBenzina->setText(text(view.rpmCaption));
-    LabelTempiBenzina->setText(text(view.timeCaption));
+    LabelGiriPerBenzina->setText(wkit::Text(view.rpmCaption));
+    LabelTempiBenzina->setText(wkit::Text(view.timeCaption));
 }
 
 void TFormConfig::CheckSpruzzataClick()

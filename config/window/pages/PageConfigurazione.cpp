@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "windowkit/LivePolling.h"
 
 #include "ConfigChanges.h"
 #include "ConfigControls.h"
@@ -286,6 +287,6 @@ void TFormConfig::LabelDiagnosiClick()
     auto* diagnostics = new TFormDiagnosi(this);
     diagnostics->exec();
     delete diagnostics;
-    cfgrules::ResumeAfterDiagnostics(dm());
+    wkit::LivePollingOn(dm());
     TimerDati->start();
 }

@@ -1,6 +1,7 @@
 // The Sensori page: lambda probes, banks, level sensor, return to petrol.
 #include "ItemCodes.h"
 #include "PageColumns.h"
+#include "windowkit/WindowText.h"
 
 #include "ConfigControls.h"
 #include "SensorRules.h"
@@ -171,7 +172,7 @@ void TFormConfig::TabSensoriShow()
     ComboSonda2->setCurrentIndex(dm().GetTipiLambda(2));
     const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
     ComboSensore->clear();
-    ComboSensore->addItems(cfgrules::LevelSensorItems(cng, [this](int n) { return text(n); }));
+    ComboSensore->addItems(cfgrules::LevelSensorItems(cng, [](int n) { return wkit::Text(n); }));
     ComboSensore->setCurrentIndex(-1);
     const int item = cfgrules::LevelSensorItemOf(cng, dm().GetTipoSensore(), cfgrules::StoredThresholds(dm()));
     if (const auto sensor = cfgrules::LevelSensorOfItem(cng, item)) {

@@ -3,6 +3,7 @@
 // with its characteristic, typed in or learnt point by point from the live
 // reading.
 #include "../FormConfigParts.h"
+#include "windowkit/WindowText.h"
 
 #include "CorrectionGrid.h"
 #include "DrawGridK.h"
@@ -231,7 +232,7 @@ void TFormConfig::ButtonNuoviParametriClick()
 {
     TNumericEdit* const editors[] = {EditRPullUp, EditDeltaT, EditTMin, EditTMax};
     if (!SensorEditing) {
-        ButtonNuoviParametri->setText(text(kButtonEnd));
+        ButtonNuoviParametri->setText(wkit::Text(kButtonEnd));
         for (TNumericEdit* e : editors)
             e->setReadOnly(false);
         SensorEditing = true;
@@ -245,7 +246,7 @@ void TFormConfig::ButtonNuoviParametriClick()
     for (TNumericEdit* e : editors)
         if (e->hasFocus())
             EditRPullUpExit(e);
-    ButtonNuoviParametri->setText(text(kButtonStart));
+    ButtonNuoviParametri->setText(wkit::Text(kButtonStart));
     for (TNumericEdit* e : editors)
         e->setReadOnly(true);
     // The vehicle's sensor in use: the data module rebuilds its table.
@@ -297,7 +298,7 @@ void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
         return;
     if (row == 0) {
         p->setPen(Qt::black);
-        p->drawText(rect, Qt::AlignCenter, text(kSensorHeaderTexts[static_cast<std::size_t>(col)]));
+        p->drawText(rect, Qt::AlignCenter, wkit::Text(kSensorHeaderTexts[static_cast<std::size_t>(col)]));
         return;
     }
     QColor fill = DrawGridTemp->Color;

@@ -131,19 +131,16 @@ void TFormConfig::BuildPanelBarra()
     auto* lamps = new QHBoxLayout;
     lamps->setSpacing(3);
     const int lamp = QFontMetrics(font()).height() * 3 / 4;
-    plat::Shape** lampShapes[] = {&ShapeRiserva, &ShapeUnQuarto, &ShapeDueQuarti, &ShapeTreQuarti, &ShapeQuattroQuarti};
-    const char* lampNames[] = {"ShapeRiserva", "ShapeUnQuarto", "ShapeDueQuarti", "ShapeTreQuarti",
-                               "ShapeQuattroQuarti"};
-    for (int i = 0; i < 5; ++i) {
-        plat::Shape* s = b.shape(lampNames[i], PanelBarra);
+    StatusLamps.MakeLevelLamps([&](const char* name, bool reserve) {
+        plat::Shape* s = b.shape(name, PanelBarra);
         s->setKind(plat::Shape::Kind::RoundRect);
-        s->setBrush(plat::fromTColor(i == 0 ? cfglive::kRed : cfglive::kGreen));
+        s->setBrush(plat::fromTColor(reserve ? cfglive::kRed : cfglive::kGreen));
         s->setFixedSize(lamp, lamp);
         cfgwin::KeepPlace(s);
         s->hide();
         lamps->addWidget(s);
-        *lampShapes[i] = s;
-    }
+        return s;
+    });
     g->addLayout(lamps, 1, 1, Qt::AlignCenter);
 
     LabelGiri = caption("LabelGiri", 2);
@@ -198,6 +195,7 @@ void TFormConfig::BuildPanelBarra()
         g->addWidget(*s, 1, 14, 2, 1, Qt::AlignHCenter | Qt::AlignTop);
     }
     ImageDiagnosiOn->hide();
+    StatusLamps.SetDiagnosisLamp(ImageDiagnosiOn, ImageDiagnosiOff, dm::DiagnosisLampOn);
     g->setColumnStretch(15, 1);
 
     // The pictures' own sizes, scaled with the window's text.
@@ -318,14 +316,9 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
         setPicture(ImageCutoff, *c.cutoff);
     if (c.extraInjection)
         setPicture(ImageExtraInj, *c.extraInjection);
-    plat::Shape* lamps[] = {ShapeRiserva, ShapeUnQuarto, ShapeDueQuarti, ShapeTreQuarti, ShapeQuattroQuarti};
-    for (std::size_t i = 0; i < 5; ++i)
-        setShown(lamps[i], c.levelLamps[i]);
-    if (c.lampDue) {
-        const bool on = dm::DiagnosisLampOn(dm());
-        ImageDiagnosiOn->setVisible(on);
-        ImageDiagnosiOff->setVisible(!on);
-    }
+    StatusLamps.ShowLevelLamps(c.levelLamps);
+    if (c.lampDue)
+        StatusLamps.ShowDiagnosis(dm());
 }
 
 // ---------------------------------------------------------------------------

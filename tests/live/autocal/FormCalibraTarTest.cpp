@@ -1,10 +1,11 @@
 // The auto-calibration window against the data module on the simulated ECU,
 // with scripted message boxes and virtual time: the 20 ms tick is driven by
 // calling its handler.
-#include "DataModuleRig.h"
+#include "FormCalibraTar.h"
 #include "AcquisitionRecorder.h"
 #include "CalibraTarPlacements.h"
-#include "FormCalibraTar.h"
+#include "DataModuleRig.h"
+#include "ItemCatalogue.h"
 #include "PlacementCheck.h"
 
 #include "plat/Desktop.h"
@@ -81,7 +82,7 @@ protected:
     void expectClosedCleanly(TFormCalibraTar& w)
     {
         w.ImageExitClick();
-        EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+        EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
         EXPECT_TRUE(r.dm().TimerIO->isActive());
         EXPECT_TRUE(r.sim().violations().empty());
     }
@@ -93,7 +94,7 @@ protected:
 TEST_F(FormCalibraTarTest, OpeningTakesOverThePolling)
 {
     auto w = open();
-    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollLive);
+    EXPECT_EQ(r.dm().PollItem, dm::kLiveBlock);
     EXPECT_FALSE(r.dm().TimerIO->isActive());
     EXPECT_TRUE(w->TimerBlink->isActive());
     EXPECT_EQ(w->LabelOperazione->text(), rig::text(271));
@@ -229,7 +230,7 @@ TEST_F(FormCalibraTarTest, ClosingWhileRunningAborts)
     EXPECT_TRUE(has(commands(), 0x15));
     EXPECT_GE(r.clock.tickCount() - before, 3000u);
     EXPECT_EQ(w->AutoCalibrationState, Idle);
-    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
 }
 
@@ -295,7 +296,7 @@ TEST_F(FormCalibraTarDropTest, LinkDropKeepsPollingAndClosingReconnects)
     EXPECT_EQ(r.dm().Modified, 0);
     EXPECT_EQ(ecuMapK(), before);
     EXPECT_EQ(imageMapK(), image);
-    EXPECT_EQ(r.dm().PollItem, TFormCalibraTar::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
 }
 

@@ -1,9 +1,10 @@
 // The diagnostics window against the data module on the simulated ECU, with
 // scripted message boxes and virtual time. The 4000 ms timer is driven by
 // calling its handler.
+#include "FormDiagnosi.h"
 #include "DataModuleRig.h"
 #include "DiagnosiPlacements.h"
-#include "FormDiagnosi.h"
+#include "ItemCatalogue.h"
 #include "PlacementCheck.h"
 
 #include "BuildConstants.h"
@@ -292,7 +293,7 @@ TEST_F(FormDiagnosiTest, ExclusionTogglesTheMaskAndClosingCommandsEveryInjectorA
     const auto writes = writesOf(TFormDiagnosi::kExclusionCode);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].in, (std::vector<std::int32_t>{0}));
-    EXPECT_EQ(r.dm().PollItem, TFormDiagnosi::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
     EXPECT_FALSE(w->Timer->isActive());
 }
@@ -462,7 +463,7 @@ TEST_F(FormDiagnosiTest, TheWindowPollsItselfWhileOpen)
     EXPECT_EQ(w->Timer->interval(), 4000);
     w->FormShow();
     w->FormActivate();
-    EXPECT_EQ(r.dm().PollItem, TFormDiagnosi::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
     EXPECT_FALSE(r.dm().TimerIO->isActive());
 
     poke(0x1d, {0x04, 0, 0, 0, 0});
@@ -473,7 +474,7 @@ TEST_F(FormDiagnosiTest, TheWindowPollsItselfWhileOpen)
     // The poll step first: its identity read comes before the window's reconnect.
     const auto reads = r.callsOf("ReadItem");
     ASSERT_FALSE(reads.empty());
-    EXPECT_EQ(reads.front().code, TFormDiagnosi::kPollIdle);
+    EXPECT_EQ(reads.front().code, dm::kIdentityCode);
     EXPECT_LT(reads.front().seq, r.callsOf("BeginReconnect").at(0).seq);
     EXPECT_LT(at("BeginReconnect"), at("Connect"));
     EXPECT_LT(at("Connect"), at("EndReconnect"));
@@ -529,7 +530,7 @@ TEST_F(FormDiagnosiTest, FreedWithoutClosingStillRestartsThePollTimer)
     EXPECT_FALSE(r.dm().TimerIO->isActive());
     w.reset();
     EXPECT_TRUE(r.dm().TimerIO->isActive());
-    EXPECT_EQ(r.dm().PollItem, TFormDiagnosi::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
 }
 
 TEST_F(FormDiagnosiTest, ActivationTextsAndDescriptions)

@@ -1,9 +1,10 @@
 // The live view against the data module on the simulated ECU, with fake
 // dialogs, scripted message boxes and virtual time. Ticks are driven by
 // calling the tick handler.
+#include "FormVisualizza.h"
 #include "DataModuleRig.h"
 #include "FormDiagnosi.h"
-#include "FormVisualizza.h"
+#include "ItemCatalogue.h"
 #include "PlacementCheck.h"
 #include "VisualizzaPlacements.h"
 
@@ -81,7 +82,7 @@ TEST_F(FormVisualizzaTest, OpeningTakesOverThePollingAndClosingGivesItBack)
 {
     r.dm().TimerIO->start();
     auto w = open();
-    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollLive);
+    EXPECT_EQ(r.dm().PollItem, dm::kLiveBlock);
     EXPECT_FALSE(r.dm().TimerIO->isActive());
     EXPECT_TRUE(w->Timer->isActive());
     EXPECT_EQ(w->Timer->interval(), 20);
@@ -95,7 +96,7 @@ TEST_F(FormVisualizzaTest, OpeningTakesOverThePollingAndClosingGivesItBack)
 
     EXPECT_TRUE(w->FormKeyPress(27));
     EXPECT_EQ(w->result(), TFormVisualizza::mrCancel);
-    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
     EXPECT_FALSE(w->Timer->isActive());
 }
@@ -515,7 +516,7 @@ TEST_F(FormVisualizzaTest, ClosingWhileRecordingOffersTheSave)
     dialogs.script(acquisition("c.txt"));
     w->done(TFormVisualizza::mrCancel);
     EXPECT_TRUE(QFile::exists(acquisition("c.txt")));
-    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollIdle);
+    EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
 }
 
 TEST_F(FormVisualizzaTest, ViewKeepsTheRecordingItWasFirstGiven)
@@ -563,7 +564,7 @@ TEST_F(FormVisualizzaTest, DiagnosticsWindowRunsWithTheTickStopped)
     });
     w->LabelDiagnosiClick();
     EXPECT_TRUE(seen);
-    EXPECT_EQ(r.dm().PollItem, TFormVisualizza::kPollLive);
+    EXPECT_EQ(r.dm().PollItem, dm::kLiveBlock);
     EXPECT_FALSE(r.dm().TimerIO->isActive());
     EXPECT_TRUE(w->Timer->isActive());
 }
