@@ -1,7 +1,9 @@
 #pragma once
 // The shared path of the named accessors: where an item's element lives,
 // the bounds test and the four ways a setter finishes (write, store, the
-// modified flag and the "Ufficiale" marker). Internal to the data module.
+// modified flag and the "Ufficiale" marker). Internal to the data module;
+// the accessor families (StreamMaps.h, ...) hand their data module in as
+// self().
 #include "iodata.h"
 
 #include <algorithm>

@@ -163,34 +163,34 @@ void TStreamDati::LoadMessageTexts()
     }
 }
 
-std::int32_t TStreamDati::GetDiagnosi(int index, int kind)
+std::int32_t TStreamVectors::GetDiagnosi(int index, int kind)
 {
     if (index < 0 || index > 4)
         return 0;
     if (kind == 1) {
-        std::int32_t* states = Item(dm::kDiagnosticStatesCode);
-        Protocol()->ReadItem(dm::kDiagnosticStatesCode, states);
+        std::int32_t* states = self().Item(dm::kDiagnosticStatesCode);
+        self().Protocol()->ReadItem(dm::kDiagnosticStatesCode, states);
         return states[index];
     }
     if (kind == 2)
-        return Item(dm::kDiagnosticEnablesCode)[index];
+        return self().Item(dm::kDiagnosticEnablesCode)[index];
     return 0;
 }
 
-void TStreamDati::CheckDiagnosticErrors()
+void TStreamLink::CheckDiagnosticErrors()
 {
-    if (!Protocol()->IsConnected())
+    if (!self().Protocol()->IsConnected())
         return;
     std::uint8_t state = 0;
     for (int i = 0; i < 5; ++i) {
-        if (GetDiagnosi(i, 1) != 0) {
+        if (self().GetDiagnosi(i, 1) != 0) {
             state = 1;
             break;
         }
     }
-    if (state != DiagnosticErrorState) {
-        post(state, 9);
-        DiagnosticErrorState = state;
+    if (state != self().DiagnosticErrorState) {
+        self().post(state, 9);
+        self().DiagnosticErrorState = state;
     }
 }
 
@@ -200,98 +200,101 @@ void TStreamDati::CheckDiagnosticErrors()
 std::int32_t TStreamDati::GetTimeBase() const { return *Item(dm::kTimeBaseCode); }
 std::int32_t TStreamDati::GetItem15() const { return *Item(0x15); }
 
-bool TStreamDati::GetUfficiale() const { return (Item(dm::kVehicleDescriptionCode)[0] & dm::kOfficialMark) != 0; }
-
-void TStreamDati::SetUfficiale(bool on)
+bool TStreamIdentity::GetUfficiale() const
 {
-    std::int32_t& e0 = Item(dm::kVehicleDescriptionCode)[0];
+    return (self().Item(dm::kVehicleDescriptionCode)[0] & dm::kOfficialMark) != 0;
+}
+
+void TStreamIdentity::SetUfficiale(bool on)
+{
+    std::int32_t& e0 = self().Item(dm::kVehicleDescriptionCode)[0];
     const std::int32_t b = on ? (e0 | dm::kOfficialMark) : (e0 & ~dm::kOfficialMark);
-    if (WriteThrough && !Protocol()->WriteElement(0x35, 0, b))
+    if (self().WriteThrough && !self().Protocol()->WriteElement(0x35, 0, b))
         return;
     e0 = b;
 }
 
-void TStreamDati::storeAndMark(std::int32_t& field, std::int32_t raw)
+void TStreamOptions::storeAndMark(std::int32_t& field, std::int32_t raw)
 {
     if (raw == field)
         return;
     field = raw;
-    if (GetUfficiale())
-        SetUfficiale(false);
+    if (self().GetUfficiale())
+        self().SetUfficiale(false);
 }
 
 // ---------------------------------------------------------------------------
 // By item code
 
-long double TStreamDati::GetValueByCode(std::int32_t code)
+long double TStreamOptions::GetValueByCode(std::int32_t code)
 {
     if (const auto bf = dm::FindBitField(code)) {
-        const auto stored = static_cast<std::uint32_t>(*Item(dm::kTipoDiTpsCode));
+        const auto stored = static_cast<std::uint32_t>(*self().Item(dm::kTipoDiTpsCode));
         return (stored >> bf->low) & ((1u << bf->width) - 1u);
     }
     const dm::CodeDef* d = dm::FindValueCode(code);
-    std::int32_t* field = d ? Item(code) : nullptr;
+    std::int32_t* field = d ? self().Item(code) : nullptr;
     if (!field)
         return kUnknownCode;
     if (d->readFirst)
-        Protocol()->ReadItem(code, field);
-    return dm::ValueFromRaw(d->scale, *field, GetTimeBase());
+        self().Protocol()->ReadItem(code, field);
+    return dm::ValueFromRaw(d->scale, *field, self().GetTimeBase());
 }
 
-int TStreamDati::SetValueByCode(std::int32_t code, double value)
+int TStreamOptions::SetValueByCode(std::int32_t code, double value)
 {
-    Modified = 1;
+    self().Modified = 1;
     if (code < 0)
         return -1;
     std::int32_t* field = nullptr;
     std::int32_t raw = 0;
     if (const auto bf = dm::FindBitField(code)) {
-        field = Item(dm::kTipoDiTpsCode);
+        field = self().Item(dm::kTipoDiTpsCode);
         const auto mask = static_cast<std::uint32_t>(bf->mask());
         const auto bits = static_cast<std::uint32_t>(dm::TruncToInt(value)) << bf->low;
         raw = static_cast<std::int32_t>((static_cast<std::uint32_t>(*field) & ~mask) | (bits & mask));
     } else {
         const dm::CodeDef* d = dm::FindValueCode(code);
-        field = d ? Item(code) : nullptr;
+        field = d ? self().Item(code) : nullptr;
         if (!field)
             return 0;
-        const auto r = dm::ValueToRaw(d->scale, value, *field, GetTimeBase());
+        const auto r = dm::ValueToRaw(d->scale, value, *field, self().GetTimeBase());
         if (!r)
             return 0;
         raw = *r;
     }
-    if (!Protocol()->WriteValue(code, raw))
+    if (!self().Protocol()->WriteValue(code, raw))
         return 0;
     storeAndMark(*field, raw);
     return 1;
 }
 
-long double TStreamDati::GetElementByCode(std::int32_t code, int index)
+long double TStreamOptions::GetElementByCode(std::int32_t code, int index)
 {
     const dm::CodeDef* d = dm::FindElementCode(code);
-    std::int32_t* elements = d ? Item(code) : nullptr;
-    if (!elements || index < 0 || index >= Image.elements(code))
+    std::int32_t* elements = d ? self().Item(code) : nullptr;
+    if (!elements || index < 0 || index >= self().Image.elements(code))
         return kUnknownCode;
     std::int32_t& e = elements[index];
     if (d->readFirst) {
         e = 0;
-        Protocol()->ReadRow(code, &e, index);
+        self().Protocol()->ReadRow(code, &e, index);
     }
-    return dm::ValueFromRaw(dm::ElementScale(*d, index), e, GetTimeBase());
+    return dm::ValueFromRaw(dm::ElementScale(*d, index), e, self().GetTimeBase());
 }
 
-int TStreamDati::SetElementByCode(std::int32_t code, int index, double value)
+int TStreamOptions::SetElementByCode(std::int32_t code, int index, double value)
 {
-    Modified = 1;
+    self().Modified = 1;
     const dm::CodeDef* d = dm::FindElementCode(code);
-    std::int32_t* elements = d ? Item(code) : nullptr;
-    if (!elements || index < 0 || index >= Image.elements(code))
+    std::int32_t* elements = d ? self().Item(code) : nullptr;
+    if (!elements || index < 0 || index >= self().Image.elements(code))
         return 0;
     std::int32_t& e = elements[index];
-    const auto r = dm::ValueToRaw(dm::ElementScale(*d, index), value, e, GetTimeBase());
+    const auto r = dm::ValueToRaw(dm::ElementScale(*d, index), value, e, self().GetTimeBase());
     if (!r)
         return 0;
-    if (!Protocol()->WriteElement(code, index, *r))
+    if (!self().Protocol()->WriteElement(code, index, *r))
         return 0;
     storeAndMark(e, *r);
     return 1;
@@ -300,9 +303,9 @@ int TStreamDati::SetElementByCode(std::int32_t code, int index, double value)
 // ---------------------------------------------------------------------------
 // Sensor tables
 
-void TStreamDati::BuildTemperaturaGasTable(int type) { dm::BuildGasSensorTable(dm::GasSensorTable(), type); }
+void TStreamSensors::BuildTemperaturaGasTable(int type) { dm::BuildGasSensorTable(dm::GasSensorTable(), type); }
 
-void TStreamDati::BuildTempMotoreTable(bool useVehicleSensor)
+void TStreamSensors::BuildTempMotoreTable(bool useVehicleSensor)
 {
-    dm::BuildEngineSensorTable(dm::EngineSensorTable(), useVehicleSensor, Item(0x558a), Item(0x1e18b));
+    dm::BuildEngineSensorTable(dm::EngineSensorTable(), useVehicleSensor, self().Item(0x558a), self().Item(0x1e18b));
 }

@@ -28,46 +28,47 @@ struct ReentryGuard {
 
 } // namespace
 
-void TStreamDati::showDisconnectedBox(bool error)
+void TStreamLink::showDisconnectedBox(bool error)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), MessageTexts[MSG_DISCONNECTED] + QStringLiteral(" 2."),
+    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
+                         self().MessageTexts[TStreamDati::MSG_DISCONNECTED] + QStringLiteral(" 2."),
                          error ? plat::PromptIcon::Error : plat::PromptIcon::Information, plat::PromptButtons::Ok, 0});
 }
 
-void TStreamDati::TimerIOTimer(QObject* /*sender*/)
+void TStreamLink::TimerIOTimer(QObject* /*sender*/)
 {
     // A message box of this step runs a nested event loop in which the timers
     // keep firing; those ticks find the step busy and return.
-    if (inPollStep_)
+    if (self().inPollStep_)
         return;
-    ReentryGuard guard(inPollStep_);
+    ReentryGuard guard(self().inPollStep_);
 
-    if (!Protocol()->IsConnected())
+    if (!self().Protocol()->IsConnected())
         return;
 
-    const bool idle = PollItem == dm::kIdentityCode;
+    const bool idle = self().PollItem == dm::kIdentityCode;
     const auto read = [this, idle] {
         if (idle)
-            return Protocol()->ReadItem(dm::kIdentityCode, Identity.data());
+            return self().Protocol()->ReadItem(dm::kIdentityCode, self().Identity.data());
         // Always offer the whole block; the live length records what arrived.
         std::int32_t length = dm::kLiveFrameSize;
-        const bool ok = Protocol()->ReadBlock(PollItem, LiveBlock.data(), &length);
+        const bool ok = self().Protocol()->ReadBlock(self().PollItem, self().LiveBlock.data(), &length);
         if (ok)
-            LiveLength = std::clamp(length, 0, dm::kLiveFrameSize);
+            self().LiveLength = std::clamp(length, 0, dm::kLiveFrameSize);
         return ok;
     };
 
     if (idle)
-        PreviousIdentity = Identity;
+        self().PreviousIdentity = self().Identity;
     if (!read()) {
-        Protocol()->BeginReconnect();
+        self().Protocol()->BeginReconnect();
         const std::uint32_t start = plat::clock().tickCount();
-        bool connected = Protocol()->Connect();
+        bool connected = self().Protocol()->Connect();
         while (!connected && since(start) < kPollReconnectMs) {
             plat::clock().sleep(kRetryPauseMs);
-            connected = Protocol()->Connect();
+            connected = self().Protocol()->Connect();
         }
-        Protocol()->EndReconnect();
+        self().Protocol()->EndReconnect();
         if (!connected) {
             showDisconnectedBox(true);
             return;
@@ -76,113 +77,114 @@ void TStreamDati::TimerIOTimer(QObject* /*sender*/)
     }
 
     if (idle) {
-        IdentityChanged = Identity != PreviousIdentity ? 1 : 0;
-        if (IdentityChanged && PreviousPollItem == dm::kIdentityCode) {
+        self().IdentityChanged = self().Identity != self().PreviousIdentity ? 1 : 0;
+        if (self().IdentityChanged && self().PreviousPollItem == dm::kIdentityCode) {
             // Another ECU answers: close the link, say so once, end the step.
-            Protocol()->Disconnect();
+            self().Protocol()->Disconnect();
             showDisconnectedBox(false);
-            PreviousPollItem = PollItem;
+            self().PreviousPollItem = self().PollItem;
             return;
         }
         CheckDiagnosticErrors();
     }
 
     std::int32_t w = 0;
-    if (!Protocol()->ReadItem(dm::kStatusWordCode, &w) && (Protocol()->GetLastStatus() & ~ECU_STATUS_NO_ITEM) != 0) {
-        Protocol()->Disconnect();
+    if (!self().Protocol()->ReadItem(dm::kStatusWordCode, &w) &&
+        (self().Protocol()->GetLastStatus() & ~ECU_STATUS_NO_ITEM) != 0) {
+        self().Protocol()->Disconnect();
         showDisconnectedBox(false);
     }
-    post(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(w)), 7);
-    PreviousPollItem = PollItem;
+    self().post(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(w)), 7);
+    self().PreviousPollItem = self().PollItem;
 }
 
-void TStreamDati::AddProgress(std::int32_t code, std::uint32_t total, bool notify)
+void TStreamLink::AddProgress(std::int32_t code, std::uint32_t total, bool notify)
 {
-    TransferCount += static_cast<std::uint32_t>(dm::CodeBytes(code));
+    self().TransferCount += static_cast<std::uint32_t>(dm::CodeBytes(code));
     if (!notify)
         return;
-    const std::uint64_t percent = total ? std::uint64_t{TransferCount} * 100u / total : 0u;
+    const std::uint64_t percent = total ? std::uint64_t{self().TransferCount} * 100u / total : 0u;
     plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, static_cast<std::uintptr_t>(percent), 0);
 }
 
 // ---------------------------------------------------------------------------
 // Identity
 
-bool TStreamDati::ReadEcuIdentity()
+bool TStreamIdentity::ReadEcuIdentity()
 {
     std::int32_t code = 0;
-    Protocol()->ReadItem(dm::kCustomerCode, &code);
-    CustomerCode = static_cast<std::uint32_t>(code);
-    if (Protocol()->GetLastStatus() & ECU_STATUS_NO_ITEM)
-        CustomerCode = 0x10000;
-    return Protocol()->GetEcuInfo(&EcuInfo);
+    self().Protocol()->ReadItem(dm::kCustomerCode, &code);
+    self().CustomerCode = static_cast<std::uint32_t>(code);
+    if (self().Protocol()->GetLastStatus() & ECU_STATUS_NO_ITEM)
+        self().CustomerCode = 0x10000;
+    return self().Protocol()->GetEcuInfo(&self().EcuInfo);
 }
 
-int TStreamDati::SetEcuType(std::uint8_t type)
+int TStreamIdentity::SetEcuType(std::uint8_t type)
 {
-    EcuInfo.EcuStatus = static_cast<std::uint8_t>(qz::CustomerId());
-    CustomerCode = 0;
-    EcuInfo.EcuType = type;
-    EcuInfo.FirmwareMinor = 0;
-    EcuInfo.FirmwareMajor = 0;
+    self().EcuInfo.EcuStatus = static_cast<std::uint8_t>(qz::CustomerId());
+    self().CustomerCode = 0;
+    self().EcuInfo.EcuType = type;
+    self().EcuInfo.FirmwareMinor = 0;
+    self().EcuInfo.FirmwareMajor = 0;
     int result = 0;
     for (std::int32_t code : {0x255, 0x23b, 0x23c, 0x4e, 0xb5, 0x2b6})
-        result = SetValueByCode(code, 0);
-    ItemB5Present = 0;
+        result = self().SetValueByCode(code, 0);
+    self().ItemB5Present = 0;
     return result;
 }
 
-void TStreamDati::WriteEcuType(std::uint8_t value)
+void TStreamIdentity::WriteEcuType(std::uint8_t value)
 {
-    if (Protocol()->WriteValue(dm::kEcuStatusCode, value))
-        EcuInfo.EcuStatus = value;
+    if (self().Protocol()->WriteValue(dm::kEcuStatusCode, value))
+        self().EcuInfo.EcuStatus = value;
 }
 
-void TStreamDati::SetPers(std::uint32_t value)
+void TStreamIdentity::SetPers(std::uint32_t value)
 {
-    if (Protocol()->WriteValue(dm::kCustomerCode, static_cast<std::int32_t>(value)))
-        CustomerCode = value;
+    if (self().Protocol()->WriteValue(dm::kCustomerCode, static_cast<std::int32_t>(value)))
+        self().CustomerCode = value;
 }
 
 // ---------------------------------------------------------------------------
 // Reconnect
 
-bool TStreamDati::Reconnect(int timeoutMs)
+bool TStreamLink::Reconnect(int timeoutMs)
 {
-    Protocol()->Disconnect();
-    const bool timerWasRunning = TimerIO->isActive();
-    TimerIO->stop();
+    self().Protocol()->Disconnect();
+    const bool timerWasRunning = self().TimerIO->isActive();
+    self().TimerIO->stop();
     plat::clock().sleep(kReconnectSettleMs);
 
-    Protocol()->BeginReconnect();
-    bool connected = Protocol()->Connect();
+    self().Protocol()->BeginReconnect();
+    bool connected = self().Protocol()->Connect();
     if (!connected) {
         const std::uint32_t start = plat::clock().tickCount();
         const auto limit = static_cast<std::uint32_t>(std::max(0, timeoutMs));
         while (!connected && since(start) < limit) {
             plat::clock().sleep(kRetryPauseMs);
-            connected = Protocol()->Connect();
+            connected = self().Protocol()->Connect();
         }
     }
-    Protocol()->EndReconnect();
+    self().Protocol()->EndReconnect();
 
     const bool result = connected && WaitEcuReady(kReadyTimeoutMs);
     if (timerWasRunning)
-        TimerIO->start();
+        self().TimerIO->start();
     return result;
 }
 
-bool TStreamDati::WaitEcuReady(int timeoutMs)
+bool TStreamLink::WaitEcuReady(int timeoutMs)
 {
     std::int32_t v = 0;
-    Protocol()->ReadItem(dm::kReadyCode, &v);
+    self().Protocol()->ReadItem(dm::kReadyCode, &v);
     const std::uint32_t start = plat::clock().tickCount();
     const auto limit = static_cast<std::uint32_t>(std::max(0, timeoutMs));
     while (v != dm::kReadyValue) {
         if (since(start) >= limit)
             break;
         plat::clock().sleep(kRetryPauseMs);
-        Protocol()->ReadItem(dm::kReadyCode, &v);
+        self().Protocol()->ReadItem(dm::kReadyCode, &v);
     }
     return v == dm::kReadyValue;
 }

@@ -109,242 +109,252 @@ using dm::acc::set;
 
 // ---- Order A -----------------------------------------------------------------
 
-std::int32_t TStreamDati::GetMappaK(int row, int col) const { return rawAt(*this, kMappaK, row, col); }
-bool TStreamDati::SetMappaK(int row, int col, std::int32_t value)
+std::int32_t TStreamMaps::GetMappaK(int row, int col) const { return rawAt(self(), kMappaK, row, col); }
+bool TStreamMaps::SetMappaK(int row, int col, std::int32_t value)
 {
-    return set(*this, kMappaK, row, col, [&](std::int32_t) { return upTo(value, 255); });
+    return set(self(), kMappaK, row, col, [&](std::int32_t) { return upTo(value, 255); });
 }
 
-std::int32_t TStreamDati::GetRifGiriK(int i) const { return rawAt(*this, kRifGiriK, 0, i); }
-bool TStreamDati::SetRifGiriK(int i, std::int32_t rpm)
+std::int32_t TStreamMaps::GetRifGiriK(int i) const { return rawAt(self(), kRifGiriK, 0, i); }
+bool TStreamMaps::SetRifGiriK(int i, std::int32_t rpm)
 {
-    return set(*this, kRifGiriK, 0, i, [&](std::int32_t) { return same(rpm); });
+    return set(self(), kRifGiriK, 0, i, [&](std::int32_t) { return same(rpm); });
 }
 
-long double TStreamDati::GetRifTempiK(int i) const { return dm::MsFromRaw(rawAt(*this, kRifTempiK, 0, i), GetTimeBase()); }
-bool TStreamDati::SetRifTempiK(int i, double ms)
+long double TStreamMaps::GetRifTempiK(int i) const
 {
-    return set(*this, kRifTempiK, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+    return dm::MsFromRaw(rawAt(self(), kRifTempiK, 0, i), self().GetTimeBase());
+}
+bool TStreamMaps::SetRifTempiK(int i, double ms)
+{
+    return set(self(), kRifTempiK, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
 }
 
-long double TStreamDati::GetTOpenLoop(int i) const { return dm::MsFromRaw(rawAt(*this, kTOpenLoop, 0, i), GetTimeBase()); }
-bool TStreamDati::SetTOpenLoop(int i, double ms)
+long double TStreamMaps::GetTOpenLoop(int i) const
 {
-    return set(*this, kTOpenLoop, 0, i, [&](std::int32_t) {
-        return Raw(dm::MsToRaw(dm::acc::clampTo(ms, 0.0, 30.0), GetTimeBase()));
-    });
+    return dm::MsFromRaw(rawAt(self(), kTOpenLoop, 0, i), self().GetTimeBase());
+}
+bool TStreamMaps::SetTOpenLoop(int i, double ms)
+{
+    return set(self(), kTOpenLoop, 0, i,
+               [&](std::int32_t) { return Raw(dm::MsToRaw(dm::acc::clampTo(ms, 0.0, 30.0), self().GetTimeBase())); });
 }
 
-long double TStreamDati::GetMappaFiltro(int row, int col) const
+long double TStreamMaps::GetMappaFiltro(int row, int col) const
 {
-    return std::round(rawAt(*this, kMappaFiltro, row, col) * 0.2L * 100) / 100;
+    return std::round(rawAt(self(), kMappaFiltro, row, col) * 0.2L * 100) / 100;
 }
-bool TStreamDati::SetMappaFiltro(int row, int col, double value)
+bool TStreamMaps::SetMappaFiltro(int row, int col, double value)
 {
     // Five steps per unit; a half step goes to the even neighbour. The half
     // steps are the whole numbers of value x 10, snapped like any product.
-    return set(*this, kMappaFiltro, row, col, [&](std::int32_t) {
+    return set(self(), kMappaFiltro, row, col, [&](std::int32_t) {
         return upTo(dm::TruncToInt(std::nearbyint(dm::SnapToWhole(value * 10) / 2)), 255);
     });
 }
 
-long double TStreamDati::GetRifFiltro(int i) const { return bar(rawAt(*this, kRifFiltro, 0, i)); }
-bool TStreamDati::SetRifFiltro(int i, double b)
+long double TStreamMaps::GetRifFiltro(int i) const { return bar(rawAt(self(), kRifFiltro, 0, i)); }
+bool TStreamMaps::SetRifFiltro(int i, double b)
 {
-    return set(*this, kRifFiltro, 0, i, [&](std::int32_t) { return upTo(*milli(b), 3000); });
+    return set(self(), kRifFiltro, 0, i, [&](std::int32_t) { return upTo(*milli(b), 3000); });
 }
 
-std::int32_t TStreamDati::GetSgancio(int i) const { return rawAt(*this, kSgancio, 0, i); }
-bool TStreamDati::SetSgancio(int i, double value)
+std::int32_t TStreamMaps::GetSgancio(int i) const { return rawAt(self(), kSgancio, 0, i); }
+bool TStreamMaps::SetSgancio(int i, double value)
 {
-    return set(*this, kSgancio, 0, i, [&](std::int32_t) { return upTo(*wholeRaw(value), 255); });
+    return set(self(), kSgancio, 0, i, [&](std::int32_t) { return upTo(*wholeRaw(value), 255); });
 }
 
-std::int32_t TStreamDati::GetMappaCorrAutotaratura(int row, int col) const
+std::int32_t TStreamMaps::GetMappaCorrAutotaratura(int row, int col) const
 {
-    return rawAt(*this, kMappaCorrAutotaratura, row, col);
+    return rawAt(self(), kMappaCorrAutotaratura, row, col);
 }
-bool TStreamDati::SetMappaCorrAutotaratura(int row, int col, std::int32_t value)
+bool TStreamMaps::SetMappaCorrAutotaratura(int row, int col, std::int32_t value)
 {
-    return set(*this, kMappaCorrAutotaratura, row, col,
+    return set(self(), kMappaCorrAutotaratura, row, col,
                [&](std::int32_t) { return Raw(dm::acc::clampTo(value, -128, 127)); });
 }
 
 // Two cells per byte: the even column in the high nibble, the odd one in
 // the low nibble, each stored as value + 8.
-std::int32_t TStreamDati::GetTargetObd(int row, int col) const
+std::int32_t TStreamMaps::GetTargetObd(int row, int col) const
 {
     if (row < 0 || row > 11 || col < 0 || col > 11)
         return 0;
-    const std::int32_t byte = Item(0x61ba)[row * 6 + col / 2];
+    const std::int32_t byte = self().Item(0x61ba)[row * 6 + col / 2];
     const std::int32_t nibble = (col % 2 == 0) ? (byte >> 4) & 0xF : byte & 0xF;
     return nibble - 8;
 }
-bool TStreamDati::SetTargetObd(int row, int col, std::int32_t value)
+bool TStreamMaps::SetTargetObd(int row, int col, std::int32_t value)
 {
     if (row < 0 || row > 11 || col < 0 || col > 11)
         return false;
-    std::int32_t& stored = Item(0x61ba)[row * 6 + col / 2];
+    std::int32_t& stored = self().Item(0x61ba)[row * 6 + col / 2];
     const std::int32_t nibble = dm::acc::clampTo(value, -8, 7) + 8;
     const std::int32_t byte = (col % 2 == 0) ? ((stored & 0x0F) | (nibble << 4)) : ((stored & 0xF0) | nibble);
     return dm::acc::finish(
-        *this, Order::A, [&] { return Protocol()->WriteCell(0xba, row, col / 2, byte); }, [&] { stored = byte; });
+        self(), Order::A, [&] { return self().Protocol()->WriteCell(0xba, row, col / 2, byte); },
+        [&] { stored = byte; });
 }
 
 // ---- Order B -----------------------------------------------------------------
 
-std::int32_t TStreamDati::GetRifGiri(int i) const { return rawAt(*this, kRifGiri, 0, i); }
-bool TStreamDati::SetRifGiri(int i, std::int32_t rpm)
+std::int32_t TStreamTables::GetRifGiri(int i) const { return rawAt(self(), kRifGiri, 0, i); }
+bool TStreamTables::SetRifGiri(int i, std::int32_t rpm)
 {
-    return set(*this, kRifGiri, 0, i, [&](std::int32_t) { return rpm < 0 || rpm > 10000 ? Raw() : Raw(rpm); });
+    return set(self(), kRifGiri, 0, i, [&](std::int32_t) { return rpm < 0 || rpm > 10000 ? Raw() : Raw(rpm); });
 }
 
-long double TStreamDati::GetScartoMinimoTaratura(int i) const
+long double TStreamVectors::GetScartoMinimoTaratura(int i) const
 {
-    return dm::MsFromRaw(rawAt(*this, kScartoMinimoTaratura, 0, i), GetTimeBase());
+    return dm::MsFromRaw(rawAt(self(), kScartoMinimoTaratura, 0, i), self().GetTimeBase());
 }
-bool TStreamDati::SetScartoMinimoTaratura(int i, double ms)
+bool TStreamVectors::SetScartoMinimoTaratura(int i, double ms)
 {
-    return set(*this, kScartoMinimoTaratura, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+    return set(self(), kScartoMinimoTaratura, 0, i,
+               [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
 }
 
-std::int32_t TStreamDati::GetTipoIniettore(int i)
+std::int32_t TStreamVectors::GetTipoIniettore(int i)
 {
-    if (!dm::acc::element(*this, kTipoIniettore, 0, i))
+    if (!dm::acc::element(self(), kTipoIniettore, 0, i))
         return 0;
-    Protocol()->ReadItem(kTipoIniettore.item, Item(kTipoIniettore.item));
-    return rawAt(*this, kTipoIniettore, 0, i);
+    self().Protocol()->ReadItem(kTipoIniettore.item, self().Item(kTipoIniettore.item));
+    return rawAt(self(), kTipoIniettore, 0, i);
 }
-bool TStreamDati::SetTipoIniettore(int i, std::int32_t value)
+bool TStreamVectors::SetTipoIniettore(int i, std::int32_t value)
 {
-    return set(*this, kTipoIniettore, 0, i, [&](std::int32_t) { return same(value); });
-}
-
-long double TStreamDati::GetTInjDefault(int row, int col) const
-{
-    return dm::MsFromRaw(rawAt(*this, kTInjDefault, row, col), GetTimeBase());
-}
-bool TStreamDati::SetTInjDefault(int row, int col, double ms)
-{
-    return set(*this, kTInjDefault, row, col, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, GetTimeBase())); });
+    return set(self(), kTipoIniettore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-long double TStreamDati::GetTInjFiltro(int i) const
+long double TStreamVectors::GetTInjDefault(int row, int col) const
 {
-    const std::int32_t raw = rawAt(*this, kTInjFiltro, 0, i);
+    return dm::MsFromRaw(rawAt(self(), kTInjDefault, row, col), self().GetTimeBase());
+}
+bool TStreamVectors::SetTInjDefault(int row, int col, double ms)
+{
+    return set(self(), kTInjDefault, row, col,
+               [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
+}
+
+long double TStreamVectors::GetTInjFiltro(int i) const
+{
+    const std::int32_t raw = rawAt(self(), kTInjFiltro, 0, i);
     if (i == 0)
         return raw;
-    const long double ms = dm::MsFromRaw(raw, GetTimeBase());
+    const long double ms = dm::MsFromRaw(raw, self().GetTimeBase());
     return (i == 3 || i == 7) ? ms * 10 : ms;
 }
-bool TStreamDati::SetTInjFiltro(int i, double value)
+bool TStreamVectors::SetTInjFiltro(int i, double value)
 {
-    return set(*this, kTInjFiltro, 0, i, [&](std::int32_t) -> Raw {
+    return set(self(), kTInjFiltro, 0, i, [&](std::int32_t) -> Raw {
         if (i == 0)
             return dm::TruncToInt(value);
         if (i == 3 || i == 7) // tenths of the time-base step
-            return dm::MsToRaw(value / 10, GetTimeBase());
-        return dm::MsToRaw(value, GetTimeBase());
+            return dm::MsToRaw(value / 10, self().GetTimeBase());
+        return dm::MsToRaw(value, self().GetTimeBase());
     });
 }
 
-std::int32_t TStreamDati::GetParametriTempMotore(int i) const { return rawAt(*this, kParametriTempMotore, 0, i); }
-bool TStreamDati::SetParametriTempMotore(int i, std::int32_t value)
+std::int32_t TStreamVectors::GetParametriTempMotore(int i) const { return rawAt(self(), kParametriTempMotore, 0, i); }
+bool TStreamVectors::SetParametriTempMotore(int i, std::int32_t value)
 {
-    return set(*this, kParametriTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+    return set(self(), kParametriTempMotore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-std::int32_t TStreamDati::GetEcuTempMotore(int i) const { return rawAt(*this, kEcuTempMotore, 0, i); }
-bool TStreamDati::SetEcuTempMotore(int i, std::int32_t value)
+std::int32_t TStreamVectors::GetEcuTempMotore(int i) const { return rawAt(self(), kEcuTempMotore, 0, i); }
+bool TStreamVectors::SetEcuTempMotore(int i, std::int32_t value)
 {
-    return set(*this, kEcuTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+    return set(self(), kEcuTempMotore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-std::int32_t TStreamDati::GetOffsetPendenza(int i) const { return rawAt(*this, kOffsetPendenza, 0, i); }
-bool TStreamDati::SetOffsetPendenza(int i, std::int32_t value)
+std::int32_t TStreamVectors::GetOffsetPendenza(int i) const { return rawAt(self(), kOffsetPendenza, 0, i); }
+bool TStreamVectors::SetOffsetPendenza(int i, std::int32_t value)
 {
-    return set(*this, kOffsetPendenza, 0, i, [&](std::int32_t) { return same(value); });
+    return set(self(), kOffsetPendenza, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-bool TStreamDati::SetDiagnosi(int index, int kind, std::int32_t value)
+bool TStreamVectors::SetDiagnosi(int index, int kind, std::int32_t value)
 {
     if (kind == 1)
-        return set(*this, kDiagnosiStati, 0, index, [&](std::int32_t) { return same(value); });
+        return set(self(), kDiagnosiStati, 0, index, [&](std::int32_t) { return same(value); });
     if (kind == 2)
-        return set(*this, kDiagnosiAbilitazioni, 0, index, [&](std::int32_t) { return same(value); });
+        return set(self(), kDiagnosiAbilitazioni, 0, index, [&](std::int32_t) { return same(value); });
     // Any other kind writes nothing but still counts as a change.
-    Modified = 1;
-    dm::acc::clearMarker(*this);
+    self().Modified = 1;
+    dm::acc::clearMarker(self());
     return false;
 }
 
-std::int32_t TStreamDati::GetAzione(int row, int col) const { return rawAt(*this, kAzione, row, col); }
-bool TStreamDati::SetAzione(int row, int col, std::int32_t value)
+std::int32_t TStreamVectors::GetAzione(int row, int col) const { return rawAt(self(), kAzione, row, col); }
+bool TStreamVectors::SetAzione(int row, int col, std::int32_t value)
 {
-    return set(*this, kAzione, row, col, [&](std::int32_t) { return same(value); });
+    return set(self(), kAzione, row, col, [&](std::int32_t) { return same(value); });
 }
 
-long double TStreamDati::GetTempDiagnosi(int i) const
+long double TStreamVectors::GetTempDiagnosi(int i) const
 {
-    const std::int32_t raw = rawAt(*this, kTempDiagnosi, 0, i);
+    const std::int32_t raw = rawAt(self(), kTempDiagnosi, 0, i);
     if (i < 0 || i > 3)
         return 0;
     return i < 2 ? dm::TempMotoreFromRaw(raw) : dm::TemperaturaGasFromRaw(raw);
 }
-bool TStreamDati::SetTempDiagnosi(int i, double celsius)
+bool TStreamVectors::SetTempDiagnosi(int i, double celsius)
 {
-    return set(*this, kTempDiagnosi, 0, i, [&](std::int32_t) {
+    return set(self(), kTempDiagnosi, 0, i, [&](std::int32_t) {
         return Raw(i < 2 ? dm::TempMotoreToRaw(celsius) : dm::TemperaturaGasToRaw(celsius));
     });
 }
 
-long double TStreamDati::GetTempAccensioneCambio(int i) const
+long double TStreamVectors::GetTempAccensioneCambio(int i) const
 {
-    if (!dm::acc::element(*this, kTempAccensioneCambio, 0, i))
+    if (!dm::acc::element(self(), kTempAccensioneCambio, 0, i))
         return 0;
-    return dm::TempMotoreFromRaw(rawAt(*this, kTempAccensioneCambio, 0, i));
+    return dm::TempMotoreFromRaw(rawAt(self(), kTempAccensioneCambio, 0, i));
 }
-bool TStreamDati::SetTempAccensioneCambio(int i, double celsius)
+bool TStreamVectors::SetTempAccensioneCambio(int i, double celsius)
 {
-    return set(*this, kTempAccensioneCambio, 0, i,
-               [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(celsius)); });
-}
-
-std::int32_t TStreamDati::GetVariatore(int i) const { return rawAt(*this, kVariatore, 0, i); }
-bool TStreamDati::SetVariatore(int i, std::int32_t value)
-{
-    return set(*this, kVariatore, 0, i, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
+    return set(self(), kTempAccensioneCambio, 0, i, [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(celsius)); });
 }
 
-std::int32_t TStreamDati::GetRifGiriVariatore(int i) const { return rawAt(*this, kRifGiriVariatore, 0, i); }
-bool TStreamDati::SetRifGiriVariatore(int i, std::int32_t rpm)
+std::int32_t TStreamTables::GetVariatore(int i) const { return rawAt(self(), kVariatore, 0, i); }
+bool TStreamTables::SetVariatore(int i, std::int32_t value)
 {
-    return set(*this, kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, dm::kRifGiriVariatoreMax); });
+    return set(self(), kVariatore, 0, i, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
-std::int32_t TStreamDati::GetMappaVariatore(int row, int col) const { return rawAt(*this, kMappaVariatore, row, col); }
-bool TStreamDati::SetMappaVariatore(int row, int col, std::int32_t value)
+std::int32_t TStreamTables::GetRifGiriVariatore(int i) const { return rawAt(self(), kRifGiriVariatore, 0, i); }
+bool TStreamTables::SetRifGiriVariatore(int i, std::int32_t rpm)
 {
-    return set(*this, kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
+    return set(self(), kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, dm::kRifGiriVariatoreMax); });
+}
+
+std::int32_t TStreamTables::GetMappaVariatore(int row, int col) const
+{
+    return rawAt(self(), kMappaVariatore, row, col);
+}
+bool TStreamTables::SetMappaVariatore(int row, int col, std::int32_t value)
+{
+    return set(self(), kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
 // The MAP axis of the variator follows the external MAP sensor's line
 // (offset in tenths, slope per 1020 counts, result in hundredths of a bar).
-long double TStreamDati::GetRifMapVariatore(int i) const
+long double TStreamTables::GetRifMapVariatore(int i) const
 {
-    if (!dm::acc::element(*this, kRifMapVariatore, 0, i))
+    if (!dm::acc::element(self(), kRifMapVariatore, 0, i))
         return 0;
-    const std::int32_t raw = rawAt(*this, kRifMapVariatore, 0, i);
-    const std::int32_t offset = GetOffsetPendenza(2);
-    const std::int32_t slope = GetOffsetPendenza(3);
+    const std::int32_t raw = rawAt(self(), kRifMapVariatore, 0, i);
+    const std::int32_t offset = self().GetOffsetPendenza(2);
+    const std::int32_t slope = self().GetOffsetPendenza(3);
     const auto product = static_cast<std::uint32_t>(raw) * 2u * static_cast<std::uint32_t>(slope);
     return (offset * 0.1L + static_cast<long double>(product) / 1020) * 0.01L;
 }
-bool TStreamDati::SetRifMapVariatore(int i, double b)
+bool TStreamTables::SetRifMapVariatore(int i, double b)
 {
-    return set(*this, kRifMapVariatore, 0, i, [&](std::int32_t) -> Raw {
-        const std::int32_t offset = GetOffsetPendenza(2);
-        const std::int32_t slope = GetOffsetPendenza(3);
+    return set(self(), kRifMapVariatore, 0, i, [&](std::int32_t) -> Raw {
+        const std::int32_t offset = self().GetOffsetPendenza(2);
+        const std::int32_t slope = self().GetOffsetPendenza(3);
         if (slope == 0)
             return std::nullopt; // no line to invert
         const double raw = (b * 1020 * 100 - offset * 102.0) / (slope * 2.0);
@@ -352,170 +362,168 @@ bool TStreamDati::SetRifMapVariatore(int i, double b)
     });
 }
 
-std::int32_t TStreamDati::GetDelayGasTemp(int row, int col) const
+std::int32_t TStreamTables::GetDelayGasTemp(int row, int col) const
 {
-    return rawAt(*this, kDelayGasTemp, row, col) * (row == 0 ? 2 : 4);
+    return rawAt(self(), kDelayGasTemp, row, col) * (row == 0 ? 2 : 4);
 }
-bool TStreamDati::SetDelayGasTemp(int row, int col, std::int32_t value)
+bool TStreamTables::SetDelayGasTemp(int row, int col, std::int32_t value)
 {
-    return set(*this, kDelayGasTemp, row, col,
-               [&](std::int32_t) { return row == 0 ? Raw(upTo(value, 510).value() / 2) : Raw(upTo(value, 1020).value() / 4); });
+    return set(self(), kDelayGasTemp, row, col, [&](std::int32_t) {
+        return row == 0 ? Raw(upTo(value, 510).value() / 2) : Raw(upTo(value, 1020).value() / 4);
+    });
 }
 
-std::int32_t TStreamDati::GetRifDelayGasTemp(int i) const
+std::int32_t TStreamTables::GetRifDelayGasTemp(int i) const
 {
-    if (!dm::acc::element(*this, kRifDelayGasTemp, 0, i))
+    if (!dm::acc::element(self(), kRifDelayGasTemp, 0, i))
         return 0;
-    return dm::TruncToInt(dm::TemperaturaGasFromRaw(rawAt(*this, kRifDelayGasTemp, 0, i)));
+    return dm::TruncToInt(dm::TemperaturaGasFromRaw(rawAt(self(), kRifDelayGasTemp, 0, i)));
 }
-bool TStreamDati::SetRifDelayGasTemp(int i, std::int32_t celsius)
+bool TStreamTables::SetRifDelayGasTemp(int i, std::int32_t celsius)
 {
-    return set(*this, kRifDelayGasTemp, 0, i,
-               [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(celsius)); });
-}
-
-long double TStreamDati::GetPressPassaggio(int i) const { return bar(rawAt(*this, kPressPassaggio, 0, i)); }
-bool TStreamDati::SetPressPassaggio(int i, double b)
-{
-    return set(*this, kPressPassaggio, 0, i,
-               [&](std::int32_t) { return milli(dm::acc::clampTo(b, 0.0, 12.0)); });
+    return set(self(), kRifDelayGasTemp, 0, i, [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(celsius)); });
 }
 
-std::int32_t TStreamDati::GetCoeffMot(int i) const { return rawAt(*this, kCoeffMot, 0, i); }
-bool TStreamDati::SetCoeffMot(int i, std::int32_t value)
+long double TStreamTables::GetPressPassaggio(int i) const { return bar(rawAt(self(), kPressPassaggio, 0, i)); }
+bool TStreamTables::SetPressPassaggio(int i, double b)
 {
-    return set(*this, kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
+    return set(self(), kPressPassaggio, 0, i, [&](std::int32_t) { return milli(dm::acc::clampTo(b, 0.0, 12.0)); });
 }
 
-std::int32_t TStreamDati::GetCoeffTemperatura(int i) const { return rawAt(*this, kCoeffTemperatura, 0, i); }
-bool TStreamDati::SetCoeffTemperatura(int i, std::int32_t value)
+std::int32_t TStreamTables::GetCoeffMot(int i) const { return rawAt(self(), kCoeffMot, 0, i); }
+bool TStreamTables::SetCoeffMot(int i, std::int32_t value)
 {
-    return set(*this, kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
+    return set(self(), kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
 }
 
-std::int32_t TStreamDati::GetRifMot(int i) const
+std::int32_t TStreamTables::GetCoeffTemperatura(int i) const { return rawAt(self(), kCoeffTemperatura, 0, i); }
+bool TStreamTables::SetCoeffTemperatura(int i, std::int32_t value)
 {
-    const std::int32_t raw = rawAt(*this, kRifMot, 0, i);
+    return set(self(), kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
+}
+
+std::int32_t TStreamTables::GetRifMot(int i) const
+{
+    const std::int32_t raw = rawAt(self(), kRifMot, 0, i);
     if (i <= 0 || i >= 9)
         return raw;
     return dm::RoundToInt(dm::TemperaturaGasFromRaw(raw));
 }
-bool TStreamDati::SetRifMot(int i, double celsius)
+bool TStreamTables::SetRifMot(int i, double celsius)
 {
-    return set(*this, kRifMot, 0, i, [&](std::int32_t) {
+    return set(self(), kRifMot, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
         return end ? end : Raw(dm::TemperaturaGasToRaw(celsius));
     });
 }
 
-std::int32_t TStreamDati::GetRifTemperatura(int i) const
+std::int32_t TStreamTables::GetRifTemperatura(int i) const
 {
-    const std::int32_t raw = rawAt(*this, kRifTemperatura, 0, i);
+    const std::int32_t raw = rawAt(self(), kRifTemperatura, 0, i);
     if (i <= 0 || i >= 9)
         return raw;
     return dm::RoundToInt(dm::TempMotoreFromRaw(raw));
 }
-bool TStreamDati::SetRifTemperatura(int i, double celsius)
+bool TStreamTables::SetRifTemperatura(int i, double celsius)
 {
-    return set(*this, kRifTemperatura, 0, i, [&](std::int32_t) {
+    return set(self(), kRifTemperatura, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
         return end ? end : Raw(dm::TempMotoreToRaw(celsius));
     });
 }
 
-long double TStreamDati::GetRifPressDiff(int i) const { return bar(rawAt(*this, kRifPressDiff, 0, i)); }
-bool TStreamDati::SetRifPressDiff(int i, double b)
+long double TStreamTables::GetRifPressDiff(int i) const { return bar(rawAt(self(), kRifPressDiff, 0, i)); }
+bool TStreamTables::SetRifPressDiff(int i, double b)
 {
-    return set(*this, kRifPressDiff, 0, i, [&](std::int32_t) { return milli(b); });
+    return set(self(), kRifPressDiff, 0, i, [&](std::int32_t) { return milli(b); });
 }
 
 // ---- Order C -----------------------------------------------------------------
 
-long double TStreamDati::GetRiferimentiSondaLambda(int i) const
+long double TStreamMaps::GetRiferimentiSondaLambda(int i) const
 {
-    if (!dm::acc::element(*this, kRiferimentiSondaLambda, 0, i))
+    if (!dm::acc::element(self(), kRiferimentiSondaLambda, 0, i))
         return 0;
-    return lambdaFromRaw(*this, rawAt(*this, kRiferimentiSondaLambda, 0, i));
+    return lambdaFromRaw(self(), rawAt(self(), kRiferimentiSondaLambda, 0, i));
 }
-bool TStreamDati::SetRiferimentiSondaLambda(int i, double value)
+bool TStreamMaps::SetRiferimentiSondaLambda(int i, double value)
 {
-    return set(*this, kRiferimentiSondaLambda, 0, i, [&](std::int32_t) { return lambdaToRaw(*this, value); });
+    return set(self(), kRiferimentiSondaLambda, 0, i, [&](std::int32_t) { return lambdaToRaw(self(), value); });
 }
 
-long double TStreamDati::GetMappaEmissioni(int row, int col) const
+long double TStreamMaps::GetMappaEmissioni(int row, int col) const
 {
-    if (!dm::acc::element(*this, kMappaEmissioni, row, col))
+    if (!dm::acc::element(self(), kMappaEmissioni, row, col))
         return 0;
-    return lambdaFromRaw(*this, rawAt(*this, kMappaEmissioni, row, col));
+    return lambdaFromRaw(self(), rawAt(self(), kMappaEmissioni, row, col));
 }
-bool TStreamDati::SetMappaEmissioni(int row, int col, double value)
+bool TStreamMaps::SetMappaEmissioni(int row, int col, double value)
 {
-    return set(*this, kMappaEmissioni, row, col, [&](std::int32_t) { return lambdaToRaw(*this, value); });
+    return set(self(), kMappaEmissioni, row, col, [&](std::int32_t) { return lambdaToRaw(self(), value); });
 }
 
-long double TStreamDati::GetRifMapEmissioni(int i) const { return bar(rawAt(*this, kRifMapEmissioni, 0, i)); }
-bool TStreamDati::SetRifMapEmissioni(int i, double b)
+long double TStreamMaps::GetRifMapEmissioni(int i) const { return bar(rawAt(self(), kRifMapEmissioni, 0, i)); }
+bool TStreamMaps::SetRifMapEmissioni(int i, double b)
 {
-    return set(*this, kRifMapEmissioni, 0, i, [&](std::int32_t) {
+    return set(self(), kRifMapEmissioni, 0, i, [&](std::int32_t) {
         // (bar + 0.0005) x 1000 truncated: thousandths, rounded.
         return Raw(dm::RoundToInt(dm::acc::clampTo(b, 0.0, 3.0) * 1000));
     });
 }
 
-std::int32_t TStreamDati::GetAnticipo(int i) const { return rawAt(*this, kAnticipo, 0, i); }
-bool TStreamDati::SetAnticipo(int i, std::int32_t value)
+std::int32_t TStreamTables::GetAnticipo(int i) const { return rawAt(self(), kAnticipo, 0, i); }
+bool TStreamTables::SetAnticipo(int i, std::int32_t value)
 {
-    return set(*this, kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, dm::kAnticipoMax); });
+    return set(self(), kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, dm::kAnticipoMax); });
 }
 
-long double TStreamDati::GetIniettateGasCutoff(int i) const
+long double TStreamVectors::GetIniettateGasCutoff(int i) const
 {
-    const std::int32_t raw = rawAt(*this, kIniettateGasCutoff, 0, i);
-    return i == 1 ? dm::MsFromRaw(raw, GetTimeBase()) : static_cast<long double>(raw);
+    const std::int32_t raw = rawAt(self(), kIniettateGasCutoff, 0, i);
+    return i == 1 ? dm::MsFromRaw(raw, self().GetTimeBase()) : static_cast<long double>(raw);
 }
-bool TStreamDati::SetIniettateGasCutoff(int i, double value)
+bool TStreamVectors::SetIniettateGasCutoff(int i, double value)
 {
-    return set(*this, kIniettateGasCutoff, 0, i,
-               [&](std::int32_t) { return i == 0 ? wholeRaw(value) : Raw(dm::MsToRaw(value, GetTimeBase())); });
+    return set(self(), kIniettateGasCutoff, 0, i,
+               [&](std::int32_t) { return i == 0 ? wholeRaw(value) : Raw(dm::MsToRaw(value, self().GetTimeBase())); });
 }
 
-long double TStreamDati::GetCoeffPressDiff(int i) const
+long double TStreamTables::GetCoeffPressDiff(int i) const
 {
-    const std::int32_t raw = rawAt(*this, kCoeffPressDiffWord, 0, i);
-    return CoeffPressDiffByte ? raw * 0.3L : raw * 0.01L;
+    const std::int32_t raw = rawAt(self(), kCoeffPressDiffWord, 0, i);
+    return self().CoeffPressDiffByte ? raw * 0.3L : raw * 0.01L;
 }
-bool TStreamDati::SetCoeffPressDiff(int i, double value)
+bool TStreamTables::SetCoeffPressDiff(int i, double value)
 {
     const double v = dm::acc::clampTo(value, -99.9, 99.9);
-    if (CoeffPressDiffByte) // value x 10 x (1/3)
-        return set(*this, kCoeffPressDiffByte, 0, i,
+    if (self().CoeffPressDiffByte) // value x 10 x (1/3)
+        return set(self(), kCoeffPressDiffByte, 0, i,
                    [&](std::int32_t) { return Raw(dm::acc::clampTo(dm::TruncToInt(v * 10 / 3), -128, 127)); });
-    return set(*this, kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
+    return set(self(), kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
 }
 
-long double TStreamDati::GetCoeffPressColl(int i) const { return rawAt(*this, kCoeffPressColl, 0, i) * 0.01L; }
-bool TStreamDati::SetCoeffPressColl(int i, double value)
+long double TStreamTables::GetCoeffPressColl(int i) const { return rawAt(self(), kCoeffPressColl, 0, i) * 0.01L; }
+bool TStreamTables::SetCoeffPressColl(int i, double value)
 {
-    return set(*this, kCoeffPressColl, 0, i, [&](std::int32_t) {
-        return wholeRaw(dm::acc::clampTo(value, -99.9, 99.9) * 100);
-    });
+    return set(self(), kCoeffPressColl, 0, i,
+               [&](std::int32_t) { return wholeRaw(dm::acc::clampTo(value, -99.9, 99.9) * 100); });
 }
 
-long double TStreamDati::GetRifPressColl(int i) const { return bar(rawAt(*this, kRifPressColl, 0, i)); }
-bool TStreamDati::SetRifPressColl(int i, double b)
+long double TStreamTables::GetRifPressColl(int i) const { return bar(rawAt(self(), kRifPressColl, 0, i)); }
+bool TStreamTables::SetRifPressColl(int i, double b)
 {
-    return set(*this, kRifPressColl, 0, i, [&](std::int32_t) { return milli(b); });
+    return set(self(), kRifPressColl, 0, i, [&](std::int32_t) { return milli(b); });
 }
 
-std::int32_t TStreamDati::GetSequenza(int row, int col) const { return rawAt(*this, kSequenza, row, col); }
-bool TStreamDati::SetSequenza(int row, int col, std::int32_t value)
+std::int32_t TStreamVectors::GetSequenza(int row, int col) const { return rawAt(self(), kSequenza, row, col); }
+bool TStreamVectors::SetSequenza(int row, int col, std::int32_t value)
 {
-    return set(*this, kSequenza, row, col, [&](std::int32_t) { return same(value); });
+    return set(self(), kSequenza, row, col, [&](std::int32_t) { return same(value); });
 }
 
 // ---- Zone shift --------------------------------------------------------------
 
-void TStreamDati::ShiftMappaKZone(int zoneRow, int zoneCol, int delta)
+void TStreamMaps::ShiftMappaKZone(int zoneRow, int zoneCol, int delta)
 {
     if (zoneRow < 0 || zoneRow > 3 || zoneCol < 0 || zoneCol > 3)
         return;

@@ -157,85 +157,93 @@ struct GasTemperatures {
 
 // ---- Option words ------------------------------------------------------------
 
-std::int32_t TStreamDati::GetFlag(int index) const
+std::int32_t TStreamOptions::GetFlag(int index) const
 {
     if (index < 0 || index > 26)
         return 0;
     const FlagBit& b = kFlagBits[index];
-    return (Item(kFlag12)[b.word] & b.mask) != 0 ? 1 : 0;
+    return (self().Item(kFlag12)[b.word] & b.mask) != 0 ? 1 : 0;
 }
 
-bool TStreamDati::SetFlag(int index, bool on)
+bool TStreamOptions::SetFlag(int index, bool on)
 {
-    const std::int32_t* stored = Item(kFlag12);
+    const std::int32_t* stored = self().Item(kFlag12);
     std::int32_t words[2] = {stored[0], stored[1]};
     if (index >= 0 && index <= 26) {
         const FlagBit& b = kFlagBits[index];
         words[b.word] = on ? (words[b.word] | b.mask) : (words[b.word] & ~b.mask);
     }
     if (index == kFuelOption)
-        plat::postMessage(MainWindow(), plat::WM_CONNECTIONEVENT, (stored[0] & kFuelBit) != 0 ? 1 : 0, 6);
-    if (!writeOptionPair(*this, kFlag12, words))
+        plat::postMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, (stored[0] & kFuelBit) != 0 ? 1 : 0, 6);
+    if (!writeOptionPair(self(), kFlag12, words))
         return false;
 
     if (index == kGasTemperatureOption) {
         GasTemperatures t;
-        t.read(*this);
-        BuildTemperaturaGasTable(*Item(kTipoSensoreTemperaturaGas));
-        t.write(*this);
+        t.read(self());
+        self().BuildTemperaturaGasTable(*self().Item(kTipoSensoreTemperaturaGas));
+        t.write(self());
     } else if (index == kEngineSensorOption) {
         long double single[3];
         for (int k = 0; k < 3; ++k)
             single[k] = GetValueByCode(kEngineTemperatureCodes[k]);
         std::int32_t rif[10];
         for (int i = 0; i < 10; ++i)
-            rif[i] = GetRifTemperatura(i);
-        const std::int32_t accensione[2] = {dm::TruncToInt(GetTempAccensioneCambio(0)),
-                                            dm::TruncToInt(GetTempAccensioneCambio(1))};
-        BuildTempMotoreTable(on);
+            rif[i] = self().GetRifTemperatura(i);
+        const std::int32_t accensione[2] = {dm::TruncToInt(self().GetTempAccensioneCambio(0)),
+                                            dm::TruncToInt(self().GetTempAccensioneCambio(1))};
+        self().BuildTempMotoreTable(on);
         for (int k = 0; k < 3; ++k)
             SetValueByCode(kEngineTemperatureCodes[k], static_cast<double>(single[k]));
         for (int i = 0; i < 10; ++i)
-            SetRifTemperatura(i, rif[i]);
+            self().SetRifTemperatura(i, rif[i]);
         for (int i = 0; i < 2; ++i)
-            SetTempAccensioneCambio(i, accensione[i]);
+            self().SetTempAccensioneCambio(i, accensione[i]);
     }
     return true;
 }
 
-std::int32_t TStreamDati::GetFlag3(int index) const
+std::int32_t TStreamOptions::GetFlag3(int index) const
 {
     if (index < 0 || index > 3)
         return 0;
-    return (Item(kFlag34)[0] & (1 << index)) != 0 ? 1 : 0;
+    return (self().Item(kFlag34)[0] & (1 << index)) != 0 ? 1 : 0;
 }
 
-bool TStreamDati::SetFlag3(int index, bool on)
+bool TStreamOptions::SetFlag3(int index, bool on)
 {
     if (index < 0 || index > 3)
         return false;
-    return setBits(*this, kFlag34, 0, 1 << index, on);
+    return setBits(self(), kFlag34, 0, 1 << index, on);
 }
 
-std::int32_t TStreamDati::GetNumeroSonde() const { return (Item(kFlag12)[0] & kOneProbeBit) != 0 ? 1 : 2; }
-bool TStreamDati::SetNumeroSonde(int n) { return setBits(*this, kFlag12, 0, kOneProbeBit, n != 2); }
-bool TStreamDati::HasSecondaSonda() const { return (Item(kFlag12)[0] & kOneProbeBit) == 0; }
+std::int32_t TStreamSensors::GetNumeroSonde() const { return (self().Item(kFlag12)[0] & kOneProbeBit) != 0 ? 1 : 2; }
+bool TStreamSensors::SetNumeroSonde(int n) { return setBits(self(), kFlag12, 0, kOneProbeBit, n != 2); }
+bool TStreamSensors::HasSecondaSonda() const { return (self().Item(kFlag12)[0] & kOneProbeBit) == 0; }
 
-std::int32_t TStreamDati::GetModificaSequenza() const { return (Item(kFlag12)[0] & kModificaSequenzaBit) != 0 ? 1 : 0; }
-bool TStreamDati::SetModificaSequenza(bool on) { return setBits(*this, kFlag12, 0, kModificaSequenzaBit, on); }
+std::int32_t TStreamOptions::GetModificaSequenza() const
+{
+    return (self().Item(kFlag12)[0] & kModificaSequenzaBit) != 0 ? 1 : 0;
+}
+bool TStreamOptions::SetModificaSequenza(bool on) { return setBits(self(), kFlag12, 0, kModificaSequenzaBit, on); }
 
 // ---- Level sensor --------------------------------------------------------------
 
-std::int32_t TStreamDati::GetTipoSensore() const { return dm::IndexOfValue(kLevelSensorTypes, 10, *Item(kTipoSensore)); }
-
-bool TStreamDati::SetTipoSensore(int position)
+std::int32_t TStreamSensors::GetTipoSensore() const
 {
-    Modified = 1;
+    return dm::IndexOfValue(kLevelSensorTypes, 10, *self().Item(kTipoSensore));
+}
+
+bool TStreamSensors::SetTipoSensore(int position)
+{
+    self().Modified = 1;
     if (position < 0 || position > 9)
         return false;
     const std::int32_t code = kLevelSensorTypes[position];
-    std::int32_t& stored = *Item(kTipoSensore);
-    if (!finish(*this, Order::B, [&] { return Protocol()->WriteValue(kTipoSensore, code); }, [&] { stored = code; }))
+    std::int32_t& stored = *self().Item(kTipoSensore);
+    if (!finish(
+            self(), Order::B, [&] { return self().Protocol()->WriteValue(kTipoSensore, code); },
+            [&] { stored = code; }))
         return false;
     bool ok = true;
     if (position <= 3)
@@ -244,188 +252,194 @@ bool TStreamDati::SetTipoSensore(int position)
     return ok;
 }
 
-bool TStreamDati::GetTipoSensoreBit7() const { return (*Item(kTipoSensore) & kInvertedBit) != 0; }
+bool TStreamSensors::GetTipoSensoreBit7() const { return (*self().Item(kTipoSensore) & kInvertedBit) != 0; }
 
-std::int32_t TStreamDati::GetRifSensore(int i) const
+std::int32_t TStreamSensors::GetRifSensore(int i) const
 {
     if (i < 0 || i > 3)
         return 0;
-    const std::int32_t raw = Item(kRifSensore)[i];
+    const std::int32_t raw = self().Item(kRifSensore)[i];
     return GetTipoSensoreBit7() ? 255 - raw : raw;
 }
 
-bool TStreamDati::SetRifSensore(int i, std::int32_t value)
+bool TStreamSensors::SetRifSensore(int i, std::int32_t value)
 {
-    Modified = 1;
+    self().Modified = 1;
     if (i < 0 || i > 3 || value < 0 || value > 255)
         return false;
     const std::int32_t raw = GetTipoSensoreBit7() ? 255 - value : value;
-    std::int32_t& stored = Item(kRifSensore)[i];
-    return finish(*this, Order::B, [&] { return Protocol()->WriteElement(0x25, i, raw); }, [&] { stored = raw; });
+    std::int32_t& stored = self().Item(kRifSensore)[i];
+    return finish(
+        self(), Order::B, [&] { return self().Protocol()->WriteElement(0x25, i, raw); }, [&] { stored = raw; });
 }
 
 // ---- Switch-over ---------------------------------------------------------------
 
-std::int32_t TStreamDati::GetTipoCommutazione() const
+std::int32_t TStreamOptions::GetTipoCommutazione() const
 {
-    const std::int32_t rpm = *Item(kGiriPerCambio);
+    const std::int32_t rpm = *self().Item(kGiriPerCambio);
     return rpm == 0 ? 2 : (rpm & 1);
 }
 
-bool TStreamDati::SetTipoCommutazione(int mode)
+bool TStreamOptions::SetTipoCommutazione(int mode)
 {
-    std::int32_t& stored = *Item(kGiriPerCambio);
+    std::int32_t& stored = *self().Item(kGiriPerCambio);
     std::int32_t value = 0;
     if (mode == 0 || mode == 1) {
-        value = RememberedSwitchRpm != 0 ? RememberedSwitchRpm : (stored != 0 ? stored : (mode == 0 ? 1600 : 1601));
+        value = self().RememberedSwitchRpm != 0 ? self().RememberedSwitchRpm
+                                                : (stored != 0 ? stored : (mode == 0 ? 1600 : 1601));
         value = (value & ~1) | mode;
-        if (WriteThrough && !Protocol()->WriteValue(kGiriPerCambio, value))
+        if (self().WriteThrough && !self().Protocol()->WriteValue(kGiriPerCambio, value))
             return false;
-        RememberedSwitchRpm = 0;
+        self().RememberedSwitchRpm = 0;
     } else if (mode == 2) {
-        if (WriteThrough && !Protocol()->WriteValue(kGiriPerCambio, 0))
+        if (self().WriteThrough && !self().Protocol()->WriteValue(kGiriPerCambio, 0))
             return false;
-        RememberedSwitchRpm = stored;
+        self().RememberedSwitchRpm = stored;
     } else {
         return false;
     }
     stored = value;
-    Modified = 1;
-    clearMarker(*this);
+    self().Modified = 1;
+    clearMarker(self());
     return true;
 }
 
 // ---- Gas-temperature sensor, rpm signal, injector times -------------------------
 
-std::int32_t TStreamDati::GetTipoSensoreTemperaturaGas() const { return *Item(kTipoSensoreTemperaturaGas); }
+std::int32_t TStreamSensors::GetTipoSensoreTemperaturaGas() const { return *self().Item(kTipoSensoreTemperaturaGas); }
 
-bool TStreamDati::SetTipoSensoreTemperaturaGas(int type)
+bool TStreamSensors::SetTipoSensoreTemperaturaGas(int type)
 {
-    Modified = 1;
-    if (WriteThrough && !Protocol()->WriteValue(kTipoSensoreTemperaturaGas, type))
+    self().Modified = 1;
+    if (self().WriteThrough && !self().Protocol()->WriteValue(kTipoSensoreTemperaturaGas, type))
         return false;
-    *Item(kTipoSensoreTemperaturaGas) = type;
+    *self().Item(kTipoSensoreTemperaturaGas) = type;
     GasTemperatures t;
-    t.read(*this);
+    t.read(self());
     BuildTemperaturaGasTable(type);
-    t.write(*this);
-    clearMarker(*this);
+    t.write(self());
+    clearMarker(self());
     return true;
 }
 
-std::int32_t TStreamDati::GetSegnaleGiri() const { return (*Item(kNumeroCilindri) & dm::kWeakRpmSignalBit) != 0 ? 1 : 0; }
-
-bool TStreamDati::SetSegnaleGiri(bool weak)
+std::int32_t TStreamSensors::GetSegnaleGiri() const
 {
-    std::int32_t& stored = *Item(kNumeroCilindri);
+    return (*self().Item(kNumeroCilindri) & dm::kWeakRpmSignalBit) != 0 ? 1 : 0;
+}
+
+bool TStreamSensors::SetSegnaleGiri(bool weak)
+{
+    std::int32_t& stored = *self().Item(kNumeroCilindri);
     const std::int32_t value = weak ? (stored | dm::kWeakRpmSignalBit) : (stored & ~dm::kWeakRpmSignalBit);
-    if (WriteThrough && !Protocol()->WriteValue(kNumeroCilindri, value))
+    if (self().WriteThrough && !self().Protocol()->WriteValue(kNumeroCilindri, value))
         return false;
     stored = value;
-    Modified = 1; // the marker is left as it is
+    self().Modified = 1; // the marker is left as it is
     return true;
 }
 
-long double TStreamDati::GetTempoIniettore(int kind) const
+long double TStreamOptions::GetTempoIniettore(int kind) const
 {
     if (kind < 1 || kind > 4)
         return 0;
-    return dm::MsFromRaw(*Item(kInjectorTimeCodes[kind - 1]), GetTimeBase());
+    return dm::MsFromRaw(*self().Item(kInjectorTimeCodes[kind - 1]), self().GetTimeBase());
 }
 
-bool TStreamDati::SetTempoIniettore(int kind, double ms)
+bool TStreamOptions::SetTempoIniettore(int kind, double ms)
 {
     bool written = false;
     if (kind >= 1 && kind <= 4) {
         const std::int32_t code = kInjectorTimeCodes[kind - 1];
-        const std::int32_t raw = dm::MsToRaw(ms, GetTimeBase());
-        if (WriteThrough && !Protocol()->WriteValue(code, raw))
+        const std::int32_t raw = dm::MsToRaw(ms, self().GetTimeBase());
+        if (self().WriteThrough && !self().Protocol()->WriteValue(code, raw))
             return false;
-        *Item(code) = raw;
+        *self().Item(code) = raw;
         written = true;
     }
-    Modified = 1;
-    clearMarker(*this);
+    self().Modified = 1;
+    clearMarker(self());
     return written;
 }
 
 // ---- Lambda probes ---------------------------------------------------------------
 
-std::int32_t TStreamDati::GetTipiLambdaEnabled(int probe) const
+std::int32_t TStreamSensors::GetTipiLambdaEnabled(int probe) const
 {
-    const std::int32_t b = *Item(kTipiLambda);
+    const std::int32_t b = *self().Item(kTipiLambda);
     if (probe == 1)
-        return TipiLambdaPresent ? (b & 0x1) : 1;
+        return self().TipiLambdaPresent ? (b & 0x1) : 1;
     if (probe == 2)
-        return TipiLambdaPresent ? ((b >> 4) & 0x1) : (HasSecondaSonda() ? 1 : 0);
+        return self().TipiLambdaPresent ? ((b >> 4) & 0x1) : (HasSecondaSonda() ? 1 : 0);
     return 0;
 }
 
-std::int32_t TStreamDati::GetTipiLambda(int probe) const
+std::int32_t TStreamSensors::GetTipiLambda(int probe) const
 {
     if (probe != 1 && probe != 2)
         return 0;
-    const std::int32_t bits = (*Item(kTipiLambda) >> (probe == 1 ? 0 : 4)) & 0x3;
+    const std::int32_t bits = (*self().Item(kTipiLambda) >> (probe == 1 ? 0 : 4)) & 0x3;
     if ((bits & 0x1) == 0)
         return 0;
     return (bits & 0x2) != 0 ? 2 : 1;
 }
 
-bool TStreamDati::SetTipiLambda(int probe, int kind)
+bool TStreamSensors::SetTipiLambda(int probe, int kind)
 {
     if ((probe != 1 && probe != 2) || kind < 0 || kind > 2)
         return false;
     const int shift = probe == 1 ? 0 : 4;
-    std::int32_t& stored = *Item(kTipiLambda);
+    std::int32_t& stored = *self().Item(kTipiLambda);
     const std::int32_t bits = kind == 2 ? 0x3 : (kind == 1 ? 0x1 : 0x0);
     const std::int32_t value = (stored & ~(0x3 << shift)) | (bits << shift);
-    return finish(*this, Order::A, [&] { return Protocol()->WriteValue(kTipiLambda, value); }, [&] { stored = value; });
+    return finish(
+        self(), Order::A, [&] { return self().Protocol()->WriteValue(kTipiLambda, value); }, [&] { stored = value; });
 }
 
-std::int32_t TStreamDati::GetTipoDiLambdaBit0() const { return *Item(kTipoDiLambda) & 1; }
-std::int32_t TStreamDati::GetTipoDiTpsBit0() const { return *Item(dm::kTipoDiTpsCode) & 1; }
+std::int32_t TStreamSensors::GetTipoDiLambdaBit0() const { return *self().Item(kTipoDiLambda) & 1; }
+std::int32_t TStreamSensors::GetTipoDiTpsBit0() const { return *self().Item(dm::kTipoDiTpsCode) & 1; }
 
-void TStreamDati::ApplyTipoDiLambdaEmulazione()
+void TStreamSensors::ApplyTipoDiLambdaEmulazione()
 {
-    const std::int32_t type = *Item(kTipoDiLambda);
+    const std::int32_t type = *self().Item(kTipoDiLambda);
     double value = 0;
     if (type & 0x2) {
         value = 0.5;
     } else if (type & 0x80) {
         value = 0;
     } else {
-        const int position = lambdaPosition(*this);
+        const int position = lambdaPosition(self());
         if (position < 0)
             return; // a type outside the list has no default
         value = kLambdaDefaults[0][position];
     }
     for (int i = 0; i < 12; ++i)
-        SetRiferimentiSondaLambda(i, value);
+        self().SetRiferimentiSondaLambda(i, value);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 12; ++c)
-            SetMappaEmissioni(r, c, value);
+            self().SetMappaEmissioni(r, c, value);
 }
 
-bool TStreamDati::ApplyTipoDiLambdaDefaults()
+bool TStreamSensors::ApplyTipoDiLambdaDefaults()
 {
-    const int position = lambdaPosition(*this);
+    const int position = lambdaPosition(self());
     if (position < 0)
         return true;
     for (int k = 0; k < 7; ++k)
-        SetValueByCode(kLambdaDefaultCodes[k], kLambdaDefaults[k][position]);
+        self().SetValueByCode(kLambdaDefaultCodes[k], kLambdaDefaults[k][position]);
     return true;
 }
 
 // ---- Injection sequence -----------------------------------------------------------
 
-bool TStreamDati::IsSequenzaSlotUsed(int slot) const
+bool TStreamVectors::IsSequenzaSlotUsed(int slot) const
 {
-    return slot >= 0 && slot <= 7 && sequenceDefault(*Item(kTipoIniezione), slot) != 0;
+    return slot >= 0 && slot <= 7 && sequenceDefault(*self().Item(kTipoIniezione), slot) != 0;
 }
 
-bool TStreamDati::SetSequenzaDefault()
+bool TStreamVectors::SetSequenzaDefault()
 {
-    const std::int32_t type = *Item(kTipoIniezione);
+    const std::int32_t type = *self().Item(kTipoIniezione);
     bool ok = true;
     for (int slot = 0; slot < 8; ++slot) {
         const std::int32_t def = sequenceDefault(type, slot);
@@ -435,12 +449,12 @@ bool TStreamDati::SetSequenzaDefault()
     return ok;
 }
 
-int TStreamDati::ReadSequenzaFromEcu()
+int TStreamVectors::ReadSequenzaFromEcu()
 {
     std::int32_t read[8] = {};
-    if (!Protocol()->ReadItem(kSequenzaLetta, read))
-        return (Protocol()->GetLastStatus() & ECU_STATUS_NO_ITEM) != 0 ? -2 : -1;
-    const std::int32_t type = *Item(kTipoIniezione);
+    if (!self().Protocol()->ReadItem(kSequenzaLetta, read))
+        return (self().Protocol()->GetLastStatus() & ECU_STATUS_NO_ITEM) != 0 ? -2 : -1;
+    const std::int32_t type = *self().Item(kTipoIniezione);
     for (int slot = 0; slot < 8; ++slot) {
         const std::int32_t v = read[slot];
         if (v != kSlotUnused && std::count(read, read + 8, v) > 1)
@@ -457,9 +471,9 @@ int TStreamDati::ReadSequenzaFromEcu()
     return 0;
 }
 
-bool TStreamDati::RotateSequenza(int steps)
+bool TStreamVectors::RotateSequenza(int steps)
 {
-    const std::int32_t type = *Item(kTipoIniezione);
+    const std::int32_t type = *self().Item(kTipoIniezione);
     for (int i = 0; i < 8; ++i) {
         if (GetSequenza(0, i) == kSlotUnused) {
             SetSequenza(1, i, 0);
@@ -485,89 +499,90 @@ bool TStreamDati::RotateSequenza(int steps)
 
 // ---- Texts ---------------------------------------------------------------------
 
-const char* TStreamDati::GetNomeConfigurazione()
+const char* TStreamIdentity::GetNomeConfigurazione()
 {
-    const std::int32_t* e = Item(dm::kVehicleDescriptionCode);
+    const std::int32_t* e = self().Item(dm::kVehicleDescriptionCode);
     for (int i = 0; i < kNameLength; ++i)
-        NomeConfigurazione[static_cast<std::size_t>(i)] = static_cast<char>(e[2 + i]);
-    NomeConfigurazione[kNameLength] = '\0';
-    return NomeConfigurazione.data();
+        self().NomeConfigurazione[static_cast<std::size_t>(i)] = static_cast<char>(e[2 + i]);
+    self().NomeConfigurazione[kNameLength] = '\0';
+    return self().NomeConfigurazione.data();
 }
 
-bool TStreamDati::SetNomeConfigurazione(std::string_view text)
+bool TStreamIdentity::SetNomeConfigurazione(std::string_view text)
 {
     const int n = static_cast<int>(boundedLength(text, kNameLength));
-    std::int32_t* e = Item(dm::kVehicleDescriptionCode);
+    std::int32_t* e = self().Item(dm::kVehicleDescriptionCode);
     for (int i = 0; i < n; ++i) {
         const std::int32_t ch = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-        if (WriteThrough && !Protocol()->WriteElement(kNameElementCode, 2 + i, ch))
+        if (self().WriteThrough && !self().Protocol()->WriteElement(kNameElementCode, 2 + i, ch))
             return false;
     }
     for (int i = 0; i < n; ++i)
         e[2 + i] = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
     for (int k = n + 2; k < 2 + kNameLength; ++k)
-        if (WriteThrough && !Protocol()->WriteElement(kNameElementCode, k, 0))
+        if (self().WriteThrough && !self().Protocol()->WriteElement(kNameElementCode, k, 0))
             return false;
     for (int k = n + 2; k < 2 + kNameLength; ++k)
         e[k] = 0;
-    plat::postMessage(MainWindow(), plat::WM_CONNECTIONEVENT, 0, 2);
-    Modified = 1;
-    clearMarker(*this);
+    plat::postMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, 0, 2);
+    self().Modified = 1;
+    clearMarker(self());
     return true;
 }
 
 // The note travels as 48 bytes: each group of four characters (space to
 // underscore, six bits each) fills three bytes, the first character's bits
 // spread over the top two bits of each.
-bool TStreamDati::SetNoteConfig(std::string_view text)
+bool TStreamIdentity::SetNoteConfig(std::string_view text)
 {
     const std::size_t n = boundedLength(text, kNoteLength);
     int c[kNoteLength] = {};
     for (std::size_t i = 0; i < n; ++i)
         c[i] = static_cast<unsigned char>(text[i]) - 32;
-    if (WriteThrough) {
+    if (self().WriteThrough) {
         for (int g = 0; g < kNoteLength / 4; ++g) {
             const int* q = c + g * 4;
             const std::int32_t bytes[3] = {((q[0] & 0x3) << 6) | (q[1] & 0x3f), ((q[0] & 0xc) << 4) | (q[2] & 0x3f),
                                            ((q[0] & 0x30) << 2) | (q[3] & 0x3f)};
             for (int k = 0; k < 3; ++k)
-                if (!Protocol()->WriteElement(kNoteElementCode, g * 3 + k, bytes[k]))
+                if (!self().Protocol()->WriteElement(kNoteElementCode, g * 3 + k, bytes[k]))
                     return false;
         }
     }
-    storeText(NoteConfig, text, kNoteLength);
-    Modified = 1;
-    clearMarker(*this);
+    storeText(self().NoteConfig, text, kNoteLength);
+    self().Modified = 1;
+    clearMarker(self());
     return true;
 }
 
-bool TStreamDati::SetDescription(int kind, std::string_view text)
+bool TStreamIdentity::SetDescription(int kind, std::string_view text)
 {
     switch (kind) {
-    case 1: storeText(DescrizAuto, text, 50); break;
-    case 2: storeText(Euro, text, 10); break;
-    case 3: storeText(Motore, text, 50); break;
-    case 4: storeText(Centralina, text, 50); break;
-    case 5: storeText(Cambio, text, 50); break;
+    case 1: storeText(self().DescrizAuto, text, 50); break;
+    case 2: storeText(self().Euro, text, 10); break;
+    case 3: storeText(self().Motore, text, 50); break;
+    case 4: storeText(self().Centralina, text, 50); break;
+    case 5: storeText(self().Cambio, text, 50); break;
     default: return false;
     }
-    Modified = 1;
-    clearMarker(*this);
+    self().Modified = 1;
+    clearMarker(self());
     return true;
 }
 
-bool TStreamDati::SaveConfigurationAs(const QString& fileName, std::string_view name)
+bool TStreamIdentity::SaveConfigurationAs(const QString& fileName, std::string_view name)
 {
     // The file carries the name as its vehicle description and no official
     // mark, as if they were stored already; the image takes them only once
     // the file is saved, so that a failed save leaves it as it was.
-    const auto description = DescrizAuto;
-    std::int32_t& mark = Item(dm::kVehicleDescriptionCode)[0];
+    const auto description = self().DescrizAuto;
+    std::int32_t& mark = self().Item(dm::kVehicleDescriptionCode)[0];
     const std::int32_t markBefore = mark;
-    storeText(DescrizAuto, name, DescrizAuto.size() - 1);
+    storeText(self().DescrizAuto, name, self().DescrizAuto.size() - 1);
     mark &= ~dm::kOfficialMark;
-    const bool saved = TransferData(TRANSFER_SAVE, fileName, 0, TRANSFER_ALL_GROUPS, 1, 0);
-    DescrizAuto = description;
+    const bool saved =
+        self().TransferData(TStreamDati::TRANSFER_SAVE, fileName, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
+    self().DescrizAuto = description;
     mark = markBefore;
     if (!saved)
         return false;
@@ -576,6 +591,6 @@ bool TStreamDati::SaveConfigurationAs(const QString& fileName, std::string_view 
     SetDescription(1, name);
     // The image is now what the file holds, unless the ECU refused the name.
     if (named && !GetUfficiale())
-        Modified = 0;
+        self().Modified = 0;
     return true;
 }
