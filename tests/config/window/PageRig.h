@@ -22,13 +22,9 @@ protected:
     // Prepares the ECU (before the image is read), then opens the window on
     // page, at `size` (an empty size: the size the window takes on its
     // screen).
-    void open(int page, const std::function<void()>& prepare = {}, QSize size = QSize(1280, 1024))
+    // The window with the main window's hooks and its texts.
+    void makeWindow()
     {
-        r.connectEcu();
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
-        if (prepare)
-            prepare();
-        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
         w = std::make_unique<TFormConfig>(nullptr);
         TConfigMainHooks hooks;
         hooks.connect = [] {};
@@ -36,6 +32,15 @@ protected:
         hooks.extraInjectionSeen = &extraSeen;
         w->SetMainHooks(std::move(hooks));
         w->LoadTexts();
+    }
+    void open(int page, const std::function<void()>& prepare = {}, QSize size = QSize(1280, 1024))
+    {
+        r.connectEcu();
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        if (prepare)
+            prepare();
+        ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
+        makeWindow();
         if (!size.isEmpty())
             w->resize(size);
         w->show();
@@ -50,13 +55,7 @@ protected:
     // the connect has read the image; then the page's tab clicked.
     void openAsTheProgram(int page)
     {
-        w = std::make_unique<TFormConfig>(nullptr);
-        TConfigMainHooks hooks;
-        hooks.connect = [] {};
-        hooks.disconnect = [] {};
-        hooks.extraInjectionSeen = &extraSeen;
-        w->SetMainHooks(std::move(hooks));
-        w->LoadTexts();
+        makeWindow();
         r.connectEcu();
         r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
