@@ -37,9 +37,6 @@ using grafico::AxisRange;
 using grafico::kSeriesCount;
 
 constexpr QSize kDesignSize(1024, 708);
-constexpr int kLeftMinorTicks = 4;
-// While a recording loads, the window shows its progress this often.
-constexpr int kLoadProgressMs = 50;
 
 struct PicturePair {
     int released;
@@ -56,8 +53,6 @@ constexpr PicturePair kStopPictures{10087, 10088};  // while running
 constexpr int kStringZoom = 470;
 constexpr int kStringPrint = 471;
 constexpr int kStringTimeAxis = 472;
-constexpr int kStringSaveTitle = 475;
-constexpr int kStringOpenTitle = 476;
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text)
 {
@@ -102,30 +97,6 @@ TNumericEdit* rangeEdit(QWidget* parent, const char* name, double min, double ma
     e->setFixedWidth(70);
     return e;
 }
-
-// The time axis: "#,000.0" labels with the user's separators, at least
-// grafico::kTimeLabelSpacing pixels apart, no minor ticks.
-class TimeTicker final : public QCPAxisTicker {
-public:
-    void setPixels(int pixels) { pixels_ = pixels; }
-
-protected:
-    double getTickStep(const QCPRange& range) override { return grafico::TimeLabelStep(range.size(), pixels_); }
-    int getSubTickCount(double) override { return 0; }
-    QString getTickLabel(double tick, const QLocale&, QChar, int) override
-    {
-        return complib::FormatGroupedFixed(tick, 3, 1, complib::DecimalSeparator(), complib::ThousandSeparator());
-    }
-
-private:
-    int pixels_ = 800;
-};
-
-// The value axis: four minor ticks between labels.
-class ValueTicker final : public QCPAxisTicker {
-protected:
-    int getSubTickCount(double) override { return kLeftMinorTicks; }
-};
 
 // A curve: its segments go to the painter in one call, which strokes them
 // in batches (one call per segment costs twice the time at width 2).
@@ -195,123 +166,6 @@ protected:
 };
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Chart
-
-TChartDrt::TChartDrt(QWidget* parent) : QCustomPlot(parent)
-{
-    setFocusPolicy(Qt::NoFocus);
-    // Lines of width 2 as the graph has always drawn them, not smoothed,
-    // joined the fast way.
-    setNotAntialiasedElements(QCP::aeAll);
-    setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
-    setAutoAddPlottableToLegend(false);
-    setSelectionRectMode(QCP::srmZoom);
-    axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
-    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TimeTicker));
-    yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker));
-    axisRect()->insetLayout()->take(legend);
-    legend->setSelectableParts(QCPLegend::spNone);
-    SetLegendShown(true);
-}
-
-void TChartDrt::SetLegendShown(bool shown)
-{
-    // Shown, the legend stands beside the plot, on the right; hidden, it
-    // leaves the layout, so that the plot takes its room.
-    const bool inLayout = plotLayout()->hasElement(0, 1) && plotLayout()->element(0, 1) == legend;
-    if (shown && !inLayout) {
-        plotLayout()->addElement(0, 1, legend);
-        plotLayout()->setColumnStretchFactor(1, 0.001);
-    } else if (!shown && inLayout) {
-        plotLayout()->take(legend);
-        plotLayout()->simplify();
-    }
-    legend->setVisible(shown);
-    // The plot area changed its width without a resize.
-    updateLayout();
-    plotAreaChanged();
-}
-
-QCPAbstractLegendItem* TChartDrt::LegendItem(int curve) const
-{
-    return curve >= 0 && curve < legend->itemCount() ? legend->item(curve) : nullptr;
-}
-
-int TChartDrt::curveAt(const QPointF& pos) const
-{
-    if (!legend->visible())
-        return -1;
-    for (int i = 0; i < legend->itemCount(); ++i)
-        if (QRectF(legend->item(i)->rect()).contains(pos))
-            return i;
-    return -1;
-}
-
-void TChartDrt::mousePressEvent(QMouseEvent* event)
-{
-    // The zoom rectangle takes the left button everywhere else, so the
-    // legend's clicks are seen here.
-    if (event->button() == Qt::LeftButton && (pressedCurve_ = curveAt(event->position())) >= 0) {
-        event->accept();
-        return;
-    }
-    if (event->button() == Qt::RightButton) {
-        emit panStarted();
-        panning_ = true;
-        panFrom_ = event->position();
-        event->accept();
-        return;
-    }
-    QCustomPlot::mousePressEvent(event);
-}
-
-void TChartDrt::mouseMoveEvent(QMouseEvent* event)
-{
-    if (panning_) {
-        const QPointF at = event->position();
-        xAxis->moveRange(xAxis->pixelToCoord(panFrom_.x()) - xAxis->pixelToCoord(at.x()));
-        panFrom_ = at;
-        replot(rpQueuedReplot);
-        event->accept();
-        return;
-    }
-    QCustomPlot::mouseMoveEvent(event);
-}
-
-void TChartDrt::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton && pressedCurve_ >= 0) {
-        const int curve = pressedCurve_;
-        pressedCurve_ = -1;
-        if (curveAt(event->position()) == curve)
-            emit legendEntryClicked(curve);
-        event->accept();
-        return;
-    }
-    if (panning_ && event->button() == Qt::RightButton) {
-        panning_ = false;
-        event->accept();
-        return;
-    }
-    QCustomPlot::mouseReleaseEvent(event);
-}
-
-void TChartDrt::resizeEvent(QResizeEvent* event)
-{
-    QCustomPlot::resizeEvent(event);
-    // The resize replotted the chart, so the plot area has its new size.
-    plotAreaChanged();
-}
-
-void TChartDrt::plotAreaChanged()
-{
-    const int width = axisRect()->width();
-    if (auto* ticker = dynamic_cast<TimeTicker*>(xAxis->ticker().data()))
-        ticker->setPixels(width);
-    emit plotWidthChanged(width);
-}
 
 // ---------------------------------------------------------------------------
 // Creation
@@ -500,18 +354,6 @@ void TFormGraficoDrt::loadTexts()
     overwriteText_ = wkit::Text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                      wkit::Text(qz::live::kAcqStringChooseOtherName);
     cannotSaveText_ = wkit::Text(qz::live::kAcqStringCannotSave);
-}
-
-// Both dialogs start in the program's "Acquisition" folder.
-plat::FileDialogRequest TFormGraficoDrt::acquisitionDialog(int titleString) const
-{
-    plat::FileDialogRequest request;
-    request.title = wkit::Text(titleString);
-    request.initialDir = qz::live::AcquisitionFolder();
-    request.filter =
-        wkit::Text(qz::live::kAcqStringFilter) + QStringLiteral("|*.") + QLatin1String(qz::live::kAcqDefaultExtension);
-    request.defaultExt = QLatin1String(qz::live::kAcqDefaultExtension);
-    return request;
 }
 
 // The second-bank curves follow the probe count; the others the ECU type.
@@ -703,102 +545,6 @@ void TFormGraficoDrt::TimerTimer()
     // waits for the next tick, so it never delays a sample.
     if (!sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kRedrawMs)
         Redraw();
-}
-
-// ---------------------------------------------------------------------------
-// SAVE and LOAD
-
-void TFormGraficoDrt::ImageSaveFileClick()
-{
-    if (!recorder_.HasUnsaved())
-        return;
-    const plat::FileDialogRequest request = acquisitionDialog(kStringSaveTitle);
-    qz::live::RunAcquisitionSave(
-        recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
-        [this](const qz::live::TAcqResult& failed) {
-            // The existing file could not be replaced, or the recording could
-            // not be moved there: either way it is still here to be saved.
-            plat::prompts().ask({windowTitle(),
-                                 qz::live::AcquisitionSaveErrorText(overwriteText_, cannotSaveText_, failed),
-                                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
-        });
-}
-
-void TFormGraficoDrt::ImageLoadFileClick()
-{
-    const QString name = plat::desktop().fileDialogs->getOpenFileName(acquisitionDialog(kStringOpenTitle));
-    if (name.isEmpty())
-        return;
-    recorder_.Discard();
-    LoadAcquisitionFile(name);
-}
-
-void TFormGraficoDrt::showReadError(int stringNumber) const
-{
-    const QString& message = stringNumber == qz::live::kAcqStringBadPath ? missingText_ : formatText_;
-    plat::prompts().ask(
-        {QString::fromUtf8(qz::ProductTitle()), message, plat::PromptIcon::Error, plat::PromptButtons::Ok});
-}
-
-void TFormGraficoDrt::LoadAcquisitionFile(const QString& fileName)
-{
-    if (loading_ || running_)
-        return;
-    // The rows go straight into a store of their own, which replaces the
-    // chart's once the file could be opened. The progress shows and the
-    // window repaints while it reads; the user's input waits.
-    loading_ = true;
-    lockControls(true);
-    ImageRunStop->setEnabled(false);
-    ProgressLoad->setValue(0);
-    ProgressLoad->show();
-    const qint64 size = std::max<qint64>(1, QFileInfo(fileName).size());
-    grafico::TSampleStore loaded;
-    bool headerSeen = false;
-    QElapsedTimer shown;
-    shown.start();
-    std::size_t rows = 0;
-    const qz::live::TAcquisitionReadResult read =
-        qz::live::ReadAcquisitionFile(fileName, [&](const qz::live::TAcquisitionRow& row, int bankCount, qint64 bytesRead) {
-            if (!headerSeen) {
-                headerSeen = true;
-                // Rows of about 40 bytes and more: the store need not grow
-                // step by step.
-                loaded.Reserve(static_cast<std::size_t>(size / 40));
-            }
-            loaded.Append(row.TimeMs * 0.001, grafico::CurvesOfRow(row), grafico::CurvesOfBanks(bankCount));
-            if ((++rows & 0xFFF) == 0 && shown.elapsed() >= kLoadProgressMs) {
-                ProgressLoad->setValue(static_cast<int>(std::min<qint64>(100, bytesRead * 100 / size)));
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                shown.start();
-            }
-        });
-    ProgressLoad->hide();
-    lockControls(false);
-    ImageRunStop->setEnabled(true);
-    loading_ = false;
-
-    if (read.Error == qz::live::TAcqReadError::FileNotFound || read.Error == qz::live::TAcqReadError::CannotOpen) {
-        // The chart keeps what it shows.
-        showReadError(grafico::ReadErrorString(read.Error));
-        return;
-    }
-    store_ = std::move(loaded);
-    requestRedraw();
-    if (!read.ok()) {
-        // The rows before the bad line stay plotted.
-        showReadError(grafico::ReadErrorString(read.Error));
-        return;
-    }
-
-    if (read.BankCount != 2)
-        for (int i = 0; i < kSeriesCount; ++i)
-            if (grafico::kSeries[static_cast<std::size_t>(i)].Shown == grafico::ShownRule::SecondProbe)
-                setSeriesShown(i, false);
-    setShownStates(false);
-    bottomAuto_ = true;
-    refreshAutomaticAxes();
-    requestRedraw();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,77 @@
+// TFormDiagnosi: the counters page, its running times and starts read
+// from the data module, and their resets.
+#include "FormDiagnosi.h"
+
+#include "BuildConstants.h"
+#include "iodata.h"
+
+#include "plat/PictureButton.h"
+#include "plat/Prompts.h"
+#include "plat/Services.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// One counter: its label, code and element of 0x256.
+struct CounterDef {
+    QLabel* TFormDiagnosi::*label;
+    std::int32_t code;
+    int element;
+};
+constexpr std::int32_t kSecondsCode = 0x256;
+constexpr std::int32_t kStartsCode = 0x4e;
+const CounterDef kCounters[] = {
+    {&TFormDiagnosi::LabAssolutoGas, 0x23b, 0},
+    {&TFormDiagnosi::LabParzialeGas, 0x255, 1},
+    {&TFormDiagnosi::LabAssolutoBenzina, 0x23c, 2},
+};
+
+} // namespace
+
+void TFormDiagnosi::refreshCounters()
+{
+    for (const auto& c : kCounters) {
+        const long long minutes = static_cast<long long>(
+            static_cast<long double>(static_cast<long long>(dm().GetValueByCode(c.code)))
+            + dm().GetElementByCode(kSecondsCode, c.element));
+        (this->*c.label)->setText(diagnosi::FormatCounterMinutes(minutes));
+    }
+    LabAvviamenti->setText(QString::number(static_cast<long long>(dm().GetValueByCode(kStartsCode))));
+}
+
+void TFormDiagnosi::ResetTempiClick(plat::PictureButton* picture)
+{
+    if (!picture)
+        return;
+    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), confirmText_,
+                                            plat::PromptIcon::Warning, plat::PromptButtons::YesNo, 0});
+    if (answer != plat::IDYES)
+        return;
+    Timer->stop();
+    const QString zeroTime = QStringLiteral("0:00");
+    switch (picture->tag()) {
+    case 0:
+        LabParzialeGas->setText(zeroTime);
+        dm().SetValueByCode(0x255, 0.0);
+        dm().SetElementByCode(kSecondsCode, 1, 0.0);
+        break;
+    case 1:
+        LabAvviamenti->setText(QStringLiteral("0"));
+        dm().SetValueByCode(kStartsCode, 0.0);
+        break;
+    case 2:
+        LabAssolutoGas->setText(zeroTime);
+        dm().SetValueByCode(0x23b, 0.0);
+        dm().SetElementByCode(kSecondsCode, 0, 0.0);
+        break;
+    case 3:
+        LabAssolutoBenzina->setText(zeroTime);
+        dm().SetValueByCode(0x23c, 0.0);
+        dm().SetElementByCode(kSecondsCode, 2, 0.0);
+        break;
+    default: break;
+    }
+    Timer->start();
+}
