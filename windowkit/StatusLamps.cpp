@@ -17,14 +17,6 @@ void setShown(QWidget* w, bool shown)
 
 } // namespace
 
-std::array<std::int32_t, 4> LevelThresholds(const TStreamDati& data)
-{
-    std::array<std::int32_t, 4> thresholds{};
-    for (int i = 0; i < 4; ++i)
-        thresholds[static_cast<std::size_t>(i)] = data.GetRifSensore(i);
-    return thresholds;
-}
-
 void StatusLamps::MakeLevelLamps(const std::function<plat::Shape*(const char* name, bool reserve)>& make)
 {
     for (std::size_t i = 0; i < level_.size(); ++i) {
@@ -42,7 +34,7 @@ void StatusLamps::SetDiagnosisLamp(QWidget* on, QWidget* off, DiagnosisRule rule
 
 void StatusLamps::ShowLevel(const TStreamDati& data, std::int32_t statusFlags, std::int32_t level)
 {
-    ShowLevelLamps(dm::LevelLamps(statusFlags, level, LevelThresholds(data), data.GetTipoSensoreBit7()));
+    ShowLevelLamps(dm::LevelLamps(statusFlags, level, dm::StoredLevelThresholds(data), data.GetTipoSensoreBit7()));
 }
 
 void StatusLamps::ShowLevelLamps(const std::array<bool, 5>& lamps)

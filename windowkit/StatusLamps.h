@@ -15,9 +15,6 @@ class Shape;
 
 namespace wkit {
 
-// The stored level-sensor thresholds of the four quarters.
-std::array<std::int32_t, 4> LevelThresholds(const TStreamDati& data);
-
 class StatusLamps {
 public:
     // Whether the diagnosis lamp is lit (dm::DiagnosisLampOn, or the

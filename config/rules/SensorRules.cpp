@@ -1,5 +1,6 @@
 #include "SensorRules.h"
 #include "ItemCodes.h"
+#include "LiveLamps.h"
 
 #include "BuildConstants.h"
 #include "RulesPrompt.h"
@@ -103,13 +104,7 @@ int LevelSensorItemOf(bool cng, int position, const LevelThresholds& thresholds)
     return indexOf(kLpgLevelSensors, position, false);
 }
 
-LevelThresholds StoredThresholds(const TStreamDati& dm)
-{
-    LevelThresholds l{};
-    for (int i = 0; i < 4; ++i)
-        l[static_cast<std::size_t>(i)] = dm.GetRifSensore(i);
-    return l;
-}
+LevelThresholds StoredThresholds(const TStreamDati& dm) { return dm::StoredLevelThresholds(dm); }
 
 std::optional<LevelSensorItem> CommitLevelSensor(TStreamDati& dm, bool cng, int item)
 {

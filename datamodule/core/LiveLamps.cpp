@@ -11,6 +11,14 @@ constexpr int kErrorStates = 1; // GetDiagnosi kind
 constexpr int kErrorWords = 5;
 } // namespace
 
+std::array<std::int32_t, 4> StoredLevelThresholds(const TStreamDati& data)
+{
+    std::array<std::int32_t, 4> thresholds{};
+    for (int i = 0; i < 4; ++i)
+        thresholds[static_cast<std::size_t>(i)] = data.GetRifSensore(i);
+    return thresholds;
+}
+
 bool ProbeReadsRich(double volts, double reference, bool inverted, bool rearProbe)
 {
     if (rearProbe)

@@ -26,6 +26,8 @@ bool ProbeReadsRich(double volts, double reference, bool inverted, bool rearProb
 // is not.
 std::array<bool, 5> LevelLamps(std::int32_t statusFlags, std::int32_t level,
                                const std::array<std::int32_t, 4>& thresholds, bool descending);
+// The level sender's four thresholds as the data module holds them.
+std::array<std::int32_t, 4> StoredLevelThresholds(const TStreamDati& data);
 
 // The diagnosis lamp: an error state among the five the ECU reports (each
 // read again from the ECU, the first one set ends the search), or, while
