@@ -2,6 +2,8 @@
 // visibility rules, the keyboard, page changes, sizing and tab drawing.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
+#include "pages/ConfigPage.h"
+#include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
 #include "windowkit/WindowText.h"
@@ -89,7 +91,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
-    case cfgwin::PageVariatore: return cfgwin::VariatoreRows();
+    case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return cfgwin::TempRows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
@@ -98,6 +100,21 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageTest: return cfgwin::TestRows();
     default: return none;
     }
+}
+
+template <class P>
+void TFormConfig::makePage()
+{
+    auto* page = new P(*this, sheets_[static_cast<std::size_t>(P::kIndex)]);
+    pages_[static_cast<std::size_t>(P::kIndex)] = page;
+    page->Build();
+}
+
+QObject& TFormConfig::BindingOwner(int page)
+{
+    if (TConfigPage* p = pages_[static_cast<std::size_t>(page)])
+        return *p;
+    return *this;
 }
 
 // ---------------------------------------------------------------------------
@@ -219,7 +236,7 @@ void TFormConfig::buildLayout()
     BuildCorrezioni();
     BuildAdatta();
     BuildEmissioni();
-    BuildVariatore();
+    makePage<TPageVariatore>();
     BuildPressione();
     BuildTemp();
     BuildIniezione();
@@ -389,6 +406,11 @@ void TFormConfig::MovePanelBarra(int page)
 
 void TFormConfig::runPageShow(int page)
 {
+    if (TConfigPage* p = pages_[static_cast<std::size_t>(page)]) {
+        p->Show();
+        RememberLists();
+        return;
+    }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
@@ -397,7 +419,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
-    case cfgwin::PageVariatore: TabVariatoreShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
@@ -631,7 +652,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
         else if (watched == TabTemp)
             FitTempGrid();
         else if (watched == TabVariatore)
-            FitVariatoreGrid();
+            Page<TPageVariatore>().FitVariatoreGrid();
         if (watched == TabCorrezioni || watched == TabTemp || watched == TabVariatore)
             returnToScreen();
     }
@@ -696,7 +717,7 @@ void TFormConfig::FormResize()
 {
     if (!PageControl)
         return;
-    const int screenHeight = windowScreenHeight();
+    const int screenHeight = WindowScreenHeight();
     static_cast<TConfigTabBar*>(PageControl->tabBar())->SetTabHeight(cfgwin::TabHeight(screenHeight));
     Page(ActivePage())->update();
 
@@ -708,7 +729,7 @@ void TFormConfig::FormResize()
     // those pages change size, eventFilter).
     FitCorrezioniGrids();
     FitTempGrid();
-    FitVariatoreGrid();
+    Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
 }
 

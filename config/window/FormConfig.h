@@ -45,6 +45,7 @@ class DrawGridK;
 class TCorrectionGrid;
 class TCorrectionGrids;
 class TFormModificaMappa;
+class TConfigPage;
 namespace plat {
 class PictureButton;
 class Shape;
@@ -114,7 +115,6 @@ public:
     void TabCorrezioniShow();
     void TabAdattaShow();
     void TabEmissioniShow();
-    void TabVariatoreShow();
     void TabPressioneShow();
     void TabTempShow();
     void TabSequenzaShow();
@@ -237,6 +237,14 @@ public:
     void SetActivePage(int page, bool showPage);
     int ActivePage() const;
     QWidget* Page(int page) const { return sheets_[static_cast<std::size_t>(page)]; }
+    // The page object of that class (its kIndex).
+    template <class P>
+    P& Page() const
+    {
+        return static_cast<P&>(*pages_[static_cast<std::size_t>(P::kIndex)]);
+    }
+    // The object holding the bound controls of a page's binding table.
+    QObject& BindingOwner(int page);
     bool PageTabVisible(int page) const;
     std::array<bool, cfgwin::kPageCount> VisibleTabs() const;
     // The live bar onto page.
@@ -247,6 +255,11 @@ public:
     QWidget* Control(const QString& name) const;
     // The bound numeric editors, for the binding and the tests.
     const std::vector<TNumericEdit*>& NumericEditors() const { return numericEdits_; }
+
+    // The data module the window shows and edits.
+    TStreamDati& dm() const;
+    // The height of the window's screen (768 without one).
+    int WindowScreenHeight() const;
 
     // ---- State ----------------------------------------------------------------
     int PreviousPage = cfgwin::PageConfigurazione;
@@ -324,7 +337,6 @@ public:
     TCorrectionGrid* DrawGridPressDiff = nullptr;
     TCorrectionGrid* DrawGridTempGas = nullptr;
     TCorrectionGrid* DrawGridTempRid = nullptr;
-    TCorrectionGrid* DrawGridVariatore = nullptr;
     TCorrectionGrid* DrawDelayGasTemp = nullptr;
     TCorrectionGrid* DrawPressPassaggio = nullptr;
     // The cell-variation dialog, one for the life of the window.
@@ -632,11 +644,6 @@ public:
     // The cell centres of the emissions map (a double click on an axis cell).
     void ShowCentriCelle();
 
-    // Variatore.
-    void CheckVariatoreClick();
-    QCheckBox* CheckVariatore = nullptr;
-    plat::Shape* ShapeCheckVariatore = nullptr;
-
     // Pressione.
     TKeyComboBox* ComboMisuratorePressione = nullptr;
     TKeyComboBox* ComboPressioneMisurata = nullptr;
@@ -740,6 +747,9 @@ protected:
 private:
     friend class Builder;
 
+    // Makes and builds the page object of that class on its sheet.
+    template <class P>
+    void makePage();
     // One per page, each in its file.
     void BuildConfigurazione();
     void BuildCommutazione();
@@ -748,7 +758,6 @@ private:
     void BuildCorrezioni();
     void BuildAdatta();
     void BuildEmissioni();
-    void BuildVariatore();
     void BuildPressione();
     void BuildTemp();
     void BuildIniezione();
@@ -762,7 +771,6 @@ private:
     // their pages (FormResize).
     void FitCorrezioniGrids();
     void FitTempGrid();
-    void FitVariatoreGrid();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
@@ -772,8 +780,6 @@ private:
     static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
     // The width of `page` that the window's screen shows.
     int pageRoomWidth(const QWidget* page) const;
-    // The height of the window's screen (768 without one).
-    int windowScreenHeight() const;
     // The Correzioni page's two preset sliders from the packed presets; the
     // Adattività page's sensitivity slider from its value.
     void showPresetSliders();
@@ -820,10 +826,12 @@ private:
     cfgwin::EcuState ecuState() const;
     void fillCylinders();
     void fillLambdaTypes();
-    TStreamDati& dm() const;
     bool connected() const;
 
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
+    // The page objects (their children), by page; null for the pages the
+    // window draws itself.
+    std::array<TConfigPage*, cfgwin::kPageCount> pages_{};
     std::vector<TNumericEdit*> numericEdits_;
     std::vector<QCheckBox*> enterChecks_; // Enter clicks them
     std::vector<QSpacerItem*> rowGaps_;   // owned by their layouts

@@ -152,8 +152,8 @@ void cfgwin::FitGridWidget(TCorrectionGrid* grid, const GridFit& fit)
 // ---------------------------------------------------------------------------
 // Builder
 
-TFormConfig::Builder::Builder(TFormConfig* form, QWidget* page, const BindingTable* rows)
-    : form_(form), page_(page), rows_(rows), grid_(new QGridLayout(page))
+TFormConfig::Builder::Builder(TFormConfig* form, QWidget* page, const BindingTable* rows, QObject* owner)
+    : form_(form), page_(page), rows_(rows), owner_(owner ? owner : form), grid_(new QGridLayout(page))
 {
     grid_->setObjectName(page->objectName() + QStringLiteral("Layout"));
     // The live bar lies over the bottom of every page: MovePanelBarra keeps
@@ -312,7 +312,7 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
             connect(e, &TNumericEdit::entered, form_, [form = form_, e] { form->EditEnter(e); });
             connect(e, &TNumericEdit::exited, form_, [form = form_, e] { form->EditExit(e); });
         }
-        f.*(*m) = e;
+        (*m)(*owner_) = e;
         made.control = e;
     } else if (const auto* m = std::get_if<Binding::ComboMember>(&row.member)) {
         TKeyComboBox* c = combo(row.name, owner);
@@ -320,17 +320,17 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
         c->SetDataIndex(row.index);
         if (row.flags & cfgwin::kCommit)
             connect(c, &TKeyComboBox::keyPressed, form_, [form = form_, c](QChar k) { form->ComboTipoLambdaKeyPress(c, k); });
-        f.*(*m) = c;
+        (*m)(*owner_) = c;
         made.control = c;
     } else if (const auto* m = std::get_if<Binding::CheckMember>(&row.member)) {
         QCheckBox* c = check(row.name, owner);
         if (row.flags & cfgwin::kEnterClicks)
             f.enterChecks_.push_back(c);
-        f.*(*m) = c;
+        (*m)(*owner_) = c;
         made.control = c;
     } else if (const auto* m = std::get_if<Binding::RadioMember>(&row.member)) {
         QRadioButton* r = radio(row.name, owner);
-        f.*(*m) = r;
+        (*m)(*owner_) = r;
         made.control = r;
     }
     if (row.captionName)

@@ -4,6 +4,7 @@
 // the captions that are not a binding row's.
 #include "FormConfig.h"
 #include "ParameterTable.h"
+#include "pages/ConfigPage.h"
 
 #include <QGridLayout>
 #include <QWidget>
@@ -50,13 +51,14 @@ inline constexpr Limits kItemLimits{0, 0, 0, true};
 
 } // namespace cfgwin
 
-// One bound control of a page: which member it is, its name, the item it
-// shows, its caption and unit, its limits and what it does.
+// One bound control of a page: which member of its page it is, its name,
+// the item it shows, its caption and unit, its limits and what it does.
 struct TFormConfig::Binding {
-    using EditMember = TNumericEdit* TFormConfig::*;
-    using ComboMember = TKeyComboBox* TFormConfig::*;
-    using CheckMember = QCheckBox* TFormConfig::*;
-    using RadioMember = QRadioButton* TFormConfig::*;
+    // The member on the object that holds it (its page): cfgwin::Slot.
+    using EditMember = TNumericEdit*& (*)(QObject&);
+    using ComboMember = TKeyComboBox*& (*)(QObject&);
+    using CheckMember = QCheckBox*& (*)(QObject&);
+    using RadioMember = QRadioButton*& (*)(QObject&);
     std::variant<EditMember, ComboMember, CheckMember, RadioMember> member;
     const char* name = nullptr; // the object name: the member's own (QZ_BOUND)
     // The parameter it shows (ParameterTable.h): DataCode and DataIndex;
@@ -90,8 +92,9 @@ struct TFormConfig::Binding {
 };
 
 // The member of a binding row and its object name, the member's own name
-// written once: {QZ_BOUND(EditRifLambda), .code = ...}.
-#define QZ_BOUND(m) .member = &TFormConfig::m, .name = #m
+// written once: {QZ_BOUND(EditRifLambda), .code = ...}, in a table whose
+// function names its page `Owner`.
+#define QZ_BOUND(m) .member = cfgwin::Slot<&Owner::m>, .name = #m
 
 // Makes a page's controls and lays them out: the page is a grid of frames
 // (groups of rows), each row a caption, a control and its unit. Everything
@@ -100,7 +103,9 @@ class TFormConfig::Builder {
 public:
     class Frame;
 
-    Builder(TFormConfig* form, QWidget* page, const BindingTable* rows = nullptr);
+    // owner: the object holding the rows' members (the page; the window
+    // when null).
+    Builder(TFormConfig* form, QWidget* page, const BindingTable* rows = nullptr, QObject* owner = nullptr);
 
     QGridLayout* grid() const { return grid_; }
     // A frame round a group of rows, at cell (row, column) of the page's
@@ -149,11 +154,12 @@ public:
     {
         return bound(rowOf(member), parent);
     }
-    template <class M>
-    const Binding& rowOf(M member) const
+    template <class Owner, class W>
+    const Binding& rowOf(W* Owner::*member) const
     {
+        W*& wanted = static_cast<Owner&>(*owner_).*member;
         for (const Binding& r : *rows_)
-            if (const auto* m = std::get_if<M>(&r.member); m && *m == member)
+            if (const auto* slot = std::get_if<W*& (*)(QObject&)>(&r.member); slot && &(*slot)(*owner_) == &wanted)
                 return r;
         return missingRow();
     }
@@ -178,6 +184,7 @@ private:
     TFormConfig* form_;
     QWidget* page_;
     const BindingTable* rows_;
+    QObject* owner_;
     QGridLayout* grid_;
     std::vector<const Binding*> made_;
 };
@@ -233,7 +240,6 @@ const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& EmissioniRows();
-const TFormConfig::BindingTable& VariatoreRows();
 const TFormConfig::BindingTable& PressioneRows();
 const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();

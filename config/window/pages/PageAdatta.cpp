@@ -54,6 +54,7 @@ void checkTag(QButtonGroup* group, int tag)
 const TFormConfig::BindingTable& cfgwin::AdattaRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     static const F::BindingTable rows = {
         {QZ_BOUND(CheckAdattativita), .caption = 564, .flags = kEnterClicks},
         {QZ_BOUND(RadioAdattaDiritti), .caption = 569},

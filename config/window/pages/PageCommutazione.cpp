@@ -44,6 +44,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboCambio), .caption = 112, .captionName = "LabelCambio"},

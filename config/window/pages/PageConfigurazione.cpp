@@ -55,6 +55,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboCarburante), .caption = 106, .captionName = "LabelCarburante"},
         {QZ_BOUND(ComboTipoIniettore), .caption = 107, .captionName = "LabelTipoIniettore"},

@@ -49,6 +49,7 @@ bool showsStabilisation(int type)
 const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditIniettateBenzina), .code = dm::kPetrolStabilisationCode, .captionName = "LabelInettateBenzina",
@@ -336,7 +337,7 @@ int TFormConfig::pageRoomWidth(const QWidget* page) const
     return page->width() - std::max(0, beyond);
 }
 
-int TFormConfig::windowScreenHeight() const
+int TFormConfig::WindowScreenHeight() const
 {
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     return s ? s->size().height() : 768;

@@ -30,6 +30,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::EmissioniRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSovrapposizione), .code = dm::kOverlapTimeCode, .unitName = "LabelS15", .limits = kItemLimits,
@@ -172,7 +173,7 @@ void TFormConfig::LayoutEmissioniGrids()
 {
     if (!PanelEmissioniGrids)
         return;
-    const int screenHeight = windowScreenHeight();
+    const int screenHeight = WindowScreenHeight();
     // Rows as tall as the cells' text, which follows the screen height.
     QFont f = DrawGridEmissioni->font();
     f.setPointSize(std::max(1, screenHeight * 10 / 817));

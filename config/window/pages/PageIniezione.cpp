@@ -15,6 +15,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::IniezioneRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditTempoMassimaCorrente), .code = dm::kMaxCurrentTimesCode, .index = 0,

@@ -41,6 +41,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::MappaRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .captionName = "LabelSmagrimento", .limits = kItemLimits,
          .flags = kCommit | kRangeHint | kLoadByCode},

@@ -17,6 +17,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::PressioneRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditOffsetDiff), .caption = 211, .captionName = "LabelOffsetDiff", .unitName = "LabelMbarOffsetDiff",
          .limits = {-2000, 2000, 1}, .flags = kRangeHint},

@@ -40,6 +40,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::SensoriRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboTipoLambda), .code = dm::kLambdaTypeCode, .captionName = "LabelTipoLambda",

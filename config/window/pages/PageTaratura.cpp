@@ -33,6 +33,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::TaraturaRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditGiriAutotaratura), .code = dm::kCalibrationRpmCode, .captionName = "LabelGiriAutotaratura",

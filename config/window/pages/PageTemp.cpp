@@ -58,6 +58,7 @@ bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorCo
 const TFormConfig::BindingTable& cfgwin::TempRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboTempRiduttore), .caption = 227, .captionName = "LabelTempGas"},
         {QZ_BOUND(CheckTempRiduttore), .caption = 228, .flags = kEnterClicks},
@@ -422,7 +423,7 @@ void TFormConfig::FitTempGrid()
     const int width = std::min(ScaleWidth(room, 0.6), framedGridWidth(TabTemp, true, room));
     // The page's height, never more than the screen leaves it below the tabs
     // (the page may not have its final size yet).
-    const int screenHeight = windowScreenHeight();
+    const int screenHeight = WindowScreenHeight();
     const int pageHeight = std::min(TabTemp->height(), screenHeight - TabHeight(screenHeight) - 8);
     // Below the table: the live bar (the page's margin once the bar is on it).
     const int bottom = std::max(page.bottom(), PanelBarra->sizeHint().height() + 8);

@@ -13,6 +13,7 @@ using namespace cfgwin;
 const TFormConfig::BindingTable& cfgwin::SequenzaRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSafetyTime), .code = dm::kSafetyTimeCode, .captionName = "LabelSafetyTime", .limits = kItemLimits,
@@ -42,6 +43,7 @@ const TFormConfig::BindingTable& cfgwin::SequenzaRows()
 const TFormConfig::BindingTable& cfgwin::TestRows()
 {
     using F = TFormConfig;
+    using Owner = TFormConfig;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditRiccoForzato), .code = dm::kForcedRichCode, .captionName = "LabelRiccoForzato",

@@ -1,5 +1,5 @@
-// The Variatore page: the ignition-advance variator's map, and the rpm read
-// from the variator.
+#include "PageVariatore.h"
+
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
 
@@ -24,18 +24,19 @@ constexpr int kIgnitionVariatore = 1;
 
 } // namespace
 
-const TFormConfig::BindingTable& cfgwin::VariatoreRows()
+const TFormConfig::BindingTable& TPageVariatore::Rows()
 {
     using F = TFormConfig;
+    using Owner = TPageVariatore;
     static const F::BindingTable rows = {
         {QZ_BOUND(CheckVariatore), .caption = 552, .flags = kEnterClicks},
     };
     return rows;
 }
 
-void TFormConfig::BuildVariatore()
+void TPageVariatore::Build()
 {
-    Builder b(this, TabVariatore, &VariatoreRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0, "ShapeMappaVariatore");
         f.title("LabelVariatore");
@@ -45,17 +46,17 @@ void TFormConfig::BuildVariatore()
     {
         auto f = b.frame(1, 0, "ShapeCheckVariatore");
         ShapeCheckVariatore = static_cast<plat::Shape*>(f.widget());
-        f.row(&TFormConfig::CheckVariatore);
+        f.row(&TPageVariatore::CheckVariatore);
     }
     b.remainingRows();
     b.finish(2, 1);
     connect(CheckVariatore, &QCheckBox::clicked, this, [this] { CheckVariatoreClick(); });
 }
 
-void TFormConfig::TabVariatoreShow()
+void TPageVariatore::TabVariatoreShow()
 {
     // Two rows, or six when the ECU has the variator's MAP axis.
-    CorrectionGrids->UpdateVariatorLayout();
+    Form().CorrectionGrids->UpdateVariatorLayout();
     FitVariatoreGrid();
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -66,7 +67,7 @@ void TFormConfig::TabVariatoreShow()
     LoadingControls = wasLoading;
 }
 
-void TFormConfig::CheckVariatoreClick()
+void TPageVariatore::CheckVariatoreClick()
 {
     if (LoadingControls)
         return;
@@ -78,15 +79,15 @@ void TFormConfig::CheckVariatoreClick()
     dm().SetValueByCode(dm::kIgnitionCode, kIgnitionVariatore);
 }
 
-void TFormConfig::FitVariatoreGrid()
+void TPageVariatore::FitVariatoreGrid()
 {
     if (!DrawGridVariatore)
         return;
     const int rows = DrawGridVariatore->RowCount();
     const int columns = DrawGridVariatore->ColCount();
-    const int width = ScaleWidth(TabVariatore->width(), 0.8);
+    const int width = ScaleWidth(Sheet()->width(), 0.8);
     int height = (DrawGridVariatore->fontMetrics().height() + 9) * rows;
     if (tables::VariatorHasMapAxis(dm()))
-        height = VariatorClientHeight(rows, windowScreenHeight());
+        height = VariatorClientHeight(rows, Form().WindowScreenHeight());
     FitGridWidget(DrawGridVariatore, FitGrid(width, height, rows, columns));
 }

@@ -338,7 +338,7 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
     case G::TempRid: return DrawGridTempRid;
     case G::PressDiff: return DrawGridPressDiff;
     case G::PressColl: return nullptr; // the Dati di test sheet shows no pressure grid
-    case G::Variatore: return DrawGridVariatore;
+    case G::Variatore: return CorrectionGrids->DrawGridVariatore;
     }
     return nullptr;
 }

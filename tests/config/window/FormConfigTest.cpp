@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageVariatore.h"
 
 namespace {
 
@@ -524,7 +525,7 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
                           {"DrawDelayGasTemp", w->TabCorrezioni, w->DrawDelayGasTemp},
                           {"DrawGridEmissioni", w->TabEmissioni, w->DrawGridEmissioni},
                           {"DrawGridAnticipo", w->TabEmissioni, w->DrawGridAnticipo},
-                          {"DrawGridVariatore", w->TabVariatore, w->DrawGridVariatore}}) {
+                          {"DrawGridVariatore", w->TabVariatore, w->Page<TPageVariatore>().DrawGridVariatore}}) {
         auto* g = c.page->findChild<TCorrectionGrid*>(QString::fromLatin1(c.name));
         ASSERT_NE(g, nullptr) << c.name;
         EXPECT_EQ(g, c.member) << c.name;
@@ -549,8 +550,8 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     EXPECT_EQ(w->DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
     // The variator page follows the ECU's MAP axis when it loads.
     r.dm().RifMapVariatorePresent = 1;
-    w->TabVariatoreShow();
-    EXPECT_EQ(w->DrawGridVariatore->RowCount(), 6);
+    w->Page<TPageVariatore>().TabVariatoreShow();
+    EXPECT_EQ(w->Page<TPageVariatore>().DrawGridVariatore->RowCount(), 6);
 }
 
 TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
+#include "pages/PageVariatore.h"
 
 namespace {
 
@@ -138,23 +139,23 @@ TEST_F(PageVariatore, ThePageShowsTheBoxAndLoadsItWithoutWriting)
         flags[0] |= 0x4000;
         ASSERT_TRUE(r.sim().pokeItem(kFlagWords, flags));
     });
-    EXPECT_FALSE(w->CheckVariatore->isVisibleTo(w->TabVariatore));
+    EXPECT_FALSE(w->Page<TPageVariatore>().CheckVariatore->isVisibleTo(w->TabVariatore));
     w->SetActivePage(cfgwin::PageVariatore, true);
-    EXPECT_TRUE(w->CheckVariatore->isVisibleTo(w->TabVariatore));
-    EXPECT_TRUE(w->CheckVariatore->isChecked());
+    EXPECT_TRUE(w->Page<TPageVariatore>().CheckVariatore->isVisibleTo(w->TabVariatore));
+    EXPECT_TRUE(w->Page<TPageVariatore>().CheckVariatore->isChecked());
     EXPECT_TRUE(writes(kFlagWords).empty());
 }
 
 TEST_F(PageVariatore, TickingReadsTheRpmFromTheVariatorWithItsIgnition)
 {
     open(cfgwin::PageVariatore);
-    ASSERT_FALSE(w->CheckVariatore->isChecked());
-    w->CheckVariatore->click();
+    ASSERT_FALSE(w->Page<TPageVariatore>().CheckVariatore->isChecked());
+    w->Page<TPageVariatore>().CheckVariatore->click();
     EXPECT_EQ(r.dm().GetFlag(6), 1);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(20)), 1);
     EXPECT_EQ(writes(0x14).size(), 1u);
     r.sim().clearCalls();
-    w->CheckVariatore->click();
+    w->Page<TPageVariatore>().CheckVariatore->click();
     EXPECT_EQ(r.dm().GetFlag(6), 0);
     EXPECT_TRUE(writes(0x14).empty());
 }

@@ -134,7 +134,7 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
             ASSERT_NE(control, nullptr);
             EXPECT_TRUE(w->Page(p)->isAncestorOf(control)) << "on page " << cfgwin::PageName(p);
             // The member is the control.
-            std::visit([&](auto member) { EXPECT_EQ(static_cast<QWidget*>(w.get()->*member), control); },
+            std::visit([&](auto member) { EXPECT_EQ(static_cast<QWidget*>(member(w->BindingOwner(p))), control); },
                        row.member);
             if (auto* e = qobject_cast<TNumericEdit*>(control)) {
                 EXPECT_EQ(e->DataCode(), row.code);

@@ -1,0 +1,12 @@
+#include "ConfigPage.h"
+
+#include "../FormConfig.h"
+
+TConfigPage::TConfigPage(TFormConfig& form, QWidget* sheet) : QObject(&form), form_(form), sheet_(sheet), LoadingControls(form.LoadingControls)
+{
+    setObjectName(sheet->objectName() + QStringLiteral("Page"));
+}
+
+TConfigPage::~TConfigPage() = default;
+
+TStreamDati& TConfigPage::dm() const { return form_.dm(); }
