@@ -243,6 +243,9 @@ void TFormConfig::buildLayout()
     BuildTaratura();
     BuildUnshownPages();
     connectLaterPageHandlers();
+    for (TConfigPage* page : pages_)
+        if (page)
+            page->ConnectLater();
 
     LabelLimite = new QLabel(this);
     LabelLimite->setObjectName(QStringLiteral("LabelLimite"));
