@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageConfigurazione.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -84,7 +85,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
 {
     static const BindingTable none;
     switch (page) {
-    case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
+    case cfgwin::PageConfigurazione: return TPageConfigurazione::Rows();
     case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
     case cfgwin::PageSensori: return cfgwin::SensoriRows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
@@ -229,7 +230,7 @@ void TFormConfig::buildLayout()
 
     buildCorrectionGrids();
     BuildPanelBarra();
-    BuildConfigurazione();
+    makePage<TPageConfigurazione>();
     BuildCommutazione();
     BuildSensori();
     BuildMappa();
@@ -350,14 +351,14 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
-        {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
-        {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
-        {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
-        {ImageMinusAdatta, 10037, 10038}};
+        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},        {ImagePlusExtraInj, 10035, 10036},
+        {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},       {ImagePlusGas, 10035, 10036},
+        {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038}, {ImageMinus, 10037, 10038},
+        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},      {ImageMinusAdatta, 10037, 10038}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
+    Page<TPageConfigurazione>().LoadPictures();
 }
 
 // ---------------------------------------------------------------------------
@@ -415,7 +416,6 @@ void TFormConfig::runPageShow(int page)
         return;
     }
     switch (page) {
-    case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
@@ -512,7 +512,7 @@ void TFormConfig::startLivePolling()
 void TFormConfig::FormShow()
 {
     // The lists that hang on the ECU type.
-    fillCylinders();
+    Page<TPageConfigurazione>().FillCylinders();
     fillLambdaTypes();
     // The bank rules.
     ApplyBankVisibility();
@@ -616,7 +616,7 @@ void TFormConfig::ApplyEcuModelVisibility()
     applyControlVisibility(state);
 
     LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
-    LabelNoteConfig->setText(wkit::Text(373));
+    Page<TPageConfigurazione>().ShowNoteTitle();
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
     FormResize();

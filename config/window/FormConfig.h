@@ -35,7 +35,6 @@ class QRadioButton;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class QLineEdit;
 class QSpacerItem;
 class QTableWidget;
 class TKeyComboBox;
@@ -50,9 +49,6 @@ namespace plat {
 class PictureButton;
 class Shape;
 } // namespace plat
-namespace cfgrules {
-struct ChangeFrame;
-}
 
 // What the window needs from the main window, which it may not link: its
 // connect and disconnect actions and its extra-injection record.
@@ -108,7 +104,6 @@ public:
     void TimerDatiTimer();
 
     // The page OnShow handlers (their loaders come with each page).
-    void TabConfigurazioneShow();
     void TabCommutazioneShow();
     void TabSensoriShow();
     void TabMappaShow();
@@ -158,24 +153,13 @@ public:
     void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
     void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
     void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
-    void ComboSegnaleGiriKeyPress(QChar key);
     void ComboNumeroSondeKeyPress(QChar key);
     // The bank rules of the live bar and the Sensori page (its page fills it).
     void ApplyBankVisibility();
     // The Temperatura page's sensor editing (its page fills it).
     void ButtonNuoviParametriClick();
 
-    // ---- Configurazione ---------------------------------------------------------
-    void ComboCarburanteKeyPress(QChar key);
-    void ComboFullGroupKeyPress(QChar key);
-    void ComboTipoIniettoreKeyPress(QChar key);
-    void ComboCilindriKeyPress(QChar key);
-    void ComboAccensioneKeyPress(QChar key);
-    void ComboPersKeyPress(QChar key);
-    void EditNoteConfigKeyPress(QChar key);
-    void EditNoteConfigExit();
-    void EditCodeIniettoreKeyPress(QChar key);
-    void ImageResetClick();
+    // ---- The live bar -----------------------------------------------------------
     void LabelDiagnosiClick();
     // The five bound builders of the live trackers (the live bar's tick
     // fills them).
@@ -260,6 +244,9 @@ public:
     TStreamDati& dm() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
+    // What the window needs from the main window (the Configurazione page's
+    // reset and the wait form over its changes).
+    const TConfigMainHooks& MainHooks() const { return hooks_; }
 
     // ---- State ----------------------------------------------------------------
     int PreviousPage = cfgwin::PageConfigurazione;
@@ -271,10 +258,6 @@ public:
     int TabEsciTag = 0;
     // Remembered return-to-petrol time of the Sensori page (-1 none).
     int RememberedRitornoBenzina = -1;
-    // The Configurazione page's choices when it was last filled.
-    bool PreviousFuel = false;
-    int PreviousInjectorType = 0;
-    bool PreviousFullGroup = false;
     // The live values the sequence conditions read (the live tick sets them).
     std::uint32_t LiveRpm = 0;
     int LiveStatusFlags = 0;
@@ -308,7 +291,6 @@ public:
     plat::PictureButton* ImageExtraInj = nullptr;
     plat::PictureButton* ImageCutoff = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
-    plat::PictureButton* ImageReset = nullptr;
     plat::PictureButton* ImageConferma = nullptr;
     plat::PictureButton* ImageTarget = nullptr;
     plat::PictureButton* ImagePlusExtraInj = nullptr;
@@ -399,22 +381,6 @@ public:
     void BuildFilterCellBounds();
     void BuildPressDiffCellBounds();
     void BuildPressCollCellBounds();
-
-    // Configurazione.
-    TKeyComboBox* ComboCarburante = nullptr;
-    TKeyComboBox* ComboTipoIniettore = nullptr;
-    TKeyComboBox* ComboFullGroup = nullptr;
-    TKeyComboBox* ComboSegnaleGiri = nullptr;
-    TKeyComboBox* ComboCilindri = nullptr;
-    TKeyComboBox* ComboAccensione = nullptr;
-    TKeyComboBox* ComboPers = nullptr;
-    QLineEdit* EditNoteConfig = nullptr;
-    QLabel* LabelNoteConfig = nullptr;
-    QLabel* LabelNoteLow = nullptr;
-    QFrame* PanelPers = nullptr;
-    // Hidden holders of the injector type: its name and its code.
-    TNumericEdit* EditTipoIniettore = nullptr;
-    TNumericEdit* EditCodeIniettore = nullptr;
 
     // Commutazione.
     QCheckBox* CheckModificaSequenza2 = nullptr;
@@ -751,7 +717,6 @@ private:
     template <class P>
     void makePage();
     // One per page, each in its file.
-    void BuildConfigurazione();
     void BuildCommutazione();
     void BuildSensori();
     void BuildMappa();
@@ -809,10 +774,6 @@ private:
     void placeEnrichmentBar(int value);
     void placeExtraInjBar(int steps);
     void showExtraInjControls();
-    // The wait frame of the Configurazione page's changes, and what follows
-    // each result.
-    cfgrules::ChangeFrame changeFrame();
-    void afterChange(int result, TKeyComboBox* combo, int previousItem);
     // The sequence boxes' shared procedure and the grid's placing.
     void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
     void placeSequenceCombo(int column);
@@ -824,7 +785,6 @@ private:
     void startLivePolling();
     void applyControlVisibility(const cfgwin::EcuState& state);
     cfgwin::EcuState ecuState() const;
-    void fillCylinders();
     void fillLambdaTypes();
     bool connected() const;
 

@@ -638,12 +638,6 @@ void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
     }
 }
 
-void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
-{
-    if (ListCommits(ComboSegnaleGiri, key))
-        dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
-}
-
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
 {
     if (!ListCommits(ComboNumeroSonde, key))

@@ -7,7 +7,9 @@
 #include "pages/ConfigPage.h"
 
 #include <QGridLayout>
+#include <QStringList>
 #include <QWidget>
+#include <initializer_list>
 #include <variant>
 #include <vector>
 
@@ -231,9 +233,12 @@ namespace cfgwin {
 QHBoxLayout* ButtonWithCaption(QWidget* button, QLabel* caption);
 // A grid widget sized to its cells (FitGrid, FitColumns).
 void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
+// A list's items replaced, the list kept at its item while it has one.
+void SetList(TKeyComboBox* combo, const QStringList& items);
+// The texts of those string numbers.
+QStringList TextList(std::initializer_list<int> numbers);
 
 // The binding tables, one per page (each in its page's file).
-const TFormConfig::BindingTable& ConfigurazioneRows();
 const TFormConfig::BindingTable& CommutazioneRows();
 const TFormConfig::BindingTable& SensoriRows();
 const TFormConfig::BindingTable& MappaRows();

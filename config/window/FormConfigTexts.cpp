@@ -1,5 +1,6 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "pages/PageConfigurazione.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -160,7 +161,11 @@ namespace {
 constexpr int kMessageNumbers[] = {85,  86,  87,  89,  90,  91,  174, 175, 177, 180, 181, 193, 258, 259, 260,
                                    344, 345, 31,  364, 388, 389, 390, 391, 392, 393};
 
-void setList(TKeyComboBox* combo, const QStringList& items)
+constexpr auto setList = &cfgwin::SetList;
+
+} // namespace
+
+void cfgwin::SetList(TKeyComboBox* combo, const QStringList& items)
 {
     if (!combo)
         return;
@@ -170,7 +175,13 @@ void setList(TKeyComboBox* combo, const QStringList& items)
     combo->setCurrentIndex(index < combo->count() ? index : -1);
 }
 
-} // namespace
+QStringList cfgwin::TextList(std::initializer_list<int> numbers)
+{
+    QStringList l;
+    for (int n : numbers)
+        l << wkit::Text(n);
+    return l;
+}
 
 QString TFormConfig::Message(int number) const
 {
@@ -228,25 +239,8 @@ void TFormConfig::LoadTexts()
     LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
 
     // The lists.
-    auto texts = [this](std::initializer_list<int> numbers) {
-        QStringList l;
-        for (int n : numbers)
-            l << wkit::Text(n);
-        return l;
-    };
-    setList(ComboCarburante, texts({190, 191}));
-    QStringList injectors;
-    for (int i = 0; i < 256; ++i) {
-        const int code = qz::CustomerInjectorCode(i);
-        if (code == 255)
-            break;
-        injectors << QString::fromLatin1(qz::InjectorTypeName(code));
-    }
-    setList(ComboTipoIniettore, injectors);
-    setList(ComboFullGroup, texts({103, 104}));
-    setList(ComboSegnaleGiri, texts({94, 95}));
-    fillCylinders();
-    setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
+    const auto texts = &cfgwin::TextList;
+    Page<TPageConfigurazione>().LoadListTexts();
     setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
     setList(ComboSonda1, texts({384, 385, 386}));
@@ -255,21 +249,12 @@ void TFormConfig::LoadTexts()
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(ComboTempRiduttore, texts({528, 529}));
-    setList(ComboPers, cfgrules::PersonalisationItems());
 
     // The cell-variation dialog.
     FormModificaMappa->LoadTexts();
 
     // The unit labels are in the caption table.
     PageControl->tabBar()->update();
-}
-
-void TFormConfig::fillCylinders()
-{
-    QStringList l;
-    for (int n : cfgwin::CylinderTextNumbers(dm().EcuInfo.EcuType))
-        l << wkit::Text(n);
-    setList(ComboCilindri, l);
 }
 
 void TFormConfig::fillLambdaTypes()

@@ -1,15 +1,12 @@
-// The Configurazione page: fuel, injectors, injection mode, rpm signal,
-// cylinders, ignition, personalisation, the configuration note and the reset
-// from the PC; and the fuel, injection-mode and injector-type changes behind
-// their lists.
+#include "PageConfigurazione.h"
+
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
-#include "windowkit/LivePolling.h"
+#include "windowkit/WindowText.h"
 
 #include "ConfigChanges.h"
 #include "ConfigControls.h"
-#include "FormDiagnosi.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -52,10 +49,10 @@ public:
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
+const TFormConfig::BindingTable& TPageConfigurazione::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageConfigurazione;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboCarburante), .caption = 106, .captionName = "LabelCarburante"},
         {QZ_BOUND(ComboTipoIniettore), .caption = 107, .captionName = "LabelTipoIniettore"},
@@ -72,21 +69,21 @@ const TFormConfig::BindingTable& cfgwin::ConfigurazioneRows()
     return rows;
 }
 
-void TFormConfig::BuildConfigurazione()
+void TPageConfigurazione::Build()
 {
-    Builder b(this, TabConfigurazione, &ConfigurazioneRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0);
-        f.row(&TFormConfig::ComboCarburante);
-        f.row(&TFormConfig::ComboTipoIniettore);
-        f.row(&TFormConfig::ComboFullGroup);
-        f.row(&TFormConfig::ComboSegnaleGiri);
-        f.row(&TFormConfig::ComboCilindri);
-        f.row(&TFormConfig::ComboAccensione);
+        f.row(&TPageConfigurazione::ComboCarburante);
+        f.row(&TPageConfigurazione::ComboTipoIniettore);
+        f.row(&TPageConfigurazione::ComboFullGroup);
+        f.row(&TPageConfigurazione::ComboSegnaleGiri);
+        f.row(&TPageConfigurazione::ComboCilindri);
+        f.row(&TPageConfigurazione::ComboAccensione);
     }
     {
         auto f = b.panelFrame(&PanelPers, "PanelPers", 1, 0);
-        f.row(&TFormConfig::ComboPers);
+        f.row(&TPageConfigurazione::ComboPers);
     }
     {
         auto f = b.frame(0, 1);
@@ -115,7 +112,8 @@ void TFormConfig::BuildConfigurazione()
     }
     {
         auto f = b.frame(2, 0);
-        // Its pictures come with the window's (loadPictures).
+        // Its pictures come with the window's, once the window is scaled
+        // (LoadPictures).
         ImageReset = b.picture("ImageReset", f.widget());
         connect(ImageReset, &plat::PictureButton::clicked, this, [this] { ImageResetClick(); });
         f.row(ImageReset, b.note("LabelReset", f.widget()));
@@ -133,7 +131,7 @@ void TFormConfig::BuildConfigurazione()
     connect(EditCodeIniettore, &TNumericEdit::keyPressed, this, [this](QChar k) { EditCodeIniettoreKeyPress(k); });
 }
 
-void TFormConfig::TabConfigurazioneShow()
+void TPageConfigurazione::TabConfigurazioneShow()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -161,35 +159,66 @@ void TFormConfig::TabConfigurazioneShow()
     EditNoteConfig->setText(cfgrules::ShownNote(dm()));
     LoadingControls = wasLoading;
     // Also run by the changes' closing frame and the reset, outside a page change.
-    RememberLists();
+    Form().RememberLists();
 }
+
+void TPageConfigurazione::LoadListTexts()
+{
+    SetList(ComboCarburante, TextList({190, 191}));
+    QStringList injectors;
+    for (int i = 0; i < 256; ++i) {
+        const int code = qz::CustomerInjectorCode(i);
+        if (code == 255)
+            break;
+        injectors << QString::fromLatin1(qz::InjectorTypeName(code));
+    }
+    SetList(ComboTipoIniettore, injectors);
+    SetList(ComboFullGroup, TextList({103, 104}));
+    SetList(ComboSegnaleGiri, TextList({94, 95}));
+    FillCylinders();
+    SetList(ComboAccensione, TextList({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
+    SetList(ComboPers, cfgrules::PersonalisationItems());
+}
+
+void TPageConfigurazione::FillCylinders()
+{
+    QStringList l;
+    for (int n : CylinderTextNumbers(dm().EcuInfo.EcuType))
+        l << wkit::Text(n);
+    SetList(ComboCilindri, l);
+}
+
+void TPageConfigurazione::LoadPictures() { ImageReset->setPictures(10029, 10030); }
+
+void TPageConfigurazione::ShowNoteTitle() { LabelNoteConfig->setText(wkit::Text(373)); }
 
 // ---------------------------------------------------------------------------
 // The three changes that replace the calibration
 
-cfgrules::ChangeFrame TFormConfig::changeFrame()
+cfgrules::ChangeFrame TPageConfigurazione::changeFrame()
 {
     cfgrules::ChangeFrame frame;
-    frame.beginWait = [this] {
-        TimerDati->stop();
+    TFormConfig& form = Form();
+    frame.beginWait = [&form] {
+        form.TimerDati->stop();
         plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-        if (hooks_.beginWait)
-            hooks_.beginWait(this, Message(31));
+        if (form.MainHooks().beginWait)
+            form.MainHooks().beginWait(&form, form.Message(31));
     };
-    frame.rebuildBounds = [this] { BuildAllCellBounds(); };
-    frame.endWait = [this] {
-        if (hooks_.endWait)
-            hooks_.endWait();
-        raise();
-        activateWindow();
+    frame.rebuildBounds = [&form] { form.BuildAllCellBounds(); };
+    frame.endWait = [this, &form] {
+        if (form.MainHooks().endWait)
+            form.MainHooks().endWait();
+        form.raise();
+        form.activateWindow();
         plat::setScreenCursor(plat::ScreenCursor::Default);
         TabConfigurazioneShow();
-        TimerDati->start();
+        form.TimerDati->start();
     };
     return frame;
 }
 
-void TFormConfig::afterChange(int result, TKeyComboBox* combo, int previousItem)
+void TPageConfigurazione::afterChange(int result, TKeyComboBox* combo, int previousItem)
 {
     using R = cfgrules::ChangeResult;
     switch (static_cast<R>(result)) {
@@ -197,33 +226,33 @@ void TFormConfig::afterChange(int result, TKeyComboBox* combo, int previousItem)
     case R::Refused:
         // Nothing was loaded: the page shows what the module holds.
         TabConfigurazioneShow();
-        TimerDati->start();
+        Form().TimerDati->start();
         break;
     default: break;
     }
 }
 
-void TFormConfig::ComboCarburanteKeyPress(QChar key)
+void TPageConfigurazione::ComboCarburanteKeyPress(QChar key)
 {
-    if (!ListCommits(ComboCarburante, key))
+    if (!Form().ListCommits(ComboCarburante, key))
         return;
     const int previous = PreviousFuel ? 1 : 0;
     const auto result = cfgrules::ChangeFuel(dm(), ComboCarburante->currentIndex(), previous, changeFrame());
     afterChange(static_cast<int>(result), ComboCarburante, previous);
 }
 
-void TFormConfig::ComboFullGroupKeyPress(QChar key)
+void TPageConfigurazione::ComboFullGroupKeyPress(QChar key)
 {
-    if (!ListCommits(ComboFullGroup, key))
+    if (!Form().ListCommits(ComboFullGroup, key))
         return;
     const int previous = PreviousFullGroup ? 1 : 0;
     const auto result = cfgrules::ChangeFullGroup(dm(), ComboFullGroup->currentIndex(), previous, changeFrame());
     afterChange(static_cast<int>(result), ComboFullGroup, previous);
 }
 
-void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
+void TPageConfigurazione::ComboTipoIniettoreKeyPress(QChar key)
 {
-    if (!ListCommits(ComboTipoIniettore, key))
+    if (!Form().ListCommits(ComboTipoIniettore, key))
         return;
     const int previous = cfgrules::InjectorTypePosition(PreviousInjectorType);
     const auto result =
@@ -234,60 +263,57 @@ void TFormConfig::ComboTipoIniettoreKeyPress(QChar key)
 // ---------------------------------------------------------------------------
 // The other controls
 
-void TFormConfig::ComboCilindriKeyPress(QChar key)
+void TPageConfigurazione::ComboCilindriKeyPress(QChar key)
 {
-    if (!ListCommits(ComboCilindri, key))
+    if (!Form().ListCommits(ComboCilindri, key))
         return;
     cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
     // Another cylinder count: the standard injection sequence again.
-    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
-        CheckModificaSequenza2->click();
+    if (Form().CheckModificaSequenza2 && Form().CheckModificaSequenza2->isChecked())
+        Form().CheckModificaSequenza2->click();
 }
 
-void TFormConfig::ComboAccensioneKeyPress(QChar key)
+void TPageConfigurazione::ComboSegnaleGiriKeyPress(QChar key)
 {
-    if (!ListCommits(ComboAccensione, key) || ComboCilindri->currentIndex() < 0)
+    if (Form().ListCommits(ComboSegnaleGiri, key))
+        dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
+}
+
+void TPageConfigurazione::ComboAccensioneKeyPress(QChar key)
+{
+    if (!Form().ListCommits(ComboAccensione, key) || ComboCilindri->currentIndex() < 0)
         return;
     cfgrules::ApplyIgnition(dm(), ComboAccensione->currentIndex(), ComboCilindri->currentIndex());
 }
 
-void TFormConfig::ComboPersKeyPress(QChar key)
+void TPageConfigurazione::ComboPersKeyPress(QChar key)
 {
-    if (!ListCommits(ComboPers, key))
+    if (!Form().ListCommits(ComboPers, key))
         return;
     cfgrules::ApplyPers(dm(), ComboPers->currentIndex());
     ComboPers->setCurrentIndex(cfgrules::PersShownIndex(dm()));
 }
 
-void TFormConfig::EditNoteConfigKeyPress(QChar key)
+void TPageConfigurazione::EditNoteConfigKeyPress(QChar key)
 {
     if (key.unicode() != kEnter)
         return;
     EditNoteConfig->setText(cfgrules::CommitNote(dm(), EditNoteConfig->text()));
 }
 
-void TFormConfig::EditNoteConfigExit() { EditNoteConfig->setText(cfgrules::ShownNote(dm())); }
+void TPageConfigurazione::EditNoteConfigExit() { EditNoteConfig->setText(cfgrules::ShownNote(dm())); }
 
-void TFormConfig::EditCodeIniettoreKeyPress(QChar) {}
+void TPageConfigurazione::EditCodeIniettoreKeyPress(QChar) {}
 
-void TFormConfig::ImageResetClick()
+void TPageConfigurazione::ImageResetClick()
 {
-    TimerDati->stop();
-    if (hooks_.resetFromPc)
-        hooks_.resetFromPc();
-    ApplySwitchPageVisibility(true);
-    BuildAllCellBounds();
+    TFormConfig& form = Form();
+    form.TimerDati->stop();
+    if (form.MainHooks().resetFromPc)
+        form.MainHooks().resetFromPc();
+    form.ApplySwitchPageVisibility(true);
+    form.BuildAllCellBounds();
     TabConfigurazioneShow();
-    raise();
-    TimerDati->start();
-}
-
-void TFormConfig::LabelDiagnosiClick()
-{
-    TimerDati->stop();
-    auto* diagnostics = new TFormDiagnosi(this);
-    diagnostics->exec();
-    delete diagnostics;
-    wkit::LivePollingOn(dm());
-    TimerDati->start();
+    form.raise();
+    form.TimerDati->start();
 }

@@ -5,10 +5,12 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "windowkit/LivePolling.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
 #include "DrawGridK.h"
+#include "FormDiagnosi.h"
 #include "LiveLamps.h"
 #include "SensorRules.h"
 #include "editors/NumberText.h"
@@ -216,6 +218,16 @@ void TFormConfig::BuildPanelBarra()
         if (PanelBarra->parentWidget() == Page(ActivePage()))
             MovePanelBarra(ActivePage());
     });
+}
+
+void TFormConfig::LabelDiagnosiClick()
+{
+    TimerDati->stop();
+    auto* diagnostics = new TFormDiagnosi(this);
+    diagnostics->exec();
+    delete diagnostics;
+    wkit::LivePollingOn(dm());
+    TimerDati->start();
 }
 
 // ---------------------------------------------------------------------------

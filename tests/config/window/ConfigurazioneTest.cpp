@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageConfigurazione.h"
 
 namespace {
 
@@ -77,10 +78,10 @@ protected:
 
 TEST_F(ConfigurazioneTest, TheFuelChangeReplacesTheCalibrationUnderTheWaitForm)
 {
-    ASSERT_EQ(w->ComboCarburante->currentIndex(), 0);
+    ASSERT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), 0);
     const std::int32_t cng = cfgrules::CurrentDefaultResource(r.dm()); // resource of the LPG set, for contrast
     r.prompts.script(plat::IDYES);
-    choose(w->ComboCarburante, 1);
+    choose(w->Page<TPageConfigurazione>().ComboCarburante, 1);
     // The question, the wait form with its text, the set written, the frame
     // closed and the page filled again.
     ASSERT_EQ(r.prompts.shown().size(), 1u);
@@ -93,8 +94,8 @@ TEST_F(ConfigurazioneTest, TheFuelChangeReplacesTheCalibrationUnderTheWaitForm)
     EXPECT_EQ(flags[0] & 0x2, 0x2);
     EXPECT_TRUE(writtenItems().count(kMapKItem));
     EXPECT_NE(cfgrules::CurrentDefaultResource(r.dm()), cng);
-    EXPECT_EQ(w->ComboCarburante->currentIndex(), 1);
-    EXPECT_TRUE(w->PreviousFuel);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), 1);
+    EXPECT_TRUE(w->Page<TPageConfigurazione>().PreviousFuel);
     EXPECT_TRUE(w->TimerDati->isActive());
     bool refreshed = false;
     for (const auto& e : r.events())
@@ -106,10 +107,10 @@ TEST_F(ConfigurazioneTest, ARefusedFuelWriteLoadsNothingAndShowsTheStoredFuel)
 {
     r.sim().addFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
     r.prompts.script(plat::IDYES);
-    choose(w->ComboCarburante, 1);
+    choose(w->Page<TPageConfigurazione>().ComboCarburante, 1);
     EXPECT_TRUE(waits.empty()); // no wait form
     EXPECT_EQ(writtenItems(), std::set<int>{kFlagsItem});
-    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), 0);
     EXPECT_TRUE(w->TimerDati->isActive());
     // The user is told why the list went back.
     ASSERT_EQ(r.prompts.shown().size(), 2u);
@@ -120,10 +121,10 @@ TEST_F(ConfigurazioneTest, AFuelSetThatDoesNotLoadIsNotWrittenAndTheUserIsTold)
 {
     r.dm().SetDefaultSetSource([](int) -> std::optional<QByteArray> { return std::nullopt; });
     r.prompts.script({plat::IDYES, plat::IDNO});
-    choose(w->ComboCarburante, 1);
+    choose(w->Page<TPageConfigurazione>().ComboCarburante, 1);
     EXPECT_FALSE(writtenItems().count(kMapKItem));
     EXPECT_EQ(r.dm().GetFlag(1), 0);
-    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), 0);
     EXPECT_EQ(waits, (std::vector<std::string>{"begin " + rig::text(31).toStdString(), "end"}));
     ASSERT_FALSE(r.prompts.shown().empty());
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(cfgrules::kChangeNotMadeText));
@@ -132,8 +133,11 @@ TEST_F(ConfigurazioneTest, AFuelSetThatDoesNotLoadIsNotWrittenAndTheUserIsTold)
 
 TEST_F(ConfigurazioneTest, NoSelectionWritesNothingAndNoIsUndone)
 {
-    for (TKeyComboBox* c : {w->ComboCarburante, w->ComboFullGroup, w->ComboTipoIniettore, w->ComboCilindri,
-                            w->ComboAccensione, w->ComboSegnaleGiri, w->ComboPers}) {
+    for (TKeyComboBox* c :
+         {w->Page<TPageConfigurazione>().ComboCarburante, w->Page<TPageConfigurazione>().ComboFullGroup,
+          w->Page<TPageConfigurazione>().ComboTipoIniettore, w->Page<TPageConfigurazione>().ComboCilindri,
+          w->Page<TPageConfigurazione>().ComboAccensione, w->Page<TPageConfigurazione>().ComboSegnaleGiri,
+          w->Page<TPageConfigurazione>().ComboPers}) {
         SCOPED_TRACE(c->objectName().toStdString());
         choose(c, -1);
     }
@@ -141,17 +145,17 @@ TEST_F(ConfigurazioneTest, NoSelectionWritesNothingAndNoIsUndone)
     EXPECT_TRUE(r.prompts.shown().empty());
     // No to the question: the list shows the fuel that stays.
     r.prompts.script(plat::IDNO);
-    choose(w->ComboCarburante, 1);
-    EXPECT_EQ(w->ComboCarburante->currentIndex(), 0);
+    choose(w->Page<TPageConfigurazione>().ComboCarburante, 1);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), 0);
     EXPECT_TRUE(writtenItems().empty());
 }
 
 TEST_F(ConfigurazioneTest, CylindersAndIgnitionWriteTheirCodes)
 {
-    choose(w->ComboCilindri, 0);
+    choose(w->Page<TPageConfigurazione>().ComboCilindri, 0);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(52)), 3);
-    w->ComboAccensione->setCurrentIndex(2);
-    choose(w->ComboCilindri, 1);
+    w->Page<TPageConfigurazione>().ComboAccensione->setCurrentIndex(2);
+    choose(w->Page<TPageConfigurazione>().ComboCilindri, 1);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(52)), 4);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(20)), 3);
 }
@@ -159,22 +163,22 @@ TEST_F(ConfigurazioneTest, CylindersAndIgnitionWriteTheirCodes)
 TEST_F(ConfigurazioneTest, ThePersonalisationListOffersItsEntriesAndCommitsTheChosenOne)
 {
     w->SetActivePage(cfgwin::PageConfigurazione, true);
-    ASSERT_TRUE(w->ComboPers->isVisibleTo(w->TabConfigurazione));
+    ASSERT_TRUE(w->Page<TPageConfigurazione>().ComboPers->isVisibleTo(w->TabConfigurazione));
     const QStringList entries = {QStringLiteral("Nessuna"), QStringLiteral("Quorin"), QStringLiteral("Tolvi"),
                                  QStringLiteral("Pomrel"), QStringLiteral("KTD")};
-    ASSERT_EQ(w->ComboPers->count(), entries.size());
+    ASSERT_EQ(w->Page<TPageConfigurazione>().ComboPers->count(), entries.size());
     for (int i = 0; i < entries.size(); ++i)
-        EXPECT_EQ(w->ComboPers->itemText(i), entries[i]);
+        EXPECT_EQ(w->Page<TPageConfigurazione>().ComboPers->itemText(i), entries[i]);
     // The list stands at the ECU's value.
     const int stored = static_cast<int>(r.dm().CustomerCode);
     ASSERT_GE(stored, 0);
     ASSERT_LT(stored, entries.size());
-    EXPECT_EQ(w->ComboPers->currentIndex(), stored);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboPers->currentIndex(), stored);
 
     // Another entry: the value written, the ECU told to take it and the link
     // opened again; the list shows what the module holds.
     const int chosen = stored == 3 ? 2 : 3;
-    choose(w->ComboPers, chosen);
+    choose(w->Page<TPageConfigurazione>().ComboPers, chosen);
     const auto writes = r.callsOf("WriteValue");
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].code, 0x233);
@@ -186,28 +190,28 @@ TEST_F(ConfigurazioneTest, ThePersonalisationListOffersItsEntriesAndCommitsTheCh
     EXPECT_EQ(r.callsOf("Disconnect").size(), 1u);
     EXPECT_EQ(r.callsOf("Connect").size(), 1u);
     EXPECT_EQ(r.dm().CustomerCode, static_cast<std::uint32_t>(chosen));
-    EXPECT_EQ(w->ComboPers->currentIndex(), chosen);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboPers->currentIndex(), chosen);
 
     // A language change keeps the entry shown.
     w->LoadTexts();
-    EXPECT_EQ(w->ComboPers->count(), entries.size());
-    EXPECT_EQ(w->ComboPers->currentIndex(), chosen);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboPers->count(), entries.size());
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboPers->currentIndex(), chosen);
 }
 
 TEST_F(ConfigurazioneTest, TheNoteTakesOnlyWhatItCanHold)
 {
     w->SetActivePage(0, true);
-    w->EditNoteConfig->setFocus();
-    w->EditNoteConfig->clear();
-    QTest::keyClicks(w->EditNoteConfig, QStringLiteral("ab{c_1"));
-    EXPECT_EQ(w->EditNoteConfig->text(), QStringLiteral("ABC_1"));
+    w->Page<TPageConfigurazione>().EditNoteConfig->setFocus();
+    w->Page<TPageConfigurazione>().EditNoteConfig->clear();
+    QTest::keyClicks(w->Page<TPageConfigurazione>().EditNoteConfig, QStringLiteral("ab{c_1"));
+    EXPECT_EQ(w->Page<TPageConfigurazione>().EditNoteConfig->text(), QStringLiteral("ABC_1"));
     // A paste goes through the same rule.
-    w->EditNoteConfig->insert(QStringLiteral("x~y"));
-    EXPECT_EQ(w->EditNoteConfig->text(), QStringLiteral("ABC_1"));
-    w->EditNoteConfig->insert(QStringLiteral("zz"));
-    QTest::keyClick(w->EditNoteConfig, Qt::Key_Return);
+    w->Page<TPageConfigurazione>().EditNoteConfig->insert(QStringLiteral("x~y"));
+    EXPECT_EQ(w->Page<TPageConfigurazione>().EditNoteConfig->text(), QStringLiteral("ABC_1"));
+    w->Page<TPageConfigurazione>().EditNoteConfig->insert(QStringLiteral("zz"));
+    QTest::keyClick(w->Page<TPageConfigurazione>().EditNoteConfig, Qt::Key_Return);
     EXPECT_EQ(QString::fromLatin1(r.dm().GetNoteConfig()).trimmed(), QStringLiteral("ABC_1ZZ"));
-    EXPECT_EQ(w->EditNoteConfig->maxLength(), 64);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().EditNoteConfig->maxLength(), 64);
 }
 
 TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
@@ -248,19 +252,19 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)
 {
     // What the page shows without a commit is replaced by what the module holds.
-    const int fuel = w->ComboCarburante->currentIndex();
-    const int signal = w->ComboSegnaleGiri->currentIndex();
-    const QString note = w->EditNoteConfig->text();
-    w->ComboCarburante->setCurrentIndex(1 - fuel);
-    w->ComboSegnaleGiri->setCurrentIndex(1 - signal);
-    w->EditNoteConfig->setText(QStringLiteral("NOT KEPT"));
-    w->ImageResetClick();
+    const int fuel = w->Page<TPageConfigurazione>().ComboCarburante->currentIndex();
+    const int signal = w->Page<TPageConfigurazione>().ComboSegnaleGiri->currentIndex();
+    const QString note = w->Page<TPageConfigurazione>().EditNoteConfig->text();
+    w->Page<TPageConfigurazione>().ComboCarburante->setCurrentIndex(1 - fuel);
+    w->Page<TPageConfigurazione>().ComboSegnaleGiri->setCurrentIndex(1 - signal);
+    w->Page<TPageConfigurazione>().EditNoteConfig->setText(QStringLiteral("NOT KEPT"));
+    w->Page<TPageConfigurazione>().ImageResetClick();
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(w->ComboCarburante->currentIndex(), fuel);
-    EXPECT_EQ(w->ComboSegnaleGiri->currentIndex(), signal);
-    EXPECT_EQ(w->EditNoteConfig->text(), note);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCarburante->currentIndex(), fuel);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboSegnaleGiri->currentIndex(), signal);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().EditNoteConfig->text(), note);
     // The lists are at their loaded items again: Enter on them writes nothing.
-    EXPECT_FALSE(w->ListTouched(w->ComboCarburante));
+    EXPECT_FALSE(w->ListTouched(w->Page<TPageConfigurazione>().ComboCarburante));
     EXPECT_TRUE(writtenItems().empty());
     EXPECT_TRUE(w->TimerDati->isActive());
 }

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
+#include "pages/PageConfigurazione.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
-        {w->EditCodeIniettore, 148, 1},
+        {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
         // Unbound.
         {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
     for (const auto& c : cases) {
@@ -477,9 +478,9 @@ TEST_F(FormConfigTest, TextsFollowTheLanguage)
     EXPECT_EQ(w->Message(193), rig::text(193));
     EXPECT_EQ(w->Message(31), rig::text(31));
     EXPECT_EQ(w->ComboCambio->itemText(3), QStringLiteral("Monofuel"));
-    EXPECT_EQ(w->ComboAccensione->itemText(3), rig::text(111) + QStringLiteral(" 2"));
-    EXPECT_EQ(w->ComboCilindri->count(), 2);
-    EXPECT_EQ(w->ComboTipoIniettore->count(), 4);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboAccensione->itemText(3), rig::text(111) + QStringLiteral(" 2"));
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCilindri->count(), 2);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboTipoIniettore->count(), 4);
     EXPECT_EQ(w->FormModificaMappa->windowTitle(), rig::text(183));
 
     // Another language: the Esci tab is padded again at its next drawing.
@@ -487,7 +488,7 @@ TEST_F(FormConfigTest, TextsFollowTheLanguage)
     r.dm().EcuInfo.EcuType = 53;
     w->LoadTexts();
     EXPECT_EQ(w->TabEsciTag, 0);
-    EXPECT_EQ(w->ComboCilindri->count(), 6);
+    EXPECT_EQ(w->Page<TPageConfigurazione>().ComboCilindri->count(), 6);
     w->show();
     (void)w->PageControl->tabBar()->grab();
     EXPECT_EQ(w->TabEsciTag, 1);
