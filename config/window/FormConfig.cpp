@@ -4,6 +4,7 @@
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
 #include "pages/PageConfigurazione.h"
+#include "pages/PageIniezione.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -96,7 +97,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return cfgwin::TempRows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
-    case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
+    case cfgwin::PageIniezione: return TPageIniezione::Rows();
     case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
     case cfgwin::PageTest: return cfgwin::TestRows();
     default: return none;
@@ -240,7 +241,7 @@ void TFormConfig::buildLayout()
     makePage<TPageVariatore>();
     BuildPressione();
     BuildTemp();
-    BuildIniezione();
+    makePage<TPageIniezione>();
     BuildTaratura();
     BuildUnshownPages();
     connectLaterPageHandlers();
@@ -425,7 +426,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
-    case cfgwin::PageIniezione: TabIniezioneShow(); break;
     case cfgwin::PageTaratura: TabTaraturaShow(); break;
     case cfgwin::PageTest: TabTestShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;

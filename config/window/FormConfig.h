@@ -113,7 +113,6 @@ public:
     void TabPressioneShow();
     void TabTempShow();
     void TabSequenzaShow();
-    void TabIniezioneShow();
     void TabTaraturaShow();
     void TabTestShow();
 
@@ -131,6 +130,9 @@ public:
     // Whether the editor was loaded and its text changed since: only then may
     // Enter write it.
     bool Touched(const TNumericEdit* edit) const;
+    // The editor's text as it shows is the value the module holds now (a
+    // commit that keeps what was typed): it is untouched until typed again.
+    void MarkLoaded(const TNumericEdit* edit);
     // The lists as the pages show them: a list still at the item it was
     // loaded with (or committed last) is untouched, and Enter on it writes
     // nothing (a list never shown has no selection, and writes nothing for
@@ -151,8 +153,6 @@ public:
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
     void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
-    void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
-    void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
     void ComboNumeroSondeKeyPress(QChar key);
     // The bank rules of the live bar and the Sensori page (its page fills it).
     void ApplyBankVisibility();
@@ -211,8 +211,7 @@ public:
     // checked with LoadingControls set, so that loading writes nothing.
     void LoadMapSelector();
 
-    // ---- Iniettori and Altri parametri handlers -----------------------------------
-    void EditTInjSup22KeyPress(QChar key);
+    // ---- Altri parametri handlers -------------------------------------------------
     void EditTInjDefaultKeyPress(QChar key);
 
     // ---- Pages ----------------------------------------------------------------
@@ -653,22 +652,6 @@ public:
     QCheckBox* CheckTempMotore = nullptr;
     TKeyComboBox* ComboTempRiduttore = nullptr;
 
-    // Iniettori.
-    TNumericEdit* EditTempoMassimaCorrente = nullptr;
-    TNumericEdit* EditTempoInterSpegnimento = nullptr;
-    TNumericEdit* EditParamInj = nullptr;
-    TNumericEdit* EditImpedenzaIniettori = nullptr;
-    TNumericEdit* EditCorrente = nullptr;
-    TNumericEdit* EditTempoBenzExtra = nullptr;
-    TNumericEdit* EditTempoGasExtra = nullptr;
-    TNumericEdit* EditTMaxExtraInjBenz = nullptr;
-    TNumericEdit* EditAperturaInj = nullptr;
-    TNumericEdit* EditChiusuraInj = nullptr;
-    TNumericEdit* EditTempoMortoBenz = nullptr;
-    TNumericEdit* EditTempoMortoGas = nullptr;
-    QFrame* PanelMaxTempo = nullptr;
-    TNumericEdit* EditTInjSup22 = nullptr;
-
     // Altri parametri.
     TNumericEdit* EditTempTaratura = nullptr;
     TNumericEdit* EditGiriAutotaratura = nullptr;
@@ -725,12 +708,11 @@ private:
     void BuildEmissioni();
     void BuildPressione();
     void BuildTemp();
-    void BuildIniezione();
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
     // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Emissioni, Iniettori, Altri parametri).
+    // pages make (Emissioni, Altri parametri).
     void connectLaterPageHandlers();
     // The grids of the Correzioni, Temperatura and Variatore pages fitted to
     // their pages (FormResize).

@@ -455,6 +455,8 @@ bool TFormConfig::Touched(const TNumericEdit* edit) const
     return it != loadedText_.end() && it->second != edit->text();
 }
 
+void TFormConfig::MarkLoaded(const TNumericEdit* edit) { loadedText_[edit] = edit->text(); }
+
 void TFormConfig::RememberLists()
 {
     for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
@@ -620,22 +622,6 @@ void TFormConfig::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
     if (Touched(edit))
         dm().SetOffsetPendenza(tag, edit->GetAsInteger());
     ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
-}
-
-void TFormConfig::EditAperturaInjKeyPress(TNumericEdit* edit, QChar key)
-{
-    if (key.unicode() == kEnter && Touched(edit)) {
-        dm().SetTempoIniettore(edit == EditAperturaInj ? 1 : 2, edit->GetAsFloat());
-        loadedText_[edit] = edit->text();
-    }
-}
-
-void TFormConfig::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
-{
-    if (key.unicode() == kEnter && Touched(edit)) {
-        dm().SetTempoIniettore(edit == EditTempoMortoBenz ? 3 : 4, edit->GetAsFloat());
-        loadedText_[edit] = edit->text();
-    }
 }
 
 void TFormConfig::ComboNumeroSondeKeyPress(QChar key)

@@ -227,7 +227,6 @@ void TFormConfig::connectLaterPageHandlers()
     EditRitardoGiriEmulazione->SetMinValue(0);
     EditRitardoGiriEmulazione->SetMaxValue(500);
     EditRitardoGiriEmulazione->SetPrecision(1);
-    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
     connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
 }
 

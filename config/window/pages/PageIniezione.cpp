@@ -1,8 +1,9 @@
-// The Iniettori page: the injectors' currents and times, their offsets with
-// the extra injections, and the maximum injection time.
+#include "PageIniezione.h"
+
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
 
+#include "SensorRules.h"
 #include "editors/NumericEdit.h"
 #include "Scaling.h"
 #include "iodata.h"
@@ -12,10 +13,16 @@
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::IniezioneRows()
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+} // namespace
+
+const TFormConfig::BindingTable& TPageIniezione::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageIniezione;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditTempoMassimaCorrente), .code = dm::kMaxCurrentTimesCode, .index = 0,
@@ -52,22 +59,22 @@ const TFormConfig::BindingTable& cfgwin::IniezioneRows()
     return rows;
 }
 
-void TFormConfig::BuildIniezione()
+void TPageIniezione::Build()
 {
-    Builder b(this, TabIniezione, &IniezioneRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0);
-        f.row(&TFormConfig::EditTempoMassimaCorrente);
-        f.row(&TFormConfig::EditTempoInterSpegnimento);
-        f.row(&TFormConfig::EditImpedenzaIniettori);
-        f.row(&TFormConfig::EditCorrente);
-        f.row(&TFormConfig::EditParamInj);
+        f.row(&TPageIniezione::EditTempoMassimaCorrente);
+        f.row(&TPageIniezione::EditTempoInterSpegnimento);
+        f.row(&TPageIniezione::EditImpedenzaIniettori);
+        f.row(&TPageIniezione::EditCorrente);
+        f.row(&TPageIniezione::EditParamInj);
     }
     {
         auto f = b.frame(1, 0);
-        f.row(&TFormConfig::EditAperturaInj);
-        f.row(&TFormConfig::EditChiusuraInj);
-        f.row(&TFormConfig::EditTMaxExtraInjBenz);
+        f.row(&TPageIniezione::EditAperturaInj);
+        f.row(&TPageIniezione::EditChiusuraInj);
+        f.row(&TPageIniezione::EditTMaxExtraInjBenz);
     }
     {
         // Each offset with its extra injection on the same line, room for
@@ -76,8 +83,9 @@ void TFormConfig::BuildIniezione()
         QGridLayout* g = f.grid();
         int line = 0;
         QWidget* above = nullptr;
-        for (auto [offset, extra] : {std::pair{&TFormConfig::EditTempoMortoBenz, &TFormConfig::EditTempoBenzExtra},
-                                     std::pair{&TFormConfig::EditTempoMortoGas, &TFormConfig::EditTempoGasExtra}}) {
+        for (auto [offset, extra] :
+             {std::pair{&TPageIniezione::EditTempoMortoBenz, &TPageIniezione::EditTempoBenzExtra},
+              std::pair{&TPageIniezione::EditTempoMortoGas, &TPageIniezione::EditTempoGasExtra}}) {
             const auto o = b.bound(offset, f.widget());
             if (above)
                 g->addItem(b.rowGap({above}, o.control), line++, 0, 1, 6);
@@ -94,7 +102,7 @@ void TFormConfig::BuildIniezione()
     }
     {
         auto f = b.panelFrame(&PanelMaxTempo, "PanelMaxTempo", 1, 1);
-        f.row(&TFormConfig::EditTInjSup22);
+        f.row(&TPageIniezione::EditTInjSup22);
     }
     b.remainingRows();
     b.finish(2, 2);
@@ -103,11 +111,13 @@ void TFormConfig::BuildIniezione()
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditAperturaInjKeyPress(e, c); });
     for (TNumericEdit* e : {EditTempoMortoBenz, EditTempoMortoGas})
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditTempoMortoBenzKeyPress(e, c); });
+    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
 }
 
-void TFormConfig::TabIniezioneShow()
+void TPageIniezione::TabIniezioneShow()
 {
-    LoadByCode(cfgwin::PageIniezione);
+    TFormConfig& form = Form();
+    form.LoadByCode(kIndex);
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     // The injector times are unsigned 16-bit time-base units.
@@ -116,10 +126,33 @@ void TFormConfig::TabIniezioneShow()
         e->SetMinValue(0);
         e->SetMaxValue(longest);
     }
-    ShowLoaded(EditAperturaInj, static_cast<double>(dm().GetTempoIniettore(1)));
-    ShowLoaded(EditChiusuraInj, static_cast<double>(dm().GetTempoIniettore(2)));
-    ShowLoaded(EditTempoMortoBenz, static_cast<double>(dm().GetTempoIniettore(3)));
-    ShowLoaded(EditTempoMortoGas, static_cast<double>(dm().GetTempoIniettore(4)));
-    ShowLoaded(EditTInjSup22, static_cast<double>(dm().GetTInjFiltro(6)));
+    form.ShowLoaded(EditAperturaInj, static_cast<double>(dm().GetTempoIniettore(1)));
+    form.ShowLoaded(EditChiusuraInj, static_cast<double>(dm().GetTempoIniettore(2)));
+    form.ShowLoaded(EditTempoMortoBenz, static_cast<double>(dm().GetTempoIniettore(3)));
+    form.ShowLoaded(EditTempoMortoGas, static_cast<double>(dm().GetTempoIniettore(4)));
+    form.ShowLoaded(EditTInjSup22, static_cast<double>(dm().GetTInjFiltro(6)));
     LoadingControls = wasLoading;
+}
+
+void TPageIniezione::EditAperturaInjKeyPress(TNumericEdit* edit, QChar key)
+{
+    if (key.unicode() == kEnter && Form().Touched(edit)) {
+        dm().SetTempoIniettore(edit == EditAperturaInj ? 1 : 2, edit->GetAsFloat());
+        Form().MarkLoaded(edit);
+    }
+}
+
+void TPageIniezione::EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key)
+{
+    if (key.unicode() == kEnter && Form().Touched(edit)) {
+        dm().SetTempoIniettore(edit == EditTempoMortoBenz ? 3 : 4, edit->GetAsFloat());
+        Form().MarkLoaded(edit);
+    }
+}
+
+void TPageIniezione::EditTInjSup22KeyPress(QChar key)
+{
+    Form().CommitOwnEditor(
+        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
+        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
 }

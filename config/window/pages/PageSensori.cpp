@@ -266,13 +266,6 @@ void TFormConfig::CheckAlimentazioneClick()
 // ---------------------------------------------------------------------------
 // The injector pages' multi-element editors
 
-void TFormConfig::EditTInjSup22KeyPress(QChar key)
-{
-    CommitOwnEditor(
-        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
-        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
-}
-
 void TFormConfig::EditTInjDefaultKeyPress(QChar key)
 {
     CommitOwnEditor(

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
 #include "pages/PageConfigurazione.h"
+#include "pages/PageIniezione.h"
 
 namespace {
 
@@ -104,9 +105,11 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         int code, index;
     } cases[] = {
         {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
-        {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
-        {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
-        {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
+        {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},
+        {w->Page<TPageIniezione>().EditTempoMassimaCorrente, 0x24A, 0},
+        {w->Page<TPageIniezione>().EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},
+        {w->EditNumControlliOk, 151, 2}, {w->EditAperturaExtra, 0x29B, 2},
+        {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
         // Unbound.
         {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};

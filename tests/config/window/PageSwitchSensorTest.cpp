@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "pages/PageIniezione.h"
 
 namespace {
 
@@ -512,14 +513,52 @@ TEST_F(PageSwitchSensorTest, OptionBoxesOfTheSensoriPage)
 
 TEST_F(PageSwitchSensorTest, MaximumInjectionTimeIsFilterElementSix)
 {
-    w->TabIniezioneShow();
+    w->Page<TPageIniezione>().TabIniezioneShow();
     clear();
-    enter(w->EditTInjSup22, QStringLiteral("12.5"));
+    enter(w->Page<TPageIniezione>().EditTInjSup22, QStringLiteral("12.5"));
     const auto filter = writes(Op::WriteElement, 0x298);
     ASSERT_EQ(filter.size(), 1u);
     EXPECT_EQ(filter[0].row, 6);
     EXPECT_NEAR(static_cast<double>(r.dm().GetTInjFiltro(6)), 12.5, 0.01);
-    EXPECT_EQ(w->EditTInjSup22->text(), QStringLiteral("12.5"));
+    EXPECT_EQ(w->Page<TPageIniezione>().EditTInjSup22->text(), QStringLiteral("12.5"));
+}
+
+TEST_F(PageSwitchSensorTest, InjectorTimesWriteTheirOwnItemOncePerTyping)
+{
+    TPageIniezione& page = w->Page<TPageIniezione>();
+    const struct {
+        TNumericEdit* edit;
+        std::int32_t code;
+        int kind;
+    } times[] = {{page.EditAperturaInj, 0x253, 1},
+                 {page.EditChiusuraInj, 0x252, 2},
+                 {page.EditTempoMortoBenz, 0x27d, 3},
+                 {page.EditTempoMortoGas, 0x27e, 4}};
+    const QString typed = QStringLiteral("1.37");
+    // Editors the page never loaded write nothing.
+    clear();
+    for (const auto& t : times)
+        enter(t.edit, typed);
+    EXPECT_TRUE(writes().empty());
+
+    page.TabIniezioneShow();
+    for (const auto& t : times) {
+        SCOPED_TRACE(t.edit->objectName().toStdString());
+        ASSERT_NE(t.edit->text(), typed);
+        clear();
+        enter(t.edit, typed);
+        const auto written = writes();
+        ASSERT_EQ(written.size(), 1u);
+        EXPECT_EQ(written[0].op, Op::WriteValue);
+        EXPECT_EQ(written[0].code, t.code);
+        EXPECT_NEAR(static_cast<double>(r.dm().GetTempoIniettore(t.kind)), 1.37, 0.05);
+        EXPECT_EQ(t.edit->text(), typed);
+        // What was typed is now what the module holds: Enter again writes
+        // nothing until the editor is typed in again.
+        clear();
+        QTest::keyClick(t.edit, Qt::Key_Return);
+        EXPECT_TRUE(writes().empty());
+    }
 }
 
 class DefaultInjectionTimeTest : public PageSwitchSensorTest, public ::testing::WithParamInterface<bool> {};
