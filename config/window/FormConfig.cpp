@@ -5,6 +5,7 @@
 #include "pages/ConfigPage.h"
 #include "pages/PageConfigurazione.h"
 #include "pages/PageIniezione.h"
+#include "pages/PageTaratura.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -98,7 +99,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageTemp: return cfgwin::TempRows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return TPageIniezione::Rows();
-    case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
+    case cfgwin::PageTaratura: return TPageTaratura::Rows();
     case cfgwin::PageTest: return cfgwin::TestRows();
     default: return none;
     }
@@ -242,7 +243,7 @@ void TFormConfig::buildLayout()
     BuildPressione();
     BuildTemp();
     makePage<TPageIniezione>();
-    BuildTaratura();
+    makePage<TPageTaratura>();
     BuildUnshownPages();
     connectLaterPageHandlers();
     for (TConfigPage* page : pages_)
@@ -426,7 +427,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
-    case cfgwin::PageTaratura: TabTaraturaShow(); break;
     case cfgwin::PageTest: TabTestShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;

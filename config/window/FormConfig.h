@@ -36,7 +36,6 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class QSpacerItem;
-class QTableWidget;
 class TKeyComboBox;
 class TNumericEdit;
 class TStreamDati;
@@ -113,7 +112,6 @@ public:
     void TabPressioneShow();
     void TabTempShow();
     void TabSequenzaShow();
-    void TabTaraturaShow();
     void TabTestShow();
 
     // ---- Editor binding -------------------------------------------------------
@@ -165,13 +163,8 @@ public:
     // fills them).
     void BuildAllCellBounds();
 
-    // ---- Injection sequence (Altri parametri, Commutazione) ---------------------
-    void CheckModificaSequenzaClick();
+    // ---- Commutazione's sequence box (the Altri parametri page's procedure) ------
     void CheckModificaSequenza2Click();
-    void GridSequenzaSelectCell(int column, int row);
-    void ComboSequenzaChange(int index);
-    bool CheckSequenceConditions();
-    void FillSequenceCombo();
     void ApplySwitchPageVisibility(bool full);
 
     // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
@@ -210,9 +203,6 @@ public:
     // The MAP selector as the window's show and the page's loading set it:
     // checked with LoadingControls set, so that loading writes nothing.
     void LoadMapSelector();
-
-    // ---- Altri parametri handlers -------------------------------------------------
-    void EditTInjDefaultKeyPress(QChar key);
 
     // ---- Pages ----------------------------------------------------------------
     // Makes page active without running the page-change handlers; showPage
@@ -652,19 +642,8 @@ public:
     QCheckBox* CheckTempMotore = nullptr;
     TKeyComboBox* ComboTempRiduttore = nullptr;
 
-    // Altri parametri.
-    TNumericEdit* EditTempTaratura = nullptr;
-    TNumericEdit* EditGiriAutotaratura = nullptr;
+    // The Mappa page's auto-calibration panel.
     QFrame* PanelAutotaratura = nullptr;
-    QLabel* LabelTInjDefault = nullptr;
-    TNumericEdit* EditTInjDefault = nullptr;
-    QLabel* LabelMsInjDefault = nullptr;
-    QLabel* LabelTempTaratura = nullptr;
-    QLabel* LabelT3 = nullptr;
-    plat::Shape* ShapeGiriTaratura = nullptr;
-    QCheckBox* CheckModificaSequenza = nullptr;
-    QTableWidget* GridSequenza = nullptr;
-    TKeyComboBox* ComboSequenza = nullptr;
 
     // Iniezione+ (never shown).
     TNumericEdit* EditSafetyTime = nullptr;
@@ -708,11 +687,10 @@ private:
     void BuildEmissioni();
     void BuildPressione();
     void BuildTemp();
-    void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
     // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Emissioni, Altri parametri).
+    // pages make (Emissioni).
     void connectLaterPageHandlers();
     // The grids of the Correzioni, Temperatura and Variatore pages fitted to
     // their pages (FormResize).
@@ -756,10 +734,6 @@ private:
     void placeEnrichmentBar(int value);
     void placeExtraInjBar(int steps);
     void showExtraInjControls();
-    // The sequence boxes' shared procedure and the grid's placing.
-    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
-    void placeSequenceCombo(int column);
-    void sizeSequenceGrid();
     void loadPictures();
     void runPageShow(int page);
     void onCurrentChanged(int index);

@@ -247,7 +247,6 @@ const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
 const TFormConfig::BindingTable& TempRows();
-const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown
 const TFormConfig::BindingTable& TestRows();     // Dati di test, never shown
 } // namespace cfgwin

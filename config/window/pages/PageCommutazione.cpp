@@ -3,6 +3,7 @@
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
 #include "PageColumns.h"
+#include "PageTaratura.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -227,7 +228,12 @@ void TFormConfig::connectLaterPageHandlers()
     EditRitardoGiriEmulazione->SetMinValue(0);
     EditRitardoGiriEmulazione->SetMaxValue(500);
     EditRitardoGiriEmulazione->SetPrecision(1);
-    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
+}
+
+void TFormConfig::CheckModificaSequenza2Click()
+{
+    if (CheckModificaSequenza2)
+        Page<TPageTaratura>().SequenceBoxClicked(CheckModificaSequenza2, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -262,13 +262,3 @@ void TFormConfig::CheckAlimentazioneClick()
     if (!LoadingControls)
         cfgrules::ApplyDedicatedWire(dm(), CheckAlimentazione->isChecked());
 }
-
-// ---------------------------------------------------------------------------
-// The injector pages' multi-element editors
-
-void TFormConfig::EditTInjDefaultKeyPress(QChar key)
-{
-    CommitOwnEditor(
-        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
-        [this] { return cfgrules::DefaultInjectionTime(dm()); });
-}

@@ -1,6 +1,5 @@
-// The Altri parametri page: the auto-calibration's speed and temperature, the
-// default injection time, and the advanced injection sequence with its grid
-// (whose check box is also on the Commutazione page).
+#include "PageTaratura.h"
+
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
 
@@ -30,10 +29,10 @@ constexpr std::uint32_t kFixedColour = 15112960;
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::TaraturaRows()
+const TFormConfig::BindingTable& TPageTaratura::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageTaratura;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditGiriAutotaratura), .code = dm::kCalibrationRpmCode, .captionName = "LabelGiriAutotaratura",
@@ -47,17 +46,17 @@ const TFormConfig::BindingTable& cfgwin::TaraturaRows()
     return rows;
 }
 
-void TFormConfig::BuildTaratura()
+void TPageTaratura::Build()
 {
-    Builder b(this, TabTaratura, &TaraturaRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0, "ShapeGiriTaratura");
         ShapeGiriTaratura = static_cast<plat::Shape*>(f.widget());
-        const auto giri = f.row(&TFormConfig::EditGiriAutotaratura);
-        const auto temp = f.row(&TFormConfig::EditTempTaratura);
+        const auto giri = f.row(&TPageTaratura::EditGiriAutotaratura);
+        const auto temp = f.row(&TPageTaratura::EditTempTaratura);
         LabelTempTaratura = temp.caption;
         LabelT3 = temp.unit;
-        f.row(&TFormConfig::CheckModificaSequenza);
+        f.row(&TPageTaratura::CheckModificaSequenza);
 
         GridSequenza = new QTableWidget(cfgrules::kSequenceGridRows, cfgrules::kSequenceGridColumns, f.widget());
         GridSequenza->setObjectName(QStringLiteral("GridSequenza"));
@@ -80,20 +79,23 @@ void TFormConfig::BuildTaratura()
     }
     {
         auto f = b.frame(1, 0);
-        f.row(&TFormConfig::EditTInjDefault);
+        const auto d = f.row(&TPageTaratura::EditTInjDefault);
+        LabelTInjDefault = d.caption;
+        LabelMsInjDefault = d.unit;
     }
     b.remainingRows();
     b.finish(2, 1);
+    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
 }
 
-void TFormConfig::TabTaraturaShow()
+void TPageTaratura::TabTaraturaShow()
 {
-    LoadByCode(cfgwin::PageTaratura);
+    Form().LoadByCode(kIndex);
     const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
     for (QWidget* w : {static_cast<QWidget*>(LabelTempTaratura), static_cast<QWidget*>(EditTempTaratura),
                        static_cast<QWidget*>(LabelT3)})
         w->setVisible(!monoplug);
-    ShowLoaded(EditTInjDefault, cfgrules::DefaultInjectionTime(dm()));
+    Form().ShowLoaded(EditTInjDefault, cfgrules::DefaultInjectionTime(dm()));
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     const bool on = dm().GetModificaSequenza() != 0;
@@ -139,14 +141,14 @@ void refreshSequenceGrid(QTableWidget* grid, const TStreamDati& d)
 
 } // namespace
 
-void TFormConfig::FillSequenceCombo()
+void TPageTaratura::FillSequenceCombo()
 {
     ComboSequenza->clear();
     for (const auto& item : cfgrules::SequenceComboItems(dm()))
         ComboSequenza->addItem(item.text, item.set);
 }
 
-void TFormConfig::placeSequenceCombo(int column)
+void TPageTaratura::placeSequenceCombo(int column)
 {
     const QRect cell = GridSequenza->visualRect(GridSequenza->model()->index(cfgrules::kSequenceGasRow, column));
     ComboSequenza->setGeometry(cell);
@@ -154,23 +156,24 @@ void TFormConfig::placeSequenceCombo(int column)
     ComboSequenza->setCurrentIndex(ComboSequenza->findData(set));
 }
 
-bool TFormConfig::CheckSequenceConditions()
+bool TPageTaratura::CheckSequenceConditions()
 {
-    return cfgrules::CheckSequenceConditions(dm(), static_cast<int>(LiveRpm),
-                                             static_cast<std::uint8_t>(LiveStatusFlags));
+    return cfgrules::CheckSequenceConditions(dm(), static_cast<int>(Form().LiveRpm),
+                                             static_cast<std::uint8_t>(Form().LiveStatusFlags));
 }
 
-void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
+void TPageTaratura::SequenceBoxClicked(QCheckBox* box, bool taraturaBox)
 {
+    TFormConfig& form = Form();
     bool on = box->isChecked();
     if (!LoadingControls) {
         plat::setScreenCursor(plat::ScreenCursor::Hourglass);
         const auto outcome = cfgrules::SetSequenceAdvance(
-            dm(), on, static_cast<int>(LiveRpm), static_cast<std::uint8_t>(LiveStatusFlags), [this] {
-                if (RadioGas)
-                    RadioGas->setChecked(true);
-                if (RadioGasAltiGiri)
-                    RadioGasAltiGiri->setChecked(true);
+            dm(), on, static_cast<int>(form.LiveRpm), static_cast<std::uint8_t>(form.LiveStatusFlags), [&form] {
+                if (form.RadioGas)
+                    form.RadioGas->setChecked(true);
+                if (form.RadioGasAltiGiri)
+                    form.RadioGasAltiGiri->setChecked(true);
             });
         plat::setScreenCursor(plat::ScreenCursor::Default);
         if (outcome == cfgrules::SequenceOutcome::Cleared || outcome == cfgrules::SequenceOutcome::NotStored) {
@@ -180,15 +183,16 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
             LoadingControls = 0;
         }
     }
-    const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(TabTaratura));
+    const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(Sheet()));
     GridSequenza->setVisible(editor);
     ComboSequenza->setVisible(editor);
     const std::int32_t item15 = dm().GetItem15();
-    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
+    for (QRadioButton* r :
+         {form.RadioGas, form.RadioRientro, form.RadioBenzina, form.RadioGasAltiGiri, form.RadioBenzinaAltiGiri})
         if (r)
             r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(on, item15));
-    if (RadioContributoAltiGiri)
-        RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
+    if (form.RadioContributoAltiGiri)
+        form.RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
     if (on) {
         FillSequenceCombo();
         refreshSequenceGrid(GridSequenza, dm());
@@ -201,15 +205,9 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     }
 }
 
-void TFormConfig::CheckModificaSequenzaClick() { sequenceBoxClicked(CheckModificaSequenza, true); }
+void TPageTaratura::CheckModificaSequenzaClick() { SequenceBoxClicked(CheckModificaSequenza, true); }
 
-void TFormConfig::CheckModificaSequenza2Click()
-{
-    if (CheckModificaSequenza2)
-        sequenceBoxClicked(CheckModificaSequenza2, false);
-}
-
-void TFormConfig::GridSequenzaSelectCell(int column, int row)
+void TPageTaratura::GridSequenzaSelectCell(int column, int row)
 {
     if (!cfgrules::SequenceCellSelectable(dm(), column, row))
         return;
@@ -218,7 +216,7 @@ void TFormConfig::GridSequenzaSelectCell(int column, int row)
     ComboSequenza->setFocus();
 }
 
-void TFormConfig::ComboSequenzaChange(int index)
+void TPageTaratura::ComboSequenzaChange(int index)
 {
     if (index < 0)
         return;
@@ -227,7 +225,7 @@ void TFormConfig::ComboSequenzaChange(int index)
     refreshSequenceGrid(GridSequenza, dm());
 }
 
-void TFormConfig::sizeSequenceGrid()
+void TPageTaratura::sizeSequenceGrid()
 {
     // Column 0 is 100 pixels wide (scaled with the window); the slots share
     // the rest of 90 % of the frame.
@@ -243,4 +241,11 @@ void TFormConfig::sizeSequenceGrid()
     GridSequenza->setFixedSize(column0 + (columnWidth + 1) * (GridSequenza->columnCount() - 1) + 2,
                                (rowHeight + 1) * GridSequenza->rowCount() + 2);
     ComboSequenza->resize(columnWidth + 2, rowHeight + 1);
+}
+
+void TPageTaratura::EditTInjDefaultKeyPress(QChar key)
+{
+    Form().CommitOwnEditor(
+        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
+        [this] { return cfgrules::DefaultInjectionTime(dm()); });
 }

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include "pages/PageConfigurazione.h"
+#include "pages/PageTaratura.h"
 
 namespace {
 
@@ -219,34 +220,82 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     // No engine at idle on petrol: the box clears itself with message 390.
     w->SetActivePage(cfgwin::PageTaratura, true);
     w->LiveStatusFlags = 0x10; // on gas
-    w->CheckModificaSequenza->click();
-    EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
+    w->Page<TPageTaratura>().CheckModificaSequenza->click();
+    EXPECT_FALSE(w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
     ASSERT_FALSE(r.prompts.shown().empty());
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(390));
-    EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_FALSE(w->Page<TPageTaratura>().GridSequenza->isVisibleTo(w->TabTaratura));
 
     // On petrol at idle with a valid sequence: advanced, the grid shows.
     w->LiveStatusFlags = 0x80;
     w->LiveRpm = 800;
-    w->CheckModificaSequenza->click();
+    w->Page<TPageTaratura>().CheckModificaSequenza->click();
     // The simulated ECU holds a valid sequence (an invalid one, message 391,
     // is the rules' own test).
-    ASSERT_TRUE(w->CheckModificaSequenza->isChecked());
+    ASSERT_TRUE(w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
-    EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_TRUE(w->Page<TPageTaratura>().GridSequenza->isVisibleTo(w->TabTaratura));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
     EXPECT_FALSE(w->RadioGas->isEnabled());
     // The page shown again keeps the state without writing.
     r.sim().clearCalls();
-    w->TabTaraturaShow();
+    w->Page<TPageTaratura>().TabTaraturaShow();
     EXPECT_TRUE(writtenItems().empty());
-    EXPECT_TRUE(w->CheckModificaSequenza->isChecked());
+    EXPECT_TRUE(w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
     // Off: the standard sequence, message 393.
-    w->CheckModificaSequenza->click();
+    w->Page<TPageTaratura>().CheckModificaSequenza->click();
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
-    EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
-    EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
-    EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->CheckModificaSequenza->isChecked());
+    EXPECT_FALSE(w->Page<TPageTaratura>().GridSequenza->isVisibleTo(w->TabTaratura));
+    EXPECT_FALSE(w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
+    EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
+}
+
+TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxRunsTheSameProcedureAndTheGridEditsTheSequence)
+{
+    TPageTaratura& taratura = w->Page<TPageTaratura>();
+    w->SetActivePage(cfgwin::PageCommutazione, true);
+    w->LiveStatusFlags = 0x80;
+    w->LiveRpm = 800;
+    w->CheckModificaSequenza2->click();
+    ASSERT_TRUE(w->CheckModificaSequenza2->isChecked());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+    EXPECT_FALSE(w->RadioGas->isEnabled());
+
+    // The Altri parametri page shows the advance without writing, with its grid.
+    r.sim().clearCalls();
+    w->SetActivePage(cfgwin::PageTaratura, true);
+    EXPECT_TRUE(writtenItems().empty());
+    EXPECT_TRUE(taratura.CheckModificaSequenza->isChecked());
+    ASSERT_TRUE(taratura.GridSequenza->isVisibleTo(w->TabTaratura));
+
+    // Another injector set for the first slot: the sequence takes it and the
+    // grid shows it.
+    const int column = 1;
+    taratura.GridSequenza->setCurrentCell(cfgrules::kSequenceGasRow, column);
+    const std::int32_t before = cfgrules::SequenceSetOfSlot(r.dm(), column - 1);
+    int other = -1;
+    for (int i = 0; i < taratura.ComboSequenza->count() && other < 0; ++i)
+        if (taratura.ComboSequenza->itemData(i).toInt() != before)
+            other = i;
+    ASSERT_GE(other, 0);
+    const std::int32_t chosen = taratura.ComboSequenza->itemData(other).toInt();
+    taratura.ComboSequenza->setCurrentIndex(other);
+    emit taratura.ComboSequenza->activated(other);
+    EXPECT_EQ(cfgrules::SequenceSetOfSlot(r.dm(), column - 1), chosen);
+    EXPECT_EQ(taratura.GridSequenza->item(cfgrules::kSequenceGasRow, column)->text(),
+              cfgrules::SequenceCellText(r.dm(), column, cfgrules::kSequenceGasRow));
+
+    // Off from the switch page: the standard sequence, message 393, and the
+    // Altri parametri page follows.
+    w->SetActivePage(cfgwin::PageCommutazione, true);
+    w->CheckModificaSequenza2->click();
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 0);
+    EXPECT_TRUE(w->RadioGas->isEnabled());
+    w->SetActivePage(cfgwin::PageTaratura, true);
+    EXPECT_FALSE(taratura.CheckModificaSequenza->isChecked());
+    EXPECT_FALSE(taratura.GridSequenza->isVisibleTo(w->TabTaratura));
 }
 
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)

@@ -25,6 +25,7 @@
 #include "pages/PageVariatore.h"
 #include "pages/PageConfigurazione.h"
 #include "pages/PageIniezione.h"
+#include "pages/PageTaratura.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
         // Unbound.
-        {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
+        {w->EditLivello1, -1, -1}, {w->Page<TPageTaratura>().EditTInjDefault, -1, -1}, {w->EditOffset, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
         EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();
@@ -282,7 +283,7 @@ TEST_F(FormConfigTest, RefusedWriteShowsTheOldValueAndUnboundWritesNothing)
     r.connectEcu();
     auto w = make();
     w->TabSensoriShow();
-    w->TabTaraturaShow();
+    w->Page<TPageTaratura>().TabTaraturaShow();
     w->EditRifLambda->SetMaxValue(5);
     enter(w->EditRifLambda, QStringLiteral("1"));
     r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});

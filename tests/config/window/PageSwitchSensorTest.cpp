@@ -16,6 +16,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include "pages/PageIniezione.h"
+#include "pages/PageTaratura.h"
 
 namespace {
 
@@ -567,12 +568,12 @@ TEST_P(DefaultInjectionTimeTest, GoesToEveryRowOfTheFuelsColumn)
 {
     const bool cng = GetParam();
     held([cng](TStreamDati& d) { d.SetFlag(1, cng); });
-    w->TabTaraturaShow();
+    w->Page<TPageTaratura>().TabTaraturaShow();
     // A refused row 0 leaves it as it was; the other rows get the value typed.
     r.sim().addFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
-    const QString before = w->EditTInjDefault->text();
+    const QString before = w->Page<TPageTaratura>().EditTInjDefault->text();
     clear();
-    enter(w->EditTInjDefault, QStringLiteral("4.5"));
+    enter(w->Page<TPageTaratura>().EditTInjDefault, QStringLiteral("4.5"));
     const auto cells = writes(Op::WriteCell, 0x28f);
     ASSERT_EQ(cells.size(), 8u);
     for (int row = 0; row < 8; ++row) {
@@ -582,7 +583,7 @@ TEST_P(DefaultInjectionTimeTest, GoesToEveryRowOfTheFuelsColumn)
             EXPECT_NEAR(static_cast<double>(r.dm().GetTInjDefault(row, cng ? 1 : 0)), 4.5, 0.01);
         }
     }
-    EXPECT_EQ(w->EditTInjDefault->text(), before);
+    EXPECT_EQ(w->Page<TPageTaratura>().EditTInjDefault->text(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fuels, DefaultInjectionTimeTest, ::testing::Values(false, true),
