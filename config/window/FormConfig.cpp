@@ -5,7 +5,9 @@
 #include "pages/ConfigPage.h"
 #include "pages/PageConfigurazione.h"
 #include "pages/PageIniezione.h"
+#include "pages/PageSequenza.h"
 #include "pages/PageTaratura.h"
+#include "pages/PageTest.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -97,10 +99,10 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return cfgwin::TempRows();
-    case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
+    case cfgwin::PageSequenza: return TPageSequenza::Rows();
     case cfgwin::PageIniezione: return TPageIniezione::Rows();
     case cfgwin::PageTaratura: return TPageTaratura::Rows();
-    case cfgwin::PageTest: return cfgwin::TestRows();
+    case cfgwin::PageTest: return TPageTest::Rows();
     default: return none;
     }
 }
@@ -244,7 +246,9 @@ void TFormConfig::buildLayout()
     BuildTemp();
     makePage<TPageIniezione>();
     makePage<TPageTaratura>();
-    BuildUnshownPages();
+    BuildFiltro();
+    makePage<TPageSequenza>();
+    makePage<TPageTest>();
     connectLaterPageHandlers();
     for (TConfigPage* page : pages_)
         if (page)
@@ -426,8 +430,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
-    case cfgwin::PageSequenza: TabSequenzaShow(); break;
-    case cfgwin::PageTest: TabTestShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;
     }

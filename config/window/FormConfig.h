@@ -111,8 +111,6 @@ public:
     void TabEmissioniShow();
     void TabPressioneShow();
     void TabTempShow();
-    void TabSequenzaShow();
-    void TabTestShow();
 
     // ---- Editor binding -------------------------------------------------------
     // The bound controls of the pages, one table per page (FormConfigParts.h).
@@ -645,25 +643,6 @@ public:
     // The Mappa page's auto-calibration panel.
     QFrame* PanelAutotaratura = nullptr;
 
-    // Iniezione+ (never shown).
-    TNumericEdit* EditSafetyTime = nullptr;
-    TNumericEdit* EditTInjBenzMaxPerCambio = nullptr;
-    TNumericEdit* EditCorrenteCutoff = nullptr;
-    TNumericEdit* EditValPercHoldingCurrent = nullptr;
-    TNumericEdit* EditSafeDelay = nullptr;
-    TNumericEdit* EditIniezioneContinua = nullptr;
-    TNumericEdit* EditScartoMinAlMin = nullptr;
-    TNumericEdit* EditDeltaK = nullptr;
-    TNumericEdit* EditNumControlli = nullptr;
-    TNumericEdit* EditNumControlliOk = nullptr;
-    TNumericEdit* EditAperturaExtra = nullptr;
-
-    // Dati di test (never shown).
-    TNumericEdit* EditRiccoForzato = nullptr;
-    TNumericEdit* EditTestWord = nullptr;
-    TNumericEdit* EditTestByte = nullptr;
-    TNumericEdit* EditTestTempo = nullptr;
-
     void done(int result) override;
 
 protected:
@@ -687,7 +666,8 @@ private:
     void BuildEmissioni();
     void BuildPressione();
     void BuildTemp();
-    void BuildUnshownPages();
+    // The Filtro sheet, never shown: its placeholder grids.
+    void BuildFiltro();
     void BuildPanelBarra();
     // The handlers of the switch-over and sensor pages on editors that later
     // pages make (Emissioni).

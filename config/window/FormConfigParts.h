@@ -247,6 +247,4 @@ const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
 const TFormConfig::BindingTable& TempRows();
-const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown
-const TFormConfig::BindingTable& TestRows();     // Dati di test, never shown
 } // namespace cfgwin

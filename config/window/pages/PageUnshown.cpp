@@ -1,5 +1,9 @@
-// The three sheets that are never shown: Filtro, Iniezione+ and Dati di
-// test. Their editors keep their bindings.
+// The three sheets that are never shown: Filtro (the window's placeholder
+// grids), and the Iniezione+ and Dati di test pages, whose editors keep their
+// bindings.
+#include "PageSequenza.h"
+#include "PageTest.h"
+
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
 
@@ -10,10 +14,10 @@
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::SequenzaRows()
+const TFormConfig::BindingTable& TPageSequenza::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageSequenza;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSafetyTime), .code = dm::kSafetyTimeCode, .captionName = "LabelSafetyTime", .limits = kItemLimits,
@@ -40,10 +44,10 @@ const TFormConfig::BindingTable& cfgwin::SequenzaRows()
     return rows;
 }
 
-const TFormConfig::BindingTable& cfgwin::TestRows()
+const TFormConfig::BindingTable& TPageTest::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageTest;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditRiccoForzato), .code = dm::kForcedRichCode, .captionName = "LabelRiccoForzato",
@@ -55,36 +59,39 @@ const TFormConfig::BindingTable& cfgwin::TestRows()
     return rows;
 }
 
-void TFormConfig::BuildUnshownPages()
+void TFormConfig::BuildFiltro()
 {
-    {
-        Builder b(this, TabFiltroBenzina);
-        DrawGridFiltro = new QWidget(TabFiltroBenzina);
-        DrawGridFiltro->setObjectName(QStringLiteral("DrawGridFiltro"));
-        DrawGridSgancio = new QWidget(TabFiltroBenzina);
-        DrawGridSgancio->setObjectName(QStringLiteral("DrawGridSgancio"));
-        b.place(DrawGridFiltro, 0, 0);
-        b.place(DrawGridSgancio, 1, 0);
-    }
-    {
-        Builder b(this, TabSequenza, &SequenzaRows());
-        auto f = b.frame(0, 0);
-        for (const Binding& r : SequenzaRows())
-            f.row(r);
-        f.line(b.check("CheckTempoMaxCorrente", f.widget()));
-        f.line(b.check("CheckIniezioneContinua", f.widget()));
-        f.line(b.label("LabelScartoMinFuoriMin", f.widget()));
-        b.finish(1, 1);
-    }
-    {
-        Builder b(this, TabTest, &TestRows());
-        auto f = b.frame(0, 0);
-        for (const Binding& r : TestRows())
-            f.row(r);
-        f.line(b.label("LabelCorrezioniPressioneColl", f.widget()));
-        b.finish(1, 1);
-    }
+    Builder b(this, TabFiltroBenzina);
+    DrawGridFiltro = new QWidget(TabFiltroBenzina);
+    DrawGridFiltro->setObjectName(QStringLiteral("DrawGridFiltro"));
+    DrawGridSgancio = new QWidget(TabFiltroBenzina);
+    DrawGridSgancio->setObjectName(QStringLiteral("DrawGridSgancio"));
+    b.place(DrawGridFiltro, 0, 0);
+    b.place(DrawGridSgancio, 1, 0);
 }
 
-void TFormConfig::TabSequenzaShow() { LoadByCode(cfgwin::PageSequenza); }
-void TFormConfig::TabTestShow() { LoadByCode(cfgwin::PageTest); }
+void TPageSequenza::Build()
+{
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
+    auto f = b.frame(0, 0);
+    for (const TFormConfig::Binding& r : Rows())
+        f.row(r);
+    f.line(b.check("CheckTempoMaxCorrente", f.widget()));
+    f.line(b.check("CheckIniezioneContinua", f.widget()));
+    f.line(b.label("LabelScartoMinFuoriMin", f.widget()));
+    b.finish(1, 1);
+}
+
+void TPageSequenza::TabSequenzaShow() { Form().LoadByCode(kIndex); }
+
+void TPageTest::Build()
+{
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
+    auto f = b.frame(0, 0);
+    for (const TFormConfig::Binding& r : Rows())
+        f.row(r);
+    f.line(b.label("LabelCorrezioniPressioneColl", f.widget()));
+    b.finish(1, 1);
+}
+
+void TPageTest::TabTestShow() { Form().LoadByCode(kIndex); }

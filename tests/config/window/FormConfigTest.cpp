@@ -26,6 +26,8 @@
 #include "pages/PageConfigurazione.h"
 #include "pages/PageIniezione.h"
 #include "pages/PageTaratura.h"
+#include "pages/PageSequenza.h"
+#include "pages/PageTest.h"
 
 namespace {
 
@@ -108,9 +110,12 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
         {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},
         {w->Page<TPageIniezione>().EditTempoMassimaCorrente, 0x24A, 0},
-        {w->Page<TPageIniezione>().EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},
-        {w->EditNumControlliOk, 151, 2}, {w->EditAperturaExtra, 0x29B, 2},
-        {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
+        {w->Page<TPageIniezione>().EditTempoInterSpegnimento, 0x24A, 1},
+        {w->Page<TPageSequenza>().EditDeltaK, 151, 0},
+        {w->Page<TPageSequenza>().EditNumControlliOk, 151, 2},
+        {w->Page<TPageSequenza>().EditAperturaExtra, 0x29B, 2},
+        {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1},
+        {w->Page<TPageTest>().EditTestTempo, 0x218, -1},
         {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
         // Unbound.
         {w->EditLivello1, -1, -1}, {w->Page<TPageTaratura>().EditTInjDefault, -1, -1}, {w->EditOffset, -1, -1}};
@@ -234,7 +239,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
     // Only a loaded editor commits.
     w->TabSensoriShow();
     w->TabEmissioniShow();
-    w->TabSequenzaShow();
+    w->Page<TPageSequenza>().TabSequenzaShow();
     struct Case {
         TNumericEdit* edit;
         double min, max;
@@ -248,7 +253,8 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
         {w->EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
         {w->EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
-        {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
+        {w->Page<TPageSequenza>().EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1,
+         QStringLiteral("7")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edit->objectName().toStdString());
