@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -90,7 +91,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
-    case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
+    case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return cfgwin::TempRows();
@@ -235,7 +236,7 @@ void TFormConfig::buildLayout()
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
-    BuildEmissioni();
+    makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
     BuildPressione();
     BuildTemp();
@@ -318,7 +319,7 @@ void TFormConfig::buildCorrectionGrids()
     host.RepaintWindow = [this] { repaint(); };
     host.BuildPressDiffCellBounds = [this] { BuildPressDiffCellBounds(); };
     host.BuildEmissionCellBounds = [this] { BuildEmissionCellBounds(); };
-    host.ShowCentriCelle = [this] { ShowCentriCelle(); };
+    host.ShowCentriCelle = [this] { Page<TPageEmissioni>().ShowCentriCelle(); };
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
@@ -344,7 +345,7 @@ void TFormConfig::loadPictures()
                                                              {ImageCutoff, 10025},
                                                              {ImageCommutatore, 10027},
                                                              {ImagePallino, 10039},
-                                                             {ImageEmissioni, 10041}};
+                                                             {Page<TPageEmissioni>().ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
@@ -421,7 +422,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
-    case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
@@ -615,7 +615,7 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     LabelNoteConfig->setText(wkit::Text(373));
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
@@ -726,7 +726,7 @@ void TFormConfig::FormResize()
 
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
-    LayoutEmissioniGrids();
+    Page<TPageEmissioni>().LayoutEmissioniGrids();
     LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).

@@ -114,7 +114,6 @@ public:
     void TabMappaShow();
     void TabCorrezioniShow();
     void TabAdattaShow();
-    void TabEmissioniShow();
     void TabPressioneShow();
     void TabTempShow();
     void TabSequenzaShow();
@@ -200,7 +199,6 @@ public:
     void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
     void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
     void EditRitMinKeyPress(QChar key);
-    void EditRitardoGiriEmulazioneKeyPress(QChar key);
     void EditTempGasBassaKeyPress(QChar key);
     // Shows and hides the named controls of each rule (names the window does
     // not hold are passed over).
@@ -322,7 +320,6 @@ public:
     plat::PictureButton* ImageMinusGas = nullptr;
     plat::PictureButton* ImageMinusAdatta = nullptr;
     plat::PictureButton* ImagePallino = nullptr;
-    plat::PictureButton* ImageEmissioni = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
@@ -332,8 +329,6 @@ public:
     TCorrectionGrids* CorrectionGrids = nullptr;
     QWidget* DrawGridFiltro = nullptr;
     QWidget* DrawGridSgancio = nullptr;
-    TCorrectionGrid* DrawGridEmissioni = nullptr;
-    TCorrectionGrid* DrawGridAnticipo = nullptr;
     TCorrectionGrid* DrawGridPressDiff = nullptr;
     TCorrectionGrid* DrawGridTempGas = nullptr;
     TCorrectionGrid* DrawGridTempRid = nullptr;
@@ -619,31 +614,6 @@ public:
     QLabel* LabelCorrFuoriMinimo = nullptr;
     QLabel* LabCorrFuoriMinimo = nullptr;
 
-    // Emissioni.
-    QLabel* LabelSovrapposizione = nullptr;
-    plat::Shape* ShapeSovrapposizione = nullptr;
-    QLabel* LabelS15 = nullptr;
-    TNumericEdit* EditSovrapposizione = nullptr;
-    TNumericEdit* EditCicchetto = nullptr;
-    TNumericEdit* EditLivEmulAlto = nullptr;
-    TNumericEdit* EditLivEmulBasso = nullptr;
-    TNumericEdit* EditLivEmulStabilizzato = nullptr;
-    TNumericEdit* EditLivEmulCutoff = nullptr;
-    TNumericEdit* EditRitardoGiriEmulazione = nullptr;
-    plat::Shape* ShapeMap = nullptr;
-    plat::Shape* ShapeGiriEmissioni = nullptr;
-    QLabel* LabelGiriEmissioni = nullptr;
-    QWidget* PanelEmissioniGrids = nullptr;
-    // The rear probes' live oxygen readings (OBD).
-    QFrame* PanelLambdaObd0 = nullptr;
-    QFrame* PanelLambdaObd1 = nullptr;
-    QLabel* LabOxigen0 = nullptr;
-    QLabel* LabOxigen1 = nullptr;
-    // The grids sized to the page and the shapes and title around them.
-    void LayoutEmissioniGrids();
-    // The cell centres of the emissions map (a double click on an axis cell).
-    void ShowCentriCelle();
-
     // Pressione.
     TKeyComboBox* ComboMisuratorePressione = nullptr;
     TKeyComboBox* ComboPressioneMisurata = nullptr;
@@ -757,7 +727,6 @@ private:
     void BuildMappa();
     void BuildCorrezioni();
     void BuildAdatta();
-    void BuildEmissioni();
     void BuildPressione();
     void BuildTemp();
     void BuildIniezione();
@@ -765,7 +734,7 @@ private:
     void BuildUnshownPages();
     void BuildPanelBarra();
     // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Emissioni, Iniettori, Altri parametri).
+    // pages make (Iniettori, Altri parametri).
     void connectLaterPageHandlers();
     // The grids of the Correzioni, Temperatura and Variatore pages fitted to
     // their pages (FormResize).

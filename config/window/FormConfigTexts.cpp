@@ -1,5 +1,6 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "pages/PageEmissioni.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -225,7 +226,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
+    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {

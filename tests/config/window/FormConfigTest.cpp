@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
+#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         int code, index;
     } cases[] = {
         {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
-        {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
+        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 170, 1}, {w->Page<TPageEmissioni>().EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->EditCodeIniettore, 148, 1},
@@ -163,9 +164,9 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
     EXPECT_EQ(!w->DrawGridPressDiff->isHidden(), p.pressDiff);
     EXPECT_EQ(!w->DrawPressPassaggio->isHidden(), p.pressPassaggio);
-    EXPECT_FALSE(w->EditSovrapposizione->isHidden());
-    EXPECT_TRUE(w->EditCicchetto->isHidden());
-    EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
+    EXPECT_FALSE(w->Page<TPageEmissioni>().EditSovrapposizione->isHidden());
+    EXPECT_TRUE(w->Page<TPageEmissioni>().EditCicchetto->isHidden());
+    EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), rig::text(118));
     EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
     // Whatever the layout said, the reducer threshold takes 20 to 90.
     EXPECT_EQ(w->EditTempRiduttore->MinValue(), 20);
@@ -228,7 +229,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
     auto w = make();
     // Only a loaded editor commits.
     w->TabSensoriShow();
-    w->TabEmissioniShow();
+    w->Page<TPageEmissioni>().TabEmissioniShow();
     w->TabSequenzaShow();
     struct Case {
         TNumericEdit* edit;
@@ -241,8 +242,8 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         {w->EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
         // Above the limit: the limit is committed.
         {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
-        {w->EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
-        {w->EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
+        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
+        {w->Page<TPageEmissioni>().EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
         {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
     };
     for (const auto& c : cases) {
@@ -523,8 +524,8 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
                           {"DrawGridTempRid", w->TabCorrezioni, w->DrawGridTempRid},
                           {"DrawPressPassaggio", w->TabCorrezioni, w->DrawPressPassaggio},
                           {"DrawDelayGasTemp", w->TabCorrezioni, w->DrawDelayGasTemp},
-                          {"DrawGridEmissioni", w->TabEmissioni, w->DrawGridEmissioni},
-                          {"DrawGridAnticipo", w->TabEmissioni, w->DrawGridAnticipo},
+                          {"DrawGridEmissioni", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridEmissioni},
+                          {"DrawGridAnticipo", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo},
                           {"DrawGridVariatore", w->TabVariatore, w->Page<TPageVariatore>().DrawGridVariatore}}) {
         auto* g = c.page->findChild<TCorrectionGrid*>(QString::fromLatin1(c.name));
         ASSERT_NE(g, nullptr) << c.name;
@@ -540,7 +541,7 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     w->TabEmissioni->resize(1000, 700);
     w->FormResize();
     const int colWidth = 1000 * 96 / 100 / 13 - 1;
-    for (TCorrectionGrid* g : {w->DrawGridEmissioni, w->DrawGridAnticipo}) {
+    for (TCorrectionGrid* g : {w->Page<TPageEmissioni>().DrawGridEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo}) {
         EXPECT_EQ(g->DefaultColWidth, colWidth);
         EXPECT_EQ(g->width(), (colWidth + 1) * 13);
         EXPECT_EQ(g->height(), (g->DefaultRowHeight + 1) * g->RowCount());
@@ -570,7 +571,7 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         double expected;
     };
     for (const Case& c :
-         {Case{w->DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
+         {Case{w->Page<TPageEmissioni>().DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
           Case{w->DrawPressPassaggio, 5, 1, "", "2", [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
         QString prefill;
         int opened = 0;
@@ -599,8 +600,8 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         return d.result();
     });
     r.sim().clearCalls();
-    w->DrawGridAnticipo->SetCurrent(3, 0);
-    QTest::keyClick(w->DrawGridAnticipo, Qt::Key_Return);
+    w->Page<TPageEmissioni>().DrawGridAnticipo->SetCurrent(3, 0);
+    QTest::keyClick(w->Page<TPageEmissioni>().DrawGridAnticipo, Qt::Key_Return);
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(r.dm().GetAnticipo(2), 9);
 }
