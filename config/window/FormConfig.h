@@ -115,7 +115,6 @@ public:
     void TabCorrezioniShow();
     void TabAdattaShow();
     void TabPressioneShow();
-    void TabTempShow();
     void TabSequenzaShow();
     void TabIniezioneShow();
     void TabTaraturaShow();
@@ -161,8 +160,6 @@ public:
     void ComboNumeroSondeKeyPress(QChar key);
     // The bank rules of the live bar and the Sensori page (its page fills it).
     void ApplyBankVisibility();
-    // The Temperatura page's sensor editing (its page fills it).
-    void ButtonNuoviParametriClick();
 
     // ---- Configurazione ---------------------------------------------------------
     void ComboCarburanteKeyPress(QChar key);
@@ -258,13 +255,17 @@ public:
     TStreamDati& dm() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
+    // The width a grid in a frame of `page` can take: across the page, or
+    // beside the groups of the first column's top two rows, on a page of
+    // pageWidth.
+    static int FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
+    // The width of `page` that the window's screen shows.
+    int PageRoomWidth(const QWidget* page) const;
 
     // ---- State ----------------------------------------------------------------
     int PreviousPage = cfgwin::PageConfigurazione;
     std::uint8_t LoadingControls = 0;
     bool LambdaRefreshPending = false;
-    // The Temperatura page's sensor-parameter editing mode.
-    bool SensorEditing = false;
     // The Esci tab's Tag: 0 until its caption has been padded.
     int TabEsciTag = 0;
     // Remembered return-to-petrol time of the Sensori page (-1 none).
@@ -627,36 +628,6 @@ public:
     plat::Shape* PanelMisuratorePressione = nullptr;
     plat::Shape* PanelParametri = nullptr;
 
-    // Temperatura.
-    void CheckTempRiduttoreClick();
-    void CheckTempGasClick();
-    void CheckTempMotoreClick();
-    void ComboTempRiduttoreKeyPress(QChar key);
-    // OnEnter / OnExit of the four sensor-parameter editors (by their Tag).
-    void EditRPullUpEnter(TNumericEdit* edit);
-    void EditRPullUpExit(TNumericEdit* edit);
-    void DrawGridTempDrawCell(int col, int row, const QRect& rect, int state);
-    void DrawGridTempKeyPress(int& key);
-    void DrawGridTempDblClick();
-    void DrawGridTempEnter();
-    void DrawGridTempExit();
-    void EditGridTempCells();
-    // The table's row that learning and typing fill next (1: the first point).
-    int LearningRow = 1;
-    TNumericEdit* EditRPullUp = nullptr;
-    TNumericEdit* EditDeltaT = nullptr;
-    TNumericEdit* EditTMin = nullptr;
-    TNumericEdit* EditTMax = nullptr;
-    QLabel* LabelParametriTemp = nullptr;
-    QLabel* LabelCaratteristicaTemp = nullptr;
-    QLabel* LabelInstr = nullptr;
-    TCorrectionGrid* DrawGridTemp = nullptr;
-    QPushButton* ButtonNuoviParametri = nullptr;
-    QCheckBox* CheckTempRiduttore = nullptr;
-    QCheckBox* CheckTempGas = nullptr;
-    QCheckBox* CheckTempMotore = nullptr;
-    TKeyComboBox* ComboTempRiduttore = nullptr;
-
     // Iniettori.
     TNumericEdit* EditTempoMassimaCorrente = nullptr;
     TNumericEdit* EditTempoInterSpegnimento = nullptr;
@@ -728,7 +699,6 @@ private:
     void BuildCorrezioni();
     void BuildAdatta();
     void BuildPressione();
-    void BuildTemp();
     void BuildIniezione();
     void BuildTaratura();
     void BuildUnshownPages();
@@ -736,27 +706,15 @@ private:
     // The handlers of the switch-over and sensor pages on editors that later
     // pages make (Iniettori, Altri parametri).
     void connectLaterPageHandlers();
-    // The grids of the Correzioni, Temperatura and Variatore pages fitted to
-    // their pages (FormResize).
+    // The grids of the Correzioni page fitted to the page (FormResize).
     void FitCorrezioniGrids();
-    void FitTempGrid();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
-    // The width a grid in a frame of `page` can take: across the page, or
-    // beside the groups of the first column's top two rows, on a page of
-    // pageWidth.
-    static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
-    // The width of `page` that the window's screen shows.
-    int pageRoomWidth(const QWidget* page) const;
     // The Correzioni page's two preset sliders from the packed presets; the
     // Adattività page's sensitivity slider from its value.
     void showPresetSliders();
     void showSensitivity(int sensitivity);
-    // The Temperatura page: the editors and the table from the stored
-    // parameters; the live count of the engine sensor.
-    void showSensorParameters();
-    int liveSensorCount() const;
 
     void buildLayout();
     // The room the frames keep between rows for the range hints, sized to
@@ -789,7 +747,6 @@ private:
     void loadPictures();
     void runPageShow(int page);
     void onCurrentChanged(int index);
-    bool askLeaveTemperatura();
     void startLivePolling();
     void applyControlVisibility(const cfgwin::EcuState& state);
     cfgwin::EcuState ecuState() const;

@@ -240,7 +240,6 @@ const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& PressioneRows();
-const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown

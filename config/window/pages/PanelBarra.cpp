@@ -6,6 +6,7 @@
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
 #include "PageEmissioni.h"
+#include "PageTemp.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -235,8 +236,7 @@ void TFormConfig::TimerDatiTimer()
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
-    if (SensorEditing && DrawGridTemp && QApplication::focusWidget() == DrawGridTemp)
-        DrawGridTemp->update();
+    Page<TPageTemp>().ShowLiveReading();
     // What the status bits change: the fuel state, the cut-off and extra
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
 #include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
 
 namespace {
 
@@ -202,6 +203,31 @@ TEST_F(FormConfigTest, ShowingSwitchesToLivePollingAndClosingBack)
     EXPECT_FALSE(w->TimerDati->isActive());
 }
 
+TEST_F(FormConfigTest, ShowingLoadsTheTemperaturaBoxesAndGasSensorOnAnyPage)
+{
+    r.connectEcu();
+    r.dm().WriteThrough = 0;
+    r.dm().SetFlag(8, true);
+    r.dm().SetFlag(9, false);
+    r.dm().SetFlag(10, true);
+    r.dm().WriteThrough = 1;
+    auto w = make();
+    TPageTemp& temp = w->Page<TPageTemp>();
+    ASSERT_EQ(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->show();
+    ASSERT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_TRUE(temp.CheckTempRiduttore->isChecked());
+    EXPECT_FALSE(temp.CheckTempGas->isChecked());
+    EXPECT_TRUE(temp.CheckTempMotore->isChecked());
+    // The engine sensor's block follows its box.
+    EXPECT_TRUE(temp.DrawGridTemp->isVisibleTo(w->TabTemp));
+    EXPECT_TRUE(temp.EditRPullUp->isVisibleTo(w->TabTemp));
+    EXPECT_EQ(temp.ComboTempRiduttore->currentIndex(),
+              cfgwin::GasSensorComboItem(r.dm().GetTipoSensoreTemperaturaGas()));
+    EXPECT_NE(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->done(0);
+}
+
 TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
 {
     r.connectEcu();
@@ -212,7 +238,7 @@ TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
     r.dm().WriteThrough = 1;
     auto w = make();
     std::vector<int> clicks;
-    for (QCheckBox* c : {w->CheckTempRiduttore, w->CheckAdattativita})
+    for (QCheckBox* c : {w->Page<TPageTemp>().CheckTempRiduttore, w->CheckAdattativita})
         QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
     r.sim().clearCalls();
     w->show();
@@ -430,11 +456,11 @@ TEST_F(FormConfigTest, LeavingTemperaturaWhileEditingAsksFirst)
     auto w = make();
     w->show();
     w->SetActivePage(cfgwin::PageTemp, false);
-    w->SensorEditing = true;
+    w->Page<TPageTemp>().SensorEditing = true;
     r.prompts.script(plat::IDNO);
     EXPECT_TRUE(w->FormKeyDown(Qt::Key_F1, {}));
     EXPECT_EQ(w->ActivePage(), cfgwin::PageTemp);
-    EXPECT_TRUE(w->SensorEditing);
+    EXPECT_TRUE(w->Page<TPageTemp>().SensorEditing);
     ASSERT_EQ(r.prompts.shown().size(), 1u);
     EXPECT_EQ(r.prompts.shown()[0].text, rig::text(193));
     // Closing asks the same.
@@ -444,12 +470,12 @@ TEST_F(FormConfigTest, LeavingTemperaturaWhileEditingAsksFirst)
     r.prompts.script(plat::IDYES);
     w->FormKeyDown(Qt::Key_F1, {});
     EXPECT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
-    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
     // A click on another tab applies the parameters without asking.
     w->SetActivePage(cfgwin::PageTemp, false);
-    w->SensorEditing = true;
+    w->Page<TPageTemp>().SensorEditing = true;
     w->PageControl->setCurrentIndex(cfgwin::PageMappa);
-    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
     EXPECT_EQ(r.prompts.shown().size(), 3u);
     w->done(0);
 }
