@@ -239,9 +239,7 @@ const TFormConfig::BindingTable& SensoriRows();
 const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
-const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
-const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown
