@@ -4,9 +4,11 @@
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
 #include "pages/PageConfigurazione.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageIniezione.h"
 #include "pages/PageSequenza.h"
 #include "pages/PageTaratura.h"
+#include "pages/PageTemp.h"
 #include "pages/PageTest.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
@@ -95,10 +97,10 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
-    case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
+    case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
-    case cfgwin::PageTemp: return cfgwin::TempRows();
+    case cfgwin::PageTemp: return TPageTemp::Rows();
     case cfgwin::PageSequenza: return TPageSequenza::Rows();
     case cfgwin::PageIniezione: return TPageIniezione::Rows();
     case cfgwin::PageTaratura: return TPageTaratura::Rows();
@@ -240,16 +242,15 @@ void TFormConfig::buildLayout()
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
-    BuildEmissioni();
+    makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
     BuildPressione();
-    BuildTemp();
+    makePage<TPageTemp>();
     makePage<TPageIniezione>();
     makePage<TPageTaratura>();
     BuildFiltro();
     makePage<TPageSequenza>();
     makePage<TPageTest>();
-    connectLaterPageHandlers();
     for (TConfigPage* page : pages_)
         if (page)
             page->ConnectLater();
@@ -325,7 +326,7 @@ void TFormConfig::buildCorrectionGrids()
     host.RepaintWindow = [this] { repaint(); };
     host.BuildPressDiffCellBounds = [this] { BuildPressDiffCellBounds(); };
     host.BuildEmissionCellBounds = [this] { BuildEmissionCellBounds(); };
-    host.ShowCentriCelle = [this] { ShowCentriCelle(); };
+    host.ShowCentriCelle = [this] { Page<TPageEmissioni>().ShowCentriCelle(); };
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
@@ -351,7 +352,7 @@ void TFormConfig::loadPictures()
                                                              {ImageCutoff, 10025},
                                                              {ImageCommutatore, 10027},
                                                              {ImagePallino, 10039},
-                                                             {ImageEmissioni, 10041}};
+                                                             {Page<TPageEmissioni>().ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
@@ -427,9 +428,7 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
-    case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
-    case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;
     }
@@ -449,8 +448,8 @@ void TFormConfig::onCurrentChanged(int index)
 
 void TFormConfig::PageControlChanging()
 {
-    if (currentPage_ == cfgwin::PageTemp && SensorEditing)
-        ButtonNuoviParametriClick();
+    if (currentPage_ == cfgwin::PageTemp)
+        Page<TPageTemp>().EndSensorEditing();
     PreviousPage = currentPage_;
 }
 
@@ -520,17 +519,14 @@ void TFormConfig::FormShow()
     ApplyBankVisibility();
     runPageShow(ActivePage());
     LoadMapSelector();
+    // The Temperatura page's boxes and gas sensor, whichever page shows.
+    Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
-    CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
-    CheckTempGas->setChecked(dm().GetFlag(9) != 0);
-    CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
     CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
-    // What the boxes show and hide follows them (their clicks write nothing
+    // What the box shows and hides follows it (its click writes nothing
     // while loading).
-    CheckTempMotoreClick();
     CheckAdattativitaClick();
     LoadingControls = 0;
-    ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
     BuildAllCellBounds();
     ApplyEcuModelVisibility();
     const bool seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
@@ -540,19 +536,7 @@ void TFormConfig::FormShow()
     RememberLists();
 }
 
-bool TFormConfig::FormCloseQuery() { return askLeaveTemperatura(); }
-
-bool TFormConfig::askLeaveTemperatura()
-{
-    if (!(ActivePage() == cfgwin::PageTemp && SensorEditing))
-        return true;
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Message(193),
-                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
-    if (answer != plat::IDYES)
-        return false;
-    ButtonNuoviParametriClick();
-    return true;
-}
+bool TFormConfig::FormCloseQuery() { return Page<TPageTemp>().AskLeaveTemperatura(); }
 
 void TFormConfig::FormClose()
 {
@@ -617,7 +601,7 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     Page<TPageConfigurazione>().ShowNoteTitle();
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
@@ -655,7 +639,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
         if (watched == TabCorrezioni)
             FitCorrezioniGrids();
         else if (watched == TabTemp)
-            FitTempGrid();
+            Page<TPageTemp>().FitTempGrid();
         else if (watched == TabVariatore)
             Page<TPageVariatore>().FitVariatoreGrid();
         if (watched == TabCorrezioni || watched == TabTemp || watched == TabVariatore)
@@ -669,16 +653,16 @@ bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     const auto visible = VisibleTabs();
     int target = -1;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12 && !(modifiers & Qt::AltModifier)) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = cfgwin::FunctionKeyPage(visible, key - Qt::Key_F1 + 1);
     } else if (key == Qt::Key_PageDown) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::LastVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), true);
     } else if (key == Qt::Key_PageUp) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::FirstVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), false);
@@ -728,12 +712,12 @@ void TFormConfig::FormResize()
 
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
-    LayoutEmissioniGrids();
+    Page<TPageEmissioni>().LayoutEmissioniGrids();
     LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
     FitCorrezioniGrids();
-    FitTempGrid();
+    Page<TPageTemp>().FitTempGrid();
     Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
 }

@@ -244,7 +244,5 @@ const TFormConfig::BindingTable& SensoriRows();
 const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
-const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
-const TFormConfig::BindingTable& TempRows();
 } // namespace cfgwin

@@ -1,6 +1,8 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
 #include "pages/PageConfigurazione.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -236,7 +238,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
+    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     const auto texts = &cfgwin::TextList;
@@ -248,7 +250,7 @@ void TFormConfig::LoadTexts()
     setList(ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
-    setList(ComboTempRiduttore, texts({528, 529}));
+    setList(Page<TPageTemp>().ComboTempRiduttore, texts({528, 529}));
 
     // The cell-variation dialog.
     FormModificaMappa->LoadTexts();
