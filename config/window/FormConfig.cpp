@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageCommutazione.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -85,7 +86,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     static const BindingTable none;
     switch (page) {
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
-    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
+    case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
     case cfgwin::PageSensori: return cfgwin::SensoriRows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
@@ -230,7 +231,15 @@ void TFormConfig::buildLayout()
     buildCorrectionGrids();
     BuildPanelBarra();
     BuildConfigurazione();
-    BuildCommutazione();
+    makePage<TPageCommutazione>();
+    // Hidden holders of the pictures the tabs draw.
+    ImageEsci = new plat::PictureButton(TabCommutazione);
+    ImageEsci->setObjectName(QStringLiteral("ImageEsci"));
+    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
+    ImageEsci->hide();
+    ImageConnected = new plat::PictureButton(TabCommutazione);
+    ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
+    ImageConnected->hide();
     BuildSensori();
     BuildMappa();
     BuildCorrezioni();
@@ -416,7 +425,6 @@ void TFormConfig::runPageShow(int page)
     }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
-    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
@@ -606,6 +614,24 @@ void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
                 w->setVisible(rule.visible);
 }
 
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+}
+
 void TFormConfig::ApplyEcuModelVisibility()
 {
     const cfgwin::EcuState state = ecuState();
@@ -617,8 +643,7 @@ void TFormConfig::ApplyEcuModelVisibility()
 
     LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
     LabelNoteConfig->setText(wkit::Text(373));
-    EditTempRiduttore->SetMinValue(20);
-    EditTempRiduttore->SetMaxValue(90);
+    Page<TPageCommutazione>().LimitReducerTemperature();
     FormResize();
 }
 

@@ -109,7 +109,6 @@ public:
 
     // The page OnShow handlers (their loaders come with each page).
     void TabConfigurazioneShow();
-    void TabCommutazioneShow();
     void TabSensoriShow();
     void TabMappaShow();
     void TabCorrezioniShow();
@@ -183,25 +182,22 @@ public:
 
     // ---- Injection sequence (Altri parametri, Commutazione) ---------------------
     void CheckModificaSequenzaClick();
-    void CheckModificaSequenza2Click();
     void GridSequenzaSelectCell(int column, int row);
     void ComboSequenzaChange(int index);
     bool CheckSequenceConditions();
     void FillSequenceCombo();
-    void ApplySwitchPageVisibility(bool full);
+    // The procedure of both sequence boxes (taraturaBox: the Altri parametri
+    // page's, else the Commutazione page's).
+    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
 
-    // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
-    void ComboCambioKeyPress(QChar key);
+    // ---- Switch-over -------------------------------------------------------------
+    // The Commutazione page's threshold shown again; full: the rules of the
+    // switch-over mode on every page too.
+    void ApplySwitchPageVisibility(bool full);
+    // The live bar's switch button: the fuel switched from the PC.
     void ImageCommutatoreClick();
-    void RadioGasClick(QRadioButton* button);
-    void RadioGasAltiGiriClick(QRadioButton* button);
-    void CheckSpruzzataClick();
-    void EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
-    void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditRitMinKeyPress(QChar key);
+    // The emulation delay of the Emissioni page, a value of two items.
     void EditRitardoGiriEmulazioneKeyPress(QChar key);
-    void EditTempGasBassaKeyPress(QChar key);
     // Shows and hides the named controls of each rule (names the window does
     // not hold are passed over).
     void ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules);
@@ -258,6 +254,8 @@ public:
 
     // The data module the window shows and edits.
     TStreamDati& dm() const;
+    // Whether an ECU is connected.
+    bool connected() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
 
@@ -415,48 +413,6 @@ public:
     // Hidden holders of the injector type: its name and its code.
     TNumericEdit* EditTipoIniettore = nullptr;
     TNumericEdit* EditCodeIniettore = nullptr;
-
-    // Commutazione.
-    QCheckBox* CheckModificaSequenza2 = nullptr;
-    QRadioButton* RadioGas = nullptr;
-    QRadioButton* RadioRientro = nullptr;
-    QRadioButton* RadioBenzina = nullptr;
-    QRadioButton* RadioGasAltiGiri = nullptr;
-    QRadioButton* RadioBenzinaAltiGiri = nullptr;
-    QRadioButton* RadioContributoAltiGiri = nullptr;
-    QCheckBox* CheckSpruzzata = nullptr;
-    QLabel* LabelCambio = nullptr;
-    TKeyComboBox* ComboCambio = nullptr;
-    plat::Shape* ShapeTipoCommutazione = nullptr;
-    QLabel* LabelGiriCambio = nullptr;
-    TNumericEdit* EditGiriCambio = nullptr;
-    QLabel* LabelRpm1 = nullptr;
-    plat::Shape* ShapeSogliaCommutazione = nullptr;
-    QLabel* LabelTempRiduttore = nullptr;
-    TNumericEdit* EditTempRiduttore = nullptr;
-    QLabel* LabelT1 = nullptr;
-    plat::Shape* ShapeTempRiduttore = nullptr;
-    plat::Shape* ShapeTempGasBass = nullptr;
-    QLabel* LabelTempGasBassa = nullptr;
-    TNumericEdit* EditTempGasBassa = nullptr;
-    QLabel* LabTempGasBassa = nullptr;
-    QLabel* LabelRitardoCambio = nullptr;
-    TNumericEdit* EditRitMin = nullptr;
-    QLabel* LabelS1 = nullptr;
-    plat::Shape* ShapeRitardoCommutazione = nullptr;
-    TNumericEdit* EditTempGas = nullptr;
-    TNumericEdit* EditGiriMinimoPerBenzina = nullptr;
-    TNumericEdit* EditGiriPerBenzina = nullptr;
-    TNumericEdit* EditTempoBenzina0 = nullptr;
-    TNumericEdit* EditTempoBenzina1 = nullptr;
-    TNumericEdit* EditTempoBenzina2 = nullptr;
-    TNumericEdit* EditTempoBenzina3 = nullptr;
-    TNumericEdit* EditIniettate = nullptr;
-    TNumericEdit* EditUscita = nullptr;
-    plat::Shape* PanelMinimo = nullptr;
-    plat::Shape* PanelAltiGiri = nullptr;
-    QLabel* LabelGiriPerBenzina = nullptr;
-    QLabel* LabelTempiBenzina = nullptr;
 
     // Sensori.
     TKeyComboBox* ComboTipoLambda = nullptr;
@@ -752,7 +708,6 @@ private:
     void makePage();
     // One per page, each in its file.
     void BuildConfigurazione();
-    void BuildCommutazione();
     void BuildSensori();
     void BuildMappa();
     void BuildCorrezioni();
@@ -764,8 +719,8 @@ private:
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
-    // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Emissioni, Iniettori, Altri parametri).
+    // The window's handlers on editors of the Emissioni, Iniettori and Altri
+    // parametri pages, connected once every page is built.
     void connectLaterPageHandlers();
     // The grids of the Correzioni, Temperatura and Variatore pages fitted to
     // their pages (FormResize).
@@ -813,8 +768,7 @@ private:
     // each result.
     cfgrules::ChangeFrame changeFrame();
     void afterChange(int result, TKeyComboBox* combo, int previousItem);
-    // The sequence boxes' shared procedure and the grid's placing.
-    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
+    // The sequence grid's placing.
     void placeSequenceCombo(int column);
     void sizeSequenceGrid();
     void loadPictures();
@@ -826,7 +780,6 @@ private:
     cfgwin::EcuState ecuState() const;
     void fillCylinders();
     void fillLambdaTypes();
-    bool connected() const;
 
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     // The page objects (their children), by page; null for the pages the

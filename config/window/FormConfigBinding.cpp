@@ -4,9 +4,11 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
+#include "pages/PageCommutazione.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
+#include "SwitchRules.h"
 #include "TablesRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -554,6 +556,19 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     dm().ApplyTipoDiLambdaEmulazione();
 }
 
+void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
+                                  const std::function<double(double)>& commit, const std::function<double()>& held)
+{
+    if (!edit || key.unicode() != kEnter || !loadedText_.count(edit))
+        return;
+    const double shown =
+        Touched(edit) ? commit(whole ? dm::TruncToInt(edit->GetAsFloat()) : edit->GetAsFloat()) : held();
+    if (whole)
+        ShowLoadedInteger(edit, dm::TruncToInt(shown));
+    else
+        ShowLoaded(edit, shown);
+}
+
 void TFormConfig::EditEnter(TNumericEdit* edit)
 {
     // The hint stands on the editor's page, so that it may reach past the
@@ -650,6 +665,27 @@ void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
         return;
     dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
     ApplyBankVisibility();
-    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
-        CheckModificaSequenza2->click();
+    Page<TPageCommutazione>().DropModifiedSequence();
+}
+
+// ---------------------------------------------------------------------------
+// The window's handlers on editors of later pages
+
+void TFormConfig::connectLaterPageHandlers()
+{
+    connect(EditRitardoGiriEmulazione, &TNumericEdit::keyPressed, this,
+            [this](QChar c) { EditRitardoGiriEmulazioneKeyPress(c); });
+    EditRitardoGiriEmulazione->SetMinValue(0);
+    EditRitardoGiriEmulazione->SetMaxValue(500);
+    EditRitardoGiriEmulazione->SetPrecision(1);
+    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
+    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
+}
+
+void TFormConfig::EditRitardoGiriEmulazioneKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditRitardoGiriEmulazione, key, true,
+        [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kEmulationDelay, static_cast<int>(v)); },
+        [this] { return cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay); });
 }

@@ -1,5 +1,6 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "pages/PageCommutazione.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -247,7 +248,7 @@ void TFormConfig::LoadTexts()
     setList(ComboSegnaleGiri, texts({94, 95}));
     fillCylinders();
     setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
-    setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
+    setList(Page<TPageCommutazione>().ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
     setList(ComboSonda1, texts({384, 385, 386}));
     setList(ComboSonda2, texts({384, 385, 386}));

@@ -11,6 +11,7 @@
 #include "DrawGridK.h"
 #include "LiveLamps.h"
 #include "SensorRules.h"
+#include "SwitchRules.h"
 #include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -119,6 +120,7 @@ void TFormConfig::BuildPanelBarra()
     // The fuel state: the switch picture, the fuel label and the level lamps.
     ImageCommutatore = b.picture("ImageCommutatore", PanelBarra);
     g->addWidget(ImageCommutatore, 0, 0, 3, 1, Qt::AlignCenter);
+    connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
     LabelBenzina = b.label("LabelBenzina", PanelBarra);
     QFont bold = LabelBenzina->font();
     bold.setBold(true);
@@ -216,6 +218,13 @@ void TFormConfig::BuildPanelBarra()
         if (PanelBarra->parentWidget() == Page(ActivePage()))
             MovePanelBarra(ActivePage());
     });
+}
+
+void TFormConfig::ImageCommutatoreClick()
+{
+    ImageCommutatore->setEnabled(false);
+    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    ImageCommutatore->setEnabled(true);
 }
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageCommutazione.h"
 
 namespace {
 
@@ -231,7 +232,7 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
     EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-    EXPECT_FALSE(w->RadioGas->isEnabled());
+    EXPECT_FALSE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     // The page shown again keeps the state without writing.
     r.sim().clearCalls();
     w->TabTaraturaShow();

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
+#include "pages/PageCommutazione.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         TNumericEdit* edit;
         int code, index;
     } cases[] = {
-        {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
+        {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
         {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
@@ -160,7 +161,7 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
         EXPECT_TRUE(w->PageTabVisible(page)) << page;
     for (int page : {cfgwin::PageFiltroBenzina, cfgwin::PageSequenza, cfgwin::PageTest})
         EXPECT_FALSE(w->PageTabVisible(page)) << page;
-    EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
+    EXPECT_EQ(!w->Page<TPageCommutazione>().EditTempRiduttore->isHidden(), p.tempRiduttore);
     EXPECT_EQ(!w->DrawGridPressDiff->isHidden(), p.pressDiff);
     EXPECT_EQ(!w->DrawPressPassaggio->isHidden(), p.pressPassaggio);
     EXPECT_FALSE(w->EditSovrapposizione->isHidden());
@@ -168,8 +169,8 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
     EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
     // Whatever the layout said, the reducer threshold takes 20 to 90.
-    EXPECT_EQ(w->EditTempRiduttore->MinValue(), 20);
-    EXPECT_EQ(w->EditTempRiduttore->MaxValue(), 90);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MinValue(), 20);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MaxValue(), 90);
     w->done(0);
 }
 
@@ -318,12 +319,12 @@ TEST_F(FormConfigTest, RangeHintBesideTheFocusedEditor)
 {
     auto w = make();
     w->show();
-    w->EditEnter(w->EditTempRiduttore);
+    w->EditEnter(w->Page<TPageCommutazione>().EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isVisibleTo(w->TabCommutazione));
     // On the editor's page, so that it may stand beyond the editor's frame.
     EXPECT_EQ(w->LabelLimite->parentWidget(), w->TabCommutazione);
     EXPECT_TRUE(w->LabelLimite->text() == QStringLiteral("[20;90]"));
-    w->EditExit(w->EditTempRiduttore);
+    w->EditExit(w->Page<TPageCommutazione>().EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isHidden());
     w->done(0);
 }
@@ -476,7 +477,7 @@ TEST_F(FormConfigTest, TextsFollowTheLanguage)
     EXPECT_EQ(w->PageControl->tabText(cfgwin::PageDiagnosi), QStringLiteral(" ") + rig::text(492) + QStringLiteral(" "));
     EXPECT_EQ(w->Message(193), rig::text(193));
     EXPECT_EQ(w->Message(31), rig::text(31));
-    EXPECT_EQ(w->ComboCambio->itemText(3), QStringLiteral("Monofuel"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->itemText(3), QStringLiteral("Monofuel"));
     EXPECT_EQ(w->ComboAccensione->itemText(3), rig::text(111) + QStringLiteral(" 2"));
     EXPECT_EQ(w->ComboCilindri->count(), 2);
     EXPECT_EQ(w->ComboTipoIniettore->count(), 4);

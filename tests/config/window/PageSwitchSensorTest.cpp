@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "pages/PageCommutazione.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ protected:
     {
         c->setCurrentIndex(item);
         const QChar enter(13);
-        if (c == w->ComboCambio)
-            w->ComboCambioKeyPress(enter);
+        if (c == w->Page<TPageCommutazione>().ComboCambio)
+            w->Page<TPageCommutazione>().ComboCambioKeyPress(enter);
         else if (c == w->ComboSensore)
             w->ComboSensoreKeyPress(enter);
         else
@@ -114,20 +115,20 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         bool petrolAtIdle, contribution;
         int idleRpm, petrolRpm;
         double time3;
-        QRadioButton* TFormConfig::*idle;
-        QRadioButton* TFormConfig::*high;
+        QRadioButton* TPageCommutazione::*idle;
+        QRadioButton* TPageCommutazione::*high;
         bool rpmEditor, stabilisation, spray, petrolBlock;
         QString rpmCaption;
     };
     const Case cases[] = {
-        {"gas", false, false, 0, 8500, 30, &TFormConfig::RadioGas, &TFormConfig::RadioGasAltiGiri, false, false, true,
-         false, "T371"},
-        {"return", false, false, 1100, 4500, 15, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri, true,
-         true, false, true, "T371"},
-        {"petrol", true, true, 1100, 4500, 15, &TFormConfig::RadioBenzina, &TFormConfig::RadioContributoAltiGiri, true,
-         false, false, true, "T502"},
-        {"petrol time short", true, false, 0, 8500, 29, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri,
-         true, true, false, true, "T371"},
+        {"gas", false, false, 0, 8500, 30, &TPageCommutazione::RadioGas, &TPageCommutazione::RadioGasAltiGiri, false,
+         false, true, false, "T371"},
+        {"return", false, false, 1100, 4500, 15, &TPageCommutazione::RadioRientro,
+         &TPageCommutazione::RadioBenzinaAltiGiri, true, true, false, true, "T371"},
+        {"petrol", true, true, 1100, 4500, 15, &TPageCommutazione::RadioBenzina,
+         &TPageCommutazione::RadioContributoAltiGiri, true, false, false, true, "T502"},
+        {"petrol time short", true, false, 0, 8500, 29, &TPageCommutazione::RadioRientro,
+         &TPageCommutazione::RadioBenzinaAltiGiri, true, true, false, true, "T371"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,25 +140,25 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
             d.SetElementByCode(672, 3, c.time3);
         });
         clear();
-        w->TabCommutazioneShow();
+        w->Page<TPageCommutazione>().TabCommutazioneShow();
         EXPECT_TRUE(writes().empty());
         EXPECT_EQ(w->LoadingControls, 0);
-        EXPECT_TRUE((w.get()->*c.idle)->isChecked());
-        EXPECT_TRUE((w.get()->*c.high)->isChecked());
+        EXPECT_TRUE((w->Page<TPageCommutazione>().*c.idle)->isChecked());
+        EXPECT_TRUE((w->Page<TPageCommutazione>().*c.high)->isChecked());
         EXPECT_EQ(visible("EditGiriMinimoPerBenzina"), c.rpmEditor);
         EXPECT_EQ(visible("EditIniettate"), c.stabilisation);
         EXPECT_EQ(visible("CheckSpruzzata"), c.spray);
         EXPECT_EQ(visible("EditGiriPerBenzina"), c.petrolBlock);
         EXPECT_EQ(visible("EditTempoBenzina1"), c.petrolBlock);
-        EXPECT_EQ(w->LabelGiriPerBenzina->text(), c.rpmCaption);
+        EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), c.rpmCaption);
         // Every behaviour editor shows what the module holds.
-        EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
-        EXPECT_EQ(w->EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
-        EXPECT_NEAR(w->EditTempoBenzina3->LastValue(), c.time3, 0.01);
-        for (auto [edit, element] : {std::pair{w->EditIniettate, 0}, std::pair{w->EditUscita, 1}})
+        EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
+        EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
+        EXPECT_NEAR(w->Page<TPageCommutazione>().EditTempoBenzina3->LastValue(), c.time3, 0.01);
+        for (auto [edit, element] : {std::pair{w->Page<TPageCommutazione>().EditIniettate, 0}, std::pair{w->Page<TPageCommutazione>().EditUscita, 1}})
             EXPECT_EQ(edit->text(), QString::number(dm::TruncToInt(r.dm().GetElementByCode(163, element))))
                 << edit->objectName().toStdString();
-        EXPECT_TRUE(w->RadioGas->isEnabled());
+        EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     }
     // EditRitMin shows one value from two bytes; the mode list the mode.
     held([](TStreamDati& d) {
@@ -165,11 +166,11 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         d.SetValueByCode(178, 1);
         d.SetTipoCommutazione(1);
     });
-    w->TabCommutazioneShow();
-    EXPECT_EQ(w->EditRitMin->text(), QStringLiteral("300"));
-    EXPECT_EQ(w->ComboCambio->currentIndex(), 1);
-    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("1600")); // the mode bit is not rpm
-    EXPECT_TRUE(w->EditTempGas->isHidden());
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditRitMin->text(), QStringLiteral("300"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 1);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriCambio->text(), QStringLiteral("1600")); // the mode bit is not rpm
+    EXPECT_TRUE(w->Page<TPageCommutazione>().EditTempGas->isHidden());
 }
 
 TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
@@ -181,11 +182,11 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
         d.SetElementByCode(673, 1, 4500);
     });
     clear();
-    w->TabCommutazioneShow();
-    EXPECT_TRUE(w->RadioGas->isChecked());
-    EXPECT_TRUE(w->RadioGasAltiGiri->isChecked());
-    for (QRadioButton* b : {w->RadioGas, w->RadioRientro, w->RadioBenzina, w->RadioGasAltiGiri, w->RadioBenzinaAltiGiri,
-                            w->RadioContributoAltiGiri})
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isChecked());
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGasAltiGiri->isChecked());
+    for (QRadioButton* b : {w->Page<TPageCommutazione>().RadioGas, w->Page<TPageCommutazione>().RadioRientro, w->Page<TPageCommutazione>().RadioBenzina, w->Page<TPageCommutazione>().RadioGasAltiGiri, w->Page<TPageCommutazione>().RadioBenzinaAltiGiri,
+                            w->Page<TPageCommutazione>().RadioContributoAltiGiri})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     // The gas choices are written: the ECU cannot run otherwise.
     EXPECT_EQ(r.dm().GetFlag(21), 0);
@@ -193,7 +194,7 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 8500);
     // Shown again, nothing more is written.
     clear();
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     EXPECT_TRUE(writes().empty());
 
     // Without an ECU the variant is not known: a configuration prepared
@@ -201,61 +202,61 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     r.sim().Disconnect();
     held([](TStreamDati& d) { d.SetFlag(21, true); });
     clear();
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     EXPECT_TRUE(writes().empty());
-    EXPECT_TRUE(w->RadioRientro->isChecked());
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioRientro->isChecked());
     EXPECT_EQ(r.dm().GetFlag(21), 1);
-    EXPECT_FALSE(w->RadioRientro->isEnabled());
+    EXPECT_FALSE(w->Page<TPageCommutazione>().RadioRientro->isEnabled());
 }
 
 TEST_F(PageSwitchSensorTest, RadioClicksWriteTheirPresetsAndLoadingOnlyRefreshes)
 {
-    w->TabCommutazioneShow();
-    ASSERT_TRUE(w->RadioGas->isChecked());
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    ASSERT_TRUE(w->Page<TPageCommutazione>().RadioGas->isChecked());
     clear();
-    w->RadioRientro->click();
+    w->Page<TPageCommutazione>().RadioRientro->click();
     EXPECT_EQ(writes(Op::WriteElement, 0x2a1).size(), 1u);
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 0)), 1100);
-    EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QStringLiteral("1100"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina->text(), QStringLiteral("1100"));
     EXPECT_TRUE(visible("EditIniettate"));
 
     // The contribution ticks the spray box, writes its values and relabels.
     held([](TStreamDati& d) { d.SetFlag(24, true); });
-    w->CheckSpruzzata->setChecked(false);
+    w->Page<TPageCommutazione>().CheckSpruzzata->setChecked(false);
     clear();
-    w->RadioContributoAltiGiri->click();
-    EXPECT_TRUE(w->CheckSpruzzata->isChecked());
+    w->Page<TPageCommutazione>().RadioContributoAltiGiri->click();
+    EXPECT_TRUE(w->Page<TPageCommutazione>().CheckSpruzzata->isChecked());
     EXPECT_EQ(r.dm().GetFlag(20), 1);
     EXPECT_EQ(r.dm().GetFlag(24), 0);
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 4500);
     EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 1)), 2, 0.01);
     EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 3)), 15, 0.01);
-    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T502"));
-    EXPECT_EQ(w->LabelTempiBenzina->text(), QStringLiteral("T503"));
-    EXPECT_EQ(w->EditGiriPerBenzina->text(), QStringLiteral("4500"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), QStringLiteral("T502"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelTempiBenzina->text(), QStringLiteral("T503"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriPerBenzina->text(), QStringLiteral("4500"));
 
     // The spray box writes its option inverted.
     clear();
-    w->CheckSpruzzata->click();
+    w->Page<TPageCommutazione>().CheckSpruzzata->click();
     EXPECT_EQ(r.dm().GetFlag(24), 1);
 
     // While loading a click refreshes the page only.
     w->LoadingControls = 1;
     clear();
-    w->RadioGas->click();
-    w->RadioGasAltiGiri->click();
-    w->CheckSpruzzata->click();
+    w->Page<TPageCommutazione>().RadioGas->click();
+    w->Page<TPageCommutazione>().RadioGasAltiGiri->click();
+    w->Page<TPageCommutazione>().CheckSpruzzata->click();
     EXPECT_TRUE(writes().empty());
     EXPECT_FALSE(visible("EditGiriMinimoPerBenzina"));
     EXPECT_FALSE(visible("EditGiriPerBenzina"));
-    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T371"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), QStringLiteral("T371"));
     w->LoadingControls = 0;
 }
 
 TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
 {
     r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     w->TabEmissioniShow();
     struct Case {
         TNumericEdit* edit;
@@ -264,13 +265,13 @@ TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
         QString shown;
     };
     const Case cases[] = {
-        {w->EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
+        {w->Page<TPageCommutazione>().EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
         {w->EditRitardoGiriEmulazione, "900", {{135, -1}, {107, -1}}, "500"}, // its limit
-        {w->EditTempGasBassa, "5", {{0x51, 2}}, "5"},
-        {w->EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
-        {w->EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
-        {w->EditTempoBenzina3, "12.5", {{0x2a0, 3}}, "12.5"},
-        {w->EditUscita, "4", {{0xa3, 1}}, "4"},
+        {w->Page<TPageCommutazione>().EditTempGasBassa, "5", {{0x51, 2}}, "5"},
+        {w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
+        {w->Page<TPageCommutazione>().EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
+        {w->Page<TPageCommutazione>().EditTempoBenzina3, "12.5", {{0x2a0, 3}}, "12.5"},
+        {w->Page<TPageCommutazione>().EditUscita, "4", {{0xa3, 1}}, "4"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.typed.toStdString());
@@ -301,14 +302,14 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     });
     w->show();
     w->SetActivePage(cfgwin::PageCommutazione, true);
-    ASSERT_EQ(w->ComboCambio->currentIndex(), 3);
-    EXPECT_EQ(w->ComboCambio->currentText(), QStringLiteral("Monofuel"));
+    ASSERT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 3);
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentText(), QStringLiteral("Monofuel"));
     EXPECT_FALSE(visible("EditGiriCambio"));
     EXPECT_FALSE(visible("EditRitMin"));
 
     // Monofuel again: the option stays and no mode is written.
     clear();
-    choose(w->ComboCambio, 3);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 3);
     EXPECT_TRUE(writes(Op::WriteValue, 0x210).empty());
     EXPECT_EQ(r.dm().GetFlag(0), 1);
     EXPECT_FALSE(visible("EditTempGas"));
@@ -317,16 +318,16 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     // "in accelerazione": the mode is written, the option cleared and the
     // groups come back, the switch-over gas temperature with them.
     clear();
-    choose(w->ComboCambio, 0);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 0);
     EXPECT_EQ(writes(Op::WriteValue, 0x210).size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(0), 0);
-    EXPECT_EQ(w->ComboCambio->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 0);
     for (const char* name : {"EditGiriCambio", "EditTempRiduttore", "EditRitMin", "EditTempGas", "LabelTempGasCambio"})
         EXPECT_TRUE(visible(name)) << name;
-    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("2200"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriCambio->text(), QStringLiteral("2200"));
     EXPECT_EQ(w->LabelSovrapposizione->text(), QStringLiteral("T118"));
     // "partenza a gas" hides the threshold.
-    choose(w->ComboCambio, 2);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 2);
     EXPECT_FALSE(visible("EditGiriCambio"));
     w->done(0);
 }
