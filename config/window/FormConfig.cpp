@@ -4,6 +4,7 @@
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
 #include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -14,6 +15,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
@@ -87,7 +89,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     switch (page) {
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
     case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
-    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageSensori: return TPageSensori::Rows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
@@ -240,7 +242,7 @@ void TFormConfig::buildLayout()
     ImageConnected = new plat::PictureButton(TabCommutazione);
     ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
     ImageConnected->hide();
-    BuildSensori();
+    makePage<TPageSensori>();
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
@@ -359,7 +361,7 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
+        {ImageReset, 10029, 10030}, {Page<TPageSensori>().ImageConferma, 10031, 10032}, {ImageTarget, 10033, 10034},
         {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
         {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
         {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
@@ -425,7 +427,6 @@ void TFormConfig::runPageShow(int page)
     }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
-    case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
@@ -602,7 +603,7 @@ cfgwin::EcuState TFormConfig::ecuState() const
     s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
     s.tipoCommutazione = dm().GetTipoCommutazione();
     s.item15 = dm().GetItem15();
-    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
 
@@ -620,6 +621,13 @@ void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rule
         for (const char* name : rule.names)
             if (QWidget* w = Control(QString::fromLatin1(name)))
                 w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
 }
 
 void TFormConfig::ApplySwitchPageVisibility(bool full)

@@ -109,7 +109,6 @@ public:
 
     // The page OnShow handlers (their loaders come with each page).
     void TabConfigurazioneShow();
-    void TabSensoriShow();
     void TabMappaShow();
     void TabCorrezioniShow();
     void TabAdattaShow();
@@ -135,6 +134,8 @@ public:
     // Whether the editor was loaded and its text changed since: only then may
     // Enter write it.
     bool Touched(const TNumericEdit* edit) const;
+    // Whether the editor was loaded (or read back) at all.
+    bool Loaded(const TNumericEdit* edit) const;
     // The lists as the pages show them: a list still at the item it was
     // loaded with (or committed last) is untouched, and Enter on it writes
     // nothing (a list never shown has no selection, and writes nothing for
@@ -158,8 +159,8 @@ public:
     void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
     void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
     void ComboSegnaleGiriKeyPress(QChar key);
-    void ComboNumeroSondeKeyPress(QChar key);
-    // The bank rules of the live bar and the Sensori page (its page fills it).
+    // The bank rules: the live bar's second probe and bank, the Mappa page's
+    // second target and the Sensori page's second-bank correction.
     void ApplyBankVisibility();
     // The Temperatura page's sensor editing (its page fills it).
     void ButtonNuoviParametriClick();
@@ -206,15 +207,6 @@ public:
     // again, a typed one shows what commit(value) answers.
     void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
                          const std::function<double()>& held);
-
-    // ---- Sensori ------------------------------------------------------------------
-    void ComboSensoreKeyPress(QChar key);
-    void ImageConfermaClick();
-    void CheckRitornoBenzinaClick();
-    void EditCorrBancata2KeyPress(QChar key);
-    void ComboSonda1KeyPress(TKeyComboBox* combo, QChar key);
-    void CheckElettrovalvoleClick();
-    void CheckAlimentazioneClick();
 
     // ---- Pressione ----------------------------------------------------------------
     void ApplyPressurePageVisibility();
@@ -267,8 +259,6 @@ public:
     bool SensorEditing = false;
     // The Esci tab's Tag: 0 until its caption has been padded.
     int TabEsciTag = 0;
-    // Remembered return-to-petrol time of the Sensori page (-1 none).
-    int RememberedRitornoBenzina = -1;
     // The Configurazione page's choices when it was last filled.
     bool PreviousFuel = false;
     int PreviousInjectorType = 0;
@@ -307,7 +297,6 @@ public:
     plat::PictureButton* ImageCutoff = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
-    plat::PictureButton* ImageConferma = nullptr;
     plat::PictureButton* ImageTarget = nullptr;
     plat::PictureButton* ImagePlusExtraInj = nullptr;
     plat::PictureButton* ImagePlus = nullptr;
@@ -413,31 +402,6 @@ public:
     // Hidden holders of the injector type: its name and its code.
     TNumericEdit* EditTipoIniettore = nullptr;
     TNumericEdit* EditCodeIniettore = nullptr;
-
-    // Sensori.
-    TKeyComboBox* ComboTipoLambda = nullptr;
-    TKeyComboBox* ComboNumeroSonde = nullptr;
-    TKeyComboBox* ComboSonda1 = nullptr;
-    TKeyComboBox* ComboSonda2 = nullptr;
-    TKeyComboBox* ComboCommutatore = nullptr;
-    TNumericEdit* EditRifLambda = nullptr;
-    TNumericEdit* EditCorrBancata2 = nullptr;
-    TNumericEdit* EditRitornoBenzina = nullptr;
-    TNumericEdit* EditLivello1 = nullptr;
-    TNumericEdit* EditLivello2 = nullptr;
-    TNumericEdit* EditLivello3 = nullptr;
-    TNumericEdit* EditLivello4 = nullptr;
-    QCheckBox* CheckRitornoBenzina = nullptr;
-    QCheckBox* CheckElettrovalvole = nullptr;
-    QCheckBox* CheckAlimentazione = nullptr;
-    QLabel* LabelCheckRitornoBenzina = nullptr;
-    plat::Shape* ShapeCheckRitorno = nullptr;
-    plat::Shape* ShapeRitorno = nullptr;
-    QLabel* LabelRitornoBenzina = nullptr;
-    QLabel* LabelS12 = nullptr;
-    TKeyComboBox* ComboSensore = nullptr;
-    plat::Shape* PanelRifSensore = nullptr;
-    QLabel* LabLivello = nullptr;
 
     // Mappa.
     TNumericEdit* EditSmagrimento = nullptr;
@@ -708,7 +672,6 @@ private:
     void makePage();
     // One per page, each in its file.
     void BuildConfigurazione();
-    void BuildSensori();
     void BuildMappa();
     void BuildCorrezioni();
     void BuildAdatta();

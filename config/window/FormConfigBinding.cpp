@@ -5,9 +5,11 @@
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
 #include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "TablesRules.h"
 #include "editors/KeyComboBox.h"
@@ -457,6 +459,8 @@ bool TFormConfig::Touched(const TNumericEdit* edit) const
     return it != loadedText_.end() && it->second != edit->text();
 }
 
+bool TFormConfig::Loaded(const TNumericEdit* edit) const { return loadedText_.count(edit) != 0; }
+
 void TFormConfig::RememberLists()
 {
     for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
@@ -540,13 +544,14 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     const int index = combo->currentIndex();
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
-    if (combo != ComboTipoLambda)
+    const TPageSensori& sensori = Page<TPageSensori>();
+    if (combo != sensori.ComboTipoLambda)
         return;
     // The probe's defaults follow a type that really changed.
     if (!written || before == index)
         return;
     LambdaRefreshPending = true;
-    for (TNumericEdit* e : {EditRifLambda, EditLivEmulAlto, EditLivEmulBasso}) {
+    for (TNumericEdit* e : {sensori.EditRifLambda, EditLivEmulAlto, EditLivEmulBasso}) {
         if (!e)
             continue;
         QPalette pal = e->palette();
@@ -659,15 +664,6 @@ void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
-void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
-{
-    if (!ListCommits(ComboNumeroSonde, key))
-        return;
-    dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
-    ApplyBankVisibility();
-    Page<TPageCommutazione>().DropModifiedSequence();
-}
-
 // ---------------------------------------------------------------------------
 // The window's handlers on editors of later pages
 
@@ -688,4 +684,18 @@ void TFormConfig::EditRitardoGiriEmulazioneKeyPress(QChar key)
         EditRitardoGiriEmulazione, key, true,
         [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kEmulationDelay, static_cast<int>(v)); },
         [this] { return cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay); });
+}
+
+void TFormConfig::EditTInjSup22KeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
+        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
+}
+
+void TFormConfig::EditTInjDefaultKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
+        [this] { return cfgrules::DefaultInjectionTime(dm()); });
 }

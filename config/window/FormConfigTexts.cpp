@@ -1,6 +1,7 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
 #include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -250,9 +251,10 @@ void TFormConfig::LoadTexts()
     setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
     setList(Page<TPageCommutazione>().ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
-    setList(ComboSonda1, texts({384, 385, 386}));
-    setList(ComboSonda2, texts({384, 385, 386}));
-    setList(ComboCommutatore, texts({361, 362}));
+    const TPageSensori& sensori = Page<TPageSensori>();
+    setList(sensori.ComboSonda1, texts({384, 385, 386}));
+    setList(sensori.ComboSonda2, texts({384, 385, 386}));
+    setList(sensori.ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(ComboTempRiduttore, texts({528, 529}));
@@ -281,5 +283,5 @@ void TFormConfig::fillLambdaTypes()
         l << wkit::Text(n);
     if (list.withUego)
         l << QStringLiteral("UEGO");
-    setList(ComboTipoLambda, l);
+    setList(Page<TPageSensori>().ComboTipoLambda, l);
 }

@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageSensori.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -255,8 +256,7 @@ void TFormConfig::TimerDatiTimer()
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
     if (LambdaRefreshPending) {
         dm().ApplyTipoDiLambdaDefaults();
-        EditRifLambda->setPalette(QPalette());
-        EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
+        Page<TPageSensori>().ReloadLambdaReference();
         LambdaRefreshPending = false;
     }
     trackActivePage();
@@ -285,7 +285,7 @@ void TFormConfig::showLiveBar()
         setText(LabApMot2, *t.apMot2);
     if (t.apMot2Benz)
         setText(LabApMot2Benz, *t.apMot2Benz);
-    setText(LabLivello, t.livello);
+    Page<TPageSensori>().ShowLiveLevel(t.livello);
     QLabel* lambdas[] = {LabLambda, LabLambda2};
     for (std::size_t p = 0; p < 2; ++p) {
         setText(lambdas[p], t.lambda[p].text);

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 #include "pages/PageVariatore.h"
 #include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 namespace {
 
@@ -103,18 +104,18 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         TNumericEdit* edit;
         int code, index;
     } cases[] = {
-        {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
+        {w->Page<TPageSensori>().EditRifLambda, 5, -1},           {w->Page<TPageSensori>().EditCorrBancata2, 0x49E, -1},  {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
         {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->EditCodeIniettore, 148, 1},
         // Unbound.
-        {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
+        {w->Page<TPageSensori>().EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
         EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();
     }
-    EXPECT_EQ(w->ComboTipoLambda->DataCode(), 4);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboTipoLambda->DataCode(), 4);
 }
 
 struct Profile {
@@ -167,7 +168,7 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     EXPECT_FALSE(w->EditSovrapposizione->isHidden());
     EXPECT_TRUE(w->EditCicchetto->isHidden());
     EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
-    EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
+    EXPECT_EQ(w->Page<TPageSensori>().ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
     // Whatever the layout said, the reducer threshold takes 20 to 90.
     EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MinValue(), 20);
     EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MaxValue(), 90);
@@ -228,7 +229,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
     r.connectEcu();
     auto w = make();
     // Only a loaded editor commits.
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     w->TabEmissioniShow();
     w->TabSequenzaShow();
     struct Case {
@@ -239,9 +240,9 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         int code, element;
         QString shown;
     } cases[] = {
-        {w->EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
         // Above the limit: the limit is committed.
-        {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
         {w->EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
         {w->EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
         {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
@@ -278,19 +279,19 @@ TEST_F(FormConfigTest, RefusedWriteShowsTheOldValueAndUnboundWritesNothing)
 {
     r.connectEcu();
     auto w = make();
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     w->TabTaraturaShow();
-    w->EditRifLambda->SetMaxValue(5);
-    enter(w->EditRifLambda, QStringLiteral("1"));
+    w->Page<TPageSensori>().EditRifLambda->SetMaxValue(5);
+    enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("1"));
     r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});
-    enter(w->EditRifLambda, QStringLiteral("3"));
-    EXPECT_EQ(w->EditRifLambda->text(), QStringLiteral("1"));
+    enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("3"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRifLambda->text(), QStringLiteral("1"));
     EXPECT_DOUBLE_EQ(static_cast<double>(r.dm().GetValueByCode(5)), 1.0);
 
     r.sim().clearCalls();
     // The thresholds commit through their confirm button only.
-    w->EditLivello1->SetMaxValue(5);
-    enter(w->EditLivello1, QStringLiteral("2"));
+    w->Page<TPageSensori>().EditLivello1->SetMaxValue(5);
+    enter(w->Page<TPageSensori>().EditLivello1, QStringLiteral("2"));
     EXPECT_TRUE(writes().empty());
 }
 
@@ -299,19 +300,19 @@ TEST_F(FormConfigTest, LambdaTypeCommitGreysTheReferenceUntilTheNextTick)
     r.connectEcu();
     auto w = make();
     w->show();
-    const QColor window = w->EditRifLambda->palette().color(QPalette::Base);
-    w->ComboTipoLambda->setCurrentIndex(1);
+    const QColor window = w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base);
+    w->Page<TPageSensori>().ComboTipoLambda->setCurrentIndex(1);
     r.sim().clearCalls();
-    w->ComboTipoLambdaKeyPress(w->ComboTipoLambda, QChar(13));
+    w->ComboTipoLambdaKeyPress(w->Page<TPageSensori>().ComboTipoLambda, QChar(13));
     const auto wr = writes();
     ASSERT_FALSE(wr.empty());
     EXPECT_EQ(wr[0].code, 4);
     EXPECT_TRUE(w->LambdaRefreshPending);
-    EXPECT_NE(w->EditRifLambda->palette().color(QPalette::Base), window);
+    EXPECT_NE(w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base), window);
     w->TimerDatiTimer();
     EXPECT_FALSE(w->LambdaRefreshPending);
-    EXPECT_EQ(w->EditRifLambda->palette().color(QPalette::Base), window);
-    EXPECT_DOUBLE_EQ(w->EditRifLambda->LastValue(), static_cast<double>(r.dm().GetValueByCode(5)));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base), window);
+    EXPECT_DOUBLE_EQ(w->Page<TPageSensori>().EditRifLambda->LastValue(), static_cast<double>(r.dm().GetValueByCode(5)));
     w->done(0);
 }
 
@@ -333,10 +334,10 @@ TEST_F(FormConfigTest, EnterOnACheckBoxClicksIt)
 {
     auto w = make();
     int clicked = 0;
-    QObject::connect(w->CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
-    w->CheckRitornoBenzina->setChecked(true);
-    w->CheckTpsBlocKeyPress(w->CheckRitornoBenzina, Qt::Key_Return);
-    EXPECT_FALSE(w->CheckRitornoBenzina->isChecked());
+    QObject::connect(w->Page<TPageSensori>().CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
+    w->Page<TPageSensori>().CheckRitornoBenzina->setChecked(true);
+    w->CheckTpsBlocKeyPress(w->Page<TPageSensori>().CheckRitornoBenzina, Qt::Key_Return);
+    EXPECT_FALSE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     EXPECT_EQ(clicked, 1);
 }
 

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageSensori.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     EXPECT_EQ(w->LabGiri->text(), QString::number(v.Rpm));
     EXPECT_EQ(w->LabApMotBenz->text(), cfglive::BarTimeText(v.PetrolTime1, QLatin1Char('.')));
     EXPECT_EQ(w->LabPressioneColl->text(), QString::number(v.MapPressure * 0.01, 'f', 2));
-    EXPECT_EQ(w->LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
+    EXPECT_EQ(w->Page<TPageSensori>().LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 namespace {
 
@@ -75,10 +76,10 @@ protected:
         const QChar enter(13);
         if (c == w->Page<TPageCommutazione>().ComboCambio)
             w->Page<TPageCommutazione>().ComboCambioKeyPress(enter);
-        else if (c == w->ComboSensore)
-            w->ComboSensoreKeyPress(enter);
+        else if (c == w->Page<TPageSensori>().ComboSensore)
+            w->Page<TPageSensori>().ComboSensoreKeyPress(enter);
         else
-            w->ComboSonda1KeyPress(c, enter);
+            w->Page<TPageSensori>().ComboSonda1KeyPress(c, enter);
     }
     // Whether the control shows whenever its page does.
     bool visible(const char* name) const
@@ -353,45 +354,45 @@ TEST_F(PageSwitchSensorTest, SwitchButtonOnTheLiveBarAsksForTheOtherFuel)
 
 TEST_F(PageSwitchSensorTest, LevelSensorListAndThresholds)
 {
-    w->TabSensoriShow();
-    ASSERT_EQ(w->ComboSensore->count(), 5);
-    EXPECT_EQ(w->ComboSensore->itemText(1), QStringLiteral("Quorin 318470"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_EQ(w->Page<TPageSensori>().ComboSensore->count(), 5);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->itemText(1), QStringLiteral("Quorin 318470"));
 
     // "Quorin 318470": the inverted type and its thresholds, no panel.
-    w->PanelRifSensore->show();
+    w->Page<TPageSensori>().PanelRifSensore->show();
     clear();
-    choose(w->ComboSensore, 1);
+    choose(w->Page<TPageSensori>().ComboSensore, 1);
     EXPECT_EQ(writes(Op::WriteValue, 0x24).size(), 1u);
     EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
-    EXPECT_TRUE(w->PanelRifSensore->isHidden());
-    EXPECT_EQ(w->EditLivello1->text(), QStringLiteral("223"));
-    EXPECT_EQ(w->EditLivello4->text(), QStringLiteral("116"));
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSensore->currentIndex(), 1);
+    EXPECT_TRUE(w->Page<TPageSensori>().PanelRifSensore->isHidden());
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello1->text(), QStringLiteral("223"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello4->text(), QStringLiteral("116"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->currentIndex(), 1);
 
     // "non standard invertito": the panel; a wrong series is refused.
-    choose(w->ComboSensore, 4);
-    EXPECT_FALSE(w->PanelRifSensore->isHidden());
-    const std::array levels{w->EditLivello1, w->EditLivello2, w->EditLivello3, w->EditLivello4};
+    choose(w->Page<TPageSensori>().ComboSensore, 4);
+    EXPECT_FALSE(w->Page<TPageSensori>().PanelRifSensore->isHidden());
+    const std::array levels{w->Page<TPageSensori>().EditLivello1, w->Page<TPageSensori>().EditLivello2, w->Page<TPageSensori>().EditLivello3, w->Page<TPageSensori>().EditLivello4};
     const auto type = [&](std::array<const char*, 4> l) {
         for (std::size_t i = 0; i < 4; ++i)
             levels[i]->setText(QString::fromLatin1(l[i]));
     };
     clear();
     type({"10", "20", "300", "400"});
-    emit w->ImageConferma->clicked();
+    emit w->Page<TPageSensori>().ImageConferma->clicked();
     EXPECT_EQ(r.prompts.texts(), QStringList{"T177"});
     EXPECT_TRUE(writes().empty());
     // A falling series of an inverted sender is written; the page then shows
     // the inverted non-standard item.
     clear();
     type({"200", "150", "100", "50"});
-    emit w->ImageConferma->clicked();
+    emit w->Page<TPageSensori>().ImageConferma->clicked();
     EXPECT_TRUE(r.prompts.shown().empty());
     EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSensore->currentIndex(), 4);
-    EXPECT_EQ(w->EditLivello2->text(), QStringLiteral("150"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->currentIndex(), 4);
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello2->text(), QStringLiteral("150"));
 }
 
 TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
@@ -399,26 +400,26 @@ TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
     held([](TStreamDati& d) { d.SetValueByCode(62, 3); });
     w->show();
     w->SetActivePage(cfgwin::PageSensori, true);
-    ASSERT_TRUE(w->CheckRitornoBenzina->isChecked());
+    ASSERT_TRUE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     EXPECT_TRUE(visible("EditRitornoBenzina"));
-    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRitornoBenzina->text(), QStringLiteral("3"));
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{255});
     EXPECT_FALSE(visible("EditRitornoBenzina"));
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{3});
-    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
-    w->CheckRitornoBenzina->click();
+    EXPECT_EQ(w->Page<TPageSensori>().EditRitornoBenzina->text(), QStringLiteral("3"));
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     w->done(0);
     // A new run of the program: on again means 0 seconds.
     w = std::make_unique<TFormConfig>(nullptr);
     w->LoadTexts();
-    w->TabSensoriShow();
-    ASSERT_FALSE(w->CheckRitornoBenzina->isChecked());
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_FALSE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{0});
 }
 
@@ -428,17 +429,17 @@ TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
 TEST_F(PageSwitchSensorTest, SecondBankCorrectionGoesToAllTwelveElements)
 {
     held([](TStreamDati& d) { d.SetNumeroSonde(2); });
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     EXPECT_TRUE(visible("EditCorrBancata2"));
     clear();
-    enter(w->EditCorrBancata2, QStringLiteral("-5"));
+    enter(w->Page<TPageSensori>().EditCorrBancata2, QStringLiteral("-5"));
     const auto elements = writes(Op::WriteElement, 0x49E);
     ASSERT_EQ(elements.size(), 12u);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(elements[static_cast<std::size_t>(i)].row, i);
         EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(0x49E, i)), -5) << i;
     }
-    EXPECT_EQ(w->EditCorrBancata2->text(), QStringLiteral("-5"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditCorrBancata2->text(), QStringLiteral("-5"));
     // One bank: the corrector goes.
     held([](TStreamDati& d) { d.SetNumeroSonde(1); });
     w->ApplyBankVisibility();
@@ -456,57 +457,57 @@ TEST_F(PageSwitchSensorTest, ProbeRolesStoreAndReapplyTheBankRules)
         d.SetNumeroSonde(1);
         d.SetTipiLambda(2, 2);
     });
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSonda2->currentIndex(), 2);
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSonda2->currentIndex(), 2);
     probe2->hide();
     clear();
-    choose(w->ComboSonda2, 0);
+    choose(w->Page<TPageSensori>().ComboSonda2, 0);
     const auto roles = writes(Op::WriteValue, 0xab);
     ASSERT_EQ(roles.size(), 1u);
     EXPECT_EQ(roles[0].in.at(0) & 0x30, 0);
     EXPECT_EQ(r.dm().GetTipiLambda(2), 0);
-    EXPECT_EQ(w->ComboSonda2->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSonda2->currentIndex(), 0);
     EXPECT_FALSE(probe2->isHidden()); // the bank rules ran again
     // Probe 1 to "Posteriore".
     clear();
-    choose(w->ComboSonda1, 2);
+    choose(w->Page<TPageSensori>().ComboSonda1, 2);
     EXPECT_EQ(writes(Op::WriteValue, 0xab).at(0).in.at(0) & 0x3, 0x3);
 }
 
 TEST_F(PageSwitchSensorTest, OptionBoxesOfTheSensoriPage)
 {
-    w->TabSensoriShow();
-    ASSERT_FALSE(w->CheckElettrovalvole->isChecked());
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_FALSE(w->Page<TPageSensori>().CheckElettrovalvole->isChecked());
     // Fuel-line filling: ticking warns, clearing does not.
     clear();
-    w->CheckElettrovalvole->click();
+    w->Page<TPageSensori>().CheckElettrovalvole->click();
     ASSERT_EQ(writes(Op::WriteItem, kOptionWords).size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(19), 1);
     EXPECT_EQ(r.prompts.texts(), QStringList{"T364"});
     EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Information);
     clear();
-    w->CheckElettrovalvole->click();
+    w->Page<TPageSensori>().CheckElettrovalvole->click();
     EXPECT_EQ(r.dm().GetFlag(19), 0);
     EXPECT_TRUE(r.prompts.shown().empty());
 
     // The dedicated wire switches its diagnosis off; clearing leaves it.
     held([](TStreamDati& d) { d.SetDiagnosi(0, 2, 0x0F); });
     clear();
-    w->CheckAlimentazione->click();
+    w->Page<TPageSensori>().CheckAlimentazione->click();
     EXPECT_EQ(r.dm().GetFlag(26), 1);
     const auto enables = writes(Op::WriteElement, 0x1c);
     ASSERT_EQ(enables.size(), 1u);
     EXPECT_EQ(enables[0].row, 0);
     EXPECT_EQ(enables[0].in.at(0), 0x0B);
     clear();
-    w->CheckAlimentazione->click();
+    w->Page<TPageSensori>().CheckAlimentazione->click();
     EXPECT_EQ(r.dm().GetFlag(26), 0);
     EXPECT_TRUE(writes(Op::WriteElement, 0x1c).empty());
     EXPECT_EQ(r.dm().GetDiagnosi(0, 2), 0x0B);
 
     // Loading the page writes nothing and shows no box.
     clear();
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     EXPECT_TRUE(writes().empty());
     EXPECT_TRUE(r.prompts.shown().empty());
 }
