@@ -4,6 +4,7 @@
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
 #include "pages/PageCommutazione.h"
+#include "pages/PagePressione.h"
 #include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
@@ -95,7 +96,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
-    case cfgwin::PagePressione: return cfgwin::PressioneRows();
+    case cfgwin::PagePressione: return TPagePressione::Rows();
     case cfgwin::PageTemp: return cfgwin::TempRows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
@@ -248,7 +249,7 @@ void TFormConfig::buildLayout()
     BuildAdatta();
     BuildEmissioni();
     makePage<TPageVariatore>();
-    BuildPressione();
+    makePage<TPagePressione>();
     BuildTemp();
     BuildIniezione();
     BuildTaratura();
@@ -431,7 +432,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
-    case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
     case cfgwin::PageIniezione: TabIniezioneShow(); break;
@@ -526,7 +526,7 @@ void TFormConfig::FormShow()
     // The bank rules.
     ApplyBankVisibility();
     runPageShow(ActivePage());
-    LoadMapSelector();
+    Page<TPagePressione>().LoadMapSelector();
     LoadingControls = 1;
     CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
     CheckTempGas->setChecked(dm().GetFlag(9) != 0);

@@ -113,7 +113,6 @@ public:
     void TabCorrezioniShow();
     void TabAdattaShow();
     void TabEmissioniShow();
-    void TabPressioneShow();
     void TabTempShow();
     void TabSequenzaShow();
     void TabIniezioneShow();
@@ -155,7 +154,6 @@ public:
     void EditEnter(TNumericEdit* edit);
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
-    void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
     void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
     void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
     void ComboSegnaleGiriKeyPress(QChar key);
@@ -207,13 +205,6 @@ public:
     // again, a typed one shows what commit(value) answers.
     void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
                          const std::function<double()>& held);
-
-    // ---- Pressione ----------------------------------------------------------------
-    void ApplyPressurePageVisibility();
-    void RadioMapInternoClick(QRadioButton* button);
-    // The MAP selector as the window's show and the page's loading set it:
-    // checked with LoadingControls set, so that loading writes nothing.
-    void LoadMapSelector();
 
     // ---- Iniettori and Altri parametri handlers -----------------------------------
     void EditTInjSup22KeyPress(QChar key);
@@ -564,19 +555,6 @@ public:
     // The cell centres of the emissions map (a double click on an axis cell).
     void ShowCentriCelle();
 
-    // Pressione.
-    TKeyComboBox* ComboMisuratorePressione = nullptr;
-    TKeyComboBox* ComboPressioneMisurata = nullptr;
-    QRadioButton* RadioMapInterno = nullptr;
-    QRadioButton* RadioMapEsterno = nullptr;
-    TNumericEdit* EditOffset = nullptr;
-    TNumericEdit* EditPendenza = nullptr;
-    TNumericEdit* EditOffsetDiff = nullptr;
-    TNumericEdit* EditPendenzaDiff = nullptr;
-    TKeyComboBox* ComboSensoreMap = nullptr;
-    plat::Shape* PanelMisuratorePressione = nullptr;
-    plat::Shape* PanelParametri = nullptr;
-
     // Temperatura.
     void CheckTempRiduttoreClick();
     void CheckTempGasClick();
@@ -676,7 +654,6 @@ private:
     void BuildCorrezioni();
     void BuildAdatta();
     void BuildEmissioni();
-    void BuildPressione();
     void BuildTemp();
     void BuildIniezione();
     void BuildTaratura();

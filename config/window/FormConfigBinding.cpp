@@ -632,16 +632,6 @@ void TFormConfig::CheckTpsBlocKeyPress(QCheckBox* check, int key)
         check->click();
 }
 
-void TFormConfig::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
-{
-    if (key.unicode() != kEnter)
-        return;
-    const int tag = edit->property("Tag").toInt();
-    if (Touched(edit))
-        dm().SetOffsetPendenza(tag, edit->GetAsInteger());
-    ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
-}
-
 void TFormConfig::EditAperturaInjKeyPress(TNumericEdit* edit, QChar key)
 {
     if (key.unicode() == kEnter && Touched(edit)) {

@@ -238,7 +238,6 @@ const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& EmissioniRows();
-const TFormConfig::BindingTable& PressioneRows();
 const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();

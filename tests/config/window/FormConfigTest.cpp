@@ -25,6 +25,7 @@
 #include "pages/PageVariatore.h"
 #include "pages/PageCommutazione.h"
 #include "pages/PageSensori.h"
+#include "pages/PagePressione.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->EditCodeIniettore, 148, 1},
         // Unbound.
-        {w->Page<TPageSensori>().EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
+        {w->Page<TPageSensori>().EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->Page<TPagePressione>().EditOffset, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
         EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();

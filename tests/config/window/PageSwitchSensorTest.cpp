@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include "pages/PageCommutazione.h"
 #include "pages/PageSensori.h"
+#include "pages/PagePressione.h"
 
 namespace {
 
@@ -572,7 +573,7 @@ TEST_F(PageSwitchSensorTest, ShowingTheMapSelectorWritesNothingClickingItWrites)
             EXPECT_TRUE(writes().empty()) << page;
             EXPECT_EQ(r.dm().Modified, 0) << page;
             EXPECT_TRUE(r.dm().GetUfficiale()) << page;
-            EXPECT_EQ(w->RadioMapInterno->isChecked(), internal);
+            EXPECT_EQ(w->Page<TPagePressione>().RadioMapInterno->isChecked(), internal);
             EXPECT_EQ(visible("PanelParametri"), !internal);
             EXPECT_TRUE(visible("PanelMisuratorePressione"));
             for (const char* hidden : {"RadioMapInterno", "RadioMapEsterno", "ComboMisuratorePressione",
@@ -585,7 +586,7 @@ TEST_F(PageSwitchSensorTest, ShowingTheMapSelectorWritesNothingClickingItWrites)
     w->show();
     w->SetActivePage(cfgwin::PagePressione, true);
     clear();
-    w->RadioMapInterno->click();
+    w->Page<TPagePressione>().RadioMapInterno->click();
     const auto options = writes(Op::WriteItem, kOptionWords);
     ASSERT_EQ(options.size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(12), 1);
@@ -599,27 +600,27 @@ TEST_F(PageSwitchSensorTest, PressurePageShowsTheCalibrationAndItsLimits)
         d.SetOffsetPendenza(4, -108);
         d.SetOffsetPendenza(5, 542);
     });
-    w->TabPressioneShow();
-    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-108"));
-    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0);
+    w->Page<TPagePressione>().TabPressioneShow();
+    EXPECT_EQ(w->Page<TPagePressione>().EditOffsetDiff->text(), QStringLiteral("-108"));
+    EXPECT_EQ(w->Page<TPagePressione>().ComboSensoreMap->currentIndex(), 0);
     EXPECT_EQ(w->Control(QStringLiteral("LabelMbarVPendenzaDiff"))->property("text").toString(), "mbar/V");
     struct Limits {
         TNumericEdit* edit;
         double min, max;
     };
-    for (const auto& l : {Limits{w->EditOffsetDiff, -2000, 2000}, Limits{w->EditPendenzaDiff, 0, 3000},
-                          Limits{w->EditOffset, -2000, 2000}, Limits{w->EditPendenza, 0, 2000}}) {
+    for (const auto& l : {Limits{w->Page<TPagePressione>().EditOffsetDiff, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenzaDiff, 0, 3000},
+                          Limits{w->Page<TPagePressione>().EditOffset, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenza, 0, 2000}}) {
         EXPECT_EQ(l.edit->MinValue(), l.min) << l.edit->objectName().toStdString();
         EXPECT_EQ(l.edit->MaxValue(), l.max) << l.edit->objectName().toStdString();
     }
     clear();
-    enter(w->EditOffsetDiff, QStringLiteral("-2500"));
+    enter(w->Page<TPagePressione>().EditOffsetDiff, QStringLiteral("-2500"));
     const auto words = writes(Op::WriteElement, 0x678);
     ASSERT_EQ(words.size(), 1u);
     EXPECT_EQ(words[0].row, 4);
     EXPECT_EQ(words[0].in.at(0), -2000);
-    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-2000"));
-    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0); // shown again only with the page
+    EXPECT_EQ(w->Page<TPagePressione>().EditOffsetDiff->text(), QStringLiteral("-2000"));
+    EXPECT_EQ(w->Page<TPagePressione>().ComboSensoreMap->currentIndex(), 0); // shown again only with the page
 }
 
 } // namespace
