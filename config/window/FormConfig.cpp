@@ -5,6 +5,9 @@
 #include "pages/ConfigPage.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageTemp.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -15,6 +18,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
@@ -87,15 +91,15 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     static const BindingTable none;
     switch (page) {
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
-    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
-    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
+    case cfgwin::PageSensori: return TPageSensori::Rows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
-    case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return TPageTemp::Rows();
+    case cfgwin::PagePressione: return TPagePressione::Rows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
     case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
@@ -232,14 +236,22 @@ void TFormConfig::buildLayout()
     buildCorrectionGrids();
     BuildPanelBarra();
     BuildConfigurazione();
-    BuildCommutazione();
-    BuildSensori();
+    makePage<TPageCommutazione>();
+    // Hidden holders of the pictures the tabs draw.
+    ImageEsci = new plat::PictureButton(TabCommutazione);
+    ImageEsci->setObjectName(QStringLiteral("ImageEsci"));
+    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
+    ImageEsci->hide();
+    ImageConnected = new plat::PictureButton(TabCommutazione);
+    ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
+    ImageConnected->hide();
+    makePage<TPageSensori>();
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
     makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
-    BuildPressione();
+    makePage<TPagePressione>();
     makePage<TPageTemp>();
     BuildIniezione();
     BuildTaratura();
@@ -352,7 +364,7 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
+        {ImageReset, 10029, 10030}, {Page<TPageSensori>().ImageConferma, 10031, 10032}, {ImageTarget, 10033, 10034},
         {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
         {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
         {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
@@ -418,12 +430,9 @@ void TFormConfig::runPageShow(int page)
     }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
-    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
-    case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
-    case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
     case cfgwin::PageIniezione: TabIniezioneShow(); break;
     case cfgwin::PageTaratura: TabTaraturaShow(); break;
@@ -517,7 +526,7 @@ void TFormConfig::FormShow()
     // The bank rules.
     ApplyBankVisibility();
     runPageShow(ActivePage());
-    LoadMapSelector();
+    Page<TPagePressione>().LoadMapSelector();
     // The Temperatura page's boxes and gas sensor, whichever page shows.
     Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
@@ -579,7 +588,7 @@ cfgwin::EcuState TFormConfig::ecuState() const
     s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
     s.tipoCommutazione = dm().GetTipoCommutazione();
     s.item15 = dm().GetItem15();
-    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
 
@@ -589,6 +598,31 @@ void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
         for (const char* name : rule.names)
             if (QWidget* w = Control(QString::fromLatin1(name)))
                 w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
 }
 
 void TFormConfig::ApplyEcuModelVisibility()
@@ -602,8 +636,7 @@ void TFormConfig::ApplyEcuModelVisibility()
 
     Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     LabelNoteConfig->setText(wkit::Text(373));
-    EditTempRiduttore->SetMinValue(20);
-    EditTempRiduttore->SetMaxValue(90);
+    Page<TPageCommutazione>().LimitReducerTemperature();
     FormResize();
 }
 
