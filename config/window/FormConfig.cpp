@@ -10,6 +10,9 @@
 #include "pages/PageTaratura.h"
 #include "pages/PageTemp.h"
 #include "pages/PageTest.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -20,6 +23,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
@@ -92,15 +96,15 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     static const BindingTable none;
     switch (page) {
     case cfgwin::PageConfigurazione: return TPageConfigurazione::Rows();
-    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
-    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
+    case cfgwin::PageSensori: return TPageSensori::Rows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
-    case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return TPageTemp::Rows();
+    case cfgwin::PagePressione: return TPagePressione::Rows();
     case cfgwin::PageSequenza: return TPageSequenza::Rows();
     case cfgwin::PageIniezione: return TPageIniezione::Rows();
     case cfgwin::PageTaratura: return TPageTaratura::Rows();
@@ -237,14 +241,22 @@ void TFormConfig::buildLayout()
     buildCorrectionGrids();
     BuildPanelBarra();
     makePage<TPageConfigurazione>();
-    BuildCommutazione();
-    BuildSensori();
+    makePage<TPageCommutazione>();
+    // Hidden holders of the pictures the tabs draw.
+    ImageEsci = new plat::PictureButton(TabCommutazione);
+    ImageEsci->setObjectName(QStringLiteral("ImageEsci"));
+    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
+    ImageEsci->hide();
+    ImageConnected = new plat::PictureButton(TabCommutazione);
+    ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
+    ImageConnected->hide();
+    makePage<TPageSensori>();
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
     makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
-    BuildPressione();
+    makePage<TPagePressione>();
     makePage<TPageTemp>();
     makePage<TPageIniezione>();
     makePage<TPageTaratura>();
@@ -358,10 +370,11 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},        {ImagePlusExtraInj, 10035, 10036},
-        {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},       {ImagePlusGas, 10035, 10036},
-        {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038}, {ImageMinus, 10037, 10038},
-        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},      {ImageMinusAdatta, 10037, 10038}};
+        {Page<TPageSensori>().ImageConferma, 10031, 10032}, {ImageTarget, 10033, 10034},
+        {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
+        {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
+        {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
+        {ImageMinusAdatta, 10037, 10038}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
@@ -423,12 +436,9 @@ void TFormConfig::runPageShow(int page)
         return;
     }
     switch (page) {
-    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
-    case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
-    case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;
     }
@@ -518,7 +528,7 @@ void TFormConfig::FormShow()
     // The bank rules.
     ApplyBankVisibility();
     runPageShow(ActivePage());
-    LoadMapSelector();
+    Page<TPagePressione>().LoadMapSelector();
     // The Temperatura page's boxes and gas sensor, whichever page shows.
     Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
@@ -580,7 +590,7 @@ cfgwin::EcuState TFormConfig::ecuState() const
     s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
     s.tipoCommutazione = dm().GetTipoCommutazione();
     s.item15 = dm().GetItem15();
-    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
 
@@ -590,6 +600,31 @@ void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
         for (const char* name : rule.names)
             if (QWidget* w = Control(QString::fromLatin1(name)))
                 w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
 }
 
 void TFormConfig::ApplyEcuModelVisibility()
@@ -603,8 +638,7 @@ void TFormConfig::ApplyEcuModelVisibility()
 
     Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     Page<TPageConfigurazione>().ShowNoteTitle();
-    EditTempRiduttore->SetMinValue(20);
-    EditTempRiduttore->SetMaxValue(90);
+    Page<TPageCommutazione>().LimitReducerTemperature();
     FormResize();
 }
 

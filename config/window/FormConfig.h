@@ -103,12 +103,9 @@ public:
     void TimerDatiTimer();
 
     // The page OnShow handlers (their loaders come with each page).
-    void TabCommutazioneShow();
-    void TabSensoriShow();
     void TabMappaShow();
     void TabCorrezioniShow();
     void TabAdattaShow();
-    void TabPressioneShow();
 
     // ---- Editor binding -------------------------------------------------------
     // The bound controls of the pages, one table per page (FormConfigParts.h).
@@ -127,6 +124,8 @@ public:
     // The editor's text as it shows is the value the module holds now (a
     // commit that keeps what was typed): it is untouched until typed again.
     void MarkLoaded(const TNumericEdit* edit);
+    // Whether the editor was loaded (or read back) at all.
+    bool Loaded(const TNumericEdit* edit) const;
     // The lists as the pages show them: a list still at the item it was
     // loaded with (or committed last) is untouched, and Enter on it writes
     // nothing (a list never shown has no selection, and writes nothing for
@@ -146,9 +145,8 @@ public:
     void EditEnter(TNumericEdit* edit);
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
-    void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
-    void ComboNumeroSondeKeyPress(QChar key);
-    // The bank rules of the live bar and the Sensori page (its page fills it).
+    // The bank rules: the live bar's second probe and bank, the Mappa page's
+    // second target and the Sensori page's second-bank correction.
     void ApplyBankVisibility();
 
     // ---- The live bar -----------------------------------------------------------
@@ -157,21 +155,13 @@ public:
     // fills them).
     void BuildAllCellBounds();
 
-    // ---- Commutazione's sequence box (the Altri parametri page's procedure) ------
-    void CheckModificaSequenza2Click();
+    // ---- Switch-over -------------------------------------------------------------
+    // The Commutazione page's threshold shown again; full: the rules of the
+    // switch-over mode on every page too.
     void ApplySwitchPageVisibility(bool full);
-
-    // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
-    void ComboCambioKeyPress(QChar key);
+    // The live bar's switch button: the fuel switched from the PC.
     void ImageCommutatoreClick();
-    void RadioGasClick(QRadioButton* button);
-    void RadioGasAltiGiriClick(QRadioButton* button);
-    void CheckSpruzzataClick();
-    void EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
-    void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditRitMinKeyPress(QChar key);
-    void EditTempGasBassaKeyPress(QChar key);
+    // The emulation delay of the Emissioni page, a value of two items.
     // Shows and hides the named controls of each rule (names the window does
     // not hold are passed over).
     void ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules);
@@ -180,22 +170,6 @@ public:
     // again, a typed one shows what commit(value) answers.
     void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
                          const std::function<double()>& held);
-
-    // ---- Sensori ------------------------------------------------------------------
-    void ComboSensoreKeyPress(QChar key);
-    void ImageConfermaClick();
-    void CheckRitornoBenzinaClick();
-    void EditCorrBancata2KeyPress(QChar key);
-    void ComboSonda1KeyPress(TKeyComboBox* combo, QChar key);
-    void CheckElettrovalvoleClick();
-    void CheckAlimentazioneClick();
-
-    // ---- Pressione ----------------------------------------------------------------
-    void ApplyPressurePageVisibility();
-    void RadioMapInternoClick(QRadioButton* button);
-    // The MAP selector as the window's show and the page's loading set it:
-    // checked with LoadingControls set, so that loading writes nothing.
-    void LoadMapSelector();
 
     // ---- Pages ----------------------------------------------------------------
     // Makes page active without running the page-change handlers; showPage
@@ -224,6 +198,8 @@ public:
 
     // The data module the window shows and edits.
     TStreamDati& dm() const;
+    // Whether an ECU is connected.
+    bool connected() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
     // What the window needs from the main window (the Configurazione page's
@@ -242,8 +218,6 @@ public:
     bool LambdaRefreshPending = false;
     // The Esci tab's Tag: 0 until its caption has been padded.
     int TabEsciTag = 0;
-    // Remembered return-to-petrol time of the Sensori page (-1 none).
-    int RememberedRitornoBenzina = -1;
     // The live values the sequence conditions read (the live tick sets them).
     std::uint32_t LiveRpm = 0;
     int LiveStatusFlags = 0;
@@ -277,7 +251,6 @@ public:
     plat::PictureButton* ImageExtraInj = nullptr;
     plat::PictureButton* ImageCutoff = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
-    plat::PictureButton* ImageConferma = nullptr;
     plat::PictureButton* ImageTarget = nullptr;
     plat::PictureButton* ImagePlusExtraInj = nullptr;
     plat::PictureButton* ImagePlus = nullptr;
@@ -365,72 +338,6 @@ public:
     void BuildPressDiffCellBounds();
     void BuildPressCollCellBounds();
 
-    // Commutazione.
-    QCheckBox* CheckModificaSequenza2 = nullptr;
-    QRadioButton* RadioGas = nullptr;
-    QRadioButton* RadioRientro = nullptr;
-    QRadioButton* RadioBenzina = nullptr;
-    QRadioButton* RadioGasAltiGiri = nullptr;
-    QRadioButton* RadioBenzinaAltiGiri = nullptr;
-    QRadioButton* RadioContributoAltiGiri = nullptr;
-    QCheckBox* CheckSpruzzata = nullptr;
-    QLabel* LabelCambio = nullptr;
-    TKeyComboBox* ComboCambio = nullptr;
-    plat::Shape* ShapeTipoCommutazione = nullptr;
-    QLabel* LabelGiriCambio = nullptr;
-    TNumericEdit* EditGiriCambio = nullptr;
-    QLabel* LabelRpm1 = nullptr;
-    plat::Shape* ShapeSogliaCommutazione = nullptr;
-    QLabel* LabelTempRiduttore = nullptr;
-    TNumericEdit* EditTempRiduttore = nullptr;
-    QLabel* LabelT1 = nullptr;
-    plat::Shape* ShapeTempRiduttore = nullptr;
-    plat::Shape* ShapeTempGasBass = nullptr;
-    QLabel* LabelTempGasBassa = nullptr;
-    TNumericEdit* EditTempGasBassa = nullptr;
-    QLabel* LabTempGasBassa = nullptr;
-    QLabel* LabelRitardoCambio = nullptr;
-    TNumericEdit* EditRitMin = nullptr;
-    QLabel* LabelS1 = nullptr;
-    plat::Shape* ShapeRitardoCommutazione = nullptr;
-    TNumericEdit* EditTempGas = nullptr;
-    TNumericEdit* EditGiriMinimoPerBenzina = nullptr;
-    TNumericEdit* EditGiriPerBenzina = nullptr;
-    TNumericEdit* EditTempoBenzina0 = nullptr;
-    TNumericEdit* EditTempoBenzina1 = nullptr;
-    TNumericEdit* EditTempoBenzina2 = nullptr;
-    TNumericEdit* EditTempoBenzina3 = nullptr;
-    TNumericEdit* EditIniettate = nullptr;
-    TNumericEdit* EditUscita = nullptr;
-    plat::Shape* PanelMinimo = nullptr;
-    plat::Shape* PanelAltiGiri = nullptr;
-    QLabel* LabelGiriPerBenzina = nullptr;
-    QLabel* LabelTempiBenzina = nullptr;
-
-    // Sensori.
-    TKeyComboBox* ComboTipoLambda = nullptr;
-    TKeyComboBox* ComboNumeroSonde = nullptr;
-    TKeyComboBox* ComboSonda1 = nullptr;
-    TKeyComboBox* ComboSonda2 = nullptr;
-    TKeyComboBox* ComboCommutatore = nullptr;
-    TNumericEdit* EditRifLambda = nullptr;
-    TNumericEdit* EditCorrBancata2 = nullptr;
-    TNumericEdit* EditRitornoBenzina = nullptr;
-    TNumericEdit* EditLivello1 = nullptr;
-    TNumericEdit* EditLivello2 = nullptr;
-    TNumericEdit* EditLivello3 = nullptr;
-    TNumericEdit* EditLivello4 = nullptr;
-    QCheckBox* CheckRitornoBenzina = nullptr;
-    QCheckBox* CheckElettrovalvole = nullptr;
-    QCheckBox* CheckAlimentazione = nullptr;
-    QLabel* LabelCheckRitornoBenzina = nullptr;
-    plat::Shape* ShapeCheckRitorno = nullptr;
-    plat::Shape* ShapeRitorno = nullptr;
-    QLabel* LabelRitornoBenzina = nullptr;
-    QLabel* LabelS12 = nullptr;
-    TKeyComboBox* ComboSensore = nullptr;
-    plat::Shape* PanelRifSensore = nullptr;
-    QLabel* LabLivello = nullptr;
 
     // Mappa.
     TNumericEdit* EditSmagrimento = nullptr;
@@ -568,19 +475,6 @@ public:
     QLabel* LabelCorrFuoriMinimo = nullptr;
     QLabel* LabCorrFuoriMinimo = nullptr;
 
-    // Pressione.
-    TKeyComboBox* ComboMisuratorePressione = nullptr;
-    TKeyComboBox* ComboPressioneMisurata = nullptr;
-    QRadioButton* RadioMapInterno = nullptr;
-    QRadioButton* RadioMapEsterno = nullptr;
-    TNumericEdit* EditOffset = nullptr;
-    TNumericEdit* EditPendenza = nullptr;
-    TNumericEdit* EditOffsetDiff = nullptr;
-    TNumericEdit* EditPendenzaDiff = nullptr;
-    TKeyComboBox* ComboSensoreMap = nullptr;
-    plat::Shape* PanelMisuratorePressione = nullptr;
-    plat::Shape* PanelParametri = nullptr;
-
     // The Mappa page's auto-calibration panel.
     QFrame* PanelAutotaratura = nullptr;
 
@@ -599,12 +493,9 @@ private:
     template <class P>
     void makePage();
     // One per page, each in its file.
-    void BuildCommutazione();
-    void BuildSensori();
     void BuildMappa();
     void BuildCorrezioni();
     void BuildAdatta();
-    void BuildPressione();
     // The Filtro sheet, never shown: its placeholder grids.
     void BuildFiltro();
     void BuildPanelBarra();
@@ -645,7 +536,6 @@ private:
     void applyControlVisibility(const cfgwin::EcuState& state);
     cfgwin::EcuState ecuState() const;
     void fillLambdaTypes();
-    bool connected() const;
 
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     // The page objects (their children), by page; null for the pages the

@@ -5,9 +5,12 @@
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
 #include "pages/PageEmissioni.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
+#include "SwitchRules.h"
 #include "TablesRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -458,6 +461,8 @@ bool TFormConfig::Touched(const TNumericEdit* edit) const
 
 void TFormConfig::MarkLoaded(const TNumericEdit* edit) { loadedText_[edit] = edit->text(); }
 
+bool TFormConfig::Loaded(const TNumericEdit* edit) const { return loadedText_.count(edit) != 0; }
+
 void TFormConfig::RememberLists()
 {
     for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
@@ -541,14 +546,15 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     const int index = combo->currentIndex();
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
-    if (combo != ComboTipoLambda)
+    const TPageSensori& sensori = Page<TPageSensori>();
+    if (combo != sensori.ComboTipoLambda)
         return;
     // The probe's defaults follow a type that really changed.
     if (!written || before == index)
         return;
     LambdaRefreshPending = true;
     const TPageEmissioni& emissioni = Page<TPageEmissioni>();
-    for (TNumericEdit* e : {EditRifLambda, emissioni.EditLivEmulAlto, emissioni.EditLivEmulBasso}) {
+    for (TNumericEdit* e : {sensori.EditRifLambda, emissioni.EditLivEmulAlto, emissioni.EditLivEmulBasso}) {
         if (!e)
             continue;
         QPalette pal = e->palette();
@@ -556,6 +562,19 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
         e->setPalette(pal);
     }
     dm().ApplyTipoDiLambdaEmulazione();
+}
+
+void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
+                                  const std::function<double(double)>& commit, const std::function<double()>& held)
+{
+    if (!edit || key.unicode() != kEnter || !loadedText_.count(edit))
+        return;
+    const double shown =
+        Touched(edit) ? commit(whole ? dm::TruncToInt(edit->GetAsFloat()) : edit->GetAsFloat()) : held();
+    if (whole)
+        ShowLoadedInteger(edit, dm::TruncToInt(shown));
+    else
+        ShowLoaded(edit, shown);
 }
 
 void TFormConfig::EditEnter(TNumericEdit* edit)
@@ -614,24 +633,4 @@ void TFormConfig::CheckTpsBlocKeyPress(QCheckBox* check, int key)
     // Enter acts as a click of the mouse: it toggles and runs the click.
     if (check && (key == Qt::Key_Return || key == Qt::Key_Enter))
         check->click();
-}
-
-void TFormConfig::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
-{
-    if (key.unicode() != kEnter)
-        return;
-    const int tag = edit->property("Tag").toInt();
-    if (Touched(edit))
-        dm().SetOffsetPendenza(tag, edit->GetAsInteger());
-    ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
-}
-
-void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
-{
-    if (!ListCommits(ComboNumeroSonde, key))
-        return;
-    dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
-    ApplyBankVisibility();
-    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
-        CheckModificaSequenza2->click();
 }

@@ -239,10 +239,7 @@ void SetList(TKeyComboBox* combo, const QStringList& items);
 QStringList TextList(std::initializer_list<int> numbers);
 
 // The binding tables, one per page (each in its page's file).
-const TFormConfig::BindingTable& CommutazioneRows();
-const TFormConfig::BindingTable& SensoriRows();
 const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
-const TFormConfig::BindingTable& PressioneRows();
 } // namespace cfgwin

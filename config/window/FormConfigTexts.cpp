@@ -3,6 +3,8 @@
 #include "pages/PageConfigurazione.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageTemp.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -243,11 +245,12 @@ void TFormConfig::LoadTexts()
     // The lists.
     const auto texts = &cfgwin::TextList;
     Page<TPageConfigurazione>().LoadListTexts();
-    setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
+    setList(Page<TPageCommutazione>().ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
-    setList(ComboSonda1, texts({384, 385, 386}));
-    setList(ComboSonda2, texts({384, 385, 386}));
-    setList(ComboCommutatore, texts({361, 362}));
+    const TPageSensori& sensori = Page<TPageSensori>();
+    setList(sensori.ComboSonda1, texts({384, 385, 386}));
+    setList(sensori.ComboSonda2, texts({384, 385, 386}));
+    setList(sensori.ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(Page<TPageTemp>().ComboTempRiduttore, texts({528, 529}));
@@ -267,5 +270,5 @@ void TFormConfig::fillLambdaTypes()
         l << wkit::Text(n);
     if (list.withUego)
         l << QStringLiteral("UEGO");
-    setList(ComboTipoLambda, l);
+    setList(Page<TPageSensori>().ComboTipoLambda, l);
 }

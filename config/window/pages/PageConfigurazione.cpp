@@ -3,6 +3,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageCommutazione.h"
 #include "windowkit/WindowText.h"
 
 #include "ConfigChanges.h"
@@ -269,8 +270,7 @@ void TPageConfigurazione::ComboCilindriKeyPress(QChar key)
         return;
     cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
     // Another cylinder count: the standard injection sequence again.
-    if (Form().CheckModificaSequenza2 && Form().CheckModificaSequenza2->isChecked())
-        Form().CheckModificaSequenza2->click();
+    Form().Page<TPageCommutazione>().DropModifiedSequence();
 }
 
 void TPageConfigurazione::ComboSegnaleGiriKeyPress(QChar key)

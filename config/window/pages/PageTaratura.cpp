@@ -2,6 +2,7 @@
 
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
+#include "PageCommutazione.h"
 
 #include "BuildConstants.h"
 #include "SensorRules.h"
@@ -168,13 +169,9 @@ void TPageTaratura::SequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     bool on = box->isChecked();
     if (!LoadingControls) {
         plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-        const auto outcome = cfgrules::SetSequenceAdvance(
-            dm(), on, static_cast<int>(form.LiveRpm), static_cast<std::uint8_t>(form.LiveStatusFlags), [&form] {
-                if (form.RadioGas)
-                    form.RadioGas->setChecked(true);
-                if (form.RadioGasAltiGiri)
-                    form.RadioGasAltiGiri->setChecked(true);
-            });
+        const auto outcome = cfgrules::SetSequenceAdvance(dm(), on, static_cast<int>(form.LiveRpm),
+                                                          static_cast<std::uint8_t>(form.LiveStatusFlags),
+                                                          [&form] { form.Page<TPageCommutazione>().ChooseGas(); });
         plat::setScreenCursor(plat::ScreenCursor::Default);
         if (outcome == cfgrules::SequenceOutcome::Cleared || outcome == cfgrules::SequenceOutcome::NotStored) {
             on = dm().GetModificaSequenza() != 0;
@@ -186,13 +183,7 @@ void TPageTaratura::SequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(Sheet()));
     GridSequenza->setVisible(editor);
     ComboSequenza->setVisible(editor);
-    const std::int32_t item15 = dm().GetItem15();
-    for (QRadioButton* r :
-         {form.RadioGas, form.RadioRientro, form.RadioBenzina, form.RadioGasAltiGiri, form.RadioBenzinaAltiGiri})
-        if (r)
-            r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(on, item15));
-    if (form.RadioContributoAltiGiri)
-        form.RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
+    form.Page<TPageCommutazione>().EnableFuelChoices(on);
     if (on) {
         FillSequenceCombo();
         refreshSequenceGrid(GridSequenza, dm());

@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 #include "pages/PageConfigurazione.h"
 #include "pages/PageTaratura.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 namespace {
 
@@ -236,7 +238,7 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
     EXPECT_TRUE(w->Page<TPageTaratura>().GridSequenza->isVisibleTo(w->TabTaratura));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-    EXPECT_FALSE(w->RadioGas->isEnabled());
+    EXPECT_FALSE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     // The page shown again keeps the state without writing.
     r.sim().clearCalls();
     w->Page<TPageTaratura>().TabTaraturaShow();
@@ -253,14 +255,15 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
 TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxRunsTheSameProcedureAndTheGridEditsTheSequence)
 {
     TPageTaratura& taratura = w->Page<TPageTaratura>();
+    TPageCommutazione& commutazione = w->Page<TPageCommutazione>();
     w->SetActivePage(cfgwin::PageCommutazione, true);
     w->LiveStatusFlags = 0x80;
     w->LiveRpm = 800;
-    w->CheckModificaSequenza2->click();
-    ASSERT_TRUE(w->CheckModificaSequenza2->isChecked());
+    commutazione.CheckModificaSequenza2->click();
+    ASSERT_TRUE(commutazione.CheckModificaSequenza2->isChecked());
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-    EXPECT_FALSE(w->RadioGas->isEnabled());
+    EXPECT_FALSE(commutazione.RadioGas->isEnabled());
 
     // The Altri parametri page shows the advance without writing, with its grid.
     r.sim().clearCalls();
@@ -289,13 +292,42 @@ TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxRunsTheSameProcedureAndTheGr
     // Off from the switch page: the standard sequence, message 393, and the
     // Altri parametri page follows.
     w->SetActivePage(cfgwin::PageCommutazione, true);
-    w->CheckModificaSequenza2->click();
+    commutazione.CheckModificaSequenza2->click();
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 0);
-    EXPECT_TRUE(w->RadioGas->isEnabled());
+    EXPECT_TRUE(commutazione.RadioGas->isEnabled());
     w->SetActivePage(cfgwin::PageTaratura, true);
     EXPECT_FALSE(taratura.CheckModificaSequenza->isChecked());
     EXPECT_FALSE(taratura.GridSequenza->isVisibleTo(w->TabTaratura));
+}
+
+TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxGoesOffWithAnotherProbeCount)
+{
+    // The Commutazione page's box runs the shared procedure: on petrol at
+    // idle the sequence is advanced and the fuel choices give way to it.
+    w->SetActivePage(cfgwin::PageCommutazione, true);
+    TPageCommutazione& commutazione = w->Page<TPageCommutazione>();
+    w->LiveStatusFlags = 0x80;
+    w->LiveRpm = 800;
+    commutazione.CheckModificaSequenza2->click();
+    ASSERT_TRUE(commutazione.CheckModificaSequenza2->isChecked());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+    EXPECT_FALSE(commutazione.RadioGas->isEnabled());
+    EXPECT_FALSE(commutazione.RadioContributoAltiGiri->isEnabled());
+
+    // Another probe count on the Sensori page: written, and the standard
+    // sequence again through the Commutazione page's box (message 393).
+    w->SetActivePage(cfgwin::PageSensori, true);
+    TKeyComboBox* probes = w->Page<TPageSensori>().ComboNumeroSonde;
+    const int count = r.dm().GetNumeroSonde();
+    probes->setCurrentIndex(2 - count);
+    emit probes->keyPressed(QChar(13));
+    EXPECT_EQ(r.dm().GetNumeroSonde(), 3 - count);
+    EXPECT_FALSE(commutazione.CheckModificaSequenza2->isChecked());
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 0);
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+    EXPECT_TRUE(commutazione.RadioGas->isEnabled());
 }
 
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)
