@@ -157,7 +157,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : QDialog(owner)
 TFormDiagnosi::~TFormDiagnosi()
 {
     // A window freed without closing must not leave the poll timer stopped.
-    if (activated_ && !closed_ && StreamDati)
+    if (activated_.Done() && !closed_ && StreamDati)
         FormClose();
 }
 
@@ -358,9 +358,8 @@ void TFormDiagnosi::showEvent(QShowEvent* event)
 
 void TFormDiagnosi::FormActivate()
 {
-    if (activated_)
+    if (!activated_.First())
         return;
-    activated_ = true;
 
     // The two lists side by side.
     ListCode->show();

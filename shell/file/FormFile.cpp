@@ -241,15 +241,14 @@ void TFormFile::enterFolder(const QString& folder)
 void TFormFile::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!activated_)
+    if (!activated_.Done())
         QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
 void TFormFile::FormActivate()
 {
-    if (activated_ || closed_)
+    if (closed_ || !activated_.First())
         return;
-    activated_ = true;
     FillList();
     if (mode_ == ModeOpen)
         selectFirstRow();

@@ -12,6 +12,7 @@
 // exists; closing (or deleting) it makes the application folder current
 // again and puts the plain configuration-file key back.
 #include "FileRules.h"
+#include "windowkit/ShowOnce.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -127,6 +128,6 @@ private:
     QString extension_;
     TextSource texts_;
     std::vector<TPdfRow> rows_;
-    bool activated_ = false;
+    wkit::ShowOnce activated_;
     bool closed_ = false;
 };

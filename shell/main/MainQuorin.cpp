@@ -397,10 +397,8 @@ void TFormMain::SetStatusLabels(bool connected, const QString& firmwareSeparator
 void TFormMain::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
-    if (!shown_) {
-        shown_ = true;
+    if (shown_.First())
         FormShow();
-    }
 }
 
 void TFormMain::FormShow()

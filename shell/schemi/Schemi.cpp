@@ -167,15 +167,14 @@ void TFormSchemi::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Once the window is on the screen, so that the find animation is seen.
-    if (!activated_)
+    if (!activated_.Done())
         QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
 void TFormSchemi::FormActivate()
 {
-    if (activated_ || closed_)
+    if (closed_ || !activated_.First())
         return;
-    activated_ = true;
 
     ListPdfFile->resize(ShapeBottom->width(), height() * 68 / 100);
     const int w = ListPdfFile->width();

@@ -9,6 +9,7 @@
 // current directory while the browser exists; closing (or deleting) the
 // browser makes the caller's folder the current directory again.
 #include "SchemiFiles.h"
+#include "windowkit/ShowOnce.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -109,7 +110,7 @@ private:
     QString diagramFolder_;
     TextSource texts_;
     std::vector<TPdfRow> rows_;
-    bool activated_ = false;
+    wkit::ShowOnce activated_;
     bool closed_ = false;
 
     // The scaled design size and where each control sits in it; the window
