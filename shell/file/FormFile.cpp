@@ -8,8 +8,6 @@
 #include "VyxConnection.h"
 #include "iodata.h"
 
-#include "plat/AnimationPlayer.h"
-#include "plat/Colors.h"
 #include "plat/Desktop.h"
 #include "plat/Messages.h"
 #include "plat/PictureButton.h"
@@ -23,13 +21,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
@@ -38,8 +31,7 @@ namespace {
 
 constexpr std::uint32_t kBackground = 14732184;
 
-// The layout, in design pixels of the 1024 x 721 client area.
-constexpr QSize kDesignSize(1024, 721);
+// The layout, in design pixels of the dialog's client area.
 constexpr QRect kShapeMarcaRect(24, 12, 976, 56);
 constexpr QRect kLabelMarcaRect(40, 24, 200, 32);
 constexpr QRect kComboMarcaRect(250, 24, 420, 32);
@@ -48,7 +40,6 @@ constexpr QRect kLabelFileRect(40, 88, 200, 32);
 constexpr QRect kEditNameRect(250, 88, 420, 32);
 constexpr QRect kListRect(24, 140, 976, 400);
 constexpr QRect kPanelFindRect(352, 240, 320, 160);
-constexpr QRect kAnimateFindRect(112, 48, 96, 64);
 constexpr QRect kShapeBottomRect(24, 560, 976, 149);
 constexpr QRect kLabelEcuTypeRect(40, 572, 180, 28);
 constexpr QRect kComboEcuTypeRect(220, 572, 260, 28);
@@ -62,11 +53,12 @@ constexpr QRect kImageAnnullaRect(728, 606, 96, 64);
 constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 
 constexpr int kNameLength = 28;
+constexpr int kEmailReleased = 10049;
+constexpr int kEmailPressed = 10050;
 // "%1 values are missing from the file ... Write into the ECU all the same?"
 constexpr int kTextDefaultsQuestion = 781;
 // "%1 values of the file are damaged (%2) ... Write into the ECU all the same?"
 constexpr int kTextDamagedQuestion = 782;
-const char* const kListPicture = ":/bmp/listconfig.png";
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
 {
@@ -89,17 +81,13 @@ int ask(const QString& text, plat::PromptIcon icon, plat::PromptButtons buttons,
 } // namespace
 
 TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& folder, TextSource texts)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), mode_(mode == ModeOpen ? ModeOpen : ModeSave),
-      folder_(QDir(folder).absolutePath()), texts_(std::move(texts))
+    : FileListDialog(owner, folder, texts ? std::move(texts) : TextSource(wkit::Text), kBackground),
+      mode_(mode == ModeOpen ? ModeOpen : ModeSave)
 {
     setObjectName(QStringLiteral("FormFile"));
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
     buildLayout();
     plat::applyScreenScale(this);
-
-    ImageEmail->setPictures(10049, 10050);
-    ImageOk->setPictures(10051, 10052);
-    ImageAnnulla->setPictures(10053, 10054);
 
     LabelTipoFile->show();
     ComboTipoConfig->show();
@@ -107,7 +95,7 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     ComboEcuType->setEnabled(!ecuConnected());
 
     const bool cng = StreamDati && StreamDati->GetFlag(1) != 0;
-    fuelFolder_ = ConfigFuelFolder(folder_, cng);
+    fuelFolder_ = ConfigFuelFolder(Folder(), cng);
     enterFolder(fuelFolder_);
 
     ComboMarca->addItem(QStringLiteral("."));
@@ -151,29 +139,18 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     connect(ComboMarca, &QComboBox::activated, this, [this] { ComboMarcaChange(); });
     connect(ComboEcuType, &QComboBox::activated, this, [this] { ComboEcuTypeChange(); });
 
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(screen->geometry());
+    fillScreen();
     plat::setScreenCursor(plat::ScreenCursor::Default);
 }
 
 TFormFile::~TFormFile()
 {
-    if (!closed_)
-        FormClose();
+    // The closing step of this dialog, also for one deleted without closing.
+    FormClose();
 }
-
-QString TFormFile::text(int number) const { return texts_ ? texts_(number) : wkit::Text(number); }
 
 void TFormFile::buildLayout()
 {
-    resize(kDesignSize);
-    setFont(filelist::Font(16, false));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
     ShapeMarca = filelist::MakeFrame(this, "ShapeMarca", kShapeMarcaRect);
     LabelMarca = label(this, "LabelMarca", kLabelMarcaRect, Qt::AlignLeft);
     ComboMarca = new QComboBox(this);
@@ -187,10 +164,8 @@ void TFormFile::buildLayout()
     EditName->setGeometry(kEditNameRect);
     EditName->setMaxLength(kNameLength);
 
-    ListFile = filelist::MakeList(this, "ListFile", kListRect);
+    ListFile = makeList("ListFile", kListRect, [this] { ListFileDblClick(); });
     connect(ListFile, &QTreeWidget::itemSelectionChanged, this, [this] { ListFileSelect(); });
-    connect(ListFile, &QTreeWidget::itemDoubleClicked, this, [this] { ListFileDblClick(); });
-    ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
 
     ShapeBottom = filelist::MakeFrame(this, "ShapeBottom", kShapeBottomRect);
     LabelEcuType = label(this, "LabelEcuType", kLabelEcuTypeRect, Qt::AlignLeft);
@@ -204,31 +179,18 @@ void TFormFile::buildLayout()
     ComboTipoConfig->addItems({QStringLiteral("Standard"), QStringLiteral("End of line")});
     ComboTipoConfig->setCurrentIndex(0);
 
-    ImageEmail = new plat::PictureButton(this);
-    ImageEmail->setObjectName(QStringLiteral("ImageEmail"));
-    ImageEmail->setGeometry(kImageEmailRect);
-    connect(ImageEmail, &plat::PictureButton::clicked, this, [this] { ImageEmailClick(); });
+    ImageEmail =
+        makeButton("ImageEmail", kImageEmailRect, kEmailReleased, kEmailPressed, [this] { ImageEmailClick(); });
     LabelEmail = label(this, "LabelEmail", kLabelEmailRect, Qt::AlignHCenter);
-    ImageOk = new plat::PictureButton(this);
-    ImageOk->setObjectName(QStringLiteral("ImageOk"));
-    ImageOk->setGeometry(kImageOkRect);
-    connect(ImageOk, &plat::PictureButton::clicked, this, [this] { ImageOkClick(); });
+    makeOkButton(kImageOkRect);
     LabelSalva = label(this, "LabelSalva", kLabelSalvaRect, Qt::AlignHCenter);
-    ImageAnnulla = new plat::PictureButton(this);
-    ImageAnnulla->setObjectName(QStringLiteral("ImageAnnulla"));
-    ImageAnnulla->setGeometry(kImageAnnullaRect);
-    connect(ImageAnnulla, &plat::PictureButton::clicked, this, [this] { ImageAnnullaClick(); });
+    makeCancelButton(kImageAnnullaRect);
     LabelAnnulla = label(this, "LabelAnnulla", kLabelAnnullaRect, Qt::AlignHCenter);
 
-    const filelist::FindPanel find = filelist::MakeFindPanel(this, kPanelFindRect, kAnimateFindRect);
-    PanelFind = find.panel;
-    AnimateFind = find.animation;
+    makeFindPanel(kPanelFindRect);
 
     // Enter and Esc reach the window from every control.
-    for (QWidget* w : {static_cast<QWidget*>(ComboMarca), static_cast<QWidget*>(EditName),
-                       static_cast<QWidget*>(ListFile), static_cast<QWidget*>(ComboEcuType),
-                       static_cast<QWidget*>(ComboTipoConfig)})
-        w->installEventFilter(this);
+    takeKeysOf({ComboMarca, EditName, ListFile, ComboEcuType, ComboTipoConfig});
 }
 
 void TFormFile::enterFolder(const QString& folder)
@@ -238,39 +200,24 @@ void TFormFile::enterFolder(const QString& folder)
     QDir::setCurrent(folder);
 }
 
-void TFormFile::showEvent(QShowEvent* event)
+void TFormFile::FirstActivation()
 {
-    QDialog::showEvent(event);
-    if (!activated_.Done())
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-}
-
-void TFormFile::FormActivate()
-{
-    if (closed_ || !activated_.First())
-        return;
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::FillList()
 {
-    rows_.clear();
-    rows_ = filelist::Fill(ListFile, {PanelFind, AnimateFind}, ImageListConfig, [this] {
+    fillList([this] {
         return ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
     });
 }
 
-void TFormFile::selectFirstRow()
+void TFormFile::selectFirstFile()
 {
-    if (QTreeWidgetItem* first = ListFile->topLevelItem(0)) {
-        ListFile->setCurrentItem(first);
-        first->setSelected(true);
-        ListFile->setFocus();
-    } else {
+    if (!selectFirstRow())
         EditName->clear();
-    }
 }
 
 void TFormFile::ComboMarcaChange()
@@ -279,7 +226,7 @@ void TFormFile::ComboMarcaChange()
     enterFolder(item <= 0 ? fuelFolder_ : ConfigMakeFolder(fuelFolder_, ComboMarca->currentText()));
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::ComboEcuTypeChange()
@@ -287,7 +234,7 @@ void TFormFile::ComboEcuTypeChange()
     extension_ = QString::fromLatin1(qz::ConfigFileExtension(EcuTypeOfKindItem(ComboEcuType->currentIndex())));
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::ListFileSelect()
@@ -302,7 +249,7 @@ QString TFormFile::nameToOpen(const QString& typed) const
     // A listed caption opens its row's real file, whatever the letter case
     // of its extension.
     if (!QFileInfo(QDir(currentFolder_).filePath(typed)).isFile()) {
-        for (const TPdfRow& row : rows_)
+        for (const TPdfRow& row : Rows())
             if (row.Caption == typed && QFileInfo(QDir(currentFolder_).filePath(row.FileName)).isFile())
                 return row.FileName;
     }
@@ -469,46 +416,8 @@ void TFormFile::ImageEmailClick()
         errorBox(MailResultText(result));
 }
 
-void TFormFile::ImageAnnullaClick()
+void TFormFile::Closing()
 {
-    done(mrCancel);
-}
-
-void TFormFile::reject()
-{
-    ImageAnnullaClick();
-}
-
-void TFormFile::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void TFormFile::FormClose()
-{
-    if (closed_)
-        return;
-    closed_ = true;
-    QDir::setCurrent(folder_);
     if (StreamDati)
         StreamDati->SetFileKey(QByteArrayView(qz::FileKeyString()));
-}
-
-bool TFormFile::FormKeyPress(int key)
-{
-    return filelist::RunKey(key, [this] { ImageOkClick(); }, [this] { ImageAnnullaClick(); });
-}
-
-void TFormFile::keyPressEvent(QKeyEvent* event)
-{
-    if (!filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
-        QDialog::keyPressEvent(event);
-}
-
-bool TFormFile::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != this && filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }
