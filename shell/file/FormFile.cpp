@@ -53,6 +53,23 @@ constexpr QRect kImageAnnullaRect(728, 606, 96, 64);
 constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 
 constexpr int kNameLength = 28;
+
+// The dialog's own texts (string numbers); the file-list dialog names those
+// it shares with the wiring-diagram browser.
+constexpr int kTextFourCylinderEcu = 448;  // "Centralina 4 cilindri"
+constexpr int kTextEightCylinderEcu = 449; // "Centralina 8 cilindri"
+constexpr int kTextSendMail = 453;         // "INVIA E-MAIL"
+constexpr int kTextEcuType = 458;          // "Tipo centralina"
+constexpr int kTextCarMake = 468;          // "Marca vettura"
+constexpr int kTextFileToLoad = 459;       // "File da caricare"
+constexpr int kTextSave = 454;             // "SALVA"
+constexpr int kTextFileName = 460;         // "Nome del file"
+constexpr int kTextCannotOpen = 462;       // "Impossibile aprire il file selezionato."
+constexpr int kTextSaveFirst = 464;        // "I dati in memoria sono stati modificati. Salvarli prima in un file?"
+constexpr int kTextLoadingFile = 465;      // "Caricamento file in corso"
+constexpr int kTextWritingEcu = 466;       // "Scrittura dati in centralina in corso"
+constexpr int kTextOverwrite = 463;        // "Il file esiste già. Sovrascriverlo?"
+constexpr int kTextSavingFile = 467;       // "Salvataggio file in corso"
 constexpr int kEmailReleased = 10049;
 constexpr int kEmailPressed = 10050;
 // "%1 values are missing from the file ... Write into the ECU all the same?"
@@ -102,12 +119,13 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     ComboMarca->addItems(ListMakeFolders(fuelFolder_));
     ComboMarca->setCurrentIndex(0);
 
-    ComboEcuType->addItems({text(448), text(448) + QStringLiteral(" ORSEL"), text(449)});
-    LabelAnnulla->setText(text(452));
-    LabelEmail->setText(text(453));
-    ListFile->setHeaderLabels({text(456), text(457)});
-    LabelEcuType->setText(text(458));
-    LabelMarca->setText(text(468));
+    ComboEcuType->addItems({text(kTextFourCylinderEcu), text(kTextFourCylinderEcu) + QStringLiteral(" ORSEL"),
+                            text(kTextEightCylinderEcu)});
+    LabelAnnulla->setText(text(kTextAnnulla));
+    LabelEmail->setText(text(kTextSendMail));
+    ListFile->setHeaderLabels({text(kTextFiles), text(kTextData)});
+    LabelEcuType->setText(text(kTextEcuType));
+    LabelMarca->setText(text(kTextCarMake));
 
     const int ecuType = StreamDati ? StreamDati->EcuInfo.EcuType : 30;
     extension_ = QString::fromLatin1(qz::ConfigFileExtension(ecuType));
@@ -116,8 +134,8 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     if (mode_ == ModeOpen) {
         ListFile->move(ListFile->x(), EditName->y());
         ListFile->resize(ListFile->width(), ListFile->height() + (ShapeTop->y() + ShapeTop->height() - EditName->y()));
-        LabelFile->setText(text(459));
-        LabelSalva->setText(text(455));
+        LabelFile->setText(text(kTextFileToLoad));
+        LabelSalva->setText(text(kTextCarica));
         if (anyFile)
             *anyFile = AnyConfigFile(currentFolder_, extension_);
         LabelFile->hide();
@@ -125,8 +143,8 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
         EditName->hide();
         EditName->setEnabled(false);
     } else {
-        LabelFile->setText(text(460));
-        LabelSalva->setText(text(454));
+        LabelFile->setText(text(kTextFileName));
+        LabelSalva->setText(text(kTextSave));
         EditName->setFocus();
         LabelFile->show();
         EditName->show();
@@ -281,7 +299,7 @@ void TFormFile::ImageOkClick()
         return;
     // Only names of the make folder: nothing is read or written elsewhere.
     if (NameHasPathSeparator(name)) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     if (mode_ == ModeOpen)
@@ -293,7 +311,7 @@ void TFormFile::ImageOkClick()
 void TFormFile::confirmOpen(const QString& typed)
 {
     if (StreamDati && StreamDati->Modified) {
-        const int answer = ask(text(464), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel);
+        const int answer = ask(text(kTextSaveFirst), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel);
         if (answer == plat::IDCANCEL)
             return;
         if (answer == plat::IDYES) {
@@ -306,13 +324,13 @@ void TFormFile::confirmOpen(const QString& typed)
     }
 
     auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-    wait->Begin(text(465));
+    wait->Begin(text(kTextLoadingFile));
 
     const QString name = nameToOpen(typed);
     EditName->setText(name);
     const QString path = QDir(currentFolder_).filePath(name);
     if (!QFileInfo(path).isFile()) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         wait.reset();
         toMainWindow();
         return;
@@ -336,7 +354,7 @@ void TFormFile::confirmOpen(const QString& typed)
         }
         if (write) {
             wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-            wait->Begin(text(466));
+            wait->Begin(text(kTextWritingEcu));
             StreamDati->TransferData(TStreamDati::TRANSFER_CHECK_INJECTOR | TStreamDati::TRANSFER_WRITE_ECU, {},
                                      0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
         }
@@ -372,12 +390,12 @@ void TFormFile::confirmSave(const QString& name)
     const bool script = ComboTipoConfig->currentIndex() == 1;
     const QString path = PathToSave(currentFolder_, name, script ? QLatin1String(kScriptExtension) : extension_);
     if (QFileInfo::exists(path)) {
-        if (ask(text(463), plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES)
+        if (ask(text(kTextOverwrite), plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES)
             return;
     }
 
     auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-    wait->Begin(text(467));
+    wait->Begin(text(kTextSavingFile));
     if (script) {
         StreamDati->TransferData(TStreamDati::TRANSFER_SCRIPT, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
     } else {
@@ -400,14 +418,14 @@ void TFormFile::ImageEmailClick()
     if (typed.isEmpty())
         return;
     if (NameHasPathSeparator(typed)) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     const QString name = nameToOpen(typed);
     EditName->setText(name);
     const QString path = QDir(currentFolder_).filePath(name);
     if (!QFileInfo(path).isFile()) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     plat::Mailer* mailer = plat::desktop().mailer;

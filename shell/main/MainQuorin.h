@@ -246,7 +246,9 @@ private:
     bool resetInProgress_ = false;
     wkit::ShowOnce shown_;
     QString versionText_;
-    QString text12_, text13_, text14_, text19_, text55_, text56_, text190_, text191_;
+    // Texts taken in the current language (ApplyLanguage).
+    QString configurationText_, firmwareVersionText_, softwareVersionText_, checkLinkText_;
+    QString resetQuestionText_, resetFailedText_, lpgText_, cngText_;
     QString noConnectionText_;
     QString failedAttemptText_;
     QPointer<TFormSplash> splash_;

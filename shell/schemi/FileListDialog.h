@@ -39,6 +39,13 @@ public:
     // The modal result of Esc and of the cancel picture.
     static constexpr int mrCancel = 2;
 
+    // The texts both dialogs show (string numbers): the open picture's
+    // caption, the cancel picture's, the list's two columns.
+    static constexpr int kTextCarica = 455;  // "CARICA"
+    static constexpr int kTextAnnulla = 452; // "ANNULLA"
+    static constexpr int kTextFiles = 456;   // "Files disponibili"
+    static constexpr int kTextData = 457;    // "Data"
+
     // The folder given by the caller (made absolute against the current
     // directory at construction).
     QString Folder() const { return folder_; }

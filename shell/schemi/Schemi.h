@@ -26,12 +26,6 @@ class TFormSchemi : public filelist::FileListDialog {
     Q_OBJECT
 
 public:
-    // String numbers of the window's texts.
-    static constexpr int kTextCarica = 455;
-    static constexpr int kTextAnnulla = 452;
-    static constexpr int kTextFiles = 456;
-    static constexpr int kTextData = 457;
-
     // folder: the application folder, made the current directory again on
     // close. Without a text source the program's own (Italian) texts are used.
     TFormSchemi(QWidget* owner, int kind, const QString& folder, TextSource texts = {});
