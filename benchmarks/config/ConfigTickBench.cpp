@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void BM_ConfigTick(benchmark::State& state)
     w->show();
     w->PageControl->setCurrentIndex(page);
     QApplication::processEvents();
-    PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->DrawGridEmissioni)
+    PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->Page<TPageEmissioni>().DrawGridEmissioni)
                                                     : static_cast<QWidget*>(w->DrawGridK));
     long long ticks = 0;
     for (auto _ : state) {

@@ -3,6 +3,11 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -13,6 +18,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
@@ -85,15 +91,15 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     static const BindingTable none;
     switch (page) {
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
-    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
-    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
+    case cfgwin::PageSensori: return TPageSensori::Rows();
     case cfgwin::PageMappa: return cfgwin::MappaRows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
-    case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
+    case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
-    case cfgwin::PagePressione: return cfgwin::PressioneRows();
-    case cfgwin::PageTemp: return cfgwin::TempRows();
+    case cfgwin::PageTemp: return TPageTemp::Rows();
+    case cfgwin::PagePressione: return TPagePressione::Rows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
     case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
@@ -230,15 +236,23 @@ void TFormConfig::buildLayout()
     buildCorrectionGrids();
     BuildPanelBarra();
     BuildConfigurazione();
-    BuildCommutazione();
-    BuildSensori();
+    makePage<TPageCommutazione>();
+    // Hidden holders of the pictures the tabs draw.
+    ImageEsci = new plat::PictureButton(TabCommutazione);
+    ImageEsci->setObjectName(QStringLiteral("ImageEsci"));
+    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
+    ImageEsci->hide();
+    ImageConnected = new plat::PictureButton(TabCommutazione);
+    ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
+    ImageConnected->hide();
+    makePage<TPageSensori>();
     BuildMappa();
     BuildCorrezioni();
     BuildAdatta();
-    BuildEmissioni();
+    makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
-    BuildPressione();
-    BuildTemp();
+    makePage<TPagePressione>();
+    makePage<TPageTemp>();
     BuildIniezione();
     BuildTaratura();
     BuildUnshownPages();
@@ -318,7 +332,7 @@ void TFormConfig::buildCorrectionGrids()
     host.RepaintWindow = [this] { repaint(); };
     host.BuildPressDiffCellBounds = [this] { BuildPressDiffCellBounds(); };
     host.BuildEmissionCellBounds = [this] { BuildEmissionCellBounds(); };
-    host.ShowCentriCelle = [this] { ShowCentriCelle(); };
+    host.ShowCentriCelle = [this] { Page<TPageEmissioni>().ShowCentriCelle(); };
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
@@ -344,13 +358,13 @@ void TFormConfig::loadPictures()
                                                              {ImageCutoff, 10025},
                                                              {ImageCommutatore, 10027},
                                                              {ImagePallino, 10039},
-                                                             {ImageEmissioni, 10041}};
+                                                             {Page<TPageEmissioni>().ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
+        {ImageReset, 10029, 10030}, {Page<TPageSensori>().ImageConferma, 10031, 10032}, {ImageTarget, 10033, 10034},
         {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
         {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
         {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
@@ -416,14 +430,9 @@ void TFormConfig::runPageShow(int page)
     }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
-    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
-    case cfgwin::PageSensori: TabSensoriShow(); break;
     case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
-    case cfgwin::PageEmissioni: TabEmissioniShow(); break;
-    case cfgwin::PagePressione: TabPressioneShow(); break;
-    case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
     case cfgwin::PageIniezione: TabIniezioneShow(); break;
     case cfgwin::PageTaratura: TabTaraturaShow(); break;
@@ -447,8 +456,8 @@ void TFormConfig::onCurrentChanged(int index)
 
 void TFormConfig::PageControlChanging()
 {
-    if (currentPage_ == cfgwin::PageTemp && SensorEditing)
-        ButtonNuoviParametriClick();
+    if (currentPage_ == cfgwin::PageTemp)
+        Page<TPageTemp>().EndSensorEditing();
     PreviousPage = currentPage_;
 }
 
@@ -517,18 +526,15 @@ void TFormConfig::FormShow()
     // The bank rules.
     ApplyBankVisibility();
     runPageShow(ActivePage());
-    LoadMapSelector();
+    Page<TPagePressione>().LoadMapSelector();
+    // The Temperatura page's boxes and gas sensor, whichever page shows.
+    Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
-    CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
-    CheckTempGas->setChecked(dm().GetFlag(9) != 0);
-    CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
     CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
-    // What the boxes show and hide follows them (their clicks write nothing
+    // What the box shows and hides follows it (its click writes nothing
     // while loading).
-    CheckTempMotoreClick();
     CheckAdattativitaClick();
     LoadingControls = 0;
-    ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
     BuildAllCellBounds();
     ApplyEcuModelVisibility();
     const bool seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
@@ -538,19 +544,7 @@ void TFormConfig::FormShow()
     RememberLists();
 }
 
-bool TFormConfig::FormCloseQuery() { return askLeaveTemperatura(); }
-
-bool TFormConfig::askLeaveTemperatura()
-{
-    if (!(ActivePage() == cfgwin::PageTemp && SensorEditing))
-        return true;
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Message(193),
-                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
-    if (answer != plat::IDYES)
-        return false;
-    ButtonNuoviParametriClick();
-    return true;
-}
+bool TFormConfig::FormCloseQuery() { return Page<TPageTemp>().AskLeaveTemperatura(); }
 
 void TFormConfig::FormClose()
 {
@@ -594,7 +588,7 @@ cfgwin::EcuState TFormConfig::ecuState() const
     s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
     s.tipoCommutazione = dm().GetTipoCommutazione();
     s.item15 = dm().GetItem15();
-    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
 
@@ -606,6 +600,31 @@ void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
                 w->setVisible(rule.visible);
 }
 
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
+}
+
 void TFormConfig::ApplyEcuModelVisibility()
 {
     const cfgwin::EcuState state = ecuState();
@@ -615,10 +634,9 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     LabelNoteConfig->setText(wkit::Text(373));
-    EditTempRiduttore->SetMinValue(20);
-    EditTempRiduttore->SetMaxValue(90);
+    Page<TPageCommutazione>().LimitReducerTemperature();
     FormResize();
 }
 
@@ -653,7 +671,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
         if (watched == TabCorrezioni)
             FitCorrezioniGrids();
         else if (watched == TabTemp)
-            FitTempGrid();
+            Page<TPageTemp>().FitTempGrid();
         else if (watched == TabVariatore)
             Page<TPageVariatore>().FitVariatoreGrid();
         if (watched == TabCorrezioni || watched == TabTemp || watched == TabVariatore)
@@ -667,16 +685,16 @@ bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     const auto visible = VisibleTabs();
     int target = -1;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12 && !(modifiers & Qt::AltModifier)) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = cfgwin::FunctionKeyPage(visible, key - Qt::Key_F1 + 1);
     } else if (key == Qt::Key_PageDown) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::LastVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), true);
     } else if (key == Qt::Key_PageUp) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::FirstVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), false);
@@ -726,12 +744,12 @@ void TFormConfig::FormResize()
 
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
-    LayoutEmissioniGrids();
+    Page<TPageEmissioni>().LayoutEmissioniGrids();
     LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
     FitCorrezioniGrids();
-    FitTempGrid();
+    Page<TPageTemp>().FitTempGrid();
     Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
 }

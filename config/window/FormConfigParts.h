@@ -234,14 +234,9 @@ void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 
 // The binding tables, one per page (each in its page's file).
 const TFormConfig::BindingTable& ConfigurazioneRows();
-const TFormConfig::BindingTable& CommutazioneRows();
-const TFormConfig::BindingTable& SensoriRows();
 const TFormConfig::BindingTable& MappaRows();
 const TFormConfig::BindingTable& CorrezioniRows();
 const TFormConfig::BindingTable& AdattaRows();
-const TFormConfig::BindingTable& EmissioniRows();
-const TFormConfig::BindingTable& PressioneRows();
-const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown

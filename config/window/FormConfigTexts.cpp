@@ -1,5 +1,9 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -225,7 +229,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
+    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {
@@ -247,14 +251,15 @@ void TFormConfig::LoadTexts()
     setList(ComboSegnaleGiri, texts({94, 95}));
     fillCylinders();
     setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
-    setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
+    setList(Page<TPageCommutazione>().ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
-    setList(ComboSonda1, texts({384, 385, 386}));
-    setList(ComboSonda2, texts({384, 385, 386}));
-    setList(ComboCommutatore, texts({361, 362}));
+    const TPageSensori& sensori = Page<TPageSensori>();
+    setList(sensori.ComboSonda1, texts({384, 385, 386}));
+    setList(sensori.ComboSonda2, texts({384, 385, 386}));
+    setList(sensori.ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
-    setList(ComboTempRiduttore, texts({528, 529}));
+    setList(Page<TPageTemp>().ComboTempRiduttore, texts({528, 529}));
     setList(ComboPers, cfgrules::PersonalisationItems());
 
     // The cell-variation dialog.
@@ -280,5 +285,5 @@ void TFormConfig::fillLambdaTypes()
         l << wkit::Text(n);
     if (list.withUego)
         l << QStringLiteral("UEGO");
-    setList(ComboTipoLambda, l);
+    setList(Page<TPageSensori>().ComboTipoLambda, l);
 }

@@ -270,15 +270,15 @@ void TFormConfig::FitCorrezioniGrids()
     // column; the other tables reach across the page. No grid asks for
     // more than the page has, so that the page never grows with its grids.
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
-    const int room = pageRoomWidth(TabCorrezioni);
+    const int room = PageRoomWidth(TabCorrezioni);
     const auto fit = [&](int beside, int across) {
         for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
             FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
         for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
             FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
     };
-    const int beside = framedGridWidth(TabCorrezioni, true, room);
-    const int across = std::min(ScaleWidth(room, 0.97), framedGridWidth(TabCorrezioni, false, room));
+    const int beside = FramedGridWidth(TabCorrezioni, true, room);
+    const int across = std::min(ScaleWidth(room, 0.97), FramedGridWidth(TabCorrezioni, false, room));
     fit(beside, across);
     // What the frames around the grids and the groups beside them really
     // take can differ from the estimate (a caption wrapped anew, a frame's
@@ -306,7 +306,7 @@ void TFormConfig::FitCorrezioniGrids()
 // Shared by the grid fitting of the Correzioni, Temperatura and Variatore
 // pages.
 
-int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
+int TFormConfig::FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
 {
     auto* grid = static_cast<QGridLayout*>(page->layout());
     const QMargins margins = grid->contentsMargins();
@@ -328,7 +328,7 @@ int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int page
     return width;
 }
 
-int TFormConfig::pageRoomWidth(const QWidget* page) const
+int TFormConfig::PageRoomWidth(const QWidget* page) const
 {
     // A window on the screen wider than the screen is cut at its edge: its
     // pages have only what the screen shows of them.

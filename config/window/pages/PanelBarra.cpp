@@ -5,12 +5,16 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageEmissioni.h"
+#include "PageTemp.h"
+#include "PageSensori.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "LiveLamps.h"
 #include "SensorRules.h"
+#include "SwitchRules.h"
 #include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -119,6 +123,7 @@ void TFormConfig::BuildPanelBarra()
     // The fuel state: the switch picture, the fuel label and the level lamps.
     ImageCommutatore = b.picture("ImageCommutatore", PanelBarra);
     g->addWidget(ImageCommutatore, 0, 0, 3, 1, Qt::AlignCenter);
+    connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
     LabelBenzina = b.label("LabelBenzina", PanelBarra);
     QFont bold = LabelBenzina->font();
     bold.setBold(true);
@@ -218,6 +223,13 @@ void TFormConfig::BuildPanelBarra()
     });
 }
 
+void TFormConfig::ImageCommutatoreClick()
+{
+    ImageCommutatore->setEnabled(false);
+    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    ImageCommutatore->setEnabled(true);
+}
+
 // ---------------------------------------------------------------------------
 // The live tick
 
@@ -234,8 +246,7 @@ void TFormConfig::TimerDatiTimer()
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
-    if (SensorEditing && DrawGridTemp && QApplication::focusWidget() == DrawGridTemp)
-        DrawGridTemp->update();
+    Page<TPageTemp>().ShowLiveReading();
     // What the status bits change: the fuel state, the cut-off and extra
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
@@ -246,8 +257,7 @@ void TFormConfig::TimerDatiTimer()
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
     if (LambdaRefreshPending) {
         dm().ApplyTipoDiLambdaDefaults();
-        EditRifLambda->setPalette(QPalette());
-        EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
+        Page<TPageSensori>().ReloadLambdaReference();
         LambdaRefreshPending = false;
     }
     trackActivePage();
@@ -276,7 +286,7 @@ void TFormConfig::showLiveBar()
         setText(LabApMot2, *t.apMot2);
     if (t.apMot2Benz)
         setText(LabApMot2Benz, *t.apMot2Benz);
-    setText(LabLivello, t.livello);
+    Page<TPageSensori>().ShowLiveLevel(t.livello);
     QLabel* lambdas[] = {LabLambda, LabLambda2};
     for (std::size_t p = 0; p < 2; ++p) {
         setText(lambdas[p], t.lambda[p].text);
@@ -298,10 +308,8 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
     if (c.fuel) {
         setPicture(ImageCommutatore, c.fuel->commutatore);
         setPicture(ImagePallino, c.fuel->pallino);
-        setPicture(ImageEmissioni, c.fuel->emissioni);
         DrawGridK->SetDotPicture(ImagePallino->currentPicture());
-        CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
-        DrawGridEmissioni->update();
+        Page<TPageEmissioni>().ShowFuelDot(c.fuel->emissioni);
         setText(LabelBenzina, Message(c.fuel->text));
         setInk(LabelBenzina, c.fuel->colour);
     }
@@ -330,8 +338,8 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
     switch (grid) {
     case G::MapK: return DrawGridK;
     case G::PressPassaggio: return DrawPressPassaggio;
-    case G::Emissioni: return DrawGridEmissioni;
-    case G::Anticipo: return DrawGridAnticipo;
+    case G::Emissioni: return CorrectionGrids->DrawGridEmissioni;
+    case G::Anticipo: return CorrectionGrids->DrawGridAnticipo;
     case G::Filtro: return DrawGridFiltro;
     case G::Sgancio: return DrawGridSgancio;
     case G::TempGas: return DrawGridTempGas;
@@ -417,12 +425,7 @@ void TFormConfig::trackActivePage()
     if (page == cfgwin::PageTest)
         add(TrackPressCollColumn(PressCollTracking, LiveValues.MapPressure));
     if (page == cfgwin::PageEmissioni) {
-        add(TrackEmissionPoint(
-            EmissionTracking, LiveValues.Rpm, LiveValues.MapPressure,
-            {DrawGridEmissioni->DefaultColWidth, DrawGridEmissioni->DefaultRowHeight},
-            ImageEmissioni->currentPicture().deviceIndependentSize().toSize(),
-            [&d](int i) { return static_cast<double>(d.GetRifGiri(i)); },
-            [&d](int i) { return static_cast<double>(d.GetRifMapEmissioni(i)); }));
+        add(Page<TPageEmissioni>().TrackOperatingPoint(EmissionTracking, LiveValues.Rpm, LiveValues.MapPressure));
         tracked.OperatingPointX = EmissionTracking.dot.x();
         tracked.OperatingPointY = EmissionTracking.dot.y();
     }
@@ -452,21 +455,17 @@ void TFormConfig::showObdBlocks()
             caption->setEnabled(b.labelEnabled);
         QLabel* slow = i == 0 ? LabCorrSlow0 : LabCorrSlow1;
         QLabel* fast = i == 0 ? LabCorrFast0 : LabCorrFast1;
-        QLabel* oxygen = i == 0 ? LabOxigen0 : LabOxigen1;
         QFrame* correctors = i == 0 ? PanelCorrettori0 : PanelCorrettori1;
-        QFrame* probe = i == 0 ? PanelLambdaObd0 : PanelLambdaObd1;
-        const std::pair<QWidget*, bool> shown[] = {{slow, b.slowVisible},
-                                                   {fast, b.fastVisible},
-                                                   {correctors, b.correctorsVisible()},
-                                                   {oxygen, b.oxygenVisible},
-                                                   {probe, b.oxygenVisible}};
+        const std::pair<QWidget*, bool> shown[] = {
+            {slow, b.slowVisible}, {fast, b.fastVisible}, {correctors, b.correctorsVisible()}};
         setText(slow, b.slow);
         setText(fast, b.fast);
-        setText(oxygen, b.oxygen);
         // What changed repaints itself; the panels are not repainted on
         // every tick.
         for (const auto& [w, on] : shown)
             setShown(w, on);
+        // The rear probe's oxygen reading on the Emissioni page.
+        Page<TPageEmissioni>().ShowOxygen(i, b.oxygen, b.oxygenVisible);
     }
     if (page != cfgwin::PageAdatta)
         return;

@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageSensori.h"
+#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -90,7 +92,7 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     EXPECT_EQ(w->LabGiri->text(), QString::number(v.Rpm));
     EXPECT_EQ(w->LabApMotBenz->text(), cfglive::BarTimeText(v.PetrolTime1, QLatin1Char('.')));
     EXPECT_EQ(w->LabPressioneColl->text(), QString::number(v.MapPressure * 0.01, 'f', 2));
-    EXPECT_EQ(w->LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
+    EXPECT_EQ(w->Page<TPageSensori>().LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
@@ -138,8 +140,8 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     EXPECT_TRUE(w->LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageEmissioni);
     tick();
-    EXPECT_TRUE(w->PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
-    EXPECT_TRUE(w->LabOxigen0->text().endsWith(QLatin1Char('V')));
+    EXPECT_TRUE(w->Page<TPageEmissioni>().PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
+    EXPECT_TRUE(w->Page<TPageEmissioni>().LabOxigen0->text().endsWith(QLatin1Char('V')));
 }
 
 TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
@@ -241,3 +243,16 @@ TEST_F(LiveTickMonoplug, TheAbsolutePressureCorrectionOnCorrezioni)
 }
 
 } // namespace
+
+TEST_F(LiveTickTest, TheEmissionsMapDrawsTheDotOfTheFuelInUse)
+{
+    showPage(cfgwin::PageEmissioni);
+    tick();
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    ASSERT_EQ(v.StatusFlags & dm::LIVE_CHANGEOVER_PENDING, 0);
+    const plat::PictureButton* dot = w->Page<TPageEmissioni>().ImageEmissioni;
+    EXPECT_EQ(dot->currentId(), cfglive::PicEmissionsDotGas);
+    // The map draws the picture the page shows.
+    EXPECT_EQ(w->CorrectionGrids->EmissioniDot.cacheKey(), dot->currentPicture().cacheKey());
+}
