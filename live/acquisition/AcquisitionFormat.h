@@ -21,6 +21,9 @@ inline constexpr int kAcqStringCannotSave = 800;       // "Impossibile salvare i
 inline constexpr int kAcqStringBadPath = 473;          // "Impossibile caricare i dati dal file impostato, ..."
 inline constexpr int kAcqStringBadFormat = 474;        // "Impossibile caricare i dati dal file corrente, ..."
 inline constexpr int kAcqStringFilter = 477;           // "Acquisizioni in tempo reale"
+inline constexpr int kAcqStringSaveTitle = 475;        // "Salva dati acquisiti con nome"
+inline constexpr int kAcqStringOpenTitle = 476;        // "Apri file con dati acquisiti"
+inline constexpr int kAcqStringRecordings = 494;       // "Acquisizioni"
 inline constexpr const char* kAcqFilterPattern = "*.txt";
 inline constexpr const char* kAcqDefaultExtension = "txt";
 

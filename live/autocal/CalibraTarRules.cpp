@@ -78,8 +78,8 @@ int MeasuringGuidance(MeasuringStep& s, std::int32_t rpm, std::uint32_t now)
             return 0;
         }
         if (s.T2 == 0)
-            return 559;
-        return s.MeasuredPetrolTime < 7 || s.MeasuredPetrolTime > 40 ? 272 : 0;
+            return kTextRevNow;
+        return s.MeasuredPetrolTime < 7 || s.MeasuredPetrolTime > 40 ? kTextMeasurementInvalid : 0;
     }
     if (s.T1 == 0 && s.T2 == 0) {
         s.T0 = 0;
@@ -89,7 +89,7 @@ int MeasuringGuidance(MeasuringStep& s, std::int32_t rpm, std::uint32_t now)
     if (rpm > 1300 && s.MeasuredPetrolTime > 7) {
         s.T2 = now;
         s.IdleDelay = 3000;
-        shown = 560;
+        shown = kTextRepeatRev;
     }
     s.T0 = 0;
     return shown;

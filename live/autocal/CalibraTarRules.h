@@ -84,8 +84,13 @@ int MeasuringCheck(std::int32_t rpm, std::int32_t status, double reducerRaw, lon
 // the new MeasuredPetrolTime (above 7 ms and above the one held).
 bool TakeMeasurement(MeasuringStep& step, double petrolMs);
 
-// The guidance by engine speed: 0 nothing to show, 559 rev now, 560 repeat,
-// 272 the measurement is invalid (the step ends).
+// The texts of the measuring step's guidance (string numbers).
+inline constexpr int kTextRevNow = 559;             // "Premere a fondo il pedale acceleratore e rilasciare rapidamente"
+inline constexpr int kTextRepeatRev = 560;          // "Ripetere l'operazione 4-5 volte e premere invio per proseguire"
+inline constexpr int kTextMeasurementInvalid = 272; // "Impossibile avviare l'autotaratura, riprovare"
+
+// The guidance by engine speed: 0 nothing to show, kTextRevNow,
+// kTextRepeatRev, or kTextMeasurementInvalid (the step ends).
 int MeasuringGuidance(MeasuringStep& step, std::int32_t rpm, std::uint32_t now);
 
 // Enter in the measuring step takes a measurement within (7, 40) ms.

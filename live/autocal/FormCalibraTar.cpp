@@ -123,23 +123,23 @@ void TFormCalibraTar::buildLayout()
     place(PanelBarra, "PanelBarra");
     QWidget* b = PanelBarra;
     // Each readout: its caption above, its value, its unit beside it.
-    kit().plainLabel(b, "LabelGiri", wkit::Text(166));
+    kit().plainLabel(b, "LabelGiri", wkit::Text(kTextRpm));
     LabGiri = kit().plainLabel(b, "LabGiri");
     kit().plainLabel(b, "LabelRpm", QStringLiteral("rpm"));
-    kit().plainLabel(b, "LabelTempMot", wkit::Text(171));
+    kit().plainLabel(b, "LabelTempMot", wkit::Text(kTextGasTemp));
     LabTemp = kit().plainLabel(b, "LabTemp");
     kit().plainLabel(b, "LabelGradi", QStringLiteral("\u00b0C"));
-    kit().plainLabel(b, "LabelTemp", wkit::Text(172));
+    kit().plainLabel(b, "LabelTemp", wkit::Text(kTextReducerTemp));
     LabTempMot = kit().plainLabel(b, "LabTempMot");
     LabTempMot->setAutoFillBackground(false);
     kit().plainLabel(b, "LabelGradi1", QStringLiteral("\u00b0C"));
-    kit().plainLabel(b, "LabelInj", wkit::Text(167));
+    kit().plainLabel(b, "LabelInj", wkit::Text(kTextGasTime));
     LabApMot = kit().plainLabel(b, "LabApMot");
     ImageApMot2 = kit().picture(b, "ImageApMot2");
     LabApMot2 = kit().plainLabel(b, "LabApMot2");
     kit().plainLabel(b, "LabelMsTGas", QStringLiteral("ms"));
     LabelMsTGas2 = kit().plainLabel(b, "LabelMsTGas2", QStringLiteral("ms"));
-    kit().plainLabel(b, "LabelInjBenz", wkit::Text(170));
+    kit().plainLabel(b, "LabelInjBenz", wkit::Text(kTextPetrolTime));
     LabApMotBenz = kit().plainLabel(b, "LabApMotBenz");
     ImageApMot2Benz = kit().picture(b, "ImageApMot2Benz");
     LabApMot2Benz = kit().plainLabel(b, "LabApMot2Benz");
@@ -157,21 +157,21 @@ void TFormCalibraTar::buildLayout()
     LabLambda2 = kit().plainLabel(b, "LabLambda2");
     for (QLabel* l : {LabLambda, LabLambda2})
         l->setAlignment(Qt::AlignCenter);
-    kit().plainLabel(b, "LabelPress", wkit::Text(192));
+    kit().plainLabel(b, "LabelPress", wkit::Text(kTextGasPressure));
     LabPressione = kit().plainLabel(b, "LabPressione");
     kit().plainLabel(b, "LabelGasBar", QStringLiteral("bar"));
-    kit().plainLabel(b, "LabelPressColl", wkit::Text(326));
+    kit().plainLabel(b, "LabelPressColl", wkit::Text(kTextMap));
     LabPressioneColl = kit().plainLabel(b, "LabPressioneColl");
     kit().plainLabel(b, "LabelMapBar", QStringLiteral("bar"));
     // A value stands right beside its unit.
     for (QLabel* l : {LabTemp, LabTempMot, LabApMot, LabApMot2, LabApMotBenz, LabApMot2Benz, LabPressione, LabPressioneColl})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    kit().plainLabel(b, "LabelLedExtraInj", wkit::Text(169));
+    kit().plainLabel(b, "LabelLedExtraInj", wkit::Text(kTextExtraInjections));
     ImageExtraInj = kit().picture(b, "ImageExtraInj");
-    kit().plainLabel(b, "LabelCutoff", wkit::Text(173));
+    kit().plainLabel(b, "LabelCutoff", wkit::Text(kTextCutoff));
     ImageCutoff = kit().picture(b, "ImageCutoff");
     // Wide enough for the longest of its texts ("DIAGNOSTICS").
-    LabelDiagnosi = kit().plainLabel(b, "LabelDiagnosi", wkit::Text(495));
+    LabelDiagnosi = kit().plainLabel(b, "LabelDiagnosi", wkit::Text(kTextDiagnosis));
     LabelDiagnosi->installEventFilter(this);
     ImageDiagnosiOn = kit().shape(b, "ImageDiagnosiOn", plat::fromTColor(kRed));
     ImageDiagnosiOff = kit().shape(b, "ImageDiagnosiOff", plat::fromTColor(11119017));
@@ -196,14 +196,14 @@ void TFormCalibraTar::buildLayout()
     LabelOperazione = kit().plainLabel(this, "LabelOperazione");
     LabelOperazione->setWordWrap(true);
     ImageInit = kit().picture(this, "ImageInit");
-    LabelEnd = kit().plainLabel(this, "LabelEnd", wkit::Text(290));
+    LabelEnd = kit().plainLabel(this, "LabelEnd", wkit::Text(kTextNowOnPetrol));
     LabelEnd->hide();
     PanelGiri = new QFrame(this);
     PanelGiri->setObjectName(QStringLiteral("PanelGiri"));
     place(PanelGiri, "PanelGiri");
-    kit().plainLabel(PanelGiri, "LabelGiriTara", wkit::Text(166));
+    kit().plainLabel(PanelGiri, "LabelGiriTara", wkit::Text(kTextRpm));
     LabGiriTara = kit().plainLabel(PanelGiri, "LabGiriTara");
-    kit().plainLabel(PanelGiri, "LabelRpmTara", wkit::Text(89));
+    kit().plainLabel(PanelGiri, "LabelRpmTara", wkit::Text(kTextRpmUnit));
     for (int i = 0; i < taratura::kScaleMarks; ++i) {
         QLabel* mark = kit().plainLabel(PanelGiri, "LabelScala", QString::number(500 + i * 500));
         mark->move(mark->pos() + QPoint(i * taratura::kScaleStep, 0));
@@ -224,7 +224,7 @@ void TFormCalibraTar::buildLayout()
     PanelAttention = new QFrame(this);
     PanelAttention->setObjectName(QStringLiteral("PanelAttention"));
     place(PanelAttention, "PanelAttention");
-    LabelAttention = kit().plainLabel(PanelAttention, "LabelAttention", wkit::Text(562));
+    LabelAttention = kit().plainLabel(PanelAttention, "LabelAttention", wkit::Text(kTextDisconnectLoads));
     LabelAttention->setWordWrap(true);
     JvGIFAnimator = new plat::AnimationPlayer(PanelAttention);
     JvGIFAnimator->setObjectName(QStringLiteral("JvGIFAnimator"));
@@ -234,7 +234,7 @@ void TFormCalibraTar::buildLayout()
     PanelAttention->hide();
 
     ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::fromTColor(14732184));
-    LabelAcquisizioni = kit().plainLabel(this, "LabelAcquisizioni", wkit::Text(494));
+    LabelAcquisizioni = kit().plainLabel(this, "LabelAcquisizioni", wkit::Text(qz::live::kAcqStringRecordings));
     ImageRec = kit().picture(this, "ImageRec");
     LabelRec = kit().plainLabel(this, "LabelRec", QStringLiteral("REC"));
     ImageStop = kit().picture(this, "ImageStop");
@@ -255,14 +255,14 @@ void TFormCalibraTar::InitForm()
     ImageCutoff->setPictures(kPicCutoffOff);
     ImageCommutatore->setPictures(kPicPetrol);
     ImageExit->setPictures(kPicExit, kPicExitDown);
-    LabelOperazione->setText(wkit::Text(271));
-    LabelBenzina->setText(wkit::Text(174));
+    LabelOperazione->setText(wkit::Text(kTextPressEnter));
+    LabelBenzina->setText(wkit::Text(kTextPetrol));
     setTextColour(LabelBenzina, kRed);
     setInitPictures();
     ProgressBarGiri->setMinimum(500);
 
     calibrationSpeed_ = static_cast<std::int32_t>(dm().GetValueByCode(dm::kCalibrationRpmCode));
-    speedRangeText_ = SpeedRangeText(calibrationSpeed_, wkit::Text(275), wkit::Text(276));
+    speedRangeText_ = SpeedRangeText(calibrationSpeed_, wkit::Text(kTextBringEngineTo), wkit::Text(kTextRpmAtIdle));
 
     if (dm().GetFlag(1))
         PanelAttention->show();
@@ -431,7 +431,7 @@ void TFormCalibraTar::ImageStopClick()
     repaint();
     recording_ = false;
     plat::FileDialogRequest request;
-    request.title = wkit::Text(475);
+    request.title = wkit::Text(qz::live::kAcqStringSaveTitle);
     request.initialDir = acquisitionFolder_;
     request.filter =
         wkit::Text(qz::live::kAcqStringFilter) + QStringLiteral("|") + QLatin1String(qz::live::kAcqFilterPattern);

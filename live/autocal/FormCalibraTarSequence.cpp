@@ -60,7 +60,7 @@ void TFormCalibraTar::backToIdle()
     AutoCalibrationState = Idle;
     setInitPictures();
     ImageInit->show();
-    LabelOperazione->setText(wkit::Text(271));
+    LabelOperazione->setText(wkit::Text(kTextPressEnter));
     hideProgress();
 }
 
@@ -145,7 +145,7 @@ void TFormCalibraTar::ImageInitClick()
             AutoCalibrationState = Measuring;
             setInitPictures();
             ImageInit->show();
-            LabelOperazione->setText(wkit::Text(561));
+            LabelOperazione->setText(wkit::Text(kTextIdleOnPetrol));
             LabelEnd->hide();
         } else {
             startCalibration();
@@ -183,13 +183,13 @@ void TFormCalibraTar::measuringStep()
     if (sendCommand(kCmdMeasuring, buf, len, 2) && len == 2)
         values_.PetrolTime1 = static_cast<double>(dm::MsFromRaw(buf[0] | (buf[1] << 8), dm().GetTimeBase()));
     if (TakeMeasurement(step_, values_.PetrolTime1)) {
-        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, wkit::Text(558), separator_));
+        LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, wkit::Text(kTextMeasured), separator_));
         LabelEnd->show();
     }
     switch (MeasuringGuidance(step_, values_.Rpm, plat::clock().tickCount())) {
-    case 559: LabelOperazione->setText(wkit::Text(559)); break;
-    case 560: LabelOperazione->setText(wkit::Text(560)); break;
-    case 272: endMeasuringWith(272); break;
+    case kTextRevNow: LabelOperazione->setText(wkit::Text(kTextRevNow)); break;
+    case kTextRepeatRev: LabelOperazione->setText(wkit::Text(kTextRepeatRev)); break;
+    case kTextMeasurementInvalid: endMeasuringWith(kTextMeasurementInvalid); break;
     default: break;
     }
 }
@@ -201,7 +201,7 @@ void TFormCalibraTar::ApplyPetrolTimeCorrection()
     const bool wasInHandler = inHandler_;
     inHandler_ = true;
     endMeasuringCommand();
-    LabelOperazione->setText(wkit::Text(274));
+    LabelOperazione->setText(wkit::Text(kTextCheckingParameters));
     LabelEnd->setText(QString());
     LabelEnd->hide();
     step_.MeasuredPetrolTime = ClampMeasurement(step_.MeasuredPetrolTime);
@@ -226,7 +226,7 @@ void TFormCalibraTar::ApplyPetrolTimeCorrection()
     if (sendCommand(kCmdStart, start, len, 2))
         AutoCalibrationState = Running;
     else
-        endWith(wkit::Text(274));
+        endWith(wkit::Text(kTextCheckingParameters));
     inHandler_ = wasInHandler;
 }
 
@@ -237,7 +237,7 @@ void TFormCalibraTar::calibrationStep()
     if (!sendCommand(kCmdProgress, reply, len, 4)) {
         ImageInit->setPictures(kPicInitStop, kPicInitStopDown);
         ImageInit->show();
-        LabelOperazione->setText(wkit::Text(273));
+        LabelOperazione->setText(wkit::Text(kTextLinkError));
         hideProgress();
         return;
     }
@@ -269,7 +269,9 @@ void TFormCalibraTar::calibrationStep()
     switch (view.Kind) {
     case PhaseKind::Text: LabelOperazione->setText(wkit::Text(view.String)); break;
     case PhaseKind::SpeedRange: LabelOperazione->setText(speedRangeText_); break;
-    case PhaseKind::Warming: LabelOperazione->setText(WarmingText(p.Seconds, wkit::Text(681), wkit::Text(682))); break;
+    case PhaseKind::Warming:
+        LabelOperazione->setText(WarmingText(p.Seconds, wkit::Text(kTextWarming), wkit::Text(kTextSeconds)));
+        break;
     case PhaseKind::Finished:
         LabelOperazione->setText(wkit::Text(view.String));
         ProgressBar->setValue(view.Position);
@@ -295,7 +297,7 @@ void TFormCalibraTar::finishCalibration()
     repaint();
     AutoCalibrationState = Ended;
     ImageInit->hide();
-    LabelOperazione->setText(wkit::Text(281));
+    LabelOperazione->setText(wkit::Text(kTextCalibrationDone));
     PanelGiri->hide();
     ShapeProgressBar->hide();
     ProgressBar->hide();
@@ -309,5 +311,5 @@ void TFormCalibraTar::diagnosticStop()
     if (AutoCalibrationState == Running)
         abortCalibration();
     if (AutoCalibrationState == Measuring || AutoCalibrationState == Running)
-        endWith(wkit::Text(288));
+        endWith(wkit::Text(kTextDiagnosisError));
 }

@@ -48,6 +48,40 @@ constexpr int kOptionDiagnosi = 11;
 constexpr int kOptionVariatore = 26;
 constexpr std::int32_t kRearValveBit = 0x4;
 
+// The window's texts (string numbers).
+constexpr int kTextErrorsTab = 509;             // "Messaggi di errore"
+constexpr int kTextRearValve = 396;             // "Elettrovalvola posteriore con filo dedicato"
+constexpr int kTextClearErrors = 426;           // "AZZERA ERRORI"
+constexpr int kTextEnableDiagnosis = 430;       // "Abilita diagnosi"
+constexpr int kTextInjectorsTab = 510;          // "Test iniettori"
+constexpr int kTextPetrolInjectorSignals = 505; // "Diagnosi segnali iniettori benzina"
+constexpr int kTextSignalRead = 507;            // "segnale iniettore letto correttamente"
+constexpr int kTextSignalNotRead = 508;         // "segnale iniettore non letto"
+constexpr int kTextInjectorMatch = 506;         // "Verifica corrispondenza iniettori gas/benzina"
+constexpr int kTextGasInjectorDriven = 526;     // "iniettore gas comandato"
+constexpr int kTextGasInjectorExcluded = 527;   // "iniettore gas escluso"
+constexpr int kTextCountersTab = 511;           // "Contatori"
+constexpr int kTextGasTime = 512;               // "TEMPO FUNZ. GAS"
+constexpr int kTextGasAbsolute = 513;           // "ASSOLUTO"
+constexpr int kTextGasService = 514;            // "MANUTENZIONE            360 ORE"
+constexpr int kTextGasNote = 515;               // "NOTA: il formato di visualizzazione dei contatori è hh:mm"
+constexpr int kTextPetrolTime = 516;            // "TEMPO FUNZ. BENZINA"
+constexpr int kTextPetrolAbsolute = 517;        // "ASSOLUTO"
+constexpr int kTextPetrolNote = 518;            // "NOTA: il formato di visualizzazione dei contatori è hh:mm"
+constexpr int kTextGasStarts = 519;             // "PARTENZE A GAS"
+constexpr int kTextStartCount = 520;            // "NUMERO AVVIAMENTI"
+constexpr int kTextStartsNote = 521;            // "NOTA: raggiunti i 10 avviamenti forzato gas tale funzione è ..."
+constexpr int kTextExitTab = 80;                // " ESC "
+constexpr int kTextError = 428;                 // "ERRORE"
+constexpr int kTextConfirm = 429;               // "Sei sicuro di effettuare l'operazione richiesta?"
+constexpr int kTextCode = 550;                  // "Codice"
+constexpr int kTextDiagnosis = 431;             // "Diagnosi"
+constexpr int kTextState = 432;                 // "Stato"
+constexpr int kTextNotes = 433;                 // "Note"
+constexpr int kTextActionNone = 435;            // "Nessuna"
+constexpr int kTextActionToPetrol = 436;        // "Passaggio benz"
+constexpr int kTextActionForcedPetrol = 437;    // "Forzato benz"
+
 const char* const kOkPicture = ":/bmp/injok.png";
 const char* const kKoPicture = ":/bmp/injko.png";
 const char* const kOnPicture = ":/bmp/injon.png";
@@ -157,7 +191,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : QDialog(owner)
 TFormDiagnosi::~TFormDiagnosi()
 {
     // A window freed without closing must not leave the poll timer stopped.
-    if (activated_ && !closed_ && StreamDati)
+    if (activated_.Done() && !closed_ && StreamDati)
         FormClose();
 }
 
@@ -358,9 +392,8 @@ void TFormDiagnosi::showEvent(QShowEvent* event)
 
 void TFormDiagnosi::FormActivate()
 {
-    if (activated_)
+    if (!activated_.First())
         return;
-    activated_ = true;
 
     // The two lists side by side.
     ListCode->show();
@@ -378,37 +411,38 @@ void TFormDiagnosi::FormActivate()
         w->show();
 
     // Texts.
-    PageControl->setTabText(PageControl->indexOf(TabErrori), wkit::Text(509));
-    LabelPosteriore->setText(wkit::Text(396));
-    LabelAzzeraErrori->setText(wkit::Text(426));
-    LabelDiagnosi->setText(wkit::Text(430));
-    PageControl->setTabText(PageControl->indexOf(TabIniettori), wkit::Text(510));
-    LabelIniettori->setText(wkit::Text(505));
-    LabelOk->setText(wkit::Text(507));
-    LabelErrore->setText(wkit::Text(508));
-    LabelEsclusione->setText(wkit::Text(506));
-    LabelEsclusioneOk->setText(wkit::Text(526));
-    LabelEsclusioneErrore->setText(wkit::Text(527));
-    PageControl->setTabText(PageControl->indexOf(TabContatori), wkit::Text(511));
-    LabelContatoriGas->setText(wkit::Text(512));
-    LabelAssolutoGas->setText(wkit::Text(513));
-    LabelParzialeGas->setText(wkit::Text(514));
-    LabelNotaGas->setText(wkit::Text(515));
-    LabelContatoriBenzina->setText(wkit::Text(516));
-    LabelAssolutoBenzina->setText(wkit::Text(517));
-    LabelNotaBenzina->setText(wkit::Text(518));
-    LabelPartenzeGas->setText(wkit::Text(519));
-    LabelAvviamenti->setText(wkit::Text(520));
-    LabelNotaPartenze->setText(wkit::Text(521));
-    PageControl->setTabText(PageControl->indexOf(TabEsci), wkit::Text(80));
+    PageControl->setTabText(PageControl->indexOf(TabErrori), wkit::Text(kTextErrorsTab));
+    LabelPosteriore->setText(wkit::Text(kTextRearValve));
+    LabelAzzeraErrori->setText(wkit::Text(kTextClearErrors));
+    LabelDiagnosi->setText(wkit::Text(kTextEnableDiagnosis));
+    PageControl->setTabText(PageControl->indexOf(TabIniettori), wkit::Text(kTextInjectorsTab));
+    LabelIniettori->setText(wkit::Text(kTextPetrolInjectorSignals));
+    LabelOk->setText(wkit::Text(kTextSignalRead));
+    LabelErrore->setText(wkit::Text(kTextSignalNotRead));
+    LabelEsclusione->setText(wkit::Text(kTextInjectorMatch));
+    LabelEsclusioneOk->setText(wkit::Text(kTextGasInjectorDriven));
+    LabelEsclusioneErrore->setText(wkit::Text(kTextGasInjectorExcluded));
+    PageControl->setTabText(PageControl->indexOf(TabContatori), wkit::Text(kTextCountersTab));
+    LabelContatoriGas->setText(wkit::Text(kTextGasTime));
+    LabelAssolutoGas->setText(wkit::Text(kTextGasAbsolute));
+    LabelParzialeGas->setText(wkit::Text(kTextGasService));
+    LabelNotaGas->setText(wkit::Text(kTextGasNote));
+    LabelContatoriBenzina->setText(wkit::Text(kTextPetrolTime));
+    LabelAssolutoBenzina->setText(wkit::Text(kTextPetrolAbsolute));
+    LabelNotaBenzina->setText(wkit::Text(kTextPetrolNote));
+    LabelPartenzeGas->setText(wkit::Text(kTextGasStarts));
+    LabelAvviamenti->setText(wkit::Text(kTextStartCount));
+    LabelNotaPartenze->setText(wkit::Text(kTextStartsNote));
+    PageControl->setTabText(PageControl->indexOf(TabEsci), wkit::Text(kTextExitTab));
     TabEsciTag = 0;
-    statusText_ = wkit::Text(428);
-    confirmText_ = wkit::Text(429);
-    ListCode->setHeaderLabels({wkit::Text(550)});
-    ListDiagnosi->setHeaderLabels(
-        {wkit::Text(431), wkit::Text(432), ListDiagnosi->columnWidth(2) != 0 ? wkit::Text(433) : QString()});
+    statusText_ = wkit::Text(kTextError);
+    confirmText_ = wkit::Text(kTextConfirm);
+    ListCode->setHeaderLabels({wkit::Text(kTextCode)});
+    ListDiagnosi->setHeaderLabels({wkit::Text(kTextDiagnosis), wkit::Text(kTextState),
+                                   ListDiagnosi->columnWidth(2) != 0 ? wkit::Text(kTextNotes) : QString()});
     ComboAzione->clear();
-    ComboAzione->addItems({wkit::Text(435), wkit::Text(436), wkit::Text(437)});
+    ComboAzione->addItems(
+        {wkit::Text(kTextActionNone), wkit::Text(kTextActionToPetrol), wkit::Text(kTextActionForcedPetrol)});
     descriptions_.clear();
     for (int n : diagnosi::kDescriptionStrings)
         descriptions_.push_back(n < 0 ? QString() : wkit::Text(n));

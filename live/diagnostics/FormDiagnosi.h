@@ -12,6 +12,7 @@
 // live polling selects poll item 1 and stops TimerIO after the window is
 // gone.
 #include "DiagnosiRules.h"
+#include "windowkit/ShowOnce.h"
 
 #include <QDialog>
 #include <QString>
@@ -83,7 +84,7 @@ public:
     const std::array<std::int32_t, 5>& PreviousErrors() const { return previous_; }
     bool RefreshAll() const { return refreshAll_; }
     const QStringList& Descriptions() const { return descriptions_; }
-    bool Activated() const { return activated_; }
+    bool Activated() const { return activated_.Done(); }
     bool Closed() const { return closed_; }
     const LetterControls& Letter(char control) const;
 
@@ -174,7 +175,7 @@ private:
     QStringList descriptions_;
     QString statusText_;
     QString confirmText_;
-    bool activated_ = false;
+    wkit::ShowOnce activated_;
     bool closed_ = false;
     bool listChangeAttached_ = false;
 };

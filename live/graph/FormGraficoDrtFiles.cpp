@@ -22,9 +22,6 @@ using grafico::kSeriesCount;
 // While a recording loads, the window shows its progress this often.
 constexpr int kLoadProgressMs = 50;
 
-constexpr int kStringSaveTitle = 475;
-constexpr int kStringOpenTitle = 476;
-
 } // namespace
 
 // Both dialogs start in the program's "Acquisition" folder.
@@ -46,7 +43,7 @@ void TFormGraficoDrt::ImageSaveFileClick()
 {
     if (!recorder_.HasUnsaved())
         return;
-    const plat::FileDialogRequest request = acquisitionDialog(kStringSaveTitle);
+    const plat::FileDialogRequest request = acquisitionDialog(qz::live::kAcqStringSaveTitle);
     qz::live::RunAcquisitionSave(
         recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
         [this](const qz::live::TAcqResult& failed) {
@@ -60,7 +57,7 @@ void TFormGraficoDrt::ImageSaveFileClick()
 
 void TFormGraficoDrt::ImageLoadFileClick()
 {
-    const QString name = plat::desktop().fileDialogs->getOpenFileName(acquisitionDialog(kStringOpenTitle));
+    const QString name = plat::desktop().fileDialogs->getOpenFileName(acquisitionDialog(qz::live::kAcqStringOpenTitle));
     if (name.isEmpty())
         return;
     recorder_.Discard();

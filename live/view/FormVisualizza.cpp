@@ -49,7 +49,21 @@ constexpr std::uint32_t kWindowColour = 0xFF000005;
 const QColor kGreen(0, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
-constexpr int kFilterString = 477;
+
+// The window's texts (string numbers).
+constexpr int kTextExit = 410;           // "Esci"
+constexpr int kTextReducerTemp = 405;    // "T rid °C"
+constexpr int kTextGasTemp = 406;        // "T gas °C"
+constexpr int kTextLambda1 = 411;        // "Sonda Lambda 1"
+constexpr int kTextLambda2 = 412;        // "Sonda Lambda 2"
+constexpr int kTextMapPressure = 413;    // "Pressione MAP [bar]"
+constexpr int kTextGasPressure = 414;    // "Pressione gas [bar]"
+constexpr int kTextGasTimes = 415;       // "Tempi iniezione gas [ms]"
+constexpr int kTextPetrolTimes = 416;    // "Tempi iniezione benzina [ms]"
+constexpr int kTextCutoff = 491;         // "CUT-OFF"
+constexpr int kTextDiagnosis = 492;      // "Diagnosi"
+constexpr int kTextExtraInjection = 493; // "Extra inj."
+constexpr int kTextNotAvailable = 91;    // "n.d."
 
 // Released and pressed bitmaps of the picture buttons.
 constexpr int kExitPictures[] = {10055, 10056};
@@ -224,26 +238,26 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     const QString acquisitions = QDir(folder).filePath(QStringLiteral("Acquisition"));
     SaveDialogDrt.InitialDir = acquisitions;
     OpenDialogDrt.InitialDir = acquisitions;
-    SaveDialogDrt.Title = wkit::Text(475);
-    OpenDialogDrt.Title = wkit::Text(476);
-    SaveDialogDrt.Filter = wkit::Text(kFilterString) + QStringLiteral("|*.") + SaveDialogDrt.DefaultExt;
+    SaveDialogDrt.Title = wkit::Text(qz::live::kAcqStringSaveTitle);
+    OpenDialogDrt.Title = wkit::Text(qz::live::kAcqStringOpenTitle);
+    SaveDialogDrt.Filter = wkit::Text(qz::live::kAcqStringFilter) + QStringLiteral("|*.") + SaveDialogDrt.DefaultExt;
     OpenDialogDrt.Filter = SaveDialogDrt.Filter;
-    LabelExit->setText(wkit::Text(410));
-    LabelTempRid->setText(wkit::Text(405));
-    LabelTempGas->setText(wkit::Text(406));
-    LabelLambda->setText(wkit::Text(411));
-    LabelLambda2->setText(wkit::Text(412));
-    LabelMap->setText(wkit::Text(413));
-    LabelPressione->setText(wkit::Text(414));
-    LabelTIniez->setText(wkit::Text(415));
-    LabelTIniezBenz->setText(wkit::Text(416));
-    LabelCutoff->setText(wkit::Text(491));
-    LabelDiagnosi->setText(wkit::Text(492));
-    LabelExtraInj->setText(wkit::Text(493));
-    LabelAcquisizioni->setText(wkit::Text(494));
+    LabelExit->setText(wkit::Text(kTextExit));
+    LabelTempRid->setText(wkit::Text(kTextReducerTemp));
+    LabelTempGas->setText(wkit::Text(kTextGasTemp));
+    LabelLambda->setText(wkit::Text(kTextLambda1));
+    LabelLambda2->setText(wkit::Text(kTextLambda2));
+    LabelMap->setText(wkit::Text(kTextMapPressure));
+    LabelPressione->setText(wkit::Text(kTextGasPressure));
+    LabelTIniez->setText(wkit::Text(kTextGasTimes));
+    LabelTIniezBenz->setText(wkit::Text(kTextPetrolTimes));
+    LabelCutoff->setText(wkit::Text(kTextCutoff));
+    LabelDiagnosi->setText(wkit::Text(kTextDiagnosis));
+    LabelExtraInj->setText(wkit::Text(kTextExtraInjection));
+    LabelAcquisizioni->setText(wkit::Text(qz::live::kAcqStringRecordings));
     for (int i = 0; i < 3; ++i)
-        injectorTexts_[i] = wkit::Text(407 + i);
-    notAvailable_ = wkit::Text(91);
+        injectorTexts_[i] = wkit::Text(visualizza::kTextInjectorsTooBig + i);
+    notAvailable_ = wkit::Text(kTextNotAvailable);
     separator_ = decimalSeparator();
     overwriteMessage_ = wkit::Text(qz::live::kAcqStringCannotOverwrite) + QLatin1Char('\n') +
                         wkit::Text(qz::live::kAcqStringChooseOtherName);
@@ -417,7 +431,7 @@ void TFormVisualizza::FormShow()
     injectorPercent_ = visualizza::InjectorSizePercent(d.GetNumeroRighe(), d.GetNumeroColonne(),
                                                        [&d](int r, int c) { return d.GetMappaK(r, c); });
     const int string = visualizza::InjectorRatingString(injectorPercent_);
-    PanelIniettori->setText(string == 0 ? QString() : injectorTexts_[string - 407]);
+    PanelIniettori->setText(string == 0 ? QString() : injectorTexts_[string - visualizza::kTextInjectorsTooBig]);
 }
 
 // ---------------------------------------------------------------------------

@@ -94,11 +94,11 @@ int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(
 int InjectorRatingString(int percent)
 {
     if (percent >= 0 && percent <= 39)
-        return 407;
+        return kTextInjectorsTooBig;
     if (percent >= 40 && percent <= 74)
-        return 408;
+        return kTextInjectorsRight;
     if (percent >= 75 && percent <= 100)
-        return 409;
+        return kTextInjectorsTooSmall;
     return 0;
 }
 

@@ -60,8 +60,12 @@ BarState LambdaBarState(const ProbeInput& probe, const LambdaRange& range, int p
 // The injector size percentage: the average of the rows x columns cells of
 // map K (integer division) x 100 / 255. -1 when the map has no cells.
 int InjectorSizePercent(int rows, int columns, const std::function<std::int32_t(int, int)>& cell);
-// String number of the rating (407 too big, 408 right, 409 too small), 0 for
-// none.
+// The ratings' texts (string numbers), in this order.
+inline constexpr int kTextInjectorsTooBig = 407;   // "Troppo grandi"
+inline constexpr int kTextInjectorsRight = 408;    // "Corretti"
+inline constexpr int kTextInjectorsTooSmall = 409; // "Troppo piccoli"
+// String number of the rating (kTextInjectorsTooBig, kTextInjectorsRight,
+// kTextInjectorsTooSmall), 0 for none.
 int InjectorRatingString(int percent);
 
 } // namespace visualizza

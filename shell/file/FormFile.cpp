@@ -8,8 +8,6 @@
 #include "VyxConnection.h"
 #include "iodata.h"
 
-#include "plat/AnimationPlayer.h"
-#include "plat/Colors.h"
 #include "plat/Desktop.h"
 #include "plat/Messages.h"
 #include "plat/PictureButton.h"
@@ -23,13 +21,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
@@ -38,8 +31,7 @@ namespace {
 
 constexpr std::uint32_t kBackground = 14732184;
 
-// The layout, in design pixels of the 1024 x 721 client area.
-constexpr QSize kDesignSize(1024, 721);
+// The layout, in design pixels of the dialog's client area.
 constexpr QRect kShapeMarcaRect(24, 12, 976, 56);
 constexpr QRect kLabelMarcaRect(40, 24, 200, 32);
 constexpr QRect kComboMarcaRect(250, 24, 420, 32);
@@ -48,7 +40,6 @@ constexpr QRect kLabelFileRect(40, 88, 200, 32);
 constexpr QRect kEditNameRect(250, 88, 420, 32);
 constexpr QRect kListRect(24, 140, 976, 400);
 constexpr QRect kPanelFindRect(352, 240, 320, 160);
-constexpr QRect kAnimateFindRect(112, 48, 96, 64);
 constexpr QRect kShapeBottomRect(24, 560, 976, 149);
 constexpr QRect kLabelEcuTypeRect(40, 572, 180, 28);
 constexpr QRect kComboEcuTypeRect(220, 572, 260, 28);
@@ -62,11 +53,29 @@ constexpr QRect kImageAnnullaRect(728, 606, 96, 64);
 constexpr QRect kLabelAnnullaRect(676, 672, 200, 30);
 
 constexpr int kNameLength = 28;
+
+// The dialog's own texts (string numbers); the file-list dialog names those
+// it shares with the wiring-diagram browser.
+constexpr int kTextFourCylinderEcu = 448;  // "Centralina 4 cilindri"
+constexpr int kTextEightCylinderEcu = 449; // "Centralina 8 cilindri"
+constexpr int kTextSendMail = 453;         // "INVIA E-MAIL"
+constexpr int kTextEcuType = 458;          // "Tipo centralina"
+constexpr int kTextCarMake = 468;          // "Marca vettura"
+constexpr int kTextFileToLoad = 459;       // "File da caricare"
+constexpr int kTextSave = 454;             // "SALVA"
+constexpr int kTextFileName = 460;         // "Nome del file"
+constexpr int kTextCannotOpen = 462;       // "Impossibile aprire il file selezionato."
+constexpr int kTextSaveFirst = 464;        // "I dati in memoria sono stati modificati. Salvarli prima in un file?"
+constexpr int kTextLoadingFile = 465;      // "Caricamento file in corso"
+constexpr int kTextWritingEcu = 466;       // "Scrittura dati in centralina in corso"
+constexpr int kTextOverwrite = 463;        // "Il file esiste già. Sovrascriverlo?"
+constexpr int kTextSavingFile = 467;       // "Salvataggio file in corso"
+constexpr int kEmailReleased = 10049;
+constexpr int kEmailPressed = 10050;
 // "%1 values are missing from the file ... Write into the ECU all the same?"
 constexpr int kTextDefaultsQuestion = 781;
 // "%1 values of the file are damaged (%2) ... Write into the ECU all the same?"
 constexpr int kTextDamagedQuestion = 782;
-const char* const kListPicture = ":/bmp/listconfig.png";
 
 QLabel* label(QWidget* parent, const char* name, const QRect& r, Qt::Alignment align)
 {
@@ -89,17 +98,13 @@ int ask(const QString& text, plat::PromptIcon icon, plat::PromptButtons buttons,
 } // namespace
 
 TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& folder, TextSource texts)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), mode_(mode == ModeOpen ? ModeOpen : ModeSave),
-      folder_(QDir(folder).absolutePath()), texts_(std::move(texts))
+    : FileListDialog(owner, folder, texts ? std::move(texts) : TextSource(wkit::Text), kBackground),
+      mode_(mode == ModeOpen ? ModeOpen : ModeSave)
 {
     setObjectName(QStringLiteral("FormFile"));
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
     buildLayout();
     plat::applyScreenScale(this);
-
-    ImageEmail->setPictures(10049, 10050);
-    ImageOk->setPictures(10051, 10052);
-    ImageAnnulla->setPictures(10053, 10054);
 
     LabelTipoFile->show();
     ComboTipoConfig->show();
@@ -107,19 +112,20 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     ComboEcuType->setEnabled(!ecuConnected());
 
     const bool cng = StreamDati && StreamDati->GetFlag(1) != 0;
-    fuelFolder_ = ConfigFuelFolder(folder_, cng);
+    fuelFolder_ = ConfigFuelFolder(Folder(), cng);
     enterFolder(fuelFolder_);
 
     ComboMarca->addItem(QStringLiteral("."));
     ComboMarca->addItems(ListMakeFolders(fuelFolder_));
     ComboMarca->setCurrentIndex(0);
 
-    ComboEcuType->addItems({text(448), text(448) + QStringLiteral(" ORSEL"), text(449)});
-    LabelAnnulla->setText(text(452));
-    LabelEmail->setText(text(453));
-    ListFile->setHeaderLabels({text(456), text(457)});
-    LabelEcuType->setText(text(458));
-    LabelMarca->setText(text(468));
+    ComboEcuType->addItems({text(kTextFourCylinderEcu), text(kTextFourCylinderEcu) + QStringLiteral(" ORSEL"),
+                            text(kTextEightCylinderEcu)});
+    LabelAnnulla->setText(text(kTextAnnulla));
+    LabelEmail->setText(text(kTextSendMail));
+    ListFile->setHeaderLabels({text(kTextFiles), text(kTextData)});
+    LabelEcuType->setText(text(kTextEcuType));
+    LabelMarca->setText(text(kTextCarMake));
 
     const int ecuType = StreamDati ? StreamDati->EcuInfo.EcuType : 30;
     extension_ = QString::fromLatin1(qz::ConfigFileExtension(ecuType));
@@ -128,8 +134,8 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     if (mode_ == ModeOpen) {
         ListFile->move(ListFile->x(), EditName->y());
         ListFile->resize(ListFile->width(), ListFile->height() + (ShapeTop->y() + ShapeTop->height() - EditName->y()));
-        LabelFile->setText(text(459));
-        LabelSalva->setText(text(455));
+        LabelFile->setText(text(kTextFileToLoad));
+        LabelSalva->setText(text(kTextCarica));
         if (anyFile)
             *anyFile = AnyConfigFile(currentFolder_, extension_);
         LabelFile->hide();
@@ -137,8 +143,8 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
         EditName->hide();
         EditName->setEnabled(false);
     } else {
-        LabelFile->setText(text(460));
-        LabelSalva->setText(text(454));
+        LabelFile->setText(text(kTextFileName));
+        LabelSalva->setText(text(kTextSave));
         EditName->setFocus();
         LabelFile->show();
         EditName->show();
@@ -151,29 +157,18 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     connect(ComboMarca, &QComboBox::activated, this, [this] { ComboMarcaChange(); });
     connect(ComboEcuType, &QComboBox::activated, this, [this] { ComboEcuTypeChange(); });
 
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(screen->geometry());
+    fillScreen();
     plat::setScreenCursor(plat::ScreenCursor::Default);
 }
 
 TFormFile::~TFormFile()
 {
-    if (!closed_)
-        FormClose();
+    // The closing step of this dialog, also for one deleted without closing.
+    FormClose();
 }
-
-QString TFormFile::text(int number) const { return texts_ ? texts_(number) : wkit::Text(number); }
 
 void TFormFile::buildLayout()
 {
-    resize(kDesignSize);
-    setFont(filelist::Font(16, false));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
     ShapeMarca = filelist::MakeFrame(this, "ShapeMarca", kShapeMarcaRect);
     LabelMarca = label(this, "LabelMarca", kLabelMarcaRect, Qt::AlignLeft);
     ComboMarca = new QComboBox(this);
@@ -187,10 +182,8 @@ void TFormFile::buildLayout()
     EditName->setGeometry(kEditNameRect);
     EditName->setMaxLength(kNameLength);
 
-    ListFile = filelist::MakeList(this, "ListFile", kListRect);
+    ListFile = makeList("ListFile", kListRect, [this] { ListFileDblClick(); });
     connect(ListFile, &QTreeWidget::itemSelectionChanged, this, [this] { ListFileSelect(); });
-    connect(ListFile, &QTreeWidget::itemDoubleClicked, this, [this] { ListFileDblClick(); });
-    ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
 
     ShapeBottom = filelist::MakeFrame(this, "ShapeBottom", kShapeBottomRect);
     LabelEcuType = label(this, "LabelEcuType", kLabelEcuTypeRect, Qt::AlignLeft);
@@ -204,31 +197,18 @@ void TFormFile::buildLayout()
     ComboTipoConfig->addItems({QStringLiteral("Standard"), QStringLiteral("End of line")});
     ComboTipoConfig->setCurrentIndex(0);
 
-    ImageEmail = new plat::PictureButton(this);
-    ImageEmail->setObjectName(QStringLiteral("ImageEmail"));
-    ImageEmail->setGeometry(kImageEmailRect);
-    connect(ImageEmail, &plat::PictureButton::clicked, this, [this] { ImageEmailClick(); });
+    ImageEmail =
+        makeButton("ImageEmail", kImageEmailRect, kEmailReleased, kEmailPressed, [this] { ImageEmailClick(); });
     LabelEmail = label(this, "LabelEmail", kLabelEmailRect, Qt::AlignHCenter);
-    ImageOk = new plat::PictureButton(this);
-    ImageOk->setObjectName(QStringLiteral("ImageOk"));
-    ImageOk->setGeometry(kImageOkRect);
-    connect(ImageOk, &plat::PictureButton::clicked, this, [this] { ImageOkClick(); });
+    makeOkButton(kImageOkRect);
     LabelSalva = label(this, "LabelSalva", kLabelSalvaRect, Qt::AlignHCenter);
-    ImageAnnulla = new plat::PictureButton(this);
-    ImageAnnulla->setObjectName(QStringLiteral("ImageAnnulla"));
-    ImageAnnulla->setGeometry(kImageAnnullaRect);
-    connect(ImageAnnulla, &plat::PictureButton::clicked, this, [this] { ImageAnnullaClick(); });
+    makeCancelButton(kImageAnnullaRect);
     LabelAnnulla = label(this, "LabelAnnulla", kLabelAnnullaRect, Qt::AlignHCenter);
 
-    const filelist::FindPanel find = filelist::MakeFindPanel(this, kPanelFindRect, kAnimateFindRect);
-    PanelFind = find.panel;
-    AnimateFind = find.animation;
+    makeFindPanel(kPanelFindRect);
 
     // Enter and Esc reach the window from every control.
-    for (QWidget* w : {static_cast<QWidget*>(ComboMarca), static_cast<QWidget*>(EditName),
-                       static_cast<QWidget*>(ListFile), static_cast<QWidget*>(ComboEcuType),
-                       static_cast<QWidget*>(ComboTipoConfig)})
-        w->installEventFilter(this);
+    takeKeysOf({ComboMarca, EditName, ListFile, ComboEcuType, ComboTipoConfig});
 }
 
 void TFormFile::enterFolder(const QString& folder)
@@ -238,40 +218,24 @@ void TFormFile::enterFolder(const QString& folder)
     QDir::setCurrent(folder);
 }
 
-void TFormFile::showEvent(QShowEvent* event)
+void TFormFile::FirstActivation()
 {
-    QDialog::showEvent(event);
-    if (!activated_)
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-}
-
-void TFormFile::FormActivate()
-{
-    if (activated_ || closed_)
-        return;
-    activated_ = true;
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::FillList()
 {
-    rows_.clear();
-    rows_ = filelist::Fill(ListFile, {PanelFind, AnimateFind}, ImageListConfig, [this] {
+    fillList([this] {
         return ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
     });
 }
 
-void TFormFile::selectFirstRow()
+void TFormFile::selectFirstFile()
 {
-    if (QTreeWidgetItem* first = ListFile->topLevelItem(0)) {
-        ListFile->setCurrentItem(first);
-        first->setSelected(true);
-        ListFile->setFocus();
-    } else {
+    if (!selectFirstRow())
         EditName->clear();
-    }
 }
 
 void TFormFile::ComboMarcaChange()
@@ -280,7 +244,7 @@ void TFormFile::ComboMarcaChange()
     enterFolder(item <= 0 ? fuelFolder_ : ConfigMakeFolder(fuelFolder_, ComboMarca->currentText()));
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::ComboEcuTypeChange()
@@ -288,7 +252,7 @@ void TFormFile::ComboEcuTypeChange()
     extension_ = QString::fromLatin1(qz::ConfigFileExtension(EcuTypeOfKindItem(ComboEcuType->currentIndex())));
     FillList();
     if (mode_ == ModeOpen)
-        selectFirstRow();
+        selectFirstFile();
 }
 
 void TFormFile::ListFileSelect()
@@ -303,7 +267,7 @@ QString TFormFile::nameToOpen(const QString& typed) const
     // A listed caption opens its row's real file, whatever the letter case
     // of its extension.
     if (!QFileInfo(QDir(currentFolder_).filePath(typed)).isFile()) {
-        for (const TPdfRow& row : rows_)
+        for (const TPdfRow& row : Rows())
             if (row.Caption == typed && QFileInfo(QDir(currentFolder_).filePath(row.FileName)).isFile())
                 return row.FileName;
     }
@@ -335,7 +299,7 @@ void TFormFile::ImageOkClick()
         return;
     // Only names of the make folder: nothing is read or written elsewhere.
     if (NameHasPathSeparator(name)) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     if (mode_ == ModeOpen)
@@ -347,7 +311,7 @@ void TFormFile::ImageOkClick()
 void TFormFile::confirmOpen(const QString& typed)
 {
     if (StreamDati && StreamDati->Modified) {
-        const int answer = ask(text(464), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel);
+        const int answer = ask(text(kTextSaveFirst), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel);
         if (answer == plat::IDCANCEL)
             return;
         if (answer == plat::IDYES) {
@@ -360,13 +324,13 @@ void TFormFile::confirmOpen(const QString& typed)
     }
 
     auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-    wait->Begin(text(465));
+    wait->Begin(text(kTextLoadingFile));
 
     const QString name = nameToOpen(typed);
     EditName->setText(name);
     const QString path = QDir(currentFolder_).filePath(name);
     if (!QFileInfo(path).isFile()) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         wait.reset();
         toMainWindow();
         return;
@@ -390,7 +354,7 @@ void TFormFile::confirmOpen(const QString& typed)
         }
         if (write) {
             wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-            wait->Begin(text(466));
+            wait->Begin(text(kTextWritingEcu));
             StreamDati->TransferData(TStreamDati::TRANSFER_CHECK_INJECTOR | TStreamDati::TRANSFER_WRITE_ECU, {},
                                      0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
         }
@@ -426,12 +390,12 @@ void TFormFile::confirmSave(const QString& name)
     const bool script = ComboTipoConfig->currentIndex() == 1;
     const QString path = PathToSave(currentFolder_, name, script ? QLatin1String(kScriptExtension) : extension_);
     if (QFileInfo::exists(path)) {
-        if (ask(text(463), plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES)
+        if (ask(text(kTextOverwrite), plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO) != plat::IDYES)
             return;
     }
 
     auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return text(n); });
-    wait->Begin(text(467));
+    wait->Begin(text(kTextSavingFile));
     if (script) {
         StreamDati->TransferData(TStreamDati::TRANSFER_SCRIPT, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
     } else {
@@ -454,14 +418,14 @@ void TFormFile::ImageEmailClick()
     if (typed.isEmpty())
         return;
     if (NameHasPathSeparator(typed)) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     const QString name = nameToOpen(typed);
     EditName->setText(name);
     const QString path = QDir(currentFolder_).filePath(name);
     if (!QFileInfo(path).isFile()) {
-        errorBox(text(462));
+        errorBox(text(kTextCannotOpen));
         return;
     }
     plat::Mailer* mailer = plat::desktop().mailer;
@@ -470,46 +434,8 @@ void TFormFile::ImageEmailClick()
         errorBox(MailResultText(result));
 }
 
-void TFormFile::ImageAnnullaClick()
+void TFormFile::Closing()
 {
-    done(mrCancel);
-}
-
-void TFormFile::reject()
-{
-    ImageAnnullaClick();
-}
-
-void TFormFile::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void TFormFile::FormClose()
-{
-    if (closed_)
-        return;
-    closed_ = true;
-    QDir::setCurrent(folder_);
     if (StreamDati)
         StreamDati->SetFileKey(QByteArrayView(qz::FileKeyString()));
-}
-
-bool TFormFile::FormKeyPress(int key)
-{
-    return filelist::RunKey(key, [this] { ImageOkClick(); }, [this] { ImageAnnullaClick(); });
-}
-
-void TFormFile::keyPressEvent(QKeyEvent* event)
-{
-    if (!filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
-        QDialog::keyPressEvent(event);
-}
-
-bool TFormFile::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != this && filelist::TakeKeyPress(event, [this](int key) { return FormKeyPress(key); }))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }

@@ -11,35 +11,28 @@
 // The make folder is the process's current directory while the dialog
 // exists; closing (or deleting) it makes the application folder current
 // again and puts the plain configuration-file key back.
+#include "FileListDialog.h"
 #include "FileRules.h"
 
-#include <QDialog>
-#include <QIcon>
 #include <QString>
 #include <functional>
-#include <vector>
 
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
 namespace plat {
-class AnimationPlayer;
 class PictureButton;
 class Shape;
 } // namespace plat
 
-class TFormFile : public QDialog {
+class TFormFile : public filelist::FileListDialog {
     Q_OBJECT
 
 public:
-    using TextSource = std::function<QString(int number)>;
-
     static constexpr int ModeSave = 0;
     static constexpr int ModeOpen = 1;
     static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
 
     // anyFile (open mode, may be null): set to whether the fuel folder holds
     // any file of the current ECU kind. folder: the application folder.
@@ -53,25 +46,19 @@ public:
     std::function<bool()> SaveChanges;
 
     int Mode() const { return mode_; }
-    QString Folder() const { return folder_; }
     // The folder listed (the fuel folder or one of its makes).
     QString CurrentFolder() const { return currentFolder_; }
     QString Extension() const { return extension_; }
-    const std::vector<TPdfRow>& Rows() const { return rows_; }
 
     void FillList();
 
-    // Handlers.
-    void FormActivate();
-    void FormClose();
-    bool FormKeyPress(int key);
+    // Handlers (Esc cancels, Enter runs ImageOkClick).
     void ComboMarcaChange();
     void ComboEcuTypeChange();
     void ListFileSelect();
     void ListFileDblClick();
-    void ImageOkClick();
+    void ImageOkClick() override;
     void ImageEmailClick();
-    void ImageAnnullaClick();
 
     // Components.
     plat::Shape* ShapeMarca = nullptr;
@@ -81,7 +68,6 @@ public:
     QLabel* LabelFile = nullptr;
     QLineEdit* EditName = nullptr;
     QTreeWidget* ListFile = nullptr;
-    QIcon ImageListConfig;
     plat::Shape* ShapeBottom = nullptr;
     QLabel* LabelEcuType = nullptr;
     QComboBox* ComboEcuType = nullptr;
@@ -89,28 +75,21 @@ public:
     QComboBox* ComboTipoConfig = nullptr;
     plat::PictureButton* ImageEmail = nullptr;
     QLabel* LabelEmail = nullptr;
-    plat::PictureButton* ImageOk = nullptr;
     QLabel* LabelSalva = nullptr;
-    plat::PictureButton* ImageAnnulla = nullptr;
     QLabel* LabelAnnulla = nullptr;
-    QFrame* PanelFind = nullptr;
-    plat::AnimationPlayer* AnimateFind = nullptr;
-
-public slots:
-    void done(int result) override;
-    void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Fills the list; in open mode selects its first row.
+    void FirstActivation() override;
+    // Makes the plain configuration-file key current again.
+    void Closing() override;
 
 private:
-    QString text(int number) const;
     void buildLayout();
     void enterFolder(const QString& folder);
     QString nameToOpen(const QString& typed) const;
-    void selectFirstRow();
+    // The first row selected (open mode); the name emptied when none is.
+    void selectFirstFile();
     void confirmOpen(const QString& name);
     // Asks, while an ECU is connected, whether the loaded image may be
     // written with defaults in place of the file's damaged values, then of
@@ -121,12 +100,7 @@ private:
     void toMainWindow() const;
 
     int mode_ = ModeSave;
-    QString folder_;
     QString fuelFolder_;
     QString currentFolder_;
     QString extension_;
-    TextSource texts_;
-    std::vector<TPdfRow> rows_;
-    bool activated_ = false;
-    bool closed_ = false;
 };

@@ -9,6 +9,7 @@
 #include "BuildConstants.h"
 #include "FirmwareImage.h"
 #include "MainRules.h"
+#include "MainTexts.h"
 #include "Translator.h"
 #include "VyxConnection.h"
 #include "VyxRegistryData.h"
@@ -24,6 +25,8 @@
 #include <QLabel>
 #include <QTimer>
 #include <memory>
+
+using namespace mainrules; // the window's texts
 
 namespace {
 
@@ -89,8 +92,8 @@ void TFormMain::ActionConnettiExecute()
     StreamDati->TimerIO->stop();
     protocol()->Disconnect();
 
-    const QString cannotConnect = wkit::Text(17);
-    const QString checkLink = cannotConnect + QLatin1Char('\n') + wkit::Text(19);
+    const QString cannotConnect = wkit::Text(kTextCannotConnect);
+    const QString checkLink = cannotConnect + QLatin1Char('\n') + wkit::Text(kTextCheckLink);
 
     TBootInfo boot{};
     if (!protocol()->DetectEcu(&boot)) {
@@ -103,7 +106,7 @@ void TFormMain::ActionConnettiExecute()
 
     if (!protocol()->IsApplicationRunning()) {
         offlineFallback();
-        connectError(cannotConnect + QLatin1Char('\n') + wkit::Text(366), "C05");
+        connectError(cannotConnect + QLatin1Char('\n') + wkit::Text(kTextReprogram), "C05");
         StreamDati->TimerIO->start();
         ActionProgrammaExecute();
         return;
@@ -123,13 +126,13 @@ void TFormMain::ActionConnettiExecute()
 
     if (IsEcuSupported() == 0) {
         offlineFallback();
-        connectError(wkit::Text(33) + QLatin1Char('\n') + cannotConnect, "C03");
+        connectError(wkit::Text(kTextIncompatibleEcu) + QLatin1Char('\n') + cannotConnect, "C03");
         StreamDati->TimerIO->start();
         return;
     }
     if (!CheckPcSoftwareVersion()) {
         offlineFallback();
-        connectError(cannotConnect + QLatin1Char('\n') + wkit::Text(34), "C04");
+        connectError(cannotConnect + QLatin1Char('\n') + wkit::Text(kTextAskForUpdate), "C04");
         StreamDati->TimerIO->start();
         return;
     }
@@ -137,7 +140,7 @@ void TFormMain::ActionConnettiExecute()
     if (StreamDati->CustomerCode == 0)
         StreamDati->SetPers(1);
 
-    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(51));
+    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(kTextInitialising));
 
     std::int32_t status = 0;
     if (!protocol()->ReadItem(1, &status))
@@ -165,7 +168,7 @@ void TFormMain::ActionConnettiExecute()
 
     if (status & 1) {
         // A freshly reset ECU waits for its default set.
-        setWaitText(wait.get(), QStringLiteral("! ") + wkit::Text(30));
+        setWaitText(wait.get(), QStringLiteral("! ") + wkit::Text(kTextLoading));
         const double injection = type == 53 ? 10.0 : (type == 31 || type == 38 || type == 56) ? 6.0 : 4.0;
         StreamDati->SetValueByCode(dm::kCylindersCode, injection);
         if (options[0] & 0x10) {
@@ -180,7 +183,7 @@ void TFormMain::ActionConnettiExecute()
                                       QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0))
             connectError(checkLink, "C01");
     } else {
-        setWaitText(wait.get(), wkit::Text(30));
+        setWaitText(wait.get(), wkit::Text(kTextLoading));
         StreamDati->TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
     }
 
@@ -245,8 +248,9 @@ bool TFormMain::CheckPcSoftwareVersion()
         return true;
     if (pc < minimum)
         return false;
-    plat::prompts().ask({title(), wkit::Text(35) + QLatin1Char('\n') + wkit::Text(34), plat::PromptIcon::Warning,
-                         plat::PromptButtons::Ok, 0});
+    plat::prompts().ask({title(),
+                         wkit::Text(kTextLoadErrorsPossible) + QLatin1Char('\n') + wkit::Text(kTextAskForUpdate),
+                         plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
     return true;
 }
 
@@ -254,7 +258,8 @@ void TFormMain::SetConfigFileDialogs()
 {
     const int type = StreamDati->EcuInfo.EcuType;
     const QString e = QString::fromLatin1(qz::ConfigFileExtension(type));
-    const QString family = (type == 31 || type == 53 || type == 56) ? wkit::Text(248) : wkit::Text(247);
+    const QString family = (type == 31 || type == 53 || type == 56) ? wkit::Text(kTextFiveToTenCylinders)
+                                                                    : wkit::Text(kTextThreeFourCylinders);
     OpenDialog.defaultExt = e;
     OpenDialog.filter = QStringLiteral("Configurazione ") + family + QStringLiteral(" |*.") + e;
     SaveDialog.defaultExt = OpenDialog.defaultExt;
@@ -268,8 +273,8 @@ int TFormMain::AskSaveChanges()
     if (StreamDati->Modified == 0)
         return plat::IDNO;
 
-    const int answer =
-        plat::prompts().ask({title(), wkit::Text(36), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel, 0});
+    const int answer = plat::prompts().ask(
+        {title(), wkit::Text(kTextSaveToFile), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel, 0});
     if (answer != plat::IDYES)
         return answer;
     // A failed save keeps the unsaved image: whoever asked must not go on
@@ -286,7 +291,7 @@ bool TFormMain::SaveChangesToFile()
         return false;
 
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(32));
+    std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(kTextSaving));
     FormAttesa = wait.get();
 
     // The image takes the file's name only once the file is saved.

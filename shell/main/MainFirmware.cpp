@@ -7,6 +7,7 @@
 #include "Attesa.h"
 #include "BuildConstants.h"
 #include "FirmwareImage.h"
+#include "MainTexts.h"
 #include "Translator.h"
 #include "iodata.h"
 
@@ -26,6 +27,7 @@
 #include <memory>
 
 namespace fw = qz::firmware;
+using namespace mainrules; // the window's texts
 
 namespace {
 
@@ -85,15 +87,22 @@ plat::FileDialogRequest TFormMain::FirmwareDialogRequest(bool connected) const
     if (connected) {
         switch (type) {
         case 31: case 53:
-        case 56: request.filter = wkit::Text(244) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type)); break;
+        case 56:
+            request.filter =
+                wkit::Text(kTextFirmwareFilesFiveToTen) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type));
+            break;
         case 30: case 50: case 54: case 55:
-        case 79: request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type)); break;
-        default: request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(30); break;
+        case 79:
+            request.filter =
+                wkit::Text(kTextFirmwareFilesThreeFour) + QStringLiteral("|*.") + ext(static_cast<unsigned>(type));
+            break;
+        default: request.filter = wkit::Text(kTextFirmwareFilesThreeFour) + QStringLiteral("|*.") + ext(30); break;
         }
     } else {
-        request.filter = wkit::Text(243) + QStringLiteral("|*.") + ext(30) + QStringLiteral(";*.") + ext(54) +
-                         QStringLiteral(";*.") + ext(55) + QLatin1Char('|') + wkit::Text(244) + QStringLiteral("|*.") +
-                         ext(31) + QStringLiteral(";*.") + ext(53) + QStringLiteral(";*.") + ext(56);
+        request.filter = wkit::Text(kTextFirmwareFilesThreeFour) + QStringLiteral("|*.") + ext(30) +
+                         QStringLiteral(";*.") + ext(54) + QStringLiteral(";*.") + ext(55) + QLatin1Char('|') +
+                         wkit::Text(kTextFirmwareFilesFiveToTen) + QStringLiteral("|*.") + ext(31) +
+                         QStringLiteral(";*.") + ext(53) + QStringLiteral(";*.") + ext(56);
         if (isSixCylinderFamily(type))
             request.filterIndex = 2;
     }
@@ -111,7 +120,7 @@ void TFormMain::ActionProgrammaExecute()
         return;
     repaint();
 
-    const QString cannotProgram = wkit::Text(42);
+    const QString cannotProgram = wkit::Text(kTextCannotProgram);
 
     // The boot identity decides which files fit.
     TBootInfo boot{};
@@ -144,7 +153,7 @@ void TFormMain::ActionProgrammaExecute()
     const int verdict = CheckFirmwareImage(static_cast<int>(pers), load.image, boot.BootId, boot.BootExtra);
     if (verdict != 0) {
         load.image.clear();
-        errorBox(fw::WithErrorCode(wkit::Text(347), fw::ImageCheckErrorCode(verdict)));
+        errorBox(fw::WithErrorCode(wkit::Text(kTextWrongFirmware), fw::ImageCheckErrorCode(verdict)));
         return;
     }
     // The records as a whole: an image that would leave the ECU without its
@@ -161,7 +170,7 @@ void TFormMain::ActionProgrammaExecute()
     // The download, under the wait panel, which the library now reports to.
     auto wait = std::make_unique<TFormAttesa>(this, [this](int n) { return wkit::Text(n); });
     FormAttesa = wait.get();
-    wait->Begin(wkit::Text(43));
+    wait->Begin(wkit::Text(kTextProgramming));
     wait->setFocus();
     plat::setScreenCursor(plat::ScreenCursor::Hourglass);
     StreamDati->TimerIO->stop();
@@ -172,7 +181,7 @@ void TFormMain::ActionProgrammaExecute()
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt > 0) {
             if (result == 1)
-                errorBox(fw::WithErrorCode(wkit::Text(52), fw::ProgrammingErrorCode(1)));
+                errorBox(fw::WithErrorCode(wkit::Text(kTextLowBattery), fw::ProgrammingErrorCode(1)));
             else
                 errorBox(fw::WithErrorCode(failedAttemptText_, fw::ProgrammingErrorCode(result)));
         }
@@ -205,15 +214,16 @@ void TFormMain::ActionProgrammaExecute()
     wait->Animate->play();
     wait->ProgressBar->setVisible(false);
     wait->repaint();
-    wait->Label->setText(wkit::Text(241));
+    wait->Label->setText(wkit::Text(kTextWritingConfiguration));
     wait->SetProgress(0, true);
     wait->repaint();
     plat::clock().sleep(3000);
     StreamDati->Reconnect(20000);
 
     while (!p->Connect()) {
-        const int answer = plat::prompts().ask({title(), fw::WithErrorCode(wkit::Text(242), QStringLiteral("C01")),
-                                                plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
+        const int answer =
+            plat::prompts().ask({title(), fw::WithErrorCode(wkit::Text(kTextRestoreFailed), QStringLiteral("C01")),
+                                 plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
         if (answer != plat::IDYES) {
             p->Disconnect();
             leave();
@@ -223,7 +233,7 @@ void TFormMain::ActionProgrammaExecute()
 
     if (!StreamDati->ReadEcuIdentity()) {
         plat::setScreenCursor(plat::ScreenCursor::Default);
-        errorBox(fw::WithErrorCode(wkit::Text(18), QStringLiteral("C02")));
+        errorBox(fw::WithErrorCode(wkit::Text(kTextIdentificationError), QStringLiteral("C02")));
         p->Disconnect();
         leave();
         return;

@@ -3,6 +3,7 @@
 #include "windowkit/WindowText.h"
 
 #include "FormConfig.h"
+#include "MainTexts.h"
 
 #include "Translator.h"
 #include "VyxConnection.h"
@@ -16,6 +17,8 @@
 #include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
+
+using namespace mainrules; // the window's texts
 
 namespace {
 
@@ -96,25 +99,24 @@ void TFormMain::ApplyLanguage()
 {
     QLabel* const controls[8] = {LabelConfig, LabelTara,  LabelVisualizza, LabelLingua,
                                  LabelCarica, LabelSalva, LabelProgramma,  LabelSchemi};
-    const int numbers[8] = {3, 4, 5, 6, 7, 8, 9, 535};
     for (int i = 0; i < 8; ++i)
-        controls[i]->setText(wkit::Text(numbers[i]));
-    MenuElectricalLPG->setText(wkit::Text(536));
-    MenuElectricalCNG->setText(wkit::Text(537));
-    MenuPneumaticLGP->setText(wkit::Text(538));
-    MenuPneumaticCNG->setText(wkit::Text(539));
+        controls[i]->setText(wkit::Text(kTextButtonCaptions[i]));
+    MenuElectricalLPG->setText(wkit::Text(kTextElectricalLpg));
+    MenuElectricalCNG->setText(wkit::Text(kTextElectricalCng));
+    MenuPneumaticLGP->setText(wkit::Text(kTextPneumaticLpg));
+    MenuPneumaticCNG->setText(wkit::Text(kTextPneumaticCng));
 
-    text12_ = wkit::Text(12);
-    text13_ = wkit::Text(13);
-    text14_ = wkit::Text(14);
-    text19_ = wkit::Text(19);
-    text55_ = wkit::Text(55);
-    text56_ = wkit::Text(56);
-    text190_ = wkit::Text(190);
-    text191_ = wkit::Text(191);
-    noConnectionText_ =
-        wkit::Text(20) + QStringLiteral("\n\n- ") + wkit::Text(21) + QStringLiteral("\n- ") + wkit::Text(22);
-    failedAttemptText_ = wkit::Text(45) + QLatin1Char('\n') + wkit::Text(46);
+    configurationText_ = wkit::Text(kTextConfiguration);
+    firmwareVersionText_ = wkit::Text(kTextFirmwareVersion);
+    softwareVersionText_ = wkit::Text(kTextSoftwareVersion);
+    checkLinkText_ = wkit::Text(kTextCheckLink);
+    resetQuestionText_ = wkit::Text(kTextResetQuestion);
+    resetFailedText_ = wkit::Text(kTextResetFailed);
+    lpgText_ = wkit::Text(kTextLpg);
+    cngText_ = wkit::Text(kTextCng);
+    noConnectionText_ = wkit::Text(kTextNotConnected) + QStringLiteral("\n\n- ") + wkit::Text(kTextChangesNotInEcu) +
+                        QStringLiteral("\n- ") + wkit::Text(kTextConnectFirst);
+    failedAttemptText_ = wkit::Text(kTextPreviousAttemptFailed) + QLatin1Char('\n') + wkit::Text(kTextRemoveBattery);
 
     StreamDati->LoadMessageTexts();
 

@@ -377,16 +377,18 @@ void TFormMain::errorBox(const QString& message) const
 void TFormMain::SetLabelConfigurazione()
 {
     const QString name = QString::fromLatin1(StreamDati->GetNomeConfigurazione());
-    LabelConfigurazione->setText(mainrules::ConfigurationLabel(text12_, name, flag(1) ? text191_ : text190_));
+    LabelConfigurazione->setText(
+        mainrules::ConfigurationLabel(configurationText_, name, flag(1) ? cngText_ : lpgText_));
 }
 
 void TFormMain::SetStatusLabels(bool connected, const QString& firmwareSeparator)
 {
     versionText_ = mainrules::VersionText(exeVersion());
-    LabelVersioneSw->setText(text14_ + QLatin1Char(' ') + versionText_);
+    LabelVersioneSw->setText(softwareVersionText_ + QLatin1Char(' ') + versionText_);
     const TEcuInfo& info = StreamDati->EcuInfo;
-    LabelVersioneFw->setText(mainrules::FirmwareLabel(text13_, connected, firmwareSeparator, info.FirmwareMajor,
-                                                      info.FirmwareMinor, info.EcuType, StreamDati->CustomerCode));
+    LabelVersioneFw->setText(mainrules::FirmwareLabel(firmwareVersionText_, connected, firmwareSeparator,
+                                                      info.FirmwareMajor, info.FirmwareMinor, info.EcuType,
+                                                      StreamDati->CustomerCode));
     SetLabelConfigurazione();
     ImageConnected->setPicture(connected ? kConnectedPicture : kDisconnectedPicture);
 }
@@ -397,10 +399,8 @@ void TFormMain::SetStatusLabels(bool connected, const QString& firmwareSeparator
 void TFormMain::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
-    if (!shown_) {
-        shown_ = true;
+    if (shown_.First())
         FormShow();
-    }
 }
 
 void TFormMain::FormShow()
@@ -583,7 +583,7 @@ void TFormMain::ImageKoaClick() { protocol()->ShowWirelessAdapterDialog(); }
 void TFormMain::ActionResetDaPcExecute()
 {
     const QString title = QString::fromUtf8(qz::ProductTitle());
-    if (plat::prompts().ask({title, text55_, plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0}) !=
+    if (plat::prompts().ask({title, resetQuestionText_, plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0}) !=
         plat::IDYES)
         return;
 
@@ -602,7 +602,7 @@ void TFormMain::ActionResetDaPcExecute()
             ActionConnettiExecute();
             resetInProgress_ = false;
         } else {
-            errorBox(text56_ + QLatin1Char('\n') + text19_);
+            errorBox(resetFailedText_ + QLatin1Char('\n') + checkLinkText_);
         }
         return;
     }

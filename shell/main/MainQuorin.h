@@ -9,6 +9,7 @@
 // other windows arrive here.
 #include "plat/Desktop.h"
 #include "plat/Messages.h"
+#include "windowkit/ShowOnce.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -243,9 +244,11 @@ private:
     QList<plat::PictureButton*> pictures_;
     int selected_ = 0;
     bool resetInProgress_ = false;
-    bool shown_ = false;
+    wkit::ShowOnce shown_;
     QString versionText_;
-    QString text12_, text13_, text14_, text19_, text55_, text56_, text190_, text191_;
+    // Texts taken in the current language (ApplyLanguage).
+    QString configurationText_, firmwareVersionText_, softwareVersionText_, checkLinkText_;
+    QString resetQuestionText_, resetFailedText_, lpgText_, cngText_;
     QString noConnectionText_;
     QString failedAttemptText_;
     QPointer<TFormSplash> splash_;
