@@ -8,6 +8,7 @@
 #include "DrawGridK.h"
 #include "FormConfig.h"
 #include "MapAxes.h"
+#include "pages/PageMappa.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,7 +48,7 @@ void BM_ConfigTick(benchmark::State& state)
     w->PageControl->setCurrentIndex(page);
     QApplication::processEvents();
     PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->DrawGridEmissioni)
-                                                    : static_cast<QWidget*>(w->DrawGridK));
+                                                    : static_cast<QWidget*>(w->Page<TPageMappa>().DrawGridK));
     long long ticks = 0;
     for (auto _ : state) {
         r.clock.advance(20);

@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageMappa.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -87,7 +88,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
     case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
     case cfgwin::PageSensori: return cfgwin::SensoriRows();
-    case cfgwin::PageMappa: return cfgwin::MappaRows();
+    case cfgwin::PageMappa: return TPageMappa::Rows();
     case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
@@ -151,8 +152,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     // The cell-variation dialog, shared by the grids.
     FormModificaMappa = new TFormModificaMappa(this);
     FormModificaMappa->setObjectName(QStringLiteral("FormModificaMappa"));
-    DrawGridK->SetModificaMappa(FormModificaMappa);
-    DrawGridK->SetTimerDati(TimerDati);
+    Page<TPageMappa>().SetCellDialog(FormModificaMappa);
+    Page<TPageMappa>().SetTimerDati(TimerDati);
 
     // The bound editors took their item codes from the pages' binding
     // tables as the pages were made.
@@ -232,7 +233,7 @@ void TFormConfig::buildLayout()
     BuildConfigurazione();
     BuildCommutazione();
     BuildSensori();
-    BuildMappa();
+    makePage<TPageMappa>();
     BuildCorrezioni();
     BuildAdatta();
     BuildEmissioni();
@@ -340,24 +341,20 @@ void TFormConfig::buildCorrectionGrids()
 
 void TFormConfig::loadPictures()
 {
-    const std::pair<plat::PictureButton*, int> pictures[] = {{ImageExtraInj, 10022},
-                                                             {ImageCutoff, 10025},
-                                                             {ImageCommutatore, 10027},
-                                                             {ImagePallino, 10039},
-                                                             {ImageEmissioni, 10041}};
+    const std::pair<plat::PictureButton*, int> pictures[] = {
+        {ImageExtraInj, 10022}, {ImageCutoff, 10025}, {ImageCommutatore, 10027}, {ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},        {ImageConferma, 10031, 10032},   {ImageTarget, 10033, 10034},
-        {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
-        {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
-        {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
-        {ImageMinusAdatta, 10037, 10038}};
+        {ImageReset, 10029, 10030},    {ImageConferma, 10031, 10032},   {ImagePlusRid, 10035, 10036},
+        {ImagePlusGas, 10035, 10036},  {ImagePlusAdatta, 10035, 10036}, {ImageMinusRid, 10037, 10038},
+        {ImageMinusGas, 10037, 10038}, {ImageMinusAdatta, 10037, 10038}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
+    Page<TPageMappa>().LoadPictures();
 }
 
 // ---------------------------------------------------------------------------
@@ -418,7 +415,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
-    case cfgwin::PageMappa: TabMappaShow(); break;
     case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
@@ -574,8 +570,8 @@ void TFormConfig::done(int result)
 
 void TFormConfig::FormDestroy()
 {
-    if (DrawGridK)
-        DrawGridK->SetModificaMappa(nullptr);
+    if (pages_[static_cast<std::size_t>(cfgwin::PageMappa)])
+        Page<TPageMappa>().SetCellDialog(nullptr);
     delete FormModificaMappa;
     FormModificaMappa = nullptr;
 }
@@ -727,7 +723,7 @@ void TFormConfig::FormResize()
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
     LayoutEmissioniGrids();
-    LayoutMappaGrid();
+    Page<TPageMappa>().LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
     FitCorrezioniGrids();

@@ -41,7 +41,6 @@ class QTableWidget;
 class TKeyComboBox;
 class TNumericEdit;
 class TStreamDati;
-class DrawGridK;
 class TCorrectionGrid;
 class TCorrectionGrids;
 class TFormModificaMappa;
@@ -111,7 +110,6 @@ public:
     void TabConfigurazioneShow();
     void TabCommutazioneShow();
     void TabSensoriShow();
-    void TabMappaShow();
     void TabCorrezioniShow();
     void TabAdattaShow();
     void TabEmissioniShow();
@@ -310,25 +308,18 @@ public:
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
     plat::PictureButton* ImageConferma = nullptr;
-    plat::PictureButton* ImageTarget = nullptr;
-    plat::PictureButton* ImagePlusExtraInj = nullptr;
-    plat::PictureButton* ImagePlus = nullptr;
     plat::PictureButton* ImagePlusRid = nullptr;
     plat::PictureButton* ImagePlusGas = nullptr;
     plat::PictureButton* ImagePlusAdatta = nullptr;
-    plat::PictureButton* ImageMinusExtraInj = nullptr;
-    plat::PictureButton* ImageMinus = nullptr;
     plat::PictureButton* ImageMinusRid = nullptr;
     plat::PictureButton* ImageMinusGas = nullptr;
     plat::PictureButton* ImageMinusAdatta = nullptr;
-    plat::PictureButton* ImagePallino = nullptr;
     plat::PictureButton* ImageEmissioni = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
-    // The map-K grid and the correction-table grids (owned by CorrectionGrids,
-    // parented by their pages); the Filtro grids are still placeholders.
-    ::DrawGridK* DrawGridK = nullptr;
+    // The correction-table grids (owned by CorrectionGrids, parented by their
+    // pages); the Filtro grids are still placeholders.
     TCorrectionGrids* CorrectionGrids = nullptr;
     QWidget* DrawGridFiltro = nullptr;
     QWidget* DrawGridSgancio = nullptr;
@@ -483,76 +474,6 @@ public:
     plat::Shape* PanelRifSensore = nullptr;
     QLabel* LabLivello = nullptr;
 
-    // Mappa.
-    TNumericEdit* EditSmagrimento = nullptr;
-    QRadioButton* RadioMapK = nullptr;
-    QRadioButton* RadioMapCorr = nullptr;
-    QRadioButton* RadioMapAdatta = nullptr;
-    plat::Shape* ShapeTarget = nullptr;
-    QCheckBox* CheckExtraInj = nullptr;
-    QCheckBox* CheckTagliaExtraIniettate = nullptr;
-    QCheckBox* CheckAutotaratura = nullptr;
-    // The grid's frame: the axis shapes and titles around it.
-    QWidget* PanelMappaK = nullptr;
-    plat::Shape* ShapeTempoIniezione = nullptr;
-    plat::Shape* ShapeGiri = nullptr;
-    QLabel* LabelGiriMappa = nullptr;
-    QLabel* LabelTempiMappa = nullptr;
-    // The petrol times shown as targets.
-    QLabel* LabelTarget1 = nullptr;
-    QLabel* LabTarget1 = nullptr;
-    QLabel* LabelMsTarget1 = nullptr;
-    QLabel* LabelTarget2 = nullptr;
-    QLabel* LabTarget2 = nullptr;
-    QLabel* LabelMsTarget2 = nullptr;
-    plat::PictureButton* ImageTarget2 = nullptr;
-    // The sliders: bars on their tracks.
-    QFrame* PanelArricchimentoAcc = nullptr;
-    QLabel* LabelArricchimento = nullptr;
-    plat::PictureButton* ImageBar2 = nullptr;
-    plat::PictureButton* ImageBarra2 = nullptr;
-    QLabel* LabelExtraInj = nullptr;
-    plat::Shape* ShapeExtraInj = nullptr;
-    plat::PictureButton* ImageBar1 = nullptr;
-    plat::PictureButton* ImageBarra1 = nullptr;
-    QLabel* LabelTagliaExtraIniettate = nullptr;
-    TNumericEdit* EditAutotaratura = nullptr;
-    QLabel* LabAutotaratura = nullptr;
-    QFrame* PanelKMappaNeutro = nullptr;
-    TNumericEdit* EditKMappaNeutro = nullptr;
-    QFrame* PanelSmagrimento = nullptr;
-    // The live OBD correctors of the two banks.
-    QFrame* PanelCorrettori0 = nullptr;
-    QFrame* PanelCorrettori1 = nullptr;
-    QLabel* LabelCorrettori0 = nullptr;
-    QLabel* LabelCorrettori1 = nullptr;
-    QLabel* LabCorrSlow0 = nullptr;
-    QLabel* LabCorrSlow1 = nullptr;
-    QLabel* LabCorrFast0 = nullptr;
-    QLabel* LabCorrFast1 = nullptr;
-    plat::PictureButton* ImageObdInfo = nullptr;
-    plat::PictureButton* ImageObdOk = nullptr;
-    plat::PictureButton* ImageObdKo = nullptr;
-    // The auto-calibration limit while it is switched off (0: none yet).
-    double RememberedAutotaratura = 0;
-
-    // Mappa handlers.
-    void RadioMapClick();
-    void ImageMinusClick();
-    void ImagePlusClick();
-    void ImageMinusExtraInjClick();
-    void ImagePlusExtraInjClick();
-    void CheckExtraInjClick();
-    void CheckTagliaExtraIniettateClick();
-    void CheckAutotaraturaClick();
-    void EditAutotaraturaKeyPress(QChar key);
-    void EditKMappaNeutroKeyPress(QChar key);
-    void ImageTargetClick();
-    // The double click on the titles "Giri" and "Tempi": the breakpoints of map K.
-    void ButtonModificaRiferimentiClick();
-    // The grid fitted to the page and the axis shapes and titles around it.
-    void LayoutMappaGrid();
-
     // Correzioni.
     void ImageMinusRidClick();
     void ImagePlusRidClick();
@@ -706,7 +627,6 @@ public:
     // Altri parametri.
     TNumericEdit* EditTempTaratura = nullptr;
     TNumericEdit* EditGiriAutotaratura = nullptr;
-    QFrame* PanelAutotaratura = nullptr;
     QLabel* LabelTInjDefault = nullptr;
     TNumericEdit* EditTInjDefault = nullptr;
     QLabel* LabelMsInjDefault = nullptr;
@@ -754,7 +674,6 @@ private:
     void BuildConfigurazione();
     void BuildCommutazione();
     void BuildSensori();
-    void BuildMappa();
     void BuildCorrezioni();
     void BuildAdatta();
     void BuildEmissioni();
@@ -805,10 +724,6 @@ private:
     void showObdBlocks();
     void repaintDirty(const cfglive::Repaint& dirty);
     QWidget* trackedGrid(cfglive::Grid grid) const;
-    void placeSliderBars();
-    void placeEnrichmentBar(int value);
-    void placeExtraInjBar(int steps);
-    void showExtraInjControls();
     // The wait frame of the Configurazione page's changes, and what follows
     // each result.
     cfgrules::ChangeFrame changeFrame();

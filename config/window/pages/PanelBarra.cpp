@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageMappa.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -297,16 +298,15 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
 {
     if (c.fuel) {
         setPicture(ImageCommutatore, c.fuel->commutatore);
-        setPicture(ImagePallino, c.fuel->pallino);
+        Page<TPageMappa>().ShowFuelDot(c.fuel->pallino);
         setPicture(ImageEmissioni, c.fuel->emissioni);
-        DrawGridK->SetDotPicture(ImagePallino->currentPicture());
         CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
         DrawGridEmissioni->update();
         setText(LabelBenzina, Message(c.fuel->text));
         setInk(LabelBenzina, c.fuel->colour);
     }
     if (c.bar2)
-        setPicture(ImageBar2, *c.bar2);
+        Page<TPageMappa>().ShowEnrichmentBar(*c.bar2);
     if (LabelBenzina->isHidden() == c.benzinaVisible) {
         LabelBenzina->setVisible(c.benzinaVisible);
         if (c.benzinaVisible)
@@ -328,7 +328,7 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
 {
     using G = cfglive::Grid;
     switch (grid) {
-    case G::MapK: return DrawGridK;
+    case G::MapK: return Page<TPageMappa>().DrawGridK;
     case G::PressPassaggio: return DrawPressPassaggio;
     case G::Emissioni: return DrawGridEmissioni;
     case G::Anticipo: return DrawGridAnticipo;
@@ -351,8 +351,8 @@ void TFormConfig::repaintDirty(const cfglive::Repaint& dirty)
             continue;
         if (!d.isCell())
             w->update(d.area);
-        else if (w == DrawGridK)
-            w->update(DrawGridK->CellRect(d.col, d.row));
+        else if (auto* k = qobject_cast<DrawGridK*>(w))
+            w->update(k->CellRect(d.col, d.row));
         else if (auto* g = qobject_cast<TCorrectionGrid*>(w))
             w->update(g->CellRect(d.col, d.row));
         else
@@ -371,13 +371,7 @@ void TFormConfig::trackActivePage()
     tables::TrackedCells& tracked = CorrectionGrids->Tracked;
 
     if (page == cfgwin::PageMappa || page == cfgwin::PageCorrezioni) {
-        const MapKView view{{DrawGridK->DefaultColWidth(), DrawGridK->DefaultRowHeight()},
-                            DrawGridK->View() == mapk::View::Reduced,
-                            DrawGridK->DotSize()};
-        add(TrackMapKPoint(MapKTracking, LiveValues.Rpm, LiveValues.PetrolTime1, view, rpmK,
-                           [&d](int i) { return static_cast<double>(d.GetRifTempiK(i)); }));
-        DrawGridK->OperatingPointX = MapKTracking.dot.x();
-        DrawGridK->OperatingPointY = MapKTracking.dot.y();
+        add(Page<TPageMappa>().TrackOperatingPoint(MapKTracking, LiveValues));
         tracked.MapKRow = MapKTracking.row;
     }
     if (page == cfgwin::PageFiltroBenzina) {
@@ -441,32 +435,18 @@ void TFormConfig::showObdBlocks()
     ObdBlock = block.bytes;
     ObdBlockLength = block.received;
     const cfglive::ObdView v = cfglive::DecodeObdBlock(ObdBlock, complib::DecimalSeparator());
-    setShown(ImageObdInfo, v.info);
-    setShown(ImageObdOk, v.ok);
-    setShown(ImageObdKo, v.ko);
+    // The correctors on the Mappa page; the rear probes' oxygen on the
+    // Emissioni page.
+    Page<TPageMappa>().ShowCorrectors(v);
     for (int i = 0; i < 2; ++i) {
         const cfglive::ObdBank& b = v.banks[static_cast<std::size_t>(i)];
-        QLabel* caption = i == 0 ? LabelCorrettori0 : LabelCorrettori1;
-        setFill(caption, b.labelColour);
-        if (caption->isEnabled() != b.labelEnabled)
-            caption->setEnabled(b.labelEnabled);
-        QLabel* slow = i == 0 ? LabCorrSlow0 : LabCorrSlow1;
-        QLabel* fast = i == 0 ? LabCorrFast0 : LabCorrFast1;
         QLabel* oxygen = i == 0 ? LabOxigen0 : LabOxigen1;
-        QFrame* correctors = i == 0 ? PanelCorrettori0 : PanelCorrettori1;
         QFrame* probe = i == 0 ? PanelLambdaObd0 : PanelLambdaObd1;
-        const std::pair<QWidget*, bool> shown[] = {{slow, b.slowVisible},
-                                                   {fast, b.fastVisible},
-                                                   {correctors, b.correctorsVisible()},
-                                                   {oxygen, b.oxygenVisible},
-                                                   {probe, b.oxygenVisible}};
-        setText(slow, b.slow);
-        setText(fast, b.fast);
         setText(oxygen, b.oxygen);
-        // What changed repaints itself; the panels are not repainted on
-        // every tick.
-        for (const auto& [w, on] : shown)
-            setShown(w, on);
+        // What changed repaints itself; the panel is not repainted on every
+        // tick.
+        setShown(oxygen, b.oxygenVisible);
+        setShown(probe, b.oxygenVisible);
     }
     if (page != cfgwin::PageAdatta)
         return;

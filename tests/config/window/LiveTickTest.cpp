@@ -9,6 +9,7 @@
 #include "FormConfig.h"
 #include "MapAxes.h"
 
+#include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
@@ -94,7 +95,7 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
-    EXPECT_NE(w->DrawGridK, nullptr);
+    EXPECT_NE(w->Page<TPageMappa>().DrawGridK, nullptr);
 }
 
 TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
@@ -125,10 +126,10 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 0);
-    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->PanelCorrettori1->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->ImageObdOk->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->LabCorrFast0->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori1->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().ImageObdOk->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().LabCorrFast0->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageAdatta);
     r.sim().clearCalls();
     tick();
@@ -149,11 +150,11 @@ TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
     r.sim().clearCalls();
     tick();
     EXPECT_EQ(w->ObdBlockLength, 0);
-    EXPECT_FALSE(w->PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
+    EXPECT_FALSE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
     r.sim().setBlockReplyLength(8, -1);
     tick();
     EXPECT_EQ(w->ObdBlockLength, 50);
-    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa));
     for (const auto& c : r.callsOf("ReadBlock")) {
         if (c.code == 8) {
             EXPECT_EQ(c.row, 50); // the capacity offered
@@ -179,10 +180,11 @@ TEST_F(LiveTickTest, TheDotFollowsTheEngineThroughMapK)
     showPage(cfgwin::PageMappa);
     tick();
     const int firstColumn = w->MapKTracking.column;
-    const QPoint first(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY);
+    const QPoint first(w->Page<TPageMappa>().DrawGridK->OperatingPointX,
+                       w->Page<TPageMappa>().DrawGridK->OperatingPointY);
     ASSERT_FALSE(first.isNull());
     // The dot lies in the cell of the tracked column and row.
-    const QRect cell = w->DrawGridK->CellRect(w->MapKTracking.column + 1, w->MapKTracking.row + 1);
+    const QRect cell = w->Page<TPageMappa>().DrawGridK->CellRect(w->MapKTracking.column + 1, w->MapKTracking.row + 1);
     EXPECT_GE(first.x(), cell.left());
     EXPECT_LE(first.x(), cell.left() + cell.width());
     EXPECT_GE(first.y(), cell.top());
@@ -192,9 +194,12 @@ TEST_F(LiveTickTest, TheDotFollowsTheEngineThroughMapK)
     r.clock.advance(12000);
     tick();
     EXPECT_NE(w->MapKTracking.column, firstColumn);
-    EXPECT_NE(QPoint(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY), first);
+    EXPECT_NE(
+        QPoint(w->Page<TPageMappa>().DrawGridK->OperatingPointX, w->Page<TPageMappa>().DrawGridK->OperatingPointY),
+        first);
     // The dot is the picture of ImagePallino.
-    EXPECT_EQ(w->DrawGridK->DotSize(), w->ImagePallino->currentPicture().deviceIndependentSize().toSize());
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->DotSize(),
+              w->Page<TPageMappa>().ImagePallino->currentPicture().deviceIndependentSize().toSize());
 }
 
 TEST_F(LiveTickTest, TheEmissionsDotAndTheCorrectionColumns)
