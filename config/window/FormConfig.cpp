@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageCorrezioni.h"
 #include "pages/PageMappa.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
@@ -89,7 +90,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
     case cfgwin::PageSensori: return cfgwin::SensoriRows();
     case cfgwin::PageMappa: return TPageMappa::Rows();
-    case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
+    case cfgwin::PageCorrezioni: return TPageCorrezioni::Rows();
     case cfgwin::PageAdatta: return cfgwin::AdattaRows();
     case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
@@ -234,7 +235,7 @@ void TFormConfig::buildLayout()
     BuildCommutazione();
     BuildSensori();
     makePage<TPageMappa>();
-    BuildCorrezioni();
+    makePage<TPageCorrezioni>();
     BuildAdatta();
     BuildEmissioni();
     makePage<TPageVariatore>();
@@ -347,14 +348,15 @@ void TFormConfig::loadPictures()
         if (image)
             image->setPicture(id);
     // The picture buttons, released and pressed.
-    const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {ImageReset, 10029, 10030},    {ImageConferma, 10031, 10032},   {ImagePlusRid, 10035, 10036},
-        {ImagePlusGas, 10035, 10036},  {ImagePlusAdatta, 10035, 10036}, {ImageMinusRid, 10037, 10038},
-        {ImageMinusGas, 10037, 10038}, {ImageMinusAdatta, 10037, 10038}};
+    const std::tuple<plat::PictureButton*, int, int> buttons[] = {{ImageReset, 10029, 10030},
+                                                                  {ImageConferma, 10031, 10032},
+                                                                  {ImagePlusAdatta, 10035, 10036},
+                                                                  {ImageMinusAdatta, 10037, 10038}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
     Page<TPageMappa>().LoadPictures();
+    Page<TPageCorrezioni>().LoadPictures();
 }
 
 // ---------------------------------------------------------------------------
@@ -415,7 +417,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
-    case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
     case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
@@ -647,7 +648,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
     // A page takes its size when it becomes the current one: its grids follow.
     if (event->type() == QEvent::Resize) {
         if (watched == TabCorrezioni)
-            FitCorrezioniGrids();
+            Page<TPageCorrezioni>().FitCorrezioniGrids();
         else if (watched == TabTemp)
             FitTempGrid();
         else if (watched == TabVariatore)
@@ -726,7 +727,7 @@ void TFormConfig::FormResize()
     Page<TPageMappa>().LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
-    FitCorrezioniGrids();
+    Page<TPageCorrezioni>().FitCorrezioniGrids();
     FitTempGrid();
     Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
@@ -748,6 +749,47 @@ void TFormConfig::returnToScreen()
         resize(now->size().width(), height());
         setWindowState(windowState() | Qt::WindowFullScreen);
     });
+}
+
+// ---------------------------------------------------------------------------
+// Shared by the grid fitting of the Correzioni, Temperatura and Variatore
+// pages.
+
+int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
+{
+    auto* grid = static_cast<QGridLayout*>(page->layout());
+    const QMargins margins = grid->contentsMargins();
+    // A frame's margins and outline around its grid.
+    constexpr int kFrame = 2 * 10 + 2;
+    int width = pageWidth - margins.left() - margins.right() - kFrame;
+    if (besideFirstColumn) {
+        // The groups of the first column's top two rows (not those that
+        // reach across the page).
+        int left = 0;
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            if (column == 0 && columnSpan == 1 && row <= 1)
+                left = std::max(left, grid->itemAt(i)->sizeHint().width());
+        }
+        width -= left + grid->horizontalSpacing();
+    }
+    return width;
+}
+
+int TFormConfig::pageRoomWidth(const QWidget* page) const
+{
+    // A window on the screen wider than the screen is cut at its edge: its
+    // pages have only what the screen shows of them.
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int beyond = s && isVisible() ? width() - s->size().width() : 0;
+    return page->width() - std::max(0, beyond);
+}
+
+int TFormConfig::WindowScreenHeight() const
+{
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->size().height() : 768;
 }
 
 TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)

@@ -110,7 +110,6 @@ public:
     void TabConfigurazioneShow();
     void TabCommutazioneShow();
     void TabSensoriShow();
-    void TabCorrezioniShow();
     void TabAdattaShow();
     void TabEmissioniShow();
     void TabPressioneShow();
@@ -258,6 +257,12 @@ public:
     TStreamDati& dm() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
+    // For the pages' grid fitting: the width a grid in a frame of `page` can
+    // take, across the page or beside the groups of the first column's top
+    // two rows, on a page of pageWidth; the width of `page` that the window's
+    // screen shows.
+    static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
+    int pageRoomWidth(const QWidget* page) const;
 
     // ---- State ----------------------------------------------------------------
     int PreviousPage = cfgwin::PageConfigurazione;
@@ -308,11 +313,7 @@ public:
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
     plat::PictureButton* ImageConferma = nullptr;
-    plat::PictureButton* ImagePlusRid = nullptr;
-    plat::PictureButton* ImagePlusGas = nullptr;
     plat::PictureButton* ImagePlusAdatta = nullptr;
-    plat::PictureButton* ImageMinusRid = nullptr;
-    plat::PictureButton* ImageMinusGas = nullptr;
     plat::PictureButton* ImageMinusAdatta = nullptr;
     plat::PictureButton* ImageEmissioni = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
@@ -325,11 +326,6 @@ public:
     QWidget* DrawGridSgancio = nullptr;
     TCorrectionGrid* DrawGridEmissioni = nullptr;
     TCorrectionGrid* DrawGridAnticipo = nullptr;
-    TCorrectionGrid* DrawGridPressDiff = nullptr;
-    TCorrectionGrid* DrawGridTempGas = nullptr;
-    TCorrectionGrid* DrawGridTempRid = nullptr;
-    TCorrectionGrid* DrawDelayGasTemp = nullptr;
-    TCorrectionGrid* DrawPressPassaggio = nullptr;
     // The cell-variation dialog, one for the life of the window.
     TFormModificaMappa* FormModificaMappa = nullptr;
 
@@ -473,45 +469,6 @@ public:
     TKeyComboBox* ComboSensore = nullptr;
     plat::Shape* PanelRifSensore = nullptr;
     QLabel* LabLivello = nullptr;
-
-    // Correzioni.
-    void ImageMinusRidClick();
-    void ImagePlusRidClick();
-    void ImageMinusGasClick();
-    void ImagePlusGasClick();
-    // Enter in either cut-off editor (by its DataIndex).
-    void EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key);
-    QFrame* PanelCorrRid = nullptr;
-    QFrame* PanelCorrGas = nullptr;
-    plat::Shape* ImageBarraRid = nullptr;
-    plat::Shape* ImageBarraGas = nullptr;
-    plat::PictureButton* ImagePallinoRid = nullptr;
-    plat::PictureButton* ImagePallinoGas = nullptr;
-    QLabel* LabelValueRid = nullptr;
-    QLabel* LabelValueGas = nullptr;
-    plat::Shape* ShapeRientroCutoff = nullptr;
-    plat::Shape* ShapeTempRid = nullptr;
-    plat::Shape* ShapeTempGas = nullptr;
-    QLabel* LabelRiferimentiRid = nullptr;
-    QLabel* LabelInettateBenzina = nullptr;
-    plat::Shape* PanelCorrPressAbs = nullptr;
-    QLabel* LabCorrPressAbs = nullptr;
-    TNumericEdit* EditIniettateBenzina = nullptr;
-    TNumericEdit* EditSmagrRientroCutoff = nullptr;
-    TNumericEdit* EditNumeroIniettateSmagr = nullptr;
-    TNumericEdit* EditGiriCutoff = nullptr;
-    TNumericEdit* EditTempoCutoff = nullptr;
-    QLabel* LabelGiriTempoCutoff = nullptr;
-    QLabel* LabelGiriCutoff = nullptr;
-    QLabel* LabelTempoCutoff = nullptr;
-    QLabel* LabelDelayGasTemp = nullptr;
-    plat::Shape* ShapeDelayGasTemp = nullptr;
-    plat::Shape* ShapeLineDown = nullptr;
-    QLabel* LabelPressPassaggio = nullptr;
-    plat::Shape* ShapePresPassaggio = nullptr;
-    plat::Shape* ShapeLineUp = nullptr;
-    QLabel* LabelCorrezioniPressione = nullptr;
-    plat::Shape* ShapePressDiff = nullptr;
 
     // Adattività OBD.
     void CheckAdattativitaClick();
@@ -674,7 +631,6 @@ private:
     void BuildConfigurazione();
     void BuildCommutazione();
     void BuildSensori();
-    void BuildCorrezioni();
     void BuildAdatta();
     void BuildEmissioni();
     void BuildPressione();
@@ -686,22 +642,12 @@ private:
     // The handlers of the switch-over and sensor pages on editors that later
     // pages make (Emissioni, Iniettori, Altri parametri).
     void connectLaterPageHandlers();
-    // The grids of the Correzioni, Temperatura and Variatore pages fitted to
-    // their pages (FormResize).
-    void FitCorrezioniGrids();
+    // The grid of the Temperatura page fitted to its page (FormResize).
     void FitTempGrid();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
-    // The width a grid in a frame of `page` can take: across the page, or
-    // beside the groups of the first column's top two rows, on a page of
-    // pageWidth.
-    static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
-    // The width of `page` that the window's screen shows.
-    int pageRoomWidth(const QWidget* page) const;
-    // The Correzioni page's two preset sliders from the packed presets; the
-    // Adattività page's sensitivity slider from its value.
-    void showPresetSliders();
+    // The Adattività page's sensitivity slider from its value.
     void showSensitivity(int sensitivity);
     // The Temperatura page: the editors and the table from the stored
     // parameters; the live count of the engine sensor.

@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageCorrezioni.h"
 #include "PageMappa.h"
 
 #include "BuildConstants.h"
@@ -329,14 +330,14 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
     using G = cfglive::Grid;
     switch (grid) {
     case G::MapK: return Page<TPageMappa>().DrawGridK;
-    case G::PressPassaggio: return DrawPressPassaggio;
+    case G::PressPassaggio: return CorrectionGrids->DrawPressPassaggio;
     case G::Emissioni: return DrawGridEmissioni;
     case G::Anticipo: return DrawGridAnticipo;
     case G::Filtro: return DrawGridFiltro;
     case G::Sgancio: return DrawGridSgancio;
-    case G::TempGas: return DrawGridTempGas;
-    case G::TempRid: return DrawGridTempRid;
-    case G::PressDiff: return DrawGridPressDiff;
+    case G::TempGas: return CorrectionGrids->DrawGridTempGas;
+    case G::TempRid: return CorrectionGrids->DrawGridTempRid;
+    case G::PressDiff: return CorrectionGrids->DrawGridPressDiff;
     case G::PressColl: return nullptr; // the Dati di test sheet shows no pressure grid
     case G::Variatore: return CorrectionGrids->DrawGridVariatore;
     }
@@ -395,10 +396,9 @@ void TFormConfig::trackActivePage()
         tracked.TempRidColumn = TempRidTracking.column;
         tracked.PressDiffColumn = PressDiffTracking.column;
         if (d.EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG)
-            setText(LabCorrPressAbs,
-                    AbsolutePressureCorrection((LiveValues.StatusFlags & dm::LIVE_ON_GAS) != 0,
-                                               static_cast<double>(d.GetRifPressDiff(10)), LiveValues.GasPressure,
-                                               complib::DecimalSeparator(), Message(kTextNotAvailable)));
+            Page<TPageCorrezioni>().ShowPressureCorrection(AbsolutePressureCorrection(
+                (LiveValues.StatusFlags & dm::LIVE_ON_GAS) != 0, static_cast<double>(d.GetRifPressDiff(10)),
+                LiveValues.GasPressure, complib::DecimalSeparator(), Message(kTextNotAvailable)));
     }
     if (page == cfgwin::PageVariatore) {
         add(TrackVariatorPoint(

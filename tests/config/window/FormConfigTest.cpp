@@ -9,6 +9,8 @@
 
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
+#include "pages/PageCorrezioni.h"
+#include "pages/PageVariatore.h"
 #include "plat/Colors.h"
 #include "plat/Prompts.h"
 
@@ -22,7 +24,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageVariatore.h"
 
 namespace {
 
@@ -161,8 +162,8 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     for (int page : {cfgwin::PageFiltroBenzina, cfgwin::PageSequenza, cfgwin::PageTest})
         EXPECT_FALSE(w->PageTabVisible(page)) << page;
     EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
-    EXPECT_EQ(!w->DrawGridPressDiff->isHidden(), p.pressDiff);
-    EXPECT_EQ(!w->DrawPressPassaggio->isHidden(), p.pressPassaggio);
+    EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawGridPressDiff->isHidden(), p.pressDiff);
+    EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawPressPassaggio->isHidden(), p.pressPassaggio);
     EXPECT_FALSE(w->EditSovrapposizione->isHidden());
     EXPECT_TRUE(w->EditCicchetto->isHidden());
     EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
@@ -518,11 +519,11 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
 {
     auto w = make();
     struct Case { const char* name; QWidget* page; TCorrectionGrid* member; };
-    for (const Case& c : {Case{"DrawGridPressDiff", w->TabCorrezioni, w->DrawGridPressDiff},
-                          {"DrawGridTempGas", w->TabCorrezioni, w->DrawGridTempGas},
-                          {"DrawGridTempRid", w->TabCorrezioni, w->DrawGridTempRid},
-                          {"DrawPressPassaggio", w->TabCorrezioni, w->DrawPressPassaggio},
-                          {"DrawDelayGasTemp", w->TabCorrezioni, w->DrawDelayGasTemp},
+    for (const Case& c : {Case{"DrawGridPressDiff", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridPressDiff},
+                          {"DrawGridTempGas", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridTempGas},
+                          {"DrawGridTempRid", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridTempRid},
+                          {"DrawPressPassaggio", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawPressPassaggio},
+                          {"DrawDelayGasTemp", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawDelayGasTemp},
                           {"DrawGridEmissioni", w->TabEmissioni, w->DrawGridEmissioni},
                           {"DrawGridAnticipo", w->TabEmissioni, w->DrawGridAnticipo},
                           {"DrawGridVariatore", w->TabVariatore, w->Page<TPageVariatore>().DrawGridVariatore}}) {
@@ -547,7 +548,7 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     }
     w->TabCorrezioni->resize(1000, 700);
     w->FormResize();
-    EXPECT_EQ(w->DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
+    EXPECT_EQ(w->Page<TPageCorrezioni>().DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
     // The variator page follows the ECU's MAP axis when it loads.
     r.dm().RifMapVariatorePresent = 1;
     w->Page<TPageVariatore>().TabVariatoreShow();
@@ -569,9 +570,9 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         std::function<double()> stored;
         double expected;
     };
-    for (const Case& c :
-         {Case{w->DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
-          Case{w->DrawPressPassaggio, 5, 1, "", "2", [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
+    for (const Case& c : {Case{w->DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
+                          Case{w->Page<TPageCorrezioni>().DrawPressPassaggio, 5, 1, "", "2",
+                               [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
         QString prefill;
         int opened = 0;
         w->FormModificaMappa->SetModalRunner([&](TFormModificaMappa& d) {

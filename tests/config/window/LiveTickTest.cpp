@@ -9,6 +9,7 @@
 #include "FormConfig.h"
 #include "MapAxes.h"
 
+#include "pages/PageCorrezioni.h"
 #include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
@@ -239,10 +240,10 @@ TEST_F(LiveTickMonoplug, TheAbsolutePressureCorrectionOnCorrezioni)
     tick();
     const dm::TLiveValues v = lastFrame();
     ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
-    EXPECT_EQ(w->LabCorrPressAbs->text(),
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabCorrPressAbs->text(),
               cfglive::AbsolutePressureCorrection(true, static_cast<double>(r.dm().GetRifPressDiff(10)), v.GasPressure,
                                                   QLatin1Char('.'), rig::text(91)));
-    EXPECT_NE(w->LabCorrPressAbs->text(), QStringLiteral("0%"));
+    EXPECT_NE(w->Page<TPageCorrezioni>().LabCorrPressAbs->text(), QStringLiteral("0%"));
 }
 
 } // namespace
