@@ -3,6 +3,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
 #include "pages/PageMappa.h"
 #include "pages/PageVariatore.h"
@@ -91,7 +92,7 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageSensori: return cfgwin::SensoriRows();
     case cfgwin::PageMappa: return TPageMappa::Rows();
     case cfgwin::PageCorrezioni: return TPageCorrezioni::Rows();
-    case cfgwin::PageAdatta: return cfgwin::AdattaRows();
+    case cfgwin::PageAdatta: return TPageAdatta::Rows();
     case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
@@ -236,7 +237,7 @@ void TFormConfig::buildLayout()
     BuildSensori();
     makePage<TPageMappa>();
     makePage<TPageCorrezioni>();
-    BuildAdatta();
+    makePage<TPageAdatta>();
     BuildEmissioni();
     makePage<TPageVariatore>();
     BuildPressione();
@@ -349,14 +350,13 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {{ImageReset, 10029, 10030},
-                                                                  {ImageConferma, 10031, 10032},
-                                                                  {ImagePlusAdatta, 10035, 10036},
-                                                                  {ImageMinusAdatta, 10037, 10038}};
+                                                                  {ImageConferma, 10031, 10032}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
     Page<TPageMappa>().LoadPictures();
     Page<TPageCorrezioni>().LoadPictures();
+    Page<TPageAdatta>().LoadPictures();
 }
 
 // ---------------------------------------------------------------------------
@@ -417,7 +417,6 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
-    case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageTemp: TabTempShow(); break;
@@ -519,11 +518,10 @@ void TFormConfig::FormShow()
     CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
     CheckTempGas->setChecked(dm().GetFlag(9) != 0);
     CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
-    CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
     // What the boxes show and hide follows them (their clicks write nothing
     // while loading).
     CheckTempMotoreClick();
-    CheckAdattativitaClick();
+    Page<TPageAdatta>().ShowAdaptationBox();
     LoadingControls = 0;
     ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
     BuildAllCellBounds();

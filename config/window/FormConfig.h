@@ -110,7 +110,6 @@ public:
     void TabConfigurazioneShow();
     void TabCommutazioneShow();
     void TabSensoriShow();
-    void TabAdattaShow();
     void TabEmissioniShow();
     void TabPressioneShow();
     void TabTempShow();
@@ -313,8 +312,6 @@ public:
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
     plat::PictureButton* ImageConferma = nullptr;
-    plat::PictureButton* ImagePlusAdatta = nullptr;
-    plat::PictureButton* ImageMinusAdatta = nullptr;
     plat::PictureButton* ImageEmissioni = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
@@ -470,33 +467,6 @@ public:
     plat::Shape* PanelRifSensore = nullptr;
     QLabel* LabLivello = nullptr;
 
-    // Adattività OBD.
-    void CheckAdattativitaClick();
-    // Either sign button, any of the three range buttons.
-    void RadioAdattaDirittiClick(QRadioButton* radio);
-    void RadioAdatta25Click(QRadioButton* radio);
-    void ImageMinusAdattaClick();
-    void ImagePlusAdattaClick();
-    void ComboTipoObdKeyPress(QChar key);
-    QCheckBox* CheckAdattativita = nullptr;
-    QFrame* PanelAdatta = nullptr;
-    QRadioButton* RadioAdattaDiritti = nullptr;
-    QRadioButton* RadioAdattaInvertiti = nullptr;
-    QRadioButton* RadioAdatta25 = nullptr;
-    QRadioButton* RadioAdatta50 = nullptr;
-    QRadioButton* RadioAdatta100 = nullptr;
-    plat::Shape* ImageBarraAdatta = nullptr;
-    plat::PictureButton* ImagePallinoAdatta = nullptr;
-    QLabel* LabelValueAdatta = nullptr;
-    QLabel* LabelSensAdatta = nullptr;
-    TKeyComboBox* ComboTipoObd = nullptr;
-    // The live OBD correctors (the live tick fills the Lab... values).
-    QLabel* LabelCorrettoriGas = nullptr;
-    QLabel* LabelCorrMinimo = nullptr;
-    QLabel* LabCorrMinimo = nullptr;
-    QLabel* LabelCorrFuoriMinimo = nullptr;
-    QLabel* LabCorrFuoriMinimo = nullptr;
-
     // Emissioni.
     QLabel* LabelSovrapposizione = nullptr;
     plat::Shape* ShapeSovrapposizione = nullptr;
@@ -631,7 +601,6 @@ private:
     void BuildConfigurazione();
     void BuildCommutazione();
     void BuildSensori();
-    void BuildAdatta();
     void BuildEmissioni();
     void BuildPressione();
     void BuildTemp();
@@ -647,8 +616,6 @@ private:
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
-    // The Adattività page's sensitivity slider from its value.
-    void showSensitivity(int sensitivity);
     // The Temperatura page: the editors and the table from the stored
     // parameters; the live count of the engine sensor.
     void showSensorParameters();

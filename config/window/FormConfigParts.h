@@ -236,7 +236,6 @@ void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 const TFormConfig::BindingTable& ConfigurazioneRows();
 const TFormConfig::BindingTable& CommutazioneRows();
 const TFormConfig::BindingTable& SensoriRows();
-const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
 const TFormConfig::BindingTable& TempRows();

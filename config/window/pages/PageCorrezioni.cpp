@@ -313,6 +313,7 @@ void TPageCorrezioni::LoadPictures()
 
 void TPageCorrezioni::ShowPressureCorrection(const QString& text)
 {
+    // Written only when it changes: an unchanged reading repaints nothing.
     if (LabCorrPressAbs->text() != text)
         LabCorrPressAbs->setText(text);
 }

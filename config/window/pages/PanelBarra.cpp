@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageAdatta.h"
 #include "PageCorrezioni.h"
 #include "PageMappa.h"
 
@@ -451,9 +452,7 @@ void TFormConfig::showObdBlocks()
     if (page != cfgwin::PageAdatta)
         return;
     const auto idle = cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*dm().Protocol(), cfglive::kObdIdleBlock);
-    const cfglive::ObdIdleView iv = cfglive::DecodeObdIdleBlock(idle.bytes);
-    setText(LabCorrMinimo, iv.idle);
-    setText(LabCorrFuoriMinimo, iv.offIdle);
+    Page<TPageAdatta>().ShowIdleCorrectors(cfglive::DecodeObdIdleBlock(idle.bytes));
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
+#include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
 #include "pages/PageVariatore.h"
 #include "plat/Colors.h"
@@ -212,7 +213,7 @@ TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
     r.dm().WriteThrough = 1;
     auto w = make();
     std::vector<int> clicks;
-    for (QCheckBox* c : {w->CheckTempRiduttore, w->CheckAdattativita})
+    for (QCheckBox* c : {w->CheckTempRiduttore, w->Page<TPageAdatta>().CheckAdattativita})
         QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
     r.sim().clearCalls();
     w->show();

@@ -9,6 +9,7 @@
 #include "FormConfig.h"
 #include "MapAxes.h"
 
+#include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
 #include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
@@ -136,8 +137,8 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 1);
-    EXPECT_TRUE(w->LabCorrMinimo->text().endsWith(QLatin1Char('%')));
-    EXPECT_TRUE(w->LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrMinimo->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageEmissioni);
     tick();
     EXPECT_TRUE(w->PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
