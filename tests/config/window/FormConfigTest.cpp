@@ -13,6 +13,7 @@
 #include "pages/PageCorrezioni.h"
 #include "pages/PageVariatore.h"
 #include "plat/Colors.h"
+#include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 
 #include <QApplication>
@@ -95,6 +96,26 @@ TEST_F(FormConfigTest, ConstructionPagesInOrderWithTheBarOnTheFirst)
     EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w->FormModificaMappa != nullptr);
     EXPECT_FALSE(w->TimerDati->isActive());
+}
+
+TEST_F(FormConfigTest, TheStepButtonsAndTheMapsDotHaveTheirPictures)
+{
+    auto w = make();
+    const auto picture = [&w](const char* name) {
+        auto* p = qobject_cast<plat::PictureButton*>(w->Control(QString::fromLatin1(name)));
+        EXPECT_NE(p, nullptr) << name;
+        return p ? std::pair{p->releasedId(), p->pressedId()} : std::pair{0, 0};
+    };
+    // Released and pressed: the plus buttons, the minus buttons.
+    for (const char* plus : {"ImagePlus", "ImagePlusExtraInj", "ImagePlusRid", "ImagePlusGas", "ImagePlusAdatta"})
+        EXPECT_EQ(picture(plus), (std::pair{10035, 10036})) << plus;
+    for (const char* minus : {"ImageMinus", "ImageMinusExtraInj", "ImageMinusRid", "ImageMinusGas", "ImageMinusAdatta"})
+        EXPECT_EQ(picture(minus), (std::pair{10037, 10038})) << minus;
+    EXPECT_EQ(picture("ImageTarget"), (std::pair{10033, 10034}));
+    // The map's dot starts with the petrol picture, which the map draws.
+    auto* dot = qobject_cast<plat::PictureButton*>(w->Control(QStringLiteral("ImagePallino")));
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(dot->currentId(), cfglive::PicDotPetrol);
 }
 
 TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)

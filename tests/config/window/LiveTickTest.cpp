@@ -100,6 +100,27 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     EXPECT_NE(w->Page<TPageMappa>().DrawGridK, nullptr);
 }
 
+TEST_F(LiveTickTest, TheFuelStateOnTheMappaPage)
+{
+    showPage(cfgwin::PageMappa);
+    const TPageMappa& page = w->Page<TPageMappa>();
+    ASSERT_EQ(page.ImagePallino->currentId(), cfglive::PicDotPetrol); // as the window starts
+    tick();
+    // The first frame's changes, as the window's bar state took them.
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    cfglive::BarState fresh;
+    bool seen = false;
+    const cfglive::BarChanges c = cfglive::StepBar(fresh, v.StatusFlags, v.StatusLow, {}, seen);
+    ASSERT_TRUE(c.fuel);
+    EXPECT_EQ(page.ImagePallino->currentId(), c.fuel->pallino);
+    EXPECT_NE(page.ImagePallino->currentId(), cfglive::PicDotPetrol);
+    EXPECT_EQ(page.DrawGridK->DotSize(), page.ImagePallino->currentPicture().deviceIndependentSize().toSize());
+    // The enrichment bar follows bit 0 of the low status.
+    EXPECT_EQ(page.ImageBar2->currentId(),
+              (v.StatusLow & 0x01) ? cfglive::PicEmissionsDot : cfglive::PicEmissionsDotGas);
+}
+
 TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
 {
     ASSERT_TRUE(r.dm().HasSecondaSonda());

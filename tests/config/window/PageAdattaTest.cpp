@@ -132,6 +132,23 @@ TEST_F(PageAdatta, TheBoxShowsTheCorrectorsKindAndTheLiveGasCorrector)
     EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
 }
 
+TEST_F(PageAdatta, ShowingTheWindowLoadsTheBoxAndTheLiveGasCorrector)
+{
+    // The adaptivity on in the ECU; the window opens on another page.
+    open(cfgwin::PageConfigurazione, [this] {
+        std::vector<std::int32_t> flags = ecu(kFlagWords);
+        flags[1] |= 0x8000; // flag 25
+        ASSERT_TRUE(r.sim().pokeItem(kFlagWords, flags));
+    });
+    ASSERT_EQ(r.dm().GetFlag(25), 1);
+    EXPECT_TRUE(w->Page<TPageAdatta>().CheckAdattativita->isChecked());
+    EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
+    // The live bar, on the page shown, with its gas corrector.
+    EXPECT_TRUE(w->Control(QStringLiteral("LabelAdattaGas"))->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->ImageAdataGas->isVisibleTo(w.get()));
+    EXPECT_EQ(w->LoadingControls, 0);
+}
+
 class PageVariatore : public pagetest::PageRig {};
 
 TEST_F(PageVariatore, ThePageShowsTheBoxAndLoadsItWithoutWriting)
