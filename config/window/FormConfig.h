@@ -256,11 +256,11 @@ public:
     TStreamDati& dm() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
-    // For the pages' grid fitting: the width a grid in a frame of `page` can
-    // take, across the page or beside the groups of the first column's top
-    // two rows, on a page of pageWidth; the width of `page` that the window's
-    // screen shows.
+    // The width a grid in a frame of `page` can take: across the page, or
+    // beside the groups of the first column's top two rows, on a page of
+    // pageWidth.
     static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
+    // The width of `page` that the window's screen shows.
     int pageRoomWidth(const QWidget* page) const;
 
     // ---- State ----------------------------------------------------------------
