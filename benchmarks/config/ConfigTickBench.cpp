@@ -8,6 +8,7 @@
 #include "DrawGridK.h"
 #include "FormConfig.h"
 #include "MapAxes.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
 
 #include <QApplication>
@@ -47,7 +48,7 @@ void BM_ConfigTick(benchmark::State& state)
     w->show();
     w->PageControl->setCurrentIndex(page);
     QApplication::processEvents();
-    PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->DrawGridEmissioni)
+    PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->Page<TPageEmissioni>().DrawGridEmissioni)
                                                     : static_cast<QWidget*>(w->Page<TPageMappa>().DrawGridK));
     long long ticks = 0;
     for (auto _ : state) {

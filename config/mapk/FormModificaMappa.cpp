@@ -17,32 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace mapk {
-
-std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
-                                   QChar decimalSeparator, QChar thousandsSeparator)
-{
-    if (key.isDigit() && key.unicode() < 128)
-        return key;
-    if (key == QChar(8))
-        return key;
-    if (key == QLatin1Char('-')) {
-        if (selStart == 0 && (!text.contains(key) || selected.contains(key)))
-            return key;
-        return std::nullopt;
-    }
-    if (key == thousandsSeparator)
-        key = decimalSeparator;
-    if (key == decimalSeparator) {
-        if (real && (!text.contains(key) || selected.contains(key)))
-            return key;
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
-} // namespace mapk
-
 namespace {
 
 constexpr int kTextTitle = 183;    // "Modifica valore"

@@ -3,6 +3,8 @@
 // configuration window changes cells. It asks for one number and the way to
 // apply it (0 set, 1 add, 2 change by a percentage); the calling grid applies
 // the answer to every selected cell.
+#include "MapKRules.h"
+
 #include <QDialog>
 #include <functional>
 #include <optional>
@@ -11,16 +13,6 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-
-namespace mapk {
-
-// The key filter of the value box: the character to insert, or none when it
-// is dropped. selStart is the caret (or the selection's start), selected the
-// selected text.
-std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
-                                   QChar decimalSeparator, QChar thousandsSeparator);
-
-} // namespace mapk
 
 class TFormModificaMappa : public QDialog {
     Q_OBJECT

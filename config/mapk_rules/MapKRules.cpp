@@ -257,4 +257,26 @@ std::optional<PasteBlock> ParseBlock(QStringView text)
     return block;
 }
 
+std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
+                                   QChar decimalSeparator, QChar thousandsSeparator)
+{
+    if (key.isDigit() && key.unicode() < 128)
+        return key;
+    if (key == QChar(8))
+        return key;
+    if (key == QLatin1Char('-')) {
+        if (selStart == 0 && (!text.contains(key) || selected.contains(key)))
+            return key;
+        return std::nullopt;
+    }
+    if (key == thousandsSeparator)
+        key = decimalSeparator;
+    if (key == decimalSeparator) {
+        if (real && (!text.contains(key) || selected.contains(key)))
+            return key;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 } // namespace mapk

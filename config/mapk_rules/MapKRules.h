@@ -98,4 +98,10 @@ std::optional<PasteBlock> ParseBlock(QStringView text);
 // A whole decimal number with an optional sign and no blanks, in 32 bits.
 std::optional<std::int32_t> ParseInt(QStringView text);
 
+// The key filter of the cell dialog's value box: the character to insert,
+// or none when it is dropped. selStart is the caret (or the selection's
+// start), selected the selected text.
+std::optional<QChar> FilterDataKey(QChar key, const QString& text, int selStart, const QString& selected, bool real,
+                                   QChar decimalSeparator, QChar thousandsSeparator);
+
 } // namespace mapk

@@ -5,7 +5,9 @@
 #include "pages/ConfigPage.h"
 #include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
+#include "pages/PageTemp.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -93,10 +95,10 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageMappa: return TPageMappa::Rows();
     case cfgwin::PageCorrezioni: return TPageCorrezioni::Rows();
     case cfgwin::PageAdatta: return TPageAdatta::Rows();
-    case cfgwin::PageEmissioni: return cfgwin::EmissioniRows();
+    case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PagePressione: return cfgwin::PressioneRows();
-    case cfgwin::PageTemp: return cfgwin::TempRows();
+    case cfgwin::PageTemp: return TPageTemp::Rows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
     case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
@@ -238,10 +240,10 @@ void TFormConfig::buildLayout()
     makePage<TPageMappa>();
     makePage<TPageCorrezioni>();
     makePage<TPageAdatta>();
-    BuildEmissioni();
+    makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
     BuildPressione();
-    BuildTemp();
+    makePage<TPageTemp>();
     BuildIniezione();
     BuildTaratura();
     BuildUnshownPages();
@@ -321,7 +323,7 @@ void TFormConfig::buildCorrectionGrids()
     host.RepaintWindow = [this] { repaint(); };
     host.BuildPressDiffCellBounds = [this] { BuildPressDiffCellBounds(); };
     host.BuildEmissionCellBounds = [this] { BuildEmissionCellBounds(); };
-    host.ShowCentriCelle = [this] { ShowCentriCelle(); };
+    host.ShowCentriCelle = [this] { Page<TPageEmissioni>().ShowCentriCelle(); };
     host.DrawGridKKeyDown = [](TCorrectionGrid* grid, int key, Qt::KeyboardModifiers modifiers) {
         return GridKeyDownLeaves(grid, key, modifiers, grid->Row(), grid->FixedRows(), grid->RowCount());
     };
@@ -343,8 +345,10 @@ void TFormConfig::buildCorrectionGrids()
 
 void TFormConfig::loadPictures()
 {
-    const std::pair<plat::PictureButton*, int> pictures[] = {
-        {ImageExtraInj, 10022}, {ImageCutoff, 10025}, {ImageCommutatore, 10027}, {ImageEmissioni, 10041}};
+    const std::pair<plat::PictureButton*, int> pictures[] = {{ImageExtraInj, 10022},
+                                                             {ImageCutoff, 10025},
+                                                             {ImageCommutatore, 10027},
+                                                             {Page<TPageEmissioni>().ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
@@ -417,9 +421,7 @@ void TFormConfig::runPageShow(int page)
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
     case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
     case cfgwin::PageSensori: TabSensoriShow(); break;
-    case cfgwin::PageEmissioni: TabEmissioniShow(); break;
     case cfgwin::PagePressione: TabPressioneShow(); break;
-    case cfgwin::PageTemp: TabTempShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
     case cfgwin::PageIniezione: TabIniezioneShow(); break;
     case cfgwin::PageTaratura: TabTaraturaShow(); break;
@@ -443,8 +445,8 @@ void TFormConfig::onCurrentChanged(int index)
 
 void TFormConfig::PageControlChanging()
 {
-    if (currentPage_ == cfgwin::PageTemp && SensorEditing)
-        ButtonNuoviParametriClick();
+    if (currentPage_ == cfgwin::PageTemp)
+        Page<TPageTemp>().EndSensorEditing();
     PreviousPage = currentPage_;
 }
 
@@ -514,16 +516,13 @@ void TFormConfig::FormShow()
     ApplyBankVisibility();
     runPageShow(ActivePage());
     LoadMapSelector();
+    // The Temperatura page's boxes and gas sensor, whichever page shows.
+    Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
-    CheckTempRiduttore->setChecked(dm().GetFlag(8) != 0);
-    CheckTempGas->setChecked(dm().GetFlag(9) != 0);
-    CheckTempMotore->setChecked(dm().GetFlag(10) != 0);
-    // What the boxes show and hide follows them (their clicks write nothing
-    // while loading).
-    CheckTempMotoreClick();
+    // The adaptivity box, and what it shows and hides (its click writes
+    // nothing while loading).
     Page<TPageAdatta>().ShowAdaptationBox();
     LoadingControls = 0;
-    ComboTempRiduttore->setCurrentIndex(cfgwin::GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
     BuildAllCellBounds();
     ApplyEcuModelVisibility();
     const bool seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
@@ -533,19 +532,7 @@ void TFormConfig::FormShow()
     RememberLists();
 }
 
-bool TFormConfig::FormCloseQuery() { return askLeaveTemperatura(); }
-
-bool TFormConfig::askLeaveTemperatura()
-{
-    if (!(ActivePage() == cfgwin::PageTemp && SensorEditing))
-        return true;
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Message(193),
-                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
-    if (answer != plat::IDYES)
-        return false;
-    ButtonNuoviParametriClick();
-    return true;
-}
+bool TFormConfig::FormCloseQuery() { return Page<TPageTemp>().AskLeaveTemperatura(); }
 
 void TFormConfig::FormClose()
 {
@@ -610,7 +597,7 @@ void TFormConfig::ApplyEcuModelVisibility()
         PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
     applyControlVisibility(state);
 
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     LabelNoteConfig->setText(wkit::Text(373));
     EditTempRiduttore->SetMinValue(20);
     EditTempRiduttore->SetMaxValue(90);
@@ -648,7 +635,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
         if (watched == TabCorrezioni)
             Page<TPageCorrezioni>().FitCorrezioniGrids();
         else if (watched == TabTemp)
-            FitTempGrid();
+            Page<TPageTemp>().FitTempGrid();
         else if (watched == TabVariatore)
             Page<TPageVariatore>().FitVariatoreGrid();
         if (watched == TabCorrezioni || watched == TabTemp || watched == TabVariatore)
@@ -662,16 +649,16 @@ bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     const auto visible = VisibleTabs();
     int target = -1;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12 && !(modifiers & Qt::AltModifier)) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = cfgwin::FunctionKeyPage(visible, key - Qt::Key_F1 + 1);
     } else if (key == Qt::Key_PageDown) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::LastVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), true);
     } else if (key == Qt::Key_PageUp) {
-        if (!askLeaveTemperatura())
+        if (!Page<TPageTemp>().AskLeaveTemperatura())
             return true;
         target = (modifiers & Qt::ControlModifier) ? cfgwin::FirstVisiblePage(visible)
                                                    : cfgwin::StepVisiblePage(visible, ActivePage(), false);
@@ -721,12 +708,12 @@ void TFormConfig::FormResize()
 
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
-    LayoutEmissioniGrids();
+    Page<TPageEmissioni>().LayoutEmissioniGrids();
     Page<TPageMappa>().LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
     Page<TPageCorrezioni>().FitCorrezioniGrids();
-    FitTempGrid();
+    Page<TPageTemp>().FitTempGrid();
     Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
 }
@@ -753,7 +740,7 @@ void TFormConfig::returnToScreen()
 // Shared by the grid fitting of the Correzioni, Temperatura and Variatore
 // pages.
 
-int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
+int TFormConfig::FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
 {
     auto* grid = static_cast<QGridLayout*>(page->layout());
     const QMargins margins = grid->contentsMargins();
@@ -775,7 +762,7 @@ int TFormConfig::framedGridWidth(QWidget* page, bool besideFirstColumn, int page
     return width;
 }
 
-int TFormConfig::pageRoomWidth(const QWidget* page) const
+int TFormConfig::PageRoomWidth(const QWidget* page) const
 {
     // A window on the screen wider than the screen is cut at its edge: its
     // pages have only what the screen shows of them.

@@ -110,9 +110,7 @@ public:
     void TabConfigurazioneShow();
     void TabCommutazioneShow();
     void TabSensoriShow();
-    void TabEmissioniShow();
     void TabPressioneShow();
-    void TabTempShow();
     void TabSequenzaShow();
     void TabIniezioneShow();
     void TabTaraturaShow();
@@ -158,8 +156,6 @@ public:
     void ComboNumeroSondeKeyPress(QChar key);
     // The bank rules of the live bar and the Sensori page (its page fills it).
     void ApplyBankVisibility();
-    // The Temperatura page's sensor editing (its page fills it).
-    void ButtonNuoviParametriClick();
 
     // ---- Configurazione ---------------------------------------------------------
     void ComboCarburanteKeyPress(QChar key);
@@ -196,7 +192,6 @@ public:
     void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
     void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
     void EditRitMinKeyPress(QChar key);
-    void EditRitardoGiriEmulazioneKeyPress(QChar key);
     void EditTempGasBassaKeyPress(QChar key);
     // Shows and hides the named controls of each rule (names the window does
     // not hold are passed over).
@@ -259,16 +254,14 @@ public:
     // The width a grid in a frame of `page` can take: across the page, or
     // beside the groups of the first column's top two rows, on a page of
     // pageWidth.
-    static int framedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
+    static int FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth);
     // The width of `page` that the window's screen shows.
-    int pageRoomWidth(const QWidget* page) const;
+    int PageRoomWidth(const QWidget* page) const;
 
     // ---- State ----------------------------------------------------------------
     int PreviousPage = cfgwin::PageConfigurazione;
     std::uint8_t LoadingControls = 0;
     bool LambdaRefreshPending = false;
-    // The Temperatura page's sensor-parameter editing mode.
-    bool SensorEditing = false;
     // The Esci tab's Tag: 0 until its caption has been padded.
     int TabEsciTag = 0;
     // Remembered return-to-petrol time of the Sensori page (-1 none).
@@ -312,7 +305,6 @@ public:
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
     plat::PictureButton* ImageConferma = nullptr;
-    plat::PictureButton* ImageEmissioni = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
@@ -321,8 +313,6 @@ public:
     TCorrectionGrids* CorrectionGrids = nullptr;
     QWidget* DrawGridFiltro = nullptr;
     QWidget* DrawGridSgancio = nullptr;
-    TCorrectionGrid* DrawGridEmissioni = nullptr;
-    TCorrectionGrid* DrawGridAnticipo = nullptr;
     // The cell-variation dialog, one for the life of the window.
     TFormModificaMappa* FormModificaMappa = nullptr;
 
@@ -467,31 +457,6 @@ public:
     plat::Shape* PanelRifSensore = nullptr;
     QLabel* LabLivello = nullptr;
 
-    // Emissioni.
-    QLabel* LabelSovrapposizione = nullptr;
-    plat::Shape* ShapeSovrapposizione = nullptr;
-    QLabel* LabelS15 = nullptr;
-    TNumericEdit* EditSovrapposizione = nullptr;
-    TNumericEdit* EditCicchetto = nullptr;
-    TNumericEdit* EditLivEmulAlto = nullptr;
-    TNumericEdit* EditLivEmulBasso = nullptr;
-    TNumericEdit* EditLivEmulStabilizzato = nullptr;
-    TNumericEdit* EditLivEmulCutoff = nullptr;
-    TNumericEdit* EditRitardoGiriEmulazione = nullptr;
-    plat::Shape* ShapeMap = nullptr;
-    plat::Shape* ShapeGiriEmissioni = nullptr;
-    QLabel* LabelGiriEmissioni = nullptr;
-    QWidget* PanelEmissioniGrids = nullptr;
-    // The rear probes' live oxygen readings (OBD).
-    QFrame* PanelLambdaObd0 = nullptr;
-    QFrame* PanelLambdaObd1 = nullptr;
-    QLabel* LabOxigen0 = nullptr;
-    QLabel* LabOxigen1 = nullptr;
-    // The grids sized to the page and the shapes and title around them.
-    void LayoutEmissioniGrids();
-    // The cell centres of the emissions map (a double click on an axis cell).
-    void ShowCentriCelle();
-
     // Pressione.
     TKeyComboBox* ComboMisuratorePressione = nullptr;
     TKeyComboBox* ComboPressioneMisurata = nullptr;
@@ -504,36 +469,6 @@ public:
     TKeyComboBox* ComboSensoreMap = nullptr;
     plat::Shape* PanelMisuratorePressione = nullptr;
     plat::Shape* PanelParametri = nullptr;
-
-    // Temperatura.
-    void CheckTempRiduttoreClick();
-    void CheckTempGasClick();
-    void CheckTempMotoreClick();
-    void ComboTempRiduttoreKeyPress(QChar key);
-    // OnEnter / OnExit of the four sensor-parameter editors (by their Tag).
-    void EditRPullUpEnter(TNumericEdit* edit);
-    void EditRPullUpExit(TNumericEdit* edit);
-    void DrawGridTempDrawCell(int col, int row, const QRect& rect, int state);
-    void DrawGridTempKeyPress(int& key);
-    void DrawGridTempDblClick();
-    void DrawGridTempEnter();
-    void DrawGridTempExit();
-    void EditGridTempCells();
-    // The table's row that learning and typing fill next (1: the first point).
-    int LearningRow = 1;
-    TNumericEdit* EditRPullUp = nullptr;
-    TNumericEdit* EditDeltaT = nullptr;
-    TNumericEdit* EditTMin = nullptr;
-    TNumericEdit* EditTMax = nullptr;
-    QLabel* LabelParametriTemp = nullptr;
-    QLabel* LabelCaratteristicaTemp = nullptr;
-    QLabel* LabelInstr = nullptr;
-    TCorrectionGrid* DrawGridTemp = nullptr;
-    QPushButton* ButtonNuoviParametri = nullptr;
-    QCheckBox* CheckTempRiduttore = nullptr;
-    QCheckBox* CheckTempGas = nullptr;
-    QCheckBox* CheckTempMotore = nullptr;
-    TKeyComboBox* ComboTempRiduttore = nullptr;
 
     // Iniettori.
     TNumericEdit* EditTempoMassimaCorrente = nullptr;
@@ -601,25 +536,17 @@ private:
     void BuildConfigurazione();
     void BuildCommutazione();
     void BuildSensori();
-    void BuildEmissioni();
     void BuildPressione();
-    void BuildTemp();
     void BuildIniezione();
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
     // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Emissioni, Iniettori, Altri parametri).
+    // pages make (Iniettori, Altri parametri).
     void connectLaterPageHandlers();
-    // The grid of the Temperatura page fitted to its page (FormResize).
-    void FitTempGrid();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
-    // The Temperatura page: the editors and the table from the stored
-    // parameters; the live count of the engine sensor.
-    void showSensorParameters();
-    int liveSensorCount() const;
 
     void buildLayout();
     // The room the frames keep between rows for the range hints, sized to
@@ -648,7 +575,6 @@ private:
     void loadPictures();
     void runPageShow(int page);
     void onCurrentChanged(int index);
-    bool askLeaveTemperatura();
     void startLivePolling();
     void applyControlVisibility(const cfgwin::EcuState& state);
     cfgwin::EcuState ecuState() const;

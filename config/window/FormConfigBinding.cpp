@@ -4,6 +4,7 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
+#include "pages/PageEmissioni.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
@@ -544,7 +545,8 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     if (!written || before == index)
         return;
     LambdaRefreshPending = true;
-    for (TNumericEdit* e : {EditRifLambda, EditLivEmulAlto, EditLivEmulBasso}) {
+    const TPageEmissioni& emissioni = Page<TPageEmissioni>();
+    for (TNumericEdit* e : {EditRifLambda, emissioni.EditLivEmulAlto, emissioni.EditLivEmulBasso}) {
         if (!e)
             continue;
         QPalette pal = e->palette();

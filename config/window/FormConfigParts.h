@@ -236,9 +236,7 @@ void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 const TFormConfig::BindingTable& ConfigurazioneRows();
 const TFormConfig::BindingTable& CommutazioneRows();
 const TFormConfig::BindingTable& SensoriRows();
-const TFormConfig::BindingTable& EmissioniRows();
 const TFormConfig::BindingTable& PressioneRows();
-const TFormConfig::BindingTable& TempRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown

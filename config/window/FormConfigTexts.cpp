@@ -1,5 +1,7 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -225,7 +227,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0)));
+    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     auto texts = [this](std::initializer_list<int> numbers) {
@@ -254,7 +256,7 @@ void TFormConfig::LoadTexts()
     setList(ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
-    setList(ComboTempRiduttore, texts({528, 529}));
+    setList(Page<TPageTemp>().ComboTempRiduttore, texts({528, 529}));
     setList(ComboPers, cfgrules::PersonalisationItems());
 
     // The cell-variation dialog.

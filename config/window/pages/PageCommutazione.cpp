@@ -3,6 +3,7 @@
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
 #include "PageColumns.h"
+#include "PageEmissioni.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -222,11 +223,6 @@ void TFormConfig::BuildCommutazione()
 
 void TFormConfig::connectLaterPageHandlers()
 {
-    connect(EditRitardoGiriEmulazione, &TNumericEdit::keyPressed, this,
-            [this](QChar c) { EditRitardoGiriEmulazioneKeyPress(c); });
-    EditRitardoGiriEmulazione->SetMinValue(0);
-    EditRitardoGiriEmulazione->SetMaxValue(500);
-    EditRitardoGiriEmulazione->SetPrecision(1);
     connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
     connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
 }
@@ -298,7 +294,7 @@ void TFormConfig::ApplySwitchPageVisibility(bool full)
         return;
     const cfgwin::EcuState state = ecuState();
     ApplyControlRules(cfgrules::SwitchPageVisibility(state));
-    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(state.gasOnly)));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
 }
 
 // ---------------------------------------------------------------------------
@@ -404,14 +400,6 @@ void TFormConfig::EditRitMinKeyPress(QChar key)
         EditRitMin, key, true,
         [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kWarmEngineDelay, static_cast<int>(v)); },
         [this] { return cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay); });
-}
-
-void TFormConfig::EditRitardoGiriEmulazioneKeyPress(QChar key)
-{
-    CommitOwnEditor(
-        EditRitardoGiriEmulazione, key, true,
-        [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kEmulationDelay, static_cast<int>(v)); },
-        [this] { return cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay); });
 }
 
 void TFormConfig::EditTempGasBassaKeyPress(QChar key)

@@ -271,15 +271,15 @@ void TPageCorrezioni::FitCorrezioniGrids()
     // column; the other tables reach across the page. No grid asks for
     // more than the page has, so that the page never grows with its grids.
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
-    const int room = Form().pageRoomWidth(Sheet());
+    const int room = Form().PageRoomWidth(Sheet());
     const auto fit = [&](int beside, int across) {
         for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
             FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
         for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
             FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
     };
-    const int beside = TFormConfig::framedGridWidth(Sheet(), true, room);
-    const int across = std::min(ScaleWidth(room, 0.97), TFormConfig::framedGridWidth(Sheet(), false, room));
+    const int beside = TFormConfig::FramedGridWidth(Sheet(), true, room);
+    const int across = std::min(ScaleWidth(room, 0.97), TFormConfig::FramedGridWidth(Sheet(), false, room));
     fit(beside, across);
     // What the frames around the grids and the groups beside them really
     // take can differ from the estimate (a caption wrapped anew, a frame's

@@ -1,5 +1,5 @@
-// The Emissioni page: the lambda emulation, its map and the advance row, the
-// rear probes' live oxygen readings, and the map's cell centres.
+#include "PageEmissioni.h"
+
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
@@ -11,6 +11,7 @@
 #include "TablesRules.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
+#include "windowkit/WindowText.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
@@ -27,10 +28,10 @@ constexpr int kEmissionColumns = 13;
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::EmissioniRows()
+const TFormConfig::BindingTable& TPageEmissioni::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageEmissioni;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSovrapposizione), .code = dm::kOverlapTimeCode, .unitName = "LabelS15", .limits = kItemLimits,
@@ -52,15 +53,16 @@ const TFormConfig::BindingTable& cfgwin::EmissioniRows()
     return rows;
 }
 
-void TFormConfig::BuildEmissioni()
+void TPageEmissioni::Build()
 {
-    Builder b(this, TabEmissioni, &EmissioniRows());
+    using Builder = TFormConfig::Builder;
+    Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0, "ShapeSovrapposizione");
         ShapeSovrapposizione = static_cast<plat::Shape*>(f.widget());
         LabelSovrapposizione = b.note("LabelSovrapposizione", f.widget());
-        const auto over = b.bound(&TFormConfig::EditSovrapposizione, f.widget());
-        const auto shot = b.bound(&TFormConfig::EditCicchetto, f.widget());
+        const auto over = b.bound(&TPageEmissioni::EditSovrapposizione, f.widget());
+        const auto shot = b.bound(&TPageEmissioni::EditCicchetto, f.widget());
         LabelS15 = over.unit;
         auto* both = new QHBoxLayout;
         both->addWidget(over.control);
@@ -82,10 +84,10 @@ void TFormConfig::BuildEmissioni()
         }
         g->addWidget(front, 0, 1);
         g->addWidget(rear, 0, 2);
-        const auto high = b.bound(&TFormConfig::EditLivEmulAlto, f.widget());
-        const auto low = b.bound(&TFormConfig::EditLivEmulBasso, f.widget());
-        const auto steady = b.bound(&TFormConfig::EditLivEmulStabilizzato, f.widget());
-        const auto cutoff = b.bound(&TFormConfig::EditLivEmulCutoff, f.widget());
+        const auto high = b.bound(&TPageEmissioni::EditLivEmulAlto, f.widget());
+        const auto low = b.bound(&TPageEmissioni::EditLivEmulBasso, f.widget());
+        const auto steady = b.bound(&TPageEmissioni::EditLivEmulStabilizzato, f.widget());
+        const auto cutoff = b.bound(&TPageEmissioni::EditLivEmulCutoff, f.widget());
         // Between the lines of editors, room for their range hints.
         g->addWidget(high.caption, 1, 0, Qt::AlignVCenter);
         g->addWidget(high.control, 1, 1);
@@ -96,7 +98,7 @@ void TFormConfig::BuildEmissioni()
         g->addWidget(low.control, 3, 1);
         g->addWidget(cutoff.control, 3, 2);
         g->addWidget(low.unit, 3, 3);
-        const auto delay = b.bound(&TFormConfig::EditRitardoGiriEmulazione, f.widget());
+        const auto delay = b.bound(&TPageEmissioni::EditRitardoGiriEmulazione, f.widget());
         g->addItem(b.rowGap({high.control, low.control}, delay.control), 4, 0, 1, 4);
         g->addWidget(delay.caption, 5, 0, Qt::AlignVCenter);
         g->addWidget(delay.control, 5, 1);
@@ -105,7 +107,7 @@ void TFormConfig::BuildEmissioni()
     }
     {
         // The rear probes' oxygen readings, while the ECU reports them.
-        auto* obd = new QWidget(TabEmissioni);
+        auto* obd = new QWidget(Sheet());
         obd->setObjectName(QStringLiteral("PanelObdEmissioni"));
         b.place(obd, 0, 1, 2, 1, Qt::AlignTop);
         Builder::Frame f(&b, obd);
@@ -162,24 +164,30 @@ void TFormConfig::BuildEmissioni()
         cfgwin::OnGeometry(DrawGridEmissioni, [this] { LayoutEmissioniGrids(); });
     }
     // The grids follow the page's width.
-    cfgwin::OnGeometry(TabEmissioni, [this] { LayoutEmissioniGrids(); });
+    cfgwin::OnGeometry(Sheet(), [this] { LayoutEmissioniGrids(); });
     ImageEmissioni = b.picture("ImageEmissioni");
     ImageEmissioni->hide();
     b.remainingRows();
     b.finish(3, 2);
+    // The emulation delay commits through its own handler.
+    connect(EditRitardoGiriEmulazione, &TNumericEdit::keyPressed, this,
+            [this](QChar c) { EditRitardoGiriEmulazioneKeyPress(c); });
+    EditRitardoGiriEmulazione->SetMinValue(0);
+    EditRitardoGiriEmulazione->SetMaxValue(500);
+    EditRitardoGiriEmulazione->SetPrecision(1);
 }
 
-void TFormConfig::LayoutEmissioniGrids()
+void TPageEmissioni::LayoutEmissioniGrids()
 {
     if (!PanelEmissioniGrids)
         return;
-    const int screenHeight = WindowScreenHeight();
+    const int screenHeight = Form().WindowScreenHeight();
     // Rows as tall as the cells' text, which follows the screen height.
     QFont f = DrawGridEmissioni->font();
     f.setPointSize(std::max(1, screenHeight * 10 / 817));
     const int rowHeight = QFontMetrics(f).height() + 8;
     // 96 % of the page, within what its frame leaves.
-    const int width = std::min(cfgwin::ScaleWidth(TabEmissioni->width(), 0.96), TabEmissioni->width() - 44);
+    const int width = std::min(cfgwin::ScaleWidth(Sheet()->width(), 0.96), Sheet()->width() - 44);
     const cfgwin::GridFit em = cfgwin::FitColumns(width, (rowHeight + 1) * kEmissionRows, kEmissionColumns, rowHeight);
     const cfgwin::GridFit an = cfgwin::FitColumns(width, rowHeight + 1, kEmissionColumns, rowHeight);
     const int column = std::max(1, em.columnWidth);
@@ -203,26 +211,73 @@ void TFormConfig::LayoutEmissioniGrids()
     ShapeMap->raise();
 }
 
-void TFormConfig::ShowCentriCelle()
+void TPageEmissioni::ShowCentriCelle()
 {
-    auto* dialog = new TFormCentriCelle(this);
+    auto* dialog = new TFormCentriCelle(&Form());
     dialog->exec();
     delete dialog;
 }
 
-void TFormConfig::TabEmissioniShow()
+void TPageEmissioni::TabEmissioniShow()
 {
-    CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
+    Form().CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
     // Signed lambda references: the two fixed emulation levels do not apply.
     const bool signedReferences = tables::TipoDiLambdaBit7(dm());
     EditLivEmulAlto->setEnabled(!signedReferences);
     EditLivEmulBasso->setEnabled(!signedReferences);
     EditLivEmulStabilizzato->setEnabled(true);
     EditLivEmulCutoff->setEnabled(true);
-    LoadByCode(cfgwin::PageEmissioni);
+    Form().LoadByCode(cfgwin::PageEmissioni);
     // Items 107 and 135 are the high and the low byte of one value.
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
-    ShowLoadedInteger(EditRitardoGiriEmulazione, cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay));
+    Form().ShowLoadedInteger(EditRitardoGiriEmulazione, cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay));
     LoadingControls = wasLoading;
+}
+
+void TPageEmissioni::EditRitardoGiriEmulazioneKeyPress(QChar key)
+{
+    Form().CommitOwnEditor(
+        EditRitardoGiriEmulazione, key, true,
+        [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kEmulationDelay, static_cast<int>(v)); },
+        [this] { return cfgrules::SplitValue(dm(), cfgrules::kEmulationDelay); });
+}
+
+// ---------------------------------------------------------------------------
+// What the window shows on the page
+
+void TPageEmissioni::ShowOverlapCaption(bool gasOnly)
+{
+    LabelSovrapposizione->setText(wkit::Text(cfgrules::OverlapCaption(gasOnly)));
+}
+
+void TPageEmissioni::ShowFuelDot(int picture)
+{
+    if (ImageEmissioni->currentId() != picture)
+        ImageEmissioni->setPicture(picture);
+    Form().CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
+    DrawGridEmissioni->update();
+}
+
+void TPageEmissioni::ShowOxygen(int bank, const QString& text, bool shown)
+{
+    QLabel* value = bank == 0 ? LabOxigen0 : LabOxigen1;
+    QFrame* panel = bank == 0 ? PanelLambdaObd0 : PanelLambdaObd1;
+    // What changed repaints itself.
+    if (value->text() != text)
+        value->setText(text);
+    for (QWidget* w : {static_cast<QWidget*>(value), static_cast<QWidget*>(panel)})
+        if (w->isHidden() == shown)
+            w->setVisible(shown);
+}
+
+cfglive::Repaint TPageEmissioni::TrackOperatingPoint(cfglive::MapTracker& tracking, std::uint32_t rpm,
+                                                     std::int32_t mapHundredths) const
+{
+    TStreamDati& d = dm();
+    return cfglive::TrackEmissionPoint(
+        tracking, rpm, mapHundredths, {DrawGridEmissioni->DefaultColWidth, DrawGridEmissioni->DefaultRowHeight},
+        ImageEmissioni->currentPicture().deviceIndependentSize().toSize(),
+        [&d](int i) { return static_cast<double>(d.GetRifGiri(i)); },
+        [&d](int i) { return static_cast<double>(d.GetRifMapEmissioni(i)); });
 }

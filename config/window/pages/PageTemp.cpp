@@ -1,10 +1,9 @@
-// The Temperatura page: the temperature conditions of the switch to gas, the
-// gas-temperature sensor, and the vehicle's own engine-temperature sensor
-// with its characteristic, typed in or learnt point by point from the live
-// reading.
+#include "PageTemp.h"
+
 #include "../FormConfigParts.h"
 #include "windowkit/WindowText.h"
 
+#include "BuildConstants.h"
 #include "CorrectionGrid.h"
 #include "DrawGridK.h"
 #include "EngineSensorRules.h"
@@ -17,7 +16,9 @@
 #include "iodata.h"
 
 #include "plat/Colors.h"
+#include "plat/Prompts.h"
 #include "plat/ScreenCursor.h"
+#include "plat/Services.h"
 #include "plat/Shape.h"
 
 #include <QApplication>
@@ -55,10 +56,10 @@ bool valueColumn(int col) { return col == kSensorColumnVolts || col == kSensorCo
 
 } // namespace
 
-const TFormConfig::BindingTable& cfgwin::TempRows()
+const TFormConfig::BindingTable& TPageTemp::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageTemp;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboTempRiduttore), .caption = 227, .captionName = "LabelTempGas"},
         {QZ_BOUND(CheckTempRiduttore), .caption = 228, .flags = kEnterClicks},
@@ -74,24 +75,24 @@ const TFormConfig::BindingTable& cfgwin::TempRows()
     return rows;
 }
 
-void TFormConfig::BuildTemp()
+void TPageTemp::Build()
 {
-    Builder b(this, TabTemp, &TempRows());
+    using Builder = TFormConfig::Builder;
+    Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0);
-        f.row(&TFormConfig::ComboTempRiduttore);
-        f.row(&TFormConfig::CheckTempRiduttore);
-        f.row(&TFormConfig::CheckTempGas);
-        f.row(&TFormConfig::CheckTempMotore);
+        f.row(&TPageTemp::ComboTempRiduttore);
+        f.row(&TPageTemp::CheckTempRiduttore);
+        f.row(&TPageTemp::CheckTempGas);
+        f.row(&TPageTemp::CheckTempMotore);
     }
     {
         auto f = b.frame(1, 0, "ShapeParametriTemp");
         LabelParametriTemp = f.title("LabelParametriTemp");
-        const std::pair<TNumericEdit * TFormConfig::*, const char*> editors[] = {
-            {&TFormConfig::EditRPullUp, "R pull-up"},
-            {&TFormConfig::EditDeltaT, "Delta T"},
-            {&TFormConfig::EditTMin, "T min"},
-            {&TFormConfig::EditTMax, "T max"}};
+        const std::pair<TNumericEdit * TPageTemp::*, const char*> editors[] = {{&TPageTemp::EditRPullUp, "R pull-up"},
+                                                                               {&TPageTemp::EditDeltaT, "Delta T"},
+                                                                               {&TPageTemp::EditTMin, "T min"},
+                                                                               {&TPageTemp::EditTMax, "T max"}};
         const char* captions[] = {"LabelRPullUp", "LabelDeltaT", "LabelTMin", "LabelTMax"};
         int tag = 0;
         for (auto [member, text] : editors) {
@@ -154,7 +155,13 @@ void TFormConfig::BuildTemp()
     LoadingControls = 0;
 }
 
-void TFormConfig::TabTempShow()
+void TPageTemp::TabTempShow()
+{
+    ShowSensorChoices();
+    showSensorParameters();
+}
+
+void TPageTemp::ShowSensorChoices()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -165,16 +172,15 @@ void TFormConfig::TabTempShow()
     CheckTempMotoreClick();
     LoadingControls = wasLoading;
     ComboTempRiduttore->setCurrentIndex(GasSensorComboItem(dm().GetTipoSensoreTemperaturaGas()));
-    showSensorParameters();
 }
 
-void TFormConfig::showSensorParameters()
+void TPageTemp::showSensorParameters()
 {
     const int points = dm().GetParametriTempMotore(4);
-    ShowLoadedInteger(EditRPullUp, storedPullUp(dm()));
-    ShowLoadedInteger(EditDeltaT, dm().GetParametriTempMotore(2));
-    ShowLoadedInteger(EditTMin, dm().GetParametriTempMotore(3));
-    ShowLoadedInteger(EditTMax, HighestTemperature(points, editorValue(EditDeltaT), editorValue(EditTMin)));
+    Form().ShowLoadedInteger(EditRPullUp, storedPullUp(dm()));
+    Form().ShowLoadedInteger(EditDeltaT, dm().GetParametriTempMotore(2));
+    Form().ShowLoadedInteger(EditTMin, dm().GetParametriTempMotore(3));
+    Form().ShowLoadedInteger(EditTMax, HighestTemperature(points, editorValue(EditDeltaT), editorValue(EditTMin)));
     const int rows = SensorRows(points);
     if (DrawGridTemp->RowCount() != rows) {
         const int col = DrawGridTemp->Col(), row = DrawGridTemp->Row();
@@ -185,32 +191,32 @@ void TFormConfig::showSensorParameters()
     DrawGridTemp->update();
 }
 
-int TFormConfig::liveSensorCount() const { return dm().DecodedLiveBlock().ReducerTemp; }
+int TPageTemp::liveSensorCount() const { return dm().DecodedLiveBlock().ReducerTemp; }
 
 // ---------------------------------------------------------------------------
 // Check boxes and the gas sensor
 
-void TFormConfig::CheckTempRiduttoreClick()
+void TPageTemp::CheckTempRiduttoreClick()
 {
     if (!LoadingControls)
         dm().SetFlag(kFlagTempRiduttore, CheckTempRiduttore->isChecked());
 }
 
-void TFormConfig::CheckTempGasClick()
+void TPageTemp::CheckTempGasClick()
 {
     if (!LoadingControls)
         dm().SetFlag(kFlagTempGas, CheckTempGas->isChecked());
 }
 
-void TFormConfig::CheckTempMotoreClick()
+void TPageTemp::CheckTempMotoreClick()
 {
     const bool on = CheckTempMotore->isChecked();
     if (!LoadingControls)
         dm().SetFlag(kFlagTempMotore, on);
-    ApplyControlRules(cfgrules::EngineSensorParameterVisibility(on));
+    Form().ApplyControlRules(cfgrules::EngineSensorParameterVisibility(on));
 }
 
-void TFormConfig::ComboTempRiduttoreKeyPress(QChar key)
+void TPageTemp::ComboTempRiduttoreKeyPress(QChar key)
 {
     if (key.unicode() != kEnter || ComboTempRiduttore->IsDroppedDown())
         return;
@@ -229,7 +235,7 @@ void TFormConfig::ComboTempRiduttoreKeyPress(QChar key)
 // ---------------------------------------------------------------------------
 // The sensor parameters
 
-void TFormConfig::ButtonNuoviParametriClick()
+void TPageTemp::ButtonNuoviParametriClick()
 {
     TNumericEdit* const editors[] = {EditRPullUp, EditDeltaT, EditTMin, EditTMax};
     if (!SensorEditing) {
@@ -263,7 +269,7 @@ void TFormConfig::ButtonNuoviParametriClick()
     DrawGridTemp->update();
 }
 
-void TFormConfig::EditRPullUpEnter(TNumericEdit* edit)
+void TPageTemp::EditRPullUpEnter(TNumericEdit* edit)
 {
     if (!SensorEditing)
         return;
@@ -273,11 +279,11 @@ void TFormConfig::EditRPullUpEnter(TNumericEdit* edit)
     QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), hint, edit);
 }
 
-void TFormConfig::EditRPullUpExit(TNumericEdit* edit)
+void TPageTemp::EditRPullUpExit(TNumericEdit* edit)
 {
     if (!SensorEditing)
         return;
-    if (Touched(edit)) {
+    if (Form().Touched(edit)) {
         SensorEditors e{editorValue(EditRPullUp), editorValue(EditDeltaT), editorValue(EditTMin),
                         editorValue(EditTMax)};
         for (auto [index, value] : SensorParameterWrites(edit->property("Tag").toInt(), e))
@@ -292,7 +298,7 @@ void TFormConfig::EditRPullUpExit(TNumericEdit* edit)
 // ---------------------------------------------------------------------------
 // The table
 
-void TFormConfig::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
+void TPageTemp::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
 {
     QPainter* p = DrawGridTemp->Canvas();
     if (!p)
@@ -341,7 +347,7 @@ void advanceLearning(TCorrectionGrid* grid, int& learningRow, QWidget* button)
 
 } // namespace
 
-void TFormConfig::DrawGridTempKeyPress(int& key)
+void TPageTemp::DrawGridTempKeyPress(int& key)
 {
     if (!SensorEditing || (key != kSpace && key != kEnter))
         return;
@@ -361,7 +367,7 @@ void TFormConfig::DrawGridTempKeyPress(int& key)
     advanceLearning(DrawGridTemp, LearningRow, ButtonNuoviParametri);
 }
 
-void TFormConfig::DrawGridTempDblClick()
+void TPageTemp::DrawGridTempDblClick()
 {
     if (!SensorEditing)
         return;
@@ -379,54 +385,57 @@ void TFormConfig::DrawGridTempDblClick()
     DrawGridTemp->update();
 }
 
-void TFormConfig::DrawGridTempEnter()
+void TPageTemp::DrawGridTempEnter()
 {
     if (SensorEditing)
         LabelInstr->show();
 }
 
-void TFormConfig::DrawGridTempExit()
+void TPageTemp::DrawGridTempExit()
 {
     DrawGridTemp->update();
     LabelInstr->hide();
 }
 
-void TFormConfig::EditGridTempCells()
+void TPageTemp::EditGridTempCells()
 {
     const int column = DrawGridTemp->Col() == kSensorColumnOhm ? kSensorColumnOhm : kSensorColumnVolts;
     const int pullUp = storedPullUp(dm());
     // The live reading.
     double value = CountValue(column, liveSensorCount(), pullUp);
     int mode = 0;
-    FormModificaMappa->EditReal(&value, &mode);
-    if (FormModificaMappa->ModalResult() != 1)
+    TFormModificaMappa* dialog = Form().FormModificaMappa;
+    dialog->EditReal(&value, &mode);
+    if (dialog->ModalResult() != 1)
         return;
     plat::ScopedScreenCursor busy;
-    const bool ticking = TimerDati->isActive();
-    TimerDati->stop();
-    repaint();
+    QTimer* timer = Form().TimerDati;
+    const bool ticking = timer->isActive();
+    timer->stop();
+    Form().repaint();
     const int point = LearningRow - 1;
     dm().SetEcuTempMotore(point, EnteredCount(column, mode, value, dm().GetEcuTempMotore(point), pullUp));
     DrawGridTemp->update();
     if (ticking)
-        TimerDati->start();
+        timer->start();
 }
 
-void TFormConfig::FitTempGrid()
+void TPageTemp::FitTempGrid()
 {
-    if (!DrawGridTemp || !TabTemp->layout())
+    QWidget* sheet = Sheet();
+    if (!DrawGridTemp || !sheet->layout())
         return;
     // Beside the groups of the left column, at most 0.6 of the page; the rows
     // share the page's height below the table's title.
-    const QMargins page = TabTemp->layout()->contentsMargins();
-    const int room = pageRoomWidth(TabTemp);
-    const int width = std::min(ScaleWidth(room, 0.6), framedGridWidth(TabTemp, true, room));
+    const QMargins page = sheet->layout()->contentsMargins();
+    const int room = Form().PageRoomWidth(sheet);
+    const int width = std::min(ScaleWidth(room, 0.6), TFormConfig::FramedGridWidth(sheet, true, room));
     // The page's height, never more than the screen leaves it below the tabs
     // (the page may not have its final size yet).
-    const int screenHeight = WindowScreenHeight();
-    const int pageHeight = std::min(TabTemp->height(), screenHeight - TabHeight(screenHeight) - 8);
+    const int screenHeight = Form().WindowScreenHeight();
+    const int pageHeight = std::min(sheet->height(), screenHeight - TabHeight(screenHeight) - 8);
     // Below the table: the live bar (the page's margin once the bar is on it).
-    const int bottom = std::max(page.bottom(), PanelBarra->sizeHint().height() + 8);
+    const int bottom = std::max(page.bottom(), Form().PanelBarra->sizeHint().height() + 8);
     // Above it: the frame's margins and outline, the title and its spacing.
     const int above = 2 * 8 + 2 + LabelCaratteristicaTemp->sizeHint().height() + 6 + 4;
     const int height = pageHeight - page.top() - bottom - above;
@@ -435,4 +444,31 @@ void TFormConfig::FitTempGrid()
     const int rowHeight = std::clamp(height / rows - 1, DrawGridTemp->fontMetrics().height(), comfortable);
     FitGridWidget(DrawGridTemp,
                   FitColumns(std::max(width, kSensorColumns * 40), (rowHeight + 1) * rows, kSensorColumns, rowHeight));
+}
+
+// ---------------------------------------------------------------------------
+// Leaving the page; the live tick
+
+void TPageTemp::EndSensorEditing()
+{
+    if (SensorEditing)
+        ButtonNuoviParametriClick();
+}
+
+bool TPageTemp::AskLeaveTemperatura()
+{
+    if (!(Form().ActivePage() == cfgwin::PageTemp && SensorEditing))
+        return true;
+    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Form().Message(193),
+                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
+    if (answer != plat::IDYES)
+        return false;
+    ButtonNuoviParametriClick();
+    return true;
+}
+
+void TPageTemp::ShowLiveReading()
+{
+    if (SensorEditing && DrawGridTemp && QApplication::focusWidget() == DrawGridTemp)
+        DrawGridTemp->update();
 }

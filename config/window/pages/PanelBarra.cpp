@@ -7,7 +7,9 @@
 #include "ItemCodes.h"
 #include "PageAdatta.h"
 #include "PageCorrezioni.h"
+#include "PageEmissioni.h"
 #include "PageMappa.h"
+#include "PageTemp.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
@@ -72,12 +74,6 @@ void setPicture(plat::PictureButton* p, int id)
 {
     if (p && p->currentId() != id)
         p->setPicture(id);
-}
-
-void setShown(QWidget* w, bool shown)
-{
-    if (w->isHidden() == shown)
-        w->setVisible(shown);
 }
 
 } // namespace
@@ -237,8 +233,7 @@ void TFormConfig::TimerDatiTimer()
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
-    if (SensorEditing && DrawGridTemp && QApplication::focusWidget() == DrawGridTemp)
-        DrawGridTemp->update();
+    Page<TPageTemp>().ShowLiveReading();
     // What the status bits change: the fuel state, the cut-off and extra
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
@@ -301,9 +296,7 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
     if (c.fuel) {
         setPicture(ImageCommutatore, c.fuel->commutatore);
         Page<TPageMappa>().ShowFuelDot(c.fuel->pallino);
-        setPicture(ImageEmissioni, c.fuel->emissioni);
-        CorrectionGrids->EmissioniDot = ImageEmissioni->currentPicture();
-        DrawGridEmissioni->update();
+        Page<TPageEmissioni>().ShowFuelDot(c.fuel->emissioni);
         setText(LabelBenzina, Message(c.fuel->text));
         setInk(LabelBenzina, c.fuel->colour);
     }
@@ -332,8 +325,8 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
     switch (grid) {
     case G::MapK: return Page<TPageMappa>().DrawGridK;
     case G::PressPassaggio: return CorrectionGrids->DrawPressPassaggio;
-    case G::Emissioni: return DrawGridEmissioni;
-    case G::Anticipo: return DrawGridAnticipo;
+    case G::Emissioni: return CorrectionGrids->DrawGridEmissioni;
+    case G::Anticipo: return CorrectionGrids->DrawGridAnticipo;
     case G::Filtro: return DrawGridFiltro;
     case G::Sgancio: return DrawGridSgancio;
     case G::TempGas: return CorrectionGrids->DrawGridTempGas;
@@ -412,12 +405,7 @@ void TFormConfig::trackActivePage()
     if (page == cfgwin::PageTest)
         add(TrackPressCollColumn(PressCollTracking, LiveValues.MapPressure));
     if (page == cfgwin::PageEmissioni) {
-        add(TrackEmissionPoint(
-            EmissionTracking, LiveValues.Rpm, LiveValues.MapPressure,
-            {DrawGridEmissioni->DefaultColWidth, DrawGridEmissioni->DefaultRowHeight},
-            ImageEmissioni->currentPicture().deviceIndependentSize().toSize(),
-            [&d](int i) { return static_cast<double>(d.GetRifGiri(i)); },
-            [&d](int i) { return static_cast<double>(d.GetRifMapEmissioni(i)); }));
+        add(Page<TPageEmissioni>().TrackOperatingPoint(EmissionTracking, LiveValues.Rpm, LiveValues.MapPressure));
         tracked.OperatingPointX = EmissionTracking.dot.x();
         tracked.OperatingPointY = EmissionTracking.dot.y();
     }
@@ -441,13 +429,7 @@ void TFormConfig::showObdBlocks()
     Page<TPageMappa>().ShowCorrectors(v);
     for (int i = 0; i < 2; ++i) {
         const cfglive::ObdBank& b = v.banks[static_cast<std::size_t>(i)];
-        QLabel* oxygen = i == 0 ? LabOxigen0 : LabOxigen1;
-        QFrame* probe = i == 0 ? PanelLambdaObd0 : PanelLambdaObd1;
-        setText(oxygen, b.oxygen);
-        // What changed repaints itself; the panel is not repainted on every
-        // tick.
-        setShown(oxygen, b.oxygenVisible);
-        setShown(probe, b.oxygenVisible);
+        Page<TPageEmissioni>().ShowOxygen(i, b.oxygen, b.oxygenVisible);
     }
     if (page != cfgwin::PageAdatta)
         return;

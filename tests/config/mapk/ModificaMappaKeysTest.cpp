@@ -1,5 +1,5 @@
 // The key filter of the cell-variation dialog's value box.
-#include "FormModificaMappa.h"
+#include "MapKRules.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -11,6 +11,8 @@
 #include "editors/NumericEdit.h"
 #include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageTemp.h"
 #include "pages/PageVariatore.h"
 #include "plat/Colors.h"
 #include "plat/PictureButton.h"
@@ -126,7 +128,7 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         int code, index;
     } cases[] = {
         {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
-        {w->EditLivEmulStabilizzato, 170, 1}, {w->EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
+        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 170, 1}, {w->Page<TPageEmissioni>().EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->EditCodeIniettore, 148, 1},
@@ -186,9 +188,9 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
     EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawGridPressDiff->isHidden(), p.pressDiff);
     EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawPressPassaggio->isHidden(), p.pressPassaggio);
-    EXPECT_FALSE(w->EditSovrapposizione->isHidden());
-    EXPECT_TRUE(w->EditCicchetto->isHidden());
-    EXPECT_EQ(w->LabelSovrapposizione->text(), rig::text(118));
+    EXPECT_FALSE(w->Page<TPageEmissioni>().EditSovrapposizione->isHidden());
+    EXPECT_TRUE(w->Page<TPageEmissioni>().EditCicchetto->isHidden());
+    EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), rig::text(118));
     EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
     // Whatever the layout said, the reducer threshold takes 20 to 90.
     EXPECT_EQ(w->EditTempRiduttore->MinValue(), 20);
@@ -224,6 +226,31 @@ TEST_F(FormConfigTest, ShowingSwitchesToLivePollingAndClosingBack)
     EXPECT_FALSE(w->TimerDati->isActive());
 }
 
+TEST_F(FormConfigTest, ShowingLoadsTheTemperaturaBoxesAndGasSensorOnAnyPage)
+{
+    r.connectEcu();
+    r.dm().WriteThrough = 0;
+    r.dm().SetFlag(8, true);
+    r.dm().SetFlag(9, false);
+    r.dm().SetFlag(10, true);
+    r.dm().WriteThrough = 1;
+    auto w = make();
+    TPageTemp& temp = w->Page<TPageTemp>();
+    ASSERT_EQ(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->show();
+    ASSERT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_TRUE(temp.CheckTempRiduttore->isChecked());
+    EXPECT_FALSE(temp.CheckTempGas->isChecked());
+    EXPECT_TRUE(temp.CheckTempMotore->isChecked());
+    // The engine sensor's block follows its box.
+    EXPECT_TRUE(temp.DrawGridTemp->isVisibleTo(w->TabTemp));
+    EXPECT_TRUE(temp.EditRPullUp->isVisibleTo(w->TabTemp));
+    EXPECT_EQ(temp.ComboTempRiduttore->currentIndex(),
+              cfgwin::GasSensorComboItem(r.dm().GetTipoSensoreTemperaturaGas()));
+    EXPECT_NE(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->done(0);
+}
+
 TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
 {
     r.connectEcu();
@@ -234,7 +261,7 @@ TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
     r.dm().WriteThrough = 1;
     auto w = make();
     std::vector<int> clicks;
-    for (QCheckBox* c : {w->CheckTempRiduttore, w->Page<TPageAdatta>().CheckAdattativita})
+    for (QCheckBox* c : {w->Page<TPageTemp>().CheckTempRiduttore, w->Page<TPageAdatta>().CheckAdattativita})
         QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
     r.sim().clearCalls();
     w->show();
@@ -251,7 +278,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
     auto w = make();
     // Only a loaded editor commits.
     w->TabSensoriShow();
-    w->TabEmissioniShow();
+    w->Page<TPageEmissioni>().TabEmissioniShow();
     w->TabSequenzaShow();
     struct Case {
         TNumericEdit* edit;
@@ -264,8 +291,8 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         {w->EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
         // Above the limit: the limit is committed.
         {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
-        {w->EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
-        {w->EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
+        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
+        {w->Page<TPageEmissioni>().EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
         {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
     };
     for (const auto& c : cases) {
@@ -452,11 +479,11 @@ TEST_F(FormConfigTest, LeavingTemperaturaWhileEditingAsksFirst)
     auto w = make();
     w->show();
     w->SetActivePage(cfgwin::PageTemp, false);
-    w->SensorEditing = true;
+    w->Page<TPageTemp>().SensorEditing = true;
     r.prompts.script(plat::IDNO);
     EXPECT_TRUE(w->FormKeyDown(Qt::Key_F1, {}));
     EXPECT_EQ(w->ActivePage(), cfgwin::PageTemp);
-    EXPECT_TRUE(w->SensorEditing);
+    EXPECT_TRUE(w->Page<TPageTemp>().SensorEditing);
     ASSERT_EQ(r.prompts.shown().size(), 1u);
     EXPECT_EQ(r.prompts.shown()[0].text, rig::text(193));
     // Closing asks the same.
@@ -466,12 +493,12 @@ TEST_F(FormConfigTest, LeavingTemperaturaWhileEditingAsksFirst)
     r.prompts.script(plat::IDYES);
     w->FormKeyDown(Qt::Key_F1, {});
     EXPECT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
-    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
     // A click on another tab applies the parameters without asking.
     w->SetActivePage(cfgwin::PageTemp, false);
-    w->SensorEditing = true;
+    w->Page<TPageTemp>().SensorEditing = true;
     w->PageControl->setCurrentIndex(cfgwin::PageMappa);
-    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
     EXPECT_EQ(r.prompts.shown().size(), 3u);
     w->done(0);
 }
@@ -546,8 +573,8 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
                           {"DrawGridTempRid", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridTempRid},
                           {"DrawPressPassaggio", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawPressPassaggio},
                           {"DrawDelayGasTemp", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawDelayGasTemp},
-                          {"DrawGridEmissioni", w->TabEmissioni, w->DrawGridEmissioni},
-                          {"DrawGridAnticipo", w->TabEmissioni, w->DrawGridAnticipo},
+                          {"DrawGridEmissioni", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridEmissioni},
+                          {"DrawGridAnticipo", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo},
                           {"DrawGridVariatore", w->TabVariatore, w->Page<TPageVariatore>().DrawGridVariatore}}) {
         auto* g = c.page->findChild<TCorrectionGrid*>(QString::fromLatin1(c.name));
         ASSERT_NE(g, nullptr) << c.name;
@@ -563,7 +590,7 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     w->TabEmissioni->resize(1000, 700);
     w->FormResize();
     const int colWidth = 1000 * 96 / 100 / 13 - 1;
-    for (TCorrectionGrid* g : {w->DrawGridEmissioni, w->DrawGridAnticipo}) {
+    for (TCorrectionGrid* g : {w->Page<TPageEmissioni>().DrawGridEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo}) {
         EXPECT_EQ(g->DefaultColWidth, colWidth);
         EXPECT_EQ(g->width(), (colWidth + 1) * 13);
         EXPECT_EQ(g->height(), (g->DefaultRowHeight + 1) * g->RowCount());
@@ -592,7 +619,8 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         std::function<double()> stored;
         double expected;
     };
-    for (const Case& c : {Case{w->DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
+    for (const Case& c : {Case{w->Page<TPageEmissioni>().DrawGridAnticipo, 3, 0, "7", "9",
+                               [&] { return double(r.dm().GetAnticipo(2)); }, 9},
                           Case{w->Page<TPageCorrezioni>().DrawPressPassaggio, 5, 1, "", "2",
                                [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
         QString prefill;
@@ -622,8 +650,8 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         return d.result();
     });
     r.sim().clearCalls();
-    w->DrawGridAnticipo->SetCurrent(3, 0);
-    QTest::keyClick(w->DrawGridAnticipo, Qt::Key_Return);
+    w->Page<TPageEmissioni>().DrawGridAnticipo->SetCurrent(3, 0);
+    QTest::keyClick(w->Page<TPageEmissioni>().DrawGridAnticipo, Qt::Key_Return);
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(r.dm().GetAnticipo(2), 9);
 }

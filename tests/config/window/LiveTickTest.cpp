@@ -11,6 +11,7 @@
 
 #include "pages/PageAdatta.h"
 #include "pages/PageCorrezioni.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
@@ -162,8 +163,8 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageEmissioni);
     tick();
-    EXPECT_TRUE(w->PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
-    EXPECT_TRUE(w->LabOxigen0->text().endsWith(QLatin1Char('V')));
+    EXPECT_TRUE(w->Page<TPageEmissioni>().PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
+    EXPECT_TRUE(w->Page<TPageEmissioni>().LabOxigen0->text().endsWith(QLatin1Char('V')));
 }
 
 TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
@@ -236,6 +237,19 @@ TEST_F(LiveTickTest, TheEmissionsDotAndTheCorrectionColumns)
     EXPECT_EQ(w->CorrectionGrids->Tracked.PressDiffColumn, w->PressDiffTracking.column);
     EXPECT_GT(w->PressDiffTracking.column, 0);
     EXPECT_GT(w->TempRidTracking.column, 0);
+}
+
+TEST_F(LiveTickTest, TheEmissionsMapDrawsTheDotOfTheFuelInUse)
+{
+    showPage(cfgwin::PageEmissioni);
+    tick();
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    ASSERT_EQ(v.StatusFlags & dm::LIVE_CHANGEOVER_PENDING, 0);
+    const plat::PictureButton* dot = w->Page<TPageEmissioni>().ImageEmissioni;
+    EXPECT_EQ(dot->currentId(), cfglive::PicEmissionsDotGas);
+    // The map draws the picture the page shows.
+    EXPECT_EQ(w->CorrectionGrids->EmissioniDot.cacheKey(), dot->currentPicture().cacheKey());
 }
 
 TEST_F(LiveTickTest, BoundsFollowTheBreakpoints)

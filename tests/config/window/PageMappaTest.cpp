@@ -12,6 +12,7 @@
 #include "MapAxes.h"
 
 #include "editors/NumericEdit.h"
+#include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
@@ -259,7 +260,7 @@ TEST_F(PageMappaTest, TheEmissionsAxisOpensItsCellCentres)
         d->ButtonOkClick();
     });
     // An rpm axis cell.
-    TCorrectionGrid* g = w->DrawGridEmissioni;
+    TCorrectionGrid* g = w->Page<TPageEmissioni>().DrawGridEmissioni;
     QTest::mouseDClick(g, Qt::LeftButton, {}, g->CellRect(3, 0).center());
     EXPECT_TRUE(opened);
     EXPECT_EQ(w->EmissionTracking.columnBounds[1], before + 50);
@@ -276,9 +277,9 @@ TEST_F(PageMappaTest, EmissioniLoader)
     r.dm().SetValueByCode(107, 1);
     r.dm().SetValueByCode(135, 10);
     w->PageControl->setCurrentIndex(cfgwin::PageEmissioni);
-    EXPECT_EQ(w->EditRitardoGiriEmulazione->text(), QStringLiteral("266")); // 1 x 256 + 10
-    EXPECT_TRUE(w->EditLivEmulAlto->isEnabled());
-    EXPECT_TRUE(w->EditLivEmulStabilizzato->isEnabled());
+    EXPECT_EQ(w->Page<TPageEmissioni>().EditRitardoGiriEmulazione->text(), QStringLiteral("266")); // 1 x 256 + 10
+    EXPECT_TRUE(w->Page<TPageEmissioni>().EditLivEmulAlto->isEnabled());
+    EXPECT_TRUE(w->Page<TPageEmissioni>().EditLivEmulStabilizzato->isEnabled());
 }
 
 TEST_F(PageMappaTest, TheGridsMenuCarriesTheClipboard)

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -256,7 +257,7 @@ TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
 {
     r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
     w->TabCommutazioneShow();
-    w->TabEmissioniShow();
+    w->Page<TPageEmissioni>().TabEmissioniShow();
     struct Case {
         TNumericEdit* edit;
         QString typed;
@@ -265,7 +266,7 @@ TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
     };
     const Case cases[] = {
         {w->EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
-        {w->EditRitardoGiriEmulazione, "900", {{135, -1}, {107, -1}}, "500"}, // its limit
+        {w->Page<TPageEmissioni>().EditRitardoGiriEmulazione, "900", {{135, -1}, {107, -1}}, "500"}, // its limit
         {w->EditTempGasBassa, "5", {{0x51, 2}}, "5"},
         {w->EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
         {w->EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
@@ -312,7 +313,7 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     EXPECT_TRUE(writes(Op::WriteValue, 0x210).empty());
     EXPECT_EQ(r.dm().GetFlag(0), 1);
     EXPECT_FALSE(visible("EditTempGas"));
-    EXPECT_FALSE(w->EditCicchetto->isHidden());
+    EXPECT_FALSE(w->Page<TPageEmissioni>().EditCicchetto->isHidden());
 
     // "in accelerazione": the mode is written, the option cleared and the
     // groups come back, the switch-over gas temperature with them.
@@ -324,7 +325,7 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     for (const char* name : {"EditGiriCambio", "EditTempRiduttore", "EditRitMin", "EditTempGas", "LabelTempGasCambio"})
         EXPECT_TRUE(visible(name)) << name;
     EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("2200"));
-    EXPECT_EQ(w->LabelSovrapposizione->text(), QStringLiteral("T118"));
+    EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), QStringLiteral("T118"));
     // "partenza a gas" hides the threshold.
     choose(w->ComboCambio, 2);
     EXPECT_FALSE(visible("EditGiriCambio"));

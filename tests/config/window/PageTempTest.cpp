@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageTemp.h"
 
 namespace {
 
@@ -58,13 +59,13 @@ protected:
             return d.result();
         });
     }
-    void key(int k) { w->DrawGridTemp->OnKeyPress(k); }
+    void key(int k) { w->Page<TPageTemp>().DrawGridTemp->OnKeyPress(k); }
     void doubleClick(int col, int row)
     {
-        const QRect cell = w->DrawGridTemp->CellRect(col, row);
+        const QRect cell = w->Page<TPageTemp>().DrawGridTemp->CellRect(col, row);
         QMouseEvent e(QEvent::MouseButtonDblClick, QPointF(cell.center()), QPointF(cell.center()), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w->DrawGridTemp, &e);
+        QApplication::sendEvent(w->Page<TPageTemp>().DrawGridTemp, &e);
     }
 
     int opened = 0;
@@ -74,89 +75,89 @@ protected:
 TEST_F(PageTemp, ShowsTheSensorAsTheEcuHoldsIt)
 {
     // The low byte of the pull-up is read as unsigned: 2200, not 1944.
-    EXPECT_EQ(w->EditRPullUp->text(), QStringLiteral("2200"));
-    EXPECT_EQ(w->EditDeltaT->text(), QStringLiteral("10"));
-    EXPECT_EQ(w->EditTMin->text(), QStringLiteral("-20"));
-    EXPECT_EQ(w->EditTMax->text(), QStringLiteral("130"));
-    EXPECT_EQ(w->DrawGridTemp->RowCount(), 16);
-    EXPECT_TRUE(w->CheckTempMotore->isChecked());
-    for (QWidget* c : {static_cast<QWidget*>(w->DrawGridTemp), static_cast<QWidget*>(w->ButtonNuoviParametri),
-                       static_cast<QWidget*>(w->EditTMax), static_cast<QWidget*>(w->LabelParametriTemp)})
+    EXPECT_EQ(w->Page<TPageTemp>().EditRPullUp->text(), QStringLiteral("2200"));
+    EXPECT_EQ(w->Page<TPageTemp>().EditDeltaT->text(), QStringLiteral("10"));
+    EXPECT_EQ(w->Page<TPageTemp>().EditTMin->text(), QStringLiteral("-20"));
+    EXPECT_EQ(w->Page<TPageTemp>().EditTMax->text(), QStringLiteral("130"));
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->RowCount(), 16);
+    EXPECT_TRUE(w->Page<TPageTemp>().CheckTempMotore->isChecked());
+    for (QWidget* c : {static_cast<QWidget*>(w->Page<TPageTemp>().DrawGridTemp), static_cast<QWidget*>(w->Page<TPageTemp>().ButtonNuoviParametri),
+                       static_cast<QWidget*>(w->Page<TPageTemp>().EditTMax), static_cast<QWidget*>(w->Page<TPageTemp>().LabelParametriTemp)})
         EXPECT_TRUE(c->isVisibleTo(w->TabTemp)) << c->objectName().toStdString();
-    for (TNumericEdit* e : {w->EditRPullUp, w->EditDeltaT, w->EditTMin, w->EditTMax})
+    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT, w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
         EXPECT_TRUE(e->isReadOnly());
     // Unticked, the whole sensor block goes.
-    w->CheckTempMotore->click();
-    EXPECT_FALSE(w->DrawGridTemp->isVisibleTo(w->TabTemp));
-    EXPECT_FALSE(w->EditRPullUp->isVisibleTo(w->TabTemp));
+    w->Page<TPageTemp>().CheckTempMotore->click();
+    EXPECT_FALSE(w->Page<TPageTemp>().DrawGridTemp->isVisibleTo(w->TabTemp));
+    EXPECT_FALSE(w->Page<TPageTemp>().EditRPullUp->isVisibleTo(w->TabTemp));
     EXPECT_EQ(r.dm().GetFlag(10), 0);
 }
 
 TEST_F(PageTemp, LeavingAnUntouchedParameterWritesNothing)
 {
-    w->ButtonNuoviParametriClick();
-    ASSERT_TRUE(w->SensorEditing);
-    EXPECT_EQ(w->ButtonNuoviParametri->text(), rig::text(239));
-    EXPECT_FALSE(w->EditRPullUp->isReadOnly());
-    for (TNumericEdit* e : {w->EditRPullUp, w->EditDeltaT, w->EditTMin, w->EditTMax})
-        w->EditRPullUpExit(e);
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    ASSERT_TRUE(w->Page<TPageTemp>().SensorEditing);
+    EXPECT_EQ(w->Page<TPageTemp>().ButtonNuoviParametri->text(), rig::text(239));
+    EXPECT_FALSE(w->Page<TPageTemp>().EditRPullUp->isReadOnly());
+    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT, w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
+        w->Page<TPageTemp>().EditRPullUpExit(e);
     EXPECT_TRUE(writes(kParametri).empty());
     EXPECT_EQ(ecu(kParametri), (std::vector<std::int32_t>{8, -104, 10, -20, 15}));
 }
 
 TEST_F(PageTemp, TypedParametersAreStored)
 {
-    w->ButtonNuoviParametriClick();
-    type(w->EditRPullUp, QStringLiteral("4700"));
-    w->EditRPullUpExit(w->EditRPullUp);
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    type(w->Page<TPageTemp>().EditRPullUp, QStringLiteral("4700"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditRPullUp);
     EXPECT_EQ(ecu(kParametri), (std::vector<std::int32_t>{18, 92, 10, -20, 15}));
-    type(w->EditRPullUp, QStringLiteral("2200"));
-    w->EditRPullUpExit(w->EditRPullUp);
+    type(w->Page<TPageTemp>().EditRPullUp, QStringLiteral("2200"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditRPullUp);
     EXPECT_EQ(ecu(kParametri)[0], 8);
     EXPECT_EQ(ecu(kParametri)[1], -104);
-    EXPECT_EQ(w->EditRPullUp->text(), QStringLiteral("2200"));
+    EXPECT_EQ(w->Page<TPageTemp>().EditRPullUp->text(), QStringLiteral("2200"));
 
     // Step 5 up to 180: 40 points would not fit, 30 do.
-    type(w->EditDeltaT, QStringLiteral("5"));
-    w->EditRPullUpExit(w->EditDeltaT);
-    type(w->EditTMax, QStringLiteral("180"));
-    w->EditRPullUpExit(w->EditTMax);
+    type(w->Page<TPageTemp>().EditDeltaT, QStringLiteral("5"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditDeltaT);
+    type(w->Page<TPageTemp>().EditTMax, QStringLiteral("180"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditTMax);
     EXPECT_EQ(ecu(kParametri)[4], 30);
-    EXPECT_EQ(w->EditTMax->text(), QStringLiteral("130"));
-    EXPECT_EQ(w->DrawGridTemp->RowCount(), 31);
+    EXPECT_EQ(w->Page<TPageTemp>().EditTMax->text(), QStringLiteral("130"));
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->RowCount(), 31);
     // A highest temperature not above the first: one point.
-    type(w->EditTMin, QStringLiteral("50"));
-    w->EditRPullUpExit(w->EditTMin);
-    type(w->EditTMax, QStringLiteral("40"));
-    w->EditRPullUpExit(w->EditTMax);
+    type(w->Page<TPageTemp>().EditTMin, QStringLiteral("50"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditTMin);
+    type(w->Page<TPageTemp>().EditTMax, QStringLiteral("40"));
+    w->Page<TPageTemp>().EditRPullUpExit(w->Page<TPageTemp>().EditTMax);
     EXPECT_EQ(ecu(kParametri)[4], 1);
-    EXPECT_EQ(w->EditTMax->text(), QStringLiteral("55"));
-    EXPECT_EQ(w->DrawGridTemp->RowCount(), 2);
-    EXPECT_EQ(w->LearningRow, 1);
-    EXPECT_EQ(w->DrawGridTemp->Row(), 1);
-    EXPECT_EQ(w->DrawGridTemp->Col(), 2);
+    EXPECT_EQ(w->Page<TPageTemp>().EditTMax->text(), QStringLiteral("55"));
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->RowCount(), 2);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 1);
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->Row(), 1);
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->Col(), 2);
 }
 
 TEST_F(PageTemp, LeavingTheEditingTakesWhatWasTypedAndUsesTheVehicleSensor)
 {
-    w->ButtonNuoviParametriClick();
-    type(w->EditTMin, QStringLiteral("-10"));
-    w->ButtonNuoviParametriClick();
-    EXPECT_FALSE(w->SensorEditing);
-    EXPECT_EQ(w->ButtonNuoviParametri->text(), rig::text(238));
-    EXPECT_TRUE(w->EditTMin->isReadOnly());
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    type(w->Page<TPageTemp>().EditTMin, QStringLiteral("-10"));
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
+    EXPECT_EQ(w->Page<TPageTemp>().ButtonNuoviParametri->text(), rig::text(238));
+    EXPECT_TRUE(w->Page<TPageTemp>().EditTMin->isReadOnly());
     EXPECT_EQ(ecu(kParametri)[3], -10);
 
     // Unticked while editing, then another page: the editing ends with the
     // vehicle's sensor in use, and the box shows it.
-    w->ButtonNuoviParametriClick();
-    w->CheckTempMotore->click();
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    w->Page<TPageTemp>().CheckTempMotore->click();
     ASSERT_EQ(r.dm().GetFlag(10), 0);
     w->PageControl->setCurrentIndex(cfgwin::PageMappa);
-    EXPECT_FALSE(w->SensorEditing);
+    EXPECT_FALSE(w->Page<TPageTemp>().SensorEditing);
     EXPECT_EQ(r.dm().GetFlag(10), 1);
-    EXPECT_TRUE(w->CheckTempMotore->isChecked());
-    EXPECT_TRUE(w->DrawGridTemp->isVisibleTo(w->TabTemp));
+    EXPECT_TRUE(w->Page<TPageTemp>().CheckTempMotore->isChecked());
+    EXPECT_TRUE(w->Page<TPageTemp>().DrawGridTemp->isVisibleTo(w->TabTemp));
 }
 
 TEST_F(PageTemp, SpaceLearnsTheLiveCountPointByPoint)
@@ -171,20 +172,20 @@ TEST_F(PageTemp, SpaceLearnsTheLiveCountPointByPoint)
     EXPECT_TRUE(writes(kPoints).empty());
 
     ASSERT_TRUE(r.dm().SetParametriTempMotore(4, 2));
-    w->TabTempShow();
-    w->ButtonNuoviParametriClick();
-    w->DrawGridTemp->setFocus();
-    EXPECT_TRUE(w->LabelInstr->isVisibleTo(w->TabTemp));
+    w->Page<TPageTemp>().TabTempShow();
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    w->Page<TPageTemp>().DrawGridTemp->setFocus();
+    EXPECT_TRUE(w->Page<TPageTemp>().LabelInstr->isVisibleTo(w->TabTemp));
     key(' ');
     EXPECT_EQ(ecu(kPoints)[0], 120);
-    EXPECT_EQ(w->LearningRow, 2);
-    EXPECT_EQ(w->DrawGridTemp->Row(), 2);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 2);
+    EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->Row(), 2);
     live(90);
     key(' ');
     EXPECT_EQ(ecu(kPoints)[1], 90);
     // After the last point the button is next, and Space learns no more.
-    EXPECT_TRUE(w->ButtonNuoviParametri->hasFocus());
-    EXPECT_FALSE(w->LabelInstr->isVisibleTo(w->TabTemp));
+    EXPECT_TRUE(w->Page<TPageTemp>().ButtonNuoviParametri->hasFocus());
+    EXPECT_FALSE(w->Page<TPageTemp>().LabelInstr->isVisibleTo(w->TabTemp));
     r.sim().clearCalls();
     key(' ');
     EXPECT_TRUE(writes(kPoints).empty());
@@ -192,20 +193,20 @@ TEST_F(PageTemp, SpaceLearnsTheLiveCountPointByPoint)
 
 TEST_F(PageTemp, EnterTypesThePointInVoltsOrOhm)
 {
-    w->ButtonNuoviParametriClick();
-    w->DrawGridTemp->setFocus();
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
+    w->Page<TPageTemp>().DrawGridTemp->setFocus();
     // A live count of 255 is 0 ohm.
     live(255);
-    w->DrawGridTemp->SetCurrent(3, 1);
+    w->Page<TPageTemp>().DrawGridTemp->SetCurrent(3, 1);
     answer(QStringLiteral("2200"), 0);
     key(13);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(prefill.toDouble(), 0);
     EXPECT_EQ(ecu(kPoints)[0], 2200 * 255 / (2200 + 2200));
-    EXPECT_EQ(w->LearningRow, 2);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 2);
     // In volts, a percentage of the stored point: 1 V (51) + 100 % = 102.
     ASSERT_TRUE(r.dm().SetEcuTempMotore(1, 51));
-    w->DrawGridTemp->SetCurrent(2, 2);
+    w->Page<TPageTemp>().DrawGridTemp->SetCurrent(2, 2);
     answer(QStringLiteral("100"), 2);
     key(13);
     EXPECT_EQ(ecu(kPoints)[1], 102);
@@ -213,7 +214,7 @@ TEST_F(PageTemp, EnterTypesThePointInVoltsOrOhm)
     r.sim().clearCalls();
     answer(QStringLiteral("1"), 0, false);
     key(13);
-    w->DrawGridTemp->SetCurrent(2, 7);
+    w->Page<TPageTemp>().DrawGridTemp->SetCurrent(2, 7);
     key(13);
     EXPECT_EQ(opened, 3);
     EXPECT_TRUE(writes(kPoints).empty());
@@ -221,32 +222,32 @@ TEST_F(PageTemp, EnterTypesThePointInVoltsOrOhm)
 
 TEST_F(PageTemp, DoubleClickChoosesThePoint)
 {
-    w->ButtonNuoviParametriClick();
+    w->Page<TPageTemp>().ButtonNuoviParametriClick();
     answer(QStringLiteral("2.5"), 0);
     // The header holds no point.
     doubleClick(2, 0);
     EXPECT_EQ(opened, 0);
-    EXPECT_EQ(w->LearningRow, 1);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 1);
     // The index and temperature columns only choose the row to learn.
     doubleClick(1, 5);
     EXPECT_EQ(opened, 0);
-    EXPECT_EQ(w->LearningRow, 5);
-    w->DrawGridTemp->SetCurrent(2, 6);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 5);
+    w->Page<TPageTemp>().DrawGridTemp->SetCurrent(2, 6);
     doubleClick(2, 6);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(ecu(kPoints)[5], 127);
-    EXPECT_EQ(w->LearningRow, 7);
+    EXPECT_EQ(w->Page<TPageTemp>().LearningRow, 7);
 }
 
 TEST_F(PageTemp, CheckBoxesWriteTheirFlagsAndLoadingWritesNothing)
 {
-    w->TabTempShow();
+    w->Page<TPageTemp>().TabTempShow();
     EXPECT_TRUE(writes(0x03).empty());
     struct Case {
         QCheckBox* box;
         int flag;
     };
-    for (const Case c : {Case{w->CheckTempRiduttore, 8}, {w->CheckTempGas, 9}}) {
+    for (const Case c : {Case{w->Page<TPageTemp>().CheckTempRiduttore, 8}, {w->Page<TPageTemp>().CheckTempGas, 9}}) {
         const bool was = r.dm().GetFlag(c.flag) != 0;
         c.box->click();
         EXPECT_EQ(r.dm().GetFlag(c.flag) != 0, !was) << c.flag;
@@ -259,18 +260,18 @@ TEST_F(PageTemp, CheckBoxesWriteTheirFlagsAndLoadingWritesNothing)
 TEST_F(PageTemp, TheGasSensorListWritesOnlyAChosenOtherType)
 {
     ASSERT_EQ(r.dm().GetTipoSensoreTemperaturaGas(), 0);
-    ASSERT_EQ(w->ComboTempRiduttore->currentIndex(), 0);
-    w->ComboTempRiduttoreKeyPress(QChar(13));
-    w->ComboTempRiduttore->setCurrentIndex(-1);
-    w->ComboTempRiduttoreKeyPress(QChar(13));
+    ASSERT_EQ(w->Page<TPageTemp>().ComboTempRiduttore->currentIndex(), 0);
+    w->Page<TPageTemp>().ComboTempRiduttoreKeyPress(QChar(13));
+    w->Page<TPageTemp>().ComboTempRiduttore->setCurrentIndex(-1);
+    w->Page<TPageTemp>().ComboTempRiduttoreKeyPress(QChar(13));
     EXPECT_TRUE(writes(0x86).empty());
-    w->ComboTempRiduttore->setCurrentIndex(1);
-    w->ComboTempRiduttoreKeyPress(QChar(13));
+    w->Page<TPageTemp>().ComboTempRiduttore->setCurrentIndex(1);
+    w->Page<TPageTemp>().ComboTempRiduttoreKeyPress(QChar(13));
     EXPECT_EQ(ecu(0x86), (std::vector<std::int32_t>{2}));
     // A stored type the list does not hold shows no choice.
     ASSERT_TRUE(r.dm().SetTipoSensoreTemperaturaGas(1));
-    w->TabTempShow();
-    EXPECT_EQ(w->ComboTempRiduttore->currentIndex(), -1);
+    w->Page<TPageTemp>().TabTempShow();
+    EXPECT_EQ(w->Page<TPageTemp>().ComboTempRiduttore->currentIndex(), -1);
 }
 
 } // namespace
