@@ -4,9 +4,12 @@
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
 #include "pages/PageAdatta.h"
+#include "pages/PageCommutazione.h"
 #include "pages/PageCorrezioni.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageTemp.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
@@ -18,6 +21,7 @@
 #include "DrawGridK.h"
 #include "FormDiagnosi.h"
 #include "FormModificaMappa.h"
+#include "SensorRules.h"
 #include "SwitchRules.h"
 #include "Translator.h"
 #include "editors/KeyComboBox.h"
@@ -90,15 +94,15 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     static const BindingTable none;
     switch (page) {
     case cfgwin::PageConfigurazione: return cfgwin::ConfigurazioneRows();
-    case cfgwin::PageCommutazione: return cfgwin::CommutazioneRows();
-    case cfgwin::PageSensori: return cfgwin::SensoriRows();
+    case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
+    case cfgwin::PageSensori: return TPageSensori::Rows();
     case cfgwin::PageMappa: return TPageMappa::Rows();
     case cfgwin::PageCorrezioni: return TPageCorrezioni::Rows();
     case cfgwin::PageAdatta: return TPageAdatta::Rows();
     case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
-    case cfgwin::PagePressione: return cfgwin::PressioneRows();
     case cfgwin::PageTemp: return TPageTemp::Rows();
+    case cfgwin::PagePressione: return TPagePressione::Rows();
     case cfgwin::PageSequenza: return cfgwin::SequenzaRows();
     case cfgwin::PageIniezione: return cfgwin::IniezioneRows();
     case cfgwin::PageTaratura: return cfgwin::TaraturaRows();
@@ -235,14 +239,22 @@ void TFormConfig::buildLayout()
     buildCorrectionGrids();
     BuildPanelBarra();
     BuildConfigurazione();
-    BuildCommutazione();
-    BuildSensori();
+    makePage<TPageCommutazione>();
+    // Hidden holders of the pictures the tabs draw.
+    ImageEsci = new plat::PictureButton(TabCommutazione);
+    ImageEsci->setObjectName(QStringLiteral("ImageEsci"));
+    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
+    ImageEsci->hide();
+    ImageConnected = new plat::PictureButton(TabCommutazione);
+    ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
+    ImageConnected->hide();
+    makePage<TPageSensori>();
     makePage<TPageMappa>();
     makePage<TPageCorrezioni>();
     makePage<TPageAdatta>();
     makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
-    BuildPressione();
+    makePage<TPagePressione>();
     makePage<TPageTemp>();
     BuildIniezione();
     BuildTaratura();
@@ -354,7 +366,7 @@ void TFormConfig::loadPictures()
             image->setPicture(id);
     // The picture buttons, released and pressed.
     const std::tuple<plat::PictureButton*, int, int> buttons[] = {{ImageReset, 10029, 10030},
-                                                                  {ImageConferma, 10031, 10032}};
+                                                                  {Page<TPageSensori>().ImageConferma, 10031, 10032}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
@@ -419,9 +431,6 @@ void TFormConfig::runPageShow(int page)
     }
     switch (page) {
     case cfgwin::PageConfigurazione: TabConfigurazioneShow(); break;
-    case cfgwin::PageCommutazione: TabCommutazioneShow(); break;
-    case cfgwin::PageSensori: TabSensoriShow(); break;
-    case cfgwin::PagePressione: TabPressioneShow(); break;
     case cfgwin::PageSequenza: TabSequenzaShow(); break;
     case cfgwin::PageIniezione: TabIniezioneShow(); break;
     case cfgwin::PageTaratura: TabTaraturaShow(); break;
@@ -515,7 +524,7 @@ void TFormConfig::FormShow()
     // The bank rules.
     ApplyBankVisibility();
     runPageShow(ActivePage());
-    LoadMapSelector();
+    Page<TPagePressione>().LoadMapSelector();
     // The Temperatura page's boxes and gas sensor, whichever page shows.
     Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
@@ -576,7 +585,7 @@ cfgwin::EcuState TFormConfig::ecuState() const
     s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
     s.tipoCommutazione = dm().GetTipoCommutazione();
     s.item15 = dm().GetItem15();
-    s.ritornoChecked = CheckRitornoBenzina->isChecked();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
 
@@ -586,6 +595,31 @@ void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
         for (const char* name : rule.names)
             if (QWidget* w = Control(QString::fromLatin1(name)))
                 w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
 }
 
 void TFormConfig::ApplyEcuModelVisibility()
@@ -599,8 +633,7 @@ void TFormConfig::ApplyEcuModelVisibility()
 
     Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
     LabelNoteConfig->setText(wkit::Text(373));
-    EditTempRiduttore->SetMinValue(20);
-    EditTempRiduttore->SetMaxValue(90);
+    Page<TPageCommutazione>().LimitReducerTemperature();
     FormResize();
 }
 

@@ -108,9 +108,6 @@ public:
 
     // The page OnShow handlers (their loaders come with each page).
     void TabConfigurazioneShow();
-    void TabCommutazioneShow();
-    void TabSensoriShow();
-    void TabPressioneShow();
     void TabSequenzaShow();
     void TabIniezioneShow();
     void TabTaraturaShow();
@@ -130,6 +127,8 @@ public:
     // Whether the editor was loaded and its text changed since: only then may
     // Enter write it.
     bool Touched(const TNumericEdit* edit) const;
+    // Whether the editor was loaded (or read back) at all.
+    bool Loaded(const TNumericEdit* edit) const;
     // The lists as the pages show them: a list still at the item it was
     // loaded with (or committed last) is untouched, and Enter on it writes
     // nothing (a list never shown has no selection, and writes nothing for
@@ -149,12 +148,11 @@ public:
     void EditEnter(TNumericEdit* edit);
     void EditExit(TNumericEdit* edit);
     void CheckTpsBlocKeyPress(QCheckBox* check, int key);
-    void EditOffsetKeyPress(TNumericEdit* edit, QChar key);
     void EditAperturaInjKeyPress(TNumericEdit* edit, QChar key);
     void EditTempoMortoBenzKeyPress(TNumericEdit* edit, QChar key);
     void ComboSegnaleGiriKeyPress(QChar key);
-    void ComboNumeroSondeKeyPress(QChar key);
-    // The bank rules of the live bar and the Sensori page (its page fills it).
+    // The bank rules: the live bar's second probe and bank, the Mappa page's
+    // second target and the Sensori page's second-bank correction.
     void ApplyBankVisibility();
 
     // ---- Configurazione ---------------------------------------------------------
@@ -175,24 +173,21 @@ public:
 
     // ---- Injection sequence (Altri parametri, Commutazione) ---------------------
     void CheckModificaSequenzaClick();
-    void CheckModificaSequenza2Click();
     void GridSequenzaSelectCell(int column, int row);
     void ComboSequenzaChange(int index);
     bool CheckSequenceConditions();
     void FillSequenceCombo();
-    void ApplySwitchPageVisibility(bool full);
+    // The procedure of both sequence boxes (taraturaBox: the Altri parametri
+    // page's, else the Commutazione page's).
+    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
 
-    // ---- Commutazione (switch-over, idle and high rpm) ---------------------------
-    void ComboCambioKeyPress(QChar key);
+    // ---- Switch-over -------------------------------------------------------------
+    // The Commutazione page's threshold shown again; full: the rules of the
+    // switch-over mode on every page too.
+    void ApplySwitchPageVisibility(bool full);
+    // The live bar's switch button: the fuel switched from the PC.
     void ImageCommutatoreClick();
-    void RadioGasClick(QRadioButton* button);
-    void RadioGasAltiGiriClick(QRadioButton* button);
-    void CheckSpruzzataClick();
-    void EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key);
-    void EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key);
-    void EditRitMinKeyPress(QChar key);
-    void EditTempGasBassaKeyPress(QChar key);
+    // The emulation delay of the Emissioni page, a value of two items.
     // Shows and hides the named controls of each rule (names the window does
     // not hold are passed over).
     void ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules);
@@ -201,22 +196,6 @@ public:
     // again, a typed one shows what commit(value) answers.
     void CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole, const std::function<double(double)>& commit,
                          const std::function<double()>& held);
-
-    // ---- Sensori ------------------------------------------------------------------
-    void ComboSensoreKeyPress(QChar key);
-    void ImageConfermaClick();
-    void CheckRitornoBenzinaClick();
-    void EditCorrBancata2KeyPress(QChar key);
-    void ComboSonda1KeyPress(TKeyComboBox* combo, QChar key);
-    void CheckElettrovalvoleClick();
-    void CheckAlimentazioneClick();
-
-    // ---- Pressione ----------------------------------------------------------------
-    void ApplyPressurePageVisibility();
-    void RadioMapInternoClick(QRadioButton* button);
-    // The MAP selector as the window's show and the page's loading set it:
-    // checked with LoadingControls set, so that loading writes nothing.
-    void LoadMapSelector();
 
     // ---- Iniettori and Altri parametri handlers -----------------------------------
     void EditTInjSup22KeyPress(QChar key);
@@ -249,6 +228,8 @@ public:
 
     // The data module the window shows and edits.
     TStreamDati& dm() const;
+    // Whether an ECU is connected.
+    bool connected() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
     // The width a grid in a frame of `page` can take: across the page, or
@@ -264,8 +245,6 @@ public:
     bool LambdaRefreshPending = false;
     // The Esci tab's Tag: 0 until its caption has been padded.
     int TabEsciTag = 0;
-    // Remembered return-to-petrol time of the Sensori page (-1 none).
-    int RememberedRitornoBenzina = -1;
     // The Configurazione page's choices when it was last filled.
     bool PreviousFuel = false;
     int PreviousInjectorType = 0;
@@ -304,7 +283,6 @@ public:
     plat::PictureButton* ImageCutoff = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
     plat::PictureButton* ImageReset = nullptr;
-    plat::PictureButton* ImageConferma = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
@@ -390,86 +368,6 @@ public:
     TNumericEdit* EditTipoIniettore = nullptr;
     TNumericEdit* EditCodeIniettore = nullptr;
 
-    // Commutazione.
-    QCheckBox* CheckModificaSequenza2 = nullptr;
-    QRadioButton* RadioGas = nullptr;
-    QRadioButton* RadioRientro = nullptr;
-    QRadioButton* RadioBenzina = nullptr;
-    QRadioButton* RadioGasAltiGiri = nullptr;
-    QRadioButton* RadioBenzinaAltiGiri = nullptr;
-    QRadioButton* RadioContributoAltiGiri = nullptr;
-    QCheckBox* CheckSpruzzata = nullptr;
-    QLabel* LabelCambio = nullptr;
-    TKeyComboBox* ComboCambio = nullptr;
-    plat::Shape* ShapeTipoCommutazione = nullptr;
-    QLabel* LabelGiriCambio = nullptr;
-    TNumericEdit* EditGiriCambio = nullptr;
-    QLabel* LabelRpm1 = nullptr;
-    plat::Shape* ShapeSogliaCommutazione = nullptr;
-    QLabel* LabelTempRiduttore = nullptr;
-    TNumericEdit* EditTempRiduttore = nullptr;
-    QLabel* LabelT1 = nullptr;
-    plat::Shape* ShapeTempRiduttore = nullptr;
-    plat::Shape* ShapeTempGasBass = nullptr;
-    QLabel* LabelTempGasBassa = nullptr;
-    TNumericEdit* EditTempGasBassa = nullptr;
-    QLabel* LabTempGasBassa = nullptr;
-    QLabel* LabelRitardoCambio = nullptr;
-    TNumericEdit* EditRitMin = nullptr;
-    QLabel* LabelS1 = nullptr;
-    plat::Shape* ShapeRitardoCommutazione = nullptr;
-    TNumericEdit* EditTempGas = nullptr;
-    TNumericEdit* EditGiriMinimoPerBenzina = nullptr;
-    TNumericEdit* EditGiriPerBenzina = nullptr;
-    TNumericEdit* EditTempoBenzina0 = nullptr;
-    TNumericEdit* EditTempoBenzina1 = nullptr;
-    TNumericEdit* EditTempoBenzina2 = nullptr;
-    TNumericEdit* EditTempoBenzina3 = nullptr;
-    TNumericEdit* EditIniettate = nullptr;
-    TNumericEdit* EditUscita = nullptr;
-    plat::Shape* PanelMinimo = nullptr;
-    plat::Shape* PanelAltiGiri = nullptr;
-    QLabel* LabelGiriPerBenzina = nullptr;
-    QLabel* LabelTempiBenzina = nullptr;
-
-    // Sensori.
-    TKeyComboBox* ComboTipoLambda = nullptr;
-    TKeyComboBox* ComboNumeroSonde = nullptr;
-    TKeyComboBox* ComboSonda1 = nullptr;
-    TKeyComboBox* ComboSonda2 = nullptr;
-    TKeyComboBox* ComboCommutatore = nullptr;
-    TNumericEdit* EditRifLambda = nullptr;
-    TNumericEdit* EditCorrBancata2 = nullptr;
-    TNumericEdit* EditRitornoBenzina = nullptr;
-    TNumericEdit* EditLivello1 = nullptr;
-    TNumericEdit* EditLivello2 = nullptr;
-    TNumericEdit* EditLivello3 = nullptr;
-    TNumericEdit* EditLivello4 = nullptr;
-    QCheckBox* CheckRitornoBenzina = nullptr;
-    QCheckBox* CheckElettrovalvole = nullptr;
-    QCheckBox* CheckAlimentazione = nullptr;
-    QLabel* LabelCheckRitornoBenzina = nullptr;
-    plat::Shape* ShapeCheckRitorno = nullptr;
-    plat::Shape* ShapeRitorno = nullptr;
-    QLabel* LabelRitornoBenzina = nullptr;
-    QLabel* LabelS12 = nullptr;
-    TKeyComboBox* ComboSensore = nullptr;
-    plat::Shape* PanelRifSensore = nullptr;
-    QLabel* LabLivello = nullptr;
-
-    // Pressione.
-    TKeyComboBox* ComboMisuratorePressione = nullptr;
-    TKeyComboBox* ComboPressioneMisurata = nullptr;
-    QRadioButton* RadioMapInterno = nullptr;
-    QRadioButton* RadioMapEsterno = nullptr;
-    TNumericEdit* EditOffset = nullptr;
-    TNumericEdit* EditPendenza = nullptr;
-    TNumericEdit* EditOffsetDiff = nullptr;
-    TNumericEdit* EditPendenzaDiff = nullptr;
-    TKeyComboBox* ComboSensoreMap = nullptr;
-    plat::Shape* PanelMisuratorePressione = nullptr;
-    plat::Shape* PanelParametri = nullptr;
-
     // Iniettori.
     TNumericEdit* EditTempoMassimaCorrente = nullptr;
     TNumericEdit* EditTempoInterSpegnimento = nullptr;
@@ -534,15 +432,12 @@ private:
     void makePage();
     // One per page, each in its file.
     void BuildConfigurazione();
-    void BuildCommutazione();
-    void BuildSensori();
-    void BuildPressione();
     void BuildIniezione();
     void BuildTaratura();
     void BuildUnshownPages();
     void BuildPanelBarra();
-    // The handlers of the switch-over and sensor pages on editors that later
-    // pages make (Iniettori, Altri parametri).
+    // The window's handlers on editors of the Iniettori and Altri parametri
+    // pages, connected once every page is built.
     void connectLaterPageHandlers();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
@@ -568,8 +463,7 @@ private:
     // each result.
     cfgrules::ChangeFrame changeFrame();
     void afterChange(int result, TKeyComboBox* combo, int previousItem);
-    // The sequence boxes' shared procedure and the grid's placing.
-    void sequenceBoxClicked(QCheckBox* box, bool taraturaBox);
+    // The sequence grid's placing.
     void placeSequenceCombo(int column);
     void sizeSequenceGrid();
     void loadPictures();
@@ -580,7 +474,6 @@ private:
     cfgwin::EcuState ecuState() const;
     void fillCylinders();
     void fillLambdaTypes();
-    bool connected() const;
 
     std::array<QWidget*, cfgwin::kPageCount> sheets_{};
     // The page objects (their children), by page; null for the pages the

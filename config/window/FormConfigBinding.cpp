@@ -5,9 +5,13 @@
 #include "FormConfigParts.h"
 #include "PageWidgets.h"
 #include "pages/PageEmissioni.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 #include "CorrectionGrid.h"
 #include "CorrectionGrids.h"
+#include "SensorRules.h"
+#include "SwitchRules.h"
 #include "TablesRules.h"
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
@@ -456,6 +460,8 @@ bool TFormConfig::Touched(const TNumericEdit* edit) const
     return it != loadedText_.end() && it->second != edit->text();
 }
 
+bool TFormConfig::Loaded(const TNumericEdit* edit) const { return loadedText_.count(edit) != 0; }
+
 void TFormConfig::RememberLists()
 {
     for (TKeyComboBox* c : findChildren<TKeyComboBox*>())
@@ -539,14 +545,15 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     const int index = combo->currentIndex();
     const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
     const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
-    if (combo != ComboTipoLambda)
+    const TPageSensori& sensori = Page<TPageSensori>();
+    if (combo != sensori.ComboTipoLambda)
         return;
     // The probe's defaults follow a type that really changed.
     if (!written || before == index)
         return;
     LambdaRefreshPending = true;
     const TPageEmissioni& emissioni = Page<TPageEmissioni>();
-    for (TNumericEdit* e : {EditRifLambda, emissioni.EditLivEmulAlto, emissioni.EditLivEmulBasso}) {
+    for (TNumericEdit* e : {sensori.EditRifLambda, emissioni.EditLivEmulAlto, emissioni.EditLivEmulBasso}) {
         if (!e)
             continue;
         QPalette pal = e->palette();
@@ -554,6 +561,19 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
         e->setPalette(pal);
     }
     dm().ApplyTipoDiLambdaEmulazione();
+}
+
+void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
+                                  const std::function<double(double)>& commit, const std::function<double()>& held)
+{
+    if (!edit || key.unicode() != kEnter || !loadedText_.count(edit))
+        return;
+    const double shown =
+        Touched(edit) ? commit(whole ? dm::TruncToInt(edit->GetAsFloat()) : edit->GetAsFloat()) : held();
+    if (whole)
+        ShowLoadedInteger(edit, dm::TruncToInt(shown));
+    else
+        ShowLoaded(edit, shown);
 }
 
 void TFormConfig::EditEnter(TNumericEdit* edit)
@@ -614,16 +634,6 @@ void TFormConfig::CheckTpsBlocKeyPress(QCheckBox* check, int key)
         check->click();
 }
 
-void TFormConfig::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
-{
-    if (key.unicode() != kEnter)
-        return;
-    const int tag = edit->property("Tag").toInt();
-    if (Touched(edit))
-        dm().SetOffsetPendenza(tag, edit->GetAsInteger());
-    ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
-}
-
 void TFormConfig::EditAperturaInjKeyPress(TNumericEdit* edit, QChar key)
 {
     if (key.unicode() == kEnter && Touched(edit)) {
@@ -646,12 +656,25 @@ void TFormConfig::ComboSegnaleGiriKeyPress(QChar key)
         dm().SetSegnaleGiri(ComboSegnaleGiri->currentIndex() == 1);
 }
 
-void TFormConfig::ComboNumeroSondeKeyPress(QChar key)
+// ---------------------------------------------------------------------------
+// The window's handlers on editors of later pages
+
+void TFormConfig::connectLaterPageHandlers()
 {
-    if (!ListCommits(ComboNumeroSonde, key))
-        return;
-    dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
-    ApplyBankVisibility();
-    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
-        CheckModificaSequenza2->click();
+    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
+    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
+}
+
+void TFormConfig::EditTInjSup22KeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
+        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
+}
+
+void TFormConfig::EditTInjDefaultKeyPress(QChar key)
+{
+    CommitOwnEditor(
+        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
+        [this] { return cfgrules::DefaultInjectionTime(dm()); });
 }

@@ -2,6 +2,8 @@
 #include "FormConfigParts.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageTemp.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 #include "windowkit/WindowText.h"
 
 #include "BuildConstants.h"
@@ -249,11 +251,12 @@ void TFormConfig::LoadTexts()
     setList(ComboSegnaleGiri, texts({94, 95}));
     fillCylinders();
     setList(ComboAccensione, texts({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
-    setList(ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
+    setList(Page<TPageCommutazione>().ComboCambio, texts({113, 114, 115}) << QStringLiteral("Monofuel"));
     fillLambdaTypes();
-    setList(ComboSonda1, texts({384, 385, 386}));
-    setList(ComboSonda2, texts({384, 385, 386}));
-    setList(ComboCommutatore, texts({361, 362}));
+    const TPageSensori& sensori = Page<TPageSensori>();
+    setList(sensori.ComboSonda1, texts({384, 385, 386}));
+    setList(sensori.ComboSonda2, texts({384, 385, 386}));
+    setList(sensori.ComboCommutatore, texts({361, 362}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboMisuratorePressione"))), texts({253, 254}));
     setList(qobject_cast<TKeyComboBox*>(Control(QStringLiteral("ComboPressioneMisurata"))), texts({256, 257}));
     setList(Page<TPageTemp>().ComboTempRiduttore, texts({528, 529}));
@@ -282,5 +285,5 @@ void TFormConfig::fillLambdaTypes()
         l << wkit::Text(n);
     if (list.withUego)
         l << QStringLiteral("UEGO");
-    setList(ComboTipoLambda, l);
+    setList(Page<TPageSensori>().ComboTipoLambda, l);
 }

@@ -1,5 +1,5 @@
-// The Commutazione page: when the engine switches to gas and back, how it
-// runs at idle and at high rpm, and the switch button of the live bar.
+#include "PageCommutazione.h"
+
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
 #include "PageColumns.h"
@@ -13,7 +13,6 @@
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
-#include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
 #include <QButtonGroup>
@@ -42,10 +41,10 @@ void checkRadio(QRadioButton* r, const std::function<void(QRadioButton*)>& click
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
+const TFormConfig::BindingTable& TPageCommutazione::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageCommutazione;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboCambio), .caption = 112, .captionName = "LabelCambio"},
@@ -87,9 +86,9 @@ const TFormConfig::BindingTable& cfgwin::CommutazioneRows()
     return rows;
 }
 
-void TFormConfig::BuildCommutazione()
+void TPageCommutazione::Build()
 {
-    Builder b(this, TabCommutazione, &CommutazioneRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     // The switch-over: mode, threshold, temperatures, delay, sequence.
     QVBoxLayout* left = PageColumn(b, 0);
     const auto single = [&](const char* shape, auto member) {
@@ -98,22 +97,23 @@ void TFormConfig::BuildCommutazione()
         return std::tuple{static_cast<plat::Shape*>(f.widget()), m.caption, m.unit};
     };
     QLabel* none = nullptr;
-    std::tie(ShapeTipoCommutazione, LabelCambio, none) = single("ShapeTipoCommutazione", &TFormConfig::ComboCambio);
+    std::tie(ShapeTipoCommutazione, LabelCambio, none) =
+        single("ShapeTipoCommutazione", &TPageCommutazione::ComboCambio);
     std::tie(ShapeSogliaCommutazione, LabelGiriCambio, LabelRpm1) =
-        single("ShapeSogliaCommutazione", &TFormConfig::EditGiriCambio);
+        single("ShapeSogliaCommutazione", &TPageCommutazione::EditGiriCambio);
     std::tie(ShapeTempRiduttore, LabelTempRiduttore, LabelT1) =
-        single("ShapeTempRiduttore", &TFormConfig::EditTempRiduttore);
+        single("ShapeTempRiduttore", &TPageCommutazione::EditTempRiduttore);
     {
         // Shown by a mode commit only.
-        const auto [shape, caption, unit] = single("ShapeTempGasCambio", &TFormConfig::EditTempGas);
+        const auto [shape, caption, unit] = single("ShapeTempGasCambio", &TPageCommutazione::EditTempGas);
         for (QWidget* w : {static_cast<QWidget*>(shape), static_cast<QWidget*>(caption), static_cast<QWidget*>(unit)})
             w->hide();
     }
     std::tie(ShapeTempGasBass, LabelTempGasBassa, LabTempGasBassa) =
-        single("ShapeTempGasBass", &TFormConfig::EditTempGasBassa);
+        single("ShapeTempGasBass", &TPageCommutazione::EditTempGasBassa);
     std::tie(ShapeRitardoCommutazione, LabelRitardoCambio, LabelS1) =
-        single("ShapeRitardoCommutazione", &TFormConfig::EditRitMin);
-    ColumnGroup(b, left).row(&TFormConfig::CheckModificaSequenza2);
+        single("ShapeRitardoCommutazione", &TPageCommutazione::EditRitMin);
+    ColumnGroup(b, left).row(&TPageCommutazione::CheckModificaSequenza2);
     Q_UNUSED(none);
 
     // The petrol strategies while on gas: at idle and at high rpm.
@@ -127,30 +127,30 @@ void TFormConfig::BuildCommutazione()
         auto f = ColumnGroup(b, right, "PanelMinimo");
         PanelMinimo = static_cast<plat::Shape*>(f.widget());
         f.title("LabelMinimoBenzina");
-        f.row(&TFormConfig::RadioGas);
-        f.row(&TFormConfig::RadioRientro);
-        f.row(&TFormConfig::RadioBenzina);
-        f.row(&TFormConfig::EditGiriMinimoPerBenzina);
-        f.row(&TFormConfig::EditIniettate);
-        f.row(&TFormConfig::EditUscita);
+        f.row(&TPageCommutazione::RadioGas);
+        f.row(&TPageCommutazione::RadioRientro);
+        f.row(&TPageCommutazione::RadioBenzina);
+        f.row(&TPageCommutazione::EditGiriMinimoPerBenzina);
+        f.row(&TPageCommutazione::EditIniettate);
+        f.row(&TPageCommutazione::EditUscita);
     }
     {
         auto f = ColumnGroup(b, right, "PanelAltiGiri");
         PanelAltiGiri = static_cast<plat::Shape*>(f.widget());
         f.title("LabelAltiGiriBenzina");
-        f.row(&TFormConfig::RadioGasAltiGiri);
+        f.row(&TPageCommutazione::RadioGasAltiGiri);
         {
             auto c = f.frame("ShapeContributoAlti");
             PlainFrame(c);
-            c.row(&TFormConfig::RadioContributoAltiGiri);
+            c.row(&TPageCommutazione::RadioContributoAltiGiri);
         }
-        f.row(&TFormConfig::RadioBenzinaAltiGiri);
-        LabelGiriPerBenzina = f.row(&TFormConfig::EditGiriPerBenzina).caption;
+        f.row(&TPageCommutazione::RadioBenzinaAltiGiri);
+        LabelGiriPerBenzina = f.row(&TPageCommutazione::EditGiriPerBenzina).caption;
         {
             // The petrol times share one caption and unit.
-            const auto t0 = b.bound(&TFormConfig::EditTempoBenzina0, f.widget());
-            const auto t2 = b.bound(&TFormConfig::EditTempoBenzina2, f.widget());
-            const auto t3 = b.bound(&TFormConfig::EditTempoBenzina3, f.widget());
+            const auto t0 = b.bound(&TPageCommutazione::EditTempoBenzina0, f.widget());
+            const auto t2 = b.bound(&TPageCommutazione::EditTempoBenzina2, f.widget());
+            const auto t3 = b.bound(&TPageCommutazione::EditTempoBenzina3, f.widget());
             LabelTempiBenzina = t3.caption;
             auto* times = new QHBoxLayout;
             for (QWidget* w : {t0.control, t2.control, t3.control})
@@ -158,11 +158,11 @@ void TFormConfig::BuildCommutazione()
             f.grid()->addLayout(times, f.nextRow(), 1, Qt::AlignLeft);
             f.row(t3.caption, nullptr, t3.unit);
         }
-        f.row(&TFormConfig::EditTempoBenzina1);
+        f.row(&TPageCommutazione::EditTempoBenzina1);
         {
             auto c = f.frame("ShapeCheckSpruzzata");
             PlainFrame(c);
-            c.row(&TFormConfig::CheckSpruzzata);
+            c.row(&TPageCommutazione::CheckSpruzzata);
             c.line(b.note("LabelNoteSpruzzata", c.widget()));
         }
     }
@@ -177,12 +177,6 @@ void TFormConfig::BuildCommutazione()
             group->addButton(r, tag++);
         }
     }
-    // Hidden holders of the pictures the tabs draw.
-    ImageEsci = b.picture("ImageEsci");
-    ImageEsci->setPicturePath(QStringLiteral(":/bmp/esci.png"));
-    ImageEsci->hide();
-    ImageConnected = b.picture("ImageConnected");
-    ImageConnected->hide();
     b.remainingRows();
     b.finish(1, 2);
 
@@ -217,28 +211,12 @@ void TFormConfig::BuildCommutazione()
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditIniettatePerBenzinaKeyPress(e, c); });
     connect(EditRitMin, &TNumericEdit::keyPressed, this, [this](QChar c) { EditRitMinKeyPress(c); });
     connect(EditTempGasBassa, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTempGasBassaKeyPress(c); });
-    // The switch button stands on the live bar, which is made before the pages.
-    connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
-}
-
-void TFormConfig::connectLaterPageHandlers()
-{
-    connect(EditTInjSup22, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjSup22KeyPress(c); });
-    connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
 }
 
 // ---------------------------------------------------------------------------
 // Loading and visibility
 
-void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
-{
-    for (const auto& rule : rules)
-        for (const char* name : rule.names)
-            if (QWidget* w = Control(QString::fromLatin1(name)))
-                w->setVisible(rule.visible);
-}
-
-void TFormConfig::TabCommutazioneShow()
+void TPageCommutazione::TabCommutazioneShow()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -268,63 +246,80 @@ void TFormConfig::TabCommutazioneShow()
     // without one the image's choices are kept.
     const int type = dm().EcuInfo.EcuType;
     const std::int32_t item15 = dm().GetItem15();
-    if (connected() && cfgrules::ForcesGasChoices(item15)) {
-        RadioGas->setChecked(true);
-        RadioGasAltiGiri->setChecked(true);
-    }
+    if (Form().connected() && cfgrules::ForcesGasChoices(item15))
+        ChooseGas();
     if (type == qz::ECU_TYPE_VANT && RadioContributoAltiGiri->isChecked())
         RadioGasAltiGiri->setChecked(true);
     CheckModificaSequenza2->setEnabled(type != qz::ECU_TYPE_53);
-    const bool sequenceOn = CheckModificaSequenza2->isChecked();
-    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
-        r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(sequenceOn, item15));
-    RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(sequenceOn, item15, type));
-    ApplyControlRules(cfgrules::ContributionVisibility(type));
+    EnableFuelChoices(CheckModificaSequenza2->isChecked());
+    Form().ApplyControlRules(cfgrules::ContributionVisibility(type));
     ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
-    LoadByCode(cfgwin::PageCommutazione); // the temperatures (and the threshold, again below)
-    ShowLoadedInteger(EditRitMin, cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay));
-    ShowLoadedInteger(EditTempGasBassa, cfgrules::LowGasTemperature(dm()));
-    ApplySwitchPageVisibility(false);
+    Form().LoadByCode(kIndex); // the temperatures (and the threshold, again below)
+    Form().ShowLoadedInteger(EditRitMin, cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay));
+    Form().ShowLoadedInteger(EditTempGasBassa, cfgrules::LowGasTemperature(dm()));
+    ShowSwitchThreshold();
 }
 
-void TFormConfig::ApplySwitchPageVisibility(bool full)
+void TPageCommutazione::ShowSwitchThreshold()
 {
-    ShowLoadedInteger(EditGiriCambio, dm::TruncToInt(dm().GetValueByCode(EditGiriCambio->DataCode())));
-    if (!full)
-        return;
-    const cfgwin::EcuState state = ecuState();
-    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
-    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
+    Form().ShowLoadedInteger(EditGiriCambio, dm::TruncToInt(dm().GetValueByCode(EditGiriCambio->DataCode())));
+}
+
+void TPageCommutazione::LimitReducerTemperature()
+{
+    EditTempRiduttore->SetMinValue(20);
+    EditTempRiduttore->SetMaxValue(90);
+}
+
+void TPageCommutazione::ChooseGas()
+{
+    RadioGas->setChecked(true);
+    RadioGasAltiGiri->setChecked(true);
+}
+
+void TPageCommutazione::EnableFuelChoices(bool sequenceOn)
+{
+    const std::int32_t item15 = dm().GetItem15();
+    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
+        r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(sequenceOn, item15));
+    RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(sequenceOn, item15, dm().EcuInfo.EcuType));
+}
+
+void TPageCommutazione::DropModifiedSequence()
+{
+    if (CheckModificaSequenza2->isChecked())
+        CheckModificaSequenza2->click();
 }
 
 // ---------------------------------------------------------------------------
 // Commits
 
-void TFormConfig::ComboCambioKeyPress(QChar key)
+void TPageCommutazione::ComboCambioKeyPress(QChar key)
 {
-    if (key.unicode() != kEnter || ComboCambio->IsDroppedDown() || !ListTouched(ComboCambio))
+    if (key.unicode() != kEnter || ComboCambio->IsDroppedDown() || !Form().ListTouched(ComboCambio))
         return;
     cfgrules::CommitSwitchMode(dm(), ComboCambio->currentIndex());
     // What the module holds after the writes.
     if (ComboCambio->currentIndex() >= 0)
         ComboCambio->setCurrentIndex(cfgrules::SwitchModeItem(dm()));
-    ApplySwitchPageVisibility(true);
+    Form().ApplySwitchPageVisibility(true);
 }
 
-void TFormConfig::RadioGasClick(QRadioButton* button)
+void TPageCommutazione::RadioGasClick(QRadioButton* button)
 {
     if (!LoadingControls)
         cfgrules::ApplyIdleChoice(dm(), tagOf(button));
-    ShowLoadedInteger(EditGiriMinimoPerBenzina, dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 0)));
-    ShowLoadedInteger(EditIniettate, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 0)));
-    ShowLoadedInteger(EditUscita, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 1)));
+    Form().ShowLoadedInteger(EditGiriMinimoPerBenzina,
+                             dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 0)));
+    Form().ShowLoadedInteger(EditIniettate, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 0)));
+    Form().ShowLoadedInteger(EditUscita, dm::TruncToInt(dm().GetElementByCode(cfgrules::kStabilisationCode, 1)));
     const int shown = RadioRientro->isChecked()   ? cfgrules::IdleReturn
                       : RadioBenzina->isChecked() ? cfgrules::IdlePetrol
                                                   : cfgrules::IdleGas;
-    ApplyControlRules(cfgrules::IdleControlVisibility(cfgrules::IdleVisibility(shown)));
+    Form().ApplyControlRules(cfgrules::IdleControlVisibility(cfgrules::IdleVisibility(shown)));
 }
 
-void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
+void TPageCommutazione::RadioGasAltiGiriClick(QRadioButton* button)
 {
     const int tag = tagOf(button);
     if (!LoadingControls) {
@@ -332,36 +327,24 @@ void TFormConfig::RadioGasAltiGiriClick(QRadioButton* button)
         if (cfgrules::ChoiceTicksSpray(tag))
             CheckSpruzzata->setChecked(true);
     }
-    ShowLoadedInteger(EditGiriPerBenzina, dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 1)));
+    Form().ShowLoadedInteger(EditGiriPerBenzina, dm::TruncToInt(dm().GetElementByCode(cfgrules::kPetrolRpmCode, 1)));
     const std::array times{EditTempoBenzina0, EditTempoBenzina1, EditTempoBenzina2, EditTempoBenzina3};
     for (int i = 0; i < 4; ++i)
-        ShowLoaded(times[static_cast<std::size_t>(i)],
-                   static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
+        Form().ShowLoaded(times[static_cast<std::size_t>(i)],
+                          static_cast<double>(dm().GetElementByCode(cfgrules::kPetrolTimeCode, i)));
     const int shown = RadioGasAltiGiri->isChecked()          ? cfgrules::HighRpmGas
                       : RadioContributoAltiGiri->isChecked() ? cfgrules::HighRpmContribution
                                                              : cfgrules::HighRpmPetrol;
     const auto view = cfgrules::HighRpmVisibility(shown, dm().EcuInfo.EcuType);
-    ApplyControlRules(cfgrules::HighRpmControlVisibility(view));
+    Form().ApplyControlRules(cfgrules::HighRpmControlVisibility(view));
     LabelGiriPerBenzina->setText(wkit::Text(view.rpmCaption));
     LabelTempiBenzina->setText(wkit::Text(view.timeCaption));
 }
 
-void TFormConfig::CheckSpruzzataClick()
+void TPageCommutazione::CheckSpruzzataClick()
 {
     if (!LoadingControls)
         dm().SetFlag(cfgrules::kSprayOption, !CheckSpruzzata->isChecked());
-}
-
-void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,
-                                  const std::function<double(double)>& commit, const std::function<double()>& held)
-{
-    if (!edit || key.unicode() != kEnter || !loadedText_.count(edit))
-        return;
-    const double shown = Touched(edit) ? commit(whole ? dm::TruncToInt(edit->GetAsFloat()) : edit->GetAsFloat()) : held();
-    if (whole)
-        ShowLoadedInteger(edit, dm::TruncToInt(shown));
-    else
-        ShowLoaded(edit, shown);
 }
 
 namespace {
@@ -379,39 +362,38 @@ void commitBehaviourEditor(TFormConfig& form, TNumericEdit* edit, QChar key, std
 
 } // namespace
 
-void TFormConfig::EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key)
+void TPageCommutazione::EditGiriPerBenzinaKeyPress(TNumericEdit* edit, QChar key)
 {
-    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolRpmCode, true);
+    commitBehaviourEditor(Form(), edit, key, cfgrules::kPetrolRpmCode, true);
 }
 
-void TFormConfig::EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key)
+void TPageCommutazione::EditTempoBenzina0KeyPress(TNumericEdit* edit, QChar key)
 {
-    commitBehaviourEditor(*this, edit, key, cfgrules::kPetrolTimeCode, false);
+    commitBehaviourEditor(Form(), edit, key, cfgrules::kPetrolTimeCode, false);
 }
 
-void TFormConfig::EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key)
+void TPageCommutazione::EditIniettatePerBenzinaKeyPress(TNumericEdit* edit, QChar key)
 {
-    commitBehaviourEditor(*this, edit, key, cfgrules::kStabilisationCode, true);
+    commitBehaviourEditor(Form(), edit, key, cfgrules::kStabilisationCode, true);
 }
 
-void TFormConfig::EditRitMinKeyPress(QChar key)
+void TPageCommutazione::EditRitMinKeyPress(QChar key)
 {
-    CommitOwnEditor(
+    Form().CommitOwnEditor(
         EditRitMin, key, true,
         [this](double v) { return cfgrules::CommitSplitValue(dm(), cfgrules::kWarmEngineDelay, static_cast<int>(v)); },
         [this] { return cfgrules::SplitValue(dm(), cfgrules::kWarmEngineDelay); });
 }
 
-void TFormConfig::EditTempGasBassaKeyPress(QChar key)
+void TPageCommutazione::EditTempGasBassaKeyPress(QChar key)
 {
-    CommitOwnEditor(
+    Form().CommitOwnEditor(
         EditTempGasBassa, key, true, [this](double v) { return cfgrules::CommitLowGasTemperature(dm(), v); },
         [this] { return cfgrules::LowGasTemperature(dm()); });
 }
 
-void TFormConfig::ImageCommutatoreClick()
+void TPageCommutazione::CheckModificaSequenza2Click()
 {
-    ImageCommutatore->setEnabled(false);
-    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
-    ImageCommutatore->setEnabled(true);
+    // The sequence's procedure is shared with the Altri parametri page's box.
+    Form().sequenceBoxClicked(CheckModificaSequenza2, false);
 }

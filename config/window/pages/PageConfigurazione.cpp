@@ -5,6 +5,7 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageCommutazione.h"
 #include "windowkit/LivePolling.h"
 
 #include "ConfigChanges.h"
@@ -240,8 +241,7 @@ void TFormConfig::ComboCilindriKeyPress(QChar key)
         return;
     cfgrules::ApplyCylinders(dm(), ComboCilindri->currentIndex(), ComboAccensione->currentIndex());
     // Another cylinder count: the standard injection sequence again.
-    if (CheckModificaSequenza2 && CheckModificaSequenza2->isChecked())
-        CheckModificaSequenza2->click();
+    Page<TPageCommutazione>().DropModifiedSequence();
 }
 
 void TFormConfig::ComboAccensioneKeyPress(QChar key)

@@ -1,4 +1,5 @@
-// The Pressione page: the gas-pressure sensor and the external MAP sensor.
+#include "PagePressione.h"
+
 #include "../FormConfigParts.h"
 
 #include "SensorRules.h"
@@ -14,10 +15,16 @@
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::PressioneRows()
+namespace {
+
+constexpr char16_t kEnter = 13;
+
+} // namespace
+
+const TFormConfig::BindingTable& TPagePressione::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPagePressione;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditOffsetDiff), .caption = 211, .captionName = "LabelOffsetDiff", .unitName = "LabelMbarOffsetDiff",
          .limits = {-2000, 2000, 1}, .flags = kRangeHint},
@@ -39,13 +46,14 @@ const TFormConfig::BindingTable& cfgwin::PressioneRows()
     return rows;
 }
 
-void TFormConfig::BuildPressione()
+void TPagePressione::Build()
 {
-    Builder b(this, TabPressione, &PressioneRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     for (auto [row, shape, title, offset, slope] :
-         {std::tuple{0, "PanelMisuratorePressione", "LabelMisuratorePressione", &TFormConfig::EditOffsetDiff,
-                     &TFormConfig::EditPendenzaDiff},
-          std::tuple{1, "PanelParametri", "LabelParametri", &TFormConfig::EditOffset, &TFormConfig::EditPendenza}}) {
+         {std::tuple{0, "PanelMisuratorePressione", "LabelMisuratorePressione", &TPagePressione::EditOffsetDiff,
+                     &TPagePressione::EditPendenzaDiff},
+          std::tuple{1, "PanelParametri", "LabelParametri", &TPagePressione::EditOffset,
+                     &TPagePressione::EditPendenza}}) {
         auto f = b.frame(row, 0, shape);
         f.title(title);
         f.row(offset).unit->setText(QStringLiteral("mbar"));
@@ -55,7 +63,7 @@ void TFormConfig::BuildPressione()
     // The selectors' captions and the guided search have no place on the
     // page: made for their texts, never shown.
     b.label("LabelTipoMap")->hide();
-    auto* search = new QPushButton(TabPressione);
+    auto* search = new QPushButton(Sheet());
     search->setObjectName(QStringLiteral("ButtonRicercaParametri"));
     search->hide();
     b.remainingRows();
@@ -78,13 +86,13 @@ void TFormConfig::BuildPressione()
         });
 }
 
-void TFormConfig::ApplyPressurePageVisibility()
+void TPagePressione::ApplyPressurePageVisibility()
 {
     PanelParametri->setVisible(cfgrules::ExternalMapPairVisible(dm().GetFlag(cfgrules::kInternalMapOption) != 0,
                                                                 dm().GetFlag(cfgrules::kDifferentialOption) != 0));
 }
 
-void TFormConfig::LoadMapSelector()
+void TPagePressione::LoadMapSelector()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -96,7 +104,7 @@ void TFormConfig::LoadMapSelector()
     LoadingControls = wasLoading;
 }
 
-void TFormConfig::TabPressioneShow()
+void TPagePressione::TabPressioneShow()
 {
     const bool meter = dm().GetFlag(cfgrules::kPressureMeterOption) != 0;
     ComboMisuratorePressione->setCurrentIndex(cfgrules::PressureMeterItem(meter));
@@ -105,13 +113,23 @@ void TFormConfig::TabPressioneShow()
     LoadMapSelector();
     ComboSensoreMap->setCurrentIndex(cfgrules::MapSensorItem(dm().GetOffsetPendenza(4), dm().GetOffsetPendenza(5)));
     for (TNumericEdit* e : {EditOffset, EditPendenza, EditOffsetDiff, EditPendenzaDiff})
-        ShowLoadedInteger(e, dm().GetOffsetPendenza(e->property("Tag").toInt()));
+        Form().ShowLoadedInteger(e, dm().GetOffsetPendenza(e->property("Tag").toInt()));
     ApplyPressurePageVisibility();
 }
 
-void TFormConfig::RadioMapInternoClick(QRadioButton* button)
+void TPagePressione::RadioMapInternoClick(QRadioButton* button)
 {
     if (!LoadingControls)
         dm().SetFlag(cfgrules::kInternalMapOption, button->property("Tag").toInt() != 0);
     ApplyPressurePageVisibility();
+}
+
+void TPagePressione::EditOffsetKeyPress(TNumericEdit* edit, QChar key)
+{
+    if (key.unicode() != kEnter)
+        return;
+    const int tag = edit->property("Tag").toInt();
+    if (Form().Touched(edit))
+        dm().SetOffsetPendenza(tag, edit->GetAsInteger());
+    Form().ShowLoadedInteger(edit, dm().GetOffsetPendenza(tag));
 }

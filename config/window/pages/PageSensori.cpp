@@ -1,6 +1,8 @@
-// The Sensori page: lambda probes, banks, level sensor, return to petrol.
+#include "PageSensori.h"
+
 #include "ItemCodes.h"
 #include "PageColumns.h"
+#include "PageCommutazione.h"
 #include "windowkit/WindowText.h"
 
 #include "ConfigControls.h"
@@ -14,33 +16,20 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPalette>
 
 namespace {
 
 constexpr char16_t kEnter = 13;
 
-// The level editors, in the order of the thresholds.
-std::array<TNumericEdit*, 4> levelEditors(const TFormConfig& f)
-{
-    return {f.EditLivello1, f.EditLivello2, f.EditLivello3, f.EditLivello4};
-}
-
-// The level editors show the thresholds the module holds.
-void showLevels(TFormConfig& f)
-{
-    const auto levels = levelEditors(f);
-    for (int i = 0; i < 4; ++i)
-        f.ShowLoadedInteger(levels[static_cast<std::size_t>(i)], StreamDati->GetRifSensore(i));
-}
-
 } // namespace
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::SensoriRows()
+const TFormConfig::BindingTable& TPageSensori::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageSensori;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(ComboTipoLambda), .code = dm::kLambdaTypeCode, .captionName = "LabelTipoLambda",
@@ -74,27 +63,27 @@ const TFormConfig::BindingTable& cfgwin::SensoriRows()
     return rows;
 }
 
-void TFormConfig::BuildSensori()
+void TPageSensori::Build()
 {
-    Builder b(this, TabSensori, &SensoriRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     // The lambda probes and the return to petrol; the level sensor and the
     // options.
     QVBoxLayout* left = PageColumn(b, 0);
     QVBoxLayout* right = PageColumn(b, 1);
     {
         auto f = ColumnGroup(b, left, "ShapeTipoLambda");
-        f.row(&TFormConfig::ComboTipoLambda);
-        f.row(&TFormConfig::EditRifLambda);
-        f.row(&TFormConfig::ComboNumeroSonde);
+        f.row(&TPageSensori::ComboTipoLambda);
+        f.row(&TPageSensori::EditRifLambda);
+        f.row(&TPageSensori::ComboNumeroSonde);
         auto c = f.frame("ShapeCorrettore");
         PlainFrame(c);
-        c.row(&TFormConfig::EditCorrBancata2);
+        c.row(&TPageSensori::EditCorrBancata2);
     }
     // The probes' captions name their wires ("(filo BIANCO/NERO)"): each on
     // one line.
-    for (auto probe : {&TFormConfig::ComboSonda1, &TFormConfig::ComboSonda2}) {
+    for (auto probe : {&TPageSensori::ComboSonda1, &TPageSensori::ComboSonda2}) {
         const auto made =
-            ColumnGroup(b, left, probe == &TFormConfig::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").row(probe);
+            ColumnGroup(b, left, probe == &TPageSensori::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").row(probe);
         made.caption->setWordWrap(false);
     }
     {
@@ -103,22 +92,22 @@ void TFormConfig::BuildSensori()
         auto c = f.frame("ShapeCheckRitorno");
         PlainFrame(c);
         ShapeCheckRitorno = static_cast<plat::Shape*>(c.widget());
-        LabelCheckRitornoBenzina = c.row(&TFormConfig::CheckRitornoBenzina).caption;
-        const auto time = f.row(&TFormConfig::EditRitornoBenzina);
+        LabelCheckRitornoBenzina = c.row(&TPageSensori::CheckRitornoBenzina).caption;
+        const auto time = f.row(&TPageSensori::EditRitornoBenzina);
         LabelRitornoBenzina = time.caption;
         LabelS12 = time.unit;
     }
     {
         auto f = ColumnGroup(b, right);
-        f.row(&TFormConfig::ComboSensore);
+        f.row(&TPageSensori::ComboSensore);
         auto p = f.frame("PanelRifSensore");
         PlainFrame(p);
         PanelRifSensore = static_cast<plat::Shape*>(p.widget());
         p.title("LabelRifSensore");
-        p.row(&TFormConfig::EditLivello1);
-        p.row(&TFormConfig::EditLivello2);
-        p.row(&TFormConfig::EditLivello3);
-        p.row(&TFormConfig::EditLivello4);
+        p.row(&TPageSensori::EditLivello1);
+        p.row(&TPageSensori::EditLivello2);
+        p.row(&TPageSensori::EditLivello3);
+        p.row(&TPageSensori::EditLivello4);
         ImageConferma = b.picture("ImageConferma", p.widget());
         p.line(ImageConferma, Qt::AlignRight);
         // The level the ECU reads now (the live tick fills it).
@@ -126,12 +115,12 @@ void TFormConfig::BuildSensori()
         LabLivello->setText(QStringLiteral("-"));
         f.row(b.label("LabelLivello", f.widget()), LabLivello);
     }
-    ColumnGroup(b, right).row(&TFormConfig::CheckElettrovalvole);
+    ColumnGroup(b, right).row(&TPageSensori::CheckElettrovalvole);
     {
         auto f = ColumnGroup(b, right, "ShapeAlimentazione");
         auto c = f.frame("ShapeCheckAlimentazione");
         PlainFrame(c);
-        c.row(&TFormConfig::CheckAlimentazione);
+        c.row(&TPageSensori::CheckAlimentazione);
     }
     b.place(b.note("LabelNota2"), 1, 0, 1, 2);
     b.remainingRows();
@@ -152,23 +141,16 @@ void TFormConfig::BuildSensori()
 // ---------------------------------------------------------------------------
 // Loading and visibility
 
-void TFormConfig::ApplyBankVisibility()
-{
-    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
-                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
-    ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
-}
-
-void TFormConfig::TabSensoriShow()
+void TPageSensori::TabSensoriShow()
 {
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
     const int type = dm().EcuInfo.EcuType;
     // The lambda type and reference by their codes.
-    LoadByCode(cfgwin::PageSensori);
+    Form().LoadByCode(kIndex);
     ComboNumeroSonde->setCurrentIndex(dm().GetNumeroSonde() - 1);
-    ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
-    ApplyControlRules(cfgrules::ProbeSelectorVisibility());
+    ShowSecondBankCorrection();
+    Form().ApplyControlRules(cfgrules::ProbeSelectorVisibility());
     ComboSonda1->setCurrentIndex(dm().GetTipiLambda(1));
     ComboSonda2->setCurrentIndex(dm().GetTipiLambda(2));
     const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
@@ -180,102 +162,126 @@ void TFormConfig::TabSensoriShow()
         ComboSensore->setCurrentIndex(item);
         PanelRifSensore->setVisible(sensor->thresholds);
     }
-    showLevels(*this);
+    showLevels();
     // The box is loaded and its click run either way (setChecked runs no
     // click here).
     CheckRitornoBenzina->setChecked(cfgrules::ReturnToPetrolOn(dm()));
     CheckRitornoBenzinaClick();
     CheckElettrovalvole->setChecked(dm().GetFlag(cfgrules::kFuelLineFillingOption) != 0);
-    ApplyControlRules(cfgrules::DedicatedWireVisibility(type));
+    Form().ApplyControlRules(cfgrules::DedicatedWireVisibility(type));
     CheckAlimentazione->setChecked(dm().GetFlag(cfgrules::kDedicatedWireOption) != 0);
     LoadingControls = wasLoading;
+}
+
+void TPageSensori::ShowSecondBankCorrection()
+{
+    Form().ShowLoadedInteger(EditCorrBancata2, cfgrules::SecondBankCorrection(dm()));
+}
+
+bool TPageSensori::ReturnToPetrolTicked() const { return CheckRitornoBenzina->isChecked(); }
+
+void TPageSensori::ReloadLambdaReference()
+{
+    EditRifLambda->setPalette(QPalette());
+    EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
+}
+
+void TPageSensori::ShowLiveLevel(const QString& text)
+{
+    if (LabLivello->text() != text)
+        LabLivello->setText(text);
+}
+
+std::array<TNumericEdit*, 4> TPageSensori::levelEditors() const
+{
+    return {EditLivello1, EditLivello2, EditLivello3, EditLivello4};
+}
+
+void TPageSensori::showLevels()
+{
+    const auto levels = levelEditors();
+    for (int i = 0; i < 4; ++i)
+        Form().ShowLoadedInteger(levels[static_cast<std::size_t>(i)], StreamDati->GetRifSensore(i));
 }
 
 // ---------------------------------------------------------------------------
 // Commits
 
-void TFormConfig::ComboSensoreKeyPress(QChar key)
+void TPageSensori::ComboSensoreKeyPress(QChar key)
 {
     if (key.unicode() != kEnter || ComboSensore->IsDroppedDown())
         return;
     const bool cng = dm().GetFlag(cfgrules::kFuelOption) != 0;
     // An untouched list writes nothing (the sensor's presets would replace
     // thresholds the user set); the editors are shown again either way.
-    if (ListTouched(ComboSensore))
+    if (Form().ListTouched(ComboSensore))
         if (const auto sensor = cfgrules::CommitLevelSensor(dm(), cng, ComboSensore->currentIndex()))
             PanelRifSensore->setVisible(sensor->thresholds);
-    showLevels(*this);
+    showLevels();
 }
 
-void TFormConfig::ImageConfermaClick()
+void TPageSensori::ImageConfermaClick()
 {
     // The thresholds are confirmed as the page shows them: never before the
     // page loaded them.
-    const auto levels = levelEditors(*this);
+    const auto levels = levelEditors();
     cfgrules::LevelThresholds l{};
     for (int i = 0; i < 4; ++i) {
         TNumericEdit* e = levels[static_cast<std::size_t>(i)];
-        if (!loadedText_.count(e))
+        if (!Form().Loaded(e))
             return;
         l[static_cast<std::size_t>(i)] = e->GetAsInteger();
     }
     if (cfgrules::ConfirmLevelThresholds(dm(), l))
-        showLevels(*this);
+        showLevels();
 }
 
-void TFormConfig::CheckRitornoBenzinaClick()
+void TPageSensori::CheckRitornoBenzinaClick()
 {
     const bool on = CheckRitornoBenzina->isChecked();
-    const bool shown = on && CheckRitornoBenzina->isVisibleTo(TabSensori);
+    const bool shown = on && CheckRitornoBenzina->isVisibleTo(Sheet());
     for (QWidget* w : {static_cast<QWidget*>(LabelRitornoBenzina), static_cast<QWidget*>(EditRitornoBenzina),
                        static_cast<QWidget*>(LabelS12)})
         w->setVisible(shown);
     if (const auto time = cfgrules::ApplyReturnToPetrol(dm(), on, LoadingControls != 0, RememberedRitornoBenzina))
-        ShowLoadedInteger(EditRitornoBenzina, *time);
+        Form().ShowLoadedInteger(EditRitornoBenzina, *time);
 }
 
-void TFormConfig::EditCorrBancata2KeyPress(QChar key)
+void TPageSensori::EditCorrBancata2KeyPress(QChar key)
 {
-    CommitOwnEditor(
+    Form().CommitOwnEditor(
         EditCorrBancata2, key, true,
         [this](double v) { return cfgrules::CommitSecondBankCorrection(dm(), static_cast<int>(v)); },
         [this] { return cfgrules::SecondBankCorrection(dm()); });
 }
 
-void TFormConfig::ComboSonda1KeyPress(TKeyComboBox* combo, QChar key)
+void TPageSensori::ComboSonda1KeyPress(TKeyComboBox* combo, QChar key)
 {
-    if (!combo || key.unicode() != kEnter || !ListTouched(combo))
+    if (!combo || key.unicode() != kEnter || !Form().ListTouched(combo))
         return;
     const int probe = combo == ComboSonda1 ? 1 : 2;
     combo->setCurrentIndex(cfgrules::CommitProbeRole(dm(), probe, combo->currentIndex()));
-    ApplyBankVisibility();
+    Form().ApplyBankVisibility();
 }
 
-void TFormConfig::CheckElettrovalvoleClick()
+void TPageSensori::ComboNumeroSondeKeyPress(QChar key)
+{
+    if (!Form().ListCommits(ComboNumeroSonde, key))
+        return;
+    dm().SetNumeroSonde(ComboNumeroSonde->currentIndex() + 1);
+    Form().ApplyBankVisibility();
+    // Another probe count: the standard injection sequence again.
+    Form().Page<TPageCommutazione>().DropModifiedSequence();
+}
+
+void TPageSensori::CheckElettrovalvoleClick()
 {
     if (!LoadingControls)
         cfgrules::ApplyFuelLineFilling(dm(), CheckElettrovalvole->isChecked());
 }
 
-void TFormConfig::CheckAlimentazioneClick()
+void TPageSensori::CheckAlimentazioneClick()
 {
     if (!LoadingControls)
         cfgrules::ApplyDedicatedWire(dm(), CheckAlimentazione->isChecked());
-}
-
-// ---------------------------------------------------------------------------
-// The injector pages' multi-element editors
-
-void TFormConfig::EditTInjSup22KeyPress(QChar key)
-{
-    CommitOwnEditor(
-        EditTInjSup22, key, false, [this](double v) { return cfgrules::CommitMaxInjectionTime(dm(), v); },
-        [this] { return static_cast<double>(dm().GetTInjFiltro(cfgrules::kMaxInjectionTime)); });
-}
-
-void TFormConfig::EditTInjDefaultKeyPress(QChar key)
-{
-    CommitOwnEditor(
-        EditTInjDefault, key, false, [this](double v) { return cfgrules::CommitDefaultInjectionTime(dm(), v); },
-        [this] { return cfgrules::DefaultInjectionTime(dm()); });
 }

@@ -3,6 +3,7 @@
 // (whose check box is also on the Commutazione page).
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
+#include "PageCommutazione.h"
 
 #include "BuildConstants.h"
 #include "SensorRules.h"
@@ -165,13 +166,9 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     bool on = box->isChecked();
     if (!LoadingControls) {
         plat::setScreenCursor(plat::ScreenCursor::Hourglass);
-        const auto outcome = cfgrules::SetSequenceAdvance(
-            dm(), on, static_cast<int>(LiveRpm), static_cast<std::uint8_t>(LiveStatusFlags), [this] {
-                if (RadioGas)
-                    RadioGas->setChecked(true);
-                if (RadioGasAltiGiri)
-                    RadioGasAltiGiri->setChecked(true);
-            });
+        const auto outcome = cfgrules::SetSequenceAdvance(dm(), on, static_cast<int>(LiveRpm),
+                                                          static_cast<std::uint8_t>(LiveStatusFlags),
+                                                          [this] { Page<TPageCommutazione>().ChooseGas(); });
         plat::setScreenCursor(plat::ScreenCursor::Default);
         if (outcome == cfgrules::SequenceOutcome::Cleared || outcome == cfgrules::SequenceOutcome::NotStored) {
             on = dm().GetModificaSequenza() != 0;
@@ -183,12 +180,7 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     const bool editor = cfgrules::SequenceEditorVisible(on, CheckModificaSequenza->isVisibleTo(TabTaratura));
     GridSequenza->setVisible(editor);
     ComboSequenza->setVisible(editor);
-    const std::int32_t item15 = dm().GetItem15();
-    for (QRadioButton* r : {RadioGas, RadioRientro, RadioBenzina, RadioGasAltiGiri, RadioBenzinaAltiGiri})
-        if (r)
-            r->setEnabled(cfgrules::FuelBehaviourRadiosEnabled(on, item15));
-    if (RadioContributoAltiGiri)
-        RadioContributoAltiGiri->setEnabled(cfgrules::ContributionRadioEnabled(on, item15, dm().EcuInfo.EcuType));
+    Page<TPageCommutazione>().EnableFuelChoices(on);
     if (on) {
         FillSequenceCombo();
         refreshSequenceGrid(GridSequenza, dm());
@@ -202,12 +194,6 @@ void TFormConfig::sequenceBoxClicked(QCheckBox* box, bool taraturaBox)
 }
 
 void TFormConfig::CheckModificaSequenzaClick() { sequenceBoxClicked(CheckModificaSequenza, true); }
-
-void TFormConfig::CheckModificaSequenza2Click()
-{
-    if (CheckModificaSequenza2)
-        sequenceBoxClicked(CheckModificaSequenza2, false);
-}
 
 void TFormConfig::GridSequenzaSelectCell(int column, int row)
 {

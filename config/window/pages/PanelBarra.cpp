@@ -10,12 +10,14 @@
 #include "PageEmissioni.h"
 #include "PageMappa.h"
 #include "PageTemp.h"
+#include "PageSensori.h"
 
 #include "BuildConstants.h"
 #include "CorrectionGrids.h"
 #include "DrawGridK.h"
 #include "LiveLamps.h"
 #include "SensorRules.h"
+#include "SwitchRules.h"
 #include "editors/NumberText.h"
 #include "editors/NumericEdit.h"
 #include "iodata.h"
@@ -118,6 +120,7 @@ void TFormConfig::BuildPanelBarra()
     // The fuel state: the switch picture, the fuel label and the level lamps.
     ImageCommutatore = b.picture("ImageCommutatore", PanelBarra);
     g->addWidget(ImageCommutatore, 0, 0, 3, 1, Qt::AlignCenter);
+    connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
     LabelBenzina = b.label("LabelBenzina", PanelBarra);
     QFont bold = LabelBenzina->font();
     bold.setBold(true);
@@ -217,6 +220,13 @@ void TFormConfig::BuildPanelBarra()
     });
 }
 
+void TFormConfig::ImageCommutatoreClick()
+{
+    ImageCommutatore->setEnabled(false);
+    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    ImageCommutatore->setEnabled(true);
+}
+
 // ---------------------------------------------------------------------------
 // The live tick
 
@@ -244,8 +254,7 @@ void TFormConfig::TimerDatiTimer()
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
     if (LambdaRefreshPending) {
         dm().ApplyTipoDiLambdaDefaults();
-        EditRifLambda->setPalette(QPalette());
-        EditRifLambda->SetAsFloat(static_cast<double>(dm().GetValueByCode(EditRifLambda->DataCode())));
+        Page<TPageSensori>().ReloadLambdaReference();
         LambdaRefreshPending = false;
     }
     trackActivePage();
@@ -274,7 +283,7 @@ void TFormConfig::showLiveBar()
         setText(LabApMot2, *t.apMot2);
     if (t.apMot2Benz)
         setText(LabApMot2Benz, *t.apMot2Benz);
-    setText(LabLivello, t.livello);
+    Page<TPageSensori>().ShowLiveLevel(t.livello);
     QLabel* lambdas[] = {LabLambda, LabLambda2};
     for (std::size_t p = 0; p < 2; ++p) {
         setText(lambdas[p], t.lambda[p].text);

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
 
 namespace {
 
@@ -231,7 +233,7 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
     EXPECT_TRUE(w->GridSequenza->isVisibleTo(w->TabTaratura));
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
-    EXPECT_FALSE(w->RadioGas->isEnabled());
+    EXPECT_FALSE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     // The page shown again keeps the state without writing.
     r.sim().clearCalls();
     w->TabTaraturaShow();
@@ -243,6 +245,35 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     EXPECT_FALSE(w->GridSequenza->isVisibleTo(w->TabTaratura));
     EXPECT_FALSE(w->CheckModificaSequenza->isChecked());
     EXPECT_EQ(r.dm().GetModificaSequenza() != 0, w->CheckModificaSequenza->isChecked());
+}
+
+TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxGoesOffWithAnotherProbeCount)
+{
+    // The Commutazione page's box runs the shared procedure: on petrol at
+    // idle the sequence is advanced and the fuel choices give way to it.
+    w->SetActivePage(cfgwin::PageCommutazione, true);
+    TPageCommutazione& commutazione = w->Page<TPageCommutazione>();
+    w->LiveStatusFlags = 0x80;
+    w->LiveRpm = 800;
+    commutazione.CheckModificaSequenza2->click();
+    ASSERT_TRUE(commutazione.CheckModificaSequenza2->isChecked());
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(392));
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
+    EXPECT_FALSE(commutazione.RadioGas->isEnabled());
+    EXPECT_FALSE(commutazione.RadioContributoAltiGiri->isEnabled());
+
+    // Another probe count on the Sensori page: written, and the standard
+    // sequence again through the Commutazione page's box (message 393).
+    w->SetActivePage(cfgwin::PageSensori, true);
+    TKeyComboBox* probes = w->Page<TPageSensori>().ComboNumeroSonde;
+    const int count = r.dm().GetNumeroSonde();
+    probes->setCurrentIndex(2 - count);
+    emit probes->keyPressed(QChar(13));
+    EXPECT_EQ(r.dm().GetNumeroSonde(), 3 - count);
+    EXPECT_FALSE(commutazione.CheckModificaSequenza2->isChecked());
+    EXPECT_EQ(r.dm().GetModificaSequenza(), 0);
+    EXPECT_EQ(r.prompts.shown().back().text, rig::text(393));
+    EXPECT_TRUE(commutazione.RadioGas->isEnabled());
 }
 
 TEST_F(ConfigurazioneTest, TheResetPictureRunsTheMainWindowsResetAndFillsThePageAgain)

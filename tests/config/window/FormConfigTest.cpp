@@ -10,8 +10,11 @@
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
 #include "pages/PageAdatta.h"
+#include "pages/PageCommutazione.h"
 #include "pages/PageCorrezioni.h"
 #include "pages/PageEmissioni.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageTemp.h"
 #include "pages/PageVariatore.h"
 #include "plat/Colors.h"
@@ -127,18 +130,18 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
         TNumericEdit* edit;
         int code, index;
     } cases[] = {
-        {w->EditRifLambda, 5, -1},           {w->EditCorrBancata2, 0x49E, -1},  {w->EditGiriCambio, 0x210, -1},
+        {w->Page<TPageSensori>().EditRifLambda, 5, -1},           {w->Page<TPageSensori>().EditCorrBancata2, 0x49E, -1},  {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
         {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 170, 1}, {w->Page<TPageEmissioni>().EditLivEmulCutoff, 170, 0},  {w->EditTempoMassimaCorrente, 0x24A, 0},
         {w->EditTempoInterSpegnimento, 0x24A, 1}, {w->EditDeltaK, 151, 0},    {w->EditNumControlliOk, 151, 2},
         {w->EditAperturaExtra, 0x29B, 2},    {w->EditTMaxExtraInjBenz, 0x29C, -1}, {w->EditTestTempo, 0x218, -1},
         {w->EditCodeIniettore, 148, 1},
         // Unbound.
-        {w->EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->EditOffset, -1, -1}};
+        {w->Page<TPageSensori>().EditLivello1, -1, -1},           {w->EditTInjDefault, -1, -1},     {w->Page<TPagePressione>().EditOffset, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
         EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();
     }
-    EXPECT_EQ(w->ComboTipoLambda->DataCode(), 4);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboTipoLambda->DataCode(), 4);
 }
 
 struct Profile {
@@ -185,16 +188,16 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
         EXPECT_TRUE(w->PageTabVisible(page)) << page;
     for (int page : {cfgwin::PageFiltroBenzina, cfgwin::PageSequenza, cfgwin::PageTest})
         EXPECT_FALSE(w->PageTabVisible(page)) << page;
-    EXPECT_EQ(!w->EditTempRiduttore->isHidden(), p.tempRiduttore);
+    EXPECT_EQ(!w->Page<TPageCommutazione>().EditTempRiduttore->isHidden(), p.tempRiduttore);
     EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawGridPressDiff->isHidden(), p.pressDiff);
     EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawPressPassaggio->isHidden(), p.pressPassaggio);
     EXPECT_FALSE(w->Page<TPageEmissioni>().EditSovrapposizione->isHidden());
     EXPECT_TRUE(w->Page<TPageEmissioni>().EditCicchetto->isHidden());
     EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), rig::text(118));
-    EXPECT_EQ(w->ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
+    EXPECT_EQ(w->Page<TPageSensori>().ComboTipoLambda->count(), p.emissioni ? 5 : 4); // "UEGO" with Emissioni
     // Whatever the layout said, the reducer threshold takes 20 to 90.
-    EXPECT_EQ(w->EditTempRiduttore->MinValue(), 20);
-    EXPECT_EQ(w->EditTempRiduttore->MaxValue(), 90);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MinValue(), 20);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditTempRiduttore->MaxValue(), 90);
     w->done(0);
 }
 
@@ -226,31 +229,6 @@ TEST_F(FormConfigTest, ShowingSwitchesToLivePollingAndClosingBack)
     EXPECT_FALSE(w->TimerDati->isActive());
 }
 
-TEST_F(FormConfigTest, ShowingLoadsTheTemperaturaBoxesAndGasSensorOnAnyPage)
-{
-    r.connectEcu();
-    r.dm().WriteThrough = 0;
-    r.dm().SetFlag(8, true);
-    r.dm().SetFlag(9, false);
-    r.dm().SetFlag(10, true);
-    r.dm().WriteThrough = 1;
-    auto w = make();
-    TPageTemp& temp = w->Page<TPageTemp>();
-    ASSERT_EQ(temp.ComboTempRiduttore->currentIndex(), -1);
-    w->show();
-    ASSERT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
-    EXPECT_TRUE(temp.CheckTempRiduttore->isChecked());
-    EXPECT_FALSE(temp.CheckTempGas->isChecked());
-    EXPECT_TRUE(temp.CheckTempMotore->isChecked());
-    // The engine sensor's block follows its box.
-    EXPECT_TRUE(temp.DrawGridTemp->isVisibleTo(w->TabTemp));
-    EXPECT_TRUE(temp.EditRPullUp->isVisibleTo(w->TabTemp));
-    EXPECT_EQ(temp.ComboTempRiduttore->currentIndex(),
-              cfgwin::GasSensorComboItem(r.dm().GetTipoSensoreTemperaturaGas()));
-    EXPECT_NE(temp.ComboTempRiduttore->currentIndex(), -1);
-    w->done(0);
-}
-
 TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
 {
     r.connectEcu();
@@ -277,7 +255,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
     r.connectEcu();
     auto w = make();
     // Only a loaded editor commits.
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     w->Page<TPageEmissioni>().TabEmissioniShow();
     w->TabSequenzaShow();
     struct Case {
@@ -288,9 +266,9 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         int code, element;
         QString shown;
     } cases[] = {
-        {w->EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
         // Above the limit: the limit is committed.
-        {w->EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
         {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
         {w->Page<TPageEmissioni>().EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
         {w->EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1, QStringLiteral("7")},
@@ -327,19 +305,19 @@ TEST_F(FormConfigTest, RefusedWriteShowsTheOldValueAndUnboundWritesNothing)
 {
     r.connectEcu();
     auto w = make();
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     w->TabTaraturaShow();
-    w->EditRifLambda->SetMaxValue(5);
-    enter(w->EditRifLambda, QStringLiteral("1"));
+    w->Page<TPageSensori>().EditRifLambda->SetMaxValue(5);
+    enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("1"));
     r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});
-    enter(w->EditRifLambda, QStringLiteral("3"));
-    EXPECT_EQ(w->EditRifLambda->text(), QStringLiteral("1"));
+    enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("3"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRifLambda->text(), QStringLiteral("1"));
     EXPECT_DOUBLE_EQ(static_cast<double>(r.dm().GetValueByCode(5)), 1.0);
 
     r.sim().clearCalls();
     // The thresholds commit through their confirm button only.
-    w->EditLivello1->SetMaxValue(5);
-    enter(w->EditLivello1, QStringLiteral("2"));
+    w->Page<TPageSensori>().EditLivello1->SetMaxValue(5);
+    enter(w->Page<TPageSensori>().EditLivello1, QStringLiteral("2"));
     EXPECT_TRUE(writes().empty());
 }
 
@@ -348,19 +326,19 @@ TEST_F(FormConfigTest, LambdaTypeCommitGreysTheReferenceUntilTheNextTick)
     r.connectEcu();
     auto w = make();
     w->show();
-    const QColor window = w->EditRifLambda->palette().color(QPalette::Base);
-    w->ComboTipoLambda->setCurrentIndex(1);
+    const QColor window = w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base);
+    w->Page<TPageSensori>().ComboTipoLambda->setCurrentIndex(1);
     r.sim().clearCalls();
-    w->ComboTipoLambdaKeyPress(w->ComboTipoLambda, QChar(13));
+    w->ComboTipoLambdaKeyPress(w->Page<TPageSensori>().ComboTipoLambda, QChar(13));
     const auto wr = writes();
     ASSERT_FALSE(wr.empty());
     EXPECT_EQ(wr[0].code, 4);
     EXPECT_TRUE(w->LambdaRefreshPending);
-    EXPECT_NE(w->EditRifLambda->palette().color(QPalette::Base), window);
+    EXPECT_NE(w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base), window);
     w->TimerDatiTimer();
     EXPECT_FALSE(w->LambdaRefreshPending);
-    EXPECT_EQ(w->EditRifLambda->palette().color(QPalette::Base), window);
-    EXPECT_DOUBLE_EQ(w->EditRifLambda->LastValue(), static_cast<double>(r.dm().GetValueByCode(5)));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base), window);
+    EXPECT_DOUBLE_EQ(w->Page<TPageSensori>().EditRifLambda->LastValue(), static_cast<double>(r.dm().GetValueByCode(5)));
     w->done(0);
 }
 
@@ -368,12 +346,12 @@ TEST_F(FormConfigTest, RangeHintBesideTheFocusedEditor)
 {
     auto w = make();
     w->show();
-    w->EditEnter(w->EditTempRiduttore);
+    w->EditEnter(w->Page<TPageCommutazione>().EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isVisibleTo(w->TabCommutazione));
     // On the editor's page, so that it may stand beyond the editor's frame.
     EXPECT_EQ(w->LabelLimite->parentWidget(), w->TabCommutazione);
     EXPECT_TRUE(w->LabelLimite->text() == QStringLiteral("[20;90]"));
-    w->EditExit(w->EditTempRiduttore);
+    w->EditExit(w->Page<TPageCommutazione>().EditTempRiduttore);
     EXPECT_TRUE(w->LabelLimite->isHidden());
     w->done(0);
 }
@@ -382,10 +360,10 @@ TEST_F(FormConfigTest, EnterOnACheckBoxClicksIt)
 {
     auto w = make();
     int clicked = 0;
-    QObject::connect(w->CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
-    w->CheckRitornoBenzina->setChecked(true);
-    w->CheckTpsBlocKeyPress(w->CheckRitornoBenzina, Qt::Key_Return);
-    EXPECT_FALSE(w->CheckRitornoBenzina->isChecked());
+    QObject::connect(w->Page<TPageSensori>().CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
+    w->Page<TPageSensori>().CheckRitornoBenzina->setChecked(true);
+    w->CheckTpsBlocKeyPress(w->Page<TPageSensori>().CheckRitornoBenzina, Qt::Key_Return);
+    EXPECT_FALSE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     EXPECT_EQ(clicked, 1);
 }
 
@@ -526,7 +504,7 @@ TEST_F(FormConfigTest, TextsFollowTheLanguage)
     EXPECT_EQ(w->PageControl->tabText(cfgwin::PageDiagnosi), QStringLiteral(" ") + rig::text(492) + QStringLiteral(" "));
     EXPECT_EQ(w->Message(193), rig::text(193));
     EXPECT_EQ(w->Message(31), rig::text(31));
-    EXPECT_EQ(w->ComboCambio->itemText(3), QStringLiteral("Monofuel"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->itemText(3), QStringLiteral("Monofuel"));
     EXPECT_EQ(w->ComboAccensione->itemText(3), rig::text(111) + QStringLiteral(" 2"));
     EXPECT_EQ(w->ComboCilindri->count(), 2);
     EXPECT_EQ(w->ComboTipoIniettore->count(), 4);
@@ -656,3 +634,27 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
     EXPECT_EQ(r.dm().GetAnticipo(2), 9);
 }
 
+TEST_F(FormConfigTest, ShowingLoadsTheTemperaturaBoxesAndGasSensorOnAnyPage)
+{
+    r.connectEcu();
+    r.dm().WriteThrough = 0;
+    r.dm().SetFlag(8, true);
+    r.dm().SetFlag(9, false);
+    r.dm().SetFlag(10, true);
+    r.dm().WriteThrough = 1;
+    auto w = make();
+    TPageTemp& temp = w->Page<TPageTemp>();
+    ASSERT_EQ(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->show();
+    ASSERT_EQ(w->ActivePage(), cfgwin::PageConfigurazione);
+    EXPECT_TRUE(temp.CheckTempRiduttore->isChecked());
+    EXPECT_FALSE(temp.CheckTempGas->isChecked());
+    EXPECT_TRUE(temp.CheckTempMotore->isChecked());
+    // The engine sensor's block follows its box.
+    EXPECT_TRUE(temp.DrawGridTemp->isVisibleTo(w->TabTemp));
+    EXPECT_TRUE(temp.EditRPullUp->isVisibleTo(w->TabTemp));
+    EXPECT_EQ(temp.ComboTempRiduttore->currentIndex(),
+              cfgwin::GasSensorComboItem(r.dm().GetTipoSensoreTemperaturaGas()));
+    EXPECT_NE(temp.ComboTempRiduttore->currentIndex(), -1);
+    w->done(0);
+}

@@ -13,6 +13,7 @@
 #include "pages/PageCorrezioni.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageMappa.h"
+#include "pages/PageSensori.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
@@ -94,7 +95,7 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     EXPECT_EQ(w->LabGiri->text(), QString::number(v.Rpm));
     EXPECT_EQ(w->LabApMotBenz->text(), cfglive::BarTimeText(v.PetrolTime1, QLatin1Char('.')));
     EXPECT_EQ(w->LabPressioneColl->text(), QString::number(v.MapPressure * 0.01, 'f', 2));
-    EXPECT_EQ(w->LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
+    EXPECT_EQ(w->Page<TPageSensori>().LabLivello->text(), QString::number(v.Level)); // the Sensori page's level
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
@@ -239,19 +240,6 @@ TEST_F(LiveTickTest, TheEmissionsDotAndTheCorrectionColumns)
     EXPECT_GT(w->TempRidTracking.column, 0);
 }
 
-TEST_F(LiveTickTest, TheEmissionsMapDrawsTheDotOfTheFuelInUse)
-{
-    showPage(cfgwin::PageEmissioni);
-    tick();
-    const dm::TLiveValues v = lastFrame();
-    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
-    ASSERT_EQ(v.StatusFlags & dm::LIVE_CHANGEOVER_PENDING, 0);
-    const plat::PictureButton* dot = w->Page<TPageEmissioni>().ImageEmissioni;
-    EXPECT_EQ(dot->currentId(), cfglive::PicEmissionsDotGas);
-    // The map draws the picture the page shows.
-    EXPECT_EQ(w->CorrectionGrids->EmissioniDot.cacheKey(), dot->currentPicture().cacheKey());
-}
-
 TEST_F(LiveTickTest, BoundsFollowTheBreakpoints)
 {
     // Built when the window shows.
@@ -283,3 +271,16 @@ TEST_F(LiveTickMonoplug, TheAbsolutePressureCorrectionOnCorrezioni)
 }
 
 } // namespace
+
+TEST_F(LiveTickTest, TheEmissionsMapDrawsTheDotOfTheFuelInUse)
+{
+    showPage(cfgwin::PageEmissioni);
+    tick();
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    ASSERT_EQ(v.StatusFlags & dm::LIVE_CHANGEOVER_PENDING, 0);
+    const plat::PictureButton* dot = w->Page<TPageEmissioni>().ImageEmissioni;
+    EXPECT_EQ(dot->currentId(), cfglive::PicEmissionsDotGas);
+    // The map draws the picture the page shows.
+    EXPECT_EQ(w->CorrectionGrids->EmissioniDot.cacheKey(), dot->currentPicture().cacheKey());
+}

@@ -15,6 +15,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "pages/PageCommutazione.h"
+#include "pages/PageSensori.h"
+#include "pages/PagePressione.h"
 #include "pages/PageEmissioni.h"
 
 namespace {
@@ -73,12 +76,12 @@ protected:
     {
         c->setCurrentIndex(item);
         const QChar enter(13);
-        if (c == w->ComboCambio)
-            w->ComboCambioKeyPress(enter);
-        else if (c == w->ComboSensore)
-            w->ComboSensoreKeyPress(enter);
+        if (c == w->Page<TPageCommutazione>().ComboCambio)
+            w->Page<TPageCommutazione>().ComboCambioKeyPress(enter);
+        else if (c == w->Page<TPageSensori>().ComboSensore)
+            w->Page<TPageSensori>().ComboSensoreKeyPress(enter);
         else
-            w->ComboSonda1KeyPress(c, enter);
+            w->Page<TPageSensori>().ComboSonda1KeyPress(c, enter);
     }
     // Whether the control shows whenever its page does.
     bool visible(const char* name) const
@@ -115,20 +118,20 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         bool petrolAtIdle, contribution;
         int idleRpm, petrolRpm;
         double time3;
-        QRadioButton* TFormConfig::*idle;
-        QRadioButton* TFormConfig::*high;
+        QRadioButton* TPageCommutazione::*idle;
+        QRadioButton* TPageCommutazione::*high;
         bool rpmEditor, stabilisation, spray, petrolBlock;
         QString rpmCaption;
     };
     const Case cases[] = {
-        {"gas", false, false, 0, 8500, 30, &TFormConfig::RadioGas, &TFormConfig::RadioGasAltiGiri, false, false, true,
-         false, "T371"},
-        {"return", false, false, 1100, 4500, 15, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri, true,
-         true, false, true, "T371"},
-        {"petrol", true, true, 1100, 4500, 15, &TFormConfig::RadioBenzina, &TFormConfig::RadioContributoAltiGiri, true,
-         false, false, true, "T502"},
-        {"petrol time short", true, false, 0, 8500, 29, &TFormConfig::RadioRientro, &TFormConfig::RadioBenzinaAltiGiri,
-         true, true, false, true, "T371"},
+        {"gas", false, false, 0, 8500, 30, &TPageCommutazione::RadioGas, &TPageCommutazione::RadioGasAltiGiri, false,
+         false, true, false, "T371"},
+        {"return", false, false, 1100, 4500, 15, &TPageCommutazione::RadioRientro,
+         &TPageCommutazione::RadioBenzinaAltiGiri, true, true, false, true, "T371"},
+        {"petrol", true, true, 1100, 4500, 15, &TPageCommutazione::RadioBenzina,
+         &TPageCommutazione::RadioContributoAltiGiri, true, false, false, true, "T502"},
+        {"petrol time short", true, false, 0, 8500, 29, &TPageCommutazione::RadioRientro,
+         &TPageCommutazione::RadioBenzinaAltiGiri, true, true, false, true, "T371"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,25 +143,25 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
             d.SetElementByCode(672, 3, c.time3);
         });
         clear();
-        w->TabCommutazioneShow();
+        w->Page<TPageCommutazione>().TabCommutazioneShow();
         EXPECT_TRUE(writes().empty());
         EXPECT_EQ(w->LoadingControls, 0);
-        EXPECT_TRUE((w.get()->*c.idle)->isChecked());
-        EXPECT_TRUE((w.get()->*c.high)->isChecked());
+        EXPECT_TRUE((w->Page<TPageCommutazione>().*c.idle)->isChecked());
+        EXPECT_TRUE((w->Page<TPageCommutazione>().*c.high)->isChecked());
         EXPECT_EQ(visible("EditGiriMinimoPerBenzina"), c.rpmEditor);
         EXPECT_EQ(visible("EditIniettate"), c.stabilisation);
         EXPECT_EQ(visible("CheckSpruzzata"), c.spray);
         EXPECT_EQ(visible("EditGiriPerBenzina"), c.petrolBlock);
         EXPECT_EQ(visible("EditTempoBenzina1"), c.petrolBlock);
-        EXPECT_EQ(w->LabelGiriPerBenzina->text(), c.rpmCaption);
+        EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), c.rpmCaption);
         // Every behaviour editor shows what the module holds.
-        EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
-        EXPECT_EQ(w->EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
-        EXPECT_NEAR(w->EditTempoBenzina3->LastValue(), c.time3, 0.01);
-        for (auto [edit, element] : {std::pair{w->EditIniettate, 0}, std::pair{w->EditUscita, 1}})
+        EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
+        EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
+        EXPECT_NEAR(w->Page<TPageCommutazione>().EditTempoBenzina3->LastValue(), c.time3, 0.01);
+        for (auto [edit, element] : {std::pair{w->Page<TPageCommutazione>().EditIniettate, 0}, std::pair{w->Page<TPageCommutazione>().EditUscita, 1}})
             EXPECT_EQ(edit->text(), QString::number(dm::TruncToInt(r.dm().GetElementByCode(163, element))))
                 << edit->objectName().toStdString();
-        EXPECT_TRUE(w->RadioGas->isEnabled());
+        EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     }
     // EditRitMin shows one value from two bytes; the mode list the mode.
     held([](TStreamDati& d) {
@@ -166,11 +169,11 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         d.SetValueByCode(178, 1);
         d.SetTipoCommutazione(1);
     });
-    w->TabCommutazioneShow();
-    EXPECT_EQ(w->EditRitMin->text(), QStringLiteral("300"));
-    EXPECT_EQ(w->ComboCambio->currentIndex(), 1);
-    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("1600")); // the mode bit is not rpm
-    EXPECT_TRUE(w->EditTempGas->isHidden());
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditRitMin->text(), QStringLiteral("300"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 1);
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriCambio->text(), QStringLiteral("1600")); // the mode bit is not rpm
+    EXPECT_TRUE(w->Page<TPageCommutazione>().EditTempGas->isHidden());
 }
 
 TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
@@ -182,11 +185,11 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
         d.SetElementByCode(673, 1, 4500);
     });
     clear();
-    w->TabCommutazioneShow();
-    EXPECT_TRUE(w->RadioGas->isChecked());
-    EXPECT_TRUE(w->RadioGasAltiGiri->isChecked());
-    for (QRadioButton* b : {w->RadioGas, w->RadioRientro, w->RadioBenzina, w->RadioGasAltiGiri, w->RadioBenzinaAltiGiri,
-                            w->RadioContributoAltiGiri})
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isChecked());
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGasAltiGiri->isChecked());
+    for (QRadioButton* b : {w->Page<TPageCommutazione>().RadioGas, w->Page<TPageCommutazione>().RadioRientro, w->Page<TPageCommutazione>().RadioBenzina, w->Page<TPageCommutazione>().RadioGasAltiGiri, w->Page<TPageCommutazione>().RadioBenzinaAltiGiri,
+                            w->Page<TPageCommutazione>().RadioContributoAltiGiri})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     // The gas choices are written: the ECU cannot run otherwise.
     EXPECT_EQ(r.dm().GetFlag(21), 0);
@@ -194,7 +197,7 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 8500);
     // Shown again, nothing more is written.
     clear();
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     EXPECT_TRUE(writes().empty());
 
     // Without an ECU the variant is not known: a configuration prepared
@@ -202,61 +205,61 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     r.sim().Disconnect();
     held([](TStreamDati& d) { d.SetFlag(21, true); });
     clear();
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     EXPECT_TRUE(writes().empty());
-    EXPECT_TRUE(w->RadioRientro->isChecked());
+    EXPECT_TRUE(w->Page<TPageCommutazione>().RadioRientro->isChecked());
     EXPECT_EQ(r.dm().GetFlag(21), 1);
-    EXPECT_FALSE(w->RadioRientro->isEnabled());
+    EXPECT_FALSE(w->Page<TPageCommutazione>().RadioRientro->isEnabled());
 }
 
 TEST_F(PageSwitchSensorTest, RadioClicksWriteTheirPresetsAndLoadingOnlyRefreshes)
 {
-    w->TabCommutazioneShow();
-    ASSERT_TRUE(w->RadioGas->isChecked());
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
+    ASSERT_TRUE(w->Page<TPageCommutazione>().RadioGas->isChecked());
     clear();
-    w->RadioRientro->click();
+    w->Page<TPageCommutazione>().RadioRientro->click();
     EXPECT_EQ(writes(Op::WriteElement, 0x2a1).size(), 1u);
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 0)), 1100);
-    EXPECT_EQ(w->EditGiriMinimoPerBenzina->text(), QStringLiteral("1100"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina->text(), QStringLiteral("1100"));
     EXPECT_TRUE(visible("EditIniettate"));
 
     // The contribution ticks the spray box, writes its values and relabels.
     held([](TStreamDati& d) { d.SetFlag(24, true); });
-    w->CheckSpruzzata->setChecked(false);
+    w->Page<TPageCommutazione>().CheckSpruzzata->setChecked(false);
     clear();
-    w->RadioContributoAltiGiri->click();
-    EXPECT_TRUE(w->CheckSpruzzata->isChecked());
+    w->Page<TPageCommutazione>().RadioContributoAltiGiri->click();
+    EXPECT_TRUE(w->Page<TPageCommutazione>().CheckSpruzzata->isChecked());
     EXPECT_EQ(r.dm().GetFlag(20), 1);
     EXPECT_EQ(r.dm().GetFlag(24), 0);
     EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(673, 1)), 4500);
     EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 1)), 2, 0.01);
     EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(672, 3)), 15, 0.01);
-    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T502"));
-    EXPECT_EQ(w->LabelTempiBenzina->text(), QStringLiteral("T503"));
-    EXPECT_EQ(w->EditGiriPerBenzina->text(), QStringLiteral("4500"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), QStringLiteral("T502"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelTempiBenzina->text(), QStringLiteral("T503"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriPerBenzina->text(), QStringLiteral("4500"));
 
     // The spray box writes its option inverted.
     clear();
-    w->CheckSpruzzata->click();
+    w->Page<TPageCommutazione>().CheckSpruzzata->click();
     EXPECT_EQ(r.dm().GetFlag(24), 1);
 
     // While loading a click refreshes the page only.
     w->LoadingControls = 1;
     clear();
-    w->RadioGas->click();
-    w->RadioGasAltiGiri->click();
-    w->CheckSpruzzata->click();
+    w->Page<TPageCommutazione>().RadioGas->click();
+    w->Page<TPageCommutazione>().RadioGasAltiGiri->click();
+    w->Page<TPageCommutazione>().CheckSpruzzata->click();
     EXPECT_TRUE(writes().empty());
     EXPECT_FALSE(visible("EditGiriMinimoPerBenzina"));
     EXPECT_FALSE(visible("EditGiriPerBenzina"));
-    EXPECT_EQ(w->LabelGiriPerBenzina->text(), QStringLiteral("T371"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().LabelGiriPerBenzina->text(), QStringLiteral("T371"));
     w->LoadingControls = 0;
 }
 
 TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
 {
     r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
-    w->TabCommutazioneShow();
+    w->Page<TPageCommutazione>().TabCommutazioneShow();
     w->Page<TPageEmissioni>().TabEmissioniShow();
     struct Case {
         TNumericEdit* edit;
@@ -265,13 +268,13 @@ TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
         QString shown;
     };
     const Case cases[] = {
-        {w->EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
+        {w->Page<TPageCommutazione>().EditRitMin, "300", {{17, -1}, {178, -1}}, "300"},
         {w->Page<TPageEmissioni>().EditRitardoGiriEmulazione, "900", {{135, -1}, {107, -1}}, "500"}, // its limit
-        {w->EditTempGasBassa, "5", {{0x51, 2}}, "5"},
-        {w->EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
-        {w->EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
-        {w->EditTempoBenzina3, "12.5", {{0x2a0, 3}}, "12.5"},
-        {w->EditUscita, "4", {{0xa3, 1}}, "4"},
+        {w->Page<TPageCommutazione>().EditTempGasBassa, "5", {{0x51, 2}}, "5"},
+        {w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina, "900", {{0x2a1, 0}}, "900"},
+        {w->Page<TPageCommutazione>().EditGiriPerBenzina, "6000", {{0x2a1, 1}}, "6000"},
+        {w->Page<TPageCommutazione>().EditTempoBenzina3, "12.5", {{0x2a0, 3}}, "12.5"},
+        {w->Page<TPageCommutazione>().EditUscita, "4", {{0xa3, 1}}, "4"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.typed.toStdString());
@@ -302,14 +305,14 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     });
     w->show();
     w->SetActivePage(cfgwin::PageCommutazione, true);
-    ASSERT_EQ(w->ComboCambio->currentIndex(), 3);
-    EXPECT_EQ(w->ComboCambio->currentText(), QStringLiteral("Monofuel"));
+    ASSERT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 3);
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentText(), QStringLiteral("Monofuel"));
     EXPECT_FALSE(visible("EditGiriCambio"));
     EXPECT_FALSE(visible("EditRitMin"));
 
     // Monofuel again: the option stays and no mode is written.
     clear();
-    choose(w->ComboCambio, 3);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 3);
     EXPECT_TRUE(writes(Op::WriteValue, 0x210).empty());
     EXPECT_EQ(r.dm().GetFlag(0), 1);
     EXPECT_FALSE(visible("EditTempGas"));
@@ -318,16 +321,16 @@ TEST_F(PageSwitchSensorTest, ModeCommitShowsTheGroupsOfTheMode)
     // "in accelerazione": the mode is written, the option cleared and the
     // groups come back, the switch-over gas temperature with them.
     clear();
-    choose(w->ComboCambio, 0);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 0);
     EXPECT_EQ(writes(Op::WriteValue, 0x210).size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(0), 0);
-    EXPECT_EQ(w->ComboCambio->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageCommutazione>().ComboCambio->currentIndex(), 0);
     for (const char* name : {"EditGiriCambio", "EditTempRiduttore", "EditRitMin", "EditTempGas", "LabelTempGasCambio"})
         EXPECT_TRUE(visible(name)) << name;
-    EXPECT_EQ(w->EditGiriCambio->text(), QStringLiteral("2200"));
+    EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriCambio->text(), QStringLiteral("2200"));
     EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), QStringLiteral("T118"));
     // "partenza a gas" hides the threshold.
-    choose(w->ComboCambio, 2);
+    choose(w->Page<TPageCommutazione>().ComboCambio, 2);
     EXPECT_FALSE(visible("EditGiriCambio"));
     w->done(0);
 }
@@ -353,45 +356,45 @@ TEST_F(PageSwitchSensorTest, SwitchButtonOnTheLiveBarAsksForTheOtherFuel)
 
 TEST_F(PageSwitchSensorTest, LevelSensorListAndThresholds)
 {
-    w->TabSensoriShow();
-    ASSERT_EQ(w->ComboSensore->count(), 5);
-    EXPECT_EQ(w->ComboSensore->itemText(1), QStringLiteral("Quorin 318470"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_EQ(w->Page<TPageSensori>().ComboSensore->count(), 5);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->itemText(1), QStringLiteral("Quorin 318470"));
 
     // "Quorin 318470": the inverted type and its thresholds, no panel.
-    w->PanelRifSensore->show();
+    w->Page<TPageSensori>().PanelRifSensore->show();
     clear();
-    choose(w->ComboSensore, 1);
+    choose(w->Page<TPageSensori>().ComboSensore, 1);
     EXPECT_EQ(writes(Op::WriteValue, 0x24).size(), 1u);
     EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
-    EXPECT_TRUE(w->PanelRifSensore->isHidden());
-    EXPECT_EQ(w->EditLivello1->text(), QStringLiteral("223"));
-    EXPECT_EQ(w->EditLivello4->text(), QStringLiteral("116"));
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSensore->currentIndex(), 1);
+    EXPECT_TRUE(w->Page<TPageSensori>().PanelRifSensore->isHidden());
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello1->text(), QStringLiteral("223"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello4->text(), QStringLiteral("116"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->currentIndex(), 1);
 
     // "non standard invertito": the panel; a wrong series is refused.
-    choose(w->ComboSensore, 4);
-    EXPECT_FALSE(w->PanelRifSensore->isHidden());
-    const std::array levels{w->EditLivello1, w->EditLivello2, w->EditLivello3, w->EditLivello4};
+    choose(w->Page<TPageSensori>().ComboSensore, 4);
+    EXPECT_FALSE(w->Page<TPageSensori>().PanelRifSensore->isHidden());
+    const std::array levels{w->Page<TPageSensori>().EditLivello1, w->Page<TPageSensori>().EditLivello2, w->Page<TPageSensori>().EditLivello3, w->Page<TPageSensori>().EditLivello4};
     const auto type = [&](std::array<const char*, 4> l) {
         for (std::size_t i = 0; i < 4; ++i)
             levels[i]->setText(QString::fromLatin1(l[i]));
     };
     clear();
     type({"10", "20", "300", "400"});
-    emit w->ImageConferma->clicked();
+    emit w->Page<TPageSensori>().ImageConferma->clicked();
     EXPECT_EQ(r.prompts.texts(), QStringList{"T177"});
     EXPECT_TRUE(writes().empty());
     // A falling series of an inverted sender is written; the page then shows
     // the inverted non-standard item.
     clear();
     type({"200", "150", "100", "50"});
-    emit w->ImageConferma->clicked();
+    emit w->Page<TPageSensori>().ImageConferma->clicked();
     EXPECT_TRUE(r.prompts.shown().empty());
     EXPECT_EQ(writes(Op::WriteElement, 0x25).size(), 4u);
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSensore->currentIndex(), 4);
-    EXPECT_EQ(w->EditLivello2->text(), QStringLiteral("150"));
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSensore->currentIndex(), 4);
+    EXPECT_EQ(w->Page<TPageSensori>().EditLivello2->text(), QStringLiteral("150"));
 }
 
 TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
@@ -399,26 +402,26 @@ TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
     held([](TStreamDati& d) { d.SetValueByCode(62, 3); });
     w->show();
     w->SetActivePage(cfgwin::PageSensori, true);
-    ASSERT_TRUE(w->CheckRitornoBenzina->isChecked());
+    ASSERT_TRUE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     EXPECT_TRUE(visible("EditRitornoBenzina"));
-    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditRitornoBenzina->text(), QStringLiteral("3"));
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{255});
     EXPECT_FALSE(visible("EditRitornoBenzina"));
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{3});
-    EXPECT_EQ(w->EditRitornoBenzina->text(), QStringLiteral("3"));
-    w->CheckRitornoBenzina->click();
+    EXPECT_EQ(w->Page<TPageSensori>().EditRitornoBenzina->text(), QStringLiteral("3"));
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     w->done(0);
     // A new run of the program: on again means 0 seconds.
     w = std::make_unique<TFormConfig>(nullptr);
     w->LoadTexts();
-    w->TabSensoriShow();
-    ASSERT_FALSE(w->CheckRitornoBenzina->isChecked());
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_FALSE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
     clear();
-    w->CheckRitornoBenzina->click();
+    w->Page<TPageSensori>().CheckRitornoBenzina->click();
     EXPECT_EQ(writes(Op::WriteValue, 62).at(0).in, std::vector<std::int32_t>{0});
 }
 
@@ -428,17 +431,17 @@ TEST_F(PageSwitchSensorTest, ReturnToPetrolRemembersItsTimeWhileTheWindowLives)
 TEST_F(PageSwitchSensorTest, SecondBankCorrectionGoesToAllTwelveElements)
 {
     held([](TStreamDati& d) { d.SetNumeroSonde(2); });
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     EXPECT_TRUE(visible("EditCorrBancata2"));
     clear();
-    enter(w->EditCorrBancata2, QStringLiteral("-5"));
+    enter(w->Page<TPageSensori>().EditCorrBancata2, QStringLiteral("-5"));
     const auto elements = writes(Op::WriteElement, 0x49E);
     ASSERT_EQ(elements.size(), 12u);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(elements[static_cast<std::size_t>(i)].row, i);
         EXPECT_EQ(static_cast<int>(r.dm().GetElementByCode(0x49E, i)), -5) << i;
     }
-    EXPECT_EQ(w->EditCorrBancata2->text(), QStringLiteral("-5"));
+    EXPECT_EQ(w->Page<TPageSensori>().EditCorrBancata2->text(), QStringLiteral("-5"));
     // One bank: the corrector goes.
     held([](TStreamDati& d) { d.SetNumeroSonde(1); });
     w->ApplyBankVisibility();
@@ -456,57 +459,57 @@ TEST_F(PageSwitchSensorTest, ProbeRolesStoreAndReapplyTheBankRules)
         d.SetNumeroSonde(1);
         d.SetTipiLambda(2, 2);
     });
-    w->TabSensoriShow();
-    EXPECT_EQ(w->ComboSonda2->currentIndex(), 2);
+    w->Page<TPageSensori>().TabSensoriShow();
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSonda2->currentIndex(), 2);
     probe2->hide();
     clear();
-    choose(w->ComboSonda2, 0);
+    choose(w->Page<TPageSensori>().ComboSonda2, 0);
     const auto roles = writes(Op::WriteValue, 0xab);
     ASSERT_EQ(roles.size(), 1u);
     EXPECT_EQ(roles[0].in.at(0) & 0x30, 0);
     EXPECT_EQ(r.dm().GetTipiLambda(2), 0);
-    EXPECT_EQ(w->ComboSonda2->currentIndex(), 0);
+    EXPECT_EQ(w->Page<TPageSensori>().ComboSonda2->currentIndex(), 0);
     EXPECT_FALSE(probe2->isHidden()); // the bank rules ran again
     // Probe 1 to "Posteriore".
     clear();
-    choose(w->ComboSonda1, 2);
+    choose(w->Page<TPageSensori>().ComboSonda1, 2);
     EXPECT_EQ(writes(Op::WriteValue, 0xab).at(0).in.at(0) & 0x3, 0x3);
 }
 
 TEST_F(PageSwitchSensorTest, OptionBoxesOfTheSensoriPage)
 {
-    w->TabSensoriShow();
-    ASSERT_FALSE(w->CheckElettrovalvole->isChecked());
+    w->Page<TPageSensori>().TabSensoriShow();
+    ASSERT_FALSE(w->Page<TPageSensori>().CheckElettrovalvole->isChecked());
     // Fuel-line filling: ticking warns, clearing does not.
     clear();
-    w->CheckElettrovalvole->click();
+    w->Page<TPageSensori>().CheckElettrovalvole->click();
     ASSERT_EQ(writes(Op::WriteItem, kOptionWords).size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(19), 1);
     EXPECT_EQ(r.prompts.texts(), QStringList{"T364"});
     EXPECT_EQ(r.prompts.shown()[0].icon, plat::PromptIcon::Information);
     clear();
-    w->CheckElettrovalvole->click();
+    w->Page<TPageSensori>().CheckElettrovalvole->click();
     EXPECT_EQ(r.dm().GetFlag(19), 0);
     EXPECT_TRUE(r.prompts.shown().empty());
 
     // The dedicated wire switches its diagnosis off; clearing leaves it.
     held([](TStreamDati& d) { d.SetDiagnosi(0, 2, 0x0F); });
     clear();
-    w->CheckAlimentazione->click();
+    w->Page<TPageSensori>().CheckAlimentazione->click();
     EXPECT_EQ(r.dm().GetFlag(26), 1);
     const auto enables = writes(Op::WriteElement, 0x1c);
     ASSERT_EQ(enables.size(), 1u);
     EXPECT_EQ(enables[0].row, 0);
     EXPECT_EQ(enables[0].in.at(0), 0x0B);
     clear();
-    w->CheckAlimentazione->click();
+    w->Page<TPageSensori>().CheckAlimentazione->click();
     EXPECT_EQ(r.dm().GetFlag(26), 0);
     EXPECT_TRUE(writes(Op::WriteElement, 0x1c).empty());
     EXPECT_EQ(r.dm().GetDiagnosi(0, 2), 0x0B);
 
     // Loading the page writes nothing and shows no box.
     clear();
-    w->TabSensoriShow();
+    w->Page<TPageSensori>().TabSensoriShow();
     EXPECT_TRUE(writes().empty());
     EXPECT_TRUE(r.prompts.shown().empty());
 }
@@ -571,7 +574,7 @@ TEST_F(PageSwitchSensorTest, ShowingTheMapSelectorWritesNothingClickingItWrites)
             EXPECT_TRUE(writes().empty()) << page;
             EXPECT_EQ(r.dm().Modified, 0) << page;
             EXPECT_TRUE(r.dm().GetUfficiale()) << page;
-            EXPECT_EQ(w->RadioMapInterno->isChecked(), internal);
+            EXPECT_EQ(w->Page<TPagePressione>().RadioMapInterno->isChecked(), internal);
             EXPECT_EQ(visible("PanelParametri"), !internal);
             EXPECT_TRUE(visible("PanelMisuratorePressione"));
             for (const char* hidden : {"RadioMapInterno", "RadioMapEsterno", "ComboMisuratorePressione",
@@ -584,7 +587,7 @@ TEST_F(PageSwitchSensorTest, ShowingTheMapSelectorWritesNothingClickingItWrites)
     w->show();
     w->SetActivePage(cfgwin::PagePressione, true);
     clear();
-    w->RadioMapInterno->click();
+    w->Page<TPagePressione>().RadioMapInterno->click();
     const auto options = writes(Op::WriteItem, kOptionWords);
     ASSERT_EQ(options.size(), 1u);
     EXPECT_EQ(r.dm().GetFlag(12), 1);
@@ -598,27 +601,27 @@ TEST_F(PageSwitchSensorTest, PressurePageShowsTheCalibrationAndItsLimits)
         d.SetOffsetPendenza(4, -108);
         d.SetOffsetPendenza(5, 542);
     });
-    w->TabPressioneShow();
-    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-108"));
-    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0);
+    w->Page<TPagePressione>().TabPressioneShow();
+    EXPECT_EQ(w->Page<TPagePressione>().EditOffsetDiff->text(), QStringLiteral("-108"));
+    EXPECT_EQ(w->Page<TPagePressione>().ComboSensoreMap->currentIndex(), 0);
     EXPECT_EQ(w->Control(QStringLiteral("LabelMbarVPendenzaDiff"))->property("text").toString(), "mbar/V");
     struct Limits {
         TNumericEdit* edit;
         double min, max;
     };
-    for (const auto& l : {Limits{w->EditOffsetDiff, -2000, 2000}, Limits{w->EditPendenzaDiff, 0, 3000},
-                          Limits{w->EditOffset, -2000, 2000}, Limits{w->EditPendenza, 0, 2000}}) {
+    for (const auto& l : {Limits{w->Page<TPagePressione>().EditOffsetDiff, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenzaDiff, 0, 3000},
+                          Limits{w->Page<TPagePressione>().EditOffset, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenza, 0, 2000}}) {
         EXPECT_EQ(l.edit->MinValue(), l.min) << l.edit->objectName().toStdString();
         EXPECT_EQ(l.edit->MaxValue(), l.max) << l.edit->objectName().toStdString();
     }
     clear();
-    enter(w->EditOffsetDiff, QStringLiteral("-2500"));
+    enter(w->Page<TPagePressione>().EditOffsetDiff, QStringLiteral("-2500"));
     const auto words = writes(Op::WriteElement, 0x678);
     ASSERT_EQ(words.size(), 1u);
     EXPECT_EQ(words[0].row, 4);
     EXPECT_EQ(words[0].in.at(0), -2000);
-    EXPECT_EQ(w->EditOffsetDiff->text(), QStringLiteral("-2000"));
-    EXPECT_EQ(w->ComboSensoreMap->currentIndex(), 0); // shown again only with the page
+    EXPECT_EQ(w->Page<TPagePressione>().EditOffsetDiff->text(), QStringLiteral("-2000"));
+    EXPECT_EQ(w->Page<TPagePressione>().ComboSensoreMap->currentIndex(), 0); // shown again only with the page
 }
 
 } // namespace
