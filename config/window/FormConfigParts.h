@@ -234,9 +234,6 @@ void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 
 // The binding tables, one per page (each in its page's file).
 const TFormConfig::BindingTable& ConfigurazioneRows();
-const TFormConfig::BindingTable& MappaRows();
-const TFormConfig::BindingTable& CorrezioniRows();
-const TFormConfig::BindingTable& AdattaRows();
 const TFormConfig::BindingTable& IniezioneRows();
 const TFormConfig::BindingTable& TaraturaRows();
 const TFormConfig::BindingTable& SequenzaRows(); // Iniezione+, never shown
