@@ -3,11 +3,13 @@
 #
 # A folder is a folder directly under ROOT (with everything below it). Each
 # `#include "X"` of a file under ROOT is resolved as the compiler would find
-# it: next to the including file first, then as a header of the tree whose
-# path ends in X (the targets name their own folder as an include
-# directory). Headers from outside ROOT are not part of the graph. Prints the
-# folder graph; fails when two folders reach each other, naming the includes
-# that close the cycle, or when a header name is held by two folders.
+# it: next to the including file first, then as a header of the tree named
+# from a folder above ROOT (the source root, which is on the include path:
+# with ROOT config/, "config/window/FormConfig.h" is window/FormConfig.h),
+# then as a header of the tree whose path ends in X (a folder of the tree on
+# the include path). Headers from outside ROOT are not part of the graph.
+# Prints the folder graph; fails when two folders reach each other, naming the
+# includes that close the cycle, or when a header name is held by two folders.
 cmake_minimum_required(VERSION 3.20)
 if(NOT ROOT OR NOT IS_DIRECTORY "${ROOT}")
   message(FATAL_ERROR "check-folder-cycles: ROOT must name a folder (got '${ROOT}')")
@@ -32,6 +34,30 @@ function(folder_of path out)
   set(${out} "${top}" PARENT_SCOPE)
 endfunction()
 
+# The header of the tree that `name` names from a folder above ROOT: name is
+# the end of ROOT's path, "/", the header's path under ROOT. Empty when none.
+function(named_from_above name out)
+  set(${out} "" PARENT_SCOPE)
+  string(LENGTH "${ROOT}" root_length)
+  foreach(h IN LISTS headers)
+    string(LENGTH "${name}" name_length)
+    string(LENGTH "/${h}" tail_length)
+    math(EXPR prefix_length "${name_length} - ${tail_length}")
+    math(EXPR start "${root_length} - ${prefix_length}")
+    if(prefix_length LESS 1 OR start LESS 1)
+      continue()
+    endif()
+    string(SUBSTRING "${name}" ${prefix_length} -1 tail)
+    string(SUBSTRING "${name}" 0 ${prefix_length} prefix)
+    math(EXPR slash "${start} - 1")
+    string(SUBSTRING "${ROOT}" ${slash} -1 root_end)
+    if(tail STREQUAL "/${h}" AND root_end STREQUAL "/${prefix}")
+      set(${out} "${h}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
+
 set(folders "")
 set(failed FALSE)
 foreach(f IN LISTS files)
@@ -49,8 +75,11 @@ foreach(f IN LISTS files)
       set(near "${dir}/${name}")
     endif()
     cmake_path(NORMAL_PATH near)
+    named_from_above("${name}" above)
     if(NOT near MATCHES "^\\.\\./" AND EXISTS "${ROOT}/${near}")
       set(found "${near}")
+    elseif(NOT above STREQUAL "")
+      set(found "${above}")
     else()
       # On the include path: every header of the tree whose path ends in it.
       string(REGEX REPLACE "([][+.*?()^$|\\])" "\\\\\\1" pattern "${name}")

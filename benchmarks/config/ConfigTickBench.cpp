@@ -8,6 +8,8 @@
 #include "DrawGridK.h"
 #include "FormConfig.h"
 #include "MapAxes.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageMappa.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -15,7 +17,6 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
-#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void BM_ConfigTick(benchmark::State& state)
     w->PageControl->setCurrentIndex(page);
     QApplication::processEvents();
     PaintCount paints(page == cfgwin::PageEmissioni ? static_cast<QWidget*>(w->Page<TPageEmissioni>().DrawGridEmissioni)
-                                                    : static_cast<QWidget*>(w->DrawGridK));
+                                                    : static_cast<QWidget*>(w->Page<TPageMappa>().DrawGridK));
     long long ticks = 0;
     for (auto _ : state) {
         r.clock.advance(20);

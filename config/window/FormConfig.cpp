@@ -3,16 +3,19 @@
 #include "FormConfig.h"
 #include "FormConfigParts.h"
 #include "pages/ConfigPage.h"
+#include "pages/PageAdatta.h"
+#include "pages/PageCommutazione.h"
 #include "pages/PageConfigurazione.h"
+#include "pages/PageCorrezioni.h"
 #include "pages/PageEmissioni.h"
 #include "pages/PageIniezione.h"
+#include "pages/PageMappa.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
 #include "pages/PageSequenza.h"
 #include "pages/PageTaratura.h"
 #include "pages/PageTemp.h"
 #include "pages/PageTest.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PagePressione.h"
-#include "pages/PageSensori.h"
 #include "pages/PageVariatore.h"
 #include "PageWidgets.h"
 #include "windowkit/LivePolling.h"
@@ -98,9 +101,9 @@ const TFormConfig::BindingTable& TFormConfig::PageBindings(int page)
     case cfgwin::PageConfigurazione: return TPageConfigurazione::Rows();
     case cfgwin::PageCommutazione: return TPageCommutazione::Rows();
     case cfgwin::PageSensori: return TPageSensori::Rows();
-    case cfgwin::PageMappa: return cfgwin::MappaRows();
-    case cfgwin::PageCorrezioni: return cfgwin::CorrezioniRows();
-    case cfgwin::PageAdatta: return cfgwin::AdattaRows();
+    case cfgwin::PageMappa: return TPageMappa::Rows();
+    case cfgwin::PageCorrezioni: return TPageCorrezioni::Rows();
+    case cfgwin::PageAdatta: return TPageAdatta::Rows();
     case cfgwin::PageEmissioni: return TPageEmissioni::Rows();
     case cfgwin::PageVariatore: return TPageVariatore::Rows();
     case cfgwin::PageTemp: return TPageTemp::Rows();
@@ -162,8 +165,8 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     // The cell-variation dialog, shared by the grids.
     FormModificaMappa = new TFormModificaMappa(this);
     FormModificaMappa->setObjectName(QStringLiteral("FormModificaMappa"));
-    DrawGridK->SetModificaMappa(FormModificaMappa);
-    DrawGridK->SetTimerDati(TimerDati);
+    Page<TPageMappa>().SetCellDialog(FormModificaMappa);
+    Page<TPageMappa>().SetTimerDati(TimerDati);
 
     // The bound editors took their item codes from the pages' binding
     // tables as the pages were made.
@@ -251,9 +254,9 @@ void TFormConfig::buildLayout()
     ImageConnected->setObjectName(QStringLiteral("ImageConnected"));
     ImageConnected->hide();
     makePage<TPageSensori>();
-    BuildMappa();
-    BuildCorrezioni();
-    BuildAdatta();
+    makePage<TPageMappa>();
+    makePage<TPageCorrezioni>();
+    makePage<TPageAdatta>();
     makePage<TPageEmissioni>();
     makePage<TPageVariatore>();
     makePage<TPagePressione>();
@@ -363,22 +366,19 @@ void TFormConfig::loadPictures()
     const std::pair<plat::PictureButton*, int> pictures[] = {{ImageExtraInj, 10022},
                                                              {ImageCutoff, 10025},
                                                              {ImageCommutatore, 10027},
-                                                             {ImagePallino, 10039},
                                                              {Page<TPageEmissioni>().ImageEmissioni, 10041}};
     for (const auto& [image, id] : pictures)
         if (image)
             image->setPicture(id);
     // The picture buttons, released and pressed.
-    const std::tuple<plat::PictureButton*, int, int> buttons[] = {
-        {Page<TPageSensori>().ImageConferma, 10031, 10032}, {ImageTarget, 10033, 10034},
-        {ImagePlusExtraInj, 10035, 10036}, {ImagePlus, 10035, 10036},       {ImagePlusRid, 10035, 10036},
-        {ImagePlusGas, 10035, 10036},      {ImagePlusAdatta, 10035, 10036}, {ImageMinusExtraInj, 10037, 10038},
-        {ImageMinus, 10037, 10038},        {ImageMinusRid, 10037, 10038},   {ImageMinusGas, 10037, 10038},
-        {ImageMinusAdatta, 10037, 10038}};
+    const std::tuple<plat::PictureButton*, int, int> buttons[] = {{Page<TPageSensori>().ImageConferma, 10031, 10032}};
     for (const auto& [image, released, pressed] : buttons)
         if (image)
             image->setPictures(released, pressed);
     Page<TPageConfigurazione>().LoadPictures();
+    Page<TPageMappa>().LoadPictures();
+    Page<TPageCorrezioni>().LoadPictures();
+    Page<TPageAdatta>().LoadPictures();
 }
 
 // ---------------------------------------------------------------------------
@@ -436,9 +436,6 @@ void TFormConfig::runPageShow(int page)
         return;
     }
     switch (page) {
-    case cfgwin::PageMappa: TabMappaShow(); break;
-    case cfgwin::PageCorrezioni: TabCorrezioniShow(); break;
-    case cfgwin::PageAdatta: TabAdattaShow(); break;
     case cfgwin::PageEsci: TabEsciShow(); break;
     default: break;
     }
@@ -532,10 +529,9 @@ void TFormConfig::FormShow()
     // The Temperatura page's boxes and gas sensor, whichever page shows.
     Page<TPageTemp>().ShowSensorChoices();
     LoadingControls = 1;
-    CheckAdattativita->setChecked(dm().GetFlag(25) != 0);
-    // What the box shows and hides follows it (its click writes nothing
-    // while loading).
-    CheckAdattativitaClick();
+    // The adaptivity box, and what it shows and hides (its click writes
+    // nothing while loading).
+    Page<TPageAdatta>().ShowAdaptationBox();
     LoadingControls = 0;
     BuildAllCellBounds();
     ApplyEcuModelVisibility();
@@ -570,8 +566,8 @@ void TFormConfig::done(int result)
 
 void TFormConfig::FormDestroy()
 {
-    if (DrawGridK)
-        DrawGridK->SetModificaMappa(nullptr);
+    if (pages_[static_cast<std::size_t>(cfgwin::PageMappa)])
+        Page<TPageMappa>().SetCellDialog(nullptr);
     delete FormModificaMappa;
     FormModificaMappa = nullptr;
 }
@@ -671,7 +667,7 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
     // A page takes its size when it becomes the current one: its grids follow.
     if (event->type() == QEvent::Resize) {
         if (watched == TabCorrezioni)
-            FitCorrezioniGrids();
+            Page<TPageCorrezioni>().FitCorrezioniGrids();
         else if (watched == TabTemp)
             Page<TPageTemp>().FitTempGrid();
         else if (watched == TabVariatore)
@@ -747,10 +743,10 @@ void TFormConfig::FormResize()
     // The grids of the Emissioni page with their shapes and title, and the
     // map-K grid with its axis shapes and titles.
     Page<TPageEmissioni>().LayoutEmissioniGrids();
-    LayoutMappaGrid();
+    Page<TPageMappa>().LayoutMappaGrid();
     // The grids of the Correzioni, Temperatura and Variatore pages (also when
     // those pages change size, eventFilter).
-    FitCorrezioniGrids();
+    Page<TPageCorrezioni>().FitCorrezioniGrids();
     Page<TPageTemp>().FitTempGrid();
     Page<TPageVariatore>().FitVariatoreGrid();
     returnToScreen();
@@ -772,6 +768,47 @@ void TFormConfig::returnToScreen()
         resize(now->size().width(), height());
         setWindowState(windowState() | Qt::WindowFullScreen);
     });
+}
+
+// ---------------------------------------------------------------------------
+// Shared by the grid fitting of the Correzioni, Temperatura and Variatore
+// pages.
+
+int TFormConfig::FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
+{
+    auto* grid = static_cast<QGridLayout*>(page->layout());
+    const QMargins margins = grid->contentsMargins();
+    // A frame's margins and outline around its grid.
+    constexpr int kFrame = 2 * 10 + 2;
+    int width = pageWidth - margins.left() - margins.right() - kFrame;
+    if (besideFirstColumn) {
+        // The groups of the first column's top two rows (not those that
+        // reach across the page).
+        int left = 0;
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            if (column == 0 && columnSpan == 1 && row <= 1)
+                left = std::max(left, grid->itemAt(i)->sizeHint().width());
+        }
+        width -= left + grid->horizontalSpacing();
+    }
+    return width;
+}
+
+int TFormConfig::PageRoomWidth(const QWidget* page) const
+{
+    // A window on the screen wider than the screen is cut at its edge: its
+    // pages have only what the screen shows of them.
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int beyond = s && isVisible() ? width() - s->size().width() : 0;
+    return page->width() - std::max(0, beyond);
+}
+
+int TFormConfig::WindowScreenHeight() const
+{
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->size().height() : 768;
 }
 
 TConfigTabBar::TConfigTabBar(TFormConfig* form) : QTabBar(form), form_(form)

@@ -39,7 +39,6 @@ class QSpacerItem;
 class TKeyComboBox;
 class TNumericEdit;
 class TStreamDati;
-class DrawGridK;
 class TCorrectionGrid;
 class TCorrectionGrids;
 class TFormModificaMappa;
@@ -101,11 +100,6 @@ public:
     TabCaption TabCaptionOf(int page, const QRect& rect) const;
     void TabEsciShow();
     void TimerDatiTimer();
-
-    // The page OnShow handlers (their loaders come with each page).
-    void TabMappaShow();
-    void TabCorrezioniShow();
-    void TabAdattaShow();
 
     // ---- Editor binding -------------------------------------------------------
     // The bound controls of the pages, one table per page (FormConfigParts.h).
@@ -251,32 +245,14 @@ public:
     plat::PictureButton* ImageExtraInj = nullptr;
     plat::PictureButton* ImageCutoff = nullptr;
     plat::PictureButton* ImageCommutatore = nullptr;
-    plat::PictureButton* ImageTarget = nullptr;
-    plat::PictureButton* ImagePlusExtraInj = nullptr;
-    plat::PictureButton* ImagePlus = nullptr;
-    plat::PictureButton* ImagePlusRid = nullptr;
-    plat::PictureButton* ImagePlusGas = nullptr;
-    plat::PictureButton* ImagePlusAdatta = nullptr;
-    plat::PictureButton* ImageMinusExtraInj = nullptr;
-    plat::PictureButton* ImageMinus = nullptr;
-    plat::PictureButton* ImageMinusRid = nullptr;
-    plat::PictureButton* ImageMinusGas = nullptr;
-    plat::PictureButton* ImageMinusAdatta = nullptr;
-    plat::PictureButton* ImagePallino = nullptr;
     plat::PictureButton* ImageEsci = nullptr;
     plat::PictureButton* ImageConnected = nullptr;
 
-    // The map-K grid and the correction-table grids (owned by CorrectionGrids,
-    // parented by their pages); the Filtro grids are still placeholders.
-    ::DrawGridK* DrawGridK = nullptr;
+    // The correction-table grids (owned by CorrectionGrids, parented by their
+    // pages); the Filtro grids are still placeholders.
     TCorrectionGrids* CorrectionGrids = nullptr;
     QWidget* DrawGridFiltro = nullptr;
     QWidget* DrawGridSgancio = nullptr;
-    TCorrectionGrid* DrawGridPressDiff = nullptr;
-    TCorrectionGrid* DrawGridTempGas = nullptr;
-    TCorrectionGrid* DrawGridTempRid = nullptr;
-    TCorrectionGrid* DrawDelayGasTemp = nullptr;
-    TCorrectionGrid* DrawPressPassaggio = nullptr;
     // The cell-variation dialog, one for the life of the window.
     TFormModificaMappa* FormModificaMappa = nullptr;
 
@@ -339,144 +315,6 @@ public:
     void BuildPressCollCellBounds();
 
 
-    // Mappa.
-    TNumericEdit* EditSmagrimento = nullptr;
-    QRadioButton* RadioMapK = nullptr;
-    QRadioButton* RadioMapCorr = nullptr;
-    QRadioButton* RadioMapAdatta = nullptr;
-    plat::Shape* ShapeTarget = nullptr;
-    QCheckBox* CheckExtraInj = nullptr;
-    QCheckBox* CheckTagliaExtraIniettate = nullptr;
-    QCheckBox* CheckAutotaratura = nullptr;
-    // The grid's frame: the axis shapes and titles around it.
-    QWidget* PanelMappaK = nullptr;
-    plat::Shape* ShapeTempoIniezione = nullptr;
-    plat::Shape* ShapeGiri = nullptr;
-    QLabel* LabelGiriMappa = nullptr;
-    QLabel* LabelTempiMappa = nullptr;
-    // The petrol times shown as targets.
-    QLabel* LabelTarget1 = nullptr;
-    QLabel* LabTarget1 = nullptr;
-    QLabel* LabelMsTarget1 = nullptr;
-    QLabel* LabelTarget2 = nullptr;
-    QLabel* LabTarget2 = nullptr;
-    QLabel* LabelMsTarget2 = nullptr;
-    plat::PictureButton* ImageTarget2 = nullptr;
-    // The sliders: bars on their tracks.
-    QFrame* PanelArricchimentoAcc = nullptr;
-    QLabel* LabelArricchimento = nullptr;
-    plat::PictureButton* ImageBar2 = nullptr;
-    plat::PictureButton* ImageBarra2 = nullptr;
-    QLabel* LabelExtraInj = nullptr;
-    plat::Shape* ShapeExtraInj = nullptr;
-    plat::PictureButton* ImageBar1 = nullptr;
-    plat::PictureButton* ImageBarra1 = nullptr;
-    QLabel* LabelTagliaExtraIniettate = nullptr;
-    TNumericEdit* EditAutotaratura = nullptr;
-    QLabel* LabAutotaratura = nullptr;
-    QFrame* PanelKMappaNeutro = nullptr;
-    TNumericEdit* EditKMappaNeutro = nullptr;
-    QFrame* PanelSmagrimento = nullptr;
-    // The live OBD correctors of the two banks.
-    QFrame* PanelCorrettori0 = nullptr;
-    QFrame* PanelCorrettori1 = nullptr;
-    QLabel* LabelCorrettori0 = nullptr;
-    QLabel* LabelCorrettori1 = nullptr;
-    QLabel* LabCorrSlow0 = nullptr;
-    QLabel* LabCorrSlow1 = nullptr;
-    QLabel* LabCorrFast0 = nullptr;
-    QLabel* LabCorrFast1 = nullptr;
-    plat::PictureButton* ImageObdInfo = nullptr;
-    plat::PictureButton* ImageObdOk = nullptr;
-    plat::PictureButton* ImageObdKo = nullptr;
-    // The auto-calibration limit while it is switched off (0: none yet).
-    double RememberedAutotaratura = 0;
-
-    // Mappa handlers.
-    void RadioMapClick();
-    void ImageMinusClick();
-    void ImagePlusClick();
-    void ImageMinusExtraInjClick();
-    void ImagePlusExtraInjClick();
-    void CheckExtraInjClick();
-    void CheckTagliaExtraIniettateClick();
-    void CheckAutotaraturaClick();
-    void EditAutotaraturaKeyPress(QChar key);
-    void EditKMappaNeutroKeyPress(QChar key);
-    void ImageTargetClick();
-    // The double click on the titles "Giri" and "Tempi": the breakpoints of map K.
-    void ButtonModificaRiferimentiClick();
-    // The grid fitted to the page and the axis shapes and titles around it.
-    void LayoutMappaGrid();
-
-    // Correzioni.
-    void ImageMinusRidClick();
-    void ImagePlusRidClick();
-    void ImageMinusGasClick();
-    void ImagePlusGasClick();
-    // Enter in either cut-off editor (by its DataIndex).
-    void EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key);
-    QFrame* PanelCorrRid = nullptr;
-    QFrame* PanelCorrGas = nullptr;
-    plat::Shape* ImageBarraRid = nullptr;
-    plat::Shape* ImageBarraGas = nullptr;
-    plat::PictureButton* ImagePallinoRid = nullptr;
-    plat::PictureButton* ImagePallinoGas = nullptr;
-    QLabel* LabelValueRid = nullptr;
-    QLabel* LabelValueGas = nullptr;
-    plat::Shape* ShapeRientroCutoff = nullptr;
-    plat::Shape* ShapeTempRid = nullptr;
-    plat::Shape* ShapeTempGas = nullptr;
-    QLabel* LabelRiferimentiRid = nullptr;
-    QLabel* LabelInettateBenzina = nullptr;
-    plat::Shape* PanelCorrPressAbs = nullptr;
-    QLabel* LabCorrPressAbs = nullptr;
-    TNumericEdit* EditIniettateBenzina = nullptr;
-    TNumericEdit* EditSmagrRientroCutoff = nullptr;
-    TNumericEdit* EditNumeroIniettateSmagr = nullptr;
-    TNumericEdit* EditGiriCutoff = nullptr;
-    TNumericEdit* EditTempoCutoff = nullptr;
-    QLabel* LabelGiriTempoCutoff = nullptr;
-    QLabel* LabelGiriCutoff = nullptr;
-    QLabel* LabelTempoCutoff = nullptr;
-    QLabel* LabelDelayGasTemp = nullptr;
-    plat::Shape* ShapeDelayGasTemp = nullptr;
-    plat::Shape* ShapeLineDown = nullptr;
-    QLabel* LabelPressPassaggio = nullptr;
-    plat::Shape* ShapePresPassaggio = nullptr;
-    plat::Shape* ShapeLineUp = nullptr;
-    QLabel* LabelCorrezioniPressione = nullptr;
-    plat::Shape* ShapePressDiff = nullptr;
-
-    // Adattività OBD.
-    void CheckAdattativitaClick();
-    // Either sign button, any of the three range buttons.
-    void RadioAdattaDirittiClick(QRadioButton* radio);
-    void RadioAdatta25Click(QRadioButton* radio);
-    void ImageMinusAdattaClick();
-    void ImagePlusAdattaClick();
-    void ComboTipoObdKeyPress(QChar key);
-    QCheckBox* CheckAdattativita = nullptr;
-    QFrame* PanelAdatta = nullptr;
-    QRadioButton* RadioAdattaDiritti = nullptr;
-    QRadioButton* RadioAdattaInvertiti = nullptr;
-    QRadioButton* RadioAdatta25 = nullptr;
-    QRadioButton* RadioAdatta50 = nullptr;
-    QRadioButton* RadioAdatta100 = nullptr;
-    plat::Shape* ImageBarraAdatta = nullptr;
-    plat::PictureButton* ImagePallinoAdatta = nullptr;
-    QLabel* LabelValueAdatta = nullptr;
-    QLabel* LabelSensAdatta = nullptr;
-    TKeyComboBox* ComboTipoObd = nullptr;
-    // The live OBD correctors (the live tick fills the Lab... values).
-    QLabel* LabelCorrettoriGas = nullptr;
-    QLabel* LabelCorrMinimo = nullptr;
-    QLabel* LabCorrMinimo = nullptr;
-    QLabel* LabelCorrFuoriMinimo = nullptr;
-    QLabel* LabCorrFuoriMinimo = nullptr;
-
-    // The Mappa page's auto-calibration panel.
-    QFrame* PanelAutotaratura = nullptr;
 
     void done(int result) override;
 
@@ -492,22 +330,12 @@ private:
     // Makes and builds the page object of that class on its sheet.
     template <class P>
     void makePage();
-    // One per page, each in its file.
-    void BuildMappa();
-    void BuildCorrezioni();
-    void BuildAdatta();
     // The Filtro sheet, never shown: its placeholder grids.
     void BuildFiltro();
     void BuildPanelBarra();
-    // The grids of the Correzioni page fitted to the page (FormResize).
-    void FitCorrezioniGrids();
     // Puts a full-screen window that its pages pushed past the screen back
     // on the screen once they fit (after the events in hand).
     void returnToScreen();
-    // The Correzioni page's two preset sliders from the packed presets; the
-    // Adattività page's sensitivity slider from its value.
-    void showPresetSliders();
-    void showSensitivity(int sensitivity);
 
     void buildLayout();
     // The room the frames keep between rows for the range hints, sized to
@@ -525,10 +353,6 @@ private:
     void showObdBlocks();
     void repaintDirty(const cfglive::Repaint& dirty);
     QWidget* trackedGrid(cfglive::Grid grid) const;
-    void placeSliderBars();
-    void placeEnrichmentBar(int value);
-    void placeExtraInjBar(int steps);
-    void showExtraInjControls();
     void loadPictures();
     void runPageShow(int page);
     void onCurrentChanged(int index);

@@ -237,9 +237,4 @@ void FitGridWidget(TCorrectionGrid* grid, const GridFit& fit);
 void SetList(TKeyComboBox* combo, const QStringList& items);
 // The texts of those string numbers.
 QStringList TextList(std::initializer_list<int> numbers);
-
-// The binding tables, one per page (each in its page's file).
-const TFormConfig::BindingTable& MappaRows();
-const TFormConfig::BindingTable& CorrezioniRows();
-const TFormConfig::BindingTable& AdattaRows();
 } // namespace cfgwin

@@ -1,6 +1,5 @@
-// The Adattività OBD page: the adaptation to the car's OBD fuel-trim
-// correctors (on or off, their sign and range, its sensitivity), the OBD
-// protocol, and the live correctors that the live tick fills in.
+#include "PageAdatta.h"
+
 #include "../FormConfigParts.h"
 #include "ItemCodes.h"
 #include "SliderTrack.h"
@@ -25,6 +24,9 @@ namespace {
 
 constexpr char16_t kEnter = 13;
 constexpr int kFlagAdattativita = 25;
+// The sensitivity buttons' pictures, released and pressed.
+constexpr int kPicturePlus = 10035, kPicturePlusDown = 10036;
+constexpr int kPictureMinus = 10037, kPictureMinusDown = 10038;
 // The OBD protocols, by the ECU's index (item code 187).
 const char* const kObdProtocols[] = {"Auto",
                                      "1: ISO9141-2",
@@ -51,10 +53,10 @@ void checkTag(QButtonGroup* group, int tag)
 
 } // namespace
 
-const TFormConfig::BindingTable& cfgwin::AdattaRows()
+const TFormConfig::BindingTable& TPageAdatta::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageAdatta;
     static const F::BindingTable rows = {
         {QZ_BOUND(CheckAdattativita), .caption = 564, .flags = kEnterClicks},
         {QZ_BOUND(RadioAdattaDiritti), .caption = 569},
@@ -67,15 +69,15 @@ const TFormConfig::BindingTable& cfgwin::AdattaRows()
     return rows;
 }
 
-void TFormConfig::BuildAdatta()
+void TPageAdatta::Build()
 {
-    Builder b(this, TabAdatta, &AdattaRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
         auto f = b.frame(0, 0);
-        f.row(&TFormConfig::CheckAdattativita);
+        f.row(&TPageAdatta::CheckAdattativita);
         PanelAdatta = b.panel("PanelAdatta", f.widget());
         f.line(PanelAdatta);
-        Builder::Frame pf(&b, PanelAdatta);
+        TFormConfig::Builder::Frame pf(&b, PanelAdatta);
         pf.grid()->setContentsMargins(0, 0, 0, 0);
         pf.title("LabelTipoCorrettori");
         // Sign and range are two settings: two groups of their own.
@@ -83,8 +85,8 @@ void TFormConfig::BuildAdatta()
         auto* signGroup = new QButtonGroup(PanelAdatta);
         signGroup->setObjectName(QStringLiteral("GroupAdattaSegno"));
         int line = 0;
-        for (auto [member, note] : {std::pair{&TFormConfig::RadioAdattaDiritti, "LabelAdattaNota1"},
-                                    std::pair{&TFormConfig::RadioAdattaInvertiti, "LabelAdattaNota2"}}) {
+        for (auto [member, note] : {std::pair{&TPageAdatta::RadioAdattaDiritti, "LabelAdattaNota1"},
+                                    std::pair{&TPageAdatta::RadioAdattaInvertiti, "LabelAdattaNota2"}}) {
             auto* radio = static_cast<QRadioButton*>(b.bound(member, sign.widget()).control);
             radio->setProperty("Tag", line);
             signGroup->addButton(radio);
@@ -97,7 +99,7 @@ void TFormConfig::BuildAdatta()
         auto* rangeGroup = new QButtonGroup(PanelAdatta);
         rangeGroup->setObjectName(QStringLiteral("GroupAdattaRange"));
         int tag = 0;
-        for (auto member : {&TFormConfig::RadioAdatta25, &TFormConfig::RadioAdatta50, &TFormConfig::RadioAdatta100}) {
+        for (auto member : {&TPageAdatta::RadioAdatta25, &TPageAdatta::RadioAdatta50, &TPageAdatta::RadioAdatta100}) {
             auto* radio = static_cast<QRadioButton*>(range.row(member).control);
             radio->setProperty("Tag", tag++);
             rangeGroup->addButton(radio);
@@ -124,7 +126,7 @@ void TFormConfig::BuildAdatta()
     }
     {
         auto f = b.frame(2, 0);
-        f.row(&TFormConfig::ComboTipoObd);
+        f.row(&TPageAdatta::ComboTipoObd);
         for (const char* protocol : kObdProtocols)
             ComboTipoObd->addItem(QString::fromLatin1(protocol));
     }
@@ -151,22 +153,21 @@ void TFormConfig::BuildAdatta()
     connect(ComboTipoObd, &TKeyComboBox::keyPressed, this, [this](QChar c) { ComboTipoObdKeyPress(c); });
 }
 
-void TFormConfig::TabAdattaShow()
+void TPageAdatta::TabAdattaShow()
 {
+    ShowAdaptationBox();
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
-    CheckAdattativita->setChecked(dm().GetFlag(kFlagAdattativita) != 0);
-    CheckAdattativitaClick();
     const int bits = dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaBits));
     checkTag(RadioAdattaDiritti->group(), cfgrules::SignTag(bits));
     checkTag(RadioAdatta25->group(), cfgrules::RangeTag(bits));
     LoadingControls = wasLoading;
     showSensitivity(dm::TruncToInt(dm().GetElementByCode(cfgrules::kAdattaCode, cfgrules::kAdattaSensitivity)));
     // The protocol by its code.
-    LoadByCode(cfgwin::PageAdatta);
+    Form().LoadByCode(cfgwin::PageAdatta);
 }
 
-void TFormConfig::showSensitivity(int sensitivity)
+void TPageAdatta::showSensitivity(int sensitivity)
 {
     if (auto* track = dynamic_cast<TSliderTrack*>(ImagePallinoAdatta->parentWidget()))
         track->SetFraction(sensitivity - cfgrules::kSensitivityMin,
@@ -174,14 +175,15 @@ void TFormConfig::showSensitivity(int sensitivity)
     LabelValueAdatta->setText(QString::number(sensitivity) + QLatin1Char('%'));
 }
 
-void TFormConfig::CheckAdattativitaClick()
+void TPageAdatta::CheckAdattativitaClick()
 {
     if (!LoadingControls)
         dm().SetFlag(kFlagAdattativita, CheckAdattativita->isChecked());
     // The gas corrector of the live bar and the correctors' kind follow
     // the flag as the module holds it.
     const bool on = dm().GetFlag(kFlagAdattativita) != 0;
-    for (QWidget* w : std::initializer_list<QWidget*>{LabelAdattaGas, LabAdattaGas, ImageAdataGas, PanelAdatta})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Form().LabelAdattaGas, Form().LabAdattaGas, Form().ImageAdataGas, PanelAdatta})
         w->setVisible(on);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ImageMinusAdatta, ImagePlusAdatta, ImagePallinoAdatta, ImageBarraAdatta, LabelValueAdatta, LabelSensAdatta,
@@ -189,23 +191,23 @@ void TFormConfig::CheckAdattativitaClick()
         w->setVisible(true);
 }
 
-void TFormConfig::RadioAdattaDirittiClick(QRadioButton* radio)
+void TPageAdatta::RadioAdattaDirittiClick(QRadioButton* radio)
 {
     if (!LoadingControls)
         cfgrules::ChooseSign(dm(), radio->property("Tag").toInt());
 }
 
-void TFormConfig::RadioAdatta25Click(QRadioButton* radio)
+void TPageAdatta::RadioAdatta25Click(QRadioButton* radio)
 {
     if (!LoadingControls)
         cfgrules::ChooseRange(dm(), radio->property("Tag").toInt());
 }
 
-void TFormConfig::ImageMinusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), false)); }
+void TPageAdatta::ImageMinusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), false)); }
 
-void TFormConfig::ImagePlusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), true)); }
+void TPageAdatta::ImagePlusAdattaClick() { showSensitivity(cfgrules::StepSensitivity(dm(), true)); }
 
-void TFormConfig::ComboTipoObdKeyPress(QChar key)
+void TPageAdatta::ComboTipoObdKeyPress(QChar key)
 {
     if (key.unicode() != kEnter || ComboTipoObd->IsDroppedDown())
         return;
@@ -216,4 +218,31 @@ void TFormConfig::ComboTipoObdKeyPress(QChar key)
     dm().SetValueByCode(dm::kObdProtocolCode, index);
     const int held = static_cast<int>(dm().GetValueByCode(dm::kObdProtocolCode));
     ComboTipoObd->setCurrentIndex(held >= 0 && held < ComboTipoObd->count() ? held : -1);
+}
+
+// ---------------------------------------------------------------------------
+// What the window asks of the page
+
+void TPageAdatta::LoadPictures()
+{
+    ImagePlusAdatta->setPictures(kPicturePlus, kPicturePlusDown);
+    ImageMinusAdatta->setPictures(kPictureMinus, kPictureMinusDown);
+}
+
+void TPageAdatta::ShowAdaptationBox()
+{
+    const std::uint8_t wasLoading = LoadingControls;
+    LoadingControls = 1;
+    CheckAdattativita->setChecked(dm().GetFlag(kFlagAdattativita) != 0);
+    CheckAdattativitaClick();
+    LoadingControls = wasLoading;
+}
+
+void TPageAdatta::ShowIdleCorrectors(const cfglive::ObdIdleView& view)
+{
+    // Written only when they change: an unchanged reading repaints nothing.
+    if (LabCorrMinimo->text() != view.idle)
+        LabCorrMinimo->setText(view.idle);
+    if (LabCorrFuoriMinimo->text() != view.offIdle)
+        LabCorrFuoriMinimo->setText(view.offIdle);
 }

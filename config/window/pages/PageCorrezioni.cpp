@@ -1,5 +1,5 @@
-// The Correzioni page: the correction tables, the temperature-correction
-// presets above the two temperature grids, and the return from cut-off.
+#include "PageCorrezioni.h"
+
 #include "ItemCodes.h"
 #include "PageColumns.h"
 #include "SliderTrack.h"
@@ -19,15 +19,16 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 using namespace cfgwin;
 
 namespace {
 
 constexpr char16_t kEnter = 13;
+// The preset buttons' pictures, released and pressed.
+constexpr int kPicturePlus = 10035, kPicturePlusDown = 10036;
+constexpr int kPictureMinus = 10037, kPictureMinusDown = 10038;
 
 // A slider of eleven positions shows one.
 void showPreset(plat::PictureButton* dot, QLabel* value, int position)
@@ -46,10 +47,10 @@ bool showsStabilisation(int type)
 
 } // namespace
 
-const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
+const TFormConfig::BindingTable& TPageCorrezioni::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageCorrezioni;
     constexpr unsigned kByCode = kCommit | kRangeHint | kLoadByCode;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditIniettateBenzina), .code = dm::kPetrolStabilisationCode, .captionName = "LabelInettateBenzina",
@@ -67,9 +68,9 @@ const TFormConfig::BindingTable& cfgwin::CorrezioniRows()
     return rows;
 }
 
-void TFormConfig::BuildCorrezioni()
+void TPageCorrezioni::Build()
 {
-    Builder b(this, TabCorrezioni, &CorrezioniRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     // Two columns of groups at the top, each stacked on its own: a group the
     // ECU type hides leaves no hole, and the tables below come up to the
     // taller column.
@@ -79,12 +80,12 @@ void TFormConfig::BuildCorrezioni()
         auto f = ColumnGroup(b, left, "ShapeRientroCutoff");
         ShapeRientroCutoff = static_cast<plat::Shape*>(f.widget());
         f.title("LabelRientroCutoff");
-        LabelInettateBenzina = f.row(&TFormConfig::EditIniettateBenzina).caption;
-        f.row(&TFormConfig::EditSmagrRientroCutoff);
-        f.row(&TFormConfig::EditNumeroIniettateSmagr);
+        LabelInettateBenzina = f.row(&TPageCorrezioni::EditIniettateBenzina).caption;
+        f.row(&TPageCorrezioni::EditSmagrRientroCutoff);
+        f.row(&TPageCorrezioni::EditNumeroIniettateSmagr);
         LabelGiriTempoCutoff = f.title("LabelGiriTempoCutoff");
-        LabelGiriCutoff = f.row(&TFormConfig::EditGiriCutoff).caption;
-        LabelTempoCutoff = f.row(&TFormConfig::EditTempoCutoff).caption;
+        LabelGiriCutoff = f.row(&TPageCorrezioni::EditGiriCutoff).caption;
+        LabelTempoCutoff = f.row(&TPageCorrezioni::EditTempoCutoff).caption;
     }
     {
         // The absolute-pressure correction, a live value.
@@ -117,7 +118,7 @@ void TFormConfig::BuildCorrezioni()
         shape = static_cast<plat::Shape*>(f.widget());
         panel = b.panel(p.panel, f.widget());
         f.line(panel);
-        Builder::Frame pf(&b, panel);
+        TFormConfig::Builder::Frame pf(&b, panel);
         pf.grid()->setContentsMargins(0, 0, 0, 0);
         pf.grid()->setColumnStretch(0, 0);
         pf.grid()->setColumnStretch(1, 1);
@@ -189,17 +190,17 @@ void TFormConfig::BuildCorrezioni()
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditGiriCutoffKeyPress(e, c); });
 }
 
-void TFormConfig::TabCorrezioniShow()
+void TPageCorrezioni::TabCorrezioniShow()
 {
     showPresetSliders();
     // Items 136, 137 and 106 by their codes.
-    LoadByCode(cfgwin::PageCorrezioni);
+    Form().LoadByCode(cfgwin::PageCorrezioni);
     const int type = dm().EcuInfo.EcuType;
     LabelInettateBenzina->setVisible(showsStabilisation(type));
     EditIniettateBenzina->setVisible(showsStabilisation(type));
     EditIniettateBenzina->setEnabled(dm().GetModificaSequenza() == 0);
-    ShowLoadedInteger(EditGiriCutoff, dm::TruncToInt(dm().GetIniettateGasCutoff(0)));
-    ShowLoaded(EditTempoCutoff, static_cast<double>(dm().GetIniettateGasCutoff(1)));
+    Form().ShowLoadedInteger(EditGiriCutoff, dm::TruncToInt(dm().GetIniettateGasCutoff(0)));
+    Form().ShowLoaded(EditTempoCutoff, static_cast<double>(dm().GetIniettateGasCutoff(1)));
     // The reducer's grid with its preset, or the absolute-pressure
     // correction.
     const bool monoplug = type == qz::ECU_TYPE_MONOPLUG;
@@ -212,73 +213,73 @@ void TFormConfig::TabCorrezioniShow()
     const QFontMetrics fm = LabCorrPressAbs->fontMetrics();
     LabCorrPressAbs->setMinimumWidth(
         std::max(fm.horizontalAdvance(complib::FormatFixed(-100, 3, 2, complib::DecimalSeparator()) + u'%'),
-                 fm.horizontalAdvance(Message(cfglive::kTextNotAvailable))));
+                 fm.horizontalAdvance(Form().Message(cfglive::kTextNotAvailable))));
     // What the type shows beside the grids changed: the grids follow.
     FitCorrezioniGrids();
 }
 
-void TFormConfig::showPresetSliders()
+void TPageCorrezioni::showPresetSliders()
 {
     showPreset(ImagePallinoRid, LabelValueRid, cfgrules::PresetPositionOf(dm(), cfgrules::Preset::Reducer));
     showPreset(ImagePallinoGas, LabelValueGas, cfgrules::PresetPositionOf(dm(), cfgrules::Preset::Gas));
 }
 
-void TFormConfig::ImageMinusRidClick()
+void TPageCorrezioni::ImageMinusRidClick()
 {
     showPreset(ImagePallinoRid, LabelValueRid, cfgrules::StepPreset(dm(), cfgrules::Preset::Reducer, false));
     DrawGridTempRid->update();
 }
 
-void TFormConfig::ImagePlusRidClick()
+void TPageCorrezioni::ImagePlusRidClick()
 {
     showPreset(ImagePallinoRid, LabelValueRid, cfgrules::StepPreset(dm(), cfgrules::Preset::Reducer, true));
     DrawGridTempRid->update();
 }
 
-void TFormConfig::ImageMinusGasClick()
+void TPageCorrezioni::ImageMinusGasClick()
 {
     showPreset(ImagePallinoGas, LabelValueGas, cfgrules::StepPreset(dm(), cfgrules::Preset::Gas, false));
     DrawGridTempGas->update();
 }
 
-void TFormConfig::ImagePlusGasClick()
+void TPageCorrezioni::ImagePlusGasClick()
 {
     showPreset(ImagePallinoGas, LabelValueGas, cfgrules::StepPreset(dm(), cfgrules::Preset::Gas, true));
     DrawGridTempGas->update();
 }
 
-void TFormConfig::EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key)
+void TPageCorrezioni::EditGiriCutoffKeyPress(TNumericEdit* edit, QChar key)
 {
     if (!edit || key.unicode() != kEnter)
         return;
     const int index = edit->DataIndex();
     // What the user did not change is not written.
-    if (Touched(edit))
+    if (Form().Touched(edit))
         dm().SetIniettateGasCutoff(index, edit->GetAsFloat());
     const long double held = dm().GetIniettateGasCutoff(index);
     if (index == 0)
-        ShowLoadedInteger(edit, dm::TruncToInt(held));
+        Form().ShowLoadedInteger(edit, dm::TruncToInt(held));
     else
-        ShowLoaded(edit, static_cast<double>(held));
+        Form().ShowLoaded(edit, static_cast<double>(held));
 }
 
-void TFormConfig::FitCorrezioniGrids()
+void TPageCorrezioni::FitCorrezioniGrids()
 {
-    if (!DrawGridTempRid || !DrawGridPressDiff || !TabCorrezioni->layout())
+    if (!DrawGridTempRid || !DrawGridPressDiff || !Sheet()->layout())
         return;
     // The temperature grids take the width beside the groups of the first
     // column; the other tables reach across the page. No grid asks for
     // more than the page has, so that the page never grows with its grids.
     const int rowHeight = DrawGridTempRid->fontMetrics().height() + 8;
-    const int room = PageRoomWidth(TabCorrezioni);
+    const int room = Form().PageRoomWidth(Sheet());
     const auto fit = [&](int beside, int across) {
         for (TCorrectionGrid* g : {DrawGridTempRid, DrawGridTempGas})
             FitGridWidget(g, FitColumns(beside, (rowHeight + 1) * 2, g->ColCount(), rowHeight));
         for (TCorrectionGrid* g : {DrawGridPressDiff, DrawDelayGasTemp, DrawPressPassaggio})
             FitGridWidget(g, FitColumns(across, (rowHeight + 1) * g->RowCount(), g->ColCount(), rowHeight));
     };
-    const int beside = FramedGridWidth(TabCorrezioni, true, room);
-    const int across = std::min(ScaleWidth(room, 0.97), FramedGridWidth(TabCorrezioni, false, room));
+    const int beside = TFormConfig::FramedGridWidth(Sheet(), true, room);
+    const int across = std::min(ScaleWidth(room, 0.97), TFormConfig::FramedGridWidth(Sheet(), false, room));
     fit(beside, across);
     // What the frames around the grids and the groups beside them really
     // take can differ from the estimate (a caption wrapped anew, a frame's
@@ -292,7 +293,7 @@ void TFormConfig::FitCorrezioniGrids()
                 width = std::max({width, f->minimumSizeHint().width(), withHint ? f->sizeHint().width() : 0});
         return width;
     };
-    auto* layout = static_cast<QGridLayout*>(TabCorrezioni->layout());
+    auto* layout = static_cast<QGridLayout*>(Sheet()->layout());
     const QMargins margins = layout->contentsMargins();
     const int free = room - margins.left() - margins.right();
     const int top = least({ShapeRientroCutoff, PanelCorrPressAbs}, true) + layout->horizontalSpacing() +
@@ -302,43 +303,17 @@ void TFormConfig::FitCorrezioniGrids()
         fit(beside - std::max(0, top - free), across - std::max(0, below - free));
 }
 
-// ---------------------------------------------------------------------------
-// Shared by the grid fitting of the Correzioni, Temperatura and Variatore
-// pages.
-
-int TFormConfig::FramedGridWidth(QWidget* page, bool besideFirstColumn, int pageWidth)
+void TPageCorrezioni::LoadPictures()
 {
-    auto* grid = static_cast<QGridLayout*>(page->layout());
-    const QMargins margins = grid->contentsMargins();
-    // A frame's margins and outline around its grid.
-    constexpr int kFrame = 2 * 10 + 2;
-    int width = pageWidth - margins.left() - margins.right() - kFrame;
-    if (besideFirstColumn) {
-        // The groups of the first column's top two rows (not those that
-        // reach across the page).
-        int left = 0;
-        for (int i = 0; i < grid->count(); ++i) {
-            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
-            if (column == 0 && columnSpan == 1 && row <= 1)
-                left = std::max(left, grid->itemAt(i)->sizeHint().width());
-        }
-        width -= left + grid->horizontalSpacing();
-    }
-    return width;
+    for (plat::PictureButton* plus : {ImagePlusRid, ImagePlusGas})
+        plus->setPictures(kPicturePlus, kPicturePlusDown);
+    for (plat::PictureButton* minus : {ImageMinusRid, ImageMinusGas})
+        minus->setPictures(kPictureMinus, kPictureMinusDown);
 }
 
-int TFormConfig::PageRoomWidth(const QWidget* page) const
+void TPageCorrezioni::ShowPressureCorrection(const QString& text)
 {
-    // A window on the screen wider than the screen is cut at its edge: its
-    // pages have only what the screen shows of them.
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const int beyond = s && isVisible() ? width() - s->size().width() : 0;
-    return page->width() - std::max(0, beyond);
-}
-
-int TFormConfig::WindowScreenHeight() const
-{
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    return s ? s->size().height() : 768;
+    // Written only when it changes: an unchanged reading repaints nothing.
+    if (LabCorrPressAbs->text() != text)
+        LabCorrPressAbs->setText(text);
 }

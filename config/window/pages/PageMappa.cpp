@@ -1,7 +1,5 @@
-// The Mappa page: the K-coefficient map in its three views with the axis
-// shapes and titles around it, the petrol times as targets, the leaning, the
-// neutral K, the enrichment and extra-injection sliders, the auto-calibration
-// limit and the live OBD correctors.
+#include "PageMappa.h"
+
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
@@ -14,6 +12,7 @@
 #include "editors/NumericEdit.h"
 #include "iodata.h"
 
+#include "plat/Colors.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
@@ -33,15 +32,50 @@ constexpr int kCutExtraInjBit = 0;
 constexpr int kInjectorPairSecond = 1;
 constexpr int kInjectorNeutralK = 35;
 constexpr int kBarPictureOff = 10042;
+// The dot's picture, and the buttons' pictures released and pressed.
+constexpr int kPictureDot = 10039;
+constexpr int kPictureTarget = 10033, kPictureTargetDown = 10034;
+constexpr int kPicturePlus = 10035, kPicturePlusDown = 10036;
+constexpr int kPictureMinus = 10037, kPictureMinusDown = 10038;
+
+// The live tick's writes: each only when it changes something, so that an
+// unchanged reading repaints nothing.
+void setFill(QWidget* w, std::uint32_t colour)
+{
+    const QColor c = plat::fromTColor(colour);
+    if (w->palette().color(QPalette::Window) == c)
+        return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, c);
+    w->setPalette(pal);
+}
+
+void setText(QLabel* l, const QString& text)
+{
+    if (l->text() != text)
+        l->setText(text);
+}
+
+void setPicture(plat::PictureButton* p, int id)
+{
+    if (p->currentId() != id)
+        p->setPicture(id);
+}
+
+void setShown(QWidget* w, bool shown)
+{
+    if (w->isHidden() == shown)
+        w->setVisible(shown);
+}
 
 } // namespace
 
 using namespace cfgwin;
 
-const TFormConfig::BindingTable& cfgwin::MappaRows()
+const TFormConfig::BindingTable& TPageMappa::Rows()
 {
     using F = TFormConfig;
-    using Owner = TFormConfig;
+    using Owner = TPageMappa;
     static const F::BindingTable rows = {
         {QZ_BOUND(EditSmagrimento), .code = dm::kLeaningCode, .captionName = "LabelSmagrimento", .limits = kItemLimits,
          .flags = kCommit | kRangeHint | kLoadByCode},
@@ -60,12 +94,12 @@ const TFormConfig::BindingTable& cfgwin::MappaRows()
     return rows;
 }
 
-void TFormConfig::BuildMappa()
+void TPageMappa::Build()
 {
-    Builder b(this, TabMappa, &MappaRows());
+    TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
 
     // The map in its frame, placed by LayoutMappaGrid.
-    PanelMappaK = new QWidget(TabMappa);
+    PanelMappaK = new QWidget(Sheet());
     PanelMappaK->setObjectName(QStringLiteral("PanelMappaK"));
     PanelMappaK->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     ShapeTempoIniezione = b.shape("ShapeTempoIniezione", PanelMappaK);
@@ -80,7 +114,7 @@ void TFormConfig::BuildMappa()
         l->setCursor(Qt::PointingHandCursor);
         OnDoubleClick(l, [this] { ButtonModificaRiferimentiClick(); });
     }
-    for (auto member : {&TFormConfig::RadioMapK, &TFormConfig::RadioMapAdatta, &TFormConfig::RadioMapCorr})
+    for (auto member : {&TPageMappa::RadioMapK, &TPageMappa::RadioMapAdatta, &TPageMappa::RadioMapCorr})
         b.bound(member, PanelMappaK);
     RadioMapAdatta->setText(QStringLiteral("target obd"));
     RadioMapK->setChecked(true);
@@ -96,12 +130,12 @@ void TFormConfig::BuildMappa()
         }
     });
     connect(DrawGridK, &::DrawGridK::BreakpointsDialogClosed, this, [this] {
-        BuildMapKCellBounds();
+        Form().BuildMapKCellBounds();
         DrawGridK->update();
     });
     OnGeometry(PanelMappaK, [this] { LayoutMappaGrid(); });
     b.place(PanelMappaK, 0, 0, 7, 1);
-    ImagePallino = b.picture("ImagePallino", TabMappa);
+    ImagePallino = b.picture("ImagePallino", Sheet());
     ImagePallino->hide();
 
     // The petrol times as targets.
@@ -141,15 +175,15 @@ void TFormConfig::BuildMappa()
         PanelSmagrimento = b.panel("PanelSmagrimento");
         cfgwin::WhitePanel(PanelSmagrimento);
         b.place(PanelSmagrimento, 1, 1, 1, 1, Qt::AlignTop);
-        Builder::Frame f(&b, PanelSmagrimento);
-        f.row(&TFormConfig::EditSmagrimento);
+        TFormConfig::Builder::Frame f(&b, PanelSmagrimento);
+        f.row(&TPageMappa::EditSmagrimento);
         PanelKMappaNeutro = b.panel("PanelKMappaNeutro", PanelSmagrimento);
         auto* k = new QHBoxLayout(PanelKMappaNeutro);
         k->setContentsMargins(0, 0, 0, 0);
         auto* caption = b.label("LabelKMappaNeutro", PanelKMappaNeutro);
         caption->setText(QStringLiteral("K *"));
         k->addWidget(caption, 1);
-        k->addWidget(b.bound(&TFormConfig::EditKMappaNeutro, PanelKMappaNeutro).control);
+        k->addWidget(b.bound(&TPageMappa::EditKMappaNeutro, PanelKMappaNeutro).control);
         f.line(PanelKMappaNeutro);
         connect(EditKMappaNeutro, &TNumericEdit::keyPressed, this, [this](QChar c) { EditKMappaNeutroKeyPress(c); });
     }
@@ -183,7 +217,7 @@ void TFormConfig::BuildMappa()
         PanelArricchimentoAcc = b.panel("PanelArricchimentoAcc");
         cfgwin::WhitePanel(PanelArricchimentoAcc);
         b.place(PanelArricchimentoAcc, 2, 1, 1, 1, Qt::AlignTop);
-        Builder::Frame f(&b, PanelArricchimentoAcc);
+        TFormConfig::Builder::Frame f(&b, PanelArricchimentoAcc);
         LabelArricchimento = f.title("LabelArricchimento");
         f.grid()->addLayout(slider(PanelArricchimentoAcc, ImageMinus, "ImageMinus", ImagePlus, "ImagePlus", ImageBarra2,
                                    "ImageBarra2", ImageBar2, "ImageBar2"),
@@ -194,14 +228,14 @@ void TFormConfig::BuildMappa()
     // The extra injections: cutting them hides their sensitivity.
     {
         auto f = b.frame(3, 1);
-        LabelTagliaExtraIniettate = f.row(&TFormConfig::CheckTagliaExtraIniettate).caption;
+        LabelTagliaExtraIniettate = f.row(&TPageMappa::CheckTagliaExtraIniettate).caption;
         auto inner = f.frame("ShapeExtraInj");
         ShapeExtraInj = static_cast<plat::Shape*>(inner.widget());
         ShapeExtraInj->setPen(Qt::NoPen);
         QWidget* box = inner.widget();
         inner.grid()->setContentsMargins(0, 0, 0, 0);
         LabelExtraInj = b.label("LabelExtraInj", box);
-        const auto check = b.bound(&TFormConfig::CheckExtraInj, box);
+        const auto check = b.bound(&TPageMappa::CheckExtraInj, box);
         inner.grid()->addLayout(cfgwin::ButtonWithCaption(check.control, LabelExtraInj), 0, 0, 1, 3);
         inner.grid()->addLayout(slider(box, ImageMinusExtraInj, "ImageMinusExtraInj", ImagePlusExtraInj,
                                        "ImagePlusExtraInj", ImageBarra1, "ImageBarra1", ImageBar1, "ImageBar1"),
@@ -218,9 +252,9 @@ void TFormConfig::BuildMappa()
         b.place(PanelAutotaratura, 4, 1, 1, 1, Qt::AlignTop);
         auto* line = new QHBoxLayout(PanelAutotaratura);
         line->setContentsMargins(10, 6, 10, 6);
-        b.bound(&TFormConfig::CheckAutotaratura, PanelAutotaratura);
+        b.bound(&TPageMappa::CheckAutotaratura, PanelAutotaratura);
         CheckAutotaratura->setText(QStringLiteral("Autotaratura con t. b. max."));
-        b.bound(&TFormConfig::EditAutotaratura, PanelAutotaratura);
+        b.bound(&TPageMappa::EditAutotaratura, PanelAutotaratura);
         LabAutotaratura = b.label("LabAutotaratura", PanelAutotaratura);
         LabAutotaratura->setText(QStringLiteral("ms"));
         line->addWidget(CheckAutotaratura, 1);
@@ -235,18 +269,18 @@ void TFormConfig::BuildMappa()
     // the map reaches down to them.
     {
         // Nothing shows here while the ECU reports no OBD values.
-        auto* obd = new QWidget(TabMappa);
+        auto* obd = new QWidget(Sheet());
         obd->setObjectName(QStringLiteral("PanelObd"));
         b.place(obd, 6, 1, 1, 1, Qt::AlignBottom);
-        Builder::Frame f(&b, obd);
+        TFormConfig::Builder::Frame f(&b, obd);
         f.grid()->setContentsMargins(0, 0, 0, 0);
         auto* lampsRow = new QWidget(obd);
         auto* state = new QHBoxLayout(lampsRow);
         state->setContentsMargins(0, 0, 0, 0);
-        const std::tuple<plat::PictureButton * TFormConfig::*, const char*, const char*> lamps[] = {
-            {&TFormConfig::ImageObdInfo, "ImageObdInfo", ":/bmp/obdinfo.png"},
-            {&TFormConfig::ImageObdOk, "ImageObdOk", ":/bmp/obdok.png"},
-            {&TFormConfig::ImageObdKo, "ImageObdKo", ":/bmp/obdko.png"}};
+        const std::tuple<plat::PictureButton * TPageMappa::*, const char*, const char*> lamps[] = {
+            {&TPageMappa::ImageObdInfo, "ImageObdInfo", ":/bmp/obdinfo.png"},
+            {&TPageMappa::ImageObdOk, "ImageObdOk", ":/bmp/obdok.png"},
+            {&TPageMappa::ImageObdKo, "ImageObdKo", ":/bmp/obdko.png"}};
         for (const auto& [member, name, picture] : lamps) {
             plat::PictureButton* p = b.picture(name, lampsRow);
             p->setPicturePath(QString::fromLatin1(picture));
@@ -303,7 +337,7 @@ void TFormConfig::BuildMappa()
 // ---------------------------------------------------------------------------
 // The map
 
-void TFormConfig::RadioMapClick()
+void TPageMappa::RadioMapClick()
 {
     const mapk::View view = RadioMapCorr->isChecked()     ? mapk::View::Reduced
                             : RadioMapAdatta->isChecked() ? mapk::View::TargetObd
@@ -313,7 +347,7 @@ void TFormConfig::RadioMapClick()
     DrawGridK->update();
 }
 
-void TFormConfig::LayoutMappaGrid()
+void TPageMappa::LayoutMappaGrid()
 {
     if (!PanelMappaK || !ShapeTarget || !PanelCorrettori0)
         return;
@@ -328,7 +362,7 @@ void TFormConfig::LayoutMappaGrid()
     // The grid ends at 96 % of the target frame's left edge, and at the foot
     // of the correctors' frame.
     const int right = ShapeTarget->x() * 96 / 100 - PanelMappaK->x();
-    const QPoint foot = PanelCorrettori0->mapTo(TabMappa, QPoint(0, PanelCorrettori0->height()));
+    const QPoint foot = PanelCorrettori0->mapTo(Sheet(), QPoint(0, PanelCorrettori0->height()));
     const int bottom = std::min(foot.y() - PanelMappaK->y(), PanelMappaK->height());
     DrawGridK->setGeometry(left, top, std::max(right - left, 40), std::max(bottom - top, 40));
     DrawGridK->FitCells();
@@ -362,7 +396,7 @@ void TFormConfig::LayoutMappaGrid()
         w->raise();
 }
 
-void TFormConfig::ButtonModificaRiferimentiClick()
+void TPageMappa::ButtonModificaRiferimentiClick()
 {
     // The grid's own breakpoints dialog: shown modally, then the bounds are
     // built again and the grid repainted.
@@ -372,20 +406,20 @@ void TFormConfig::ButtonModificaRiferimentiClick()
 // ---------------------------------------------------------------------------
 // The sliders
 
-void TFormConfig::placeSliderBars()
+void TPageMappa::placeSliderBars()
 {
     placeEnrichmentBar(dm::TruncToInt(dm().GetValueByCode(cfgrules::kEnrichmentCode)));
     placeExtraInjBar(cfgrules::ExtraInjSteps(
         static_cast<double>(dm().GetElementByCode(cfgrules::kExtraInjCode, cfgrules::kExtraInjElement))));
 }
 
-void TFormConfig::placeEnrichmentBar(int value)
+void TPageMappa::placeEnrichmentBar(int value)
 {
     ImageBar2->move(cfgrules::EnrichmentBarLeft(value, ImageBarra2->x(), ImageBarra2->width(), ImageBar2->width()),
                     ImageBar2->y());
 }
 
-void TFormConfig::placeExtraInjBar(int steps)
+void TPageMappa::placeExtraInjBar(int steps)
 {
     ImageBar1->move(cfgrules::ExtraInjBarLeft(steps, ImageBarra1->x(), ImageBarra1->width(), ImageBar1->width()),
                     ImageBar1->y());
@@ -417,15 +451,15 @@ int extraInjStep(TStreamDati& d, bool up)
 
 } // namespace
 
-void TFormConfig::ImageMinusClick() { placeEnrichmentBar(enrichmentStep(dm(), false)); }
-void TFormConfig::ImagePlusClick() { placeEnrichmentBar(enrichmentStep(dm(), true)); }
-void TFormConfig::ImageMinusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), false)); }
-void TFormConfig::ImagePlusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), true)); }
+void TPageMappa::ImageMinusClick() { placeEnrichmentBar(enrichmentStep(dm(), false)); }
+void TPageMappa::ImagePlusClick() { placeEnrichmentBar(enrichmentStep(dm(), true)); }
+void TPageMappa::ImageMinusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), false)); }
+void TPageMappa::ImagePlusExtraInjClick() { placeExtraInjBar(extraInjStep(dm(), true)); }
 
 // ---------------------------------------------------------------------------
 // The boxes and editors
 
-void TFormConfig::showExtraInjControls()
+void TPageMappa::showExtraInjControls()
 {
     const bool cut = CheckTagliaExtraIniettate->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{LabelExtraInj, ShapeExtraInj, CheckExtraInj, ImageMinusExtraInj,
@@ -436,7 +470,7 @@ void TFormConfig::showExtraInjControls()
     ImagePlusExtraInj->setEnabled(on);
 }
 
-void TFormConfig::CheckExtraInjClick()
+void TPageMappa::CheckExtraInjClick()
 {
     if (!LoadingControls)
         dm().SetFlag(kExtraInjOffFlag, !CheckExtraInj->isChecked());
@@ -445,14 +479,14 @@ void TFormConfig::CheckExtraInjClick()
     ImagePlusExtraInj->setEnabled(on);
 }
 
-void TFormConfig::CheckTagliaExtraIniettateClick()
+void TPageMappa::CheckTagliaExtraIniettateClick()
 {
     if (!LoadingControls)
         dm().SetFlag3(kCutExtraInjBit, CheckTagliaExtraIniettate->isChecked());
     showExtraInjControls();
 }
 
-void TFormConfig::CheckAutotaraturaClick()
+void TPageMappa::CheckAutotaraturaClick()
 {
     const bool ticked = CheckAutotaratura->isChecked();
     if (!LoadingControls) {
@@ -461,40 +495,40 @@ void TFormConfig::CheckAutotaraturaClick()
         RememberedAutotaratura = change.remembered;
         dm().SetTOpenLoop(0, change.write);
     }
-    ShowLoaded(EditAutotaratura, static_cast<double>(dm().GetTOpenLoop(0)));
+    Form().ShowLoaded(EditAutotaratura, static_cast<double>(dm().GetTOpenLoop(0)));
     EditAutotaratura->setVisible(ticked);
     LabAutotaratura->setVisible(ticked);
 }
 
-void TFormConfig::EditAutotaraturaKeyPress(QChar key)
+void TPageMappa::EditAutotaraturaKeyPress(QChar key)
 {
     if (key.unicode() != kEnter)
         return;
     // Untouched, it writes nothing and shows the stored limit again.
-    if (Touched(EditAutotaratura))
+    if (Form().Touched(EditAutotaratura))
         dm().SetTOpenLoop(0, EditAutotaratura->GetAsFloat());
-    ShowLoaded(EditAutotaratura, static_cast<double>(dm().GetTOpenLoop(0)));
+    Form().ShowLoaded(EditAutotaratura, static_cast<double>(dm().GetTOpenLoop(0)));
 }
 
-void TFormConfig::EditKMappaNeutroKeyPress(QChar key)
+void TPageMappa::EditKMappaNeutroKeyPress(QChar key)
 {
     // The neutral K is shown, not typed: Enter shows the stored value again
     // and writes nothing (a write of the shown, rounded value would change it).
     if (key.unicode() == kEnter)
-        ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
+        Form().ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
 }
 
-void TFormConfig::ImageTargetClick()
+void TPageMappa::ImageTargetClick()
 {
     const QChar separator = complib::DecimalSeparator();
-    LabTarget1->setText(cfglive::TargetTimeText(LiveValues.PetrolTime1, separator));
-    LabTarget2->setText(cfglive::TargetTimeText(LiveValues.PetrolTime2, separator));
+    LabTarget1->setText(cfglive::TargetTimeText(Form().LiveValues.PetrolTime1, separator));
+    LabTarget2->setText(cfglive::TargetTimeText(Form().LiveValues.PetrolTime2, separator));
 }
 
 // ---------------------------------------------------------------------------
 // Loading
 
-void TFormConfig::TabMappaShow()
+void TPageMappa::TabMappaShow()
 {
     // The grid: all three views on offer, the grid fitted to the page, and
     // the dot placed again on the next tick.
@@ -502,11 +536,11 @@ void TFormConfig::TabMappaShow()
         r->setVisible(true);
     DrawGridK->RadioMapClick(DrawGridK->View());
     LayoutMappaGrid();
-    MapKTracking.repaintCounter = cfglive::MapKTracker::kRepaintThreshold;
+    Form().MapKTracking.repaintCounter = cfglive::MapKTracker::kRepaintThreshold;
     DrawGridK->SetDotPicture(ImagePallino->currentPicture());
 
     // The controls.
-    LoadByCode(cfgwin::PageMappa);
+    Form().LoadByCode(cfgwin::PageMappa);
     placeSliderBars();
     const std::uint8_t wasLoading = LoadingControls;
     LoadingControls = 1;
@@ -515,15 +549,78 @@ void TFormConfig::TabMappaShow()
     CheckTagliaExtraIniettate->setEnabled(dm().Flag34Present != 0);
     const double limit = static_cast<double>(dm().GetTOpenLoop(0));
     CheckAutotaratura->setChecked(cfgrules::AutotaraturaOn(limit));
-    ShowLoaded(EditAutotaratura, limit);
+    Form().ShowLoaded(EditAutotaratura, limit);
     EditAutotaratura->setVisible(CheckAutotaratura->isChecked());
     LabAutotaratura->setVisible(CheckAutotaratura->isChecked());
     LoadingControls = wasLoading;
     showExtraInjControls();
-    ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(dm::kLeaningCode)));
+    Form().ShowLoadedInteger(EditSmagrimento, dm::TruncToInt(dm().GetValueByCode(dm::kLeaningCode)));
     const bool monoplug = dm().EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG;
     PanelArricchimentoAcc->setVisible(!monoplug);
-    ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
+    Form().ShowLoaded(EditKMappaNeutro, static_cast<double>(dm().GetValueByCode(dm::kNeutralKCode)));
     PanelKMappaNeutro->setVisible(dm().ItemBCPresent != 0 &&
                                   (dm().GetTipoIniettore(kInjectorPairSecond) == kInjectorNeutralK || monoplug));
+}
+
+// ---------------------------------------------------------------------------
+// What the window asks of the page
+
+void TPageMappa::SetCellDialog(TFormModificaMappa* dialog) { DrawGridK->SetModificaMappa(dialog); }
+
+void TPageMappa::SetTimerDati(QTimer* timer) { DrawGridK->SetTimerDati(timer); }
+
+void TPageMappa::LoadPictures()
+{
+    ImagePallino->setPicture(kPictureDot);
+    ImageTarget->setPictures(kPictureTarget, kPictureTargetDown);
+    for (plat::PictureButton* plus : {ImagePlusExtraInj, ImagePlus})
+        plus->setPictures(kPicturePlus, kPicturePlusDown);
+    for (plat::PictureButton* minus : {ImageMinusExtraInj, ImageMinus})
+        minus->setPictures(kPictureMinus, kPictureMinusDown);
+}
+
+void TPageMappa::ShowFuelDot(int picture)
+{
+    setPicture(ImagePallino, picture);
+    DrawGridK->SetDotPicture(ImagePallino->currentPicture());
+}
+
+void TPageMappa::ShowEnrichmentBar(int picture) { setPicture(ImageBar2, picture); }
+
+cfglive::Repaint TPageMappa::TrackOperatingPoint(cfglive::MapKTracker& tracking, const dm::TLiveValues& live)
+{
+    TStreamDati& d = dm();
+    const cfglive::MapKView view{{DrawGridK->DefaultColWidth(), DrawGridK->DefaultRowHeight()},
+                                 DrawGridK->View() == mapk::View::Reduced,
+                                 DrawGridK->DotSize()};
+    cfglive::Repaint dirty = cfglive::TrackMapKPoint(
+        tracking, live.Rpm, live.PetrolTime1, view, [&d](int i) { return static_cast<double>(d.GetRifGiriK(i)); },
+        [&d](int i) { return static_cast<double>(d.GetRifTempiK(i)); });
+    DrawGridK->OperatingPointX = tracking.dot.x();
+    DrawGridK->OperatingPointY = tracking.dot.y();
+    return dirty;
+}
+
+void TPageMappa::ShowCorrectors(const cfglive::ObdView& view)
+{
+    setShown(ImageObdInfo, view.info);
+    setShown(ImageObdOk, view.ok);
+    setShown(ImageObdKo, view.ko);
+    for (int i = 0; i < 2; ++i) {
+        const cfglive::ObdBank& b = view.banks[static_cast<std::size_t>(i)];
+        QLabel* caption = i == 0 ? LabelCorrettori0 : LabelCorrettori1;
+        setFill(caption, b.labelColour);
+        if (caption->isEnabled() != b.labelEnabled)
+            caption->setEnabled(b.labelEnabled);
+        QLabel* slow = i == 0 ? LabCorrSlow0 : LabCorrSlow1;
+        QLabel* fast = i == 0 ? LabCorrFast0 : LabCorrFast1;
+        QFrame* correctors = i == 0 ? PanelCorrettori0 : PanelCorrettori1;
+        setText(slow, b.slow);
+        setText(fast, b.fast);
+        // What changed repaints itself; the panels are not repainted on
+        // every tick.
+        setShown(slow, b.slowVisible);
+        setShown(fast, b.fastVisible);
+        setShown(correctors, b.correctorsVisible());
+    }
 }

@@ -5,7 +5,10 @@
 #include "../FormConfigParts.h"
 #include "../PageWidgets.h"
 #include "ItemCodes.h"
+#include "PageAdatta.h"
+#include "PageCorrezioni.h"
 #include "PageEmissioni.h"
+#include "PageMappa.h"
 #include "PageTemp.h"
 #include "PageSensori.h"
 #include "windowkit/LivePolling.h"
@@ -75,12 +78,6 @@ void setPicture(plat::PictureButton* p, int id)
 {
     if (p && p->currentId() != id)
         p->setPicture(id);
-}
-
-void setShown(QWidget* w, bool shown)
-{
-    if (w->isHidden() == shown)
-        w->setVisible(shown);
 }
 
 } // namespace
@@ -319,14 +316,13 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
 {
     if (c.fuel) {
         setPicture(ImageCommutatore, c.fuel->commutatore);
-        setPicture(ImagePallino, c.fuel->pallino);
-        DrawGridK->SetDotPicture(ImagePallino->currentPicture());
+        Page<TPageMappa>().ShowFuelDot(c.fuel->pallino);
         Page<TPageEmissioni>().ShowFuelDot(c.fuel->emissioni);
         setText(LabelBenzina, Message(c.fuel->text));
         setInk(LabelBenzina, c.fuel->colour);
     }
     if (c.bar2)
-        setPicture(ImageBar2, *c.bar2);
+        Page<TPageMappa>().ShowEnrichmentBar(*c.bar2);
     if (LabelBenzina->isHidden() == c.benzinaVisible) {
         LabelBenzina->setVisible(c.benzinaVisible);
         if (c.benzinaVisible)
@@ -348,15 +344,15 @@ QWidget* TFormConfig::trackedGrid(cfglive::Grid grid) const
 {
     using G = cfglive::Grid;
     switch (grid) {
-    case G::MapK: return DrawGridK;
-    case G::PressPassaggio: return DrawPressPassaggio;
+    case G::MapK: return Page<TPageMappa>().DrawGridK;
+    case G::PressPassaggio: return CorrectionGrids->DrawPressPassaggio;
     case G::Emissioni: return CorrectionGrids->DrawGridEmissioni;
     case G::Anticipo: return CorrectionGrids->DrawGridAnticipo;
     case G::Filtro: return DrawGridFiltro;
     case G::Sgancio: return DrawGridSgancio;
-    case G::TempGas: return DrawGridTempGas;
-    case G::TempRid: return DrawGridTempRid;
-    case G::PressDiff: return DrawGridPressDiff;
+    case G::TempGas: return CorrectionGrids->DrawGridTempGas;
+    case G::TempRid: return CorrectionGrids->DrawGridTempRid;
+    case G::PressDiff: return CorrectionGrids->DrawGridPressDiff;
     case G::PressColl: return nullptr; // the Dati di test sheet shows no pressure grid
     case G::Variatore: return CorrectionGrids->DrawGridVariatore;
     }
@@ -371,8 +367,8 @@ void TFormConfig::repaintDirty(const cfglive::Repaint& dirty)
             continue;
         if (!d.isCell())
             w->update(d.area);
-        else if (w == DrawGridK)
-            w->update(DrawGridK->CellRect(d.col, d.row));
+        else if (auto* k = qobject_cast<DrawGridK*>(w))
+            w->update(k->CellRect(d.col, d.row));
         else if (auto* g = qobject_cast<TCorrectionGrid*>(w))
             w->update(g->CellRect(d.col, d.row));
         else
@@ -391,13 +387,7 @@ void TFormConfig::trackActivePage()
     tables::TrackedCells& tracked = CorrectionGrids->Tracked;
 
     if (page == cfgwin::PageMappa || page == cfgwin::PageCorrezioni) {
-        const MapKView view{{DrawGridK->DefaultColWidth(), DrawGridK->DefaultRowHeight()},
-                            DrawGridK->View() == mapk::View::Reduced,
-                            DrawGridK->DotSize()};
-        add(TrackMapKPoint(MapKTracking, LiveValues.Rpm, LiveValues.PetrolTime1, view, rpmK,
-                           [&d](int i) { return static_cast<double>(d.GetRifTempiK(i)); }));
-        DrawGridK->OperatingPointX = MapKTracking.dot.x();
-        DrawGridK->OperatingPointY = MapKTracking.dot.y();
+        add(Page<TPageMappa>().TrackOperatingPoint(MapKTracking, LiveValues));
         tracked.MapKRow = MapKTracking.row;
     }
     if (page == cfgwin::PageFiltroBenzina) {
@@ -421,10 +411,9 @@ void TFormConfig::trackActivePage()
         tracked.TempRidColumn = TempRidTracking.column;
         tracked.PressDiffColumn = PressDiffTracking.column;
         if (d.EcuInfo.EcuType == qz::ECU_TYPE_MONOPLUG)
-            setText(LabCorrPressAbs,
-                    AbsolutePressureCorrection((LiveValues.StatusFlags & dm::LIVE_ON_GAS) != 0,
-                                               static_cast<double>(d.GetRifPressDiff(10)), LiveValues.GasPressure,
-                                               complib::DecimalSeparator(), Message(kTextNotAvailable)));
+            Page<TPageCorrezioni>().ShowPressureCorrection(AbsolutePressureCorrection(
+                (LiveValues.StatusFlags & dm::LIVE_ON_GAS) != 0, static_cast<double>(d.GetRifPressDiff(10)),
+                LiveValues.GasPressure, complib::DecimalSeparator(), Message(kTextNotAvailable)));
     }
     if (page == cfgwin::PageVariatore) {
         add(TrackVariatorPoint(
@@ -456,35 +445,17 @@ void TFormConfig::showObdBlocks()
     ObdBlock = block.bytes;
     ObdBlockLength = block.received;
     const cfglive::ObdView v = cfglive::DecodeObdBlock(ObdBlock, complib::DecimalSeparator());
-    setShown(ImageObdInfo, v.info);
-    setShown(ImageObdOk, v.ok);
-    setShown(ImageObdKo, v.ko);
+    // The correctors on the Mappa page; the rear probes' oxygen on the
+    // Emissioni page.
+    Page<TPageMappa>().ShowCorrectors(v);
     for (int i = 0; i < 2; ++i) {
         const cfglive::ObdBank& b = v.banks[static_cast<std::size_t>(i)];
-        QLabel* caption = i == 0 ? LabelCorrettori0 : LabelCorrettori1;
-        setFill(caption, b.labelColour);
-        if (caption->isEnabled() != b.labelEnabled)
-            caption->setEnabled(b.labelEnabled);
-        QLabel* slow = i == 0 ? LabCorrSlow0 : LabCorrSlow1;
-        QLabel* fast = i == 0 ? LabCorrFast0 : LabCorrFast1;
-        QFrame* correctors = i == 0 ? PanelCorrettori0 : PanelCorrettori1;
-        const std::pair<QWidget*, bool> shown[] = {
-            {slow, b.slowVisible}, {fast, b.fastVisible}, {correctors, b.correctorsVisible()}};
-        setText(slow, b.slow);
-        setText(fast, b.fast);
-        // What changed repaints itself; the panels are not repainted on
-        // every tick.
-        for (const auto& [w, on] : shown)
-            setShown(w, on);
-        // The rear probe's oxygen reading on the Emissioni page.
         Page<TPageEmissioni>().ShowOxygen(i, b.oxygen, b.oxygenVisible);
     }
     if (page != cfgwin::PageAdatta)
         return;
     const auto idle = cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*dm().Protocol(), cfglive::kObdIdleBlock);
-    const cfglive::ObdIdleView iv = cfglive::DecodeObdIdleBlock(idle.bytes);
-    setText(LabCorrMinimo, iv.idle);
-    setText(LabCorrFuoriMinimo, iv.offIdle);
+    Page<TPageAdatta>().ShowIdleCorrectors(cfglive::DecodeObdIdleBlock(idle.bytes));
 }
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,21 @@
 
 #include "editors/KeyComboBox.h"
 #include "editors/NumericEdit.h"
+#include "pages/PageAdatta.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageConfigurazione.h"
+#include "pages/PageCorrezioni.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageIniezione.h"
+#include "pages/PagePressione.h"
+#include "pages/PageSensori.h"
+#include "pages/PageSequenza.h"
+#include "pages/PageTaratura.h"
+#include "pages/PageTemp.h"
+#include "pages/PageTest.h"
+#include "pages/PageVariatore.h"
 #include "plat/Colors.h"
+#include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 
 #include <QApplication>
@@ -22,17 +36,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageVariatore.h"
-#include "pages/PageConfigurazione.h"
-#include "pages/PageIniezione.h"
-#include "pages/PageTaratura.h"
-#include "pages/PageSequenza.h"
-#include "pages/PageTest.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PageSensori.h"
-#include "pages/PagePressione.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageTemp.h"
 
 namespace {
 
@@ -103,6 +106,26 @@ TEST_F(FormConfigTest, ConstructionPagesInOrderWithTheBarOnTheFirst)
     EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w->FormModificaMappa != nullptr);
     EXPECT_FALSE(w->TimerDati->isActive());
+}
+
+TEST_F(FormConfigTest, TheStepButtonsAndTheMapsDotHaveTheirPictures)
+{
+    auto w = make();
+    const auto picture = [&w](const char* name) {
+        auto* p = qobject_cast<plat::PictureButton*>(w->Control(QString::fromLatin1(name)));
+        EXPECT_NE(p, nullptr) << name;
+        return p ? std::pair{p->releasedId(), p->pressedId()} : std::pair{0, 0};
+    };
+    // Released and pressed: the plus buttons, the minus buttons.
+    for (const char* plus : {"ImagePlus", "ImagePlusExtraInj", "ImagePlusRid", "ImagePlusGas", "ImagePlusAdatta"})
+        EXPECT_EQ(picture(plus), (std::pair{10035, 10036})) << plus;
+    for (const char* minus : {"ImageMinus", "ImageMinusExtraInj", "ImageMinusRid", "ImageMinusGas", "ImageMinusAdatta"})
+        EXPECT_EQ(picture(minus), (std::pair{10037, 10038})) << minus;
+    EXPECT_EQ(picture("ImageTarget"), (std::pair{10033, 10034}));
+    // The map's dot starts with the petrol picture, which the map draws.
+    auto* dot = qobject_cast<plat::PictureButton*>(w->Control(QStringLiteral("ImagePallino")));
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(dot->currentId(), cfglive::PicDotPetrol);
 }
 
 TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
@@ -181,8 +204,8 @@ TEST_P(FormConfigProfiles, ShowingAppliesTheEcuRules)
     for (int page : {cfgwin::PageFiltroBenzina, cfgwin::PageSequenza, cfgwin::PageTest})
         EXPECT_FALSE(w->PageTabVisible(page)) << page;
     EXPECT_EQ(!w->Page<TPageCommutazione>().EditTempRiduttore->isHidden(), p.tempRiduttore);
-    EXPECT_EQ(!w->DrawGridPressDiff->isHidden(), p.pressDiff);
-    EXPECT_EQ(!w->DrawPressPassaggio->isHidden(), p.pressPassaggio);
+    EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawGridPressDiff->isHidden(), p.pressDiff);
+    EXPECT_EQ(!w->Page<TPageCorrezioni>().DrawPressPassaggio->isHidden(), p.pressPassaggio);
     EXPECT_FALSE(w->Page<TPageEmissioni>().EditSovrapposizione->isHidden());
     EXPECT_TRUE(w->Page<TPageEmissioni>().EditCicchetto->isHidden());
     EXPECT_EQ(w->Page<TPageEmissioni>().LabelSovrapposizione->text(), rig::text(118));
@@ -231,7 +254,7 @@ TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
     r.dm().WriteThrough = 1;
     auto w = make();
     std::vector<int> clicks;
-    for (QCheckBox* c : {w->Page<TPageTemp>().CheckTempRiduttore, w->CheckAdattativita})
+    for (QCheckBox* c : {w->Page<TPageTemp>().CheckTempRiduttore, w->Page<TPageAdatta>().CheckAdattativita})
         QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
     r.sim().clearCalls();
     w->show();
@@ -539,11 +562,11 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
 {
     auto w = make();
     struct Case { const char* name; QWidget* page; TCorrectionGrid* member; };
-    for (const Case& c : {Case{"DrawGridPressDiff", w->TabCorrezioni, w->DrawGridPressDiff},
-                          {"DrawGridTempGas", w->TabCorrezioni, w->DrawGridTempGas},
-                          {"DrawGridTempRid", w->TabCorrezioni, w->DrawGridTempRid},
-                          {"DrawPressPassaggio", w->TabCorrezioni, w->DrawPressPassaggio},
-                          {"DrawDelayGasTemp", w->TabCorrezioni, w->DrawDelayGasTemp},
+    for (const Case& c : {Case{"DrawGridPressDiff", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridPressDiff},
+                          {"DrawGridTempGas", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridTempGas},
+                          {"DrawGridTempRid", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawGridTempRid},
+                          {"DrawPressPassaggio", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawPressPassaggio},
+                          {"DrawDelayGasTemp", w->TabCorrezioni, w->Page<TPageCorrezioni>().DrawDelayGasTemp},
                           {"DrawGridEmissioni", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridEmissioni},
                           {"DrawGridAnticipo", w->TabEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo},
                           {"DrawGridVariatore", w->TabVariatore, w->Page<TPageVariatore>().DrawGridVariatore}}) {
@@ -568,7 +591,7 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     }
     w->TabCorrezioni->resize(1000, 700);
     w->FormResize();
-    EXPECT_EQ(w->DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
+    EXPECT_EQ(w->Page<TPageCorrezioni>().DrawGridPressDiff->width(), (1000 * 97 / 100 / 15) * 15);
     // The variator page follows the ECU's MAP axis when it loads.
     r.dm().RifMapVariatorePresent = 1;
     w->Page<TPageVariatore>().TabVariatoreShow();
@@ -590,9 +613,10 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         std::function<double()> stored;
         double expected;
     };
-    for (const Case& c :
-         {Case{w->Page<TPageEmissioni>().DrawGridAnticipo, 3, 0, "7", "9", [&] { return double(r.dm().GetAnticipo(2)); }, 9},
-          Case{w->DrawPressPassaggio, 5, 1, "", "2", [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
+    for (const Case& c : {Case{w->Page<TPageEmissioni>().DrawGridAnticipo, 3, 0, "7", "9",
+                               [&] { return double(r.dm().GetAnticipo(2)); }, 9},
+                          Case{w->Page<TPageCorrezioni>().DrawPressPassaggio, 5, 1, "", "2",
+                               [&] { return double(r.dm().GetPressPassaggio(4)); }, 2}}) {
         QString prefill;
         int opened = 0;
         w->FormModificaMappa->SetModalRunner([&](TFormModificaMappa& d) {

@@ -9,6 +9,11 @@
 #include "FormConfig.h"
 #include "MapAxes.h"
 
+#include "pages/PageAdatta.h"
+#include "pages/PageCorrezioni.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageMappa.h"
+#include "pages/PageSensori.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
@@ -17,8 +22,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageSensori.h"
-#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -96,7 +99,28 @@ TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
     // On gas: the gas pictures and text.
     EXPECT_EQ(w->ImageCommutatore->currentId(), cfglive::PicGas);
     EXPECT_EQ(w->LabelBenzina->text(), rig::text(175));
-    EXPECT_NE(w->DrawGridK, nullptr);
+    EXPECT_NE(w->Page<TPageMappa>().DrawGridK, nullptr);
+}
+
+TEST_F(LiveTickTest, TheFuelStateOnTheMappaPage)
+{
+    showPage(cfgwin::PageMappa);
+    const TPageMappa& page = w->Page<TPageMappa>();
+    ASSERT_EQ(page.ImagePallino->currentId(), cfglive::PicDotPetrol); // as the window starts
+    tick();
+    // The first frame's changes, as the window's bar state took them.
+    const dm::TLiveValues v = lastFrame();
+    ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
+    cfglive::BarState fresh;
+    bool seen = false;
+    const cfglive::BarChanges c = cfglive::StepBar(fresh, v.StatusFlags, v.StatusLow, {}, seen);
+    ASSERT_TRUE(c.fuel);
+    EXPECT_EQ(page.ImagePallino->currentId(), c.fuel->pallino);
+    EXPECT_NE(page.ImagePallino->currentId(), cfglive::PicDotPetrol);
+    EXPECT_EQ(page.DrawGridK->DotSize(), page.ImagePallino->currentPicture().deviceIndependentSize().toSize());
+    // The enrichment bar follows bit 0 of the low status.
+    EXPECT_EQ(page.ImageBar2->currentId(),
+              (v.StatusLow & 0x01) ? cfglive::PicEmissionsDot : cfglive::PicEmissionsDotGas);
 }
 
 TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
@@ -127,17 +151,17 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 0);
-    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->PanelCorrettori1->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->ImageObdOk->isVisibleTo(w->TabMappa));
-    EXPECT_TRUE(w->LabCorrFast0->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori1->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().ImageObdOk->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().LabCorrFast0->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageAdatta);
     r.sim().clearCalls();
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 1);
-    EXPECT_TRUE(w->LabCorrMinimo->text().endsWith(QLatin1Char('%')));
-    EXPECT_TRUE(w->LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrMinimo->text().endsWith(QLatin1Char('%')));
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrFuoriMinimo->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageEmissioni);
     tick();
     EXPECT_TRUE(w->Page<TPageEmissioni>().PanelLambdaObd0->isVisibleTo(w->TabEmissioni));
@@ -151,11 +175,11 @@ TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
     r.sim().clearCalls();
     tick();
     EXPECT_EQ(w->ObdBlockLength, 0);
-    EXPECT_FALSE(w->PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
+    EXPECT_FALSE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
     r.sim().setBlockReplyLength(8, -1);
     tick();
     EXPECT_EQ(w->ObdBlockLength, 50);
-    EXPECT_TRUE(w->PanelCorrettori0->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa));
     for (const auto& c : r.callsOf("ReadBlock")) {
         if (c.code == 8) {
             EXPECT_EQ(c.row, 50); // the capacity offered
@@ -181,10 +205,11 @@ TEST_F(LiveTickTest, TheDotFollowsTheEngineThroughMapK)
     showPage(cfgwin::PageMappa);
     tick();
     const int firstColumn = w->MapKTracking.column;
-    const QPoint first(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY);
+    const QPoint first(w->Page<TPageMappa>().DrawGridK->OperatingPointX,
+                       w->Page<TPageMappa>().DrawGridK->OperatingPointY);
     ASSERT_FALSE(first.isNull());
     // The dot lies in the cell of the tracked column and row.
-    const QRect cell = w->DrawGridK->CellRect(w->MapKTracking.column + 1, w->MapKTracking.row + 1);
+    const QRect cell = w->Page<TPageMappa>().DrawGridK->CellRect(w->MapKTracking.column + 1, w->MapKTracking.row + 1);
     EXPECT_GE(first.x(), cell.left());
     EXPECT_LE(first.x(), cell.left() + cell.width());
     EXPECT_GE(first.y(), cell.top());
@@ -194,9 +219,12 @@ TEST_F(LiveTickTest, TheDotFollowsTheEngineThroughMapK)
     r.clock.advance(12000);
     tick();
     EXPECT_NE(w->MapKTracking.column, firstColumn);
-    EXPECT_NE(QPoint(w->DrawGridK->OperatingPointX, w->DrawGridK->OperatingPointY), first);
+    EXPECT_NE(
+        QPoint(w->Page<TPageMappa>().DrawGridK->OperatingPointX, w->Page<TPageMappa>().DrawGridK->OperatingPointY),
+        first);
     // The dot is the picture of ImagePallino.
-    EXPECT_EQ(w->DrawGridK->DotSize(), w->ImagePallino->currentPicture().deviceIndependentSize().toSize());
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->DotSize(),
+              w->Page<TPageMappa>().ImagePallino->currentPicture().deviceIndependentSize().toSize());
 }
 
 TEST_F(LiveTickTest, TheEmissionsDotAndTheCorrectionColumns)
@@ -236,10 +264,10 @@ TEST_F(LiveTickMonoplug, TheAbsolutePressureCorrectionOnCorrezioni)
     tick();
     const dm::TLiveValues v = lastFrame();
     ASSERT_NE(v.StatusFlags & dm::LIVE_ON_GAS, 0);
-    EXPECT_EQ(w->LabCorrPressAbs->text(),
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabCorrPressAbs->text(),
               cfglive::AbsolutePressureCorrection(true, static_cast<double>(r.dm().GetRifPressDiff(10)), v.GasPressure,
                                                   QLatin1Char('.'), rig::text(91)));
-    EXPECT_NE(w->LabCorrPressAbs->text(), QStringLiteral("0%"));
+    EXPECT_NE(w->Page<TPageCorrezioni>().LabCorrPressAbs->text(), QStringLiteral("0%"));
 }
 
 } // namespace

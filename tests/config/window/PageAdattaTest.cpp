@@ -6,6 +6,8 @@
 #include "pages/SliderTrack.h"
 
 #include "editors/KeyComboBox.h"
+#include "pages/PageAdatta.h"
+#include "pages/PageVariatore.h"
 #include "plat/PictureButton.h"
 
 #include <QButtonGroup>
@@ -13,7 +15,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
-#include "pages/PageVariatore.h"
 
 namespace {
 
@@ -34,8 +35,9 @@ protected:
     std::vector<QRadioButton*> checked() const
     {
         std::vector<QRadioButton*> on;
-        for (QRadioButton* b :
-             {w->RadioAdattaDiritti, w->RadioAdattaInvertiti, w->RadioAdatta25, w->RadioAdatta50, w->RadioAdatta100})
+        for (QRadioButton* b : {w->Page<TPageAdatta>().RadioAdattaDiritti, w->Page<TPageAdatta>().RadioAdattaInvertiti,
+                                w->Page<TPageAdatta>().RadioAdatta25, w->Page<TPageAdatta>().RadioAdatta50,
+                                w->Page<TPageAdatta>().RadioAdatta100})
             if (b->isChecked())
                 on.push_back(b);
         return on;
@@ -45,64 +47,66 @@ protected:
 TEST_F(PageAdatta, SignAndRangeAreTwoChoices)
 {
     openWith(0, 100);
-    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->RadioAdattaDiritti, w->RadioAdatta25}));
-    EXPECT_NE(w->RadioAdattaDiritti->group(), w->RadioAdatta25->group());
-    const std::pair<QRadioButton*, std::int32_t> steps[] = {{w->RadioAdattaInvertiti, 1},
-                                                            {w->RadioAdatta50, 3},
-                                                            {w->RadioAdatta100, 5},
-                                                            {w->RadioAdattaDiritti, 4},
-                                                            {w->RadioAdatta25, 0}};
+    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->Page<TPageAdatta>().RadioAdattaDiritti,
+                                                     w->Page<TPageAdatta>().RadioAdatta25}));
+    EXPECT_NE(w->Page<TPageAdatta>().RadioAdattaDiritti->group(), w->Page<TPageAdatta>().RadioAdatta25->group());
+    const std::pair<QRadioButton*, std::int32_t> steps[] = {{w->Page<TPageAdatta>().RadioAdattaInvertiti, 1},
+                                                            {w->Page<TPageAdatta>().RadioAdatta50, 3},
+                                                            {w->Page<TPageAdatta>().RadioAdatta100, 5},
+                                                            {w->Page<TPageAdatta>().RadioAdattaDiritti, 4},
+                                                            {w->Page<TPageAdatta>().RadioAdatta25, 0}};
     for (auto [radio, bits] : steps) {
         radio->click();
         EXPECT_EQ(ecu(kAdatta)[0], bits) << radio->objectName().toStdString();
     }
-    w->RadioAdattaInvertiti->click();
-    w->RadioAdatta50->click();
-    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->RadioAdattaInvertiti, w->RadioAdatta50}));
-    EXPECT_EQ(w->RadioAdattaInvertiti->property("Tag").toInt(), 1);
-    EXPECT_EQ(w->RadioAdatta100->property("Tag").toInt(), 2);
+    w->Page<TPageAdatta>().RadioAdattaInvertiti->click();
+    w->Page<TPageAdatta>().RadioAdatta50->click();
+    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->Page<TPageAdatta>().RadioAdattaInvertiti,
+                                                     w->Page<TPageAdatta>().RadioAdatta50}));
+    EXPECT_EQ(w->Page<TPageAdatta>().RadioAdattaInvertiti->property("Tag").toInt(), 1);
+    EXPECT_EQ(w->Page<TPageAdatta>().RadioAdatta100->property("Tag").toInt(), 2);
 }
 
 TEST_F(PageAdatta, ARangeNoButtonSetsShowsNone)
 {
     // Inverted, range bits 6.
     openWith(7, 100);
-    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->RadioAdattaInvertiti}));
+    EXPECT_EQ(checked(), (std::vector<QRadioButton*>{w->Page<TPageAdatta>().RadioAdattaInvertiti}));
     EXPECT_TRUE(writes(kAdatta).empty());
-    w->RadioAdatta50->click();
+    w->Page<TPageAdatta>().RadioAdatta50->click();
     EXPECT_EQ(ecu(kAdatta)[0], 3);
 }
 
 TEST_F(PageAdatta, SensitivityStepsByTenWithinItsRange)
 {
     openWith(0, 250);
-    EXPECT_EQ(w->LabelValueAdatta->text(), QStringLiteral("250%"));
-    auto* track = static_cast<TSliderTrack*>(w->ImagePallinoAdatta->parentWidget());
+    EXPECT_EQ(w->Page<TPageAdatta>().LabelValueAdatta->text(), QStringLiteral("250%"));
+    auto* track = static_cast<TSliderTrack*>(w->Page<TPageAdatta>().ImagePallinoAdatta->parentWidget());
     const int top = track->DotLeft();
-    QTest::mouseClick(w->ImagePlusAdatta, Qt::LeftButton);
+    QTest::mouseClick(w->Page<TPageAdatta>().ImagePlusAdatta, Qt::LeftButton);
     EXPECT_TRUE(writes(kAdatta).empty());
-    QTest::mouseClick(w->ImageMinusAdatta, Qt::LeftButton);
+    QTest::mouseClick(w->Page<TPageAdatta>().ImageMinusAdatta, Qt::LeftButton);
     EXPECT_EQ(ecu(kAdatta)[1], 240);
-    EXPECT_EQ(w->LabelValueAdatta->text(), QStringLiteral("240%"));
+    EXPECT_EQ(w->Page<TPageAdatta>().LabelValueAdatta->text(), QStringLiteral("240%"));
     EXPECT_LT(track->DotLeft(), top);
 }
 
 TEST_F(PageAdatta, TheProtocolListWritesAChoiceAndShowsTheEcusValue)
 {
     openWith(0, 100);
-    ASSERT_EQ(w->ComboTipoObd->count(), 8);
-    EXPECT_EQ(w->ComboTipoObd->itemText(4), QStringLiteral("6: CAN Standard 250 kbps"));
-    EXPECT_EQ(w->ComboTipoObd->currentIndex(), 0);
-    w->ComboTipoObd->setCurrentIndex(-1);
-    w->ComboTipoObdKeyPress(QChar(13));
+    ASSERT_EQ(w->Page<TPageAdatta>().ComboTipoObd->count(), 8);
+    EXPECT_EQ(w->Page<TPageAdatta>().ComboTipoObd->itemText(4), QStringLiteral("6: CAN Standard 250 kbps"));
+    EXPECT_EQ(w->Page<TPageAdatta>().ComboTipoObd->currentIndex(), 0);
+    w->Page<TPageAdatta>().ComboTipoObd->setCurrentIndex(-1);
+    w->Page<TPageAdatta>().ComboTipoObdKeyPress(QChar(13));
     EXPECT_TRUE(writes(0xbb).empty());
-    w->ComboTipoObd->setCurrentIndex(4);
-    w->ComboTipoObdKeyPress(QChar(13));
+    w->Page<TPageAdatta>().ComboTipoObd->setCurrentIndex(4);
+    w->Page<TPageAdatta>().ComboTipoObdKeyPress(QChar(13));
     EXPECT_EQ(ecu(0xbb), (std::vector<std::int32_t>{4}));
     r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 0xbb});
-    w->ComboTipoObd->setCurrentIndex(6);
-    w->ComboTipoObdKeyPress(QChar(13));
-    EXPECT_EQ(w->ComboTipoObd->currentIndex(), 4);
+    w->Page<TPageAdatta>().ComboTipoObd->setCurrentIndex(6);
+    w->Page<TPageAdatta>().ComboTipoObdKeyPress(QChar(13));
+    EXPECT_EQ(w->Page<TPageAdatta>().ComboTipoObd->currentIndex(), 4);
 }
 
 TEST_F(PageAdatta, TheBoxShowsTheCorrectorsKindAndTheLiveGasCorrector)
@@ -110,22 +114,39 @@ TEST_F(PageAdatta, TheBoxShowsTheCorrectorsKindAndTheLiveGasCorrector)
     openWith(0, 100);
     QWidget* live = w->Control(QStringLiteral("LabelAdattaGas"));
     ASSERT_NE(live, nullptr);
-    EXPECT_FALSE(w->CheckAdattativita->isChecked());
-    EXPECT_FALSE(w->PanelAdatta->isVisibleTo(w->TabAdatta));
+    EXPECT_FALSE(w->Page<TPageAdatta>().CheckAdattativita->isChecked());
+    EXPECT_FALSE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
     EXPECT_FALSE(live->isVisibleTo(w.get()));
     EXPECT_FALSE(w->ImageAdataGas->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->LabelSensAdatta->isVisibleTo(w->TabAdatta));
-    EXPECT_TRUE(w->LabCorrMinimo->isVisibleTo(w->TabAdatta));
-    w->CheckAdattativita->click();
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabelSensAdatta->isVisibleTo(w->TabAdatta));
+    EXPECT_TRUE(w->Page<TPageAdatta>().LabCorrMinimo->isVisibleTo(w->TabAdatta));
+    w->Page<TPageAdatta>().CheckAdattativita->click();
     EXPECT_EQ(r.dm().GetFlag(25), 1);
-    EXPECT_TRUE(w->PanelAdatta->isVisibleTo(w->TabAdatta));
+    EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
     EXPECT_TRUE(live->isVisibleTo(w.get()));
     EXPECT_TRUE(w->ImageAdataGas->isVisibleTo(w.get()));
     // A refused write: what the module holds decides.
     r.sim().addFault({.op = protovyx::Op::WriteItem, .code = 0x2303});
-    w->CheckAdattativita->click();
+    w->Page<TPageAdatta>().CheckAdattativita->click();
     EXPECT_EQ(r.dm().GetFlag(25), 1);
-    EXPECT_TRUE(w->PanelAdatta->isVisibleTo(w->TabAdatta));
+    EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
+}
+
+TEST_F(PageAdatta, ShowingTheWindowLoadsTheBoxAndTheLiveGasCorrector)
+{
+    // The adaptivity on in the ECU; the window opens on another page.
+    open(cfgwin::PageConfigurazione, [this] {
+        std::vector<std::int32_t> flags = ecu(kFlagWords);
+        flags[1] |= 0x8000; // flag 25
+        ASSERT_TRUE(r.sim().pokeItem(kFlagWords, flags));
+    });
+    ASSERT_EQ(r.dm().GetFlag(25), 1);
+    EXPECT_TRUE(w->Page<TPageAdatta>().CheckAdattativita->isChecked());
+    EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
+    // The live bar, on the page shown, with its gas corrector.
+    EXPECT_TRUE(w->Control(QStringLiteral("LabelAdattaGas"))->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->ImageAdataGas->isVisibleTo(w.get()));
+    EXPECT_EQ(w->LoadingControls, 0);
 }
 
 class PageVariatore : public pagetest::PageRig {};

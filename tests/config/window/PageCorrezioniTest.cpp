@@ -6,6 +6,7 @@
 
 #include "CorrectionGrid.h"
 #include "editors/NumericEdit.h"
+#include "pages/PageCorrezioni.h"
 #include "plat/PictureButton.h"
 
 #include <QApplication>
@@ -42,9 +43,9 @@ TEST_F(PageCorrezioni, SlidersShowThePresetsOfThePackedValue)
 {
     // Reducer code 1 (+10 %), gas code 11 (-10 %).
     openWith(12001);
-    EXPECT_EQ(w->LabelValueRid->text(), QStringLiteral("10%"));
-    EXPECT_EQ(w->LabelValueGas->text(), QStringLiteral("-10%"));
-    EXPECT_GT(dot(w->ImagePallinoRid), dot(w->ImagePallinoGas));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelValueRid->text(), QStringLiteral("10%"));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelValueGas->text(), QStringLiteral("-10%"));
+    EXPECT_GT(dot(w->Page<TPageCorrezioni>().ImagePallinoRid), dot(w->Page<TPageCorrezioni>().ImagePallinoGas));
     EXPECT_TRUE(writes(kPacked).empty());
 }
 
@@ -52,50 +53,50 @@ TEST_F(PageCorrezioni, StepButtonsWriteThePresetAndShiftTheCoefficients)
 {
     openWith(1000);
     const std::vector<std::int32_t> before = ecu(kCoeffTemperatura);
-    const int left = dot(w->ImagePallinoRid);
-    QTest::mouseClick(w->ImagePlusRid, Qt::LeftButton);
+    const int left = dot(w->Page<TPageCorrezioni>().ImagePallinoRid);
+    QTest::mouseClick(w->Page<TPageCorrezioni>().ImagePlusRid, Qt::LeftButton);
     EXPECT_EQ(ecu(kPacked)[0], 1001);
-    EXPECT_EQ(w->LabelValueRid->text(), QStringLiteral("10%"));
-    EXPECT_GT(dot(w->ImagePallinoRid), left);
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelValueRid->text(), QStringLiteral("10%"));
+    EXPECT_GT(dot(w->Page<TPageCorrezioni>().ImagePallinoRid), left);
     const std::vector<std::int32_t> after = ecu(kCoeffTemperatura);
     const int shift[] = {0, 0, 0, -1, -1, -1, -2, -2, -2};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(after[static_cast<std::size_t>(i)], before[static_cast<std::size_t>(i)] + shift[i]) << i;
-    QTest::mouseClick(w->ImageMinusGas, Qt::LeftButton);
+    QTest::mouseClick(w->Page<TPageCorrezioni>().ImageMinusGas, Qt::LeftButton);
     EXPECT_EQ(ecu(kPacked)[0], 12001);
-    EXPECT_EQ(w->LabelValueGas->text(), QStringLiteral("-10%"));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelValueGas->text(), QStringLiteral("-10%"));
 }
 
 TEST_F(PageCorrezioni, AtTheEndAStepOnlyShowsThePreset)
 {
     openWith(1005); // reducer +50 %
-    w->LabelValueRid->clear();
-    QTest::mouseClick(w->ImagePlusRid, Qt::LeftButton);
+    w->Page<TPageCorrezioni>().LabelValueRid->clear();
+    QTest::mouseClick(w->Page<TPageCorrezioni>().ImagePlusRid, Qt::LeftButton);
     EXPECT_TRUE(writes(kPacked).empty());
     EXPECT_TRUE(writes(kCoeffTemperatura).empty());
-    EXPECT_EQ(w->LabelValueRid->text(), QStringLiteral("50%"));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelValueRid->text(), QStringLiteral("50%"));
 }
 
 TEST_F(PageCorrezioni, CutOffInjectionsCommitWhatWasTyped)
 {
     openWith(1000);
-    ASSERT_TRUE(w->EditGiriCutoff->isVisibleTo(w->TabCorrezioni));
-    enter(w->EditGiriCutoff, {});
-    enter(w->EditTempoCutoff, {});
+    ASSERT_TRUE(w->Page<TPageCorrezioni>().EditGiriCutoff->isVisibleTo(w->TabCorrezioni));
+    enter(w->Page<TPageCorrezioni>().EditGiriCutoff, {});
+    enter(w->Page<TPageCorrezioni>().EditTempoCutoff, {});
     EXPECT_TRUE(writes(0x32).empty());
-    enter(w->EditGiriCutoff, QStringLiteral("2500"));
+    enter(w->Page<TPageCorrezioni>().EditGiriCutoff, QStringLiteral("2500"));
     EXPECT_EQ(ecu(0x32)[0], 2500);
-    EXPECT_EQ(w->EditGiriCutoff->text(), QStringLiteral("2500"));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().EditGiriCutoff->text(), QStringLiteral("2500"));
     // Above its limit: the limit.
-    enter(w->EditGiriCutoff, QStringLiteral("9999"));
+    enter(w->Page<TPageCorrezioni>().EditGiriCutoff, QStringLiteral("9999"));
     EXPECT_EQ(ecu(0x32)[0], 4000);
-    enter(w->EditTempoCutoff, QStringLiteral("1.5"));
+    enter(w->Page<TPageCorrezioni>().EditTempoCutoff, QStringLiteral("1.5"));
     EXPECT_NEAR(static_cast<double>(r.dm().GetIniettateGasCutoff(1)), 1.5, 0.003);
-    EXPECT_EQ(w->EditTempoCutoff->LastValue(), 1.5);
+    EXPECT_EQ(w->Page<TPageCorrezioni>().EditTempoCutoff->LastValue(), 1.5);
     // A refused write shows what the ECU kept.
     r.sim().addFault({.op = protovyx::Op::WriteElement, .code = 0x232});
-    enter(w->EditGiriCutoff, QStringLiteral("100"));
-    EXPECT_EQ(w->EditGiriCutoff->text(), QStringLiteral("4000"));
+    enter(w->Page<TPageCorrezioni>().EditGiriCutoff, QStringLiteral("100"));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().EditGiriCutoff->text(), QStringLiteral("4000"));
 }
 
 struct Ecu {
@@ -122,14 +123,16 @@ TEST_P(PageCorrezioniByEcu, ShowsWhatTheEcuHas)
     open(cfgwin::PageCorrezioni);
     const Ecu& e = GetParam();
     QWidget* page = w->TabCorrezioni;
-    EXPECT_EQ(w->EditIniettateBenzina->isVisibleTo(page), e.stabilisation);
-    EXPECT_EQ(w->LabelInettateBenzina->isVisibleTo(page), e.stabilisation);
-    EXPECT_TRUE(w->EditIniettateBenzina->isEnabled());
-    for (QWidget* c : {static_cast<QWidget*>(w->DrawGridTempRid), static_cast<QWidget*>(w->ImagePlusRid),
-                       static_cast<QWidget*>(w->ImageMinusRid), static_cast<QWidget*>(w->LabelRiferimentiRid)})
+    EXPECT_EQ(w->Page<TPageCorrezioni>().EditIniettateBenzina->isVisibleTo(page), e.stabilisation);
+    EXPECT_EQ(w->Page<TPageCorrezioni>().LabelInettateBenzina->isVisibleTo(page), e.stabilisation);
+    EXPECT_TRUE(w->Page<TPageCorrezioni>().EditIniettateBenzina->isEnabled());
+    for (QWidget* c : {static_cast<QWidget*>(w->Page<TPageCorrezioni>().DrawGridTempRid),
+                       static_cast<QWidget*>(w->Page<TPageCorrezioni>().ImagePlusRid),
+                       static_cast<QWidget*>(w->Page<TPageCorrezioni>().ImageMinusRid),
+                       static_cast<QWidget*>(w->Page<TPageCorrezioni>().LabelRiferimentiRid)})
         EXPECT_EQ(c->isVisibleTo(page), e.reducer) << c->objectName().toStdString();
-    EXPECT_EQ(w->PanelCorrPressAbs->isVisibleTo(page), e.pressAbs);
-    EXPECT_TRUE(w->DrawGridTempGas->isVisibleTo(page));
+    EXPECT_EQ(w->Page<TPageCorrezioni>().PanelCorrPressAbs->isVisibleTo(page), e.pressAbs);
+    EXPECT_TRUE(w->Page<TPageCorrezioni>().DrawGridTempGas->isVisibleTo(page));
     // The grids fit the page: fitting them again leaves the window's size.
     const QSize size = w->size();
     for (int i = 0; i < 3; ++i) {
@@ -140,8 +143,8 @@ TEST_P(PageCorrezioniByEcu, ShowsWhatTheEcuHas)
     // While the injection sequence is being modified the stabilisation
     // injections take no typing.
     ASSERT_TRUE(r.dm().SetModificaSequenza(true));
-    w->TabCorrezioniShow();
-    EXPECT_FALSE(w->EditIniettateBenzina->isEnabled());
+    w->Page<TPageCorrezioni>().TabCorrezioniShow();
+    EXPECT_FALSE(w->Page<TPageCorrezioni>().EditIniettateBenzina->isEnabled());
 }
 
 // A group the ECU lacks leaves no hole: the gas temperature's group heads
@@ -155,16 +158,18 @@ TEST_P(PageCorrezioniByEcu, TheGroupsCloseUpOverWhatTheEcuHides)
     QWidget* page = w->TabCorrezioni;
     const auto rect = [page](const QWidget* c) { return QRect(c->mapTo(page, QPoint(0, 0)), c->size()); };
     const QRect rientro = rect(w->Control(QStringLiteral("ShapeRientroCutoff")));
-    const QRect gas = rect(w->ShapeTempGas);
+    const QRect gas = rect(w->Page<TPageCorrezioni>().ShapeTempGas);
     if (e.reducer) {
-        EXPECT_EQ(rect(w->ShapeTempRid).top(), rientro.top());
-        EXPECT_GT(gas.top(), rect(w->ShapeTempRid).bottom());
+        EXPECT_EQ(rect(w->Page<TPageCorrezioni>().ShapeTempRid).top(), rientro.top());
+        EXPECT_GT(gas.top(), rect(w->Page<TPageCorrezioni>().ShapeTempRid).bottom());
     } else {
         EXPECT_EQ(gas.top(), rientro.top());
     }
     const int columns =
-        std::max({rientro.bottom(), gas.bottom(), e.pressAbs ? rect(w->PanelCorrPressAbs).bottom() : rientro.bottom()});
-    QWidget* firstTable = e.pressAbs ? static_cast<QWidget*>(w->ShapeDelayGasTemp) : w->ShapePressDiff;
+        std::max({rientro.bottom(), gas.bottom(),
+                  e.pressAbs ? rect(w->Page<TPageCorrezioni>().PanelCorrPressAbs).bottom() : rientro.bottom()});
+    QWidget* firstTable = e.pressAbs ? static_cast<QWidget*>(w->Page<TPageCorrezioni>().ShapeDelayGasTemp)
+                                     : w->Page<TPageCorrezioni>().ShapePressDiff;
     const int gap = rect(firstTable).top() - columns - 1;
     EXPECT_GE(gap, 0);
     EXPECT_LE(gap, 8);

@@ -12,6 +12,8 @@
 #include "MapAxes.h"
 
 #include "editors/NumericEdit.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 
@@ -30,7 +32,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageEmissioni.h"
 
 namespace {
 
@@ -82,37 +83,42 @@ protected:
 
 TEST_F(PageMappaTest, ThreeViewsOfTheMap)
 {
-    EXPECT_TRUE(w->RadioMapK->isChecked()); // on at start
-    for (QRadioButton* b : {w->RadioMapK, w->RadioMapAdatta, w->RadioMapCorr})
+    EXPECT_TRUE(w->Page<TPageMappa>().RadioMapK->isChecked()); // on at start
+    for (QRadioButton* b :
+         {w->Page<TPageMappa>().RadioMapK, w->Page<TPageMappa>().RadioMapAdatta, w->Page<TPageMappa>().RadioMapCorr})
         EXPECT_TRUE(b->isVisibleTo(w->TabMappa)) << b->objectName().toStdString();
-    EXPECT_EQ(w->DrawGridK->View(), mapk::View::Extended);
-    EXPECT_EQ(w->DrawGridK->RowCount(), 13);
-    EXPECT_TRUE(w->LabelGiriMappa->isVisibleTo(w->TabMappa));
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->View(), mapk::View::Extended);
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->RowCount(), 13);
+    EXPECT_TRUE(w->Page<TPageMappa>().LabelGiriMappa->isVisibleTo(w->TabMappa));
 
-    w->RadioMapAdatta->click();
-    EXPECT_EQ(w->DrawGridK->View(), mapk::View::TargetObd);
-    EXPECT_EQ(w->DrawGridK->RowCount(), 13);
-    EXPECT_TRUE(w->ShapeTempoIniezione->isVisibleTo(w->TabMappa));
+    w->Page<TPageMappa>().RadioMapAdatta->click();
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->View(), mapk::View::TargetObd);
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->RowCount(), 13);
+    EXPECT_TRUE(w->Page<TPageMappa>().ShapeTempoIniezione->isVisibleTo(w->TabMappa));
 
-    w->RadioMapCorr->click();
-    EXPECT_EQ(w->DrawGridK->View(), mapk::View::Reduced);
-    EXPECT_EQ(w->DrawGridK->RowCount(), 4);
+    w->Page<TPageMappa>().RadioMapCorr->click();
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->View(), mapk::View::Reduced);
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->RowCount(), 4);
     // No axes in the reduced view: the axis titles go; the band with the
     // radio buttons spans the whole grid.
-    EXPECT_FALSE(w->LabelGiriMappa->isVisibleTo(w->TabMappa));
-    EXPECT_FALSE(w->LabelTempiMappa->isVisibleTo(w->TabMappa));
-    EXPECT_FALSE(w->ShapeTempoIniezione->isVisibleTo(w->TabMappa));
-    EXPECT_EQ(w->ShapeGiri->x(), w->DrawGridK->x() - 1);
+    EXPECT_FALSE(w->Page<TPageMappa>().LabelGiriMappa->isVisibleTo(w->TabMappa));
+    EXPECT_FALSE(w->Page<TPageMappa>().LabelTempiMappa->isVisibleTo(w->TabMappa));
+    EXPECT_FALSE(w->Page<TPageMappa>().ShapeTempoIniezione->isVisibleTo(w->TabMappa));
+    EXPECT_EQ(w->Page<TPageMappa>().ShapeGiri->x(), w->Page<TPageMappa>().DrawGridK->x() - 1);
 
-    w->RadioMapK->click();
-    EXPECT_EQ(w->DrawGridK->View(), mapk::View::Extended);
+    w->Page<TPageMappa>().RadioMapK->click();
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->View(), mapk::View::Extended);
     // The grid fits its cells and ends before the column of controls.
-    EXPECT_EQ(w->DrawGridK->width(), (w->DrawGridK->DefaultColWidth() + 1) * 13);
-    EXPECT_LE(w->PanelMappaK->x() + w->DrawGridK->x() + w->DrawGridK->width(), w->ShapeTarget->x());
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->width(), (w->Page<TPageMappa>().DrawGridK->DefaultColWidth() + 1) * 13);
+    EXPECT_LE(w->Page<TPageMappa>().PanelMappaK->x() + w->Page<TPageMappa>().DrawGridK->x() +
+                  w->Page<TPageMappa>().DrawGridK->width(),
+              w->Page<TPageMappa>().ShapeTarget->x());
     // The row axis's shape: one column and 2 pixels wide, as tall as the
     // grid and the band over it.
-    EXPECT_EQ(w->ShapeTempoIniezione->width(), w->DrawGridK->DefaultColWidth() + 2);
-    EXPECT_EQ(w->ShapeTempoIniezione->height(), w->DrawGridK->height() + w->DrawGridK->y());
+    EXPECT_EQ(w->Page<TPageMappa>().ShapeTempoIniezione->width(),
+              w->Page<TPageMappa>().DrawGridK->DefaultColWidth() + 2);
+    EXPECT_EQ(w->Page<TPageMappa>().ShapeTempoIniezione->height(),
+              w->Page<TPageMappa>().DrawGridK->height() + w->Page<TPageMappa>().DrawGridK->y());
 }
 
 TEST_F(PageMappaTest, EnrichmentStepsWriteAtOnceWithinTheirLimits)
@@ -125,54 +131,55 @@ TEST_F(PageMappaTest, EnrichmentStepsWriteAtOnceWithinTheirLimits)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         r.dm().SetValueByCode(kEnrichment, c.stored);
-        w->TabMappaShow();
-        const int before = w->ImageBar2->x();
+        w->Page<TPageMappa>().TabMappaShow();
+        const int before = w->Page<TPageMappa>().ImageBar2->x();
         r.sim().clearCalls();
-        (c.up ? w->ImagePlus : w->ImageMinus)->clicked();
+        (c.up ? w->Page<TPageMappa>().ImagePlus : w->Page<TPageMappa>().ImageMinus)->clicked();
         const auto written = writesOf(kEnrichment);
         if (!c.written) {
             EXPECT_TRUE(written.empty());
-            EXPECT_EQ(w->ImageBar2->x(), before);
+            EXPECT_EQ(w->Page<TPageMappa>().ImageBar2->x(), before);
             continue;
         }
         ASSERT_EQ(written.size(), 1u);
         EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(kEnrichment)), *c.written);
-        EXPECT_EQ(w->ImageBar2->x() > before, c.up); // the bar moved the step's way
+        EXPECT_EQ(w->Page<TPageMappa>().ImageBar2->x() > before, c.up); // the bar moved the step's way
     }
 }
 
 TEST_F(PageMappaTest, ExtraInjectionStepsAndTheirBoxes)
 {
     r.dm().SetElementByCode(kExtraInj, 1, 3.8);
-    w->TabMappaShow();
-    ASSERT_TRUE(w->CheckExtraInj->isChecked());
-    w->ImageMinusExtraInj->clicked(); // 3.8 counts as step 18
+    w->Page<TPageMappa>().TabMappaShow();
+    ASSERT_TRUE(w->Page<TPageMappa>().CheckExtraInj->isChecked());
+    w->Page<TPageMappa>().ImageMinusExtraInj->clicked();                                // 3.8 counts as step 18
     EXPECT_NEAR(static_cast<double>(r.dm().GetElementByCode(kExtraInj, 1)), 3.4, 0.01); // in time-base units
     // Extra injection off: the step buttons are disabled.
-    w->CheckExtraInj->click();
+    w->Page<TPageMappa>().CheckExtraInj->click();
     EXPECT_NE(r.dm().GetFlag(2), 0);
-    EXPECT_FALSE(w->ImagePlusExtraInj->isEnabled());
-    w->CheckExtraInj->click();
-    EXPECT_TRUE(w->ImagePlusExtraInj->isEnabled());
+    EXPECT_FALSE(w->Page<TPageMappa>().ImagePlusExtraInj->isEnabled());
+    w->Page<TPageMappa>().CheckExtraInj->click();
+    EXPECT_TRUE(w->Page<TPageMappa>().ImagePlusExtraInj->isEnabled());
     // Cutting the extra injections hides the sensitivity and its box.
-    w->CheckTagliaExtraIniettate->click();
+    w->Page<TPageMappa>().CheckTagliaExtraIniettate->click();
     EXPECT_NE(r.dm().GetFlag3(0), 0);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{w->LabelExtraInj, w->CheckExtraInj, w->ImageBar1,
-                                                           w->ImageBarra1, w->ImagePlusExtraInj})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             w->Page<TPageMappa>().LabelExtraInj, w->Page<TPageMappa>().CheckExtraInj, w->Page<TPageMappa>().ImageBar1,
+             w->Page<TPageMappa>().ImageBarra1, w->Page<TPageMappa>().ImagePlusExtraInj})
         EXPECT_FALSE(hidden->isVisibleTo(w->TabMappa)) << hidden->objectName().toStdString();
-    EXPECT_TRUE(w->CheckTagliaExtraIniettate->isVisibleTo(w->TabMappa));
+    EXPECT_TRUE(w->Page<TPageMappa>().CheckTagliaExtraIniettate->isVisibleTo(w->TabMappa));
 }
 
 TEST_F(PageMappaTest, AutoCalibrationLimitOffAndBackOn)
 {
     r.dm().SetTOpenLoop(0, 12.5);
-    w->TabMappaShow();
-    ASSERT_TRUE(w->CheckAutotaratura->isChecked());
-    EXPECT_TRUE(w->EditAutotaratura->isVisibleTo(w->TabMappa));
-    w->CheckAutotaratura->click();
+    w->Page<TPageMappa>().TabMappaShow();
+    ASSERT_TRUE(w->Page<TPageMappa>().CheckAutotaratura->isChecked());
+    EXPECT_TRUE(w->Page<TPageMappa>().EditAutotaratura->isVisibleTo(w->TabMappa));
+    w->Page<TPageMappa>().CheckAutotaratura->click();
     EXPECT_NEAR(static_cast<double>(r.dm().GetTOpenLoop(0)), 30, 0.01);
-    EXPECT_FALSE(w->EditAutotaratura->isVisibleTo(w->TabMappa));
-    w->CheckAutotaratura->click();
+    EXPECT_FALSE(w->Page<TPageMappa>().EditAutotaratura->isVisibleTo(w->TabMappa));
+    w->Page<TPageMappa>().CheckAutotaratura->click();
     EXPECT_NEAR(static_cast<double>(r.dm().GetTOpenLoop(0)), 12.5, 0.01);
 
     // A map edit clears the box, which switches the limit off.
@@ -181,17 +188,17 @@ TEST_F(PageMappaTest, AutoCalibrationLimitOffAndBackOn)
         d.ButtonOK->click();
         return d.result();
     });
-    w->DrawGridK->EditGridKCells();
-    EXPECT_FALSE(w->CheckAutotaratura->isChecked());
+    w->Page<TPageMappa>().DrawGridK->EditGridKCells();
+    EXPECT_FALSE(w->Page<TPageMappa>().CheckAutotaratura->isChecked());
     EXPECT_NEAR(static_cast<double>(r.dm().GetTOpenLoop(0)), 30, 0.01);
 }
 
 TEST_F(PageMappaTest, FirstTickOfTheLimitWithNothingRemembered)
 {
     r.dm().SetTOpenLoop(0, 30);
-    w->TabMappaShow();
-    ASSERT_FALSE(w->CheckAutotaratura->isChecked());
-    w->CheckAutotaratura->click();
+    w->Page<TPageMappa>().TabMappaShow();
+    ASSERT_FALSE(w->Page<TPageMappa>().CheckAutotaratura->isChecked());
+    w->Page<TPageMappa>().CheckAutotaratura->click();
     EXPECT_NEAR(static_cast<double>(r.dm().GetTOpenLoop(0)), 15, 0.01);
 }
 
@@ -199,27 +206,27 @@ TEST_F(PageMappaTest, EditorsOfThePage)
 {
     // Enter on the limit writes what was typed, untouched it writes nothing.
     r.dm().SetTOpenLoop(0, 12.5);
-    w->TabMappaShow();
+    w->Page<TPageMappa>().TabMappaShow();
     r.sim().clearCalls();
-    w->EditAutotaraturaKeyPress(QChar(13));
+    w->Page<TPageMappa>().EditAutotaraturaKeyPress(QChar(13));
     EXPECT_TRUE(writesOf(0x27f).empty());
-    w->EditAutotaratura->setText(QStringLiteral("20"));
-    w->EditAutotaraturaKeyPress(QChar(13));
+    w->Page<TPageMappa>().EditAutotaratura->setText(QStringLiteral("20"));
+    w->Page<TPageMappa>().EditAutotaraturaKeyPress(QChar(13));
     EXPECT_NEAR(static_cast<double>(r.dm().GetTOpenLoop(0)), 20, 0.01);
     // The neutral K is only shown: Enter writes nothing, not even the value
     // it shows rounded (raw 52 shows 2.5, which would store 51).
     r.dm().Item(188)[0] = 52;
-    w->TabMappaShow();
-    EXPECT_TRUE(w->EditKMappaNeutro->isReadOnly());
-    EXPECT_EQ(w->EditKMappaNeutro->text(), QStringLiteral("2.5"));
+    w->Page<TPageMappa>().TabMappaShow();
+    EXPECT_TRUE(w->Page<TPageMappa>().EditKMappaNeutro->isReadOnly());
+    EXPECT_EQ(w->Page<TPageMappa>().EditKMappaNeutro->text(), QStringLiteral("2.5"));
     r.sim().clearCalls();
-    w->EditKMappaNeutroKeyPress(QChar(13));
+    w->Page<TPageMappa>().EditKMappaNeutroKeyPress(QChar(13));
     EXPECT_TRUE(writesOf(188).empty());
     EXPECT_EQ(r.dm().Item(188)[0], 52);
     // The targets show the latest petrol times.
     w->LiveValues.PetrolTime1 = 3.26;
-    w->ImageTargetClick();
-    EXPECT_EQ(w->LabTarget1->text(), QStringLiteral("3.3"));
+    w->Page<TPageMappa>().ImageTargetClick();
+    EXPECT_EQ(w->Page<TPageMappa>().LabTarget1->text(), QStringLiteral("3.3"));
 }
 
 TEST_F(PageMappaTest, TheTitlesOpenTheBreakpointsOfMapK)
@@ -233,7 +240,7 @@ TEST_F(PageMappaTest, TheTitlesOpenTheBreakpointsOfMapK)
         d->EditRifGiri[0]->setText(QString::number(r.dm().GetRifGiriK(0) - 100));
         d->ButtonOkClick();
     });
-    QTest::mouseDClick(w->LabelGiriMappa, Qt::LeftButton);
+    QTest::mouseDClick(w->Page<TPageMappa>().LabelGiriMappa, Qt::LeftButton);
     EXPECT_TRUE(opened);
     // The bounds follow the new breakpoint.
     EXPECT_EQ(static_cast<int>(w->MapKTracking.columnBounds[1]), before - 50);
@@ -280,17 +287,17 @@ TEST_F(PageMappaTest, TheGridsMenuCarriesTheClipboard)
     EXPECT_EQ(w->findChild<QMenu*>(QStringLiteral("PopupMenuK")), nullptr);
     auto* menu = w->findChild<QMenu*>(QStringLiteral("PopupMenuGrid"));
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu, w->DrawGridK->PopupMenuGrid);
-    EXPECT_EQ(w->DrawGridK->MenuCopia->text(), rig::text(83));
-    EXPECT_EQ(w->DrawGridK->MenuIncolla->text(), rig::text(84));
+    EXPECT_EQ(menu, w->Page<TPageMappa>().DrawGridK->PopupMenuGrid);
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->MenuCopia->text(), rig::text(83));
+    EXPECT_EQ(w->Page<TPageMappa>().DrawGridK->MenuIncolla->text(), rig::text(84));
     // Ctrl+V in the grid pastes into its selected cell.
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    w->DrawGridK->setFocus();
-    w->DrawGridK->SetSelection({2, 3, 2, 3});
+    w->Page<TPageMappa>().DrawGridK->setFocus();
+    w->Page<TPageMappa>().DrawGridK->SetSelection({2, 3, 2, 3});
     QGuiApplication::clipboard()->setText(QStringLiteral("77"));
     r.sim().clearCalls();
-    QTest::keyClick(w->DrawGridK, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w->Page<TPageMappa>().DrawGridK, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(r.dm().GetMappaK(2, 1), 77);
 }
 
@@ -302,12 +309,12 @@ protected:
 TEST_F(PageMappaNeutralK, TheNeutralKShowsWhenTheEcuHasIt)
 {
     r.dm().ItemBCPresent = 1;
-    w->TabMappaShow();
-    EXPECT_TRUE(w->PanelKMappaNeutro->isVisibleTo(w->TabMappa)); // one-plug ECU
-    EXPECT_FALSE(w->PanelArricchimentoAcc->isVisibleTo(w->TabMappa));
+    w->Page<TPageMappa>().TabMappaShow();
+    EXPECT_TRUE(w->Page<TPageMappa>().PanelKMappaNeutro->isVisibleTo(w->TabMappa)); // one-plug ECU
+    EXPECT_FALSE(w->Page<TPageMappa>().PanelArricchimentoAcc->isVisibleTo(w->TabMappa));
     r.dm().ItemBCPresent = 0;
-    w->TabMappaShow();
-    EXPECT_FALSE(w->PanelKMappaNeutro->isVisibleTo(w->TabMappa));
+    w->Page<TPageMappa>().TabMappaShow();
+    EXPECT_FALSE(w->Page<TPageMappa>().PanelKMappaNeutro->isVisibleTo(w->TabMappa));
 }
 
 } // namespace

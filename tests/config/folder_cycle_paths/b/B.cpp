@@ -1,0 +1,3 @@
+// b -> c
+#include "B.h"
+#include "folder_cycle_paths/c/C.h"
