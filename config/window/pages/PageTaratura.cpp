@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QRadioButton>
 #include <QTableWidget>
 
 namespace {
