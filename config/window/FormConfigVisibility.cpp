@@ -1,0 +1,81 @@
+// The configuration window's visibility: the ECU's state, the rule lists
+// applied by name, the bank, switch-over and model rules.
+#include "FormConfig.h"
+#include "FormConfigParts.h"
+#include "pages/PageCommutazione.h"
+#include "pages/PageConfigurazione.h"
+#include "pages/PageEmissioni.h"
+#include "pages/PageSensori.h"
+#include "PageWidgets.h"
+
+#include "SensorRules.h"
+#include "SwitchRules.h"
+#include "iodata.h"
+
+#include <QTabWidget>
+
+// ---------------------------------------------------------------------------
+// Visibility
+
+cfgwin::EcuState TFormConfig::ecuState() const
+{
+    cfgwin::EcuState s;
+    s.type = dm().EcuInfo.EcuType;
+    s.gasOnly = dm().GetFlag(0) != 0;
+    s.hasCustomerCode = dm().CustomerCode < 0x10000;
+    s.has2332 = dm().IniettateGasCutoffPresent != 0;
+    s.has8127 = dm().VariatorePresent != 0;
+    s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
+    s.tipoCommutazione = dm().GetTipoCommutazione();
+    s.item15 = dm().GetItem15();
+    s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
+    return s;
+}
+
+void TFormConfig::applyControlVisibility(const cfgwin::EcuState& state)
+{
+    for (const auto& rule : cfgwin::ControlVisibility(state))
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rules)
+{
+    for (const auto& rule : rules)
+        for (const char* name : rule.names)
+            if (QWidget* w = Control(QString::fromLatin1(name)))
+                w->setVisible(rule.visible);
+}
+
+void TFormConfig::ApplyBankVisibility()
+{
+    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
+                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    Page<TPageSensori>().ShowSecondBankCorrection();
+}
+
+void TFormConfig::ApplySwitchPageVisibility(bool full)
+{
+    Page<TPageCommutazione>().ShowSwitchThreshold();
+    if (!full)
+        return;
+    const cfgwin::EcuState state = ecuState();
+    ApplyControlRules(cfgrules::SwitchPageVisibility(state));
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
+}
+
+void TFormConfig::ApplyEcuModelVisibility()
+{
+    const cfgwin::EcuState state = ecuState();
+    const auto pages = cfgwin::PageVisibility(state);
+    for (int p : {cfgwin::PageAdatta, cfgwin::PageEmissioni, cfgwin::PageVariatore, cfgwin::PagePressione,
+                  cfgwin::PageTemp, cfgwin::PageIniezione, cfgwin::PageTaratura})
+        PageControl->setTabVisible(p, pages[static_cast<std::size_t>(p)]);
+    applyControlVisibility(state);
+
+    Page<TPageEmissioni>().ShowOverlapCaption(state.gasOnly);
+    Page<TPageConfigurazione>().ShowNoteTitle();
+    Page<TPageCommutazione>().LimitReducerTemperature();
+    FormResize();
+}
