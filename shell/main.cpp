@@ -9,7 +9,7 @@
 
 int main(int argc, char* argv[])
 {
-    plat::serveLibraryProbe(argc, argv);
+    plat::ServeLibraryProbe(argc, argv);
     TApplication app(argc, argv);
     plat::QtPrompts prompts;
     plat::TopLevelWindows windows;

@@ -15,9 +15,9 @@ ControlMaker::ControlMaker(plat::Placements placements, const QColor& ink, QStri
     : placements_(placements), ink_(ink), families_(std::move(families))
 {}
 
-QFont ControlMaker::font(int pixels, bool bold) const { return plat::sansFont(pixels, bold, families_); }
+QFont ControlMaker::font(int pixels, bool bold) const { return plat::SansFont(pixels, bold, families_); }
 
-QRect ControlMaker::placeOf(const char* name) const { return plat::placementRect(placements_, name); }
+QRect ControlMaker::placeOf(const char* name) const { return plat::PlacementRect(placements_, name); }
 
 QLabel* ControlMaker::label(QWidget* parent, const char* name, int pixels, bool bold, Qt::Alignment align) const
 {
@@ -27,7 +27,7 @@ QLabel* ControlMaker::label(QWidget* parent, const char* name, int pixels, bool 
 QLabel* ControlMaker::label(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold,
                             Qt::Alignment align) const
 {
-    return plat::makeLabel(parent, name, r, font(pixels, bold), align, ink_);
+    return plat::MakeLabel(parent, name, r, font(pixels, bold), align, ink_);
 }
 
 QLabel* ControlMaker::plainLabel(QWidget* parent, const char* name, const QString& text) const

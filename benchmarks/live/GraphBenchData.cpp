@@ -38,11 +38,11 @@ LiveRig::LiveRig(const char* profile, bool realClock) : EcuRig(profile, realCloc
     dm->Item(0x2303)[0] &= ~0x4;
     dm->SetPollItem(1);
     sim.Connect();
-    plat::setProgramFolder(folder_.path());
+    plat::SetProgramFolder(folder_.path());
     QDir(folder_.path()).mkdir(QStringLiteral("Acquisition"));
 }
 
-LiveRig::~LiveRig() { plat::setProgramFolder(QString()); }
+LiveRig::~LiveRig() { plat::SetProgramFolder(QString()); }
 
 void LiveRig::step(std::uint32_t ms)
 {

@@ -53,7 +53,7 @@ int runOnce(int argc, char** argv, bool probes)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
-    plat::setProgramFolder(QStringLiteral(QZ_APP_DIR));
+    plat::SetProgramFolder(QStringLiteral(QZ_APP_DIR));
     plat::testing::FakeSettingsStore settings;
     auto& key = settings.keys[QStringLiteral("\\Software\\") + QString::fromUtf8(qz::RegistrySubkey())];
     key[QStringLiteral("MainPath")] = QStringLiteral("\"\"");
@@ -98,7 +98,7 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    plat::serveLibraryProbe(argc, argv);
+    plat::ServeLibraryProbe(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], kRunOption) == 0)
         return runOnce(argc, argv, std::strcmp(argv[2], "probes") == 0);
 

@@ -65,7 +65,7 @@ QString probeProtocolLibrary(plat::DynamicLibrary& library)
 }
 
 [[maybe_unused]] const bool kProbeRegistered =
-    plat::registerLibraryProbe(TVyxConnection::kProbeKind, &probeProtocolLibrary);
+    plat::RegisterLibraryProbe(TVyxConnection::kProbeKind, &probeProtocolLibrary);
 
 } // namespace
 
@@ -118,7 +118,7 @@ bool TVyxConnection::LoadDll()
     if (loaded_)
         return true;
 
-    library_ = plat::services().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
+    library_ = plat::CurrentServices().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
     if (library_) {
         create_ = reinterpret_cast<CreateClassInstanceFn>(library_->resolve(kExportCreateClassInstance));
         destroy_ = reinterpret_cast<DestroyClassInstanceFn>(library_->resolve(kExportDestroyClassInstance));
@@ -140,14 +140,14 @@ bool TVyxConnection::LoadDll()
     box.text = QString::fromLatin1(kLoadFailedText);
     box.icon = plat::PromptIcon::Error;
     box.buttons = plat::PromptButtons::Ok;
-    plat::prompts().ask(box);
+    plat::CurrentPrompts().ask(box);
     return false;
 }
 
 void TVyxConnection::PrepareDll()
 {
     if (!loaded_)
-        plat::services().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind));
+        plat::CurrentServices().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind));
 }
 
 void TVyxConnection::UnloadDll()

@@ -40,7 +40,7 @@ TBackShape::TBackShape(QWidget* parent) : plat::Shape(parent)
 {
     setObjectName(QStringLiteral("BackShape"));
     setKind(Kind::RoundRect);
-    const QColor c = plat::fromTColor(TEditorDecorations::kShapeColor);
+    const QColor c = plat::FromTColor(TEditorDecorations::kShapeColor);
     setPen(QPen(c, 1));
     setBrush(c);
 }
@@ -55,7 +55,7 @@ TUnitLabel::TUnitLabel(QWidget* parent, Qt::Alignment alignment) : QLabel(parent
     setObjectName(QStringLiteral("UnitLabel"));
     setAlignment(alignment);
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(TEditorDecorations::kLabelColor));
+    pal.setColor(QPalette::WindowText, plat::FromTColor(TEditorDecorations::kLabelColor));
     setPalette(pal);
     adjustSize();
 }

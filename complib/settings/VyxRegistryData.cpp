@@ -48,10 +48,7 @@ QStringList namesOf(const QStringList& lines)
 
 } // namespace
 
-TVyxRegistryData::TVyxRegistryData(QObject* owner)
-    : QObject(owner), store_(plat::services().settings)
-{
-}
+TVyxRegistryData::TVyxRegistryData(QObject* owner) : QObject(owner), store_(plat::CurrentServices().settings) {}
 
 TVyxRegistryData::~TVyxRegistryData()
 {
@@ -63,7 +60,7 @@ std::optional<int> TVyxRegistryData::ParseInteger(const QString& text)
     qsizetype first = 0;
     while (first < text.size() && text[first] == QLatin1Char(' '))
         ++first;
-    return plat::parseDecimalInt(text.mid(first));
+    return plat::ParseDecimalInt(text.mid(first));
 }
 
 void TVyxRegistryData::SetStringDataList(const QStringList& lines)

@@ -36,7 +36,7 @@ class TVyxRegistryData : public QObject {
 
 public:
     // RootKey the user's root, KeyName empty, both lists empty. The settings
-    // store is the one installed in plat::services() at this moment; it must
+    // store is the one installed in plat::CurrentServices() at this moment; it must
     // outlive the component (the destructor saves through it).
     explicit TVyxRegistryData(QObject* owner = nullptr);
     // Saves the settings (SaveToRegistry, result ignored).

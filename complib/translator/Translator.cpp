@@ -32,7 +32,7 @@ constexpr std::array kValidCharsets = {0, 1, 2, 77, 128, 129, 130, 134, 136, 161
 // A decimal number as the language's strings 1 and 2 give it.
 std::optional<int> parseNumber(const QString& text)
 {
-    return plat::parseDecimalInt(text.trimmed());
+    return plat::ParseDecimalInt(text.trimmed());
 }
 
 // Why a mapped file is no language library: it has no text function, so
@@ -82,7 +82,7 @@ QString probeLanguageLibrary(plat::DynamicLibrary& library)
 }
 
 [[maybe_unused]] const bool kProbeRegistered =
-    plat::registerLibraryProbe(TTranslator::kProbeKind, &probeLanguageLibrary);
+    plat::RegisterLibraryProbe(TTranslator::kProbeKind, &probeLanguageLibrary);
 
 } // namespace
 
@@ -124,10 +124,10 @@ void TTranslator::FreeDll()
 bool TTranslator::LoadDll()
 {
     FreeDll();
-    library_ = plat::services().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
+    library_ = plat::CurrentServices().libraries->load(dllName_, QString::fromLatin1(kProbeKind));
     if (library_) {
         if (const QString why = noLanguageLibrary(*library_); !why.isEmpty()) {
-            plat::logRefusedLibrary(dllName_, why);
+            plat::LogRefusedLibrary(dllName_, why);
             FreeDll();
             return false;
         }
@@ -151,7 +151,10 @@ bool TTranslator::LoadDll()
     return library_ != nullptr;
 }
 
-void TTranslator::PrepareDll() { plat::services().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind)); }
+void TTranslator::PrepareDll()
+{
+    plat::CurrentServices().libraries->prepare(dllName_, QString::fromLatin1(kProbeKind));
+}
 
 QString TTranslator::readResource(std::int64_t resource)
 {

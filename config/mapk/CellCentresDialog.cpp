@@ -185,7 +185,7 @@ bool TCellCentresDialog::checkAndWrite(const std::vector<TNumericEdit*>& edits, 
 {
     const std::vector<double> points = readSeries(edits, axis);
     if (const int bad = mapk::FirstNotIncreasing(points); bad >= 0) {
-        plat::prompts().ask(
+        plat::CurrentPrompts().ask(
             {QString::fromUtf8(qz::ProductTitle()), axis.message, plat::PromptIcon::Error, plat::PromptButtons::Ok});
         edits[static_cast<std::size_t>(bad)]->setFocus(Qt::OtherFocusReason);
         return false;

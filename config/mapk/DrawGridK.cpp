@@ -182,16 +182,16 @@ QString DrawGridK::CellText(int col, int row) const
 void DrawGridK::DrawGridKDrawCell(QPainter& painter, int col, int row, const QRect& rect, int state)
 {
     const bool active = hasFocus();
-    const QColor plain = view_ == mapk::View::TargetObd ? plat::fromTColor(kObdColour) : palette().color(QPalette::Base);
+    const QColor plain = view_ == mapk::View::TargetObd ? plat::FromTColor(kObdColour) : palette().color(QPalette::Base);
     QColor fill = plain;
     QColor ink = palette().color(QPalette::Text);
     if (state & Fixed) {
-        fill = plat::fromTColor(kFixedColour);
+        fill = plat::FromTColor(kFixedColour);
         ink = Qt::black;
     } else if ((state & (Focused | Selected)) && active) {
         // Only a grid that holds the focus marks its current cell and its
         // selection; otherwise they look like every other cell of the view.
-        fill = plat::fromTColor(kActiveColour);
+        fill = plat::FromTColor(kActiveColour);
         ink = Qt::black;
     }
     painter.fillRect(rect, fill);
@@ -444,10 +444,10 @@ DrawGridK::PasteOutcome DrawGridK::PasteText(const QString& clip)
     const int selRows = selection_.bottom - selection_.top + 1;
     const int selCols = selection_.right - selection_.left + 1;
     if ((selRows > 1 || selCols > 1) && (selRows != block.rows || selCols != block.cols)) {
-        const int answer =
-            plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
-                                 wkit::Text(kTextPasteSizes) + QStringLiteral("\n\n") + wkit::Text(kTextContinue),
-                                 plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
+        const int answer = plat::CurrentPrompts().ask(
+            {QString::fromUtf8(qz::ProductTitle()),
+             wkit::Text(kTextPasteSizes) + QStringLiteral("\n\n") + wkit::Text(kTextContinue),
+             plat::PromptIcon::Warning, plat::PromptButtons::YesNo, plat::IDNO});
         if (answer != plat::IDYES)
             return PasteOutcome::Declined;
     }

@@ -33,7 +33,7 @@ QChar thousandsSeparator() { return localeChar(QLocale().groupSeparator(), QLati
 
 void place(QWidget* w, const char* name, QPoint offset = {})
 {
-    plat::place(w, mapk::kModificaMappaPlacements, name, offset);
+    plat::Place(w, mapk::kModificaMappaPlacements, name, offset);
 }
 
 } // namespace
@@ -45,7 +45,7 @@ TFormModificaMappa::TFormModificaMappa(QWidget* owner) : QDialog(owner)
     setFixedSize(288, 181);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(13421772));
+    pal.setColor(QPalette::Window, plat::FromTColor(13421772));
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     QFont f(QStringLiteral("Tahoma"));

@@ -13,7 +13,7 @@ inline constexpr plat::Placement kModificaMappaPlacements[] = {
     {"ButtonOK", 16, 140, 120, 30},
     {"ButtonAnnulla", 150, 140, 128, 30},
 };
-static_assert(plat::namesAreUnique(kModificaMappaPlacements));
+static_assert(plat::NamesAreUnique(kModificaMappaPlacements));
 
 inline constexpr int kModeButtonStep = 30;
 

@@ -51,7 +51,7 @@ ChangeResult closeChange(TStreamDati& dm, const ChangeFrame& frame, ChangeResult
     if (result == ChangeResult::Failed)
         dm.Modified = 1;
     run(frame.rebuildBounds);
-    plat::postMessage(dm.MainWindow(), plat::WM_CONNECTIONEVENT, 0, kRefreshConfigLabel);
+    plat::PostWindowMessage(dm.MainWindow(), plat::WM_CONNECTIONEVENT, 0, kRefreshConfigLabel);
     run(frame.endWait);
     if (result == ChangeResult::NotMade)
         ShowRuleBox(dm, kChangeNotMadeText, plat::PromptIcon::Error);
@@ -134,7 +134,7 @@ ChangeResult ChangeFuel(TStreamDati& dm, int index, int previousFuel, const Chan
     // one, loading would replace the calibration with the old fuel's set.
     if (!setOption(dm, kFuelOption, index != 0))
         return refuse(dm);
-    plat::clock().sleep(kSettleMs);
+    plat::CurrentClock().sleep(kSettleMs);
     run(frame.beginWait);
     const bool online = dm.Protocol()->IsConnected();
     return afterReload(dm, frame, reloadFuelGroup(dm, true), online,
@@ -149,7 +149,7 @@ ChangeResult ChangeFullGroup(TStreamDati& dm, int index, int previousFullGroup, 
         return ChangeResult::Declined;
     if (!setOption(dm, kFullGroupOption, index != 0))
         return refuse(dm);
-    plat::clock().sleep(kSettleMs);
+    plat::CurrentClock().sleep(kSettleMs);
     run(frame.beginWait);
     const bool online = dm.Protocol()->IsConnected();
     const int resource = CurrentDefaultResource(dm);
@@ -203,7 +203,7 @@ ChangeResult ChangeInjectorType(TStreamDati& dm, int index, int& previousInjecto
     if (!dm.SetTipoIniettore(1, code) || dm.GetTipoIniettore(1) != code)
         return refuse(dm);
     previousInjectorType = dm.GetTipoIniettore(1);
-    plat::clock().sleep(kSettleMs);
+    plat::CurrentClock().sleep(kSettleMs);
     run(frame.beginWait);
 
     const bool online = dm.Protocol()->IsConnected();

@@ -150,7 +150,7 @@ void ApplyPers(TStreamDati& dm, int index)
     std::int32_t length = 1;
     ecu->SendCommand(kTakePersCommand, buffer.data(), &length, static_cast<std::int32_t>(buffer.size()));
     ecu->Disconnect();
-    plat::clock().sleep(kReconnectPauseMs);
+    plat::CurrentClock().sleep(kReconnectPauseMs);
     ecu = dm.Protocol();
     ecu->Connect();
 }

@@ -16,8 +16,8 @@ QString RuleText(TStreamDati& dm, int textNumber)
 int ShowRuleBox(TStreamDati& dm, int textNumber, plat::PromptIcon icon, plat::PromptButtons buttons,
                 const QString& suffix)
 {
-    return plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), RuleText(dm, textNumber) + suffix, icon,
-                                buttons, 0});
+    return plat::CurrentPrompts().ask(
+        {QString::fromUtf8(qz::ProductTitle()), RuleText(dm, textNumber) + suffix, icon, buttons, 0});
 }
 
 } // namespace cfgrules

@@ -175,11 +175,11 @@ bool SwitchFuelFromPc(TStreamDati& dm, int liveStatusFlags)
     const bool onGas = (liveStatusFlags & (dm::LIVE_ON_GAS | dm::LIVE_CHANGEOVER_PENDING)) != 0;
     dm.SetFlag(kSwitchFuelOption, onGas);
     dm.SetFlag(kSwitchRequestOption, true);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     dm.SetFlag(kSwitchFuelOption, dm.GetFlag(kSwitchFuelOption) == 0);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     const bool released = dm.SetFlag(kSwitchRequestOption, false) || dm.SetFlag(kSwitchRequestOption, false);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     return released;
 }
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 TCorrectionGrid::TCorrectionGrid(QWidget* parent)
-    : QWidget(parent), FixedColor(plat::fromTColor(14671839)), Color(plat::fromTColor(0xFF000005))
+    : QWidget(parent), FixedColor(plat::FromTColor(14671839)), Color(plat::FromTColor(0xFF000005))
 {
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted by the cells.

@@ -15,11 +15,11 @@ using tables::GridId;
 
 namespace {
 
-const QColor kGrey() { return plat::fromTColor(11119017); }
-const QColor kLightGrey() { return plat::fromTColor(14671839); }
-const QColor kLightYellow() { return plat::fromTColor(9630456); }
-const QColor kBlue() { return plat::fromTColor(15112960); }
-const QColor kWindow() { return plat::fromTColor(0xFF000005); }
+const QColor kGrey() { return plat::FromTColor(11119017); }
+const QColor kLightGrey() { return plat::FromTColor(14671839); }
+const QColor kLightYellow() { return plat::FromTColor(9630456); }
+const QColor kBlue() { return plat::FromTColor(15112960); }
+const QColor kWindow() { return plat::FromTColor(0xFF000005); }
 
 enum class Align { Centre, Right };
 
@@ -40,10 +40,10 @@ TCorrectionGrids::TCorrectionGrids(TStreamDati& data, TablesHost host,
                                    const std::function<QWidget*(tables::Page)>& pageOf, QObject* owner)
     : QObject(owner), data_(data), host_(std::move(host))
 {
-    for (const auto& spec : tables::gridTable()) {
+    for (const auto& spec : tables::GridTable()) {
         auto* g = new TCorrectionGrid(pageOf ? pageOf(spec.page) : nullptr);
         g->setObjectName(QString::fromLatin1(spec.name));
-        g->SetLayout(tables::rowCount(data_, spec.id), spec.cols, spec.fixedRows, spec.fixedCols);
+        g->SetLayout(tables::RowCount(data_, spec.id), spec.cols, spec.fixedRows, spec.fixedCols);
         const GridId id = spec.id;
         g->OnDrawCell = [this, id](int c, int r, const QRect& rect, int state) { drawCell(id, c, r, rect, state); };
         g->OnKeyPress = [this, id](int& key) { keyPress(id, key); };
@@ -73,9 +73,9 @@ TCorrectionGrids::~TCorrectionGrids()
 
 void TCorrectionGrids::UpdateVariatorLayout()
 {
-    const auto& spec = tables::gridSpec(GridId::Variatore);
-    if (DrawGridVariatore->RowCount() != tables::rowCount(data_, GridId::Variatore))
-        DrawGridVariatore->SetLayout(tables::rowCount(data_, GridId::Variatore), spec.cols, spec.fixedRows,
+    const auto& spec = tables::GridSpecOf(GridId::Variatore);
+    if (DrawGridVariatore->RowCount() != tables::RowCount(data_, GridId::Variatore))
+        DrawGridVariatore->SetLayout(tables::RowCount(data_, GridId::Variatore), spec.cols, spec.fixedRows,
                                      spec.fixedCols);
     DrawGridVariatore->update();
 }
@@ -85,7 +85,7 @@ bool TCorrectionGrids::active(const TCorrectionGrid* g) const { return g->hasFoc
 QString TCorrectionGrids::text(GridId id, int col, int row) const
 {
     const tables::TextFn fallback = [](int) { return QString(); };
-    return tables::cellText(data_, id, col, row, host_.Text ? host_.Text : fallback, complib::DecimalSeparator());
+    return tables::CellText(data_, id, col, row, host_.Text ? host_.Text : fallback, complib::DecimalSeparator());
 }
 
 void TCorrectionGrids::drawCell(GridId id, int c, int r, const QRect& rect, int state)
@@ -100,7 +100,7 @@ void TCorrectionGrids::drawCell(GridId id, int c, int r, const QRect& rect, int 
     const bool isActive = active(g);
     const QColor black(Qt::black);
     const QColor ink = g->palette().color(QPalette::WindowText);
-    const int tracked = tables::trackedColumn(id, Tracked);
+    const int tracked = tables::TrackedColumn(id, Tracked);
 
     switch (id) {
     case GridId::PressDiff:
@@ -173,7 +173,7 @@ void TCorrectionGrids::drawCell(GridId id, int c, int r, const QRect& rect, int 
 void TCorrectionGrids::editCells(GridId id)
 {
     TCorrectionGrid* g = Grid(id);
-    const auto setup = tables::editSetup(data_, id, g->Col(), g->Row());
+    const auto setup = tables::EditSetupAt(data_, id, g->Col(), g->Row());
     if (!setup)
         return;
     int mode = 0;
@@ -199,7 +199,7 @@ void TCorrectionGrids::editCells(GridId id)
             host_.StopTimerDati();
         if (host_.RepaintWindow)
             host_.RepaintWindow();
-        tables::applyEdit(data_, id, g->Col(), g->Row(), g->Selection(), value, mode, host_.BuildPressDiffCellBounds);
+        tables::ApplyEdit(data_, id, g->Col(), g->Row(), g->Selection(), value, mode, host_.BuildPressDiffCellBounds);
         g->update();
         if (host_.StartTimerDati)
             host_.StartTimerDati();
@@ -217,7 +217,7 @@ void TCorrectionGrids::dblClick(GridId id)
     TCorrectionGrid* g = Grid(id);
     int c = -1, r = -1;
     g->MouseToCell(g->LastMouse(), c, r);
-    switch (tables::doubleClickAction(id, c, r)) {
+    switch (tables::DoubleClickAction(id, c, r)) {
     case tables::ClickAction::Edit:
         editCells(id);
         break;

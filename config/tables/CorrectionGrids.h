@@ -1,6 +1,6 @@
 #pragma once
 // The configuration window's correction-table grids: one TCorrectionGrid per
-// member of tables::gridTable(), their drawing, Enter and double-click
+// member of tables::GridTable(), their drawing, Enter and double-click
 // handlers and the edit operations, which write through the data module's
 // named accessors. The window wires what belongs to it through TablesHost.
 #include "CorrectionGrid.h"

@@ -245,9 +245,9 @@ bool currentRowOnly(const TStreamDati& d, GridId id)
 
 } // namespace
 
-std::span<const GridSpec> gridTable() { return kGrids; }
+std::span<const GridSpec> GridTable() { return kGrids; }
 
-const GridSpec& gridSpec(GridId id) { return kGrids[static_cast<std::size_t>(id)]; }
+const GridSpec& GridSpecOf(GridId id) { return kGrids[static_cast<std::size_t>(id)]; }
 
 bool TipoDiLambdaBit7(const TStreamDati& d)
 {
@@ -257,14 +257,14 @@ bool TipoDiLambdaBit7(const TStreamDati& d)
 
 bool VariatorHasMapAxis(const TStreamDati& d) { return d.RifMapVariatorePresent != 0; }
 
-int rowCount(const TStreamDati& d, GridId id)
+int RowCount(const TStreamDati& d, GridId id)
 {
     if (id == GridId::Variatore && VariatorHasMapAxis(d))
         return 6;
-    return gridSpec(id).rows;
+    return GridSpecOf(id).rows;
 }
 
-QString cellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& text, QChar sep)
+QString CellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& text, QChar sep)
 {
     const auto fixed = [sep](long double v, int p, int dec) { return complib::FormatFixed(static_cast<double>(v), p, dec, sep); };
     switch (id) {
@@ -323,7 +323,7 @@ QString cellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& te
     return {};
 }
 
-bool breakpointFits(std::span<const double> points, int k, double n)
+bool BreakpointFits(std::span<const double> points, int k, double n)
 {
     const int count = static_cast<int>(points.size());
     if (k < 0 || k >= count)
@@ -335,7 +335,7 @@ bool breakpointFits(std::span<const double> points, int k, double n)
     return true;
 }
 
-double varied(double old, double v, int mode, bool truncate)
+double Varied(double old, double v, int mode, bool truncate)
 {
     switch (mode) {
     case 1:
@@ -349,7 +349,7 @@ double varied(double old, double v, int mode, bool truncate)
     }
 }
 
-std::optional<EditSetup> editSetup(const TStreamDati& d, GridId id, int c, int r)
+std::optional<EditSetup> EditSetupAt(const TStreamDati& d, GridId id, int c, int r)
 {
     // The targets only read through the data module here.
     auto& dm = const_cast<TStreamDati&>(d);
@@ -387,7 +387,7 @@ std::optional<EditSetup> editSetup(const TStreamDati& d, GridId id, int c, int r
     return s;
 }
 
-void applyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selection& sel, double value, int mode,
+void ApplyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selection& sel, double value, int mode,
                const std::function<void()>& axisWritten)
 {
     int top = sel.top, bottom = sel.bottom;
@@ -411,13 +411,13 @@ void applyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selectio
             if (mode == 0) {
                 n = t->setRule == SetRule::Abs ? std::fabs(value) : t->setRule == SetRule::Plus100 ? 100 + value : value;
             } else {
-                n = varied(t->get(), value, mode, t->truncate);
+                n = Varied(t->get(), value, mode, t->truncate);
             }
             if (t->limit)
                 n = t->limit(n);
             if (t->points) {
                 const auto points = t->points();
-                if (!breakpointFits(points, t->k, n))
+                if (!BreakpointFits(points, t->k, n))
                     continue;
                 t->set(n);
                 if (id == GridId::PressDiff && axisWritten)
@@ -429,7 +429,7 @@ void applyEdit(TStreamDati& d, GridId id, int curCol, int curRow, const Selectio
     }
 }
 
-ClickAction doubleClickAction(GridId id, int c, int r)
+ClickAction DoubleClickAction(GridId id, int c, int r)
 {
     switch (id) {
     case GridId::PressDiff:
@@ -453,7 +453,7 @@ ClickAction doubleClickAction(GridId id, int c, int r)
     return ClickAction::Nothing;
 }
 
-int trackedColumn(GridId id, const TrackedCells& t)
+int TrackedColumn(GridId id, const TrackedCells& t)
 {
     switch (id) {
     case GridId::PressDiff: return t.PressDiffColumn;

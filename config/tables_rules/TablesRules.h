@@ -29,8 +29,8 @@ struct GridSpec {
 };
 
 // Every correction-table grid, in this order.
-std::span<const GridSpec> gridTable();
-const GridSpec& gridSpec(GridId id);
+std::span<const GridSpec> GridTable();
+const GridSpec& GridSpecOf(GridId id);
 
 // Bit 7 of the lambda type (item 0x4): the emission references are signed
 // whole numbers instead of volts.
@@ -38,20 +38,20 @@ bool TipoDiLambdaBit7(const TStreamDati& d);
 // The variator with its MAP axis (the ECU has item 0x512d).
 bool VariatorHasMapAxis(const TStreamDati& d);
 // Rows of a grid as the data module stands (the variator has 2 or 6).
-int rowCount(const TStreamDati& d, GridId id);
+int RowCount(const TStreamDati& d, GridId id);
 
 // A cell's text. text(n) gives string n in the current language.
 using TextFn = std::function<QString(int)>;
-QString cellText(const TStreamDati& d, GridId id, int col, int row, const TextFn& text, QChar separator);
+QString CellText(const TStreamDati& d, GridId id, int col, int row, const TextFn& text, QChar separator);
 
 // Strictly increasing axis: n may replace point k of `points` when it lies
 // above the point before and below the point after (where they exist).
-bool breakpointFits(std::span<const double> points, int k, double n);
+bool BreakpointFits(std::span<const double> points, int k, double n);
 
 // The new value of a cell from the dialog's value v and mode m (0 set,
 // 1 add, 2 by a percentage); `truncate` truncates the percentage result.
 // Set mode is the caller's (it differs by grid).
-double varied(double old, double v, int mode, bool truncate);
+double Varied(double old, double v, int mode, bool truncate);
 
 // What an edit started on the current cell opens: the dialog's number kind
 // and its pre-fill; none when the grid refuses to edit from that cell.
@@ -59,7 +59,7 @@ struct EditSetup {
     bool real = false;
     double prefill = 0;
 };
-std::optional<EditSetup> editSetup(const TStreamDati& d, GridId id, int col, int row);
+std::optional<EditSetup> EditSetupAt(const TStreamDati& d, GridId id, int col, int row);
 
 // A selection as the grid holds it (columns left..right, rows top..bottom).
 struct Selection {
@@ -71,12 +71,12 @@ struct Selection {
 // within what its setter can store (TableLimits.h) before an axis compares
 // it with its neighbours. `axisWritten` runs
 // after each breakpoint of the differential-pressure axis is written.
-void applyEdit(TStreamDati& d, GridId id, int col, int row, const Selection& sel, double value, int mode,
+void ApplyEdit(TStreamDati& d, GridId id, int col, int row, const Selection& sel, double value, int mode,
                const std::function<void()>& axisWritten = {});
 
 // What a double click on cell (col, row) (-1 outside) does.
 enum class ClickAction { Nothing, Edit, CellCentres };
-ClickAction doubleClickAction(GridId id, int col, int row);
+ClickAction DoubleClickAction(GridId id, int col, int row);
 
 // The live tracker's marks that the grids paint (-1: none; the dot is drawn
 // only when both its coordinates are non-zero).
@@ -91,6 +91,6 @@ struct TrackedCells {
     int OperatingPointY = 0;
 };
 // The tracked breakpoint column of a grid (row 0), -1 when it tracks none.
-int trackedColumn(GridId id, const TrackedCells& t);
+int TrackedColumn(GridId id, const TrackedCells& t);
 
 } // namespace tables

@@ -138,19 +138,19 @@ TFormConfig::TFormConfig(QWidget* owner) : QDialog(owner)
     setWindowTitle(QStringLiteral("Configurazione veicolo"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(kBackground));
+    pal.setColor(QPalette::Window, plat::FromTColor(kBackground));
     setPalette(pal);
     setAutoFillBackground(true);
     resize(kDesignSize);
     // The window's text size at the design size; the screen scaling enlarges it.
-    setFont(plat::sansFont(13, false));
+    setFont(plat::SansFont(13, false));
 
     // The layout; no message strings until the texts are loaded.
     buildLayout();
     messages_.clear();
 
     // The screen scaling.
-    const plat::ScaleFactor scale = plat::applyScreenScale(this);
+    const plat::ScaleFactor scale = plat::ApplyScreenScale(this);
     scaleFixedSizes(scale.num, scale.den);
     sizeRowGaps();
     setWindowState(Qt::WindowFullScreen);
@@ -228,7 +228,7 @@ void TFormConfig::buildLayout()
         // The pages in the window's colour.
         sheet->setAutoFillBackground(true);
         QPalette sheetPalette = sheet->palette();
-        sheetPalette.setColor(QPalette::Window, plat::fromTColor(kBackground));
+        sheetPalette.setColor(QPalette::Window, plat::FromTColor(kBackground));
         sheet->setPalette(sheetPalette);
         sheet->installEventFilter(this);
         *sheets[p] = sheet;
@@ -296,7 +296,7 @@ void TFormConfig::scaleFixedSizes(long long num, long long den)
     // fonts; the widths and heights the pages fixed from the design fonts
     // (editors, readings, lamps, grooves) go with them, or the layouts would
     // hold them at their design size and cut what they show.
-    const auto scaled = [num, den](int v) { return static_cast<int>(plat::mulDivRound(v, num, den)); };
+    const auto scaled = [num, den](int v) { return static_cast<int>(plat::MulDivRound(v, num, den)); };
     for (QWidget* w : findChildren<QWidget*>()) {
         if (w->window() != this)
             continue;

@@ -250,7 +250,7 @@ QRadioButton* TFormConfig::Builder::radio(const char* name, QWidget* parent)
 TCorrectionGrid* TFormConfig::Builder::table(const char* name)
 {
     TCorrectionGrid* g = nullptr;
-    for (const auto& spec : tables::gridTable())
+    for (const auto& spec : tables::GridTable())
         if (qstrcmp(spec.name, name) == 0)
             g = form_->CorrectionGrids->Grid(spec.id);
     Q_ASSERT(g);

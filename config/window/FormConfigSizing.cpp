@@ -260,7 +260,7 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
     painter.setPen(Qt::black);
     const cfgwin::TabGroup group = cfgwin::PageGroup(page);
     if (group != cfgwin::TabGroup::None)
-        painter.setBrush(plat::fromTColor(cfgwin::GroupColour(group, active)));
+        painter.setBrush(plat::FromTColor(cfgwin::GroupColour(group, active)));
     painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
 
     QString caption = PageControl->tabText(page);

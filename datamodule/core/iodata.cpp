@@ -40,8 +40,8 @@ void copyText(std::array<char, N>& to, const char* from)
 
 void errorBox(const char* text)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), QString::fromUtf8(text), plat::PromptIcon::Error,
-                         plat::PromptButtons::Ok, 0});
+    plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), QString::fromUtf8(text), plat::PromptIcon::Error,
+                                plat::PromptButtons::Ok, 0});
 }
 
 } // namespace
@@ -145,7 +145,7 @@ TEcuProtocol* TStreamDati::Protocol() const { return VyxConnection->Protocol(); 
 
 void TStreamDati::post(std::uintptr_t wParam, std::intptr_t lParam)
 {
-    plat::postMessage(mainWindow_.data(), plat::WM_CONNECTIONEVENT, wParam, lParam);
+    plat::PostWindowMessage(mainWindow_.data(), plat::WM_CONNECTIONEVENT, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,7 +18,7 @@ constexpr std::uint32_t kReconnectSettleMs = 800;
 constexpr int kReadyTimeoutMs = 30000;
 
 // Milliseconds since `start` on the wrapping tick count.
-std::uint32_t since(std::uint32_t start) { return plat::clock().tickCount() - start; }
+std::uint32_t since(std::uint32_t start) { return plat::CurrentClock().tickCount() - start; }
 
 struct ReentryGuard {
     bool& flag;
@@ -30,9 +30,10 @@ struct ReentryGuard {
 
 void TStreamLink::showDisconnectedBox(bool error)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
-                         self().MessageTexts[TStreamDati::MSG_DISCONNECTED] + QStringLiteral(" 2."),
-                         error ? plat::PromptIcon::Error : plat::PromptIcon::Information, plat::PromptButtons::Ok, 0});
+    plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()),
+                                self().MessageTexts[TStreamDati::MSG_DISCONNECTED] + QStringLiteral(" 2."),
+                                error ? plat::PromptIcon::Error : plat::PromptIcon::Information,
+                                plat::PromptButtons::Ok, 0});
 }
 
 void TStreamLink::TimerIOTimer(QObject* /*sender*/)
@@ -62,10 +63,10 @@ void TStreamLink::TimerIOTimer(QObject* /*sender*/)
         self().PreviousIdentity = self().Identity;
     if (!read()) {
         self().Protocol()->BeginReconnect();
-        const std::uint32_t start = plat::clock().tickCount();
+        const std::uint32_t start = plat::CurrentClock().tickCount();
         bool connected = self().Protocol()->Connect();
         while (!connected && since(start) < kPollReconnectMs) {
-            plat::clock().sleep(kRetryPauseMs);
+            plat::CurrentClock().sleep(kRetryPauseMs);
             connected = self().Protocol()->Connect();
         }
         self().Protocol()->EndReconnect();
@@ -104,7 +105,7 @@ void TStreamLink::AddProgress(std::int32_t code, std::uint32_t total, bool notif
     if (!notify)
         return;
     const std::uint64_t percent = total ? std::uint64_t{self().TransferCount} * 100u / total : 0u;
-    plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, static_cast<std::uintptr_t>(percent), 0);
+    plat::CurrentServices().windows->sendToAll(plat::WM_WAITPROGRESS, static_cast<std::uintptr_t>(percent), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -154,15 +155,15 @@ bool TStreamLink::Reconnect(int timeoutMs)
     self().Protocol()->Disconnect();
     const bool timerWasRunning = self().TimerIO->isActive();
     self().TimerIO->stop();
-    plat::clock().sleep(kReconnectSettleMs);
+    plat::CurrentClock().sleep(kReconnectSettleMs);
 
     self().Protocol()->BeginReconnect();
     bool connected = self().Protocol()->Connect();
     if (!connected) {
-        const std::uint32_t start = plat::clock().tickCount();
+        const std::uint32_t start = plat::CurrentClock().tickCount();
         const auto limit = static_cast<std::uint32_t>(std::max(0, timeoutMs));
         while (!connected && since(start) < limit) {
-            plat::clock().sleep(kRetryPauseMs);
+            plat::CurrentClock().sleep(kRetryPauseMs);
             connected = self().Protocol()->Connect();
         }
     }
@@ -178,12 +179,12 @@ bool TStreamLink::WaitEcuReady(int timeoutMs)
 {
     std::int32_t v = 0;
     self().Protocol()->ReadItem(dm::kReadyCode, &v);
-    const std::uint32_t start = plat::clock().tickCount();
+    const std::uint32_t start = plat::CurrentClock().tickCount();
     const auto limit = static_cast<std::uint32_t>(std::max(0, timeoutMs));
     while (v != dm::kReadyValue) {
         if (since(start) >= limit)
             break;
-        plat::clock().sleep(kRetryPauseMs);
+        plat::CurrentClock().sleep(kRetryPauseMs);
         self().Protocol()->ReadItem(dm::kReadyCode, &v);
     }
     return v == dm::kReadyValue;

@@ -174,7 +174,7 @@ bool TStreamOptions::SetFlag(int index, bool on)
         words[b.word] = on ? (words[b.word] | b.mask) : (words[b.word] & ~b.mask);
     }
     if (index == kFuelOption)
-        plat::postMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, (stored[0] & kFuelBit) != 0 ? 1 : 0, 6);
+        plat::PostWindowMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, (stored[0] & kFuelBit) != 0 ? 1 : 0, 6);
     if (!writeOptionPair(self(), kFlag12, words))
         return false;
 
@@ -524,7 +524,7 @@ bool TStreamIdentity::SetNomeConfigurazione(std::string_view text)
             return false;
     for (int k = n + 2; k < 2 + kNameLength; ++k)
         e[k] = 0;
-    plat::postMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, 0, 2);
+    plat::PostWindowMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, 0, 2);
     self().Modified = 1;
     clearMarker(self());
     return true;

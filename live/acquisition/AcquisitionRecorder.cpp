@@ -59,7 +59,7 @@ bool replaceRefused(int errorNumber)
 
 QString AcquisitionFolder()
 {
-    QString folder = plat::programFolder();
+    QString folder = plat::ProgramFolder();
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder + QLatin1String("Acquisition");
@@ -93,7 +93,7 @@ TAcqResult TAcquisitionRecorder::Start(int bankCount, const QByteArray& stamp)
     Discard();
     bankCount_ = bankCount == 2 ? 2 : 1;
     writeError_ = {};
-    startTick_ = plat::clock().tickCount();
+    startTick_ = plat::CurrentClock().tickCount();
 
     if (!QDir().mkpath(folder_))
         return {TAcqError::CannotCreate, QStringLiteral("cannot create the folder %1").arg(folder_)};
@@ -118,7 +118,7 @@ void TAcquisitionRecorder::Append(const TAcquisitionSample& sample)
 {
     if (!IsRecording() || !writeError_.ok())
         return;
-    const std::uint32_t elapsed = plat::clock().tickCount() - startTick_;
+    const std::uint32_t elapsed = plat::CurrentClock().tickCount() - startTick_;
     const QByteArray line = AcquisitionDataLine(elapsed, sample, bankCount_);
     if (file_->write(line) != line.size())
         writeError_ = {TAcqError::WriteFailed, writeFailure(*file_)};

@@ -86,7 +86,7 @@ inline constexpr plat::Placement kPlacements[] = {
     {"ShapeAcquisisciOn", 975, 485, 16, 16},
     {"ImageExit", 900, 680, 96, 64},
 };
-static_assert(plat::namesAreUnique(kPlacements));
+static_assert(plat::NamesAreUnique(kPlacements));
 
 // The speed scale's marks, 500 to 3500 rpm, from the first to the next.
 inline constexpr int kScaleMarks = 7;

@@ -55,19 +55,19 @@ constexpr std::uint32_t kGreen = 32768;
 constexpr std::uint32_t kRed = 255;
 
 // The controls below are named and placed by their entry in kPlacements.
-void place(QWidget* w, const char* name) { plat::place(w, taratura::kPlacements, name); }
+void place(QWidget* w, const char* name) { plat::Place(w, taratura::kPlacements, name); }
 
 // The labels, picture buttons and shapes, named and placed by their entries.
 const wkit::ControlMaker& kit()
 {
-    static const wkit::ControlMaker maker(taratura::kPlacements, plat::fromTColor(kInk));
+    static const wkit::ControlMaker maker(taratura::kPlacements, plat::FromTColor(kInk));
     return maker;
 }
 
 // The tick sets the colours every time: only a change touches the palette.
 void setTextColour(QLabel* l, std::uint32_t colour)
 {
-    const QColor c = plat::fromTColor(colour);
+    const QColor c = plat::FromTColor(colour);
     if (l->palette().color(QPalette::WindowText) == c)
         return;
     QPalette pal = l->palette();
@@ -92,9 +92,9 @@ TFormCalibraTar::TFormCalibraTar(QWidget* owner, bool* extraInjectionSeen, const
     buildLayout();
     // The window grows with its controls, so that it holds them all also
     // where the screen does not take it full screen.
-    const plat::ScaleFactor f = plat::applyScreenScale(this);
-    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
-           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+    const plat::ScaleFactor f = plat::ApplyScreenScale(this);
+    resize(static_cast<int>(plat::MulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::MulDivRound(kDesignSize.height(), f.num, f.den)));
     // Borderless over the whole screen.
     setWindowState(Qt::WindowFullScreen);
     InitForm();
@@ -173,13 +173,13 @@ void TFormCalibraTar::buildLayout()
     // Wide enough for the longest of its texts ("DIAGNOSTICS").
     LabelDiagnosi = kit().plainLabel(b, "LabelDiagnosi", wkit::Text(kTextDiagnosis));
     LabelDiagnosi->installEventFilter(this);
-    ImageDiagnosiOn = kit().shape(b, "ImageDiagnosiOn", plat::fromTColor(kRed));
-    ImageDiagnosiOff = kit().shape(b, "ImageDiagnosiOff", plat::fromTColor(11119017));
+    ImageDiagnosiOn = kit().shape(b, "ImageDiagnosiOn", plat::FromTColor(kRed));
+    ImageDiagnosiOff = kit().shape(b, "ImageDiagnosiOff", plat::FromTColor(11119017));
     ImageDiagnosiOn->hide();
     ImageCommutatore = kit().picture(b, "ImageCommutatore");
     LabelBenzina = kit().plainLabel(b, "LabelBenzina");
     StatusLamps.MakeLevelLamps([&b](const char* name, bool reserve) {
-        plat::Shape* s = kit().shape(b, name, plat::fromTColor(reserve ? kRed : kGreen));
+        plat::Shape* s = kit().shape(b, name, plat::FromTColor(reserve ? kRed : kGreen));
         s->setKind(plat::Shape::Kind::RoundRect);
         return s;
     });
@@ -192,7 +192,7 @@ void TFormCalibraTar::buildLayout()
         return false;
     });
 
-    ShapeOperazione = kit().shape(this, "ShapeOperazione", plat::fromTColor(16777215));
+    ShapeOperazione = kit().shape(this, "ShapeOperazione", plat::FromTColor(16777215));
     LabelOperazione = kit().plainLabel(this, "LabelOperazione");
     LabelOperazione->setWordWrap(true);
     ImageInit = kit().picture(this, "ImageInit");
@@ -214,7 +214,7 @@ void TFormCalibraTar::buildLayout()
     ProgressBarGiri->setRange(500, 3500);
     ProgressBarGiri->setTextVisible(false);
     PanelGiri->hide();
-    ShapeProgressBar = kit().shape(this, "ShapeProgressBar", plat::fromTColor(14732184));
+    ShapeProgressBar = kit().shape(this, "ShapeProgressBar", plat::FromTColor(14732184));
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     place(ProgressBar, "ProgressBar");
@@ -233,13 +233,13 @@ void TFormCalibraTar::buildLayout()
         JvGIFAnimator->play();
     PanelAttention->hide();
 
-    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::fromTColor(14732184));
+    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::FromTColor(14732184));
     LabelAcquisizioni = kit().plainLabel(this, "LabelAcquisizioni", wkit::Text(qz::live::kAcqStringRecordings));
     ImageRec = kit().picture(this, "ImageRec");
     LabelRec = kit().plainLabel(this, "LabelRec", QStringLiteral("REC"));
     ImageStop = kit().picture(this, "ImageStop");
     LabelStop = kit().plainLabel(this, "LabelStop", QStringLiteral("STOP"));
-    ShapeAcquisisciOn = kit().shape(this, "ShapeAcquisisciOn", plat::fromTColor(kGreen));
+    ShapeAcquisisciOn = kit().shape(this, "ShapeAcquisisciOn", plat::FromTColor(kGreen));
     ShapeAcquisisciOn->hide();
     ImageExit = kit().picture(this, "ImageExit");
 
@@ -440,10 +440,11 @@ void TFormCalibraTar::ImageStopClick()
                               wkit::Text(qz::live::kAcqStringChooseOtherName);
     const QString cannotSave = wkit::Text(qz::live::kAcqStringCannotSave);
     const auto outcome = qz::live::RunAcquisitionSave(
-        *recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
+        *recorder_, [&] { return plat::Desktop().fileDialogs->getSaveFileName(request); },
         [&](const qz::live::TAcqResult& failed) {
-            plat::prompts().ask({windowTitle(), qz::live::AcquisitionSaveErrorText(overwrite, cannotSave, failed),
-                                 plat::PromptIcon::Error});
+            plat::CurrentPrompts().ask({windowTitle(),
+                                        qz::live::AcquisitionSaveErrorText(overwrite, cannotSave, failed),
+                                        plat::PromptIcon::Error});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

@@ -43,7 +43,7 @@ bool TFormCalibraTar::sendCommand(std::int32_t command, std::uint8_t* buffer, st
 
 void TFormCalibraTar::errorBox(int string)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), wkit::Text(string), plat::PromptIcon::Error});
+    plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), wkit::Text(string), plat::PromptIcon::Error});
 }
 
 void TFormCalibraTar::hideProgress()
@@ -88,14 +88,14 @@ void TFormCalibraTar::endMeasuringWith(int string)
 
 void TFormCalibraTar::abortCalibration()
 {
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     std::uint8_t buf[2] = {};
     std::int32_t len = 0;
     sendCommand(kCmdAbort, buf, len, 2);
-    plat::clock().sleep(kWaitMs);
+    plat::CurrentClock().sleep(kWaitMs);
     dm().Reconnect(kReconnectMs);
     dm().Modified = 0;
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 }
 
 void TFormCalibraTar::showRunning(int operationString)
@@ -186,7 +186,7 @@ void TFormCalibraTar::measuringStep()
         LabelEnd->setText(MeasuredText(step_.MeasuredPetrolTime, wkit::Text(kTextMeasured), separator_));
         LabelEnd->show();
     }
-    switch (MeasuringGuidance(step_, values_.Rpm, plat::clock().tickCount())) {
+    switch (MeasuringGuidance(step_, values_.Rpm, plat::CurrentClock().tickCount())) {
     case kTextRevNow: LabelOperazione->setText(wkit::Text(kTextRevNow)); break;
     case kTextRepeatRev: LabelOperazione->setText(wkit::Text(kTextRepeatRev)); break;
     case kTextMeasurementInvalid: endMeasuringWith(kTextMeasurementInvalid); break;
@@ -288,12 +288,12 @@ void TFormCalibraTar::finishCalibration()
     std::uint8_t buf[2] = {0, 0};
     std::int32_t len = 1;
     sendCommand(kCmdClose, buf, len, 2);
-    plat::clock().sleep(kWaitMs);
+    plat::CurrentClock().sleep(kWaitMs);
     dm().Reconnect(kReconnectMs);
     dm().Modified = 0;
     dm().TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0);
     ProgressBar->setValue(100);
-    plat::clock().sleep(kFinishPauseMs);
+    plat::CurrentClock().sleep(kFinishPauseMs);
     repaint();
     AutoCalibrationState = Ended;
     ImageInit->hide();

@@ -69,7 +69,7 @@ inline constexpr plat::Placement kPlacements[] = {
     {"ImageResetPartenzeGas", 600, 426, 72, 48},
     {"LabelNotaPartenze", 40, 482, 900, 28},
 };
-static_assert(plat::namesAreUnique(kPlacements));
+static_assert(plat::NamesAreUnique(kPlacements));
 
 // From one injector's controls to the next column's (x) and the other
 // bank's (y).

@@ -89,12 +89,12 @@ const char* const kOffPicture = ":/bmp/injoff.png";
 const char* const kEsciPicture = ":/bmp/esci.png";
 
 // Gives w its rectangle in kPlacements, under key.
-void place(QWidget* w, const char* key) { plat::place(w, diagnosi::kPlacements, key); }
+void place(QWidget* w, const char* key) { plat::Place(w, diagnosi::kPlacements, key); }
 
 // The labels and picture buttons, named and placed by their entries.
 const wkit::ControlMaker& kit()
 {
-    static const wkit::ControlMaker maker(diagnosi::kPlacements, plat::fromTColor(kInk));
+    static const wkit::ControlMaker maker(diagnosi::kPlacements, plat::FromTColor(kInk));
     return maker;
 }
 
@@ -155,11 +155,11 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : QDialog(owner)
     setObjectName(QStringLiteral("FormDiagnosi"));
     setWindowTitle(QStringLiteral("Diagnosi centralina"));
     buildLayout();
-    plat::applyScreenScale(this);
+    plat::ApplyScreenScale(this);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const plat::ScaleFactor f = screen ? plat::screenScaleFactor(screen->size()) : plat::ScaleFactor{};
-    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
-           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+    const plat::ScaleFactor f = screen ? plat::ScreenScaleFactor(screen->size()) : plat::ScaleFactor{};
+    resize(static_cast<int>(plat::MulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::MulDivRound(kDesignSize.height(), f.num, f.den)));
 
     for (auto* p : {ImageReset, ImageResetParzialeGas, ImageResetPartenzeGas, ImageResetAssolutoGas,
                     ImageResetAssolutoBenzina})
@@ -320,7 +320,7 @@ void TFormDiagnosi::buildLayout()
         c.Label->setText(caption);
         if (def.bank == 2) {
             QPalette pal = c.Label->palette();
-            pal.setColor(QPalette::WindowText, plat::fromTColor(kRed));
+            pal.setColor(QPalette::WindowText, plat::FromTColor(kRed));
             c.Label->setPalette(pal);
         }
         c.ImageOn = kit().picture(PanelEsclusione, "ImageOnA");
@@ -598,7 +598,7 @@ void TFormDiagnosi::PageControlDrawTab(QPainter& painter, int tabIndex, const QR
     QWidget* sheet = PageControl->widget(tabIndex);
     painter.save();
     painter.setPen(Qt::black);
-    painter.setBrush(plat::fromTColor(active ? kActiveTab : kInactiveTab));
+    painter.setBrush(plat::FromTColor(active ? kActiveTab : kInactiveTab));
     painter.drawRect(QRect(QPoint(rect.left(), rect.top() + 2), rect.bottomRight()));
     const QFontMetrics fm(painter.font());
     if (sheet == TabEsci) {

@@ -45,8 +45,8 @@ void TFormDiagnosi::ResetTempiClick(plat::PictureButton* picture)
 {
     if (!picture)
         return;
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), confirmText_,
-                                            plat::PromptIcon::Warning, plat::PromptButtons::YesNo, 0});
+    const int answer = plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), confirmText_,
+                                                   plat::PromptIcon::Warning, plat::PromptButtons::YesNo, 0});
     if (answer != plat::IDYES)
         return;
     Timer->stop();

@@ -38,9 +38,9 @@ void TFormDiagnosi::TimerTimer()
     ecu->BeginReconnect();
     bool connected = ecu->Connect();
     if (!connected) {
-        const std::uint32_t start = plat::clock().tickCount();
-        while (plat::clock().tickCount() - start < kReconnectMs) {
-            plat::clock().sleep(kRetryMs);
+        const std::uint32_t start = plat::CurrentClock().tickCount();
+        while (plat::CurrentClock().tickCount() - start < kReconnectMs) {
+            plat::CurrentClock().sleep(kRetryMs);
             if ((connected = dm().Protocol()->Connect()))
                 break;
         }

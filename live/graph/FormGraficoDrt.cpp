@@ -177,7 +177,7 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName) : QDia
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     resize(kDesignSize);
     buildLayout();
-    plat::applyScreenScale(this);
+    plat::ApplyScreenScale(this);
     setWindowState(Qt::WindowFullScreen);
     loadTexts();
 
@@ -496,7 +496,7 @@ void TFormGraficoDrt::ImageRunStopClick()
         recorder_.Discard();
         // Without a temporary file the recording runs and writes nothing.
         recorder_.Start(dm().HasSecondaSonda() ? 2 : 1);
-        startTick_ = plat::clock().tickCount();
+        startTick_ = plat::CurrentClock().tickCount();
         elapsed_ = 0;
         running_ = true;
         LabelRunStop->setText(QStringLiteral("STOP"));
@@ -524,7 +524,7 @@ void TFormGraficoDrt::TimerTimer()
     if (!running_)
         return;
 
-    const std::uint32_t now = plat::clock().tickCount();
+    const std::uint32_t now = plat::CurrentClock().tickCount();
     elapsed_ = now - startTick_;
     const double t = grafico::ElapsedSeconds(now, startTick_);
     const bool secondProbe = dm().HasSecondaSonda();
@@ -649,7 +649,7 @@ void TFormGraficoDrt::closeEvent(QCloseEvent* event)
 bool TFormGraficoDrt::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const int c = plat::keyCharOf(static_cast<QKeyEvent*>(event)->key());
+        const int c = plat::KeyCharOf(static_cast<QKeyEvent*>(event)->key());
         if (c == 27) {
             FormKeyPress(c);
             return true;
@@ -660,7 +660,7 @@ bool TFormGraficoDrt::eventFilter(QObject* watched, QEvent* event)
 
 void TFormGraficoDrt::keyPressEvent(QKeyEvent* event)
 {
-    if (!FormKeyPress(plat::keyCharOf(event->key())))
+    if (!FormKeyPress(plat::KeyCharOf(event->key())))
         QDialog::keyPressEvent(event);
     else
         event->accept();

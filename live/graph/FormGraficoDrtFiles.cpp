@@ -45,19 +45,19 @@ void TFormGraficoDrt::ImageSaveFileClick()
         return;
     const plat::FileDialogRequest request = acquisitionDialog(qz::live::kAcqStringSaveTitle);
     qz::live::RunAcquisitionSave(
-        recorder_, [&] { return plat::desktop().fileDialogs->getSaveFileName(request); },
+        recorder_, [&] { return plat::Desktop().fileDialogs->getSaveFileName(request); },
         [this](const qz::live::TAcqResult& failed) {
             // The existing file could not be replaced, or the recording could
             // not be moved there: either way it is still here to be saved.
-            plat::prompts().ask({windowTitle(),
-                                 qz::live::AcquisitionSaveErrorText(overwriteText_, cannotSaveText_, failed),
-                                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
+            plat::CurrentPrompts().ask({windowTitle(),
+                                        qz::live::AcquisitionSaveErrorText(overwriteText_, cannotSaveText_, failed),
+                                        plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
 }
 
 void TFormGraficoDrt::ImageLoadFileClick()
 {
-    const QString name = plat::desktop().fileDialogs->getOpenFileName(acquisitionDialog(qz::live::kAcqStringOpenTitle));
+    const QString name = plat::Desktop().fileDialogs->getOpenFileName(acquisitionDialog(qz::live::kAcqStringOpenTitle));
     if (name.isEmpty())
         return;
     recorder_.Discard();
@@ -67,7 +67,7 @@ void TFormGraficoDrt::ImageLoadFileClick()
 void TFormGraficoDrt::showReadError(int stringNumber) const
 {
     const QString& message = stringNumber == qz::live::kAcqStringBadPath ? missingText_ : formatText_;
-    plat::prompts().ask(
+    plat::CurrentPrompts().ask(
         {QString::fromUtf8(qz::ProductTitle()), message, plat::PromptIcon::Error, plat::PromptButtons::Ok});
 }
 

@@ -75,7 +75,7 @@ constexpr int kViewPictures[] = {10063, 10064};
 // The labels, picture buttons and shapes, named and placed by their entries.
 const wkit::ControlMaker& kit()
 {
-    static const wkit::ControlMaker maker(visualizza::kPlacements, plat::fromTColor(kInk));
+    static const wkit::ControlMaker maker(visualizza::kPlacements, plat::FromTColor(kInk));
     return maker;
 }
 
@@ -117,7 +117,7 @@ QColor barColour(visualizza::BarColour c)
     case visualizza::BarColour::Red: return kRed;
     case visualizza::BarColour::ButtonFace: break;
     }
-    return plat::fromTColor(kButtonFace);
+    return plat::FromTColor(kButtonFace);
 }
 
 QChar decimalSeparator()
@@ -175,7 +175,7 @@ protected:
     {
         QPainter painter(this);
         painter.setClipRegion(event->region());
-        const QColor window = plat::fromTColor(kWindowColour);
+        const QColor window = plat::FromTColor(kWindowColour);
         for (std::size_t i = 0; i < needles_.size(); ++i) {
             const auto dial = static_cast<TGaugeDial>(i);
             const Needle& n = needles_[i];
@@ -220,11 +220,11 @@ TFormVisualizza::TFormVisualizza(QWidget* owner, bool* extraInjectionSeen, const
     buildLayout();
 
     // Scaling and the released pictures.
-    plat::applyScreenScale(this);
+    plat::ApplyScreenScale(this);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const plat::ScaleFactor f = screen ? plat::screenScaleFactor(screen->size()) : plat::ScaleFactor{};
-    resize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
-           static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+    const plat::ScaleFactor f = screen ? plat::ScreenScaleFactor(screen->size()) : plat::ScaleFactor{};
+    resize(static_cast<int>(plat::MulDivRound(kDesignSize.width(), f.num, f.den)),
+           static_cast<int>(plat::MulDivRound(kDesignSize.height(), f.num, f.den)));
     setWindowState(Qt::WindowFullScreen);
     ImageExit->setPictures(kExitPictures[0], kExitPictures[1]);
     ImageCommutatore->setPictures(kSwitchPictures[0], kSwitchPictures[1]);
@@ -352,7 +352,7 @@ void TFormVisualizza::buildLayout()
     LabelAcquisizioni->setCursor(Qt::PointingHandCursor);
     ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", kRed);
     ShapeAcquisisciOn->hide();
-    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::fromTColor(kButtonFace));
+    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::FromTColor(kButtonFace));
     ShapeAcquisizioni->setKind(plat::Shape::Kind::RoundRect);
     ImageRec = kit().picture(this, "ImageRec");
     LabelRec = kit().label(this, "LabelRec", 12, true, Qt::AlignCenter);
@@ -589,11 +589,11 @@ void TFormVisualizza::ImageCommutatoreClick()
     ImageCommutatore->setEnabled(false);
     d.SetFlag(kFlagSwitchState, (values_.StatusFlags & (dm::LIVE_ON_GAS | dm::LIVE_CHANGEOVER_PENDING)) != 0);
     d.SetFlag(kFlagSwitchPress, true);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     d.SetFlag(kFlagSwitchState, d.GetFlag(kFlagSwitchState) == 0);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     d.SetFlag(kFlagSwitchPress, false);
-    plat::clock().sleep(kSwitchStepMs);
+    plat::CurrentClock().sleep(kSwitchStepMs);
     ImageCommutatore->setEnabled(true);
 }
 

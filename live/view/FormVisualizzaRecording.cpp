@@ -43,7 +43,7 @@ QString TFormVisualizza::askSaveName()
     request.initialDir = SaveDialogDrt.InitialDir;
     request.filter = SaveDialogDrt.Filter;
     request.defaultExt = SaveDialogDrt.DefaultExt;
-    const QString name = plat::desktop().fileDialogs->getSaveFileName(request);
+    const QString name = plat::Desktop().fileDialogs->getSaveFileName(request);
     if (!name.isEmpty())
         SaveDialogDrt.FileName = name;
     return name;
@@ -65,9 +65,9 @@ void TFormVisualizza::ImageStopClick()
     const auto outcome = qz::live::RunAcquisitionSave(
         *recorder_, [this] { return askSaveName(); },
         [this](const qz::live::TAcqResult& failed) {
-            plat::prompts().ask({windowTitle(),
-                                 qz::live::AcquisitionSaveErrorText(overwriteMessage_, cannotSaveMessage_, failed),
-                                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
+            plat::CurrentPrompts().ask(
+                {windowTitle(), qz::live::AcquisitionSaveErrorText(overwriteMessage_, cannotSaveMessage_, failed),
+                 plat::PromptIcon::Error, plat::PromptButtons::Ok});
         });
     if (outcome == qz::live::TAcqSaveOutcome::Cancelled)
         recorder_->Discard();

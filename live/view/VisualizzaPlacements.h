@@ -78,6 +78,6 @@ inline constexpr plat::Placement kPlacements[] = {
     {"LabTIniezBenz", 886, 648, 110, 30},
     {"ImageMapGray", 850, 420, 32, 32},
 };
-static_assert(plat::namesAreUnique(kPlacements));
+static_assert(plat::NamesAreUnique(kPlacements));
 
 } // namespace visualizza

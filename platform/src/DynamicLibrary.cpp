@@ -19,7 +19,7 @@
 
 namespace plat {
 
-QString libraryFileName(const QString& logicalName)
+QString LibraryFileName(const QString& logicalName)
 {
 #ifdef Q_OS_WIN
     return logicalName;
@@ -52,7 +52,7 @@ private:
 
 std::unique_ptr<DynamicLibrary> refuseFile(const QString& fileName, const QString& why)
 {
-    logRefusedLibrary(fileName, why);
+    LogRefusedLibrary(fileName, why);
     return nullptr;
 }
 
@@ -63,11 +63,11 @@ std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName, const QString& 
     if (fileName.contains(u'/') && !IsLoadableLibraryFile(fileName, &why))
         return refuseFile(fileName, why);
     if (!probeKind.isEmpty()) {
-        why = services().libraryProbe->probe(probeKind, fileName);
+        why = CurrentServices().libraryProbe->probe(probeKind, fileName);
         if (!why.isEmpty())
             return refuseFile(fileName, why);
     }
-    std::unique_ptr<DynamicLibrary> lib = mapLibraryFile(fileName, &why);
+    std::unique_ptr<DynamicLibrary> lib = MapLibraryFile(fileName, &why);
     if (!lib)
         return refuseFile(fileName, why);
     return lib;
@@ -78,8 +78,8 @@ std::unique_ptr<DynamicLibrary> tryLoad(const QString& fileName, const QString& 
 // name, for the system's loader to search.
 QString locate(const QString& logicalName)
 {
-    const QString file = libraryFileName(logicalName);
-    const QString local = QDir(programFolder()).filePath(file);
+    const QString file = LibraryFileName(logicalName);
+    const QString local = QDir(ProgramFolder()).filePath(file);
     if (QFileInfo::exists(local))
         return local;
 #ifdef Q_OS_LINUX
@@ -98,12 +98,12 @@ QString locate(const QString& logicalName)
 
 } // namespace
 
-void logRefusedLibrary(const QString& file, const QString& why)
+void LogRefusedLibrary(const QString& file, const QString& why)
 {
-    services().log->write(QStringLiteral("run-time library %1 refused: %2").arg(file, why));
+    CurrentServices().log->write(QStringLiteral("run-time library %1 refused: %2").arg(file, why));
 }
 
-std::unique_ptr<DynamicLibrary> mapLibraryFile(const QString& fileName, QString* why)
+std::unique_ptr<DynamicLibrary> MapLibraryFile(const QString& fileName, QString* why)
 {
     auto lib = std::make_unique<QLibrary>(fileName);
     // Resolve every symbol at load time: a library that lacks one fails to
@@ -129,7 +129,7 @@ void QtLibraryLoader::prepare(const QString& logicalName, const QString& probeKi
     const QString file = locate(logicalName);
     // A file the check refuses is refused without a probe.
     if (!probeKind.isEmpty() && (!file.contains(u'/') || IsLoadableLibraryFile(file)))
-        services().libraryProbe->announce(probeKind, file);
+        CurrentServices().libraryProbe->announce(probeKind, file);
 }
 
 #ifdef Q_OS_LINUX

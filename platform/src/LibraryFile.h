@@ -8,6 +8,6 @@ namespace plat {
 
 // Maps `fileName` with every symbol resolved at once, unchecked and unprobed;
 // null with the system loader's reason in `why` when it cannot.
-std::unique_ptr<DynamicLibrary> mapLibraryFile(const QString& fileName, QString* why);
+std::unique_ptr<DynamicLibrary> MapLibraryFile(const QString& fileName, QString* why);
 
 } // namespace plat

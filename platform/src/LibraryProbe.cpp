@@ -52,7 +52,7 @@ QString runProbe(const char* kind, const QString& file)
     if (it == registry().end())
         return QStringLiteral("no probe for libraries of kind \"%1\"").arg(QString::fromUtf8(kind));
     QString why;
-    std::unique_ptr<DynamicLibrary> library = mapLibraryFile(file, &why);
+    std::unique_ptr<DynamicLibrary> library = MapLibraryFile(file, &why);
     if (!library)
         return why;
     why = it->second(*library);
@@ -90,13 +90,13 @@ QString lastLine(const QByteArray& output)
 
 } // namespace
 
-bool registerLibraryProbe(const char* kind, LibraryProbeCalls calls)
+bool RegisterLibraryProbe(const char* kind, LibraryProbeCalls calls)
 {
     registry()[kind] = calls;
     return true;
 }
 
-void serveLibraryProbe(int argc, char** argv)
+void ServeLibraryProbe(int argc, char** argv)
 {
     if (argc < 2 || std::strcmp(argv[1], kProbeLibraryOption) != 0) {
         servesProbes() = true;

@@ -15,14 +15,14 @@ bool MessageEvent::isMessage(const QEvent* e, std::uint32_t message)
     return e && static_cast<std::uint32_t>(e->type()) == message;
 }
 
-void postMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+void PostWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (!target)
         return;
     QCoreApplication::postEvent(target, new MessageEvent(message, wParam, lParam));
 }
 
-std::intptr_t sendMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+std::intptr_t SendWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (!target)
         return 0;
@@ -38,7 +38,7 @@ void ObjectNotifyTarget::Post(std::uint32_t message, std::uintptr_t wParam, std:
 {
     // QPointer is not safe to read across threads while the object dies; the
     // program destroys its windows only after the library is unloaded.
-    postMessage(target_.data(), message, wParam, lParam);
+    PostWindowMessage(target_.data(), message, wParam, lParam);
 }
 
 std::intptr_t ObjectNotifyTarget::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
@@ -47,10 +47,10 @@ std::intptr_t ObjectNotifyTarget::Send(std::uint32_t message, std::uintptr_t wPa
     if (!t)
         return 0;
     if (t->thread() != QThread::currentThread()) {
-        postMessage(t, message, wParam, lParam);
+        PostWindowMessage(t, message, wParam, lParam);
         return 0;
     }
-    return sendMessage(t, message, wParam, lParam);
+    return SendWindowMessage(t, message, wParam, lParam);
 }
 
 } // namespace plat

@@ -13,7 +13,7 @@ QString& folderSlot()
 }
 } // namespace
 
-QString programFolder()
+QString ProgramFolder()
 {
     if (!folderSlot().isEmpty())
         return folderSlot();
@@ -22,7 +22,7 @@ QString programFolder()
     return QDir::currentPath();
 }
 
-void setProgramFolder(const QString& folder)
+void SetProgramFolder(const QString& folder)
 {
     folderSlot() = folder;
 }

@@ -12,14 +12,14 @@ std::optional<QString>& overrideSlot()
 }
 } // namespace
 
-QString programVersion()
+QString ProgramVersion()
 {
     if (overrideSlot())
         return *overrideSlot();
     return QStringLiteral(QZ_PROGRAM_VERSION);
 }
 
-void setProgramVersionOverride(std::optional<QString> version)
+void SetProgramVersionOverride(std::optional<QString> version)
 {
     overrideSlot() = std::move(version);
 }

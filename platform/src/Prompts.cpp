@@ -4,7 +4,7 @@
 
 namespace plat {
 
-int defaultAnswerOf(const PromptRequest& request)
+int DefaultAnswerOf(const PromptRequest& request)
 {
     if (request.defaultAnswer != 0)
         return request.defaultAnswer;
@@ -22,7 +22,7 @@ int ConsolePrompts::ask(const PromptRequest& request)
 {
     std::fprintf(stderr, "[%s] %s\n", request.caption.toUtf8().constData(),
                  request.text.toUtf8().constData());
-    return defaultAnswerOf(request);
+    return DefaultAnswerOf(request);
 }
 
 } // namespace plat

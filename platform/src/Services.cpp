@@ -18,15 +18,15 @@ Services makeDefaults()
 
 } // namespace
 
-Services& services()
+Services& CurrentServices()
 {
     static Services s = makeDefaults();
     return s;
 }
 
-ScopedServices::ScopedServices(const Services& r) : saved_(services())
+ScopedServices::ScopedServices(const Services& r) : saved_(CurrentServices())
 {
-    Services& s = services();
+    Services& s = CurrentServices();
     if (r.clock)
         s.clock = r.clock;
     if (r.prompts)
@@ -43,9 +43,6 @@ ScopedServices::ScopedServices(const Services& r) : saved_(services())
         s.log = r.log;
 }
 
-ScopedServices::~ScopedServices()
-{
-    services() = saved_;
-}
+ScopedServices::~ScopedServices() { CurrentServices() = saved_; }
 
 } // namespace plat

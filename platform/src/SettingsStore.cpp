@@ -7,7 +7,7 @@
 
 namespace plat {
 
-std::optional<int> parseDecimalInt(const QString& text)
+std::optional<int> ParseDecimalInt(const QString& text)
 {
     const QByteArray b = text.toLatin1();
     if (b.isEmpty() || text.size() != b.size())
@@ -49,7 +49,7 @@ public:
             const int i = v.toInt(&ok);
             return ok ? std::optional<int>(i) : std::nullopt;
         }
-        return parseDecimalInt(v.toString());
+        return ParseDecimalInt(v.toString());
     }
 
     bool writeString(const QString& name, const QString& value) override

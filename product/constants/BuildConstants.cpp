@@ -258,7 +258,7 @@ const char* FileKeyString() { return ready().fileKey; }
 
 void GetExeFileVersion(char16_t (&out)[20])
 {
-    const QString v = plat::programVersion();
+    const QString v = plat::ProgramVersion();
     if (v.isEmpty())
         return;
     const qsizetype n = std::min<qsizetype>(v.size(), 19);

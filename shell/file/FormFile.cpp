@@ -92,7 +92,7 @@ QString title() { return QString::fromUtf8(qz::ProductTitle()); }
 
 int ask(const QString& text, plat::PromptIcon icon, plat::PromptButtons buttons, int defaultAnswer = 0)
 {
-    return plat::prompts().ask({title(), text, icon, buttons, defaultAnswer});
+    return plat::CurrentPrompts().ask({title(), text, icon, buttons, defaultAnswer});
 }
 
 } // namespace
@@ -102,9 +102,9 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
       mode_(mode == ModeOpen ? ModeOpen : ModeSave)
 {
     setObjectName(QStringLiteral("FormFile"));
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     buildLayout();
-    plat::applyScreenScale(this);
+    plat::ApplyScreenScale(this);
 
     LabelTipoFile->show();
     ComboTipoConfig->show();
@@ -158,7 +158,7 @@ TFormFile::TFormFile(QWidget* owner, bool* anyFile, int mode, const QString& fol
     connect(ComboEcuType, &QComboBox::activated, this, [this] { ComboEcuTypeChange(); });
 
     fillScreen();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 }
 
 TFormFile::~TFormFile()
@@ -228,7 +228,7 @@ void TFormFile::FirstActivation()
 void TFormFile::FillList()
 {
     fillList([this] {
-        return ListConfigRows(currentFolder_, extension_, plat::localeDateSeparator(), plat::localeTimeSeparator());
+        return ListConfigRows(currentFolder_, extension_, plat::LocaleDateSeparator(), plat::LocaleTimeSeparator());
     });
 }
 
@@ -316,7 +316,7 @@ void TFormFile::confirmOpen(const QString& typed)
             return;
         if (answer == plat::IDYES) {
             if (QObject* main = StreamDati->MainWindow())
-                plat::sendMessage(main, plat::WM_CONNECTIONEVENT, 0, 4);
+                plat::SendWindowMessage(main, plat::WM_CONNECTIONEVENT, 0, 4);
             // The image in memory is never overwritten unsaved.
             if (SaveChanges && !SaveChanges())
                 return;
@@ -336,7 +336,7 @@ void TFormFile::confirmOpen(const QString& typed)
         return;
     }
 
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     const bool connected = ecuConnected();
     const bool loaded = StreamDati->TransferData(TStreamDati::TRANSFER_LOAD, path, 0,
                                                  TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
@@ -364,9 +364,9 @@ void TFormFile::confirmOpen(const QString& typed)
 
     wait.reset();
     if (QObject* main = StreamDati->MainWindow())
-        plat::postMessage(main, plat::WM_CONNECTIONEVENT, 0, 2);
+        plat::PostWindowMessage(main, plat::WM_CONNECTIONEVENT, 0, 2);
     QCoreApplication::processEvents();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
     done(mrOk);
     toMainWindow();
 }
@@ -399,7 +399,7 @@ void TFormFile::confirmSave(const QString& name)
     if (script) {
         StreamDati->TransferData(TStreamDati::TRANSFER_SCRIPT, path, 0, TStreamDati::TRANSFER_ALL_GROUPS, 1, 0);
     } else {
-        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
         QCoreApplication::processEvents();
         const QByteArray latin = name.toLatin1();
         // The image takes the name only once the file is saved.
@@ -407,7 +407,7 @@ void TFormFile::confirmSave(const QString& name)
                                         std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
     }
     wait.reset();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
     done(mrOk);
     toMainWindow();
 }
@@ -428,7 +428,7 @@ void TFormFile::ImageEmailClick()
         errorBox(text(kTextCannotOpen));
         return;
     }
-    plat::Mailer* mailer = plat::desktop().mailer;
+    plat::Mailer* mailer = plat::Desktop().mailer;
     const int result = mailer ? mailer->sendMail(name, QFileInfo(path).absoluteFilePath()) : 2;
     if (result != 0 && result != 1)
         errorBox(MailResultText(result));

@@ -80,7 +80,7 @@ void TFormMain::offlineFallback()
 {
     protocol()->Disconnect();
     LoadType30DefaultSet();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 }
 
 void TFormMain::ActionConnettiExecute()
@@ -88,7 +88,7 @@ void TFormMain::ActionConnettiExecute()
     if (AskSaveChanges() == plat::IDCANCEL)
         return;
 
-    plat::setScreenCursor(plat::ScreenCursor::AppStart);
+    plat::SetScreenCursor(plat::ScreenCursor::AppStart);
     StreamDati->TimerIO->stop();
     protocol()->Disconnect();
 
@@ -98,7 +98,7 @@ void TFormMain::ActionConnettiExecute()
     TBootInfo boot{};
     if (!protocol()->DetectEcu(&boot)) {
         LoadType30DefaultSet();
-        plat::setScreenCursor(plat::ScreenCursor::Default);
+        plat::SetScreenCursor(plat::ScreenCursor::Default);
         connectError(checkLink, "C01");
         StreamDati->TimerIO->start();
         return;
@@ -191,7 +191,7 @@ void TFormMain::ActionConnettiExecute()
 
     SetLabelConfigurazione();
     wait.reset();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
     StreamDati->TimerIO->start();
 
     ImageBase->setPictures(mainrules::EcuPictureId(type));
@@ -200,8 +200,8 @@ void TFormMain::ActionConnettiExecute()
     const TEcuInfo& info = StreamDati->EcuInfo;
     if (protocol()->IsConnected() &&
         ((info.EcuType == 30 && info.FirmwareMajor < 22) || (info.EcuType == 31 && info.FirmwareMajor < 32)))
-        plat::prompts().ask({windowTitle(), FirmwareAdviceText(), plat::PromptIcon::Information,
-                             plat::PromptButtons::Ok, 0});
+        plat::CurrentPrompts().ask(
+            {windowTitle(), FirmwareAdviceText(), plat::PromptIcon::Information, plat::PromptButtons::Ok, 0});
 }
 
 void TFormMain::ActionDisconnettiExecute()
@@ -248,9 +248,9 @@ bool TFormMain::CheckPcSoftwareVersion()
         return true;
     if (pc < minimum)
         return false;
-    plat::prompts().ask({title(),
-                         wkit::Text(kTextLoadErrorsPossible) + QLatin1Char('\n') + wkit::Text(kTextAskForUpdate),
-                         plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
+    plat::CurrentPrompts().ask({title(),
+                                wkit::Text(kTextLoadErrorsPossible) + QLatin1Char('\n') + wkit::Text(kTextAskForUpdate),
+                                plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
     return true;
 }
 
@@ -273,7 +273,7 @@ int TFormMain::AskSaveChanges()
     if (StreamDati->Modified == 0)
         return plat::IDNO;
 
-    const int answer = plat::prompts().ask(
+    const int answer = plat::CurrentPrompts().ask(
         {title(), wkit::Text(kTextSaveToFile), plat::PromptIcon::Warning, plat::PromptButtons::YesNoCancel, 0});
     if (answer != plat::IDYES)
         return answer;
@@ -285,12 +285,12 @@ int TFormMain::AskSaveChanges()
 bool TFormMain::SaveChangesToFile()
 {
     SetConfigFileDialogs();
-    plat::FileDialogs* dialogs = plat::desktop().fileDialogs;
+    plat::FileDialogs* dialogs = plat::Desktop().fileDialogs;
     const QString fileName = dialogs ? dialogs->getSaveFileName(SaveDialog) : QString();
     if (fileName.isEmpty())
         return false;
 
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(kTextSaving));
     FormAttesa = wait.get();
 
@@ -303,6 +303,6 @@ bool TFormMain::SaveChangesToFile()
     wait.reset();
     raise();
     activateWindow();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
     return saved;
 }

@@ -115,7 +115,7 @@ void TFormMain::ActionProgrammaExecute()
 
     // The file.
     const QString fileName =
-        plat::desktop().fileDialogs->getOpenFileName(FirmwareDialogRequest(p->IsConnected()));
+        plat::Desktop().fileDialogs->getOpenFileName(FirmwareDialogRequest(p->IsConnected()));
     if (fileName.isEmpty())
         return;
     repaint();
@@ -172,7 +172,7 @@ void TFormMain::ActionProgrammaExecute()
     FormAttesa = wait.get();
     wait->Begin(wkit::Text(kTextProgramming));
     wait->setFocus();
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     StreamDati->TimerIO->stop();
     p->Prepare();
     auto notify = std::make_unique<NotifyDuringProgramming>(wait.get(), notifyTarget_.get());
@@ -190,7 +190,7 @@ void TFormMain::ActionProgrammaExecute()
             break;
     }
 
-    plat::clock().sleep(2000);
+    plat::CurrentClock().sleep(2000);
     notify->restore();
     StreamDati->TimerIO->start();
     load.image.clear();
@@ -199,7 +199,7 @@ void TFormMain::ActionProgrammaExecute()
         wait.reset();
         raise();
         activateWindow();
-        plat::setScreenCursor(plat::ScreenCursor::Default);
+        plat::SetScreenCursor(plat::ScreenCursor::Default);
     };
 
     if (result != 0) {
@@ -217,13 +217,13 @@ void TFormMain::ActionProgrammaExecute()
     wait->Label->setText(wkit::Text(kTextWritingConfiguration));
     wait->SetProgress(0, true);
     wait->repaint();
-    plat::clock().sleep(3000);
+    plat::CurrentClock().sleep(3000);
     StreamDati->Reconnect(20000);
 
     while (!p->Connect()) {
-        const int answer =
-            plat::prompts().ask({title(), fw::WithErrorCode(wkit::Text(kTextRestoreFailed), QStringLiteral("C01")),
-                                 plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
+        const int answer = plat::CurrentPrompts().ask(
+            {title(), fw::WithErrorCode(wkit::Text(kTextRestoreFailed), QStringLiteral("C01")), plat::PromptIcon::Error,
+             plat::PromptButtons::YesNo, 0});
         if (answer != plat::IDYES) {
             p->Disconnect();
             leave();
@@ -232,7 +232,7 @@ void TFormMain::ActionProgrammaExecute()
     }
 
     if (!StreamDati->ReadEcuIdentity()) {
-        plat::setScreenCursor(plat::ScreenCursor::Default);
+        plat::SetScreenCursor(plat::ScreenCursor::Default);
         errorBox(fw::WithErrorCode(wkit::Text(kTextIdentificationError), QStringLiteral("C02")));
         p->Disconnect();
         leave();
@@ -241,7 +241,7 @@ void TFormMain::ActionProgrammaExecute()
 
     wait->ProgressBar->setVisible(true);
     wait->repaint();
-    plat::clock().sleep(200);
+    plat::CurrentClock().sleep(200);
 
     if (StreamDati->EcuInfo.EcuStatus == 253)
         StreamDati->WriteEcuType(fw::ModelByteOf(boot.BootId));

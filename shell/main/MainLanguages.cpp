@@ -76,7 +76,7 @@ void TFormMain::MenuSelLinguaClick(QAction* item) { languageClick(item); }
 
 void TFormMain::languageClick(QAction* item)
 {
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     int index = item ? item->data().toInt() : 0;
     if (index < 0)
         index = 0;
@@ -90,7 +90,7 @@ void TFormMain::languageClick(QAction* item)
             popupItems[index]->setChecked(true);
     }
     ApplyLanguage();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 }
 
 void TFormMain::ActionLinguaExecute() { popUpAt(FormPopupMenu, ImageLingua); }

@@ -87,7 +87,7 @@ constexpr int kDisconnectedPicture = 10002;
 // The labels and picture buttons, at the rectangles of the layout above.
 const wkit::ControlMaker& kit()
 {
-    static const wkit::ControlMaker maker({}, plat::fromTColor(kInk),
+    static const wkit::ControlMaker maker({}, plat::FromTColor(kInk),
                                           {QStringLiteral("AvantGarde Bk BT"), QStringLiteral("URW Gothic"),
                                            QStringLiteral("URW Gothic L"), QStringLiteral("DejaVu Sans")});
     return maker;
@@ -127,14 +127,14 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     ImageQuorin->setVisible(true);
 
     applicationFolder_ = QDir::currentPath();
-    plat::setScreenCursor(plat::ScreenCursor::AppStart);
+    plat::SetScreenCursor(plat::ScreenCursor::AppStart);
 
     splash_ = new TFormSplash(this);
     splash_->repaint();
 
     mainrules::DeleteLeftoverFiles(QDir::tempPath(), applicationFolder_);
 
-    plat::applyScreenScale(this);
+    plat::ApplyScreenScale(this);
 
     // The picture buttons whose label is visible, in table order.
     const QList<QLabel*> allLabels = {LabelConfig, LabelTara, LabelVisualizza, LabelLingua,
@@ -183,7 +183,7 @@ void TFormMain::WMDeviceChange(bool arrival)
 {
     if (arrival) {
         // Only ever shows the icon.
-        if (plat::anyPortNamed(portLister_->ports(), QLatin1String(kWirelessPortText)))
+        if (plat::AnyPortNamed(portLister_->ports(), QLatin1String(kWirelessPortText)))
             ImageKoa->setVisible(true);
     } else {
         ImageKoa->setVisible(protocol()->IsWirelessAdapterPresent());
@@ -209,7 +209,7 @@ void TFormMain::buildLayout()
 {
     resize(kDesignSize);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(kPaper));
+    pal.setColor(QPalette::Window, plat::FromTColor(kPaper));
     setPalette(pal);
     setAutoFillBackground(true);
     setFont(kit().font(14, false));
@@ -224,7 +224,7 @@ void TFormMain::buildLayout()
     ShapeSelected->resize(kFrameSize);
     ShapeSelected->setKind(plat::Shape::Kind::RoundRect);
     ShapeSelected->setBrush(Qt::NoBrush);
-    ShapeSelected->setPen(QPen(plat::fromTColor(kFrame), 4));
+    ShapeSelected->setPen(QPen(plat::FromTColor(kFrame), 4));
 
     plat::PictureButton** images[8] = {&ImageConfig, &ImageTara, &ImageVisualizza, &ImageLingua,
                                        &ImageCarica, &ImageSalva, &ImageProgramma, &ImageSchemi};
@@ -367,8 +367,8 @@ bool TFormMain::flag(int n) const { return FlagReader ? FlagReader(n) : false; }
 
 void TFormMain::errorBox(const QString& message) const
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), message, plat::PromptIcon::Error,
-                         plat::PromptButtons::Ok, 0});
+    plat::CurrentPrompts().ask(
+        {QString::fromUtf8(qz::ProductTitle()), message, plat::PromptIcon::Error, plat::PromptButtons::Ok, 0});
 }
 
 // ---------------------------------------------------------------------------
@@ -416,7 +416,7 @@ void TFormMain::FormShow()
         splash_->FadeIn();
         delete splash_.data();
     }
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 
     // The first idle moment: once the events of the show have been handled.
     QTimer::singleShot(0, this, [this] { OnFirstIdle(); });
@@ -439,7 +439,7 @@ void TFormMain::OnFirstIdle()
     mainrules::ReportFirstConnect(protocol()->IsConnected(), StreamDati->EcuInfo.EcuType);
     if (!protocol()->IsConnected())
         errorBox(noConnectionText_);
-    plat::sendMessage(this, plat::WM_CONNECTIONEVENT, 0, 2);
+    plat::SendWindowMessage(this, plat::WM_CONNECTIONEVENT, 0, 2);
     repaint();
 }
 
@@ -583,8 +583,8 @@ void TFormMain::ImageKoaClick() { protocol()->ShowWirelessAdapterDialog(); }
 void TFormMain::ActionResetDaPcExecute()
 {
     const QString title = QString::fromUtf8(qz::ProductTitle());
-    if (plat::prompts().ask({title, resetQuestionText_, plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0}) !=
-        plat::IDYES)
+    if (plat::CurrentPrompts().ask(
+            {title, resetQuestionText_, plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0}) != plat::IDYES)
         return;
 
     TEcuProtocol* p = protocol();
@@ -608,11 +608,11 @@ void TFormMain::ActionResetDaPcExecute()
     }
 
     repaint();
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     StreamDati->SetEcuType(30);
     LoadDefaultSet(30, flag(1), flag(16), static_cast<std::uint8_t>(qz::CustomerInjectorCode(0)));
     SetLabelConfigurazione();
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
 }
 
 void TFormMain::ActionAzzeraIdExecute()

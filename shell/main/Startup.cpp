@@ -26,8 +26,8 @@ StartupOptions ParseStartupOptions(const QStringList& arguments)
 
 void ShowException(const char* what)
 {
-    plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), QString::fromUtf8(what ? what : ""),
-                         plat::PromptIcon::Error, plat::PromptButtons::Ok, 0});
+    plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), QString::fromUtf8(what ? what : ""),
+                                plat::PromptIcon::Error, plat::PromptButtons::Ok, 0});
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -81,7 +81,7 @@ int RunProgram(const StartupOptions& options, const StartupHooks& hooks)
         const QString title = QString::fromUtf8(qz::ProductTitle());
         QCoreApplication::setApplicationName(title);
         QGuiApplication::setApplicationDisplayName(title);
-        QCoreApplication::setApplicationVersion(plat::programVersion());
+        QCoreApplication::setApplicationVersion(plat::ProgramVersion());
 
         dataModule = std::make_unique<TStreamDati>();
         if (hooks.created)

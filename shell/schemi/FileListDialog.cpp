@@ -35,7 +35,7 @@ FileListDialog::FileListDialog(QWidget* owner, const QString& folder, TextSource
     resize(kDesignSize);
     setFont(Font(16, false));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, plat::fromTColor(background));
+    pal.setColor(QPalette::Window, plat::FromTColor(background));
     setPalette(pal);
     setAutoFillBackground(true);
 }
@@ -53,7 +53,7 @@ QTreeWidget* FileListDialog::makeList(const char* name, const QRect& geometry, s
 {
     list_ = MakeList(this, name, geometry);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [click = std::move(doubleClick)] { click(); });
-    ImageListConfig = QIcon(plat::loadPicture(QLatin1String(kListPicture)));
+    ImageListConfig = QIcon(plat::LoadPicture(QLatin1String(kListPicture)));
     return list_;
 }
 

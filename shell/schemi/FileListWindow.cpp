@@ -42,7 +42,7 @@ QLabel* MakeCaption(QWidget* parent, const char* name, const QRect& geometry, Qt
     l->setAlignment(align);
     l->setFont(Font(pixels, true));
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    pal.setColor(QPalette::WindowText, plat::FromTColor(kInk));
     l->setPalette(pal);
     return l;
 }
@@ -53,8 +53,8 @@ plat::Shape* MakeFrame(QWidget* parent, const char* name, const QRect& geometry)
     s->setObjectName(QLatin1String(name));
     s->setGeometry(geometry);
     s->setKind(plat::Shape::Kind::RoundRect);
-    s->setBrush(plat::fromTColor(kFill));
-    s->setPen(QPen(plat::fromTColor(kInk), 2));
+    s->setBrush(plat::FromTColor(kFill));
+    s->setPen(QPen(plat::FromTColor(kInk), 2));
     return s;
 }
 
@@ -104,7 +104,7 @@ std::vector<TPdfRow> Fill(QTreeWidget* list, const FindPanel& find, const QIcon&
 {
     QWidget* window = list->window();
     list->clear();
-    plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+    plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
     find.panel->show();
     find.panel->raise();
     find.animation->play();
@@ -126,7 +126,7 @@ std::vector<TPdfRow> Fill(QTreeWidget* list, const FindPanel& find, const QIcon&
     list->setColumnWidth(0, first);
     list->setColumnWidth(1, client - first);
 
-    plat::setScreenCursor(plat::ScreenCursor::Default);
+    plat::SetScreenCursor(plat::ScreenCursor::Default);
     find.panel->hide();
     find.animation->stop();
     window->repaint();
@@ -151,7 +151,7 @@ bool TakeKeyPress(QEvent* event, const std::function<bool(int key)>& formKeyPres
 {
     if (event->type() != QEvent::KeyPress)
         return false;
-    if (!formKeyPress(plat::keyCharOf(static_cast<QKeyEvent*>(event)->key())))
+    if (!formKeyPress(plat::KeyCharOf(static_cast<QKeyEvent*>(event)->key())))
         return false;
     event->accept();
     return true;

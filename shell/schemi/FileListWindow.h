@@ -57,7 +57,7 @@ std::vector<TPdfRow> Fill(QTreeWidget* list, const FindPanel& find, const QIcon&
 // Esc (27) runs cancel, Enter (13) confirm; true when the key was taken.
 bool RunKey(int key, const std::function<void()>& confirm, const std::function<void()>& cancel);
 
-// A key press as the window's key handler sees it (plat::keyCharOf): true,
+// A key press as the window's key handler sees it (plat::KeyCharOf): true,
 // and the event accepted, when formKeyPress took it; false for any other
 // event or key.
 bool TakeKeyPress(QEvent* event, const std::function<bool(int key)>& formKeyPress);

@@ -54,9 +54,9 @@ TFormSchemi::TFormSchemi(QWidget* owner, int kind, const QString& folder, TextSo
     buildLayout();
 
     // The screen scaling; the window fills the screen further down.
-    const plat::ScaleFactor f = plat::applyScreenScale(this);
-    designSize_ = QSize(static_cast<int>(plat::mulDivRound(kDesignSize.width(), f.num, f.den)),
-                        static_cast<int>(plat::mulDivRound(kDesignSize.height(), f.num, f.den)));
+    const plat::ScaleFactor f = plat::ApplyScreenScale(this);
+    designSize_ = QSize(static_cast<int>(plat::MulDivRound(kDesignSize.width(), f.num, f.den)),
+                        static_cast<int>(plat::MulDivRound(kDesignSize.height(), f.num, f.den)));
     for (QWidget* w : {static_cast<QWidget*>(ListPdfFile), static_cast<QWidget*>(PanelFind)})
         anchored_.push_back({w, w->pos(), false});
     for (QWidget* w : {static_cast<QWidget*>(ShapeBottom), static_cast<QWidget*>(ImageOk),
@@ -124,7 +124,7 @@ void TFormSchemi::FirstActivation()
 
 void TFormSchemi::FillPdfList()
 {
-    fillList([this] { return ListPdfRows(diagramFolder_, plat::localeDateSeparator(), plat::localeTimeSeparator()); });
+    fillList([this] { return ListPdfRows(diagramFolder_, plat::LocaleDateSeparator(), plat::LocaleTimeSeparator()); });
 }
 
 void TFormSchemi::ImageOkClick()
@@ -137,7 +137,7 @@ void TFormSchemi::ImageOkClick()
     const QString path = PdfPathToOpen(diagramFolder_, row);
     if (path.isEmpty())
         return; // gone since the list was filled
-    if (plat::DocumentOpener* opener = plat::desktop().opener)
+    if (plat::DocumentOpener* opener = plat::Desktop().opener)
         opener->open(path);
 }
 

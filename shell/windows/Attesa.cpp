@@ -48,8 +48,8 @@ TFormAttesa::TFormAttesa(QWidget* owner, TextSource texts)
     ShapeAttesa = new plat::Shape(this);
     ShapeAttesa->setObjectName(QStringLiteral("ShapeAttesa"));
     ShapeAttesa->setGeometry(0, 0, 649, 121);
-    ShapeAttesa->setBrush(plat::fromTColor(kFill));
-    ShapeAttesa->setPen(QPen(plat::fromTColor(kInk), 2));
+    ShapeAttesa->setBrush(plat::FromTColor(kFill));
+    ShapeAttesa->setPen(QPen(plat::FromTColor(kInk), 2));
 
     Label = new QLabel(this);
     Label->setObjectName(QStringLiteral("Label"));
@@ -64,7 +64,7 @@ TFormAttesa::TFormAttesa(QWidget* owner, TextSource texts)
     font.setBold(true);
     Label->setFont(font);
     QPalette pal = Label->palette();
-    pal.setColor(QPalette::WindowText, plat::fromTColor(kInk));
+    pal.setColor(QPalette::WindowText, plat::FromTColor(kInk));
     Label->setPalette(pal);
     Label->setText(QStringLiteral("CARICAMENTO IN CORSO..."));
 
@@ -98,7 +98,7 @@ TFormAttesa::TFormAttesa(QWidget* owner, TextSource texts)
     }
     setPalette(look);
     pal = Label->palette();
-    pal.setColor(QPalette::Disabled, QPalette::WindowText, plat::fromTColor(kInk));
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, plat::FromTColor(kInk));
     Label->setPalette(pal);
 
     for (const QPointer<QWidget>& w : topLevels())

@@ -57,10 +57,10 @@ void TFormSplash::FadeIn()
     for (int i = 0; i < 127; ++i) {
         SetAlphaBlendValue(alpha_ + 2);
         letPaint();
-        plat::clock().sleep(10);
+        plat::CurrentClock().sleep(10);
     }
     SetAlphaBlendValue(255);
     letPaint();
-    plat::clock().sleep(2000);
+    plat::CurrentClock().sleep(2000);
     close();
 }

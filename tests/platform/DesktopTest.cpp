@@ -9,18 +9,18 @@ using namespace plat;
 
 TEST(Desktop, ToolkitFiltersBecomeNameFilters)
 {
-    EXPECT_EQ(filterToNameFilters("Firmware 4 cil|*.zp4;*.zpv|Firmware 8 cil|*.zp8"),
+    EXPECT_EQ(FilterToNameFilters("Firmware 4 cil|*.zp4;*.zpv|Firmware 8 cil|*.zp8"),
               (QStringList{"Firmware 4 cil (*.zp4 *.zpv)", "Firmware 8 cil (*.zp8)"}));
-    EXPECT_EQ(filterToNameFilters("All|*.*"), QStringList{"All (*.*)"});
-    EXPECT_EQ(filterToNameFilters("Dangling"), QStringList{});
-    EXPECT_EQ(filterToNameFilters(""), QStringList{});
+    EXPECT_EQ(FilterToNameFilters("All|*.*"), QStringList{"All (*.*)"});
+    EXPECT_EQ(FilterToNameFilters("Dangling"), QStringList{});
+    EXPECT_EQ(FilterToNameFilters(""), QStringList{});
 }
 
 TEST(Desktop, MailToolExitMapsByMeaning)
 {
     const std::pair<int, int> cases[] = {{0, 0}, {2, 11}, {1, 2}, {3, 2}, {4, 2}, {-1, 2}, {77, 2}};
     for (auto [exit, result] : cases)
-        EXPECT_EQ(mailResultFromToolExit(exit), result) << exit;
+        EXPECT_EQ(MailResultFromToolExit(exit), result) << exit;
 }
 
 TEST(Desktop, MissingAttachmentIsResult11WithoutStartingTheTool)
@@ -32,26 +32,26 @@ TEST(Desktop, MissingAttachmentIsResult11WithoutStartingTheTool)
 
 TEST(Desktop, SeparatorOfFormatSkipsLettersAndQuotes)
 {
-    EXPECT_EQ(separatorOfFormat("dd/MM/yyyy", "/"), "/");
-    EXPECT_EQ(separatorOfFormat("d.M.yy", "/"), ".");
-    EXPECT_EQ(separatorOfFormat("yyyy-MM-dd", "/"), "-");
-    EXPECT_EQ(separatorOfFormat("HH:mm", ":"), ":");
-    EXPECT_EQ(separatorOfFormat("'h'H.mm", ":"), ".");
-    EXPECT_EQ(separatorOfFormat("yyyyMMdd", "/"), "/");
-    EXPECT_EQ(separatorOfFormat("d MMM yyyy", "/"), "/"); // the C locale's short date
-    EXPECT_EQ(separatorOfFormat("d. M. yyyy", "/"), ".");
+    EXPECT_EQ(SeparatorOfFormat("dd/MM/yyyy", "/"), "/");
+    EXPECT_EQ(SeparatorOfFormat("d.M.yy", "/"), ".");
+    EXPECT_EQ(SeparatorOfFormat("yyyy-MM-dd", "/"), "-");
+    EXPECT_EQ(SeparatorOfFormat("HH:mm", ":"), ":");
+    EXPECT_EQ(SeparatorOfFormat("'h'H.mm", ":"), ".");
+    EXPECT_EQ(SeparatorOfFormat("yyyyMMdd", "/"), "/");
+    EXPECT_EQ(SeparatorOfFormat("d MMM yyyy", "/"), "/"); // the C locale's short date
+    EXPECT_EQ(SeparatorOfFormat("d. M. yyyy", "/"), ".");
 }
 
 TEST(Desktop, ScopedDesktopReplacesAndRestores)
 {
-    Mailer* before = desktop().mailer;
+    Mailer* before = Desktop().mailer;
     {
         plat::testing::FakeMailer mailer;
         mailer.result = 1;
         ScopedDesktop guard({.mailer = &mailer});
-        EXPECT_EQ(desktop().mailer->sendMail("s", "/x"), 1);
+        EXPECT_EQ(Desktop().mailer->sendMail("s", "/x"), 1);
         ASSERT_EQ(mailer.sent.size(), 1u);
         EXPECT_EQ(mailer.sent[0].attachment, "/x");
     }
-    EXPECT_EQ(desktop().mailer, before);
+    EXPECT_EQ(Desktop().mailer, before);
 }

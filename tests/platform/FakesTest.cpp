@@ -52,17 +52,17 @@ TEST(FakePrompts, ScriptedAnswersInOrderThenDefaults)
 
 TEST(Services, ScopedServicesReplaceAndRestore)
 {
-    Clock* before = services().clock;
-    Prompts* promptsBefore = services().prompts;
+    Clock* before = CurrentServices().clock;
+    Prompts* promptsBefore = CurrentServices().prompts;
     {
         FakeClock clock;
         ScopedServices s({.clock = &clock});
-        EXPECT_EQ(&plat::clock(), &clock);
-        EXPECT_EQ(services().prompts, promptsBefore); // untouched members stay
-        plat::clock().sleep(3000);
+        EXPECT_EQ(&plat::CurrentClock(), &clock);
+        EXPECT_EQ(CurrentServices().prompts, promptsBefore); // untouched members stay
+        plat::CurrentClock().sleep(3000);
         EXPECT_EQ(clock.sleptTotal(), 3000u);
     }
-    EXPECT_EQ(services().clock, before);
+    EXPECT_EQ(CurrentServices().clock, before);
 }
 
 TEST(FakeLibraryLoader, ResolvesExportsAndRecordsUnload)

@@ -31,9 +31,9 @@ QString hangs(DynamicLibrary&)
     return {};
 }
 [[maybe_unused]] const bool kRegistered =
-    registerLibraryProbe("test-passes", &passes) && registerLibraryProbe("test-fails", &fails) &&
-    registerLibraryProbe("test-aborts", &aborts) && registerLibraryProbe("test-exits", &exits) &&
-    registerLibraryProbe("test-hangs", &hangs);
+    RegisterLibraryProbe("test-passes", &passes) && RegisterLibraryProbe("test-fails", &fails) &&
+    RegisterLibraryProbe("test-aborts", &aborts) && RegisterLibraryProbe("test-exits", &exits) &&
+    RegisterLibraryProbe("test-hangs", &hangs);
 
 const QString kLibrary = QStringLiteral(QZ_LANGUAGES_LIBRARY);
 
@@ -132,7 +132,7 @@ TEST(LibraryProbe, TheLoaderMapsOnlyWhatPassesAndLogsEveryRefusal)
         ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
         copy.write(c.bytes);
         copy.close();
-        setProgramFolder(folder.path());
+        SetProgramFolder(folder.path());
         plat::testing::FakeLibraryProbe probe;
         probe.answer = [&](const QString&, const QString&) { return c.refusal; };
         plat::testing::FakeLog log;
@@ -141,7 +141,7 @@ TEST(LibraryProbe, TheLoaderMapsOnlyWhatPassesAndLogsEveryRefusal)
         const QString kind = QString::fromLatin1(c.kind);
         loader.prepare(QStringLiteral("Languages.dll"), kind);
         const bool loaded = loader.load(QStringLiteral("Languages.dll"), kind) != nullptr;
-        setProgramFolder({});
+        SetProgramFolder({});
 
         EXPECT_EQ(loaded, c.loads);
         const QStringList asked = c.probed ? QStringList{kind + u' ' + file} : QStringList{};
@@ -168,12 +168,12 @@ TEST(LibraryProbe, ARefusedLibraryInTheProgramFolderIsNotReplacedByOneFoundFurth
     ASSERT_TRUE(QFile::copy(kLibrary, searched.filePath(QStringLiteral("libLanguages.so"))));
     const QByteArray savedPath = qgetenv("LD_LIBRARY_PATH");
     qputenv("LD_LIBRARY_PATH", QFile::encodeName(searched.path()));
-    setProgramFolder(programFolder.path());
+    SetProgramFolder(programFolder.path());
     plat::testing::FakeLog log;
     ScopedServices services({.log = &log});
     QtLibraryLoader loader;
     EXPECT_EQ(loader.load(QStringLiteral("Languages.dll")), nullptr);
-    setProgramFolder({});
+    SetProgramFolder({});
     qputenv("LD_LIBRARY_PATH", savedPath);
     EXPECT_EQ(log.lines, QStringList{QStringLiteral("run-time library %1 refused: a loadable segment lies past the end "
                                                     "of the file")

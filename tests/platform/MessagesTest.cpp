@@ -24,10 +24,10 @@ TEST(Messages, SentArrivesAtOnceWithResultPostedOnlyInTheLoop)
     MessageRecorder w;
     w.reply = [](const RecordedMessage& m) { return static_cast<std::intptr_t>(m.wParam * 2); };
 
-    postMessage(&w, WM_CONNECTIONEVENT, 0, 1);
+    PostWindowMessage(&w, WM_CONNECTIONEVENT, 0, 1);
     EXPECT_TRUE(w.messages.empty()) << "a posted message must wait for the loop";
 
-    EXPECT_EQ(sendMessage(&w, WM_WAITPROGRESS, 21, 0), 42);
+    EXPECT_EQ(SendWindowMessage(&w, WM_WAITPROGRESS, 21, 0), 42);
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_TRUE(w.messages[0].sent);
 

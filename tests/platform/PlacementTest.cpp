@@ -20,12 +20,12 @@ constexpr Placement kTwice[] = {{"A", 0, 0, 1, 1}, {"B", 0, 0, 1, 1}, {"A", 5, 5
 } // namespace
 
 // The checks a window's table makes when it is compiled.
-static_assert(namesAreUnique(kTable));
-static_assert(!namesAreUnique(kTwice));
-static_assert(namesAreUnique(Placements{}));
-static_assert(findPlacement(kTable, "LabelGiri") == &kTable[0]);
-static_assert(findPlacement(kTable, "LabelGir") == nullptr);
-static_assert(findPlacement(kTwice, "A")->x == 0); // the first of two
+static_assert(NamesAreUnique(kTable));
+static_assert(!NamesAreUnique(kTwice));
+static_assert(NamesAreUnique(Placements{}));
+static_assert(FindPlacement(kTable, "LabelGiri") == &kTable[0]);
+static_assert(FindPlacement(kTable, "LabelGir") == nullptr);
+static_assert(FindPlacement(kTwice, "A")->x == 0); // the first of two
 
 TEST(Placement, EachNameGivesItsOwnRectangleAtTheDesignSizeAndScaled)
 {
@@ -44,8 +44,8 @@ TEST(Placement, EachNameGivesItsOwnRectangleAtTheDesignSizeAndScaled)
         {"PanelGiri", QRect(40, 320, 700, 90), {1080, 768}, QRect(56, 450, 985, 127)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(placementRect(kTable, c.name), c.design) << c.name;
-        EXPECT_EQ(placementRect(kTable, c.name, c.f), c.scaled) << c.name;
+        EXPECT_EQ(PlacementRect(kTable, c.name), c.design) << c.name;
+        EXPECT_EQ(PlacementRect(kTable, c.name, c.f), c.scaled) << c.name;
     }
 }
 
@@ -56,9 +56,9 @@ TEST(Placement, ScaledNeighboursStillTouch)
     const QRect left(0, 0, 33, 21), right(33, 0, 17, 21), below(0, 21, 50, 7);
     for (const ScaleFactor f : {ScaleFactor{600, 768}, ScaleFactor{1080, 768}, ScaleFactor{1280, 1024},
                                 ScaleFactor{1, 3}, ScaleFactor{7, 5}}) {
-        const QRect l = scaledRect(left, f.num, f.den);
-        const QRect r = scaledRect(right, f.num, f.den);
-        const QRect b = scaledRect(below, f.num, f.den);
+        const QRect l = ScaledRect(left, f.num, f.den);
+        const QRect r = ScaledRect(right, f.num, f.den);
+        const QRect b = ScaledRect(below, f.num, f.den);
         EXPECT_EQ(l.right() + 1, r.left()) << f.num << "/" << f.den;
         EXPECT_EQ(l.bottom() + 1, b.top()) << f.num << "/" << f.den;
         EXPECT_EQ(r.right(), b.right()) << f.num << "/" << f.den;
@@ -69,14 +69,14 @@ TEST(Placement, PlaceSetsTheGeometryMovedByTheOffset)
 {
     QWidget parent;
     auto* w = new QWidget(&parent);
-    place(w, kTable, "LabelGiriTara");
+    Place(w, kTable, "LabelGiriTara");
     EXPECT_EQ(w->geometry(), QRect(100, 5, 80, 20));
-    place(w, kTable, "LabelGiri", QPoint(120, -5));
+    Place(w, kTable, "LabelGiri", QPoint(120, -5));
     EXPECT_EQ(w->geometry(), QRect(130, 0, 80, 20));
 }
 
 TEST(PlacementDeathTest, ANameTheTableLacksStopsTheProgramNamingIt)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(placementRect(kTable, "LabelGir"), "LabelGir");
+    EXPECT_DEATH(PlacementRect(kTable, "LabelGir"), "LabelGir");
 }

@@ -35,7 +35,7 @@ TEST(ScreenScale, FactorByScreenShape)
         {0, 0, 1, 1},             // no screen: unchanged
     };
     for (const Case& c : cases) {
-        const ScaleFactor f = screenScaleFactor(QSize(c.w, c.h));
+        const ScaleFactor f = ScreenScaleFactor(QSize(c.w, c.h));
         EXPECT_TRUE(sameRatio(f, c.num, c.den)) << c.w << "x" << c.h << " gave " << f.num << "/" << f.den;
     }
 }
@@ -48,7 +48,7 @@ TEST(ScreenScale, MulDivRoundsHalvesAwayFromZero)
     const Case cases[] = {{5, 5, 2, 13}, {-5, 5, 2, -13}, {10, 1, 3, 3}, {2, 1, 3, 1},
                           {1, 1, 3, 0},  {100, 1300, 1024, 127}, {7, 0, 5, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(mulDivRound(c.v, c.num, c.den), c.expected) << c.v << "*" << c.num << "/" << c.den;
+        EXPECT_EQ(MulDivRound(c.v, c.num, c.den), c.expected) << c.v << "*" << c.num << "/" << c.den;
 }
 
 namespace {
@@ -84,7 +84,7 @@ TEST(ScreenScale, TreeScalesEdgesAndFontsOnce)
     auto* plain = new QWidget(right);
     auto* scalable = new Recorder(right);
 
-    scaleWidgetTree(&window, 1300, 1024);
+    ScaleWidgetTree(&window, 1300, 1024);
 
     EXPECT_EQ(window.geometry(), QRect(0, 0, 1008, 780)); // the window itself is not moved
     EXPECT_EQ(left->geometry(), QRect(127, 63, 254, 39));
@@ -104,8 +104,8 @@ TEST(ScreenScale, AppliedToAWindowADesignSizedPanelFitsTheScreen)
     auto* panel = new QWidget(&window);
     panel->setGeometry(0, 0, 1024, 768);
     const QSize screen = window.screen()->geometry().size();
-    const ScaleFactor f = applyScreenScale(&window);
-    EXPECT_TRUE(sameRatio(f, screenScaleFactor(screen).num, screenScaleFactor(screen).den));
+    const ScaleFactor f = ApplyScreenScale(&window);
+    EXPECT_TRUE(sameRatio(f, ScreenScaleFactor(screen).num, ScreenScaleFactor(screen).den));
     // One side of the design meets the screen's edge, the other stays inside.
     const QSize s = panel->size();
     EXPECT_TRUE((s.width() == screen.width() && s.height() <= screen.height()) ||

@@ -46,5 +46,5 @@ TEST(SerialPortWatcher, AdapterNameMatchesExactlyAndCaseSensitively)
         {"", false},
     };
     for (auto [name, expected] : cases)
-        EXPECT_EQ(anyPortNamed({{"p", name}}, "VYX KOA Wireless Port"), expected) << name;
+        EXPECT_EQ(AnyPortNamed({{"p", name}}, "VYX KOA Wireless Port"), expected) << name;
 }

@@ -63,5 +63,5 @@ TEST(SettingsStore, ParseDecimalIntTable)
         {"0x10", std::nullopt}, {" 1", std::nullopt}, {"1 ", std::nullopt}, {"3,0", std::nullopt},
     };
     for (auto [text, expected] : cases)
-        EXPECT_EQ(parseDecimalInt(QString::fromLatin1(text)), expected) << text;
+        EXPECT_EQ(ParseDecimalInt(QString::fromLatin1(text)), expected) << text;
 }

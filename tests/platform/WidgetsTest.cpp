@@ -22,9 +22,9 @@ TEST(Colors, LayoutColourNumbersAreBlueGreenRed)
         {0x000000FF, QColor(255, 0, 0)},   {0x00FF0000, QColor(0, 0, 255)},
     };
     for (const auto& [number, colour] : cases)
-        EXPECT_EQ(fromTColor(number), colour) << number;
-    EXPECT_EQ(fromTColor(0xFF00000F), QApplication::palette().color(QPalette::Button)); // button face
-    EXPECT_FALSE(fromTColor(0x1FFFFFFF).isValid()); // "no colour"
+        EXPECT_EQ(FromTColor(number), colour) << number;
+    EXPECT_EQ(FromTColor(0xFF00000F), QApplication::palette().color(QPalette::Button)); // button face
+    EXPECT_FALSE(FromTColor(0x1FFFFFFF).isValid()); // "no colour"
 }
 
 namespace {
@@ -197,7 +197,7 @@ TEST_F(PictureButtonTest, DisabledLooksFadedToGreyAndEnabledLooksAsItsPicture)
 
 TEST(Pictures, MissingPictureIsNullAndDrawsNothing)
 {
-    EXPECT_TRUE(loadPicture(10012).isNull());
+    EXPECT_TRUE(LoadPicture(10012).isNull());
     PictureButton b;
     b.setPictures(10012, 0);
     EXPECT_EQ(b.sizeHint(), QSize(0, 0));
@@ -251,20 +251,20 @@ TEST(AnimationPlayer, TheTimerMovesItWhileEventsAreProcessed)
 
 TEST(ScreenCursor, OneLevelNotAStack)
 {
-    setScreenCursor(ScreenCursor::Hourglass);
-    setScreenCursor(ScreenCursor::Hourglass);
+    SetScreenCursor(ScreenCursor::Hourglass);
+    SetScreenCursor(ScreenCursor::Hourglass);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    setScreenCursor(ScreenCursor::AppStart);
+    SetScreenCursor(ScreenCursor::AppStart);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
-    EXPECT_EQ(screenCursor(), ScreenCursor::AppStart);
-    setScreenCursor(ScreenCursor::Default);
+    EXPECT_EQ(CurrentScreenCursor(), ScreenCursor::AppStart);
+    SetScreenCursor(ScreenCursor::Default);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    setScreenCursor(ScreenCursor::Default);
+    SetScreenCursor(ScreenCursor::Default);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     {
         ScopedScreenCursor busy;
-        EXPECT_EQ(screenCursor(), ScreenCursor::Hourglass);
+        EXPECT_EQ(CurrentScreenCursor(), ScreenCursor::Hourglass);
     }
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -154,11 +154,11 @@ TEST(BuildConstants, ExeFileVersionCopiesAtMost19CharactersOrLeavesTextUntouched
     };
     for (const auto& c : cases) {
         char16_t out[20] = u"n.d.";
-        plat::setProgramVersionOverride(c.version);
+        plat::SetProgramVersionOverride(c.version);
         GetExeFileVersion(out);
         EXPECT_EQ(std::u16string(out), c.expected) << c.version.toStdString();
     }
-    plat::setProgramVersionOverride(std::nullopt);
+    plat::SetProgramVersionOverride(std::nullopt);
     char16_t out[20] = u"";
     GetExeFileVersion(out);
     EXPECT_EQ(std::u16string(out), u"1.0.0.0");

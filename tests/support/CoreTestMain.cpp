@@ -6,7 +6,7 @@
 int main(int argc, char** argv)
 {
     // The tests that load the real libraries start this binary as their probe.
-    plat::serveLibraryProbe(argc, argv);
+    plat::ServeLibraryProbe(argc, argv);
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -10,7 +10,7 @@
 int main(int argc, char** argv)
 {
     // The tests that load the real libraries start this binary as their probe.
-    plat::serveLibraryProbe(argc, argv);
+    plat::ServeLibraryProbe(argc, argv);
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                    : qgetenv("QT_QPA_PLATFORM"));
     // QZ_TEST_SCREEN=WxH: the offscreen screen of that size, so that a window

@@ -23,7 +23,7 @@ inline void ExpectPlacedFromTable(const QWidget& window, plat::Placements table,
 {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
-    const plat::ScaleFactor f = plat::screenScaleFactor(screen->geometry().size());
+    const plat::ScaleFactor f = plat::ScreenScaleFactor(screen->geometry().size());
     for (const plat::Placement& p : table) {
         const std::string name(p.name);
         const QWidget* control = nullptr;
@@ -35,7 +35,7 @@ inline void ExpectPlacedFromTable(const QWidget& window, plat::Placements table,
             control = window.findChild<const QWidget*>(QString::fromStdString(name));
         }
         ASSERT_NE(control, nullptr) << "no control for the entry " << name;
-        EXPECT_EQ(control->geometry(), plat::placementRect(table, p.name, f)) << name;
+        EXPECT_EQ(control->geometry(), plat::PlacementRect(table, p.name, f)) << name;
     }
 }
 

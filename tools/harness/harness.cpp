@@ -207,7 +207,7 @@ protovyx::ISimControl* simControl()
 {
     if (!StreamDati)
         return nullptr;
-    const QByteArray path = QFile::encodeName(QDir(plat::programFolder()).filePath(QStringLiteral("libProtoVyx.so")));
+    const QByteArray path = QFile::encodeName(QDir(plat::ProgramFolder()).filePath(QStringLiteral("libProtoVyx.so")));
     void* handle = ::dlopen(path.constData(), RTLD_NOW | RTLD_NOLOAD);
     if (!handle)
         return nullptr;
@@ -351,7 +351,7 @@ public:
         if (!sim_)
             sim_ = simControl(); // for a run that never gets past its start
         const std::vector<harness::Button> offered = harness::ButtonsOf(request.buttons);
-        harness::Button answer = harness::ButtonOfAnswer(plat::defaultAnswerOf(request));
+        harness::Button answer = harness::ButtonOfAnswer(plat::DefaultAnswerOf(request));
         if (!setup_.answers.empty()) {
             answer = setup_.answers.front();
             setup_.answers.pop_front();
@@ -690,7 +690,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    plat::serveLibraryProbe(argc, argv);
+    plat::ServeLibraryProbe(argc, argv);
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -746,7 +746,7 @@ int main(int argc, char* argv[])
 
     previousHandler = qInstallMessageHandler(quietHandler);
     TApplication app(argc, argv);
-    plat::setProgramFolder(folder);
+    plat::SetProgramFolder(folder);
     QDir::setCurrent(folder);
 
     // The settings an installer writes, in memory only.

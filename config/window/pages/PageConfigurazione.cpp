@@ -202,7 +202,7 @@ cfgrules::ChangeFrame TPageConfigurazione::changeFrame()
     TFormConfig& form = Form();
     frame.beginWait = [&form] {
         form.TimerDati->stop();
-        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
         if (form.MainHooks().beginWait)
             form.MainHooks().beginWait(&form, form.Message(31));
     };
@@ -212,7 +212,7 @@ cfgrules::ChangeFrame TPageConfigurazione::changeFrame()
             form.MainHooks().endWait();
         form.raise();
         form.activateWindow();
-        plat::setScreenCursor(plat::ScreenCursor::Default);
+        plat::SetScreenCursor(plat::ScreenCursor::Default);
         TabConfigurazioneShow();
         form.TimerDati->start();
     };

@@ -144,7 +144,7 @@ void TPageEmissioni::Build()
         // The band over the rpm columns.
         auto* band = new QWidget(PanelEmissioniGrids);
         ShapeGiriEmissioni = b.shape("ShapeGiriEmissioni", band);
-        ShapeGiriEmissioni->setBrush(plat::fromTColor(14671839));
+        ShapeGiriEmissioni->setBrush(plat::FromTColor(14671839));
         LabelGiriEmissioni = b.label("LabelGiriEmissioni", band);
         LabelGiriEmissioni->setAlignment(Qt::AlignCenter);
         cfgwin::Bold(LabelGiriEmissioni);

@@ -42,7 +42,7 @@ constexpr int kPictureMinus = 10037, kPictureMinusDown = 10038;
 // unchanged reading repaints nothing.
 void setFill(QWidget* w, std::uint32_t colour)
 {
-    const QColor c = plat::fromTColor(colour);
+    const QColor c = plat::FromTColor(colour);
     if (w->palette().color(QPalette::Window) == c)
         return;
     QPalette pal = w->palette();
@@ -103,9 +103,9 @@ void TPageMappa::Build()
     PanelMappaK->setObjectName(QStringLiteral("PanelMappaK"));
     PanelMappaK->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     ShapeTempoIniezione = b.shape("ShapeTempoIniezione", PanelMappaK);
-    ShapeTempoIniezione->setBrush(plat::fromTColor(14671839));
+    ShapeTempoIniezione->setBrush(plat::FromTColor(14671839));
     ShapeGiri = b.shape("ShapeGiri", PanelMappaK);
-    ShapeGiri->setBrush(plat::fromTColor(14671839));
+    ShapeGiri->setBrush(plat::FromTColor(14671839));
     LabelGiriMappa = b.label("LabelGiriMappa", PanelMappaK);
     LabelTempiMappa = b.label("LabelTempiMappa", PanelMappaK);
     for (QLabel* l : {LabelGiriMappa, LabelTempiMappa}) {

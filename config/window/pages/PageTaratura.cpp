@@ -112,7 +112,7 @@ namespace {
 
 void refreshSequenceGrid(QTableWidget* grid, const TStreamDati& d)
 {
-    const QColor fixed = plat::fromTColor(kFixedColour);
+    const QColor fixed = plat::FromTColor(kFixedColour);
     const QColor unused = grid->palette().color(QPalette::Button);
     for (int r = 0; r < grid->rowCount(); ++r) {
         for (int c = 0; c < grid->columnCount(); ++c) {
@@ -167,11 +167,11 @@ void TPageTaratura::SequenceBoxClicked(QCheckBox* box, bool taraturaBox)
     TFormConfig& form = Form();
     bool on = box->isChecked();
     if (!LoadingControls) {
-        plat::setScreenCursor(plat::ScreenCursor::Hourglass);
+        plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
         const auto outcome = cfgrules::SetSequenceAdvance(dm(), on, static_cast<int>(form.LiveRpm),
                                                           static_cast<std::uint8_t>(form.LiveStatusFlags),
                                                           [&form] { form.Page<TPageCommutazione>().ChooseGas(); });
-        plat::setScreenCursor(plat::ScreenCursor::Default);
+        plat::SetScreenCursor(plat::ScreenCursor::Default);
         if (outcome == cfgrules::SequenceOutcome::Cleared || outcome == cfgrules::SequenceOutcome::NotStored) {
             on = dm().GetModificaSequenza() != 0;
             LoadingControls = 1;

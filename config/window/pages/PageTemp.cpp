@@ -323,7 +323,7 @@ void TPageTemp::DrawGridTempDrawCell(int col, int row, const QRect& rect, int)
     default: s = QString::number(CountOhm(count, pullUp)); break;
     }
     if (live && valueColumn(col)) {
-        fill = plat::fromTColor(kLiveFill);
+        fill = plat::FromTColor(kLiveFill);
         ink = Qt::white;
     }
     p->fillRect(rect, fill);
@@ -459,8 +459,8 @@ bool TPageTemp::AskLeaveTemperatura()
 {
     if (!(Form().ActivePage() == cfgwin::PageTemp && SensorEditing))
         return true;
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()), Form().Message(193),
-                                            plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
+    const int answer = plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), Form().Message(193),
+                                                   plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
     if (answer != plat::IDYES)
         return false;
     ButtonNuoviParametriClick();

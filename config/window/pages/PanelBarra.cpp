@@ -58,7 +58,7 @@ void styleValue(QLabel* l, const QString& widest)
 
 void setColour(QWidget* w, QPalette::ColorRole role, std::uint32_t colour)
 {
-    const QColor c = plat::fromTColor(colour);
+    const QColor c = plat::FromTColor(colour);
     if (w->palette().color(role) == c)
         return;
     QPalette pal = w->palette();
@@ -138,7 +138,7 @@ void TFormConfig::BuildPanelBarra()
     StatusLamps.MakeLevelLamps([&](const char* name, bool reserve) {
         plat::Shape* s = b.shape(name, PanelBarra);
         s->setKind(plat::Shape::Kind::RoundRect);
-        s->setBrush(plat::fromTColor(reserve ? cfglive::kRed : cfglive::kGreen));
+        s->setBrush(plat::FromTColor(reserve ? cfglive::kRed : cfglive::kGreen));
         s->setFixedSize(lamp, lamp);
         cfgwin::KeepPlace(s);
         s->hide();
@@ -193,7 +193,7 @@ void TFormConfig::BuildPanelBarra()
         const bool on = s == &ImageDiagnosiOn;
         *s = b.shape(on ? "ImageDiagnosiOn" : "ImageDiagnosiOff", PanelBarra);
         (*s)->setKind(plat::Shape::Kind::RoundRect);
-        (*s)->setBrush(plat::fromTColor(on ? cfglive::kRed : cfglive::kGrey));
+        (*s)->setBrush(plat::FromTColor(on ? cfglive::kRed : cfglive::kGrey));
         (*s)->setFixedSize(lamp * 3 / 2, lamp * 3 / 2);
         cfgwin::KeepPlace(*s);
         g->addWidget(*s, 1, 14, 2, 1, Qt::AlignHCenter | Qt::AlignTop);

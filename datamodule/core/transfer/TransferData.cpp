@@ -383,7 +383,7 @@ void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resour
 
     d.TransferCount = 0;
     if (notify)
-        plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 0, 0);
+        plat::CurrentServices().windows->sendToAll(plat::WM_WAITPROGRESS, 0, 0);
 
     if (online && (write || save)) {
         std::uint8_t buffer[5] = {};
@@ -414,7 +414,7 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
     if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online)
         clearItem1Bit0();
     if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
-        plat::clock().sleep(kSettleMs);
+        plat::CurrentClock().sleep(kSettleMs);
     // Every block has ended well: the data module takes the copy, before
     // the poll step below compares the identity the pass read.
     handBack();
@@ -427,14 +427,14 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
             if (!p()->SendCommand(0x12, buffer, &length, 5))
                 fail(d.messageText(MSG_TRANSFER_INCOMPLETE) + u' ' + d.messageText(MSG_RETRY));
             p()->Disconnect();
-            plat::clock().sleep(kSettleMs);
+            plat::CurrentClock().sleep(kSettleMs);
             if (!d.Reconnect(kReconnectTimeoutMs))
                 fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
             d.TimerIO->stop();
         }
     }
     if (notify)
-        plat::services().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
+        plat::CurrentServices().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
 
     // Close: a save is scrambled into the file only now.
     closeContainers(fileName, resource);
@@ -503,14 +503,15 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
             return false;
         }
         const QString title = QString::fromUtf8(qz::ProductTitle());
-        const int answer = plat::prompts().ask({title, error, plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
+        const int answer =
+            plat::CurrentPrompts().ask({title, error, plat::PromptIcon::Error, plat::PromptButtons::YesNo, 0});
         if (answer != plat::IDYES) {
             if (walk.ecuWritten) {
                 // The image stays in memory, and counts as unsaved, so that
                 // nothing replaces it without asking.
                 Modified = 1;
-                plat::prompts().ask({title, Translator ? Translator->GetString(kTextPartlyWritten) : QString(),
-                                     plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
+                plat::CurrentPrompts().ask({title, Translator ? Translator->GetString(kTextPartlyWritten) : QString(),
+                                            plat::PromptIcon::Warning, plat::PromptButtons::Ok, 0});
             }
             return false;
         }

@@ -166,7 +166,7 @@ struct TStreamDati::TransferWalk {
     void pause() const
     {
         if (pauseMs)
-            plat::clock().sleep(pauseMs);
+            plat::CurrentClock().sleep(pauseMs);
     }
 
     // ---- the walk and the blocks' own steps ---------------------------------

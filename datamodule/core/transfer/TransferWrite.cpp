@@ -41,9 +41,9 @@ void TStreamDati::TransferWalk::checkInjector() const
                          QString::fromLatin1(qz::InjectorTypeName(modelType)) + QStringLiteral("!!!\n") +
                          d.messageText(MSG_INJECTORS_ECU) + u' ' +
                          QString::fromLatin1(qz::InjectorTypeName(ecuType)) + QStringLiteral("!!!");
-    const int answer = plat::prompts().ask({QString::fromUtf8(qz::ProductTitle()),
-                                            text + u'\n' + d.messageText(MSG_CONTINUE), plat::PromptIcon::Error,
-                                            plat::PromptButtons::YesNo, plat::IDNO});
+    const int answer =
+        plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), text + u'\n' + d.messageText(MSG_CONTINUE),
+                                    plat::PromptIcon::Error, plat::PromptButtons::YesNo, plat::IDNO});
     if (answer != plat::IDYES)
         fail(text);
 }
@@ -125,7 +125,7 @@ void TStreamDati::TransferWalk::writeInjector(const std::int32_t* v) const
 // Today's date goes with every write.
 void TStreamDati::TransferWalk::writeClosing(std::int32_t* date) const
 {
-    *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::clock().today()));
+    *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::CurrentClock().today()));
     writeRule(p()->WriteValue(0x21e, *date));
 }
 

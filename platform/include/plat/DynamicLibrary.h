@@ -33,7 +33,7 @@ public:
 
 // The file name of a logical library name on this system: "X.dll" is
 // "libX.so" on Linux and stays "X.dll" on Windows.
-QString libraryFileName(const QString& logicalName);
+QString LibraryFileName(const QString& logicalName);
 
 // Whether a file may be handed to the system's loader: on Linux, an ELF
 // shared object of this machine (class, byte order and machine of the
@@ -45,12 +45,12 @@ bool IsLoadableLibraryFile(const QString& fileName, QString* why = nullptr);
 
 // Writes to the log that the library file (or logical name) was refused, and
 // why.
-void logRefusedLibrary(const QString& file, const QString& why);
+void LogRefusedLibrary(const QString& file, const QString& why);
 
 // QLibrary: the program folder first, then the folders of LD_LIBRARY_PATH,
 // then the system's search path; the first file found is the one loaded or
 // refused. A file found in a folder must pass IsLoadableLibraryFile, and with
-// a probe kind every file must pass the probe service (plat::services()); one
+// a probe kind every file must pass the probe service (plat::CurrentServices()); one
 // that fails counts as a library that did not load, and the file and the
 // reason go to the log.
 class QtLibraryLoader final : public LibraryLoader {

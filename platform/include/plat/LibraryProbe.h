@@ -36,7 +36,7 @@ using LibraryProbeCalls = QString (*)(DynamicLibrary& library);
 // Makes `calls` the probe of the libraries of `kind`. The component that loads
 // such libraries registers them with a constant at namespace scope, so the
 // probe process (the same program) has them before main runs. Returns true.
-bool registerLibraryProbe(const char* kind, LibraryProbeCalls calls);
+bool RegisterLibraryProbe(const char* kind, LibraryProbeCalls calls);
 
 // The command line of a probe: <program> --probe-library KIND FILE [KIND
 // FILE ...]; one process probes the files one after another.
@@ -50,14 +50,14 @@ inline constexpr int kLibraryProbeTimeoutMs = 2000;
 // the calls of its kind, writes a verdict line for it on stdout, and ends the
 // process (0 all passed, 1 otherwise). Otherwise it returns, and from then on
 // ProcessLibraryProbe may start this program as a probe.
-void serveLibraryProbe(int argc, char** argv);
+void ServeLibraryProbe(int argc, char** argv);
 
 // Starts QCoreApplication::applicationFilePath() as the probe and waits for its
 // verdict at most kLibraryProbeTimeoutMs. The files announced ahead go into
 // one process with the first one asked for, so the libraries of the program's
 // start cost one start of the program. A file whose verdict is missing
 // because the process ended at or after another file is probed again alone.
-// In a program that never called serveLibraryProbe (so could not answer)
+// In a program that never called ServeLibraryProbe (so could not answer)
 // every file passes unprobed.
 class ProcessLibraryProbe final : public LibraryProbe {
 public:

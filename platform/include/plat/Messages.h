@@ -25,7 +25,7 @@ public:
     std::intptr_t lParam() const { return lParam_; }
     std::intptr_t result() const { return result_; }
     void setResult(std::intptr_t r) { result_ = r; }
-    // True when delivered by sendMessage (synchronously), false when posted.
+    // True when delivered by SendWindowMessage (synchronously), false when posted.
     bool wasSent() const { return sent_; }
     void markSent() { sent_ = true; }
 
@@ -39,9 +39,9 @@ private:
 };
 
 // Queued delivery; thread-safe. A null target drops the message.
-void postMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+void PostWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 // Synchronous delivery on the calling thread; returns the handler's result.
-std::intptr_t sendMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t SendWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // A NotifyTarget that delivers to a QObject; it stops delivering once the
 // object is destroyed.

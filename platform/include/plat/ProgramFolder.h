@@ -4,8 +4,8 @@
 namespace plat {
 
 // The folder that holds the executable and the libraries loaded at run time.
-QString programFolder();
+QString ProgramFolder();
 // Tests point it elsewhere; an empty text restores the default.
-void setProgramFolder(const QString& folder);
+void SetProgramFolder(const QString& folder);
 
 } // namespace plat

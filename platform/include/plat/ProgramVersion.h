@@ -5,9 +5,9 @@
 namespace plat {
 
 // The program's own file version, "a.b.c.d" (the build's project version).
-QString programVersion();
+QString ProgramVersion();
 // Tests replace the version; nullopt restores the build's. An empty text
 // stands for a program file without version information.
-void setProgramVersionOverride(std::optional<QString> version);
+void SetProgramVersionOverride(std::optional<QString> version);
 
 } // namespace plat

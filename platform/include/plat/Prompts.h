@@ -32,7 +32,7 @@ public:
 };
 
 // The answer a box gives when it is closed with Enter at once.
-int defaultAnswerOf(const PromptRequest& request);
+int DefaultAnswerOf(const PromptRequest& request);
 
 // A prompt service for a process without windows: writes the box to stderr
 // and answers with its default button.

@@ -24,10 +24,10 @@ struct Services {
 // Current services; every pointer is set (defaults for a process without
 // windows: system clock, console prompts, QLibrary, QSettings, no windows,
 // the program itself as the library probe, stderr as the log).
-Services& services();
+Services& CurrentServices();
 
-inline Clock& clock() { return *services().clock; }
-inline Prompts& prompts() { return *services().prompts; }
+inline Clock& CurrentClock() { return *CurrentServices().clock; }
+inline Prompts& CurrentPrompts() { return *CurrentServices().prompts; }
 
 // Replaces the non-null members for its lifetime.
 class ScopedServices {

@@ -45,6 +45,6 @@ private:
 
 // Parses a decimal integer the way the settings do ("%i"): optional sign,
 // digits, nothing else; empty on anything else or on overflow.
-std::optional<int> parseDecimalInt(const QString& text);
+std::optional<int> ParseDecimalInt(const QString& text);
 
 } // namespace plat

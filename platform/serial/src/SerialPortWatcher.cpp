@@ -16,7 +16,7 @@ QList<PortInfo> QtPortLister::ports()
     return out;
 }
 
-bool anyPortNamed(const QList<PortInfo>& ports, const QString& text)
+bool AnyPortNamed(const QList<PortInfo>& ports, const QString& text)
 {
     for (const PortInfo& p : ports)
         if (!p.friendlyName.isEmpty() && p.friendlyName.contains(text, Qt::CaseSensitive))

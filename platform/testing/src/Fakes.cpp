@@ -24,7 +24,7 @@ int FakePrompts::ask(const PromptRequest& request)
         hook_(request);
     if (answers_.empty()) {
         ++unscripted_;
-        return defaultAnswerOf(request);
+        return DefaultAnswerOf(request);
     }
     const int a = answers_.front();
     answers_.pop_front();
@@ -65,7 +65,7 @@ public:
         auto it = values().find(name);
         if (it == values().end())
             return std::nullopt;
-        return parseDecimalInt(it->second);
+        return ParseDecimalInt(it->second);
     }
     bool writeString(const QString& name, const QString& value) override
     {
@@ -150,7 +150,7 @@ void FakeWindows::sendToAll(std::uint32_t message, std::uintptr_t wParam, std::i
 {
     broadcast.push_back({message, wParam, lParam, true});
     for (QObject* w : windows)
-        sendMessage(w, message, wParam, lParam);
+        SendWindowMessage(w, message, wParam, lParam);
 }
 
 } // namespace plat::testing

@@ -7,7 +7,7 @@
 
 namespace plat {
 
-QString animationResource(int id)
+QString AnimationResource(int id)
 {
     return QStringLiteral(":/anim/%1.png").arg(id);
 }

@@ -36,7 +36,7 @@ QColor systemColor(std::uint32_t index)
 
 } // namespace
 
-QColor fromTColor(std::uint32_t c)
+QColor FromTColor(std::uint32_t c)
 {
     const std::uint32_t high = c >> 24;
     if (high == 0)

@@ -6,7 +6,7 @@
 
 namespace plat {
 
-QFont sansFont(int pixels, bool bold, const QStringList& families)
+QFont SansFont(int pixels, bool bold, const QStringList& families)
 {
     QFont f;
     f.setFamilies(families);
@@ -16,7 +16,7 @@ QFont sansFont(int pixels, bool bold, const QStringList& families)
     return f;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& r, const QFont& font, Qt::Alignment align,
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& r, const QFont& font, Qt::Alignment align,
                   const QColor& ink)
 {
     auto* l = new QLabel(parent);

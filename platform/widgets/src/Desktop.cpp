@@ -9,7 +9,7 @@
 
 namespace plat {
 
-QStringList filterToNameFilters(const QString& filter)
+QStringList FilterToNameFilters(const QString& filter)
 {
     QStringList out;
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -22,7 +22,7 @@ QStringList filterToNameFilters(const QString& filter)
     return out;
 }
 
-int mailResultFromToolExit(int exitCode)
+int MailResultFromToolExit(int exitCode)
 {
     switch (exitCode) {
     case 0:
@@ -34,7 +34,7 @@ int mailResultFromToolExit(int exitCode)
     }
 }
 
-QString separatorOfFormat(const QString& format, const QString& fallback)
+QString SeparatorOfFormat(const QString& format, const QString& fallback)
 {
     // A format that spells the month out has no numeric date separator.
     if (format.contains(QLatin1String("MMM")))
@@ -51,14 +51,14 @@ QString separatorOfFormat(const QString& format, const QString& fallback)
     return fallback;
 }
 
-QString localeDateSeparator()
+QString LocaleDateSeparator()
 {
-    return separatorOfFormat(QLocale::system().dateFormat(QLocale::ShortFormat), QStringLiteral("/"));
+    return SeparatorOfFormat(QLocale::system().dateFormat(QLocale::ShortFormat), QStringLiteral("/"));
 }
 
-QString localeTimeSeparator()
+QString LocaleTimeSeparator()
 {
-    return separatorOfFormat(QLocale::system().timeFormat(QLocale::ShortFormat), QStringLiteral(":"));
+    return SeparatorOfFormat(QLocale::system().timeFormat(QLocale::ShortFormat), QStringLiteral(":"));
 }
 
 namespace {
@@ -67,7 +67,7 @@ void prepare(QFileDialog& d, const FileDialogRequest& r)
 {
     d.setWindowTitle(r.title);
     d.setDirectory(r.initialDir);
-    const QStringList filters = filterToNameFilters(r.filter);
+    const QStringList filters = FilterToNameFilters(r.filter);
     if (!filters.isEmpty()) {
         d.setNameFilters(filters);
         const int i = r.filterIndex - 1;
@@ -117,7 +117,7 @@ int ToolMailer::sendMail(const QString& subject, const QString& attachmentPath)
     p.start(QStringLiteral("xdg-email"),
             {QStringLiteral("--subject"), subject, QStringLiteral("--attach"), attachmentPath});
     if (!p.waitForStarted(5000))
-        return mailResultFromToolExit(-1);
+        return MailResultFromToolExit(-1);
     if (!p.waitForFinished(60000)) {
         p.kill();
         p.waitForFinished(1000);
@@ -125,10 +125,10 @@ int ToolMailer::sendMail(const QString& subject, const QString& attachmentPath)
     }
     if (p.exitStatus() != QProcess::NormalExit)
         return 2;
-    return mailResultFromToolExit(p.exitCode());
+    return MailResultFromToolExit(p.exitCode());
 }
 
-DesktopServices& desktop()
+DesktopServices& Desktop()
 {
     static QtFileDialogs dialogs;
     static QtDocumentOpener opener;
@@ -137,9 +137,9 @@ DesktopServices& desktop()
     return d;
 }
 
-ScopedDesktop::ScopedDesktop(const DesktopServices& r) : saved_(desktop())
+ScopedDesktop::ScopedDesktop(const DesktopServices& r) : saved_(Desktop())
 {
-    DesktopServices& d = desktop();
+    DesktopServices& d = Desktop();
     if (r.fileDialogs)
         d.fileDialogs = r.fileDialogs;
     if (r.opener)
@@ -150,7 +150,7 @@ ScopedDesktop::ScopedDesktop(const DesktopServices& r) : saved_(desktop())
 
 ScopedDesktop::~ScopedDesktop()
 {
-    desktop() = saved_;
+    Desktop() = saved_;
 }
 
 } // namespace plat

@@ -6,12 +6,12 @@
 
 namespace plat {
 
-QString pictureResource(int id)
+QString PictureResource(int id)
 {
     return QStringLiteral(":/bmp/%1.png").arg(id);
 }
 
-QPixmap loadPicture(const QString& path)
+QPixmap LoadPicture(const QString& path)
 {
     QImage image(path);
     if (image.isNull())
@@ -39,7 +39,7 @@ void PictureButton::setPictures(int releasedId, int pressedId)
 void PictureButton::setPicturePath(const QString& path)
 {
     releasedId_ = pressedId_ = currentId_ = 0;
-    current_ = loadPicture(path);
+    current_ = LoadPicture(path);
     updateGeometry();
     update();
 }
@@ -49,7 +49,7 @@ void PictureButton::showPicture(int id)
     if (id == currentId_ && !current_.isNull())
         return;
     currentId_ = id;
-    current_ = id ? loadPicture(id) : QPixmap();
+    current_ = id ? LoadPicture(id) : QPixmap();
     updateGeometry();
     update();
 }

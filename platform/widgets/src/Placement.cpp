@@ -5,22 +5,22 @@
 
 namespace plat {
 
-QRect placementRect(Placements table, std::string_view name)
+QRect PlacementRect(Placements table, std::string_view name)
 {
-    const Placement* p = findPlacement(table, name);
+    const Placement* p = FindPlacement(table, name);
     if (!p)
         qFatal("No placement for the control \"%.*s\"", static_cast<int>(name.size()), name.data());
     return p->rect();
 }
 
-QRect placementRect(Placements table, std::string_view name, ScaleFactor f)
+QRect PlacementRect(Placements table, std::string_view name, ScaleFactor f)
 {
-    return scaledRect(placementRect(table, name), f.num, f.den);
+    return ScaledRect(PlacementRect(table, name), f.num, f.den);
 }
 
-void place(QWidget* w, Placements table, std::string_view name, QPoint offset)
+void Place(QWidget* w, Placements table, std::string_view name, QPoint offset)
 {
-    w->setGeometry(placementRect(table, name).translated(offset));
+    w->setGeometry(PlacementRect(table, name).translated(offset));
 }
 
 } // namespace plat

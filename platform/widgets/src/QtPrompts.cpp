@@ -75,7 +75,7 @@ int QtPrompts::ask(const PromptRequest& r)
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    box.setDefaultButton(buttonOf(defaultAnswerOf(r)));
+    box.setDefaultButton(buttonOf(DefaultAnswerOf(r)));
     // Disabled windows (the wait form disables all of them) must not own the
     // box; it stays parentless and therefore usable.
     const int result = box.exec();
@@ -92,7 +92,7 @@ void TopLevelWindows::sendToAll(std::uint32_t message, std::uintptr_t wParam, st
         targets.append(w);
     for (const QPointer<QWidget>& w : targets)
         if (w)
-            sendMessage(w.data(), message, wParam, lParam);
+            SendWindowMessage(w.data(), message, wParam, lParam);
 }
 
 } // namespace plat

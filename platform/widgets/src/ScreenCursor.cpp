@@ -17,7 +17,7 @@ Qt::CursorShape shapeOf(ScreenCursor c)
 
 } // namespace
 
-void setScreenCursor(ScreenCursor cursor)
+void SetScreenCursor(ScreenCursor cursor)
 {
     current = cursor;
     if (cursor == ScreenCursor::Default) {
@@ -34,9 +34,6 @@ void setScreenCursor(ScreenCursor cursor)
     }
 }
 
-ScreenCursor screenCursor()
-{
-    return current;
-}
+ScreenCursor CurrentScreenCursor() { return current; }
 
 } // namespace plat

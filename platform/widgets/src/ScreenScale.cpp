@@ -10,7 +10,7 @@
 
 namespace plat {
 
-ScaleFactor screenScaleFactor(QSize screen)
+ScaleFactor ScreenScaleFactor(QSize screen)
 {
     const long long w = screen.width();
     const long long h = screen.height();
@@ -23,7 +23,7 @@ ScaleFactor screenScaleFactor(QSize screen)
     return {h, 768};
 }
 
-long long mulDivRound(long long value, long long num, long long den)
+long long MulDivRound(long long value, long long num, long long den)
 {
     if (den == 0)
         return 0;
@@ -39,7 +39,7 @@ namespace {
 
 int scaled(int v, long long num, long long den)
 {
-    return static_cast<int>(mulDivRound(v, num, den));
+    return static_cast<int>(MulDivRound(v, num, den));
 }
 
 QFont scaledFont(QFont f, long long num, long long den)
@@ -67,7 +67,7 @@ void collect(QWidget* w, bool self, std::vector<QWidget*>& widgets)
 
 } // namespace
 
-QRect scaledRect(const QRect& r, long long num, long long den)
+QRect ScaledRect(const QRect& r, long long num, long long den)
 {
     const int x = scaled(r.x(), num, den);
     const int y = scaled(r.y(), num, den);
@@ -76,7 +76,7 @@ QRect scaledRect(const QRect& r, long long num, long long den)
     return QRect(x, y, right - x, bottom - y);
 }
 
-void scaleWidgetTree(QWidget* root, long long num, long long den)
+void ScaleWidgetTree(QWidget* root, long long num, long long den)
 {
     if (!root || num <= 0 || den <= 0)
         return;
@@ -94,13 +94,13 @@ void scaleWidgetTree(QWidget* root, long long num, long long den)
         c.widget->setFont(c.font);
 
     for (QWidget* w : widgets)
-        w->setGeometry(scaledRect(w->geometry(), num, den));
+        w->setGeometry(ScaledRect(w->geometry(), num, den));
     for (QWidget* w : widgets)
         if (auto* s = dynamic_cast<Scalable*>(w))
             s->changeScale(num, den);
 }
 
-ScaleFactor applyScreenScale(QWidget* window)
+ScaleFactor ApplyScreenScale(QWidget* window)
 {
     if (!window)
         return {};
@@ -109,9 +109,9 @@ ScaleFactor applyScreenScale(QWidget* window)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {};
-    const ScaleFactor f = screenScaleFactor(screen->geometry().size());
+    const ScaleFactor f = ScreenScaleFactor(screen->geometry().size());
     if (f.num != f.den)
-        scaleWidgetTree(window, f.num, f.den);
+        ScaleWidgetTree(window, f.num, f.den);
     return f;
 }
 

@@ -41,8 +41,8 @@ void expectLoadFailureBox(const FakePrompts& prompts)
 
 class ProgramFolderGuard {
 public:
-    explicit ProgramFolderGuard(const QString& folder) { plat::setProgramFolder(folder); }
-    ~ProgramFolderGuard() { plat::setProgramFolder({}); }
+    explicit ProgramFolderGuard(const QString& folder) { plat::SetProgramFolder(folder); }
+    ~ProgramFolderGuard() { plat::SetProgramFolder({}); }
 };
 
 class EnvGuard {
@@ -77,7 +77,7 @@ TEST_P(LoaderFixtures, LoadsExactlyTheLibrariesThatPassEveryCheck)
     ProgramFolderGuard where(folder);
     FakePrompts prompts;
     plat::ScopedServices guard({.prompts = &prompts});
-    const QString file = QDir(folder).filePath(plat::libraryFileName(c.dllName));
+    const QString file = QDir(folder).filePath(plat::LibraryFileName(c.dllName));
 
     {
         TVyxConnection connection;

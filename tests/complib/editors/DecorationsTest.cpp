@@ -210,7 +210,7 @@ void checkRescale(QWidget* window, QWidget* box, long long num, long long den)
     auto* labelWitness = new QWidget(window);
     labelWitness->setGeometry(labelOf(box)->geometry());
 
-    plat::scaleWidgetTree(window, num, den);
+    plat::ScaleWidgetTree(window, num, den);
 
     const QRect s = shapeOf(box)->geometry();
     EXPECT_EQ(s.x(), shapeWitness->x());

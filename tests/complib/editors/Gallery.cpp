@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     });
 
     if (argc == 3)
-        plat::scaleWidgetTree(&window, QString(argv[1]).toLongLong(), QString(argv[2]).toLongLong());
+        plat::ScaleWidgetTree(&window, QString(argv[1]).toLongLong(), QString(argv[2]).toLongLong());
     window.show();
     return app.exec();
 }

@@ -74,16 +74,16 @@ TEST(TruncatedLibraries, CountAsMissingWithTheirFallback)
         for (const qsizetype size : {whole.size(), qsizetype(4096), qsizetype(12 * 1024), qsizetype(40 * 1024)}) {
             SCOPED_TRACE(std::string(lib.logicalName) + " of " + std::to_string(size) + " bytes");
             QTemporaryDir folder;
-            QFile copy(folder.filePath(plat::libraryFileName(QLatin1String(lib.logicalName))));
+            QFile copy(folder.filePath(plat::LibraryFileName(QLatin1String(lib.logicalName))));
             ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
             ASSERT_EQ(copy.write(whole.left(size)), size);
             copy.close();
 
-            plat::setProgramFolder(folder.path());
+            plat::SetProgramFolder(folder.path());
             plat::testing::FakePrompts prompts;
             plat::ScopedServices services({.prompts = &prompts});
             EXPECT_EQ(lib.load(prompts), size == whole.size());
-            plat::setProgramFolder({});
+            plat::SetProgramFolder({});
         }
     }
 }
@@ -148,19 +148,19 @@ TEST(DamagedLibraries, AreRefusedWithoutBeingMappedAndTheLogNamesFileAndReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir folder;
-        const QString file = folder.filePath(plat::libraryFileName(QLatin1String(c.logicalName)));
+        const QString file = folder.filePath(plat::LibraryFileName(QLatin1String(c.logicalName)));
         QFile copy(file);
         ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
         ASSERT_EQ(copy.write(c.bytes), c.bytes.size());
         copy.close();
 
-        plat::setProgramFolder(folder.path());
+        plat::SetProgramFolder(folder.path());
         plat::testing::FakePrompts prompts;
         plat::testing::FakeLog log;
         plat::ScopedServices services({.prompts = &prompts, .log = &log});
         EXPECT_FALSE(c.load(prompts));
         EXPECT_FALSE(mapped(file));
-        plat::setProgramFolder({});
+        plat::SetProgramFolder({});
 
         ASSERT_EQ(log.lines.size(), 1) << log.lines.join(u'\n').toStdString();
         const QString prefix = QStringLiteral("run-time library %1 refused: ").arg(file);

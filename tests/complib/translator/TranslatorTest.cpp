@@ -382,7 +382,7 @@ TEST(LanguageLibraryTest, ItalianAndEnglishFromTheProgramFolder)
 {
     plat::QtLibraryLoader loader;
     plat::ScopedServices guard({.libraries = &loader});
-    plat::setProgramFolder(QStringLiteral(QZ_APP_DIR));
+    plat::SetProgramFolder(QStringLiteral(QZ_APP_DIR));
     {
         TTranslator t;
         t.SetDllName(QStringLiteral("Languages.dll"));
@@ -399,5 +399,5 @@ TEST(LanguageLibraryTest, ItalianAndEnglishFromTheProgramFolder)
         t.SetIsUnicode(false);
         EXPECT_EQ(t.GetString(3), QStringLiteral("Configure"));
     }
-    plat::setProgramFolder({});
+    plat::SetProgramFolder({});
 }

@@ -94,7 +94,7 @@ protected:
     }
     QString shown(GridId id, int c, int row)
     {
-        return tables::cellText(r.dm(), id, c, row, rig::text, complib::DecimalSeparator());
+        return tables::CellText(r.dm(), id, c, row, rig::text, complib::DecimalSeparator());
     }
     QString fixed(const char* text) const { return QString::fromLatin1(text).replace('.', complib::DecimalSeparator()); }
 
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(CorrectionGridsTest, GridsHaveTheirLayoutAndNames)
 {
-    for (const auto& s : tables::gridTable()) {
+    for (const auto& s : tables::GridTable()) {
         auto* g = grids->Grid(s.id);
         EXPECT_EQ(g->objectName(), QString::fromLatin1(s.name));
         EXPECT_EQ(g->RowCount(), s.rows);
@@ -141,7 +141,7 @@ TEST_F(CorrectionGridsTest, CellsShowTheDataModuleValues)
     r.dm().RifMapVariatorePresent = 1;
     EXPECT_EQ(shown(GridId::Variatore, 0, 0), rig::text(326) + "\\" + rig::text(530));
     // Painting every grid runs each cell's drawing.
-    for (const auto& s : tables::gridTable())
+    for (const auto& s : tables::GridTable())
         grids->Grid(s.id)->grab();
 }
 

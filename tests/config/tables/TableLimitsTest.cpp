@@ -77,7 +77,7 @@ TEST_F(TableLimits, EverySetterStoresTheNearestValueItCanHold)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.setter) + " " + std::to_string(c.value));
         r.dm().RifMapVariatorePresent = c.mapAxis ? 1 : 0;
-        tables::applyEdit(r.dm(), c.grid, c.c, c.r, {c.c, c.r, c.c, c.r}, c.value, c.mode);
+        tables::ApplyEdit(r.dm(), c.grid, c.c, c.r, {c.c, c.r, c.c, c.r}, c.value, c.mode);
         EXPECT_EQ(ecu(c.item, c.index), c.stored);
     }
 }
@@ -85,7 +85,7 @@ TEST_F(TableLimits, EverySetterStoresTheNearestValueItCanHold)
 TEST_F(TableLimits, AClampedAxisPointStillObeysTheIncreasingRule)
 {
     // The second rpm point taken to 0 would lie below the first: skipped.
-    tables::applyEdit(r.dm(), GridId::Variatore, 2, 0, {2, 0, 2, 0}, -100, 0);
+    tables::ApplyEdit(r.dm(), GridId::Variatore, 2, 0, {2, 0, 2, 0}, -100, 0);
     EXPECT_EQ(r.dm().GetRifGiriVariatore(1), 1250);
 }
 
@@ -93,7 +93,7 @@ TEST_F(TableLimits, ASelectionFromTheTitleColumnStartsAtColumnOne)
 {
     const std::int32_t before[2] = {r.dm().GetCoeffMot(8), r.dm().GetCoeffMot(7)};
     r.sim().clearCalls();
-    tables::applyEdit(r.dm(), GridId::TempGas, 0, 1, {0, 1, 2, 1}, 3, 1);
+    tables::ApplyEdit(r.dm(), GridId::TempGas, 0, 1, {0, 1, 2, 1}, 3, 1);
     EXPECT_EQ(r.dm().GetCoeffMot(8), before[0] + 3);
     EXPECT_EQ(r.dm().GetCoeffMot(7), before[1] + 3);
     std::vector<int> written;

@@ -18,16 +18,16 @@ TEST(TablesRules, BreakpointMustStayStrictlyBetweenItsNeighbours)
     for (const Case c : {Case{1, 0.35, false}, {1, 0.25, true}, {1, 0.10, false}, {1, 0.30, false},
                          {0, 0.05, true}, {0, -5, true}, {0, 0.20, false}, {2, 9.0, true}, {2, 0.20, false},
                          {3, 1.0, false}, {-1, 0.0, false}}) {
-        EXPECT_EQ(tables::breakpointFits(axis, c.k, c.n), c.fits) << c.k << " " << c.n;
+        EXPECT_EQ(tables::BreakpointFits(axis, c.k, c.n), c.fits) << c.k << " " << c.n;
     }
 }
 
 TEST(TablesRules, VariedAppliesAddAndPercentage)
 {
-    EXPECT_EQ(tables::varied(57, -10, 2, true), 51);
-    EXPECT_DOUBLE_EQ(tables::varied(57, -10, 2, false), 51.3);
-    EXPECT_EQ(tables::varied(110, 5, 1, true), 115);
-    EXPECT_EQ(tables::varied(110, 5, 0, true), 5);
+    EXPECT_EQ(tables::Varied(57, -10, 2, true), 51);
+    EXPECT_DOUBLE_EQ(tables::Varied(57, -10, 2, false), 51.3);
+    EXPECT_EQ(tables::Varied(110, 5, 1, true), 115);
+    EXPECT_EQ(tables::Varied(110, 5, 0, true), 5);
 }
 
 TEST(TablesRules, DoubleClickByCell)
@@ -40,15 +40,15 @@ TEST(TablesRules, DoubleClickByCell)
                          {GridId::Emissioni, 0, 0, ClickAction::Nothing}, {GridId::Emissioni, 0, 2, ClickAction::CellCentres},
                          {GridId::Emissioni, 4, 0, ClickAction::CellCentres}, {GridId::Emissioni, -1, 2, ClickAction::Nothing},
                          {GridId::Emissioni, 2, 2, ClickAction::Edit}, {GridId::Variatore, 0, 0, ClickAction::Edit}}) {
-        EXPECT_EQ(tables::doubleClickAction(c.id, c.c, c.r), c.a) << static_cast<int>(c.id) << " " << c.c << "," << c.r;
+        EXPECT_EQ(tables::DoubleClickAction(c.id, c.c, c.r), c.a) << static_cast<int>(c.id) << " " << c.c << "," << c.r;
     }
 }
 
 TEST(TablesRules, GridTableMatchesItsIds)
 {
-    for (const auto& s : tables::gridTable())
-        EXPECT_EQ(&tables::gridSpec(s.id), &s) << s.name;
-    EXPECT_EQ(tables::gridTable().size(), 8u);
+    for (const auto& s : tables::GridTable())
+        EXPECT_EQ(&tables::GridSpecOf(s.id), &s) << s.name;
+    EXPECT_EQ(tables::GridTable().size(), 8u);
 }
 
 class TablesRulesRig : public ::testing::Test {
@@ -65,17 +65,17 @@ TEST_F(TablesRulesRig, EditRefusedFromTitleAndReservedCells)
                          {GridId::Variatore, 0, 1, false, false}, {GridId::Variatore, 3, 0, true, false},
                          {GridId::PressDiff, 0, 0, true, true}, {GridId::PressPassaggio, 2, 0, true, true},
                          {GridId::Anticipo, 2, 0, true, false}, {GridId::DelayGasTemp, 1, 2, true, false}}) {
-        const auto s = tables::editSetup(r.dm(), c.id, c.c, c.r);
+        const auto s = tables::EditSetupAt(r.dm(), c.id, c.c, c.r);
         EXPECT_EQ(s.has_value(), c.opens) << static_cast<int>(c.id) << " " << c.c << "," << c.r;
         if (s) {
             EXPECT_EQ(s->real, c.real) << static_cast<int>(c.id);
         }
     }
     r.dm().RifMapVariatorePresent = 1;
-    EXPECT_FALSE(tables::editSetup(r.dm(), GridId::Variatore, 0, 0));
-    ASSERT_TRUE(tables::editSetup(r.dm(), GridId::Variatore, 0, 2));
-    EXPECT_TRUE(tables::editSetup(r.dm(), GridId::Variatore, 0, 2)->real);
-    EXPECT_EQ(tables::rowCount(r.dm(), GridId::Variatore), 6);
+    EXPECT_FALSE(tables::EditSetupAt(r.dm(), GridId::Variatore, 0, 0));
+    ASSERT_TRUE(tables::EditSetupAt(r.dm(), GridId::Variatore, 0, 2));
+    EXPECT_TRUE(tables::EditSetupAt(r.dm(), GridId::Variatore, 0, 2)->real);
+    EXPECT_EQ(tables::RowCount(r.dm(), GridId::Variatore), 6);
 }
 
 } // namespace

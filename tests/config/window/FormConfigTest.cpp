@@ -550,9 +550,9 @@ TEST_F(FormConfigTest, TabsAreFilledWithTheirGroupColours)
         const QRect r = bar->tabRect(page);
         return image.pixelColor(r.left() + 3, r.bottom() - 3);
     };
-    EXPECT_EQ(colourAt(cfgwin::PagePressione), plat::fromTColor(848376));      // C, active
-    EXPECT_EQ(colourAt(cfgwin::PageConfigurazione), plat::fromTColor(14732184)); // A, inactive
-    EXPECT_EQ(colourAt(cfgwin::PageEmissioni), plat::fromTColor(8314043));     // B, inactive
+    EXPECT_EQ(colourAt(cfgwin::PagePressione), plat::FromTColor(848376));      // C, active
+    EXPECT_EQ(colourAt(cfgwin::PageConfigurazione), plat::FromTColor(14732184)); // A, inactive
+    EXPECT_EQ(colourAt(cfgwin::PageEmissioni), plat::FromTColor(8314043));     // B, inactive
     w->done(0);
 }
 

@@ -198,7 +198,7 @@ TEST(BlockRules, ClosingBlockTextsAndDate)
     EXPECT_EQ(*r.dm().Item(0x21e), 40238);
     const auto doc = r.readConfig(file);
     EXPECT_EQ(doc.Value("Sez0000", "Prt0000"), QByteArray("5.12"));
-    EXPECT_EQ(doc.Value("Sez0000", "Prt0001"), plat::programVersion().toLatin1().left(19));
+    EXPECT_EQ(doc.Value("Sez0000", "Prt0001"), plat::ProgramVersion().toLatin1().left(19));
     EXPECT_EQ(doc.Value("Sez0000", "Prt0002"),
               qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
 }

@@ -57,9 +57,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        plat::setProgramFolder(dir_.path());
+        plat::SetProgramFolder(dir_.path());
     }
-    void TearDown() override { plat::setProgramFolder({}); }
+    void TearDown() override { plat::SetProgramFolder({}); }
     QString folder() const { return dir_.path() + QLatin1String("/Acquisition"); }
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
 

@@ -115,11 +115,11 @@ TEST_F(FormCalibraTarTest, EveryControlStandsAtItsTableEntryScaledToTheScreen)
     const QList<QLabel*> marks = w->PanelGiri->findChildren<QLabel*>(QStringLiteral("LabelScala"));
     ASSERT_EQ(marks.size(), taratura::kScaleMarks);
     const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    const plat::ScaleFactor f = plat::screenScaleFactor(screen->geometry().size());
+    const plat::ScaleFactor f = plat::ScreenScaleFactor(screen->geometry().size());
     for (int i = 0; i < marks.size(); ++i) {
         const QRect design =
-            plat::placementRect(taratura::kPlacements, "LabelScala").translated(i * taratura::kScaleStep, 0);
-        EXPECT_EQ(marks[i]->geometry(), plat::scaledRect(design, f.num, f.den)) << i;
+            plat::PlacementRect(taratura::kPlacements, "LabelScala").translated(i * taratura::kScaleStep, 0);
+        EXPECT_EQ(marks[i]->geometry(), plat::ScaledRect(design, f.num, f.den)) << i;
         EXPECT_EQ(marks[i]->text(), QString::number(500 + i * 500)) << i;
     }
 }
@@ -321,7 +321,7 @@ TEST_F(FormCalibraTarDiagnosticTest, DiagnosticErrorStopsARunningCalibration)
 TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
 {
     QTemporaryDir dir;
-    plat::setProgramFolder(dir.path());
+    plat::SetProgramFolder(dir.path());
     plat::testing::FakeFileDialogs dialogs;
     plat::ScopedDesktop desktop({.fileDialogs = &dialogs});
     {
@@ -366,7 +366,7 @@ TEST_F(FormCalibraTarTest, RecordingWritesAndSavesTheAcquisition)
         EXPECT_TRUE(r.prompts.shown()[0].text.contains(folderInTheWay));
         EXPECT_EQ(dialogs.shown.size(), 4u);
     }
-    plat::setProgramFolder(QString());
+    plat::SetProgramFolder(QString());
 }
 
 TEST_F(FormCalibraTarTest, TopBarUnitsAndPicturesAndTheWindowFitsItsScaledControls)

@@ -603,7 +603,7 @@ TEST_F(FormDiagnosiTest, EachInjectorsControlsStandAsInjectorAsInItsColumnAndBan
 {
     const auto w = open(false);
     const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    const plat::ScaleFactor f = plat::screenScaleFactor(screen->geometry().size());
+    const plat::ScaleFactor f = plat::ScreenScaleFactor(screen->geometry().size());
     struct Case {
         char control;
         int column;
@@ -619,8 +619,8 @@ TEST_F(FormDiagnosiTest, EachInjectorsControlsStandAsInjectorAsInItsColumnAndBan
             {l.Label, "LabelA"},       {l.ImageOn, "ImageOnA"}, {l.ImageOff, "ImageOffA"},
         };
         for (const auto& [control, key] : controls) {
-            const QRect design = plat::placementRect(diagnosi::kPlacements, key).translated(step);
-            EXPECT_EQ(control->geometry(), plat::scaledRect(design, f.num, f.den)) << c.control << " " << key;
+            const QRect design = plat::PlacementRect(diagnosi::kPlacements, key).translated(step);
+            EXPECT_EQ(control->geometry(), plat::ScaledRect(design, f.num, f.den)) << c.control << " " << key;
             EXPECT_TRUE(control->objectName().endsWith(QLatin1Char(c.control))) << c.control << " " << key;
         }
     }

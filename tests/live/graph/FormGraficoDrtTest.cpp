@@ -55,7 +55,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        plat::setProgramFolder(folder.path());
+        plat::SetProgramFolder(folder.path());
         ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Acquisition")));
         r.dm().EcuInfo.EcuType = 30;
         setProbes(1);
@@ -66,7 +66,7 @@ protected:
         r.connectEcu();
     }
 
-    void TearDown() override { plat::setProgramFolder(QString()); }
+    void TearDown() override { plat::SetProgramFolder(QString()); }
 
     void setProbes(int n)
     {

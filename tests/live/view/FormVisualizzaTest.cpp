@@ -32,13 +32,13 @@ class FormVisualizzaTest : public ::testing::Test {
 protected:
     FormVisualizzaTest() : desktop_({&dialogs, nullptr, nullptr})
     {
-        plat::setProgramFolder(folder.path());
+        plat::SetProgramFolder(folder.path());
         QDir(folder.path()).mkdir(QStringLiteral("Acquisition"));
     }
     ~FormVisualizzaTest() override
     {
         TFormVisualizza::GraphWindowOpener() = nullptr;
-        plat::setProgramFolder(QString());
+        plat::SetProgramFolder(QString());
     }
 
     std::unique_ptr<TFormVisualizza> open(bool* seen = nullptr)

@@ -21,7 +21,7 @@ class StringTablesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        lib.setFileName(QStringLiteral(QZ_APP_DIR "/") + plat::libraryFileName(QStringLiteral("Languages.dll")));
+        lib.setFileName(QStringLiteral(QZ_APP_DIR "/") + plat::LibraryFileName(QStringLiteral("Languages.dll")));
         ASSERT_TRUE(lib.load()) << lib.errorString().toStdString();
         load = reinterpret_cast<LoadStringWFn>(lib.resolve("_LoadStringW"));
         ASSERT_NE(load, nullptr);

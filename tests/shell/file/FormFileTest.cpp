@@ -171,7 +171,7 @@ TEST_F(FormFileTest, OverwriteAsksWithNoAsDefault)
     EXPECT_EQ(q.text, rig::text(463));
     EXPECT_EQ(q.buttons, plat::PromptButtons::YesNo);
     EXPECT_EQ(q.defaultAnswer, plat::IDNO);
-    EXPECT_EQ(plat::defaultAnswerOf(q), plat::IDNO);
+    EXPECT_EQ(plat::DefaultAnswerOf(q), plat::IDNO);
     EXPECT_EQ(contents(lpg(QStringLiteral("Punto.zc4"))), QByteArray("old"));
     EXPECT_EQ(d->result(), 0); // still open
 

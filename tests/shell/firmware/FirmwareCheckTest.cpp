@@ -240,13 +240,13 @@ TEST(ImageCheck, ScansStayInsideTheStatedCountAndTheBuffer)
 
 TEST(ImageCheck, ProgramVersionAndHardwareVariantSources)
 {
-    plat::setProgramVersionOverride(QStringLiteral("2.3.0.9"));
+    plat::SetProgramVersionOverride(QStringLiteral("2.3.0.9"));
     EXPECT_EQ(ProgramVersionNumber(), 0x0203);
-    plat::setProgramVersionOverride(QStringLiteral("10.21.4.1"));
+    plat::SetProgramVersionOverride(QStringLiteral("10.21.4.1"));
     EXPECT_EQ(ProgramVersionNumber(), 0x0A15);
-    plat::setProgramVersionOverride(QString());
+    plat::SetProgramVersionOverride(QString());
     EXPECT_EQ(ProgramVersionNumber(), 0);
-    plat::setProgramVersionOverride(std::nullopt);
+    plat::SetProgramVersionOverride(std::nullopt);
     EXPECT_GT(ProgramVersionNumber(), 0);
 
     protovyx::Simulator sim("hw=3");

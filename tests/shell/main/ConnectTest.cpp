@@ -74,8 +74,8 @@ public:
 
 class ProgramVersion {
 public:
-    explicit ProgramVersion(const QString& v) { plat::setProgramVersionOverride(v); }
-    ~ProgramVersion() { plat::setProgramVersionOverride(std::nullopt); }
+    explicit ProgramVersion(const QString& v) { plat::SetProgramVersionOverride(v); }
+    ~ProgramVersion() { plat::SetProgramVersionOverride(std::nullopt); }
 };
 
 TEST(ConnectSequence, ReadsTheImageOfASupportedEcuWithProgress)
@@ -418,9 +418,9 @@ TEST(ConnectSequence, ReconnectEventRunsTheWholeConnectAfterPendingMessages)
     Connect c("type=55");
     StreamDati->Modified = 1;
     c.rig.prompts.script(plat::IDNO);
-    plat::postMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 3);
+    plat::PostWindowMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 3);
     // Waiting behind it: handled before the connect, so the link ends open.
-    plat::postMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 0);
+    plat::PostWindowMessage(c.window.get(), plat::WM_CONNECTIONEVENT, 0, 0);
     QApplication::processEvents();
     QApplication::processEvents();
     ASSERT_FALSE(c.prompts().isEmpty());

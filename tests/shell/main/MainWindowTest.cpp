@@ -66,7 +66,10 @@ protected:
         rig.connectEcu();
         QApplication::processEvents(); // the link's event 1
     }
-    void event(int code, std::uintptr_t wParam = 0) { plat::sendMessage(window.get(), plat::WM_CONNECTIONEVENT, wParam, code); }
+    void event(int code, std::uintptr_t wParam = 0)
+    {
+        plat::SendWindowMessage(window.get(), plat::WM_CONNECTIONEVENT, wParam, code);
+    }
     QPoint framePosFor(int index) const
     {
         return mainrules::FramePosition(window->Pictures()[index]->geometry(), window->ShapeSelected->size());
@@ -292,7 +295,7 @@ TEST_F(MainWindowTest, ConfigurationEventsRefreshTheLabelAndTheOthersChangeNothi
     event(2);
     EXPECT_TRUE(window->LabelConfigurazione->text().endsWith(QStringLiteral(" (T191)")));
     flags = {};
-    plat::postMessage(window.get(), plat::WM_CONNECTIONEVENT, 1, 6);
+    plat::PostWindowMessage(window.get(), plat::WM_CONNECTIONEVENT, 1, 6);
     QApplication::processEvents();
     EXPECT_TRUE(window->LabelConfigurazione->text().endsWith(QStringLiteral(" (T190)")));
 }

@@ -162,13 +162,13 @@ TEST(Startup, ADamagedProtocolLibraryIsRefusedWithItsBoxAndNoCrash)
     damaged.write(bytes);
     damaged.close();
     ASSERT_TRUE(QFile::copy(QStringLiteral(QZ_LANGUAGES_LIBRARY), folder.filePath(QStringLiteral("libLanguages.so"))));
-    plat::setProgramFolder(folder.path());
+    plat::SetProgramFolder(folder.path());
     plat::QtLibraryLoader libraries;
     plat::testing::FakeLog log;
     plat::ScopedServices real({.libraries = &libraries, .log = &log});
 
     EXPECT_EQ(RunProgram({}, s.hooks()), 0);
-    plat::setProgramFolder({});
+    plat::SetProgramFolder({});
     EXPECT_FALSE(s.loopRan);
     EXPECT_EQ(s.rig.prompts.texts(), (QStringList{QString::fromLatin1(TVyxConnection::kLoadFailedText),
                                                   QString::fromUtf8(TStreamDati::kCommunicationMissingText)}));

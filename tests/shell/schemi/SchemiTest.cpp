@@ -110,7 +110,7 @@ TEST_F(SchemiWindow, EachKindListsItsOwnFolderSortedWithDates)
     diagram(2, QStringLiteral("Reducer CNG.Pdf"), when);
     diagram(3, QStringLiteral("Multivalve.pdf"), when);
     diagram(3, QStringLiteral("Base.pdf"), when);
-    const QString date = PdfDateText(when, plat::localeDateSeparator(), plat::localeTimeSeparator());
+    const QString date = PdfDateText(when, plat::LocaleDateSeparator(), plat::LocaleTimeSeparator());
 
     const struct {
         int kind;
@@ -319,7 +319,7 @@ TEST_F(SchemiWindow, FillingLeavesTheDefaultCursorAndHidesTheFindPanel)
     diagram(1, QStringLiteral("One.pdf"));
     TFormSchemi form(nullptr, 1, app);
     open(form);
-    EXPECT_EQ(plat::screenCursor(), plat::ScreenCursor::Default);
+    EXPECT_EQ(plat::CurrentScreenCursor(), plat::ScreenCursor::Default);
     EXPECT_FALSE(form.PanelFind->isVisible());
     EXPECT_FALSE(form.AnimateFind->isPlaying());
 

@@ -40,7 +40,7 @@ protected:
     std::unique_ptr<TFormAttesa> form = std::make_unique<TFormAttesa>();
     void send(std::uintptr_t wParam, std::intptr_t lParam)
     {
-        plat::sendMessage(form.get(), WM_WAITPROGRESS, wParam, lParam);
+        plat::SendWindowMessage(form.get(), WM_WAITPROGRESS, wParam, lParam);
     }
 };
 

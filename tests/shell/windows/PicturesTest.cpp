@@ -40,16 +40,16 @@ TEST(Pictures, EveryBitmapIdIsThereInItsLayoutSize)
     for (int id : {10077, 10078, 10079, 10080, 10089})
         cases.push_back({id, {400, 250}});
     for (const Case& c : cases) {
-        const QPixmap p = plat::loadPicture(c.id);
+        const QPixmap p = plat::LoadPicture(c.id);
         ASSERT_FALSE(p.isNull()) << c.id;
         EXPECT_EQ(p.deviceIndependentSize().toSize(), c.size) << c.id;
         EXPECT_EQ(p.devicePixelRatio(), 2.0) << c.id;
     }
-    EXPECT_TRUE(plat::loadPicture(10012).isNull()) << "the language button's pressed picture is 10013";
-    EXPECT_EQ(plat::loadPicture(QStringLiteral(":/bmp/splash.png")).deviceIndependentSize().toSize(),
+    EXPECT_TRUE(plat::LoadPicture(10012).isNull()) << "the language button's pressed picture is 10013";
+    EXPECT_EQ(plat::LoadPicture(QStringLiteral(":/bmp/splash.png")).deviceIndependentSize().toSize(),
               QSize(662, 184));
     for (const char* name : {":/bmp/logo.png", ":/bmp/koa.png", ":/bmp/listconfig.png"})
-        EXPECT_FALSE(plat::loadPicture(QString::fromLatin1(name)).isNull()) << name;
+        EXPECT_FALSE(plat::LoadPicture(QString::fromLatin1(name)).isNull()) << name;
 }
 
 TEST(Pictures, PressedPicturesAreDarker)
@@ -58,7 +58,7 @@ TEST(Pictures, PressedPicturesAreDarker)
                                          {10011, 10013}, {10014, 10015}, {10016, 10017}, {10018, 10019},
                                          {10020, 10021}, {10049, 10050}, {10051, 10052}, {10053, 10054}};
     for (auto [released, pressed] : pairs)
-        EXPECT_LT(meanLightness(plat::loadPicture(pressed)), meanLightness(plat::loadPicture(released)))
+        EXPECT_LT(meanLightness(plat::LoadPicture(pressed)), meanLightness(plat::LoadPicture(released)))
             << released << "/" << pressed;
 }
 

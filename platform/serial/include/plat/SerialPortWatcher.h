@@ -28,7 +28,7 @@ public:
 };
 
 // True when a port's friendly name contains the text (exact, case-sensitive).
-bool anyPortNamed(const QList<PortInfo>& ports, const QString& text);
+bool AnyPortNamed(const QList<PortInfo>& ports, const QString& text);
 
 // Compares the port list every interval and reports the differences: one
 // portArrived per new port, one portRemoved per vanished port.

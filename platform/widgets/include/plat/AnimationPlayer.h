@@ -10,7 +10,7 @@
 namespace plat {
 
 // Resource path of animation id: ":/anim/<id>.png".
-QString animationResource(int id);
+QString AnimationResource(int id);
 
 class AnimationPlayer : public QWidget {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
 
     // Loads a strip; the last frame becomes the strip's last one and the
     // first frame is shown. False (and nothing to play) when it is missing.
-    bool open(int id) { return open(animationResource(id)); }
+    bool open(int id) { return open(AnimationResource(id)); }
     bool open(const QString& path);
     bool isOpen() const { return frameCount_ > 0; }
 

@@ -9,6 +9,6 @@ namespace plat {
 // 0x00BBGGRR -> the colour; a system colour (0xFF0000nn) -> the application
 // palette's colour of that role; anything else with a high byte (the "no
 // colour" value among them) -> an invalid QColor.
-QColor fromTColor(std::uint32_t tcolor);
+QColor FromTColor(std::uint32_t tcolor);
 
 } // namespace plat

@@ -13,10 +13,10 @@ namespace plat {
 
 // A sans-serif font of the given pixel size; the first family the system
 // has is taken.
-QFont sansFont(int pixels, bool bold, const QStringList& families = {QStringLiteral("DejaVu Sans")});
+QFont SansFont(int pixels, bool bold, const QStringList& families = {QStringLiteral("DejaVu Sans")});
 
 // A label named `name` at r with the font, alignment and text colour given.
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& r, const QFont& font, Qt::Alignment align,
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& r, const QFont& font, Qt::Alignment align,
                   const QColor& ink);
 
 } // namespace plat

@@ -26,7 +26,7 @@ public:
 
 // "desc|*.a;*.b|desc2|*.c" -> {"desc (*.a *.b)", "desc2 (*.c)"}. A trailing
 // description without a pattern is dropped.
-QStringList filterToNameFilters(const QString& filter);
+QStringList FilterToNameFilters(const QString& filter);
 
 class DocumentOpener {
 public:
@@ -47,15 +47,15 @@ public:
 
 // The result of the mail tool mapped by meaning onto the Simple-MAPI results.
 // exitCode < 0: the tool could not be started.
-int mailResultFromToolExit(int exitCode);
+int MailResultFromToolExit(int exitCode);
 
 // The separators the user's locale puts between date and between time fields
 // ("/" and ":" when the locale's format has none).
-QString localeDateSeparator();
-QString localeTimeSeparator();
+QString LocaleDateSeparator();
+QString LocaleTimeSeparator();
 // The first character of a format that is not a letter, a blank or a quote;
 // fallback when there is none or the month is spelled out ("d MMM yyyy").
-QString separatorOfFormat(const QString& format, const QString& fallback);
+QString SeparatorOfFormat(const QString& format, const QString& fallback);
 
 // Qt implementations: QFileDialog, QDesktopServices, xdg-email.
 class QtFileDialogs final : public FileDialogs {
@@ -78,7 +78,7 @@ struct DesktopServices {
     Mailer* mailer = nullptr;
 };
 // Current desktop services (the Qt ones unless a test replaced them).
-DesktopServices& desktop();
+DesktopServices& Desktop();
 
 class ScopedDesktop {
 public:

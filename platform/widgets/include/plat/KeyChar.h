@@ -5,7 +5,7 @@ namespace plat {
 
 // The character a window's key handler sees for a key, as the toolkit's key
 // preview delivers it: 27 for Esc, 13 for Enter (either key), else 0.
-constexpr int keyCharOf(int qtKey)
+constexpr int KeyCharOf(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Escape:

@@ -7,14 +7,14 @@
 namespace plat {
 
 // Resource path of bitmap id: ":/bmp/<id>.png".
-QString pictureResource(int id);
+QString PictureResource(int id);
 // A picture from the resources (a path such as ":/bmp/10005.png"). Pictures
 // may be drawn at a multiple of their size; the "dpr" text of the image says
 // which, and the pixmap carries it as its device pixel ratio, so its
 // device-independent size is the size the layouts are made for. Null when the
 // resource is missing.
-QPixmap loadPicture(const QString& path);
-inline QPixmap loadPicture(int id) { return loadPicture(pictureResource(id)); }
+QPixmap LoadPicture(const QString& path);
+inline QPixmap LoadPicture(int id) { return LoadPicture(PictureResource(id)); }
 
 // A picture that acts as a button: the released picture, the pressed one
 // while a mouse button is held on it; click (left button pressed and

@@ -2,7 +2,7 @@
 // The windows laid out by hand keep the rectangles of their controls in one
 // table each, at the window's design size, and place every control from it
 // by name. The window then scales its whole tree to the screen
-// (applyScreenScale in ScreenScale.h), so the table never holds a scaled
+// (ApplyScreenScale in ScreenScale.h), so the table never holds a scaled
 // rectangle.
 #include "plat/ScreenScale.h"
 
@@ -30,7 +30,7 @@ using Placements = std::span<const Placement>;
 
 // Whether every name stands once in the table; each window's table asserts
 // it when it is compiled.
-constexpr bool namesAreUnique(Placements table)
+constexpr bool NamesAreUnique(Placements table)
 {
     for (std::size_t i = 0; i < table.size(); ++i)
         for (std::size_t j = i + 1; j < table.size(); ++j)
@@ -40,7 +40,7 @@ constexpr bool namesAreUnique(Placements table)
 }
 
 // The entry of name, or none.
-constexpr const Placement* findPlacement(Placements table, std::string_view name)
+constexpr const Placement* FindPlacement(Placements table, std::string_view name)
 {
     for (const Placement& p : table)
         if (p.name == name)
@@ -50,14 +50,14 @@ constexpr const Placement* findPlacement(Placements table, std::string_view name
 
 // The design-size rectangle of name. A name the table lacks is a fault in
 // the window's code: the program stops, naming it.
-QRect placementRect(Placements table, std::string_view name);
+QRect PlacementRect(Placements table, std::string_view name);
 
 // The rectangle of name as it is on the screen once the window is scaled by
-// f (scaledRect).
-QRect placementRect(Placements table, std::string_view name, ScaleFactor f);
+// f (ScaledRect).
+QRect PlacementRect(Placements table, std::string_view name, ScaleFactor f);
 
 // Gives w the rectangle of name, moved by offset (the cells of a row of
 // like controls share one entry, the first cell's).
-void place(QWidget* w, Placements table, std::string_view name, QPoint offset = {});
+void Place(QWidget* w, Placements table, std::string_view name, QPoint offset = {});
 
 } // namespace plat

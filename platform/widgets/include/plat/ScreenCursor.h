@@ -10,14 +10,14 @@ enum class ScreenCursor {
     AppStart,  // the arrow with the hourglass, while the program starts
 };
 
-void setScreenCursor(ScreenCursor cursor);
-ScreenCursor screenCursor();
+void SetScreenCursor(ScreenCursor cursor);
+ScreenCursor CurrentScreenCursor();
 
 // Sets a cursor for a scope and puts the default back at its end.
 class ScopedScreenCursor {
 public:
-    explicit ScopedScreenCursor(ScreenCursor cursor = ScreenCursor::Hourglass) { setScreenCursor(cursor); }
-    ~ScopedScreenCursor() { setScreenCursor(ScreenCursor::Default); }
+    explicit ScopedScreenCursor(ScreenCursor cursor = ScreenCursor::Hourglass) { SetScreenCursor(cursor); }
+    ~ScopedScreenCursor() { SetScreenCursor(ScreenCursor::Default); }
     ScopedScreenCursor(const ScopedScreenCursor&) = delete;
     ScopedScreenCursor& operator=(const ScopedScreenCursor&) = delete;
 };

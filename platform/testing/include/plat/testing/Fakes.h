@@ -112,7 +112,7 @@ struct RecordedMessage {
     std::uint32_t message;
     std::uintptr_t wParam;
     std::intptr_t lParam;
-    bool sent; // true: delivered synchronously (sendMessage), false: posted
+    bool sent; // true: delivered synchronously (SendWindowMessage), false: posted
 };
 
 // A window that records the messages it receives, and whether each was sent
