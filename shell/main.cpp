@@ -1,7 +1,7 @@
 // Program entry: the application object, the windowed platform services and
 // the start-up. "--offline" starts without connecting to the ECU; the program
 // started with "--probe-library" is the probe of a run-time library.
-#include "Startup.h"
+#include "shell/main/Startup.h"
 
 #include "plat/LibraryProbe.h"
 #include "plat/QtPrompts.h"

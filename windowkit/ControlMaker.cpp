@@ -1,4 +1,4 @@
-#include "windowkit/ControlMaker.h"
+#include "ControlMaker.h"
 
 #include "plat/Controls.h"
 #include "plat/PictureButton.h"

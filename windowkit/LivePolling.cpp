@@ -1,7 +1,7 @@
-#include "windowkit/LivePolling.h"
+#include "LivePolling.h"
 
-#include "ItemCatalogue.h"
-#include "iodata.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "datamodule/core/iodata.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
-#include "windowkit/StatusLamps.h"
+#include "StatusLamps.h"
 
-#include "LiveLamps.h"
-#include "iodata.h"
+#include "datamodule/core/LiveLamps.h"
+#include "datamodule/core/iodata.h"
 #include "plat/Shape.h"
 
 #include <utility>

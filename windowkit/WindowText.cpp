@@ -1,7 +1,7 @@
-#include "windowkit/WindowText.h"
+#include "WindowText.h"
 
-#include "Translator.h"
-#include "iodata.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
 
 namespace wkit {
 

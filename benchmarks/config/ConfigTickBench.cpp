@@ -3,13 +3,13 @@
 // page, the OBD reads of the OBD pages and the repaint of the cells and dot
 // areas that changed, on an offscreen window against the in-process
 // simulated ECU of a driving engine. The budget is 0.5 ms of CPU per tick.
-#include "CorrectionGrid.h"
-#include "DataModuleRig.h"
-#include "DrawGridK.h"
-#include "FormConfig.h"
-#include "MapAxes.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageMappa.h"
+#include "config/mapk/DrawGridK.h"
+#include "config/tables/CorrectionGrid.h"
+#include "config/window/FormConfig.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageMappa.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/MapAxes.h"
 
 #include <QApplication>
 #include <QEvent>

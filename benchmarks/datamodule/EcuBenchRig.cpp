@@ -1,6 +1,6 @@
 #include "EcuBenchRig.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 namespace bench {
 

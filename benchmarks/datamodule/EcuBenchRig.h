@@ -5,7 +5,7 @@
 // system's clock (the simulator then answers at once: no latency). No main
 // window is set, so the connection events are dropped. The link is left
 // closed: the benchmark prepares the data module, then calls sim.Connect().
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/testing/Fakes.h"
 #include "protovyx/Simulator.h"

@@ -1,6 +1,6 @@
 #include "GraphBenchData.h"
 
-#include "AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include "plat/ProgramFolder.h"
 

@@ -4,14 +4,14 @@
 // the program's way (offline, the program folder of the build, settings in
 // memory, the offscreen platform unless another is chosen), and the figure is
 // the median of the runs (10 unless given: startup_first_paint [RUNS]).
-#include "MainQuorin.h"
-#include "Startup.h"
+#include "shell/main/MainQuorin.h"
+#include "shell/main/Startup.h"
 
-#include "BuildConstants.h"
 #include "plat/LibraryProbe.h"
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"
 #include "plat/testing/Fakes.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

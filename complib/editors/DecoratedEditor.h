@@ -3,7 +3,7 @@
 // the frame or picture and the unit label (TEditorDecorations) follow the
 // editor's moves, resizes, parent and visibility changes and the window's
 // rescale, and the editor hands out their settings.
-#include "editors/EditorParts.h"
+#include "EditorParts.h"
 
 #include <QEvent>
 

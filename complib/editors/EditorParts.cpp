@@ -1,4 +1,4 @@
-#include "editors/EditorParts.h"
+#include "EditorParts.h"
 
 #include "plat/Colors.h"
 

@@ -1,4 +1,4 @@
-#include "editors/KeyComboBox.h"
+#include "KeyComboBox.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -11,7 +11,7 @@
 // In the open list the keys go to the list's view; the box filters them
 // there. The mouse wheel changes the choice only while the box has the focus:
 // a change with the list closed commits at once.
-#include "editors/DecoratedEditor.h"
+#include "DecoratedEditor.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "editors/NumberText.h"
+#include "NumberText.h"
 
 #include <QLocale>
 

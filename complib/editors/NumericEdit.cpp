@@ -1,6 +1,6 @@
-#include "editors/NumericEdit.h"
+#include "NumericEdit.h"
 
-#include "editors/NumberText.h"
+#include "NumberText.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

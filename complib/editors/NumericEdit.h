@@ -13,7 +13,7 @@
 // leaving. Esc, after restoring, goes on to the parent widgets (a dialog
 // closes on it). Typed characters are filtered; the clipboard keys work, and
 // whatever they paste that is not a number reads as LastValue.
-#include "editors/DecoratedEditor.h"
+#include "DecoratedEditor.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "Translator.h"
 
-#include "OwnStringTable.h"
 #include "plat/Services.h"
 #include "plat/SettingsStore.h"
+#include "resources/strings/OwnStringTable.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "ConfigWindowRules.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include <algorithm>
 #include <charconv>

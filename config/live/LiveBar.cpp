@@ -1,7 +1,7 @@
 #include "LiveBar.h"
 
-#include "LiveLamps.h"
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
+#include "datamodule/core/LiveLamps.h"
 
 #include "complib/EcuProtocol.h"
 

@@ -4,7 +4,7 @@
 // changes when the status bits change (the fuel-state pictures, the blinking
 // fuel label, the cut-off and extra-injection pictures, the level lamps), the
 // OBD blocks 8 and 9 and the absolute-pressure correction.
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
 
 #include <QChar>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "CellCentresDialog.h"
 #include "windowkit/WindowText.h"
 
-#include "BuildConstants.h"
 #include "FormModificaMappa.h"
-#include "MapKRules.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/mapk_rules/MapKRules.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Prompts.h"
 #include "plat/Services.h"

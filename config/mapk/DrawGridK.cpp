@@ -1,11 +1,11 @@
 #include "DrawGridK.h"
 
-#include "BuildConstants.h"
 #include "FormCentriCelleK.h"
 #include "FormModificaMappa.h"
-#include "Translator.h"
-#include "editors/NumberText.h"
-#include "iodata.h"
+#include "complib/editors/NumberText.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 #include "windowkit/WindowText.h"
 
 #include "plat/Colors.h"

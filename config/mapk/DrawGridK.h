@@ -3,7 +3,7 @@
 // target map or the reduced 4 x 4 zone map, changes a selected rectangle
 // through the cell-variation dialog, opens the breakpoints dialog from an
 // axis cell and copies and pastes blocks as text.
-#include "MapKRules.h"
+#include "config/mapk_rules/MapKRules.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "FormCentriCelle.h"
 #include "FormModificaMappa.h"
 
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/NumericEdit.h"
+#include "datamodule/core/iodata.h"
 #include "windowkit/WindowText.h"
 
 #include <QGroupBox>

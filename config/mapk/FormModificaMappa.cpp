@@ -1,10 +1,10 @@
 #include "FormModificaMappa.h"
 
-#include "MapKRules.h"
 #include "ModificaMappaPlacements.h"
-#include "Translator.h"
-#include "editors/NumberText.h"
-#include "iodata.h"
+#include "complib/editors/NumberText.h"
+#include "complib/translator/Translator.h"
+#include "config/mapk_rules/MapKRules.h"
+#include "datamodule/core/iodata.h"
 #include "windowkit/WindowText.h"
 
 #include "plat/Colors.h"

@@ -3,7 +3,7 @@
 // configuration window changes cells. It asks for one number and the way to
 // apply it (0 set, 1 add, 2 change by a percentage); the calling grid applies
 // the answer to every selected cell.
-#include "MapKRules.h"
+#include "config/mapk_rules/MapKRules.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "MapKRules.h"
 
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

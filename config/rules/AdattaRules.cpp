@@ -1,7 +1,7 @@
 #include "AdattaRules.h"
 
-#include "Scaling.h"
-#include "iodata.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/iodata.h"
 
 namespace cfgrules {
 

@@ -1,9 +1,9 @@
 #include "ConfigChanges.h"
 
-#include "BuildConstants.h"
 #include "RulesPrompt.h"
 #include "SensorRules.h"
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"

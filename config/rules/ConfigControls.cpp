@@ -1,10 +1,10 @@
 #include "ConfigControls.h"
-#include "ItemCodes.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "BuildConstants.h"
 #include "ConfigChanges.h"
 #include "RulesPrompt.h"
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Services.h"
 

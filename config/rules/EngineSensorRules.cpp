@@ -1,6 +1,6 @@
 #include "EngineSensorRules.h"
 
-#include "Scaling.h"
+#include "datamodule/core/Scaling.h"
 
 #include <algorithm>
 #include <cmath>

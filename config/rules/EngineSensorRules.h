@@ -4,8 +4,8 @@
 // step, first temperature, point count), the measured count of each point,
 // and the conversions between counts, volts and ohm. Plain functions; the
 // data module's sensor table (SensorTables.h) turns the counts into degrees.
-#include "ConfigWindowRules.h"
-#include "SensorTables.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "datamodule/core/SensorTables.h"
 
 #include <array>
 #include <cstdint>

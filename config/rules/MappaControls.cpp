@@ -1,6 +1,6 @@
 #include "MappaControls.h"
 
-#include "Scaling.h"
+#include "datamodule/core/Scaling.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "PresetRules.h"
 
-#include "TableLimits.h"
-#include "iodata.h"
+#include "config/tables_rules/TableLimits.h"
+#include "datamodule/core/iodata.h"
 
 #include <algorithm>
 #include <cmath>

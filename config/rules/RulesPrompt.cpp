@@ -1,8 +1,8 @@
 #include "RulesPrompt.h"
 
-#include "BuildConstants.h"
-#include "Translator.h"
-#include "iodata.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Services.h"
 

@@ -1,11 +1,11 @@
 #include "SensorRules.h"
-#include "ItemCodes.h"
-#include "LiveLamps.h"
+#include "datamodule/core/ItemCodes.h"
+#include "datamodule/core/LiveLamps.h"
 
-#include "BuildConstants.h"
 #include "RulesPrompt.h"
-#include "Scaling.h"
-#include "iodata.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 namespace cfgrules {
 

@@ -5,7 +5,7 @@
 // and injector pages write to several elements or with side effects. Plain
 // writes on the data module.
 #include "ConfigControls.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
 
 #include <QStringList>
 #include <array>

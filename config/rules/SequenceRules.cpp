@@ -1,9 +1,9 @@
 #include "SequenceRules.h"
-#include "ItemCodes.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "BuildConstants.h"
 #include "RulesPrompt.h"
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include <array>
 #include <charconv>

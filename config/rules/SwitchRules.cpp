@@ -1,8 +1,8 @@
 #include "SwitchRules.h"
 
-#include "BuildConstants.h"
-#include "Scaling.h"
-#include "iodata.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Services.h"
 

@@ -4,8 +4,8 @@
 // keeps split over two byte items, and the fuel switch asked from the PC.
 // Plain writes on the data module; the window reads its controls, calls
 // these and shows what they answer.
-#include "ConfigWindowRules.h"
-#include "ItemCodes.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "datamodule/core/ItemCodes.h"
 
 #include <cstdint>
 #include <vector>

@@ -4,7 +4,7 @@
 // current cell and a rectangular selection in the non-fixed part, moves them
 // with the arrow keys (Shift extends) and the mouse, and hands Enter and
 // double clicks to its handlers. Cells are never edited in place.
-#include "TablesRules.h"
+#include "config/tables_rules/TablesRules.h"
 
 #include <QColor>
 #include <QWidget>

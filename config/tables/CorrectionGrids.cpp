@@ -1,7 +1,7 @@
 #include "CorrectionGrids.h"
 
-#include "editors/NumberText.h"
-#include "iodata.h"
+#include "complib/editors/NumberText.h"
+#include "datamodule/core/iodata.h"
 #include "plat/Colors.h"
 #include "plat/ScreenCursor.h"
 

@@ -4,7 +4,7 @@
 // handlers and the edit operations, which write through the data module's
 // named accessors. The window wires what belongs to it through TablesHost.
 #include "CorrectionGrid.h"
-#include "TablesRules.h"
+#include "config/tables_rules/TablesRules.h"
 
 #include <QObject>
 #include <QPixmap>

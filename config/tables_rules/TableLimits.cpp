@@ -1,8 +1,8 @@
 #include "TableLimits.h"
 
-#include "Scaling.h"
-#include "SensorTables.h"
-#include "iodata.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/SensorTables.h"
+#include "datamodule/core/iodata.h"
 
 #include <algorithm>
 #include <cmath>

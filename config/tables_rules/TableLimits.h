@@ -5,7 +5,7 @@
 // limit, so the window keeps such values within 0..limit itself; an axis
 // point is kept within what its setter can store before the increasing
 // rule compares it with its neighbours.
-#include "ItemLimits.h"
+#include "datamodule/core/ItemLimits.h"
 
 #include <cstdint>
 

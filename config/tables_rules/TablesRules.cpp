@@ -2,9 +2,9 @@
 
 #include "TableLimits.h"
 
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include <algorithm>
 #include <charconv>

@@ -10,9 +10,9 @@
 // Showing the window switches the data module to live polling (poll item 1,
 // TimerIO stopped, TimerDati running); closing it switches back (poll item
 // 0x14100, TimerIO running).
-#include "ConfigWindowRules.h"
-#include "LiveBar.h"
-#include "LiveTracking.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/live/LiveBar.h"
+#include "config/live/LiveTracking.h"
 #include "windowkit/StatusLamps.h"
 
 #include <QDialog>

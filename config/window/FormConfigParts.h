@@ -3,8 +3,8 @@
 // builder that makes a page's controls and lays them out, and the table of
 // the captions that are not a binding row's.
 #include "FormConfig.h"
-#include "ParameterTable.h"
-#include "pages/ConfigPage.h"
+#include "config/window/pages/ConfigPage.h"
+#include "datamodule/core/ParameterTable.h"
 
 #include <QGridLayout>
 #include <QStringList>

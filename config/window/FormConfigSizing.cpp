@@ -2,12 +2,12 @@
 // the room its pages' grids take, the tab bar and the drawing of its tabs.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
-#include "pages/PageCorrezioni.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageMappa.h"
-#include "pages/PageTemp.h"
-#include "pages/PageVariatore.h"
 #include "PageWidgets.h"
+#include "config/window/pages/PageCorrezioni.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageMappa.h"
+#include "config/window/pages/PageTemp.h"
+#include "config/window/pages/PageVariatore.h"
 
 #include "plat/Colors.h"
 #include "plat/Controls.h"

@@ -1,18 +1,18 @@
 // The window's texts by string number: the caption table and LoadTexts.
 #include "FormConfigParts.h"
-#include "pages/PageConfigurazione.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageTemp.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PageSensori.h"
+#include "config/window/pages/PageCommutazione.h"
+#include "config/window/pages/PageConfigurazione.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageSensori.h"
+#include "config/window/pages/PageTemp.h"
 #include "windowkit/WindowText.h"
 
-#include "BuildConstants.h"
-#include "ConfigControls.h"
-#include "FormModificaMappa.h"
-#include "SwitchRules.h"
-#include "editors/KeyComboBox.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "config/mapk/FormModificaMappa.h"
+#include "config/rules/ConfigControls.h"
+#include "config/rules/SwitchRules.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QAbstractButton>
 #include <QAction>

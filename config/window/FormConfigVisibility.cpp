@@ -2,15 +2,15 @@
 // applied by name, the bank, switch-over and model rules.
 #include "FormConfig.h"
 #include "FormConfigParts.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PageConfigurazione.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageSensori.h"
 #include "PageWidgets.h"
+#include "config/window/pages/PageCommutazione.h"
+#include "config/window/pages/PageConfigurazione.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageSensori.h"
 
-#include "SensorRules.h"
-#include "SwitchRules.h"
-#include "iodata.h"
+#include "config/rules/SensorRules.h"
+#include "config/rules/SwitchRules.h"
+#include "datamodule/core/iodata.h"
 
 #include <QTabWidget>
 

@@ -1,9 +1,9 @@
 #include "iodata.h"
 
-#include "BuildConstants.h"
-#include "Translator.h"
-#include "VyxConnection.h"
-#include "VyxRegistryData.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "complib/translator/Translator.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"

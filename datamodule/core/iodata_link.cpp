@@ -1,8 +1,8 @@
 // The poll step, the transfer progress, the reconnect and the ECU identity.
 #include "iodata.h"
 
-#include "BuildConstants.h"
-#include "VyxConnection.h"
+#include "complib/connection/VyxConnection.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"

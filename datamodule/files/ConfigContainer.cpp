@@ -6,7 +6,7 @@
 #include "SaveFile.h"
 #include "Scrambler.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "AcquisitionFormat.h"
 
-#include "StringTable.h"
+#include "resources/strings/StringTable.h"
 
 #include <charconv>
 #include <cmath>

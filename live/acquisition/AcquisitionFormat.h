@@ -10,7 +10,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
 
 namespace qz::live {
 

@@ -1,6 +1,6 @@
 #include "AcquisitionRecorder.h"
 
-#include "files/SaveFile.h"
+#include "datamodule/files/SaveFile.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"

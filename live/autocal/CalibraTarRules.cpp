@@ -1,9 +1,9 @@
 #include "CalibraTarRules.h"
 
-#include "LiveLamps.h"
-#include "AcquisitionFormat.h"
-#include "Scaling.h"
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
+#include "datamodule/core/LiveLamps.h"
+#include "datamodule/core/Scaling.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include <algorithm>
 #include <charconv>

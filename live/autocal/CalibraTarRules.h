@@ -4,7 +4,7 @@
 // sequence: what a click does in each state, the measuring step's checks and
 // guidance, the map-K correction from the measured petrol time, and what
 // the ECU's progress reply means for the operation text and the bar.
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
 
 #include <QString>
 #include <array>

@@ -5,13 +5,13 @@
 #include "FormCalibraTar.h"
 #include "FormCalibraTarParts.h"
 
-#include "ItemCodes.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/WindowText.h"
 
-#include "BuildConstants.h"
-#include "Scaling.h"
-#include "SensorTables.h"
-#include "iodata.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/SensorTables.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"

@@ -1,14 +1,14 @@
 #include "FormDiagnosi.h"
 
-#include "ItemCodes.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/ControlMaker.h"
 #include "windowkit/LivePolling.h"
 #include "windowkit/WindowText.h"
 
-#include "BuildConstants.h"
 #include "DiagnosiPlacements.h"
-#include "Translator.h"
-#include "iodata.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Colors.h"
 #include "plat/Controls.h"

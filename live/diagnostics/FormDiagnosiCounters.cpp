@@ -2,8 +2,8 @@
 // from the data module, and their resets.
 #include "FormDiagnosi.h"
 
-#include "BuildConstants.h"
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"

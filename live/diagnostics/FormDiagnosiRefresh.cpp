@@ -3,7 +3,7 @@
 // panel.
 #include "FormDiagnosi.h"
 
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Services.h"

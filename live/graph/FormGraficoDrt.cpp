@@ -1,13 +1,13 @@
 #include "FormGraficoDrt.h"
 #include "windowkit/WindowText.h"
 
-#include "AcquisitionReader.h"
-#include "BuildConstants.h"
 #include "GraficoPrint.h"
-#include "SensorTables.h"
-#include "Translator.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/NumericEdit.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/SensorTables.h"
+#include "datamodule/core/iodata.h"
+#include "live/acquisition/AcquisitionReader.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Colors.h"
 #include "plat/Desktop.h"
@@ -17,7 +17,7 @@
 #include "plat/ScreenScale.h"
 #include "plat/Services.h"
 
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

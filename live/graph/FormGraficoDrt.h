@@ -10,9 +10,9 @@
 // Every sample stays in the window's sample store for as long as it is open;
 // the chart is redrawn from it at most kRedrawMs apart, with only the visible
 // time span, cut down to about two points per pixel column.
-#include "AcquisitionRecorder.h"
 #include "GraficoRules.h"
 #include "GraficoStore.h"
+#include "live/acquisition/AcquisitionRecorder.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // clicks and panning with the right button.
 #include "FormGraficoDrt.h"
 
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
 namespace {
 

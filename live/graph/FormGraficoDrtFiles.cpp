@@ -3,8 +3,8 @@
 #include "FormGraficoDrt.h"
 #include "windowkit/WindowText.h"
 
-#include "AcquisitionReader.h"
-#include "BuildConstants.h"
+#include "live/acquisition/AcquisitionReader.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"

@@ -2,9 +2,9 @@
 // The real-time graph's rules, without a window: what each of the eleven
 // curves plots from a live tick and from a line of an acquisition file, which
 // curves are shown, and how the time axis follows the data.
-#include "AcquisitionFormat.h"
-#include "AcquisitionReader.h"
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
+#include "live/acquisition/AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionReader.h"
 
 #include <array>
 #include <cstdint>

@@ -10,8 +10,8 @@
 // The main window creates it with itself as owner, shows it modally (exec)
 // and deletes it. On closing the poll item goes back to 0x14100 and the data
 // module's TimerIO starts again.
-#include "NeedleGauges.h"
 #include "VisualizzaRules.h"
+#include "live/gauges/NeedleGauges.h"
 #include "windowkit/StatusLamps.h"
 
 #include <QDialog>

@@ -3,8 +3,8 @@
 
 #include "FormVisualizza.h"
 
-#include "AcquisitionRecorder.h"
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
+#include "live/acquisition/AcquisitionRecorder.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"

@@ -1,10 +1,10 @@
 #include "VisualizzaRules.h"
 
-#include "LiveLamps.h"
-#include "AcquisitionFormat.h"
-#include "Scaling.h"
-#include "SensorTables.h"
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
+#include "datamodule/core/LiveLamps.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/SensorTables.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include <cmath>
 #include <cstdlib>

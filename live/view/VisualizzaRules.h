@@ -2,7 +2,7 @@
 // The live view's rules, without a window: decoding the live frame into the
 // values shown, the label texts, the bar widths and colours, the level lamps
 // and the injector size rating.
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
 
 #include <QString>
 #include <array>

@@ -2,7 +2,7 @@
 // The rules of the configuration-file dialog that need no window: the name
 // proposed for saving, the file a typed name stands for, the folders and the
 // listing, and the texts of the mail results. QtCore only.
-#include "SchemiFiles.h"
+#include "shell/schemi/SchemiFiles.h"
 
 #include <QByteArray>
 #include <QString>

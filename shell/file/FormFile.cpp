@@ -1,12 +1,12 @@
 #include "FormFile.h"
 #include "windowkit/WindowText.h"
 
-#include "Attesa.h"
-#include "BuildConstants.h"
-#include "FileListWindow.h"
-#include "Translator.h"
-#include "VyxConnection.h"
-#include "iodata.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/schemi/FileListWindow.h"
+#include "shell/windows/Attesa.h"
 
 #include "plat/Desktop.h"
 #include "plat/Messages.h"

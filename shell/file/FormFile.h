@@ -11,8 +11,8 @@
 // The make folder is the process's current directory while the dialog
 // exists; closing (or deleting) it makes the application folder current
 // again and puts the plain configuration-file key back.
-#include "FileListDialog.h"
 #include "FileRules.h"
+#include "shell/schemi/FileListDialog.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "FirmwareImage.h"
 
-#include "BuildConstants.h"
-#include "FirmwareMeta.h"
 #include "complib/EcuProtocol.h"
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "product/constants/BuildConstants.h"
+#include "product/firmware/FirmwareMeta.h"
 
 #include <QFile>
 #include <QFileInfo>

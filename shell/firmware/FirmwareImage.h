@@ -2,7 +2,7 @@
 // The checks before a firmware download and the codes of its failures: the
 // boot identity against the chosen file, the firmware file itself, the
 // image's metadata, and the protocol library's programming result.
-#include "WholeImage.h"
+#include "product/firmware/WholeImage.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,19 +1,19 @@
 // The connect and identification sequence of the main window, the support
 // and version tests, the save-changes question, the configuration-file
 // dialogs and the disconnect action.
-#include "ItemCodes.h"
 #include "MainQuorin.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/WindowText.h"
 
-#include "Attesa.h"
-#include "BuildConstants.h"
-#include "FirmwareImage.h"
 #include "MainRules.h"
 #include "MainTexts.h"
-#include "Translator.h"
-#include "VyxConnection.h"
-#include "VyxRegistryData.h"
-#include "iodata.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/firmware/FirmwareImage.h"
+#include "shell/windows/Attesa.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"

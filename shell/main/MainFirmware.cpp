@@ -4,12 +4,12 @@
 #include "MainQuorin.h"
 #include "windowkit/WindowText.h"
 
-#include "Attesa.h"
-#include "BuildConstants.h"
-#include "FirmwareImage.h"
 #include "MainTexts.h"
-#include "Translator.h"
-#include "iodata.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/firmware/FirmwareImage.h"
+#include "shell/windows/Attesa.h"
 
 #include "plat/AnimationPlayer.h"
 #include "plat/Desktop.h"

@@ -2,13 +2,13 @@
 #include "MainQuorin.h"
 #include "windowkit/WindowText.h"
 
-#include "FormConfig.h"
 #include "MainTexts.h"
+#include "config/window/FormConfig.h"
 
-#include "Translator.h"
-#include "VyxConnection.h"
-#include "VyxRegistryData.h"
-#include "iodata.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "complib/translator/Translator.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/ScreenCursor.h"

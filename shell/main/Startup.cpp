@@ -1,12 +1,12 @@
 #include "Startup.h"
 
-#include "Attesa.h"
+#include "shell/windows/Attesa.h"
 
-#include "BuildConstants.h"
-#include "FormConfig.h"
 #include "MainQuorin.h"
-#include "VyxRegistryData.h"
-#include "iodata.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "config/window/FormConfig.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/ProgramVersion.h"
 #include "plat/Services.h"

@@ -1,8 +1,8 @@
 #include "Schemi.h"
 
 #include "FileListWindow.h"
-#include "OwnStringTable.h"
-#include "Translator.h"
+#include "complib/translator/Translator.h"
+#include "resources/strings/OwnStringTable.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"

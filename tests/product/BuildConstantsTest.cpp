@@ -1,4 +1,4 @@
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/ProgramVersion.h"
 

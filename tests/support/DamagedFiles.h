@@ -2,9 +2,9 @@
 // Damaged and foreign versions of a good configuration file, as a disk, a
 // mail program or a user make them: for the tests that no such file reaches
 // the image or the ECU.
-#include "FirmwareMeta.h"
-#include "files/EncryptedContainer.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/Scrambler.h"
+#include "product/firmware/FirmwareMeta.h"
 
 #include <QByteArray>
 #include <QList>

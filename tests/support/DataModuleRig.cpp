@@ -1,7 +1,7 @@
 #include "DataModuleRig.h"
 
-#include "BuildConstants.h"
-#include "LanguageLibrary.h"
+#include "complib/translator/LanguageLibrary.h"
+#include "product/constants/BuildConstants.h"
 
 #include <cstring>
 

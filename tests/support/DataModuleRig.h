@@ -1,7 +1,7 @@
 #pragma once
 // A data module wired to the in-process simulated ECU, fake settings, a fake
 // language library, scripted prompts and virtual time.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "protovyx/Simulator.h"
 #include "plat/testing/Fakes.h"

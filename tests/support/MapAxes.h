@@ -3,7 +3,7 @@
 // window's tests and benchmarks: the data module's image starts at its
 // defaults, which hold no axes until a configuration is read. Written through
 // to the simulated ECU, whose engine follows them.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 namespace rig {
 

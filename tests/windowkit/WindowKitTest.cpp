@@ -1,16 +1,16 @@
 // What the windows take from the window kit: the text of a number, the
 // live-polling switch, the status lamps and the first-show guard, against the
 // data module on the simulated ECU.
-#include "DataModuleRig.h"
+#include "tests/support/DataModuleRig.h"
 
 #include "windowkit/LivePolling.h"
 #include "windowkit/ShowOnce.h"
 #include "windowkit/StatusLamps.h"
 #include "windowkit/WindowText.h"
 
-#include "ItemCatalogue.h"
-#include "LiveFrame.h"
-#include "LiveLamps.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "datamodule/core/LiveFrame.h"
+#include "datamodule/core/LiveLamps.h"
 #include "plat/Shape.h"
 
 #include <QStringList>

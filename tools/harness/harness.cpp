@@ -2,18 +2,18 @@
 // profile and language, driven as a user would drive it (keys, clicks,
 // typing, answers to its boxes, files in its dialogs), for reviews and
 // screenshots. See --help.
-#include "Attesa.h"
-#include "BuildConstants.h"
-#include "FileRules.h"
-#include "FormConfig.h"
-#include "FormDiagnosi.h"
-#include "FormFile.h"
 #include "HarnessRules.h"
-#include "MainQuorin.h"
-#include "Startup.h"
+#include "config/window/FormConfig.h"
+#include "live/diagnostics/FormDiagnosi.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/file/FileRules.h"
+#include "shell/file/FormFile.h"
+#include "shell/main/MainQuorin.h"
+#include "shell/main/Startup.h"
+#include "shell/windows/Attesa.h"
 
-#include "VyxRegistryData.h"
-#include "iodata.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "datamodule/core/iodata.h"
 #include "protovyx/Simulator.h"
 
 #include "plat/Desktop.h"

@@ -21,11 +21,11 @@
 // firmware extension at least once), named "Demo_T<type>_V<version>.<ext>".
 // Exit status 0 on success, 1 when a file cannot be written, 2 for a wrong
 // command line.
-#include "FirmwareMeta.h"
+#include "product/firmware/FirmwareMeta.h"
 
-#include "BuildConstants.h"
-#include "files/EncryptedContainer.h"
-#include "files/SaveFile.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/SaveFile.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QDir>
 #include <QString>

@@ -13,11 +13,11 @@
 // seed (0 when not given), decrypt unwraps one. Exit status 0 on success, 1
 // when a file cannot be read, is not what it should be or cannot be written,
 // 2 for a wrong command line.
-#include "files/EncryptedContainer.h"
-#include "files/SaveFile.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/SaveFile.h"
+#include "datamodule/files/Scrambler.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include <charconv>
 #include <cstdio>

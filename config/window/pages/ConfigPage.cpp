@@ -1,6 +1,6 @@
 #include "ConfigPage.h"
 
-#include "../FormConfig.h"
+#include "config/window/FormConfig.h"
 
 TConfigPage::TConfigPage(TFormConfig& form, QWidget* sheet) : QObject(&form), form_(form), sheet_(sheet), LoadingControls(form.LoadingControls)
 {

@@ -1,13 +1,13 @@
 #include "PageAdatta.h"
 
-#include "../FormConfigParts.h"
-#include "ItemCodes.h"
 #include "SliderTrack.h"
+#include "config/window/FormConfigParts.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "AdattaRules.h"
-#include "Scaling.h"
-#include "editors/KeyComboBox.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "config/rules/AdattaRules.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"

@@ -2,10 +2,10 @@
 // The Adattività OBD page: the adaptation to the car's OBD fuel-trim
 // correctors (on or off, their sign and range, its sensitivity), the OBD
 // protocol, and the live correctors that the live tick fills in.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
-#include "LiveBar.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/live/LiveBar.h"
+#include "config/window/FormConfig.h"
 
 class QCheckBox;
 class QFrame;

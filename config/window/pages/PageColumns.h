@@ -2,7 +2,7 @@
 // Pages laid out as columns of groups, each column stacked on its own, so
 // that a tall group in one column leaves no gaps between the groups of the
 // other.
-#include "../FormConfigParts.h"
+#include "config/window/FormConfigParts.h"
 
 #include "plat/Shape.h"
 

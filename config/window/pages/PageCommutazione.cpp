@@ -1,18 +1,18 @@
 #include "PageCommutazione.h"
 
-#include "../PageWidgets.h"
-#include "ItemCodes.h"
 #include "PageColumns.h"
 #include "PageEmissioni.h"
 #include "PageTaratura.h"
+#include "config/window/PageWidgets.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/WindowText.h"
 
-#include "BuildConstants.h"
-#include "SequenceRules.h"
-#include "SwitchRules.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/SequenceRules.h"
+#include "config/rules/SwitchRules.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Shape.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 // The Commutazione page: when the engine switches to gas and back, how it
 // runs at idle and at high rpm.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QCheckBox;
 class QLabel;

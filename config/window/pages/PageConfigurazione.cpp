@@ -1,21 +1,21 @@
 #include "PageConfigurazione.h"
 
-#include "../FormConfigParts.h"
-#include "../PageWidgets.h"
-#include "ItemCodes.h"
 #include "PageCommutazione.h"
+#include "config/window/FormConfigParts.h"
+#include "config/window/PageWidgets.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/WindowText.h"
 
-#include "ConfigChanges.h"
-#include "ConfigControls.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/ConfigChanges.h"
+#include "config/rules/ConfigControls.h"
+#include "datamodule/core/iodata.h"
 
-#include "BuildConstants.h"
 #include "plat/PictureButton.h"
 #include "plat/ScreenCursor.h"
 #include "plat/Shape.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // cylinders, ignition, personalisation, the configuration note and the reset
 // from the PC; and the fuel, injection-mode and injector-type changes behind
 // their lists.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QFrame;
 class QLabel;

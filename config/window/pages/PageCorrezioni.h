@@ -1,9 +1,9 @@
 #pragma once
 // The Correzioni page: the correction tables, the temperature-correction
 // presets above the two temperature grids, and the return from cut-off.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QFrame;
 class QLabel;

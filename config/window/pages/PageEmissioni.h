@@ -1,10 +1,10 @@
 #pragma once
 // The Emissioni page: the lambda emulation, its map and the advance row, the
 // rear probes' live oxygen readings, and the map's cell centres.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
-#include "LiveTracking.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/live/LiveTracking.h"
+#include "config/window/FormConfig.h"
 
 #include <cstdint>
 

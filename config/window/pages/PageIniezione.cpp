@@ -1,12 +1,12 @@
 #include "PageIniezione.h"
 
-#include "../FormConfigParts.h"
-#include "ItemCodes.h"
+#include "config/window/FormConfigParts.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "SensorRules.h"
-#include "editors/NumericEdit.h"
-#include "Scaling.h"
-#include "iodata.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/SensorRules.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/iodata.h"
 
 #include <QFrame>
 #include <QLabel>

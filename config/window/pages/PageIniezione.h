@@ -1,9 +1,9 @@
 #pragma once
 // The Iniettori page: the injectors' currents and times, their offsets with
 // the extra injections, and the maximum injection time.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QFrame;
 class TNumericEdit;

@@ -3,11 +3,11 @@
 // shapes and titles around it, the petrol times as targets, the leaning, the
 // neutral K, the enrichment and extra-injection sliders, the auto-calibration
 // limit and the live OBD correctors.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
-#include "LiveBar.h"
-#include "LiveTracking.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/live/LiveBar.h"
+#include "config/live/LiveTracking.h"
+#include "config/window/FormConfig.h"
 
 class DrawGridK;
 class QCheckBox;

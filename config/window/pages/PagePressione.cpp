@@ -1,11 +1,11 @@
 #include "PagePressione.h"
 
-#include "../FormConfigParts.h"
+#include "config/window/FormConfigParts.h"
 
-#include "SensorRules.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/SensorRules.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/Shape.h"
 

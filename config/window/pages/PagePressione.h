@@ -1,8 +1,8 @@
 #pragma once
 // The Pressione page: the gas-pressure sensor and the external MAP sensor.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QRadioButton;
 class TKeyComboBox;

@@ -1,15 +1,15 @@
 #include "PageSensori.h"
 
-#include "ItemCodes.h"
 #include "PageColumns.h"
 #include "PageCommutazione.h"
+#include "datamodule/core/ItemCodes.h"
 #include "windowkit/WindowText.h"
 
-#include "ConfigControls.h"
-#include "SensorRules.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/ConfigControls.h"
+#include "config/rules/SensorRules.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"

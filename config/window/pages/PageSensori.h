@@ -1,8 +1,8 @@
 #pragma once
 // The Sensori page: lambda probes, banks, level sensor, return to petrol.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 #include <array>
 

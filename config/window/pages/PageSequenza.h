@@ -2,9 +2,9 @@
 // The Iniezione+ page, never shown: the injection's safety and current times,
 // the holding current's share, the extra opening and the auto-calibration's
 // shift and checks. Its editors keep their bindings.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class TNumericEdit;
 

@@ -1,15 +1,15 @@
 #include "PageTaratura.h"
 
-#include "../FormConfigParts.h"
-#include "ItemCodes.h"
 #include "PageCommutazione.h"
+#include "config/window/FormConfigParts.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "BuildConstants.h"
-#include "SensorRules.h"
-#include "SequenceRules.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
-#include "iodata.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/rules/SensorRules.h"
+#include "config/rules/SequenceRules.h"
+#include "datamodule/core/iodata.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Colors.h"
 #include "plat/ScreenCursor.h"

@@ -2,9 +2,9 @@
 // The Altri parametri page: the auto-calibration's speed and temperature, the
 // default injection time, and the advanced injection sequence with its grid
 // (whose check box is also on the Commutazione page).
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QCheckBox;
 class QLabel;

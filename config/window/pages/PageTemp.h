@@ -3,9 +3,9 @@
 // gas-temperature sensor, and the vehicle's own engine-temperature sensor
 // with its characteristic, typed in or learnt point by point from the live
 // reading.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,9 +1,9 @@
 #pragma once
 // The Dati di test page, never shown: the forced rich mixture and the test
 // values. Its editors keep their bindings.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class TNumericEdit;
 

@@ -4,10 +4,10 @@
 #include "PageSequenza.h"
 #include "PageTest.h"
 
-#include "../FormConfigParts.h"
-#include "ItemCodes.h"
+#include "config/window/FormConfigParts.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "editors/NumericEdit.h"
+#include "complib/editors/NumericEdit.h"
 
 #include <QCheckBox>
 #include <QLabel>

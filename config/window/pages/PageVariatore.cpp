@@ -1,12 +1,12 @@
 #include "PageVariatore.h"
 
-#include "../FormConfigParts.h"
-#include "ItemCodes.h"
+#include "config/window/FormConfigParts.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "CorrectionGrid.h"
-#include "CorrectionGrids.h"
-#include "TablesRules.h"
-#include "iodata.h"
+#include "config/tables/CorrectionGrid.h"
+#include "config/tables/CorrectionGrids.h"
+#include "config/tables_rules/TablesRules.h"
+#include "datamodule/core/iodata.h"
 
 #include "plat/Shape.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 // The Variatore page: the ignition-advance variator's map, and the rpm read
 // from the variator.
-#include "../FormConfig.h"
 #include "ConfigPage.h"
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/window/FormConfig.h"
 
 class QCheckBox;
 class TCorrectionGrid;

@@ -1,6 +1,6 @@
 #include "SliderTrack.h"
 
-#include "PresetRules.h"
+#include "config/rules/PresetRules.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"

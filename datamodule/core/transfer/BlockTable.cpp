@@ -1,6 +1,6 @@
 #include "BlockTable.h"
 
-#include "Scaling.h"
+#include "datamodule/core/Scaling.h"
 
 #include <initializer_list>
 

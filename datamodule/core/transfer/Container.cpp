@@ -1,12 +1,12 @@
 // The data module's configuration-file container: one owned
 // qz::files::TConfigContainer behind the data module's own operations.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "TransferState.h"
 
-#include "Translator.h"
+#include "complib/translator/Translator.h"
 
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,17 +5,17 @@
 // table and the blocks' own steps. The steps of each transfer kind are in
 // TransferRead.cpp, TransferWrite.cpp, TransferFile.cpp (load and save) and
 // TransferScript.cpp.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "BlockTable.h"
 #include "TransferState.h"
 #include "TransferWalk.h"
 
-#include "BuildConstants.h"
-#include "Translator.h"
-#include "VyxConnection.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/translator/Translator.h"
+#include "product/constants/BuildConstants.h"
 
-#include "files/HexScript.h"
+#include "datamodule/files/HexScript.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"

@@ -6,10 +6,10 @@
 // texts.
 #include "TransferWalk.h"
 
-#include "BuildConstants.h"
-#include "ItemLimits.h"
+#include "datamodule/core/ItemLimits.h"
+#include "product/constants/BuildConstants.h"
 
-#include "files/WindowsVersionText.h"
+#include "datamodule/files/WindowsVersionText.h"
 
 #include <QFileInfo>
 #include <charconv>

@@ -4,7 +4,7 @@
 // saved when the pass ends.
 #include "TransferWalk.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 // The script's header records: C0, L0 and the two sensor tables (T0, T1).
 void TStreamDati::TransferWalk::writeScriptHeader() const

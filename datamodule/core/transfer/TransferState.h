@@ -1,9 +1,9 @@
 #pragma once
 // What the data module keeps for its configuration-file container, and the
 // copy of its state that a whole-image pass works on.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
-#include "files/ConfigContainer.h"
+#include "datamodule/files/ConfigContainer.h"
 
 struct TStreamDati::ContainerState {
     qz::files::TConfigContainer files;

@@ -3,12 +3,12 @@
 // (TStreamDati::TransferWalk) with its state, the shapes of a block, the
 // presence flags, the progress, and the failure that ends a pass. Internal to
 // the transfer files; the data module's users call TStreamDati::TransferData.
-#include "iodata.h"
+#include "datamodule/core/iodata.h"
 
 #include "BlockTable.h"
 #include "TransferState.h"
 
-#include "files/HexScript.h"
+#include "datamodule/files/HexScript.h"
 
 #include "plat/Services.h"
 

@@ -5,7 +5,7 @@
 // write.
 #include "TransferWalk.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include "plat/Messages.h"
 #include "plat/Services.h"

@@ -3,8 +3,8 @@
 // reports, and the new application a programming leaves behind.
 #include "SimulatorState.h"
 
-#include "FirmwareMeta.h"
-#include "WholeImage.h"
+#include "product/firmware/FirmwareMeta.h"
+#include "product/firmware/WholeImage.h"
 
 #include <algorithm>
 #include <optional>

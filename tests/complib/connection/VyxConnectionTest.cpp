@@ -1,4 +1,4 @@
-#include "VyxConnection.h"
+#include "complib/connection/VyxConnection.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"

@@ -1,7 +1,7 @@
 // A window with the bound editors for trying them by hand:
 //   editors_gallery [scale-numerator scale-denominator]
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
 
 #include "plat/ScreenScale.h"
 

@@ -1,5 +1,5 @@
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
 
 #include "EditorTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
 #include <gtest/gtest.h>
 

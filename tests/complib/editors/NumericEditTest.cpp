@@ -1,5 +1,5 @@
-#include "editors/NumericEdit.h"
-#include "editors/NumberText.h"
+#include "complib/editors/NumericEdit.h"
+#include "complib/editors/NumberText.h"
 
 #include "EditorTestSupport.h"
 

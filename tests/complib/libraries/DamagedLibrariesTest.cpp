@@ -2,9 +2,9 @@
 // or damaged inside is a library that did not load: the protocol library's
 // failure box, or the program's own Italian texts, and never a crash inside
 // the system's loader or the library's own code.
-#include "DamagedLibraries.h"
-#include "Translator.h"
-#include "VyxConnection.h"
+#include "tests/support/DamagedLibraries.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/translator/Translator.h"
 
 #include "plat/DynamicLibrary.h"
 #include "plat/ProgramFolder.h"

@@ -1,4 +1,4 @@
-#include "VyxRegistryData.h"
+#include "complib/settings/VyxRegistryData.h"
 
 #include "plat/Services.h"
 #include "plat/SettingsStore.h"

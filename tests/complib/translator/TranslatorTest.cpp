@@ -1,4 +1,4 @@
-#include "Translator.h"
+#include "complib/translator/Translator.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"

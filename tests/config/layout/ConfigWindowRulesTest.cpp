@@ -1,5 +1,5 @@
 // The configuration window's rules without a window.
-#include "ConfigWindowRules.h"
+#include "config/layout/ConfigWindowRules.h"
 
 #include <gtest/gtest.h>
 #include <map>

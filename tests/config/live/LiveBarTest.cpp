@@ -1,6 +1,6 @@
 // The live bar and the OBD blocks without a window: texts, colours, the
 // status pictures, the blinking fuel label, and the OBD reads.
-#include "LiveBar.h"
+#include "config/live/LiveBar.h"
 
 #include "protovyx/Simulator.h"
 

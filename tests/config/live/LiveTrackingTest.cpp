@@ -1,6 +1,6 @@
 // The configuration window's cell bounds and trackers without a window:
 // where a value falls, where the dot stands, and what is repainted.
-#include "LiveTracking.h"
+#include "config/live/LiveTracking.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The cell-centre dialogs of the emissions map and of map K against the data
 // module on the simulated ECU: what OK checks and writes, what Annulla leaves,
 // and where the focus goes.
-#include "DataModuleRig.h"
-#include "FormCentriCelle.h"
-#include "FormCentriCelleK.h"
-#include "MapKRules.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/mapk/FormCentriCelle.h"
+#include "config/mapk/FormCentriCelleK.h"
+#include "config/mapk_rules/MapKRules.h"
+#include "tests/support/DataModuleRig.h"
 
 #include <QApplication>
 #include <QGroupBox>

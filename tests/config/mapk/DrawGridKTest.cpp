@@ -1,11 +1,11 @@
 // The map-K grid against the data module on the simulated ECU: what each view
 // shows, which cells an edit and a paste write, and the dialogs' answers.
-#include "DataModuleRig.h"
-#include "BuildConstants.h"
-#include "DrawGridK.h"
-#include "FormCentriCelleK.h"
-#include "FormModificaMappa.h"
-#include "editors/NumericEdit.h"
+#include "config/mapk/DrawGridK.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/mapk/FormCentriCelleK.h"
+#include "config/mapk/FormModificaMappa.h"
+#include "product/constants/BuildConstants.h"
+#include "tests/support/DataModuleRig.h"
 
 #include <QAction>
 #include <QClipboard>

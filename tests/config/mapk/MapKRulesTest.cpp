@@ -1,6 +1,6 @@
 // The map-K grid's plain rules: coordinates, texts, the variation arithmetic,
 // the breakpoint order and the clipboard text.
-#include "MapKRules.h"
+#include "config/mapk_rules/MapKRules.h"
 
 #include <gtest/gtest.h>
 #include <limits>

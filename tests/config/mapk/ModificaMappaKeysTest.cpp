@@ -1,5 +1,5 @@
 // The key filter of the cell-variation dialog's value box.
-#include "MapKRules.h"
+#include "config/mapk_rules/MapKRules.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,6 +1,6 @@
 // The OBD adaptivity: sign and range are independent parts of one byte, and
 // the sensitivity steps by 10 within 100..250.
-#include "AdattaRules.h"
+#include "config/rules/AdattaRules.h"
 #include "RulesRig.h"
 
 #include <gtest/gtest.h>

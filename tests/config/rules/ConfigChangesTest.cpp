@@ -2,11 +2,11 @@
 // ECU: what is asked, which default blocks reach the ECU, the refresh event,
 // and what a No, a refused option write (and its message) or a failing
 // transfer leaves.
-#include "ConfigChanges.h"
+#include "config/rules/ConfigChanges.h"
 #include "RulesRig.h"
 
-#include "BuildConstants.h"
-#include "files/ConfigContainer.h"
+#include "datamodule/files/ConfigContainer.h"
+#include "product/constants/BuildConstants.h"
 
 namespace {
 

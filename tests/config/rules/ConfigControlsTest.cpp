@@ -1,9 +1,9 @@
 // The Configurazione page's plain controls: lists by ECU type, cylinder and
 // ignition writes, the note's character rule and the personalisation.
-#include "ConfigControls.h"
+#include "config/rules/ConfigControls.h"
 #include "RulesRig.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The vehicle engine sensor's table: counts to volts and ohm and back, with
 // the inputs kept in range, the pull-up's two bytes, the point count and
 // what leaving a parameter editor writes.
-#include "EngineSensorRules.h"
-#include "SensorTables.h"
+#include "config/rules/EngineSensorRules.h"
+#include "datamodule/core/SensorTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The Mappa page's sliders and auto-calibration limit without a window.
-#include "MappaControls.h"
+#include "config/rules/MappaControls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The temperature-correction presets: the packed value P and its two codes,
 // the slider positions of the codes, and a step through the simulated ECU
 // (P and the nine coefficients it shifts).
-#include "PresetRules.h"
+#include "config/rules/PresetRules.h"
 #include "RulesRig.h"
 
 #include <gtest/gtest.h>

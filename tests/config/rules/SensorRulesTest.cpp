@@ -1,11 +1,11 @@
 // The sensors' rules against the simulated ECU: the level-sensor list by
 // fuel and its mapping, the threshold series, the return to petrol, the bank
 // rules, the pressure page's selectors and the injector times.
-#include "SensorRules.h"
-#include "ItemCodes.h"
+#include "config/rules/SensorRules.h"
 #include "RulesRig.h"
+#include "datamodule/core/ItemCodes.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include <map>
 

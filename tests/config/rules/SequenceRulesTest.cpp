@@ -1,7 +1,7 @@
 // The advanced injection sequence: preconditions and their messages, the
 // rotation, what the grid shows and what a cell change writes.
+#include "config/rules/SequenceRules.h"
 #include "RulesRig.h"
-#include "SequenceRules.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The switch-over page's rules against the simulated ECU: the mode list, what
 // a mode commit shows, the idle and high-rpm choices with their writes, the
 // split values and the fuel switch asked from the PC.
-#include "SwitchRules.h"
+#include "config/rules/SwitchRules.h"
 #include "RulesRig.h"
 
-#include "BuildConstants.h"
-#include "Scaling.h"
+#include "datamodule/core/Scaling.h"
+#include "product/constants/BuildConstants.h"
 
 #include <algorithm>
 #include <map>

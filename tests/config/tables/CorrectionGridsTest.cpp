@@ -1,10 +1,10 @@
 // The correction-table grids against the data module on the simulated ECU:
 // what they show, which values an edit writes (the ECU's call log) and what
 // they do from the cells that refuse an edit.
-#include "CorrectionGrids.h"
-#include "DataModuleRig.h"
+#include "config/tables/CorrectionGrids.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "editors/NumberText.h"
+#include "complib/editors/NumberText.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -2,9 +2,9 @@
 // can store: a negative value for an unsigned setter is stored as 0 (not as
 // the setter's upper limit), an axis point outside its setter's range is
 // taken to the range's end before the increasing rule looks at it.
-#include "TableLimits.h"
-#include "DataModuleRig.h"
-#include "TablesRules.h"
+#include "config/tables_rules/TableLimits.h"
+#include "config/tables_rules/TablesRules.h"
+#include "tests/support/DataModuleRig.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,18 @@
 // a refused option write, a set that does not load, the no-selection rule,
 // the personalisation list,
 // the note, and the injection sequence's wiring.
-#include "ConfigChanges.h"
-#include "DataModuleRig.h"
-#include "FormConfig.h"
-#include "SequenceRules.h"
+#include "config/rules/ConfigChanges.h"
+#include "config/rules/SequenceRules.h"
+#include "config/window/FormConfig.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
 
+#include "config/window/pages/PageCommutazione.h"
+#include "config/window/pages/PageConfigurazione.h"
+#include "config/window/pages/PageSensori.h"
+#include "config/window/pages/PageTaratura.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -17,10 +21,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageConfigurazione.h"
-#include "pages/PageTaratura.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PageSensori.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 // window, the range hint of an editor hides nothing, check boxes and radio
 // buttons stand apart from their captions and look alike, the tab captions
 // are drawn alike.
-#include "FormConfigParts.h"
-#include "LanguageLibrary.h"
 #include "PageRig.h"
-#include "Translator.h"
+#include "complib/translator/LanguageLibrary.h"
+#include "complib/translator/Translator.h"
+#include "config/window/FormConfigParts.h"
 
-#include "editors/NumericEdit.h"
+#include "complib/editors/NumericEdit.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

@@ -2,18 +2,18 @@
 // time: what one frame puts on the live bar, the second bank of a short
 // frame, the OBD reads of their pages, the diagnosis lamp's rhythm and the
 // operating point in the grids.
-#include "BuildConstants.h"
-#include "CorrectionGrids.h"
-#include "DataModuleRig.h"
-#include "DrawGridK.h"
-#include "FormConfig.h"
-#include "MapAxes.h"
+#include "config/mapk/DrawGridK.h"
+#include "config/tables/CorrectionGrids.h"
+#include "config/window/FormConfig.h"
+#include "product/constants/BuildConstants.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/MapAxes.h"
 
-#include "pages/PageAdatta.h"
-#include "pages/PageCorrezioni.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageMappa.h"
-#include "pages/PageSensori.h"
+#include "config/window/pages/PageAdatta.h"
+#include "config/window/pages/PageCorrezioni.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageMappa.h"
+#include "config/window/pages/PageSensori.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 

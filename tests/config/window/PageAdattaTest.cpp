@@ -3,11 +3,11 @@
 // independent choices, the sensitivity's steps, the OBD protocol list, and
 // the rpm read from the variator.
 #include "PageRig.h"
-#include "pages/SliderTrack.h"
+#include "config/window/pages/SliderTrack.h"
 
-#include "editors/KeyComboBox.h"
-#include "pages/PageAdatta.h"
-#include "pages/PageVariatore.h"
+#include "complib/editors/KeyComboBox.h"
+#include "config/window/pages/PageAdatta.h"
+#include "config/window/pages/PageVariatore.h"
 #include "plat/PictureButton.h"
 
 #include <QButtonGroup>

@@ -2,11 +2,11 @@
 // from the packed value and stepped by their buttons, the gas injections in
 // cut-off, and what the page shows for each ECU.
 #include "PageRig.h"
-#include "pages/SliderTrack.h"
+#include "config/window/pages/SliderTrack.h"
 
-#include "CorrectionGrid.h"
-#include "editors/NumericEdit.h"
-#include "pages/PageCorrezioni.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/tables/CorrectionGrid.h"
+#include "config/window/pages/PageCorrezioni.h"
 #include "plat/PictureButton.h"
 
 #include <QApplication>

@@ -2,18 +2,18 @@
 // simulated ECU: the three map views, the step buttons with their limits, the
 // boxes behind the sliders and the auto-calibration limit, the breakpoints
 // dialogs opened from the titles and the axis cells, and the page loaders.
-#include "CorrectionGrids.h"
-#include "DataModuleRig.h"
-#include "DrawGridK.h"
-#include "FormCentriCelle.h"
-#include "FormCentriCelleK.h"
-#include "FormConfig.h"
-#include "FormModificaMappa.h"
-#include "MapAxes.h"
+#include "config/mapk/DrawGridK.h"
+#include "config/mapk/FormCentriCelle.h"
+#include "config/mapk/FormCentriCelleK.h"
+#include "config/mapk/FormModificaMappa.h"
+#include "config/tables/CorrectionGrids.h"
+#include "config/window/FormConfig.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/MapAxes.h"
 
-#include "editors/NumericEdit.h"
-#include "pages/PageEmissioni.h"
-#include "pages/PageMappa.h"
+#include "complib/editors/NumericEdit.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageMappa.h"
 #include "plat/PictureButton.h"
 #include "plat/Shape.h"
 

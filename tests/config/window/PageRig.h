@@ -2,8 +2,8 @@
 // A configuration window over the simulated ECU, its image read from the
 // ECU as a connect leaves it, shown and active on one page, with the live
 // tick stopped (the tests set the live values themselves).
-#include "DataModuleRig.h"
-#include "FormConfig.h"
+#include "config/window/FormConfig.h"
+#include "tests/support/DataModuleRig.h"
 
 #include <QTabWidget>
 #include <QTest>

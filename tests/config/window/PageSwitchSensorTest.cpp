@@ -1,26 +1,26 @@
 // The Commutazione, Sensori and Pressione pages and the multi-element
 // handlers of the sensor and injector pages, in the window against the
 // simulated ECU's log.
-#include "DataModuleRig.h"
-#include "FormConfig.h"
-#include "Scaling.h"
+#include "config/window/FormConfig.h"
+#include "datamodule/core/Scaling.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 
+#include "config/window/pages/PageCommutazione.h"
+#include "config/window/pages/PageEmissioni.h"
+#include "config/window/pages/PageIniezione.h"
+#include "config/window/pages/PagePressione.h"
+#include "config/window/pages/PageSensori.h"
+#include "config/window/pages/PageTaratura.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include "pages/PageIniezione.h"
-#include "pages/PageTaratura.h"
-#include "pages/PageCommutazione.h"
-#include "pages/PageSensori.h"
-#include "pages/PagePressione.h"
-#include "pages/PageEmissioni.h"
 
 namespace {
 

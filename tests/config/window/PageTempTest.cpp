@@ -3,12 +3,13 @@
 // count or typed in, the check boxes and the gas sensor list.
 #include "PageRig.h"
 
-#include "CorrectionGrid.h"
-#include "FormModificaMappa.h"
+#include "config/mapk/FormModificaMappa.h"
+#include "config/tables/CorrectionGrid.h"
 
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
 
+#include "config/window/pages/PageTemp.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "pages/PageTemp.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 // ECUs: the binding tables resolve, the pages show what the data module
 // holds, showing writes nothing, Enter on what the user did not touch leaves
 // the ECU as it was, and every control a page shows has its place.
-#include "DataModuleRig.h"
-#include "FormConfig.h"
-#include "FormConfigParts.h"
+#include "config/window/FormConfig.h"
+#include "config/window/FormConfigParts.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "ItemCatalogue.h"
-#include "ParameterTable.h"
-#include "Scaling.h"
-#include "editors/KeyComboBox.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/KeyComboBox.h"
+#include "complib/editors/NumericEdit.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "datamodule/core/ParameterTable.h"
+#include "datamodule/core/Scaling.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,12 +3,12 @@
 // it does not find, so a misspelt name would leave its control as it was
 // whatever the rule says; a name held by two widgets would move only the
 // first.
-#include "BuildConstants.h"
-#include "ConfigWindowRules.h"
-#include "EngineSensorRules.h"
 #include "PageRig.h"
-#include "SensorRules.h"
-#include "SwitchRules.h"
+#include "config/layout/ConfigWindowRules.h"
+#include "config/rules/EngineSensorRules.h"
+#include "config/rules/SensorRules.h"
+#include "config/rules/SwitchRules.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ItemCatalogue.h"
+#include "datamodule/core/ItemCatalogue.h"
 
 #include "protovyx/Simulator.h"
 

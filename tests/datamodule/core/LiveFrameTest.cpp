@@ -1,6 +1,6 @@
-#include "LiveFrame.h"
+#include "datamodule/core/LiveFrame.h"
 
-#include "SensorTables.h"
+#include "datamodule/core/SensorTables.h"
 
 #include <gtest/gtest.h>
 #include <array>

@@ -1,12 +1,12 @@
 // The parameters the configuration window binds, each described once: what a
 // description says, and that its limits are those the configuration file's
 // values are checked against.
-#include "ParameterTable.h"
-#include "ItemCatalogue.h"
-#include "ItemCodes.h"
-#include "ItemLimits.h"
-#include "Scaling.h"
-#include "SensorTables.h"
+#include "datamodule/core/ParameterTable.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "datamodule/core/ItemCodes.h"
+#include "datamodule/core/ItemLimits.h"
+#include "datamodule/core/Scaling.h"
+#include "datamodule/core/SensorTables.h"
 
 #include <gtest/gtest.h>
 

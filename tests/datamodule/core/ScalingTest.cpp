@@ -1,4 +1,4 @@
-#include "Scaling.h"
+#include "datamodule/core/Scaling.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "SensorTables.h"
+#include "datamodule/core/SensorTables.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

@@ -1,10 +1,10 @@
 // Construction, start-up failures, the message texts and the diagnostic watcher.
-#include "DataModuleRig.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "BuildConstants.h"
-#include "Translator.h"
-#include "VyxConnection.h"
-#include "VyxRegistryData.h"
+#include "complib/connection/VyxConnection.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "complib/translator/Translator.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QTimer>
 #include <gmock/gmock.h>

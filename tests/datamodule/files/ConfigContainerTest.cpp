@@ -1,9 +1,9 @@
-#include "files/ConfigContainer.h"
-#include "files/EncryptedContainer.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/ConfigContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/Scrambler.h"
 
-#include "BuildConstants.h"
 #include "TestUtil.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -374,7 +374,7 @@ TEST_F(ConfigContainer, FileNamesAreNeverCut)
 
 } // namespace
 
-#include "files/SaveFile.h"
+#include "datamodule/files/SaveFile.h"
 
 namespace {
 
@@ -417,7 +417,7 @@ TEST(ReadWholeFile, LimitsAndErrors)
 
 } // namespace
 
-#include "files/HexScript.h"
+#include "datamodule/files/HexScript.h"
 
 namespace {
 

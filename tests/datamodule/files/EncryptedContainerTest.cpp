@@ -1,4 +1,4 @@
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
 
 #include "TestUtil.h"
 

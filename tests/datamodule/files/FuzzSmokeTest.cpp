@@ -1,12 +1,12 @@
 // The fuzz entry points over their seed corpora and mutations of them, so
 // that every build (and the sanitizer build) runs them; the libFuzzer targets
 // go further.
-#include "FuzzSmoke.h"
-#include "fuzz/FuzzEntries.h"
+#include "tests/support/FuzzSmoke.h"
+#include "tests/datamodule/files/fuzz/FuzzEntries.h"
 
-#include "BuildConstants.h"
-#include "files/ConfigCheck.h"
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/ConfigCheck.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "product/constants/BuildConstants.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "files/HexScript.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/HexScript.h"
+#include "datamodule/files/Scrambler.h"
 
-#include "BuildConstants.h"
 #include "TestUtil.h"
+#include "product/constants/BuildConstants.h"
 
 #include <gtest/gtest.h>
 

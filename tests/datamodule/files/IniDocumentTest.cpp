@@ -1,4 +1,4 @@
-#include "files/IniDocument.h"
+#include "datamodule/files/IniDocument.h"
 
 #include <gtest/gtest.h>
 

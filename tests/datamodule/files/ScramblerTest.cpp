@@ -1,4 +1,4 @@
-#include "files/Scrambler.h"
+#include "datamodule/files/Scrambler.h"
 
 #include "TestUtil.h"
 

@@ -1,4 +1,4 @@
-#include "files/WindowsVersionText.h"
+#include "datamodule/files/WindowsVersionText.h"
 
 #include <gtest/gtest.h>
 

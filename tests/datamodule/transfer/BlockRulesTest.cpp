@@ -3,14 +3,14 @@
 // block and the hex script.
 #include "TransferSupport.h"
 
-#include "BlockTable.h"
-#include "BuildConstants.h"
+#include "datamodule/core/transfer/BlockTable.h"
+#include "product/constants/BuildConstants.h"
 
-#include "files/HexScript.h"
-#include "files/WindowsVersionText.h"
+#include "datamodule/files/HexScript.h"
+#include "datamodule/files/SaveFile.h"
+#include "datamodule/files/Scrambler.h"
+#include "datamodule/files/WindowsVersionText.h"
 #include "plat/ProgramVersion.h"
-#include "files/SaveFile.h"
-#include "files/Scrambler.h"
 
 #include <QDate>
 

@@ -1,7 +1,7 @@
 // The block table against the data module's item catalogue: both describe
 // the same items, and every item the walk moves has exactly one block.
-#include "BlockTable.h"
-#include "ItemCatalogue.h"
+#include "datamodule/core/transfer/BlockTable.h"
+#include "datamodule/core/ItemCatalogue.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

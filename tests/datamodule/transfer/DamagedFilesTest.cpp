@@ -1,15 +1,15 @@
 // Damaged and foreign configuration files: refused before anything is read
 // from them, or loaded with the number of values that came from the
 // defaults.
-#include "DamagedFiles.h"
+#include "tests/support/DamagedFiles.h"
 #include "TransferSupport.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
-#include "files/ConfigCheck.h"
-#include "files/IniDocument.h"
-#include "files/SaveFile.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/ConfigCheck.h"
+#include "datamodule/files/IniDocument.h"
+#include "datamodule/files/SaveFile.h"
+#include "datamodule/files/Scrambler.h"
 
 namespace {
 

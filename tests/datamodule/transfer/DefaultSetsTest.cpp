@@ -4,11 +4,11 @@
 // the plain sources of the sets from the block defaults instead.
 #include "TransferSupport.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
-#include "files/ConfigContainer.h"
-#include "files/EncryptedContainer.h"
-#include "files/SaveFile.h"
+#include "datamodule/files/ConfigContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/SaveFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,10 +2,10 @@
 // its previous contents when the new ones do not fit, and the writer says so.
 // A real 64 KiB tmpfs (skipped where it cannot be mounted), and the save's
 // seam for the failures a real disk seldom shows on demand.
-#include "SmallDisk.h"
 #include "TransferSupport.h"
+#include "tests/support/SmallDisk.h"
 
-#include "files/SaveFile.h"
+#include "datamodule/files/SaveFile.h"
 
 #include <QProcess>
 #include <QStringList>

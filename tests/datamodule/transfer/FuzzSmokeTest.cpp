@@ -1,8 +1,8 @@
 // The configuration-file load of the fuzz target over its seed corpus and
 // mutations of them, so that every build (and the sanitizer build) runs it;
 // the libFuzzer target goes further.
-#include "FuzzSmoke.h"
-#include "fuzz/FuzzLoad.h"
+#include "tests/support/FuzzSmoke.h"
+#include "tests/datamodule/transfer/fuzz/FuzzLoad.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // progress and the modified flag.
 #include "TransferSupport.h"
 
-#include "files/Scrambler.h"
+#include "datamodule/files/Scrambler.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QDate>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "TransferSupport.h"
 
-#include "files/SaveFile.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/SaveFile.h"
+#include "datamodule/files/Scrambler.h"
 
 #include <QDir>
 

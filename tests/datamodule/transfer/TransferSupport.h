@@ -1,9 +1,9 @@
 #pragma once
 // The data module on the simulated ECU, with a scratch folder for
 // configuration files and helpers to write and read them as plain INI text.
-#include "DataModuleRig.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "files/IniDocument.h"
+#include "datamodule/files/IniDocument.h"
 
 #include <QByteArray>
 #include <QString>

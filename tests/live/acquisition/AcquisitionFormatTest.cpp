@@ -1,4 +1,4 @@
-#include "AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionFormat.h"
 #include "ExampleSample.h"
 
 #include <QLocale>

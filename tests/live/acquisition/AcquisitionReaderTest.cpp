@@ -1,4 +1,4 @@
-#include "AcquisitionReader.h"
+#include "live/acquisition/AcquisitionReader.h"
 
 #include <QBuffer>
 #include <QDir>

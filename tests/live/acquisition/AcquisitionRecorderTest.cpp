@@ -1,9 +1,9 @@
-#include "AcquisitionReader.h"
-#include "AcquisitionRecorder.h"
+#include "live/acquisition/AcquisitionRecorder.h"
 #include "ExampleSample.h"
-#include "SmallDisk.h"
+#include "live/acquisition/AcquisitionReader.h"
+#include "tests/support/SmallDisk.h"
 
-#include "files/SaveFile.h"
+#include "datamodule/files/SaveFile.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/Services.h"

@@ -2,7 +2,7 @@
 // The tick of the example data line 1520, 2480, 0.45, 3.27936, 4.0448, 1.12,
 // 0.35, 45, 32 (second bank 0.1, 2.25, 3.5), with values that the writer must
 // truncate.
-#include "AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 inline qz::live::TAcquisitionSample ExampleSample()
 {

@@ -1,7 +1,7 @@
 // The acquisition fuzz entry over its seed corpus and mutations of it, in
 // every build; the libFuzzer target goes further.
-#include "FuzzSmoke.h"
-#include "fuzz/FuzzAcquisition.h"
+#include "tests/support/FuzzSmoke.h"
+#include "tests/live/acquisition/fuzz/FuzzAcquisition.h"
 
 #include <gtest/gtest.h>
 

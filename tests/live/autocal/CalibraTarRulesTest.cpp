@@ -1,8 +1,8 @@
 // The auto-calibration rules as tables: progress phases, refusal texts, the
 // click by state, the measuring step and the map-K correction.
-#include "CalibraTarRules.h"
+#include "live/autocal/CalibraTarRules.h"
 
-#include "AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include <gtest/gtest.h>
 

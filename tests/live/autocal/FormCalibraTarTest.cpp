@@ -1,12 +1,12 @@
 // The auto-calibration window against the data module on the simulated ECU,
 // with scripted message boxes and virtual time: the 20 ms tick is driven by
 // calling its handler.
-#include "FormCalibraTar.h"
-#include "AcquisitionRecorder.h"
-#include "CalibraTarPlacements.h"
-#include "DataModuleRig.h"
-#include "ItemCatalogue.h"
-#include "PlacementCheck.h"
+#include "live/autocal/FormCalibraTar.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "live/acquisition/AcquisitionRecorder.h"
+#include "live/autocal/CalibraTarPlacements.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/PlacementCheck.h"
 
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"

@@ -1,5 +1,5 @@
 // The diagnostics window's plain rules.
-#include "DiagnosiRules.h"
+#include "live/diagnostics/DiagnosiRules.h"
 
 #include <gtest/gtest.h>
 

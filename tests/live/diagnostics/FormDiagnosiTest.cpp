@@ -1,16 +1,16 @@
 // The diagnostics window against the data module on the simulated ECU, with
 // scripted message boxes and virtual time. The 4000 ms timer is driven by
 // calling its handler.
-#include "FormDiagnosi.h"
-#include "DataModuleRig.h"
-#include "DiagnosiPlacements.h"
-#include "ItemCatalogue.h"
-#include "PlacementCheck.h"
+#include "live/diagnostics/FormDiagnosi.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "live/diagnostics/DiagnosiPlacements.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/PlacementCheck.h"
 
-#include "BuildConstants.h"
 #include "plat/PictureButton.h"
 #include "plat/Prompts.h"
 #include "plat/Shape.h"
+#include "product/constants/BuildConstants.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "NeedleGauges.h"
+#include "live/gauges/NeedleGauges.h"
 
 #include <QImage>
 #include <QPainter>

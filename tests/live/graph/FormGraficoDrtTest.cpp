@@ -1,20 +1,20 @@
 // The real-time graph against the data module on the simulated ECU, with
 // scripted file dialogs and message boxes, a fake printer and virtual time.
 // The 20 ms tick is driven by calling its handler.
-#include "DataModuleRig.h"
-#include "FormGraficoDrt.h"
-#include "GraficoPrint.h"
+#include "live/graph/FormGraficoDrt.h"
+#include "live/graph/GraficoPrint.h"
+#include "tests/support/DataModuleRig.h"
 
-#include "AcquisitionReader.h"
-#include "editors/NumberText.h"
-#include "editors/NumericEdit.h"
+#include "complib/editors/NumberText.h"
+#include "complib/editors/NumericEdit.h"
+#include "live/acquisition/AcquisitionReader.h"
 #include "plat/Desktop.h"
 #include "plat/PictureButton.h"
 #include "plat/ProgramFolder.h"
 #include "plat/Prompts.h"
 #include "plat/testing/DesktopFakes.h"
 
-#include "AcquisitionFormat.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,14 +1,14 @@
 // The live view against the data module on the simulated ECU, with fake
 // dialogs, scripted message boxes and virtual time. Ticks are driven by
 // calling the tick handler.
-#include "FormVisualizza.h"
-#include "DataModuleRig.h"
-#include "FormDiagnosi.h"
-#include "ItemCatalogue.h"
-#include "PlacementCheck.h"
-#include "VisualizzaPlacements.h"
+#include "live/view/FormVisualizza.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "live/diagnostics/FormDiagnosi.h"
+#include "live/view/VisualizzaPlacements.h"
+#include "tests/support/DataModuleRig.h"
+#include "tests/support/PlacementCheck.h"
 
-#include "AcquisitionRecorder.h"
+#include "live/acquisition/AcquisitionRecorder.h"
 #include "plat/PictureButton.h"
 #include "plat/ProgramFolder.h"
 #include "plat/Shape.h"

@@ -1,8 +1,8 @@
 // The live view's rules without a window.
-#include "VisualizzaRules.h"
+#include "live/view/VisualizzaRules.h"
 
-#include "AcquisitionFormat.h"
-#include "SensorTables.h"
+#include "datamodule/core/SensorTables.h"
+#include "live/acquisition/AcquisitionFormat.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "FileRules.h"
+#include "shell/file/FileRules.h"
 
 #include <QDateTime>
 #include <QDir>

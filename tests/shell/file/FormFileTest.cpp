@@ -1,12 +1,12 @@
 // The configuration-file dialog against the data module on the simulated
 // ECU, with scripted message boxes and a fake mailer.
-#include "DamagedFiles.h"
-#include "DataModuleRig.h"
-#include "FormFile.h"
-#include "files/ConfigCheck.h"
-#include "files/IniDocument.h"
-#include "files/SaveFile.h"
-#include "files/Scrambler.h"
+#include "shell/file/FormFile.h"
+#include "datamodule/files/ConfigCheck.h"
+#include "datamodule/files/IniDocument.h"
+#include "datamodule/files/SaveFile.h"
+#include "datamodule/files/Scrambler.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/DataModuleRig.h"
 
 #include "plat/Desktop.h"
 #include "plat/Prompts.h"

@@ -1,10 +1,10 @@
-#include "FirmwareImage.h"
-#include "FirmwareMeta.h"
+#include "product/firmware/FirmwareMeta.h"
+#include "shell/firmware/FirmwareImage.h"
 
-#include "BuildConstants.h"
-#include "WholeImage.h"
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
 #include "plat/ProgramVersion.h"
+#include "product/constants/BuildConstants.h"
+#include "product/firmware/WholeImage.h"
 #include "protovyx/Simulator.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // The firmware fuzz entry over its seed corpus and mutations of it, in every
 // build; the libFuzzer target goes further.
-#include "FuzzSmoke.h"
-#include "fuzz/FuzzFirmware.h"
+#include "tests/support/FuzzSmoke.h"
+#include "tests/shell/firmware/fuzz/FuzzFirmware.h"
 
-#include "FirmwareMeta.h"
+#include "product/firmware/FirmwareMeta.h"
 
 #include <gtest/gtest.h>
 

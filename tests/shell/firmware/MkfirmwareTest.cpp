@@ -1,8 +1,8 @@
 // The firmware tool end to end: what it writes passes (or fails) the
 // program's checks and the simulated ECU as it should.
-#include "FirmwareImage.h"
+#include "shell/firmware/FirmwareImage.h"
 
-#include "BuildConstants.h"
+#include "product/constants/BuildConstants.h"
 #include "protovyx/Simulator.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 // The connect and identification sequence against the simulated ECU, with
 // scripted prompts and file dialogs, in virtual time.
-#include "MainQuorin.h"
-#include "MainRules.h"
 #include "MainTestSupport.h"
+#include "shell/main/MainQuorin.h"
+#include "shell/main/MainRules.h"
 
-#include "BuildConstants.h"
-#include "DataModuleRig.h"
-#include "VyxRegistryData.h"
-#include "Attesa.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/windows/Attesa.h"
+#include "tests/support/DataModuleRig.h"
 
 #include "plat/PictureButton.h"
 #include "plat/ProgramVersion.h"

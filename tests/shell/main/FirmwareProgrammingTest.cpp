@@ -2,14 +2,14 @@
 // checks before the download, the attempts and their boxes, the reconnect and
 // the configuration written back, with scripted prompts and file dialogs in
 // virtual time.
-#include "MainQuorin.h"
 #include "MainTestSupport.h"
+#include "shell/main/MainQuorin.h"
 
-#include "Attesa.h"
-#include "BuildConstants.h"
-#include "DataModuleRig.h"
-#include "FirmwareMeta.h"
-#include "files/EncryptedContainer.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "product/constants/BuildConstants.h"
+#include "product/firmware/FirmwareMeta.h"
+#include "shell/windows/Attesa.h"
+#include "tests/support/DataModuleRig.h"
 
 #include "plat/PictureButton.h"
 #include "plat/testing/DesktopFakes.h"

@@ -1,12 +1,12 @@
 // The main window's language menus and texts, with a two-language library.
-#include "MainQuorin.h"
 #include "MainTestSupport.h"
+#include "shell/main/MainQuorin.h"
 
-#include "BuildConstants.h"
-#include "DataModuleRig.h"
-#include "LanguageLibrary.h"
-#include "Translator.h"
-#include "VyxRegistryData.h"
+#include "complib/settings/VyxRegistryData.h"
+#include "complib/translator/LanguageLibrary.h"
+#include "complib/translator/Translator.h"
+#include "product/constants/BuildConstants.h"
+#include "tests/support/DataModuleRig.h"
 
 #include <QAction>
 #include <QApplication>

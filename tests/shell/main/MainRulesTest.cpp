@@ -1,4 +1,4 @@
-#include "MainRules.h"
+#include "shell/main/MainRules.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // Loading a configuration file over unsaved data: the main window saves first.
-#include "MainQuorin.h"
 #include "MainTestSupport.h"
+#include "shell/main/MainQuorin.h"
 
-#include "BuildConstants.h"
-#include "DataModuleRig.h"
-#include "FormFile.h"
+#include "product/constants/BuildConstants.h"
+#include "shell/file/FormFile.h"
+#include "tests/support/DataModuleRig.h"
 
 #include "plat/Prompts.h"
 #include "plat/testing/DesktopFakes.h"

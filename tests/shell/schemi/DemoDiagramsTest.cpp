@@ -1,7 +1,7 @@
 // The demo diagrams the build lays into the program folder.
-#include "Diagrams.h"
 #include "QtPrinters.h"
-#include "SchemiFiles.h"
+#include "shell/schemi/SchemiFiles.h"
+#include "tools/pdfgen/Diagrams.h"
 
 #include <QDir>
 #include <QFile>

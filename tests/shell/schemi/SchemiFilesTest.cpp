@@ -1,4 +1,4 @@
-#include "SchemiFiles.h"
+#include "shell/schemi/SchemiFiles.h"
 #include "QtPrinters.h"
 
 #include <QDir>

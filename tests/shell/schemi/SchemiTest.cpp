@@ -1,7 +1,7 @@
-#include "Schemi.h"
+#include "shell/schemi/Schemi.h"
 #include "QtPrinters.h"
 
-#include "Translator.h"
+#include "complib/translator/Translator.h"
 
 #include "plat/AnimationPlayer.h"
 #include "plat/Desktop.h"

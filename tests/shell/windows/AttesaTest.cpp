@@ -1,4 +1,4 @@
-#include "Attesa.h"
+#include "shell/windows/Attesa.h"
 
 #include "plat/AnimationPlayer.h"
 #include "plat/QtPrompts.h"

@@ -1,4 +1,4 @@
-#include "Splash.h"
+#include "shell/windows/Splash.h"
 
 #include "plat/PictureButton.h"
 #include "plat/Services.h"

@@ -1,8 +1,8 @@
 // Firmware programming in the simulated ECU.
 #include "protovyx/Simulator.h"
 
-#include "FirmwareMeta.h"
 #include "plat/testing/Fakes.h"
+#include "product/firmware/FirmwareMeta.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "HarnessRules.h"
+#include "tools/harness/HarnessRules.h"
 
 #include <gtest/gtest.h>
 

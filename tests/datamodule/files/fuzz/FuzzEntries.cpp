@@ -1,10 +1,10 @@
-#include "fuzz/FuzzEntries.h"
+#include "FuzzEntries.h"
 
-#include "BuildConstants.h"
-#include "files/ConfigCheck.h"
-#include "files/EncryptedContainer.h"
-#include "files/IniDocument.h"
-#include "files/Scrambler.h"
+#include "datamodule/files/ConfigCheck.h"
+#include "datamodule/files/EncryptedContainer.h"
+#include "datamodule/files/IniDocument.h"
+#include "datamodule/files/Scrambler.h"
+#include "product/constants/BuildConstants.h"
 
 #include <cstdlib>
 

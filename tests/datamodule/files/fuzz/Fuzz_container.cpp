@@ -1,5 +1,5 @@
 // libFuzzer: the encrypted-container reader.
-#include "fuzz/FuzzEntries.h"
+#include "FuzzEntries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,10 +1,10 @@
-#include "fuzz/FuzzLoad.h"
+#include "FuzzLoad.h"
 
-#include "ItemCatalogue.h"
-#include "ItemLimits.h"
-#include "iodata.h"
+#include "datamodule/core/ItemCatalogue.h"
+#include "datamodule/core/ItemLimits.h"
+#include "datamodule/core/iodata.h"
 
-#include "files/SaveFile.h"
+#include "datamodule/files/SaveFile.h"
 
 #include "plat/Services.h"
 #include "plat/testing/Fakes.h"

@@ -1,6 +1,6 @@
 // libFuzzer: a configuration file checked, read into the parameter image and
 // the image's values tested against what their items hold.
-#include "fuzz/FuzzLoad.h"
+#include "FuzzLoad.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

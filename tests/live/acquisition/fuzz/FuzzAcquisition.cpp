@@ -1,6 +1,6 @@
-#include "fuzz/FuzzAcquisition.h"
+#include "FuzzAcquisition.h"
 
-#include "AcquisitionReader.h"
+#include "live/acquisition/AcquisitionReader.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // libFuzzer: the acquisition file reader.
-#include "fuzz/FuzzAcquisition.h"
+#include "FuzzAcquisition.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

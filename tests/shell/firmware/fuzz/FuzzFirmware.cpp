@@ -1,8 +1,8 @@
-#include "fuzz/FuzzFirmware.h"
+#include "FuzzFirmware.h"
 
-#include "FirmwareImage.h"
-#include "FirmwareMeta.h"
-#include "WholeImage.h"
+#include "product/firmware/FirmwareMeta.h"
+#include "product/firmware/WholeImage.h"
+#include "shell/firmware/FirmwareImage.h"
 
 #include <QByteArray>
 

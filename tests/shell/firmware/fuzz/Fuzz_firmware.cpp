@@ -1,6 +1,6 @@
 // libFuzzer: the S-record check and parser, the firmware image check and the
 // whole-image check.
-#include "fuzz/FuzzFirmware.h"
+#include "FuzzFirmware.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
