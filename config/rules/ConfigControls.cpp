@@ -15,6 +15,10 @@ namespace cfgrules {
 
 namespace {
 
+constexpr int kTextSingleCoil = 109; // "monobobina"
+constexpr int kTextTwinCoil = 110;   // "bibobina"
+constexpr int kTextRpmCounter = 111; // "contagiri"
+
 constexpr std::int32_t kTakePersCommand = 0x12;
 constexpr std::uint32_t kReconnectPauseMs = 200;
 constexpr std::uint32_t kPersMax = 65535;
@@ -67,8 +71,8 @@ QStringList CylinderItems(int ecuType, const TextOf& text)
 
 QStringList IgnitionItems(const TextOf& text)
 {
-    QStringList out = texts(text, {109, 110, 111});
-    out << text(111) + QStringLiteral(" 2");
+    QStringList out = texts(text, {kTextSingleCoil, kTextTwinCoil, kTextRpmCounter});
+    out << text(kTextRpmCounter) + QStringLiteral(" 2");
     return out;
 }
 

@@ -11,6 +11,9 @@ namespace cfgrules {
 
 namespace {
 
+constexpr int kTextNonStandard = 133;         // "non standard"
+constexpr int kTextNonStandardInverted = 134; // "non standard invertito"
+
 // The level-sensor lists, item by item.
 constexpr LevelSensorItem kCngLevelSensors[] = {{0, false, false}, {4, false, true}, {5, false, true}};
 constexpr LevelSensorItem kLpgLevelSensors[] = {
@@ -82,9 +85,9 @@ int CommitProbeRole(TStreamDati& dm, int probe, int role)
 QStringList LevelSensorItems(bool cng, const TextOf& text)
 {
     if (cng)
-        return {QStringLiteral("Quorin/VYX 417"), text(133), text(134)};
-    return {QStringLiteral("Quorin/VYX 2093"), QStringLiteral("Quorin 318470"), QStringLiteral("0 - 90 ohm"), text(133),
-            text(134)};
+        return {QStringLiteral("Quorin/VYX 417"), text(kTextNonStandard), text(kTextNonStandardInverted)};
+    return {QStringLiteral("Quorin/VYX 2093"), QStringLiteral("Quorin 318470"), QStringLiteral("0 - 90 ohm"),
+            text(kTextNonStandard), text(kTextNonStandardInverted)};
 }
 
 std::optional<LevelSensorItem> LevelSensorOfItem(bool cng, int item)

@@ -16,6 +16,12 @@ namespace tables {
 
 namespace {
 
+constexpr int kTextAbove = 198;        // "Oltre"
+constexpr int kTextRichIncrease = 220; // "Aumento ricco"
+constexpr int kTextMap = 326;          // "MAP"
+constexpr int kTextRpm = 530;          // "Giri"
+constexpr int kTextAdvance = 531;      // "Anticipo"
+
 constexpr std::int32_t kTipoDiLambda = 0x4;
 
 constexpr std::array<GridSpec, 8> kGrids{{
@@ -280,7 +286,7 @@ QString CellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& te
             if (c == 0)
                 return QStringLiteral("°C");
             if (c == 9)
-                return text(198);
+                return text(kTextAbove);
             return whole(gas ? d.GetRifMot(e) : d.GetRifTemperatura(e));
         }
         if (c == 0)
@@ -297,16 +303,15 @@ QString CellText(const TStreamDati& d, GridId id, int c, int r, const TextFn& te
             return whole(toInt(static_cast<double>(v)));
         return fixed(v, 3, 2);
     }
-    case GridId::Anticipo:
-        return c == 0 ? text(220) : unsignedText(d.GetAnticipo(c - 1));
+    case GridId::Anticipo: return c == 0 ? text(kTextRichIncrease) : unsignedText(d.GetAnticipo(c - 1));
     case GridId::Variatore: {
         const bool mapAxis = VariatorHasMapAxis(d);
         if (r == 0 && c == 0)
-            return mapAxis ? text(326) + QLatin1Char('\\') + text(530) : text(530);
+            return mapAxis ? text(kTextMap) + QLatin1Char('\\') + text(kTextRpm) : text(kTextRpm);
         if (r == 0)
             return whole(d.GetRifGiriVariatore(c - 1));
         if (c == 0)
-            return mapAxis ? fixed(d.GetRifMapVariatore(r - 1), 5, 3) : text(531);
+            return mapAxis ? fixed(d.GetRifMapVariatore(r - 1), 5, 3) : text(kTextAdvance);
         return whole(mapAxis ? d.GetMappaVariatore(r - 1, c - 1) : d.GetVariatore(c - 1));
     }
     case GridId::PressPassaggio:

@@ -161,6 +161,9 @@ const std::vector<Caption>& Captions()
 
 namespace {
 
+constexpr int kTextIniettori = 77; // " Iniettori "
+constexpr int kTextDiagnosi = 492; // "Diagnosi"
+
 // The message strings the handlers show later.
 constexpr int kMessageNumbers[] = {85,  86,  87,  89,  90,  91,  174, 175, 177, 180, 181, 193, 258, 259, 260,
                                    344, 345, 31,  364, 388, 389, 390, 391, 392, 393};
@@ -203,8 +206,8 @@ void TFormConfig::LoadTexts()
             if (qstrcmp(cfgwin::PageName(p), c.name) == 0)
                 PageControl->setTabText(p, wkit::Text(c.number));
     }
-    PageControl->setTabText(cfgwin::PageSequenza, wkit::Text(77) + QLatin1Char('+'));
-    PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + wkit::Text(492) + QLatin1Char(' '));
+    PageControl->setTabText(cfgwin::PageSequenza, wkit::Text(kTextIniettori) + QLatin1Char('+'));
+    PageControl->setTabText(cfgwin::PageDiagnosi, QLatin1Char(' ') + wkit::Text(kTextDiagnosi) + QLatin1Char(' '));
     TabEsciTag = 0;
 
     // Message strings, the pop-up menu and the captions.

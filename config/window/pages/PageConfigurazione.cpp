@@ -27,6 +27,9 @@
 
 namespace {
 
+constexpr int kTextNote = 373;       // "NOTE"
+constexpr int kTextDownloading = 31; // "Scaricamento dati in centralina"
+
 constexpr char16_t kEnter = 13;
 constexpr int kFuelOption = 1;
 constexpr int kFullGroupOption = 18;
@@ -165,33 +168,25 @@ void TPageConfigurazione::TabConfigurazioneShow()
 
 void TPageConfigurazione::LoadListTexts()
 {
-    SetList(ComboCarburante, TextList({190, 191}));
-    QStringList injectors;
-    for (int i = 0; i < 256; ++i) {
-        const int code = qz::CustomerInjectorCode(i);
-        if (code == 255)
-            break;
-        injectors << QString::fromLatin1(qz::InjectorTypeName(code));
-    }
-    SetList(ComboTipoIniettore, injectors);
-    SetList(ComboFullGroup, TextList({103, 104}));
+    const cfgrules::TextOf text = [](int number) { return wkit::Text(number); };
+    SetList(ComboCarburante, cfgrules::FuelItems(text));
+    SetList(ComboTipoIniettore, cfgrules::InjectorTypeItems());
+    SetList(ComboFullGroup, cfgrules::FullGroupItems(text));
     SetList(ComboSegnaleGiri, TextList({94, 95}));
     FillCylinders();
-    SetList(ComboAccensione, TextList({109, 110, 111}) << wkit::Text(111) + QStringLiteral(" 2"));
+    SetList(ComboAccensione, cfgrules::IgnitionItems(text));
     SetList(ComboPers, cfgrules::PersonalisationItems());
 }
 
 void TPageConfigurazione::FillCylinders()
 {
-    QStringList l;
-    for (int n : CylinderTextNumbers(dm().EcuInfo.EcuType))
-        l << wkit::Text(n);
-    SetList(ComboCilindri, l);
+    SetList(ComboCilindri,
+            cfgrules::CylinderItems(dm().EcuInfo.EcuType, [](int number) { return wkit::Text(number); }));
 }
 
 void TPageConfigurazione::LoadPictures() { ImageReset->setPictures(10029, 10030); }
 
-void TPageConfigurazione::ShowNoteTitle() { LabelNoteConfig->setText(wkit::Text(373)); }
+void TPageConfigurazione::ShowNoteTitle() { LabelNoteConfig->setText(wkit::Text(kTextNote)); }
 
 // ---------------------------------------------------------------------------
 // The three changes that replace the calibration
@@ -204,7 +199,7 @@ cfgrules::ChangeFrame TPageConfigurazione::changeFrame()
         form.TimerDati->stop();
         plat::SetScreenCursor(plat::ScreenCursor::Hourglass);
         if (form.MainHooks().beginWait)
-            form.MainHooks().beginWait(&form, form.Message(31));
+            form.MainHooks().beginWait(&form, form.Message(kTextDownloading));
     };
     frame.rebuildBounds = [&form] { form.BuildAllCellBounds(); };
     frame.endWait = [this, &form] {

@@ -34,6 +34,8 @@ using namespace cfgrules;
 
 namespace {
 
+constexpr int kTextEndPcSwitch = 193; // "Procedendo si terminerà la commutazione da PC. Continuare?"
+
 constexpr char16_t kEnter = 13;
 constexpr int kSpace = 32;
 constexpr int kFlagTempRiduttore = 8;
@@ -459,8 +461,9 @@ bool TPageTemp::AskLeaveTemperatura()
 {
     if (!(Form().ActivePage() == cfgwin::PageTemp && SensorEditing))
         return true;
-    const int answer = plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), Form().Message(193),
-                                                   plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
+    const int answer =
+        plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), Form().Message(kTextEndPcSwitch),
+                                    plat::PromptIcon::Question, plat::PromptButtons::YesNo, 0});
     if (answer != plat::IDYES)
         return false;
     ButtonNuoviParametriClick();
