@@ -314,8 +314,6 @@ public:
     void BuildPressDiffCellBounds();
     void BuildPressCollCellBounds();
 
-
-
     void done(int result) override;
 
 protected:

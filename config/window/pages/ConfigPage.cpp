@@ -2,7 +2,8 @@
 
 #include "config/window/FormConfig.h"
 
-TConfigPage::TConfigPage(TFormConfig& form, QWidget* sheet) : QObject(&form), form_(form), sheet_(sheet), LoadingControls(form.LoadingControls)
+TConfigPage::TConfigPage(TFormConfig& form, QWidget* sheet)
+    : QObject(&form), form_(form), sheet_(sheet), LoadingControls(form.LoadingControls)
 {
     setObjectName(sheet->objectName() + QStringLiteral("Page"));
 }

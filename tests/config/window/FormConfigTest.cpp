@@ -134,24 +134,23 @@ TEST_F(FormConfigTest, BoundEditorsCarryTheirItemCodes)
     struct Case {
         TNumericEdit* edit;
         int code, index;
-    } cases[] = {
-        {w->Page<TPageSensori>().EditRifLambda, 5, -1},
-        {w->Page<TPageSensori>().EditCorrBancata2, 0x49E, -1},
-        {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
-        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 170, 1},
-        {w->Page<TPageEmissioni>().EditLivEmulCutoff, 170, 0},
-        {w->Page<TPageIniezione>().EditTempoMassimaCorrente, 0x24A, 0},
-        {w->Page<TPageIniezione>().EditTempoInterSpegnimento, 0x24A, 1},
-        {w->Page<TPageSequenza>().EditDeltaK, 151, 0},
-        {w->Page<TPageSequenza>().EditNumControlliOk, 151, 2},
-        {w->Page<TPageSequenza>().EditAperturaExtra, 0x29B, 2},
-        {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1},
-        {w->Page<TPageTest>().EditTestTempo, 0x218, -1},
-        {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
-        // Unbound.
-        {w->Page<TPageSensori>().EditLivello1, -1, -1},
-        {w->Page<TPageTaratura>().EditTInjDefault, -1, -1},
-        {w->Page<TPagePressione>().EditOffset, -1, -1}};
+    } cases[] = {{w->Page<TPageSensori>().EditRifLambda, 5, -1},
+                 {w->Page<TPageSensori>().EditCorrBancata2, 0x49E, -1},
+                 {w->Page<TPageCommutazione>().EditGiriCambio, 0x210, -1},
+                 {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 170, 1},
+                 {w->Page<TPageEmissioni>().EditLivEmulCutoff, 170, 0},
+                 {w->Page<TPageIniezione>().EditTempoMassimaCorrente, 0x24A, 0},
+                 {w->Page<TPageIniezione>().EditTempoInterSpegnimento, 0x24A, 1},
+                 {w->Page<TPageSequenza>().EditDeltaK, 151, 0},
+                 {w->Page<TPageSequenza>().EditNumControlliOk, 151, 2},
+                 {w->Page<TPageSequenza>().EditAperturaExtra, 0x29B, 2},
+                 {w->Page<TPageIniezione>().EditTMaxExtraInjBenz, 0x29C, -1},
+                 {w->Page<TPageTest>().EditTestTempo, 0x218, -1},
+                 {w->Page<TPageConfigurazione>().EditCodeIniettore, 148, 1},
+                 // Unbound.
+                 {w->Page<TPageSensori>().EditLivello1, -1, -1},
+                 {w->Page<TPageTaratura>().EditTInjDefault, -1, -1},
+                 {w->Page<TPagePressione>().EditOffset, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.edit->DataCode(), c.code) << c.edit->objectName().toStdString();
         EXPECT_EQ(c.edit->DataIndex(), c.index) << c.edit->objectName().toStdString();
@@ -281,11 +280,27 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         int code, element;
         QString shown;
     } cases[] = {
-        {w->Page<TPageSensori>().EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("1")},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 5, QStringLiteral("1"), protovyx::Op::WriteValue, 5, -1,
+         QStringLiteral("1")},
         // Above the limit: the limit is committed.
-        {w->Page<TPageSensori>().EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1, QStringLiteral("2")},
-        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 1, {}},
-        {w->Page<TPageEmissioni>().EditLivEmulCutoff, 0, 5, QStringLiteral("1"), protovyx::Op::WriteElement, 170, 0, {}},
+        {w->Page<TPageSensori>().EditRifLambda, 0, 2, QStringLiteral("4"), protovyx::Op::WriteValue, 5, -1,
+         QStringLiteral("2")},
+        {w->Page<TPageEmissioni>().EditLivEmulStabilizzato,
+         0,
+         5,
+         QStringLiteral("1"),
+         protovyx::Op::WriteElement,
+         170,
+         1,
+         {}},
+        {w->Page<TPageEmissioni>().EditLivEmulCutoff,
+         0,
+         5,
+         QStringLiteral("1"),
+         protovyx::Op::WriteElement,
+         170,
+         0,
+         {}},
         {w->Page<TPageSequenza>().EditNumControlli, 0, 100, QStringLiteral("7"), protovyx::Op::WriteElement, 151, 1,
          QStringLiteral("7")},
     };
@@ -376,7 +391,8 @@ TEST_F(FormConfigTest, EnterOnACheckBoxClicksIt)
 {
     auto w = make();
     int clicked = 0;
-    QObject::connect(w->Page<TPageSensori>().CheckRitornoBenzina, &QCheckBox::clicked, w.get(), [&clicked] { ++clicked; });
+    QObject::connect(w->Page<TPageSensori>().CheckRitornoBenzina, &QCheckBox::clicked, w.get(),
+                     [&clicked] { ++clicked; });
     w->Page<TPageSensori>().CheckRitornoBenzina->setChecked(true);
     w->CheckTpsBlocKeyPress(w->Page<TPageSensori>().CheckRitornoBenzina, Qt::Key_Return);
     EXPECT_FALSE(w->Page<TPageSensori>().CheckRitornoBenzina->isChecked());
@@ -550,9 +566,9 @@ TEST_F(FormConfigTest, TabsAreFilledWithTheirGroupColours)
         const QRect r = bar->tabRect(page);
         return image.pixelColor(r.left() + 3, r.bottom() - 3);
     };
-    EXPECT_EQ(colourAt(cfgwin::PagePressione), plat::FromTColor(848376));      // C, active
+    EXPECT_EQ(colourAt(cfgwin::PagePressione), plat::FromTColor(848376));        // C, active
     EXPECT_EQ(colourAt(cfgwin::PageConfigurazione), plat::FromTColor(14732184)); // A, inactive
-    EXPECT_EQ(colourAt(cfgwin::PageEmissioni), plat::FromTColor(8314043));     // B, inactive
+    EXPECT_EQ(colourAt(cfgwin::PageEmissioni), plat::FromTColor(8314043));       // B, inactive
     w->done(0);
 }
 
@@ -584,7 +600,8 @@ TEST_F(FormConfigTest, CorrectionGridsSitOnTheirPagesAndFitOnResize)
     w->TabEmissioni->resize(1000, 700);
     w->FormResize();
     const int colWidth = 1000 * 96 / 100 / 13 - 1;
-    for (TCorrectionGrid* g : {w->Page<TPageEmissioni>().DrawGridEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo}) {
+    for (TCorrectionGrid* g :
+         {w->Page<TPageEmissioni>().DrawGridEmissioni, w->Page<TPageEmissioni>().DrawGridAnticipo}) {
         EXPECT_EQ(g->DefaultColWidth, colWidth);
         EXPECT_EQ(g->width(), (colWidth + 1) * 13);
         EXPECT_EQ(g->height(), (g->DefaultRowHeight + 1) * g->RowCount());

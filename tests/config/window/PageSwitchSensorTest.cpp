@@ -160,7 +160,8 @@ TEST_F(PageSwitchSensorTest, SwitchPageLoadsTheChoicesTheEcuHoldsAndWritesNothin
         EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriMinimoPerBenzina->text(), QString::number(c.idleRpm));
         EXPECT_EQ(w->Page<TPageCommutazione>().EditGiriPerBenzina->text(), QString::number(c.petrolRpm));
         EXPECT_NEAR(w->Page<TPageCommutazione>().EditTempoBenzina3->LastValue(), c.time3, 0.01);
-        for (auto [edit, element] : {std::pair{w->Page<TPageCommutazione>().EditIniettate, 0}, std::pair{w->Page<TPageCommutazione>().EditUscita, 1}})
+        for (auto [edit, element] : {std::pair{w->Page<TPageCommutazione>().EditIniettate, 0},
+                                     std::pair{w->Page<TPageCommutazione>().EditUscita, 1}})
             EXPECT_EQ(edit->text(), QString::number(dm::TruncToInt(r.dm().GetElementByCode(163, element))))
                 << edit->objectName().toStdString();
         EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
@@ -190,8 +191,10 @@ TEST_F(PageSwitchSensorTest, OldHardwareForcesTheGasChoicesOfTheConnectedEcu)
     w->Page<TPageCommutazione>().TabCommutazioneShow();
     EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGas->isChecked());
     EXPECT_TRUE(w->Page<TPageCommutazione>().RadioGasAltiGiri->isChecked());
-    for (QRadioButton* b : {w->Page<TPageCommutazione>().RadioGas, w->Page<TPageCommutazione>().RadioRientro, w->Page<TPageCommutazione>().RadioBenzina, w->Page<TPageCommutazione>().RadioGasAltiGiri, w->Page<TPageCommutazione>().RadioBenzinaAltiGiri,
-                            w->Page<TPageCommutazione>().RadioContributoAltiGiri})
+    for (QRadioButton* b :
+         {w->Page<TPageCommutazione>().RadioGas, w->Page<TPageCommutazione>().RadioRientro,
+          w->Page<TPageCommutazione>().RadioBenzina, w->Page<TPageCommutazione>().RadioGasAltiGiri,
+          w->Page<TPageCommutazione>().RadioBenzinaAltiGiri, w->Page<TPageCommutazione>().RadioContributoAltiGiri})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     // The gas choices are written: the ECU cannot run otherwise.
     EXPECT_EQ(r.dm().GetFlag(21), 0);
@@ -377,7 +380,8 @@ TEST_F(PageSwitchSensorTest, LevelSensorListAndThresholds)
     // "non standard invertito": the panel; a wrong series is refused.
     choose(w->Page<TPageSensori>().ComboSensore, 4);
     EXPECT_FALSE(w->Page<TPageSensori>().PanelRifSensore->isHidden());
-    const std::array levels{w->Page<TPageSensori>().EditLivello1, w->Page<TPageSensori>().EditLivello2, w->Page<TPageSensori>().EditLivello3, w->Page<TPageSensori>().EditLivello4};
+    const std::array levels{w->Page<TPageSensori>().EditLivello1, w->Page<TPageSensori>().EditLivello2,
+                            w->Page<TPageSensori>().EditLivello3, w->Page<TPageSensori>().EditLivello4};
     const auto type = [&](std::array<const char*, 4> l) {
         for (std::size_t i = 0; i < 4; ++i)
             levels[i]->setText(QString::fromLatin1(l[i]));
@@ -649,8 +653,10 @@ TEST_F(PageSwitchSensorTest, PressurePageShowsTheCalibrationAndItsLimits)
         TNumericEdit* edit;
         double min, max;
     };
-    for (const auto& l : {Limits{w->Page<TPagePressione>().EditOffsetDiff, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenzaDiff, 0, 3000},
-                          Limits{w->Page<TPagePressione>().EditOffset, -2000, 2000}, Limits{w->Page<TPagePressione>().EditPendenza, 0, 2000}}) {
+    for (const auto& l : {Limits{w->Page<TPagePressione>().EditOffsetDiff, -2000, 2000},
+                          Limits{w->Page<TPagePressione>().EditPendenzaDiff, 0, 3000},
+                          Limits{w->Page<TPagePressione>().EditOffset, -2000, 2000},
+                          Limits{w->Page<TPagePressione>().EditPendenza, 0, 2000}}) {
         EXPECT_EQ(l.edit->MinValue(), l.min) << l.edit->objectName().toStdString();
         EXPECT_EQ(l.edit->MaxValue(), l.max) << l.edit->objectName().toStdString();
     }

@@ -81,10 +81,13 @@ TEST_F(PageTemp, ShowsTheSensorAsTheEcuHoldsIt)
     EXPECT_EQ(w->Page<TPageTemp>().EditTMax->text(), QStringLiteral("130"));
     EXPECT_EQ(w->Page<TPageTemp>().DrawGridTemp->RowCount(), 16);
     EXPECT_TRUE(w->Page<TPageTemp>().CheckTempMotore->isChecked());
-    for (QWidget* c : {static_cast<QWidget*>(w->Page<TPageTemp>().DrawGridTemp), static_cast<QWidget*>(w->Page<TPageTemp>().ButtonNuoviParametri),
-                       static_cast<QWidget*>(w->Page<TPageTemp>().EditTMax), static_cast<QWidget*>(w->Page<TPageTemp>().LabelParametriTemp)})
+    for (QWidget* c : {static_cast<QWidget*>(w->Page<TPageTemp>().DrawGridTemp),
+                       static_cast<QWidget*>(w->Page<TPageTemp>().ButtonNuoviParametri),
+                       static_cast<QWidget*>(w->Page<TPageTemp>().EditTMax),
+                       static_cast<QWidget*>(w->Page<TPageTemp>().LabelParametriTemp)})
         EXPECT_TRUE(c->isVisibleTo(w->TabTemp)) << c->objectName().toStdString();
-    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT, w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
+    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT,
+                            w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
         EXPECT_TRUE(e->isReadOnly());
     // Unticked, the whole sensor block goes.
     w->Page<TPageTemp>().CheckTempMotore->click();
@@ -99,7 +102,8 @@ TEST_F(PageTemp, LeavingAnUntouchedParameterWritesNothing)
     ASSERT_TRUE(w->Page<TPageTemp>().SensorEditing);
     EXPECT_EQ(w->Page<TPageTemp>().ButtonNuoviParametri->text(), rig::text(239));
     EXPECT_FALSE(w->Page<TPageTemp>().EditRPullUp->isReadOnly());
-    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT, w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
+    for (TNumericEdit* e : {w->Page<TPageTemp>().EditRPullUp, w->Page<TPageTemp>().EditDeltaT,
+                            w->Page<TPageTemp>().EditTMin, w->Page<TPageTemp>().EditTMax})
         w->Page<TPageTemp>().EditRPullUpExit(e);
     EXPECT_TRUE(writes(kParametri).empty());
     EXPECT_EQ(ecu(kParametri), (std::vector<std::int32_t>{8, -104, 10, -20, 15}));
