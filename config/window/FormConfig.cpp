@@ -428,15 +428,10 @@ void TFormConfig::MovePanelBarra(int page)
 
 void TFormConfig::runPageShow(int page)
 {
-    if (TConfigPage* p = pages_[static_cast<std::size_t>(page)]) {
+    if (TConfigPage* p = pages_[static_cast<std::size_t>(page)])
         p->Show();
-        RememberLists();
-        return;
-    }
-    switch (page) {
-    case cfgwin::PageEsci: TabEsciShow(); break;
-    default: break;
-    }
+    else if (page == cfgwin::PageEsci)
+        TabEsciShow();
     RememberLists();
 }
 
