@@ -8,6 +8,9 @@
 #   complete ON|OFF          whether every optional part is configured (the
 #                            program and the benchmarks)
 #   target <name> <link>...  a target of the build and its direct links
+#   folder <name> <folder>   the folder of the CMakeLists.txt that makes it,
+#                            from the source root ("." for the root)
+#   source <name> <file>     a source of it in the source tree, from the root
 #   external <name> <lib>... a library from outside the build and the libraries
 #                            of the table's names it brings in, transitively
 #
@@ -148,6 +151,36 @@ function(qz_write_architecture_graph file)
     qz_arch_links(${t} links)
     list(JOIN links " " shown)
     string(APPEND text "target ${t} ${shown}\n")
+    get_target_property(dir ${t} SOURCE_DIR)
+    file(RELATIVE_PATH rel "${CMAKE_SOURCE_DIR}" "${dir}")
+    if(rel STREQUAL "")
+      set(rel ".")
+    endif()
+    string(APPEND text "folder ${t} ${rel}\n")
+    # Its own files (generated ones live in the build folder and are left
+    # out); an interface library's are its interface sources.
+    if(type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(sources ${t} INTERFACE_SOURCES)
+    else()
+      get_target_property(sources ${t} SOURCES)
+    endif()
+    if(sources)
+      foreach(s IN LISTS sources)
+        if(s MATCHES "^\\$<")
+          continue()
+        endif()
+        if(NOT IS_ABSOLUTE "${s}")
+          set(s "${dir}/${s}")
+        endif()
+        cmake_path(NORMAL_PATH s)
+        cmake_path(IS_PREFIX CMAKE_SOURCE_DIR "${s}" NORMALIZE in_tree)
+        cmake_path(IS_PREFIX CMAKE_BINARY_DIR "${s}" NORMALIZE in_build)
+        if(in_tree AND NOT in_build)
+          file(RELATIVE_PATH rs "${CMAKE_SOURCE_DIR}" "${s}")
+          string(APPEND text "source ${t} ${rs}\n")
+        endif()
+      endforeach()
+    endif()
     if(type STREQUAL "INTERFACE_LIBRARY")
       get_target_property(items ${t} INTERFACE_LINK_LIBRARIES)
     else()

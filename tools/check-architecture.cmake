@@ -12,6 +12,11 @@
 # pattern row), every name of the table is a target of the build (when the
 # build is complete), and each row's links are the union of what its targets
 # link (a pattern row: what every target under it links).
+# The table's folders: a row that names targets gives one folder in backticks,
+# the folder of the CMakeLists.txt that makes each of its targets; every
+# source of such a target lies in that folder (or below it), no two of them
+# share a folder and none has its folder inside another's. Pattern rows (the
+# tests, their fixtures, the fuzz targets) give a pattern and are not checked.
 # CHECK=rules: no *_rules library and no test_*_rules binary links QtWidgets,
 # directly or through what it links; each *_rules library is linked by a
 # test_*_rules binary.
@@ -56,6 +61,12 @@ foreach(line IN LISTS graph_lines)
     list(POP_FRONT words name)
     list(APPEND targets "${name}")
     set(links_${name} ${words})
+  elseif(kind STREQUAL "folder")
+    list(POP_FRONT words name)
+    set(folder_${name} "${words}")
+  elseif(kind STREQUAL "source")
+    list(POP_FRONT words name)
+    list(APPEND sources_${name} "${words}")
   elseif(kind STREQUAL "external")
     list(POP_FRONT words name)
     list(APPEND externals "${name}")
@@ -114,6 +125,7 @@ if(NOT CHECK STREQUAL "rules")
         continue()
       endif()
       set(target_cell "${CMAKE_MATCH_1}")
+      set(folder_cell "${CMAKE_MATCH_2}")
       set(links_cell "${CMAKE_MATCH_3}")
       math(EXPR rows "${rows} + 1")
       # The targets: every name in backticks.
@@ -133,6 +145,9 @@ if(NOT CHECK STREQUAL "rules")
       endif()
       list(GET row_targets 0 first)
       set(row_name_${rows} "${first}")
+      string(REGEX MATCHALL "`[^`]+`" row_folders "${folder_cell}")
+      list(TRANSFORM row_folders REPLACE "^`(.*)`$" "\\1")
+      set(row_folders_${rows} "${row_folders}")
       # The links: names separated by commas, each with an optional note in
       # parentheses; a dash alone is nothing.
       string(REGEX REPLACE "\\([^)]*\\)" "" links_text "${links_cell}")
@@ -250,6 +265,44 @@ if(NOT CHECK STREQUAL "rules")
         endif()
       endforeach()
     endif()
+  endforeach()
+
+  # The folders of the rows that name targets.
+  set(folder_owners "")
+  foreach(r RANGE 1 ${rows})
+    if(NOT DEFINED row_name_${r} OR NOT row_patterns_${r} STREQUAL "")
+      continue()
+    endif()
+    list(LENGTH row_folders_${r} nfolders)
+    if(NOT nfolders EQUAL 1)
+      difference("row `${row_name_${r}}`: the folder column must give one folder in backticks (it gives ${nfolders})")
+      continue()
+    endif()
+    set(row_folder "${row_folders_${r}}")
+    string(REGEX REPLACE "/$" "" row_folder "${row_folder}")
+    foreach(t IN LISTS row_targets_${r})
+      if(NOT t IN_LIST targets OR NOT DEFINED folder_${t})
+        continue()
+      endif()
+      if(NOT folder_${t} STREQUAL row_folder)
+        difference("`${t}`: made in `${folder_${t}}/`, but its row gives `${row_folder}/`")
+      endif()
+      foreach(src IN LISTS sources_${t})
+        if(NOT folder_${t} STREQUAL "." AND NOT src MATCHES "^${folder_${t}}/")
+          difference("`${t}`: its source ${src} lies outside its folder `${folder_${t}}/`")
+        endif()
+      endforeach()
+      list(APPEND folder_owners "${t}")
+    endforeach()
+  endforeach()
+  foreach(a IN LISTS folder_owners)
+    foreach(b IN LISTS folder_owners)
+      if(a STRLESS b AND folder_${a} STREQUAL folder_${b})
+        difference("`${a}` and `${b}` share the folder `${folder_${a}}/`")
+      elseif(NOT a STREQUAL b AND (folder_${a} STREQUAL "." OR folder_${b} MATCHES "^${folder_${a}}/"))
+        difference("the folder of `${b}` (`${folder_${b}}/`) lies inside the folder of `${a}` (`${folder_${a}}/`)")
+      endif()
+    endforeach()
   endforeach()
 
   # A pattern row's links are what every target under it links.

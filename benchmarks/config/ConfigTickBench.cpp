@@ -8,8 +8,8 @@
 #include "config/window/FormConfig.h"
 #include "config/window/pages/PageEmissioni.h"
 #include "config/window/pages/PageMappa.h"
-#include "tests/support/DataModuleRig.h"
-#include "tests/support/MapAxes.h"
+#include "tests/support/rig/DataModuleRig.h"
+#include "tests/support/rig/MapAxes.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 // What one tick of a live window costs the data module: the by-code
 // accessors a page reads and writes, and one poll step. The live windows run
 // every 20 ms, so these are the baseline for that budget.
-#include "EcuBenchRig.h"
+#include "benchmarks/ecu_rig/EcuBenchRig.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -17,7 +17,7 @@
 // the recording that BM_GraphLoad loads is made of synthetic curves. A
 // benchmark whose work changes takes a new name, so that a comparison never
 // pairs two different measurements under one name.
-#include "GraphBenchData.h"
+#include "benchmarks/live_support/GraphBenchData.h"
 #include "live/autocal/FormCalibraTar.h"
 #include "live/graph/FormGraficoDrt.h"
 #include "live/view/FormVisualizza.h"

@@ -1,6 +1,6 @@
 #include "NumericEdit.h"
 
-#include "NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -4,7 +4,7 @@
 // it the same numbers are read from the program's own string table, so the
 // Italian texts appear. QtCore only; the library is reached through the
 // platform's LibraryLoader.
-#include "LanguageLibrary.h"
+#include "complib/language/LanguageLibrary.h"
 
 #include <QObject>
 #include <QString>

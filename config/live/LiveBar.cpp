@@ -1,6 +1,6 @@
 #include "LiveBar.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "datamodule/core/LiveLamps.h"
 
 #include "complib/EcuProtocol.h"

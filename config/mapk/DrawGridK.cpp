@@ -2,7 +2,7 @@
 
 #include "FormCentriCelleK.h"
 #include "FormModificaMappa.h"
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/translator/Translator.h"
 #include "datamodule/core/iodata.h"
 #include "product/constants/BuildConstants.h"

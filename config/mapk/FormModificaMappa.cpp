@@ -1,7 +1,7 @@
 #include "FormModificaMappa.h"
 
 #include "ModificaMappaPlacements.h"
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/translator/Translator.h"
 #include "config/mapk_rules/MapKRules.h"
 #include "datamodule/core/iodata.h"

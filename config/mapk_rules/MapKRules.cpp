@@ -1,6 +1,6 @@
 #include "MapKRules.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

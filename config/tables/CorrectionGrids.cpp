@@ -1,6 +1,6 @@
 #include "CorrectionGrids.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "datamodule/core/iodata.h"
 #include "plat/Colors.h"
 #include "plat/ScreenCursor.h"

@@ -2,7 +2,7 @@
 
 #include "TableLimits.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include "datamodule/core/iodata.h"
 

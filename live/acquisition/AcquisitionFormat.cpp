@@ -1,6 +1,6 @@
 #include "AcquisitionFormat.h"
 
-#include "resources/strings/StringTable.h"
+#include "resources/strings_format/StringTable.h"
 
 #include <charconv>
 #include <cmath>

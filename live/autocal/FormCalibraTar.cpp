@@ -7,7 +7,7 @@
 
 #include "CalibraTarPlacements.h"
 #include "FormCalibraTarParts.h"
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/translator/Translator.h"
 #include "datamodule/core/LiveLamps.h"
 #include "datamodule/core/Scaling.h"

@@ -8,7 +8,7 @@
 //
 // While it is open the data module's TimerIO is stopped and the poll item is
 // 1; on closing it selects poll item 0x14100 and starts TimerIO again.
-#include "CalibraTarRules.h"
+#include "live/autocal_rules/CalibraTarRules.h"
 #include "windowkit/StatusLamps.h"
 #include "windowkit/WindowText.h"
 

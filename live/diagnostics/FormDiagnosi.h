@@ -11,7 +11,7 @@
 // 0x14100 and starts the data module's TimerIO again: a caller that wants
 // live polling selects poll item 1 and stops TimerIO after the window is
 // gone.
-#include "DiagnosiRules.h"
+#include "live/diagnostics_rules/DiagnosiRules.h"
 #include "windowkit/ShowOnce.h"
 
 #include <QDialog>

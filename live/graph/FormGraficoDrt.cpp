@@ -17,7 +17,7 @@
 #include "plat/ScreenScale.h"
 #include "plat/Services.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -10,8 +10,8 @@
 // Every sample stays in the window's sample store for as long as it is open;
 // the chart is redrawn from it at most kRedrawMs apart, with only the visible
 // time span, cut down to about two points per pixel column.
-#include "GraficoRules.h"
-#include "GraficoStore.h"
+#include "live/graph_rules/GraficoRules.h"
+#include "live/graph_rules/GraficoStore.h"
 #include "live/acquisition/AcquisitionRecorder.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 // clicks and panning with the right button.
 #include "FormGraficoDrt.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 // The main window creates it with itself as owner, shows it modally (exec)
 // and deletes it. On closing the poll item goes back to 0x14100 and the data
 // module's TimerIO starts again.
-#include "VisualizzaRules.h"
+#include "live/view_rules/VisualizzaRules.h"
 #include "live/gauges/NeedleGauges.h"
 #include "windowkit/StatusLamps.h"
 

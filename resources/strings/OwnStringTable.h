@@ -2,7 +2,7 @@
 // The program's own string table: the Italian text of every string number,
 // compiled in from it.txt. The translator reads it when no language library
 // is loaded.
-#include "StringTable.h"
+#include "resources/strings_format/StringTable.h"
 
 namespace qz::strings {
 

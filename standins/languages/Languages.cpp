@@ -1,8 +1,8 @@
 // The language library: Italian (language 0) and English (language 1), 1000
 // string numbers per language, generated from resources/strings/it.txt and
 // en.txt.
-#include "complib/translator/LanguageLibrary.h"
-#include "resources/strings/StringTable.h"
+#include "complib/language/LanguageLibrary.h"
+#include "resources/strings_format/StringTable.h"
 
 namespace qz::strings {
 extern const StringTable kLanguageStrings; // generated

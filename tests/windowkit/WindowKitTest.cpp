@@ -1,7 +1,7 @@
 // What the windows take from the window kit: the text of a number, the
 // live-polling switch, the status lamps and the first-show guard, against the
 // data module on the simulated ECU.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "windowkit/LivePolling.h"
 #include "windowkit/ShowOnce.h"

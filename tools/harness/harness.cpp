@@ -2,7 +2,7 @@
 // profile and language, driven as a user would drive it (keys, clicks,
 // typing, answers to its boxes, files in its dialogs), for reviews and
 // screenshots. See --help.
-#include "HarnessRules.h"
+#include "tools/harness_rules/HarnessRules.h"
 #include "config/window/FormConfig.h"
 #include "live/diagnostics/FormDiagnosi.h"
 #include "product/constants/BuildConstants.h"

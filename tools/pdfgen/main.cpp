@@ -2,7 +2,7 @@
 //
 //   qz-pdfgen --out DIR NAME...   writes DIR/NAME for each name
 //   qz-pdfgen --list              prints the names it can draw
-#include "Diagrams.h"
+#include "tools/pdfgen_diagrams/Diagrams.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "SliderTrack.h"
 #include "datamodule/core/ItemCodes.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/editors/NumericEdit.h"
 #include "config/live/LiveBar.h"
 #include "config/rules/PresetRules.h"

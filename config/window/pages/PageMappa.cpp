@@ -4,7 +4,7 @@
 #include "config/window/PageWidgets.h"
 #include "datamodule/core/ItemCodes.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/editors/NumericEdit.h"
 #include "config/mapk/DrawGridK.h"
 #include "config/rules/MappaControls.h"

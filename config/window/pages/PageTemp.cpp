@@ -4,7 +4,7 @@
 #include "windowkit/WindowText.h"
 
 #include "complib/editors/KeyComboBox.h"
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/editors/NumericEdit.h"
 #include "config/mapk/DrawGridK.h"
 #include "config/mapk/FormModificaMappa.h"

@@ -13,7 +13,7 @@
 #include "datamodule/core/ItemCodes.h"
 #include "windowkit/LivePolling.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/editors/NumericEdit.h"
 #include "config/mapk/DrawGridK.h"
 #include "config/rules/SensorRules.h"

@@ -1,4 +1,4 @@
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include <gtest/gtest.h>
 

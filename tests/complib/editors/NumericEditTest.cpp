@@ -1,5 +1,5 @@
 #include "complib/editors/NumericEdit.h"
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include "EditorTestSupport.h"
 

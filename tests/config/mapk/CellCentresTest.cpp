@@ -5,7 +5,7 @@
 #include "config/mapk/FormCentriCelle.h"
 #include "config/mapk/FormCentriCelleK.h"
 #include "config/mapk_rules/MapKRules.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -5,7 +5,7 @@
 #include "config/mapk/FormCentriCelleK.h"
 #include "config/mapk/FormModificaMappa.h"
 #include "product/constants/BuildConstants.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 // The data module on a connected simulated ECU of type 30, with helpers to
 // see what the ECU holds and which of its items were written.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <set>
 #include <string>

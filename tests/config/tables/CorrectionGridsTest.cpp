@@ -2,9 +2,9 @@
 // what they show, which values an edit writes (the ECU's call log) and what
 // they do from the cells that refuse an edit.
 #include "config/tables/CorrectionGrids.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 
 #include <QApplication>
 #include <QMouseEvent>

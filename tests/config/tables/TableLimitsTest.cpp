@@ -4,7 +4,7 @@
 // taken to the range's end before the increasing rule looks at it.
 #include "config/tables_rules/TableLimits.h"
 #include "config/tables_rules/TablesRules.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The grids' plain rules: the increasing-axis rule, number texts, what a
 // double click does and from which cells an edit may start.
 #include "config/tables_rules/TablesRules.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <gtest/gtest.h>
 #include <vector>

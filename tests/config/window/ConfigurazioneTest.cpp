@@ -5,7 +5,7 @@
 #include "config/rules/ConfigChanges.h"
 #include "config/rules/SequenceRules.h"
 #include "config/window/FormConfig.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "complib/editors/KeyComboBox.h"
 #include "complib/editors/NumericEdit.h"

@@ -5,7 +5,7 @@
 #include "config/tables/CorrectionGrids.h"
 #include "config/window/FormConfigParts.h"
 #include "live/diagnostics/FormDiagnosi.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "complib/editors/KeyComboBox.h"
 #include "complib/editors/NumericEdit.h"

@@ -5,7 +5,7 @@
 // buttons stand apart from their captions and look alike, the tab captions
 // are drawn alike.
 #include "PageRig.h"
-#include "complib/translator/LanguageLibrary.h"
+#include "complib/language/LanguageLibrary.h"
 #include "complib/translator/Translator.h"
 #include "config/window/FormConfigParts.h"
 

@@ -6,8 +6,8 @@
 #include "config/tables/CorrectionGrids.h"
 #include "config/window/FormConfig.h"
 #include "product/constants/BuildConstants.h"
-#include "tests/support/DataModuleRig.h"
-#include "tests/support/MapAxes.h"
+#include "tests/support/rig/DataModuleRig.h"
+#include "tests/support/rig/MapAxes.h"
 
 #include "config/window/pages/PageAdatta.h"
 #include "config/window/pages/PageCorrezioni.h"

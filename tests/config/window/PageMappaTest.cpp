@@ -8,8 +8,8 @@
 #include "config/mapk/FormModificaMappa.h"
 #include "config/tables/CorrectionGrids.h"
 #include "config/window/FormConfig.h"
-#include "tests/support/DataModuleRig.h"
-#include "tests/support/MapAxes.h"
+#include "tests/support/rig/DataModuleRig.h"
+#include "tests/support/rig/MapAxes.h"
 
 #include "complib/editors/NumericEdit.h"
 #include "config/window/pages/PageEmissioni.h"

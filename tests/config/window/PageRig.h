@@ -3,7 +3,7 @@
 // ECU as a connect leaves it, shown and active on one page, with the live
 // tick stopped (the tests set the live values themselves).
 #include "config/window/FormConfig.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QTabWidget>
 #include <QTest>

@@ -3,7 +3,7 @@
 // simulated ECU's log.
 #include "config/window/FormConfig.h"
 #include "datamodule/core/Scaling.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "complib/editors/KeyComboBox.h"
 #include "complib/editors/NumericEdit.h"

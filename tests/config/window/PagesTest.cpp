@@ -4,7 +4,7 @@
 // the ECU as it was, and every control a page shows has its place.
 #include "config/window/FormConfig.h"
 #include "config/window/FormConfigParts.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "complib/editors/KeyComboBox.h"
 #include "complib/editors/NumericEdit.h"

@@ -1,7 +1,7 @@
 // The accessor families of TStreamDati: parts of one data module without
 // state or virtual calls of their own, each acting on the module it belongs
 // to (not on the global StreamDati).
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // A connected data module for the tests of the named accessors: the marker
 // set, the modified flag clear, the call log empty, and no malformed call at
 // the end.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <gmock/gmock.h>
 #include <functional>

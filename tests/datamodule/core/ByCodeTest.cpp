@@ -1,5 +1,5 @@
 // GetValueByCode / SetValueByCode and the element pair against the simulated ECU.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <gmock/gmock.h>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The lamps the live windows light from the live values.
 #include "datamodule/core/LiveLamps.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The poll step in idle and live mode, its reconnect, and the transfer progress.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QTimer>
 #include <gmock/gmock.h>

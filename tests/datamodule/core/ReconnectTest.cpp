@@ -1,5 +1,5 @@
 // Reconnect with the wait for the ready ECU, and the ECU identity.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QTimer>
 #include <gmock/gmock.h>

@@ -1,5 +1,5 @@
 // Construction, start-up failures, the message texts and the diagnostic watcher.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "complib/connection/VyxConnection.h"
 #include "complib/settings/VyxRegistryData.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The data module on the simulated ECU, with a scratch folder for
 // configuration files and helpers to write and read them as plain INI text.
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "datamodule/files/IniDocument.h"
 

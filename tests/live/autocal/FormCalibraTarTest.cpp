@@ -5,7 +5,7 @@
 #include "datamodule/core/ItemCatalogue.h"
 #include "live/acquisition/AcquisitionRecorder.h"
 #include "live/autocal/CalibraTarPlacements.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 #include "tests/support/PlacementCheck.h"
 
 #include "plat/Desktop.h"

@@ -4,7 +4,7 @@
 #include "live/diagnostics/FormDiagnosi.h"
 #include "datamodule/core/ItemCatalogue.h"
 #include "live/diagnostics/DiagnosiPlacements.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 #include "tests/support/PlacementCheck.h"
 
 #include "plat/PictureButton.h"

@@ -3,9 +3,9 @@
 // The 20 ms tick is driven by calling its handler.
 #include "live/graph/FormGraficoDrt.h"
 #include "live/graph/GraficoPrint.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "complib/editors/NumericEdit.h"
 #include "live/acquisition/AcquisitionReader.h"
 #include "plat/Desktop.h"

@@ -5,7 +5,7 @@
 #include "datamodule/core/ItemCatalogue.h"
 #include "live/diagnostics/FormDiagnosi.h"
 #include "live/view/VisualizzaPlacements.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 #include "tests/support/PlacementCheck.h"
 
 #include "live/acquisition/AcquisitionRecorder.h"

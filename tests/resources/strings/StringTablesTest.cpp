@@ -1,7 +1,7 @@
 // The string tables: the program's own (Italian) table and the two languages
 // of the language library hold the same numbers, every text is there in both
 // languages, and every string number the program's code asks for exists.
-#include "complib/translator/LanguageLibrary.h"
+#include "complib/language/LanguageLibrary.h"
 #include "resources/strings/OwnStringTable.h"
 
 #include "plat/DynamicLibrary.h"

@@ -6,7 +6,7 @@
 #include "datamodule/files/SaveFile.h"
 #include "datamodule/files/Scrambler.h"
 #include "tests/support/DamagedFiles.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/Desktop.h"
 #include "plat/Prompts.h"

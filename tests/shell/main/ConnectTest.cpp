@@ -7,7 +7,7 @@
 #include "complib/settings/VyxRegistryData.h"
 #include "product/constants/BuildConstants.h"
 #include "shell/windows/Attesa.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/PictureButton.h"
 #include "plat/ProgramVersion.h"

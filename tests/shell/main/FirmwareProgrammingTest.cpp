@@ -9,7 +9,7 @@
 #include "product/constants/BuildConstants.h"
 #include "product/firmware/FirmwareMeta.h"
 #include "shell/windows/Attesa.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/PictureButton.h"
 #include "plat/testing/DesktopFakes.h"

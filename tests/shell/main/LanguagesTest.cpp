@@ -3,10 +3,10 @@
 #include "shell/main/MainQuorin.h"
 
 #include "complib/settings/VyxRegistryData.h"
-#include "complib/translator/LanguageLibrary.h"
+#include "complib/language/LanguageLibrary.h"
 #include "complib/translator/Translator.h"
 #include "product/constants/BuildConstants.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "product/constants/BuildConstants.h"
 #include "shell/schemi/Schemi.h"
 #include "shell/windows/Splash.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/PictureButton.h"
 #include "plat/SerialPortWatcher.h"

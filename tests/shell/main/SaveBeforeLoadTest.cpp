@@ -4,7 +4,7 @@
 
 #include "product/constants/BuildConstants.h"
 #include "shell/file/FormFile.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/Prompts.h"
 #include "plat/testing/DesktopFakes.h"

@@ -7,7 +7,7 @@
 #include "complib/settings/VyxRegistryData.h"
 #include "datamodule/core/iodata.h"
 #include "tests/support/DamagedLibraries.h"
-#include "tests/support/DataModuleRig.h"
+#include "tests/support/rig/DataModuleRig.h"
 
 #include "plat/ProgramFolder.h"
 #include "plat/testing/Fakes.h"

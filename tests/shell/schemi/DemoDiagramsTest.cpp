@@ -1,7 +1,7 @@
 // The demo diagrams the build lays into the program folder.
 #include "QtPrinters.h"
 #include "shell/schemi/SchemiFiles.h"
-#include "tools/pdfgen/Diagrams.h"
+#include "tools/pdfgen_diagrams/Diagrams.h"
 
 #include <QDir>
 #include <QFile>

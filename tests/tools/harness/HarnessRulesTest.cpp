@@ -1,4 +1,4 @@
-#include "tools/harness/HarnessRules.h"
+#include "tools/harness_rules/HarnessRules.h"
 
 #include <gtest/gtest.h>
 

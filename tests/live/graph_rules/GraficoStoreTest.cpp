@@ -1,6 +1,6 @@
 // The graph's sample store: what it keeps per curve and what a redraw takes
 // from it for a time span.
-#include "live/graph/GraficoStore.h"
+#include "live/graph_rules/GraficoStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The auto-calibration rules as tables: progress phases, refusal texts, the
 // click by state, the measuring step and the map-K correction.
-#include "live/autocal/CalibraTarRules.h"
+#include "live/autocal_rules/CalibraTarRules.h"
 
 #include "live/acquisition/AcquisitionFormat.h"
 

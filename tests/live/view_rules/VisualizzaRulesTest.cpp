@@ -1,5 +1,5 @@
 // The live view's rules without a window.
-#include "live/view/VisualizzaRules.h"
+#include "live/view_rules/VisualizzaRules.h"
 
 #include "datamodule/core/SensorTables.h"
 #include "live/acquisition/AcquisitionFormat.h"

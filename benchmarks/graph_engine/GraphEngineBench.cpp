@@ -4,8 +4,8 @@
 // iteration is a whole redraw: hand the points to the chart and paint it.
 //   running/N: the last 30 s of N samples per curve (what a tick redraws)
 //   whole/N:   all N samples per curve at once (a loaded recording)
-#include "GraphBenchData.h"
-#include "live/graph/GraficoStore.h"
+#include "benchmarks/live_support/GraphBenchData.h"
+#include "live/graph_rules/GraficoStore.h"
 
 #include <QApplication>
 #include <QChart>

@@ -1,6 +1,6 @@
 #include "DataModuleRig.h"
 
-#include "complib/translator/LanguageLibrary.h"
+#include "complib/language/LanguageLibrary.h"
 #include "product/constants/BuildConstants.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 // The diagnostics window's plain rules.
-#include "live/diagnostics/DiagnosiRules.h"
+#include "live/diagnostics_rules/DiagnosiRules.h"
 
 #include <gtest/gtest.h>
 

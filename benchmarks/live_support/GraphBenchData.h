@@ -3,8 +3,8 @@
 // in virtual time, as the live view leaves it for its windows (poll item 1,
 // poll timer stopped, link open), a program folder with its "Acquisition"
 // folder, synthetic curves and the process's memory figures.
-#include "benchmarks/datamodule/EcuBenchRig.h"
-#include "live/graph/GraficoRules.h"
+#include "benchmarks/ecu_rig/EcuBenchRig.h"
+#include "live/graph_rules/GraficoRules.h"
 
 #include <QString>
 #include <QTemporaryDir>

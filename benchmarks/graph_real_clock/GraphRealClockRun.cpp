@@ -6,7 +6,7 @@
 //                                           recording under that name
 // Exits with 0 when the recording holds at least 45 samples a second and the
 // last full minute's rate is within 10 % of the first's.
-#include "GraphBenchData.h"
+#include "benchmarks/live_support/GraphBenchData.h"
 #include "live/graph/FormGraficoDrt.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The graph's rules as tables: the curve values of a tick and of a file
 // line, which curves are shown, the time axis and the
 // automatic ranges.
-#include "live/graph/GraficoRules.h"
+#include "live/graph_rules/GraficoRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "VisualizzaRules.h"
 
-#include "complib/editors/NumberText.h"
+#include "complib/numbers/NumberText.h"
 #include "datamodule/core/LiveLamps.h"
 #include "datamodule/core/Scaling.h"
 #include "datamodule/core/SensorTables.h"
