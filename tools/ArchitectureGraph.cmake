@@ -11,6 +11,8 @@
 #   folder <name> <folder>   the folder of the CMakeLists.txt that makes it,
 #                            from the source root ("." for the root)
 #   source <name> <file>     a source of it in the source tree, from the root
+#   publishes <name> <dir>   a folder of the source tree it gives its users as
+#                            include directory, from the root
 #   external <name> <lib>... a library from outside the build and the libraries
 #                            of the table's names it brings in, transitively
 #
@@ -157,6 +159,29 @@ function(qz_write_architecture_graph file)
       set(rel ".")
     endif()
     string(APPEND text "folder ${t} ${rel}\n")
+    get_target_property(published ${t} INTERFACE_INCLUDE_DIRECTORIES)
+    if(published)
+      foreach(p IN LISTS published)
+        if(p MATCHES "^\\$<BUILD_INTERFACE:(.+)>$")
+          set(p "${CMAKE_MATCH_1}")
+        endif()
+        if(p MATCHES "^\\$<")
+          continue()
+        endif()
+        if(NOT IS_ABSOLUTE "${p}")
+          set(p "${dir}/${p}")
+        endif()
+        cmake_path(IS_PREFIX CMAKE_SOURCE_DIR "${p}" NORMALIZE in_tree)
+        cmake_path(IS_PREFIX CMAKE_BINARY_DIR "${p}" NORMALIZE in_build)
+        if(in_tree AND NOT in_build)
+          file(RELATIVE_PATH rp "${CMAKE_SOURCE_DIR}" "${p}")
+          if(rp STREQUAL "")
+            set(rp ".")
+          endif()
+          string(APPEND text "publishes ${t} ${rp}\n")
+        endif()
+      endforeach()
+    endif()
     # Its own files (generated ones live in the build folder and are left
     # out); an interface library's are its interface sources.
     if(type STREQUAL "INTERFACE_LIBRARY")
@@ -212,10 +237,14 @@ endfunction()
 set(QZ_ARCH_GRAPH ${CMAKE_BINARY_DIR}/architecture-graph.txt)
 qz_write_architecture_graph(${QZ_ARCH_GRAPH})
 
-# The table against the build, and the rules libraries and their test
-# binaries without widgets (tests/tools/architecture checks the check).
+# The table against the build, every target linking what it includes, and
+# the rules libraries and their test binaries without widgets
+# (tests/tools/architecture checks the check).
 add_test(NAME architecture_table_matches_build
   COMMAND ${CMAKE_COMMAND} -DGRAPH=${QZ_ARCH_GRAPH} -DDOC=${CMAKE_SOURCE_DIR}/docs/architecture.md -DCHECK=table
+          -P ${CMAKE_SOURCE_DIR}/tools/check-architecture.cmake)
+add_test(NAME architecture_targets_link_what_they_include
+  COMMAND ${CMAKE_COMMAND} -DGRAPH=${QZ_ARCH_GRAPH} -DROOT=${CMAKE_SOURCE_DIR} -DCHECK=includes
           -P ${CMAKE_SOURCE_DIR}/tools/check-architecture.cmake)
 add_test(NAME architecture_rules_without_widgets
   COMMAND ${CMAKE_COMMAND} -DGRAPH=${QZ_ARCH_GRAPH} -DCHECK=rules

@@ -1,8 +1,8 @@
 # Checks the build's targets against the table "Targets" of the architecture
 # document, and that the rules libraries and their test binaries stay free of
 # widgets:
-#   cmake -DGRAPH=<architecture-graph.txt> -DDOC=<architecture.md> [-DCHECK=table|rules|all]
-#         -P check-architecture.cmake
+#   cmake -DGRAPH=<architecture-graph.txt> -DDOC=<architecture.md> [-DROOT=<source root>]
+#         [-DCHECK=table|rules|includes|all] -P check-architecture.cmake
 #
 # GRAPH is the file the configure step writes (tools/ArchitectureGraph.cmake):
 # "complete ON|OFF", then "target <name> <link>..." for every target of the
@@ -20,19 +20,29 @@
 # CHECK=rules: no *_rules library and no test_*_rules binary links QtWidgets,
 # directly or through what it links; each *_rules library is linked by a
 # test_*_rules binary.
+# CHECK=includes (needs ROOT): every target links each target whose header
+# its sources include. A quoted include is found as the compiler finds it:
+# beside the including file, from the source root, or in a folder a target
+# publishes as include directory; the header belongs to the target whose
+# folder holds it (the deepest such folder). Headers of no target's folder
+# (the tests' shared headers in tests/support) and of the target's own folder
+# are not checked; "all" runs it when ROOT is given.
 # Fails naming each target and its difference. docs/architecture.md, "How the
 # table is checked", gives the row syntax.
 cmake_minimum_required(VERSION 3.20)
 if(NOT DEFINED CHECK)
   set(CHECK all)
 endif()
-if(NOT CHECK MATCHES "^(table|rules|all)$")
-  message(FATAL_ERROR "check-architecture: CHECK must be table, rules or all (got '${CHECK}')")
+if(NOT CHECK MATCHES "^(table|rules|includes|all)$")
+  message(FATAL_ERROR "check-architecture: CHECK must be table, rules, includes or all (got '${CHECK}')")
+endif()
+if(CHECK STREQUAL "includes" AND (NOT ROOT OR NOT IS_DIRECTORY "${ROOT}"))
+  message(FATAL_ERROR "check-architecture: CHECK=includes needs ROOT, the source root (got '${ROOT}')")
 endif()
 if(NOT GRAPH OR NOT EXISTS "${GRAPH}")
   message(FATAL_ERROR "check-architecture: GRAPH must name the target graph (got '${GRAPH}')")
 endif()
-if(NOT CHECK STREQUAL "rules" AND (NOT DOC OR NOT EXISTS "${DOC}"))
+if(CHECK MATCHES "^(table|all)$" AND (NOT DOC OR NOT EXISTS "${DOC}"))
   message(FATAL_ERROR "check-architecture: DOC must name the architecture document (got '${DOC}')")
 endif()
 
@@ -67,6 +77,9 @@ foreach(line IN LISTS graph_lines)
   elseif(kind STREQUAL "source")
     list(POP_FRONT words name)
     list(APPEND sources_${name} "${words}")
+  elseif(kind STREQUAL "publishes")
+    list(POP_FRONT words name)
+    list(APPEND published_dirs "${words}")
   elseif(kind STREQUAL "external")
     list(POP_FRONT words name)
     list(APPEND externals "${name}")
@@ -95,7 +108,7 @@ function(quoted list out)
 endfunction()
 
 # --- The table --------------------------------------------------------------
-if(NOT CHECK STREQUAL "rules")
+if(CHECK MATCHES "^(table|all)$")
   file(READ "${DOC}" doc)
   # One list element a line; the list's own separators and brackets are
   # taken out of the text first.
@@ -340,7 +353,7 @@ if(NOT CHECK STREQUAL "rules")
 endif()
 
 # --- The rules without widgets ----------------------------------------------
-if(NOT CHECK STREQUAL "table")
+if(CHECK MATCHES "^(rules|all)$")
   set(rules_libraries "")
   set(rules_tests "")
   foreach(t IN LISTS targets)
@@ -395,6 +408,102 @@ if(NOT CHECK STREQUAL "table")
   list(LENGTH rules_libraries nlib)
   list(LENGTH rules_tests ntest)
   message(STATUS "rules: ${nlib} libraries and ${ntest} test binaries without QtWidgets")
+endif()
+
+# --- What each target includes ----------------------------------------------
+if(CHECK STREQUAL "includes" OR (CHECK STREQUAL "all" AND ROOT))
+  if(published_dirs)
+    list(REMOVE_DUPLICATES published_dirs)
+  endif()
+  # The folders that hold targets, deepest first.
+  set(owner_folders "")
+  foreach(t IN LISTS targets)
+    if(DEFINED folder_${t})
+      list(APPEND owner_folders "${folder_${t}}")
+      list(APPEND owners_of_${folder_${t}} "${t}")
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES owner_folders)
+  set(by_depth "")
+  foreach(f IN LISTS owner_folders)
+    string(REGEX REPLACE "[^/]" "" slashes "${f}")
+    string(LENGTH "${slashes}" depth)
+    math(EXPR key "100 + ${depth}")
+    list(APPEND by_depth "${key}|${f}")
+  endforeach()
+  list(SORT by_depth ORDER DESCENDING)
+  list(TRANSFORM by_depth REPLACE "^[0-9]+\\|" "")
+
+  set(checked 0)
+  foreach(t IN LISTS targets)
+    set(missing_${t} "")
+    foreach(src IN LISTS sources_${t})
+      if(NOT EXISTS "${ROOT}/${src}" OR NOT src MATCHES "\\.(h|hpp|cpp|c)$")
+        continue()
+      endif()
+      math(EXPR checked "${checked} + 1")
+      get_filename_component(here "${src}" DIRECTORY)
+      file(STRINGS "${ROOT}/${src}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+      foreach(line IN LISTS lines)
+        if(NOT line MATCHES "\"([^\"]+)\"")
+          continue()
+        endif()
+        set(name "${CMAKE_MATCH_1}")
+        # As the compiler finds it.
+        set(header "")
+        if(here STREQUAL "")
+          set(beside "${name}")
+        else()
+          set(beside "${here}/${name}")
+        endif()
+        if(EXISTS "${ROOT}/${beside}")
+          set(header "${beside}")
+        elseif(EXISTS "${ROOT}/${name}")
+          set(header "${name}")
+        else()
+          foreach(d IN LISTS published_dirs)
+            if(EXISTS "${ROOT}/${d}/${name}")
+              set(header "${d}/${name}")
+              break()
+            endif()
+          endforeach()
+        endif()
+        if(header STREQUAL "")
+          continue() # generated, or a system header in quotes
+        endif()
+        cmake_path(NORMAL_PATH header)
+        if(NOT DEFINED owner_of_header_${header})
+          set(owner "")
+          foreach(f IN LISTS by_depth)
+            string(FIND "${header}" "${f}/" at)
+            if(at EQUAL 0)
+              set(owner "${f}")
+              break()
+            endif()
+          endforeach()
+          set(owner_of_header_${header} "${owner}")
+        endif()
+        set(f "${owner_of_header_${header}}")
+        if(f STREQUAL "" OR t IN_LIST owners_of_${f})
+          continue()
+        endif()
+        set(linked FALSE)
+        foreach(o IN LISTS owners_of_${f})
+          if(o IN_LIST links_${t})
+            set(linked TRUE)
+          endif()
+        endforeach()
+        if(NOT linked)
+          list(GET owners_of_${f} 0 o)
+          if(NOT o IN_LIST missing_${t})
+            list(APPEND missing_${t} "${o}")
+            difference("`${t}` includes ${header} (of `${o}`) but does not link `${o}` (${src})")
+          endif()
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+  message(STATUS "includes: ${checked} sources checked")
 endif()
 
 if(failures GREATER 0)

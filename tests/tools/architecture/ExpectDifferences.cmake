@@ -1,6 +1,6 @@
-# Runs tools/check-architecture.cmake on the made-up build and document of this
-# folder, which differ from each other in known ways, and passes only when the
-# check fails with exactly those differences:
+# Runs tools/check-architecture.cmake on the made-up build, document and source
+# tree (tree/) of this folder, which differ from each other in known ways, and
+# passes only when the check fails with exactly those differences:
 #   cmake -DCHECK_SCRIPT=<check-architecture.cmake> -DHERE=<this folder> -P ExpectDifferences.cmake
 set(expected
   "difference: `undocumented`: a target of the build that the table does not name (it links base_core)"
@@ -21,10 +21,11 @@ set(expected
   "difference: `app_rules` and `app_window` share the folder `app/`"
   "difference: `app_view_rules`: made in `view/`, but its row gives `app/view/`"
   "difference: `plot_rules`: its source other/Plot.cpp lies outside its folder `plot/`"
-  "difference: row `bad_syntax`: the folder column must give one folder in backticks (it gives 2)")
+  "difference: row `bad_syntax`: the folder column must give one folder in backticks (it gives 2)"
+  "difference: `app_window` includes plot/Plot.h (of `plot_rules`) but does not link `plot_rules` (app/Window.cpp)")
 
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -DGRAPH=${HERE}/graph.txt -DDOC=${HERE}/doc.md -P ${CHECK_SCRIPT}
+  COMMAND ${CMAKE_COMMAND} -DGRAPH=${HERE}/graph.txt -DDOC=${HERE}/doc.md -DROOT=${HERE}/tree -P ${CHECK_SCRIPT}
   RESULT_VARIABLE status
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err)
