@@ -104,6 +104,19 @@ inline constexpr std::int32_t kCalibrationRpmCode = 0x296;
 // SpostamentoTaratura: the shift below idle, ms.
 inline constexpr std::int32_t kCalibrationShiftCode = 0x293;
 
+// ---- Read at connect, straight from the ECU
+
+// The ECU's reset flags: bit 0 set, the ECU was reset and waits for its
+// default set (the main window sets it to ask for a reset).
+inline constexpr std::int32_t kResetFlagsCode = 1;
+// The two option words that choose what a reset ECU is given.
+inline constexpr std::int32_t kConnectOptionsCode = 0x2303;
+// The injector type the ECU reports after a reset (a row of one value).
+inline constexpr std::int32_t kEcuInjectorTypeCode = 0x94;
+// The lowest and the recommended program version, major * 256 + minor.
+inline constexpr std::int32_t kMinimumProgramVersionCode = 0x24C;
+inline constexpr std::int32_t kRecommendedProgramVersionCode = 0x25B;
+
 // ---- Test data
 
 // The test page's byte, word and time (ms), never shown.

@@ -174,7 +174,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : QDialog(owner)
         if (!ecu->ReadItem(kExclusionCode, &v))
             PageControl->setTabVisible(PageControl->indexOf(TabIniettori), false);
         v = 0;
-        if (!ecu->ReadItem(0x255, &v))
+        if (!ecu->ReadItem(kPartialGasTimeCode, &v))
             PageControl->setTabVisible(PageControl->indexOf(TabContatori), false);
     }
 

@@ -43,6 +43,10 @@ public:
     static constexpr int kTimerMs = 4000;
     static constexpr std::int32_t kExclusionCode = 0x2ac;
     static constexpr std::int32_t kResetCode = 0x2361;
+    // The counters' times: gas since the last reset, gas and petrol in all.
+    static constexpr std::int32_t kPartialGasTimeCode = 0x255;
+    static constexpr std::int32_t kTotalGasTimeCode = 0x23b;
+    static constexpr std::int32_t kTotalPetrolTimeCode = 0x23c;
     static constexpr int kResetPicture = 10045;
     static constexpr int kResetPicturePressed = 10046;
 

@@ -54,7 +54,7 @@ void TFormDiagnosi::ResetTempiClick(plat::PictureButton* picture)
     switch (picture->tag()) {
     case 0:
         LabParzialeGas->setText(zeroTime);
-        dm().SetValueByCode(0x255, 0.0);
+        dm().SetValueByCode(kPartialGasTimeCode, 0.0);
         dm().SetElementByCode(kSecondsCode, 1, 0.0);
         break;
     case 1:
@@ -63,12 +63,12 @@ void TFormDiagnosi::ResetTempiClick(plat::PictureButton* picture)
         break;
     case 2:
         LabAssolutoGas->setText(zeroTime);
-        dm().SetValueByCode(0x23b, 0.0);
+        dm().SetValueByCode(kTotalGasTimeCode, 0.0);
         dm().SetElementByCode(kSecondsCode, 0, 0.0);
         break;
     case 3:
         LabAssolutoBenzina->setText(zeroTime);
-        dm().SetValueByCode(0x23c, 0.0);
+        dm().SetValueByCode(kTotalPetrolTimeCode, 0.0);
         dm().SetElementByCode(kSecondsCode, 2, 0.0);
         break;
     default: break;

@@ -73,7 +73,9 @@ TFirmwareLoad LoadFirmwareFile(const QString& fileName);
 
 // The program's version as major * 256 + minor; 0 when it has none.
 int ProgramVersionNumber();
-// ECU item 0x15 read from the ECU now, fallback when the read fails.
+// The ECU item that holds its hardware variant.
+inline constexpr std::int32_t kHardwareVariantCode = 0x15;
+// The hardware variant read from the ECU now, fallback when the read fails.
 int ReadHardwareVariant(TEcuProtocol* protocol, int fallback);
 
 // 0 accepted; 1 broken consistency (or no readable metadata), 2 another ECU

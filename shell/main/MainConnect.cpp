@@ -143,23 +143,23 @@ void TFormMain::ActionConnettiExecute()
     std::unique_ptr<TFormAttesa> wait = openWaitForm(this, wkit::Text(kTextInitialising));
 
     std::int32_t status = 0;
-    if (!protocol()->ReadItem(1, &status))
+    if (!protocol()->ReadItem(dm::kResetFlagsCode, &status))
         status = 0;
 
     StreamDati->Reconnect(20000);
     StreamDati->ReadEcuIdentity();
 
     std::int32_t options[2] = {0, 0};
-    if (!protocol()->ReadItem(0x2303, options))
+    if (!protocol()->ReadItem(dm::kConnectOptionsCode, options))
         options[0] = options[1] = 0;
     std::int32_t item15 = 0;
-    if (!protocol()->ReadItem(0x15, &item15))
+    if (!protocol()->ReadItem(qz::firmware::kHardwareVariantCode, &item15))
         item15 = 0;
 
     std::int32_t injector = qz::CustomerInjectorCode(0);
     if (item15 != 0 && resetInProgress_) {
         std::int32_t fromEcu = injector;
-        if (protocol()->ReadRow(0x94, &fromEcu, 1))
+        if (protocol()->ReadRow(dm::kEcuInjectorTypeCode, &fromEcu, 1))
             injector = fromEcu;
     }
 
@@ -228,10 +228,10 @@ std::uint8_t TFormMain::IsEcuSupported() const
 bool TFormMain::CheckPcSoftwareVersion()
 {
     std::int32_t minimum = 0;
-    if (!protocol()->ReadItem(0x24C, &minimum))
+    if (!protocol()->ReadItem(dm::kMinimumProgramVersionCode, &minimum))
         minimum = 0;
     std::int32_t recommended = 0;
-    if (!protocol()->ReadItem(0x25B, &recommended))
+    if (!protocol()->ReadItem(dm::kRecommendedProgramVersionCode, &recommended))
         recommended = 0;
 
     char16_t buffer[20] = {};

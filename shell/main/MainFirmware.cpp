@@ -6,6 +6,7 @@
 
 #include "MainTexts.h"
 #include "complib/translator/Translator.h"
+#include "datamodule/core/ItemCatalogue.h"
 #include "datamodule/core/iodata.h"
 #include "product/constants/BuildConstants.h"
 #include "shell/firmware/FirmwareImage.h"
@@ -137,7 +138,7 @@ void TFormMain::ActionProgrammaExecute()
     std::uint32_t pers = 0;
     if (p->Connect()) {
         std::int32_t value = 0;
-        if (p->ReadItem(0x233, &value))
+        if (p->ReadItem(dm::kCustomerCode, &value))
             pers = static_cast<std::uint32_t>(value);
         if (p->GetLastStatus() & ECU_STATUS_NO_ITEM)
             pers = 0x10000;

@@ -6,6 +6,7 @@
 #include "complib/connection/VyxConnection.h"
 #include "complib/settings/VyxRegistryData.h"
 #include "complib/translator/Translator.h"
+#include "datamodule/core/ItemCodes.h"
 #include "datamodule/core/iodata.h"
 #include "live/autocal/FormCalibraTar.h"
 #include "live/view/FormVisualizza.h"
@@ -592,9 +593,9 @@ void TFormMain::ActionResetDaPcExecute()
         std::int32_t v = 0;
         // A link failure leaves v unknown: writing it back with bit 0 set
         // would overwrite the item's other bits.
-        const bool read = p->ReadItem(1, &v);
+        const bool read = p->ReadItem(dm::kResetFlagsCode, &v);
         const bool linkFailed = !read && (p->GetLastStatus() & ~ECU_STATUS_NO_ITEM) != 0;
-        if (!linkFailed && protocol()->WriteValue(1, v | 1)) {
+        if (!linkFailed && protocol()->WriteValue(dm::kResetFlagsCode, v | 1)) {
             resetInProgress_ = true;
             StreamDati->Modified = 0;
             ActionDisconnettiExecute();
