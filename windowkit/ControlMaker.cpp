@@ -15,41 +15,41 @@ ControlMaker::ControlMaker(plat::Placements placements, const QColor& ink, QStri
     : placements_(placements), ink_(ink), families_(std::move(families))
 {}
 
-QFont ControlMaker::font(int pixels, bool bold) const { return plat::SansFont(pixels, bold, families_); }
+QFont ControlMaker::Font(int pixels, bool bold) const { return plat::SansFont(pixels, bold, families_); }
 
-QRect ControlMaker::placeOf(const char* name) const { return plat::PlacementRect(placements_, name); }
+QRect ControlMaker::PlaceOf(const char* name) const { return plat::PlacementRect(placements_, name); }
 
-QLabel* ControlMaker::label(QWidget* parent, const char* name, int pixels, bool bold, Qt::Alignment align) const
+QLabel* ControlMaker::Label(QWidget* parent, const char* name, int pixels, bool bold, Qt::Alignment align) const
 {
-    return label(parent, name, placeOf(name), pixels, bold, align);
+    return Label(parent, name, PlaceOf(name), pixels, bold, align);
 }
 
-QLabel* ControlMaker::label(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold,
+QLabel* ControlMaker::Label(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold,
                             Qt::Alignment align) const
 {
-    return plat::MakeLabel(parent, name, r, font(pixels, bold), align, ink_);
+    return plat::MakeLabel(parent, name, r, Font(pixels, bold), align, ink_);
 }
 
-QLabel* ControlMaker::plainLabel(QWidget* parent, const char* name, const QString& text) const
+QLabel* ControlMaker::PlainLabel(QWidget* parent, const char* name, const QString& text) const
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(placeOf(name));
+    l->setGeometry(PlaceOf(name));
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, ink_);
     l->setPalette(pal);
     return l;
 }
 
-plat::PictureButton* ControlMaker::picture(QWidget* parent, const char* name, const char* path) const
+plat::PictureButton* ControlMaker::Picture(QWidget* parent, const char* name, const char* path) const
 {
-    plat::PictureButton* p = picture(parent, name, placeOf(name));
+    plat::PictureButton* p = Picture(parent, name, PlaceOf(name));
     if (path)
         p->setPicturePath(QLatin1String(path));
     return p;
 }
 
-plat::PictureButton* ControlMaker::picture(QWidget* parent, const char* name, const QRect& r) const
+plat::PictureButton* ControlMaker::Picture(QWidget* parent, const char* name, const QRect& r) const
 {
     auto* p = new plat::PictureButton(parent);
     p->setObjectName(QLatin1String(name));
@@ -57,11 +57,11 @@ plat::PictureButton* ControlMaker::picture(QWidget* parent, const char* name, co
     return p;
 }
 
-plat::Shape* ControlMaker::shape(QWidget* parent, const char* name, const QColor& fill) const
+plat::Shape* ControlMaker::Shape(QWidget* parent, const char* name, const QColor& fill) const
 {
     auto* s = new plat::Shape(parent);
     s->setObjectName(QLatin1String(name));
-    s->setGeometry(placeOf(name));
+    s->setGeometry(PlaceOf(name));
     s->setBrush(fill);
     return s;
 }

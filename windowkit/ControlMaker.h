@@ -27,22 +27,22 @@ public:
                  QStringList families = {QStringLiteral("DejaVu Sans")});
 
     // The window's sans-serif font at a pixel size.
-    QFont font(int pixels, bool bold) const;
+    QFont Font(int pixels, bool bold) const;
     // The design-size rectangle of name in the table.
-    QRect placeOf(const char* name) const;
+    QRect PlaceOf(const char* name) const;
 
     // A label in the window's font at pixels, in the ink.
-    QLabel* label(QWidget* parent, const char* name, int pixels, bool bold, Qt::Alignment align) const;
-    QLabel* label(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold, Qt::Alignment align) const;
+    QLabel* Label(QWidget* parent, const char* name, int pixels, bool bold, Qt::Alignment align) const;
+    QLabel* Label(QWidget* parent, const char* name, const QRect& r, int pixels, bool bold, Qt::Alignment align) const;
     // A label in its parent's font, in the ink, showing text.
-    QLabel* plainLabel(QWidget* parent, const char* name, const QString& text = {}) const;
+    QLabel* PlainLabel(QWidget* parent, const char* name, const QString& text = {}) const;
 
     // A picture button; with path, the picture file it shows.
-    plat::PictureButton* picture(QWidget* parent, const char* name, const char* path = nullptr) const;
-    plat::PictureButton* picture(QWidget* parent, const char* name, const QRect& r) const;
+    plat::PictureButton* Picture(QWidget* parent, const char* name, const char* path = nullptr) const;
+    plat::PictureButton* Picture(QWidget* parent, const char* name, const QRect& r) const;
 
     // A rectangle filled with fill.
-    plat::Shape* shape(QWidget* parent, const char* name, const QColor& fill) const;
+    plat::Shape* Shape(QWidget* parent, const char* name, const QColor& fill) const;
 
 private:
     plat::Placements placements_;

@@ -39,7 +39,7 @@ void BM_ConfigTick(benchmark::State& state)
 {
     const int page = static_cast<int>(state.range(0));
     rig::DataModuleRig r({.profile = "type=56;warmup=1"});
-    r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+    r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
     r.connectEcu();
     rig::LoadMapAxes(r.dm());
     r.clock.advance(5000); // on gas, driving
@@ -58,7 +58,7 @@ void BM_ConfigTick(benchmark::State& state)
         QApplication::processEvents();
         if (++ticks % 1024 == 0) {
             state.PauseTiming();
-            r.sim().clearCalls();
+            r.sim().ClearCalls();
             state.ResumeTiming();
         }
     }

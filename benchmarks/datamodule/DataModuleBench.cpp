@@ -90,7 +90,7 @@ void BM_TransferReadEcu(benchmark::State& state)
     for (auto _ : state) {
         benchmark::DoNotOptimize(b.dm->TransferData(TStreamDati::TRANSFER_READ_ECU, QString(), 0,
                                                     TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
-        b.sim.clearCalls();
+        b.sim.ClearCalls();
     }
 }
 BENCHMARK(BM_TransferReadEcu)->Unit(benchmark::kMillisecond);
@@ -106,7 +106,7 @@ void BM_TransferWriteEcu(benchmark::State& state)
     for (auto _ : state) {
         benchmark::DoNotOptimize(b.dm->TransferData(TStreamDati::TRANSFER_WRITE_ECU, QString(), 0,
                                                     TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
-        b.sim.clearCalls();
+        b.sim.ClearCalls();
     }
 }
 BENCHMARK(BM_TransferWriteEcu)->Unit(benchmark::kMillisecond);

@@ -7,13 +7,13 @@ namespace bench {
 EcuRig::EcuRig(std::string_view profile, bool realClock) : sim(profile)
 {
     if (!realClock)
-        sim.setClock(&simClock_);
+        sim.SetClock(&simClock_);
     auto& key = settings.keys[QStringLiteral("\\Software\\") + QString::fromUtf8(qz::RegistrySubkey())];
     key[QStringLiteral("MainPath")] = QStringLiteral("x");
     key[QStringLiteral("LanguageName")] = QStringLiteral("x");
-    key[QStringLiteral("ComPort")] = QString::number(sim.profile().port);
+    key[QStringLiteral("ComPort")] = QString::number(sim.CurrentProfile().port);
     key[QStringLiteral("Language")] = QStringLiteral("0");
-    const auto e = protovyx::inProcessExports(&sim);
+    const auto e = protovyx::InProcessExportsOf(&sim);
     libraries.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
                                                    {kExportDestroyClassInstance, e.destroyClassInstance},
                                                    {kExportGetDLLVersion, e.getDllVersion}});
@@ -30,13 +30,13 @@ EcuRig::~EcuRig()
 {
     dm.reset();
     services_.reset();
-    protovyx::inProcessExports(nullptr);
+    protovyx::InProcessExportsOf(nullptr);
 }
 
 void EcuRig::trim()
 {
     if (++calls_ % 1024 == 0)
-        sim.clearCalls();
+        sim.ClearCalls();
 }
 
 } // namespace bench

@@ -217,7 +217,7 @@ void TFormDiagnosi::buildLayout()
     PageControl = new PageControlWidget(this, bar);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setGeometry(0, 0, kDesignSize.width(), kDesignSize.height());
-    PageControl->setFont(kit().font(16, true));
+    PageControl->setFont(kit().Font(16, true));
 
     TabErrori = new QWidget;
     TabErrori->setObjectName(QStringLiteral("TabErrori"));
@@ -229,7 +229,7 @@ void TFormDiagnosi::buildLayout()
     TabEsci->setObjectName(QStringLiteral("TabEsci"));
     for (QWidget* page : {TabErrori, TabIniettori, TabContatori, TabEsci})
         PageControl->addTab(page, QString());
-    ImageEsci = kit().picture(this, "ImageEsci");
+    ImageEsci = kit().Picture(this, "ImageEsci");
     ImageEsci->setPicturePath(QLatin1String(kEsciPicture));
     ImageEsci->hide();
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
@@ -250,9 +250,9 @@ void TFormDiagnosi::buildLayout()
     ListCode->setRootIsDecorated(false);
     ListCode->hide();
     for (QTreeWidget* l : {ListCode, ListDiagnosi})
-        l->setFont(kit().font(16, false));
-    ImageReset = kit().picture(TabErrori, "ImageReset");
-    LabelAzzeraErrori = kit().label(TabErrori, "LabelAzzeraErrori", 16, true, Qt::AlignCenter);
+        l->setFont(kit().Font(16, false));
+    ImageReset = kit().Picture(TabErrori, "ImageReset");
+    LabelAzzeraErrori = kit().Label(TabErrori, "LabelAzzeraErrori", 16, true, Qt::AlignCenter);
     ShapeAbilita = new plat::Shape(TabErrori);
     place(ShapeAbilita, "ShapeAbilita");
     ShapeCheckAbilita = new plat::Shape(TabErrori);
@@ -260,7 +260,7 @@ void TFormDiagnosi::buildLayout()
     CheckDiagnosi = new QCheckBox(TabErrori);
     CheckDiagnosi->setObjectName(QStringLiteral("CheckDiagnosi"));
     place(CheckDiagnosi, "CheckDiagnosi");
-    LabelDiagnosi = kit().label(TabErrori, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelDiagnosi = kit().Label(TabErrori, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelDiagnosi->setWordWrap(true);
     ShapePosteriore = new plat::Shape(TabErrori);
     place(ShapePosteriore, "ShapePosteriore");
@@ -269,7 +269,7 @@ void TFormDiagnosi::buildLayout()
     CheckPosteriore = new QCheckBox(TabErrori);
     CheckPosteriore->setObjectName(QStringLiteral("CheckPosteriore"));
     place(CheckPosteriore, "CheckPosteriore");
-    LabelPosteriore = kit().label(TabErrori, "LabelPosteriore", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelPosteriore = kit().Label(TabErrori, "LabelPosteriore", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelPosteriore->setWordWrap(true);
     for (QWidget* w : std::initializer_list<QWidget*>{ShapeAbilita, ShapeCheckAbilita, CheckDiagnosi, LabelDiagnosi,
                                                       ShapePosteriore, ShapeCheckPosteriore, CheckPosteriore,
@@ -286,11 +286,11 @@ void TFormDiagnosi::buildLayout()
 
     // Injectors: the test on top, the exclusion panel below; bank 1 on the
     // first row of each, bank 2 on the second.
-    LabelIniettori = kit().label(TabIniettori, "LabelIniettori", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelIniettori = kit().Label(TabIniettori, "LabelIniettori", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
     PanelEsclusione = new QFrame(TabIniettori);
     PanelEsclusione->setObjectName(QStringLiteral("PanelEsclusione"));
     place(PanelEsclusione, "PanelEsclusione");
-    LabelEsclusione = kit().label(PanelEsclusione, "LabelEsclusione", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelEsclusione = kit().Label(PanelEsclusione, "LabelEsclusione", 18, true, Qt::AlignLeft | Qt::AlignVCenter);
     for (std::size_t i = 0; i < kInjectorLetters.size(); ++i) {
         const auto& def = kInjectorLetters[i];
         auto& c = Letters[i];
@@ -305,17 +305,17 @@ void TFormDiagnosi::buildLayout()
             w->move(w->pos() + step);
         };
         const QString caption(QLatin1Char(def.caption));
-        c.LabelInj = kit().label(TabIniettori, "LabelInjA", 20, true, Qt::AlignCenter);
+        c.LabelInj = kit().Label(TabIniettori, "LabelInjA", 20, true, Qt::AlignCenter);
         cell(c.LabelInj, "LabelInj");
         c.LabelInj->setText(caption);
-        c.ImageOk = kit().picture(TabIniettori, "ImageOkA");
+        c.ImageOk = kit().Picture(TabIniettori, "ImageOkA");
         cell(c.ImageOk, "ImageOk");
         c.ImageOk->setPicturePath(QLatin1String(kOkPicture));
-        c.ImageKo = kit().picture(TabIniettori, "ImageKoA");
+        c.ImageKo = kit().Picture(TabIniettori, "ImageKoA");
         cell(c.ImageKo, "ImageKo");
         c.ImageKo->setPicturePath(QLatin1String(kKoPicture));
         c.ImageKo->hide();
-        c.Label = kit().label(PanelEsclusione, "LabelA", 20, true, Qt::AlignCenter);
+        c.Label = kit().Label(PanelEsclusione, "LabelA", 20, true, Qt::AlignCenter);
         cell(c.Label, "Label");
         c.Label->setText(caption);
         if (def.bank == 2) {
@@ -323,11 +323,11 @@ void TFormDiagnosi::buildLayout()
             pal.setColor(QPalette::WindowText, plat::FromTColor(kRed));
             c.Label->setPalette(pal);
         }
-        c.ImageOn = kit().picture(PanelEsclusione, "ImageOnA");
+        c.ImageOn = kit().Picture(PanelEsclusione, "ImageOnA");
         cell(c.ImageOn, "ImageOn");
         c.ImageOn->setPicturePath(QLatin1String(kOnPicture));
         c.ImageOn->setTag(static_cast<int>(def.bit));
-        c.ImageOff = kit().picture(PanelEsclusione, "ImageOffA");
+        c.ImageOff = kit().Picture(PanelEsclusione, "ImageOffA");
         cell(c.ImageOff, "ImageOff");
         c.ImageOff->setPicturePath(QLatin1String(kOffPicture));
         c.ImageOff->setTag(static_cast<int>(def.bit));
@@ -341,7 +341,7 @@ void TFormDiagnosi::buildLayout()
         auto* p = new plat::PictureButton(parent);
         place(p, pictureKey);
         p->setPicturePath(QLatin1String(path));
-        return kit().label(parent, name, 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+        return kit().Label(parent, name, 14, false, Qt::AlignLeft | Qt::AlignVCenter);
     };
     LabelOk = legend(TabIniettori, "LabelOk", "ImageLabelOk", kOkPicture);
     LabelErrore = legend(TabIniettori, "LabelErrore", "ImageLabelErrore", kKoPicture);
@@ -350,26 +350,26 @@ void TFormDiagnosi::buildLayout()
         legend(PanelEsclusione, "LabelEsclusioneErrore", "ImageLabelEsclusioneErrore", kOffPicture);
 
     // Counters.
-    LabelContatoriGas = kit().label(TabContatori, "LabelContatoriGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabelAssolutoGas = kit().label(TabContatori, "LabelAssolutoGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabAssolutoGas = kit().label(TabContatori, "LabAssolutoGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoGas = kit().picture(TabContatori, "ImageResetAssolutoGas");
-    LabelParzialeGas = kit().label(TabContatori, "LabelParzialeGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabParzialeGas = kit().label(TabContatori, "LabParzialeGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetParzialeGas = kit().picture(TabContatori, "ImageResetParzialeGas");
-    LabelNotaGas = kit().label(TabContatori, "LabelNotaGas", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelContatoriGas = kit().Label(TabContatori, "LabelContatoriGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAssolutoGas = kit().Label(TabContatori, "LabelAssolutoGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAssolutoGas = kit().Label(TabContatori, "LabAssolutoGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoGas = kit().Picture(TabContatori, "ImageResetAssolutoGas");
+    LabelParzialeGas = kit().Label(TabContatori, "LabelParzialeGas", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabParzialeGas = kit().Label(TabContatori, "LabParzialeGas", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetParzialeGas = kit().Picture(TabContatori, "ImageResetParzialeGas");
+    LabelNotaGas = kit().Label(TabContatori, "LabelNotaGas", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
     LabelContatoriBenzina =
-        kit().label(TabContatori, "LabelContatoriBenzina", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().Label(TabContatori, "LabelContatoriBenzina", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelAssolutoBenzina =
-        kit().label(TabContatori, "LabelAssolutoBenzina", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabAssolutoBenzina = kit().label(TabContatori, "LabAssolutoBenzina", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetAssolutoBenzina = kit().picture(TabContatori, "ImageResetAssolutoBenzina");
-    LabelNotaBenzina = kit().label(TabContatori, "LabelNotaBenzina", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
-    LabelPartenzeGas = kit().label(TabContatori, "LabelPartenzeGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabelAvviamenti = kit().label(TabContatori, "LabelAvviamenti", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
-    LabAvviamenti = kit().label(TabContatori, "LabAvviamenti", 20, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageResetPartenzeGas = kit().picture(TabContatori, "ImageResetPartenzeGas");
-    LabelNotaPartenze = kit().label(TabContatori, "LabelNotaPartenze", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().Label(TabContatori, "LabelAssolutoBenzina", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAssolutoBenzina = kit().Label(TabContatori, "LabAssolutoBenzina", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetAssolutoBenzina = kit().Picture(TabContatori, "ImageResetAssolutoBenzina");
+    LabelNotaBenzina = kit().Label(TabContatori, "LabelNotaBenzina", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelPartenzeGas = kit().Label(TabContatori, "LabelPartenzeGas", 20, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAvviamenti = kit().Label(TabContatori, "LabelAvviamenti", 16, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabAvviamenti = kit().Label(TabContatori, "LabAvviamenti", 20, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageResetPartenzeGas = kit().Picture(TabContatori, "ImageResetPartenzeGas");
+    LabelNotaPartenze = kit().Label(TabContatori, "LabelNotaPartenze", 14, false, Qt::AlignLeft | Qt::AlignVCenter);
     ImageResetParzialeGas->setTag(0);
     ImageResetPartenzeGas->setTag(1);
     ImageResetAssolutoGas->setTag(2);

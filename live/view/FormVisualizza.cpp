@@ -82,7 +82,7 @@ const wkit::ControlMaker& kit()
 // A round indicator lamp.
 plat::Shape* lamp(QWidget* parent, const char* name, const QColor& fill)
 {
-    auto* s = kit().shape(parent, name, fill);
+    auto* s = kit().Shape(parent, name, fill);
     s->setMask(QRegion(s->rect(), QRegion::Ellipse));
     return s;
 }
@@ -91,7 +91,7 @@ QFrame* panel(QWidget* parent, const char* name)
 {
     auto* f = new QFrame(parent);
     f->setObjectName(QLatin1String(name));
-    f->setGeometry(kit().placeOf(name));
+    f->setGeometry(kit().PlaceOf(name));
     f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return f;
 }
@@ -300,66 +300,66 @@ TStreamDati& TFormVisualizza::dm() const { return *StreamDati; }
 
 void TFormVisualizza::buildLayout()
 {
-    setFont(kit().font(14, true));
-    ImageLogo = kit().picture(this, "ImageLogo", ":/bmp/logo.png");
-    ImageExit = kit().picture(this, "ImageExit");
-    LabelExit = kit().label(this, "LabelExit", 18, true, Qt::AlignCenter);
+    setFont(kit().Font(14, true));
+    ImageLogo = kit().Picture(this, "ImageLogo", ":/bmp/logo.png");
+    ImageExit = kit().Picture(this, "ImageExit");
+    LabelExit = kit().Label(this, "LabelExit", 18, true, Qt::AlignCenter);
     LabelExit->setAttribute(Qt::WA_TranslucentBackground);
 
     // Dials.
-    ImageGiri = kit().picture(this, "ImageGiri", ":/bmp/dialgiri.png");
-    LabelGiri = kit().label(this, "LabelGiri", 26, true, Qt::AlignCenter);
-    ImageTempRid = kit().picture(this, "ImageTempRid", ":/bmp/dialtemp.png");
+    ImageGiri = kit().Picture(this, "ImageGiri", ":/bmp/dialgiri.png");
+    LabelGiri = kit().Label(this, "LabelGiri", 26, true, Qt::AlignCenter);
+    ImageTempRid = kit().Picture(this, "ImageTempRid", ":/bmp/dialtemp.png");
     // A temperature dial's scale climbs from the top centre to the right, so
     // its caption stands in the top right corner, clear of the marks.
-    LabelTempRid = kit().label(this, "LabelTempRid", 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempRid = kit().label(this, "LabTempRid", 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageRidGray = kit().picture(this, "ImageRidGray", ":/bmp/nosignal.png");
-    ImageTempGas = kit().picture(this, "ImageTempGas", ":/bmp/dialtemp.png");
-    LabelTempGas = kit().label(this, "LabelTempGas", 14, true, Qt::AlignRight | Qt::AlignTop);
-    LabTempGas = kit().label(this, "LabTempGas", 18, true, Qt::AlignRight | Qt::AlignVCenter);
-    ImageIniettori = kit().picture(this, "ImageIniettori", ":/bmp/dialiniettori.png");
-    PanelIniettori = kit().label(this, "PanelIniettori", 16, true, Qt::AlignCenter);
+    LabelTempRid = kit().Label(this, "LabelTempRid", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempRid = kit().Label(this, "LabTempRid", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageRidGray = kit().Picture(this, "ImageRidGray", ":/bmp/nosignal.png");
+    ImageTempGas = kit().Picture(this, "ImageTempGas", ":/bmp/dialtemp.png");
+    LabelTempGas = kit().Label(this, "LabelTempGas", 14, true, Qt::AlignRight | Qt::AlignTop);
+    LabTempGas = kit().Label(this, "LabTempGas", 18, true, Qt::AlignRight | Qt::AlignVCenter);
+    ImageIniettori = kit().Picture(this, "ImageIniettori", ":/bmp/dialiniettori.png");
+    PanelIniettori = kit().Label(this, "PanelIniettori", 16, true, Qt::AlignCenter);
 
     // Indicators.
-    ImageGasOn = kit().picture(this, "ImageGasOn", ":/bmp/gason.png");
-    ImageGasOff = kit().picture(this, "ImageGasOff", ":/bmp/gasoff.png");
-    ImageBenzinaOn = kit().picture(this, "ImageBenzinaOn", ":/bmp/benzinaon.png");
-    ImageBenzinaOff = kit().picture(this, "ImageBenzinaOff", ":/bmp/benzinaoff.png");
+    ImageGasOn = kit().Picture(this, "ImageGasOn", ":/bmp/gason.png");
+    ImageGasOff = kit().Picture(this, "ImageGasOff", ":/bmp/gasoff.png");
+    ImageBenzinaOn = kit().Picture(this, "ImageBenzinaOn", ":/bmp/benzinaon.png");
+    ImageBenzinaOff = kit().Picture(this, "ImageBenzinaOff", ":/bmp/benzinaoff.png");
     ImageGasOn->hide();
     ImageBenzinaOff->hide();
-    ImageKeyOn = kit().picture(this, "ImageKeyOn", ":/bmp/keyon.png");
-    ImageKeyOff = kit().picture(this, "ImageKeyOff", ":/bmp/keyoff.png");
+    ImageKeyOn = kit().Picture(this, "ImageKeyOn", ":/bmp/keyon.png");
+    ImageKeyOff = kit().Picture(this, "ImageKeyOff", ":/bmp/keyoff.png");
     ImageKeyOn->hide();
-    ImageCommutatore = kit().picture(this, "ImageCommutatore");
+    ImageCommutatore = kit().Picture(this, "ImageCommutatore");
     ShapeCutoff = lamp(this, "ShapeCutoff", kRed);
     ShapeCutoff->hide();
-    LabelCutoff = kit().label(this, "LabelCutoff", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelCutoff = kit().Label(this, "LabelCutoff", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     ShapeDiagnosi = lamp(this, "ShapeDiagnosi", kRed);
     ShapeDiagnosi->hide();
     StatusLamps.SetDiagnosisLamp(ShapeDiagnosi, nullptr, dm::DiagnosisLampOn);
-    LabelDiagnosi = kit().label(this, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelDiagnosi = kit().Label(this, "LabelDiagnosi", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelDiagnosi->setCursor(Qt::PointingHandCursor);
     ShapeExtraInj = lamp(this, "ShapeExtraInj", kYellow);
-    LabelExtraInj = kit().label(this, "LabelExtraInj", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelExtraInj = kit().Label(this, "LabelExtraInj", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
 
     // Gas level: the reserve lamp at the bottom, four quarters above it.
     StatusLamps.MakeLevelLamps(
-        [this](const char* name, bool reserve) { return kit().shape(this, name, reserve ? kRed : QColor(0, 200, 0)); });
+        [this](const char* name, bool reserve) { return kit().Shape(this, name, reserve ? kRed : QColor(0, 200, 0)); });
 
     // Recording.
-    LabelAcquisizioni = kit().label(this, "LabelAcquisizioni", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+    LabelAcquisizioni = kit().Label(this, "LabelAcquisizioni", 14, true, Qt::AlignLeft | Qt::AlignVCenter);
     LabelAcquisizioni->setCursor(Qt::PointingHandCursor);
     ShapeAcquisisciOn = lamp(this, "ShapeAcquisisciOn", kRed);
     ShapeAcquisisciOn->hide();
-    ShapeAcquisizioni = kit().shape(this, "ShapeAcquisizioni", plat::FromTColor(kButtonFace));
+    ShapeAcquisizioni = kit().Shape(this, "ShapeAcquisizioni", plat::FromTColor(kButtonFace));
     ShapeAcquisizioni->setKind(plat::Shape::Kind::RoundRect);
-    ImageRec = kit().picture(this, "ImageRec");
-    LabelRec = kit().label(this, "LabelRec", 12, true, Qt::AlignCenter);
-    ImageStop = kit().picture(this, "ImageStop");
-    LabelStop = kit().label(this, "LabelStop", 12, true, Qt::AlignCenter);
-    ImageView = kit().picture(this, "ImageView");
-    LabelView = kit().label(this, "LabelView", 12, true, Qt::AlignCenter);
+    ImageRec = kit().Picture(this, "ImageRec");
+    LabelRec = kit().Label(this, "LabelRec", 12, true, Qt::AlignCenter);
+    ImageStop = kit().Picture(this, "ImageStop");
+    LabelStop = kit().Label(this, "LabelStop", 12, true, Qt::AlignCenter);
+    ImageView = kit().Picture(this, "ImageView");
+    LabelView = kit().Label(this, "LabelView", 12, true, Qt::AlignCenter);
     LabelRec->setText(QStringLiteral("REC"));
     LabelStop->setText(QStringLiteral("STOP"));
     LabelView->setText(QStringLiteral("SCOPE"));
@@ -394,13 +394,13 @@ void TFormVisualizza::buildLayout()
          &TFormVisualizza::ShapeInjBenzina, "ShapeInjBenzina", &TFormVisualizza::LabTIniezBenz, "LabTIniezBenz"},
     };
     for (const BarRow& row : rows) {
-        this->*row.caption = kit().label(this, row.captionName, 14, true, Qt::AlignLeft | Qt::AlignVCenter);
+        this->*row.caption = kit().Label(this, row.captionName, 14, true, Qt::AlignLeft | Qt::AlignVCenter);
         this->*row.frame = panel(this, row.panelName);
         this->*row.bar = bar(this->*row.frame, row.barName);
         if (row.value)
-            this->*row.value = kit().label(this, row.valueName, 18, true, Qt::AlignRight | Qt::AlignVCenter);
+            this->*row.value = kit().Label(this, row.valueName, 18, true, Qt::AlignRight | Qt::AlignVCenter);
     }
-    ImageMapGray = kit().picture(this, "ImageMapGray", ":/bmp/nosignal.png");
+    ImageMapGray = kit().Picture(this, "ImageMapGray", ":/bmp/nosignal.png");
     ImageRidGray->hide();
     ImageMapGray->hide();
 

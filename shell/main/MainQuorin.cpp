@@ -213,7 +213,7 @@ void TFormMain::buildLayout()
     pal.setColor(QPalette::Window, plat::FromTColor(kPaper));
     setPalette(pal);
     setAutoFillBackground(true);
-    setFont(kit().font(14, false));
+    setFont(kit().Font(14, false));
 
     Content = new QWidget(this);
     Content->setObjectName(QStringLiteral("Content"));
@@ -233,44 +233,44 @@ void TFormMain::buildLayout()
                           &LabelCarica, &LabelSalva, &LabelProgramma, &LabelSchemi};
     for (int i = 0; i < 8; ++i) {
         const QPoint at(kColumns[i % 4], kRows[i / 4]);
-        auto* p = kit().picture(Content, kButtons[i].image, QRect(at, kButtonSize));
+        auto* p = kit().Picture(Content, kButtons[i].image, QRect(at, kButtonSize));
         p->setPictures(kButtons[i].released, kButtons[i].pressed);
         *images[i] = p;
-        *labels[i] = kit().label(Content, kButtons[i].label, QRect(at.x() - 25, at.y() + 128, 200, 30), 20, true,
+        *labels[i] = kit().Label(Content, kButtons[i].label, QRect(at.x() - 25, at.y() + 128, 200, 30), 20, true,
                                  Qt::AlignCenter);
         connect(p, &plat::PictureButton::clicked, this, [this, p] { RunPicture(p->tag()); });
         connect(p, &plat::PictureButton::hovered, this, [this, p] { ImageMouseMove(p->tag()); });
     }
 
-    ImageExit = kit().picture(Content, "ImageExit", kExitRect);
+    ImageExit = kit().Picture(Content, "ImageExit", kExitRect);
     ImageExit->setPictures(kExitReleased, kExitPressed);
     connect(ImageExit, &plat::PictureButton::clicked, this, [this] { ActionEsciExecute(); });
 
-    ImageConnected = kit().picture(Content, "ImageConnected", kConnectedRect);
+    ImageConnected = kit().Picture(Content, "ImageConnected", kConnectedRect);
     ImageConnected->setPictures(kDisconnectedPicture);
     connect(ImageConnected, &plat::PictureButton::clicked, this, [this] { ImageConnectedClick(); });
     connect(ImageConnected, &plat::PictureButton::doubleClicked, this, [this] { ImageConnectedClick(); });
 
-    ImageKoa = kit().picture(Content, "ImageKoa", kKoaRect);
+    ImageKoa = kit().Picture(Content, "ImageKoa", kKoaRect);
     ImageKoa->setPicturePath(QStringLiteral(":/bmp/koa.png"));
     ImageKoa->setVisible(false);
     connect(ImageKoa, &plat::PictureButton::clicked, this, [this] { ImageKoaClick(); });
 
-    ImageBase = kit().picture(Content, "ImageBase", kBaseRect);
+    ImageBase = kit().Picture(Content, "ImageBase", kBaseRect);
     ImageBase->setPictures(10077);
 
-    ImageQuorin = kit().picture(Content, "ImageQuorin", kLogoRect);
+    ImageQuorin = kit().Picture(Content, "ImageQuorin", kLogoRect);
     ImageQuorin->setPicturePath(QStringLiteral(":/bmp/logo.png"));
     ImageQuorin->setVisible(false);
 
-    LabelEcuType = kit().label(Content, "LabelEcuType", kEcuTypeRect, 18, true, Qt::AlignCenter);
+    LabelEcuType = kit().Label(Content, "LabelEcuType", kEcuTypeRect, 18, true, Qt::AlignCenter);
     LabelEcuType->setVisible(false);
     LabelVersioneSw =
-        kit().label(Content, "LabelVersioneSw", kVersioneSwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().Label(Content, "LabelVersioneSw", kVersioneSwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
     LabelVersioneFw =
-        kit().label(Content, "LabelVersioneFw", kVersioneFwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().Label(Content, "LabelVersioneFw", kVersioneFwRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
     LabelConfigurazione =
-        kit().label(Content, "LabelConfigurazione", kConfigurazioneRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
+        kit().Label(Content, "LabelConfigurazione", kConfigurazioneRect, 16, false, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void TFormMain::buildActions()

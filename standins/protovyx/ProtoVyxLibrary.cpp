@@ -59,7 +59,7 @@ PROTOVYX_EXPORT TEcuProtocol* _CreateClassInstance()
 #ifdef PROTOVYX_FIXTURE_CREATE_NULL
     return nullptr;
 #else
-    auto* sim = new protovyx::Simulator(std::string(kUserDefaults) + protovyx::profileTextFromEnvironment(libraryFolder()));
+    auto* sim = new protovyx::Simulator(std::string(kUserDefaults) + protovyx::ProfileTextFromEnvironment(libraryFolder()));
     return sim;
 #endif
 }
@@ -97,5 +97,5 @@ PROTOVYX_EXPORT bool _GetDLLVersion(TDllVersion* version)
 // looks it up.
 PROTOVYX_EXPORT protovyx::ISimControl* _SimControl(TEcuProtocol* object)
 {
-    return object ? static_cast<protovyx::Simulator*>(object)->control() : nullptr;
+    return object ? static_cast<protovyx::Simulator*>(object)->Control() : nullptr;
 }

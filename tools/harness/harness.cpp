@@ -226,7 +226,7 @@ bool writeCalls(protovyx::ISimControl* sim, const QString& file)
     if (!f)
         return false;
     bool ok = true;
-    for (const auto& c : sim->calls()) {
+    for (const auto& c : sim->Calls()) {
         const std::string line = harness::CallLine(c) + '\n';
         ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
     }

@@ -417,7 +417,7 @@ namespace protovyx {
 
 using detail::Access;
 
-std::vector<ItemInfo> catalogue(const Profile& profile)
+std::vector<ItemInfo> Catalogue(const Profile& profile)
 {
     std::vector<ItemInfo> out;
     for (const auto& d : detail::buildCatalogue(profile, true))

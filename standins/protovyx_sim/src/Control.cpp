@@ -13,12 +13,12 @@ using detail::steadyClock;
 
 // --- ISimControl --------------------------------------------------------------
 
-void Simulator::setProfile(std::string_view profileText)
+void Simulator::SetProfile(std::string_view profileText)
 {
     Guard g(*s_);
     Profile p;
     std::string bad;
-    if (!Profile::parse(profileText, p, &bad)) {
+    if (!Profile::Parse(profileText, p, &bad)) {
         s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
         return;
     }
@@ -26,9 +26,9 @@ void Simulator::setProfile(std::string_view profileText)
     s_->reset(p);
 }
 
-const Profile& Simulator::profile() const { return s_->profile; }
+const Profile& Simulator::CurrentProfile() const { return s_->profile; }
 
-void Simulator::setClock(IClock* clock)
+void Simulator::SetClock(IClock* clock)
 {
     Guard g(*s_);
     s_->clock = clock ? clock : &steadyClock();
@@ -36,32 +36,32 @@ void Simulator::setClock(IClock* clock)
     s_->countedMs = 0;
 }
 
-void Simulator::setStrict(bool strict)
+void Simulator::SetStrict(bool strict)
 {
     Guard g(*s_);
     s_->profile.strict = strict;
 }
 
-void Simulator::addFault(const FaultSpec& fault)
+void Simulator::AddFault(const FaultSpec& fault)
 {
     Guard g(*s_);
     s_->faults.push_back({fault, 0, 0});
 }
 
-void Simulator::clearFaults()
+void Simulator::ClearFaults()
 {
     Guard g(*s_);
     s_->faults.clear();
 }
 
-void Simulator::setItemPresent(int item, bool present)
+void Simulator::SetItemPresent(int item, bool present)
 {
     Guard g(*s_);
     if (auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)])
         it->present = present;
 }
 
-bool Simulator::peekItem(int item, std::vector<std::int32_t>& values) const
+bool Simulator::PeekItem(int item, std::vector<std::int32_t>& values) const
 {
     Guard g(*s_);
     const auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)];
@@ -71,7 +71,7 @@ bool Simulator::peekItem(int item, std::vector<std::int32_t>& values) const
     return true;
 }
 
-bool Simulator::pokeItem(int item, std::span<const std::int32_t> values)
+bool Simulator::PokeItem(int item, std::span<const std::int32_t> values)
 {
     Guard g(*s_);
     auto& it = s_->items[static_cast<std::size_t>(item & 0xFF)];
@@ -85,71 +85,71 @@ bool Simulator::pokeItem(int item, std::span<const std::int32_t> values)
     return true;
 }
 
-void Simulator::setSilent(bool silent)
+void Simulator::SetSilent(bool silent)
 {
     Guard g(*s_);
     s_->silent = silent;
 }
 
-void Simulator::loseLink()
+void Simulator::LoseLink()
 {
     Guard g(*s_);
     s_->lost = true;
     s_->setOpen(false);
 }
 
-void Simulator::restoreLink()
+void Simulator::RestoreLink()
 {
     Guard g(*s_);
     s_->lost = false;
     s_->silent = false;
 }
 
-void Simulator::setLatency(int ms, int perByteUs)
+void Simulator::SetLatency(int ms, int perByteUs)
 {
     Guard g(*s_);
     s_->profile.latencyMs = ms;
     s_->profile.perByteUs = perByteUs;
 }
 
-void Simulator::setPresent(bool present)
+void Simulator::SetPresent(bool present)
 {
     Guard g(*s_);
     s_->present = present;
 }
 
-void Simulator::setBootMode(bool boot)
+void Simulator::SetBootMode(bool boot)
 {
     Guard g(*s_);
     s_->bootMode = boot;
 }
 
-void Simulator::setRebootMs(int ms)
+void Simulator::SetRebootMs(int ms)
 {
     Guard g(*s_);
     s_->profile.rebootMs = ms;
 }
 
-void Simulator::setNeverReady(bool neverReady)
+void Simulator::SetNeverReady(bool neverReady)
 {
     Guard g(*s_);
     s_->neverReady = neverReady;
 }
 
-void Simulator::swapIdentity(std::span<const std::uint8_t, 20> identity)
+void Simulator::SwapIdentity(std::span<const std::uint8_t, 20> identity)
 {
     Guard g(*s_);
     std::copy(identity.begin(), identity.end(), s_->identity.begin());
     s_->syncIdentity();
 }
 
-void Simulator::setLiveFrameLength(int bytes)
+void Simulator::SetLiveFrameLength(int bytes)
 {
     Guard g(*s_);
     s_->frameLength = std::clamp(bytes, 0, 50);
 }
 
-void Simulator::setBlockReplyLength(int block, int bytes)
+void Simulator::SetBlockReplyLength(int block, int bytes)
 {
     Guard g(*s_);
     if (bytes < 0)
@@ -158,93 +158,93 @@ void Simulator::setBlockReplyLength(int block, int bytes)
         s_->blockReplyLength[block] = bytes;
 }
 
-void Simulator::setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply, bool ok)
+void Simulator::SetCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply, bool ok)
 {
     Guard g(*s_);
     s_->overrides[command] = {std::move(reply), ok};
 }
 
-bool Simulator::linkOpen() const
+bool Simulator::LinkOpen() const
 {
     Guard g(*s_);
     return s_->open;
 }
 
-bool Simulator::rebooting() const
+bool Simulator::Rebooting() const
 {
     Guard g(*s_);
     return s_->isRebooting();
 }
 
-int Simulator::currentPort() const
+int Simulator::CurrentPort() const
 {
     Guard g(*s_);
     return s_->port;
 }
 
-std::vector<CallRecord> Simulator::calls() const
+std::vector<CallRecord> Simulator::Calls() const
 {
     Guard g(*s_);
     return s_->calls;
 }
 
-void Simulator::clearCalls()
+void Simulator::ClearCalls()
 {
     Guard g(*s_);
     s_->calls.clear();
 }
 
-std::vector<Notification> Simulator::notifications() const
+std::vector<Notification> Simulator::Notifications() const
 {
     Guard g(*s_);
     return s_->notifications;
 }
 
-void Simulator::clearNotifications()
+void Simulator::ClearNotifications()
 {
     Guard g(*s_);
     s_->notifications.clear();
 }
 
-std::vector<std::string> Simulator::violations() const
+std::vector<std::string> Simulator::Violations() const
 {
     Guard g(*s_);
     return s_->violations;
 }
 
-void Simulator::clearViolations()
+void Simulator::ClearViolations()
 {
     Guard g(*s_);
     s_->violations.clear();
 }
 
-std::string Simulator::messageText(int index) const
+std::string Simulator::MessageText(int index) const
 {
     Guard g(*s_);
     auto it = s_->texts.find(index);
     return it == s_->texts.end() ? std::string() : it->second;
 }
 
-std::string Simulator::messageCaption() const
+std::string Simulator::MessageCaption() const
 {
     Guard g(*s_);
     return s_->caption;
 }
 
-std::int32_t Simulator::timeoutMs() const
+std::int32_t Simulator::TimeoutMs() const
 {
     Guard g(*s_);
     return s_->timeout;
 }
 
-void Simulator::setProgramResults(std::vector<int> results)
+void Simulator::SetProgramResults(std::vector<int> results)
 {
     Guard g(*s_);
     s_->profile.programResults = results;
     s_->programQueue.assign(results.begin(), results.end());
 }
 
-void Simulator::setProgramDurationMs(int ms)
+void Simulator::SetProgramDurationMs(int ms)
 {
     Guard g(*s_);
     s_->profile.programMs = std::max(0, ms);

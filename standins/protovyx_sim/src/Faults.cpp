@@ -10,7 +10,7 @@
 
 namespace protovyx {
 
-const char* opName(Op op)
+const char* OpName(Op op)
 {
     switch (op) {
     case Op::Any: return "Any";
@@ -40,7 +40,7 @@ bool parseOp(std::string_view name, Op& op)
 {
     for (int i = 0; i <= static_cast<int>(Op::Other); ++i) {
         const Op o = static_cast<Op>(i);
-        std::string a = opName(o), b(name);
+        std::string a = OpName(o), b(name);
         std::transform(a.begin(), a.end(), a.begin(), ::tolower);
         std::transform(b.begin(), b.end(), b.begin(), ::tolower);
         if (a == b) {

@@ -99,7 +99,7 @@ bool parseBool(std::string_view s, bool& out)
 
 } // namespace
 
-bool Profile::parse(std::string_view text, Profile& out, std::string* error)
+bool Profile::Parse(std::string_view text, Profile& out, std::string* error)
 {
     Profile p;
     std::vector<std::pair<std::string, std::string>> kv;
@@ -299,7 +299,7 @@ bool Profile::parse(std::string_view text, Profile& out, std::string* error)
     return true;
 }
 
-std::string profileTextFromEnvironment(const std::string& libraryFolder)
+std::string ProfileTextFromEnvironment(const std::string& libraryFolder)
 {
     if (const char* inline_ = std::getenv("PROTOVYX_SIM"))
         return inline_;

@@ -197,7 +197,7 @@ std::int32_t Simulator::ProgramFirmwareImage(const void* image, std::int32_t a, 
     // Synchronous progress, without the lock: the wait form repaints inside.
     for (int pct = 0; pct <= progressLimit(result); pct += 5) {
         if (pct > 0 && stepMs)
-            clock->sleepMs(stepMs);
+            clock->SleepMs(stepMs);
         {
             Guard g(s);
             s.notifications.push_back({kWaitProgress, static_cast<std::uintptr_t>(pct), 0, true});

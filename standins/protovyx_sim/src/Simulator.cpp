@@ -22,13 +22,13 @@ namespace {
 
 class SteadyClock final : public IClock {
 public:
-    std::uint32_t nowMs() override
+    std::uint32_t NowMs() override
     {
         using namespace std::chrono;
         return static_cast<std::uint32_t>(
             duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
-    void sleepMs(std::uint32_t ms) override
+    void SleepMs(std::uint32_t ms) override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
@@ -189,8 +189,8 @@ Simulator::Simulator(std::string_view profile) : s_(std::make_unique<State>())
 {
     Profile p;
     std::string bad;
-    if (!Profile::parse(profile, p, &bad)) {
-        Profile::parse({}, p);
+    if (!Profile::Parse(profile, p, &bad)) {
+        Profile::Parse({}, p);
         s_->violations.push_back("profile: bad value for key \"" + bad + "\"");
     }
     s_->reset(p);
@@ -214,7 +214,7 @@ extern "C" bool inProcessVersion(TDllVersion* v)
 }
 } // namespace
 
-InProcessExports inProcessExports(Simulator* sim)
+InProcessExports InProcessExportsOf(Simulator* sim)
 {
     g_inProcess = sim;
     return {reinterpret_cast<void*>(&inProcessCreate), reinterpret_cast<void*>(&inProcessDestroy),

@@ -94,7 +94,7 @@ struct Simulator::State {
     std::deque<int> programQueue;
     detail::AutocalModel autocal;
 
-    std::uint32_t now() { return clock->nowMs(); }
+    std::uint32_t now() { return clock->NowMs(); }
 
     // Key on with a profile; the profile's diagnostic state and values; the
     // running-time counters.
@@ -153,7 +153,7 @@ struct Simulator::State {
     void sleep(std::uint32_t ms)
     {
         if (ms)
-            clock->sleepMs(ms);
+            clock->SleepMs(ms);
     }
 
     // The time a call costs.

@@ -160,7 +160,7 @@ TEST(ProtoVyxLibrary, LoadsCreatesAnswersAndUnloadsThroughTheConnection)
             TEcuProtocol* ecu = connection.Protocol();
             protovyx::ISimControl* control = controlOf(file, ecu);
             ASSERT_NE(control, nullptr);
-            EXPECT_TRUE(control->profile().strict);
+            EXPECT_TRUE(control->CurrentProfile().strict);
 
             ecu->SetComPort(0);
             ecu->SetTimeout(1200);
@@ -170,8 +170,8 @@ TEST(ProtoVyxLibrary, LoadsCreatesAnswersAndUnloadsThroughTheConnection)
             std::int32_t customer = 0;
             ASSERT_TRUE(ecu->ReadItem(0x233, &customer));
             EXPECT_EQ(customer, 1);
-            EXPECT_EQ(control->calls().back().name, "ReadItem");
-            EXPECT_EQ(control->timeoutMs(), 1200);
+            EXPECT_EQ(control->Calls().back().name, "ReadItem");
+            EXPECT_EQ(control->TimeoutMs(), 1200);
             if (!connected)
                 ecu->Disconnect();
         }
@@ -217,7 +217,7 @@ extern "C" TEcuProtocol* fakeCreate()
 extern "C" void fakeDestroy(TEcuProtocol* p)
 {
     // What the object saw last, at the moment it is destroyed.
-    const auto calls = g_sim->calls();
+    const auto calls = g_sim->Calls();
     g_log.push_back("destroy after " + (calls.empty() ? std::string("nothing") : calls.back().name));
     EXPECT_EQ(p, g_sim);
 }
@@ -297,7 +297,7 @@ TEST_F(InProcess, FailedLoadCallsNothingInTheLibraryAndFreesIt)
         connection.UnloadDll(); // nothing loaded: nothing happens
     }
     EXPECT_TRUE(g_log.empty());
-    EXPECT_TRUE(sim.calls().empty());
+    EXPECT_TRUE(sim.Calls().empty());
     EXPECT_EQ(loader.unloaded, QStringList{"ProtoVyx.dll"});
     expectLoadFailureBox(prompts);
 }
@@ -361,7 +361,7 @@ TEST(NullProtocol, EveryOperationFailsAndLeavesBuffersAlone)
 TEST(InProcessExports, PutAnInProcessEcuBehindTheConnection)
 {
     protovyx::Simulator sim;
-    const auto ex = protovyx::inProcessExports(&sim);
+    const auto ex = protovyx::InProcessExportsOf(&sim);
     FakeLibraryLoader loader;
     loader.add("ProtoVyx.dll", {{"_CreateClassInstance", ex.createClassInstance},
                                 {"_DestroyClassInstance", ex.destroyClassInstance},
@@ -375,7 +375,7 @@ TEST(InProcessExports, PutAnInProcessEcuBehindTheConnection)
         EXPECT_TRUE(connection.Protocol()->DetectEcu(nullptr));
     }
     // The simulator outlives the connection; the unload closed its link.
-    EXPECT_FALSE(sim.linkOpen());
-    EXPECT_EQ(sim.calls().back().name, "Disconnect");
-    protovyx::inProcessExports(nullptr);
+    EXPECT_FALSE(sim.LinkOpen());
+    EXPECT_EQ(sim.Calls().back().name, "Disconnect");
+    protovyx::InProcessExportsOf(nullptr);
 }

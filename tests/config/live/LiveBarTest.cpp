@@ -245,13 +245,13 @@ TEST(ObdBlocks, DecodeBlock8)
 TEST(ObdBlocks, EveryReadOffersTheWholeBlock)
 {
     protovyx::Simulator sim("type=55");
-    sim.SetComPort(sim.profile().port);
+    sim.SetComPort(sim.CurrentProfile().port);
     ASSERT_TRUE(sim.Connect());
-    sim.setBlockReplyLength(kObdBlock, 0); // an empty reply
+    sim.SetBlockReplyLength(kObdBlock, 0); // an empty reply
     const auto empty = ReadWholeBlock<kObdBlockSize>(sim, kObdBlock);
     EXPECT_EQ(empty.received, 0);
     EXPECT_EQ(empty.bytes, (std::array<std::uint8_t, kObdBlockSize>{}));
-    sim.setBlockReplyLength(kObdBlock, -1);
+    sim.SetBlockReplyLength(kObdBlock, -1);
     const auto full = ReadWholeBlock<kObdBlockSize>(sim, kObdBlock);
     EXPECT_EQ(full.received, kObdBlockSize);
     EXPECT_EQ(full.bytes[10], 0x01); // warming up: the state only
@@ -259,16 +259,16 @@ TEST(ObdBlocks, EveryReadOffersTheWholeBlock)
     EXPECT_EQ(idle.received, kObdIdleBlockSize);
     // What each read offered: the whole buffer, whatever came before.
     std::vector<int> offered;
-    for (const auto& c : sim.calls())
+    for (const auto& c : sim.Calls())
         if (c.name == "ReadBlock")
             offered.push_back(c.row);
     EXPECT_EQ(offered, (std::vector<int>{kObdBlockSize, kObdBlockSize, kObdIdleBlockSize}));
-    for (const auto& v : sim.violations())
+    for (const auto& v : sim.Violations())
         ADD_FAILURE() << v;
 
     // Not connected: nothing is read and the block stays zeros.
     sim.Disconnect();
-    sim.clearCalls();
+    sim.ClearCalls();
     EXPECT_EQ(ReadWholeBlock<kObdBlockSize>(sim, kObdBlock).received, 0);
-    EXPECT_TRUE(sim.calls().empty() || sim.calls().back().name != "ReadBlock");
+    EXPECT_TRUE(sim.Calls().empty() || sim.Calls().back().name != "ReadBlock");
 }

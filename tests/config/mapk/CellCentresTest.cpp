@@ -24,7 +24,7 @@ protected:
             r.dm().SetRifGiri(i, 500 + i * 500);
         for (int i = 0; i < 4; ++i)
             r.dm().SetRifMapEmissioni(i, 0.5 + i * 0.25);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
 
     static void type(TNumericEdit* e, const QString& text) { e->setText(text); }
@@ -85,7 +85,7 @@ TEST_F(CellCentresTest, EmissionsChecks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         r.prompts.clear();
         TFormCentriCelle d;
         showActive(d);
@@ -177,7 +177,7 @@ TEST_F(CellCentresSixColumns, MapKDialogUsesTheMapsColumnsOnly)
     r.dm().NumeroColonne = 6;
     for (int i = 0; i < 6; ++i)
         r.dm().SetRifGiriK(i, 1000 + i * 1000);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     TFormCentriCelleK d;
     EXPECT_FALSE(d.EditRifGiri[6]->isVisibleTo(&d));
     EXPECT_TRUE(d.EditRifGiri[5]->isVisibleTo(&d));

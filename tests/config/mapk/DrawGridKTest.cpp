@@ -46,7 +46,7 @@ protected:
         grid.RadioMapClick(mapk::View::Extended);
         grid.SetModificaMappa(&dialog);
         grid.SetTimerDati(&timer);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
 
     // Answers the next variation dialog with a text, a mode and OK or Annulla.

@@ -54,11 +54,11 @@ TEST(AdattaRules, SensitivityStepWritesTheEcu)
     ASSERT_EQ(r.dm().SetElementByCode(185, 1, 240), 1);
     EXPECT_EQ(cfgrules::StepSensitivity(r.dm(), true), 250);
     EXPECT_EQ(r.ecu(0xb9)[1], 250);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_EQ(cfgrules::StepSensitivity(r.dm(), true), 250);
     EXPECT_TRUE(r.writtenItems().empty());
     // A refused write: the value the slider shows is the step's all the same.
-    r.sim().addFault({.op = protovyx::Op::WriteElement, .code = 0xb9});
+    r.sim().AddFault({.op = protovyx::Op::WriteElement, .code = 0xb9});
     EXPECT_EQ(cfgrules::StepSensitivity(r.dm(), false), 240);
     EXPECT_EQ(r.ecu(0xb9)[1], 250);
 }

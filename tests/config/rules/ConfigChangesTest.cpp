@@ -39,10 +39,10 @@ void markEcu(RulesRig& r)
 {
     std::vector<std::int32_t> map = r.ecu(kMapKItem);
     std::fill(map.begin(), map.end(), 7);
-    ASSERT_TRUE(r.sim().pokeItem(kMapKItem, map));
+    ASSERT_TRUE(r.sim().PokeItem(kMapKItem, map));
     const std::int32_t lambda[] = {33};
-    ASSERT_TRUE(r.sim().pokeItem(kRifLambdaItem, lambda));
-    r.sim().clearCalls();
+    ASSERT_TRUE(r.sim().PokeItem(kRifLambdaItem, lambda));
+    r.sim().ClearCalls();
 }
 
 // The image's group after loading a built-in set on top of it, to compare.
@@ -57,7 +57,7 @@ TEST(ConfigChanges, SameChoiceDoesNothing)
 {
     RulesRig r;
     int previousInjector = r.dm().GetTipoIniettore(1);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     FrameLog log;
     EXPECT_EQ(cfgrules::ChangeFuel(r.dm(), 0, 0, log.frame()), ChangeResult::Unchanged);
     EXPECT_EQ(cfgrules::ChangeFullGroup(r.dm(), 1, 1, log.frame()), ChangeResult::Unchanged);
@@ -134,7 +134,7 @@ TEST(ConfigChanges, FuelChangeInFullGroupModeKeepsTheSecondFormatInjectionGroup)
 {
     RulesRig r;
     ASSERT_TRUE(r.dm().SetFlag(kFullGroup, true));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.prompts.script(plat::IDYES);
     EXPECT_EQ(cfgrules::ChangeFuel(r.dm(), 1, 0), ChangeResult::Done);
     // Flag writes: the fuel, full group off for the standard load, on again.
@@ -209,7 +209,7 @@ TEST(ConfigChanges, InjectorTypeAsksAgainOnlyWhenTheConnectedTypeDiffers)
         SCOPED_TRACE(c.name);
         RulesRig r(c.profile, c.connected);
         ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         for (const int a : c.answers)
             r.prompts.script(a);
         r.prompts.script({plat::IDNO, plat::IDNO, plat::IDNO}); // retry questions offline
@@ -287,8 +287,8 @@ TEST(ConfigChanges, FailingEcuWriteIsReportedAndLeavesTheImageModified)
         RulesRig r;
         injector = 25;
         ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
-        r.sim().clearCalls();
-        r.sim().addFault({.op = protovyx::Op::Any, .code = c.writeItem, .matchItem = true, .times = -1});
+        r.sim().ClearCalls();
+        r.sim().AddFault({.op = protovyx::Op::Any, .code = c.writeItem, .matchItem = true, .times = -1});
         r.prompts.script({plat::IDYES, plat::IDNO, plat::IDNO});
         FrameLog log;
         EXPECT_EQ(c.change(r.dm(), log.frame()), ChangeResult::Failed);
@@ -305,7 +305,7 @@ TEST(ConfigChanges, RefusedOptionWriteLoadsNothing)
 {
     RulesRig r;
     const auto map = r.image(kMapK, kMapKItem);
-    r.sim().addFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
+    r.sim().AddFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
     r.prompts.script(plat::IDYES);
     FrameLog log;
     EXPECT_EQ(cfgrules::ChangeFuel(r.dm(), 1, 0, log.frame()), ChangeResult::Refused);
@@ -339,7 +339,7 @@ TEST(ConfigChanges, ARefusedOptionWriteTellsTheUserTheChangeWasNotMade)
         ASSERT_TRUE(r.dm().SetTipoIniettore(1, 25));
         markEcu(r);
         const auto map = r.ecu(kMapKItem);
-        r.sim().addFault(
+        r.sim().AddFault(
             {.op = protovyx::Op::AnyWrite, .code = c.refusedItem, .matchItem = true, .times = -1, .status = 0x10});
         r.prompts.script(plat::IDYES);
         FrameLog log;

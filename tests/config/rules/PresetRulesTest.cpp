@@ -124,11 +124,11 @@ TEST_F(PresetSteps, CodesWithoutAPositionStepFromZeroPercent)
 TEST_F(PresetSteps, AtAnEndNothingIsWritten)
 {
     setP(5); // reducer +50 %
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_EQ(cfgrules::StepPreset(r.dm(), Preset::Reducer, true), 10);
     EXPECT_TRUE(r.writtenItems().empty());
     setP(15); // -50 %
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_EQ(cfgrules::StepPreset(r.dm(), Preset::Reducer, false), 0);
     EXPECT_TRUE(r.writtenItems().empty());
 }
@@ -147,7 +147,7 @@ TEST_F(PresetSteps, CoefficientsStayWithinTheirRange)
 
 TEST_F(PresetSteps, ARefusedWriteLeavesPAndTheCoefficientsGoOn)
 {
-    r.sim().addFault({.op = protovyx::Op::WriteElement, .code = 0x298});
+    r.sim().AddFault({.op = protovyx::Op::WriteElement, .code = 0x298});
     EXPECT_EQ(cfgrules::StepPreset(r.dm(), Preset::Reducer, true), 6);
     EXPECT_EQ(ecuP(), 0);
     EXPECT_EQ(shifts(0x2b)[8], -2);

@@ -14,7 +14,7 @@ public:
     explicit RulesRig(const std::string& profile = {}, bool connected = true)
         : rig::DataModuleRig(rig::Options{.profile = profile})
     {
-        dm().EcuInfo.EcuType = static_cast<std::uint8_t>(sim().profile().type);
+        dm().EcuInfo.EcuType = static_cast<std::uint8_t>(sim().CurrentProfile().type);
         // Four-cylinder sequential injection, as the ECU of type 30.
         *dm().Item(0x34) = 1;
         if (connected)
@@ -22,11 +22,11 @@ public:
         events();
     }
 
-    // Item numbers (code & 0xFF) of every write since the last clearCalls.
+    // Item numbers (code & 0xFF) of every write since the last ClearCalls.
     std::set<int> writtenItems()
     {
         std::set<int> items;
-        for (const auto& c : sim().calls())
+        for (const auto& c : sim().Calls())
             if (c.name.rfind("Write", 0) == 0)
                 items.insert(c.code & 0xFF);
         return items;
@@ -34,7 +34,7 @@ public:
     std::vector<std::int32_t> ecu(int item)
     {
         std::vector<std::int32_t> v;
-        sim().peekItem(item, v);
+        sim().PeekItem(item, v);
         return v;
     }
     // The image's elements of an item, as many as the ECU holds.

@@ -21,7 +21,7 @@ constexpr std::int32_t kThresholdCode = 0x25;
 std::vector<CallRecord> writesOf(RulesRig& r, Op op, std::int32_t code)
 {
     std::vector<CallRecord> out;
-    for (const CallRecord& c : r.sim().calls())
+    for (const CallRecord& c : r.sim().Calls())
         if (c.op == op && c.code == code)
             out.push_back(c);
     return out;
@@ -62,7 +62,7 @@ TEST(SensorRules, LevelSensorMappingByFuel)
         ASSERT_TRUE(r.dm().SetTipoSensore(4));
         for (int i = 0; i < 4; ++i)
             ASSERT_TRUE(r.dm().SetRifSensore(i, 10 + i));
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         const auto sensor = cfgrules::CommitLevelSensor(r.dm(), c.cng, c.item);
         ASSERT_TRUE(sensor);
         EXPECT_EQ(sensor->thresholds, c.panel);
@@ -98,7 +98,7 @@ TEST(SensorRules, ChangedPresetThresholdsShowTheInvertedNonStandardItem)
     }
     EXPECT_EQ(cfgrules::LevelSensorItemOf(true, 1, {}), -1); // "0 - 90 ohm" is LPG's
     // An item outside the list writes nothing.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_FALSE(cfgrules::CommitLevelSensor(r.dm(), true, 3));
     EXPECT_FALSE(cfgrules::CommitLevelSensor(r.dm(), false, -1));
     EXPECT_TRUE(r.writtenItems().empty());
@@ -131,7 +131,7 @@ TEST(SensorRules, ConfirmWritesAValidSeriesAndRefusesAnyOther)
     const cfgrules::LevelThresholds before = cfgrules::StoredThresholds(r.dm());
     for (const cfgrules::LevelThresholds& wrong :
          {cfgrules::LevelThresholds{10, 20, 300, 400}, cfgrules::LevelThresholds{10, 20, 20, 40}}) {
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         r.prompts.clear();
         EXPECT_FALSE(cfgrules::ConfirmLevelThresholds(r.dm(), wrong));
         ASSERT_EQ(r.prompts.texts(), QStringList{"T177"});
@@ -140,7 +140,7 @@ TEST(SensorRules, ConfirmWritesAValidSeriesAndRefusesAnyOther)
         EXPECT_TRUE(r.writtenItems().empty());
         EXPECT_EQ(cfgrules::StoredThresholds(r.dm()), before);
     }
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.prompts.clear();
     EXPECT_TRUE(cfgrules::ConfirmLevelThresholds(r.dm(), {10, 20, 30, 40}));
     EXPECT_TRUE(r.prompts.shown().empty());
@@ -154,7 +154,7 @@ TEST(SensorRules, ReturnToPetrolRemembersItsTime)
     ASSERT_EQ(r.dm().SetValueByCode(dm::kPetrolReturnTimeCode, 3), 1);
     int remembered = -1;
     // Loading writes nothing either way.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_EQ(cfgrules::ApplyReturnToPetrol(r.dm(), true, true, remembered), 3);
     EXPECT_FALSE(cfgrules::ApplyReturnToPetrol(r.dm(), false, true, remembered));
     EXPECT_TRUE(r.writtenItems().empty());
@@ -168,7 +168,7 @@ TEST(SensorRules, ReturnToPetrolRemembersItsTime)
     EXPECT_EQ(r.ecu(62).at(0), 3);
     // A refused write of the time leaves the off value, which is never
     // remembered as a time.
-    r.sim().addFault({.op = Op::WriteValue, .code = 62, .skip = 1});
+    r.sim().AddFault({.op = Op::WriteValue, .code = 62, .skip = 1});
     EXPECT_FALSE(cfgrules::ApplyReturnToPetrol(r.dm(), false, false, remembered));
     EXPECT_EQ(cfgrules::ApplyReturnToPetrol(r.dm(), true, false, remembered), 255);
     EXPECT_FALSE(cfgrules::ApplyReturnToPetrol(r.dm(), false, false, remembered));
@@ -230,8 +230,8 @@ TEST(SensorRules, DefaultInjectionTimeGoesToEveryRowOfTheFuelsColumn)
         ASSERT_TRUE(r.dm().SetTInjDefault(0, cng ? 1 : 0, 3));
         const double before = cfgrules::DefaultInjectionTime(r.dm());
         // Row 0 is refused: the other rows still get the value typed.
-        r.sim().addFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
-        r.sim().clearCalls();
+        r.sim().AddFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
+        r.sim().ClearCalls();
         EXPECT_DOUBLE_EQ(cfgrules::CommitDefaultInjectionTime(r.dm(), 4.5), before);
         const auto cells = writesOf(r, Op::WriteCell, 0x28f);
         ASSERT_EQ(cells.size(), 8u);

@@ -52,7 +52,7 @@ TEST(SequenceRules, FailedPreconditionShowsWhyAndLeavesTheAdvanceOff)
         SCOPED_TRACE(c.name);
         RulesRig r({}, c.connected);
         if (!c.learnt.empty()) {
-            ASSERT_TRUE(r.sim().pokeItem(kLearntItem, c.learnt));
+            ASSERT_TRUE(r.sim().PokeItem(kLearntItem, c.learnt));
         }
         bool radios = false;
         EXPECT_EQ(cfgrules::SetSequenceAdvance(r.dm(), true, c.rpm, c.flags, [&] { radios = true; }),
@@ -129,12 +129,12 @@ TEST(SequenceRules, GridCellsAndComboChanges)
     EXPECT_EQ(cfgrules::SequenceItemIndex(items, cfgrules::SequenceSetOfSlot(r.dm(), 2)), 2);
     EXPECT_EQ(cfgrules::SequenceItemIndex(items, 0x40), -1);
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(cfgrules::ChangeSequenceCell(r.dm(), 2, 3));
     EXPECT_EQ(r.ecu(kOrderItem).at(8 + 1), 3);
     // Columns without a petrol cylinder write nothing (cylinder A stays).
     for (const int column : {0, 5, 9}) {
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_FALSE(cfgrules::ChangeSequenceCell(r.dm(), column, 0x80)) << column;
         EXPECT_TRUE(r.writtenItems().empty()) << column;
     }

@@ -38,7 +38,7 @@ struct Write {
 std::vector<Write> writes(RulesRig& r)
 {
     std::vector<Write> out;
-    for (const CallRecord& c : r.sim().calls())
+    for (const CallRecord& c : r.sim().Calls())
         if ((c.op == Op::WriteItem || c.op == Op::WriteValue || c.op == Op::WriteElement) && c.code != kMarkerCode)
             out.push_back({c.op, c.code, c.row, c.in});
     return out;
@@ -46,7 +46,7 @@ std::vector<Write> writes(RulesRig& r)
 std::vector<CallRecord> optionWrites(RulesRig& r)
 {
     std::vector<CallRecord> out;
-    for (const CallRecord& c : r.sim().calls())
+    for (const CallRecord& c : r.sim().Calls())
         if (c.op == Op::WriteItem && c.code == kOptionWords)
             out.push_back(c);
     return out;
@@ -70,14 +70,14 @@ TEST(SwitchRules, ModeListShowsMonofuelForGasOnly)
     EXPECT_EQ(cfgrules::SwitchModeItem(r.dm()), cfgrules::kMonofuelItem);
 
     // Enter on "Monofuel": the option stays set and no mode is written.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     cfgrules::CommitSwitchMode(r.dm(), cfgrules::kMonofuelItem);
     for (const Write& w : writes(r))
         EXPECT_NE(w.code, 0x210);
     EXPECT_EQ(r.dm().GetFlag(cfgrules::kGasOnlyOption), 1);
 
     // "in decelerazione": the mode is written, then the option cleared.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     cfgrules::CommitSwitchMode(r.dm(), 1);
     const auto w = writes(r);
     ASSERT_EQ(w.size(), 2u);
@@ -87,7 +87,7 @@ TEST(SwitchRules, ModeListShowsMonofuelForGasOnly)
     EXPECT_EQ(cfgrules::SwitchModeItem(r.dm()), 1);
 
     // No selection writes nothing.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     cfgrules::CommitSwitchMode(r.dm(), -1);
     EXPECT_TRUE(writes(r).empty());
 }
@@ -179,7 +179,7 @@ TEST(SwitchRules, IdleChoicesWriteTheirOptionAndSpeed)
         RulesRig r;
         ASSERT_EQ(r.dm().SetElementByCode(cfgrules::kPetrolRpmCode, 0, 700), 1);
         ASSERT_TRUE(r.dm().SetFlag(cfgrules::kPetrolAtIdleOption, !petrol));
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         cfgrules::ApplyIdleChoice(r.dm(), tag);
         const auto w = writes(r);
         ASSERT_EQ(w.size(), 2u);
@@ -191,7 +191,7 @@ TEST(SwitchRules, IdleChoicesWriteTheirOptionAndSpeed)
         EXPECT_EQ(view.stabilisation, tag == cfgrules::IdleReturn);
     }
     RulesRig r;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     cfgrules::ApplyIdleChoice(r.dm(), 3);
     EXPECT_TRUE(writes(r).empty());
 }
@@ -218,7 +218,7 @@ TEST(SwitchRules, HighRpmChoicesWriteInTheirOrder)
         SCOPED_TRACE(::testing::Message() << c.tag << " ticked " << c.sprayTicked);
         RulesRig r;
         ASSERT_TRUE(r.dm().SetFlag(cfgrules::kSprayOption, true));
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         cfgrules::ApplyHighRpmChoice(r.dm(), c.tag, c.sprayTicked);
         const auto w = writes(r);
         ASSERT_EQ(w.size(), c.spraysCleared ? 5u : 4u);
@@ -258,7 +258,7 @@ TEST(SwitchRules, SplitValuesGoToTwoItems)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         RulesRig r;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_EQ(cfgrules::CommitSplitValue(r.dm(), c.item, c.value), c.value);
         EXPECT_EQ(writes(r), (std::vector<Write>{{Op::WriteValue, c.item.low, -1, {c.low}},
                                                  {Op::WriteValue, c.item.high, -1, {c.high}}}));
@@ -266,7 +266,7 @@ TEST(SwitchRules, SplitValuesGoToTwoItems)
     // A refused high byte: the editor shows what the ECU holds.
     RulesRig r;
     ASSERT_EQ(cfgrules::CommitSplitValue(r.dm(), cfgrules::kWarmEngineDelay, 300), 300);
-    r.sim().addFault({.op = Op::WriteValue, .code = 178});
+    r.sim().AddFault({.op = Op::WriteValue, .code = 178});
     EXPECT_EQ(cfgrules::CommitSplitValue(r.dm(), cfgrules::kWarmEngineDelay, 600), 88 + 256);
 }
 
@@ -274,7 +274,7 @@ TEST(SwitchRules, LowGasTemperatureIsTheThirdDiagnosticTemperature)
 {
     RulesRig r;
     r.dm().BuildTemperaturaGasTable(r.dm().GetTipoSensoreTemperaturaGas());
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     const int shown = cfgrules::CommitLowGasTemperature(r.dm(), 5);
     EXPECT_EQ(shown, 5);
     const auto w = writes(r);
@@ -299,7 +299,7 @@ TEST(SwitchRules, SwitchFromThePcPulsesTheRequest)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RulesRig r;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         const auto start = r.clock.tickCount();
         EXPECT_TRUE(cfgrules::SwitchFuelFromPc(r.dm(), c.liveFlags));
         const auto w = optionWrites(r);
@@ -329,16 +329,16 @@ TEST(SwitchRules, SwitchRetriesARefusedRelease)
     for (const Case& c : {Case{"one refusal", 1, true, 5}, Case{"two refusals", 2, false, 5}}) {
         SCOPED_TRACE(c.name);
         RulesRig r;
-        r.sim().addFault({.op = Op::WriteItem, .code = kOptionWords, .skip = 3, .times = c.refusals});
-        r.sim().clearCalls();
+        r.sim().AddFault({.op = Op::WriteItem, .code = kOptionWords, .skip = 3, .times = c.refusals});
+        r.sim().ClearCalls();
         EXPECT_EQ(cfgrules::SwitchFuelFromPc(r.dm(), 0), c.released);
         EXPECT_EQ(optionWrites(r).size(), c.writes);
         EXPECT_EQ((r.ecu(3).at(0) & kRequestBit) == 0, c.released);
     }
     // A refused step before the release does not stop the pulse.
     RulesRig r;
-    r.sim().addFault({.op = Op::WriteItem, .code = kOptionWords, .skip = 1});
-    r.sim().clearCalls();
+    r.sim().AddFault({.op = Op::WriteItem, .code = kOptionWords, .skip = 1});
+    r.sim().ClearCalls();
     EXPECT_TRUE(cfgrules::SwitchFuelFromPc(r.dm(), 0));
     EXPECT_EQ(optionWrites(r).size(), 4u);
     EXPECT_EQ(r.ecu(3).at(0) & kRequestBit, 0);

@@ -32,7 +32,7 @@ protected:
     {
         r.connectEcu();
         for (int item : {0x2d, 0x2e, 0x2f, 0x27, 0x26, 0x2c})
-            r.sim().setItemPresent(item, true);
+            r.sim().SetItemPresent(item, true);
         r.dm().BuildTemperaturaGasTable(0);
         r.dm().BuildTempMotoreTable(false);
         TablesHost host;
@@ -60,7 +60,7 @@ protected:
         host.Text = rig::text;
         grids = std::make_unique<TCorrectionGrids>(r.dm(), host, nullptr);
     }
-    void TearDown() override { EXPECT_TRUE(r.sim().violations().empty()); }
+    void TearDown() override { EXPECT_TRUE(r.sim().Violations().empty()); }
 
     void answer(double value, int mode, int result = 1)
     {
@@ -68,13 +68,13 @@ protected:
         dialog.value = value;
         dialog.mode = mode;
         dialog.result = result;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
     // Every write the ECU received: (code, row, column, value).
     std::vector<std::vector<std::int32_t>> writes()
     {
         std::vector<std::vector<std::int32_t>> out;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.name.rfind("Write", 0) == 0 && c.code != kUfficiale)
                 out.push_back({c.code, c.row, c.column, c.in.empty() ? 0 : c.in.back()});
         return out;
@@ -326,7 +326,7 @@ TEST_F(CorrectionGridsTest, VariatorAxisAddsOnceToEachPoint)
 TEST_F(CorrectionGridsTest, RefusedWriteLeavesTheShownValue)
 {
     ASSERT_TRUE(r.dm().SetAnticipo(0, 3));
-    r.sim().addFault({.op = protovyx::Op::WriteElement, .code = 0x283, .times = 5});
+    r.sim().AddFault({.op = protovyx::Op::WriteElement, .code = 0x283, .times = 5});
     grids->DrawGridAnticipo->SetCurrent(1, 0);
     answer(9, 0);
     enter(GridId::Anticipo);

@@ -18,16 +18,16 @@ protected:
     {
         r.connectEcu();
         for (int item : {0x2d, 0x2e, 0x2f, 0x27, 0x26, 0x2c})
-            r.sim().setItemPresent(item, true);
+            r.sim().SetItemPresent(item, true);
         // The image as the ECU holds it.
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
     }
-    void TearDown() override { EXPECT_TRUE(r.sim().violations().empty()); }
+    void TearDown() override { EXPECT_TRUE(r.sim().Violations().empty()); }
 
     std::int32_t ecu(int item, int index)
     {
         std::vector<std::int32_t> v;
-        EXPECT_TRUE(r.sim().peekItem(item, v));
+        EXPECT_TRUE(r.sim().PeekItem(item, v));
         return index < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(index)] : -1;
     }
 
@@ -92,7 +92,7 @@ TEST_F(TableLimits, AClampedAxisPointStillObeysTheIncreasingRule)
 TEST_F(TableLimits, ASelectionFromTheTitleColumnStartsAtColumnOne)
 {
     const std::int32_t before[2] = {r.dm().GetCoeffMot(8), r.dm().GetCoeffMot(7)};
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     tables::ApplyEdit(r.dm(), GridId::TempGas, 0, 1, {0, 1, 2, 1}, 3, 1);
     EXPECT_EQ(r.dm().GetCoeffMot(8), before[0] + 3);
     EXPECT_EQ(r.dm().GetCoeffMot(7), before[1] + 3);

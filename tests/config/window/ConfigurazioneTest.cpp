@@ -33,7 +33,7 @@ protected:
 
     void SetUp() override
     {
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         r.connectEcu();
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
         w = std::make_unique<TFormConfig>(nullptr);
@@ -46,7 +46,7 @@ protected:
         w->LoadTexts();
         w->show();
         r.events();
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
 
     void TearDown() override
@@ -58,7 +58,7 @@ protected:
     std::set<int> writtenItems()
     {
         std::set<int> items;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.name.rfind("Write", 0) == 0)
                 items.insert(c.code & 0xFF);
         return items;
@@ -91,9 +91,9 @@ TEST_F(ConfigurazioneTest, TheFuelChangeReplacesTheCalibrationUnderTheWaitForm)
     EXPECT_EQ(r.prompts.shown()[0].text, rig::text(258));
     EXPECT_EQ(waits, (std::vector<std::string>{"begin " + rig::text(31).toStdString(), "end"}));
     EXPECT_EQ(r.dm().GetFlag(1), 1);
-    EXPECT_EQ(r.sim().profile().type, 30);
+    EXPECT_EQ(r.sim().CurrentProfile().type, 30);
     std::vector<std::int32_t> flags;
-    r.sim().peekItem(kFlagsItem, flags);
+    r.sim().PeekItem(kFlagsItem, flags);
     EXPECT_EQ(flags[0] & 0x2, 0x2);
     EXPECT_TRUE(writtenItems().count(kMapKItem));
     EXPECT_NE(cfgrules::CurrentDefaultResource(r.dm()), cng);
@@ -108,7 +108,7 @@ TEST_F(ConfigurazioneTest, TheFuelChangeReplacesTheCalibrationUnderTheWaitForm)
 
 TEST_F(ConfigurazioneTest, ARefusedFuelWriteLoadsNothingAndShowsTheStoredFuel)
 {
-    r.sim().addFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
+    r.sim().AddFault({.op = protovyx::Op::WriteItem, .code = kFlagsItem, .matchItem = true, .status = 0x10});
     r.prompts.script(plat::IDYES);
     choose(w->Page<TPageConfigurazione>().ComboCarburante, 1);
     EXPECT_TRUE(waits.empty()); // no wait form
@@ -240,7 +240,7 @@ TEST_F(ConfigurazioneTest, TheSequenceBoxesShareOneProcedure)
     EXPECT_EQ(r.dm().GetModificaSequenza(), 1);
     EXPECT_FALSE(w->Page<TPageCommutazione>().RadioGas->isEnabled());
     // The page shown again keeps the state without writing.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->Page<TPageTaratura>().TabTaraturaShow();
     EXPECT_TRUE(writtenItems().empty());
     EXPECT_TRUE(w->Page<TPageTaratura>().CheckModificaSequenza->isChecked());
@@ -266,7 +266,7 @@ TEST_F(ConfigurazioneTest, TheSwitchPagesSequenceBoxRunsTheSameProcedureAndTheGr
     EXPECT_FALSE(commutazione.RadioGas->isEnabled());
 
     // The Altri parametri page shows the advance without writing, with its grid.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->SetActivePage(cfgwin::PageTaratura, true);
     EXPECT_TRUE(writtenItems().empty());
     EXPECT_TRUE(taratura.CheckModificaSequenza->isChecked());

@@ -45,7 +45,7 @@ class FormConfigTest : public ::testing::Test {
 protected:
     explicit FormConfigTest(const std::string& profile = "type=30") : r({.profile = profile}) {}
 
-    void SetUp() override { r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type); }
+    void SetUp() override { r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type); }
 
     std::unique_ptr<TFormConfig> make()
     {
@@ -55,11 +55,11 @@ protected:
         return w;
     }
 
-    // Every write the ECU received since the last clearCalls.
+    // Every write the ECU received since the last ClearCalls.
     std::vector<CallRecord> writes()
     {
         std::vector<CallRecord> out;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.op == protovyx::Op::WriteValue || c.op == protovyx::Op::WriteElement ||
                 c.op == protovyx::Op::WriteItem || c.op == protovyx::Op::WriteCell || c.op == protovyx::Op::WriteRow)
                 out.push_back(c);
@@ -255,7 +255,7 @@ TEST_F(FormConfigTest, ShowingWritesNothingToTheEcu)
     std::vector<int> clicks;
     for (QCheckBox* c : {w->Page<TPageTemp>().CheckTempRiduttore, w->Page<TPageAdatta>().CheckAdattativita})
         QObject::connect(c, &QCheckBox::toggled, w.get(), [&clicks, &w] { clicks.push_back(w->LoadingControls); });
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->show();
     EXPECT_TRUE(writes().empty());
     EXPECT_EQ(w->LoadingControls, 0);
@@ -308,7 +308,7 @@ TEST_F(FormConfigTest, EnterCommitsOnceAndShowsWhatTheModuleHolds)
         SCOPED_TRACE(c.edit->objectName().toStdString());
         c.edit->SetMinValue(c.min);
         c.edit->SetMaxValue(c.max);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         enter(c.edit, c.typed);
         // The first change of the image also clears the official-set marker;
         // only the item's own writes count here.
@@ -340,12 +340,12 @@ TEST_F(FormConfigTest, RefusedWriteShowsTheOldValueAndUnboundWritesNothing)
     w->Page<TPageTaratura>().TabTaraturaShow();
     w->Page<TPageSensori>().EditRifLambda->SetMaxValue(5);
     enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("1"));
-    r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});
+    r.sim().AddFault({.op = protovyx::Op::WriteValue, .code = 5});
     enter(w->Page<TPageSensori>().EditRifLambda, QStringLiteral("3"));
     EXPECT_EQ(w->Page<TPageSensori>().EditRifLambda->text(), QStringLiteral("1"));
     EXPECT_DOUBLE_EQ(static_cast<double>(r.dm().GetValueByCode(5)), 1.0);
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     // The thresholds commit through their confirm button only.
     w->Page<TPageSensori>().EditLivello1->SetMaxValue(5);
     enter(w->Page<TPageSensori>().EditLivello1, QStringLiteral("2"));
@@ -359,7 +359,7 @@ TEST_F(FormConfigTest, LambdaTypeCommitGreysTheReferenceUntilTheNextTick)
     w->show();
     const QColor window = w->Page<TPageSensori>().EditRifLambda->palette().color(QPalette::Base);
     w->Page<TPageSensori>().ComboTipoLambda->setCurrentIndex(1);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->ComboTipoLambdaKeyPress(w->Page<TPageSensori>().ComboTipoLambda, QChar(13));
     const auto wr = writes();
     ASSERT_FALSE(wr.empty());
@@ -619,7 +619,7 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
 {
     r.connectEcu();
     for (int item : {0x2d, 0x2e, 0x2f, 0x27, 0x26, 0x2c})
-        r.sim().setItemPresent(item, true);
+        r.sim().SetItemPresent(item, true);
     ASSERT_TRUE(r.dm().SetAnticipo(2, 7));
     ASSERT_TRUE(r.dm().SetPressPassaggio(4, 1.5));
     auto w = make();
@@ -644,7 +644,7 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
             d.ButtonOK->click();
             return d.result();
         });
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         c.grid->SetCurrent(c.col, c.row);
         QTest::keyClick(c.grid, Qt::Key_Return);
         EXPECT_EQ(opened, 1) << c.grid->objectName().toStdString();
@@ -660,7 +660,7 @@ TEST_F(FormConfigTest, CorrectionGridEditGoesThroughTheWindowsDialogToTheEcu)
         d.ButtonAnnulla->click();
         return d.result();
     });
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->Page<TPageEmissioni>().DrawGridAnticipo->SetCurrent(3, 0);
     QTest::keyClick(w->Page<TPageEmissioni>().DrawGridAnticipo, Qt::Key_Return);
     EXPECT_TRUE(writes().empty());

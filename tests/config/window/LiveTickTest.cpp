@@ -29,7 +29,7 @@ class LiveTickTest : public ::testing::Test {
 protected:
     explicit LiveTickTest(const std::string& profile = "type=56;warmup=1") : r({.profile = profile})
     {
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         r.connectEcu();
         rig::LoadMapAxes(r.dm());
         // The engine drives on gas from here on.
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(LiveTickTest, OneFrameOnTheLiveBar)
 {
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     tick();
     EXPECT_EQ(blockReads(1), 1);
     EXPECT_TRUE(w->TimerDati->isActive()); // started again after the read
@@ -130,13 +130,13 @@ TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
     const QString second = w->LabApMot2Benz->text();
     ASSERT_FALSE(second.isEmpty());
     const QString first = w->LabApMotBenz->text();
-    r.sim().setLiveFrameLength(19);
+    r.sim().SetLiveFrameLength(19);
     // Later in the drive cycle, where the petrol time has moved.
     r.clock.advance(4000);
     tick();
     EXPECT_NE(w->LabApMotBenz->text(), first);
     EXPECT_EQ(w->LabApMot2Benz->text(), second);
-    r.sim().setLiveFrameLength(50);
+    r.sim().SetLiveFrameLength(50);
     tick();
     EXPECT_NE(w->LabApMot2Benz->text(), second);
 }
@@ -144,7 +144,7 @@ TEST_F(LiveTickTest, AShortFrameKeepsTheSecondBank)
 TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
 {
     showPage(cfgwin::PageConfigurazione);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     tick();
     EXPECT_EQ(blockReads(8), 0);
     showPage(cfgwin::PageMappa);
@@ -156,7 +156,7 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
     EXPECT_TRUE(w->Page<TPageMappa>().ImageObdOk->isVisibleTo(w->TabMappa));
     EXPECT_TRUE(w->Page<TPageMappa>().LabCorrFast0->text().endsWith(QLatin1Char('%')));
     showPage(cfgwin::PageAdatta);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     tick();
     EXPECT_EQ(blockReads(8), 1);
     EXPECT_EQ(blockReads(9), 1);
@@ -171,12 +171,12 @@ TEST_F(LiveTickTest, ObdBlocksOnTheirPagesOnly)
 TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
 {
     showPage(cfgwin::PageMappa);
-    r.sim().setBlockReplyLength(8, 0);
-    r.sim().clearCalls();
+    r.sim().SetBlockReplyLength(8, 0);
+    r.sim().ClearCalls();
     tick();
     EXPECT_EQ(w->ObdBlockLength, 0);
     EXPECT_FALSE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa)); // all zeros: nothing to show
-    r.sim().setBlockReplyLength(8, -1);
+    r.sim().SetBlockReplyLength(8, -1);
     tick();
     EXPECT_EQ(w->ObdBlockLength, 50);
     EXPECT_TRUE(w->Page<TPageMappa>().PanelCorrettori0->isVisibleTo(w->TabMappa));
@@ -189,7 +189,7 @@ TEST_F(LiveTickTest, AnEmptyObdReplyDoesNotShortenTheNextRead)
 
 TEST_F(LiveTickTest, TheDiagnosisLampIsLookedAtEvery20Ticks)
 {
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     for (int i = 0; i < 45; ++i)
         tick();
     int lampReads = 0;

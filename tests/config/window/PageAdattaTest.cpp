@@ -29,7 +29,7 @@ protected:
     {
         open(cfgwin::PageAdatta, [this, bits, sensitivity] {
             const std::int32_t v[] = {bits, sensitivity};
-            ASSERT_TRUE(r.sim().pokeItem(kAdatta, v));
+            ASSERT_TRUE(r.sim().PokeItem(kAdatta, v));
         });
     }
     std::vector<QRadioButton*> checked() const
@@ -103,7 +103,7 @@ TEST_F(PageAdatta, TheProtocolListWritesAChoiceAndShowsTheEcusValue)
     w->Page<TPageAdatta>().ComboTipoObd->setCurrentIndex(4);
     w->Page<TPageAdatta>().ComboTipoObdKeyPress(QChar(13));
     EXPECT_EQ(ecu(0xbb), (std::vector<std::int32_t>{4}));
-    r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 0xbb});
+    r.sim().AddFault({.op = protovyx::Op::WriteValue, .code = 0xbb});
     w->Page<TPageAdatta>().ComboTipoObd->setCurrentIndex(6);
     w->Page<TPageAdatta>().ComboTipoObdKeyPress(QChar(13));
     EXPECT_EQ(w->Page<TPageAdatta>().ComboTipoObd->currentIndex(), 4);
@@ -126,7 +126,7 @@ TEST_F(PageAdatta, TheBoxShowsTheCorrectorsKindAndTheLiveGasCorrector)
     EXPECT_TRUE(live->isVisibleTo(w.get()));
     EXPECT_TRUE(w->ImageAdataGas->isVisibleTo(w.get()));
     // A refused write: what the module holds decides.
-    r.sim().addFault({.op = protovyx::Op::WriteItem, .code = 0x2303});
+    r.sim().AddFault({.op = protovyx::Op::WriteItem, .code = 0x2303});
     w->Page<TPageAdatta>().CheckAdattativita->click();
     EXPECT_EQ(r.dm().GetFlag(25), 1);
     EXPECT_TRUE(w->Page<TPageAdatta>().PanelAdatta->isVisibleTo(w->TabAdatta));
@@ -138,7 +138,7 @@ TEST_F(PageAdatta, ShowingTheWindowLoadsTheBoxAndTheLiveGasCorrector)
     open(cfgwin::PageConfigurazione, [this] {
         std::vector<std::int32_t> flags = ecu(kFlagWords);
         flags[1] |= 0x8000; // flag 25
-        ASSERT_TRUE(r.sim().pokeItem(kFlagWords, flags));
+        ASSERT_TRUE(r.sim().PokeItem(kFlagWords, flags));
     });
     ASSERT_EQ(r.dm().GetFlag(25), 1);
     EXPECT_TRUE(w->Page<TPageAdatta>().CheckAdattativita->isChecked());
@@ -158,7 +158,7 @@ TEST_F(PageVariatore, ThePageShowsTheBoxAndLoadsItWithoutWriting)
     open(cfgwin::PageConfigurazione, [this] {
         std::vector<std::int32_t> flags = ecu(kFlagWords);
         flags[0] |= 0x4000;
-        ASSERT_TRUE(r.sim().pokeItem(kFlagWords, flags));
+        ASSERT_TRUE(r.sim().PokeItem(kFlagWords, flags));
     });
     EXPECT_FALSE(w->Page<TPageVariatore>().CheckVariatore->isVisibleTo(w->TabVariatore));
     w->SetActivePage(cfgwin::PageVariatore, true);
@@ -175,7 +175,7 @@ TEST_F(PageVariatore, TickingReadsTheRpmFromTheVariatorWithItsIgnition)
     EXPECT_EQ(r.dm().GetFlag(6), 1);
     EXPECT_EQ(static_cast<int>(r.dm().GetValueByCode(20)), 1);
     EXPECT_EQ(writes(0x14).size(), 1u);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->Page<TPageVariatore>().CheckVariatore->click();
     EXPECT_EQ(r.dm().GetFlag(6), 0);
     EXPECT_TRUE(writes(0x14).empty());

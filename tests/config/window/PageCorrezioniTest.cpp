@@ -26,7 +26,7 @@ protected:
         open(cfgwin::PageCorrezioni, [this, packed] {
             std::vector<std::int32_t> v = ecu(kPacked);
             v[0] = packed;
-            ASSERT_TRUE(r.sim().pokeItem(kPacked, v));
+            ASSERT_TRUE(r.sim().PokeItem(kPacked, v));
         });
     }
     int dot(plat::PictureButton* d) const { return static_cast<TSliderTrack*>(d->parentWidget())->DotLeft(); }
@@ -94,7 +94,7 @@ TEST_F(PageCorrezioni, CutOffInjectionsCommitWhatWasTyped)
     EXPECT_NEAR(static_cast<double>(r.dm().GetIniettateGasCutoff(1)), 1.5, 0.003);
     EXPECT_EQ(w->Page<TPageCorrezioni>().EditTempoCutoff->LastValue(), 1.5);
     // A refused write shows what the ECU kept.
-    r.sim().addFault({.op = protovyx::Op::WriteElement, .code = 0x232});
+    r.sim().AddFault({.op = protovyx::Op::WriteElement, .code = 0x232});
     enter(w->Page<TPageCorrezioni>().EditGiriCutoff, QStringLiteral("100"));
     EXPECT_EQ(w->Page<TPageCorrezioni>().EditGiriCutoff->text(), QStringLiteral("4000"));
 }

@@ -42,7 +42,7 @@ class PageMappaTest : public ::testing::Test {
 protected:
     explicit PageMappaTest(const std::string& profile = "type=30") : r({.profile = profile})
     {
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         r.connectEcu();
         rig::LoadMapAxes(r.dm());
         r.dm().Flag34Present = 1;
@@ -51,15 +51,15 @@ protected:
         w->show();
         w->TimerDati->stop();
         w->PageControl->setCurrentIndex(cfgwin::PageMappa);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
     ~PageMappaTest() override { w->done(0); }
 
-    // Writes of one item (by its number) since the last clearCalls.
+    // Writes of one item (by its number) since the last ClearCalls.
     std::vector<protovyx::CallRecord> writesOf(int code)
     {
         std::vector<protovyx::CallRecord> out;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.name.rfind("Write", 0) == 0 && (c.code & 0xFF) == (code & 0xFF))
                 out.push_back(c);
         return out;
@@ -133,7 +133,7 @@ TEST_F(PageMappaTest, EnrichmentStepsWriteAtOnceWithinTheirLimits)
         r.dm().SetValueByCode(kEnrichment, c.stored);
         w->Page<TPageMappa>().TabMappaShow();
         const int before = w->Page<TPageMappa>().ImageBar2->x();
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         (c.up ? w->Page<TPageMappa>().ImagePlus : w->Page<TPageMappa>().ImageMinus)->clicked();
         const auto written = writesOf(kEnrichment);
         if (!c.written) {
@@ -207,7 +207,7 @@ TEST_F(PageMappaTest, EditorsOfThePage)
     // Enter on the limit writes what was typed, untouched it writes nothing.
     r.dm().SetTOpenLoop(0, 12.5);
     w->Page<TPageMappa>().TabMappaShow();
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->Page<TPageMappa>().EditAutotaraturaKeyPress(QChar(13));
     EXPECT_TRUE(writesOf(0x27f).empty());
     w->Page<TPageMappa>().EditAutotaratura->setText(QStringLiteral("20"));
@@ -219,7 +219,7 @@ TEST_F(PageMappaTest, EditorsOfThePage)
     w->Page<TPageMappa>().TabMappaShow();
     EXPECT_TRUE(w->Page<TPageMappa>().EditKMappaNeutro->isReadOnly());
     EXPECT_EQ(w->Page<TPageMappa>().EditKMappaNeutro->text(), QStringLiteral("2.5"));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->Page<TPageMappa>().EditKMappaNeutroKeyPress(QChar(13));
     EXPECT_TRUE(writesOf(188).empty());
     EXPECT_EQ(r.dm().Item(188)[0], 52);
@@ -296,7 +296,7 @@ TEST_F(PageMappaTest, TheGridsMenuCarriesTheClipboard)
     w->Page<TPageMappa>().DrawGridK->setFocus();
     w->Page<TPageMappa>().DrawGridK->SetSelection({2, 3, 2, 3});
     QGuiApplication::clipboard()->setText(QStringLiteral("77"));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     QTest::keyClick(w->Page<TPageMappa>().DrawGridK, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(r.dm().GetMappaK(2, 1), 77);
 }

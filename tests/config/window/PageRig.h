@@ -36,7 +36,7 @@ protected:
     void open(int page, const std::function<void()>& prepare = {}, QSize size = QSize(1280, 1024))
     {
         r.connectEcu();
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         if (prepare)
             prepare();
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
@@ -48,7 +48,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         w->TimerDati->stop();
         w->SetActivePage(page, true);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
     // Opens the window as the program does: made and given its texts when
     // the program starts, before any ECU is known; shown full screen after
@@ -57,7 +57,7 @@ protected:
     {
         makeWindow();
         r.connectEcu();
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
         w->setWindowModality(Qt::ApplicationModal);
         w->show();
@@ -65,7 +65,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         w->TimerDati->stop();
         w->PageControl->setCurrentIndex(page);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
     void TearDown() override
     {
@@ -75,11 +75,11 @@ protected:
         }
     }
 
-    // The writes of one item (number) since the last clearCalls.
+    // The writes of one item (number) since the last ClearCalls.
     std::vector<protovyx::CallRecord> writes(int item) const
     {
         std::vector<protovyx::CallRecord> out;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.name.rfind("Write", 0) == 0 && (c.code & 0xff) == item)
                 out.push_back(c);
         return out;
@@ -88,7 +88,7 @@ protected:
     std::vector<std::int32_t> ecu(int item) const
     {
         std::vector<std::int32_t> v;
-        r.sim().peekItem(item, v);
+        r.sim().PeekItem(item, v);
         return v;
     }
 

@@ -34,8 +34,8 @@ class PageSwitchSensorTest : public ::testing::Test {
 protected:
     explicit PageSwitchSensorTest(const std::string& profile = "type=30") : r({.profile = profile})
     {
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
-        *r.dm().Item(0x15) = r.sim().profile().hwVariant; // as the ECU's read gives it
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
+        *r.dm().Item(0x15) = r.sim().CurrentProfile().hwVariant; // as the ECU's read gives it
         r.connectEcu();
         w = std::make_unique<TFormConfig>(nullptr);
         w->LoadTexts();
@@ -50,11 +50,11 @@ protected:
         r.dm().WriteThrough = 1;
     }
 
-    // The ECU's writes since the last clearCalls, the marker's left out.
+    // The ECU's writes since the last ClearCalls, the marker's left out.
     std::vector<CallRecord> writes(Op op = Op::Any, std::int32_t code = -1)
     {
         std::vector<CallRecord> out;
-        for (const auto& c : r.sim().calls()) {
+        for (const auto& c : r.sim().Calls()) {
             const bool write = c.op == Op::WriteValue || c.op == Op::WriteElement || c.op == Op::WriteItem ||
                                c.op == Op::WriteCell || c.op == Op::WriteRow;
             if (write && c.code != kMarkerCode && (op == Op::Any || c.op == op) && (code < 0 || c.code == code))
@@ -64,7 +64,7 @@ protected:
     }
     void clear()
     {
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         r.prompts.clear();
     }
 
@@ -296,9 +296,9 @@ TEST_F(PageSwitchSensorTest, EditorsOfTheSwitchPageCommitTheirOwnWay)
         EXPECT_TRUE(writes().empty());
     }
     std::vector<std::int32_t> v;
-    r.sim().peekItem(17, v);
+    r.sim().PeekItem(17, v);
     EXPECT_EQ(v.at(0), 44);
-    r.sim().peekItem(178, v);
+    r.sim().PeekItem(178, v);
     EXPECT_EQ(v.at(0), 1);
 }
 
@@ -578,7 +578,7 @@ TEST_P(DefaultInjectionTimeTest, GoesToEveryRowOfTheFuelsColumn)
     held([cng](TStreamDati& d) { d.SetFlag(1, cng); });
     w->Page<TPageTaratura>().TabTaraturaShow();
     // A refused row 0 leaves it as it was; the other rows get the value typed.
-    r.sim().addFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
+    r.sim().AddFault({.op = Op::WriteCell, .code = 0x28f, .row = 0});
     const QString before = w->Page<TPageTaratura>().EditTInjDefault->text();
     clear();
     enter(w->Page<TPageTaratura>().EditTInjDefault, QStringLiteral("4.5"));

@@ -33,11 +33,11 @@ protected:
             // The vehicle's sensor in use: pull-up 2200 ohm (8 and 152, held
             // as -104), steps of 10 from -20, 15 points.
             const std::int32_t parameters[] = {8, -104, 10, -20, 15};
-            ASSERT_TRUE(r.sim().pokeItem(kParametri, parameters));
+            ASSERT_TRUE(r.sim().PokeItem(kParametri, parameters));
             std::vector<std::int32_t> flags;
-            r.sim().peekItem(0x03, flags);
+            r.sim().PeekItem(0x03, flags);
             flags[1] |= 0x4;
-            ASSERT_TRUE(r.sim().pokeItem(0x03, flags));
+            ASSERT_TRUE(r.sim().PokeItem(0x03, flags));
         });
     }
 
@@ -190,7 +190,7 @@ TEST_F(PageTemp, SpaceLearnsTheLiveCountPointByPoint)
     // After the last point the button is next, and Space learns no more.
     EXPECT_TRUE(w->Page<TPageTemp>().ButtonNuoviParametri->hasFocus());
     EXPECT_FALSE(w->Page<TPageTemp>().LabelInstr->isVisibleTo(w->TabTemp));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     key(' ');
     EXPECT_TRUE(writes(kPoints).empty());
 }
@@ -215,7 +215,7 @@ TEST_F(PageTemp, EnterTypesThePointInVoltsOrOhm)
     key(13);
     EXPECT_EQ(ecu(kPoints)[1], 102);
     // Annulla writes nothing; Enter away from the learning row opens nothing.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     answer(QStringLiteral("1"), 0, false);
     key(13);
     w->Page<TPageTemp>().DrawGridTemp->SetCurrent(2, 7);

@@ -66,7 +66,7 @@ protected:
     void SetUp() override
     {
         r.connectEcu();
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         // The image as a connect leaves it: read from the ECU.
         ASSERT_TRUE(r.dm().TransferData(TStreamDati::TRANSFER_READ_ECU, {}, 0, TStreamDati::TRANSFER_ALL_GROUPS, 0, 0));
         if (GetParam().variator)
@@ -87,9 +87,9 @@ protected:
     std::map<int, std::vector<std::int32_t>> memory()
     {
         std::map<int, std::vector<std::int32_t>> m;
-        for (const auto& item : protovyx::catalogue(r.sim().profile())) {
+        for (const auto& item : protovyx::Catalogue(r.sim().CurrentProfile())) {
             std::vector<std::int32_t> v;
-            if (item.present && r.sim().peekItem(item.number, v))
+            if (item.present && r.sim().PeekItem(item.number, v))
                 m[item.number] = v;
         }
         return m;
@@ -163,7 +163,7 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
 
 TEST_P(Pages, ShowingEveryPageWritesNothingAndShowsTheModulesValues)
 {
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->show();
     for (int p : visiblePages()) {
         SCOPED_TRACE(cfgwin::PageName(p));
@@ -182,7 +182,7 @@ TEST_P(Pages, ShowingEveryPageWritesNothingAndShowsTheModulesValues)
             EXPECT_NEAR(e->LastValue(), clamped, e->Precision() / 2 + 1e-9);
         }
     }
-    for (const auto& c : r.sim().calls())
+    for (const auto& c : r.sim().Calls())
         EXPECT_FALSE(isWrite(c)) << c.name << " 0x" << std::hex << c.code;
 }
 

@@ -18,12 +18,12 @@ protected:
         r.connectEcu();
         // Items this ECU type lacks but some families' tests need.
         for (int item : {0xba, 0x2d, 0x2e, 0x2f})
-            r.sim().setItemPresent(item, true);
+            r.sim().SetItemPresent(item, true);
         r.dm().BuildTemperaturaGasTable(0);
         r.dm().BuildTempMotoreTable(false);
         r.events();
     }
-    void TearDown() override { EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty()); }
+    void TearDown() override { EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty()); }
 
     TStreamDati& dm() { return r.dm(); }
     std::int32_t* item(std::int32_t code) { return r.dm().Item(code); }
@@ -31,11 +31,11 @@ protected:
     // The marker set (through the ECU), Modified clear, the log empty.
     void arm()
     {
-        ASSERT_TRUE(r.sim().linkOpen());
+        ASSERT_TRUE(r.sim().LinkOpen());
         dm().SetUfficiale(true);
         ASSERT_TRUE(dm().GetUfficiale());
         dm().Modified = 0;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
     }
     // Calls of that operation with that code.
     std::vector<protovyx::CallRecord> writes(const std::string& op, std::int32_t code)
@@ -55,7 +55,7 @@ protected:
     }
     void refuse(protovyx::Op op, std::int32_t code, int times = 1)
     {
-        r.sim().addFault({.op = op, .code = code, .times = times});
+        r.sim().AddFault({.op = op, .code = code, .times = times});
     }
 
     rig::DataModuleRig r;

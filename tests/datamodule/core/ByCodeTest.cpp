@@ -16,7 +16,7 @@ protected:
         r.dm().BuildTemperaturaGasTable(0);
         r.dm().BuildTempMotoreTable(false);
     }
-    void TearDown() override { EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty()); }
+    void TearDown() override { EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty()); }
 
     // The value of the last write call of that operation.
     std::optional<std::int32_t> lastWritten(const std::string& op)
@@ -71,7 +71,7 @@ TEST_F(ByCode, SingleCodesWriteTheirRawValueAndReadItBack)
         SCOPED_TRACE(::testing::Message() << "code 0x" << std::hex << c.code << std::dec << " value " << c.value);
         stored(c.code & 0xFF) = c.before;
         r.dm().Modified = 0;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_EQ(r.dm().SetValueByCode(c.code, c.value), 1);
         const auto w = r.callsOf("WriteValue");
         ASSERT_EQ(w.size(), 1u);
@@ -117,11 +117,11 @@ TEST_F(ByCode, TypedDecimalsWriteTheRawOfTheirDecimal)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "code " << c.code << " value " << c.value);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         ASSERT_EQ(r.dm().SetValueByCode(c.code, c.value), 1);
         EXPECT_EQ(lastWritten("WriteValue"), c.raw);
         std::vector<std::int32_t> ecu;
-        ASSERT_TRUE(r.sim().peekItem(c.code & 0xFF, ecu));
+        ASSERT_TRUE(r.sim().PeekItem(c.code & 0xFF, ecu));
         EXPECT_EQ(ecu[0], c.raw);
         EXPECT_EQ(stored(c.code & 0xFF), c.raw);
         EXPECT_NEAR(static_cast<double>(r.dm().GetValueByCode(c.code)), c.readBack, 1e-9);
@@ -158,7 +158,7 @@ TEST_F(ByCode, TypedDecimalsOnElementCodes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "code " << c.code << " index " << c.index << " value " << c.value);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         ASSERT_EQ(r.dm().SetElementByCode(c.code, c.index, c.value), 1);
         const auto w = r.callsOf("WriteElement"); // then the marker's own write
         ASSERT_FALSE(w.empty());
@@ -200,11 +200,11 @@ TEST_F(ByCode, CodesThatWriteNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "code " << c.code << " value " << c.value);
         r.dm().Modified = 0;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         const auto before = std::vector<std::int32_t>(r.dm().Image.all().begin(), r.dm().Image.all().end());
         EXPECT_EQ(r.dm().SetValueByCode(c.code, c.value), c.result);
         EXPECT_EQ(r.dm().Modified, 1);
-        EXPECT_TRUE(r.sim().calls().empty());
+        EXPECT_TRUE(r.sim().Calls().empty());
         EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.all().begin()));
     }
     EXPECT_EQ(r.dm().GetValueByCode(0x279), TStreamDati::kUnknownCode);
@@ -217,7 +217,7 @@ TEST_F(ByCode, CodesThatWriteNothing)
 TEST_F(ByCode, RefusedWriteKeepsTheImageButSetsModified)
 {
     stored(5) = 10;
-    r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 5});
+    r.sim().AddFault({.op = protovyx::Op::WriteValue, .code = 5});
     EXPECT_EQ(r.dm().SetValueByCode(5, 1.0), 0);
     EXPECT_EQ(stored(5), 10);
     EXPECT_EQ(r.dm().Modified, 1);
@@ -236,25 +236,25 @@ TEST_F(ByCode, OnlyAChangedValueClearsTheOfficialMarker)
     EXPECT_EQ(w[0].code, 0x35);
     EXPECT_EQ(w[0].in.back(), 0x00);
     std::vector<std::int32_t> ecu;
-    ASSERT_TRUE(r.sim().peekItem(0x7a, ecu));
+    ASSERT_TRUE(r.sim().PeekItem(0x7a, ecu));
     EXPECT_EQ(ecu[0], 20);
 }
 
 TEST_F(ByCode, GettersThatReadTheEcuFirst)
 {
-    ASSERT_TRUE(r.sim().pokeItem(0x43, std::vector<std::int32_t>{77}));
-    ASSERT_TRUE(r.sim().pokeItem(0x3b, std::vector<std::int32_t>{7}));
+    ASSERT_TRUE(r.sim().PokeItem(0x43, std::vector<std::int32_t>{77}));
+    ASSERT_TRUE(r.sim().PokeItem(0x3b, std::vector<std::int32_t>{7}));
     EXPECT_EQ(r.dm().GetValueByCode(67), 77);
     EXPECT_EQ(stored(0x43), 77);
     EXPECT_EQ(r.dm().GetValueByCode(571), 140); // counter: raw x 20
     // A failed read converts what the image holds.
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x43});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x43});
     stored(0x43) = 9;
     EXPECT_EQ(r.dm().GetValueByCode(67), 9);
     // A plain getter reads nothing.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.dm().GetValueByCode(5);
-    EXPECT_TRUE(r.sim().calls().empty());
+    EXPECT_TRUE(r.sim().Calls().empty());
 }
 
 TEST_F(ByCode, TimeBaseZeroWritesRawZero)
@@ -290,7 +290,7 @@ TEST_F(ByCode, ElementCodes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "code " << c.code << " index " << c.index);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_EQ(r.dm().SetElementByCode(c.code, c.index, c.value), 1);
         const auto w = r.callsOf("WriteElement");
         ASSERT_FALSE(w.empty());
@@ -305,12 +305,12 @@ TEST_F(ByCode, ElementCodes)
 TEST_F(ByCode, ElementIndexOutsideTheItem)
 {
     for (int index : {-1, 3, 1000}) {
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         r.dm().Modified = 0;
         EXPECT_EQ(r.dm().GetElementByCode(151, index), TStreamDati::kUnknownCode);
         EXPECT_EQ(r.dm().SetElementByCode(151, index, 1), 0);
         EXPECT_EQ(r.dm().Modified, 1);
-        EXPECT_TRUE(r.sim().calls().empty());
+        EXPECT_TRUE(r.sim().Calls().empty());
     }
     EXPECT_EQ(r.dm().GetElementByCode(5, 0), TStreamDati::kUnknownCode);
     EXPECT_EQ(r.dm().SetElementByCode(5, 0, 1), 0);
@@ -318,7 +318,7 @@ TEST_F(ByCode, ElementIndexOutsideTheItem)
 
 TEST_F(ByCode, CounterElementsReadInMinutesAndResetToZero)
 {
-    ASSERT_TRUE(r.sim().pokeItem(0x56, std::vector<std::int32_t>{120, 3600, 59}));
+    ASSERT_TRUE(r.sim().PokeItem(0x56, std::vector<std::int32_t>{120, 3600, 59}));
     EXPECT_EQ(r.dm().GetElementByCode(598, 0), 2);
     EXPECT_EQ(r.dm().GetElementByCode(598, 1), 60);
     EXPECT_EQ(r.dm().GetElementByCode(598, 2), 0);
@@ -330,11 +330,11 @@ TEST_F(ByCode, CounterElementsReadInMinutesAndResetToZero)
     EXPECT_EQ(r.dm().SetElementByCode(598, 1, 99), 1);
     EXPECT_EQ(lastWritten("WriteElement"), 0);
     std::vector<std::int32_t> ecu;
-    ASSERT_TRUE(r.sim().peekItem(0x56, ecu));
+    ASSERT_TRUE(r.sim().PeekItem(0x56, ecu));
     EXPECT_EQ(ecu[1], 0);
 
     // A failed read yields 0: the element is cleared before it.
-    r.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0x256});
+    r.sim().AddFault({.op = protovyx::Op::ReadRow, .code = 0x256});
     EXPECT_EQ(r.dm().GetElementByCode(598, 0), 0);
 }
 

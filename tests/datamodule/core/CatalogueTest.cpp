@@ -53,7 +53,7 @@ TEST(ItemCatalogue, AgreesWithTheSimulatedEcu)
 {
     protovyx::Profile profile; // every item present
     std::map<int, protovyx::ItemInfo> ecu;
-    for (const auto& i : protovyx::catalogue(profile))
+    for (const auto& i : protovyx::Catalogue(profile))
         ecu[i.number] = i;
 
     for (const dm::ItemDef& d : dm::ItemCatalogue()) {

@@ -27,12 +27,12 @@ protected:
     void run(const OrderCase& c)
     {
         SCOPED_TRACE(c.name);
-        r.sim().clearFaults();
+        r.sim().ClearFaults();
         arm();
         const std::int32_t before = c.stored(dm());
         refuse(c.op, c.code);
         EXPECT_FALSE(c.change(dm()));
-        EXPECT_EQ(writes(protovyx::opName(c.op), c.code).size(), 1u);
+        EXPECT_EQ(writes(protovyx::OpName(c.op), c.code).size(), 1u);
         EXPECT_EQ(c.stored(dm()), before) << "a refused write changed the image";
         EXPECT_EQ(dm().Modified, c.modifiedAfterRefusal ? 1 : 0);
         EXPECT_EQ(dm().GetUfficiale(), !c.markerClearedAfterRefusal);
@@ -40,7 +40,7 @@ protected:
         arm();
         EXPECT_TRUE(c.change(dm()));
         EXPECT_NE(c.stored(dm()), before);
-        const auto w = writes(protovyx::opName(c.op), c.code);
+        const auto w = writes(protovyx::OpName(c.op), c.code);
         ASSERT_EQ(w.size(), 1u);
         if (c.op != Op::WriteItem) {
             EXPECT_EQ(w[0].in.back(), c.stored(dm()));
@@ -373,7 +373,7 @@ TEST_F(Accessors, LimitsAndConversions)
     };
     for (const ConvCase& c : cases) {
         SCOPED_TRACE(c.name);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_TRUE(c.set(dm()));
         EXPECT_EQ(lastValue(c.op, c.code), c.raw);
         EXPECT_NEAR(static_cast<double>(c.get(dm())), c.readBack, 1e-6);
@@ -419,7 +419,7 @@ TEST_F(Accessors, ObdTargetCellsShareBytes)
     EXPECT_EQ(dm().GetTargetObd(5, 2), 1);
     EXPECT_EQ(dm().GetTargetObd(5, 3), 2);
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(dm().SetTargetObd(5, 3, -8));
     auto w = r.callsOf("WriteCell");
     ASSERT_EQ(w.size(), 1u);
@@ -447,7 +447,7 @@ TEST_F(Accessors, VariatorMapAxisFollowsTheExternalSensorLine)
     // (100 x 0.1 + 100 x 2 x 250 / 1020) x 0.01
     EXPECT_NEAR(static_cast<double>(dm().GetRifMapVariatore(1)), (10 + 50000.0 / 1020) * 0.01, 1e-12);
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     // (0.59 x 102000 - 100 x 102) / 500 = 99.96, truncated.
     EXPECT_TRUE(dm().SetRifMapVariatore(2, 0.59));
     EXPECT_EQ(lastValue("WriteElement", 0x2d), 99);
@@ -467,7 +467,7 @@ TEST_F(Accessors, VariatorMapAxisFollowsTheExternalSensorLine)
 TEST_F(Accessors, InvertedLambdaReferences)
 {
     *item(0x4) = 136; // bit 7: the references count down from 127
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(dm().SetRiferimentiSondaLambda(3, 27));
     EXPECT_EQ(lastValue("WriteElement", 0x82), 100);
     EXPECT_EQ(dm().GetRiferimentiSondaLambda(3), 27);
@@ -504,7 +504,7 @@ TEST_F(Accessors, TemperaturesGoThroughTheirSensorTable)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_TRUE(c.set(dm(), 60));
         const std::int32_t raw = c.engine ? dm::TempMotoreToRaw(60) : dm::TemperaturaGasToRaw(60);
         EXPECT_EQ(lastValue("WriteElement", c.code), raw);
@@ -515,8 +515,8 @@ TEST_F(Accessors, TemperaturesGoThroughTheirSensorTable)
 
 TEST_F(Accessors, TipoIniettoreIsReadFromTheEcu)
 {
-    r.sim().pokeItem(0x94, std::vector<std::int32_t>{3, 4});
-    r.sim().clearCalls();
+    r.sim().PokeItem(0x94, std::vector<std::int32_t>{3, 4});
+    r.sim().ClearCalls();
     EXPECT_EQ(dm().GetTipoIniettore(1), 4);
     EXPECT_EQ(r.callsOf("ReadItem").size(), 1u);
     EXPECT_EQ(dm().GetTipoIniettore(2), 0);
@@ -531,7 +531,7 @@ TEST_F(Accessors, ZoneShiftMovesOnlyItsCells)
     item(0xc154)[4 * 12 + 7] = 250; // in zone (1, 2): would leave 0..255
     item(0x4595)[1 * 4 + 2] = 3;
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     dm().ShiftMappaKZone(1, 2, 10);
     EXPECT_EQ(r.callsOf("WriteCell").size(), 8u + 1u); // 3 x 3 cells less one, and the correction cell
     for (int row = 0; row < 13; ++row) {
@@ -549,7 +549,7 @@ TEST_F(Accessors, ZoneShiftMovesOnlyItsCells)
     EXPECT_EQ(dm().GetMappaK(9, 9), 95);
     EXPECT_EQ(dm().GetMappaK(8, 9), 100);
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     dm().ShiftMappaKZone(4, 0, 1);
     EXPECT_THAT(r.callNames(), ::testing::IsEmpty());
 }
@@ -559,27 +559,27 @@ TEST(CoeffPressDiffByteForm, UsesTheEightBitCode)
     rig::DataModuleRig r({.profile = "type=50"});
     r.connectEcu();
     r.dm().CoeffPressDiffByte = 1;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(r.dm().SetCoeffPressDiff(0, 12));
     auto w = r.callsOf("WriteElement");
     ASSERT_FALSE(w.empty());
     EXPECT_EQ(w[0].code, 0x47c);
     EXPECT_EQ(w[0].in.back(), 40); // 12 x 10 / 3
     EXPECT_NEAR(static_cast<double>(r.dm().GetCoeffPressDiff(0)), 12.0, 1e-9);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(r.dm().SetCoeffPressDiff(1, 99.9));
     w = r.callsOf("WriteElement");
     ASSERT_EQ(w.size(), 1u);
     EXPECT_EQ(w[0].in.back(), 127); // 333 held to the byte
     for (const auto& [value, raw] : {std::pair{0.3, 1}, std::pair{1.2, 4}, std::pair{-0.3, -1}}) {
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_TRUE(r.dm().SetCoeffPressDiff(2, value));
         w = r.callsOf("WriteElement");
         ASSERT_FALSE(w.empty());
         EXPECT_EQ(w[0].in.back(), raw) << value; // value x 10 / 3 of the decimal
         EXPECT_NEAR(static_cast<double>(r.dm().GetCoeffPressDiff(2)), value, 1e-9);
     }
-    EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty());
+    EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty());
 }
 
 TEST(SmallerKMap, BoundsFollowTheMapSize)
@@ -591,14 +591,14 @@ TEST(SmallerKMap, BoundsFollowTheMapSize)
     EXPECT_TRUE(r.dm().SetMappaK(10, 9, 5)); // the extra row R
     EXPECT_EQ(r.dm().GetMappaK(10, 9), 5);
     EXPECT_TRUE(r.dm().SetRifGiriK(9, 6000));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_FALSE(r.dm().SetMappaK(11, 0, 1));
     EXPECT_FALSE(r.dm().SetMappaK(0, 10, 1));
     EXPECT_FALSE(r.dm().SetRifGiriK(10, 1));
     EXPECT_FALSE(r.dm().SetRifTempiK(10, 1));
     EXPECT_THAT(r.callNames(), ::testing::IsEmpty());
     EXPECT_EQ(r.dm().GetMappaK(0, 10), 0);
-    EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty());
+    EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty());
 }
 
 } // namespace

@@ -29,7 +29,7 @@ TEST_F(Accessors, EveryOptionBitWritesThePair)
     item(kFlags)[1] = 0;
     for (int i = 0; i < 27; ++i) {
         SCOPED_TRACE(i);
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         ASSERT_TRUE(dm().SetFlag(i, true));
         auto w = writes("WriteItem", kFlags);
         ASSERT_EQ(w.size(), 1u);
@@ -43,7 +43,7 @@ TEST_F(Accessors, EveryOptionBitWritesThePair)
             }
         }
 
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         ASSERT_TRUE(dm().SetFlag(i, false));
         w = writes("WriteItem", kFlags);
         ASSERT_EQ(w.size(), 1u);
@@ -53,7 +53,7 @@ TEST_F(Accessors, EveryOptionBitWritesThePair)
 
     // An index outside the list writes the pair unchanged and reads 0.
     item(kFlags)[0] = 0x1234;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(dm().SetFlag(27, true));
     EXPECT_EQ(writes("WriteItem", kFlags).at(0).in, (std::vector<std::int32_t>{0x1234, 0}));
     EXPECT_EQ(dm().GetFlag(27), 0);
@@ -81,7 +81,7 @@ TEST_F(Accessors, OwnBitsOfTheFirstWord)
     // Flag3 bits 0..3, written with Flag4 as a pair.
     item(0x23c0)[0] = 0;
     item(0x23c0)[1] = 0x55;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetFlag3(3, true));
     EXPECT_EQ(writes("WriteItem", 0x23c0).at(0).in, (std::vector<std::int32_t>{0x8, 0x55}));
     EXPECT_EQ(dm().GetFlag3(3), 1);
@@ -189,7 +189,7 @@ TEST_F(Accessors, SwitchOverModeRemembersTheRpm)
     auto giri = [this] { return *item(0x210); };
     *item(0x210) = 2201;
     EXPECT_EQ(dm().GetTipoCommutazione(), 1);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetTipoCommutazione(2));
     EXPECT_EQ(lastValue("WriteValue", 0x210), 0);
     EXPECT_EQ(giri(), 0);
@@ -231,7 +231,7 @@ TEST_F(Accessors, SwitchOverModeRemembersTheRpm)
 
 TEST_F(Accessors, LevelSensorPresetsAndInvertedThresholds)
 {
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetTipoSensore(0));
     EXPECT_EQ(lastValue("WriteValue", 0x24), 129);
     EXPECT_EQ(dm().GetTipoSensore(), 0);
@@ -250,7 +250,7 @@ TEST_F(Accessors, LevelSensorPresetsAndInvertedThresholds)
     EXPECT_EQ(dm().GetRifSensore(0), 17);
 
     // Positions from 4 on keep the thresholds.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetTipoSensore(9));
     EXPECT_EQ(lastValue("WriteValue", 0x24), 195);
     EXPECT_THAT(writes("WriteElement", 0x25), ::testing::IsEmpty());
@@ -308,7 +308,7 @@ TEST_F(Accessors, LambdaProbeKinds)
 TEST_F(Accessors, DefaultsAfterALambdaTypeChange)
 {
     *item(0x4) = 4; // position 3
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(dm().ApplyTipoDiLambdaDefaults());
     std::vector<std::int32_t> codes;
     for (const auto& w : r.callsOf("WriteValue"))
@@ -331,7 +331,7 @@ TEST_F(Accessors, DefaultsAfterALambdaTypeChange)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         *item(0x4) = c.type;
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         dm().ApplyTipoDiLambdaEmulazione();
         const auto points = writes("WriteElement", 0x82);
         const auto cells = writes("WriteCell", 0x70);
@@ -348,7 +348,7 @@ TEST_F(Accessors, DefaultsAfterALambdaTypeChange)
     }
 
     *item(0x4) = 7;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(dm().ApplyTipoDiLambdaDefaults());
     EXPECT_THAT(r.callNames(), ::testing::IsEmpty());
 }
@@ -393,9 +393,9 @@ TEST_F(Accessors, InjectionSequenceReadBack)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(r.sim().pokeItem(0x0e, c.learned));
+        ASSERT_TRUE(r.sim().PokeItem(0x0e, c.learned));
         ASSERT_TRUE(dm().SetSequenzaDefault());
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         EXPECT_EQ(dm().ReadSequenzaFromEcu(), c.result);
         if (c.result != 0) {
             EXPECT_THAT(r.callsOf("WriteCell"), ::testing::IsEmpty());
@@ -410,7 +410,7 @@ TEST_F(Accessors, InjectionSequenceReadBack)
 
     refuse(Op::ReadItem, 0x810e);
     EXPECT_EQ(dm().ReadSequenzaFromEcu(), -1);
-    r.sim().setItemPresent(0x0e, false);
+    r.sim().SetItemPresent(0x0e, false);
     EXPECT_EQ(dm().ReadSequenzaFromEcu(), -2);
 }
 
@@ -444,7 +444,7 @@ TEST_F(Accessors, InjectionSequenceRotates)
 
 TEST_F(Accessors, NoteTravelsInSixBitCharacters)
 {
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetNoteConfig("AB"));
     auto w = writes("WriteElement", 0x1b);
     ASSERT_EQ(w.size(), 48u);
@@ -460,7 +460,7 @@ TEST_F(Accessors, NoteTravelsInSixBitCharacters)
     EXPECT_STREQ(dm().GetNoteConfig(), "AB");
 
     // The first character's six bits spread over the group's top bits.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetNoteConfig("_!\"#"));
     w = writes("WriteElement", 0x1b);
     ASSERT_EQ(w.size(), 48u);
@@ -475,7 +475,7 @@ TEST_F(Accessors, NoteTravelsInSixBitCharacters)
 
     // A refused byte leaves the stored note.
     arm();
-    r.sim().addFault({.op = Op::WriteElement, .code = 0x1b, .skip = 10});
+    r.sim().AddFault({.op = Op::WriteElement, .code = 0x1b, .skip = 10});
     EXPECT_FALSE(dm().SetNoteConfig("NEW NOTE"));
     EXPECT_EQ(writes("WriteElement", 0x1b).size(), 11u);
     EXPECT_EQ(std::string(dm().GetNoteConfig()), std::string(64, 'X'));
@@ -502,13 +502,13 @@ TEST_F(Accessors, ConfigurationName)
     EXPECT_EQ(dm().Modified, 1);
     EXPECT_FALSE(dm().GetUfficiale());
     std::vector<std::int32_t> ecu;
-    ASSERT_TRUE(r.sim().peekItem(0x35, ecu));
+    ASSERT_TRUE(r.sim().PeekItem(0x35, ecu));
     EXPECT_EQ(ecu[2], 'A');
     EXPECT_EQ(ecu[7], 0);
     EXPECT_EQ(ecu[29], 0);
 
     // Cut to 28 characters.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(dm().SetNomeConfigurazione(full + "TOO LONG"));
     EXPECT_EQ(std::string(dm().GetNomeConfigurazione()), full);
     for (const auto& w : writes("WriteElement", 0x35))
@@ -517,7 +517,7 @@ TEST_F(Accessors, ConfigurationName)
     // A refused character leaves the name and posts nothing.
     r.events();
     arm();
-    r.sim().addFault({.op = Op::WriteElement, .code = 0x35, .skip = 2});
+    r.sim().AddFault({.op = Op::WriteElement, .code = 0x35, .skip = 2});
     EXPECT_FALSE(dm().SetNomeConfigurazione("Beta"));
     EXPECT_EQ(std::string(dm().GetNomeConfigurazione()), full);
     EXPECT_THAT(r.events(), ::testing::IsEmpty());

@@ -16,7 +16,7 @@ protected:
         r.dm().LoadMessageTexts();
         r.connectEcu();
     }
-    void TearDown() override { EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty()); }
+    void TearDown() override { EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty()); }
 
     std::vector<plat::testing::RecordedMessage> ticks()
     {
@@ -31,7 +31,7 @@ protected:
     {
         std::array<std::uint8_t, 20> other{};
         other.fill(0x5a);
-        r.sim().swapIdentity(other);
+        r.sim().SwapIdentity(other);
     }
 
     DataModuleRig r;
@@ -40,7 +40,7 @@ protected:
 TEST_F(PollStep, NotConnectedDoesNothing)
 {
     r.sim().Disconnect();
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.dm().TimerIOTimer();
     EXPECT_THAT(r.callNames(), ElementsAre("IsConnected"));
     EXPECT_TRUE(r.events().empty());
@@ -49,7 +49,7 @@ TEST_F(PollStep, NotConnectedDoesNothing)
 
 TEST_F(PollStep, IdleStepReadsIdentityDiagnosticsAndStatusWord)
 {
-    ASSERT_TRUE(r.sim().pokeItem(0xac, std::vector<std::int32_t>{0x1234}));
+    ASSERT_TRUE(r.sim().PokeItem(0xac, std::vector<std::int32_t>{0x1234}));
     r.dm().TimerIOTimer();
     const auto reads = r.callsOf("ReadItem");
     ASSERT_EQ(reads.size(), 7u); // identity, five diagnostic re-reads, status word
@@ -57,7 +57,7 @@ TEST_F(PollStep, IdleStepReadsIdentityDiagnosticsAndStatusWord)
     EXPECT_EQ(reads[1].code, 0x511d);
     EXPECT_EQ(reads.back().code, 0x2ac);
     std::vector<std::int32_t> identity;
-    ASSERT_TRUE(r.sim().peekItem(0, identity));
+    ASSERT_TRUE(r.sim().PeekItem(0, identity));
     EXPECT_TRUE(std::equal(identity.begin(), identity.end(), r.dm().Identity.begin()));
     // The first idle step after a connect: the identity changed, no notice.
     EXPECT_EQ(r.dm().IdentityChanged, 1);
@@ -79,7 +79,7 @@ TEST_F(PollStep, ExchangedEcuBetweenTwoIdleStepsDisconnectsWithOneNotice)
     r.dm().TimerIOTimer();
     ticks();
     exchangeEcu();
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.dm().TimerIOTimer();
 
     EXPECT_THAT(r.callNames(), ElementsAre("IsConnected", "ReadItem", "Disconnect"));
@@ -113,10 +113,10 @@ TEST_F(PollStep, LiveStepBetweenIdleStepsSuppressesTheExchangeNotice)
 TEST_F(PollStep, LiveModeAsksForTheWholeBlockEveryTime)
 {
     r.dm().SetPollItem(1);
-    r.sim().setLiveFrameLength(20);
+    r.sim().SetLiveFrameLength(20);
     r.dm().TimerIOTimer();
     EXPECT_EQ(r.dm().LiveLength, 20);
-    r.sim().setLiveFrameLength(50);
+    r.sim().SetLiveFrameLength(50);
     r.dm().TimerIOTimer();
     EXPECT_EQ(r.dm().LiveLength, 50);
 
@@ -137,7 +137,7 @@ TEST_F(PollStep, LiveModeAsksForTheWholeBlockEveryTime)
 
 TEST_F(PollStep, FailedReadReconnectsAndGoesOn)
 {
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x14100});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x14100});
     r.dm().TimerIOTimer();
     EXPECT_THAT(r.callNames(), ::testing::IsSupersetOf({"BeginReconnect", "Connect", "EndReconnect"}));
     EXPECT_EQ(r.callsOf("Connect").size(), 1u);
@@ -152,18 +152,18 @@ TEST_F(PollStep, ReconnectGivesUpAfterFourSecondsWithOneErrorBox)
 {
     r.dm().TimerIOTimer();
     ticks();
-    r.sim().addFault({.op = protovyx::Op::ReadBlock, .times = -1});
-    r.sim().addFault({.op = protovyx::Op::Connect, .times = -1});
+    r.sim().AddFault({.op = protovyx::Op::ReadBlock, .times = -1});
+    r.sim().AddFault({.op = protovyx::Op::Connect, .times = -1});
     r.dm().SetPollItem(1);
     // The timers keep firing while the box is shown: those ticks do nothing.
     std::size_t callsInBox = 0;
     r.prompts.onAsk([&](const plat::PromptRequest&) {
-        const auto before = r.sim().calls().size();
+        const auto before = r.sim().Calls().size();
         r.dm().TimerIOTimer();
         r.dm().TimerIOTimer();
-        callsInBox = r.sim().calls().size() - before;
+        callsInBox = r.sim().Calls().size() - before;
     });
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.dm().TimerIOTimer();
 
     EXPECT_EQ(r.callsOf("Connect").size(), 9u); // at once, then every 500 ms up to 4000 ms
@@ -178,7 +178,7 @@ TEST_F(PollStep, ReconnectGivesUpAfterFourSecondsWithOneErrorBox)
 
     // After the box the step runs again.
     r.prompts.onAsk({});
-    r.sim().clearFaults();
+    r.sim().ClearFaults();
     r.dm().TimerIOTimer();
     EXPECT_EQ(ticks().size(), 1u);
     EXPECT_EQ(r.dm().PreviousPollItem, 1);
@@ -187,8 +187,8 @@ TEST_F(PollStep, ReconnectGivesUpAfterFourSecondsWithOneErrorBox)
 TEST_F(PollStep, StatusWordFailures)
 {
     // Only "no such item": tolerated silently.
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x2ac, .status = ECU_STATUS_NO_ITEM});
-    ASSERT_TRUE(r.sim().pokeItem(0xac, std::vector<std::int32_t>{55}));
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x2ac, .status = ECU_STATUS_NO_ITEM});
+    ASSERT_TRUE(r.sim().PokeItem(0xac, std::vector<std::int32_t>{55}));
     r.dm().TimerIOTimer();
     auto t = ticks();
     ASSERT_EQ(t.size(), 1u);
@@ -197,7 +197,7 @@ TEST_F(PollStep, StatusWordFailures)
     EXPECT_TRUE(r.sim().IsConnected());
 
     // A link failure closes the link and says so; the tick is still posted.
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x2ac, .status = ECU_STATUS_LINK});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x2ac, .status = ECU_STATUS_LINK});
     r.dm().TimerIOTimer();
     EXPECT_FALSE(r.sim().IsConnected());
     ASSERT_EQ(r.prompts.shown().size(), 1u);
@@ -209,7 +209,7 @@ TEST_F(PollStep, StatusWordFailures)
 
 TEST_F(PollStep, IdleStepPostsDiagnosticChanges)
 {
-    ASSERT_TRUE(r.sim().pokeItem(0x1d, std::vector<std::int32_t>{0, 0, 0, 0, 4}));
+    ASSERT_TRUE(r.sim().PokeItem(0x1d, std::vector<std::int32_t>{0, 0, 0, 0, 4}));
     r.dm().TimerIOTimer();
     const auto ev = r.events();
     ASSERT_EQ(ev.size(), 2u);

@@ -22,17 +22,17 @@ TEST(Reconnect, EcuAnsweringAtOnce)
     r.clock.onSleep([&](std::uint32_t) { timerOffInside = timerOffInside && !r.dm().TimerIO->isActive(); });
     EXPECT_TRUE(r.dm().Reconnect(20000));
     EXPECT_THAT(r.callNames(), ElementsAre("Disconnect", "BeginReconnect", "Connect", "EndReconnect", "ReadItem"));
-    EXPECT_EQ(r.sim().calls().back().code, 2);
+    EXPECT_EQ(r.sim().Calls().back().code, 2);
     EXPECT_EQ(r.clock.sleeps(), std::vector<std::uint32_t>{800});
     EXPECT_TRUE(timerOffInside);
     EXPECT_TRUE(r.dm().TimerIO->isActive());
-    EXPECT_THAT(r.sim().violations(), ::testing::IsEmpty());
+    EXPECT_THAT(r.sim().Violations(), ::testing::IsEmpty());
 }
 
 TEST(Reconnect, RetriesEvery500msUntilTheLinkOpens)
 {
     DataModuleRig r;
-    r.sim().addFault({.op = protovyx::Op::Connect, .times = 3});
+    r.sim().AddFault({.op = protovyx::Op::Connect, .times = 3});
     EXPECT_TRUE(r.dm().Reconnect(20000));
     EXPECT_EQ(count(r.callNames(), "Connect"), 4u);
     EXPECT_EQ(r.clock.sleeps(), (std::vector<std::uint32_t>{800, 500, 500, 500}));
@@ -41,7 +41,7 @@ TEST(Reconnect, RetriesEvery500msUntilTheLinkOpens)
 TEST(Reconnect, LinkThatNeverOpensGivesUpAtTheTimeOutWithoutWaitingForReady)
 {
     DataModuleRig r;
-    r.sim().addFault({.op = protovyx::Op::Connect, .times = -1});
+    r.sim().AddFault({.op = protovyx::Op::Connect, .times = -1});
     r.dm().TimerIO->stop();
     EXPECT_FALSE(r.dm().Reconnect(2000));
     EXPECT_EQ(count(r.callNames(), "Connect"), 5u); // 0, 500, ... 2000 ms
@@ -67,11 +67,11 @@ TEST(Reconnect, WaitEcuReadyStopsAt172)
 {
     DataModuleRig r;
     r.connectEcu();
-    r.sim().setNeverReady(true);
+    r.sim().SetNeverReady(true);
     int sleeps = 0;
     r.clock.onSleep([&](std::uint32_t) {
         if (++sleeps == 3)
-            r.sim().setNeverReady(false);
+            r.sim().SetNeverReady(false);
     });
     EXPECT_TRUE(r.dm().WaitEcuReady(30000));
     EXPECT_EQ(count(r.callNames(), "ReadItem"), 4u);
@@ -89,10 +89,10 @@ TEST(Identity, ReadEcuIdentity)
     EXPECT_EQ(r.dm().EcuInfo.FirmwareMajor, 7);
     EXPECT_EQ(r.dm().EcuInfo.FirmwareMinor, 2);
     EXPECT_THAT(r.callNames(), ElementsAre("ReadItem", "GetEcuInfo"));
-    EXPECT_EQ(r.sim().calls()[0].code, 0x233);
+    EXPECT_EQ(r.sim().Calls()[0].code, 0x233);
 
     // A link failure on the customer code leaves the copy at 0.
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x233});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x233});
     EXPECT_TRUE(r.dm().ReadEcuIdentity());
     EXPECT_EQ(r.dm().CustomerCode, 0u);
     // Not connected: GetEcuInfo's failure is the result.
@@ -136,7 +136,7 @@ TEST(Identity, SetEcuTypeMakesAnOfflineImage)
     EXPECT_THAT(codes, ElementsAre(0x255, 0x23b, 0x23c, 0x4e, 0xb5, 0x2b6));
     // The last write decides the result.
     r.connectEcu();
-    r.sim().addFault({.op = protovyx::Op::WriteValue, .code = 0x2b6});
+    r.sim().AddFault({.op = protovyx::Op::WriteValue, .code = 0x2b6});
     EXPECT_EQ(d.SetEcuType(30), 0);
 }
 
@@ -151,10 +151,10 @@ TEST(Identity, WriteEcuTypeAndSetPersStoreOnlyWhatTheEcuTook)
     d.SetPers(2);
     EXPECT_EQ(d.CustomerCode, 2u);
     std::vector<std::int32_t> ecu;
-    ASSERT_TRUE(r.sim().peekItem(0x33, ecu));
+    ASSERT_TRUE(r.sim().PeekItem(0x33, ecu));
     EXPECT_EQ(ecu[0], 2);
 
-    r.sim().addFault({.op = protovyx::Op::WriteValue, .times = 2});
+    r.sim().AddFault({.op = protovyx::Op::WriteValue, .times = 2});
     d.WriteEcuType(37);
     d.SetPers(7);
     EXPECT_EQ(d.EcuInfo.EcuStatus, 5);

@@ -29,10 +29,10 @@ TEST(StreamDati, ConstructionStateAndStartUpCalls)
     // The start-up settings, in their order, and nothing else.
     EXPECT_THAT(r.callNames(), ElementsAre("SetComPort", "SetLinkOptionA", "SetTimeout", "SetLinkOptionC",
                                            "SetLinkOptionB", "Prepare"));
-    const auto calls = r.sim().calls();
-    EXPECT_EQ(calls[0].code, r.sim().profile().port);
+    const auto calls = r.sim().Calls();
+    EXPECT_EQ(calls[0].code, r.sim().CurrentProfile().port);
     EXPECT_EQ(calls[1].code, 5);
-    EXPECT_EQ(r.sim().timeoutMs(), 1200);
+    EXPECT_EQ(r.sim().TimeoutMs(), 1200);
 
     EXPECT_EQ(d.NumeroRighe, 12);
     EXPECT_EQ(d.NumeroColonne, 12);
@@ -74,7 +74,7 @@ TEST(StreamDati, MissingSettingsStillStartsTheProtocolLibrary)
     // The defaults are in place and the protocol object got its settings.
     EXPECT_EQ(d.VyxRegistryData->GetInteger(QStringLiteral("ComPort")), 0);
     EXPECT_EQ(r.callNames().size(), 6u);
-    EXPECT_EQ(r.sim().calls()[0].code, 0);
+    EXPECT_EQ(r.sim().Calls()[0].code, 0);
     EXPECT_EQ(d.GetTimeBase(), 2560);
 }
 
@@ -87,7 +87,7 @@ TEST(StreamDati, MissingProtocolLibraryShowsBothBoxesAndCallsNothing)
     EXPECT_THAT(r.prompts.texts(), ElementsAre(QString::fromUtf8(TVyxConnection::kLoadFailedText),
                                                QString::fromUtf8(TStreamDati::kCommunicationMissingText)));
     EXPECT_EQ(d.VyxRegistryData->Tag(), 0);
-    EXPECT_TRUE(r.sim().calls().empty());
+    EXPECT_TRUE(r.sim().Calls().empty());
     // The module is still whole: the poll step finds no link and does nothing.
     d.TimerIOTimer();
     d.LoadMessageTexts();
@@ -98,23 +98,23 @@ TEST(StreamDati, MissingProtocolLibraryShowsBothBoxesAndCallsNothing)
 TEST(StreamDati, LoadMessageTextsBySlotThenTheProtocolTexts)
 {
     DataModuleRig r;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     r.dm().LoadMessageTexts();
     const int strings[] = {301, 302, 303, 304, 296, 342, 343, 17, 47, 181, 261};
     for (int slot = 0; slot < 11; ++slot)
         EXPECT_EQ(r.dm().MessageTexts[static_cast<std::size_t>(slot)], rig::text(strings[slot])) << slot;
     EXPECT_THAT(r.callNames(), ElementsAre("SetMessageCaption", "SetMessageText", "SetMessageText", "SetMessageText",
                                            "SetMessageText", "SetMessageText", "SetMessageText"));
-    EXPECT_EQ(r.sim().messageCaption(), "Quorin Zelkon");
+    EXPECT_EQ(r.sim().MessageCaption(), "Quorin Zelkon");
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(r.sim().messageText(i), rig::text(295 + i).toStdString()) << i;
+        EXPECT_EQ(r.sim().MessageText(i), rig::text(295 + i).toStdString()) << i;
 }
 
 TEST(StreamDati, CheckDiagnosticErrorsPostsEachChangeOnce)
 {
     DataModuleRig r;
     TStreamDati& d = r.dm();
-    auto states = [&](std::vector<std::int32_t> v) { ASSERT_TRUE(r.sim().pokeItem(0x1d, v)); };
+    auto states = [&](std::vector<std::int32_t> v) { ASSERT_TRUE(r.sim().PokeItem(0x1d, v)); };
 
     states({0, 0, 0, 1, 0});
     d.CheckDiagnosticErrors(); // not connected: nothing
@@ -139,7 +139,7 @@ TEST(StreamDati, CheckDiagnosticErrorsPostsEachChangeOnce)
     EXPECT_EQ(ev[2].wParam, 1u);
     EXPECT_EQ(d.DiagnosticErrorState, 1);
     // Kind 1 re-reads the states on every call; kind 2 reads the image only.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_EQ(d.GetDiagnosi(1, 1), 2);
     EXPECT_EQ(d.GetDiagnosi(5, 1), 0);
     EXPECT_EQ(d.GetDiagnosi(0, 2), 0);

@@ -84,11 +84,11 @@ TEST(BlockRules, InjectorFixUpsOnTheReadPath)
         TransferRig r({.profile = c.profile});
         r.connectEcu();
         const std::int32_t inj[] = {c.injector, c.injector};
-        r.sim().pokeItem(0x94, inj);
+        r.sim().PokeItem(0x94, inj);
         const std::int32_t mc[] = {c.maxCurrent, 0};
-        r.sim().pokeItem(0x4a, mc);
+        r.sim().PokeItem(0x4a, mc);
         const std::int32_t i4f[] = {c.item4f};
-        r.sim().pokeItem(0x4f, i4f);
+        r.sim().PokeItem(0x4f, i4f);
         ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU));
         EXPECT_EQ(r.dm().Item(0x234a)[0], c.expected) << c.injector << " " << c.profile;
         EXPECT_EQ(tx::ecuItem(r.sim(), 0x4a)[0], c.expected);
@@ -239,7 +239,7 @@ TEST(BlockRules, FailedScriptPassLeavesNoFile)
 {
     TransferRig r;
     r.connectEcu();
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x5});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x5});
     r.prompts.script(plat::IDNO);
     EXPECT_FALSE(r.transfer(T::TRANSFER_READ_ECU | T::TRANSFER_SCRIPT, r.path("x.ehcf")));
     EXPECT_TRUE(r.scratchFiles().isEmpty());

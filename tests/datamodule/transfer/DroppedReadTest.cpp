@@ -107,7 +107,7 @@ void prepare(TransferRig& r)
     d.PreviousIdentity.fill(7);
     d.Modified = 0;
     const auto note = std::vector<std::int32_t>(48, 0x21);
-    r.sim().pokeItem(0x1b, note);
+    r.sim().PokeItem(0x1b, note);
 }
 
 // Where in a whole read the link drops (the n-th call of one kind), or
@@ -171,10 +171,10 @@ TEST(TransferRead, ReplacesTheDataModuleOnlyWhenItEndsWell)
             ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU));
             std::fill_n(r.dm().Item(0x54), 12 * 13, 99);
             r.dm().Modified = 0;
-            r.sim().clearCalls();
+            r.sim().ClearCalls();
         }
         if (c.drop) {
-            r.sim().addFault({.op = c.op, .code = c.code, .skip = c.skip, .thenLoseLink = !c.replaced});
+            r.sim().AddFault({.op = c.op, .code = c.code, .skip = c.skip, .thenLoseLink = !c.replaced});
             // No to any further question, so that a fault cannot retry forever.
             r.prompts.script({c.answer, plat::IDNO, plat::IDNO});
         }

@@ -14,7 +14,7 @@ constexpr char kConfig[] = "[Lambda]\r\nRifLambda=40\r\n[Generale]\r\nNoteConfig
 int eligibleCalls(const protovyx::Simulator& sim)
 {
     int n = 0;
-    for (const auto& c : sim.calls())
+    for (const auto& c : sim.Calls())
         if (c.op != protovyx::Op::Other)
             ++n;
     return n;
@@ -38,7 +38,7 @@ void sweep(std::uint32_t flags)
         r.writeConfig(file, kConfig);
         const auto before = r.plainOf(file);
         r.connectEcu();
-        r.sim().addFault({.op = protovyx::Op::Any, .skip = n, .times = 1});
+        r.sim().AddFault({.op = protovyx::Op::Any, .skip = n, .times = 1});
         // No to the retry question (a poll step may show its own box first).
         r.prompts.script({plat::IDNO, plat::IDNO, plat::IDNO});
         const bool ok = r.transfer(flags, file);
@@ -47,7 +47,7 @@ void sweep(std::uint32_t flags)
             if (box.text.endsWith(QStringLiteral("T47")))
                 ++retryQuestions;
         std::string failedCall;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (!c.result && failedCall.empty())
                 failedCall = c.name + " " + std::to_string(c.code) + " row " + std::to_string(c.row);
         EXPECT_EQ(retryQuestions, ok ? 0 : 1) << "call " << n << ": " << failedCall << " "

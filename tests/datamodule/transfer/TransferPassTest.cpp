@@ -51,9 +51,9 @@ TEST(TransferRead, WholeImageFromTheEcu)
     TransferRig r({.profile = "type=30;fw=30.4;tb=2000;mapcols=8;maprows=10;absent=0xab,0x27"});
     r.connectEcu();
     const std::int32_t lambda[] = {33};
-    r.sim().pokeItem(0x05, lambda);
+    r.sim().PokeItem(0x05, lambda);
     const auto note = packedNote("WORKSHOP 7, BAY 2");
-    r.sim().pokeItem(0x1b, note);
+    r.sim().PokeItem(0x1b, note);
     r.dm().TipiLambdaPresent = 1;
     r.dm().VariatorePresent = 1;
 
@@ -94,13 +94,13 @@ TEST(TransferRead, ImplausibleMapSizeKeepsTheCurrentOne)
     for (const auto& reply : std::vector<std::vector<std::uint8_t>>{{0, 13}, {13, 13}, {12, 14}, {12, 1}, {5}}) {
         TransferRig r;
         r.connectEcu();
-        r.sim().setCommandOverride(0x04, reply, true);
+        r.sim().SetCommandOverride(0x04, reply, true);
         // Rows of a map the ECU calls bigger would run past the table.
-        r.sim().setStrict(false);
+        r.sim().SetStrict(false);
         ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU));
         EXPECT_EQ(r.dm().NumeroColonne, 12);
         EXPECT_EQ(r.dm().NumeroRighe, 12);
-        r.sim().clearViolations();
+        r.sim().ClearViolations();
     }
 }
 
@@ -114,7 +114,7 @@ TEST(TransferWrite, SessionCommandsAndReconnect)
     EXPECT_EQ(r.prompts.shown().size(), 0u);
 
     const auto names = r.callNames();
-    const auto calls = r.sim().calls();
+    const auto calls = r.sim().Calls();
     const auto first = std::find_if(names.begin(), names.end(), isEcuWrite);
     const auto last = std::find_if(names.rbegin(), names.rend(), isEcuWrite).base() - 1;
     ASSERT_NE(first, names.end());
@@ -134,7 +134,7 @@ TEST(TransferWrite, SessionCommandsAndReconnect)
     const auto disc = std::find(after.begin(), after.end(), "Disconnect");
     ASSERT_NE(disc, after.end());
     EXPECT_NE(std::find(disc, after.end(), "Connect"), after.end());
-    EXPECT_TRUE(r.sim().linkOpen());
+    EXPECT_TRUE(r.sim().LinkOpen());
 
     // The date of the write: 1 March 2010.
     EXPECT_EQ(*r.dm().Item(0x21e), 40238);
@@ -153,7 +153,7 @@ TEST(TransferWrite, OfflineCompletesAndStampsTheDate)
     EXPECT_TRUE(r.callsOf("Connect").empty());
     for (const auto& c : r.callsOf("SendCommand"))
         EXPECT_NE(c.code, 0x11);
-    EXPECT_FALSE(r.sim().linkOpen());
+    EXPECT_FALSE(r.sim().LinkOpen());
 }
 
 TEST(TransferWrite, LinkLostMidWriteFails)
@@ -163,7 +163,7 @@ TEST(TransferWrite, LinkLostMidWriteFails)
     for (std::int32_t status : {1, 0}) {
         TransferRig r;
         r.connectEcu();
-        r.sim().addFault({.op = protovyx::Op::WriteRow, .code = 0xc154, .skip = 3, .status = status,
+        r.sim().AddFault({.op = protovyx::Op::WriteRow, .code = 0xc154, .skip = 3, .status = status,
                           .thenLoseLink = true});
         r.prompts.script({plat::IDNO, plat::IDOK});
         EXPECT_FALSE(r.transfer(T::TRANSFER_WRITE_ECU));
@@ -185,13 +185,13 @@ TEST(TransferFailure, YesReconnectsAndRerunsNoGivesUpCleanly)
 {
     TransferRig r;
     r.connectEcu();
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x5, .times = 1});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x5, .times = 1});
     r.prompts.script(plat::IDYES);
     ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU));
     ASSERT_EQ(r.prompts.shown().size(), 1u);
     EXPECT_EQ(r.prompts.shown()[0].text, "T303 T47");
     const auto names = r.callNames();
-    const auto calls = r.sim().calls();
+    const auto calls = r.sim().Calls();
     const auto failed =
         std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.code == 0x5 && !c.result; });
     ASSERT_NE(failed, calls.end());
@@ -206,14 +206,14 @@ TEST(TransferFailure, YesReconnectsAndRerunsNoGivesUpCleanly)
     n.writeConfig(file, "[Lambda]\r\nRifLambda=40\r\n");
     const auto before = n.plainOf(file);
     n.dm().Modified = 1;
-    n.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .skip = 5});
+    n.sim().AddFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .skip = 5});
     n.prompts.script(plat::IDNO);
     EXPECT_FALSE(n.transfer(T::TRANSFER_READ_ECU | T::TRANSFER_SAVE, file));
     EXPECT_FALSE(n.dm().IsContainerOpen());
     EXPECT_EQ(n.plainOf(file), before);
     EXPECT_EQ(n.scratchFiles(), QStringList{"car.zc4"});
     EXPECT_EQ(n.dm().Modified, 1); // left as it was
-    EXPECT_FALSE(n.sim().linkOpen());
+    EXPECT_FALSE(n.sim().LinkOpen());
 }
 
 TEST(TransferFailure, ContainerErrorsAskToo)
@@ -254,7 +254,7 @@ TEST(TransferInjectorCheck, MismatchAskedOnceAndRefusalReconnectsThroughTheMainW
     ASSERT_EQ(ev.size(), 1u);
     EXPECT_EQ(ev[0].lParam, 3);
     EXPECT_EQ(ev[0].wParam, 0u);
-    EXPECT_FALSE(r.sim().linkOpen());
+    EXPECT_FALSE(r.sim().LinkOpen());
     for (const auto& n : r.callNames())
         EXPECT_FALSE(isEcuWrite(n)) << n;
 
@@ -269,7 +269,7 @@ TEST(TransferInjectorCheck, MismatchAskedOnceAndRefusalReconnectsThroughTheMainW
     // A failed read of the ECU's type asks nothing about type 0.
     TransferRig f;
     f.connectEcu();
-    f.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0x94});
+    f.sim().AddFault({.op = protovyx::Op::ReadRow, .code = 0x94});
     EXPECT_FALSE(f.transfer(T::TRANSFER_CHECK_INJECTOR | T::TRANSFER_WRITE_ECU));
     EXPECT_TRUE(f.prompts.shown().empty());
     const auto fe = f.events();
@@ -282,7 +282,7 @@ TEST(TransferProgress, GroupEightReadsOnlyTheMapYetRunsToTheEnd)
     TransferRig r;
     r.connectEcu();
     ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU, {}, 0, 8, true));
-    for (const auto& c : r.sim().calls()) {
+    for (const auto& c : r.sim().Calls()) {
         if (c.name == "ReadItem" || c.name == "ReadRow") {
             const int item = c.code & 0xFF;
             // The map and its axes, the closing block's date and the poll
@@ -313,7 +313,7 @@ TEST(TransferModified, AfterEachKindOfPass)
     for (const Case& c : {Case{T::TRANSFER_READ_ECU, true, 1}, Case{T::TRANSFER_SAVE, false, 0},
                           Case{T::TRANSFER_LOAD, false, 0}, Case{T::TRANSFER_WRITE_ECU, false, 0},
                           Case{T::TRANSFER_READ_ECU | T::TRANSFER_SAVE, true, 1}}) {
-        if (c.connect && !r.sim().linkOpen())
+        if (c.connect && !r.sim().LinkOpen())
             r.connectEcu();
         r.dm().Modified = c.expected ? 0 : 1;
         ASSERT_TRUE(r.transfer(c.flags, file)) << c.flags;
@@ -326,8 +326,8 @@ TEST(TransferRoundTrip, ReadSaveLoadGivesTheSameFileItems)
     TransferRig r({.profile = "type=55;fw=7.2"});
     r.connectEcu();
     const std::int32_t map[] = {130, 131, 132};
-    r.sim().pokeItem(0x54, map);
-    r.sim().pokeItem(0x1b, packedNote("ROUND TRIP"));
+    r.sim().PokeItem(0x54, map);
+    r.sim().PokeItem(0x1b, packedNote("ROUND TRIP"));
     ASSERT_TRUE(r.transfer(T::TRANSFER_READ_ECU));
     const auto read = r.image();
     const auto note = r.dm().NoteConfig;
@@ -383,7 +383,7 @@ TEST(TransferWrite, AfterAResetClearsBitZeroOfItemOne)
     TransferRig r({.profile = "fresh=1"});
     r.connectEcu();
     const std::int32_t one[] = {3};
-    r.sim().pokeItem(0x01, one);
+    r.sim().PokeItem(0x01, one);
     ASSERT_TRUE(r.transfer(T::TRANSFER_CLEAR_ITEM1_BIT0 | T::TRANSFER_WRITE_ECU));
     EXPECT_EQ(tx::ecuItem(r.sim(), 0x01), std::vector<std::int32_t>{2});
     const auto writes = r.callsOf("WriteValue");

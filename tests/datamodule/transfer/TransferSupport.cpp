@@ -63,7 +63,7 @@ QStringList TransferRig::scratchFiles() const
 std::vector<std::int32_t> ecuItem(const protovyx::Simulator& sim, int item)
 {
     std::vector<std::int32_t> v;
-    sim.peekItem(item, v);
+    sim.PeekItem(item, v);
     return v;
 }
 

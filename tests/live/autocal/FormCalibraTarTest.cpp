@@ -59,7 +59,7 @@ protected:
     std::vector<std::int32_t> ecuMapK()
     {
         std::vector<std::int32_t> v;
-        EXPECT_TRUE(r.sim().peekItem(0x54, v));
+        EXPECT_TRUE(r.sim().PeekItem(0x54, v));
         return v;
     }
     std::vector<std::int32_t> imageMapK()
@@ -84,7 +84,7 @@ protected:
         w.ImageExitClick();
         EXPECT_EQ(r.dm().PollItem, dm::kIdentityCode);
         EXPECT_TRUE(r.dm().TimerIO->isActive());
-        EXPECT_TRUE(r.sim().violations().empty());
+        EXPECT_TRUE(r.sim().Violations().empty());
     }
 
     bool extraSeen = false;
@@ -129,7 +129,7 @@ TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)
     auto w = open();
     const auto before = ecuMapK();
     r.dm().Modified = 0;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     EXPECT_TRUE(w->FormKeyPress(13)); // Enter while idle starts it
     EXPECT_EQ(w->AutoCalibrationState, Running);
     EXPECT_EQ(w->ImageInit->releasedId(), 10069);
@@ -147,7 +147,7 @@ TEST_F(FormCalibraTarTest, CalibrationRunsToTheEndAndTheImageHoldsTheEcuMap)
     EXPECT_TRUE(has(cmds, 0x12));
     EXPECT_FALSE(has(cmds, 0x15));
     // Ended lasts: Enter does nothing more.
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->FormKeyPress(13);
     EXPECT_FALSE(has(commands(), 0x13));
     expectClosedCleanly(*w);
@@ -161,9 +161,9 @@ TEST_F(FormCalibraTarTest, FinishReadsTheImageOnceWhileItsRetryQuestionIsOpen)
     ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() == 78; })); // phase 11
     // From now on the ECU answers every progress poll with the end phase,
     // and the final read fails once, so that its retry question opens.
-    r.sim().setCommandOverride(0x14, std::vector<std::uint8_t>{12, 0, 0, 0}, true);
-    r.sim().addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .row = 3});
-    r.sim().clearCalls();
+    r.sim().SetCommandOverride(0x14, std::vector<std::uint8_t>{12, 0, 0, 0}, true);
+    r.sim().AddFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .row = 3});
+    r.sim().ClearCalls();
     // The question runs the message loop: ticks arrive while it is open,
     // and the ECU answers them (the link up again meanwhile).
     int questions = 0;
@@ -203,7 +203,7 @@ TEST_F(FormCalibraTarTest, UserAbortLeavesEcuAndImageAsTheyWere)
     w->ImageInitClick();
     ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() >= 21; }));
     r.dm().Modified = 1;
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->ImageInitClick();
     EXPECT_EQ(w->AutoCalibrationState, Idle);
     EXPECT_EQ(w->LabelOperazione->text(), rig::text(271));
@@ -211,7 +211,7 @@ TEST_F(FormCalibraTarTest, UserAbortLeavesEcuAndImageAsTheyWere)
     EXPECT_TRUE(w->ProgressBar->isHidden());
     EXPECT_TRUE(has(commands(), 0x15));
     EXPECT_EQ(r.dm().Modified, 0);
-    EXPECT_TRUE(r.sim().linkOpen());
+    EXPECT_TRUE(r.sim().LinkOpen());
     // The ECU no longer calibrates, and map K is what it was everywhere.
     tickUntil(*w, [] { return false; }, 100);
     EXPECT_EQ(ecuMapK(), before);
@@ -224,7 +224,7 @@ TEST_F(FormCalibraTarTest, ClosingWhileRunningAborts)
     auto w = open();
     w->ImageInitClick();
     ASSERT_TRUE(tickUntil(*w, [&] { return w->ProgressBar->value() >= 21; }));
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     const auto before = r.clock.tickCount();
     w->ImageExitClick();
     EXPECT_TRUE(has(commands(), 0x15));
@@ -238,7 +238,7 @@ TEST_F(FormCalibraTarTest, NotConnectedShowsTheBoxOnly)
 {
     auto w = open();
     r.dm().Protocol()->Disconnect();
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->ImageInitClick();
     EXPECT_EQ(r.prompts.texts(), QStringList{rig::text(53)});
     EXPECT_EQ(w->AutoCalibrationState, Idle);
@@ -290,9 +290,9 @@ TEST_F(FormCalibraTarDropTest, LinkDropKeepsPollingAndClosingReconnects)
     w->ImageInitClick();
     EXPECT_EQ(r.prompts.texts().last(), rig::text(53));
     EXPECT_EQ(w->AutoCalibrationState, Running);
-    r.sim().restoreLink();
+    r.sim().RestoreLink();
     w->ImageExitClick(); // aborts: reconnects, the modified flag cleared
-    EXPECT_TRUE(r.sim().linkOpen());
+    EXPECT_TRUE(r.sim().LinkOpen());
     EXPECT_EQ(r.dm().Modified, 0);
     EXPECT_EQ(ecuMapK(), before);
     EXPECT_EQ(imageMapK(), image);
@@ -310,7 +310,7 @@ TEST_F(FormCalibraTarDiagnosticTest, DiagnosticErrorStopsARunningCalibration)
     auto w = open();
     w->ImageInitClick();
     ASSERT_EQ(w->AutoCalibrationState, Running);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     ASSERT_TRUE(tickUntil(*w, [&] { return w->AutoCalibrationState == Ended; }, 20));
     EXPECT_EQ(w->LabelOperazione->text(), rig::text(288));
     EXPECT_TRUE(has(commands(), 0x15));

@@ -9,8 +9,8 @@ namespace {
 struct Ecu {
     explicit Ecu(const std::string& profile) : sim(profile)
     {
-        sim.setClock(&simClock);
-        sim.SetComPort(sim.profile().port);
+        sim.SetClock(&simClock);
+        sim.SetComPort(sim.CurrentProfile().port);
         EXPECT_TRUE(sim.Connect());
     }
     bool send(int command, std::vector<std::uint8_t> data, std::vector<std::uint8_t>& reply, int size = 4)
@@ -37,7 +37,7 @@ TEST(SimulatorAutocal, PhasesRunToTheEndAndScaleMapK)
 {
     Ecu e("type=30;autocalms=1200;autocalwarm=2;autocalk=110");
     std::vector<std::int32_t> before, after;
-    ASSERT_TRUE(e.sim.peekItem(0x54, before));
+    ASSERT_TRUE(e.sim.PeekItem(0x54, before));
     EXPECT_EQ(e.poll(), (std::vector<std::uint8_t>{0xFF, 0, 0, 0})); // nothing running
     std::vector<std::uint8_t> r;
     ASSERT_TRUE(e.send(0x13, {}, r, 2));
@@ -46,13 +46,13 @@ TEST(SimulatorAutocal, PhasesRunToTheEndAndScaleMapK)
     EXPECT_EQ(e.poll()[0], 7);
     e.clock.advance(500);
     EXPECT_EQ(e.poll()[0], 12);
-    ASSERT_TRUE(e.sim.peekItem(0x54, after));
+    ASSERT_TRUE(e.sim.PeekItem(0x54, after));
     for (std::size_t i = 0; i < before.size(); ++i)
         ASSERT_EQ(after[i], std::min(255, before[i] * 110 / 100));
     EXPECT_EQ(e.poll()[0], 12); // finished, applied once
     ASSERT_TRUE(e.send(0x12, {0}, r, 2));
-    EXPECT_TRUE(e.sim.rebooting());
-    EXPECT_TRUE(e.sim.violations().empty());
+    EXPECT_TRUE(e.sim.Rebooting());
+    EXPECT_TRUE(e.sim.Violations().empty());
 }
 
 TEST(SimulatorAutocal, FaultModes)
@@ -72,18 +72,18 @@ TEST(SimulatorAutocal, FaultModes)
     {
         Ecu e("autocalms=1200;autocalfault=drop");
         std::vector<std::int32_t> before, after;
-        e.sim.peekItem(0x54, before);
+        e.sim.PeekItem(0x54, before);
         ASSERT_TRUE(e.send(0x13, {}, r, 2));
         e.clock.advance(500);
         EXPECT_EQ(e.poll()[0], 5);
         e.clock.advance(100);
         EXPECT_FALSE(e.send(0x14, {}, r));
-        EXPECT_FALSE(e.sim.linkOpen());
+        EXPECT_FALSE(e.sim.LinkOpen());
         e.clock.advance(5000);
-        e.sim.restoreLink();
+        e.sim.RestoreLink();
         e.sim.Connect();
         EXPECT_EQ(e.poll()[0], 0xFF); // the ECU gave the calibration up
-        e.sim.peekItem(0x54, after);
+        e.sim.PeekItem(0x54, after);
         EXPECT_EQ(after, before);
     }
     {
@@ -95,23 +95,23 @@ TEST(SimulatorAutocal, FaultModes)
         EXPECT_FALSE(e.send(0x1B, {0}, r, 2));
     }
     protovyx::Profile p;
-    EXPECT_FALSE(protovyx::Profile::parse("autocalfault=sometimes", p));
+    EXPECT_FALSE(protovyx::Profile::Parse("autocalfault=sometimes", p));
 }
 
 TEST(SimulatorAutocal, AbortLeavesMapKAndRestarts)
 {
     Ecu e("autocalms=1200");
     std::vector<std::int32_t> before, after;
-    e.sim.peekItem(0x54, before);
+    e.sim.PeekItem(0x54, before);
     std::vector<std::uint8_t> r;
     ASSERT_TRUE(e.send(0x13, {}, r, 2));
     e.clock.advance(600);
     e.poll();
     ASSERT_TRUE(e.send(0x15, {}, r, 2));
-    EXPECT_TRUE(e.sim.rebooting());
+    EXPECT_TRUE(e.sim.Rebooting());
     e.clock.advance(2000);
     EXPECT_EQ(e.poll()[0], 0xFF);
-    e.sim.peekItem(0x54, after);
+    e.sim.PeekItem(0x54, after);
     EXPECT_EQ(after, before);
 }
 

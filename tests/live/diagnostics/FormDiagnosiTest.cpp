@@ -45,14 +45,14 @@ protected:
 
     void SetUp() override
     {
-        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().profile().type);
+        r.dm().EcuInfo.EcuType = static_cast<std::uint8_t>(r.sim().CurrentProfile().type);
         setCylinders(4);
         *r.dm().Item(0x15) = 2;
     }
 
     void setCylinders(int n) { *r.dm().Item(0x34) = n - 1; }
 
-    void poke(int item, std::vector<std::int32_t> values) { ASSERT_TRUE(r.sim().pokeItem(item, values)); }
+    void poke(int item, std::vector<std::int32_t> values) { ASSERT_TRUE(r.sim().PokeItem(item, values)); }
 
     std::unique_ptr<TFormDiagnosi> open(bool activate = true)
     {
@@ -83,7 +83,7 @@ protected:
     std::vector<CallRecord> writesOf(int code)
     {
         std::vector<CallRecord> out;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if (c.code == code && c.name.rfind("Write", 0) == 0)
                 out.push_back(c);
         return out;
@@ -92,7 +92,7 @@ protected:
     std::vector<std::int32_t> peek(int item)
     {
         std::vector<std::int32_t> v;
-        EXPECT_TRUE(r.sim().peekItem(item, v));
+        EXPECT_TRUE(r.sim().PeekItem(item, v));
         return v;
     }
 
@@ -215,7 +215,7 @@ TEST_F(FormDiagnosiTest, ResetClearsTheStatesWritesTheResetItemAndRebuilds)
     poke(0x21, {0x01});
     auto w = open();
     ASSERT_FALSE(rows(*w).empty());
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->ImageResetClick();
     const auto resets = writesOf(TFormDiagnosi::kResetCode);
     ASSERT_EQ(resets.size(), 1u);
@@ -288,7 +288,7 @@ TEST_F(FormDiagnosiTest, ExclusionTogglesTheMaskAndClosingCommandsEveryInjectorA
     EXPECT_EQ(peek(0xac)[0], 0x08);
     EXPECT_EQ(visibleLetters(*w, &Letter::ImageOff), "D");
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->done(TFormDiagnosi::mrCancel);
     const auto writes = writesOf(TFormDiagnosi::kExclusionCode);
     ASSERT_EQ(writes.size(), 1u);
@@ -362,7 +362,7 @@ TEST_F(FormDiagnosiTest, CounterResetAsksThenWritesItsCodes)
         auto w = open();
         EXPECT_FALSE((w.get()->*c.picture)->isHidden());
         const QString before = (w.get()->*c.label)->text();
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         r.prompts.clear();
 
         // No: nothing changes and the timer keeps running.
@@ -402,13 +402,13 @@ TEST_F(FormDiagnosiTest, CounterResetAsksThenWritesItsCodes)
 TEST_F(FormDiagnosiTest, FailedReadsAtCreationHideTheirTabs)
 {
     r.connectEcu();
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x2ac});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x2ac});
     {
         auto w = open(false);
         EXPECT_FALSE(w->PageControl->isTabVisible(w->PageControl->indexOf(w->TabIniettori)));
         EXPECT_TRUE(w->PageControl->isTabVisible(w->PageControl->indexOf(w->TabContatori)));
     }
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x255});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x255});
     auto w = open();
     EXPECT_TRUE(w->PageControl->isTabVisible(w->PageControl->indexOf(w->TabIniettori)));
     EXPECT_FALSE(w->PageControl->isTabVisible(w->PageControl->indexOf(w->TabContatori)));
@@ -432,7 +432,7 @@ TEST_F(FormDiagnosiType79Test, AnEcuWithoutExclusionAndServiceCounterShowsNeithe
 TEST_F(FormDiagnosiTest, FunctionKeysStepOverHiddenTabsAndTheExitTabCloses)
 {
     r.connectEcu();
-    r.sim().addFault({.op = protovyx::Op::ReadItem, .code = 0x2ac});
+    r.sim().AddFault({.op = protovyx::Op::ReadItem, .code = 0x2ac});
     auto w = open();
     EXPECT_TRUE(w->FormKeyDown(Qt::Key_F2, Qt::NoModifier));
     EXPECT_EQ(w->PageControl->currentWidget(), w->TabContatori);
@@ -467,7 +467,7 @@ TEST_F(FormDiagnosiTest, TheWindowPollsItselfWhileOpen)
     EXPECT_FALSE(r.dm().TimerIO->isActive());
 
     poke(0x1d, {0x04, 0, 0, 0, 0});
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->TimerTimer();
     const auto names = r.callNames();
     const auto at = [&names](const std::string& n) { return std::find(names.begin(), names.end(), n) - names.begin(); };
@@ -487,14 +487,14 @@ TEST_F(FormDiagnosiTest, TickRetriesConnectWhenTheEcuStopsAnswering)
 {
     r.connectEcu();
     auto w = open();
-    r.sim().setSilent(true);
+    r.sim().SetSilent(true);
     poke(0x1d, {0x04, 0, 0, 0, 0});
     r.prompts.script(plat::IDOK); // the poll step's own message
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     const auto sleepsBefore = r.clock.sleeps().size();
     w->TimerTimer();
     // Four seconds of attempts, 500 ms apart, none answered: the page keeps its contents.
-    const auto& calls = r.sim().calls();
+    const auto& calls = r.sim().Calls();
     auto begin = std::find_if(calls.rbegin(), calls.rend(), [](const CallRecord& c) { return c.name == "BeginReconnect"; });
     ASSERT_NE(begin, calls.rend());
     int attempts = 0;
@@ -514,7 +514,7 @@ TEST_F(FormDiagnosiTest, TickRetriesConnectWhenTheEcuStopsAnswering)
     r.clock.onSleep([&](std::uint32_t ms) {
         if (ms == 500 && !restored) {
             restored = true;
-            r.sim().setSilent(false);
+            r.sim().SetSilent(false);
         }
     });
     r.prompts.script(plat::IDOK);

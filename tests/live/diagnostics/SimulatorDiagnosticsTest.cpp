@@ -9,27 +9,27 @@ namespace {
 
 class ManualClock final : public protovyx::IClock {
 public:
-    std::uint32_t nowMs() override { return now; }
-    void sleepMs(std::uint32_t ms) override { now += ms; }
+    std::uint32_t NowMs() override { return now; }
+    void SleepMs(std::uint32_t ms) override { now += ms; }
     std::uint32_t now = 5000;
 };
 
 std::vector<std::int32_t> peek(protovyx::Simulator& sim, int item)
 {
     std::vector<std::int32_t> v;
-    EXPECT_TRUE(sim.peekItem(item, v));
+    EXPECT_TRUE(sim.PeekItem(item, v));
     return v;
 }
 
 TEST(SimulatorDiagnostics, ProfileSetsStatesAndFaultMasksAndTheResetClearsThem)
 {
     protovyx::Simulator sim("type=53;errors=0x09,8;gasfaults=0x105;petrolfaults=0x02");
-    EXPECT_TRUE(sim.violations().empty());
+    EXPECT_TRUE(sim.Violations().empty());
     EXPECT_EQ(peek(sim, 0x1d), (std::vector<std::int32_t>{9, 8, 0, 0, 0}));
     EXPECT_EQ(peek(sim, 0x20)[0], 0x05);
     EXPECT_EQ(peek(sim, 0x22)[0], 0x01);
     EXPECT_EQ(peek(sim, 0x21)[0], 0x02);
-    sim.SetComPort(sim.profile().port);
+    sim.SetComPort(sim.CurrentProfile().port);
     ASSERT_TRUE(sim.Connect());
     const std::int32_t zero[2] = {0, 0};
     EXPECT_TRUE(sim.WriteItem(0x2361, zero));
@@ -42,7 +42,7 @@ TEST(SimulatorDiagnostics, BadDiagnosticKeysAreRefused)
 {
     for (const char* text : {"errors=1,2,3,4,5,6", "errors=256", "gasfaults=0x10000", "counters=maybe"}) {
         protovyx::Profile p;
-        EXPECT_FALSE(protovyx::Profile::parse(text, p)) << text;
+        EXPECT_FALSE(protovyx::Profile::Parse(text, p)) << text;
     }
 }
 
@@ -50,8 +50,8 @@ TEST(SimulatorDiagnostics, CountersFollowTheClockOnPetrolThenGas)
 {
     ManualClock clock;
     protovyx::Simulator sim("counters=1;warmup=60");
-    sim.setClock(&clock);
-    sim.SetComPort(sim.profile().port);
+    sim.SetClock(&clock);
+    sim.SetComPort(sim.CurrentProfile().port);
     ASSERT_TRUE(sim.Connect());
     std::int32_t v[3] = {};
     // 50 s on petrol.
@@ -76,15 +76,15 @@ TEST(SimulatorDiagnostics, CountersFollowTheClockOnPetrolThenGas)
     EXPECT_EQ(v[0], 30);
     EXPECT_EQ(peek(sim, 0x55)[0], 0);
     EXPECT_EQ(peek(sim, 0x4e)[0], 1);
-    EXPECT_TRUE(sim.violations().empty());
+    EXPECT_TRUE(sim.Violations().empty());
 }
 
 TEST(SimulatorDiagnostics, CountersStandStillUnlessAsked)
 {
     ManualClock clock;
     protovyx::Simulator sim("warmup=1");
-    sim.setClock(&clock);
-    sim.SetComPort(sim.profile().port);
+    sim.SetClock(&clock);
+    sim.SetComPort(sim.CurrentProfile().port);
     ASSERT_TRUE(sim.Connect());
     clock.now += 3'600'000;
     std::int32_t v = -1;

@@ -175,7 +175,7 @@ TEST_F(FormGraficoDrtTest, RunTicksPlotTheLiveFrameAndRecordIt)
     const QString temp = w->Recorder().TempFileName();
     EXPECT_TRUE(temp.endsWith(QStringLiteral("/Acquisition/__acqtmp0.tmp"))) << temp.toStdString();
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     std::vector<int> rpms;
     for (int i = 0; i < 5; ++i) {
         tick(*w);

@@ -62,7 +62,7 @@ protected:
     std::vector<std::int32_t> optionWrites()
     {
         std::vector<std::int32_t> words;
-        for (const auto& c : r.sim().calls())
+        for (const auto& c : r.sim().Calls())
             if ((c.code & 0xFFFF) == 0x2303 && c.name.rfind("Write", 0) == 0 && !c.in.empty())
                 words.push_back(c.in[0]);
         return words;
@@ -114,7 +114,7 @@ TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)
     r.dm().BuildTempMotoreTable(false);
     r.dm().BuildTemperaturaGasTable(*r.dm().Item(0x86));
     auto w = open();
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     w->TimerTimer();
 
     const auto reads = r.callsOf("ReadBlock");
@@ -144,7 +144,7 @@ TEST_F(FormVisualizzaTest, OneTickShowsTheEngineModel)
     EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::EngineSpeed), rpm);
     EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::ReducerTemp), dm::TruncToInt(w->Values().ReducerTemp));
     EXPECT_EQ(w->NeedleAt(qz::live::TGaugeDial::InjectorSize), w->InjectorPercent());
-    EXPECT_TRUE(r.sim().violations().empty());
+    EXPECT_TRUE(r.sim().Violations().empty());
 }
 
 // What the screen shows of the window: its backing store, with every
@@ -159,8 +159,8 @@ TEST_F(FormVisualizzaTest, AMinuteOfSweepingNeedlesLeavesTheDialsIntact)
 {
     // Half a minute of warming up (the temperatures climb), then the drive
     // cycle (the engine speed sweeps).
-    r.sim().setProfile("warmup=30");
-    r.sim().SetComPort(r.sim().profile().port);
+    r.sim().SetProfile("warmup=30");
+    r.sim().SetComPort(r.sim().CurrentProfile().port);
     r.connectEcu();
     r.dm().BuildTempMotoreTable(false);
     r.dm().BuildTemperaturaGasTable(*r.dm().Item(0x86));
@@ -286,8 +286,8 @@ qint64 pixels(const QRegion& region)
 
 TEST_F(FormVisualizzaTest, ATickRepaintsOnlyWhatChanged)
 {
-    r.sim().setProfile("warmup=5");
-    r.sim().SetComPort(r.sim().profile().port);
+    r.sim().SetProfile("warmup=5");
+    r.sim().SetComPort(r.sim().CurrentProfile().port);
     r.connectEcu();
     auto w = open();
     w->show();
@@ -424,7 +424,7 @@ TEST_F(FormVisualizzaTest, InjectorRatingFromMapK)
 TEST_F(FormVisualizzaTest, DiagnosticIndicatorOnceEveryTwentyTicks)
 {
     r.connectEcu();
-    ASSERT_TRUE(r.sim().pokeItem(0x21, std::vector<std::int32_t>{0x01}));
+    ASSERT_TRUE(r.sim().PokeItem(0x21, std::vector<std::int32_t>{0x01}));
     auto w = open();
     for (int i = 1; i < 20; ++i)
         w->TimerTimer();
@@ -439,7 +439,7 @@ TEST_F(FormVisualizzaTest, SwitchPressWritesTheFlagSequenceOverNineHundredMs)
     auto w = open();
     w->TimerTimer(); // cold engine: on petrol
     ASSERT_EQ(w->Values().StatusFlags & 0x18, 0);
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     const auto start = r.clock.tickCount();
     w->ImageCommutatoreClick();
     EXPECT_EQ(r.clock.tickCount() - start, 900u);
@@ -452,7 +452,7 @@ TEST_F(FormVisualizzaTest, SwitchPressWritesTheFlagSequenceOverNineHundredMs)
     EXPECT_EQ(words[2] & state, state);  // flag 5 inverted
     EXPECT_EQ(words[3] & press, 0);      // flag 4 released
     std::vector<std::int32_t> stored;
-    ASSERT_TRUE(r.sim().peekItem(0x03, stored));
+    ASSERT_TRUE(r.sim().PeekItem(0x03, stored));
     EXPECT_EQ(stored[0] & (press | state), state);
 }
 

@@ -78,7 +78,7 @@ protected:
     std::int32_t ecuValue(int item, int index)
     {
         std::vector<std::int32_t> v;
-        r.sim().peekItem(item, v);
+        r.sim().PeekItem(item, v);
         return index < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(index)] : -1;
     }
 
@@ -237,7 +237,7 @@ TEST_F(FormFileTest, OpenListsTheFilesWithDatesAndLoadsOneIntoTheEcu)
     EXPECT_TRUE(row->isSelected());
     EXPECT_EQ(d->EditName->text(), QStringLiteral("Punto"));
 
-    r.sim().clearCalls();
+    r.sim().ClearCalls();
     d->ImageOkClick();
     EXPECT_EQ(d->result(), TFormFile::mrOk);
     const auto names = r.callNames();
@@ -318,7 +318,7 @@ TEST_F(FormFileTest, AFailedLoadWritesNothingToTheConnectedEcu)
         auto d = dialog(TFormFile::ModeOpen);
         ASSERT_EQ(d->EditName->text(), QStringLiteral("Rotto"));
 
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         d->ImageOkClick();
 
         const auto names = r.callNames();
@@ -358,7 +358,7 @@ TEST_F(FormFileTest, DamagedOrForeignFilesNeverReachTheEcu)
             r.prompts.clear();
             // Then No to any retry question.
             r.prompts.script({answer, plat::IDNO, plat::IDNO});
-            r.sim().clearCalls();
+            r.sim().ClearCalls();
 
             auto d = dialog(TFormFile::ModeOpen);
             d->EditName->setText(QStringLiteral("Rotto"));
@@ -410,7 +410,7 @@ TEST_F(FormFileTest, DamagedValuesAreAskedAboutBeforeAnythingIsWritten)
         for (int a : answers)
             r.prompts.script(a);
         r.prompts.script({plat::IDNO, plat::IDNO}); // any retry question
-        r.sim().clearCalls();
+        r.sim().ClearCalls();
         auto d = dialog(TFormFile::ModeOpen);
         d->EditName->setText(QStringLiteral("Rotto"));
         d->ImageOkClick();
@@ -499,7 +499,7 @@ TEST_F(FormFileTest, TheNewNameIsStoredOnlyOnceTheSaveSucceeded)
             QFile::remove(file);
             r.prompts.clear();
             r.prompts.script({plat::IDNO, plat::IDNO}); // the retry question
-            r.sim().clearCalls();
+            r.sim().ClearCalls();
             {
                 std::optional<qz::files::TScopedSaveFaults> faults;
                 if (fails)
@@ -545,7 +545,7 @@ TEST_F(FormFileTest, ALinkDropInTheEcuWriteAsksAndSaysWhatTheEcuHolds)
     // one retry that cannot reconnect.
     for (const std::vector<int>& retries : {std::vector<int>{plat::IDNO}, {plat::IDYES, plat::IDNO}}) {
         SCOPED_TRACE(retries.size());
-        r.sim().restoreLink();
+        r.sim().RestoreLink();
         r.connectEcu();
         ASSERT_TRUE(r.dm().TransferData(T::TRANSFER_READ_ECU, {}, 0, T::TRANSFER_ALL_GROUPS, 0, 0));
         r.dm().Modified = 0;
@@ -556,8 +556,8 @@ TEST_F(FormFileTest, ALinkDropInTheEcuWriteAsksAndSaysWhatTheEcuHolds)
         for (int a : retries)
             r.prompts.script(a);
         r.prompts.script(plat::IDOK);
-        r.sim().clearCalls();
-        r.sim().addFault({.op = protovyx::Op::AnyWrite, .skip = 17, .times = 1, .thenLoseLink = true});
+        r.sim().ClearCalls();
+        r.sim().AddFault({.op = protovyx::Op::AnyWrite, .skip = 17, .times = 1, .thenLoseLink = true});
 
         auto d = dialog(TFormFile::ModeOpen);
         d->EditName->setText(QStringLiteral("Punto"));

@@ -254,7 +254,7 @@ TEST(ImageCheck, ProgramVersionAndHardwareVariantSources)
     TBootInfo boot{};
     ASSERT_TRUE(sim.DetectEcu(&boot));
     EXPECT_EQ(ReadHardwareVariant(&sim, 7), 3);
-    sim.setItemPresent(0x15, false);
+    sim.SetItemPresent(0x15, false);
     EXPECT_EQ(ReadHardwareVariant(&sim, 7), 7) << "the data module's copy when the read fails";
     EXPECT_EQ(ReadHardwareVariant(nullptr, 6), 6);
 }

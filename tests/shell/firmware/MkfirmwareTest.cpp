@@ -33,7 +33,7 @@ struct Ecu {
     explicit Ecu(const std::string& profile) : sim(profile)
     {
         sim.SetTimeout(0);
-        sim.setRebootMs(0);
+        sim.SetRebootMs(0);
         EXPECT_TRUE(sim.DetectEcu(&boot));
     }
     int program(const QByteArray& image) { return sim.ProgramFirmwareImage(image.constData(), 2, 0, 1); }
@@ -74,7 +74,7 @@ TEST(Mkfirmware, DemoFilesCoverEveryExtensionAndProgramTheSimulatedEcu)
         EXPECT_EQ(info.EcuType, type);
         EXPECT_EQ(info.FirmwareMajor, major);
         EXPECT_EQ(info.FirmwareMinor, minor);
-        EXPECT_TRUE(ecu.sim.violations().empty());
+        EXPECT_TRUE(ecu.sim.Violations().empty());
     }
     for (const auto& ext : qz::FirmwareExtensionTable())
         EXPECT_EQ(extensions.count("." + std::string(ext.data())), 1u) << ext.data();

@@ -43,7 +43,7 @@ public:
             return true;
         };
         rig.prompts.clear();
-        rig.sim().clearCalls();
+        rig.sim().ClearCalls();
     }
     ~Connect()
     {
@@ -60,7 +60,7 @@ public:
     std::int32_t item(int number, std::size_t element = 0)
     {
         std::vector<std::int32_t> v;
-        EXPECT_TRUE(rig.sim().peekItem(number, v));
+        EXPECT_TRUE(rig.sim().PeekItem(number, v));
         return v.size() > element ? v[element] : -1;
     }
     QStringList prompts() const { return rig.prompts.texts(); }
@@ -82,7 +82,7 @@ TEST(ConnectSequence, ReadsTheImageOfASupportedEcuWithProgress)
 {
     Connect c("type=55;fw=7.2;port=3");
     c.run();
-    EXPECT_TRUE(c.rig.sim().linkOpen());
+    EXPECT_TRUE(c.rig.sim().LinkOpen());
     EXPECT_TRUE(c.prompts().isEmpty()) << c.prompts().join(" | ").toStdString();
     // The default set of the ECU's own type first, then the whole image read.
     ASSERT_EQ(c.loads.size(), 1u);
@@ -134,7 +134,7 @@ TEST(ConnectSequence, RefusedEcusLeaveTheType30SetOffline)
         EXPECT_EQ(box.caption, kTitle);
         EXPECT_EQ(box.icon, plat::PromptIcon::Error);
         EXPECT_EQ(box.buttons, plat::PromptButtons::Ok);
-        EXPECT_FALSE(c.rig.sim().linkOpen());
+        EXPECT_FALSE(c.rig.sim().LinkOpen());
         ASSERT_EQ(c.loads.size(), 1u);
         EXPECT_EQ(c.loads[0], resourceFor(30));
         EXPECT_EQ(StreamDati->EcuInfo.EcuType, 30);
@@ -147,10 +147,10 @@ TEST(ConnectSequence, AnUnreadableIdentityIsAFailedConnection)
 {
     Connect c("type=55");
     StreamDati->EcuInfo.EcuType = 55;
-    c.rig.sim().addFault({.op = protovyx::Op::GetEcuInfo});
+    c.rig.sim().AddFault({.op = protovyx::Op::GetEcuInfo});
     c.run();
     EXPECT_EQ(c.prompts(), QStringList{QStringLiteral("T17\nT19\n(ERR.CODE: C01)")});
-    EXPECT_FALSE(c.rig.sim().linkOpen());
+    EXPECT_FALSE(c.rig.sim().LinkOpen());
     EXPECT_EQ(c.loads, std::vector<int>{resourceFor(30)});
     EXPECT_EQ(c.calls("ReadRow"), 0);
 }
@@ -163,7 +163,7 @@ TEST(ConnectSequence, VersionBelowTheRecommendedWarnsAndConnects)
         Connect c(profile);
         const bool warned = std::string(profile) != "pcmin=1.5;pcrec=1.5";
         c.run();
-        EXPECT_TRUE(c.rig.sim().linkOpen());
+        EXPECT_TRUE(c.rig.sim().LinkOpen());
         EXPECT_EQ(c.loads, std::vector<int>{resourceFor(30)});
         if (warned) {
             ASSERT_EQ(c.rig.prompts.shown().size(), 1u);
@@ -208,7 +208,7 @@ TEST(ConnectSequence, ModelByte253IsWrittenAs5BeforeTheSupportTest)
     c.run();
     EXPECT_EQ(c.item(0x40), 5);
     EXPECT_EQ(StreamDati->EcuInfo.EcuStatus, 5);
-    EXPECT_TRUE(c.rig.sim().linkOpen());
+    EXPECT_TRUE(c.rig.sim().LinkOpen());
     EXPECT_TRUE(c.prompts().isEmpty());
 }
 
@@ -235,9 +235,9 @@ TEST(ConnectSequence, AFreshlyResetEcuReceivesTheDefaultSet)
         ASSERT_EQ(item1 & 1, 1);
         if (k.externalMap) {
             const std::int32_t options[] = {0x10, 0};
-            ASSERT_TRUE(c.rig.sim().pokeItem(3, options));
+            ASSERT_TRUE(c.rig.sim().PokeItem(3, options));
         }
-        c.rig.sim().clearCalls();
+        c.rig.sim().ClearCalls();
         c.run();
         EXPECT_TRUE(c.prompts().isEmpty()) << c.prompts().join(" | ").toStdString();
         EXPECT_EQ(c.item(1), item1 & ~1); // bit 0 cleared, the others kept
@@ -257,7 +257,7 @@ TEST(ConnectSequence, AFreshlyResetEcuReceivesTheDefaultSet)
 TEST(ConnectSequence, AFailedDefaultSetWriteSaysC01UnderTheResetText)
 {
     Connect c("fresh=1");
-    c.rig.sim().addFault({.op = protovyx::Op::WriteRow, .times = -1});
+    c.rig.sim().AddFault({.op = protovyx::Op::WriteRow, .times = -1});
     for (int i = 0; i < 20; ++i)
         c.rig.prompts.script(plat::IDNO); // no retry
     QStringList waitTexts;
@@ -284,7 +284,7 @@ TEST(ConnectSequence, TheResetFromThePcTakesTheEcusInjectorWhenItem15Allows)
         SCOPED_TRACE(std::string(k.profile) + (k.reset ? " reset" : " connect"));
         Connect c(k.profile);
         const std::int32_t injectors[] = {25, 28};
-        ASSERT_TRUE(c.rig.sim().pokeItem(0x94, injectors));
+        ASSERT_TRUE(c.rig.sim().PokeItem(0x94, injectors));
         c.rig.connectEcu();
         if (k.reset) {
             c.rig.prompts.script(plat::IDYES);
@@ -349,7 +349,7 @@ TEST(ConnectSequence, TheSaveQuestionComesFirst)
         }
 
         c.rig.prompts.clear();
-        c.rig.sim().clearCalls();
+        c.rig.sim().ClearCalls();
         c.loads.clear();
         StreamDati->Modified = 1;
         if (!k.file.isNull())
@@ -357,7 +357,7 @@ TEST(ConnectSequence, TheSaveQuestionComesFirst)
         c.rig.prompts.script({k.answer, plat::IDNO, plat::IDNO, plat::IDNO}); // no retry of a failed save
         c.run();
         EXPECT_EQ(answered, 0); // asked before anything else
-        EXPECT_EQ(c.rig.sim().linkOpen(), k.connects);
+        EXPECT_EQ(c.rig.sim().LinkOpen(), k.connects);
         EXPECT_EQ(c.calls("DetectEcu") > 0, k.connects);
         EXPECT_EQ(c.loads.empty(), !k.connects);
         if (!k.connects) {
@@ -400,11 +400,11 @@ TEST(ConnectSequence, DisconnectClosesTheLinkAndClearsTheLatch)
 {
     Connect c("type=30");
     c.run();
-    ASSERT_TRUE(c.rig.sim().linkOpen());
+    ASSERT_TRUE(c.rig.sim().LinkOpen());
     c.window->ExtraInjectionSeen = true;
     c.window->ActionDisconnetti->trigger();
     QApplication::processEvents();
-    EXPECT_FALSE(c.rig.sim().linkOpen());
+    EXPECT_FALSE(c.rig.sim().LinkOpen());
     EXPECT_FALSE(c.window->ExtraInjectionSeen);
     EXPECT_EQ(c.window->ImageConnected->currentId(), 10002);
     EXPECT_TRUE(c.window->ActionConnetti->isEnabled());
@@ -426,7 +426,7 @@ TEST(ConnectSequence, ReconnectEventRunsTheWholeConnectAfterPendingMessages)
     ASSERT_FALSE(c.prompts().isEmpty());
     EXPECT_EQ(c.prompts().first(), QStringLiteral("T36"));
     EXPECT_EQ(c.calls("DetectEcu"), 1);
-    EXPECT_TRUE(c.rig.sim().linkOpen());
+    EXPECT_TRUE(c.rig.sim().LinkOpen());
     EXPECT_EQ(StreamDati->EcuInfo.EcuType, 55);
     EXPECT_EQ(c.window->ImageConnected->currentId(), 10001);
     EXPECT_FALSE(c.window->ActionConnetti->isEnabled());

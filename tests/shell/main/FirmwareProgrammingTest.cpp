@@ -86,12 +86,12 @@ public:
     void connect()
     {
         const std::int32_t v = 100;
-        rig.sim().pokeItem(kPoked, std::span(&v, 1));
+        rig.sim().PokeItem(kPoked, std::span(&v, 1));
         window->ActionConnettiExecute();
         QApplication::processEvents();
-        ASSERT_TRUE(rig.sim().linkOpen());
+        ASSERT_TRUE(rig.sim().LinkOpen());
         rig.prompts.clear();
-        rig.sim().clearCalls();
+        rig.sim().ClearCalls();
     }
 
     QString file(const std::string& name, const std::string& text, bool encrypted = true)
@@ -121,7 +121,7 @@ public:
     std::int32_t item(int number)
     {
         std::vector<std::int32_t> v;
-        if (!rig.sim().peekItem(number, v) || v.empty())
+        if (!rig.sim().PeekItem(number, v) || v.empty())
             return -1;
         return v[0];
     }
@@ -154,7 +154,7 @@ TEST(FirmwareProgramming, DownloadsReconnectsAndWritesTheConfigurationBack)
 
     EXPECT_TRUE(p.boxes().isEmpty()) << p.boxes().join(" | ").toStdString();
     EXPECT_EQ(p.calls("ProgramFirmwareImage"), 1);
-    EXPECT_TRUE(p.rig.sim().violations().empty());
+    EXPECT_TRUE(p.rig.sim().Violations().empty());
 
     // The bar moved while the library reported to the wait panel, with the
     // poll timer off.
@@ -164,7 +164,7 @@ TEST(FirmwareProgramming, DownloadsReconnectsAndWritesTheConfigurationBack)
     EXPECT_FALSE(progress.timerRanDuringDownload);
 
     // The ECU runs the new firmware, and has the configuration of memory back.
-    EXPECT_TRUE(p.rig.sim().linkOpen());
+    EXPECT_TRUE(p.rig.sim().LinkOpen());
     EXPECT_EQ(StreamDati->EcuInfo.FirmwareMajor, 0x1F);
     EXPECT_EQ(StreamDati->EcuInfo.FirmwareMinor, 2);
     EXPECT_EQ(p.item(kPoked), 100);
@@ -176,7 +176,7 @@ TEST(FirmwareProgramming, DownloadsReconnectsAndWritesTheConfigurationBack)
     EXPECT_EQ(p.window->ImageConnected->currentId(), 10001);
     EXPECT_TRUE(StreamDati->TimerIO->isActive());
     EXPECT_FALSE(p.waitPanelLeft());
-    p.rig.sim().loseLink();
+    p.rig.sim().LoseLink();
     QApplication::processEvents();
     EXPECT_EQ(p.window->ImageConnected->currentId(), 10002);
 }
@@ -242,9 +242,9 @@ TEST(FirmwareProgramming, ChecksBeforeTheDownloadStopWithTheirCode)
         Programming p(k.profile);
         const QString path = k.file(p);
         std::vector<std::int32_t> before;
-        p.rig.sim().peekItem(kPoked, before);
+        p.rig.sim().PeekItem(kPoked, before);
         p.rig.prompts.clear();
-        p.rig.sim().clearCalls();
+        p.rig.sim().ClearCalls();
         p.program(path);
         EXPECT_EQ(p.boxes(), QStringList{k.box});
         ASSERT_FALSE(p.rig.prompts.shown().empty());
@@ -252,7 +252,7 @@ TEST(FirmwareProgramming, ChecksBeforeTheDownloadStopWithTheirCode)
         EXPECT_EQ(p.calls("ProgramFirmwareImage"), 0);
         EXPECT_EQ(p.calls("Prepare"), 0);
         std::vector<std::int32_t> after;
-        p.rig.sim().peekItem(kPoked, after);
+        p.rig.sim().PeekItem(kPoked, after);
         EXPECT_EQ(after, before);
         EXPECT_FALSE(p.waitPanelLeft());
     }
@@ -390,11 +390,11 @@ TEST(FirmwareProgramming, FailedAttemptsAreReportedAndTheLastEndsDisconnected)
         SCOPED_TRACE(k.boxes.last().toStdString());
         Programming p("type=30");
         p.connect();
-        p.rig.sim().setProgramResults(k.results);
+        p.rig.sim().SetProgramResults(k.results);
         p.program(p.image(goodSpec()));
         EXPECT_EQ(p.boxes(), k.boxes);
         EXPECT_EQ(p.calls("ProgramFirmwareImage"), k.attempts);
-        EXPECT_FALSE(p.rig.sim().linkOpen());
+        EXPECT_FALSE(p.rig.sim().LinkOpen());
         EXPECT_EQ(p.calls("WriteRow"), 0);
         EXPECT_FALSE(p.waitPanelLeft());
         EXPECT_TRUE(StreamDati->TimerIO->isActive());
@@ -406,11 +406,11 @@ TEST(FirmwareProgramming, ALaterAttemptThatSucceedsEndsTheRetries)
 {
     Programming p("type=30");
     p.connect();
-    p.rig.sim().setProgramResults({1, 2, 0});
+    p.rig.sim().SetProgramResults({1, 2, 0});
     p.program(p.image(goodSpec()));
     EXPECT_EQ(p.boxes(), (QStringList{coded("T52", "P05"), coded("T45\nT46", "P06")}));
     EXPECT_EQ(p.calls("ProgramFirmwareImage"), 3);
-    EXPECT_TRUE(p.rig.sim().linkOpen());
+    EXPECT_TRUE(p.rig.sim().LinkOpen());
     EXPECT_EQ(p.item(kPoked), 100);
 }
 
@@ -424,12 +424,12 @@ TEST(FirmwareProgramming, AnEcuThatDoesNotComeBackCanBeAskedAgainOrGivenUp)
         ProgressWatch progress;
         progress.onPercent = [&](int percent) {
             if (percent == 100)
-                p.rig.sim().setPresent(false);
+                p.rig.sim().SetPresent(false);
         };
         int asked = 0;
         p.rig.prompts.onAsk([&](const plat::PromptRequest& r) {
             if (r.text.endsWith(QStringLiteral("(ERR.CODE: C01)")) && ++asked == 2)
-                p.rig.sim().setPresent(true);
+                p.rig.sim().SetPresent(true);
         });
         p.rig.prompts.script(retry ? std::initializer_list<int>{plat::IDYES, plat::IDYES}
                                    : std::initializer_list<int>{plat::IDNO});
@@ -438,7 +438,7 @@ TEST(FirmwareProgramming, AnEcuThatDoesNotComeBackCanBeAskedAgainOrGivenUp)
         const QString c01 = coded("T242", "C01");
         EXPECT_EQ(p.boxes(), retry ? (QStringList{c01, c01}) : QStringList{c01});
         EXPECT_EQ(p.rig.prompts.shown()[0].buttons, plat::PromptButtons::YesNo);
-        EXPECT_EQ(p.rig.sim().linkOpen(), retry);
+        EXPECT_EQ(p.rig.sim().LinkOpen(), retry);
         // Given up: nothing written, the image still in memory.
         EXPECT_EQ(p.item(kPoked), retry ? 100 : 255);
         EXPECT_EQ(StreamDati->GetValueByCode(kPoked), inMemory);
@@ -453,11 +453,11 @@ TEST(FirmwareProgramming, AnUnreadableIdentityAfterTheDownloadIsC02)
     ProgressWatch progress;
     progress.onPercent = [&](int percent) {
         if (percent == 100)
-            p.rig.sim().addFault({.op = protovyx::Op::GetEcuInfo, .times = -1});
+            p.rig.sim().AddFault({.op = protovyx::Op::GetEcuInfo, .times = -1});
     };
     p.program(p.image(goodSpec()));
     EXPECT_EQ(p.boxes(), QStringList{coded("T18", "C02")});
-    EXPECT_FALSE(p.rig.sim().linkOpen());
+    EXPECT_FALSE(p.rig.sim().LinkOpen());
     EXPECT_EQ(p.calls("WriteRow"), 0);
     EXPECT_FALSE(p.waitPanelLeft());
 }
@@ -508,7 +508,7 @@ TEST(FirmwareProgramming, TheFileDialogOffersTheFilesOfTheEcu)
         EXPECT_EQ(QDir::cleanPath(r.initialDir), QDir::cleanPath(QDir::current().filePath("Firmware")));
     }
     // Cancelled: nothing asked of the ECU.
-    p.rig.sim().clearCalls();
+    p.rig.sim().ClearCalls();
     p.window->ActionProgrammaExecute();
     EXPECT_EQ(p.dialogs.shown.size(), 1u);
     EXPECT_EQ(p.calls("DetectEcu"), 0);
@@ -526,7 +526,7 @@ TEST(FirmwareProgramming, AnEcuWithoutApplicationIsOfferedProgrammingByTheConnec
     EXPECT_EQ(p.boxes().size(), 1) << p.boxes().join(" | ").toStdString();
     EXPECT_EQ(p.calls("ProgramFirmwareImage"), 1);
     // The ECU runs its application again and has the image of memory.
-    EXPECT_TRUE(p.rig.sim().linkOpen());
+    EXPECT_TRUE(p.rig.sim().LinkOpen());
     EXPECT_EQ(StreamDati->EcuInfo.FirmwareMajor, 0x1F);
     EXPECT_GT(p.calls("WriteRow"), 10);
 }

@@ -111,11 +111,11 @@ TEST_F(LanguagesTest, ShowBuildsBothMenusAndAppliesTheStoredLanguage)
     // The data module's texts and the protocol library's.
     EXPECT_EQ(StreamDati->MessageTexts[0].left(1), QStringLiteral("E"));
     for (int i = 0; i <= 5; ++i)
-        EXPECT_EQ(rig.sim().messageText(i).substr(0, 1), "E") << i;
-    EXPECT_EQ(rig.sim().messageText(10), "E587");
-    EXPECT_EQ(rig.sim().messageText(53), "E635");
-    EXPECT_EQ(rig.sim().messageText(54), "E634");
-    EXPECT_EQ(rig.sim().messageText(85), "E669");
+        EXPECT_EQ(rig.sim().MessageText(i).substr(0, 1), "E") << i;
+    EXPECT_EQ(rig.sim().MessageText(10), "E587");
+    EXPECT_EQ(rig.sim().MessageText(53), "E635");
+    EXPECT_EQ(rig.sim().MessageText(54), "E634");
+    EXPECT_EQ(rig.sim().MessageText(85), "E669");
 }
 
 TEST_F(LanguagesTest, PickingALanguageStoresItAndRetextsTheWindow)
@@ -130,7 +130,7 @@ TEST_F(LanguagesTest, PickingALanguageStoresItAndRetextsTheWindow)
     EXPECT_TRUE(item("MenuLingua1")->isChecked());
     EXPECT_TRUE(item("MenuPopup1")->isChecked());
     EXPECT_FALSE(item("MenuPopup0")->isChecked());
-    EXPECT_EQ(rig.sim().messageText(53), "E635");
+    EXPECT_EQ(rig.sim().MessageText(53), "E635");
 
     // The other menu, and the same language twice: stored again, same texts.
     item("MenuLingua0")->trigger();

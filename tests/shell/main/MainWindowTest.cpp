@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, TheProtocolLibrarysPostedEventsReachTheWindow)
     connectEcu();
     EXPECT_EQ(window->ImageConnected->currentId(), 10001);
     EXPECT_TRUE(window->ActionDisconnetti->isEnabled());
-    rig.sim().loseLink();
+    rig.sim().LoseLink();
     QApplication::processEvents();
     EXPECT_EQ(window->ImageConnected->currentId(), 10002);
     EXPECT_TRUE(window->ActionConnetti->isEnabled());
@@ -321,7 +321,7 @@ TEST_F(MainWindowTest, DeviceChangesShowAndHideTheWirelessAdapterIcon)
     window->WMDeviceChange(true);
     EXPECT_FALSE(window->ImageKoa->isHidden());
     // A device going asks the protocol library (the simulated one has none).
-    rig.sim().clearCalls();
+    rig.sim().ClearCalls();
     window->WMDeviceChange(false);
     EXPECT_TRUE(window->ImageKoa->isHidden());
     EXPECT_EQ(calls("IsWirelessAdapterPresent"), 1);
@@ -396,7 +396,7 @@ TEST_F(MainWindowTest, ResetFromThePcAnsweredNoDoesNothing)
     connectEcu();
     // Only the action's own calls count: the poll timer runs in real time.
     StreamDati->TimerIO->stop();
-    rig.sim().clearCalls();
+    rig.sim().ClearCalls();
     rig.prompts.script(plat::IDNO);
     window->ActionResetDaPcExecute();
     ASSERT_EQ(rig.prompts.shown().size(), 1u);
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, ResetFromThePcAnsweredNoDoesNothing)
 TEST_F(MainWindowTest, ResetFromThePcWhileConnectedSetsBitZeroKeepingTheOthersAndReconnects)
 {
     const std::int32_t before[] = {0x40};
-    ASSERT_TRUE(rig.sim().pokeItem(1, before));
+    ASSERT_TRUE(rig.sim().PokeItem(1, before));
     connectEcu();
     StreamDati->Modified = 1;
     window->ExtraInjectionSeen = true;
@@ -437,11 +437,11 @@ TEST_F(MainWindowTest, ResetFromThePcFailuresShowTheResetBoxAndWriteNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::int32_t before[] = {0x40};
-        ASSERT_TRUE(rig.sim().pokeItem(1, before));
+        ASSERT_TRUE(rig.sim().PokeItem(1, before));
         connectEcu();
         StreamDati->TimerIO->stop(); // the poll step must not take the fault
-        rig.sim().clearCalls();
-        rig.sim().addFault(c.fault);
+        rig.sim().ClearCalls();
+        rig.sim().AddFault(c.fault);
         rig.prompts.clear();
         rig.prompts.script(plat::IDYES);
         StreamDati->Modified = 1;
@@ -452,10 +452,10 @@ TEST_F(MainWindowTest, ResetFromThePcFailuresShowTheResetBoxAndWriteNothing)
         EXPECT_EQ(calls("WriteValue"), c.writeTried ? 1 : 0);
         EXPECT_EQ(calls("Disconnect"), 0);
         std::vector<std::int32_t> item1;
-        ASSERT_TRUE(rig.sim().peekItem(1, item1));
+        ASSERT_TRUE(rig.sim().PeekItem(1, item1));
         EXPECT_EQ(item1.at(0), 0x40);
         EXPECT_EQ(StreamDati->Modified, 1);
-        rig.sim().clearFaults();
+        rig.sim().ClearFaults();
     }
 }
 
@@ -503,7 +503,7 @@ TEST_F(MainWindowTest, ClosingDisconnectsAndStopsTheLinkEvents)
     window->ExtraInjectionSeen = true;
     StreamDati->Modified = 0; // the connect's image read leaves it set
     EXPECT_TRUE(window->close());
-    EXPECT_FALSE(rig.sim().linkOpen());
+    EXPECT_FALSE(rig.sim().LinkOpen());
     EXPECT_FALSE(window->ExtraInjectionSeen);
     QApplication::processEvents(); // the link's event 0 goes nowhere
     EXPECT_EQ(window->ImageConnected->currentId(), 10001);

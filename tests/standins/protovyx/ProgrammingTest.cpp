@@ -57,7 +57,7 @@ struct Bench {
 
     explicit Bench(std::string_view profile) : sim(profile)
     {
-        sim.setClock(&simClock);
+        sim.SetClock(&simClock);
         sim.SetNotifyWindow(&target);
         sim.SetTimeout(1200);
         EXPECT_TRUE(sim.DetectEcu(&boot));
@@ -73,7 +73,7 @@ struct Bench {
     std::int32_t item(int number)
     {
         std::vector<std::int32_t> v;
-        EXPECT_TRUE(sim.peekItem(number, v));
+        EXPECT_TRUE(sim.PeekItem(number, v));
         return v.empty() ? -1 : v[0];
     }
 };
@@ -108,7 +108,7 @@ TEST(SimProgramming, SuccessSendsProgressAdoptsTheImageAndRestartsTheLink)
     ASSERT_TRUE(b.sim.WriteValue(0x05, 40));
     const auto t0 = b.clock.tickCount();
     bool linkOpenDuringProgress = false;
-    b.target.onSend = [&] { linkOpenDuringProgress = b.sim.linkOpen(); }; // no dead lock inside a send
+    b.target.onSend = [&] { linkOpenDuringProgress = b.sim.LinkOpen(); }; // no dead lock inside a send
 
     ASSERT_EQ(b.program(image(spec30())), 0);
 
@@ -147,7 +147,7 @@ TEST(SimProgramming, SuccessSendsProgressAdoptsTheImageAndRestartsTheLink)
     TBootInfo boot{};
     ASSERT_TRUE(b.sim.DetectEcu(&boot));
     EXPECT_EQ(boot.BootId, 0x1E05u) << "the boot identity is the hardware's";
-    EXPECT_TRUE(b.sim.violations().empty());
+    EXPECT_TRUE(b.sim.Violations().empty());
 }
 
 TEST(SimProgramming, ScriptedResultsOnePerAttempt)
@@ -161,7 +161,7 @@ TEST(SimProgramming, ScriptedResultsOnePerAttempt)
     EXPECT_EQ(b.program(img), 1);
     EXPECT_EQ(b.program(img), 0);
     EXPECT_EQ(b.program(img), 0) << "the script is used up: the image decides";
-    b.sim.setProgramResults({-1002});
+    b.sim.SetProgramResults({-1002});
     EXPECT_EQ(b.program(img), -1002);
 }
 
@@ -250,7 +250,7 @@ TEST(SimProgramming, TheEcuChecksTheImageItself)
             EXPECT_TRUE(b.sim.IsApplicationRunning());
             EXPECT_EQ(b.item(0x05), 40) << "checked before anything is erased";
         }
-        EXPECT_TRUE(b.sim.violations().empty());
+        EXPECT_TRUE(b.sim.Violations().empty());
     }
 }
 
@@ -280,18 +280,18 @@ TEST(SimProgramming, MalformedCallsAndAbsentEcu)
     {
         Bench b("type=30");
         EXPECT_EQ(b.sim.ProgramFirmwareImage(nullptr, 2, 0, 1), -2);
-        EXPECT_EQ(b.sim.violations().size(), 1u);
-        b.sim.clearViolations();
+        EXPECT_EQ(b.sim.Violations().size(), 1u);
+        b.sim.ClearViolations();
         EXPECT_EQ(b.sim.ProgramFirmwareImage(image(spec30()).data(), 1, 0, 0), 0);
-        EXPECT_EQ(b.sim.violations().size(), 1u) << "the constant arguments are 2, 0, 1";
+        EXPECT_EQ(b.sim.Violations().size(), 1u) << "the constant arguments are 2, 0, 1";
     }
     {
         Bench b("type=30;program=-5");
-        b.sim.loseLink();
+        b.sim.LoseLink();
         b.target.events.clear();
         EXPECT_EQ(b.program(image(spec30())), -1);
         EXPECT_TRUE(b.target.progress().empty());
-        b.sim.restoreLink();
+        b.sim.RestoreLink();
         EXPECT_EQ(b.program(image(spec30())), 0) << "the scripted entry went with the failed attempt";
     }
 }

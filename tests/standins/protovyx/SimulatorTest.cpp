@@ -48,7 +48,7 @@ struct Bench {
 
     explicit Bench(std::string_view profile = {}, bool connect = true) : sim(profile)
     {
-        sim.setClock(&simClock);
+        sim.SetClock(&simClock);
         sim.SetNotifyWindow(&target);
         sim.SetTimeout(1200);
         if (connect) {
@@ -61,7 +61,7 @@ struct Bench {
 std::vector<std::int32_t> peek(const Simulator& sim, int item)
 {
     std::vector<std::int32_t> v;
-    EXPECT_TRUE(sim.peekItem(item, v)) << "item " << item;
+    EXPECT_TRUE(sim.PeekItem(item, v)) << "item " << item;
     return v;
 }
 
@@ -101,7 +101,7 @@ TEST_P(CodeRules, EveryCallResolvesItsCodeByOneRule)
     EXPECT_EQ(result, c.ok) << c.rule;
     EXPECT_EQ(b.sim.GetLastStatus(), c.status) << c.rule;
     // Every refusal of a malformed call is on record; accepted calls leave none.
-    EXPECT_EQ(b.sim.violations().empty(), c.status != 0x10) << c.rule;
+    EXPECT_EQ(b.sim.Violations().empty(), c.status != 0x10) << c.rule;
     if (!c.ok) {
         EXPECT_TRUE(std::all_of(buf.begin(), buf.end(), [](int v) { return v == -7; })) << c.rule;
     }
@@ -166,8 +166,8 @@ TEST(Simulator, UnknownItemIsNoSuchItemAndOnRecord)
     EXPECT_FALSE(b.sim.ReadItem(0x13, &v));
     EXPECT_EQ(b.sim.GetLastStatus(), 4);
     EXPECT_EQ(v, -7);
-    ASSERT_EQ(b.sim.violations().size(), 1u);
-    EXPECT_NE(b.sim.violations()[0].find("unknown item"), std::string::npos);
+    ASSERT_EQ(b.sim.Violations().size(), 1u);
+    EXPECT_NE(b.sim.Violations()[0].find("unknown item"), std::string::npos);
 }
 
 TEST(Simulator, WritesLandWhereTheCodeSays)
@@ -207,7 +207,7 @@ TEST(Simulator, UserModeStoresOutOfRangeValuesMasked)
     EXPECT_EQ(peek(b.sim, 0x24)[0], 0xFF);
     EXPECT_TRUE(b.sim.WriteElement(0x660, 0, 40000));
     EXPECT_EQ(peek(b.sim, 0x60)[0], 40000 - 65536);
-    EXPECT_EQ(b.sim.violations().size(), 2u); // still on record
+    EXPECT_EQ(b.sim.Violations().size(), 2u); // still on record
     // Shape errors are refused in either mode.
     EXPECT_FALSE(b.sim.WriteValue(0x224, 1));
     EXPECT_EQ(b.sim.GetLastStatus(), 0x10);
@@ -238,10 +238,10 @@ TEST(Simulator, FailedCallsLeaveTheCallersBuffersUntouched)
     };
     const Case cases[] = {
         {"link closed", [](Bench& b) { b.sim.Disconnect(); }},
-        {"item absent", [](Bench& b) { b.sim.setItemPresent(0x33, false); b.sim.setItemPresent(0x56, false); b.sim.setItemPresent(0x1b, false); }},
-        {"injected fault", [](Bench& b) { b.sim.addFault({.op = Op::Any, .times = -1}); }},
-        {"silent ECU", [](Bench& b) { b.sim.setSilent(true); }},
-        {"latency over the time-out", [](Bench& b) { b.sim.setLatency(1500); }},
+        {"item absent", [](Bench& b) { b.sim.SetItemPresent(0x33, false); b.sim.SetItemPresent(0x56, false); b.sim.SetItemPresent(0x1b, false); }},
+        {"injected fault", [](Bench& b) { b.sim.AddFault({.op = Op::Any, .times = -1}); }},
+        {"silent ECU", [](Bench& b) { b.sim.SetSilent(true); }},
+        {"latency over the time-out", [](Bench& b) { b.sim.SetLatency(1500); }},
     };
     for (const auto& c : cases) {
         Bench b;
@@ -288,7 +288,7 @@ TEST(Simulator, WritesWhileNotConnectedSucceedAndChangeNothing)
     EXPECT_FALSE(b.sim.GetEcuInfo(&info));
     // A malformed offline write still succeeds but is on record.
     EXPECT_TRUE(b.sim.WriteValue(0x224, 1));
-    EXPECT_EQ(b.sim.violations().size(), 1u);
+    EXPECT_EQ(b.sim.Violations().size(), 1u);
     EXPECT_TRUE(b.target.posted.empty());
 }
 
@@ -320,7 +320,7 @@ TEST(Simulator, LinkChangesPostConnectionEvents)
 TEST(Simulator, SilentEcuFailsAfterTheTimeOutAndKeepsTheLinkOpen)
 {
     Bench b;
-    b.sim.setSilent(true);
+    b.sim.SetSilent(true);
     const auto t0 = b.clock.tickCount();
     std::int32_t v = 0;
     EXPECT_FALSE(b.sim.ReadItem(0x14100, std::array<std::int32_t, 20>{}.data()));
@@ -329,7 +329,7 @@ TEST(Simulator, SilentEcuFailsAfterTheTimeOutAndKeepsTheLinkOpen)
     EXPECT_TRUE(b.sim.IsConnected());
     EXPECT_FALSE(b.sim.Connect());
     EXPECT_TRUE(b.sim.IsConnected()) << "a failed connect leaves an open link open";
-    b.sim.setSilent(false);
+    b.sim.SetSilent(false);
     EXPECT_TRUE(b.sim.ReadItem(0x24, &v));
     EXPECT_EQ(b.target.connectionEvents(), (std::vector<std::intptr_t>{1}));
 }
@@ -337,11 +337,11 @@ TEST(Simulator, SilentEcuFailsAfterTheTimeOutAndKeepsTheLinkOpen)
 TEST(Simulator, LostLinkClosesPostsZeroAndRefusesConnectUntilRestored)
 {
     Bench b;
-    b.sim.loseLink();
+    b.sim.LoseLink();
     EXPECT_FALSE(b.sim.IsConnected());
     EXPECT_FALSE(b.sim.Connect());
     EXPECT_FALSE(b.sim.DetectEcu(nullptr));
-    b.sim.restoreLink();
+    b.sim.RestoreLink();
     EXPECT_TRUE(b.sim.Connect());
     EXPECT_EQ(b.target.connectionEvents(), (std::vector<std::intptr_t>{1, 0, 1}));
 }
@@ -357,7 +357,7 @@ TEST(Simulator, EndOfWriteRebootsTheEcuForAWhile)
     ASSERT_TRUE(b.sim.SendCommand(0x12, buf, &len, 5));
     b.sim.Disconnect();
     b.clock.sleep(650);
-    EXPECT_TRUE(b.sim.rebooting());
+    EXPECT_TRUE(b.sim.Rebooting());
     EXPECT_FALSE(b.sim.IsApplicationRunning());
     EXPECT_FALSE(b.sim.Connect()); // costs the time-out
     EXPECT_FALSE(b.sim.Connect());
@@ -428,7 +428,7 @@ TEST(Simulator, CommandReplies)
 TEST(Simulator, ReplyLargerThanTheBufferIsRefused)
 {
     Bench b;
-    b.sim.setCommandOverride(0x11, std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}, true);
+    b.sim.SetCommandOverride(0x11, std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}, true);
     std::uint8_t buf[5] = {};
     std::int32_t len = 1;
     EXPECT_FALSE(b.sim.SendCommand(0x11, buf, &len, 5));
@@ -486,7 +486,7 @@ TEST(Simulator, EngineWarmsUpOnPetrolThenRunsOnGasFollowingTheKMap)
 
     // The gas time is the petrol time scaled by the K cell (128 neutral).
     std::vector<std::int32_t> k(13 * 12, 192);
-    ASSERT_TRUE(b.sim.pokeItem(0x54, k));
+    ASSERT_TRUE(b.sim.PokeItem(0x54, k));
     len = 50;
     ASSERT_TRUE(b.sim.ReadBlock(1, buf, &len));
     const Frame rich = decode(buf);
@@ -505,10 +505,10 @@ TEST(Simulator, TwoBankProfileReportsTheSecondProbeAndItsBank)
         SCOPED_TRACE(c.profile);
         Bench b(c.profile);
         std::vector<std::int32_t> flags;
-        ASSERT_TRUE(b.sim.peekItem(0x03, flags));
+        ASSERT_TRUE(b.sim.PeekItem(0x03, flags));
         EXPECT_EQ((flags[0] & 0x4) == 0, c.secondProbe);
         std::vector<std::int32_t> probes;
-        ASSERT_TRUE(b.sim.peekItem(0xab, probes));
+        ASSERT_TRUE(b.sim.PeekItem(0xab, probes));
         EXPECT_EQ(probes[0], c.secondProbe ? 0x11 : 0x01);
         b.clock.advance(5000); // on gas
         std::uint8_t buf[50];
@@ -528,7 +528,7 @@ TEST(Simulator, TwoBankProfileReportsTheSecondProbeAndItsBank)
     }
     std::string error;
     Profile p;
-    EXPECT_FALSE(Profile::parse("banks=3", p, &error));
+    EXPECT_FALSE(Profile::Parse("banks=3", p, &error));
     EXPECT_EQ(error, "banks");
 }
 
@@ -604,7 +604,7 @@ TEST(Simulator, DefaultProfileAnswersTheStartUpSequence)
     ASSERT_TRUE(b.sim.ReadItem(0x279, &v));
     EXPECT_EQ(v, 2560);
     EXPECT_EQ(b.sim.GetComPort(), 1);
-    EXPECT_TRUE(b.sim.violations().empty());
+    EXPECT_TRUE(b.sim.Violations().empty());
 }
 
 TEST(Simulator, ItemsAbsentByTypeAndFirmware)
@@ -626,19 +626,19 @@ TEST(Simulator, ItemsAbsentByTypeAndFirmware)
         Simulator sim(c.profile);
         std::vector<std::int32_t> v;
         for (int item : c.present)
-            EXPECT_TRUE(sim.peekItem(item, v)) << c.profile << " item " << item;
+            EXPECT_TRUE(sim.PeekItem(item, v)) << c.profile << " item " << item;
         for (int item : c.absent)
-            EXPECT_FALSE(sim.peekItem(item, v)) << c.profile << " item " << item;
-        EXPECT_TRUE(sim.violations().empty()) << c.profile;
+            EXPECT_FALSE(sim.PeekItem(item, v)) << c.profile << " item " << item;
+        EXPECT_TRUE(sim.Violations().empty()) << c.profile;
     }
 }
 
 TEST(Simulator, CatalogueSizesTheKMapItemsFromTheProfile)
 {
     Profile p;
-    ASSERT_TRUE(Profile::parse("mapcols=8;maprows=10", p));
+    ASSERT_TRUE(Profile::Parse("mapcols=8;maprows=10", p));
     std::map<int, ItemInfo> byNumber;
-    for (const auto& i : catalogue(p))
+    for (const auto& i : Catalogue(p))
         byNumber.emplace(i.number, i);
     EXPECT_EQ(byNumber.at(0x54).rows, 11);
     EXPECT_EQ(byNumber.at(0x54).cols, 8);
@@ -657,8 +657,8 @@ TEST(Simulator, CatalogueSizesTheKMapItemsFromTheProfile)
 TEST(Simulator, CatalogueHoldsEveryItemNumberOnce)
 {
     Profile p;
-    ASSERT_TRUE(Profile::parse("type=56", p));
-    auto items = catalogue(p);
+    ASSERT_TRUE(Profile::Parse("type=56", p));
+    auto items = Catalogue(p);
     std::vector<int> numbers, absent;
     for (const auto& i : items) {
         numbers.push_back(i.number);
@@ -675,7 +675,7 @@ TEST(Simulator, CatalogueHoldsEveryItemNumberOnce)
 TEST(Simulator, ProfileTextParses)
 {
     Profile p;
-    ASSERT_TRUE(Profile::parse("type=55; fw=7.2;customer=absent;pcmin=1.2;tb=3200;"
+    ASSERT_TRUE(Profile::Parse("type=55; fw=7.2;customer=absent;pcmin=1.2;tb=3200;"
                                "fail=ReadRow:0xc154:row3:skip1:times2:status5:lose", p));
     EXPECT_EQ(p.type, 55);
     EXPECT_EQ(p.hwVariant, 3);
@@ -691,12 +691,12 @@ TEST(Simulator, ProfileTextParses)
     EXPECT_EQ(p.faults[0].status, 5);
     EXPECT_TRUE(p.faults[0].thenLoseLink);
     std::string bad;
-    EXPECT_FALSE(Profile::parse("type=x", p, &bad));
+    EXPECT_FALSE(Profile::Parse("type=x", p, &bad));
     EXPECT_EQ(bad, "type");
     // A profile that does not parse is on record, and the default is used.
     Simulator sim("tb=zero");
-    EXPECT_EQ(sim.profile().timeBase, 2560);
-    EXPECT_EQ(sim.violations().size(), 1u);
+    EXPECT_EQ(sim.CurrentProfile().timeBase, 2560);
+    EXPECT_EQ(sim.Violations().size(), 1u);
 }
 
 TEST(Simulator, ProfileSetsItemValuesAtKeyOn)
@@ -705,11 +705,11 @@ TEST(Simulator, ProfileSetsItemValuesAtKeyOn)
     Simulator sim("set=0x24:131;set=0x25:32,82,113,139,200");
     EXPECT_EQ(peek(sim, 0x24), std::vector<std::int32_t>{131});
     EXPECT_EQ(peek(sim, 0x25), (std::vector<std::int32_t>{32, 82, 113, 139}));
-    EXPECT_TRUE(sim.violations().empty());
+    EXPECT_TRUE(sim.Violations().empty());
     Profile p;
     std::string bad;
     for (const char* text : {"set=0x24", "set=0x24:x", "set=300:1", "set=:1"}) {
-        EXPECT_FALSE(Profile::parse(text, p, &bad)) << text;
+        EXPECT_FALSE(Profile::Parse(text, p, &bad)) << text;
         EXPECT_EQ(bad, "set") << text;
     }
 }
@@ -719,13 +719,13 @@ TEST(Simulator, ProfileSetsItemValuesAtKeyOn)
 TEST(Simulator, FaultFailsTheNthMatchingCall)
 {
     Bench b;
-    b.sim.addFault({.op = Op::ReadRow, .code = 0x54, .matchItem = true, .skip = 2, .times = 2, .status = 5});
+    b.sim.AddFault({.op = Op::ReadRow, .code = 0x54, .matchItem = true, .skip = 2, .times = 2, .status = 5});
     std::vector<std::int32_t> row(12);
     std::vector<bool> results;
     for (int r = 0; r < 6; ++r)
         results.push_back(b.sim.ReadRow(0xc154, row.data(), r));
     EXPECT_EQ(results, (std::vector<bool>{true, true, false, false, true, true}));
-    const auto calls = b.sim.calls();
+    const auto calls = b.sim.Calls();
     auto failed = std::find_if(calls.begin(), calls.end(), [](const CallRecord& c) { return !c.result; });
     ASSERT_NE(failed, calls.end());
     EXPECT_EQ(failed->row, 2);
@@ -735,7 +735,7 @@ TEST(Simulator, FaultFailsTheNthMatchingCall)
 TEST(Simulator, FaultCanLoseTheLink)
 {
     Bench b;
-    b.sim.addFault({.op = Op::WriteValue, .code = 0x24, .thenLoseLink = true});
+    b.sim.AddFault({.op = Op::WriteValue, .code = 0x24, .thenLoseLink = true});
     EXPECT_FALSE(b.sim.WriteValue(0x24, 1));
     EXPECT_EQ(b.sim.GetLastStatus(), 1);
     EXPECT_FALSE(b.sim.IsConnected());
@@ -746,12 +746,12 @@ TEST(Simulator, FaultCanLoseTheLink)
 TEST(Simulator, CallLogRecordsArgumentsResultsAndTime)
 {
     Bench b;
-    b.sim.clearCalls();
+    b.sim.ClearCalls();
     b.clock.advance(500);
     ASSERT_TRUE(b.sim.WriteElement(0x1d, 2, 0));
     std::int32_t v = 0;
     EXPECT_FALSE(b.sim.ReadItem(0x61ba, &v));
-    const auto calls = b.sim.calls();
+    const auto calls = b.sim.Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].name, "WriteElement");
     EXPECT_EQ(calls[0].code, 0x1d);
@@ -778,7 +778,7 @@ TEST(Simulator, IdentityIsConstantUntilSwapped)
     EXPECT_EQ(a, c);
     std::array<std::uint8_t, 20> other{};
     other.fill(0x42);
-    b.sim.swapIdentity(other);
+    b.sim.SwapIdentity(other);
     ASSERT_TRUE(b.sim.ReadItem(0x14100, c.data()));
     EXPECT_EQ(c[7], 0x42);
 }
@@ -787,7 +787,7 @@ TEST(Simulator, ClearTriggerClearsTheDiagnosticMemory)
 {
     Bench b;
     const std::int32_t states[5] = {1, 2, 3, 4, 5};
-    ASSERT_TRUE(b.sim.pokeItem(0x1d, states));
+    ASSERT_TRUE(b.sim.PokeItem(0x1d, states));
     const std::int32_t zero[2] = {0, 0};
     ASSERT_TRUE(b.sim.WriteItem(0x2361, zero));
     EXPECT_EQ(peek(b.sim, 0x1d), std::vector<std::int32_t>(5, 0));
@@ -798,9 +798,9 @@ TEST(Simulator, MessageTextsAreKept)
     Simulator sim;
     sim.SetMessageCaption("Quorin Zelkon");
     sim.SetMessageText("Errore di comunicazione", 4);
-    EXPECT_EQ(sim.messageCaption(), "Quorin Zelkon");
-    EXPECT_EQ(sim.messageText(4), "Errore di comunicazione");
-    EXPECT_EQ(sim.messageText(5), "");
+    EXPECT_EQ(sim.MessageCaption(), "Quorin Zelkon");
+    EXPECT_EQ(sim.MessageText(4), "Errore di comunicazione");
+    EXPECT_EQ(sim.MessageText(5), "");
 }
 
 TEST(Simulator, ProfileComesFromTheEnvironmentThenTheFileBesideTheLibrary)
@@ -814,11 +814,11 @@ TEST(Simulator, ProfileComesFromTheEnvironmentThenTheFileBesideTheLibrary)
     qunsetenv("PROTOVYX_SIM");
     qunsetenv("PROTOVYX_SIM_FILE");
     Profile p;
-    ASSERT_TRUE(Profile::parse(profileTextFromEnvironment(folder), p));
+    ASSERT_TRUE(Profile::Parse(ProfileTextFromEnvironment(folder), p));
     EXPECT_EQ(p.type, 56);
-    EXPECT_EQ(profileTextFromEnvironment(folder + "/nothing-here"), "");
+    EXPECT_EQ(ProfileTextFromEnvironment(folder + "/nothing-here"), "");
     qputenv("PROTOVYX_SIM", "type=79");
-    ASSERT_TRUE(Profile::parse(profileTextFromEnvironment(folder), p));
+    ASSERT_TRUE(Profile::Parse(ProfileTextFromEnvironment(folder), p));
     EXPECT_EQ(p.type, 79);
     qunsetenv("PROTOVYX_SIM");
 }

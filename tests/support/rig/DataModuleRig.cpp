@@ -37,16 +37,16 @@ QString text(int number) { return QStringLiteral("T%1").arg(number); }
 
 DataModuleRig::DataModuleRig(const Options& options) : sim_(options.profile)
 {
-    sim_.setClock(&simClock_);
+    sim_.SetClock(&simClock_);
     if (options.settings) {
         auto& key = settings.keys[QStringLiteral("\\Software\\") + QString::fromUtf8(qz::RegistrySubkey())];
         key[QStringLiteral("MainPath")] = QStringLiteral("/opt/qz");
         key[QStringLiteral("LanguageName")] = QStringLiteral("Italiano");
-        key[QStringLiteral("ComPort")] = QString::number(sim_.profile().port);
+        key[QStringLiteral("ComPort")] = QString::number(sim_.CurrentProfile().port);
         key[QStringLiteral("Language")] = QStringLiteral("0");
     }
     if (options.protocolLibrary) {
-        const auto e = protovyx::inProcessExports(&sim_);
+        const auto e = protovyx::InProcessExportsOf(&sim_);
         libraries.add(QStringLiteral("ProtoVyx.dll"), {{kExportCreateClassInstance, e.createClassInstance},
                                                        {kExportDestroyClassInstance, e.destroyClassInstance},
                                                        {kExportGetDLLVersion, e.getDllVersion}});
@@ -68,16 +68,16 @@ DataModuleRig::~DataModuleRig()
 {
     dm_.reset();
     // Deliberate refusals go through fault injection; a malformed call is a fault.
-    for (const auto& v : sim_.violations())
+    for (const auto& v : sim_.Violations())
         ADD_FAILURE() << "simulated ECU: " << v;
     services_.reset();
-    protovyx::inProcessExports(nullptr);
+    protovyx::InProcessExportsOf(nullptr);
 }
 
 void DataModuleRig::connectEcu()
 {
     ASSERT_TRUE(sim_.Connect());
-    sim_.clearCalls();
+    sim_.ClearCalls();
 }
 
 std::vector<plat::testing::RecordedMessage> DataModuleRig::events()
@@ -94,7 +94,7 @@ std::vector<plat::testing::RecordedMessage> DataModuleRig::events()
 std::vector<std::string> DataModuleRig::callNames() const
 {
     std::vector<std::string> names;
-    for (const auto& c : sim_.calls())
+    for (const auto& c : sim_.Calls())
         names.push_back(c.name);
     return names;
 }
@@ -102,7 +102,7 @@ std::vector<std::string> DataModuleRig::callNames() const
 std::vector<protovyx::CallRecord> DataModuleRig::callsOf(const std::string& name) const
 {
     std::vector<protovyx::CallRecord> out;
-    for (const auto& c : sim_.calls())
+    for (const auto& c : sim_.Calls())
         if (c.name == name)
             out.push_back(c);
     return out;

@@ -38,9 +38,9 @@ public:
     // The connection events posted to the main window since the last call
     // (delivers the pending ones first).
     std::vector<plat::testing::RecordedMessage> events();
-    // Names of the simulator's calls since the last clearCalls, in order.
+    // Names of the simulator's calls since the last ClearCalls, in order.
     std::vector<std::string> callNames() const;
-    // Calls of one operation (by name) since the last clearCalls.
+    // Calls of one operation (by name) since the last ClearCalls.
     std::vector<protovyx::CallRecord> callsOf(const std::string& name) const;
 
     plat::testing::FakeClock clock;

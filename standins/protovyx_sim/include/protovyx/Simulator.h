@@ -6,16 +6,16 @@
 //     #include "protovyx/Simulator.h"
 //     protovyx::Simulator sim("type=55;fw=7.2");      // profile text, see below
 //     protovyx::TickClock<plat::testing::FakeClock> simClock(fakeClock);
-//     sim.setClock(&simClock);                        // share the test's virtual time
+//     sim.SetClock(&simClock);                        // share the test's virtual time
 //     TEcuProtocol* ecu = &sim;                       // hand it to the code under test
-//     sim.addFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .skip = 3});
+//     sim.AddFault({.op = protovyx::Op::ReadRow, .code = 0xc154, .skip = 3});
 //     ... run the code ...
-//     sim.calls();                                    // every call, in order
-//     sim.violations();                               // malformed calls (should be empty)
-//     std::vector<int32_t> v; sim.peekItem(0x54, v);  // the ECU's memory, no link
+//     sim.Calls();                                    // every call, in order
+//     sim.Violations();                               // malformed calls (should be empty)
+//     std::vector<int32_t> v; sim.PeekItem(0x54, v);  // the ECU's memory, no link
 //
 // To put it behind TVyxConnection without a real library, give a fake library
-// loader the exports of inProcessExports(&sim) (they create nothing: every
+// loader the exports of InProcessExportsOf(&sim) (they create nothing: every
 // _CreateClassInstance hands out `sim`, _DestroyClassInstance records only).
 //
 // Profile text: "key=value;key=value" (also PROTOVYX_SIM for the library).
@@ -77,14 +77,14 @@
 //   phase 0xFF while no calibration runs. 0x15 drops the calibration (map K
 //   unchanged) and, like 0x12, restarts the application.
 // Unknown keys are ignored. Items are named by item number (code & 0xFF) in
-// peekItem/pokeItem/setItemPresent.
+// PeekItem/PokeItem/SetItemPresent.
 //
 // Status of GetLastStatus after every ECU-talking call: 0 success, 1 link
 // failure (closed link, silent ECU, reboot, time-out), 4 the ECU has no such
 // item, 0x10 a malformed call (a wrong code shape, a row or index out of
 // range, a write to a read-only item; and in strict mode, the default here, a
 // value out of its element's range, which strict=0 stores masked). Every
-// malformed call is listed in violations(). A failed call leaves the caller's
+// malformed call is listed in Violations(). A failed call leaves the caller's
 // buffers untouched. Writes while the link is closed succeed and change
 // nothing. A SendCommand reply may use max(size, *length) bytes of the buffer.
 // The loadable library starts from "strict=0;latency=2;perbyte=50;
@@ -128,8 +128,8 @@ namespace protovyx {
 class IClock {
 public:
     virtual ~IClock() = default;
-    virtual std::uint32_t nowMs() = 0;
-    virtual void sleepMs(std::uint32_t ms) = 0;
+    virtual std::uint32_t NowMs() = 0;
+    virtual void SleepMs(std::uint32_t ms) = 0;
 };
 
 // Adapts any clock with tickCount() and sleep(ms) (plat::Clock, FakeClock).
@@ -137,8 +137,8 @@ template <typename C>
 class TickClock final : public IClock {
 public:
     explicit TickClock(C& clock) : clock_(clock) {}
-    std::uint32_t nowMs() override { return static_cast<std::uint32_t>(clock_.tickCount()); }
-    void sleepMs(std::uint32_t ms) override { clock_.sleep(ms); }
+    std::uint32_t NowMs() override { return static_cast<std::uint32_t>(clock_.tickCount()); }
+    void SleepMs(std::uint32_t ms) override { clock_.sleep(ms); }
 
 private:
     C& clock_;
@@ -152,7 +152,7 @@ enum class Op {
     // Calls that never fail (recorded in the log only).
     Other,
 };
-const char* opName(Op op);
+const char* OpName(Op op);
 
 // Fails matching calls: skip lets that many matching calls pass first, times
 // is how many then fail (-1 = every one). code is the exact item code (or
@@ -231,60 +231,60 @@ struct Profile {
 
     // Starts from the defaults and applies the text's keys; false (and the
     // first bad key in *error) when a value does not parse.
-    static bool parse(std::string_view text, Profile& out, std::string* error = nullptr);
+    static bool Parse(std::string_view text, Profile& out, std::string* error = nullptr);
 };
 
 // Where the library reads its profile: PROTOVYX_SIM, else the file named by
 // PROTOVYX_SIM_FILE, else "protovyx-sim.ini" in libraryFolder, else "".
-std::string profileTextFromEnvironment(const std::string& libraryFolder);
+std::string ProfileTextFromEnvironment(const std::string& libraryFolder);
 
 // Observation and fault injection. The library exports it as "_SimControl".
 class ISimControl {
 public:
-    virtual void setProfile(std::string_view profileText) = 0;   // resets the ECU, link closed
-    virtual const Profile& profile() const = 0;
-    virtual void setClock(IClock* clock) = 0;             // null: the steady clock
-    virtual void setStrict(bool strict) = 0;
+    virtual void SetProfile(std::string_view profileText) = 0;   // resets the ECU, link closed
+    virtual const Profile& CurrentProfile() const = 0;
+    virtual void SetClock(IClock* clock) = 0;             // null: the steady clock
+    virtual void SetStrict(bool strict) = 0;
 
-    virtual void addFault(const FaultSpec& fault) = 0;
-    virtual void clearFaults() = 0;
-    virtual void setItemPresent(int item, bool present) = 0;
+    virtual void AddFault(const FaultSpec& fault) = 0;
+    virtual void ClearFaults() = 0;
+    virtual void SetItemPresent(int item, bool present) = 0;
     // The ECU's memory, without the link: every element, row-major.
-    virtual bool peekItem(int item, std::vector<std::int32_t>& values) const = 0;
-    virtual bool pokeItem(int item, std::span<const std::int32_t> values) = 0;
+    virtual bool PeekItem(int item, std::vector<std::int32_t>& values) const = 0;
+    virtual bool PokeItem(int item, std::span<const std::int32_t> values) = 0;
 
-    virtual void setSilent(bool silent) = 0;  // open but not answering
-    virtual void loseLink() = 0;              // closes the link, posts 0
-    virtual void restoreLink() = 0;
-    virtual void setLatency(int ms, int perByteUs = 0) = 0;
-    virtual void setPresent(bool present) = 0;
-    virtual void setBootMode(bool boot) = 0;
-    virtual void setRebootMs(int ms) = 0;
-    virtual void setNeverReady(bool neverReady) = 0;
-    virtual void swapIdentity(std::span<const std::uint8_t, 20> identity) = 0;
-    virtual void setLiveFrameLength(int bytes) = 0;
+    virtual void SetSilent(bool silent) = 0;  // open but not answering
+    virtual void LoseLink() = 0;              // closes the link, posts 0
+    virtual void RestoreLink() = 0;
+    virtual void SetLatency(int ms, int perByteUs = 0) = 0;
+    virtual void SetPresent(bool present) = 0;
+    virtual void SetBootMode(bool boot) = 0;
+    virtual void SetRebootMs(int ms) = 0;
+    virtual void SetNeverReady(bool neverReady) = 0;
+    virtual void SwapIdentity(std::span<const std::uint8_t, 20> identity) = 0;
+    virtual void SetLiveFrameLength(int bytes) = 0;
     // How many bytes of block 8 or 9 the next replies carry, at most (-1:
     // the whole block, as at the start).
-    virtual void setBlockReplyLength(int block, int bytes) = 0;
+    virtual void SetBlockReplyLength(int block, int bytes) = 0;
     // Replaces a command's answer: nullopt reply with ok=false fails it.
-    virtual void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
+    virtual void SetCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
                                     bool ok) = 0;
 
-    virtual bool linkOpen() const = 0;
-    virtual bool rebooting() const = 0;
-    virtual int currentPort() const = 0;
-    virtual std::vector<CallRecord> calls() const = 0;
-    virtual void clearCalls() = 0;
-    virtual std::vector<Notification> notifications() const = 0;
-    virtual void clearNotifications() = 0;
-    virtual std::vector<std::string> violations() const = 0;
-    virtual void clearViolations() = 0;
-    virtual std::string messageText(int index) const = 0;
-    virtual std::string messageCaption() const = 0;
-    virtual std::int32_t timeoutMs() const = 0;
+    virtual bool LinkOpen() const = 0;
+    virtual bool Rebooting() const = 0;
+    virtual int CurrentPort() const = 0;
+    virtual std::vector<CallRecord> Calls() const = 0;
+    virtual void ClearCalls() = 0;
+    virtual std::vector<Notification> Notifications() const = 0;
+    virtual void ClearNotifications() = 0;
+    virtual std::vector<std::string> Violations() const = 0;
+    virtual void ClearViolations() = 0;
+    virtual std::string MessageText(int index) const = 0;
+    virtual std::string MessageCaption() const = 0;
+    virtual std::int32_t TimeoutMs() const = 0;
     // Replaces the scripted programming results (see program= above).
-    virtual void setProgramResults(std::vector<int> results) = 0;
-    virtual void setProgramDurationMs(int ms) = 0;
+    virtual void SetProgramResults(std::vector<int> results) = 0;
+    virtual void SetProgramDurationMs(int ms) = 0;
 
 protected:
     ~ISimControl() = default;
@@ -298,8 +298,8 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    TEcuProtocol* protocol() { return this; }
-    ISimControl* control() { return this; }
+    TEcuProtocol* Protocol() { return this; }
+    ISimControl* Control() { return this; }
 
     // TEcuProtocol
     std::int32_t GetComPort() override;
@@ -341,42 +341,42 @@ public:
                                       std::int32_t c) override;
 
     // ISimControl
-    void setProfile(std::string_view profileText) override;
-    const Profile& profile() const override;
-    void setClock(IClock* clock) override;
-    void setStrict(bool strict) override;
-    void addFault(const FaultSpec& fault) override;
-    void clearFaults() override;
-    void setItemPresent(int item, bool present) override;
-    bool peekItem(int item, std::vector<std::int32_t>& values) const override;
-    bool pokeItem(int item, std::span<const std::int32_t> values) override;
-    void setSilent(bool silent) override;
-    void loseLink() override;
-    void restoreLink() override;
-    void setLatency(int ms, int perByteUs = 0) override;
-    void setPresent(bool present) override;
-    void setBootMode(bool boot) override;
-    void setRebootMs(int ms) override;
-    void setNeverReady(bool neverReady) override;
-    void swapIdentity(std::span<const std::uint8_t, 20> identity) override;
-    void setLiveFrameLength(int bytes) override;
-    void setBlockReplyLength(int block, int bytes) override;
-    void setCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
+    void SetProfile(std::string_view profileText) override;
+    const Profile& CurrentProfile() const override;
+    void SetClock(IClock* clock) override;
+    void SetStrict(bool strict) override;
+    void AddFault(const FaultSpec& fault) override;
+    void ClearFaults() override;
+    void SetItemPresent(int item, bool present) override;
+    bool PeekItem(int item, std::vector<std::int32_t>& values) const override;
+    bool PokeItem(int item, std::span<const std::int32_t> values) override;
+    void SetSilent(bool silent) override;
+    void LoseLink() override;
+    void RestoreLink() override;
+    void SetLatency(int ms, int perByteUs = 0) override;
+    void SetPresent(bool present) override;
+    void SetBootMode(bool boot) override;
+    void SetRebootMs(int ms) override;
+    void SetNeverReady(bool neverReady) override;
+    void SwapIdentity(std::span<const std::uint8_t, 20> identity) override;
+    void SetLiveFrameLength(int bytes) override;
+    void SetBlockReplyLength(int block, int bytes) override;
+    void SetCommandOverride(int command, std::optional<std::vector<std::uint8_t>> reply,
                             bool ok) override;
-    bool linkOpen() const override;
-    bool rebooting() const override;
-    int currentPort() const override;
-    std::vector<CallRecord> calls() const override;
-    void clearCalls() override;
-    std::vector<Notification> notifications() const override;
-    void clearNotifications() override;
-    std::vector<std::string> violations() const override;
-    void clearViolations() override;
-    std::string messageText(int index) const override;
-    std::string messageCaption() const override;
-    std::int32_t timeoutMs() const override;
-    void setProgramResults(std::vector<int> results) override;
-    void setProgramDurationMs(int ms) override;
+    bool LinkOpen() const override;
+    bool Rebooting() const override;
+    int CurrentPort() const override;
+    std::vector<CallRecord> Calls() const override;
+    void ClearCalls() override;
+    std::vector<Notification> Notifications() const override;
+    void ClearNotifications() override;
+    std::vector<std::string> Violations() const override;
+    void ClearViolations() override;
+    std::string MessageText(int index) const override;
+    std::string MessageCaption() const override;
+    std::int32_t TimeoutMs() const override;
+    void SetProgramResults(std::vector<int> results) override;
+    void SetProgramDurationMs(int ms) override;
 
     struct State;
 
@@ -396,7 +396,7 @@ struct ItemInfo {
 };
 // Every item of the catalogue, sized as the given profile sizes it (the K-map
 // items, the form of 0x7c), with whether that profile's ECU has it.
-std::vector<ItemInfo> catalogue(const Profile& profile);
+std::vector<ItemInfo> Catalogue(const Profile& profile);
 
 // Exports for a fake library loader that hand out an existing simulator.
 struct InProcessExports {
@@ -405,6 +405,6 @@ struct InProcessExports {
     void* getDllVersion; // {1, 0, 0, 0}
 };
 // Points the exports at sim (not owned; null stops them creating).
-InProcessExports inProcessExports(Simulator* sim);
+InProcessExports InProcessExportsOf(Simulator* sim);
 
 } // namespace protovyx
