@@ -251,7 +251,7 @@ private:
     struct WorkingCopy;
     struct ContainerState;
     ContainerState& container() const;
-    QString messageText(int slot) const;
+    QString MessageText(int slot) const;
     mutable std::shared_ptr<ContainerState> containerState_;
 };
 
