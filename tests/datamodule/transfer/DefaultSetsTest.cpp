@@ -115,7 +115,7 @@ TEST(DefaultSets, EveryChoiceOfTheProgramExists)
         const auto data = qz::files::ReadDefaultSetResource(id);
         ASSERT_TRUE(data);
         const auto plain = qz::files::DecryptContainerResource(*data);
-        ASSERT_TRUE(plain.ok());
+        ASSERT_TRUE(plain.Ok());
         EXPECT_TRUE(plain.body.startsWith('['));
     }
 }

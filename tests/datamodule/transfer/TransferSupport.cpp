@@ -32,7 +32,7 @@ QByteArray WithFlag1(const QByteArray& plain)
 std::optional<QByteArray> TransferRig::plainOf(const QString& file) const
 {
     const qz::files::TReadResult r = qz::files::ReadWholeFile(file);
-    if (!r.ok())
+    if (!r.Ok())
         return std::nullopt;
     return qz::files::DescrambleBytes(r.data, const_cast<TransferRig*>(this)->dm().FileKey(),
                                       qz::files::TScrambledSource::File);
