@@ -134,8 +134,8 @@ std::int32_t TStreamDati::TransferWalk::DefaultValue(const Default& def) const
     case Default::Raw: return static_cast<std::int32_t>(def.x);
     case Default::Ms: return TimeUnits(def.x);
     case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, TimeBase());
-    case Default::GasC: return s.GasTable.toCount(def.x);
-    case Default::EngineC: return s.EngineTable.toCount(def.x);
+    case Default::GasC: return s.GasTable.ToCount(def.x);
+    case Default::EngineC: return s.EngineTable.ToCount(def.x);
     }
     return 0;
 }

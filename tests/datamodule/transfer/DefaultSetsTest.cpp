@@ -140,7 +140,7 @@ TEST(DefaultSets, SetRoundTripThroughAFile)
     const auto first = r.image();
     const QString file = r.path("259.zc4");
     ASSERT_TRUE(r.transfer(T::TRANSFER_SAVE, file));
-    r.dm().Image.clear();
+    r.dm().Image.Clear();
     ASSERT_TRUE(r.transfer(T::TRANSFER_LOAD, file));
     EXPECT_EQ(r.image(), first);
 }

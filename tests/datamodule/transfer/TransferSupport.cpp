@@ -51,7 +51,7 @@ bool TransferRig::transfer(std::uint32_t flags, const QString& file, int resourc
 
 std::vector<std::int32_t> TransferRig::image() const
 {
-    const auto all = const_cast<TransferRig*>(this)->dm().Image.all();
+    const auto all = const_cast<TransferRig*>(this)->dm().Image.All();
     return {all.begin(), all.end()};
 }
 
