@@ -149,7 +149,7 @@ struct ObdBank {
     bool labelEnabled = true;
     QString slow, fast, oxygen;
     bool slowVisible = false, fastVisible = false, oxygenVisible = false;
-    bool correctorsVisible() const { return slowVisible || fastVisible; }
+    bool CorrectorsVisible() const { return slowVisible || fastVisible; }
     bool operator==(const ObdBank&) const = default;
 };
 struct ObdView {

@@ -85,7 +85,7 @@ struct Dirty {
 
     static Dirty Cell(Grid g, int col, int row) { return {g, col, row, {}}; }
     static Dirty Area(Grid g, QRect r) { return {g, -1, -1, r}; }
-    bool isCell() const { return col >= 0; }
+    bool IsCell() const { return col >= 0; }
     bool operator==(const Dirty&) const = default;
 };
 using Repaint = std::vector<Dirty>;

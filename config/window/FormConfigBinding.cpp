@@ -494,7 +494,7 @@ void TFormConfig::LoadByCode(int page)
         if (auto* e = qobject_cast<TNumericEdit*>(w)) {
             const dm::Parameter* parameter = row.parameter();
             if (row.limits.fromItem && parameter)
-                if (const auto range = parameter->range(dm().GetTimeBase())) {
+                if (const auto range = parameter->Range(dm().GetTimeBase())) {
                     setLimits(e, range->min, range->max);
                     e->SetPrecision(range->step);
                 }

@@ -33,7 +33,7 @@ struct Family {
     Order order;
 };
 
-inline int extent(const TStreamDati& d, Extent e, int fixed)
+inline int ExtentOf(const TStreamDati& d, Extent e, int fixed)
 {
     switch (e) {
     case Extent::R: return d.GetNumeroRighe();
@@ -46,10 +46,10 @@ inline int extent(const TStreamDati& d, Extent e, int fixed)
 
 // The stored element, or null when the index is outside the family (or the
 // image holds no such element). Vectors use col as their index.
-inline const std::int32_t* element(const TStreamDati& d, const Family& f, int row, int col)
+inline const std::int32_t* Element(const TStreamDati& d, const Family& f, int row, int col)
 {
-    const int rows = f.table ? extent(d, f.rowExtent, f.rows) : 1;
-    const int cols = extent(d, f.colExtent, f.cols);
+    const int rows = f.table ? ExtentOf(d, f.rowExtent, f.rows) : 1;
+    const int cols = ExtentOf(d, f.colExtent, f.cols);
     if (row < 0 || row >= rows || col < 0 || col >= cols)
         return nullptr;
     // Rows lie in the image at the item's own row length.
@@ -57,22 +57,22 @@ inline const std::int32_t* element(const TStreamDati& d, const Family& f, int ro
     if (def && col >= def->cols)
         return nullptr;
     const int at = def ? row * def->cols + col : col;
-    if (at >= d.Image.elements(f.item))
+    if (at >= d.Image.Elements(f.item))
         return nullptr;
     return d.Item(f.item) + at;
 }
-inline std::int32_t* element(TStreamDati& d, const Family& f, int row, int col)
+inline std::int32_t* Element(TStreamDati& d, const Family& f, int row, int col)
 {
-    return const_cast<std::int32_t*>(element(static_cast<const TStreamDati&>(d), f, row, col));
+    return const_cast<std::int32_t*>(Element(static_cast<const TStreamDati&>(d), f, row, col));
 }
 
-inline std::int32_t rawAt(const TStreamDati& d, const Family& f, int row, int col)
+inline std::int32_t RawAt(const TStreamDati& d, const Family& f, int row, int col)
 {
-    const std::int32_t* e = element(d, f, row, col);
+    const std::int32_t* e = Element(d, f, row, col);
     return e ? *e : 0;
 }
 
-inline void clearMarker(TStreamDati& d)
+inline void ClearMarker(TStreamDati& d)
 {
     if (d.GetUfficiale())
         d.SetUfficiale(false);
@@ -81,7 +81,7 @@ inline void clearMarker(TStreamDati& d)
 // Steps 4 to 7 of a setter: `write` talks to the ECU (skipped while the
 // write-through switch is off), `store` changes the image.
 template <typename Write, typename Store>
-bool finish(TStreamDati& d, Order order, Write&& write, Store&& store)
+bool Finish(TStreamDati& d, Order order, Write&& write, Store&& store)
 {
     if (order == Order::B)
         d.Modified = 1;
@@ -90,32 +90,32 @@ bool finish(TStreamDati& d, Order order, Write&& write, Store&& store)
         if (ok)
             store();
         d.Modified = 1;
-        clearMarker(d);
+        ClearMarker(d);
         return ok;
     }
     if (!ok)
         return false;
     store();
     d.Modified = 1;
-    clearMarker(d);
+    ClearMarker(d);
     return true;
 }
 
 // The common setter: bounds, then `toRaw` (the stored element in, the raw
 // value out; nullopt ignores the value), then the family's order.
 template <typename ToRaw>
-bool set(TStreamDati& d, const Family& f, int row, int col, ToRaw&& toRaw)
+bool Set(TStreamDati& d, const Family& f, int row, int col, ToRaw&& toRaw)
 {
     if (f.order == Order::FlagFirst)
         d.Modified = 1;
-    std::int32_t* e = element(d, f, row, col);
+    std::int32_t* e = Element(d, f, row, col);
     if (!e)
         return false;
     const std::optional<std::int32_t> raw = toRaw(*e);
     if (!raw)
         return false;
     const std::int32_t v = *raw;
-    return finish(
+    return Finish(
         d, f.order,
         [&] {
             return f.table ? d.Protocol()->WriteCell(f.code, row, col, v) : d.Protocol()->WriteElement(f.code, col, v);
@@ -124,9 +124,9 @@ bool set(TStreamDati& d, const Family& f, int row, int col, ToRaw&& toRaw)
 }
 
 // Limits. An upper limit of an unsigned value takes a negative value to 0.
-inline std::int32_t clampTo(std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::clamp(v, lo, hi); }
-inline std::int32_t atMost(std::int32_t v, std::int32_t hi) { return std::clamp(v, 0, hi); }
-inline double clampTo(double v, double lo, double hi)
+inline std::int32_t ClampTo(std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::clamp(v, lo, hi); }
+inline std::int32_t AtMost(std::int32_t v, std::int32_t hi) { return std::clamp(v, 0, hi); }
+inline double ClampTo(double v, double lo, double hi)
 {
     return v != v ? lo : std::clamp(v, lo, hi); // NaN takes the lower limit
 }

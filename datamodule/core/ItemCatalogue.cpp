@@ -192,13 +192,13 @@ struct Index {
         int next = 0;
         for (std::size_t i = 0; i < std::size(kItems); ++i) {
             const ItemDef& d = kItems[i];
-            auto& e = entry[static_cast<std::size_t>(d.number())];
+            auto& e = entry[static_cast<std::size_t>(d.Number())];
             if (e != 0)
                 duplicate = true;
             e = static_cast<std::int16_t>(i + 1);
             if (d.inImage) {
-                offset[static_cast<std::size_t>(d.number())] = static_cast<std::int16_t>(next);
-                next += d.elements();
+                offset[static_cast<std::size_t>(d.Number())] = static_cast<std::int16_t>(next);
+                next += d.Elements();
             }
         }
         imageSize = next;
@@ -228,28 +228,28 @@ ParameterImage::ParameterImage()
     size_ = index().imageSize;
     if (index().duplicate || size_ > kMaxElements)
         size_ = 0; // a broken catalogue leaves an empty image; the catalogue test fails on it
-    clear();
+    Clear();
 }
 
-std::int32_t* ParameterImage::item(std::int32_t code)
+std::int32_t* ParameterImage::Item(std::int32_t code)
 {
-    return const_cast<std::int32_t*>(static_cast<const ParameterImage*>(this)->item(code));
+    return const_cast<std::int32_t*>(static_cast<const ParameterImage*>(this)->Item(code));
 }
 
-const std::int32_t* ParameterImage::item(std::int32_t code) const
+const std::int32_t* ParameterImage::Item(std::int32_t code) const
 {
     const ItemDef* d = FindItem(ItemNumber(code));
     if (!d || !d->inImage || size_ == 0)
         return nullptr;
-    return values_ + index().offset[static_cast<std::size_t>(d->number())];
+    return values_ + index().offset[static_cast<std::size_t>(d->Number())];
 }
 
-int ParameterImage::elements(std::int32_t code) const
+int ParameterImage::Elements(std::int32_t code) const
 {
     const ItemDef* d = FindItem(ItemNumber(code));
-    return (d && d->inImage && size_ != 0) ? d->elements() : 0;
+    return (d && d->inImage && size_ != 0) ? d->Elements() : 0;
 }
 
-void ParameterImage::clear() { std::memset(values_, 0, sizeof values_); }
+void ParameterImage::Clear() { std::memset(values_, 0, sizeof values_); }
 
 } // namespace dm

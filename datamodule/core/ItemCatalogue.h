@@ -32,10 +32,10 @@ struct ItemDef {
     std::uint8_t cols;      // elements per row
     bool inImage;           // held in the parameter image (else a buffer of its own, or not kept)
 
-    constexpr int number() const { return ItemNumber(code); }
-    constexpr int elements() const { return rows * cols; }
-    constexpr int width() const { return IsWordCode(code) ? 2 : 1; }
-    constexpr bool isSigned() const { return IsSignedCode(code); }
+    constexpr int Number() const { return ItemNumber(code); }
+    constexpr int Elements() const { return rows * cols; }
+    constexpr int Width() const { return IsWordCode(code) ? 2 : 1; }
+    constexpr bool IsSigned() const { return IsSignedCode(code); }
 };
 
 // Every item, the parameter image's in the order the data module keeps them,
@@ -75,13 +75,13 @@ public:
 
     // The elements of an item by its number (any code of the item works);
     // null for an item that the image does not hold.
-    std::int32_t* item(std::int32_t code);
-    const std::int32_t* item(std::int32_t code) const;
+    std::int32_t* Item(std::int32_t code);
+    const std::int32_t* Item(std::int32_t code) const;
     // Elements of the item; 0 when the image does not hold it.
-    int elements(std::int32_t code) const;
+    int Elements(std::int32_t code) const;
 
-    void clear();
-    std::span<const std::int32_t> all() const { return {values_, static_cast<std::size_t>(size_)}; }
+    void Clear();
+    std::span<const std::int32_t> All() const { return {values_, static_cast<std::size_t>(size_)}; }
 
     static constexpr int kMaxElements = 1100;
 

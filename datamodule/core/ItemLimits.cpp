@@ -50,7 +50,7 @@ RawLimits ElementRawLimits(std::int32_t code, int index)
 
 bool ElementCanHold(std::int32_t code, int index, std::int32_t raw)
 {
-    if (!ElementRawLimits(code, index).contains(raw))
+    if (!ElementRawLimits(code, index).Contains(raw))
         return false;
     const CodeDef* def = codeDefOf(code);
     if (!def)

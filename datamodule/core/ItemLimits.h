@@ -18,7 +18,7 @@ inline constexpr std::int32_t kRifGiriVariatoreMax = 10000; // SetRifGiriVariato
 struct RawLimits {
     std::int32_t lo = 0;
     std::int32_t hi = 0;
-    constexpr bool contains(std::int32_t v) const { return v >= lo && v <= hi; }
+    constexpr bool Contains(std::int32_t v) const { return v >= lo && v <= hi; }
 };
 
 // The raw values of the code's width and sign: 0..255, -128..127, 0..65535

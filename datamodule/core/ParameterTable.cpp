@@ -127,7 +127,7 @@ Parameter describe(const Entry& e)
     Parameter p{e.code, e.index, e.caption, e.unit, kindOf(e.code, e.index), {}, 0};
     p.raw = ElementRawLimits(item ? item->code : e.code, element);
     // The step does not depend on the time base.
-    if (const auto range = p.range(1); range && range->step < 1)
+    if (const auto range = p.Range(1); range && range->step < 1)
         p.decimals = static_cast<int>(std::ceil(-std::log10(range->step) - 1e-9));
     return p;
 }

@@ -39,7 +39,7 @@ struct Parameter {
     // What an editor of it can hold in the units it is shown in, lowest
     // first, with its step; times follow the time base. Empty for an element
     // that has no by-code scale (a value the window keeps, not an editor's).
-    std::optional<ValueRange> range(std::int32_t timeBase) const { return ValueRangeOfCode(code, index, timeBase); }
+    std::optional<ValueRange> Range(std::int32_t timeBase) const { return ValueRangeOfCode(code, index, timeBase); }
 };
 
 // Every parameter the configuration window binds, once each.

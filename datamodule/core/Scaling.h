@@ -75,7 +75,7 @@ const CodeDef* FindElementCode(std::int32_t code);
 struct BitField {
     int low;
     int width;
-    std::int32_t mask() const { return ((1 << width) - 1) << low; }
+    std::int32_t Mask() const { return ((1 << width) - 1) << low; }
 };
 // The four bit-field codes 0x150001a, 0x170001a, 0x230001a, 0x300001a.
 std::optional<BitField> FindBitField(std::int32_t code);

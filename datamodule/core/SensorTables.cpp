@@ -64,7 +64,7 @@ const SensorCharacteristic* GasSensorCharacteristic(int type)
 
 const SensorCharacteristic& DefaultEngineSensorCharacteristic() { return kCharB; }
 
-void SensorTable::build(const SensorCharacteristic& c)
+void SensorTable::Build(const SensorCharacteristic& c)
 {
     points = std::clamp(c.points, 0, kMaxPoints);
     first = c.first;
@@ -78,7 +78,7 @@ void SensorTable::build(const SensorCharacteristic& c)
     }
 }
 
-void SensorTable::buildFromVehicle(const std::int32_t (&p)[5], const std::int32_t* points30)
+void SensorTable::BuildFromVehicle(const std::int32_t (&p)[5], const std::int32_t* points30)
 {
     points = std::clamp(p[4], 0, kVehiclePoints);
     first = p[3];
@@ -90,7 +90,7 @@ void SensorTable::buildFromVehicle(const std::int32_t (&p)[5], const std::int32_
         counts[static_cast<std::size_t>(i)] = points30[i];
 }
 
-long double SensorTable::toCelsius(int count) const
+long double SensorTable::ToCelsius(int count) const
 {
     if (!usable())
         return 0;
@@ -111,7 +111,7 @@ long double SensorTable::toCelsius(int count) const
     return F + S * (i - (c - T(i)) / (T(i - 1) - T(i)));
 }
 
-int SensorTable::toCount(double t) const
+int SensorTable::ToCount(double t) const
 {
     if (!usable())
         return 0;
@@ -146,23 +146,23 @@ SensorTable& EngineSensorTable()
 void BuildGasSensorTable(SensorTable& table, int type)
 {
     if (const SensorCharacteristic* c = GasSensorCharacteristic(type))
-        table.build(*c);
+        table.Build(*c);
 }
 
 void BuildEngineSensorTable(SensorTable& table, bool useVehicleSensor, const std::int32_t* parameters,
                             const std::int32_t* points30)
 {
     if (!useVehicleSensor) {
-        table.build(DefaultEngineSensorCharacteristic());
+        table.Build(DefaultEngineSensorCharacteristic());
         return;
     }
     const std::int32_t p[5] = {parameters[0], parameters[1], parameters[2], parameters[3], parameters[4]};
-    table.buildFromVehicle(p, points30);
+    table.BuildFromVehicle(p, points30);
 }
 
-long double TemperaturaGasFromRaw(int count) { return GasSensorTable().toCelsius(count); }
-int TemperaturaGasToRaw(double celsius) { return GasSensorTable().toCount(celsius); }
-long double TempMotoreFromRaw(int count) { return EngineSensorTable().toCelsius(count); }
-int TempMotoreToRaw(double celsius) { return EngineSensorTable().toCount(celsius); }
+long double TemperaturaGasFromRaw(int count) { return GasSensorTable().ToCelsius(count); }
+int TemperaturaGasToRaw(double celsius) { return GasSensorTable().ToCount(celsius); }
+long double TempMotoreFromRaw(int count) { return EngineSensorTable().ToCelsius(count); }
+int TempMotoreToRaw(double celsius) { return EngineSensorTable().ToCount(celsius); }
 
 } // namespace dm

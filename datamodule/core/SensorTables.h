@@ -36,18 +36,18 @@ public:
     std::array<int, kMaxPoints> counts{};
 
     // T[i] = 255 x k x R[i] / (k x R[i] + Rpu), truncated.
-    void build(const SensorCharacteristic& c);
+    void Build(const SensorCharacteristic& c);
     // From ParametriTempMotore (P[0], P[1] pull-up high and low byte, P[2]
     // step, P[3] first temperature, P[4] point count) and the counts of
     // EcuTempMotore; the point count is clamped to 0..30.
-    void buildFromVehicle(const std::int32_t (&parameters)[5], const std::int32_t* points30);
-    void reset() { *this = SensorTable{}; }
+    void BuildFromVehicle(const std::int32_t (&parameters)[5], const std::int32_t* points30);
+    void Reset() { *this = SensorTable{}; }
 
     // Count to degrees C, interpolated and extrapolated along the end
     // segments. A table of fewer than two points, or of step 0, gives 0.
-    long double toCelsius(int count) const;
+    long double ToCelsius(int count) const;
     // Degrees C to count 0..255; the same tables give 0.
-    int toCount(double celsius) const;
+    int ToCount(double celsius) const;
 
 private:
     bool usable() const { return points >= 2 && step != 0; }

@@ -250,7 +250,7 @@ int TStreamOptions::SetValueByCode(std::int32_t code, double value)
     std::int32_t raw = 0;
     if (const auto bf = dm::FindBitField(code)) {
         field = self().Item(dm::kTipoDiTpsCode);
-        const auto mask = static_cast<std::uint32_t>(bf->mask());
+        const auto mask = static_cast<std::uint32_t>(bf->Mask());
         const auto bits = static_cast<std::uint32_t>(dm::TruncToInt(value)) << bf->low;
         raw = static_cast<std::int32_t>((static_cast<std::uint32_t>(*field) & ~mask) | (bits & mask));
     } else {
@@ -273,7 +273,7 @@ long double TStreamOptions::GetElementByCode(std::int32_t code, int index)
 {
     const dm::CodeDef* d = dm::FindElementCode(code);
     std::int32_t* elements = d ? self().Item(code) : nullptr;
-    if (!elements || index < 0 || index >= self().Image.elements(code))
+    if (!elements || index < 0 || index >= self().Image.Elements(code))
         return kUnknownCode;
     std::int32_t& e = elements[index];
     if (d->readFirst) {
@@ -288,7 +288,7 @@ int TStreamOptions::SetElementByCode(std::int32_t code, int index, double value)
     self().Modified = 1;
     const dm::CodeDef* d = dm::FindElementCode(code);
     std::int32_t* elements = d ? self().Item(code) : nullptr;
-    if (!elements || index < 0 || index >= self().Image.elements(code))
+    if (!elements || index < 0 || index >= self().Image.Elements(code))
         return 0;
     std::int32_t& e = elements[index];
     const auto r = dm::ValueToRaw(dm::ElementScale(*d, index), value, e, self().GetTimeBase());

@@ -93,8 +93,8 @@ public:
     std::int32_t NumeroColonne = 12;
     // Elements of an item in the image (any code of the item); null when the
     // image does not hold it.
-    std::int32_t* Item(std::int32_t code) { return Image.item(code); }
-    const std::int32_t* Item(std::int32_t code) const { return Image.item(code); }
+    std::int32_t* Item(std::int32_t code) { return Image.Item(code); }
+    const std::int32_t* Item(std::int32_t code) const { return Image.Item(code); }
     std::int32_t GetTimeBase() const;
     std::int32_t GetItem15() const;
 
@@ -251,7 +251,7 @@ private:
     struct WorkingCopy;
     struct ContainerState;
     ContainerState& container() const;
-    QString messageText(int slot) const;
+    QString MessageText(int slot) const;
     mutable std::shared_ptr<ContainerState> containerState_;
 };
 

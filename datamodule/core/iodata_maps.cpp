@@ -68,7 +68,7 @@ using Raw = std::optional<std::int32_t>;
 // RoundToInt take the products of typed decimals to their whole numbers).
 Raw same(std::int32_t v) { return v; }
 Raw wholeRaw(double v) { return dm::TruncToInt(v); }
-Raw upTo(std::int32_t v, std::int32_t hi) { return dm::acc::atMost(v, hi); }
+Raw upTo(std::int32_t v, std::int32_t hi) { return dm::acc::AtMost(v, hi); }
 // bar to thousandths, truncated.
 Raw milli(double bar) { return dm::TruncToInt(bar * 1000); }
 
@@ -84,8 +84,8 @@ long double lambdaFromRaw(const TStreamDati& d, std::int32_t raw)
 Raw lambdaToRaw(const TStreamDati& d, double value)
 {
     if (invertedLambda(d))
-        return dm::TruncToInt(127 - dm::acc::clampTo(value, -127.0, 127.0));
-    return dm::VoltsToRaw(dm::acc::clampTo(value, 0.0, 5.0));
+        return dm::TruncToInt(127 - dm::acc::ClampTo(value, -127.0, 127.0));
+    return dm::VoltsToRaw(dm::acc::ClampTo(value, 0.0, 5.0));
 }
 
 // Elements 0 and 9 of the two reference rows are the fixed ends.
@@ -104,75 +104,75 @@ int zoneOf(int row, int col) { return std::min(row / 3, 3) * 4 + std::min(col / 
 
 } // namespace
 
-using dm::acc::rawAt;
-using dm::acc::set;
+using dm::acc::RawAt;
+using dm::acc::Set;
 
 // ---- Order A -----------------------------------------------------------------
 
-std::int32_t TStreamMaps::GetMappaK(int row, int col) const { return rawAt(self(), kMappaK, row, col); }
+std::int32_t TStreamMaps::GetMappaK(int row, int col) const { return RawAt(self(), kMappaK, row, col); }
 bool TStreamMaps::SetMappaK(int row, int col, std::int32_t value)
 {
-    return set(self(), kMappaK, row, col, [&](std::int32_t) { return upTo(value, 255); });
+    return Set(self(), kMappaK, row, col, [&](std::int32_t) { return upTo(value, 255); });
 }
 
-std::int32_t TStreamMaps::GetRifGiriK(int i) const { return rawAt(self(), kRifGiriK, 0, i); }
+std::int32_t TStreamMaps::GetRifGiriK(int i) const { return RawAt(self(), kRifGiriK, 0, i); }
 bool TStreamMaps::SetRifGiriK(int i, std::int32_t rpm)
 {
-    return set(self(), kRifGiriK, 0, i, [&](std::int32_t) { return same(rpm); });
+    return Set(self(), kRifGiriK, 0, i, [&](std::int32_t) { return same(rpm); });
 }
 
 long double TStreamMaps::GetRifTempiK(int i) const
 {
-    return dm::MsFromRaw(rawAt(self(), kRifTempiK, 0, i), self().GetTimeBase());
+    return dm::MsFromRaw(RawAt(self(), kRifTempiK, 0, i), self().GetTimeBase());
 }
 bool TStreamMaps::SetRifTempiK(int i, double ms)
 {
-    return set(self(), kRifTempiK, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
+    return Set(self(), kRifTempiK, 0, i, [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
 }
 
 long double TStreamMaps::GetTOpenLoop(int i) const
 {
-    return dm::MsFromRaw(rawAt(self(), kTOpenLoop, 0, i), self().GetTimeBase());
+    return dm::MsFromRaw(RawAt(self(), kTOpenLoop, 0, i), self().GetTimeBase());
 }
 bool TStreamMaps::SetTOpenLoop(int i, double ms)
 {
-    return set(self(), kTOpenLoop, 0, i,
-               [&](std::int32_t) { return Raw(dm::MsToRaw(dm::acc::clampTo(ms, 0.0, 30.0), self().GetTimeBase())); });
+    return Set(self(), kTOpenLoop, 0, i,
+               [&](std::int32_t) { return Raw(dm::MsToRaw(dm::acc::ClampTo(ms, 0.0, 30.0), self().GetTimeBase())); });
 }
 
 long double TStreamMaps::GetMappaFiltro(int row, int col) const
 {
-    return std::round(rawAt(self(), kMappaFiltro, row, col) * 0.2L * 100) / 100;
+    return std::round(RawAt(self(), kMappaFiltro, row, col) * 0.2L * 100) / 100;
 }
 bool TStreamMaps::SetMappaFiltro(int row, int col, double value)
 {
     // Five steps per unit; a half step goes to the even neighbour. The half
     // steps are the whole numbers of value x 10, snapped like any product.
-    return set(self(), kMappaFiltro, row, col, [&](std::int32_t) {
+    return Set(self(), kMappaFiltro, row, col, [&](std::int32_t) {
         return upTo(dm::TruncToInt(std::nearbyint(dm::SnapToWhole(value * 10) / 2)), 255);
     });
 }
 
-long double TStreamMaps::GetRifFiltro(int i) const { return bar(rawAt(self(), kRifFiltro, 0, i)); }
+long double TStreamMaps::GetRifFiltro(int i) const { return bar(RawAt(self(), kRifFiltro, 0, i)); }
 bool TStreamMaps::SetRifFiltro(int i, double b)
 {
-    return set(self(), kRifFiltro, 0, i, [&](std::int32_t) { return upTo(*milli(b), 3000); });
+    return Set(self(), kRifFiltro, 0, i, [&](std::int32_t) { return upTo(*milli(b), 3000); });
 }
 
-std::int32_t TStreamMaps::GetSgancio(int i) const { return rawAt(self(), kSgancio, 0, i); }
+std::int32_t TStreamMaps::GetSgancio(int i) const { return RawAt(self(), kSgancio, 0, i); }
 bool TStreamMaps::SetSgancio(int i, double value)
 {
-    return set(self(), kSgancio, 0, i, [&](std::int32_t) { return upTo(*wholeRaw(value), 255); });
+    return Set(self(), kSgancio, 0, i, [&](std::int32_t) { return upTo(*wholeRaw(value), 255); });
 }
 
 std::int32_t TStreamMaps::GetMappaCorrAutotaratura(int row, int col) const
 {
-    return rawAt(self(), kMappaCorrAutotaratura, row, col);
+    return RawAt(self(), kMappaCorrAutotaratura, row, col);
 }
 bool TStreamMaps::SetMappaCorrAutotaratura(int row, int col, std::int32_t value)
 {
-    return set(self(), kMappaCorrAutotaratura, row, col,
-               [&](std::int32_t) { return Raw(dm::acc::clampTo(value, -128, 127)); });
+    return Set(self(), kMappaCorrAutotaratura, row, col,
+               [&](std::int32_t) { return Raw(dm::acc::ClampTo(value, -128, 127)); });
 }
 
 // Two cells per byte: the even column in the high nibble, the odd one in
@@ -190,56 +190,56 @@ bool TStreamMaps::SetTargetObd(int row, int col, std::int32_t value)
     if (row < 0 || row > 11 || col < 0 || col > 11)
         return false;
     std::int32_t& stored = self().Item(0x61ba)[row * 6 + col / 2];
-    const std::int32_t nibble = dm::acc::clampTo(value, -8, 7) + 8;
+    const std::int32_t nibble = dm::acc::ClampTo(value, -8, 7) + 8;
     const std::int32_t byte = (col % 2 == 0) ? ((stored & 0x0F) | (nibble << 4)) : ((stored & 0xF0) | nibble);
-    return dm::acc::finish(
+    return dm::acc::Finish(
         self(), Order::A, [&] { return self().Protocol()->WriteCell(0xba, row, col / 2, byte); },
         [&] { stored = byte; });
 }
 
 // ---- Order B -----------------------------------------------------------------
 
-std::int32_t TStreamTables::GetRifGiri(int i) const { return rawAt(self(), kRifGiri, 0, i); }
+std::int32_t TStreamTables::GetRifGiri(int i) const { return RawAt(self(), kRifGiri, 0, i); }
 bool TStreamTables::SetRifGiri(int i, std::int32_t rpm)
 {
-    return set(self(), kRifGiri, 0, i, [&](std::int32_t) { return rpm < 0 || rpm > 10000 ? Raw() : Raw(rpm); });
+    return Set(self(), kRifGiri, 0, i, [&](std::int32_t) { return rpm < 0 || rpm > 10000 ? Raw() : Raw(rpm); });
 }
 
 long double TStreamVectors::GetScartoMinimoTaratura(int i) const
 {
-    return dm::MsFromRaw(rawAt(self(), kScartoMinimoTaratura, 0, i), self().GetTimeBase());
+    return dm::MsFromRaw(RawAt(self(), kScartoMinimoTaratura, 0, i), self().GetTimeBase());
 }
 bool TStreamVectors::SetScartoMinimoTaratura(int i, double ms)
 {
-    return set(self(), kScartoMinimoTaratura, 0, i,
+    return Set(self(), kScartoMinimoTaratura, 0, i,
                [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
 }
 
 std::int32_t TStreamVectors::GetTipoIniettore(int i)
 {
-    if (!dm::acc::element(self(), kTipoIniettore, 0, i))
+    if (!dm::acc::Element(self(), kTipoIniettore, 0, i))
         return 0;
     self().Protocol()->ReadItem(kTipoIniettore.item, self().Item(kTipoIniettore.item));
-    return rawAt(self(), kTipoIniettore, 0, i);
+    return RawAt(self(), kTipoIniettore, 0, i);
 }
 bool TStreamVectors::SetTipoIniettore(int i, std::int32_t value)
 {
-    return set(self(), kTipoIniettore, 0, i, [&](std::int32_t) { return same(value); });
+    return Set(self(), kTipoIniettore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
 long double TStreamVectors::GetTInjDefault(int row, int col) const
 {
-    return dm::MsFromRaw(rawAt(self(), kTInjDefault, row, col), self().GetTimeBase());
+    return dm::MsFromRaw(RawAt(self(), kTInjDefault, row, col), self().GetTimeBase());
 }
 bool TStreamVectors::SetTInjDefault(int row, int col, double ms)
 {
-    return set(self(), kTInjDefault, row, col,
+    return Set(self(), kTInjDefault, row, col,
                [&](std::int32_t) { return Raw(dm::MsToRaw(ms, self().GetTimeBase())); });
 }
 
 long double TStreamVectors::GetTInjFiltro(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kTInjFiltro, 0, i);
+    const std::int32_t raw = RawAt(self(), kTInjFiltro, 0, i);
     if (i == 0)
         return raw;
     const long double ms = dm::MsFromRaw(raw, self().GetTimeBase());
@@ -247,7 +247,7 @@ long double TStreamVectors::GetTInjFiltro(int i) const
 }
 bool TStreamVectors::SetTInjFiltro(int i, double value)
 {
-    return set(self(), kTInjFiltro, 0, i, [&](std::int32_t) -> Raw {
+    return Set(self(), kTInjFiltro, 0, i, [&](std::int32_t) -> Raw {
         if (i == 0)
             return dm::TruncToInt(value);
         if (i == 3 || i == 7) // tenths of the time-base step
@@ -256,95 +256,95 @@ bool TStreamVectors::SetTInjFiltro(int i, double value)
     });
 }
 
-std::int32_t TStreamVectors::GetParametriTempMotore(int i) const { return rawAt(self(), kParametriTempMotore, 0, i); }
+std::int32_t TStreamVectors::GetParametriTempMotore(int i) const { return RawAt(self(), kParametriTempMotore, 0, i); }
 bool TStreamVectors::SetParametriTempMotore(int i, std::int32_t value)
 {
-    return set(self(), kParametriTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+    return Set(self(), kParametriTempMotore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-std::int32_t TStreamVectors::GetEcuTempMotore(int i) const { return rawAt(self(), kEcuTempMotore, 0, i); }
+std::int32_t TStreamVectors::GetEcuTempMotore(int i) const { return RawAt(self(), kEcuTempMotore, 0, i); }
 bool TStreamVectors::SetEcuTempMotore(int i, std::int32_t value)
 {
-    return set(self(), kEcuTempMotore, 0, i, [&](std::int32_t) { return same(value); });
+    return Set(self(), kEcuTempMotore, 0, i, [&](std::int32_t) { return same(value); });
 }
 
-std::int32_t TStreamVectors::GetOffsetPendenza(int i) const { return rawAt(self(), kOffsetPendenza, 0, i); }
+std::int32_t TStreamVectors::GetOffsetPendenza(int i) const { return RawAt(self(), kOffsetPendenza, 0, i); }
 bool TStreamVectors::SetOffsetPendenza(int i, std::int32_t value)
 {
-    return set(self(), kOffsetPendenza, 0, i, [&](std::int32_t) { return same(value); });
+    return Set(self(), kOffsetPendenza, 0, i, [&](std::int32_t) { return same(value); });
 }
 
 bool TStreamVectors::SetDiagnosi(int index, int kind, std::int32_t value)
 {
     if (kind == 1)
-        return set(self(), kDiagnosiStati, 0, index, [&](std::int32_t) { return same(value); });
+        return Set(self(), kDiagnosiStati, 0, index, [&](std::int32_t) { return same(value); });
     if (kind == 2)
-        return set(self(), kDiagnosiAbilitazioni, 0, index, [&](std::int32_t) { return same(value); });
+        return Set(self(), kDiagnosiAbilitazioni, 0, index, [&](std::int32_t) { return same(value); });
     // Any other kind writes nothing but still counts as a change.
     self().Modified = 1;
-    dm::acc::clearMarker(self());
+    dm::acc::ClearMarker(self());
     return false;
 }
 
-std::int32_t TStreamVectors::GetAzione(int row, int col) const { return rawAt(self(), kAzione, row, col); }
+std::int32_t TStreamVectors::GetAzione(int row, int col) const { return RawAt(self(), kAzione, row, col); }
 bool TStreamVectors::SetAzione(int row, int col, std::int32_t value)
 {
-    return set(self(), kAzione, row, col, [&](std::int32_t) { return same(value); });
+    return Set(self(), kAzione, row, col, [&](std::int32_t) { return same(value); });
 }
 
 long double TStreamVectors::GetTempDiagnosi(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kTempDiagnosi, 0, i);
+    const std::int32_t raw = RawAt(self(), kTempDiagnosi, 0, i);
     if (i < 0 || i > 3)
         return 0;
     return i < 2 ? dm::TempMotoreFromRaw(raw) : dm::TemperaturaGasFromRaw(raw);
 }
 bool TStreamVectors::SetTempDiagnosi(int i, double celsius)
 {
-    return set(self(), kTempDiagnosi, 0, i, [&](std::int32_t) {
+    return Set(self(), kTempDiagnosi, 0, i, [&](std::int32_t) {
         return Raw(i < 2 ? dm::TempMotoreToRaw(celsius) : dm::TemperaturaGasToRaw(celsius));
     });
 }
 
 long double TStreamVectors::GetTempAccensioneCambio(int i) const
 {
-    if (!dm::acc::element(self(), kTempAccensioneCambio, 0, i))
+    if (!dm::acc::Element(self(), kTempAccensioneCambio, 0, i))
         return 0;
-    return dm::TempMotoreFromRaw(rawAt(self(), kTempAccensioneCambio, 0, i));
+    return dm::TempMotoreFromRaw(RawAt(self(), kTempAccensioneCambio, 0, i));
 }
 bool TStreamVectors::SetTempAccensioneCambio(int i, double celsius)
 {
-    return set(self(), kTempAccensioneCambio, 0, i, [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(celsius)); });
+    return Set(self(), kTempAccensioneCambio, 0, i, [&](std::int32_t) { return Raw(dm::TempMotoreToRaw(celsius)); });
 }
 
-std::int32_t TStreamTables::GetVariatore(int i) const { return rawAt(self(), kVariatore, 0, i); }
+std::int32_t TStreamTables::GetVariatore(int i) const { return RawAt(self(), kVariatore, 0, i); }
 bool TStreamTables::SetVariatore(int i, std::int32_t value)
 {
-    return set(self(), kVariatore, 0, i, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
+    return Set(self(), kVariatore, 0, i, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
-std::int32_t TStreamTables::GetRifGiriVariatore(int i) const { return rawAt(self(), kRifGiriVariatore, 0, i); }
+std::int32_t TStreamTables::GetRifGiriVariatore(int i) const { return RawAt(self(), kRifGiriVariatore, 0, i); }
 bool TStreamTables::SetRifGiriVariatore(int i, std::int32_t rpm)
 {
-    return set(self(), kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, dm::kRifGiriVariatoreMax); });
+    return Set(self(), kRifGiriVariatore, 0, i, [&](std::int32_t) { return upTo(rpm, dm::kRifGiriVariatoreMax); });
 }
 
 std::int32_t TStreamTables::GetMappaVariatore(int row, int col) const
 {
-    return rawAt(self(), kMappaVariatore, row, col);
+    return RawAt(self(), kMappaVariatore, row, col);
 }
 bool TStreamTables::SetMappaVariatore(int row, int col, std::int32_t value)
 {
-    return set(self(), kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
+    return Set(self(), kMappaVariatore, row, col, [&](std::int32_t) { return upTo(value, dm::kVariatoreMax); });
 }
 
 // The MAP axis of the variator follows the external MAP sensor's line
 // (offset in tenths, slope per 1020 counts, result in hundredths of a bar).
 long double TStreamTables::GetRifMapVariatore(int i) const
 {
-    if (!dm::acc::element(self(), kRifMapVariatore, 0, i))
+    if (!dm::acc::Element(self(), kRifMapVariatore, 0, i))
         return 0;
-    const std::int32_t raw = rawAt(self(), kRifMapVariatore, 0, i);
+    const std::int32_t raw = RawAt(self(), kRifMapVariatore, 0, i);
     const std::int32_t offset = self().GetOffsetPendenza(2);
     const std::int32_t slope = self().GetOffsetPendenza(3);
     const auto product = static_cast<std::uint32_t>(raw) * 2u * static_cast<std::uint32_t>(slope);
@@ -352,7 +352,7 @@ long double TStreamTables::GetRifMapVariatore(int i) const
 }
 bool TStreamTables::SetRifMapVariatore(int i, double b)
 {
-    return set(self(), kRifMapVariatore, 0, i, [&](std::int32_t) -> Raw {
+    return Set(self(), kRifMapVariatore, 0, i, [&](std::int32_t) -> Raw {
         const std::int32_t offset = self().GetOffsetPendenza(2);
         const std::int32_t slope = self().GetOffsetPendenza(3);
         if (slope == 0)
@@ -364,54 +364,54 @@ bool TStreamTables::SetRifMapVariatore(int i, double b)
 
 std::int32_t TStreamTables::GetDelayGasTemp(int row, int col) const
 {
-    return rawAt(self(), kDelayGasTemp, row, col) * (row == 0 ? 2 : 4);
+    return RawAt(self(), kDelayGasTemp, row, col) * (row == 0 ? 2 : 4);
 }
 bool TStreamTables::SetDelayGasTemp(int row, int col, std::int32_t value)
 {
-    return set(self(), kDelayGasTemp, row, col, [&](std::int32_t) {
+    return Set(self(), kDelayGasTemp, row, col, [&](std::int32_t) {
         return row == 0 ? Raw(upTo(value, 510).value() / 2) : Raw(upTo(value, 1020).value() / 4);
     });
 }
 
 std::int32_t TStreamTables::GetRifDelayGasTemp(int i) const
 {
-    if (!dm::acc::element(self(), kRifDelayGasTemp, 0, i))
+    if (!dm::acc::Element(self(), kRifDelayGasTemp, 0, i))
         return 0;
-    return dm::TruncToInt(dm::TemperaturaGasFromRaw(rawAt(self(), kRifDelayGasTemp, 0, i)));
+    return dm::TruncToInt(dm::TemperaturaGasFromRaw(RawAt(self(), kRifDelayGasTemp, 0, i)));
 }
 bool TStreamTables::SetRifDelayGasTemp(int i, std::int32_t celsius)
 {
-    return set(self(), kRifDelayGasTemp, 0, i, [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(celsius)); });
+    return Set(self(), kRifDelayGasTemp, 0, i, [&](std::int32_t) { return Raw(dm::TemperaturaGasToRaw(celsius)); });
 }
 
-long double TStreamTables::GetPressPassaggio(int i) const { return bar(rawAt(self(), kPressPassaggio, 0, i)); }
+long double TStreamTables::GetPressPassaggio(int i) const { return bar(RawAt(self(), kPressPassaggio, 0, i)); }
 bool TStreamTables::SetPressPassaggio(int i, double b)
 {
-    return set(self(), kPressPassaggio, 0, i, [&](std::int32_t) { return milli(dm::acc::clampTo(b, 0.0, 12.0)); });
+    return Set(self(), kPressPassaggio, 0, i, [&](std::int32_t) { return milli(dm::acc::ClampTo(b, 0.0, 12.0)); });
 }
 
-std::int32_t TStreamTables::GetCoeffMot(int i) const { return rawAt(self(), kCoeffMot, 0, i); }
+std::int32_t TStreamTables::GetCoeffMot(int i) const { return RawAt(self(), kCoeffMot, 0, i); }
 bool TStreamTables::SetCoeffMot(int i, std::int32_t value)
 {
-    return set(self(), kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
+    return Set(self(), kCoeffMot, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
 }
 
-std::int32_t TStreamTables::GetCoeffTemperatura(int i) const { return rawAt(self(), kCoeffTemperatura, 0, i); }
+std::int32_t TStreamTables::GetCoeffTemperatura(int i) const { return RawAt(self(), kCoeffTemperatura, 0, i); }
 bool TStreamTables::SetCoeffTemperatura(int i, std::int32_t value)
 {
-    return set(self(), kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
+    return Set(self(), kCoeffTemperatura, 0, i, [&](std::int32_t) { return upTo(value, dm::kCoeffMax); });
 }
 
 std::int32_t TStreamTables::GetRifMot(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kRifMot, 0, i);
+    const std::int32_t raw = RawAt(self(), kRifMot, 0, i);
     if (i <= 0 || i >= 9)
         return raw;
     return dm::RoundToInt(dm::TemperaturaGasFromRaw(raw));
 }
 bool TStreamTables::SetRifMot(int i, double celsius)
 {
-    return set(self(), kRifMot, 0, i, [&](std::int32_t) {
+    return Set(self(), kRifMot, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
         return end ? end : Raw(dm::TemperaturaGasToRaw(celsius));
     });
@@ -419,106 +419,106 @@ bool TStreamTables::SetRifMot(int i, double celsius)
 
 std::int32_t TStreamTables::GetRifTemperatura(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kRifTemperatura, 0, i);
+    const std::int32_t raw = RawAt(self(), kRifTemperatura, 0, i);
     if (i <= 0 || i >= 9)
         return raw;
     return dm::RoundToInt(dm::TempMotoreFromRaw(raw));
 }
 bool TStreamTables::SetRifTemperatura(int i, double celsius)
 {
-    return set(self(), kRifTemperatura, 0, i, [&](std::int32_t) {
+    return Set(self(), kRifTemperatura, 0, i, [&](std::int32_t) {
         const Raw end = referenceEnd(i);
         return end ? end : Raw(dm::TempMotoreToRaw(celsius));
     });
 }
 
-long double TStreamTables::GetRifPressDiff(int i) const { return bar(rawAt(self(), kRifPressDiff, 0, i)); }
+long double TStreamTables::GetRifPressDiff(int i) const { return bar(RawAt(self(), kRifPressDiff, 0, i)); }
 bool TStreamTables::SetRifPressDiff(int i, double b)
 {
-    return set(self(), kRifPressDiff, 0, i, [&](std::int32_t) { return milli(b); });
+    return Set(self(), kRifPressDiff, 0, i, [&](std::int32_t) { return milli(b); });
 }
 
 // ---- Order C -----------------------------------------------------------------
 
 long double TStreamMaps::GetRiferimentiSondaLambda(int i) const
 {
-    if (!dm::acc::element(self(), kRiferimentiSondaLambda, 0, i))
+    if (!dm::acc::Element(self(), kRiferimentiSondaLambda, 0, i))
         return 0;
-    return lambdaFromRaw(self(), rawAt(self(), kRiferimentiSondaLambda, 0, i));
+    return lambdaFromRaw(self(), RawAt(self(), kRiferimentiSondaLambda, 0, i));
 }
 bool TStreamMaps::SetRiferimentiSondaLambda(int i, double value)
 {
-    return set(self(), kRiferimentiSondaLambda, 0, i, [&](std::int32_t) { return lambdaToRaw(self(), value); });
+    return Set(self(), kRiferimentiSondaLambda, 0, i, [&](std::int32_t) { return lambdaToRaw(self(), value); });
 }
 
 long double TStreamMaps::GetMappaEmissioni(int row, int col) const
 {
-    if (!dm::acc::element(self(), kMappaEmissioni, row, col))
+    if (!dm::acc::Element(self(), kMappaEmissioni, row, col))
         return 0;
-    return lambdaFromRaw(self(), rawAt(self(), kMappaEmissioni, row, col));
+    return lambdaFromRaw(self(), RawAt(self(), kMappaEmissioni, row, col));
 }
 bool TStreamMaps::SetMappaEmissioni(int row, int col, double value)
 {
-    return set(self(), kMappaEmissioni, row, col, [&](std::int32_t) { return lambdaToRaw(self(), value); });
+    return Set(self(), kMappaEmissioni, row, col, [&](std::int32_t) { return lambdaToRaw(self(), value); });
 }
 
-long double TStreamMaps::GetRifMapEmissioni(int i) const { return bar(rawAt(self(), kRifMapEmissioni, 0, i)); }
+long double TStreamMaps::GetRifMapEmissioni(int i) const { return bar(RawAt(self(), kRifMapEmissioni, 0, i)); }
 bool TStreamMaps::SetRifMapEmissioni(int i, double b)
 {
-    return set(self(), kRifMapEmissioni, 0, i, [&](std::int32_t) {
+    return Set(self(), kRifMapEmissioni, 0, i, [&](std::int32_t) {
         // (bar + 0.0005) x 1000 truncated: thousandths, rounded.
-        return Raw(dm::RoundToInt(dm::acc::clampTo(b, 0.0, 3.0) * 1000));
+        return Raw(dm::RoundToInt(dm::acc::ClampTo(b, 0.0, 3.0) * 1000));
     });
 }
 
-std::int32_t TStreamTables::GetAnticipo(int i) const { return rawAt(self(), kAnticipo, 0, i); }
+std::int32_t TStreamTables::GetAnticipo(int i) const { return RawAt(self(), kAnticipo, 0, i); }
 bool TStreamTables::SetAnticipo(int i, std::int32_t value)
 {
-    return set(self(), kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, dm::kAnticipoMax); });
+    return Set(self(), kAnticipo, 0, i, [&](std::int32_t) { return upTo(value, dm::kAnticipoMax); });
 }
 
 long double TStreamVectors::GetIniettateGasCutoff(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kIniettateGasCutoff, 0, i);
+    const std::int32_t raw = RawAt(self(), kIniettateGasCutoff, 0, i);
     return i == 1 ? dm::MsFromRaw(raw, self().GetTimeBase()) : static_cast<long double>(raw);
 }
 bool TStreamVectors::SetIniettateGasCutoff(int i, double value)
 {
-    return set(self(), kIniettateGasCutoff, 0, i,
+    return Set(self(), kIniettateGasCutoff, 0, i,
                [&](std::int32_t) { return i == 0 ? wholeRaw(value) : Raw(dm::MsToRaw(value, self().GetTimeBase())); });
 }
 
 long double TStreamTables::GetCoeffPressDiff(int i) const
 {
-    const std::int32_t raw = rawAt(self(), kCoeffPressDiffWord, 0, i);
+    const std::int32_t raw = RawAt(self(), kCoeffPressDiffWord, 0, i);
     return self().CoeffPressDiffByte ? raw * 0.3L : raw * 0.01L;
 }
 bool TStreamTables::SetCoeffPressDiff(int i, double value)
 {
-    const double v = dm::acc::clampTo(value, -99.9, 99.9);
+    const double v = dm::acc::ClampTo(value, -99.9, 99.9);
     if (self().CoeffPressDiffByte) // value x 10 x (1/3)
-        return set(self(), kCoeffPressDiffByte, 0, i,
-                   [&](std::int32_t) { return Raw(dm::acc::clampTo(dm::TruncToInt(v * 10 / 3), -128, 127)); });
-    return set(self(), kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
+        return Set(self(), kCoeffPressDiffByte, 0, i,
+                   [&](std::int32_t) { return Raw(dm::acc::ClampTo(dm::TruncToInt(v * 10 / 3), -128, 127)); });
+    return Set(self(), kCoeffPressDiffWord, 0, i, [&](std::int32_t) { return wholeRaw(v * 100); });
 }
 
-long double TStreamTables::GetCoeffPressColl(int i) const { return rawAt(self(), kCoeffPressColl, 0, i) * 0.01L; }
+long double TStreamTables::GetCoeffPressColl(int i) const { return RawAt(self(), kCoeffPressColl, 0, i) * 0.01L; }
 bool TStreamTables::SetCoeffPressColl(int i, double value)
 {
-    return set(self(), kCoeffPressColl, 0, i,
-               [&](std::int32_t) { return wholeRaw(dm::acc::clampTo(value, -99.9, 99.9) * 100); });
+    return Set(self(), kCoeffPressColl, 0, i,
+               [&](std::int32_t) { return wholeRaw(dm::acc::ClampTo(value, -99.9, 99.9) * 100); });
 }
 
-long double TStreamTables::GetRifPressColl(int i) const { return bar(rawAt(self(), kRifPressColl, 0, i)); }
+long double TStreamTables::GetRifPressColl(int i) const { return bar(RawAt(self(), kRifPressColl, 0, i)); }
 bool TStreamTables::SetRifPressColl(int i, double b)
 {
-    return set(self(), kRifPressColl, 0, i, [&](std::int32_t) { return milli(b); });
+    return Set(self(), kRifPressColl, 0, i, [&](std::int32_t) { return milli(b); });
 }
 
-std::int32_t TStreamVectors::GetSequenza(int row, int col) const { return rawAt(self(), kSequenza, row, col); }
+std::int32_t TStreamVectors::GetSequenza(int row, int col) const { return RawAt(self(), kSequenza, row, col); }
 bool TStreamVectors::SetSequenza(int row, int col, std::int32_t value)
 {
-    return set(self(), kSequenza, row, col, [&](std::int32_t) { return same(value); });
+    return Set(self(), kSequenza, row, col, [&](std::int32_t) { return same(value); });
 }
 
 // ---- Zone shift --------------------------------------------------------------

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-using dm::acc::clearMarker;
-using dm::acc::finish;
+using dm::acc::ClearMarker;
+using dm::acc::Finish;
 using dm::acc::Order;
 
 namespace {
@@ -106,7 +106,7 @@ bool writeOptionPair(TStreamDati& d, std::int32_t code, const std::int32_t (&wor
     if (d.WriteThrough && !d.Protocol()->WriteItem(code, words))
         return false;
     d.Modified = 1;
-    clearMarker(d);
+    ClearMarker(d);
     std::int32_t* stored = d.Item(code);
     stored[0] = words[0];
     stored[1] = words[1];
@@ -241,7 +241,7 @@ bool TStreamSensors::SetTipoSensore(int position)
         return false;
     const std::int32_t code = kLevelSensorTypes[position];
     std::int32_t& stored = *self().Item(kTipoSensore);
-    if (!finish(
+    if (!Finish(
             self(), Order::B, [&] { return self().Protocol()->WriteValue(kTipoSensore, code); },
             [&] { stored = code; }))
         return false;
@@ -269,7 +269,7 @@ bool TStreamSensors::SetRifSensore(int i, std::int32_t value)
         return false;
     const std::int32_t raw = GetTipoSensoreBit7() ? 255 - value : value;
     std::int32_t& stored = self().Item(kRifSensore)[i];
-    return finish(
+    return Finish(
         self(), Order::B, [&] { return self().Protocol()->WriteElement(0x25, i, raw); }, [&] { stored = raw; });
 }
 
@@ -301,7 +301,7 @@ bool TStreamOptions::SetTipoCommutazione(int mode)
     }
     stored = value;
     self().Modified = 1;
-    clearMarker(self());
+    ClearMarker(self());
     return true;
 }
 
@@ -319,7 +319,7 @@ bool TStreamSensors::SetTipoSensoreTemperaturaGas(int type)
     t.read(self());
     BuildTemperaturaGasTable(type);
     t.write(self());
-    clearMarker(self());
+    ClearMarker(self());
     return true;
 }
 
@@ -358,7 +358,7 @@ bool TStreamOptions::SetTempoIniettore(int kind, double ms)
         written = true;
     }
     self().Modified = 1;
-    clearMarker(self());
+    ClearMarker(self());
     return written;
 }
 
@@ -392,7 +392,7 @@ bool TStreamSensors::SetTipiLambda(int probe, int kind)
     std::int32_t& stored = *self().Item(kTipiLambda);
     const std::int32_t bits = kind == 2 ? 0x3 : (kind == 1 ? 0x1 : 0x0);
     const std::int32_t value = (stored & ~(0x3 << shift)) | (bits << shift);
-    return finish(
+    return Finish(
         self(), Order::A, [&] { return self().Protocol()->WriteValue(kTipiLambda, value); }, [&] { stored = value; });
 }
 
@@ -526,7 +526,7 @@ bool TStreamIdentity::SetNomeConfigurazione(std::string_view text)
         e[k] = 0;
     plat::PostWindowMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, 0, 2);
     self().Modified = 1;
-    clearMarker(self());
+    ClearMarker(self());
     return true;
 }
 
@@ -551,7 +551,7 @@ bool TStreamIdentity::SetNoteConfig(std::string_view text)
     }
     storeText(self().NoteConfig, text, kNoteLength);
     self().Modified = 1;
-    clearMarker(self());
+    ClearMarker(self());
     return true;
 }
 
@@ -566,7 +566,7 @@ bool TStreamIdentity::SetDescription(int kind, std::string_view text)
     default: return false;
     }
     self().Modified = 1;
-    clearMarker(self());
+    ClearMarker(self());
     return true;
 }
 

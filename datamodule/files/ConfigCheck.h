@@ -32,7 +32,7 @@ enum class TConfigVerdict {
 struct TConfigCheck {
     TConfigVerdict verdict = TConfigVerdict::Accepted;
     const char* reason = ""; // what failed, for the log and the tests
-    bool accepted() const { return verdict == TConfigVerdict::Accepted; }
+    bool Accepted() const { return verdict == TConfigVerdict::Accepted; }
 };
 
 // The plain text of a configuration (descrambled, without the container).

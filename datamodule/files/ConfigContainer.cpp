@@ -85,7 +85,7 @@ TFileContainerError::TFileContainerError(int number, QString text)
 std::optional<QByteArray> ReadDefaultSetResource(int number)
 {
     TReadResult r = ReadWholeFile(QStringLiteral(":/defaults/%1").arg(number));
-    if (!r.ok())
+    if (!r.Ok())
         return std::nullopt;
     return std::move(r.data);
 }
@@ -129,11 +129,11 @@ void TConfigContainer::OpenFileContainer(bool read)
         return;
     }
     const TReadResult file = files_ ? files_(fileName_) : ReadWholeFile(fileName_);
-    if (!file.ok())
+    if (!file.Ok())
         fail(kTextFileUnreadable);
     // A damaged or foreign file is refused before anything is read from it.
     TIniDocument doc;
-    if (!CheckConfigurationFile(file.data, fileKey_, &doc).accepted())
+    if (!CheckConfigurationFile(file.data, fileKey_, &doc).Accepted())
         fail(kTextFileUnreadable);
     open(std::move(doc));
 }
@@ -176,7 +176,7 @@ void TConfigContainer::OpenResourceContainer2(int number)
     if (!data)
         fail(kTextResourceUnreadable);
     const TContainerResult plain = DecryptContainerResource(*data);
-    if (!plain.ok())
+    if (!plain.Ok())
         fail(kTextResourceUnreadable);
     open(TIniDocument::Parse(plain.body));
 }

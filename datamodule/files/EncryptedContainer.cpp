@@ -66,10 +66,10 @@ TContainerResult DecryptContainer(QByteArrayView container, bool checkHeader)
 bool DecryptContainerFile(const QString& fileName, QByteArray& out)
 {
     const TReadResult file = ReadWholeFile(fileName);
-    if (!file.ok())
+    if (!file.Ok())
         return false;
     const TContainerResult r = DecryptContainer(file.data, false);
-    if (!r.ok())
+    if (!r.Ok())
         return false;
     const auto n = static_cast<std::uint32_t>(r.body.size());
     QByteArray buffer;

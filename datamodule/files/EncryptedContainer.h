@@ -46,7 +46,7 @@ enum class TContainerError {
 struct TContainerResult {
     TContainerError error = TContainerError::None;
     QByteArray body; // the decrypted body
-    bool ok() const { return error == TContainerError::None; }
+    bool Ok() const { return error == TContainerError::None; }
 };
 
 // Decrypts a container held in memory; checkHeader compares the header text.

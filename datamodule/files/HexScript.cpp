@@ -53,7 +53,7 @@ bool sensorTable(THexScript* script, const char* name, int first, int step, std:
 {
     if (!script)
         return false;
-    QByteArray& out = script->text();
+    QByteArray& out = script->Text();
     out.append(name).append(' ');
     field(out, static_cast<std::uint32_t>(points.size()));
     field(out, static_cast<std::uint32_t>(first));
@@ -94,7 +94,7 @@ bool WriteScriptC0(THexScript* script, int customerId, int customerCode)
 {
     if (!script)
         return false;
-    QByteArray& out = script->text();
+    QByteArray& out = script->Text();
     out.append("C0 ");
     field(out, static_cast<std::uint32_t>(customerId) & 0xFF);
     field(out, static_cast<std::uint32_t>(customerCode) & 0xFFFF);
@@ -106,7 +106,7 @@ bool WriteScriptL0(THexScript* script, bool tipoSensoreBit7, std::span<const int
 {
     if (!script)
         return false;
-    QByteArray& out = script->text();
+    QByteArray& out = script->Text();
     out.append("L0 ");
     field(out, tipoSensoreBit7 ? 1 : 0);
     for (int t : thresholds)
@@ -131,7 +131,7 @@ bool WriteScriptF0(THexScript* script, std::uint32_t code, std::int32_t value)
         return false;
     const std::int32_t v[] = {value};
     const std::uint32_t f[] = {code};
-    dataRecord(script->text(), 0xF0, f, v);
+    dataRecord(script->Text(), 0xF0, f, v);
     return true;
 }
 
@@ -141,7 +141,7 @@ bool WriteScriptF1(THexScript* script, std::uint32_t code, int index, std::int32
         return false;
     const std::int32_t v[] = {value};
     const std::uint32_t f[] = {code, static_cast<std::uint32_t>(index)};
-    dataRecord(script->text(), 0xF1, f, v);
+    dataRecord(script->Text(), 0xF1, f, v);
     return true;
 }
 
@@ -151,7 +151,7 @@ bool WriteScriptF3(THexScript* script, std::uint32_t code, std::span<const std::
     if (!script || values.size() < n)
         return false;
     const std::uint32_t f[] = {code};
-    dataRecord(script->text(), 0xF3, f, values.first(n));
+    dataRecord(script->Text(), 0xF3, f, values.first(n));
     return true;
 }
 
@@ -161,7 +161,7 @@ bool WriteScriptF4(THexScript* script, std::uint32_t code, int row, std::span<co
     if (!script || values.size() < n)
         return false;
     const std::uint32_t f[] = {code, static_cast<std::uint32_t>(row)};
-    dataRecord(script->text(), 0xF4, f, values.first(n));
+    dataRecord(script->Text(), 0xF4, f, values.first(n));
     return true;
 }
 

@@ -28,7 +28,7 @@ public:
     bool Save(const QString& fileName, QByteArrayView key = HexScriptKey()) const;
 
     // The record writers below append here.
-    QByteArray& text() { return text_; }
+    QByteArray& Text() { return text_; }
 
 private:
     QByteArray text_;

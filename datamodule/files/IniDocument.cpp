@@ -150,7 +150,7 @@ TIniDocument TIniDocument::Parse(QByteArrayView text, std::vector<TIniIssue>* is
         }
         if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
             value = value.sliced(1, value.size() - 2);
-        if (current->find(key)) {
+        if (current->Find(key)) {
             report(TIniIssue::DuplicateKey, lineNo);
             continue;
         }
@@ -213,7 +213,7 @@ void TNameIndex::AddHashed(std::size_t position, std::uint32_t hash)
     ++used_;
 }
 
-std::optional<std::size_t> TIniDocument::Section::find(QByteArrayView key) const
+std::optional<std::size_t> TIniDocument::Section::Find(QByteArrayView key) const
 {
     return index.Find(key, [this](std::size_t i) { return QByteArrayView(entries[i].key); });
 }
@@ -241,7 +241,7 @@ std::optional<QByteArray> TIniDocument::Value(QByteArrayView section, QByteArray
     const Section* s = findSection(section);
     if (!s)
         return std::nullopt;
-    const auto at = s->find(key);
+    const auto at = s->Find(key);
     if (!at)
         return std::nullopt;
     return s->entries[*at].value;
@@ -252,7 +252,7 @@ void TIniDocument::SetValue(QByteArrayView section, QByteArrayView key, QByteArr
     Section* s = findSection(section);
     if (!s)
         s = &addSection(section);
-    if (const auto at = s->find(key)) {
+    if (const auto at = s->Find(key)) {
         s->entries[*at].value = oneLine(value);
         return;
     }

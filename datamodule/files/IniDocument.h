@@ -111,7 +111,7 @@ public:
         std::vector<Entry> entries;
         TNameIndex index; // entries by key
         // The entry of key, without regard to ASCII case.
-        std::optional<std::size_t> find(QByteArrayView key) const;
+        std::optional<std::size_t> Find(QByteArrayView key) const;
     };
 
     TIniDocument() = default;

@@ -22,7 +22,7 @@ enum class TReadError { None, CannotOpen, TooLarge, ReadFailed };
 struct TReadResult {
     TReadError error = TReadError::None;
     QByteArray data;
-    bool ok() const { return error == TReadError::None; }
+    bool Ok() const { return error == TReadError::None; }
 };
 
 // The whole file as bytes, at most maxSize of them.

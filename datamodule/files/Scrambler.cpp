@@ -271,7 +271,7 @@ bool ScrambleFile(const QString& plainFileName, const QString& scrambledFileName
     if (!IsValidFileKey(key))
         return false;
     const TReadResult plain = ReadWholeFile(plainFileName);
-    if (!plain.ok())
+    if (!plain.Ok())
         return false;
     return SaveFileAtomically(scrambledFileName, ScrambleBytes(plain.data, key));
 }
@@ -281,7 +281,7 @@ bool DescrambleFile(const QString& scrambledFileName, const QString& plainFileNa
     if (!IsValidFileKey(key))
         return false;
     const TReadResult scrambled = ReadWholeFile(scrambledFileName);
-    if (!scrambled.ok())
+    if (!scrambled.Ok())
         return false;
     QByteArray plain = QByteArray(kDecryptedHeaderWord) + "\r\n";
     plain += DescrambleBytes(scrambled.data, key, TScrambledSource::File);

@@ -47,7 +47,7 @@ struct TAcquisitionReadResult {
     int Line = 0;       // 1-based line of the error, 0 without one
     int BankCount = 0;  // as the header says
     std::vector<TAcquisitionRow> Rows;
-    bool ok() const { return Error == TAcqReadError::None; }
+    bool Ok() const { return Error == TAcqReadError::None; }
 };
 
 // The bank count from line 1, false when it cannot be read.

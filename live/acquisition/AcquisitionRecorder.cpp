@@ -116,7 +116,7 @@ TAcqResult TAcquisitionRecorder::Start(int bankCount, const QByteArray& stamp)
 
 void TAcquisitionRecorder::Append(const TAcquisitionSample& sample)
 {
-    if (!IsRecording() || !writeError_.ok())
+    if (!IsRecording() || !writeError_.Ok())
         return;
     const std::uint32_t elapsed = plat::CurrentClock().tickCount() - startTick_;
     const QByteArray line = AcquisitionDataLine(elapsed, sample, bankCount_);
@@ -127,10 +127,10 @@ void TAcquisitionRecorder::Append(const TAcquisitionSample& sample)
 TAcqResult TAcquisitionRecorder::Stop()
 {
     if (IsRecording()) {
-        if (!file_->flush() && writeError_.ok())
+        if (!file_->flush() && writeError_.Ok())
             writeError_ = {TAcqError::WriteFailed, writeFailure(*file_)};
         file_->close();
-        if (file_->error() != QFileDevice::NoError && writeError_.ok())
+        if (file_->error() != QFileDevice::NoError && writeError_.Ok())
             writeError_ = {TAcqError::WriteFailed,
                            QStringLiteral("cannot close %1: %2").arg(file_->fileName(), file_->errorString())};
     }
@@ -155,7 +155,7 @@ TAcqResult TAcquisitionRecorder::SaveAs(const QString& fileName)
                 QStringLiteral("cannot move the file to %1: %2")
                     .arg(fileName, QString::fromStdString(std::generic_category().message(EISDIR)))};
     // A recording that lost data on the way never takes the chosen name.
-    if (!stopped.ok())
+    if (!stopped.Ok())
         return stopped;
 
     // The recording reaches the disk before its name changes; the rename
@@ -230,7 +230,7 @@ TAcqSaveOutcome RunAcquisitionSave(TAcquisitionRecorder& recorder, const std::fu
         if (name.isEmpty())
             return TAcqSaveOutcome::Cancelled;
         const TAcqResult r = recorder.SaveAs(name);
-        if (r.ok())
+        if (r.Ok())
             return TAcqSaveOutcome::Saved;
         showError(r);
         if (r.Error == TAcqError::NothingRecorded || r.Error == TAcqError::WriteFailed)

@@ -31,7 +31,7 @@ enum class TAcqError {
 struct TAcqResult {
     TAcqError Error = TAcqError::None;
     QString Detail;  // the system's reason, when there is one
-    bool ok() const { return Error == TAcqError::None; }
+    bool Ok() const { return Error == TAcqError::None; }
 };
 
 // The program's "Acquisition" folder.

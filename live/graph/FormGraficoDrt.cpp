@@ -596,7 +596,7 @@ void TFormGraficoDrt::ImageZoomClick()
 
 void TFormGraficoDrt::ImagePrintClick()
 {
-    grafico::ChartPrinter& printer = grafico::chartPrinter();
+    grafico::ChartPrinter& printer = grafico::CurrentChartPrinter();
     const int copies = printer.ChooseCopies(this);
     for (int i = 0; i < copies; ++i)
         printer.PrintOnce(ChartDrt);

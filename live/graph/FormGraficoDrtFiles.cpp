@@ -116,7 +116,7 @@ void TFormGraficoDrt::LoadAcquisitionFile(const QString& fileName)
     }
     store_ = std::move(loaded);
     requestRedraw();
-    if (!read.ok()) {
+    if (!read.Ok()) {
         // The rows before the bad line stay plotted.
         showReadError(grafico::ReadErrorString(read.Error));
         return;

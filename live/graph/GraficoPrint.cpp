@@ -67,7 +67,7 @@ ChartPrinter*& current()
 
 } // namespace
 
-ChartPrinter& chartPrinter() { return *current(); }
+ChartPrinter& CurrentChartPrinter() { return *current(); }
 
 ScopedChartPrinter::ScopedChartPrinter(ChartPrinter& replacement) : saved_(current()) { current() = &replacement; }
 

@@ -20,7 +20,7 @@ public:
 };
 
 // The printer the window uses (the Qt one unless a test replaced it).
-ChartPrinter& chartPrinter();
+ChartPrinter& CurrentChartPrinter();
 
 class ScopedChartPrinter {
 public:

@@ -54,7 +54,7 @@ enum class TMetaStatus {
 struct TMetaResult {
     TMetaStatus status = TMetaStatus::NotHex;
     TFirmwareMeta meta;
-    bool ok() const { return status == TMetaStatus::Ok; }
+    bool Ok() const { return status == TMetaStatus::Ok; }
 };
 // Decodes the first 20 characters of a row (more are ignored).
 TMetaResult DecodeMetaRow(std::string_view row);

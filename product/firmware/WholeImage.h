@@ -60,7 +60,7 @@ struct TImageVerdict {
     std::size_t otherLine = 0; // Overlap: the earlier record's line
     std::uint32_t stated = 0;  // WrongCount: what the count record says
     std::size_t counted = 0;   // WrongCount: the data records before it
-    bool ok() const { return fault == TImageFault::None; }
+    bool Ok() const { return fault == TImageFault::None; }
 };
 
 // The S-record text of an image (no length prefix), for an ECU whose

@@ -72,7 +72,7 @@ bool FirmwareFileMatchesEcu(const QString& extension, std::uint32_t bootId, std:
     return extension == u'.' + QString::fromLatin1(FirmwareFileExtension(static_cast<unsigned>(*type)));
 }
 
-const char* TFirmwareLoad::code() const
+const char* TFirmwareLoad::Code() const
 {
     switch (error) {
     case TFirmwareLoadError::CannotOpen: return kErrCannotOpen;
@@ -155,7 +155,7 @@ int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std
     if (scan.s0Count != 3)
         return h == 3 ? 6 : 7;
     const TMetaResult meta = DecodeMetaRow(scan.row2);
-    if (!meta.ok())
+    if (!meta.Ok())
         return 1;
     const TFirmwareMeta& m = meta.meta;
     if (h != 3) {

@@ -60,9 +60,9 @@ struct TFirmwareLoad {
     // The image as the programming call takes it: the text's byte count
     // (32 bits, little-endian), then the decrypted S-record text.
     QByteArray image;
-    bool ok() const { return error == TFirmwareLoadError::None; }
+    bool Ok() const { return error == TFirmwareLoadError::None; }
     // "P03" or "P04"; empty on success.
-    const char* code() const;
+    const char* Code() const;
 };
 
 // Opens the file, compares its header text, decrypts the container and
@@ -93,9 +93,9 @@ int CheckFirmwareImage(int pers, QByteArrayView image, std::uint32_t bootId, std
 struct TWholeImageCheck {
     TApplicationRange range; // of the boot identity's ECU type; empty when it has none
     TImageVerdict verdict;
-    bool ok() const { return verdict.ok(); }
+    bool Ok() const { return verdict.Ok(); }
     // What is wrong and where, for the log.
-    std::string reason() const { return DescribeImageVerdict(verdict, range); }
+    std::string Reason() const { return DescribeImageVerdict(verdict, range); }
 };
 
 // The records of the image (the buffer of LoadFirmwareFile, its text cut at

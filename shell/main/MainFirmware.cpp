@@ -147,8 +147,8 @@ void TFormMain::ActionProgrammaExecute()
 
     // The image and its metadata.
     fw::TFirmwareLoad load = fw::LoadFirmwareFile(fileName);
-    if (!load.ok()) {
-        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(load.code())));
+    if (!load.Ok()) {
+        errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(load.Code())));
         return;
     }
     const int verdict = CheckFirmwareImage(static_cast<int>(pers), load.image, boot.BootId, boot.BootExtra);
@@ -160,10 +160,10 @@ void TFormMain::ActionProgrammaExecute()
     // The records as a whole: an image that would leave the ECU without its
     // application is refused like a damaged file, and the log says why.
     const fw::TWholeImageCheck whole = fw::CheckWholeFirmwareImage(load.image, boot.BootId, boot.BootExtra);
-    if (!whole.ok()) {
+    if (!whole.Ok()) {
         load.image.clear();
         std::fprintf(stderr, "firmware file \"%s\" refused: %s\n", qUtf8Printable(QDir::toNativeSeparators(fileName)),
-                     whole.reason().c_str());
+                     whole.Reason().c_str());
         errorBox(fw::WithErrorCode(cannotProgram, QLatin1String(fw::kErrNotAContainer)));
         return;
     }

@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         return usage("IN and OUT are needed");
 
     const TReadResult in = ReadWholeFile(fileArg(files[0]));
-    if (!in.ok())
+    if (!in.Ok())
         return failure(readError(in.error, files[0]));
 
     if (scrambling) {

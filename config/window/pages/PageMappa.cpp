@@ -621,6 +621,6 @@ void TPageMappa::ShowCorrectors(const cfglive::ObdView& view)
         // every tick.
         setShown(slow, b.slowVisible);
         setShown(fast, b.fastVisible);
-        setShown(correctors, b.correctorsVisible());
+        setShown(correctors, b.CorrectorsVisible());
     }
 }

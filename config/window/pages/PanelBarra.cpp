@@ -365,7 +365,7 @@ void TFormConfig::repaintDirty(const cfglive::Repaint& dirty)
         QWidget* w = trackedGrid(d.grid);
         if (!w)
             continue;
-        if (!d.isCell())
+        if (!d.IsCell())
             w->update(d.area);
         else if (auto* k = qobject_cast<DrawGridK*>(w))
             w->update(k->CellRect(d.col, d.row));

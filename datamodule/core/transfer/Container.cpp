@@ -19,11 +19,11 @@ TStreamDati::ContainerState& TStreamDati::container() const
         containerState_->files.SetTextSource([this](int number) {
             switch (number) {
             case qz::files::kTextFileUnreadable:
-                return messageText(MSG_FILE_READ);
+                return MessageText(MSG_FILE_READ);
             case qz::files::kTextResourceUnreadable:
-                return messageText(MSG_RESOURCE_READ);
+                return MessageText(MSG_RESOURCE_READ);
             case qz::files::kTextSaveFailed:
-                return messageText(MSG_TRANSFER_INCOMPLETE);
+                return MessageText(MSG_TRANSFER_INCOMPLETE);
             default:
                 return QString();
             }
@@ -32,7 +32,7 @@ TStreamDati::ContainerState& TStreamDati::container() const
     return *containerState_;
 }
 
-QString TStreamDati::messageText(int slot) const
+QString TStreamDati::MessageText(int slot) const
 {
     static constexpr int kNumbers[kMessageTextCount] = {301, 302, 303, 304, 296, 342, 343, 17, 47, 181, 261};
     const QString& loaded = MessageTexts[static_cast<std::size_t>(slot)];

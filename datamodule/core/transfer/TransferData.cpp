@@ -37,89 +37,89 @@ constexpr int kReconnectTimeoutMs = 20000;
 
 // ---- the walk -------------------------------------------------------------
 
-void TStreamDati::TransferWalk::runBlock(const Block& b)
+void TStreamDati::TransferWalk::RunBlock(const Block& b)
 {
     const bool selected = (b.groups & mask) != 0;
     switch (b.hook) {
-    case Hook::MapSize: return mapSize(b, selected);
-    case Hook::Identity: return identity(selected);
-    case Hook::Item1: return item1(selected);
-    case Hook::Note: return note(selected);
-    case Hook::Closing: return closing();
+    case Hook::MapSize: return MapSize(b, selected);
+    case Hook::Identity: return Identity(selected);
+    case Hook::Item1: return Item1(selected);
+    case Hook::Note: return Note(selected);
+    case Hook::Closing: return Closing();
     default: break;
     }
     if (selected) {
         switch (b.hook) {
-        case Hook::TimeBase: timeBaseBlock(); break;
-        case Hook::Description: description(b); break;
-        case Hook::DiagStates: diagStates(b); break;
-        case Hook::CoeffPressDiff: coeffPressDiff(b); break;
-        case Hook::Injector: injector(b); break;
-        default: generic(b); break;
+        case Hook::TimeBase: TimeBaseBlock(); break;
+        case Hook::Description: Description(b); break;
+        case Hook::DiagStates: DiagStates(b); break;
+        case Hook::CoeffPressDiff: CoeffPressDiff(b); break;
+        case Hook::Injector: Injector(b); break;
+        default: Generic(b); break;
         }
     }
     if (b.ecu == Ecu::Rows) {
-        const std::int32_t code = codeOf(b);
-        for (int r = 0, n = rowsOf(b); r < n; ++r)
-            progress(code);
+        const std::int32_t code = CodeOf(b);
+        for (int r = 0, n = RowsOf(b); r < n; ++r)
+            Progress(code);
     } else {
-        progress(b.progress ? b.progress : codeOf(b));
+        Progress(b.progress ? b.progress : CodeOf(b));
     }
     if (b.pause)
-        pause();
+        Pause();
 }
 
-void TStreamDati::TransferWalk::generic(const Block& b)
+void TStreamDati::TransferWalk::Generic(const Block& b)
 {
-    const std::int32_t code = codeOf(b);
+    const std::int32_t code = CodeOf(b);
     std::int32_t* v = s.Item(code);
     if (!v)
         return;
     const bool isTable = b.ecu == Ecu::Rows;
-    const int rows = isTable ? rowsOf(b) : 1;
-    const int stride = isTable ? strideOf(b) : 0;
+    const int rows = isTable ? RowsOf(b) : 1;
+    const int stride = isTable ? StrideOf(b) : 0;
     const int elements = b.ecu == Ecu::Value ? 1 : dm::CodeElements(code);
 
     // Load: defaults, then the keys.
     const bool loads = load && !b.defaults.empty() && (!b.fileLoadOnly || loadFile);
     if (loads) {
-        loadDefaults(b, v, rows, stride, elements);
+        LoadDefaults(b, v, rows, stride, elements);
         if (b.hook == Hook::EngineSensor)
             s.BuildTempMotoreTable(false);
-        readKeys(b, code, v, rows, stride, elements);
-        if (std::uint8_t* f = presenceFlag(b.presence))
+        ReadKeys(b, code, v, rows, stride, elements);
+        if (std::uint8_t* f = PresenceFlag(b.presence))
             *f = b.presenceLoad;
-        afterLoad(b, v);
+        AfterLoad(b, v);
     }
 
     if (read && b.ecu != Ecu::None)
-        readEcu(b, code, v, rows, stride);
+        ReadEcu(b, code, v, rows, stride);
     else if (write && online && b.hook == Hook::Item15)
-        readEcu(b, code, v, rows, stride);
+        ReadEcu(b, code, v, rows, stride);
 
     if (save && b.keys != Keys::None) {
         if (b.hook == Hook::Flags12)
-            flags12(v);
-        writeKeys(b, v, rows, stride, elements);
+            Flags12(v);
+        WriteKeys(b, v, rows, stride, elements);
     }
 
     if (write && b.ecu != Ecu::None && b.ecu != Ecu::Read)
-        writeEcu(b, code, v, rows, stride);
+        WriteEcu(b, code, v, rows, stride);
 
     if (script && b.record != Record::None && (!b.scriptAllOnly || scriptAll))
-        writeRecord(b, code, v, rows, stride);
+        WriteRecord(b, code, v, rows, stride);
 
     if (b.hook == Hook::GasSensor)
         s.BuildTemperaturaGasTable(*v);
     else if (b.hook == Hook::EngineSensor)
-        s.BuildTempMotoreTable(vehicleEngineSensor());
+        s.BuildTempMotoreTable(VehicleEngineSensor());
 }
 
 // ---- the blocks' own steps ---------------------------------------------------
 // Each runs the kinds in the walk's order: load, read, save, write, script. A
 // kind's part longer than one statement is a step in that kind's file.
 
-void TStreamDati::TransferWalk::flags12(std::int32_t* v) const
+void TStreamDati::TransferWalk::Flags12(std::int32_t* v) const
 {
     if (d.EcuInfo.EcuType == qz::ECU_TYPE_53)
         v[0] &= ~0x20;
@@ -127,105 +127,105 @@ void TStreamDati::TransferWalk::flags12(std::int32_t* v) const
 
 // Injector type 23: the maximum-current time of 3.8 ms becomes 6.0 ms,
 // one of 6.0 ms becomes 4.4 ms on the older hardware. True when changed.
-bool TStreamDati::TransferWalk::fixMaxCurrent(std::int32_t* v) const
+bool TStreamDati::TransferWalk::FixMaxCurrent(std::int32_t* v) const
 {
-    if (injectorType() != 23)
+    if (InjectorType() != 23)
         return false;
-    const long long tenths = std::llround(ms(v[0]) * 10.0);
+    const long long tenths = std::llround(Ms(v[0]) * 10.0);
     if (tenths == 38) {
-        v[0] = t(6);
+        v[0] = TimeUnits(6);
         return true;
     }
     if (tenths == 60 && s.GetItem15() < 2) {
-        v[0] = t(4.4);
+        v[0] = TimeUnits(4.4);
         return true;
     }
     return false;
 }
 
-bool TStreamDati::TransferWalk::replaceZeroTime(std::int32_t* v) const
+bool TStreamDati::TransferWalk::ReplaceZeroTime(std::int32_t* v) const
 {
     if (*v != 0)
         return false;
-    switch (injectorType()) {
-    case 23: *v = t(2.5); return true;
-    case 82: *v = t(1.3); return true;
-    case 80: *v = t(0.8); return true;
+    switch (InjectorType()) {
+    case 23: *v = TimeUnits(2.5); return true;
+    case 82: *v = TimeUnits(1.3); return true;
+    case 80: *v = TimeUnits(0.8); return true;
     default: return false;
     }
 }
 
-void TStreamDati::TransferWalk::timeBaseBlock() const
+void TStreamDati::TransferWalk::TimeBaseBlock() const
 {
     std::int32_t* tb = s.Item(dm::kTimeBaseCode);
     if (load)
         *tb = 2560;
-    if (read && !p()->ReadItem(dm::kTimeBaseCode, tb))
+    if (read && !Protocol()->ReadItem(dm::kTimeBaseCode, tb))
         *tb = 2560;
 }
 
 // A size outside the tables would move cells past their ends.
-bool TStreamDati::TransferWalk::mapSizeFits(std::int32_t n) { return n >= 1 && n <= 12; }
+bool TStreamDati::TransferWalk::MapSizeFits(std::int32_t n) { return n >= 1 && n <= 12; }
 
-void TStreamDati::TransferWalk::takeMapSize(std::int32_t cols, std::int32_t rows) const
+void TStreamDati::TransferWalk::TakeMapSize(std::int32_t cols, std::int32_t rows) const
 {
-    if (mapSizeFits(cols) && mapSizeFits(rows)) {
+    if (MapSizeFits(cols) && MapSizeFits(rows)) {
         s.NumeroColonne = cols;
         s.NumeroRighe = rows;
     }
 }
 
-void TStreamDati::TransferWalk::mapSize(const Block& b, bool selected) const
+void TStreamDati::TransferWalk::MapSize(const Block& b, bool selected) const
 {
     if (!selected)
         return;
     if (load)
-        loadMapSize(b);
+        LoadMapSize(b);
     if (save)
-        saveMapSize(b);
+        SaveMapSize(b);
     if (read || write) {
         std::uint8_t answer[2] = {0, 0};
         std::int32_t length = 1;
-        if (p()->SendCommand(0x04, answer, &length, 2) && length >= 2)
-            takeMapSize(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
+        if (Protocol()->SendCommand(0x04, answer, &length, 2) && length >= 2)
+            TakeMapSize(answer[0], static_cast<std::int32_t>(answer[1]) - 1);
     }
 }
 
-void TStreamDati::TransferWalk::identity(bool selected) const
+void TStreamDati::TransferWalk::Identity(bool selected) const
 {
     if (read && selected)
-        readRule(p()->ReadItem(dm::kIdentityCode, s.Identity.data()));
-    progress(dm::kIdentityCode);
-    pause();
+        ReadRule(Protocol()->ReadItem(dm::kIdentityCode, s.Identity.data()));
+    Progress(dm::kIdentityCode);
+    Pause();
 }
 
-void TStreamDati::TransferWalk::item1(bool selected) const
+void TStreamDati::TransferWalk::Item1(bool selected) const
 {
     if (script && selected)
         qz::files::WriteScriptF0(hex, 1, 0);
-    progress(1);
+    Progress(1);
 }
 
-void TStreamDati::TransferWalk::note(bool selected) const
+void TStreamDati::TransferWalk::Note(bool selected) const
 {
     if (!selected)
         return;
     if (load)
-        loadNote();
+        LoadNote();
     if (read)
-        readNote();
+        ReadNote();
     if (save)
-        saveNote();
+        SaveNote();
     std::int32_t packed[kNoteBytes];
-    packNote(packed);
+    PackNote(packed);
     if (write)
-        writeNote(packed);
+        WriteNote(packed);
     if (script)
         for (int i = 0; i < kNoteBytes; ++i)
             qz::files::WriteScriptF1(hex, kNoteCode, i, packed[i]);
 }
 
-void TStreamDati::TransferWalk::unpackNote(const std::int32_t (&b)[kNoteBytes]) const
+void TStreamDati::TransferWalk::UnpackNote(const std::int32_t (&b)[kNoteBytes]) const
 {
     s.NoteConfig.fill('\0');
     for (int g = 0; g < 16; ++g) {
@@ -237,7 +237,7 @@ void TStreamDati::TransferWalk::unpackNote(const std::int32_t (&b)[kNoteBytes]) 
     }
 }
 
-void TStreamDati::TransferWalk::packNote(std::int32_t (&out)[kNoteBytes]) const
+void TStreamDati::TransferWalk::PackNote(std::int32_t (&out)[kNoteBytes]) const
 {
     int c[kNoteChars] = {};
     const std::size_t len = strnlen(s.NoteConfig.data(), kNoteChars);
@@ -254,7 +254,7 @@ void TStreamDati::TransferWalk::packNote(std::int32_t (&out)[kNoteBytes]) const
 }
 
 // The configuration name: elements 2 to 29 of the description item.
-QByteArray TStreamDati::TransferWalk::configurationName() const
+QByteArray TStreamDati::TransferWalk::ConfigurationName() const
 {
     const std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
     QByteArray name;
@@ -263,24 +263,24 @@ QByteArray TStreamDati::TransferWalk::configurationName() const
     return name;
 }
 
-void TStreamDati::TransferWalk::description(const Block& b)
+void TStreamDati::TransferWalk::Description(const Block& b)
 {
     std::int32_t* e = s.Item(dm::kVehicleDescriptionCode);
     if (load)
-        loadDescription(e);
+        LoadDescription(e);
     if (read)
-        readDescription(e);
+        ReadDescription(e);
     if (save)
-        saveDescription(e);
+        SaveDescription(e);
     if (write)
-        writeRule(p()->WriteItem(dm::kVehicleDescriptionCode, e));
+        WriteRule(Protocol()->WriteItem(dm::kVehicleDescriptionCode, e));
     if (script)
-        writeRecord(b, dm::kVehicleDescriptionCode, e, 1, 0);
+        WriteRecord(b, dm::kVehicleDescriptionCode, e, 1, 0);
 }
 
-void TStreamDati::TransferWalk::resetDescription() const
+void TStreamDati::TransferWalk::ResetDescription() const
 {
-    setText(s.DescrizAuto, configurationName());
+    SetText(s.DescrizAuto, ConfigurationName());
     s.Euro.fill('\0');
     s.Motore.fill('\0');
     s.Centralina.fill('\0');
@@ -292,36 +292,36 @@ void TStreamDati::TransferWalk::resetDescription() const
     s.AnnoVettura = 0;
 }
 
-void TStreamDati::TransferWalk::diagStates(const Block& b) const
+void TStreamDati::TransferWalk::DiagStates(const Block& b) const
 {
     std::int32_t* v = s.Item(dm::kDiagnosticStatesCode);
     if (load)
         std::fill_n(v, 5, 0);
     if (read)
-        readRule(p()->ReadItem(dm::kDiagnosticStatesCode, v));
+        ReadRule(Protocol()->ReadItem(dm::kDiagnosticStatesCode, v));
     if (write)
-        writeDiagStates(v);
+        WriteDiagStates(v);
     if (script && scriptAll)
-        scriptDiagStates(b, v);
+        ScriptDiagStates(b, v);
 }
 
-void TStreamDati::TransferWalk::coeffPressDiff(const Block& b) const
+void TStreamDati::TransferWalk::CoeffPressDiff(const Block& b) const
 {
     std::int32_t* v = s.Item(dm::kCoeffPressDiffWord);
     if (load)
-        loadCoeffPressDiff(b, v);
+        LoadCoeffPressDiff(b, v);
     if (read)
-        readCoeffPressDiff(v);
+        ReadCoeffPressDiff(v);
     if (save)
-        saveCoeffPressDiff(b, v);
+        SaveCoeffPressDiff(b, v);
     if (write && online)
-        writeCoeffPressDiff(v);
+        WriteCoeffPressDiff(v);
     if (script)
-        scriptCoeffPressDiff(b, v);
+        ScriptCoeffPressDiff(b, v);
 }
 
 // Coefficients held in their byte form go to the word form (x 30).
-void TStreamDati::TransferWalk::coeffPressDiffToWord(std::int32_t* v) const
+void TStreamDati::TransferWalk::CoeffPressDiffToWord(std::int32_t* v) const
 {
     std::uint8_t& byteForm = s.CoeffPressDiffByte;
     if (byteForm == 1) {
@@ -331,55 +331,55 @@ void TStreamDati::TransferWalk::coeffPressDiffToWord(std::int32_t* v) const
     }
 }
 
-void TStreamDati::TransferWalk::injector(const Block& b) const
+void TStreamDati::TransferWalk::Injector(const Block& b) const
 {
     std::int32_t* v = s.Item(0x2194);
     if (load)
-        loadInjector(b, v);
+        LoadInjector(b, v);
     if (read)
-        readRule(p()->ReadItem(0x2194, v));
+        ReadRule(Protocol()->ReadItem(0x2194, v));
     if (save)
         d.WriteIniInteger(v[1], b.listed[0], b.section);
     if (write)
-        writeInjector(v);
+        WriteInjector(v);
     if (script)
         qz::files::WriteScriptF1(hex, 0x94, 1, v[1]);
 }
 
-void TStreamDati::TransferWalk::closing() const
+void TStreamDati::TransferWalk::Closing() const
 {
     std::int32_t* date = s.Item(0x21e);
     if (load)
-        loadClosing(date);
+        LoadClosing(date);
     if (read)
-        readRule(p()->ReadItem(0x21e, date));
+        ReadRule(Protocol()->ReadItem(0x21e, date));
     if (save)
-        saveClosing();
+        SaveClosing();
     if (write)
-        writeClosing(date);
+        WriteClosing(date);
 }
 
 // ---- the pass -----------------------------------------------------------------
 
-void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
+void TStreamDati::TransferWalk::Run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText)
 {
     // Containers.
-    openContainers(fileName, resource);
+    OpenContainers(fileName, resource);
 
     // The script's header records; the script is built in memory.
     scriptText = {};
     hex = script ? &scriptText : nullptr;
     if (hex)
-        writeScriptHeader();
+        WriteScriptHeader();
 
-    online = p()->IsConnected();
+    online = Protocol()->IsConnected();
     // A retry that could not reconnect is no offline pass: it fails again.
     if (!retrying)
         startedOnline = online;
     else if (startedOnline && !online)
-        fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
+        Fail(d.MessageText(MSG_CANNOT_CONNECT) + u' ' + d.MessageText(MSG_RETRY));
     if ((flags & TRANSFER_CHECK_INJECTOR) && online)
-        checkInjector();
+        CheckInjector();
 
     d.TransferCount = 0;
     if (notify)
@@ -388,15 +388,15 @@ void TStreamDati::TransferWalk::run(const QString& fileName, std::int32_t resour
     if (online && (write || save)) {
         std::uint8_t buffer[5] = {};
         std::int32_t length = 1;
-        if (!p()->SendCommand(0x11, buffer, &length, 5))
-            fail(linkText());
+        if (!Protocol()->SendCommand(0x11, buffer, &length, 5))
+            Fail(LinkText());
     }
 
     for (const Block& b : dm::transfer::Blocks())
-        runBlock(b);
+        RunBlock(b);
 }
 
-void TStreamDati::TransferWalk::handBack() const
+void TStreamDati::TransferWalk::HandBack() const
 {
     if (handedBack)
         return;
@@ -408,28 +408,28 @@ void TStreamDati::TransferWalk::handBack() const
         d.Modified = 1;
 }
 
-void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
+void TStreamDati::TransferWalk::Finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
                                        const qz::files::THexScript& scriptText) const
 {
     if ((flags & TRANSFER_CLEAR_ITEM1_BIT0) && online)
-        clearItem1Bit0();
+        ClearItem1Bit0();
     if (read || write || (flags & TRANSFER_CLEAR_ITEM1_BIT0))
         plat::CurrentClock().sleep(kSettleMs);
     // Every block has ended well: the data module takes the copy, before
     // the poll step below compares the identity the pass read.
-    handBack();
+    HandBack();
     if (online) {
-        if (timerWasRunning && p()->IsConnected())
+        if (timerWasRunning && Protocol()->IsConnected())
             d.TimerIOTimer();
         if (write || save) {
             std::uint8_t buffer[5] = {};
             std::int32_t length = 1;
-            if (!p()->SendCommand(0x12, buffer, &length, 5))
-                fail(d.messageText(MSG_TRANSFER_INCOMPLETE) + u' ' + d.messageText(MSG_RETRY));
-            p()->Disconnect();
+            if (!Protocol()->SendCommand(0x12, buffer, &length, 5))
+                Fail(d.MessageText(MSG_TRANSFER_INCOMPLETE) + u' ' + d.MessageText(MSG_RETRY));
+            Protocol()->Disconnect();
             plat::CurrentClock().sleep(kSettleMs);
             if (!d.Reconnect(kReconnectTimeoutMs))
-                fail(d.messageText(MSG_CANNOT_CONNECT) + u' ' + d.messageText(MSG_RETRY));
+                Fail(d.MessageText(MSG_CANNOT_CONNECT) + u' ' + d.MessageText(MSG_RETRY));
             d.TimerIO->stop();
         }
     }
@@ -437,7 +437,7 @@ void TStreamDati::TransferWalk::finish(bool timerWasRunning, const QString& file
         plat::CurrentServices().windows->sendToAll(plat::WM_WAITPROGRESS, 100, 0);
 
     // Close: a save is scrambled into the file only now.
-    closeContainers(fileName, resource);
+    CloseContainers(fileName, resource);
     if (hex)
         d.container().files.SaveHexScript(scriptText, fileName);
 }
@@ -471,8 +471,8 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
         work.TakeFrom(*this);
         walk.handedBack = false;
         try {
-            walk.run(fileName, resourceNumber, scriptText);
-            walk.finish(timerWasRunning, fileName, resourceNumber, scriptText);
+            walk.Run(fileName, resourceNumber, scriptText);
+            walk.Finish(timerWasRunning, fileName, resourceNumber, scriptText);
             Modified = walk.read ? 1 : 0;
             if (timerWasRunning)
                 TimerIO->start();
@@ -488,7 +488,7 @@ bool TStreamDati::TransferData(std::uint32_t flags, const QString& fileName, std
         // values and the earlier ones remains; the other moves keep what
         // they changed, as the user may want to write it again.
         if (!walk.read)
-            walk.handBack();
+            walk.HandBack();
         Protocol()->Disconnect();
         DeleteTempFile();
         walk.hex = nullptr;

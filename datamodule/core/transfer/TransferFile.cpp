@@ -65,7 +65,7 @@ KeyText cellKey(const char* stem, int r, int c) { return KeyText(stem, r, c); }
 
 // ---- the containers ---------------------------------------------------------
 
-void TStreamDati::TransferWalk::openContainers(const QString& fileName, std::int32_t resource) const
+void TStreamDati::TransferWalk::OpenContainers(const QString& fileName, std::int32_t resource) const
 {
     if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
         if (resource != 0) {
@@ -79,7 +79,7 @@ void TStreamDati::TransferWalk::openContainers(const QString& fileName, std::int
         d.OpenResourceContainer2(resource);
 }
 
-void TStreamDati::TransferWalk::closeContainers(const QString& fileName, std::int32_t resource) const
+void TStreamDati::TransferWalk::CloseContainers(const QString& fileName, std::int32_t resource) const
 {
     if (flags & (TRANSFER_LOAD | TRANSFER_SAVE)) {
         if (resource != 0)
@@ -94,7 +94,7 @@ void TStreamDati::TransferWalk::closeContainers(const QString& fileName, std::in
 // ---- shapes -------------------------------------------------------------------
 
 // Elements that get their defaults, and the keys read and written.
-int TStreamDati::TransferWalk::defaultCount(const Block& b, int elements) const
+int TStreamDati::TransferWalk::DefaultCount(const Block& b, int elements) const
 {
     switch (b.no) {
     case 8: case 89: return s.NumeroRighe;
@@ -103,7 +103,7 @@ int TStreamDati::TransferWalk::defaultCount(const Block& b, int elements) const
     }
 }
 
-int TStreamDati::TransferWalk::keyCount(const Block& b, int elements) const
+int TStreamDati::TransferWalk::KeyCount(const Block& b, int elements) const
 {
     switch (b.no) {
     case 8: case 9: case 10: return 12;
@@ -113,47 +113,47 @@ int TStreamDati::TransferWalk::keyCount(const Block& b, int elements) const
     }
 }
 
-int TStreamDati::TransferWalk::cellsLoaded(const Block& b) const
+int TStreamDati::TransferWalk::CellsLoaded(const Block& b) const
 {
     return (b.no == 11 || b.no == 88) ? s.NumeroColonne : dm::CodeElements(b.code);
 }
 
-int TStreamDati::TransferWalk::cellsSaved(const Block& b) const
+int TStreamDati::TransferWalk::CellsSaved(const Block& b) const
 {
     return b.no == 11 ? 12 : (b.no == 88 ? s.NumeroColonne : dm::CodeElements(b.code));
 }
 
-const char* TStreamDati::TransferWalk::sectionOf(const Block& b, int element) const
+const char* TStreamDati::TransferWalk::SectionOf(const Block& b, int element) const
 {
     return (b.hook == Hook::KFiltro && element == 1) ? "Emulazione" : b.section;
 }
 
-std::int32_t TStreamDati::TransferWalk::defaultValue(const Default& def) const
+std::int32_t TStreamDati::TransferWalk::DefaultValue(const Default& def) const
 {
     switch (def.kind) {
     case Default::Raw: return static_cast<std::int32_t>(def.x);
-    case Default::Ms: return t(def.x);
-    case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, timeBase());
-    case Default::GasC: return s.GasTable.toCount(def.x);
-    case Default::EngineC: return s.EngineTable.toCount(def.x);
+    case Default::Ms: return TimeUnits(def.x);
+    case Default::TenthMs: return dm::transfer::TenthTimeUnits(def.x, TimeBase());
+    case Default::GasC: return s.GasTable.ToCount(def.x);
+    case Default::EngineC: return s.EngineTable.ToCount(def.x);
     }
     return 0;
 }
 
 // ---- a block's item ----------------------------------------------------------
 
-void TStreamDati::TransferWalk::loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const
+void TStreamDati::TransferWalk::LoadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const
 {
     if (b.hook == Hook::MapK || b.hook == Hook::PetrolFilter) {
         for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cellsLoaded(b); ++c)
+            for (int c = 0; c < CellsLoaded(b); ++c)
                 v[r * stride + c] = b.hook == Hook::MapK ? dm::transfer::DefaultMapK(r, c)
                                                          : dm::transfer::DefaultPetrolFilter(r, c);
         return;
     }
     if (b.hook == Hook::MapRpmAxis) {
         const int n = std::max(1, s.NumeroColonne);
-        for (int i = 0; i < defaultCount(b, elements); ++i)
+        for (int i = 0; i < DefaultCount(b, elements); ++i)
             v[i] = 6000 * (i + 1) / n;
         return;
     }
@@ -162,80 +162,80 @@ void TStreamDati::TransferWalk::loadDefaults(const Block& b, std::int32_t* v, in
                                                  2100, 2100, 2100, 2140, 2140, 2200};
         static constexpr std::int32_t lpg[12] = {1000, 1000, 1040, 1100, 1140, 1180,
                                                  1240, 1300, 1300, 1340, 1400, 1440};
-        std::copy_n(fuelIsCng() ? cng : lpg, 12, v);
+        std::copy_n(FuelIsCng() ? cng : lpg, 12, v);
         return;
     }
-    const int cols = b.ecu == Ecu::Rows ? dm::CodeElements(b.code) : defaultCount(b, elements);
+    const int cols = b.ecu == Ecu::Rows ? dm::CodeElements(b.code) : DefaultCount(b, elements);
     int k = 0;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c, ++k) {
             const Default& def = b.defaults[std::min<std::size_t>(static_cast<std::size_t>(k), b.defaults.size() - 1)];
-            v[r * stride + c] = defaultValue(def);
+            v[r * stride + c] = DefaultValue(def);
         }
 }
 
 // A value from the file goes into element `index` of the item of code
 // only when the element can hold it; a damaged one leaves the default
 // in place and is counted.
-bool TStreamDati::TransferWalk::readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code,
+bool TStreamDati::TransferWalk::ReadValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code,
                                           int index) const
 {
     return d.ReadIniInteger(to, key, QLatin1StringView(section),
                             [code, index](std::int32_t v) { return dm::ElementCanHold(code, index, v); });
 }
 
-void TStreamDati::TransferWalk::readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride,
+void TStreamDati::TransferWalk::ReadKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride,
                                          int elements) const
 {
     switch (b.keys) {
     case Keys::None: return;
     case Keys::Listed:
         for (std::size_t i = 0; i < b.listed.size(); ++i)
-            readValue(v[i], QLatin1StringView(b.listed[i]), sectionOf(b, static_cast<int>(i)), code,
+            ReadValue(v[i], QLatin1StringView(b.listed[i]), SectionOf(b, static_cast<int>(i)), code,
                       static_cast<int>(i));
         return;
     case Keys::Indexed:
-        for (int i = 0, n = keyCount(b, elements); i < n; ++i)
-            readValue(v[i], keyName(b.key, i), b.section, code, i);
+        for (int i = 0, n = KeyCount(b, elements); i < n; ++i)
+            ReadValue(v[i], keyName(b.key, i), b.section, code, i);
         return;
     case Keys::Table:
         for (int r = 0; r < rows; ++r)
-            for (int c = 0, n = cellsLoaded(b); c < n; ++c)
-                readValue(v[r * stride + c], cellKey(b.key, r, c), b.section, code, c);
+            for (int c = 0, n = CellsLoaded(b); c < n; ++c)
+                ReadValue(v[r * stride + c], cellKey(b.key, r, c), b.section, code, c);
         return;
     }
 }
 
-void TStreamDati::TransferWalk::writeKeys(const Block& b, const std::int32_t* v, int rows, int stride,
+void TStreamDati::TransferWalk::WriteKeys(const Block& b, const std::int32_t* v, int rows, int stride,
                                           int elements) const
 {
     switch (b.keys) {
     case Keys::None: return;
     case Keys::Listed:
         for (std::size_t i = 0; i < b.listed.size(); ++i)
-            d.WriteIniInteger(v[i], b.listed[i], sectionOf(b, static_cast<int>(i)));
+            d.WriteIniInteger(v[i], b.listed[i], SectionOf(b, static_cast<int>(i)));
         return;
     case Keys::Indexed:
-        for (int i = 0, n = keyCount(b, elements); i < n; ++i)
+        for (int i = 0, n = KeyCount(b, elements); i < n; ++i)
             d.WriteIniInteger(v[i], keyName(b.key, i), b.section);
         return;
     case Keys::Table:
         for (int r = 0; r < rows; ++r)
-            for (int c = 0, n = cellsSaved(b); c < n; ++c)
+            for (int c = 0, n = CellsSaved(b); c < n; ++c)
                 d.WriteIniInteger(v[r * stride + c], cellKey(b.key, r, c), b.section);
         return;
     }
 }
 
-void TStreamDati::TransferWalk::afterLoad(const Block& b, std::int32_t* v) const
+void TStreamDati::TransferWalk::AfterLoad(const Block& b, std::int32_t* v) const
 {
     switch (b.hook) {
-    case Hook::Flags12: flags12(v); break;
+    case Hook::Flags12: Flags12(v); break;
     case Hook::SafeDelay:
-        if (ms(*v) < 0.1)
-            *v = t(2);
+        if (Ms(*v) < 0.1)
+            *v = TimeUnits(2);
         break;
-    case Hook::Item24f: replaceZeroTime(v); break;
+    case Hook::Item24f: ReplaceZeroTime(v); break;
     case Hook::KNeutral: *v = std::min(*v, 85); break;
     default: break;
     }
@@ -243,36 +243,36 @@ void TStreamDati::TransferWalk::afterLoad(const Block& b, std::int32_t* v) const
 
 // ---- the blocks' own steps ---------------------------------------------------
 
-void TStreamDati::TransferWalk::loadMapSize(const Block& b) const
+void TStreamDati::TransferWalk::LoadMapSize(const Block& b) const
 {
     s.NumeroRighe = qz::NumeroRigheMappaK();
     s.NumeroColonne = qz::NumeroColonneMappaK();
     std::int32_t rows = s.NumeroRighe, cols = s.NumeroColonne;
-    d.ReadIniInteger(rows, b.listed[0], b.section, mapSizeFits);
-    d.ReadIniInteger(cols, b.listed[1], b.section, mapSizeFits);
-    takeMapSize(cols, rows);
+    d.ReadIniInteger(rows, b.listed[0], b.section, MapSizeFits);
+    d.ReadIniInteger(cols, b.listed[1], b.section, MapSizeFits);
+    TakeMapSize(cols, rows);
 }
 
-void TStreamDati::TransferWalk::saveMapSize(const Block& b) const
+void TStreamDati::TransferWalk::SaveMapSize(const Block& b) const
 {
     d.WriteIniInteger(s.NumeroRighe, b.listed[0], b.section);
     d.WriteIniInteger(s.NumeroColonne, b.listed[1], b.section);
 }
 
-void TStreamDati::TransferWalk::loadNote() const
+void TStreamDati::TransferWalk::LoadNote() const
 {
     s.NoteConfig.fill('\0');
     d.ReadIniRow(std::span<char>(s.NoteConfig.data(), s.NoteConfig.size()), "NoteConfig", "Generale", 0);
-    progress(kNoteProgress);
+    Progress(kNoteProgress);
 }
 
-void TStreamDati::TransferWalk::saveNote() const
+void TStreamDati::TransferWalk::SaveNote() const
 {
     d.WriteIniString(textOf(s.NoteConfig), "NoteConfig", "Generale");
-    progress(kNoteProgress);
+    Progress(kNoteProgress);
 }
 
-void TStreamDati::TransferWalk::loadDescription(std::int32_t* e)
+void TStreamDati::TransferWalk::LoadDescription(std::int32_t* e)
 {
     const char* g = "Generale";
     e[0] = 0x80;
@@ -287,7 +287,7 @@ void TStreamDati::TransferWalk::loadDescription(std::int32_t* e)
     std::uint8_t official = 1;
     d.ReadIniBool(official, "Ufficiale", g);
     e[0] = official ? (e[0] | 0x80) : (e[0] & ~0x80);
-    resetDescription();
+    ResetDescription();
     d.ReadIniRow(std::span<char>(s.DescrizAuto), "DescrizAuto", g, 51);
     d.ReadIniRow(std::span<char>(s.Euro), "Euro", g, 11);
     d.ReadIniInteger(s.CentCubici, "CentCubici", g);
@@ -302,7 +302,7 @@ void TStreamDati::TransferWalk::loadDescription(std::int32_t* e)
     d.ReadIniInteger(s.AnnoVettura, "AnnoVettura", g);
 }
 
-void TStreamDati::TransferWalk::saveDescription(const std::int32_t* e)
+void TStreamDati::TransferWalk::SaveDescription(const std::int32_t* e)
 {
     const char* g = "Generale";
     d.WriteIniByte((e[0] & 0x80) ? 1 : 0, "Ufficiale", g);
@@ -320,21 +320,21 @@ void TStreamDati::TransferWalk::saveDescription(const std::int32_t* e)
     d.WriteIniInteger(1, "VersioneFile", g);
 }
 
-void TStreamDati::TransferWalk::loadCoeffPressDiff(const Block& b, std::int32_t* v) const
+void TStreamDati::TransferWalk::LoadCoeffPressDiff(const Block& b, std::int32_t* v) const
 {
     std::uint8_t& byteForm = s.CoeffPressDiffByte;
     byteForm = 1;
     for (int i = 0; i < 15; ++i)
-        v[i] = defaultValue(b.defaults[static_cast<std::size_t>(i)]);
+        v[i] = DefaultValue(b.defaults[static_cast<std::size_t>(i)]);
     // The form first: the values must fit the item in that form.
     d.ReadIniBool(byteForm, "CoeffPressDiffByte", b.section);
     const std::int32_t form = byteForm == 1 ? dm::kCoeffPressDiffByte : dm::kCoeffPressDiffWord;
     for (int i = 0; i < 15; ++i)
-        readValue(v[i], keyName(b.key, i), b.section, form, i);
-    coeffPressDiffToWord(v);
+        ReadValue(v[i], keyName(b.key, i), b.section, form, i);
+    CoeffPressDiffToWord(v);
 }
 
-void TStreamDati::TransferWalk::saveCoeffPressDiff(const Block& b, const std::int32_t* v) const
+void TStreamDati::TransferWalk::SaveCoeffPressDiff(const Block& b, const std::int32_t* v) const
 {
     const std::uint8_t& byteForm = s.CoeffPressDiffByte;
     for (int i = 0; i < 15; ++i)
@@ -342,40 +342,40 @@ void TStreamDati::TransferWalk::saveCoeffPressDiff(const Block& b, const std::in
     d.WriteIniByte(byteForm, "CoeffPressDiffByte", b.section);
 }
 
-void TStreamDati::TransferWalk::loadInjector(const Block& b, std::int32_t* v) const
+void TStreamDati::TransferWalk::LoadInjector(const Block& b, std::int32_t* v) const
 {
     v[0] = v[1] = 0;
-    readValue(v[1], b.listed[0], b.section, 0x2194, 1);
+    ReadValue(v[1], b.listed[0], b.section, 0x2194, 1);
     v[0] = v[1];
 }
 
-void TStreamDati::TransferWalk::resetVersionTexts() const
+void TStreamDati::TransferWalk::ResetVersionTexts() const
 {
-    setText(s.VersioneFirmware, kFirmwareDefault);
-    setText(s.VersioneProgramma, kProgramDefault);
-    setText(s.VersioneWindows, kWindowsDefault);
+    SetText(s.VersioneFirmware, kFirmwareDefault);
+    SetText(s.VersioneProgramma, kProgramDefault);
+    SetText(s.VersioneWindows, kWindowsDefault);
 }
 
-void TStreamDati::TransferWalk::loadClosing(std::int32_t* date) const
+void TStreamDati::TransferWalk::LoadClosing(std::int32_t* date) const
 {
     const char* section = "Sez0000";
-    resetVersionTexts();
+    ResetVersionTexts();
     *date = 36526;
     d.ReadIniRow(std::span<char>(s.VersioneFirmware), "Prt0000", section, 0);
     d.ReadIniRow(std::span<char>(s.VersioneProgramma), "Prt0001", section, 0);
     d.ReadIniRow(std::span<char>(s.VersioneWindows), "Prt0002", section, 0);
 }
 
-void TStreamDati::TransferWalk::saveClosing() const
+void TStreamDati::TransferWalk::SaveClosing() const
 {
     const char* section = "Sez0000";
-    resetVersionTexts();
-    setText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
+    ResetVersionTexts();
+    SetText(s.VersioneFirmware, decimal(d.EcuInfo.FirmwareMajor) + '.' + decimal(d.EcuInfo.FirmwareMinor));
     char16_t version[20] = {};
     std::copy_n(u"xx.xx.xx.xxxx", 14, version);
     qz::GetExeFileVersion(version);
-    setText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
-    setText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
+    SetText(s.VersioneProgramma, QString::fromUtf16(version).toLatin1().left(20));
+    SetText(s.VersioneWindows, qz::files::WindowsTextField(qz::files::GetWindowsVersionText()));
     d.WriteIniString(textOf(s.VersioneFirmware), "Prt0000", section);
     d.WriteIniString(textOf(s.VersioneProgramma), "Prt0001", section);
     d.WriteIniString(textOf(s.VersioneWindows), "Prt0002", section);

@@ -7,7 +7,7 @@
 #include "product/constants/BuildConstants.h"
 
 // The script's header records: C0, L0 and the two sensor tables (T0, T1).
-void TStreamDati::TransferWalk::writeScriptHeader() const
+void TStreamDati::TransferWalk::WriteScriptHeader() const
 {
     const dm::SensorTable& gas = s.GasTable;
     const dm::SensorTable& engine = s.EngineTable;
@@ -24,7 +24,7 @@ void TStreamDati::TransferWalk::writeScriptHeader() const
                              std::span<const int>(engine.counts.data(), static_cast<std::size_t>(engine.points)));
 }
 
-void TStreamDati::TransferWalk::writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows,
+void TStreamDati::TransferWalk::WriteRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows,
                                             int stride) const
 {
     const auto ucode = static_cast<std::uint32_t>(code);
@@ -44,15 +44,15 @@ void TStreamDati::TransferWalk::writeRecord(const Block& b, std::int32_t code, c
     }
 }
 
-void TStreamDati::TransferWalk::scriptDiagStates(const Block& b, std::int32_t* v) const
+void TStreamDati::TransferWalk::ScriptDiagStates(const Block& b, std::int32_t* v) const
 {
     std::fill_n(v, 5, 0);
     v[1] = s.Item(dm::kDiagnosticEnablesCode)[1] & 1;
-    writeRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
+    WriteRecord(b, dm::kDiagnosticStatesCode, v, 1, 0);
 }
 
-void TStreamDati::TransferWalk::scriptCoeffPressDiff(const Block& b, std::int32_t* v) const
+void TStreamDati::TransferWalk::ScriptCoeffPressDiff(const Block& b, std::int32_t* v) const
 {
-    coeffPressDiffToWord(v);
-    writeRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
+    CoeffPressDiffToWord(v);
+    WriteRecord(b, dm::kCoeffPressDiffWord, v, 1, 0);
 }

@@ -63,8 +63,8 @@ struct TStreamDati::WorkingCopy {
     }
 
     // The same reads the data module offers, on the copy.
-    std::int32_t* Item(std::int32_t code) { return Image.item(code); }
-    const std::int32_t* Item(std::int32_t code) const { return Image.item(code); }
+    std::int32_t* Item(std::int32_t code) { return Image.Item(code); }
+    const std::int32_t* Item(std::int32_t code) const { return Image.Item(code); }
     std::int32_t GetTimeBase() const { return *Item(dm::kTimeBaseCode); }
     std::int32_t GetItem15() const { return *Item(0x15); }
     void BuildTemperaturaGasTable(int type) { dm::BuildGasSensorTable(GasTable, type); }

@@ -36,7 +36,7 @@ inline constexpr std::int32_t kNoteProgress = 0x3011b;
 inline constexpr std::int32_t kNoteCode = 0x1b;
 
 template <std::size_t N>
-void setText(std::array<char, N>& to, QByteArrayView from)
+void SetText(std::array<char, N>& to, QByteArrayView from)
 {
     to.fill('\0');
     std::memcpy(to.data(), from.data(), static_cast<std::size_t>(std::min<qsizetype>(from.size(), N - 1)));
@@ -51,6 +51,7 @@ using dm::transfer::Hook;
 using dm::transfer::Keys;
 using dm::transfer::Presence;
 using dm::transfer::Record;
+using dm::transfer::SetText;
 using dm::transfer::Size;
 using dm::transfer::TransferFailure;
 using dm::transfer::kNoItem;
@@ -58,7 +59,6 @@ using dm::transfer::kNoteBytes;
 using dm::transfer::kNoteChars;
 using dm::transfer::kNoteCode;
 using dm::transfer::kNoteProgress;
-using dm::transfer::setText;
 
 // One pass over the block table. The walk, the blocks' own steps and the
 // pass are in TransferData.cpp; the steps of a read from the ECU in
@@ -90,12 +90,12 @@ struct TStreamDati::TransferWalk {
     mutable bool handedBack = false;
     qz::files::THexScript* hex = nullptr;
 
-    TEcuProtocol* p() const { return d.Protocol(); }
-    QString linkText() const { return d.messageText(MSG_TRANSFER_FAILED) + u' ' + d.messageText(MSG_RETRY); }
-    [[noreturn]] void fail(const QString& text) const { throw TransferFailure{text}; }
+    TEcuProtocol* Protocol() const { return d.Protocol(); }
+    QString LinkText() const { return d.MessageText(MSG_TRANSFER_FAILED) + u' ' + d.MessageText(MSG_RETRY); }
+    [[noreturn]] void Fail(const QString& text) const { throw TransferFailure{text}; }
 
     // ---- shapes -------------------------------------------------------------
-    std::int32_t sized(Size size) const
+    std::int32_t Sized(Size size) const
     {
         switch (size) {
         case Size::Rows: return s.NumeroRighe;
@@ -105,33 +105,33 @@ struct TStreamDati::TransferWalk {
         }
         return 0;
     }
-    std::int32_t codeOf(const Block& b) const
+    std::int32_t CodeOf(const Block& b) const
     {
         if (b.codeSize == Size::Fixed)
             return b.code;
-        return (sized(b.codeSize) << 12) | (b.code & 0xFFF);
+        return (Sized(b.codeSize) << 12) | (b.code & 0xFFF);
     }
-    int rowsOf(const Block& b) const { return b.rowCount == Size::Fixed ? b.rows : sized(b.rowCount); }
+    int RowsOf(const Block& b) const { return b.rowCount == Size::Fixed ? b.rows : Sized(b.rowCount); }
     // The image's row length of a table.
-    static int strideOf(const Block& b)
+    static int StrideOf(const Block& b)
     {
         const dm::ItemDef* def = dm::FindItem(dm::ItemNumber(b.code));
         return def ? def->cols : dm::CodeElements(b.code);
     }
     // The shapes of a block's keys and defaults in a file.
-    int defaultCount(const Block& b, int elements) const;
-    int keyCount(const Block& b, int elements) const;
-    int cellsLoaded(const Block& b) const;
-    int cellsSaved(const Block& b) const;
-    const char* sectionOf(const Block& b, int element) const;
+    int DefaultCount(const Block& b, int elements) const;
+    int KeyCount(const Block& b, int elements) const;
+    int CellsLoaded(const Block& b) const;
+    int CellsSaved(const Block& b) const;
+    const char* SectionOf(const Block& b, int element) const;
 
-    std::int32_t timeBase() const { return s.GetTimeBase(); }
-    std::int32_t t(double ms) const { return dm::transfer::TimeUnits(ms, timeBase()); }
-    double ms(std::int32_t raw) const { return raw * static_cast<double>(timeBase()) * 0.000001; }
+    std::int32_t TimeBase() const { return s.GetTimeBase(); }
+    std::int32_t TimeUnits(double ms) const { return dm::transfer::TimeUnits(ms, TimeBase()); }
+    double Ms(std::int32_t raw) const { return raw * static_cast<double>(TimeBase()) * 0.000001; }
 
-    std::int32_t defaultValue(const Default& def) const;
+    std::int32_t DefaultValue(const Default& def) const;
 
-    std::uint8_t* presenceFlag(Presence pr) const
+    std::uint8_t* PresenceFlag(Presence pr) const
     {
         switch (pr) {
         case Presence::Flag34: return &s.Flag34Present;
@@ -148,100 +148,100 @@ struct TStreamDati::TransferWalk {
         }
         return nullptr;
     }
-    void setPresence(const Block& b, std::optional<bool> present) const
+    void SetPresence(const Block& b, std::optional<bool> present) const
     {
         if (!present)
             return;
-        if (std::uint8_t* f = presenceFlag(b.presence))
+        if (std::uint8_t* f = PresenceFlag(b.presence))
             *f = *present ? 1 : 0;
     }
 
     // Option bits the blocks consult (Flag1 0x2: CNG; Flag2 0x4: the
     // vehicle's engine sensor).
-    bool fuelIsCng() const { return (s.Item(0x2303)[0] & 0x2) != 0; }
-    bool vehicleEngineSensor() const { return (s.Item(0x2303)[1] & 0x4) != 0; }
-    std::int32_t injectorType() const { return s.Item(0x2194)[1]; }
+    bool FuelIsCng() const { return (s.Item(0x2303)[0] & 0x2) != 0; }
+    bool VehicleEngineSensor() const { return (s.Item(0x2303)[1] & 0x4) != 0; }
+    std::int32_t InjectorType() const { return s.Item(0x2194)[1]; }
 
-    void progress(std::int32_t code) const { d.AddProgress(code, d.TransferTotal, notify); }
-    void pause() const
+    void Progress(std::int32_t code) const { d.AddProgress(code, d.TransferTotal, notify); }
+    void Pause() const
     {
         if (pauseMs)
             plat::CurrentClock().sleep(pauseMs);
     }
 
     // ---- the walk and the blocks' own steps ---------------------------------
-    void runBlock(const Block& b);
-    void generic(const Block& b);
-    void flags12(std::int32_t* v) const;
-    bool fixMaxCurrent(std::int32_t* v) const;
-    bool replaceZeroTime(std::int32_t* v) const;
-    void timeBaseBlock() const;
-    static bool mapSizeFits(std::int32_t n);
-    void takeMapSize(std::int32_t cols, std::int32_t rows) const;
-    void mapSize(const Block& b, bool selected) const;
-    void identity(bool selected) const;
-    void item1(bool selected) const;
-    void note(bool selected) const;
-    void unpackNote(const std::int32_t (&b)[kNoteBytes]) const;
-    void packNote(std::int32_t (&out)[kNoteBytes]) const;
-    QByteArray configurationName() const;
-    void description(const Block& b);
-    void resetDescription() const;
-    void diagStates(const Block& b) const;
-    void coeffPressDiff(const Block& b) const;
-    void coeffPressDiffToWord(std::int32_t* v) const;
-    void injector(const Block& b) const;
-    void closing() const;
+    void RunBlock(const Block& b);
+    void Generic(const Block& b);
+    void Flags12(std::int32_t* v) const;
+    bool FixMaxCurrent(std::int32_t* v) const;
+    bool ReplaceZeroTime(std::int32_t* v) const;
+    void TimeBaseBlock() const;
+    static bool MapSizeFits(std::int32_t n);
+    void TakeMapSize(std::int32_t cols, std::int32_t rows) const;
+    void MapSize(const Block& b, bool selected) const;
+    void Identity(bool selected) const;
+    void Item1(bool selected) const;
+    void Note(bool selected) const;
+    void UnpackNote(const std::int32_t (&b)[kNoteBytes]) const;
+    void PackNote(std::int32_t (&out)[kNoteBytes]) const;
+    QByteArray ConfigurationName() const;
+    void Description(const Block& b);
+    void ResetDescription() const;
+    void DiagStates(const Block& b) const;
+    void CoeffPressDiff(const Block& b) const;
+    void CoeffPressDiffToWord(std::int32_t* v) const;
+    void Injector(const Block& b) const;
+    void Closing() const;
 
     // ---- load from and save to a configuration file or built-in set ---------
-    void openContainers(const QString& fileName, std::int32_t resource) const;
-    void closeContainers(const QString& fileName, std::int32_t resource) const;
-    void loadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const;
-    bool readValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const;
-    void readKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const;
-    void writeKeys(const Block& b, const std::int32_t* v, int rows, int stride, int elements) const;
-    void afterLoad(const Block& b, std::int32_t* v) const;
-    void loadMapSize(const Block& b) const;
-    void saveMapSize(const Block& b) const;
-    void loadNote() const;
-    void saveNote() const;
-    void loadDescription(std::int32_t* e);
-    void saveDescription(const std::int32_t* e);
-    void loadCoeffPressDiff(const Block& b, std::int32_t* v) const;
-    void saveCoeffPressDiff(const Block& b, const std::int32_t* v) const;
-    void loadInjector(const Block& b, std::int32_t* v) const;
-    void resetVersionTexts() const;
-    void loadClosing(std::int32_t* date) const;
-    void saveClosing() const;
+    void OpenContainers(const QString& fileName, std::int32_t resource) const;
+    void CloseContainers(const QString& fileName, std::int32_t resource) const;
+    void LoadDefaults(const Block& b, std::int32_t* v, int rows, int stride, int elements) const;
+    bool ReadValue(std::int32_t& to, QAnyStringView key, const char* section, std::int32_t code, int index) const;
+    void ReadKeys(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride, int elements) const;
+    void WriteKeys(const Block& b, const std::int32_t* v, int rows, int stride, int elements) const;
+    void AfterLoad(const Block& b, std::int32_t* v) const;
+    void LoadMapSize(const Block& b) const;
+    void SaveMapSize(const Block& b) const;
+    void LoadNote() const;
+    void SaveNote() const;
+    void LoadDescription(std::int32_t* e);
+    void SaveDescription(const std::int32_t* e);
+    void LoadCoeffPressDiff(const Block& b, std::int32_t* v) const;
+    void SaveCoeffPressDiff(const Block& b, const std::int32_t* v) const;
+    void LoadInjector(const Block& b, std::int32_t* v) const;
+    void ResetVersionTexts() const;
+    void LoadClosing(std::int32_t* date) const;
+    void SaveClosing() const;
 
     // ---- read from the ECU --------------------------------------------------
-    bool readRule(bool ok) const;
-    void readEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
-    void readNote() const;
-    void readDescription(std::int32_t* e);
-    void readCoeffPressDiff(std::int32_t* v) const;
+    bool ReadRule(bool ok) const;
+    void ReadEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
+    void ReadNote() const;
+    void ReadDescription(std::int32_t* e);
+    void ReadCoeffPressDiff(std::int32_t* v) const;
 
     // ---- write to the ECU ---------------------------------------------------
-    std::optional<bool> writeRule(bool ok) const;
-    void checkInjector() const;
-    void writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
-    void readRuleOnWritePath(bool ok) const;
-    void writeNote(const std::int32_t (&packed)[kNoteBytes]) const;
-    void writeDiagStates(std::int32_t* v) const;
-    void writeCoeffPressDiff(std::int32_t* v) const;
-    void writeInjector(const std::int32_t* v) const;
-    void writeClosing(std::int32_t* date) const;
-    void clearItem1Bit0() const;
+    std::optional<bool> WriteRule(bool ok) const;
+    void CheckInjector() const;
+    void WriteEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride);
+    void ReadRuleOnWritePath(bool ok) const;
+    void WriteNote(const std::int32_t (&packed)[kNoteBytes]) const;
+    void WriteDiagStates(std::int32_t* v) const;
+    void WriteCoeffPressDiff(std::int32_t* v) const;
+    void WriteInjector(const std::int32_t* v) const;
+    void WriteClosing(std::int32_t* date) const;
+    void ClearItem1Bit0() const;
 
     // ---- the hex script -----------------------------------------------------
-    void writeScriptHeader() const;
-    void writeRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows, int stride) const;
-    void scriptDiagStates(const Block& b, std::int32_t* v) const;
-    void scriptCoeffPressDiff(const Block& b, std::int32_t* v) const;
+    void WriteScriptHeader() const;
+    void WriteRecord(const Block& b, std::int32_t code, const std::int32_t* v, int rows, int stride) const;
+    void ScriptDiagStates(const Block& b, std::int32_t* v) const;
+    void ScriptCoeffPressDiff(const Block& b, std::int32_t* v) const;
 
     // ---- the pass -----------------------------------------------------------
-    void run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText);
-    void handBack() const;
-    void finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
+    void Run(const QString& fileName, std::int32_t resource, qz::files::THexScript& scriptText);
+    void HandBack() const;
+    void Finish(bool timerWasRunning, const QString& fileName, std::int32_t resource,
                 const qz::files::THexScript& scriptText) const;
 };

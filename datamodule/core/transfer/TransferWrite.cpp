@@ -15,54 +15,54 @@
 // After a write: only a pass that started connected tests the result; a
 // write that fails or a link that is gone then fails the pass. The
 // presence of the item, or none for an offline pass.
-std::optional<bool> TStreamDati::TransferWalk::writeRule(bool ok) const
+std::optional<bool> TStreamDati::TransferWalk::WriteRule(bool ok) const
 {
     if (!online)
         return std::nullopt;
     if (write)
         ecuWritten = true;
-    const std::int32_t status = p()->GetLastStatus();
-    if ((status & ~kNoItem) != 0 || (!ok && status == 0) || !p()->IsConnected())
-        fail(linkText());
+    const std::int32_t status = Protocol()->GetLastStatus();
+    if ((status & ~kNoItem) != 0 || (!ok && status == 0) || !Protocol()->IsConnected())
+        Fail(LinkText());
     return (status & kNoItem) == 0;
 }
 
 // Before a write (TRANSFER_CHECK_INJECTOR): an ECU with another injector type
 // than the image's is written only when the user says so.
-void TStreamDati::TransferWalk::checkInjector() const
+void TStreamDati::TransferWalk::CheckInjector() const
 {
     std::int32_t ecuType = 0;
-    if (!readRule(p()->ReadRow(0x94, &ecuType, 1)))
+    if (!ReadRule(Protocol()->ReadRow(0x94, &ecuType, 1)))
         return; // the ECU has no injector pair: nothing to compare
-    const std::int32_t modelType = injectorType();
+    const std::int32_t modelType = InjectorType();
     if (ecuType == modelType)
         return;
-    const QString text = d.messageText(MSG_INJECTORS_CONFIG) + u' ' +
+    const QString text = d.MessageText(MSG_INJECTORS_CONFIG) + u' ' +
                          QString::fromLatin1(qz::InjectorTypeName(modelType)) + QStringLiteral("!!!\n") +
-                         d.messageText(MSG_INJECTORS_ECU) + u' ' +
+                         d.MessageText(MSG_INJECTORS_ECU) + u' ' +
                          QString::fromLatin1(qz::InjectorTypeName(ecuType)) + QStringLiteral("!!!");
     const int answer =
-        plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), text + u'\n' + d.messageText(MSG_CONTINUE),
+        plat::CurrentPrompts().ask({QString::fromUtf8(qz::ProductTitle()), text + u'\n' + d.MessageText(MSG_CONTINUE),
                                     plat::PromptIcon::Error, plat::PromptButtons::YesNo, plat::IDNO});
     if (answer != plat::IDYES)
-        fail(text);
+        Fail(text);
 }
 
-void TStreamDati::TransferWalk::writeEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride)
+void TStreamDati::TransferWalk::WriteEcu(const Block& b, std::int32_t code, std::int32_t* v, int rows, int stride)
 {
     switch (b.hook) {
-    case Hook::Flags12: flags12(v); break;
-    case Hook::MaxCurrent: fixMaxCurrent(v); break;
+    case Hook::Flags12: Flags12(v); break;
+    case Hook::MaxCurrent: FixMaxCurrent(v); break;
     case Hook::KNeutral: *v = std::min(*v, 85); break;
     default: break;
     }
     std::optional<bool> present = true;
     switch (b.ecu) {
-    case Ecu::Value: present = writeRule(p()->WriteValue(code, *v)); break;
-    case Ecu::Array: present = writeRule(p()->WriteItem(code, v)); break;
+    case Ecu::Value: present = WriteRule(Protocol()->WriteValue(code, *v)); break;
+    case Ecu::Array: present = WriteRule(Protocol()->WriteItem(code, v)); break;
     case Ecu::Rows:
         for (int r = 0; r < rows; ++r) {
-            const std::optional<bool> row = writeRule(p()->WriteRow(code, v + r * stride, r));
+            const std::optional<bool> row = WriteRule(Protocol()->WriteRow(code, v + r * stride, r));
             present = row ? std::optional<bool>(*present && *row) : std::nullopt;
         }
         break;
@@ -70,68 +70,68 @@ void TStreamDati::TransferWalk::writeEcu(const Block& b, std::int32_t code, std:
     }
     if (b.hook == Hook::TipiLambda && present)
         present = *present && s.GetItem15() >= 2;
-    setPresence(b, present);
+    SetPresence(b, present);
     if (b.hook == Hook::GasSensor)
-        readRuleOnWritePath(p()->ReadItem(code, v));
+        ReadRuleOnWritePath(Protocol()->ReadItem(code, v));
 }
 
 // A read made on the write path follows the write rule.
-void TStreamDati::TransferWalk::readRuleOnWritePath(bool ok) const { writeRule(ok); }
+void TStreamDati::TransferWalk::ReadRuleOnWritePath(bool ok) const { WriteRule(ok); }
 
-void TStreamDati::TransferWalk::writeNote(const std::int32_t (&packed)[kNoteBytes]) const
+void TStreamDati::TransferWalk::WriteNote(const std::int32_t (&packed)[kNoteBytes]) const
 {
     for (int i = 0; i < kNoteBytes; ++i) {
-        const std::optional<bool> present = writeRule(p()->WriteElement(kNoteCode, i, packed[i]));
+        const std::optional<bool> present = WriteRule(Protocol()->WriteElement(kNoteCode, i, packed[i]));
         if (present && !*present) {
             s.NoteConfig.fill('\0');
-            progress(kNoteProgress);
+            Progress(kNoteProgress);
             break;
         }
-        progress(kNoteCode);
+        Progress(kNoteCode);
     }
 }
 
-void TStreamDati::TransferWalk::writeDiagStates(std::int32_t* v) const
+void TStreamDati::TransferWalk::WriteDiagStates(std::int32_t* v) const
 {
     std::fill_n(v, 5, 0);
-    writeRule(p()->WriteItem(dm::kDiagnosticStatesCode, v));
+    WriteRule(Protocol()->WriteItem(dm::kDiagnosticStatesCode, v));
 }
 
-void TStreamDati::TransferWalk::writeCoeffPressDiff(std::int32_t* v) const
+void TStreamDati::TransferWalk::WriteCoeffPressDiff(std::int32_t* v) const
 {
     std::uint8_t& byteForm = s.CoeffPressDiffByte;
-    const int format = p()->GetItemFormat(0x7c, 1);
+    const int format = Protocol()->GetItemFormat(0x7c, 1);
     if (format <= 0)
-        fail(linkText());
+        Fail(LinkText());
     if (format == 1) {
         if (byteForm == 0) {
             for (int i = 0; i < 15; ++i)
                 v[i] = std::clamp(v[i] / 30, -128, 127);
             byteForm = 1;
         }
-        writeRule(p()->WriteItem(dm::kCoeffPressDiffByte, v));
+        WriteRule(Protocol()->WriteItem(dm::kCoeffPressDiffByte, v));
     } else {
-        coeffPressDiffToWord(v);
-        writeRule(p()->WriteItem(dm::kCoeffPressDiffWord, v));
+        CoeffPressDiffToWord(v);
+        WriteRule(Protocol()->WriteItem(dm::kCoeffPressDiffWord, v));
     }
 }
 
-void TStreamDati::TransferWalk::writeInjector(const std::int32_t* v) const
+void TStreamDati::TransferWalk::WriteInjector(const std::int32_t* v) const
 {
-    writeRule(p()->WriteElement(0x94, 0, v[1]));
-    writeRule(p()->WriteElement(0x94, 1, v[1]));
+    WriteRule(Protocol()->WriteElement(0x94, 0, v[1]));
+    WriteRule(Protocol()->WriteElement(0x94, 1, v[1]));
 }
 
 // Today's date goes with every write.
-void TStreamDati::TransferWalk::writeClosing(std::int32_t* date) const
+void TStreamDati::TransferWalk::WriteClosing(std::int32_t* date) const
 {
     *date = static_cast<std::int32_t>(QDate(1899, 12, 30).daysTo(plat::CurrentClock().today()));
-    writeRule(p()->WriteValue(0x21e, *date));
+    WriteRule(Protocol()->WriteValue(0x21e, *date));
 }
 
-void TStreamDati::TransferWalk::clearItem1Bit0() const
+void TStreamDati::TransferWalk::ClearItem1Bit0() const
 {
     std::int32_t v = 0;
-    readRule(p()->ReadItem(1, &v));
-    writeRule(p()->WriteValue(1, v & ~1));
+    ReadRule(Protocol()->ReadItem(1, &v));
+    WriteRule(Protocol()->WriteValue(1, v & ~1));
 }

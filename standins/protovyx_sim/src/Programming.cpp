@@ -81,7 +81,7 @@ ImageVerdict checkImage(std::string_view text, int hwType, int hwVariant)
         }
     }
     const TMetaResult meta = DecodeMetaRow(metaRow);
-    if (!ended || dataRecords == 0 || !meta.ok())
+    if (!ended || dataRecords == 0 || !meta.Ok())
         return v;
     v.type = meta.meta.type;
     v.version = meta.meta.version;

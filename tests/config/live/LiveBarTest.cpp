@@ -216,13 +216,13 @@ TEST(ObdBlocks, DecodeBlock8)
     EXPECT_FALSE(v.ko);
     EXPECT_EQ(v.banks[0].fast, "7.8%");
     EXPECT_EQ(v.banks[0].slow, "-3.1%");
-    EXPECT_TRUE(v.banks[0].correctorsVisible());
+    EXPECT_TRUE(v.banks[0].CorrectorsVisible());
     EXPECT_FALSE(v.banks[0].oxygenVisible);
     EXPECT_EQ(v.banks[0].labelColour, kRed);
     EXPECT_TRUE(v.banks[0].labelEnabled);
     EXPECT_EQ(v.banks[1].oxygen, "0.75V");
     EXPECT_TRUE(v.banks[1].oxygenVisible);
-    EXPECT_FALSE(v.banks[1].correctorsVisible());
+    EXPECT_FALSE(v.banks[1].CorrectorsVisible());
     EXPECT_FALSE(v.banks[1].labelEnabled);
     EXPECT_EQ(v.banks[1].labelColour, kLightGrey);
 

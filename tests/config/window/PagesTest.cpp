@@ -202,7 +202,7 @@ TEST_P(Pages, AnEditorWithItsItemsLimitsShowsItsParametersRange)
             ASSERT_NE(e, nullptr) << row.name;
             SCOPED_TRACE(row.name);
             ASSERT_NE(row.parameter(), nullptr);
-            const auto range = row.parameter()->range(r.dm().GetTimeBase());
+            const auto range = row.parameter()->Range(r.dm().GetTimeBase());
             ASSERT_TRUE(range.has_value());
             EXPECT_DOUBLE_EQ(e->MinValue(), range->min);
             EXPECT_DOUBLE_EQ(e->MaxValue(), range->max);
@@ -318,7 +318,7 @@ TEST(PageBindings, EveryRowWithACodeShowsADescribedParameter)
             EXPECT_EQ(row.captionText(), parameter->caption);
             EXPECT_EQ(row.unitText(), parameter->unit);
             if (row.limits.fromItem)
-                EXPECT_TRUE(parameter->range(2560).has_value());
+                EXPECT_TRUE(parameter->Range(2560).has_value());
             shown.insert(parameter);
         }
     }

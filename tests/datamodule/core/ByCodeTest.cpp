@@ -201,11 +201,11 @@ TEST_F(ByCode, CodesThatWriteNothing)
         SCOPED_TRACE(::testing::Message() << "code " << c.code << " value " << c.value);
         r.dm().Modified = 0;
         r.sim().ClearCalls();
-        const auto before = std::vector<std::int32_t>(r.dm().Image.all().begin(), r.dm().Image.all().end());
+        const auto before = std::vector<std::int32_t>(r.dm().Image.All().begin(), r.dm().Image.All().end());
         EXPECT_EQ(r.dm().SetValueByCode(c.code, c.value), c.result);
         EXPECT_EQ(r.dm().Modified, 1);
         EXPECT_TRUE(r.sim().Calls().empty());
-        EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.all().begin()));
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.All().begin()));
     }
     EXPECT_EQ(r.dm().GetValueByCode(0x279), TStreamDati::kUnknownCode);
     EXPECT_EQ(r.dm().GetValueByCode(-1), TStreamDati::kUnknownCode);

@@ -62,7 +62,7 @@ TEST(ParameterTable, ADescriptionGivesItsKindLimitsDigitsAndTexts)
         EXPECT_EQ(p->kind, c.kind);
         EXPECT_EQ(p->raw.lo, c.raw.lo);
         EXPECT_EQ(p->raw.hi, c.raw.hi);
-        const auto range = p->range(2560);
+        const auto range = p->Range(2560);
         ASSERT_TRUE(range.has_value());
         EXPECT_NEAR(range->min, c.min, 1e-9);
         EXPECT_NEAR(range->max, c.max, 1e-9);
@@ -76,7 +76,7 @@ TEST(ParameterTable, ADescriptionGivesItsKindLimitsDigitsAndTexts)
     const dm::Parameter* reducer = dm::FindParameter(dm::kSwitchReducerTempCode);
     ASSERT_NE(reducer, nullptr);
     EXPECT_EQ(reducer->kind, ParamKind::Temperature);
-    const auto degrees = reducer->range(2560);
+    const auto degrees = reducer->Range(2560);
     ASSERT_TRUE(degrees.has_value());
     const double a = static_cast<double>(dm::TempMotoreFromRaw(1));
     const double b = static_cast<double>(dm::TempMotoreFromRaw(255));
@@ -86,7 +86,7 @@ TEST(ParameterTable, ADescriptionGivesItsKindLimitsDigitsAndTexts)
     // A value the window keeps for itself: no by-code scale, no editor range.
     const dm::Parameter* injector = dm::FindParameter(dm::kInjectorPairCode, 1);
     ASSERT_NE(injector, nullptr);
-    EXPECT_FALSE(injector->range(2560).has_value());
+    EXPECT_FALSE(injector->Range(2560).has_value());
 
     // The element is part of the key.
     EXPECT_EQ(dm::FindParameter(dm::kExtraInjTimesCode), nullptr);
@@ -120,7 +120,7 @@ TEST(ParameterTable, TheLimitsAreThoseTheFileCheckHolds)
         EXPECT_EQ(dm::ElementRawLimits(code, element).hi, p.raw.hi);
         if (p.kind == ParamKind::List) {
             // Only the list's codes, each at its position.
-            const auto range = p.range(2560);
+            const auto range = p.Range(2560);
             ASSERT_TRUE(range.has_value());
             const dm::CodeDef* def = dm::FindValueCode(p.code);
             ASSERT_NE(def, nullptr);
@@ -141,12 +141,12 @@ TEST(ParameterTable, TheLimitsAreThoseTheFileCheckHolds)
             continue;
         const dm::Scale scale = dm::ElementScale(*def, element);
         for (const std::int32_t timeBase : {1000, 2560, 40000}) {
-            const auto range = p.range(timeBase);
+            const auto range = p.Range(timeBase);
             ASSERT_TRUE(range.has_value());
             for (const double end : {range->min, range->max}) {
                 const auto raw = dm::ValueToRaw(scale, end, 0, timeBase);
                 ASSERT_TRUE(raw.has_value()) << end;
-                EXPECT_TRUE(p.raw.contains(*raw)) << end << " at time base " << timeBase << " is raw " << *raw;
+                EXPECT_TRUE(p.raw.Contains(*raw)) << end << " at time base " << timeBase << " is raw " << *raw;
             }
         }
     }

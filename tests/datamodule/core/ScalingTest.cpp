@@ -147,7 +147,7 @@ TEST(Scaling, CodeTables)
     ASSERT_TRUE(bf);
     EXPECT_EQ(bf->low, 3);
     EXPECT_EQ(bf->width, 2);
-    EXPECT_EQ(bf->mask(), 0x18);
+    EXPECT_EQ(bf->Mask(), 0x18);
     EXPECT_FALSE(dm::FindBitField(0x1a));
     EXPECT_FALSE(dm::FindBitField(0x310001a));
 

@@ -46,7 +46,7 @@ TEST(EncryptedContainer, KnownContainer)
               toHex(fromHex("74e46e743438a9da01fd1a4c9bd01fb2")));
     EXPECT_EQ(toHex(c.mid(166)), "97 56 65 0d 9e 22 3d 79 30 b8 5f d0 b4 8b 2c 35 2e 8e 8c 41 d4 b5 fc 03");
     const TContainerResult r = DecryptContainer(c, true);
-    ASSERT_TRUE(r.ok());
+    ASSERT_TRUE(r.Ok());
     EXPECT_EQ(r.body, plain);
 }
 
@@ -70,7 +70,7 @@ TEST(EncryptedContainer, BodyLengths)
         const QByteArray c = EncryptContainer(plain, static_cast<std::uint32_t>(n));
         ASSERT_EQ(c.size(), 166 + n);
         const TContainerResult r = DecryptContainer(c, true);
-        ASSERT_TRUE(r.ok()) << n;
+        ASSERT_TRUE(r.Ok()) << n;
         EXPECT_EQ(r.body, plain) << n;
         // One continuous key stream: the body's tail is the tail of a
         // one-piece encryption.
@@ -94,9 +94,9 @@ TEST(EncryptedContainer, ShortAndForeignData)
     QByteArray other = c;
     other[21] = '2';
     EXPECT_EQ(DecryptContainerResource(other).error, TContainerError::BadHeader);
-    EXPECT_TRUE(DecryptContainer(other, false).ok()); // the file reader leaves the header to its caller
+    EXPECT_TRUE(DecryptContainer(other, false).Ok()); // the file reader leaves the header to its caller
     const TContainerResult empty = DecryptContainerResource(c.left(166));
-    ASSERT_TRUE(empty.ok());
+    ASSERT_TRUE(empty.Ok());
     EXPECT_TRUE(empty.body.isEmpty());
 }
 

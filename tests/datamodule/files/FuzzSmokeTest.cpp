@@ -20,9 +20,9 @@ TEST(FuzzSmoke, ConfigurationFilesAndContainersNeverCrash)
     ASSERT_FALSE(containers.empty());
     // The seeds are whole files of their kind.
     for (const QByteArray& c : configs)
-        EXPECT_TRUE(qz::files::CheckConfigurationFile(c, qz::FileKeyString()).accepted());
+        EXPECT_TRUE(qz::files::CheckConfigurationFile(c, qz::FileKeyString()).Accepted());
     for (const QByteArray& c : containers)
-        EXPECT_TRUE(qz::files::DecryptContainer(c, true).ok());
+        EXPECT_TRUE(qz::files::DecryptContainer(c, true).Ok());
     rig::RunFuzzEntry(&fuzzfiles::ReadConfigurationFile, configs, 600);
     rig::RunFuzzEntry(&fuzzfiles::ReadContainer, containers, 600);
     // Each entry on the other's inputs as well.

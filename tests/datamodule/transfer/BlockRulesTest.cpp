@@ -211,7 +211,7 @@ TEST(BlockRules, HexScriptLeavesOnlyTheScrambledTarget)
     ASSERT_TRUE(r.transfer(T::TRANSFER_SCRIPT, script));
     EXPECT_EQ(r.scratchFiles(), QStringList{"out.ehcf"});
     const auto file = qz::files::ReadWholeFile(script);
-    ASSERT_TRUE(file.ok());
+    ASSERT_TRUE(file.Ok());
     EXPECT_TRUE(file.data.startsWith("ENCRYPTED_MLTP_FILE\r\n"));
     const QByteArray plain =
         qz::files::DescrambleBytes(file.data, qz::files::HexScriptKey(), qz::files::TScrambledSource::File);

@@ -50,7 +50,7 @@ TEST(BlockTable, AgreesWithTheItemCatalogue)
     // Every item of a transfer group is moved by one block.
     for (const dm::ItemDef& d : dm::ItemCatalogue()) {
         if (d.groups != 0) {
-            EXPECT_EQ(blocksOfItem[d.number()], 1) << std::hex << d.code;
+            EXPECT_EQ(blocksOfItem[d.Number()], 1) << std::hex << d.code;
         }
     }
     EXPECT_EQ(blocksOfItem[0x1e], 1); // the date, moved by the closing block

@@ -46,7 +46,7 @@ TEST(DamagedFiles, AreRefusedBeforeTheImageChanges)
         r.prompts.clear();
         r.prompts.script(plat::IDNO);
         const bool loaded = r.transfer(T::TRANSFER_LOAD, file);
-        EXPECT_EQ(qz::files::CheckConfigurationFile(d.bytes, r.dm().FileKey()).accepted(), !d.refused);
+        EXPECT_EQ(qz::files::CheckConfigurationFile(d.bytes, r.dm().FileKey()).Accepted(), !d.refused);
         if (d.refused) {
             EXPECT_FALSE(loaded);
             ASSERT_EQ(r.prompts.shown().size(), 1u);
@@ -202,7 +202,7 @@ TEST(FuzzSeeds, Generate)
         TransferRig r({.profile = std::string("type=") + type});
         const QString name = QString::fromLocal8Bit(out) + QStringLiteral("/saved-type%1").arg(QLatin1String(type));
         const QByteArray bytes = savedConfiguration(r, name + QStringLiteral(".zc4"));
-        ASSERT_TRUE(qz::files::CheckConfigurationFile(bytes, r.dm().FileKey()).accepted());
+        ASSERT_TRUE(qz::files::CheckConfigurationFile(bytes, r.dm().FileKey()).Accepted());
 
         const auto doc = qz::files::TIniDocument::Parse(*r.plainOf(name + QStringLiteral(".zc4")));
         const auto& sections = doc.Sections();
@@ -223,7 +223,7 @@ TEST(FuzzSeeds, Generate)
                 ++to;
             const QByteArray part = scrambled(from, to);
             // A section larger than the limit goes alone (cut by the fuzzer).
-            ASSERT_TRUE(qz::files::CheckConfigurationFile(part, r.dm().FileKey()).accepted());
+            ASSERT_TRUE(qz::files::CheckConfigurationFile(part, r.dm().FileKey()).Accepted());
             ASSERT_TRUE(qz::files::SaveFileAtomically(name + QStringLiteral("-part%1.zc4").arg(n + 1), part));
             from = to;
         }

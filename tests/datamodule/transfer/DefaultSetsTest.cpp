@@ -115,7 +115,7 @@ TEST(DefaultSets, EveryChoiceOfTheProgramExists)
         const auto data = qz::files::ReadDefaultSetResource(id);
         ASSERT_TRUE(data);
         const auto plain = qz::files::DecryptContainerResource(*data);
-        ASSERT_TRUE(plain.ok());
+        ASSERT_TRUE(plain.Ok());
         EXPECT_TRUE(plain.body.startsWith('['));
     }
 }
@@ -140,7 +140,7 @@ TEST(DefaultSets, SetRoundTripThroughAFile)
     const auto first = r.image();
     const QString file = r.path("259.zc4");
     ASSERT_TRUE(r.transfer(T::TRANSFER_SAVE, file));
-    r.dm().Image.clear();
+    r.dm().Image.Clear();
     ASSERT_TRUE(r.transfer(T::TRANSFER_LOAD, file));
     EXPECT_EQ(r.image(), first);
 }

@@ -35,7 +35,7 @@ std::vector<long long> tableOf(const dm::SensorTable& t)
 
 Fields stateOf(const TStreamDati& d)
 {
-    const auto image = d.Image.all();
+    const auto image = d.Image.All();
     const auto& e = d.EcuInfo;
     return {
         {"Image", {image.begin(), image.end()}},
@@ -140,7 +140,7 @@ void expectReplaced(TransferRig& r)
     EXPECT_STRNE(d.NoteConfig.data(), "BEFORE THE READ");
     // The gas sensor table follows the sensor the ECU has.
     dm::SensorTable gas;
-    gas.build(*dm::GasSensorCharacteristic(2));
+    gas.Build(*dm::GasSensorCharacteristic(2));
     EXPECT_EQ(dm::GasSensorTable().counts, gas.counts);
     EXPECT_EQ(d.Modified, 1);
 }

@@ -333,17 +333,17 @@ TEST(TransferRoundTrip, ReadSaveLoadGivesTheSameFileItems)
     const auto note = r.dm().NoteConfig;
     const QString file = r.path("rt.zc4");
     ASSERT_TRUE(r.transfer(T::TRANSFER_SAVE, file));
-    r.dm().Image.clear();
+    r.dm().Image.Clear();
     r.dm().NoteConfig.fill(0);
     ASSERT_TRUE(r.transfer(T::TRANSFER_LOAD, file));
     const auto loaded = r.image();
     for (const dm::ItemDef& d : dm::ItemCatalogue()) {
         // (0xbc: a load caps it at 85.)
-        if (!d.inImage || *d.fileKey == '\0' || d.number() == 0x1e || d.number() == 0xbc)
+        if (!d.inImage || *d.fileKey == '\0' || d.Number() == 0x1e || d.Number() == 0xbc)
             continue;
-        const std::int32_t* a = read.data() + (r.dm().Item(d.code) - r.dm().Image.all().data());
+        const std::int32_t* a = read.data() + (r.dm().Item(d.code) - r.dm().Image.All().data());
         const std::int32_t* b = loaded.data() + (a - read.data());
-        for (int i = 0; i < d.elements(); ++i)
+        for (int i = 0; i < d.Elements(); ++i)
             EXPECT_EQ(a[i], b[i]) << std::hex << d.code << " [" << std::dec << i << "]";
     }
     // The file keeps the note without the blanks the ECU pads it with.
@@ -368,8 +368,8 @@ TEST(TransferRoundTrip, LoadWriteReadGivesTheSameImage)
     for (const dm::ItemDef& d : dm::ItemCatalogue()) {
         if (!d.inImage || *d.fileKey == '\0')
             continue;
-        const std::ptrdiff_t at = r.dm().Item(d.code) - r.dm().Image.all().data();
-        for (int i = 0; i < d.elements(); ++i)
+        const std::ptrdiff_t at = r.dm().Item(d.code) - r.dm().Image.All().data();
+        for (int i = 0; i < d.Elements(); ++i)
             EXPECT_EQ(written[at + i], read[at + i]) << std::hex << d.code << " [" << std::dec << i << "]";
     }
 }

@@ -32,7 +32,7 @@ QByteArray WithFlag1(const QByteArray& plain)
 std::optional<QByteArray> TransferRig::plainOf(const QString& file) const
 {
     const qz::files::TReadResult r = qz::files::ReadWholeFile(file);
-    if (!r.ok())
+    if (!r.Ok())
         return std::nullopt;
     return qz::files::DescrambleBytes(r.data, const_cast<TransferRig*>(this)->dm().FileKey(),
                                       qz::files::TScrambledSource::File);
@@ -51,7 +51,7 @@ bool TransferRig::transfer(std::uint32_t flags, const QString& file, int resourc
 
 std::vector<std::int32_t> TransferRig::image() const
 {
-    const auto all = const_cast<TransferRig*>(this)->dm().Image.all();
+    const auto all = const_cast<TransferRig*>(this)->dm().Image.All();
     return {all.begin(), all.end()};
 }
 

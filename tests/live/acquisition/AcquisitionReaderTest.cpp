@@ -106,7 +106,7 @@ TEST(AcquisitionReader, FilesAndTheirOutcome)
 TEST(AcquisitionReader, ValuesInColumnOrder)
 {
     const TAcquisitionReadResult r = readBytes(kHead2 + "\r\n" + kLine12 + "\r\n-5\t+7\t-0.5\t1e-06\t3\t1\t0.25\t-3\t40\t.1\t2\t3");
-    ASSERT_TRUE(r.ok());
+    ASSERT_TRUE(r.Ok());
     ASSERT_EQ(r.Rows.size(), 2u);
     const std::array<float, 10> first{0.9f, 2.5f, 3, 1, 0.25f, 60, 40, 0.1f, 2.25f, 3.5f};
     EXPECT_EQ(r.Rows[0].TimeMs, 20);
@@ -121,7 +121,7 @@ TEST(AcquisitionReader, ValuesInColumnOrder)
     // Too small for a float: 0, as a formatted read stores it; a float's
     // smallest numbers themselves stay.
     const TAcquisitionReadResult tiny = readBytes(kHead1 + "\r\n1\t1\t1e-50\t-1e-50\t1e-40\t1e-45\t123e-60\t6\t7");
-    ASSERT_TRUE(tiny.ok());
+    ASSERT_TRUE(tiny.Ok());
     ASSERT_EQ(tiny.Rows.size(), 1u);
     EXPECT_EQ(tiny.Rows[0].Values[0], 0.0f);
     EXPECT_EQ(tiny.Rows[0].Values[1], 0.0f);
@@ -136,7 +136,7 @@ TEST(AcquisitionReader, HeaderLinesHaveTheLimitOfEveryLine)
     const QByteArray header199 = "Ver. 1 1 " + QByteArray(kAcqMaxLineLength - 9, 'x');
     const QByteArray columns199 = "TEMPO" + QByteArray(kAcqMaxLineLength - 5, 'c');
     const TAcquisitionReadResult longest = readBytes(header199 + "\r\n" + columns199 + "\r\n" + kLine9);
-    ASSERT_TRUE(longest.ok()) << int(longest.Error) << " line " << longest.Line;
+    ASSERT_TRUE(longest.Ok()) << int(longest.Error) << " line " << longest.Line;
     EXPECT_EQ(longest.Rows.size(), 1u);
 
     const TAcquisitionReadResult header = readBytes(header199 + "x\r\n" + columns199 + "\r\n" + kLine9);

@@ -71,11 +71,11 @@ protected:
 // A finished recording of one line in folder(), its temporary name returned.
 QString recordOneLine(TAcquisitionRecorder& r)
 {
-    EXPECT_TRUE(r.Start(1, kStamp).ok());
+    EXPECT_TRUE(r.Start(1, kStamp).Ok());
     TAcquisitionSample s;
     s.Rpm = 800;
     r.Append(s);
-    EXPECT_TRUE(r.Stop().ok());
+    EXPECT_TRUE(r.Stop().Ok());
     return r.TempFileName();
 }
 
@@ -106,19 +106,19 @@ TEST_F(Recorder, WritesTheFixtureBytesAndReadsThemBack)
         SCOPED_TRACE(k.fixture);
         TAcquisitionRecorder r;
         clock_.setNow(k.start);
-        ASSERT_TRUE(r.Start(k.banks, kStamp).ok());
+        ASSERT_TRUE(r.Start(k.banks, kStamp).Ok());
         EXPECT_TRUE(r.IsRecording());
         for (const Tick& t : k.ticks) {
             clock_.setNow(t.now);
             r.Append(t.sample);
         }
-        ASSERT_TRUE(r.Stop().ok());
+        ASSERT_TRUE(r.Stop().Ok());
         const QByteArray expected = readAll(QStringLiteral(QZ_ACQ_FIXTURES "/") + QLatin1String(k.fixture));
         ASSERT_FALSE(expected.isEmpty());
         EXPECT_EQ(readAll(r.TempFileName()), expected);
 
         const TAcquisitionReadResult back = ReadAcquisitionFile(r.TempFileName());
-        ASSERT_TRUE(back.ok()) << int(back.Error) << " line " << back.Line;
+        ASSERT_TRUE(back.Ok()) << int(back.Error) << " line " << back.Line;
         EXPECT_EQ(back.BankCount, k.banks);
         ASSERT_EQ(back.Rows.size(), k.ticks.size());
         const TAcquisitionRow& first = back.Rows[0];
@@ -134,13 +134,13 @@ TEST_F(Recorder, WritesTheFixtureBytesAndReadsThemBack)
 TEST_F(Recorder, StoppedBeforeTheFirstTickHoldsHeaderAndColumnsOnly)
 {
     TAcquisitionRecorder r;
-    ASSERT_TRUE(r.Start(2, kStamp).ok());
-    ASSERT_TRUE(r.Stop().ok());
+    ASSERT_TRUE(r.Start(2, kStamp).Ok());
+    ASSERT_TRUE(r.Stop().Ok());
     const QByteArray bytes = readAll(r.TempFileName());
     EXPECT_EQ(bytes, AcquisitionHeader(2, kStamp));
     EXPECT_FALSE(bytes.endsWith('\n'));
     const TAcquisitionReadResult back = ReadAcquisitionFile(r.TempFileName());
-    EXPECT_TRUE(back.ok());
+    EXPECT_TRUE(back.Ok());
     EXPECT_TRUE(back.Rows.empty());
 }
 
@@ -148,14 +148,14 @@ TEST_F(Recorder, TakesTheSmallestFreeNumberAndCreatesTheFolder)
 {
     EXPECT_EQ(AcquisitionFolder(), folder());
     TAcquisitionRecorder first;
-    ASSERT_TRUE(first.Start(1, kStamp).ok());  // the folder did not exist
+    ASSERT_TRUE(first.Start(1, kStamp).Ok());  // the folder did not exist
     EXPECT_EQ(first.TempFileName(), folder() + "/__acqtmp0.tmp");
 
     // A file left behind keeps its number; a gap is filled first.
     writeFile(folder() + "/__acqtmp2.tmp", "left behind");
     TAcquisitionRecorder second, third;
-    ASSERT_TRUE(second.Start(1, kStamp).ok());
-    ASSERT_TRUE(third.Start(1, kStamp).ok());
+    ASSERT_TRUE(second.Start(1, kStamp).Ok());
+    ASSERT_TRUE(third.Start(1, kStamp).Ok());
     EXPECT_EQ(second.TempFileName(), folder() + "/__acqtmp1.tmp");
     EXPECT_EQ(third.TempFileName(), folder() + "/__acqtmp3.tmp");
     EXPECT_EQ(readAll(folder() + "/__acqtmp2.tmp"), "left behind");
@@ -163,7 +163,7 @@ TEST_F(Recorder, TakesTheSmallestFreeNumberAndCreatesTheFolder)
     // A new start discards the recorder's own unsaved file.
     const QString old = first.TempFileName();
     first.Stop();
-    ASSERT_TRUE(first.Start(1, kStamp).ok());
+    ASSERT_TRUE(first.Start(1, kStamp).Ok());
     EXPECT_EQ(first.TempFileName(), old);  // number 0 was freed and taken again
     second.Discard();
     EXPECT_FALSE(QFile::exists(folder() + "/__acqtmp1.tmp"));
@@ -178,7 +178,7 @@ TEST_F(Recorder, UncreatableFileIsReportedAndLeavesNothingToSave)
     EXPECT_EQ(started.Error, TAcqError::CannotCreate);
     EXPECT_FALSE(r.IsRecording());
     r.Append(TAcquisitionSample{});  // the recording runs on without a file
-    EXPECT_TRUE(r.Stop().ok());
+    EXPECT_TRUE(r.Stop().Ok());
     EXPECT_EQ(r.SaveAs(path("out.txt")).Error, TAcqError::NothingRecorded);
     EXPECT_FALSE(QFile::exists(path("out.txt")));
 }
@@ -195,7 +195,7 @@ TEST_F(Recorder, SaveRenamesAndReplacesAnExistingFile)
         const QString temp = recordOneLine(r);
         const QByteArray recorded = readAll(temp);
         const TAcqResult saved = r.SaveAs(target);
-        ASSERT_TRUE(saved.ok()) << saved.Detail.toStdString();
+        ASSERT_TRUE(saved.Ok()) << saved.Detail.toStdString();
         EXPECT_EQ(readAll(target), recorded);
         EXPECT_FALSE(QFile::exists(temp));
         EXPECT_FALSE(r.HasUnsaved());
@@ -206,12 +206,12 @@ TEST_F(Recorder, SaveRenamesAndReplacesAnExistingFile)
 TEST_F(Recorder, SaveWhileRecordingStopsFirst)
 {
     TAcquisitionRecorder r;
-    ASSERT_TRUE(r.Start(1, kStamp).ok());
+    ASSERT_TRUE(r.Start(1, kStamp).Ok());
     r.Append(TAcquisitionSample{});
-    ASSERT_TRUE(r.SaveAs(path("live.txt")).ok());
+    ASSERT_TRUE(r.SaveAs(path("live.txt")).Ok());
     EXPECT_FALSE(r.IsRecording());
     const TAcquisitionReadResult back = ReadAcquisitionFile(path("live.txt"));
-    EXPECT_TRUE(back.ok());
+    EXPECT_TRUE(back.Ok());
     EXPECT_EQ(back.Rows.size(), 1u);
 }
 
@@ -233,7 +233,7 @@ TEST_F(Recorder, FailedSavesKeepTheRecordingAndThePreviousFile)
 
     EXPECT_TRUE(r.HasUnsaved());
     EXPECT_EQ(readAll(temp), recorded);
-    EXPECT_TRUE(r.SaveAs(path("finally.txt")).ok());
+    EXPECT_TRUE(r.SaveAs(path("finally.txt")).Ok());
     EXPECT_EQ(readAll(path("finally.txt")), recorded);
 }
 
@@ -311,12 +311,12 @@ TEST_F(Recorder, ASaveThatCannotCompleteKeepsThePreviousFileAndSaysWhy)
 
         // A recording several times the size of the small disk.
         TAcquisitionRecorder r;
-        ASSERT_TRUE(r.Start(2, kStamp).ok());
+        ASSERT_TRUE(r.Start(2, kStamp).Ok());
         for (int i = 0; i < 4000; ++i) {
             clock_.advance(20);
             r.Append(ExampleSample());
         }
-        ASSERT_TRUE(r.Stop().ok());
+        ASSERT_TRUE(r.Stop().Ok());
         const QByteArray recorded = readAll(r.TempFileName());
         ASSERT_GT(recorded.size(), 3 * 64 * 1024);
         if (disk) {
@@ -388,7 +388,7 @@ TEST_F(Recorder, AFailedSaveSaysTheSystemsReason)
 
         TAcquisitionRecorder r(c.place == Place::RecordingOnFullDisk ? folder + QLatin1String("/Acquisition")
                                                                      : this->folder());
-        ASSERT_TRUE(r.Start(2, kStamp).ok());
+        ASSERT_TRUE(r.Start(2, kStamp).Ok());
         // Several times what the small disk holds: it fills up part-way.
         for (int i = 0; i < 4000; ++i) {
             clock_.advance(20);

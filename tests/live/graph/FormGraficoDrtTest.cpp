@@ -200,7 +200,7 @@ TEST_F(FormGraficoDrtTest, RunTicksPlotTheLiveFrameAndRecordIt)
     EXPECT_TRUE(w->Recorder().HasUnsaved());
 
     const auto read = qz::live::ReadAcquisitionFile(temp);
-    ASSERT_TRUE(read.ok()) << read.Line;
+    ASSERT_TRUE(read.Ok()) << read.Line;
     EXPECT_EQ(read.BankCount, 1);
     ASSERT_EQ(read.Rows.size(), 5u);
     for (int i = 0; i < 5; ++i) {
@@ -219,7 +219,7 @@ TEST_F(FormGraficoDrtTest, TwoProbesPlotAndRecordTheSecondBank)
     w->ImageRunStopClick();
     EXPECT_EQ(counts(*w), std::vector<qsizetype>(11, 2));
     const auto read = qz::live::ReadAcquisitionFile(w->Recorder().TempFileName());
-    ASSERT_TRUE(read.ok());
+    ASSERT_TRUE(read.Ok());
     EXPECT_EQ(read.BankCount, 2);
     EXPECT_EQ(read.Rows.size(), 2u);
 }
@@ -250,7 +250,7 @@ TEST_F(FormGraficoDrtTest, SaveAfterStopMovesTheRecordingToTheChosenName)
     EXPECT_FALSE(QFile::exists(temp));
     EXPECT_FALSE(w->Recorder().HasUnsaved());
     const auto read = qz::live::ReadAcquisitionFile(chosen);
-    ASSERT_TRUE(read.ok());
+    ASSERT_TRUE(read.Ok());
     EXPECT_EQ(read.Rows.size(), 2u);
 
     // Nothing left to save: no dialog.

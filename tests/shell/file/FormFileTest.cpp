@@ -354,7 +354,7 @@ TEST_F(FormFileTest, DamagedOrForeignFilesNeverReachTheEcu)
             r.dm().Modified = 0;
             write(lpg(QStringLiteral("Rotto.zc4")), damaged.bytes);
             r.dm().Item(0x36)[0] = 77;
-            const auto before = std::vector<std::int32_t>(r.dm().Image.all().begin(), r.dm().Image.all().end());
+            const auto before = std::vector<std::int32_t>(r.dm().Image.All().begin(), r.dm().Image.All().end());
             r.prompts.clear();
             // Then No to any retry question.
             r.prompts.script({answer, plat::IDNO, plat::IDNO});
@@ -372,7 +372,7 @@ TEST_F(FormFileTest, DamagedOrForeignFilesNeverReachTheEcu)
                 // The load error, and the image as it was.
                 EXPECT_EQ(box.text, rig::text(301));
                 EXPECT_EQ(writes, 0) << "a refused file reached the ECU";
-                EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.all().begin()));
+                EXPECT_TRUE(std::equal(before.begin(), before.end(), r.dm().Image.All().begin()));
                 continue;
             }
             // A file that lacks keys: asked first, No the default.

@@ -431,7 +431,7 @@ TEST(WholeImage, RefusesWhatWouldLeaveTheEcuWithoutItsApplication)
         // The same through the download's check, from the buffer it sends.
         const TWholeImageCheck whole = CheckWholeFirmwareImage(prefixed(c.text).view(), 0x1E05, 0);
         EXPECT_EQ(whole.verdict.fault, c.fault);
-        EXPECT_EQ(whole.ok(), c.fault == TImageFault::None);
+        EXPECT_EQ(whole.Ok(), c.fault == TImageFault::None);
     }
 }
 
@@ -440,7 +440,7 @@ TEST(WholeImage, TheReasonNamesTheLineAndWhatIsWrong)
     const TApplicationRange range = ApplicationRangeOf(55).value();
     std::vector<std::string> l = imageOfKind('2');
     l[6] = dataRecord('2', 0x3FE0);
-    EXPECT_EQ(CheckWholeFirmwareImage(prefixed(joined(l)).view(), 0x0305, 55).reason(),
+    EXPECT_EQ(CheckWholeFirmwareImage(prefixed(joined(l)).view(), 0x0305, 55).Reason(),
               "line 7 (record 7): data from 0x3FE0 to 0x3FFF outside 0x4000-0x3FFFF");
     l = imageOfKind('2');
     l[11] = bareRecord('5', 9);
@@ -457,7 +457,7 @@ TEST(WholeImage, TheReasonNamesTheLineAndWhatIsWrong)
     // A boot identity without a type has no range: nothing is taken.
     const TWholeImageCheck none = CheckWholeFirmwareImage(prefixed(joined(imageOfKind('2'))).view(), 0x0405, 30);
     EXPECT_EQ(none.verdict.fault, TImageFault::OutsideRange);
-    EXPECT_EQ(none.reason(), "line 4 (record 4): data from 0x4000 to 0x401F, but ECU type 0 has no application range");
+    EXPECT_EQ(none.Reason(), "line 4 (record 4): data from 0x4000 to 0x401F, but ECU type 0 has no application range");
 }
 
 TEST(WholeImage, EveryProgrammableTypeHasItsApplicationRange)
@@ -487,7 +487,7 @@ TEST(FirmwareMeta, RoundTripsAndStaysAValidRecord)
         const TS0Scan scan = ScanS0Records(text);
         ASSERT_EQ(scan.s0Count, 3);
         const TMetaResult r = DecodeMetaRow(scan.row2);
-        ASSERT_TRUE(r.ok()) << salt;
+        ASSERT_TRUE(r.Ok()) << salt;
         EXPECT_EQ(r.meta.type, 55);
         EXPECT_EQ(r.meta.variantMask, 0x81);
         EXPECT_EQ(r.meta.version, 0x0709);
@@ -538,16 +538,16 @@ TEST(FirmwareFileLoad, OpenHeaderAndContainerFailures)
     const QByteArray header(qz::files::kContainerHeader, qz::files::kContainerHeaderLength);
     const std::string plain = WriteFirmwareImage(baseSpec());
 
-    EXPECT_STREQ(LoadFirmwareFile(dir.filePath("missing.zp4")).code(), "P03");
-    EXPECT_STREQ(LoadFirmwareFile(dir.path()).code(), "P03");
-    EXPECT_STREQ(LoadFirmwareFile(QString()).code(), "P03");
-    EXPECT_STREQ(LoadFirmwareFile(write("plain.zp4", QByteArray::fromStdString(plain))).code(), "P04");
-    EXPECT_STREQ(LoadFirmwareFile(write("tiny.zp4", "ENCRYPTED")).code(), "P04");
-    EXPECT_STREQ(LoadFirmwareFile(write("empty.zp4", QByteArray())).code(), "P04");
+    EXPECT_STREQ(LoadFirmwareFile(dir.filePath("missing.zp4")).Code(), "P03");
+    EXPECT_STREQ(LoadFirmwareFile(dir.path()).Code(), "P03");
+    EXPECT_STREQ(LoadFirmwareFile(QString()).Code(), "P03");
+    EXPECT_STREQ(LoadFirmwareFile(write("plain.zp4", QByteArray::fromStdString(plain))).Code(), "P04");
+    EXPECT_STREQ(LoadFirmwareFile(write("tiny.zp4", "ENCRYPTED")).Code(), "P04");
+    EXPECT_STREQ(LoadFirmwareFile(write("empty.zp4", QByteArray())).Code(), "P04");
     // The right header but shorter than the container's head.
-    EXPECT_STREQ(LoadFirmwareFile(write("short.zp4", header + QByteArray(143, 'x'))).code(), "P04");
+    EXPECT_STREQ(LoadFirmwareFile(write("short.zp4", header + QByteArray(143, 'x'))).Code(), "P04");
     // Just the head: an empty image holds no record to send.
-    EXPECT_STREQ(LoadFirmwareFile(write("head.zp4", header + QByteArray(144, 'x'))).code(), "P04");
+    EXPECT_STREQ(LoadFirmwareFile(write("head.zp4", header + QByteArray(144, 'x'))).Code(), "P04");
     // Above 16 MiB, whatever it holds.
     {
         QFile f(dir.filePath("huge.zp4"));
@@ -555,7 +555,7 @@ TEST(FirmwareFileLoad, OpenHeaderAndContainerFailures)
         f.write(qz::files::EncryptContainer(QByteArrayView(plain.data(), qsizetype(plain.size())), 1));
         ASSERT_TRUE(f.resize(kMaxFirmwareFileSize + 1));
         f.close();
-        EXPECT_STREQ(LoadFirmwareFile(f.fileName()).code(), "P04");
+        EXPECT_STREQ(LoadFirmwareFile(f.fileName()).Code(), "P04");
     }
 }
 
@@ -568,8 +568,8 @@ TEST(FirmwareFileLoad, ContainerGivesTheCountedImageThatPassesTheCheck)
     f.write(qz::files::EncryptContainer(QByteArrayView(plain.data(), qsizetype(plain.size())), 77));
     f.close();
     const TFirmwareLoad r = LoadFirmwareFile(f.fileName());
-    ASSERT_TRUE(r.ok());
-    EXPECT_STREQ(r.code(), "");
+    ASSERT_TRUE(r.Ok());
+    EXPECT_STREQ(r.Code(), "");
     ASSERT_EQ(r.image.size(), qsizetype(plain.size()) + 4);
     const auto* b = reinterpret_cast<const std::uint8_t*>(r.image.data());
     EXPECT_EQ(b[0] | b[1] << 8 | b[2] << 16 | b[3] << 24, int(plain.size()));

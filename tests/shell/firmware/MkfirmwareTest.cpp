@@ -61,12 +61,12 @@ TEST(Mkfirmware, DemoFilesCoverEveryExtensionAndProgramTheSimulatedEcu)
         Ecu ecu("type=" + std::to_string(type) + ";customer=5");
         EXPECT_TRUE(FirmwareFileMatchesEcu(FirmwareExtensionOf(name), ecu.boot.BootId, ecu.boot.BootExtra));
         const TFirmwareLoad file = LoadFirmwareFile(QDir(dir.path()).filePath(name));
-        ASSERT_TRUE(file.ok());
+        ASSERT_TRUE(file.Ok());
         EXPECT_EQ(CheckFirmwareImage(5, file.image, ecu.boot.BootId, ecu.boot.BootExtra,
                                      [&] { return ReadHardwareVariant(&ecu.sim, 0); }, ProgramVersionNumber()),
                   0);
         const TWholeImageCheck whole = CheckWholeFirmwareImage(file.image, ecu.boot.BootId, ecu.boot.BootExtra);
-        EXPECT_TRUE(whole.ok()) << whole.reason();
+        EXPECT_TRUE(whole.Ok()) << whole.Reason();
         ASSERT_EQ(ecu.program(file.image), 0);
         ASSERT_TRUE(ecu.sim.Connect());
         TEcuInfo info{};
@@ -99,15 +99,15 @@ TEST(Mkfirmware, EachBrokenKindFailsWhereItShould)
         const TFirmwareLoad file = LoadFirmwareFile(out);
         if (c.check < 0) {
             // A damaged record: never sent.
-            EXPECT_STREQ(file.code(), "P04");
+            EXPECT_STREQ(file.Code(), "P04");
             continue;
         }
-        ASSERT_TRUE(file.ok());
+        ASSERT_TRUE(file.Ok());
         Ecu ecu("type=30;hw=2;customer=5");
         EXPECT_EQ(CheckFirmwareImage(5, file.image, ecu.boot.BootId, ecu.boot.BootExtra,
                                      [&] { return ReadHardwareVariant(&ecu.sim, 0); }, 0x0100),
                   c.check);
-        EXPECT_TRUE(CheckWholeFirmwareImage(file.image, ecu.boot.BootId, ecu.boot.BootExtra).ok())
+        EXPECT_TRUE(CheckWholeFirmwareImage(file.image, ecu.boot.BootId, ecu.boot.BootExtra).Ok())
             << "only the metadata are broken";
         EXPECT_EQ(ecu.program(file.image), c.program);
     }
@@ -122,7 +122,7 @@ TEST(Mkfirmware, PlainImagesAndCommandLine)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();
     EXPECT_TRUE(text.startsWith("S0"));
-    EXPECT_EQ(LoadFirmwareFile(plain).code(), std::string("P04")) << "no container";
+    EXPECT_EQ(LoadFirmwareFile(plain).Code(), std::string("P04")) << "no container";
     QByteArray image(4, '\0');
     for (int i = 0; i < 4; ++i)
         image[i] = static_cast<char>((text.size() >> (8 * i)) & 0xFF);

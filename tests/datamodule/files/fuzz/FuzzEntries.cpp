@@ -57,7 +57,7 @@ void ReadConfigurationFile(const std::uint8_t* data, std::size_t size)
     check(plain.size() <= bytes.size());
     std::vector<TIniIssue> issues;
     readIni(plain, &issues);
-    if (verdict.accepted()) {
+    if (verdict.Accepted()) {
         // What the check lets through is a whole configuration of this system.
         check(intact);
         check(issues.empty());
@@ -82,12 +82,12 @@ void ReadContainer(const std::uint8_t* data, std::size_t size)
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (bool checkHeader : {false, true}) {
         const TContainerResult r = DecryptContainer(bytes, checkHeader);
-        if (r.ok())
+        if (r.Ok())
             check(r.body.size() == bytes.size() - kContainerBodyOffset);
         else
             check(r.body.isEmpty());
         if (size < static_cast<std::size_t>(kContainerBodyOffset))
-            check(!r.ok());
+            check(!r.Ok());
     }
     check(ContainerKeyMaterial(bytes).size() <= 128);
 }

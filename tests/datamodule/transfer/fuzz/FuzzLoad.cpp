@@ -74,7 +74,7 @@ void ConfigurationLoader::Load(const std::uint8_t* data, std::size_t size)
     TStreamDati& dm = s_->dm;
     s_->input = QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
-    const auto all = dm.Image.all();
+    const auto all = dm.Image.All();
     std::vector<std::int32_t>& before = s_->before;
     before.assign(all.begin(), all.end());
     s_->prompts.asked = 0;
@@ -83,7 +83,7 @@ void ConfigurationLoader::Load(const std::uint8_t* data, std::size_t size)
     check(!dm.IsContainerOpen());
     if (!loaded) {
         check(s_->prompts.asked == 1);
-        check(std::equal(before.begin(), before.end(), dm.Image.all().begin()));
+        check(std::equal(before.begin(), before.end(), dm.Image.All().begin()));
         forget();
         return;
     }
@@ -92,7 +92,7 @@ void ConfigurationLoader::Load(const std::uint8_t* data, std::size_t size)
         if (!item.inImage || item.fileKey[0] == '\0')
             continue;
         const std::int32_t* v = dm.Item(item.code);
-        for (int e = 0; e < item.elements(); ++e)
+        for (int e = 0; e < item.Elements(); ++e)
             check(dm::ElementCanHold(item.code, e % item.cols, v[e]));
     }
     check(dm.DamagedValueCount() == static_cast<int>(dm.DamagedValueKeys().size()));

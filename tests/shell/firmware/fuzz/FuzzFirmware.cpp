@@ -107,7 +107,7 @@ void CheckImageText(const std::uint8_t* data, std::size_t size)
     check(download.range.first == 0x4000 && download.range.last == 0x3FFFF);
     for (const auto& [range, v] : verdicts) {
         check(!DescribeImageVerdict(v, range).empty());
-        if (!v.ok()) {
+        if (!v.Ok()) {
             check(v.record <= v.line && v.line <= size + 1);
             continue;
         }
