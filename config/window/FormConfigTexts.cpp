@@ -229,8 +229,8 @@ void TFormConfig::LoadTexts()
     for (int p = 0; p < cfgwin::kPageCount; ++p) {
         for (const Binding& row : PageBindings(p)) {
             QWidget* control = Control(QString::fromLatin1(row.name));
-            const int caption = row.captionText();
-            const int unit = row.unitText();
+            const int caption = row.CaptionText();
+            const int unit = row.UnitText();
             if (caption && row.captionName) {
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
                     l->setText(wkit::Text(caption));

@@ -92,19 +92,19 @@ void TFormConfig::BuildPanelBarra()
     PanelBarra->setFrameShape(QFrame::Box);
     PanelBarra->setAutoFillBackground(true);
     Builder b(this, PanelBarra);
-    QGridLayout* g = b.grid();
+    QGridLayout* g = b.Grid();
     g->setContentsMargins(6, 3, 6, 3);
     g->setHorizontalSpacing(8);
     g->setVerticalSpacing(2);
 
     const auto caption = [&](const char* name, int col) {
-        QLabel* l = b.label(name, PanelBarra);
+        QLabel* l = b.Label(name, PanelBarra);
         l->setAlignment(Qt::AlignCenter);
         g->addWidget(l, 0, col, Qt::AlignHCenter | Qt::AlignBottom);
         return l;
     };
     const auto value = [&](const char* name, int row, int col, const QString& widest) {
-        QLabel* l = b.label(name, PanelBarra);
+        QLabel* l = b.Label(name, PanelBarra);
         styleValue(l, widest);
         setFill(l, kValueFill);
         g->addWidget(l, row, col);
@@ -112,7 +112,7 @@ void TFormConfig::BuildPanelBarra()
     };
     // A picture behind a reading (the same cell), shown and hidden with it.
     const auto behind = [&](const char* name, int row, int col) {
-        plat::PictureButton* p = b.picture(name, PanelBarra);
+        plat::PictureButton* p = b.Picture(name, PanelBarra);
         g->addWidget(p, row, col);
         return p;
     };
@@ -120,10 +120,10 @@ void TFormConfig::BuildPanelBarra()
     const QString volts = QStringLiteral("0.00");
 
     // The fuel state: the switch picture, the fuel label and the level lamps.
-    ImageCommutatore = b.picture("ImageCommutatore", PanelBarra);
+    ImageCommutatore = b.Picture("ImageCommutatore", PanelBarra);
     g->addWidget(ImageCommutatore, 0, 0, 3, 1, Qt::AlignCenter);
     connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
-    LabelBenzina = b.label("LabelBenzina", PanelBarra);
+    LabelBenzina = b.Label("LabelBenzina", PanelBarra);
     QFont bold = LabelBenzina->font();
     bold.setBold(true);
     LabelBenzina->setFont(bold);
@@ -136,7 +136,7 @@ void TFormConfig::BuildPanelBarra()
     lamps->setSpacing(3);
     const int lamp = QFontMetrics(font()).height() * 3 / 4;
     StatusLamps.MakeLevelLamps([&](const char* name, bool reserve) {
-        plat::Shape* s = b.shape(name, PanelBarra);
+        plat::Shape* s = b.Shape(name, PanelBarra);
         s->setKind(plat::Shape::Kind::RoundRect);
         s->setBrush(plat::FromTColor(reserve ? cfglive::kRed : cfglive::kGreen));
         s->setFixedSize(lamp, lamp);
@@ -157,12 +157,12 @@ void TFormConfig::BuildPanelBarra()
     LabApMotBenz = value("LabApMotBenz", 1, 4, time);
     ImageApMot2Benz = behind("ImageApMot2Benz", 2, 4);
     LabApMot2Benz = value("LabApMot2Benz", 2, 4, time);
-    ImageLambda1 = b.picture("ImageLambda1", PanelBarra);
+    ImageLambda1 = b.Picture("ImageLambda1", PanelBarra);
     ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
     g->addWidget(ImageLambda1, 0, 5, Qt::AlignHCenter | Qt::AlignBottom);
     ImageLambdaValue = behind("ImageLambdaValue", 1, 5);
     LabLambda = value("LabLambda", 1, 5, volts);
-    ImageLambda2 = b.picture("ImageLambda2", PanelBarra);
+    ImageLambda2 = b.Picture("ImageLambda2", PanelBarra);
     ImageLambda2->setPicturePath(QStringLiteral(":/bmp/lambda2.png"));
     g->addWidget(ImageLambda2, 0, 6, Qt::AlignHCenter | Qt::AlignBottom);
     ImageLambda2Value = behind("ImageLambda2Value", 1, 6);
@@ -181,17 +181,17 @@ void TFormConfig::BuildPanelBarra()
     LabAdattaGas = value("LabAdattaGas", 1, 11, QStringLiteral("-000%"));
 
     LabelLedExtraInj = caption("LabelLedExtraInj", 12);
-    ImageExtraInj = b.picture("ImageExtraInj", PanelBarra);
+    ImageExtraInj = b.Picture("ImageExtraInj", PanelBarra);
     g->addWidget(ImageExtraInj, 1, 12, 2, 1, Qt::AlignHCenter | Qt::AlignTop);
     LabelCutoff = caption("LabelCutoff", 13);
-    ImageCutoff = b.picture("ImageCutoff", PanelBarra);
+    ImageCutoff = b.Picture("ImageCutoff", PanelBarra);
     g->addWidget(ImageCutoff, 1, 13, 2, 1, Qt::AlignHCenter | Qt::AlignTop);
     LabelDiagnosi = caption("LabelDiagnosi", 14);
     LabelDiagnosi->setCursor(Qt::PointingHandCursor);
     cfgwin::OnClick(LabelDiagnosi, [this] { LabelDiagnosiClick(); });
     for (plat::Shape** s : {&ImageDiagnosiOn, &ImageDiagnosiOff}) {
         const bool on = s == &ImageDiagnosiOn;
-        *s = b.shape(on ? "ImageDiagnosiOn" : "ImageDiagnosiOff", PanelBarra);
+        *s = b.Shape(on ? "ImageDiagnosiOn" : "ImageDiagnosiOff", PanelBarra);
         (*s)->setKind(plat::Shape::Kind::RoundRect);
         (*s)->setBrush(plat::FromTColor(on ? cfglive::kRed : cfglive::kGrey));
         (*s)->setFixedSize(lamp * 3 / 2, lamp * 3 / 2);
