@@ -494,16 +494,16 @@ void TFormConfig::LoadByCode(int page)
         if (auto* e = qobject_cast<TNumericEdit*>(w)) {
             const dm::Parameter* parameter = row.Parameter();
             if (row.limits.fromItem && parameter)
-                if (const auto range = parameter->range(dm().GetTimeBase())) {
+                if (const auto range = parameter->range(DataModule().GetTimeBase())) {
                     setLimits(e, range->min, range->max);
                     e->SetPrecision(range->step);
                 }
-            const long double v =
-                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            const long double v = row.index < 0 ? DataModule().GetValueByCode(row.code)
+                                                : DataModule().GetElementByCode(row.code, row.index);
             ShowLoaded(e, static_cast<double>(v));
         } else if (auto* c = qobject_cast<TKeyComboBox*>(w)) {
-            const long double v =
-                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            const long double v = row.index < 0 ? DataModule().GetValueByCode(row.code)
+                                                : DataModule().GetElementByCode(row.code, row.index);
             const int item = static_cast<int>(v);
             c->setCurrentIndex(item >= 0 && item < c->count() ? item : -1);
         }
@@ -523,8 +523,8 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
     // rounded to the editor's step and would not be the one the ECU holds.
     const bool single = edit->DataIndex() < 0;
     const auto held = [&] {
-        return static_cast<double>(single ? dm().GetValueByCode(edit->DataCode())
-                                          : dm().GetElementByCode(edit->DataCode(), edit->DataIndex()));
+        return static_cast<double>(single ? DataModule().GetValueByCode(edit->DataCode())
+                                          : DataModule().GetElementByCode(edit->DataCode(), edit->DataIndex()));
     };
     if (!Touched(edit)) {
         if (loadedText_.count(edit))
@@ -533,9 +533,9 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
     }
     const double v = edit->GetAsFloat();
     if (single)
-        dm().SetValueByCode(edit->DataCode(), v);
+        DataModule().SetValueByCode(edit->DataCode(), v);
     else
-        dm().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
+        DataModule().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
     ShowLoaded(edit, held());
 }
 
@@ -544,8 +544,8 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     if (!ListCommits(combo, key) || combo->DataCode() < 0)
         return;
     const int index = combo->currentIndex();
-    const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
-    const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
+    const int before = static_cast<int>(DataModule().GetValueByCode(combo->DataCode()));
+    const bool written = DataModule().SetValueByCode(combo->DataCode(), index) == 1;
     const TPageSensori& sensori = Page<TPageSensori>();
     if (combo != sensori.ComboTipoLambda)
         return;
@@ -561,7 +561,7 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
         pal.setColor(QPalette::Base, kColour3DLight);
         e->setPalette(pal);
     }
-    dm().ApplyTipoDiLambdaEmulazione();
+    DataModule().ApplyTipoDiLambdaEmulazione();
 }
 
 void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,

@@ -243,7 +243,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
+    Page<TPageEmissioni>().ShowOverlapCaption(DataModule().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     const auto texts = &cfgwin::TextList;
@@ -267,7 +267,7 @@ void TFormConfig::LoadTexts()
 
 void TFormConfig::fillLambdaTypes()
 {
-    const auto list = cfgwin::LambdaTypeTexts(dm().EcuInfo.EcuType);
+    const auto list = cfgwin::LambdaTypeTexts(DataModule().EcuInfo.EcuType);
     QStringList l;
     for (int n : list.numbers)
         l << wkit::Text(n);

@@ -247,7 +247,7 @@ void TPageCommutazione::TabCommutazioneShow()
     // without one the image's choices are kept.
     const int type = dm().EcuInfo.EcuType;
     const std::int32_t item15 = dm().GetItem15();
-    if (Form().connected() && cfgrules::ForcesGasChoices(item15))
+    if (Form().Connected() && cfgrules::ForcesGasChoices(item15))
         ChooseGas();
     if (type == qz::ECU_TYPE_VANT && RadioContributoAltiGiri->isChecked())
         RadioGasAltiGiri->setChecked(true);

@@ -228,14 +228,14 @@ void TFormConfig::LabelDiagnosiClick()
     auto* diagnostics = new TFormDiagnosi(this);
     diagnostics->exec();
     delete diagnostics;
-    wkit::LivePollingOn(dm());
+    wkit::LivePollingOn(DataModule());
     TimerDati->start();
 }
 
 void TFormConfig::ImageCommutatoreClick()
 {
     ImageCommutatore->setEnabled(false);
-    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    cfgrules::SwitchFuelFromPc(DataModule(), LiveStatusFlags);
     ImageCommutatore->setEnabled(true);
 }
 
@@ -247,11 +247,11 @@ void TFormConfig::TimerDatiTimer()
     // The poll step with the timer stopped: the next tick comes 20 ms
     // after this one's read.
     TimerDati->stop();
-    dm().TimerIOTimer(this);
+    DataModule().TimerIOTimer(this);
     TimerDati->start();
     // The frame's values; the second bank only when it arrived.
-    const dm::TLiveFrame frame = dm().DecodedLiveBlock();
-    dm::DecodeLiveValues(frame, dm().GetTimeBase(), dm::CarriesSecondBank(frame), LiveValues);
+    const dm::TLiveFrame frame = DataModule().DecodedLiveBlock();
+    dm::DecodeLiveValues(frame, DataModule().GetTimeBase(), dm::CarriesSecondBank(frame), LiveValues);
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
@@ -260,12 +260,12 @@ void TFormConfig::TimerDatiTimer()
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
     level.level = LiveValues.Level;
-    level.thresholds = cfgrules::StoredThresholds(dm());
-    level.descending = dm().GetTipoSensoreBit7();
+    level.thresholds = cfgrules::StoredThresholds(DataModule());
+    level.descending = DataModule().GetTipoSensoreBit7();
     bool& seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
     if (LambdaRefreshPending) {
-        dm().ApplyTipoDiLambdaDefaults();
+        DataModule().ApplyTipoDiLambdaDefaults();
         Page<TPageSensori>().ReloadLambdaReference();
         LambdaRefreshPending = false;
     }
@@ -277,13 +277,14 @@ void TFormConfig::showLiveBar()
 {
     cfglive::BarInput in;
     in.live = LiveValues;
-    in.twoBanks = dm().HasSecondaSonda();
-    in.probeTypesPresent = dm().TipiLambdaPresent != 0;
+    in.twoBanks = DataModule().HasSecondaSonda();
+    in.probeTypesPresent = DataModule().TipiLambdaPresent != 0;
     for (int p = 1; p <= 2; ++p)
-        in.probes[static_cast<std::size_t>(p - 1)] = {dm().GetTipiLambdaEnabled(p) != 0, dm().GetTipiLambda(p)};
-    in.reference = static_cast<double>(dm().GetValueByCode(dm::kLambdaReferenceCode));
-    in.inverted = dm().GetTipoDiLambdaBit0() != 0;
-    in.connected = connected();
+        in.probes[static_cast<std::size_t>(p - 1)] = {DataModule().GetTipiLambdaEnabled(p) != 0,
+                                                      DataModule().GetTipiLambda(p)};
+    in.reference = static_cast<double>(DataModule().GetValueByCode(dm::kLambdaReferenceCode));
+    in.inverted = DataModule().GetTipoDiLambdaBit0() != 0;
+    in.connected = Connected();
     in.separator = complib::DecimalSeparator();
     in.notAvailable = Message(cfglive::kTextNotAvailable);
     const cfglive::BarTexts t = cfglive::PresentBar(in);
@@ -334,7 +335,7 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
         setPicture(ImageExtraInj, *c.extraInjection);
     StatusLamps.ShowLevelLamps(c.levelLamps);
     if (c.lampDue)
-        StatusLamps.ShowDiagnosis(dm());
+        StatusLamps.ShowDiagnosis(DataModule());
 }
 
 // ---------------------------------------------------------------------------
@@ -380,7 +381,7 @@ void TFormConfig::trackActivePage()
 {
     using namespace cfglive;
     const int page = ActivePage();
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     Repaint dirty;
     const auto add = [&dirty](Repaint r) { dirty.insert(dirty.end(), r.begin(), r.end()); };
     const Breakpoint rpmK = [&d](int i) { return static_cast<double>(d.GetRifGiriK(i)); };
@@ -441,7 +442,7 @@ void TFormConfig::showObdBlocks()
     const int page = ActivePage();
     if (page != cfgwin::PageMappa && page != cfgwin::PageEmissioni && page != cfgwin::PageAdatta)
         return;
-    const auto block = cfglive::ReadWholeBlock<cfglive::kObdBlockSize>(*dm().Protocol(), cfglive::kObdBlock);
+    const auto block = cfglive::ReadWholeBlock<cfglive::kObdBlockSize>(*DataModule().Protocol(), cfglive::kObdBlock);
     ObdBlock = block.bytes;
     ObdBlockLength = block.received;
     const cfglive::ObdView v = cfglive::DecodeObdBlock(ObdBlock, complib::DecimalSeparator());
@@ -454,7 +455,8 @@ void TFormConfig::showObdBlocks()
     }
     if (page != cfgwin::PageAdatta)
         return;
-    const auto idle = cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*dm().Protocol(), cfglive::kObdIdleBlock);
+    const auto idle =
+        cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*DataModule().Protocol(), cfglive::kObdIdleBlock);
     Page<TPageAdatta>().ShowIdleCorrectors(cfglive::DecodeObdIdleBlock(idle.bytes));
 }
 
@@ -463,7 +465,7 @@ void TFormConfig::showObdBlocks()
 
 void TFormConfig::BuildMapKCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     MapKTracking.columnBounds =
         cfglive::RpmCellBounds(d.GetNumeroColonne(), [&d](int i) { return static_cast<double>(d.GetRifGiriK(i)); });
     MapKTracking.rowBounds = cfglive::RealCellBounds(
@@ -472,7 +474,7 @@ void TFormConfig::BuildMapKCellBounds()
 
 void TFormConfig::BuildEmissionCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     EmissionTracking.columnBounds =
         cfglive::RpmCellBounds(12, [&d](int i) { return static_cast<double>(d.GetRifGiri(i)); });
     EmissionTracking.rowBounds = cfglive::RealCellBounds(
@@ -481,7 +483,7 @@ void TFormConfig::BuildEmissionCellBounds()
 
 void TFormConfig::BuildFilterCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     FilterTracking.columnBounds = MapKTracking.columnBounds;
     FilterTracking.rowBounds = cfglive::RealCellBounds(
         12, [&d](int i) { return static_cast<double>(d.GetRifFiltro(i)); }, 0.5);
@@ -489,14 +491,14 @@ void TFormConfig::BuildFilterCellBounds()
 
 void TFormConfig::BuildPressDiffCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     PressDiffTracking.bounds =
         cfglive::Midpoints(15, [&d](int i) { return static_cast<double>(d.GetRifPressDiff(i)); });
 }
 
 void TFormConfig::BuildPressCollCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     PressCollTracking.bounds =
         cfglive::Midpoints(15, [&d](int i) { return static_cast<double>(d.GetRifPressColl(i)); });
 }
