@@ -203,9 +203,9 @@ TFormConfig::~TFormConfig()
 
 void TFormConfig::SetMainHooks(TConfigMainHooks hooks) { hooks_ = std::move(hooks); }
 
-TStreamDati& TFormConfig::dm() const { return *StreamDati; }
+TStreamDati& TFormConfig::DataModule() const { return *StreamDati; }
 
-bool TFormConfig::connected() const { return StreamDati && dm().Protocol()->IsConnected(); }
+bool TFormConfig::Connected() const { return StreamDati && DataModule().Protocol()->IsConnected(); }
 
 QWidget* TFormConfig::Control(const QString& name) const { return findChild<QWidget*>(name); }
 
@@ -355,7 +355,7 @@ void TFormConfig::buildCorrectionGrids()
         }
         return nullptr;
     };
-    CorrectionGrids = new TCorrectionGrids(dm(), std::move(host), pageOf, this);
+    CorrectionGrids = new TCorrectionGrids(DataModule(), std::move(host), pageOf, this);
     CorrectionGrids->setObjectName(QStringLiteral("CorrectionGrids"));
 }
 
@@ -459,7 +459,7 @@ void TFormConfig::PageControlChange()
     if (page == cfgwin::PageConnect) {
         SetActivePage(PreviousPage, false);
         repaint();
-        if (connected()) {
+        if (Connected()) {
             if (hooks_.disconnect)
                 hooks_.disconnect();
         } else if (hooks_.connect) {
@@ -506,7 +506,7 @@ void TFormConfig::showEvent(QShowEvent* event)
 
 void TFormConfig::startLivePolling()
 {
-    wkit::LivePollingOn(dm());
+    wkit::LivePollingOn(DataModule());
     TimerDati->start();
 }
 
@@ -545,7 +545,7 @@ void TFormConfig::FormClose()
     qApp->removeEventFilter(this);
     TimerDati->stop();
     if (StreamDati) {
-        wkit::LivePollingOff(dm());
+        wkit::LivePollingOff(DataModule());
     }
 }
 

@@ -191,9 +191,9 @@ public:
     const std::vector<TNumericEdit*>& NumericEditors() const { return numericEdits_; }
 
     // The data module the window shows and edits.
-    TStreamDati& dm() const;
+    TStreamDati& DataModule() const;
     // Whether an ECU is connected.
-    bool connected() const;
+    bool Connected() const;
     // The height of the window's screen (768 without one).
     int WindowScreenHeight() const;
     // What the window needs from the main window (the Configurazione page's

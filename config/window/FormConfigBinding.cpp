@@ -167,52 +167,52 @@ TFormConfig::Builder::Builder(TFormConfig* form, QWidget* page, const BindingTab
     grid_->setVerticalSpacing(8);
 }
 
-TFormConfig::Builder::Frame TFormConfig::Builder::frame(int row, int column, const char* shapeName, int rowSpan,
-                                                         int columnSpan)
+TFormConfig::Builder::Frame TFormConfig::Builder::FrameAt(int row, int column, const char* shapeName, int rowSpan,
+                                                          int columnSpan)
 {
-    plat::Shape* box = shape(shapeName ? shapeName : "", page_);
-    place(box, row, column, rowSpan, columnSpan, Qt::AlignTop);
+    plat::Shape* box = Shape(shapeName ? shapeName : "", page_);
+    Place(box, row, column, rowSpan, columnSpan, Qt::AlignTop);
     return Frame(this, box);
 }
 
-TFormConfig::Builder::Frame TFormConfig::Builder::panelFrame(QFrame** panelOut, const char* name, int row, int column,
-                                                              int rowSpan, int columnSpan)
+TFormConfig::Builder::Frame TFormConfig::Builder::PanelFrame(QFrame** panelOut, const char* name, int row, int column,
+                                                             int rowSpan, int columnSpan)
 {
-    QFrame* p = panel(name);
+    QFrame* p = Panel(name);
     cfgwin::WhitePanel(p);
-    place(p, row, column, rowSpan, columnSpan, Qt::AlignTop);
+    Place(p, row, column, rowSpan, columnSpan, Qt::AlignTop);
     *panelOut = p;
     return Frame(this, p);
 }
 
-void TFormConfig::Builder::place(QWidget* w, int row, int column, int rowSpan, int columnSpan, Qt::Alignment align)
+void TFormConfig::Builder::Place(QWidget* w, int row, int column, int rowSpan, int columnSpan, Qt::Alignment align)
 {
     if (w->parentWidget() != page_)
         w->setParent(page_);
     grid_->addWidget(w, row, column, rowSpan, columnSpan, align);
 }
 
-void TFormConfig::Builder::finish(int rows, int columns)
+void TFormConfig::Builder::Finish(int rows, int columns)
 {
     grid_->setRowStretch(rows, 1);
     grid_->setColumnStretch(columns, 1);
 }
 
-QLabel* TFormConfig::Builder::label(const char* name, QWidget* parent) { return named<QLabel>(name, parent); }
+QLabel* TFormConfig::Builder::Label(const char* name, QWidget* parent) { return named<QLabel>(name, parent); }
 
-QLabel* TFormConfig::Builder::note(const char* name, QWidget* parent)
+QLabel* TFormConfig::Builder::Note(const char* name, QWidget* parent)
 {
-    QLabel* l = label(name, parent);
+    QLabel* l = Label(name, parent);
     l->setWordWrap(true);
     return l;
 }
 
-plat::PictureButton* TFormConfig::Builder::picture(const char* name, QWidget* parent)
+plat::PictureButton* TFormConfig::Builder::Picture(const char* name, QWidget* parent)
 {
     return named<plat::PictureButton>(name, parent);
 }
 
-plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
+plat::Shape* TFormConfig::Builder::Shape(const char* name, QWidget* parent)
 {
     auto* s = named<plat::Shape>(name, parent);
     s->setKind(plat::Shape::Kind::Rectangle);
@@ -223,9 +223,9 @@ plat::Shape* TFormConfig::Builder::shape(const char* name, QWidget* parent)
     return s;
 }
 
-QFrame* TFormConfig::Builder::panel(const char* name, QWidget* parent) { return named<QFrame>(name, parent); }
+QFrame* TFormConfig::Builder::Panel(const char* name, QWidget* parent) { return named<QFrame>(name, parent); }
 
-TNumericEdit* TFormConfig::Builder::edit(const char* name, QWidget* parent)
+TNumericEdit* TFormConfig::Builder::Edit(const char* name, QWidget* parent)
 {
     auto* e = named<TNumericEdit>(name, parent);
     sizeEditor(e);
@@ -233,21 +233,21 @@ TNumericEdit* TFormConfig::Builder::edit(const char* name, QWidget* parent)
     return e;
 }
 
-TKeyComboBox* TFormConfig::Builder::combo(const char* name, QWidget* parent)
+TKeyComboBox* TFormConfig::Builder::Combo(const char* name, QWidget* parent)
 {
     auto* c = named<TKeyComboBox>(name, parent);
     c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return c;
 }
 
-QCheckBox* TFormConfig::Builder::check(const char* name, QWidget* parent) { return named<QCheckBox>(name, parent); }
+QCheckBox* TFormConfig::Builder::Check(const char* name, QWidget* parent) { return named<QCheckBox>(name, parent); }
 
-QRadioButton* TFormConfig::Builder::radio(const char* name, QWidget* parent)
+QRadioButton* TFormConfig::Builder::Radio(const char* name, QWidget* parent)
 {
     return named<QRadioButton>(name, parent);
 }
 
-TCorrectionGrid* TFormConfig::Builder::table(const char* name)
+TCorrectionGrid* TFormConfig::Builder::Table(const char* name)
 {
     TCorrectionGrid* g = nullptr;
     for (const auto& spec : tables::GridTable())
@@ -259,12 +259,12 @@ TCorrectionGrid* TFormConfig::Builder::table(const char* name)
     return g;
 }
 
-QSpacerItem* TFormConfig::Builder::rowGap(const std::vector<const QWidget*>& above, const QWidget* below)
+QSpacerItem* TFormConfig::Builder::RowGap(const std::vector<const QWidget*>& above, const QWidget* below)
 {
     std::vector<TRowGap::Row> rows;
     for (const QWidget* w : above)
-        rows.push_back({w, hinted(w)});
-    auto* gap = new TRowGap(std::move(rows), {below, hinted(below)});
+        rows.push_back({w, Hinted(w)});
+    auto* gap = new TRowGap(std::move(rows), {below, Hinted(below)});
     form_->rowGaps_.push_back(gap);
     return gap;
 }
@@ -282,7 +282,7 @@ void TFormConfig::sizeRowGaps()
         l->invalidate();
 }
 
-bool TFormConfig::Builder::hinted(const QWidget* control) const
+bool TFormConfig::Builder::Hinted(const QWidget* control) const
 {
     const auto it = form_->bindingOf_.find(control);
     return it != form_->bindingOf_.end() && (it->second->flags & cfgwin::kRangeHint);
@@ -295,7 +295,7 @@ const TFormConfig::Binding& TFormConfig::Builder::missingRow() const
     return none;
 }
 
-TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidget* parent)
+TFormConfig::Builder::Made TFormConfig::Builder::Bound(const Binding& row, QWidget* parent)
 {
     Made made;
     if (!row.name)
@@ -303,7 +303,7 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
     QWidget* owner = parent ? parent : page_;
     TFormConfig& f = *form_;
     if (const auto* m = std::get_if<Binding::EditMember>(&row.member)) {
-        TNumericEdit* e = edit(row.name, owner);
+        TNumericEdit* e = Edit(row.name, owner);
         e->SetDataCode(row.code);
         e->SetDataIndex(row.index);
         if (!row.limits.fromItem && (row.limits.min != 0 || row.limits.max != 0))
@@ -319,7 +319,7 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
         (*m)(*owner_) = e;
         made.control = e;
     } else if (const auto* m = std::get_if<Binding::ComboMember>(&row.member)) {
-        TKeyComboBox* c = combo(row.name, owner);
+        TKeyComboBox* c = Combo(row.name, owner);
         c->SetDataCode(row.code);
         c->SetDataIndex(row.index);
         if (row.flags & cfgwin::kCommit)
@@ -327,20 +327,20 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
         (*m)(*owner_) = c;
         made.control = c;
     } else if (const auto* m = std::get_if<Binding::CheckMember>(&row.member)) {
-        QCheckBox* c = check(row.name, owner);
+        QCheckBox* c = Check(row.name, owner);
         if (row.flags & cfgwin::kEnterClicks)
             f.enterChecks_.push_back(c);
         (*m)(*owner_) = c;
         made.control = c;
     } else if (const auto* m = std::get_if<Binding::RadioMember>(&row.member)) {
-        QRadioButton* r = radio(row.name, owner);
+        QRadioButton* r = Radio(row.name, owner);
         (*m)(*owner_) = r;
         made.control = r;
     }
     if (row.captionName)
-        made.caption = note(row.captionName, owner);
+        made.caption = Note(row.captionName, owner);
     if (row.unitName)
-        made.unit = label(row.unitName, owner);
+        made.unit = Label(row.unitName, owner);
     if (row.flags & cfgwin::kHidden)
         made.control->hide();
     f.bindingOf_[made.control] = &row;
@@ -348,14 +348,14 @@ TFormConfig::Builder::Made TFormConfig::Builder::bound(const Binding& row, QWidg
     return made;
 }
 
-void TFormConfig::Builder::remainingRows()
+void TFormConfig::Builder::RemainingRows()
 {
     if (!rows_)
         return;
     for (const Binding& r : *rows_) {
         if (std::find(made_.begin(), made_.end(), &r) != made_.end())
             continue;
-        const Made m = bound(r);
+        const Made m = Bound(r);
         for (QWidget* w : {m.control, static_cast<QWidget*>(m.caption), static_cast<QWidget*>(m.unit)})
             if (w)
                 w->hide();
@@ -371,13 +371,13 @@ TFormConfig::Builder::Frame::Frame(Builder* builder, QWidget* box)
     grid_->setColumnStretch(0, 1);
 }
 
-TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& binding)
+TFormConfig::Builder::Made TFormConfig::Builder::Frame::Row(const Binding& binding)
 {
-    const Made m = builder_->bound(binding, box_);
+    const Made m = builder_->Bound(binding, box_);
     const bool button = std::holds_alternative<Binding::CheckMember>(binding.member) ||
                         std::holds_alternative<Binding::RadioMember>(binding.member);
     if (!button) {
-        row(m.caption, m.control, m.unit);
+        Row(m.caption, m.control, m.unit);
         return m;
     }
     roomAbove(m.control);
@@ -390,7 +390,7 @@ TFormConfig::Builder::Made TFormConfig::Builder::Frame::row(const Binding& bindi
     return m;
 }
 
-void TFormConfig::Builder::Frame::row(QWidget* caption, QWidget* control, QWidget* unit)
+void TFormConfig::Builder::Frame::Row(QWidget* caption, QWidget* control, QWidget* unit)
 {
     for (QWidget* w : {caption, control, unit})
         if (w && w->parentWidget() != box_)
@@ -411,11 +411,11 @@ void TFormConfig::Builder::Frame::row(QWidget* caption, QWidget* control, QWidge
 void TFormConfig::Builder::Frame::roomAbove(const QWidget* control)
 {
     if (!controlsAbove_.empty())
-        grid_->addItem(builder_->rowGap(controlsAbove_, control), next_++, 0, 1, 3);
+        grid_->addItem(builder_->RowGap(controlsAbove_, control), next_++, 0, 1, 3);
     controlsAbove_.push_back(control);
 }
 
-void TFormConfig::Builder::Frame::line(QWidget* w, Qt::Alignment align)
+void TFormConfig::Builder::Frame::Line(QWidget* w, Qt::Alignment align)
 {
     if (w->parentWidget() != box_)
         w->setParent(box_);
@@ -423,18 +423,18 @@ void TFormConfig::Builder::Frame::line(QWidget* w, Qt::Alignment align)
     controlsAbove_.clear();
 }
 
-QLabel* TFormConfig::Builder::Frame::title(const char* name)
+QLabel* TFormConfig::Builder::Frame::Title(const char* name)
 {
-    QLabel* l = builder_->note(name, box_);
+    QLabel* l = builder_->Note(name, box_);
     cfgwin::Bold(l);
-    line(l);
+    Line(l);
     return l;
 }
 
-TFormConfig::Builder::Frame TFormConfig::Builder::Frame::frame(const char* shapeName)
+TFormConfig::Builder::Frame TFormConfig::Builder::Frame::InnerFrame(const char* shapeName)
 {
-    plat::Shape* inner = builder_->shape(shapeName ? shapeName : "", box_);
-    line(inner);
+    plat::Shape* inner = builder_->Shape(shapeName ? shapeName : "", box_);
+    Line(inner);
     return Frame(builder_, inner);
 }
 
@@ -492,18 +492,18 @@ void TFormConfig::LoadByCode(int page)
             continue;
         auto* w = Control(QString::fromLatin1(row.name));
         if (auto* e = qobject_cast<TNumericEdit*>(w)) {
-            const dm::Parameter* parameter = row.parameter();
+            const dm::Parameter* parameter = row.Parameter();
             if (row.limits.fromItem && parameter)
-                if (const auto range = parameter->Range(dm().GetTimeBase())) {
+                if (const auto range = parameter->Range(DataModule().GetTimeBase())) {
                     setLimits(e, range->min, range->max);
                     e->SetPrecision(range->step);
                 }
-            const long double v =
-                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            const long double v = row.index < 0 ? DataModule().GetValueByCode(row.code)
+                                                : DataModule().GetElementByCode(row.code, row.index);
             ShowLoaded(e, static_cast<double>(v));
         } else if (auto* c = qobject_cast<TKeyComboBox*>(w)) {
-            const long double v =
-                row.index < 0 ? dm().GetValueByCode(row.code) : dm().GetElementByCode(row.code, row.index);
+            const long double v = row.index < 0 ? DataModule().GetValueByCode(row.code)
+                                                : DataModule().GetElementByCode(row.code, row.index);
             const int item = static_cast<int>(v);
             c->setCurrentIndex(item >= 0 && item < c->count() ? item : -1);
         }
@@ -523,8 +523,8 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
     // rounded to the editor's step and would not be the one the ECU holds.
     const bool single = edit->DataIndex() < 0;
     const auto held = [&] {
-        return static_cast<double>(single ? dm().GetValueByCode(edit->DataCode())
-                                          : dm().GetElementByCode(edit->DataCode(), edit->DataIndex()));
+        return static_cast<double>(single ? DataModule().GetValueByCode(edit->DataCode())
+                                          : DataModule().GetElementByCode(edit->DataCode(), edit->DataIndex()));
     };
     if (!Touched(edit)) {
         if (loadedText_.count(edit))
@@ -533,9 +533,9 @@ void TFormConfig::EditRifLambdaKeyPress(TNumericEdit* edit, QChar key)
     }
     const double v = edit->GetAsFloat();
     if (single)
-        dm().SetValueByCode(edit->DataCode(), v);
+        DataModule().SetValueByCode(edit->DataCode(), v);
     else
-        dm().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
+        DataModule().SetElementByCode(edit->DataCode(), edit->DataIndex(), v);
     ShowLoaded(edit, held());
 }
 
@@ -544,8 +544,8 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
     if (!ListCommits(combo, key) || combo->DataCode() < 0)
         return;
     const int index = combo->currentIndex();
-    const int before = static_cast<int>(dm().GetValueByCode(combo->DataCode()));
-    const bool written = dm().SetValueByCode(combo->DataCode(), index) == 1;
+    const int before = static_cast<int>(DataModule().GetValueByCode(combo->DataCode()));
+    const bool written = DataModule().SetValueByCode(combo->DataCode(), index) == 1;
     const TPageSensori& sensori = Page<TPageSensori>();
     if (combo != sensori.ComboTipoLambda)
         return;
@@ -561,7 +561,7 @@ void TFormConfig::ComboTipoLambdaKeyPress(TKeyComboBox* combo, QChar key)
         pal.setColor(QPalette::Base, kColour3DLight);
         e->setPalette(pal);
     }
-    dm().ApplyTipoDiLambdaEmulazione();
+    DataModule().ApplyTipoDiLambdaEmulazione();
 }
 
 void TFormConfig::CommitOwnEditor(TNumericEdit* edit, QChar key, bool whole,

@@ -80,15 +80,15 @@ struct TFormConfig::Binding {
     unsigned flags = 0;
 
     // The description of the parameter; null without a code.
-    const dm::Parameter* parameter() const { return code < 0 ? nullptr : dm::FindParameter(code, index); }
-    int captionText() const
+    const dm::Parameter* Parameter() const { return code < 0 ? nullptr : dm::FindParameter(code, index); }
+    int CaptionText() const
     {
-        const dm::Parameter* p = parameter();
+        const dm::Parameter* p = Parameter();
         return p ? p->caption : caption;
     }
-    int unitText() const
+    int UnitText() const
     {
-        const dm::Parameter* p = parameter();
+        const dm::Parameter* p = Parameter();
         return p ? p->unit : unit;
     }
 };
@@ -109,39 +109,39 @@ public:
     // when null).
     Builder(TFormConfig* form, QWidget* page, const BindingTable* rows = nullptr, QObject* owner = nullptr);
 
-    QGridLayout* grid() const { return grid_; }
+    QGridLayout* Grid() const { return grid_; }
     // A frame round a group of rows, at cell (row, column) of the page's
     // grid. A named frame is that shape of the window: hiding it hides the
     // group with it.
-    Frame frame(int row, int column, const char* shapeName = nullptr, int rowSpan = 1, int columnSpan = 1);
+    Frame FrameAt(int row, int column, const char* shapeName = nullptr, int rowSpan = 1, int columnSpan = 1);
     // A panel of the window (a QFrame of that name) as a frame of the grid.
-    Frame panelFrame(QFrame** panel, const char* name, int row, int column, int rowSpan = 1, int columnSpan = 1);
-    void place(QWidget* w, int row, int column, int rowSpan = 1, int columnSpan = 1, Qt::Alignment align = {});
+    Frame PanelFrame(QFrame** panel, const char* name, int row, int column, int rowSpan = 1, int columnSpan = 1);
+    void Place(QWidget* w, int row, int column, int rowSpan = 1, int columnSpan = 1, Qt::Alignment align = {});
     // The page's last row and column take what is left, so that the groups
     // stay at the top left.
-    void finish(int rows, int columns);
+    void Finish(int rows, int columns);
 
-    QLabel* label(const char* name, QWidget* parent = nullptr);
+    QLabel* Label(const char* name, QWidget* parent = nullptr);
     // A label that breaks its text over lines.
-    QLabel* note(const char* name, QWidget* parent = nullptr);
-    plat::PictureButton* picture(const char* name, QWidget* parent = nullptr);
-    plat::Shape* shape(const char* name, QWidget* parent = nullptr);
-    QFrame* panel(const char* name, QWidget* parent = nullptr);
-    TNumericEdit* edit(const char* name, QWidget* parent = nullptr);
-    TKeyComboBox* combo(const char* name, QWidget* parent = nullptr);
-    QCheckBox* check(const char* name, QWidget* parent = nullptr);
-    QRadioButton* radio(const char* name, QWidget* parent = nullptr);
+    QLabel* Note(const char* name, QWidget* parent = nullptr);
+    plat::PictureButton* Picture(const char* name, QWidget* parent = nullptr);
+    plat::Shape* Shape(const char* name, QWidget* parent = nullptr);
+    QFrame* Panel(const char* name, QWidget* parent = nullptr);
+    TNumericEdit* Edit(const char* name, QWidget* parent = nullptr);
+    TKeyComboBox* Combo(const char* name, QWidget* parent = nullptr);
+    QCheckBox* Check(const char* name, QWidget* parent = nullptr);
+    QRadioButton* Radio(const char* name, QWidget* parent = nullptr);
     // The window's correction-table grid of that name, on this page.
-    TCorrectionGrid* table(const char* name);
+    TCorrectionGrid* Table(const char* name);
     // Room between two rows of a frame for the range hint of an editor in
     // either (the hint goes above or below its editor when it would hide the
     // caption beside it): `above` the controls of the rows above, nearest
     // last. It takes room while the nearest of them that shows, or `below`,
     // has a hint; sized to the window's text once the window is scaled
     // (sizeRowGaps).
-    QSpacerItem* rowGap(const std::vector<const QWidget*>& above, const QWidget* below);
+    QSpacerItem* RowGap(const std::vector<const QWidget*>& above, const QWidget* below);
     // Whether the control shows a range hint when it has the focus.
-    bool hinted(const QWidget* control) const;
+    bool Hinted(const QWidget* control) const;
 
     // The control of a binding row (by its member): made, named, bound and
     // limited, with its caption and unit labels (null when it has none).
@@ -150,14 +150,14 @@ public:
         QLabel* caption = nullptr;
         QLabel* unit = nullptr;
     };
-    Made bound(const Binding& row, QWidget* parent = nullptr);
+    Made Bound(const Binding& row, QWidget* parent = nullptr);
     template <class M>
-    Made bound(M member, QWidget* parent = nullptr)
+    Made Bound(M member, QWidget* parent = nullptr)
     {
-        return bound(rowOf(member), parent);
+        return Bound(RowOf(member), parent);
     }
     template <class Owner, class W>
-    const Binding& rowOf(W* Owner::*member) const
+    const Binding& RowOf(W* Owner::*member) const
     {
         W*& wanted = static_cast<Owner&>(*owner_).*member;
         for (const Binding& r : *rows_)
@@ -167,10 +167,10 @@ public:
     }
     // Every row not made yet: the hidden holders and whatever the page keeps
     // out of sight.
-    void remainingRows();
+    void RemainingRows();
 
-    TFormConfig* form() const { return form_; }
-    QWidget* page() const { return page_; }
+    TFormConfig* Form() const { return form_; }
+    QWidget* Page() const { return page_; }
 
 private:
     const Binding& missingRow() const;
@@ -196,24 +196,24 @@ class TFormConfig::Builder::Frame {
 public:
     Frame(Builder* builder, QWidget* box);
 
-    QWidget* widget() const { return box_; }
-    QGridLayout* grid() const { return grid_; }
+    QWidget* Widget() const { return box_; }
+    QGridLayout* Grid() const { return grid_; }
     // The binding row's control with its caption and unit on the next line.
     template <class M>
-    Made row(M member)
+    Made Row(M member)
     {
-        return row(builder_->rowOf(member));
+        return Row(builder_->RowOf(member));
     }
-    Made row(const Binding& binding);
+    Made Row(const Binding& binding);
     // A caption, a control and a unit of the page's own on the next line.
-    void row(QWidget* caption, QWidget* control, QWidget* unit = nullptr);
+    void Row(QWidget* caption, QWidget* control, QWidget* unit = nullptr);
     // One widget across the frame.
-    void line(QWidget* w, Qt::Alignment align = {});
+    void Line(QWidget* w, Qt::Alignment align = {});
     // A title over the group.
-    QLabel* title(const char* name);
+    QLabel* Title(const char* name);
     // A frame inside this one, on the next line.
-    Frame frame(const char* shapeName = nullptr);
-    int nextRow() const { return next_; }
+    Frame InnerFrame(const char* shapeName = nullptr);
+    int NextRow() const { return next_; }
 
 private:
     Builder* builder_;

@@ -291,7 +291,7 @@ void TFormConfig::PageControlDrawTab(QPainter& painter, int tabIndex, const QRec
         painter.drawText(QRect(rect.left(), y, std::max(0, rect.width() - pictureWidth), textHeight), Qt::AlignHCenter,
                          caption.trimmed());
     } else if (page == cfgwin::PageConnect) {
-        ImageConnected->setPicture(connected() ? kPictureConnected : kPictureDisconnected);
+        ImageConnected->setPicture(Connected() ? kPictureConnected : kPictureDisconnected);
         const QPixmap& pic = ImageConnected->currentPicture();
         const QSize size = pic.deviceIndependentSize().toSize();
         painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,

@@ -229,8 +229,8 @@ void TFormConfig::LoadTexts()
     for (int p = 0; p < cfgwin::kPageCount; ++p) {
         for (const Binding& row : PageBindings(p)) {
             QWidget* control = Control(QString::fromLatin1(row.name));
-            const int caption = row.captionText();
-            const int unit = row.unitText();
+            const int caption = row.CaptionText();
+            const int unit = row.UnitText();
             if (caption && row.captionName) {
                 if (auto* l = qobject_cast<QLabel*>(Control(QString::fromLatin1(row.captionName))))
                     l->setText(wkit::Text(caption));
@@ -243,7 +243,7 @@ void TFormConfig::LoadTexts()
                     l->setText(wkit::Text(unit));
         }
     }
-    Page<TPageEmissioni>().ShowOverlapCaption(dm().GetFlag(cfgrules::kGasOnlyOption) != 0);
+    Page<TPageEmissioni>().ShowOverlapCaption(DataModule().GetFlag(cfgrules::kGasOnlyOption) != 0);
 
     // The lists.
     const auto texts = &cfgwin::TextList;
@@ -267,7 +267,7 @@ void TFormConfig::LoadTexts()
 
 void TFormConfig::fillLambdaTypes()
 {
-    const auto list = cfgwin::LambdaTypeTexts(dm().EcuInfo.EcuType);
+    const auto list = cfgwin::LambdaTypeTexts(DataModule().EcuInfo.EcuType);
     QStringList l;
     for (int n : list.numbers)
         l << wkit::Text(n);

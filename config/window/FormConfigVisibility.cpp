@@ -20,14 +20,14 @@
 cfgwin::EcuState TFormConfig::ecuState() const
 {
     cfgwin::EcuState s;
-    s.type = dm().EcuInfo.EcuType;
-    s.gasOnly = dm().GetFlag(0) != 0;
-    s.hasCustomerCode = dm().CustomerCode < 0x10000;
-    s.has2332 = dm().IniettateGasCutoffPresent != 0;
-    s.has8127 = dm().VariatorePresent != 0;
-    s.hasVariatorMap = dm().RifMapVariatorePresent != 0;
-    s.tipoCommutazione = dm().GetTipoCommutazione();
-    s.item15 = dm().GetItem15();
+    s.type = DataModule().EcuInfo.EcuType;
+    s.gasOnly = DataModule().GetFlag(0) != 0;
+    s.hasCustomerCode = DataModule().CustomerCode < 0x10000;
+    s.has2332 = DataModule().IniettateGasCutoffPresent != 0;
+    s.has8127 = DataModule().VariatorePresent != 0;
+    s.hasVariatorMap = DataModule().RifMapVariatorePresent != 0;
+    s.tipoCommutazione = DataModule().GetTipoCommutazione();
+    s.item15 = DataModule().GetItem15();
     s.ritornoChecked = Page<TPageSensori>().ReturnToPetrolTicked();
     return s;
 }
@@ -50,8 +50,8 @@ void TFormConfig::ApplyControlRules(const std::vector<cfgwin::ControlRule>& rule
 
 void TFormConfig::ApplyBankVisibility()
 {
-    ApplyControlRules(cfgrules::BankVisibility(dm().EcuInfo.EcuType, dm().HasSecondaSonda(),
-                                               dm().TipiLambdaPresent != 0, dm().GetNumeroSonde()));
+    ApplyControlRules(cfgrules::BankVisibility(DataModule().EcuInfo.EcuType, DataModule().HasSecondaSonda(),
+                                               DataModule().TipiLambdaPresent != 0, DataModule().GetNumeroSonde()));
     Page<TPageSensori>().ShowSecondBankCorrection();
 }
 

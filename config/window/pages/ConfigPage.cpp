@@ -10,4 +10,4 @@ TConfigPage::TConfigPage(TFormConfig& form, QWidget* sheet)
 
 TConfigPage::~TConfigPage() = default;
 
-TStreamDati& TConfigPage::dm() const { return form_.dm(); }
+TStreamDati& TConfigPage::dm() const { return form_.DataModule(); }

@@ -73,79 +73,79 @@ void TPageAdatta::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0);
-        f.row(&TPageAdatta::CheckAdattativita);
-        PanelAdatta = b.panel("PanelAdatta", f.widget());
-        f.line(PanelAdatta);
+        auto f = b.FrameAt(0, 0);
+        f.Row(&TPageAdatta::CheckAdattativita);
+        PanelAdatta = b.Panel("PanelAdatta", f.Widget());
+        f.Line(PanelAdatta);
         TFormConfig::Builder::Frame pf(&b, PanelAdatta);
-        pf.grid()->setContentsMargins(0, 0, 0, 0);
-        pf.title("LabelTipoCorrettori");
+        pf.Grid()->setContentsMargins(0, 0, 0, 0);
+        pf.Title("LabelTipoCorrettori");
         // Sign and range are two settings: two groups of their own.
-        auto sign = pf.frame();
+        auto sign = pf.InnerFrame();
         auto* signGroup = new QButtonGroup(PanelAdatta);
         signGroup->setObjectName(QStringLiteral("GroupAdattaSegno"));
         int line = 0;
         for (auto [member, note] : {std::pair{&TPageAdatta::RadioAdattaDiritti, "LabelAdattaNota1"},
                                     std::pair{&TPageAdatta::RadioAdattaInvertiti, "LabelAdattaNota2"}}) {
-            auto* radio = static_cast<QRadioButton*>(b.bound(member, sign.widget()).control);
+            auto* radio = static_cast<QRadioButton*>(b.Bound(member, sign.Widget()).control);
             radio->setProperty("Tag", line);
             signGroup->addButton(radio);
-            sign.grid()->addWidget(radio, line, 0);
-            sign.grid()->addWidget(b.note(note, sign.widget()), line, 1);
+            sign.Grid()->addWidget(radio, line, 0);
+            sign.Grid()->addWidget(b.Note(note, sign.Widget()), line, 1);
             ++line;
             connect(radio, &QRadioButton::clicked, this, [this, radio] { RadioAdattaDirittiClick(radio); });
         }
-        auto range = pf.frame();
+        auto range = pf.InnerFrame();
         auto* rangeGroup = new QButtonGroup(PanelAdatta);
         rangeGroup->setObjectName(QStringLiteral("GroupAdattaRange"));
         int tag = 0;
         for (auto member : {&TPageAdatta::RadioAdatta25, &TPageAdatta::RadioAdatta50, &TPageAdatta::RadioAdatta100}) {
-            auto* radio = static_cast<QRadioButton*>(range.row(member).control);
+            auto* radio = static_cast<QRadioButton*>(range.Row(member).control);
             radio->setProperty("Tag", tag++);
             rangeGroup->addButton(radio);
             connect(radio, &QRadioButton::clicked, this, [this, radio] { RadioAdatta25Click(radio); });
         }
     }
     {
-        auto f = b.frame(1, 0);
-        LabelSensAdatta = f.title("LabelSensAdatta");
-        ImageMinusAdatta = b.picture("ImageMinusAdatta", f.widget());
-        ImagePlusAdatta = b.picture("ImagePlusAdatta", f.widget());
-        ImageBarraAdatta = b.shape("ImageBarraAdatta");
-        ImagePallinoAdatta = b.picture("ImagePallinoAdatta");
-        auto* track = new TSliderTrack(f.widget(), ImageBarraAdatta, ImagePallinoAdatta);
-        QGridLayout* g = f.grid();
+        auto f = b.FrameAt(1, 0);
+        LabelSensAdatta = f.Title("LabelSensAdatta");
+        ImageMinusAdatta = b.Picture("ImageMinusAdatta", f.Widget());
+        ImagePlusAdatta = b.Picture("ImagePlusAdatta", f.Widget());
+        ImageBarraAdatta = b.Shape("ImageBarraAdatta");
+        ImagePallinoAdatta = b.Picture("ImagePallinoAdatta");
+        auto* track = new TSliderTrack(f.Widget(), ImageBarraAdatta, ImagePallinoAdatta);
+        QGridLayout* g = f.Grid();
         g->setColumnStretch(0, 0);
         g->setColumnStretch(1, 1);
-        const int at = f.nextRow();
+        const int at = f.NextRow();
         g->addWidget(ImageMinusAdatta, at, 0, Qt::AlignCenter);
         g->addWidget(track, at, 1);
         g->addWidget(ImagePlusAdatta, at, 2, Qt::AlignCenter);
-        LabelValueAdatta = b.label("LabelValueAdatta", f.widget());
+        LabelValueAdatta = b.Label("LabelValueAdatta", f.Widget());
         g->addWidget(LabelValueAdatta, at + 1, 1, Qt::AlignHCenter);
     }
     {
-        auto f = b.frame(2, 0);
-        f.row(&TPageAdatta::ComboTipoObd);
+        auto f = b.FrameAt(2, 0);
+        f.Row(&TPageAdatta::ComboTipoObd);
         for (const char* protocol : kObdProtocols)
             ComboTipoObd->addItem(QString::fromLatin1(protocol));
     }
     {
         // The slow OBD correctors, live.
-        auto f = b.frame(0, 1);
-        LabelCorrettoriGas = f.title("LabelCorrettoriGas");
+        auto f = b.FrameAt(0, 1);
+        LabelCorrettoriGas = f.Title("LabelCorrettoriGas");
         LabelCorrettoriGas->setWordWrap(false);
-        LabelCorrMinimo = b.label("LabelCorrMinimo", f.widget());
-        LabCorrMinimo = b.label("LabCorrMinimo", f.widget());
-        f.row(LabelCorrMinimo, LabCorrMinimo);
-        LabelCorrFuoriMinimo = b.label("LabelCorrFuoriMinimo", f.widget());
-        LabCorrFuoriMinimo = b.label("LabCorrFuoriMinimo", f.widget());
-        f.row(LabelCorrFuoriMinimo, LabCorrFuoriMinimo);
+        LabelCorrMinimo = b.Label("LabelCorrMinimo", f.Widget());
+        LabCorrMinimo = b.Label("LabCorrMinimo", f.Widget());
+        f.Row(LabelCorrMinimo, LabCorrMinimo);
+        LabelCorrFuoriMinimo = b.Label("LabelCorrFuoriMinimo", f.Widget());
+        LabCorrFuoriMinimo = b.Label("LabCorrFuoriMinimo", f.Widget());
+        f.Row(LabelCorrFuoriMinimo, LabCorrFuoriMinimo);
         for (QLabel* value : {LabCorrMinimo, LabCorrFuoriMinimo})
             value->setText(QStringLiteral("-"));
     }
-    b.remainingRows();
-    b.finish(3, 2);
+    b.RemainingRows();
+    b.Finish(3, 2);
 
     connect(CheckAdattativita, &QCheckBox::clicked, this, [this] { CheckAdattativitaClick(); });
     connect(ImageMinusAdatta, &plat::PictureButton::clicked, this, [this] { ImageMinusAdattaClick(); });

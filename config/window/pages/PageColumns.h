@@ -13,11 +13,11 @@ namespace cfgwin {
 // A column at the top of column col of the page's grid.
 inline QVBoxLayout* PageColumn(TFormConfig::Builder& b, int col)
 {
-    auto* box = new QWidget(b.page());
+    auto* box = new QWidget(b.Page());
     auto* stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(b.grid()->verticalSpacing());
-    b.place(box, 0, col, 1, 1, Qt::AlignTop);
+    stack->setSpacing(b.Grid()->verticalSpacing());
+    b.Place(box, 0, col, 1, 1, Qt::AlignTop);
     return stack;
 }
 
@@ -26,7 +26,7 @@ inline QVBoxLayout* PageColumn(TFormConfig::Builder& b, int col)
 inline TFormConfig::Builder::Frame ColumnGroup(TFormConfig::Builder& b, QVBoxLayout* column,
                                                const char* shapeName = nullptr)
 {
-    plat::Shape* s = b.shape(shapeName ? shapeName : "", column->parentWidget());
+    plat::Shape* s = b.Shape(shapeName ? shapeName : "", column->parentWidget());
     column->addWidget(s);
     return TFormConfig::Builder::Frame(&b, s);
 }
@@ -35,8 +35,8 @@ inline TFormConfig::Builder::Frame ColumnGroup(TFormConfig::Builder& b, QVBoxLay
 // outline and no margin of its own.
 inline void PlainFrame(TFormConfig::Builder::Frame& f)
 {
-    static_cast<plat::Shape*>(f.widget())->setPen(Qt::NoPen);
-    f.grid()->setContentsMargins(0, 0, 0, 0);
+    static_cast<plat::Shape*>(f.Widget())->setPen(Qt::NoPen);
+    f.Grid()->setContentsMargins(0, 0, 0, 0);
 }
 
 } // namespace cfgwin

@@ -94,8 +94,8 @@ void TPageCommutazione::Build()
     QVBoxLayout* left = PageColumn(b, 0);
     const auto single = [&](const char* shape, auto member) {
         auto f = ColumnGroup(b, left, shape);
-        const auto m = f.row(member);
-        return std::tuple{static_cast<plat::Shape*>(f.widget()), m.caption, m.unit};
+        const auto m = f.Row(member);
+        return std::tuple{static_cast<plat::Shape*>(f.Widget()), m.caption, m.unit};
     };
     QLabel* none = nullptr;
     std::tie(ShapeTipoCommutazione, LabelCambio, none) =
@@ -114,57 +114,57 @@ void TPageCommutazione::Build()
         single("ShapeTempGasBass", &TPageCommutazione::EditTempGasBassa);
     std::tie(ShapeRitardoCommutazione, LabelRitardoCambio, LabelS1) =
         single("ShapeRitardoCommutazione", &TPageCommutazione::EditRitMin);
-    ColumnGroup(b, left).row(&TPageCommutazione::CheckModificaSequenza2);
+    ColumnGroup(b, left).Row(&TPageCommutazione::CheckModificaSequenza2);
     Q_UNUSED(none);
 
     // The petrol strategies while on gas: at idle and at high rpm.
     QVBoxLayout* right = PageColumn(b, 1);
     {
-        QLabel* title = b.note("LabelSequenzaBenzina", right->parentWidget());
+        QLabel* title = b.Note("LabelSequenzaBenzina", right->parentWidget());
         Bold(title);
         right->addWidget(title);
     }
     {
         auto f = ColumnGroup(b, right, "PanelMinimo");
-        PanelMinimo = static_cast<plat::Shape*>(f.widget());
-        f.title("LabelMinimoBenzina");
-        f.row(&TPageCommutazione::RadioGas);
-        f.row(&TPageCommutazione::RadioRientro);
-        f.row(&TPageCommutazione::RadioBenzina);
-        f.row(&TPageCommutazione::EditGiriMinimoPerBenzina);
-        f.row(&TPageCommutazione::EditIniettate);
-        f.row(&TPageCommutazione::EditUscita);
+        PanelMinimo = static_cast<plat::Shape*>(f.Widget());
+        f.Title("LabelMinimoBenzina");
+        f.Row(&TPageCommutazione::RadioGas);
+        f.Row(&TPageCommutazione::RadioRientro);
+        f.Row(&TPageCommutazione::RadioBenzina);
+        f.Row(&TPageCommutazione::EditGiriMinimoPerBenzina);
+        f.Row(&TPageCommutazione::EditIniettate);
+        f.Row(&TPageCommutazione::EditUscita);
     }
     {
         auto f = ColumnGroup(b, right, "PanelAltiGiri");
-        PanelAltiGiri = static_cast<plat::Shape*>(f.widget());
-        f.title("LabelAltiGiriBenzina");
-        f.row(&TPageCommutazione::RadioGasAltiGiri);
+        PanelAltiGiri = static_cast<plat::Shape*>(f.Widget());
+        f.Title("LabelAltiGiriBenzina");
+        f.Row(&TPageCommutazione::RadioGasAltiGiri);
         {
-            auto c = f.frame("ShapeContributoAlti");
+            auto c = f.InnerFrame("ShapeContributoAlti");
             PlainFrame(c);
-            c.row(&TPageCommutazione::RadioContributoAltiGiri);
+            c.Row(&TPageCommutazione::RadioContributoAltiGiri);
         }
-        f.row(&TPageCommutazione::RadioBenzinaAltiGiri);
-        LabelGiriPerBenzina = f.row(&TPageCommutazione::EditGiriPerBenzina).caption;
+        f.Row(&TPageCommutazione::RadioBenzinaAltiGiri);
+        LabelGiriPerBenzina = f.Row(&TPageCommutazione::EditGiriPerBenzina).caption;
         {
             // The petrol times share one caption and unit.
-            const auto t0 = b.bound(&TPageCommutazione::EditTempoBenzina0, f.widget());
-            const auto t2 = b.bound(&TPageCommutazione::EditTempoBenzina2, f.widget());
-            const auto t3 = b.bound(&TPageCommutazione::EditTempoBenzina3, f.widget());
+            const auto t0 = b.Bound(&TPageCommutazione::EditTempoBenzina0, f.Widget());
+            const auto t2 = b.Bound(&TPageCommutazione::EditTempoBenzina2, f.Widget());
+            const auto t3 = b.Bound(&TPageCommutazione::EditTempoBenzina3, f.Widget());
             LabelTempiBenzina = t3.caption;
             auto* times = new QHBoxLayout;
             for (QWidget* w : {t0.control, t2.control, t3.control})
                 times->addWidget(w);
-            f.grid()->addLayout(times, f.nextRow(), 1, Qt::AlignLeft);
-            f.row(t3.caption, nullptr, t3.unit);
+            f.Grid()->addLayout(times, f.NextRow(), 1, Qt::AlignLeft);
+            f.Row(t3.caption, nullptr, t3.unit);
         }
-        f.row(&TPageCommutazione::EditTempoBenzina1);
+        f.Row(&TPageCommutazione::EditTempoBenzina1);
         {
-            auto c = f.frame("ShapeCheckSpruzzata");
+            auto c = f.InnerFrame("ShapeCheckSpruzzata");
             PlainFrame(c);
-            c.row(&TPageCommutazione::CheckSpruzzata);
-            c.line(b.note("LabelNoteSpruzzata", c.widget()));
+            c.Row(&TPageCommutazione::CheckSpruzzata);
+            c.Line(b.Note("LabelNoteSpruzzata", c.Widget()));
         }
     }
     // Each panel is one choice, whatever frames its buttons stand in.
@@ -178,8 +178,8 @@ void TPageCommutazione::Build()
             group->addButton(r, tag++);
         }
     }
-    b.remainingRows();
-    b.finish(1, 2);
+    b.RemainingRows();
+    b.Finish(1, 2);
 
     EditGiriMinimoPerBenzina->setProperty("Tag", 0);
     EditGiriPerBenzina->setProperty("Tag", 1);
@@ -247,7 +247,7 @@ void TPageCommutazione::TabCommutazioneShow()
     // without one the image's choices are kept.
     const int type = dm().EcuInfo.EcuType;
     const std::int32_t item15 = dm().GetItem15();
-    if (Form().connected() && cfgrules::ForcesGasChoices(item15))
+    if (Form().Connected() && cfgrules::ForcesGasChoices(item15))
         ChooseGas();
     if (type == qz::ECU_TYPE_VANT && RadioContributoAltiGiri->isChecked())
         RadioGasAltiGiri->setChecked(true);

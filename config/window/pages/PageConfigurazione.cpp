@@ -77,24 +77,24 @@ void TPageConfigurazione::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0);
-        f.row(&TPageConfigurazione::ComboCarburante);
-        f.row(&TPageConfigurazione::ComboTipoIniettore);
-        f.row(&TPageConfigurazione::ComboFullGroup);
-        f.row(&TPageConfigurazione::ComboSegnaleGiri);
-        f.row(&TPageConfigurazione::ComboCilindri);
-        f.row(&TPageConfigurazione::ComboAccensione);
+        auto f = b.FrameAt(0, 0);
+        f.Row(&TPageConfigurazione::ComboCarburante);
+        f.Row(&TPageConfigurazione::ComboTipoIniettore);
+        f.Row(&TPageConfigurazione::ComboFullGroup);
+        f.Row(&TPageConfigurazione::ComboSegnaleGiri);
+        f.Row(&TPageConfigurazione::ComboCilindri);
+        f.Row(&TPageConfigurazione::ComboAccensione);
     }
     {
-        auto f = b.panelFrame(&PanelPers, "PanelPers", 1, 0);
-        f.row(&TPageConfigurazione::ComboPers);
+        auto f = b.PanelFrame(&PanelPers, "PanelPers", 1, 0);
+        f.Row(&TPageConfigurazione::ComboPers);
     }
     {
-        auto f = b.frame(0, 1);
-        LabelNoteConfig = b.label("LabelNoteConfig");
+        auto f = b.FrameAt(0, 1);
+        LabelNoteConfig = b.Label("LabelNoteConfig");
         Bold(LabelNoteConfig);
-        f.line(LabelNoteConfig);
-        EditNoteConfig = new QLineEdit(f.widget());
+        f.Line(LabelNoteConfig);
+        EditNoteConfig = new QLineEdit(f.Widget());
         EditNoteConfig->setObjectName(QStringLiteral("EditNoteConfig"));
         EditNoteConfig->setMaxLength(cfgrules::kNoteMaxLength);
         EditNoteConfig->setValidator(new TNoteValidator(EditNoteConfig));
@@ -104,26 +104,26 @@ void TPageConfigurazione::Build()
             if (!EditNoteConfig->hasFocus())
                 EditNoteConfigExit();
         });
-        f.line(EditNoteConfig);
+        f.Line(EditNoteConfig);
         // Covers the same place; never shown.
-        LabelNoteLow = b.label("LabelNoteLow", f.widget());
+        LabelNoteLow = b.Label("LabelNoteLow", f.Widget());
         LabelNoteLow->hide();
     }
     {
-        auto f = b.frame(1, 1);
-        f.line(b.note("LabelNota", f.widget()));
-        f.line(b.note("LabelNota1", f.widget()));
+        auto f = b.FrameAt(1, 1);
+        f.Line(b.Note("LabelNota", f.Widget()));
+        f.Line(b.Note("LabelNota1", f.Widget()));
     }
     {
-        auto f = b.frame(2, 0);
+        auto f = b.FrameAt(2, 0);
         // Its pictures come with the window's, once the window is scaled
         // (LoadPictures).
-        ImageReset = b.picture("ImageReset", f.widget());
+        ImageReset = b.Picture("ImageReset", f.Widget());
         connect(ImageReset, &plat::PictureButton::clicked, this, [this] { ImageResetClick(); });
-        f.row(ImageReset, b.note("LabelReset", f.widget()));
+        f.Row(ImageReset, b.Note("LabelReset", f.Widget()));
     }
-    b.remainingRows();
-    b.finish(3, 2);
+    b.RemainingRows();
+    b.Finish(3, 2);
 
     connect(ComboCarburante, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboCarburanteKeyPress(k); });
     connect(ComboFullGroup, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboFullGroupKeyPress(k); });

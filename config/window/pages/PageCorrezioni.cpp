@@ -78,22 +78,22 @@ void TPageCorrezioni::Build()
     QVBoxLayout* right = PageColumn(b, 1);
     {
         auto f = ColumnGroup(b, left, "ShapeRientroCutoff");
-        ShapeRientroCutoff = static_cast<plat::Shape*>(f.widget());
-        f.title("LabelRientroCutoff");
-        LabelInettateBenzina = f.row(&TPageCorrezioni::EditIniettateBenzina).caption;
-        f.row(&TPageCorrezioni::EditSmagrRientroCutoff);
-        f.row(&TPageCorrezioni::EditNumeroIniettateSmagr);
-        LabelGiriTempoCutoff = f.title("LabelGiriTempoCutoff");
-        LabelGiriCutoff = f.row(&TPageCorrezioni::EditGiriCutoff).caption;
-        LabelTempoCutoff = f.row(&TPageCorrezioni::EditTempoCutoff).caption;
+        ShapeRientroCutoff = static_cast<plat::Shape*>(f.Widget());
+        f.Title("LabelRientroCutoff");
+        LabelInettateBenzina = f.Row(&TPageCorrezioni::EditIniettateBenzina).caption;
+        f.Row(&TPageCorrezioni::EditSmagrRientroCutoff);
+        f.Row(&TPageCorrezioni::EditNumeroIniettateSmagr);
+        LabelGiriTempoCutoff = f.Title("LabelGiriTempoCutoff");
+        LabelGiriCutoff = f.Row(&TPageCorrezioni::EditGiriCutoff).caption;
+        LabelTempoCutoff = f.Row(&TPageCorrezioni::EditTempoCutoff).caption;
     }
     {
         // The absolute-pressure correction, a live value.
         auto f = ColumnGroup(b, left, "PanelCorrPressAbs");
-        PanelCorrPressAbs = static_cast<plat::Shape*>(f.widget());
-        LabCorrPressAbs = b.label("LabCorrPressAbs", f.widget());
+        PanelCorrPressAbs = static_cast<plat::Shape*>(f.Widget());
+        LabCorrPressAbs = b.Label("LabCorrPressAbs", f.Widget());
         LabCorrPressAbs->setText(QStringLiteral("-"));
-        f.row(b.label("LabelCorrPressAbs", f.widget()), LabCorrPressAbs);
+        f.Row(b.Label("LabelCorrPressAbs", f.Widget()), LabCorrPressAbs);
     }
     // A temperature grid under its preset slider: title, minus, track, plus,
     // the ends' words and the value.
@@ -115,31 +115,31 @@ void TPageCorrezioni::Build()
                             plat::PictureButton*& dot, plat::PictureButton*& minus, plat::PictureButton*& plus,
                             QLabel*& value, QLabel*& gridTitle, TCorrectionGrid*& grid) {
         auto f = ColumnGroup(b, right, p.shape);
-        shape = static_cast<plat::Shape*>(f.widget());
-        panel = b.panel(p.panel, f.widget());
-        f.line(panel);
+        shape = static_cast<plat::Shape*>(f.Widget());
+        panel = b.Panel(p.panel, f.Widget());
+        f.Line(panel);
         TFormConfig::Builder::Frame pf(&b, panel);
-        pf.grid()->setContentsMargins(0, 0, 0, 0);
-        pf.grid()->setColumnStretch(0, 0);
-        pf.grid()->setColumnStretch(1, 1);
-        pf.title(p.title);
-        minus = b.picture(p.minus, panel);
-        plus = b.picture(p.plus, panel);
-        bar = b.shape(p.bar);
-        dot = b.picture(p.dot);
+        pf.Grid()->setContentsMargins(0, 0, 0, 0);
+        pf.Grid()->setColumnStretch(0, 0);
+        pf.Grid()->setColumnStretch(1, 1);
+        pf.Title(p.title);
+        minus = b.Picture(p.minus, panel);
+        plus = b.Picture(p.plus, panel);
+        bar = b.Shape(p.bar);
+        dot = b.Picture(p.dot);
         auto* track = new TSliderTrack(panel, bar, dot);
-        QGridLayout* g = pf.grid();
-        const int at = pf.nextRow();
+        QGridLayout* g = pf.Grid();
+        const int at = pf.NextRow();
         g->addWidget(minus, at, 0, Qt::AlignCenter);
         g->addWidget(track, at, 1);
         g->addWidget(plus, at, 2, Qt::AlignCenter);
-        g->addWidget(b.label(p.weak, panel), at + 1, 0, Qt::AlignLeft);
-        value = b.label(p.value, panel);
+        g->addWidget(b.Label(p.weak, panel), at + 1, 0, Qt::AlignLeft);
+        value = b.Label(p.value, panel);
         g->addWidget(value, at + 1, 1, Qt::AlignHCenter);
-        g->addWidget(b.label(p.strong, panel), at + 1, 2, Qt::AlignRight);
-        gridTitle = f.title(p.gridTitle);
-        grid = b.table(p.grid);
-        f.line(grid);
+        g->addWidget(b.Label(p.strong, panel), at + 1, 2, Qt::AlignRight);
+        gridTitle = f.Title(p.gridTitle);
+        grid = b.Table(p.grid);
+        f.Line(grid);
     };
     QLabel* gasTitle = nullptr;
     preset({"ShapeTempRid", "PanelCorrRid", "LabelCorrRid", "ImageBarraRid", "ImagePallinoRid", "ImageMinusRid",
@@ -153,34 +153,34 @@ void TPageCorrezioni::Build()
            PanelCorrGas, ShapeTempGas, ImageBarraGas, ImagePallinoGas, ImageMinusGas, ImagePlusGas, LabelValueGas,
            gasTitle, DrawGridTempGas);
     {
-        auto f = b.frame(1, 0, "ShapePressDiff", 1, 2);
-        ShapePressDiff = static_cast<plat::Shape*>(f.widget());
-        LabelCorrezioniPressione = f.title("LabelCorrezioniPressione");
-        DrawGridPressDiff = b.table("DrawGridPressDiff");
-        f.line(DrawGridPressDiff);
+        auto f = b.FrameAt(1, 0, "ShapePressDiff", 1, 2);
+        ShapePressDiff = static_cast<plat::Shape*>(f.Widget());
+        LabelCorrezioniPressione = f.Title("LabelCorrezioniPressione");
+        DrawGridPressDiff = b.Table("DrawGridPressDiff");
+        f.Line(DrawGridPressDiff);
     }
     {
-        auto f = b.frame(2, 0, "ShapeDelayGasTemp", 1, 2);
-        ShapeDelayGasTemp = static_cast<plat::Shape*>(f.widget());
-        LabelDelayGasTemp = f.title("LabelDelayGasTemp");
-        DrawDelayGasTemp = b.table("DrawDelayGasTemp");
-        f.line(DrawDelayGasTemp);
-        ShapeLineDown = b.shape("ShapeLineDown", f.widget());
+        auto f = b.FrameAt(2, 0, "ShapeDelayGasTemp", 1, 2);
+        ShapeDelayGasTemp = static_cast<plat::Shape*>(f.Widget());
+        LabelDelayGasTemp = f.Title("LabelDelayGasTemp");
+        DrawDelayGasTemp = b.Table("DrawDelayGasTemp");
+        f.Line(DrawDelayGasTemp);
+        ShapeLineDown = b.Shape("ShapeLineDown", f.Widget());
         ShapeLineDown->setFixedHeight(1);
-        f.line(ShapeLineDown);
+        f.Line(ShapeLineDown);
     }
     {
-        auto f = b.frame(3, 0, "ShapePresPassaggio", 1, 2);
-        ShapePresPassaggio = static_cast<plat::Shape*>(f.widget());
-        LabelPressPassaggio = f.title("LabelPressPassaggio");
-        DrawPressPassaggio = b.table("DrawPressPassaggio");
-        f.line(DrawPressPassaggio);
-        ShapeLineUp = b.shape("ShapeLineUp", f.widget());
+        auto f = b.FrameAt(3, 0, "ShapePresPassaggio", 1, 2);
+        ShapePresPassaggio = static_cast<plat::Shape*>(f.Widget());
+        LabelPressPassaggio = f.Title("LabelPressPassaggio");
+        DrawPressPassaggio = b.Table("DrawPressPassaggio");
+        f.Line(DrawPressPassaggio);
+        ShapeLineUp = b.Shape("ShapeLineUp", f.Widget());
         ShapeLineUp->setFixedHeight(1);
-        f.line(ShapeLineUp);
+        f.Line(ShapeLineUp);
     }
-    b.remainingRows();
-    b.finish(4, 2);
+    b.RemainingRows();
+    b.Finish(4, 2);
 
     connect(ImageMinusRid, &plat::PictureButton::clicked, this, [this] { ImageMinusRidClick(); });
     connect(ImagePlusRid, &plat::PictureButton::clicked, this, [this] { ImagePlusRidClick(); });

@@ -58,68 +58,68 @@ void TPageEmissioni::Build()
     using Builder = TFormConfig::Builder;
     Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0, "ShapeSovrapposizione");
-        ShapeSovrapposizione = static_cast<plat::Shape*>(f.widget());
-        LabelSovrapposizione = b.note("LabelSovrapposizione", f.widget());
-        const auto over = b.bound(&TPageEmissioni::EditSovrapposizione, f.widget());
-        const auto shot = b.bound(&TPageEmissioni::EditCicchetto, f.widget());
+        auto f = b.FrameAt(0, 0, "ShapeSovrapposizione");
+        ShapeSovrapposizione = static_cast<plat::Shape*>(f.Widget());
+        LabelSovrapposizione = b.Note("LabelSovrapposizione", f.Widget());
+        const auto over = b.Bound(&TPageEmissioni::EditSovrapposizione, f.Widget());
+        const auto shot = b.Bound(&TPageEmissioni::EditCicchetto, f.Widget());
         LabelS15 = over.unit;
         auto* both = new QHBoxLayout;
         both->addWidget(over.control);
         both->addWidget(shot.control);
-        f.grid()->addWidget(LabelSovrapposizione, 0, 0);
-        f.grid()->addLayout(both, 0, 1);
-        f.grid()->addWidget(LabelS15, 0, 2);
+        f.Grid()->addWidget(LabelSovrapposizione, 0, 0);
+        f.Grid()->addLayout(both, 0, 1);
+        f.Grid()->addWidget(LabelS15, 0, 2);
     }
     {
         // The emulation levels: the front probe's and the rear probe's side
         // by side.
-        auto f = b.frame(1, 0);
-        QGridLayout* g = f.grid();
-        QLabel* front = b.label("LabelLivelloAnteriore", f.widget());
-        QLabel* rear = b.label("LabelLivelloPosteriore", f.widget());
+        auto f = b.FrameAt(1, 0);
+        QGridLayout* g = f.Grid();
+        QLabel* front = b.Label("LabelLivelloAnteriore", f.Widget());
+        QLabel* rear = b.Label("LabelLivelloPosteriore", f.Widget());
         for (QLabel* l : {front, rear}) {
             cfgwin::Bold(l);
             l->setAlignment(Qt::AlignCenter);
         }
         g->addWidget(front, 0, 1);
         g->addWidget(rear, 0, 2);
-        const auto high = b.bound(&TPageEmissioni::EditLivEmulAlto, f.widget());
-        const auto low = b.bound(&TPageEmissioni::EditLivEmulBasso, f.widget());
-        const auto steady = b.bound(&TPageEmissioni::EditLivEmulStabilizzato, f.widget());
-        const auto cutoff = b.bound(&TPageEmissioni::EditLivEmulCutoff, f.widget());
+        const auto high = b.Bound(&TPageEmissioni::EditLivEmulAlto, f.Widget());
+        const auto low = b.Bound(&TPageEmissioni::EditLivEmulBasso, f.Widget());
+        const auto steady = b.Bound(&TPageEmissioni::EditLivEmulStabilizzato, f.Widget());
+        const auto cutoff = b.Bound(&TPageEmissioni::EditLivEmulCutoff, f.Widget());
         // Between the lines of editors, room for their range hints.
         g->addWidget(high.caption, 1, 0, Qt::AlignVCenter);
         g->addWidget(high.control, 1, 1);
         g->addWidget(steady.control, 1, 2);
         g->addWidget(high.unit, 1, 3);
-        g->addItem(b.rowGap({high.control}, low.control), 2, 0, 1, 4);
+        g->addItem(b.RowGap({high.control}, low.control), 2, 0, 1, 4);
         g->addWidget(low.caption, 3, 0, Qt::AlignVCenter);
         g->addWidget(low.control, 3, 1);
         g->addWidget(cutoff.control, 3, 2);
         g->addWidget(low.unit, 3, 3);
-        const auto delay = b.bound(&TPageEmissioni::EditRitardoGiriEmulazione, f.widget());
-        g->addItem(b.rowGap({high.control, low.control}, delay.control), 4, 0, 1, 4);
+        const auto delay = b.Bound(&TPageEmissioni::EditRitardoGiriEmulazione, f.Widget());
+        g->addItem(b.RowGap({high.control, low.control}, delay.control), 4, 0, 1, 4);
         g->addWidget(delay.caption, 5, 0, Qt::AlignVCenter);
         g->addWidget(delay.control, 5, 1);
-        QLabel* note = b.note("LabelNotaEmiss", f.widget());
+        QLabel* note = b.Note("LabelNotaEmiss", f.Widget());
         g->addWidget(note, 6, 0, 1, 4);
     }
     {
         // The rear probes' oxygen readings, while the ECU reports them.
         auto* obd = new QWidget(Sheet());
         obd->setObjectName(QStringLiteral("PanelObdEmissioni"));
-        b.place(obd, 0, 1, 2, 1, Qt::AlignTop);
+        b.Place(obd, 0, 1, 2, 1, Qt::AlignTop);
         Builder::Frame f(&b, obd);
-        f.grid()->setContentsMargins(0, 0, 0, 0);
+        f.Grid()->setContentsMargins(0, 0, 0, 0);
         for (int bank = 0; bank < 2; ++bank) {
             const QByteArray n = QByteArray::number(bank);
-            QFrame* panel = b.panel(("PanelLambdaObd" + n).constData(), f.widget());
+            QFrame* panel = b.Panel(("PanelLambdaObd" + n).constData(), f.Widget());
             cfgwin::WhitePanel(panel);
             auto* line = new QHBoxLayout(panel);
             line->setContentsMargins(10, 6, 10, 6);
-            line->addWidget(b.label(("LabelOxigen" + n).constData(), panel), 1);
-            QLabel* value = b.label(("LabOxigen" + n).constData(), panel);
+            line->addWidget(b.Label(("LabelOxigen" + n).constData(), panel), 1);
+            QLabel* value = b.Label(("LabOxigen" + n).constData(), panel);
             cfgwin::Bold(value);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             value->setFixedSize(value->fontMetrics().horizontalAdvance(QStringLiteral("0.00V")) + 8,
@@ -127,7 +127,7 @@ void TPageEmissioni::Build()
             line->addWidget(value);
             cfgwin::KeepPlace(panel);
             panel->hide();
-            f.line(panel);
+            f.Line(panel);
             (bank == 0 ? PanelLambdaObd0 : PanelLambdaObd1) = panel;
             (bank == 0 ? LabOxigen0 : LabOxigen1) = value;
         }
@@ -135,40 +135,40 @@ void TPageEmissioni::Build()
     {
         // The map and the advance row, with the rpm title over the rpm
         // columns and the MAP axis framed; LayoutEmissioniGrids places them.
-        auto f = b.frame(2, 0, nullptr, 1, 2);
-        PanelEmissioniGrids = new QWidget(f.widget());
+        auto f = b.FrameAt(2, 0, nullptr, 1, 2);
+        PanelEmissioniGrids = new QWidget(f.Widget());
         PanelEmissioniGrids->setObjectName(QStringLiteral("PanelEmissioniGrids"));
         auto* column = new QVBoxLayout(PanelEmissioniGrids);
         column->setContentsMargins(1, 0, 1, 1);
         column->setSpacing(0);
         // The band over the rpm columns.
         auto* band = new QWidget(PanelEmissioniGrids);
-        ShapeGiriEmissioni = b.shape("ShapeGiriEmissioni", band);
+        ShapeGiriEmissioni = b.Shape("ShapeGiriEmissioni", band);
         ShapeGiriEmissioni->setBrush(plat::FromTColor(14671839));
-        LabelGiriEmissioni = b.label("LabelGiriEmissioni", band);
+        LabelGiriEmissioni = b.Label("LabelGiriEmissioni", band);
         LabelGiriEmissioni->setAlignment(Qt::AlignCenter);
         cfgwin::Bold(LabelGiriEmissioni);
         column->addWidget(band, 0, Qt::AlignLeft);
-        DrawGridEmissioni = b.table("DrawGridEmissioni");
-        DrawGridAnticipo = b.table("DrawGridAnticipo");
+        DrawGridEmissioni = b.Table("DrawGridEmissioni");
+        DrawGridAnticipo = b.Table("DrawGridAnticipo");
         DrawGridEmissioni->setParent(PanelEmissioniGrids);
         DrawGridAnticipo->setParent(PanelEmissioniGrids);
         column->addWidget(DrawGridEmissioni, 0, Qt::AlignLeft);
         column->addWidget(DrawGridAnticipo, 0, Qt::AlignLeft);
         // An outline over the MAP axis: the clicks go through to its cells.
-        ShapeMap = b.shape("ShapeMap", PanelEmissioniGrids);
+        ShapeMap = b.Shape("ShapeMap", PanelEmissioniGrids);
         ShapeMap->setBrush(Qt::NoBrush);
         ShapeMap->setAttribute(Qt::WA_TransparentForMouseEvents);
-        f.line(PanelEmissioniGrids);
+        f.Line(PanelEmissioniGrids);
         // The outline follows the grid wherever the layout puts it.
         cfgwin::OnGeometry(DrawGridEmissioni, [this] { LayoutEmissioniGrids(); });
     }
     // The grids follow the page's width.
     cfgwin::OnGeometry(Sheet(), [this] { LayoutEmissioniGrids(); });
-    ImageEmissioni = b.picture("ImageEmissioni");
+    ImageEmissioni = b.Picture("ImageEmissioni");
     ImageEmissioni->hide();
-    b.remainingRows();
-    b.finish(3, 2);
+    b.RemainingRows();
+    b.Finish(3, 2);
     // The emulation delay commits through its own handler.
     connect(EditRitardoGiriEmulazione, &TNumericEdit::keyPressed, this,
             [this](QChar c) { EditRitardoGiriEmulazioneKeyPress(c); });

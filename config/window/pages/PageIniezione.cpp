@@ -63,34 +63,34 @@ void TPageIniezione::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0);
-        f.row(&TPageIniezione::EditTempoMassimaCorrente);
-        f.row(&TPageIniezione::EditTempoInterSpegnimento);
-        f.row(&TPageIniezione::EditImpedenzaIniettori);
-        f.row(&TPageIniezione::EditCorrente);
-        f.row(&TPageIniezione::EditParamInj);
+        auto f = b.FrameAt(0, 0);
+        f.Row(&TPageIniezione::EditTempoMassimaCorrente);
+        f.Row(&TPageIniezione::EditTempoInterSpegnimento);
+        f.Row(&TPageIniezione::EditImpedenzaIniettori);
+        f.Row(&TPageIniezione::EditCorrente);
+        f.Row(&TPageIniezione::EditParamInj);
     }
     {
-        auto f = b.frame(1, 0);
-        f.row(&TPageIniezione::EditAperturaInj);
-        f.row(&TPageIniezione::EditChiusuraInj);
-        f.row(&TPageIniezione::EditTMaxExtraInjBenz);
+        auto f = b.FrameAt(1, 0);
+        f.Row(&TPageIniezione::EditAperturaInj);
+        f.Row(&TPageIniezione::EditChiusuraInj);
+        f.Row(&TPageIniezione::EditTMaxExtraInjBenz);
     }
     {
         // Each offset with its extra injection on the same line, room for
         // their range hints between the lines.
-        auto f = b.frame(0, 1);
-        QGridLayout* g = f.grid();
+        auto f = b.FrameAt(0, 1);
+        QGridLayout* g = f.Grid();
         int line = 0;
         QWidget* above = nullptr;
         for (auto [offset, extra] :
              {std::pair{&TPageIniezione::EditTempoMortoBenz, &TPageIniezione::EditTempoBenzExtra},
               std::pair{&TPageIniezione::EditTempoMortoGas, &TPageIniezione::EditTempoGasExtra}}) {
-            const auto o = b.bound(offset, f.widget());
+            const auto o = b.Bound(offset, f.Widget());
             if (above)
-                g->addItem(b.rowGap({above}, o.control), line++, 0, 1, 6);
+                g->addItem(b.RowGap({above}, o.control), line++, 0, 1, 6);
             above = o.control;
-            const auto e = b.bound(extra, f.widget());
+            const auto e = b.Bound(extra, f.Widget());
             g->addWidget(o.caption, line, 0, Qt::AlignVCenter);
             g->addWidget(o.control, line, 1);
             g->addWidget(o.unit, line, 2);
@@ -101,11 +101,11 @@ void TPageIniezione::Build()
         }
     }
     {
-        auto f = b.panelFrame(&PanelMaxTempo, "PanelMaxTempo", 1, 1);
-        f.row(&TPageIniezione::EditTInjSup22);
+        auto f = b.PanelFrame(&PanelMaxTempo, "PanelMaxTempo", 1, 1);
+        f.Row(&TPageIniezione::EditTInjSup22);
     }
-    b.remainingRows();
-    b.finish(2, 2);
+    b.RemainingRows();
+    b.Finish(2, 2);
 
     for (TNumericEdit* e : {EditAperturaInj, EditChiusuraInj})
         connect(e, &TNumericEdit::keyPressed, this, [this, e](QChar c) { EditAperturaInjKeyPress(e, c); });

@@ -102,12 +102,12 @@ void TPageMappa::Build()
     PanelMappaK = new QWidget(Sheet());
     PanelMappaK->setObjectName(QStringLiteral("PanelMappaK"));
     PanelMappaK->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    ShapeTempoIniezione = b.shape("ShapeTempoIniezione", PanelMappaK);
+    ShapeTempoIniezione = b.Shape("ShapeTempoIniezione", PanelMappaK);
     ShapeTempoIniezione->setBrush(plat::FromTColor(14671839));
-    ShapeGiri = b.shape("ShapeGiri", PanelMappaK);
+    ShapeGiri = b.Shape("ShapeGiri", PanelMappaK);
     ShapeGiri->setBrush(plat::FromTColor(14671839));
-    LabelGiriMappa = b.label("LabelGiriMappa", PanelMappaK);
-    LabelTempiMappa = b.label("LabelTempiMappa", PanelMappaK);
+    LabelGiriMappa = b.Label("LabelGiriMappa", PanelMappaK);
+    LabelTempiMappa = b.Label("LabelTempiMappa", PanelMappaK);
     for (QLabel* l : {LabelGiriMappa, LabelTempiMappa}) {
         cfgwin::Bold(l);
         l->setAlignment(Qt::AlignCenter);
@@ -115,7 +115,7 @@ void TPageMappa::Build()
         OnDoubleClick(l, [this] { ButtonModificaRiferimentiClick(); });
     }
     for (auto member : {&TPageMappa::RadioMapK, &TPageMappa::RadioMapAdatta, &TPageMappa::RadioMapCorr})
-        b.bound(member, PanelMappaK);
+        b.Bound(member, PanelMappaK);
     RadioMapAdatta->setText(QStringLiteral("target obd"));
     RadioMapK->setChecked(true);
     for (QRadioButton* r : {RadioMapK, RadioMapAdatta, RadioMapCorr})
@@ -134,29 +134,29 @@ void TPageMappa::Build()
         DrawGridK->update();
     });
     OnGeometry(PanelMappaK, [this] { LayoutMappaGrid(); });
-    b.place(PanelMappaK, 0, 0, 7, 1);
-    ImagePallino = b.picture("ImagePallino", Sheet());
+    b.Place(PanelMappaK, 0, 0, 7, 1);
+    ImagePallino = b.Picture("ImagePallino", Sheet());
     ImagePallino->hide();
 
     // The petrol times as targets.
     {
-        auto f = b.frame(0, 1, "ShapeTarget");
-        ShapeTarget = static_cast<plat::Shape*>(f.widget());
-        ImageTarget = b.picture("ImageTarget", f.widget());
+        auto f = b.FrameAt(0, 1, "ShapeTarget");
+        ShapeTarget = static_cast<plat::Shape*>(f.Widget());
+        ImageTarget = b.Picture("ImageTarget", f.Widget());
         connect(ImageTarget, &plat::PictureButton::clicked, this, [this] { ImageTargetClick(); });
-        LabelTarget1 = b.label("LabelTarget1", f.widget());
-        LabelTarget2 = b.label("LabelTarget2", f.widget());
-        LabTarget1 = b.label("LabTarget1", f.widget());
-        LabTarget2 = b.label("LabTarget2", f.widget());
-        LabelMsTarget1 = b.label("LabelMsTarget1", f.widget());
-        LabelMsTarget2 = b.label("LabelMsTarget2", f.widget());
-        ImageTarget2 = b.picture("ImageTarget2", f.widget());
+        LabelTarget1 = b.Label("LabelTarget1", f.Widget());
+        LabelTarget2 = b.Label("LabelTarget2", f.Widget());
+        LabTarget1 = b.Label("LabTarget1", f.Widget());
+        LabTarget2 = b.Label("LabTarget2", f.Widget());
+        LabelMsTarget1 = b.Label("LabelMsTarget1", f.Widget());
+        LabelMsTarget2 = b.Label("LabelMsTarget2", f.Widget());
+        ImageTarget2 = b.Picture("ImageTarget2", f.Widget());
         for (QLabel* l : {LabTarget1, LabTarget2}) {
             cfgwin::Bold(l);
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("000.0")) + 6);
         }
-        QGridLayout* g = f.grid();
+        QGridLayout* g = f.Grid();
         g->addWidget(ImageTarget, 0, 0, 2, 1, Qt::AlignCenter);
         g->addWidget(LabelTarget1, 0, 1);
         g->addWidget(LabTarget1, 0, 2);
@@ -172,19 +172,19 @@ void TPageMappa::Build()
     }
     // The leaning and the neutral K.
     {
-        PanelSmagrimento = b.panel("PanelSmagrimento");
+        PanelSmagrimento = b.Panel("PanelSmagrimento");
         cfgwin::WhitePanel(PanelSmagrimento);
-        b.place(PanelSmagrimento, 1, 1, 1, 1, Qt::AlignTop);
+        b.Place(PanelSmagrimento, 1, 1, 1, 1, Qt::AlignTop);
         TFormConfig::Builder::Frame f(&b, PanelSmagrimento);
-        f.row(&TPageMappa::EditSmagrimento);
-        PanelKMappaNeutro = b.panel("PanelKMappaNeutro", PanelSmagrimento);
+        f.Row(&TPageMappa::EditSmagrimento);
+        PanelKMappaNeutro = b.Panel("PanelKMappaNeutro", PanelSmagrimento);
         auto* k = new QHBoxLayout(PanelKMappaNeutro);
         k->setContentsMargins(0, 0, 0, 0);
-        auto* caption = b.label("LabelKMappaNeutro", PanelKMappaNeutro);
+        auto* caption = b.Label("LabelKMappaNeutro", PanelKMappaNeutro);
         caption->setText(QStringLiteral("K *"));
         k->addWidget(caption, 1);
-        k->addWidget(b.bound(&TPageMappa::EditKMappaNeutro, PanelKMappaNeutro).control);
-        f.line(PanelKMappaNeutro);
+        k->addWidget(b.Bound(&TPageMappa::EditKMappaNeutro, PanelKMappaNeutro).control);
+        f.Line(PanelKMappaNeutro);
         connect(EditKMappaNeutro, &TNumericEdit::keyPressed, this, [this](QChar c) { EditKMappaNeutroKeyPress(c); });
     }
     // A slider: its minus and plus buttons either side of the track, the bar
@@ -193,12 +193,12 @@ void TPageMappa::Build()
                             plat::PictureButton*& plus, const char* plusName, plat::PictureButton*& track,
                             const char* trackName, plat::PictureButton*& bar, const char* barName) {
         auto* line = new QHBoxLayout;
-        minus = b.picture(minusName, parent);
-        plus = b.picture(plusName, parent);
+        minus = b.Picture(minusName, parent);
+        plus = b.Picture(plusName, parent);
         auto* groove = new QWidget(parent);
-        track = b.picture(trackName, groove);
+        track = b.Picture(trackName, groove);
         track->setPicturePath(QStringLiteral(":/bmp/cfgtrack.png"));
-        bar = b.picture(barName, groove);
+        bar = b.Picture(barName, groove);
         bar->setPicture(kBarPictureOff);
         const QSize t = track->sizeHint();
         const QSize k = bar->sizeHint();
@@ -214,30 +214,30 @@ void TPageMappa::Build()
     };
     // The acceleration enrichment.
     {
-        PanelArricchimentoAcc = b.panel("PanelArricchimentoAcc");
+        PanelArricchimentoAcc = b.Panel("PanelArricchimentoAcc");
         cfgwin::WhitePanel(PanelArricchimentoAcc);
-        b.place(PanelArricchimentoAcc, 2, 1, 1, 1, Qt::AlignTop);
+        b.Place(PanelArricchimentoAcc, 2, 1, 1, 1, Qt::AlignTop);
         TFormConfig::Builder::Frame f(&b, PanelArricchimentoAcc);
-        LabelArricchimento = f.title("LabelArricchimento");
-        f.grid()->addLayout(slider(PanelArricchimentoAcc, ImageMinus, "ImageMinus", ImagePlus, "ImagePlus", ImageBarra2,
+        LabelArricchimento = f.Title("LabelArricchimento");
+        f.Grid()->addLayout(slider(PanelArricchimentoAcc, ImageMinus, "ImageMinus", ImagePlus, "ImagePlus", ImageBarra2,
                                    "ImageBarra2", ImageBar2, "ImageBar2"),
-                            f.nextRow(), 0, 1, 3);
+                            f.NextRow(), 0, 1, 3);
         connect(ImageMinus, &plat::PictureButton::clicked, this, [this] { ImageMinusClick(); });
         connect(ImagePlus, &plat::PictureButton::clicked, this, [this] { ImagePlusClick(); });
     }
     // The extra injections: cutting them hides their sensitivity.
     {
-        auto f = b.frame(3, 1);
-        LabelTagliaExtraIniettate = f.row(&TPageMappa::CheckTagliaExtraIniettate).caption;
-        auto inner = f.frame("ShapeExtraInj");
-        ShapeExtraInj = static_cast<plat::Shape*>(inner.widget());
+        auto f = b.FrameAt(3, 1);
+        LabelTagliaExtraIniettate = f.Row(&TPageMappa::CheckTagliaExtraIniettate).caption;
+        auto inner = f.InnerFrame("ShapeExtraInj");
+        ShapeExtraInj = static_cast<plat::Shape*>(inner.Widget());
         ShapeExtraInj->setPen(Qt::NoPen);
-        QWidget* box = inner.widget();
-        inner.grid()->setContentsMargins(0, 0, 0, 0);
-        LabelExtraInj = b.label("LabelExtraInj", box);
-        const auto check = b.bound(&TPageMappa::CheckExtraInj, box);
-        inner.grid()->addLayout(cfgwin::ButtonWithCaption(check.control, LabelExtraInj), 0, 0, 1, 3);
-        inner.grid()->addLayout(slider(box, ImageMinusExtraInj, "ImageMinusExtraInj", ImagePlusExtraInj,
+        QWidget* box = inner.Widget();
+        inner.Grid()->setContentsMargins(0, 0, 0, 0);
+        LabelExtraInj = b.Label("LabelExtraInj", box);
+        const auto check = b.Bound(&TPageMappa::CheckExtraInj, box);
+        inner.Grid()->addLayout(cfgwin::ButtonWithCaption(check.control, LabelExtraInj), 0, 0, 1, 3);
+        inner.Grid()->addLayout(slider(box, ImageMinusExtraInj, "ImageMinusExtraInj", ImagePlusExtraInj,
                                        "ImagePlusExtraInj", ImageBarra1, "ImageBarra1", ImageBar1, "ImageBar1"),
                                 1, 0, 1, 3);
         connect(ImageMinusExtraInj, &plat::PictureButton::clicked, this, [this] { ImageMinusExtraInjClick(); });
@@ -247,15 +247,15 @@ void TPageMappa::Build()
     }
     // The auto-calibration limit.
     {
-        PanelAutotaratura = b.panel("PanelAutotaratura");
+        PanelAutotaratura = b.Panel("PanelAutotaratura");
         cfgwin::WhitePanel(PanelAutotaratura);
-        b.place(PanelAutotaratura, 4, 1, 1, 1, Qt::AlignTop);
+        b.Place(PanelAutotaratura, 4, 1, 1, 1, Qt::AlignTop);
         auto* line = new QHBoxLayout(PanelAutotaratura);
         line->setContentsMargins(10, 6, 10, 6);
-        b.bound(&TPageMappa::CheckAutotaratura, PanelAutotaratura);
+        b.Bound(&TPageMappa::CheckAutotaratura, PanelAutotaratura);
         CheckAutotaratura->setText(QStringLiteral("Autotaratura con t. b. max."));
-        b.bound(&TPageMappa::EditAutotaratura, PanelAutotaratura);
-        LabAutotaratura = b.label("LabAutotaratura", PanelAutotaratura);
+        b.Bound(&TPageMappa::EditAutotaratura, PanelAutotaratura);
+        LabAutotaratura = b.Label("LabAutotaratura", PanelAutotaratura);
         LabAutotaratura->setText(QStringLiteral("ms"));
         line->addWidget(CheckAutotaratura, 1);
         line->addWidget(EditAutotaratura);
@@ -271,9 +271,9 @@ void TPageMappa::Build()
         // Nothing shows here while the ECU reports no OBD values.
         auto* obd = new QWidget(Sheet());
         obd->setObjectName(QStringLiteral("PanelObd"));
-        b.place(obd, 6, 1, 1, 1, Qt::AlignBottom);
+        b.Place(obd, 6, 1, 1, 1, Qt::AlignBottom);
         TFormConfig::Builder::Frame f(&b, obd);
-        f.grid()->setContentsMargins(0, 0, 0, 0);
+        f.Grid()->setContentsMargins(0, 0, 0, 0);
         auto* lampsRow = new QWidget(obd);
         auto* state = new QHBoxLayout(lampsRow);
         state->setContentsMargins(0, 0, 0, 0);
@@ -282,7 +282,7 @@ void TPageMappa::Build()
             {&TPageMappa::ImageObdOk, "ImageObdOk", ":/bmp/obdok.png"},
             {&TPageMappa::ImageObdKo, "ImageObdKo", ":/bmp/obdko.png"}};
         for (const auto& [member, name, picture] : lamps) {
-            plat::PictureButton* p = b.picture(name, lampsRow);
+            plat::PictureButton* p = b.Picture(name, lampsRow);
             p->setPicturePath(QString::fromLatin1(picture));
             cfgwin::KeepPlace(p);
             p->hide();
@@ -290,20 +290,20 @@ void TPageMappa::Build()
             this->*member = p;
         }
         state->addStretch(1);
-        f.line(lampsRow);
+        f.Line(lampsRow);
         for (int bank = 0; bank < 2; ++bank) {
             const QByteArray n = QByteArray::number(bank);
-            QFrame* panel = b.panel(("PanelCorrettori" + n).constData(), f.widget());
+            QFrame* panel = b.Panel(("PanelCorrettori" + n).constData(), f.Widget());
             cfgwin::WhitePanel(panel);
             auto* g = new QGridLayout(panel);
             g->setContentsMargins(8, 4, 8, 4);
-            QLabel* title = b.label(("LabelCorrettori" + n).constData(), panel);
+            QLabel* title = b.Label(("LabelCorrettori" + n).constData(), panel);
             cfgwin::Bold(title);
             title->setAutoFillBackground(true);
             title->setAlignment(Qt::AlignCenter);
             g->addWidget(title, 0, 0, 1, 4);
-            QLabel* slow = b.label(("LabCorrSlow" + n).constData(), panel);
-            QLabel* fast = b.label(("LabCorrFast" + n).constData(), panel);
+            QLabel* slow = b.Label(("LabCorrSlow" + n).constData(), panel);
+            QLabel* fast = b.Label(("LabCorrFast" + n).constData(), panel);
             for (QLabel* v : {slow, fast}) {
                 cfgwin::Bold(v);
                 v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -312,26 +312,26 @@ void TPageMappa::Build()
                                 v->fontMetrics().height());
                 cfgwin::KeepPlace(v);
             }
-            g->addWidget(b.label(("LabelSlow" + n).constData(), panel), 1, 0);
+            g->addWidget(b.Label(("LabelSlow" + n).constData(), panel), 1, 0);
             g->addWidget(slow, 1, 1);
-            g->addWidget(b.label(("LabelFast" + n).constData(), panel), 1, 2);
+            g->addWidget(b.Label(("LabelFast" + n).constData(), panel), 1, 2);
             g->addWidget(fast, 1, 3);
             cfgwin::KeepPlace(panel);
             panel->hide();
-            f.line(panel);
+            f.Line(panel);
             (bank == 0 ? PanelCorrettori0 : PanelCorrettori1) = panel;
             (bank == 0 ? LabelCorrettori0 : LabelCorrettori1) = title;
             (bank == 0 ? LabCorrSlow0 : LabCorrSlow1) = slow;
             (bank == 0 ? LabCorrFast0 : LabCorrFast1) = fast;
         }
-        OnGeometry(f.widget(), [this] { LayoutMappaGrid(); });
+        OnGeometry(f.Widget(), [this] { LayoutMappaGrid(); });
     }
     OnGeometry(ShapeTarget, [this] { LayoutMappaGrid(); });
-    b.remainingRows();
+    b.RemainingRows();
     // The map takes what the column of controls leaves; its frame ends at the
     // correctors.
-    b.grid()->setColumnStretch(0, 1);
-    b.grid()->setRowStretch(5, 1);
+    b.Grid()->setColumnStretch(0, 1);
+    b.Grid()->setRowStretch(5, 1);
 }
 
 // ---------------------------------------------------------------------------

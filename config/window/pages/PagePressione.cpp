@@ -54,20 +54,20 @@ void TPagePressione::Build()
                      &TPagePressione::EditPendenzaDiff},
           std::tuple{1, "PanelParametri", "LabelParametri", &TPagePressione::EditOffset,
                      &TPagePressione::EditPendenza}}) {
-        auto f = b.frame(row, 0, shape);
-        f.title(title);
-        f.row(offset).unit->setText(QStringLiteral("mbar"));
-        f.row(slope).unit->setText(QStringLiteral("mbar/V"));
-        (row == 0 ? PanelMisuratorePressione : PanelParametri) = static_cast<plat::Shape*>(f.widget());
+        auto f = b.FrameAt(row, 0, shape);
+        f.Title(title);
+        f.Row(offset).unit->setText(QStringLiteral("mbar"));
+        f.Row(slope).unit->setText(QStringLiteral("mbar/V"));
+        (row == 0 ? PanelMisuratorePressione : PanelParametri) = static_cast<plat::Shape*>(f.Widget());
     }
     // The selectors' captions and the guided search have no place on the
     // page: made for their texts, never shown.
-    b.label("LabelTipoMap")->hide();
+    b.Label("LabelTipoMap")->hide();
     auto* search = new QPushButton(Sheet());
     search->setObjectName(QStringLiteral("ButtonRicercaParametri"));
     search->hide();
-    b.remainingRows();
-    b.finish(2, 1);
+    b.RemainingRows();
+    b.Finish(2, 1);
     const std::pair<TNumericEdit*, int> tags[] = {{EditOffset, 2}, {EditPendenza, 3}, {EditOffsetDiff, 4},
                                                   {EditPendenzaDiff, 5}};
     for (auto [e, tag] : tags) {

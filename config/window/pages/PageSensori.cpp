@@ -72,59 +72,59 @@ void TPageSensori::Build()
     QVBoxLayout* right = PageColumn(b, 1);
     {
         auto f = ColumnGroup(b, left, "ShapeTipoLambda");
-        f.row(&TPageSensori::ComboTipoLambda);
-        f.row(&TPageSensori::EditRifLambda);
-        f.row(&TPageSensori::ComboNumeroSonde);
-        auto c = f.frame("ShapeCorrettore");
+        f.Row(&TPageSensori::ComboTipoLambda);
+        f.Row(&TPageSensori::EditRifLambda);
+        f.Row(&TPageSensori::ComboNumeroSonde);
+        auto c = f.InnerFrame("ShapeCorrettore");
         PlainFrame(c);
-        c.row(&TPageSensori::EditCorrBancata2);
+        c.Row(&TPageSensori::EditCorrBancata2);
     }
     // The probes' captions name their wires ("(filo BIANCO/NERO)"): each on
     // one line.
     for (auto probe : {&TPageSensori::ComboSonda1, &TPageSensori::ComboSonda2}) {
         const auto made =
-            ColumnGroup(b, left, probe == &TPageSensori::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").row(probe);
+            ColumnGroup(b, left, probe == &TPageSensori::ComboSonda1 ? "ShapeSonda1" : "ShapeSonda2").Row(probe);
         made.caption->setWordWrap(false);
     }
     {
         auto f = ColumnGroup(b, left, "ShapeRitorno");
-        ShapeRitorno = static_cast<plat::Shape*>(f.widget());
-        auto c = f.frame("ShapeCheckRitorno");
+        ShapeRitorno = static_cast<plat::Shape*>(f.Widget());
+        auto c = f.InnerFrame("ShapeCheckRitorno");
         PlainFrame(c);
-        ShapeCheckRitorno = static_cast<plat::Shape*>(c.widget());
-        LabelCheckRitornoBenzina = c.row(&TPageSensori::CheckRitornoBenzina).caption;
-        const auto time = f.row(&TPageSensori::EditRitornoBenzina);
+        ShapeCheckRitorno = static_cast<plat::Shape*>(c.Widget());
+        LabelCheckRitornoBenzina = c.Row(&TPageSensori::CheckRitornoBenzina).caption;
+        const auto time = f.Row(&TPageSensori::EditRitornoBenzina);
         LabelRitornoBenzina = time.caption;
         LabelS12 = time.unit;
     }
     {
         auto f = ColumnGroup(b, right);
-        f.row(&TPageSensori::ComboSensore);
-        auto p = f.frame("PanelRifSensore");
+        f.Row(&TPageSensori::ComboSensore);
+        auto p = f.InnerFrame("PanelRifSensore");
         PlainFrame(p);
-        PanelRifSensore = static_cast<plat::Shape*>(p.widget());
-        p.title("LabelRifSensore");
-        p.row(&TPageSensori::EditLivello1);
-        p.row(&TPageSensori::EditLivello2);
-        p.row(&TPageSensori::EditLivello3);
-        p.row(&TPageSensori::EditLivello4);
-        ImageConferma = b.picture("ImageConferma", p.widget());
-        p.line(ImageConferma, Qt::AlignRight);
+        PanelRifSensore = static_cast<plat::Shape*>(p.Widget());
+        p.Title("LabelRifSensore");
+        p.Row(&TPageSensori::EditLivello1);
+        p.Row(&TPageSensori::EditLivello2);
+        p.Row(&TPageSensori::EditLivello3);
+        p.Row(&TPageSensori::EditLivello4);
+        ImageConferma = b.Picture("ImageConferma", p.Widget());
+        p.Line(ImageConferma, Qt::AlignRight);
         // The level the ECU reads now (the live tick fills it).
-        LabLivello = b.label("LabLivello", f.widget());
+        LabLivello = b.Label("LabLivello", f.Widget());
         LabLivello->setText(QStringLiteral("-"));
-        f.row(b.label("LabelLivello", f.widget()), LabLivello);
+        f.Row(b.Label("LabelLivello", f.Widget()), LabLivello);
     }
-    ColumnGroup(b, right).row(&TPageSensori::CheckElettrovalvole);
+    ColumnGroup(b, right).Row(&TPageSensori::CheckElettrovalvole);
     {
         auto f = ColumnGroup(b, right, "ShapeAlimentazione");
-        auto c = f.frame("ShapeCheckAlimentazione");
+        auto c = f.InnerFrame("ShapeCheckAlimentazione");
         PlainFrame(c);
-        c.row(&TPageSensori::CheckAlimentazione);
+        c.Row(&TPageSensori::CheckAlimentazione);
     }
-    b.place(b.note("LabelNota2"), 1, 0, 1, 2);
-    b.remainingRows();
-    b.finish(2, 2);
+    b.Place(b.Note("LabelNota2"), 1, 0, 1, 2);
+    b.RemainingRows();
+    b.Finish(2, 2);
 
     ComboNumeroSonde->addItems({QStringLiteral("1"), QStringLiteral("2")});
     connect(ComboNumeroSonde, &TKeyComboBox::keyPressed, this, [this](QChar k) { ComboNumeroSondeKeyPress(k); });

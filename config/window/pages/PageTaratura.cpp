@@ -50,15 +50,15 @@ void TPageTaratura::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0, "ShapeGiriTaratura");
-        ShapeGiriTaratura = static_cast<plat::Shape*>(f.widget());
-        const auto giri = f.row(&TPageTaratura::EditGiriAutotaratura);
-        const auto temp = f.row(&TPageTaratura::EditTempTaratura);
+        auto f = b.FrameAt(0, 0, "ShapeGiriTaratura");
+        ShapeGiriTaratura = static_cast<plat::Shape*>(f.Widget());
+        const auto giri = f.Row(&TPageTaratura::EditGiriAutotaratura);
+        const auto temp = f.Row(&TPageTaratura::EditTempTaratura);
         LabelTempTaratura = temp.caption;
         LabelT3 = temp.unit;
-        f.row(&TPageTaratura::CheckModificaSequenza);
+        f.Row(&TPageTaratura::CheckModificaSequenza);
 
-        GridSequenza = new QTableWidget(cfgrules::kSequenceGridRows, cfgrules::kSequenceGridColumns, f.widget());
+        GridSequenza = new QTableWidget(cfgrules::kSequenceGridRows, cfgrules::kSequenceGridColumns, f.Widget());
         GridSequenza->setObjectName(QStringLiteral("GridSequenza"));
         GridSequenza->horizontalHeader()->hide();
         GridSequenza->verticalHeader()->hide();
@@ -67,8 +67,8 @@ void TPageTaratura::Build()
         GridSequenza->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         GridSequenza->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         GridSequenza->hide();
-        f.line(GridSequenza);
-        ComboSequenza = b.combo("ComboSequenza", GridSequenza->viewport());
+        f.Line(GridSequenza);
+        ComboSequenza = b.Combo("ComboSequenza", GridSequenza->viewport());
         ComboSequenza->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
         ComboSequenza->hide();
         connect(GridSequenza, &QTableWidget::currentCellChanged, this,
@@ -78,13 +78,13 @@ void TPageTaratura::Build()
         Q_UNUSED(giri);
     }
     {
-        auto f = b.frame(1, 0);
-        const auto d = f.row(&TPageTaratura::EditTInjDefault);
+        auto f = b.FrameAt(1, 0);
+        const auto d = f.Row(&TPageTaratura::EditTInjDefault);
         LabelTInjDefault = d.caption;
         LabelMsInjDefault = d.unit;
     }
-    b.remainingRows();
-    b.finish(2, 1);
+    b.RemainingRows();
+    b.Finish(2, 1);
     connect(EditTInjDefault, &TNumericEdit::keyPressed, this, [this](QChar c) { EditTInjDefaultKeyPress(c); });
 }
 

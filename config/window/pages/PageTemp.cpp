@@ -82,15 +82,15 @@ void TPageTemp::Build()
     using Builder = TFormConfig::Builder;
     Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0);
-        f.row(&TPageTemp::ComboTempRiduttore);
-        f.row(&TPageTemp::CheckTempRiduttore);
-        f.row(&TPageTemp::CheckTempGas);
-        f.row(&TPageTemp::CheckTempMotore);
+        auto f = b.FrameAt(0, 0);
+        f.Row(&TPageTemp::ComboTempRiduttore);
+        f.Row(&TPageTemp::CheckTempRiduttore);
+        f.Row(&TPageTemp::CheckTempGas);
+        f.Row(&TPageTemp::CheckTempMotore);
     }
     {
-        auto f = b.frame(1, 0, "ShapeParametriTemp");
-        LabelParametriTemp = f.title("LabelParametriTemp");
+        auto f = b.FrameAt(1, 0, "ShapeParametriTemp");
+        LabelParametriTemp = f.Title("LabelParametriTemp");
         const std::pair<TNumericEdit * TPageTemp::*, const char*> editors[] = {{&TPageTemp::EditRPullUp, "R pull-up"},
                                                                                {&TPageTemp::EditDeltaT, "Delta T"},
                                                                                {&TPageTemp::EditTMin, "T min"},
@@ -98,31 +98,31 @@ void TPageTemp::Build()
         const char* captions[] = {"LabelRPullUp", "LabelDeltaT", "LabelTMin", "LabelTMax"};
         int tag = 0;
         for (auto [member, text] : editors) {
-            const Builder::Made m = b.bound(member, f.widget());
-            QLabel* caption = b.label(captions[tag], f.widget());
+            const Builder::Made m = b.Bound(member, f.Widget());
+            QLabel* caption = b.Label(captions[tag], f.Widget());
             caption->setText(QString::fromLatin1(text));
             QLabel* unit = m.unit;
             if (!unit) {
-                unit = b.label("LabRPullUp", f.widget());
+                unit = b.Label("LabRPullUp", f.Widget());
                 unit->setText(QStringLiteral("ohm"));
             }
-            f.row(caption, m.control, unit);
+            f.Row(caption, m.control, unit);
             auto* e = this->*member;
             e->setProperty("Tag", tag++);
             connect(e, &TNumericEdit::entered, this, [this, e] { EditRPullUpEnter(e); });
             connect(e, &TNumericEdit::exited, this, [this, e] { EditRPullUpExit(e); });
         }
-        ButtonNuoviParametri = new QPushButton(f.widget());
+        ButtonNuoviParametri = new QPushButton(f.Widget());
         ButtonNuoviParametri->setObjectName(QStringLiteral("ButtonNuoviParametri"));
-        f.line(ButtonNuoviParametri);
-        LabelInstr = b.note("LabelInstr", f.widget());
-        f.line(LabelInstr);
+        f.Line(ButtonNuoviParametri);
+        LabelInstr = b.Note("LabelInstr", f.Widget());
+        f.Line(LabelInstr);
         LabelInstr->hide();
     }
     {
-        auto f = b.frame(0, 1, "ShapeCaratteristicaTemp", 4);
-        LabelCaratteristicaTemp = f.title("LabelCaratteristicaTemp");
-        DrawGridTemp = new TCorrectionGrid(f.widget());
+        auto f = b.FrameAt(0, 1, "ShapeCaratteristicaTemp", 4);
+        LabelCaratteristicaTemp = f.Title("LabelCaratteristicaTemp");
+        DrawGridTemp = new TCorrectionGrid(f.Widget());
         DrawGridTemp->setObjectName(QStringLiteral("DrawGridTemp"));
         DrawGridTemp->SetLayout(SensorRows(0), kSensorColumns, 1, 0);
         DrawGridTemp->SetCurrent(kSensorColumnVolts, 1);
@@ -135,10 +135,10 @@ void TPageTemp::Build()
             return GridKeyDownLeaves(DrawGridTemp, key, m, DrawGridTemp->Row(), DrawGridTemp->FixedRows(),
                                      DrawGridTemp->RowCount());
         };
-        f.line(DrawGridTemp, Qt::AlignLeft | Qt::AlignTop);
+        f.Line(DrawGridTemp, Qt::AlignLeft | Qt::AlignTop);
     }
-    b.remainingRows();
-    b.finish(3, 2);
+    b.RemainingRows();
+    b.Finish(3, 2);
 
     connect(CheckTempRiduttore, &QCheckBox::clicked, this, [this] { CheckTempRiduttoreClick(); });
     connect(CheckTempGas, &QCheckBox::clicked, this, [this] { CheckTempGasClick(); });

@@ -66,20 +66,20 @@ void TFormConfig::BuildFiltro()
     DrawGridFiltro->setObjectName(QStringLiteral("DrawGridFiltro"));
     DrawGridSgancio = new QWidget(TabFiltroBenzina);
     DrawGridSgancio->setObjectName(QStringLiteral("DrawGridSgancio"));
-    b.place(DrawGridFiltro, 0, 0);
-    b.place(DrawGridSgancio, 1, 0);
+    b.Place(DrawGridFiltro, 0, 0);
+    b.Place(DrawGridSgancio, 1, 0);
 }
 
 void TPageSequenza::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
-    auto f = b.frame(0, 0);
+    auto f = b.FrameAt(0, 0);
     for (const TFormConfig::Binding& r : Rows())
-        f.row(r);
-    f.line(b.check("CheckTempoMaxCorrente", f.widget()));
-    f.line(b.check("CheckIniezioneContinua", f.widget()));
-    f.line(b.label("LabelScartoMinFuoriMin", f.widget()));
-    b.finish(1, 1);
+        f.Row(r);
+    f.Line(b.Check("CheckTempoMaxCorrente", f.Widget()));
+    f.Line(b.Check("CheckIniezioneContinua", f.Widget()));
+    f.Line(b.Label("LabelScartoMinFuoriMin", f.Widget()));
+    b.Finish(1, 1);
 }
 
 void TPageSequenza::TabSequenzaShow() { Form().LoadByCode(kIndex); }
@@ -87,11 +87,11 @@ void TPageSequenza::TabSequenzaShow() { Form().LoadByCode(kIndex); }
 void TPageTest::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
-    auto f = b.frame(0, 0);
+    auto f = b.FrameAt(0, 0);
     for (const TFormConfig::Binding& r : Rows())
-        f.row(r);
-    f.line(b.label("LabelCorrezioniPressioneColl", f.widget()));
-    b.finish(1, 1);
+        f.Row(r);
+    f.Line(b.Label("LabelCorrezioniPressioneColl", f.Widget()));
+    b.Finish(1, 1);
 }
 
 void TPageTest::TabTestShow() { Form().LoadByCode(kIndex); }

@@ -38,18 +38,18 @@ void TPageVariatore::Build()
 {
     TFormConfig::Builder b(&Form(), Sheet(), &Rows(), this);
     {
-        auto f = b.frame(0, 0, "ShapeMappaVariatore");
-        f.title("LabelVariatore");
-        DrawGridVariatore = b.table("DrawGridVariatore");
-        f.line(DrawGridVariatore);
+        auto f = b.FrameAt(0, 0, "ShapeMappaVariatore");
+        f.Title("LabelVariatore");
+        DrawGridVariatore = b.Table("DrawGridVariatore");
+        f.Line(DrawGridVariatore);
     }
     {
-        auto f = b.frame(1, 0, "ShapeCheckVariatore");
-        ShapeCheckVariatore = static_cast<plat::Shape*>(f.widget());
-        f.row(&TPageVariatore::CheckVariatore);
+        auto f = b.FrameAt(1, 0, "ShapeCheckVariatore");
+        ShapeCheckVariatore = static_cast<plat::Shape*>(f.Widget());
+        f.Row(&TPageVariatore::CheckVariatore);
     }
-    b.remainingRows();
-    b.finish(2, 1);
+    b.RemainingRows();
+    b.Finish(2, 1);
     connect(CheckVariatore, &QCheckBox::clicked, this, [this] { CheckVariatoreClick(); });
 }
 

@@ -92,19 +92,19 @@ void TFormConfig::BuildPanelBarra()
     PanelBarra->setFrameShape(QFrame::Box);
     PanelBarra->setAutoFillBackground(true);
     Builder b(this, PanelBarra);
-    QGridLayout* g = b.grid();
+    QGridLayout* g = b.Grid();
     g->setContentsMargins(6, 3, 6, 3);
     g->setHorizontalSpacing(8);
     g->setVerticalSpacing(2);
 
     const auto caption = [&](const char* name, int col) {
-        QLabel* l = b.label(name, PanelBarra);
+        QLabel* l = b.Label(name, PanelBarra);
         l->setAlignment(Qt::AlignCenter);
         g->addWidget(l, 0, col, Qt::AlignHCenter | Qt::AlignBottom);
         return l;
     };
     const auto value = [&](const char* name, int row, int col, const QString& widest) {
-        QLabel* l = b.label(name, PanelBarra);
+        QLabel* l = b.Label(name, PanelBarra);
         styleValue(l, widest);
         setFill(l, kValueFill);
         g->addWidget(l, row, col);
@@ -112,7 +112,7 @@ void TFormConfig::BuildPanelBarra()
     };
     // A picture behind a reading (the same cell), shown and hidden with it.
     const auto behind = [&](const char* name, int row, int col) {
-        plat::PictureButton* p = b.picture(name, PanelBarra);
+        plat::PictureButton* p = b.Picture(name, PanelBarra);
         g->addWidget(p, row, col);
         return p;
     };
@@ -120,10 +120,10 @@ void TFormConfig::BuildPanelBarra()
     const QString volts = QStringLiteral("0.00");
 
     // The fuel state: the switch picture, the fuel label and the level lamps.
-    ImageCommutatore = b.picture("ImageCommutatore", PanelBarra);
+    ImageCommutatore = b.Picture("ImageCommutatore", PanelBarra);
     g->addWidget(ImageCommutatore, 0, 0, 3, 1, Qt::AlignCenter);
     connect(ImageCommutatore, &plat::PictureButton::clicked, this, [this] { ImageCommutatoreClick(); });
-    LabelBenzina = b.label("LabelBenzina", PanelBarra);
+    LabelBenzina = b.Label("LabelBenzina", PanelBarra);
     QFont bold = LabelBenzina->font();
     bold.setBold(true);
     LabelBenzina->setFont(bold);
@@ -136,7 +136,7 @@ void TFormConfig::BuildPanelBarra()
     lamps->setSpacing(3);
     const int lamp = QFontMetrics(font()).height() * 3 / 4;
     StatusLamps.MakeLevelLamps([&](const char* name, bool reserve) {
-        plat::Shape* s = b.shape(name, PanelBarra);
+        plat::Shape* s = b.Shape(name, PanelBarra);
         s->setKind(plat::Shape::Kind::RoundRect);
         s->setBrush(plat::FromTColor(reserve ? cfglive::kRed : cfglive::kGreen));
         s->setFixedSize(lamp, lamp);
@@ -157,12 +157,12 @@ void TFormConfig::BuildPanelBarra()
     LabApMotBenz = value("LabApMotBenz", 1, 4, time);
     ImageApMot2Benz = behind("ImageApMot2Benz", 2, 4);
     LabApMot2Benz = value("LabApMot2Benz", 2, 4, time);
-    ImageLambda1 = b.picture("ImageLambda1", PanelBarra);
+    ImageLambda1 = b.Picture("ImageLambda1", PanelBarra);
     ImageLambda1->setPicturePath(QStringLiteral(":/bmp/lambda1.png"));
     g->addWidget(ImageLambda1, 0, 5, Qt::AlignHCenter | Qt::AlignBottom);
     ImageLambdaValue = behind("ImageLambdaValue", 1, 5);
     LabLambda = value("LabLambda", 1, 5, volts);
-    ImageLambda2 = b.picture("ImageLambda2", PanelBarra);
+    ImageLambda2 = b.Picture("ImageLambda2", PanelBarra);
     ImageLambda2->setPicturePath(QStringLiteral(":/bmp/lambda2.png"));
     g->addWidget(ImageLambda2, 0, 6, Qt::AlignHCenter | Qt::AlignBottom);
     ImageLambda2Value = behind("ImageLambda2Value", 1, 6);
@@ -181,17 +181,17 @@ void TFormConfig::BuildPanelBarra()
     LabAdattaGas = value("LabAdattaGas", 1, 11, QStringLiteral("-000%"));
 
     LabelLedExtraInj = caption("LabelLedExtraInj", 12);
-    ImageExtraInj = b.picture("ImageExtraInj", PanelBarra);
+    ImageExtraInj = b.Picture("ImageExtraInj", PanelBarra);
     g->addWidget(ImageExtraInj, 1, 12, 2, 1, Qt::AlignHCenter | Qt::AlignTop);
     LabelCutoff = caption("LabelCutoff", 13);
-    ImageCutoff = b.picture("ImageCutoff", PanelBarra);
+    ImageCutoff = b.Picture("ImageCutoff", PanelBarra);
     g->addWidget(ImageCutoff, 1, 13, 2, 1, Qt::AlignHCenter | Qt::AlignTop);
     LabelDiagnosi = caption("LabelDiagnosi", 14);
     LabelDiagnosi->setCursor(Qt::PointingHandCursor);
     cfgwin::OnClick(LabelDiagnosi, [this] { LabelDiagnosiClick(); });
     for (plat::Shape** s : {&ImageDiagnosiOn, &ImageDiagnosiOff}) {
         const bool on = s == &ImageDiagnosiOn;
-        *s = b.shape(on ? "ImageDiagnosiOn" : "ImageDiagnosiOff", PanelBarra);
+        *s = b.Shape(on ? "ImageDiagnosiOn" : "ImageDiagnosiOff", PanelBarra);
         (*s)->setKind(plat::Shape::Kind::RoundRect);
         (*s)->setBrush(plat::FromTColor(on ? cfglive::kRed : cfglive::kGrey));
         (*s)->setFixedSize(lamp * 3 / 2, lamp * 3 / 2);
@@ -228,14 +228,14 @@ void TFormConfig::LabelDiagnosiClick()
     auto* diagnostics = new TFormDiagnosi(this);
     diagnostics->exec();
     delete diagnostics;
-    wkit::LivePollingOn(dm());
+    wkit::LivePollingOn(DataModule());
     TimerDati->start();
 }
 
 void TFormConfig::ImageCommutatoreClick()
 {
     ImageCommutatore->setEnabled(false);
-    cfgrules::SwitchFuelFromPc(dm(), LiveStatusFlags);
+    cfgrules::SwitchFuelFromPc(DataModule(), LiveStatusFlags);
     ImageCommutatore->setEnabled(true);
 }
 
@@ -247,11 +247,11 @@ void TFormConfig::TimerDatiTimer()
     // The poll step with the timer stopped: the next tick comes 20 ms
     // after this one's read.
     TimerDati->stop();
-    dm().TimerIOTimer(this);
+    DataModule().TimerIOTimer(this);
     TimerDati->start();
     // The frame's values; the second bank only when it arrived.
-    const dm::TLiveFrame frame = dm().DecodedLiveBlock();
-    dm::DecodeLiveValues(frame, dm().GetTimeBase(), dm::CarriesSecondBank(frame), LiveValues);
+    const dm::TLiveFrame frame = DataModule().DecodedLiveBlock();
+    dm::DecodeLiveValues(frame, DataModule().GetTimeBase(), dm::CarriesSecondBank(frame), LiveValues);
     LiveRpm = LiveValues.Rpm;
     LiveStatusFlags = LiveValues.StatusFlags;
     showLiveBar();
@@ -260,12 +260,12 @@ void TFormConfig::TimerDatiTimer()
     // injection pictures, the level lamps and the diagnosis lamp.
     cfglive::LevelInput level;
     level.level = LiveValues.Level;
-    level.thresholds = cfgrules::StoredThresholds(dm());
-    level.descending = dm().GetTipoSensoreBit7();
+    level.thresholds = cfgrules::StoredThresholds(DataModule());
+    level.descending = DataModule().GetTipoSensoreBit7();
     bool& seen = hooks_.extraInjectionSeen ? *hooks_.extraInjectionSeen : ownExtraInjectionSeen_;
     showBarChanges(cfglive::StepBar(LiveBarState, LiveValues.StatusFlags, LiveValues.StatusLow, level, seen));
     if (LambdaRefreshPending) {
-        dm().ApplyTipoDiLambdaDefaults();
+        DataModule().ApplyTipoDiLambdaDefaults();
         Page<TPageSensori>().ReloadLambdaReference();
         LambdaRefreshPending = false;
     }
@@ -277,13 +277,14 @@ void TFormConfig::showLiveBar()
 {
     cfglive::BarInput in;
     in.live = LiveValues;
-    in.twoBanks = dm().HasSecondaSonda();
-    in.probeTypesPresent = dm().TipiLambdaPresent != 0;
+    in.twoBanks = DataModule().HasSecondaSonda();
+    in.probeTypesPresent = DataModule().TipiLambdaPresent != 0;
     for (int p = 1; p <= 2; ++p)
-        in.probes[static_cast<std::size_t>(p - 1)] = {dm().GetTipiLambdaEnabled(p) != 0, dm().GetTipiLambda(p)};
-    in.reference = static_cast<double>(dm().GetValueByCode(dm::kLambdaReferenceCode));
-    in.inverted = dm().GetTipoDiLambdaBit0() != 0;
-    in.connected = connected();
+        in.probes[static_cast<std::size_t>(p - 1)] = {DataModule().GetTipiLambdaEnabled(p) != 0,
+                                                      DataModule().GetTipiLambda(p)};
+    in.reference = static_cast<double>(DataModule().GetValueByCode(dm::kLambdaReferenceCode));
+    in.inverted = DataModule().GetTipoDiLambdaBit0() != 0;
+    in.connected = Connected();
     in.separator = complib::DecimalSeparator();
     in.notAvailable = Message(cfglive::kTextNotAvailable);
     const cfglive::BarTexts t = cfglive::PresentBar(in);
@@ -334,7 +335,7 @@ void TFormConfig::showBarChanges(const cfglive::BarChanges& c)
         setPicture(ImageExtraInj, *c.extraInjection);
     StatusLamps.ShowLevelLamps(c.levelLamps);
     if (c.lampDue)
-        StatusLamps.ShowDiagnosis(dm());
+        StatusLamps.ShowDiagnosis(DataModule());
 }
 
 // ---------------------------------------------------------------------------
@@ -380,7 +381,7 @@ void TFormConfig::trackActivePage()
 {
     using namespace cfglive;
     const int page = ActivePage();
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     Repaint dirty;
     const auto add = [&dirty](Repaint r) { dirty.insert(dirty.end(), r.begin(), r.end()); };
     const Breakpoint rpmK = [&d](int i) { return static_cast<double>(d.GetRifGiriK(i)); };
@@ -441,7 +442,7 @@ void TFormConfig::showObdBlocks()
     const int page = ActivePage();
     if (page != cfgwin::PageMappa && page != cfgwin::PageEmissioni && page != cfgwin::PageAdatta)
         return;
-    const auto block = cfglive::ReadWholeBlock<cfglive::kObdBlockSize>(*dm().Protocol(), cfglive::kObdBlock);
+    const auto block = cfglive::ReadWholeBlock<cfglive::kObdBlockSize>(*DataModule().Protocol(), cfglive::kObdBlock);
     ObdBlock = block.bytes;
     ObdBlockLength = block.received;
     const cfglive::ObdView v = cfglive::DecodeObdBlock(ObdBlock, complib::DecimalSeparator());
@@ -454,7 +455,8 @@ void TFormConfig::showObdBlocks()
     }
     if (page != cfgwin::PageAdatta)
         return;
-    const auto idle = cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*dm().Protocol(), cfglive::kObdIdleBlock);
+    const auto idle =
+        cfglive::ReadWholeBlock<cfglive::kObdIdleBlockSize>(*DataModule().Protocol(), cfglive::kObdIdleBlock);
     Page<TPageAdatta>().ShowIdleCorrectors(cfglive::DecodeObdIdleBlock(idle.bytes));
 }
 
@@ -463,7 +465,7 @@ void TFormConfig::showObdBlocks()
 
 void TFormConfig::BuildMapKCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     MapKTracking.columnBounds =
         cfglive::RpmCellBounds(d.GetNumeroColonne(), [&d](int i) { return static_cast<double>(d.GetRifGiriK(i)); });
     MapKTracking.rowBounds = cfglive::RealCellBounds(
@@ -472,7 +474,7 @@ void TFormConfig::BuildMapKCellBounds()
 
 void TFormConfig::BuildEmissionCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     EmissionTracking.columnBounds =
         cfglive::RpmCellBounds(12, [&d](int i) { return static_cast<double>(d.GetRifGiri(i)); });
     EmissionTracking.rowBounds = cfglive::RealCellBounds(
@@ -481,7 +483,7 @@ void TFormConfig::BuildEmissionCellBounds()
 
 void TFormConfig::BuildFilterCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     FilterTracking.columnBounds = MapKTracking.columnBounds;
     FilterTracking.rowBounds = cfglive::RealCellBounds(
         12, [&d](int i) { return static_cast<double>(d.GetRifFiltro(i)); }, 0.5);
@@ -489,14 +491,14 @@ void TFormConfig::BuildFilterCellBounds()
 
 void TFormConfig::BuildPressDiffCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     PressDiffTracking.bounds =
         cfglive::Midpoints(15, [&d](int i) { return static_cast<double>(d.GetRifPressDiff(i)); });
 }
 
 void TFormConfig::BuildPressCollCellBounds()
 {
-    TStreamDati& d = dm();
+    TStreamDati& d = DataModule();
     PressCollTracking.bounds =
         cfglive::Midpoints(15, [&d](int i) { return static_cast<double>(d.GetRifPressColl(i)); });
 }

@@ -150,12 +150,12 @@ TEST_P(Pages, EveryBindingRowResolvesToItsControlAndItem)
             if (row.captionName) {
                 auto* caption = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.captionName)));
                 ASSERT_NE(caption, nullptr) << row.captionName;
-                EXPECT_EQ(caption->text(), rig::text(row.captionText())) << row.captionName;
+                EXPECT_EQ(caption->text(), rig::text(row.CaptionText())) << row.captionName;
             }
-            if (row.unitName && row.unitText()) {
+            if (row.unitName && row.UnitText()) {
                 auto* unit = qobject_cast<QLabel*>(w->Control(QString::fromLatin1(row.unitName)));
                 ASSERT_NE(unit, nullptr) << row.unitName;
-                EXPECT_EQ(unit->text(), rig::text(row.unitText())) << row.unitName;
+                EXPECT_EQ(unit->text(), rig::text(row.UnitText())) << row.unitName;
             }
         }
     }
@@ -201,8 +201,8 @@ TEST_P(Pages, AnEditorWithItsItemsLimitsShowsItsParametersRange)
             auto* e = qobject_cast<TNumericEdit*>(w->Control(QString::fromLatin1(row.name)));
             ASSERT_NE(e, nullptr) << row.name;
             SCOPED_TRACE(row.name);
-            ASSERT_NE(row.parameter(), nullptr);
-            const auto range = row.parameter()->Range(r.dm().GetTimeBase());
+            ASSERT_NE(row.Parameter(), nullptr);
+            const auto range = row.Parameter()->Range(r.dm().GetTimeBase());
             ASSERT_TRUE(range.has_value());
             EXPECT_DOUBLE_EQ(e->MinValue(), range->min);
             EXPECT_DOUBLE_EQ(e->MaxValue(), range->max);
@@ -310,13 +310,13 @@ TEST(PageBindings, EveryRowWithACodeShowsADescribedParameter)
             if (row.code < 0)
                 continue;
             SCOPED_TRACE(row.name);
-            const dm::Parameter* parameter = row.parameter();
+            const dm::Parameter* parameter = row.Parameter();
             ASSERT_NE(parameter, nullptr) << "code " << row.code << " element " << row.index;
             EXPECT_EQ(parameter, dm::FindParameter(row.code, row.index));
             EXPECT_EQ(row.caption, 0) << "a caption of the row's own beside its parameter's";
             EXPECT_EQ(row.unit, 0) << "a unit of the row's own beside its parameter's";
-            EXPECT_EQ(row.captionText(), parameter->caption);
-            EXPECT_EQ(row.unitText(), parameter->unit);
+            EXPECT_EQ(row.CaptionText(), parameter->caption);
+            EXPECT_EQ(row.UnitText(), parameter->unit);
             if (row.limits.fromItem)
                 EXPECT_TRUE(parameter->Range(2560).has_value());
             shown.insert(parameter);
