@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
 
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--list")) {
-        for (const auto& d : pdfgen::catalogue())
+        for (const auto& d : pdfgen::Catalogue())
             out << d.name << '\n';
         return 0;
     }
@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     }
     const QDir dir(args[1]);
     for (const QString& name : args.mid(2)) {
-        const pdfgen::Diagram* diagram = pdfgen::find(name);
+        const pdfgen::Diagram* diagram = pdfgen::Find(name);
         if (!diagram) {
             err << "qz-pdfgen: no diagram named " << name << '\n';
             return 1;

@@ -12,7 +12,7 @@
 
 namespace pdfgen {
 
-const std::vector<Diagram>& catalogue()
+const std::vector<Diagram>& Catalogue()
 {
     // One electrical LPG diagram carries an upper-case extension, as files
     // copied from other systems often do; the browser lists it all the same.
@@ -29,9 +29,9 @@ const std::vector<Diagram>& catalogue()
     return diagrams;
 }
 
-const Diagram* find(const QString& name)
+const Diagram* Find(const QString& name)
 {
-    for (const Diagram& d : catalogue())
+    for (const Diagram& d : Catalogue())
         if (d.name == name)
             return &d;
     return nullptr;

@@ -19,8 +19,8 @@ struct Diagram {
     int cylinders;
 };
 
-const std::vector<Diagram>& catalogue();
-const Diagram* find(const QString& name);
+const std::vector<Diagram>& Catalogue();
+const Diagram* Find(const QString& name);
 
 // Writes the diagram as a PDF file; false (and why in error) when it cannot.
 bool write(const Diagram& diagram, const QString& path, QString* error = nullptr);

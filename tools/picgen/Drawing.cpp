@@ -938,15 +938,15 @@ std::vector<Picture> build()
 
 } // namespace
 
-const std::vector<Picture>& catalogue()
+const std::vector<Picture>& Catalogue()
 {
     static const std::vector<Picture> pictures = build();
     return pictures;
 }
 
-const Picture* find(const QString& name)
+const Picture* Find(const QString& name)
 {
-    for (const Picture& p : catalogue())
+    for (const Picture& p : Catalogue())
         if (p.name == name)
             return &p;
     return nullptr;

@@ -19,8 +19,8 @@ struct Picture {
     std::function<void(QPainter&, int f)> draw;
 };
 
-const std::vector<Picture>& catalogue();
-const Picture* find(const QString& name);
+const std::vector<Picture>& Catalogue();
+const Picture* Find(const QString& name);
 // The picture at kRatio, frames side by side, with its "dpr" and "frames" texts.
 QImage render(const Picture& picture);
 

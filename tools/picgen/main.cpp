@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
 
     const QStringList args = app.arguments().mid(1);
-    const auto& pictures = picgen::catalogue();
+    const auto& pictures = picgen::Catalogue();
     if (args.value(0) == QLatin1String("--list")) {
         for (const auto& p : pictures)
             out << p.name << '\n';
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     }
     const QDir dir(args[1]);
     for (const QString& name : args.mid(2)) {
-        const picgen::Picture* picture = picgen::find(name);
+        const picgen::Picture* picture = picgen::Find(name);
         if (!picture) {
             err << "qz-picgen: no picture named " << name << '\n';
             return 1;
