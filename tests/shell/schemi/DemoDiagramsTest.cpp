@@ -16,7 +16,7 @@ TEST(DemoDiagrams, EveryKindGetsSmallValidPdfsThatTheBrowserLists)
     const QString schematics = tmp.filePath(QStringLiteral("Schematics"));
 
     QSet<QString> names;
-    for (const pdfgen::Diagram& d : pdfgen::catalogue()) {
+    for (const pdfgen::Diagram& d : pdfgen::Catalogue()) {
         EXPECT_FALSE(names.contains(d.name.toLower())) << "twice: " << d.name.toStdString();
         names.insert(d.name.toLower());
         const QString path = QDir(schematics).filePath(d.name);
@@ -31,9 +31,9 @@ TEST(DemoDiagrams, EveryKindGetsSmallValidPdfsThatTheBrowserLists)
         EXPECT_TRUE(bytes.right(16).contains("%%EOF")) << d.name.toStdString();
         EXPECT_GT(bytes.size(), 2000) << "something is drawn: " << d.name.toStdString();
         EXPECT_LT(bytes.size(), 200 * 1024) << "small: " << d.name.toStdString();
-        EXPECT_EQ(pdfgen::find(d.name), &d);
+        EXPECT_EQ(pdfgen::Find(d.name), &d);
     }
-    EXPECT_EQ(pdfgen::find(QStringLiteral("ElectricalLPG/none.pdf")), nullptr);
+    EXPECT_EQ(pdfgen::Find(QStringLiteral("ElectricalLPG/none.pdf")), nullptr);
 
     const QString app = tmp.path();
     for (int kind = 0; kind < 4; ++kind) {
@@ -50,6 +50,6 @@ TEST(DemoDiagrams, AnUnwritablePlaceIsReported)
 {
     QTemporaryDir tmp;
     QString why;
-    EXPECT_FALSE(pdfgen::write(pdfgen::catalogue().front(), tmp.filePath(QStringLiteral("no/such/folder/x.pdf")), &why));
+    EXPECT_FALSE(pdfgen::write(pdfgen::Catalogue().front(), tmp.filePath(QStringLiteral("no/such/folder/x.pdf")), &why));
     EXPECT_FALSE(why.isEmpty());
 }
