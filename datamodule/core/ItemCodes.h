@@ -109,8 +109,9 @@ inline constexpr std::int32_t kCalibrationShiftCode = 0x293;
 // The ECU's reset flags: bit 0 set, the ECU was reset and waits for its
 // default set (the main window sets it to ask for a reset).
 inline constexpr std::int32_t kResetFlagsCode = 1;
-// The two option words that choose what a reset ECU is given.
-inline constexpr std::int32_t kConnectOptionsCode = 0x2303;
+// Flag1 and Flag2: the option words (one probe, the modified sequence, ...);
+// at connect they choose what a reset ECU is given.
+inline constexpr std::int32_t kFlag12Code = 0x2303;
 // The injector type the ECU reports after a reset (a row of one value).
 inline constexpr std::int32_t kEcuInjectorTypeCode = 0x94;
 // The lowest and the recommended program version, major * 256 + minor.

@@ -198,7 +198,7 @@ void TStreamLink::CheckDiagnosticErrors()
 // Plain accessors
 
 std::int32_t TStreamDati::GetTimeBase() const { return *Item(dm::kTimeBaseCode); }
-std::int32_t TStreamDati::GetItem15() const { return *Item(0x15); }
+std::int32_t TStreamDati::GetItem15() const { return *Item(qz::kHardwareVariantCode); }
 
 bool TStreamIdentity::GetUfficiale() const
 {

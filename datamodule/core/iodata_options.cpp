@@ -1,6 +1,7 @@
 // Named accessors of the option words, the list-coded settings, the
 // injection sequence and the texts of the parameter image.
 #include "Accessors.h"
+#include "ItemCodes.h"
 
 #include "plat/Messages.h"
 
@@ -13,7 +14,6 @@ using dm::acc::Order;
 
 namespace {
 
-constexpr std::int32_t kFlag12 = 0x2303; // Flag1, Flag2
 constexpr std::int32_t kFlag34 = 0x23c0; // Flag3, Flag4
 constexpr std::int32_t kTipoSensore = 0x24;
 constexpr std::int32_t kRifSensore = 0x4125;
@@ -162,12 +162,12 @@ std::int32_t TStreamOptions::GetFlag(int index) const
     if (index < 0 || index > 26)
         return 0;
     const FlagBit& b = kFlagBits[index];
-    return (self().Item(kFlag12)[b.word] & b.mask) != 0 ? 1 : 0;
+    return (self().Item(dm::kFlag12Code)[b.word] & b.mask) != 0 ? 1 : 0;
 }
 
 bool TStreamOptions::SetFlag(int index, bool on)
 {
-    const std::int32_t* stored = self().Item(kFlag12);
+    const std::int32_t* stored = self().Item(dm::kFlag12Code);
     std::int32_t words[2] = {stored[0], stored[1]};
     if (index >= 0 && index <= 26) {
         const FlagBit& b = kFlagBits[index];
@@ -175,7 +175,7 @@ bool TStreamOptions::SetFlag(int index, bool on)
     }
     if (index == kFuelOption)
         plat::PostWindowMessage(self().MainWindow(), plat::WM_CONNECTIONEVENT, (stored[0] & kFuelBit) != 0 ? 1 : 0, 6);
-    if (!writeOptionPair(self(), kFlag12, words))
+    if (!writeOptionPair(self(), dm::kFlag12Code, words))
         return false;
 
     if (index == kGasTemperatureOption) {
@@ -217,15 +217,21 @@ bool TStreamOptions::SetFlag3(int index, bool on)
     return setBits(self(), kFlag34, 0, 1 << index, on);
 }
 
-std::int32_t TStreamSensors::GetNumeroSonde() const { return (self().Item(kFlag12)[0] & kOneProbeBit) != 0 ? 1 : 2; }
-bool TStreamSensors::SetNumeroSonde(int n) { return setBits(self(), kFlag12, 0, kOneProbeBit, n != 2); }
-bool TStreamSensors::HasSecondaSonda() const { return (self().Item(kFlag12)[0] & kOneProbeBit) == 0; }
+std::int32_t TStreamSensors::GetNumeroSonde() const
+{
+    return (self().Item(dm::kFlag12Code)[0] & kOneProbeBit) != 0 ? 1 : 2;
+}
+bool TStreamSensors::SetNumeroSonde(int n) { return setBits(self(), dm::kFlag12Code, 0, kOneProbeBit, n != 2); }
+bool TStreamSensors::HasSecondaSonda() const { return (self().Item(dm::kFlag12Code)[0] & kOneProbeBit) == 0; }
 
 std::int32_t TStreamOptions::GetModificaSequenza() const
 {
-    return (self().Item(kFlag12)[0] & kModificaSequenzaBit) != 0 ? 1 : 0;
+    return (self().Item(dm::kFlag12Code)[0] & kModificaSequenzaBit) != 0 ? 1 : 0;
 }
-bool TStreamOptions::SetModificaSequenza(bool on) { return setBits(self(), kFlag12, 0, kModificaSequenzaBit, on); }
+bool TStreamOptions::SetModificaSequenza(bool on)
+{
+    return setBits(self(), dm::kFlag12Code, 0, kModificaSequenzaBit, on);
+}
 
 // ---- Level sensor --------------------------------------------------------------
 

@@ -68,6 +68,10 @@ int InjectorTypeCode(std::string_view name);
 // ends the list.
 int CustomerInjectorCode(int position);
 
+// The ECU item that holds its hardware variant (item 0x15), which the firmware
+// check compares with an image's and a reset ECU's default set depends on.
+inline constexpr std::int32_t kHardwareVariantCode = 0x15;
+
 // The resource number of the built-in default configuration.
 int DefaultConfigResourceId(std::uint8_t ecuType, bool cng, bool secondFormat,
                             std::uint8_t injectorCode, std::uint8_t customerId);

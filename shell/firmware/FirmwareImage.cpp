@@ -142,7 +142,7 @@ int ProgramVersionNumber()
 int ReadHardwareVariant(TEcuProtocol* protocol, int fallback)
 {
     std::int32_t v = 0;
-    if (protocol && protocol->ReadItem(kHardwareVariantCode, &v))
+    if (protocol && protocol->ReadItem(qz::kHardwareVariantCode, &v))
         return v;
     return fallback;
 }

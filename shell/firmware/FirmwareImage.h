@@ -73,8 +73,6 @@ TFirmwareLoad LoadFirmwareFile(const QString& fileName);
 
 // The program's version as major * 256 + minor; 0 when it has none.
 int ProgramVersionNumber();
-// The ECU item that holds its hardware variant.
-inline constexpr std::int32_t kHardwareVariantCode = 0x15;
 // The hardware variant read from the ECU now, fallback when the read fails.
 int ReadHardwareVariant(TEcuProtocol* protocol, int fallback);
 

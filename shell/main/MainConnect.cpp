@@ -150,10 +150,10 @@ void TFormMain::ActionConnettiExecute()
     StreamDati->ReadEcuIdentity();
 
     std::int32_t options[2] = {0, 0};
-    if (!protocol()->ReadItem(dm::kConnectOptionsCode, options))
+    if (!protocol()->ReadItem(dm::kFlag12Code, options))
         options[0] = options[1] = 0;
     std::int32_t item15 = 0;
-    if (!protocol()->ReadItem(qz::firmware::kHardwareVariantCode, &item15))
+    if (!protocol()->ReadItem(qz::kHardwareVariantCode, &item15))
         item15 = 0;
 
     std::int32_t injector = qz::CustomerInjectorCode(0);
