@@ -14,7 +14,8 @@
 
 namespace {
 
-// One counter: its label, code and element of 0x256.
+// One counter: its label, the code of its minutes and its element of the
+// seconds (kSecondsCode).
 struct CounterDef {
     QLabel* TFormDiagnosi::*label;
     std::int32_t code;
@@ -23,9 +24,9 @@ struct CounterDef {
 constexpr std::int32_t kSecondsCode = 0x256;
 constexpr std::int32_t kStartsCode = 0x4e;
 const CounterDef kCounters[] = {
-    {&TFormDiagnosi::LabAssolutoGas, 0x23b, 0},
-    {&TFormDiagnosi::LabParzialeGas, 0x255, 1},
-    {&TFormDiagnosi::LabAssolutoBenzina, 0x23c, 2},
+    {&TFormDiagnosi::LabAssolutoGas, TFormDiagnosi::kTotalGasTimeCode, 0},
+    {&TFormDiagnosi::LabParzialeGas, TFormDiagnosi::kPartialGasTimeCode, 1},
+    {&TFormDiagnosi::LabAssolutoBenzina, TFormDiagnosi::kTotalPetrolTimeCode, 2},
 };
 
 } // namespace
